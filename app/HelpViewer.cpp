@@ -1,0 +1,34 @@
+#include "app/HelpViewer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+HelpViewer* gViewer = nullptr;
+}
+
+void SetHelpViewer(HelpViewer* viewer) { gViewer = viewer; }
+
+void ShowHelp(int context)
+{
+    if (gViewer)
+        gViewer->showHelp(context);
+}
+
+QString HelpFilePath()
+{
+    const QString dir = QCoreApplication::applicationDirPath();
+    const QStringList candidates = {
+        dir + "/vantrelhelp.html",
+        dir + "/../share/doc/vantrel/vantrelhelp.html",
+        dir + "/../share/vantrel/vantrelhelp.html",
+    };
+    for (const QString& path : candidates) {
+        if (QFileInfo::exists(path))
+            return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    }
+    return QDir::cleanPath(dir + "/vantrelhelp.html");
+}
+
+QString HelpAnchor(int context) { return QStringLiteral("context-%1").arg(context); }

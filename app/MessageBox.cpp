@@ -1,0 +1,27 @@
+#include "app/MessageBox.h"
+
+namespace {
+MessagePresenter* gPresenter = nullptr;
+
+MsgResult DefaultAnswer(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoCancel:
+        return MsgResult::Yes;
+    default:
+        return MsgResult::Ok;
+    }
+}
+}  // namespace
+
+void SetMessagePresenter(MessagePresenter* presenter) { gPresenter = presenter; }
+
+MessagePresenter* CurrentMessagePresenter() { return gPresenter; }
+
+MsgResult ShowMessage(const QString& text, MsgButtons buttons, MsgIcon icon, int helpContext)
+{
+    if (!gPresenter)
+        return DefaultAnswer(buttons);
+    return gPresenter->show(MessageRequest{text, buttons, icon, helpContext});
+}

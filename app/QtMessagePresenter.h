@@ -1,0 +1,15 @@
+#pragma once
+
+#include "app/MessageBox.h"
+
+class QWidget;
+
+// Shows message boxes with QMessageBox. Help shows the help and keeps the box up.
+class QtMessagePresenter : public MessagePresenter {
+public:
+    explicit QtMessagePresenter(QWidget* parent = nullptr) : mParent(parent) {}
+    MsgResult show(const MessageRequest& request) override;
+
+private:
+    QWidget* mParent;
+};

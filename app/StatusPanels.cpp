@@ -1,0 +1,13 @@
+#include "app/StatusPanels.h"
+
+namespace {
+StatusPanels* gPanels = nullptr;
+}
+
+void SetStatusPanels(StatusPanels* panels) { gPanels = panels; }
+
+void SetStatusPanelText(const QString& key, const QString& text)
+{
+    if (gPanels)
+        gPanels->setPanelText(key, text);
+}

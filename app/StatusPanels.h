@@ -1,0 +1,18 @@
+#pragma once
+// The three status-bar panels, addressed by key ("FactorsAndLevels", "Constraints",
+// "Prev Test"). The model's count properties write them; the main window shows them.
+
+#include <QString>
+
+class StatusPanels {
+public:
+    virtual ~StatusPanels() = default;
+    virtual void setPanelText(const QString& key, const QString& text) = 0;
+};
+
+void SetStatusPanels(StatusPanels* panels);  // nullptr: texts go nowhere
+void SetStatusPanelText(const QString& key, const QString& text);
+
+inline constexpr const char* kPanelFactors = "FactorsAndLevels";
+inline constexpr const char* kPanelConstraints = "Constraints";
+inline constexpr const char* kPanelPrevTest = "Prev Test";

@@ -1,0 +1,31 @@
+#pragma once
+// Application state and the global objects. The design lives only in the four sheets'
+// grids; the model objects keep nothing but the used extent of their sheet.
+
+#include <QString>
+
+class CFactors;
+class CConstraints;
+class CPrevRuns;
+class GridCellStore;
+
+namespace modMain {
+extern bool gbDirty;          // the design differs from what was last opened, saved or started new
+extern bool gbDesignChanged;  // the Test Cases sheet is stale
+extern bool gbAutoTest;       // a self-test run was started; summaries and warnings are suppressed
+extern QString gstrCurrentFile;  // full path of the open design; "" while untitled
+
+// The sheets' grids in navigation order: Factors and Levels, Constraints, Previous Test, Test Cases.
+GridCellStore& FactorsGrid();
+GridCellStore& ConstraintsGrid();
+GridCellStore& PrevRunsGrid();
+GridCellStore& TestCasesGrid();
+
+// The global model objects, each created on first use.
+CFactors& Factors();
+CConstraints& Constraints();
+CPrevRuns& PrevRuns();
+
+// Releases the global objects and the grids (at shutdown, and between tests).
+void ReleaseGlobalObjects();
+}  // namespace modMain

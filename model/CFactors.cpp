@@ -1,0 +1,157 @@
+#include "model/CFactors.h"
+
+#include "app/MessageBox.h"
+#include "app/StatusPanels.h"
+#include "model/GridCellStore.h"
+
+namespace {
+void ShowNeedFactorAndLevel()
+{
+    ShowMessage(QStringLiteral("You must have at least one factor and one level defined."));
+}
+}  // namespace
+
+void CFactors::setLNumFactors(std::int32_t value)
+{
+    mlNumFactors = value;
+    SetStatusPanelText(kPanelFactors, value == 1 ? QStringLiteral("1 Factor  ")
+                                                 : QString::number(value) + QStringLiteral(" Factors  "));
+}
+
+bool CFactors::IsBlank(const QString& text)
+{
+    if (text.size() > 5)
+        return false;
+    for (QChar ch : text)
+        if (ch != QLatin1Char(' '))
+            return false;
+    return true;
+}
+
+bool CFactors::ReadFactorsNoValidate(TextTable& Ret_vaFactors, LongArray& Ret_alLevelCount)
+{
+    return Read(false, Ret_vaFactors, Ret_alLevelCount);
+}
+
+bool CFactors::ReadFactorsAndValidate(TextTable& Ret_vaFactors, LongArray& Ret_alLevelCount)
+{
+    return Read(true, Ret_vaFactors, Ret_alLevelCount);
+}
+
+bool CFactors::Read(bool validate, TextTable& Ret_vaFactors, LongArray& Ret_alLevelCount)
+{
+    if (mlNumFactors < 1 || lMaxNumLevels < 1) {
+        ShowNeedFactorAndLevel();
+        return false;
+    }
+    ReadTableInformation();
+    if (!(validate ? CleanAndValidateFactorsAndLevels() : CleanFactorsAndLevels()))
+        return false;
+    TransferFactors(Ret_vaFactors, Ret_alLevelCount);
+    return true;
+}
+
+void CFactors::ReadTableInformation()
+{
+    // Only the used extent: the spare column and row are never read.
+    mvaFactors = TextTable(0, lMaxNumLevels, 1, mlNumFactors);
+    for (int r = 1; r <= lMaxNumLevels + 1; ++r)
+        for (int c = 1; c <= mlNumFactors; ++c)
+            mvaFactors(r - 1, c) = mGrid.text(c, r);
+}
+
+bool CFactors::CleanFactorsAndLevels()
+{
+    const std::int32_t numBlank = lGetNumBlankFactors();
+    if (mlNumFactors - numBlank < 1) {
+        ShowNeedFactorAndLevel();
+        return false;
+    }
+    RemoveBlankFactors(numBlank);
+    return RemoveBlankLevelsAndGetNum(true);
+}
+
+bool CFactors::CleanAndValidateFactorsAndLevels()
+{
+    const std::int32_t numBlank = lGetNumBlankFactors();
+    if (mlNumFactors - numBlank < 2) {
+        ShowNeedFactorAndLevel();
+        return false;
+    }
+    RemoveBlankFactors(numBlank);
+    if (!CheckUniqueFactorNames())
+        return false;
+    if (!RemoveBlankLevelsAndGetNum(false))
+        return false;
+    return CheckUniqueLevelNames();
+}
+
+std::int32_t CFactors::lGetNumBlankFactors() const
+{
+    std::int32_t count = 0;
+    for (int f = mlNumFactors; f >= 1 && IsBlank(mvaFactors.at(0, f)); --f)
+        ++count;
+    return count;
+}
+
+void CFactors::RemoveBlankFactors(std::int32_t numBlank)
+{
+    mlNumFactors -= numBlank;  // directly: the status bar keeps the earlier count
+    mvaFactors.redimPreserve(lMaxNumLevels, mlNumFactors);
+}
+
+bool CFactors::RemoveBlankLevelsAndGetNum(bool allowFactorsWithoutLevels)
+{
+    malLevelCount = LongArray(1, mlNumFactors);
+    std::vector<QString> packed(std::size_t(std::max(lMaxNumLevels, 0)) + 1);
+    for (int f = 1; f <= mlNumFactors; ++f) {
+        std::int32_t& count = malLevelCount(f);
+        for (int l = 1; l <= lMaxNumLevels; ++l) {
+            if (!IsBlank(mvaFactors.at(l, f)))
+                packed[std::size_t(++count)] = mvaFactors.at(l, f);
+        }
+        if (count == 0 && !allowFactorsWithoutLevels) {
+            ShowMessage(QStringLiteral("Factor '%1' has no levels defined.").arg(mvaFactors.at(0, f)),
+                        MsgButtons::Ok, MsgIcon::Critical, 29);
+            return false;
+        }
+        for (int l = 1; l <= lMaxNumLevels; ++l)
+            mvaFactors(l, f) = l <= count ? packed[std::size_t(l)] : QString();
+    }
+    return true;
+}
+
+bool CFactors::CheckUniqueFactorNames() const
+{
+    for (int i = 1; i <= mlNumFactors - 1; ++i)
+        for (int j = i + 1; j <= mlNumFactors; ++j)
+            if (mvaFactors.at(0, i) == mvaFactors.at(0, j)) {
+                ShowMessage(QStringLiteral("The factor name '") + mvaFactors.at(0, i) +
+                                QStringLiteral("' was used more than once. Each factor name must be unique."),
+                            MsgButtons::Ok, MsgIcon::Critical, 30);
+                return false;
+            }
+    return true;
+}
+
+bool CFactors::CheckUniqueLevelNames() const
+{
+    for (int f = 1; f <= mlNumFactors; ++f) {
+        const std::int32_t count = malLevelCount.at(f);
+        for (int i = 1; i <= count - 1; ++i)
+            for (int j = i + 1; j <= count; ++j)
+                if (mvaFactors.at(i, f) == mvaFactors.at(j, f)) {
+                    ShowMessage(QStringLiteral("There are redundant levels in factor '") + mvaFactors.at(0, f) +
+                                    QStringLiteral("' both are named '") + mvaFactors.at(i, f) + QStringLiteral("'"),
+                                MsgButtons::Ok, MsgIcon::Critical, 28);
+                    return false;
+                }
+    }
+    return true;
+}
+
+void CFactors::TransferFactors(TextTable& Ret_vaFactors, LongArray& Ret_alLevelCount) const
+{
+    Ret_vaFactors = mvaFactors;
+    Ret_alLevelCount = malLevelCount;
+}

@@ -1,0 +1,107 @@
+#include "model/CConstraints.h"
+
+#include "model/CFactors.h"
+#include "tests/model/SheetFixture.h"
+#include "tests/support/SeamTest.h"
+
+namespace {
+
+class CConstraintsTest : public SeamTest {
+protected:
+    GridCellStore factorGrid;
+    GridCellStore grid;
+    CConstraints constraints{grid};
+    TextTable factors;
+    LongArray counts;
+    TextTable table;
+    std::int32_t count = -1;
+
+    void SetUp() override
+    {
+        CFactors reader(factorGrid);
+        FillColumns(factorGrid, {{"A", "x", "y"}, {"B", "p", "q"}, {"", "e"}, {"C", "1"}});
+        reader.mlNumFactors = 4;
+        reader.lMaxNumLevels = 2;
+        ASSERT_TRUE(reader.ReadFactorsAndValidate(factors, counts));
+    }
+
+    void rows(std::initializer_list<QStringList> rows)
+    {
+        FillRows(grid, 4, rows);
+        constraints.mlNumConstraints = int(rows.size());
+    }
+
+    void expectRefusal(const QString& text)
+    {
+        messages.answer(MsgResult::Ok);
+        EXPECT_FALSE(constraints.ReadConstraintsAndValidate(factors, counts, table, count));
+        const MessageRequest box = takeOnlyMessage();
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.icon, MsgIcon::Exclamation);
+        EXPECT_EQ(box.buttons, MsgButtons::Ok);
+        EXPECT_EQ(box.helpContext, 0);
+    }
+};
+
+TEST_F(CConstraintsTest, NoRowsInUseLeavesTheTableUntouched)
+{
+    ASSERT_TRUE(constraints.ReadConstraintsAndValidate(factors, counts, table, count));
+    EXPECT_EQ(count, 0);
+    EXPECT_FALSE(table.isDimensioned());
+}
+
+TEST_F(CConstraintsTest, TrailingEmptyRowsAreDroppedButSpacesAreNotEmpty)
+{
+    rows({{"A", "x", "B", "p"}, {}, {}});
+    ASSERT_TRUE(constraints.ReadConstraintsAndValidate(factors, counts, table, count));
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(table.rowUpper(), 1);
+
+    rows({{"A", "x", "B", "p"}, {" "}, {}});
+    ASSERT_TRUE(constraints.ReadConstraintsNoValidate(factors, counts, table, count));
+    EXPECT_EQ(count, 2);
+}
+
+TEST_F(CConstraintsTest, AllRowsEmptyCountsZeroAndKeepsTheRowsRead)
+{
+    rows({{}, {}, {}});
+    ASSERT_TRUE(constraints.ReadConstraintsAndValidate(factors, counts, table, count));
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(table.rowUpper(), 3);
+    EXPECT_EQ(constraints.mlNumConstraints, 3);
+}
+
+TEST_F(CConstraintsTest, EachValidationMessageNamesTheSheetRow)
+{
+    rows({{"A", "x", "B", "p"}, {"A ", "x", "B", "p"}});
+    expectRefusal("In constraint number 2 in column 'If factor' the factor name A  is not valid.");
+    rows({{"A", "x", "b", "p"}});
+    expectRefusal("In constraint number 1 in column 'then factor' the factor name b is not valid.");
+    rows({{"A", "x", "A", "y"}});
+    expectRefusal("In constraint number 1 the factor name A is used for both the 'If Factor' and 'then "
+                  "factor'. constraints.");
+    rows({{"A", "p", "B", "p"}});
+    expectRefusal("In constraint number 1 the value for 'is at level' is p which is not a valid level for that "
+                  "factor.");
+    rows({{"A", "x", "B", "y"}});
+    expectRefusal("In constraint number 1 the value for 'cant be' is y which is not a valid level for that "
+                  "factor.");
+}
+
+TEST_F(CConstraintsTest, AnEmptyRowBetweenFilledOnesIsValidated)
+{
+    // The factor with the empty name matches both empty factor cells.
+    rows({{"A", "x", "B", "p"}, {}, {"B", "q", "C", "1"}});
+    expectRefusal("In constraint number 2 the factor name  is used for both the 'If Factor' and 'then factor'. "
+                  "constraints.");
+}
+
+TEST_F(CConstraintsTest, TheCountPropertyWritesTheStatusPanel)
+{
+    constraints.setLNumConstraints(1);
+    EXPECT_EQ(panels.text(kPanelConstraints), "1 Constraint  ");
+    constraints.setLNumConstraints(3);
+    EXPECT_EQ(panels.text(kPanelConstraints), "3 Constraints  ");
+}
+
+}  // namespace

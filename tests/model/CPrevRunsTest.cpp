@@ -1,0 +1,92 @@
+#include "model/CPrevRuns.h"
+
+#include "model/CFactors.h"
+#include "tests/model/SheetFixture.h"
+#include "tests/support/SeamTest.h"
+
+namespace {
+
+class CPrevRunsTest : public SeamTest {
+protected:
+    GridCellStore factorGrid;
+    GridCellStore grid;
+    CPrevRuns prevRuns{grid};
+    TextTable factors;
+    LongArray counts;
+    TextTable table;
+    std::int32_t count = -1;
+
+    void SetUp() override
+    {
+        CFactors reader(factorGrid);
+        FillColumns(factorGrid, {{"A", "x", "y"}, {"B", "p", "q"}});
+        reader.mlNumFactors = 2;
+        reader.lMaxNumLevels = 2;
+        ASSERT_TRUE(reader.ReadFactorsAndValidate(factors, counts));
+    }
+
+    void rows(std::initializer_list<QStringList> rows)
+    {
+        FillRows(grid, 2, rows);
+        prevRuns.mlNumPrevRuns = int(rows.size());
+    }
+
+    void expectRefusal(const QString& text)
+    {
+        messages.answer(MsgResult::Ok);
+        EXPECT_FALSE(prevRuns.ReadPrevRunsandValidate(factors, counts, table, count));
+        const MessageRequest box = takeOnlyMessage();
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.icon, MsgIcon::Exclamation);
+        EXPECT_EQ(box.buttons, MsgButtons::Ok);
+    }
+};
+
+TEST_F(CPrevRunsTest, EmptyReadsCountZero)
+{
+    ASSERT_TRUE(prevRuns.ReadPrevRunsandValidate(factors, counts, table, count));
+    EXPECT_EQ(count, 0);
+    EXPECT_FALSE(table.isDimensioned());
+
+    rows({{}, {}});
+    table = TextTable(1, 1, 1, 1);
+    ASSERT_TRUE(prevRuns.ReadPrevRunsandValidate(factors, counts, table, count));
+    EXPECT_EQ(count, 0);
+    EXPECT_FALSE(table.isDimensioned()) << "every row empty: no table at all";
+}
+
+TEST_F(CPrevRunsTest, TrailingEmptyRowsAreDroppedAndTheRestValidated)
+{
+    rows({{"x", "q"}, {"y", "p"}, {}});
+    ASSERT_TRUE(prevRuns.ReadPrevRunsandValidate(factors, counts, table, count));
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(table.rowUpper(), 2);
+    EXPECT_EQ(table.colUpper(), 2);
+    EXPECT_EQ(table.at(2, 2), "p");
+}
+
+TEST_F(CPrevRunsTest, CellsThatAreNoLevelOfTheirFactorAreRefused)
+{
+    rows({{"x", ""}});
+    expectRefusal("Previous test number 1 factor B is at level . Factor B doesn't have a level entitled  "
+                  "defined on the Factors and Levels sheet. ");
+    rows({{"x", "q "}});
+    expectRefusal("Previous test number 1 factor B is at level q . Factor B doesn't have a level entitled q  "
+                  "defined on the Factors and Levels sheet. ");
+    rows({{"x", "p"}, {"p", "q"}});
+    expectRefusal("Previous test number 2 factor A is at level p. Factor A doesn't have a level entitled p "
+                  "defined on the Factors and Levels sheet. ");
+    rows({{"x", "p"}, {}, {"y", "q"}});
+    expectRefusal("Previous test number 2 factor A is at level . Factor A doesn't have a level entitled  "
+                  "defined on the Factors and Levels sheet. ");
+}
+
+TEST_F(CPrevRunsTest, TheCountPropertyWritesTheStatusPanel)
+{
+    prevRuns.setLNumPrevRuns(1);
+    EXPECT_EQ(panels.text(kPanelPrevTest), "1 Prev Run  ");
+    prevRuns.setLNumPrevRuns(0);
+    EXPECT_EQ(panels.text(kPanelPrevTest), "0 Prev Test  ");
+}
+
+}  // namespace

@@ -1,0 +1,142 @@
+#include "model/GridCellStore.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class GridCellStoreTest : public ::testing::Test {
+protected:
+    GridCellStore grid;
+    QAbstractItemModelTester tester{&grid, QAbstractItemModelTester::FailureReportingMode::Fatal};
+
+    void fill(int cols, int rows)
+    {
+        grid.setMaxCols(cols);
+        grid.setMaxRows(rows);
+        for (int r = 0; r <= rows; ++r)
+            for (int c = 0; c <= cols; ++c)
+                grid.setText(c, r, QStringLiteral("%1,%2").arg(c).arg(r));
+    }
+};
+
+TEST_F(GridCellStoreTest, CountsGrowEmptyAndShrinkDropsTheLastLinesWithTheirSettings)
+{
+    fill(3, 3);
+    grid.setComboCell(3, 3, "\tx");
+    grid.setMaxRows(2);
+    grid.setMaxCols(2);
+    EXPECT_EQ(grid.text(3, 3), "");  // outside reads empty
+    grid.setMaxRows(3);
+    grid.setMaxCols(3);
+    EXPECT_EQ(grid.text(3, 3), "");
+    EXPECT_EQ(grid.text(0, 3), "");
+    EXPECT_FALSE(grid.isComboCell(3, 3));
+    EXPECT_EQ(grid.text(2, 2), "2,2");
+    grid.setText(9, 9, "ignored");
+    EXPECT_EQ(grid.text(9, 9), "");
+}
+
+TEST_F(GridCellStoreTest, CaptionsAreTheHeaderData)
+{
+    fill(2, 2);
+    EXPECT_EQ(grid.headerData(0, Qt::Horizontal).toString(), "1,0");
+    EXPECT_EQ(grid.headerData(1, Qt::Vertical).toString(), "0,2");
+    EXPECT_EQ(grid.data(grid.index(0, 1)).toString(), "2,1");
+}
+
+TEST_F(GridCellStoreTest, BlocksReadAndWriteFromTheirTopLeftCell)
+{
+    fill(3, 3);
+    TextTable block = grid.readBlock(2, 2, 2, 2);
+    EXPECT_EQ(block.rowLower(), 1);
+    EXPECT_EQ(block.at(1, 1), "2,2");
+    EXPECT_EQ(block.at(2, 2), "3,3");
+    TextTable beyond = grid.readBlock(3, 3, 2, 2);
+    EXPECT_EQ(beyond.at(2, 2), "");
+
+    TextTable written(0, 1, 1, 2);
+    written(0, 1) = "a";
+    written(1, 2) = "d";
+    grid.writeBlock(1, 1, written);
+    EXPECT_EQ(grid.text(1, 1), "a");
+    EXPECT_EQ(grid.text(2, 2), "d");
+}
+
+TEST_F(GridCellStoreTest, ClearRangeRemovesDataTextsOnly)
+{
+    fill(3, 3);
+    grid.clearRange(2, 1, 3, 2);
+    EXPECT_EQ(grid.text(2, 1), "");
+    EXPECT_EQ(grid.text(3, 2), "");
+    EXPECT_EQ(grid.text(1, 1), "1,1");
+    EXPECT_EQ(grid.text(2, 3), "2,3");
+    grid.clearRange(GridCellStore::kAll, GridCellStore::kAll, 0, 0);
+    EXPECT_EQ(grid.text(1, 1), "");
+    EXPECT_EQ(grid.text(1, 0), "1,0");  // captions stay
+}
+
+TEST_F(GridCellStoreTest, DeletingRowsAndColumnsClosesTheGapAndKeepsTheCounts)
+{
+    fill(4, 4);
+    grid.setComboCell(1, 4, "\tq");
+    grid.deleteRows(2, 2);
+    EXPECT_EQ(grid.maxRows(), 4);
+    EXPECT_EQ(grid.text(1, 2), "1,4");
+    EXPECT_EQ(grid.text(0, 2), "0,4");
+    EXPECT_EQ(grid.text(1, 3), "");
+    EXPECT_TRUE(grid.isComboCell(1, 2));
+    EXPECT_FALSE(grid.isComboCell(1, 4));
+
+    grid.deleteCols(1, 1);
+    EXPECT_EQ(grid.maxCols(), 4);
+    EXPECT_EQ(grid.text(1, 1), "2,1");
+    EXPECT_EQ(grid.text(1, 0), "2,0");
+    EXPECT_EQ(grid.text(4, 1), "");
+    EXPECT_FALSE(grid.isComboCell(1, 2));
+}
+
+TEST_F(GridCellStoreTest, ComboIndexIsThePositionOfTheTextInItsList)
+{
+    fill(2, 1);
+    grid.setComboCell(1, 1, "\tA\tB");
+    grid.setText(1, 1, "B");
+    EXPECT_EQ(grid.comboIndex(1, 1), 2);
+    grid.setText(1, 1, "");
+    EXPECT_EQ(grid.comboIndex(1, 1), 0);
+    grid.setText(1, 1, "b");
+    EXPECT_EQ(grid.comboIndex(1, 1), -1);
+    EXPECT_EQ(grid.comboItems(1, 1), (QStringList{"", "A", "B"}));
+    EXPECT_EQ(grid.comboIndex(2, 1), -1);  // not a combo cell
+}
+
+TEST_F(GridCellStoreTest, LockedCellsRefuseEditsOnlyWhileProtected)
+{
+    fill(2, 2);
+    QSignalSpy edits(&grid, &GridCellStore::cellEdited);
+    grid.setLocked(GridCellStore::kAll, GridCellStore::kAll, true);
+    EXPECT_TRUE(grid.editCell(1, 1, "typed"));  // protection off
+    grid.setProtect(true);
+    EXPECT_FALSE(grid.setData(grid.index(0, 0), "again"));
+    EXPECT_FALSE(grid.flags(grid.index(0, 0)).testFlag(Qt::ItemIsEditable));
+    EXPECT_EQ(grid.text(1, 1), "typed");
+    grid.setLocked(2, 2, false);
+    EXPECT_TRUE(grid.setData(grid.index(1, 1), "open"));
+    EXPECT_EQ(edits.count(), 2);
+    EXPECT_EQ(edits.last().at(0).toInt(), 2);
+    EXPECT_EQ(edits.last().at(1).toInt(), 2);
+}
+
+TEST_F(GridCellStoreTest, ProgrammaticWritesRaiseNoChangeEvent)
+{
+    fill(2, 2);
+    QSignalSpy edits(&grid, &GridCellStore::cellEdited);
+    grid.setText(1, 1, "x");
+    grid.writeBlock(1, 1, grid.readBlock(1, 1, 2, 2));
+    grid.clearRange(1, 1, 2, 2);
+    EXPECT_EQ(edits.count(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "app/HelpViewer.h"
+
+#include <QList>
+
+class RecordingHelpViewer : public HelpViewer {
+public:
+    RecordingHelpViewer() { SetHelpViewer(this); }
+    ~RecordingHelpViewer() override { SetHelpViewer(nullptr); }
+    void showHelp(int context) override { mContexts.append(context); }
+    const QList<int>& contexts() const { return mContexts; }
+
+private:
+    QList<int> mContexts;
+};
