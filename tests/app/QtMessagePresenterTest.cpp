@@ -1,0 +1,86 @@
+// The real message box: its title, its buttons, and a Help button that shows the help and
+// leaves the box up. Boxes are answered from a timer, so nothing waits on a person.
+#include "app/QtMessagePresenter.h"
+#include "tests/support/RecordingHelpViewer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+// Runs `act` on the next message box that opens.
+void OnNextBox(std::function<void(QMessageBox*)> act)
+{
+    QTimer::singleShot(0, [act] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                act(box);
+                return;
+            }
+        OnNextBox(act);  // not shown yet
+    });
+}
+
+void Click(QMessageBox* box, QMessageBox::StandardButton which) { box->button(which)->click(); }
+}  // namespace
+
+class QtMessagePresenterTest : public QObject {
+    Q_OBJECT
+private slots:
+    void titleTextAndIcon()
+    {
+        QtMessagePresenter presenter;
+        QString title, text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        OnNextBox([&](QMessageBox* box) {
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            Click(box, QMessageBox::Ok);
+        });
+        QCOMPARE(presenter.show({"Something went wrong", MsgButtons::Ok, MsgIcon::Exclamation, 0}), MsgResult::Ok);
+        QCOMPARE(title, QString("Vantrel"));
+        QCOMPARE(text, QString("Something went wrong"));
+        QCOMPARE(icon, QMessageBox::Warning);
+    }
+
+    void answersAreTheButtonsPressed()
+    {
+        QtMessagePresenter presenter;
+        OnNextBox([](QMessageBox* box) { Click(box, QMessageBox::No); });
+        QCOMPARE(presenter.show({"Save?", MsgButtons::YesNoCancel, MsgIcon::Question, 0}), MsgResult::No);
+        OnNextBox([](QMessageBox* box) { Click(box, QMessageBox::Cancel); });
+        QCOMPARE(presenter.show({"Save?", MsgButtons::YesNoCancel, MsgIcon::Question, 0}), MsgResult::Cancel);
+        OnNextBox([](QMessageBox* box) {
+            QVERIFY(box->button(QMessageBox::Help) == nullptr);  // no help context, no Help button
+            Click(box, QMessageBox::Yes);
+        });
+        QCOMPARE(presenter.show({"Go on?", MsgButtons::YesNo, MsgIcon::None, 0}), MsgResult::Yes);
+    }
+
+    void helpShowsTheContextAndKeepsTheBoxUp()
+    {
+        QtMessagePresenter presenter;
+        RecordingHelpViewer help;
+        int boxesSeen = 0;
+        OnNextBox([&](QMessageBox* box) {
+            ++boxesSeen;
+            Click(box, QMessageBox::Help);
+            OnNextBox([&](QMessageBox* again) {
+                ++boxesSeen;
+                Click(again, QMessageBox::Ok);
+            });
+        });
+        QCOMPARE(presenter.show({"Factor 'A' has no levels defined.", MsgButtons::Ok, MsgIcon::Critical, 29}),
+                 MsgResult::Ok);
+        QCOMPARE(help.contexts(), QList<int>{29});
+        QCOMPARE(boxesSeen, 2);
+    }
+};
+
+QTEST_MAIN(QtMessagePresenterTest)
+#include "QtMessagePresenterTest.moc"
