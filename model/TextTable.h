@@ -50,6 +50,8 @@ public:
     int upper() const { return mLower + int(mValues.size()) - 1; }
     std::int32_t at(int i) const { return mValues.at(std::size_t(i - mLower)); }
     std::int32_t& operator()(int i) { return mValues.at(std::size_t(i - mLower)); }
+    // Keeps the lower bound and the values still inside; new entries are 0.
+    void redimPreserve(int upper) { mValues.resize(std::size_t(std::max(0, upper - mLower + 1)), 0); }
 
     friend bool operator==(const LongArray&, const LongArray&) = default;
 

@@ -1,0 +1,123 @@
+#include "search/CFind.h"
+
+#include "app/MessageBox.h"
+#include "app/modMain.h"
+#include "model/GridCellStore.h"
+
+void CFind::LoadData(std::int32_t In_lNumFactors, const LongArray& In_alLevelCount, const TextTable& In_vaFactors,
+                     std::int32_t In_lNumConstraints, const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
+                     const TextTable& In_vaPrevRuns)
+{
+    mlNumFactors = In_lNumFactors;
+    malLevelCount = LongArray(1, In_lNumFactors);
+    for (int f = 1; f <= In_lNumFactors; ++f)
+        malLevelCount(f) = In_alLevelCount.at(f);
+    mvaFactors = In_vaFactors;
+    mlNumConstraints = In_lNumConstraints;
+    mvaConstraints = In_vaConstraints;
+    mlNumPrevRuns = In_lNumPrevRuns;
+    mvaPrevRuns = In_vaPrevRuns;
+}
+
+bool CFind::Find2Way(std::int32_t In_lFirstFactor, std::int32_t In_lFirstLevel, std::int32_t In_lSecondFactor,
+                     std::int32_t In_lSecondLevel, LongArray& Ret_alLocations, LongArray& Ret_alFindRows,
+                     std::int32_t& Ret_lNumFound, bool& Ret_bViolateConstraints)
+{
+    const Pair pair{In_lFirstFactor, In_lFirstLevel, In_lSecondFactor, In_lSecondLevel};
+    const bool inConstraints = Find2WayInConstraints(pair, Ret_alLocations, Ret_alFindRows, Ret_lNumFound);
+    const bool inPrevRuns = Find2WayInPrevRuns(pair, Ret_alLocations, Ret_alFindRows, Ret_lNumFound);
+    const bool inMatrix = Find2WayInQXVMatrix(pair, Ret_alLocations, Ret_alFindRows, Ret_lNumFound);
+    if (inConstraints && inMatrix) {
+        Ret_bViolateConstraints = true;
+        if (!modMain::gbAutoTest)
+            ShowMessage(QStringLiteral("Violated constraints"));
+    }
+    return inConstraints || inPrevRuns || inMatrix;
+}
+
+bool CFind::Find2WayInConstraints(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count) const
+{
+    const QString& name1 = mvaFactors.at(0, pair.f1);
+    const QString& name2 = mvaFactors.at(0, pair.f2);
+    const QString& level1 = mvaFactors.at(pair.l1, pair.f1);
+    const QString& level2 = mvaFactors.at(pair.l2, pair.f2);
+    bool found = false;
+    for (int k = 1; k <= mlNumConstraints; ++k) {
+        const QString& ifFactor = mvaConstraints.at(k, 1);
+        const QString& ifLevel = mvaConstraints.at(k, 2);
+        const QString& thenFactor = mvaConstraints.at(k, 3);
+        const QString& thenLevel = mvaConstraints.at(k, 4);
+        bool holds = false;
+        if (ifFactor == name1)
+            holds = thenFactor == name2 && ifLevel == level1 && thenLevel == level2;
+        else if (thenFactor == name1)
+            holds = ifFactor == name2 && thenLevel == level1 && ifLevel == level2;
+        if (holds) {
+            IncrementFindArray(InConstraints, k, locations, rows, count);
+            found = true;
+        }
+    }
+    return found;
+}
+
+bool CFind::Find2WayInPrevRuns(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count) const
+{
+    const QString& level1 = mvaFactors.at(pair.l1, pair.f1);
+    const QString& level2 = mvaFactors.at(pair.l2, pair.f2);
+    bool found = false;
+    for (int r = 1; r <= mlNumPrevRuns; ++r) {
+        if (mvaPrevRuns.at(r, pair.f1) == level1 && mvaPrevRuns.at(r, pair.f2) == level2) {
+            IncrementFindArray(InPrevRuns, r, locations, rows, count);
+            found = true;
+        }
+    }
+    return found;
+}
+
+bool CFind::Find2WayInQXVMatrix(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count) const
+{
+    const QString& level1 = mvaFactors.at(pair.l1, pair.f1);
+    const QString& level2 = mvaFactors.at(pair.l2, pair.f2);
+    bool found = false;
+    // Row 1 holds the factor names, not a test case: a level named like its own factor
+    // must not be found there.
+    const int lastRow = mTestCases.maxRows();
+    for (int r = 2; r <= lastRow; ++r) {
+        if (mTestCases.text(pair.f1, r) == level1 && mTestCases.text(pair.f2, r) == level2) {
+            IncrementFindArray(InQXVMatrix, r, locations, rows, count);
+            found = true;
+        }
+    }
+    return found;
+}
+
+void CFind::IncrementFindArray(std::int32_t location, std::int32_t row, LongArray& locations, LongArray& rows,
+                               std::int32_t& count)
+{
+    locations.redimPreserve(count + 1);
+    rows.redimPreserve(count + 1);
+    ++count;
+    locations(count) = location;
+    rows(count) = row;
+}
+
+void CFind::FindAllCombinations(std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing,
+                                bool& Ret_bAnyConstraintViolations)
+{
+    Ret_lNumFound = 0;
+    Ret_lNumMissing = 0;
+    Ret_bAnyConstraintViolations = false;
+    for (int i = 1; i <= mlNumFactors - 1; ++i)
+        for (int j = i + 1; j <= mlNumFactors; ++j)
+            for (int a = 1; a <= malLevelCount.at(i); ++a)
+                for (int b = 1; b <= malLevelCount.at(j); ++b) {
+                    LongArray locations, rows;
+                    std::int32_t count = 0;
+                    bool violation = false;
+                    if (Find2Way(i, a, j, b, locations, rows, count, violation))
+                        ++Ret_lNumFound;
+                    else
+                        ++Ret_lNumMissing;
+                    Ret_bAnyConstraintViolations = Ret_bAnyConstraintViolations || violation;
+                }
+}
