@@ -1,0 +1,353 @@
+#include "engine/CCalcNWay.h"
+
+#include "engine/EngineFatalError.h"
+#include "engine/QxvEvolution.h"
+#include "engine/RandomStream.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+// The kept matrix: rows including the previous tests, the evolution that found it.
+struct CCalcNWay::Kept {
+    int32_t rows = 0;
+    int32_t evolution = 0;
+    std::vector<int32_t> codes;  // 0-based level codes, rows x F
+
+    void Take(const QxvEvolution& evolution, int32_t number, int32_t F)
+    {
+        rows = evolution.NumRows();
+        this->evolution = number;
+        codes.resize(static_cast<size_t>(rows) * F);
+        for (int32_t r = 0; r < rows; ++r)
+            std::copy(evolution.Row(r), evolution.Row(r) + F, codes.begin() + static_cast<ptrdiff_t>(r) * F);
+    }
+};
+
+CCalcNWay::CCalcNWay(EngineReporter& reporter, int32_t lMaxNumEvolutions, uint64_t seed, unsigned threads)
+    : reporter_(reporter), lMaxNumEvolutions_(lMaxNumEvolutions), seed_(seed), threads_(threads)
+{
+}
+
+bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_design, GeneratedMatrix& Ret_vaMatrix,
+                                  int32_t& Ret_lNumRowsInMatrix, bool& Ret_bConverge)
+{
+    if (In_design.levelCounts.size() != In_design.factors.size())
+        throw std::invalid_argument("CalcNWayQXVMatrix: one level count per factor");
+
+    // The stored number of evolutions may be anything; at least one runs.
+    const int32_t numEvolutions = std::max(lMaxNumEvolutions_, 1);
+    Ret_bConverge = false;
+    lBestNumRows_ = 0;
+    evolutionsFinished_ = 0;
+
+    ConvertFactorsToNumeric(In_design);
+    ConvertConstraintsToNumeric(In_design);
+    if (!ConvertPrevRunsToNumeric(In_design))
+        return false;
+
+    if (In_lNumWays < 2 || In_lNumWays > 4)
+        EndProgram("KQ Error: Infeasible number of ways in AllocateInteractions");
+    if (In_lNumWays != 2) {
+        reporter_.showMessage({"Not implemented", EngineButtons::Ok, EngineIcon::None, 0});
+        return false;
+    }
+    design_.BuildTables();
+
+    reporter_.showNWayProgress();
+    unsigned threads = threads_ != 0 ? threads_ : std::max(1u, std::thread::hardware_concurrency());
+    threads = static_cast<unsigned>(std::min<int64_t>(threads, numEvolutions));
+    Kept kept;
+    bool converge = false;
+    const bool ok = threads <= 1 ? RunEvolutionsHere(numEvolutions, kept, converge)
+                                 : RunEvolutionsOnThreads(numEvolutions, threads, kept, converge);
+    Ret_bConverge = converge;
+    if (!ok) {
+        ShowInfeasibleConstraints();
+        reporter_.closeNWayProgress();
+        return false;
+    }
+    lBestNumRows_ = kept.rows;
+    ConvertFromNumericToActual(In_design, kept, Ret_vaMatrix, Ret_lNumRowsInMatrix);
+    reporter_.closeNWayProgress();
+    return true;
+}
+
+void CCalcNWay::ConvertFactorsToNumeric(const DesignTables& design)
+{
+    const int32_t F = design.NumFactors();
+    design_ = NumericDesign{};
+    design_.lNumFactors = F;
+    design_.atFactors.resize(static_cast<size_t>(F));
+    for (int32_t f = 0; f < F; ++f) {
+        design_.atFactors[f].strName = design.Name(f, 0);
+        design_.atFactors[f].lNumLevels = design.levelCounts[f];
+    }
+}
+
+void CCalcNWay::ConvertConstraintsToNumeric(const DesignTables& design)
+{
+    const int32_t F = design.NumFactors();
+    design_.lNumConstraints = static_cast<int32_t>(design.constraints.size());
+    design_.alConstraints.assign(design.constraints.size() * 4, 0);
+    for (size_t c = 0; c < design.constraints.size(); ++c) {
+        const auto& fields = design.constraints[c];
+        int32_t ifFactor = 0;
+        int32_t thenFactor = 0;
+        // The last matching factor wins.
+        for (int32_t f = 0; f < F; ++f) {
+            if (design.Name(f, 0) == fields[0])
+                ifFactor = f + 1;
+            if (design.Name(f, 0) == fields[2])
+                thenFactor = f + 1;
+        }
+        if (ifFactor == 0 || thenFactor == 0 || ifFactor == thenFactor)
+            EndProgram("KQ Error: Error in ConvertConstraintsToNumeric. Infeasible Factors.");
+        // The first matching level wins.
+        auto levelCode = [&](int32_t factor, const std::string& name) {
+            for (int32_t l = 1; l <= design.levelCounts[factor - 1]; ++l)
+                if (design.Name(factor - 1, l) == name)
+                    return l;
+            return 0;
+        };
+        const int32_t ifLevel = levelCode(ifFactor, fields[1]);
+        const int32_t thenLevel = levelCode(thenFactor, fields[3]);
+        if (ifLevel == 0 || thenLevel == 0)
+            EndProgram("KQ Error: Error in ConvertConstraintsToNumeric. Infeasible Levels.");
+        int32_t* codes = &design_.alConstraints[c * 4];
+        codes[0] = ifFactor;
+        codes[1] = ifLevel;
+        codes[2] = thenFactor;
+        codes[3] = thenLevel;
+    }
+}
+
+bool CCalcNWay::ConvertPrevRunsToNumeric(const DesignTables& design)
+{
+    const int32_t F = design.NumFactors();
+    design_.lNumPrevRuns = static_cast<int32_t>(design.prevRuns.size());
+    design_.alPrevRuns.assign(design.prevRuns.size() * static_cast<size_t>(F), 0);
+    bool allValid = true;
+    for (size_t p = 0; p < design.prevRuns.size(); ++p) {
+        const auto& test = design.prevRuns[p];
+        bool valid = true;
+        for (int32_t f = 0; f < F; ++f) {
+            static const std::string empty;
+            const std::string& name = static_cast<size_t>(f) < test.size() ? test[f] : empty;
+            int32_t code = 0;
+            for (int32_t l = 1; l <= design.levelCounts[f] && code == 0; ++l)
+                if (design.Name(f, l) == name)
+                    code = l;
+            design_.alPrevRuns[p * F + f] = code;
+            valid = valid && code != 0;
+        }
+        if (!valid) {
+            reporter_.showMessage({"KQ Error: Error in ConvertPrevRunsToNumeric. Invalid Previous Test.",
+                                   EngineButtons::Ok, EngineIcon::None, 0});
+            allValid = false;
+        }
+    }
+    // A test with a factor left without a level cannot be searched with; every invalid test
+    // has been reported, and the generation ends without a result.
+    return allValid;
+}
+
+void CCalcNWay::EndProgram(const std::string& text)
+{
+    reporter_.showMessage({text, EngineButtons::Ok, EngineIcon::None, 0});
+    throw EngineFatalError(text);
+}
+
+void CCalcNWay::ShowInfeasibleConstraints()
+{
+    reporter_.showMessage({"Infeasible constraints", EngineButtons::OkCancel, EngineIcon::Information, 27});
+}
+
+void CCalcNWay::ShowNoTestCases()
+{
+    reporter_.showMessage({"There are no test cases required for this model. This is usually caused by invalid constraints.",
+                           EngineButtons::Ok, EngineIcon::None, 24});
+}
+
+bool CCalcNWay::RunEvolutionsHere(int32_t numEvolutions, Kept& kept, bool& converge)
+{
+    const int32_t F = design_.lNumFactors;
+    QxvEvolution evolution(design_);
+    bool stop = false;
+    evolution.SetRowProgress([&](double completeness) {
+        if (reporter_.updateNWayProgress(completeness, -1, -1))
+            stop = true;
+    });
+    bool convergedFlag = false;  // shared by the evolutions; one that is settled from the start leaves it
+    for (int32_t evo = 1; evo <= numEvolutions; ++evo) {
+        RandomStream random(seed_, static_cast<uint64_t>(evo));
+        const QxvEvolution::Outcome outcome = evolution.GenerateQXVMatrix(random);
+        if (!outcome.ok)
+            return false;
+        ++evolutionsFinished_;
+        if (outcome.noTestCases)
+            ShowNoTestCases();
+        if (outcome.convergedTouched)
+            convergedFlag = outcome.converged;
+        converge = converge || convergedFlag;
+        const int32_t rows = evolution.NumRows();
+        if (rows > 0 && (rows < kept.rows || evo == 1))
+            kept.Take(evolution, evo, F);
+        if (reporter_.updateNWayProgress(1.0, evo, kept.rows))
+            stop = true;
+        if (stop)
+            break;
+    }
+    return true;
+}
+
+bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, Kept& kept, bool& converge)
+{
+    const int32_t F = design_.lNumFactors;
+    struct Record {
+        std::atomic<bool> finished{false};
+        QxvEvolution::Outcome outcome;
+        int32_t rows = 0;
+    };
+    std::vector<Record> records(static_cast<size_t>(numEvolutions) + 1);
+    std::vector<Kept> workerKept(threads);
+    std::atomic<int32_t> nextEvolution{1};
+    std::atomic<bool> stop{false};
+    std::atomic<bool> failed{false};
+    std::atomic<unsigned> running{threads};
+    std::atomic<double> latestCompleteness{0.0};
+    std::mutex mutex;
+    std::condition_variable wake;
+
+    auto notify = [&] {
+        std::lock_guard<std::mutex> lock(mutex);
+        wake.notify_one();
+    };
+    auto work = [&](unsigned worker) {
+        QxvEvolution evolution(design_);
+        evolution.SetRowProgress([&](double completeness) { latestCompleteness.store(completeness, std::memory_order_relaxed); });
+        Kept& mine = workerKept[worker];
+        while (!stop.load() && !failed.load()) {
+            const int32_t evo = nextEvolution.fetch_add(1);
+            if (evo > numEvolutions)
+                break;
+            RandomStream random(seed_, static_cast<uint64_t>(evo));
+            Record& record = records[evo];
+            record.outcome = evolution.GenerateQXVMatrix(random);
+            if (!record.outcome.ok) {
+                failed.store(true);
+                break;
+            }
+            record.rows = evolution.NumRows();
+            // Each worker takes its evolutions in rising order, so a strictly smaller
+            // matrix is the only one that beats its kept one.
+            if (record.rows > 0 && (mine.evolution == 0 || record.rows < mine.rows))
+                mine.Take(evolution, evo, F);
+            record.finished.store(true, std::memory_order_release);
+            notify();
+        }
+        running.fetch_sub(1);
+        notify();
+    };
+
+    std::vector<std::thread> pool;
+    pool.reserve(threads);
+    for (unsigned w = 0; w < threads; ++w)
+        pool.emplace_back(work, w);
+
+    // This thread reports: finished evolutions in their order, and the completeness of the
+    // running search while nothing finishes.
+    int32_t reported = 0;
+    int32_t bestSoFar = 0;
+    bool convergedFlag = false;
+    for (;;) {
+        bool allDone = false;
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            wake.wait_for(lock, std::chrono::milliseconds(100), [&] {
+                return running.load() == 0 || failed.load() ||
+                       (reported < numEvolutions && records[reported + 1].finished.load(std::memory_order_acquire));
+            });
+            allDone = running.load() == 0;
+        }
+        if (failed.load())
+            break;
+        bool progressed = false;
+        while (!stop.load() && reported < numEvolutions && records[reported + 1].finished.load(std::memory_order_acquire)) {
+            const int32_t evo = ++reported;
+            const Record& record = records[evo];
+            progressed = true;
+            if (record.outcome.noTestCases)
+                ShowNoTestCases();
+            if (record.outcome.convergedTouched)
+                convergedFlag = record.outcome.converged;
+            converge = converge || convergedFlag;
+            if (record.rows > 0 && (record.rows < bestSoFar || evo == 1))
+                bestSoFar = record.rows;
+            if (reporter_.updateNWayProgress(1.0, evo, bestSoFar))
+                stop.store(true);
+        }
+        if (allDone)
+            break;
+        if (!progressed && !stop.load() && reporter_.updateNWayProgress(latestCompleteness.load(), -1, -1))
+            stop.store(true);
+    }
+    for (std::thread& thread : pool)
+        thread.join();
+    if (failed.load())
+        return false;
+
+    // Every finished evolution competes, those that finished after a Stop included.
+    for (int32_t evo = reported + 1; evo <= numEvolutions; ++evo) {
+        const Record& record = records[evo];
+        if (!record.finished.load())
+            continue;
+        if (record.outcome.convergedTouched)
+            convergedFlag = record.outcome.converged;
+        converge = converge || convergedFlag;
+    }
+    for (int32_t evo = 1; evo <= numEvolutions; ++evo)
+        evolutionsFinished_ += records[evo].finished.load() ? 1 : 0;
+
+    // An empty first matrix is kept and never beaten; otherwise the smallest non-empty one,
+    // ties to the lowest evolution number.
+    if (records[1].finished.load() && records[1].rows == 0)
+        return true;
+    for (Kept& candidate : workerKept) {
+        if (candidate.evolution == 0)
+            continue;
+        if (kept.evolution == 0 || candidate.rows < kept.rows ||
+            (candidate.rows == kept.rows && candidate.evolution < kept.evolution))
+            kept = std::move(candidate);
+    }
+    return true;
+}
+
+void CCalcNWay::ConvertFromNumericToActual(const DesignTables& design, const Kept& kept, GeneratedMatrix& matrix,
+                                           int32_t& numRows) const
+{
+    const int32_t F = design_.lNumFactors;
+    const int32_t P = design_.lNumPrevRuns;
+    matrix = GeneratedMatrix{};
+    matrix.numFactors = F;
+    numRows = 0;
+    if (kept.rows <= P)
+        return;
+    numRows = kept.rows - P;
+    matrix.numRows = numRows;
+    matrix.levelCodes.resize(static_cast<size_t>(numRows) * F);
+    matrix.names.resize(static_cast<size_t>(numRows));
+    for (int32_t r = 0; r < numRows; ++r) {
+        matrix.names[r].resize(static_cast<size_t>(F));
+        for (int32_t f = 0; f < F; ++f) {
+            const int32_t code = kept.codes[static_cast<size_t>(r + P) * F + f] + 1;
+            matrix.levelCodes[static_cast<size_t>(r) * F + f] = code;
+            matrix.names[r][f] = design.Name(f, code);
+        }
+    }
+}

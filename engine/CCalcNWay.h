@@ -1,0 +1,70 @@
+#pragma once
+// The covering-matrix search. One object serves one generation.
+//
+//     CCalcNWay calc(reporter, settings.lMaxNumEvolutions, RandomStream::ClockSeed());
+//     GeneratedMatrix matrix; int32_t rows = 0; bool converged = false;
+//     if (calc.CalcNWayQXVMatrix(2, design, matrix, rows, converged)) { ... }
+//
+// The design is converted to level codes, then the evolutions run: each builds a complete
+// covering matrix from the previous tests, a random admissible row and greedy rows, and
+// removes the rows that cover nothing alone. The smallest matrix is kept (ties to the lowest
+// evolution number) and returned as level names, without the previous tests.
+//
+// Evolutions run on several threads at once. Each takes its draws from its own stream,
+// derived from the seed and its number, so one seed gives the same matrix on any number of
+// threads. The reporter is only ever called on the calling thread: it shows the progress
+// window, gets the completeness of the running search from time to time and the evolution
+// count with the best size after every finished evolution, in evolution order. When a
+// progress call answers Stop, no further evolution starts; the running ones finish and
+// compete for the result, which is returned as a normal result.
+
+#include "engine/DesignTables.h"
+#include "engine/EngineReporter.h"
+#include "engine/GeneratedMatrix.h"
+#include "engine/NumericDesign.h"
+
+#include <cstdint>
+#include <vector>
+
+class CCalcNWay {
+public:
+    // lMaxNumEvolutions: the settings' number of evolutions; at least one always runs.
+    // threads: evolutions run at once; 0 takes every core, 1 runs them on the calling thread.
+    CCalcNWay(EngineReporter& reporter, int32_t lMaxNumEvolutions, uint64_t seed, unsigned threads = 0);
+
+    // Fills the matrix of generated test cases (level names and codes), its row count (0 when
+    // the previous tests already cover every required pair) and whether any evolution
+    // reached full coverage within its iteration limit. Returns false, with nothing filled,
+    // when a design's constraints left no admissible random row ("Infeasible constraints")
+    // or the design could not be converted; the message has been shown.
+    // Throws EngineFatalError after a "KQ Error: ..." message that ends the program.
+    bool CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_design, GeneratedMatrix& Ret_vaMatrix,
+                           int32_t& Ret_lNumRowsInMatrix, bool& Ret_bConverge);
+
+    // After a call: rows of the kept matrix including the previous tests, and the number of
+    // evolutions that finished.
+    int32_t BestNumRows() const { return lBestNumRows_; }
+    int32_t EvolutionsFinished() const { return evolutionsFinished_; }
+
+private:
+    struct Kept;
+
+    void ConvertFactorsToNumeric(const DesignTables& design);
+    void ConvertConstraintsToNumeric(const DesignTables& design);
+    bool ConvertPrevRunsToNumeric(const DesignTables& design);
+    [[noreturn]] void EndProgram(const std::string& text);
+    bool RunEvolutionsHere(int32_t numEvolutions, Kept& kept, bool& converge);
+    bool RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, Kept& kept, bool& converge);
+    void ShowInfeasibleConstraints();
+    void ShowNoTestCases();
+    void ConvertFromNumericToActual(const DesignTables& design, const Kept& kept, GeneratedMatrix& matrix,
+                                    int32_t& numRows) const;
+
+    EngineReporter& reporter_;
+    int32_t lMaxNumEvolutions_;
+    uint64_t seed_;
+    unsigned threads_;
+    NumericDesign design_;
+    int32_t lBestNumRows_ = 0;
+    int32_t evolutionsFinished_ = 0;
+};

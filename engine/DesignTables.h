@@ -1,0 +1,30 @@
+#pragma once
+// The three design tables as the engine receives them, in sheet order. Names are UTF-8,
+// never trimmed, and compared exactly (case-sensitive).
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct DesignTables {
+    // factors[f] is column f of the factor table: entry 0 the factor's name, entries
+    // 1..levelCounts[f] its level names. Entries past the last level are ignored.
+    std::vector<std::vector<std::string>> factors;
+    std::vector<int32_t> levelCounts;
+    // if factor, if level, then factor, can't-be level.
+    std::vector<std::array<std::string, 4>> constraints;
+    // one level name per factor, in factor order.
+    std::vector<std::vector<std::string>> prevRuns;
+
+    int32_t NumFactors() const { return static_cast<int32_t>(factors.size()); }
+
+    // The level name of factor f (0-based) at level code l (1-based); l = 0 is the factor's
+    // name. Empty text when the table has no such entry.
+    const std::string& Name(int32_t f, int32_t l) const
+    {
+        static const std::string empty;
+        const auto& column = factors[static_cast<size_t>(f)];
+        return l >= 0 && static_cast<size_t>(l) < column.size() ? column[static_cast<size_t>(l)] : empty;
+    }
+};

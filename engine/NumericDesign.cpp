@@ -1,0 +1,114 @@
+#include "engine/NumericDesign.h"
+
+#include <algorithm>
+#include <limits>
+
+void NumericDesign::BuildTables()
+{
+    const int32_t F = lNumFactors;
+    const size_t FF = static_cast<size_t>(F) * static_cast<size_t>(F);
+
+    levels.assign(static_cast<size_t>(F), 0);
+    levelOffset.assign(static_cast<size_t>(F) + 1, 0);
+    maxLevels = 0;
+    for (int32_t f = 0; f < F; ++f) {
+        levels[f] = atFactors[f].lNumLevels;
+        levelOffset[f + 1] = levelOffset[f] + levels[f];
+        maxLevels = std::max(maxLevels, levels[f]);
+    }
+    // Levels up to 4 give 100 greedy rows; 5 levels give 125, 10 levels 500.
+    const int64_t limit = std::max<int64_t>(100, int64_t{maxLevels} * maxLevels * 5);
+    maxIterations = static_cast<int32_t>(std::min<int64_t>(limit, std::numeric_limits<int32_t>::max() / 2));
+    maxRows = lNumPrevRuns + 1 + maxIterations;
+
+    atBlocks.clear();
+    blockOf.assign(FF, -1);
+    pairCellOffset.assign(FF, 0);
+    numCells = 0;
+    for (int32_t f1 = 0; f1 < F - 1; ++f1)
+        for (int32_t f2 = f1 + 1; f2 < F; ++f2) {
+            tInterBlock block;
+            block.f1 = f1;
+            block.f2 = f2;
+            block.lNumCombos = levels[f1] * levels[f2];
+            block.cellOffset = static_cast<uint32_t>(numCells);
+            const auto b = static_cast<int32_t>(atBlocks.size());
+            blockOf[f1 * F + f2] = b;
+            blockOf[f2 * F + f1] = b;
+            pairCellOffset[f1 * F + f2] = block.cellOffset;
+            numCells += static_cast<size_t>(block.lNumCombos);
+            atBlocks.push_back(block);
+        }
+
+    stateOffset.assign(FF, 0);
+    numStates = 0;
+    factorBlocks.clear();
+    factorBlocks.reserve(static_cast<size_t>(F) * static_cast<size_t>(std::max(F - 1, 0)));
+    for (int32_t f = 0; f < F; ++f)
+        for (int32_t g = 0; g < F; ++g) {
+            if (g == f)
+                continue;
+            stateOffset[f * F + g] = static_cast<uint32_t>(numStates);
+            numStates += static_cast<size_t>(levels[f]) * static_cast<size_t>(levels[g]);
+            factorBlocks.push_back(blockOf[f * F + g]);
+        }
+
+    inverseCombos.resize(atBlocks.size());
+    for (size_t b = 0; b < atBlocks.size(); ++b)
+        inverseCombos[b] = atBlocks[b].lNumCombos > 0 ? 1.0 / atBlocks[b].lNumCombos : 0.0;
+
+    baseState.assign(numStates, kUncovered);
+    baseCounts.assign(numCells, 0);
+    baseRowSum.assign(numCells, 0);
+    baseDone.assign(atBlocks.size(), 0);
+    baseNonZero.assign(static_cast<size_t>(levelOffset[F]), 0);
+    anyExcluded = false;
+
+    // Marks cell (f = lf, g = lg) as no longer zero: excluded, or covered for the first time.
+    auto markNonZero = [&](int32_t f, int32_t lf, int32_t g, int32_t lg, uint8_t state) {
+        baseDone[blockOf[f * F + g]] += 1;
+        baseNonZero[levelOffset[f] + lf] += 1;
+        baseNonZero[levelOffset[g] + lg] += 1;
+        baseState[stateOffset[f * F + g] + static_cast<size_t>(lg) * levels[f] + lf] = state;
+        baseState[stateOffset[g * F + f] + static_cast<size_t>(lf) * levels[g] + lg] = state;
+    };
+
+    // The pair is excluded whichever factor the constraint names first.
+    for (int32_t c = 0; c < lNumConstraints; ++c) {
+        int32_t fa = alConstraints[c * 4] - 1;
+        int32_t la = alConstraints[c * 4 + 1] - 1;
+        int32_t fb = alConstraints[c * 4 + 2] - 1;
+        int32_t lb = alConstraints[c * 4 + 3] - 1;
+        if (fa > fb) {
+            std::swap(fa, fb);
+            std::swap(la, lb);
+        }
+        int32_t& count = baseCounts[pairCellOffset[fa * F + fb] + static_cast<size_t>(la) * levels[fb] + lb];
+        if (count == -1)
+            continue;
+        count = -1;
+        anyExcluded = true;
+        markNonZero(fa, la, fb, lb, kExcluded);
+    }
+
+    // Previous tests cover their pairs; an excluded pair stays excluded.
+    for (int32_t p = 0; p < lNumPrevRuns; ++p) {
+        const int32_t* row = &alPrevRuns[static_cast<size_t>(p) * F];
+        for (int32_t f = 0; f < F - 1; ++f)
+            for (int32_t g = f + 1; g < F; ++g) {
+                const size_t cell = pairCellOffset[f * F + g] + static_cast<size_t>(row[f] - 1) * levels[g] + (row[g] - 1);
+                int32_t& count = baseCounts[cell];
+                if (count < 0)
+                    continue;
+                if (count == 0)
+                    markNonZero(f, row[f] - 1, g, row[g] - 1, kCovered);
+                count += 1;
+                baseRowSum[cell] += static_cast<uint32_t>(p);
+            }
+    }
+
+    baseIncomplete = 0;
+    for (size_t b = 0; b < atBlocks.size(); ++b)
+        if (baseDone[b] < atBlocks[b].lNumCombos)
+            ++baseIncomplete;
+}

@@ -1,0 +1,98 @@
+#pragma once
+// One evolution of the covering-matrix search: the matrix starts with the previous tests,
+// gets one random row that respects the constraints, then greedy rows until every required
+// pair is covered or the iteration limit is reached, and finally loses every generated row
+// that covers no pair alone.
+//
+// Coverage is kept up to date as rows are added and removed instead of re-analysing the
+// whole matrix after every step; every decision, and so every draw, is the one a full
+// re-analysis would lead to. An object is a workspace reused across evolutions (one per
+// thread); nothing is allocated while an evolution runs.
+
+#include "engine/NumericDesign.h"
+#include "engine/RandomStream.h"
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class QxvEvolution {
+public:
+    explicit QxvEvolution(const NumericDesign& design);
+
+    struct Outcome {
+        bool ok = true;                 // false: no random first row satisfied the constraints
+        bool convergedTouched = false;  // false when the previous tests already settle every pair
+        bool converged = false;
+        bool noTestCases = false;       // row elimination left an empty matrix
+    };
+
+    // Called after the first analysis and after every greedy row with the completeness of
+    // the table (0..1). May be empty.
+    void SetRowProgress(std::function<void(double)> rowProgress) { rowProgress_ = std::move(rowProgress); }
+
+    Outcome GenerateQXVMatrix(RandomStream& random);
+
+    // The matrix of the last evolution, previous tests first: level codes 0-based.
+    int32_t NumRows() const { return numRows_; }
+    const int32_t* Row(int32_t position) const { return &matrix_[static_cast<size_t>(rowOrder_[position]) * F_]; }
+
+    // The completeness of the table, for progress only.
+    double Completeness() const { return blocks_ > 0 ? sumCompleteness_ / blocks_ : 1.0; }
+
+private:
+    void ResetToBase();
+    bool AddRandomRowToMatrix(RandomStream& random);
+    bool RowHasExcludedPair(const int32_t* row) const;
+    void AddRowCoverage(const int32_t* row);
+    void EvaluteNWayCompleteness();
+    void CalcCompletenessOrder(RandomStream& random);
+    void Select2WayAnchorFactorAndLevel();
+    void Select2WayLevelForFactor(RandomStream& random);
+    void ReorderAndAddRowToQXVMatrix();
+    void RowElimination(RandomStream& random);
+    void CalcRowsUniqueInters();
+    void RemoveRowFromMatrix(int32_t position);
+    size_t Cell(const int32_t* row, int32_t f, int32_t g) const
+    {
+        return d_.pairCellOffset[static_cast<size_t>(f) * F_ + g] + static_cast<size_t>(row[f]) * d_.levels[g] + row[g];
+    }
+
+    const NumericDesign& d_;
+    const int32_t F_;
+    const int32_t blocks_;
+    std::function<void(double)> rowProgress_;
+
+    // Construction: the state of every cell (per factor of its pair), blocks done, cells per
+    // level that are no longer zero, per-block and per-factor completeness.
+    std::vector<uint8_t> state_;
+    std::vector<int32_t> done_;
+    std::vector<double> blockCompleteness_;
+    std::vector<int32_t> nonZero_;
+    std::vector<double> factorCompleteness_;
+    std::vector<uint8_t> factorChanged_;
+    int32_t incomplete_ = 0;
+    double sumCompleteness_ = 0.0;
+
+    // The row under construction.
+    std::vector<double> orderKeys_;
+    std::vector<int32_t> alOrder_;
+    std::vector<int32_t> alNewRow_;
+    std::vector<int32_t> scores_;
+    std::vector<uint8_t> levelFlags_;
+    std::vector<int32_t> levelIndex_;
+
+    // The matrix: rows in slots in the order they were added; rowOrder_ lists the slots of
+    // the rows still in the matrix.
+    std::vector<int32_t> matrix_;
+    std::vector<int32_t> rowOrder_;
+    int32_t numRows_ = 0;
+
+    // Row elimination: rows holding each cell, the sum of their slots (the one row when the
+    // count is 1), pairs each row covers alone.
+    std::vector<int32_t> counts_;
+    std::vector<uint32_t> rowSum_;
+    std::vector<int32_t> unique_;
+    std::vector<int32_t> sortKeys_;
+    std::vector<int32_t> sortIndex_;
+};
