@@ -1,0 +1,145 @@
+// The engine keeps its coverage counts up to date instead of re-analysing the matrix after
+// every row. These tests hold it against the plain procedure over full tables: for the same
+// design and the same random stream, both must take every decision alike and so build the
+// same matrix, row for row.
+
+#include "engine/CCalcNWay.h"
+#include "engine/NumericDesign.h"
+#include "engine/QxvEvolution.h"
+#include "tests/engine/LiteralQxvSearch.h"
+#include "tests/engine/RandomDesign.h"
+#include "tests/engine/RecordingReporter.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+NumericDesign NumericFrom(const DesignTables& design, const LiteralQxvSearch& literal)
+{
+    NumericDesign numeric;
+    numeric.lNumFactors = design.NumFactors();
+    for (int32_t f = 0; f < design.NumFactors(); ++f)
+        numeric.atFactors.push_back({design.factors[f][0], design.levelCounts[f]});
+    numeric.lNumConstraints = static_cast<int32_t>(design.constraints.size());
+    numeric.alConstraints = literal.ConstraintCodes();
+    numeric.lNumPrevRuns = static_cast<int32_t>(design.prevRuns.size());
+    for (const auto& row : literal.PrevRunCodes())
+        numeric.alPrevRuns.insert(numeric.alPrevRuns.end(), row.begin() + 1, row.end());
+    numeric.BuildTables();
+    return numeric;
+}
+
+LiteralQxvSearch::Matrix MatrixOf(const QxvEvolution& evolution, int32_t F)
+{
+    LiteralQxvSearch::Matrix matrix;
+    for (int32_t r = 0; r < evolution.NumRows(); ++r) {
+        std::vector<int32_t> row{0};
+        for (int32_t f = 0; f < F; ++f)
+            row.push_back(evolution.Row(r)[f] + 1);
+        matrix.push_back(row);
+    }
+    return matrix;
+}
+
+struct Counts {
+    int evolutions = 0;
+    int infeasible = 0;
+    int settledByPrevRuns = 0;
+    int notConverged = 0;
+};
+
+// Runs evolutions 1..evolutions of both searches on every design and compares them.
+Counts CompareEvolutions(const RandomDesignLimits& limits, int designs, int evolutions, uint64_t seed)
+{
+    Counts counts;
+    std::mt19937_64 rng(seed);
+    for (int i = 0; i < designs; ++i) {
+        const DesignTables design = MakeRandomDesign(rng, limits);
+        LiteralQxvSearch literal(design);
+        const NumericDesign numeric = NumericFrom(design, literal);
+        QxvEvolution incremental(numeric);
+        for (int evo = 1; evo <= evolutions; ++evo) {
+            RandomStream literalRandom(seed + i, evo);
+            RandomStream incrementalRandom(seed + i, evo);
+            const auto expected = literal.GenerateQXVMatrix(literalRandom);
+            const auto actual = incremental.GenerateQXVMatrix(incrementalRandom);
+            SCOPED_TRACE(::testing::Message() << "design " << i << " evolution " << evo);
+            ++counts.evolutions;
+            EXPECT_EQ(actual.ok, expected.ok);
+            if (!expected.ok) {
+                ++counts.infeasible;
+                break;
+            }
+            EXPECT_EQ(actual.convergedTouched, expected.convergedTouched);
+            EXPECT_EQ(actual.converged, expected.converged);
+            counts.settledByPrevRuns += expected.convergedTouched ? 0 : 1;
+            counts.notConverged += expected.convergedTouched && !expected.converged ? 1 : 0;
+            EXPECT_EQ(MatrixOf(incremental, design.NumFactors()), expected.matrix);
+            if (::testing::Test::HasFailure())
+                return counts;
+        }
+    }
+    return counts;
+}
+
+}  // namespace
+
+TEST(IncrementalSearch, BuildsTheSameMatricesAsFullReanalysisOnTypicalDesigns)
+{
+    const Counts counts = CompareEvolutions(RandomDesignLimits{}, 150, 3, 1001);
+    EXPECT_EQ(counts.evolutions, 450);
+}
+
+TEST(IncrementalSearch, BuildsTheSameMatricesWhereConstraintsCornerTheGreedyChoice)
+{
+    // Few levels and many constraints: levels that cannot avoid an excluded pair, rows that
+    // keep one, random rows rejected many times, searches that hit the iteration limit and
+    // designs with no admissible row at all.
+    RandomDesignLimits limits;
+    limits.maxFactors = 6;
+    limits.maxLevels = 3;
+    limits.maxConstraints = 14;
+    limits.maxPrevRuns = 4;
+    const Counts counts = CompareEvolutions(limits, 250, 3, 2002);
+    EXPECT_GT(counts.notConverged, 0);
+    EXPECT_GT(counts.infeasible, 0);
+}
+
+TEST(IncrementalSearch, BuildsTheSameMatricesWhenPreviousTestsCoverMuch)
+{
+    RandomDesignLimits limits;
+    limits.maxFactors = 5;
+    limits.maxLevels = 3;
+    limits.maxConstraints = 4;
+    limits.maxPrevRuns = 40;
+    const Counts counts = CompareEvolutions(limits, 200, 2, 3003);
+    EXPECT_GT(counts.settledByPrevRuns, 0);
+}
+
+TEST(IncrementalSearch, KeepsTheSameMatrixOverEvolutionsOnOneThreadOrMany)
+{
+    std::mt19937_64 rng(4004);
+    for (int i = 0; i < 40; ++i) {
+        const DesignTables design = MakeRandomDesign(rng, RandomDesignLimits{});
+        const uint64_t seed = 77 + i;
+        const auto expected = LiteralQxvSearch(design).Run(seed, 6);
+        for (unsigned threads : {1u, 2u, 3u}) {
+            SCOPED_TRACE(::testing::Message() << "design " << i << " threads " << threads);
+            RecordingReporter reporter;
+            CCalcNWay calc(reporter, 6, seed, threads);
+            GeneratedMatrix matrix;
+            int32_t rows = -1;
+            bool converge = false;
+            ASSERT_TRUE(calc.CalcNWayQXVMatrix(2, design, matrix, rows, converge));
+            EXPECT_EQ(calc.BestNumRows(), expected.bestRows);
+            EXPECT_EQ(converge, expected.converge);
+            const auto P = static_cast<int32_t>(design.prevRuns.size());
+            ASSERT_EQ(rows, std::max(expected.bestRows - P, 0));
+            for (int32_t r = 0; r < rows; ++r)
+                for (int32_t f = 0; f < design.NumFactors(); ++f) {
+                    ASSERT_EQ(matrix.Code(r, f), expected.best[r + P][f + 1]);
+                    ASSERT_EQ(matrix.names[r][f], design.factors[f][matrix.Code(r, f)]);
+                }
+        }
+    }
+}
