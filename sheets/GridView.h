@@ -1,0 +1,105 @@
+#pragma once
+// The grid a sheet window shows: a table view over one cell store. The store's row 0 and
+// column 0 are the header captions, the store's (0, 0) caption shows in the corner. The view
+// adds the selection, the active cell, sizing to text, fonts and the line under a row,
+// drop-down lists for combo cells, and raises the grid events to the owning window.
+//
+// Everything here is addressed (column, row) in sheet terms: data starts at (1, 1).
+
+#include "model/GridCellStore.h"
+
+#include <QHash>
+#include <QList>
+#include <QPointer>
+#include <QTableView>
+
+class ComboCellDelegate;
+class GridEvents;
+class QAbstractButton;
+
+// A rectangle of marked cells, in sheet terms.
+struct GridBlock {
+    int col1 = 0, row1 = 0, col2 = 0, row2 = 0;
+    friend bool operator==(const GridBlock&, const GridBlock&) = default;
+};
+
+class GridView : public QTableView {
+    Q_OBJECT
+public:
+    explicit GridView(GridCellStore& store, QWidget* parent = nullptr);
+    ~GridView() override;
+
+    GridCellStore* store() const { return mStore; }
+    void setEventHandler(GridEvents* handler) { mEvents = handler; }
+
+    // The block the user marked last (the active cell when nothing is marked).
+    GridBlock selectedBlock() const;
+    int firstSelectedRow() const { return selectedBlock().row1; }
+    int lastSelectedRow() const { return selectedBlock().row2; }
+    int firstSelectedCol() const { return selectedBlock().col1; }
+    int lastSelectedCol() const { return selectedBlock().col2; }
+    // Every marked block, oldest first; empty when nothing is marked.
+    QList<GridBlock> selectedBlocks() const;
+    // Marks a block (replacing the marks); it becomes the active cell's block.
+    void selectBlock(int col1, int row1, int col2, int row2);
+
+    // The cursor; 0 when there is none.
+    void setActiveCell(int col, int row);
+    int activeCol() const;
+    int activeRow() const;
+
+    // Sizing, in pixels. Column 0 is the row captions, row 0 the column captions.
+    int widestTextWidth(int col) const;
+    int tallestTextHeight(int row) const;
+    int sheetColWidth(int col) const;
+    int sheetRowHeight(int row) const;
+    void setSheetColWidth(int col, int width);
+    void setSheetRowHeight(int row, int height);
+    void fitColToText(int col) { setSheetColWidth(col, widestTextWidth(col)); }
+    void fitRowToText(int row) { setSheetRowHeight(row, tallestTextHeight(row)); }
+    // Only ever larger.
+    void widenColToText(int col);
+    void heightenRowToText(int row);
+
+    // Fonts per row (row 0: the column captions) and one line under a row.
+    QFont scaledBoldFont(double scale) const;
+    void setRowFont(int row, const QFont& font);
+    QFont rowFont(int row) const;
+    void setRowBottomLine(int row, int col1, int col2);
+    bool hasBottomLine(int col, int row) const;
+
+    // Repaint switch.
+    void setRedraw(bool on) { setUpdatesEnabled(on); }
+
+    // Acts on the grid as if the key had been pressed: an open editor finishes first.
+    void sendKey(int qtKey);
+    // The editor open on the active cell, if any.
+    QWidget* activeEditor() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class ComboCellDelegate;
+    // Raises Grid_KeyPress; returns the code the handler left (0: discard the key).
+    int raiseKeyPress(int keyCode);
+    void raiseChange(int col, int row);
+    void raiseClick(int col, int row);
+    void raiseComboDropDown(int col, int row);
+    void raiseComboSelChange(int col, int row);
+    static int CharacterKeyCode(const QKeyEvent* event);
+    void paintCorner();
+
+    QFont cellFont(int col, int row) const;
+    int textWidth(const QString& text, const QFont& font) const;
+    int textHeight(const QString& text, const QFont& font) const;
+
+    QPointer<GridCellStore> mStore;
+    GridEvents* mEvents = nullptr;
+    ComboCellDelegate* mDelegate = nullptr;
+    QAbstractButton* mCorner = nullptr;
+    QHash<int, QFont> mRowFonts;
+    int mLineRow = -1, mLineCol1 = 0, mLineCol2 = 0;
+};

@@ -1,0 +1,12 @@
+#pragma once
+// Where a long load of the Test Cases sheet reports its progress. The progress window
+// implements it; by default nothing is shown.
+
+class SheetLoadProgress {
+public:
+    virtual ~SheetLoadProgress() = default;
+    virtual void Show() {}
+    // bar: which of the window's bars; fraction: 0..1.
+    virtual void UpdateProgress(int /*bar*/, double /*fraction*/) {}
+    virtual void Close() {}
+};

@@ -1,0 +1,60 @@
+#include "sheets/SheetWindow.h"
+
+#include "model/GridCellStore.h"
+
+#include <QCursor>
+#include <QMenu>
+#include <QVBoxLayout>
+
+SheetWindow::SheetWindow(GridCellStore& store, QWidget* parent)
+    : QWidget(parent), Grid(new GridView(store, this)), mStore(store)
+{
+    Grid->setObjectName(QStringLiteral("Grid"));
+    Grid->setEventHandler(this);
+    // The grid fills the window whatever its size, from its top-left corner.
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Grid);
+}
+
+void SheetWindow::PrintGrid(bool /*In_bShowDialog*/)
+{
+    // Not built yet: printing comes with the print commands.
+}
+
+void SheetWindow::Grid_KeyPress(int& keyCode)
+{
+    if (keyCode == 13) {
+        keyCode = 0;
+        Grid->sendKey(Qt::Key_Down);
+    }
+}
+
+void SheetWindow::Grid_RightClick()
+{
+    if (mEditMenu)
+        mEditMenu->popup(QCursor::pos());
+}
+
+void SheetWindow::ClearAllTexts()
+{
+    mStore.clearRange(GridCellStore::kAll, GridCellStore::kAll, 0, 0);
+    for (int col = 0; col <= mStore.maxCols(); ++col)
+        mStore.setText(col, 0, QString());
+    for (int row = 1; row <= mStore.maxRows(); ++row)
+        mStore.setText(0, row, QString());
+}
+
+void SheetWindow::CreateLevelsComboListStringArray(const TextTable& In_vaFactors, const LongArray& In_alLevelCounts,
+                                                   int In_lNumFactors, QStringList& Ret_astrLevelsComboList)
+{
+    Ret_astrLevelsComboList.clear();
+    for (int f = 1; f <= In_lNumFactors; ++f) {
+        QString list;
+        const int count = f >= In_alLevelCounts.lower() && f <= In_alLevelCounts.upper() ? In_alLevelCounts.at(f) : 0;
+        if (f <= In_vaFactors.colUpper())
+            for (int l = 1; l <= count && l <= In_vaFactors.rowUpper(); ++l)
+                list += QLatin1Char('\t') + In_vaFactors.at(l, f);
+        Ret_astrLevelsComboList.append(list);
+    }
+}

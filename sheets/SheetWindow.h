@@ -1,0 +1,49 @@
+#pragma once
+// What the four sheet windows share: one grid named Grid filling the window, Enter moving
+// down, the right-click Edit menu, and clearing a sheet.
+
+#include "model/TextTable.h"
+#include "sheets/GridEvents.h"
+#include "sheets/GridView.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class GridCellStore;
+#include <QMenu>
+
+class SheetWindow : public QWidget, public GridEvents {
+    Q_OBJECT
+public:
+    SheetWindow(GridCellStore& store, QWidget* parent);
+
+    GridView* const Grid;
+
+    // The main window's Edit menu, shown as a pop-up on a right click; none by default.
+    void setEditMenu(QMenu* menu) { mEditMenu = menu; }
+    QMenu* editMenu() const { return mEditMenu; }
+
+    virtual void SetupGrid() = 0;
+    virtual void DeleteRowFromGrid() = 0;
+    virtual void DeleteColFromGrid() = 0;
+    // Printing the sheet is not built yet: this does nothing.
+    virtual void PrintGrid(bool In_bShowDialog);
+
+    // Enter (13) is discarded and moves the cursor to the cell below instead.
+    void Grid_KeyPress(int& keyCode) override;
+    void Grid_RightClick() override;
+
+    // The level list of each factor f, at position f - 1: a tab, then the level names
+    // 1..count(f) separated by tabs.
+    static void CreateLevelsComboListStringArray(const TextTable& In_vaFactors, const LongArray& In_alLevelCounts,
+                                                 int In_lNumFactors, QStringList& Ret_astrLevelsComboList);
+
+protected:
+    GridCellStore& store() { return mStore; }
+    // Removes every text of the sheet, captions included.
+    void ClearAllTexts();
+
+private:
+    GridCellStore& mStore;
+    QPointer<QMenu> mEditMenu;
+};

@@ -1,0 +1,31 @@
+#pragma once
+// The Factors and Levels sheet: one factor per column, its name in row 1 ("Factor Name"),
+// its levels below. One spare column and one spare row stay beyond the used part; typing
+// into them makes them used and adds new spare lines.
+
+#include "model/TextTable.h"
+#include "sheets/SheetWindow.h"
+
+#include <cstdint>
+
+class frmFactorsAndLevels : public SheetWindow {
+    Q_OBJECT
+public:
+    explicit frmFactorsAndLevels(QWidget* parent = nullptr);
+
+    bool mbFormLoaded = false;  // edits are tracked once the sheet is set up
+
+    void Form_Load();
+    void SetupGrid() override;
+    // The factor table has the names in level 0; levels 1..In_alLevelCount(f) of each factor.
+    bool LoadDataIntoGrid(std::int32_t In_lNumFactors, std::int32_t In_lMaxNumLevels, const TextTable& In_vaFactors,
+                          const LongArray& In_alLevelCount);
+    void DeleteRowFromGrid() override;
+    void DeleteColFromGrid() override;
+
+    void Grid_Change(int col, int row) override;
+
+private:
+    void CaptionLevelRows();
+    void CaptionFactorColumns();
+};

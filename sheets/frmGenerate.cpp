@@ -1,0 +1,158 @@
+#include "sheets/frmGenerate.h"
+
+#include "app/MessageBox.h"
+#include "app/modMain.h"
+#include "model/GridCellStore.h"
+#include "sheets/SheetLoadProgress.h"
+
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr int kProgressBar = 4;
+
+QString CaseCaption(int testCase) { return QStringLiteral("Case ") + QString::number(testCase); }
+
+QString Entry(const TextTable& table, int row, int col)
+{
+    if (!table.isDimensioned() || row < table.rowLower() || row > table.rowUpper() || col < table.colLower() ||
+        col > table.colUpper())
+        return {};
+    return table.at(row, col);
+}
+
+// The hourglass for as long as it lives, whichever way the load ends.
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// Shows the progress window while it lives, when there is one to show.
+class ProgressShown {
+public:
+    explicit ProgressShown(SheetLoadProgress* progress) : mProgress(progress)
+    {
+        if (mProgress)
+            mProgress->Show();
+    }
+    ~ProgressShown()
+    {
+        if (mProgress)
+            mProgress->Close();
+    }
+    ProgressShown(const ProgressShown&) = delete;
+    ProgressShown& operator=(const ProgressShown&) = delete;
+
+private:
+    SheetLoadProgress* mProgress;
+};
+
+void ShowRefusal(const char* text) { ShowMessage(QString::fromLatin1(text), MsgButtons::Ok, MsgIcon::Information); }
+}  // namespace
+
+frmGenerate::frmGenerate(QWidget* parent) : SheetWindow(modMain::TestCasesGrid(), parent)
+{
+    Form_Load();
+}
+
+void frmGenerate::Form_Load() { SetupGrid(); }
+
+void frmGenerate::SetupGrid()
+{
+    GridCellStore& grid = store();
+    ClearAllTexts();
+    grid.setMaxCols(1);
+    grid.setMaxRows(1);
+    grid.setLocked(GridCellStore::kAll, GridCellStore::kAll, true);
+    grid.setProtect(true);
+}
+
+QString frmGenerate::GetIndexLetter(int index)
+{
+    if (index <= 26)
+        return QString(QChar(64 + index));
+    int k = 0;
+    while (index > 26) {
+        index -= 26;
+        ++k;
+    }
+    return QString(QChar(64 + k)) + QChar(64 + index);
+}
+
+void frmGenerate::LoadMatrixIntoGrid(std::int32_t In_lNumFactors, const TextTable& In_vaFactors,
+                                     const TextTable& In_vaTestMatrix, const std::vector<bool>& In_abRemovalArray)
+{
+    const int numCases = In_vaTestMatrix.isDimensioned() ? In_vaTestMatrix.rowUpper() : 0;
+    if (numCases <= 0)
+        return;
+    const int numFactors = std::max<std::int32_t>(In_lNumFactors, 0);
+    WaitCursor hourglass;
+    const bool showProgress = numCases > kProgressAboveRows;
+    ProgressShown progressShown(showProgress ? mProgress : nullptr);
+    // Nearest, halves to even.
+    const int step = std::max(1, int(std::nearbyint(double(numCases) / 100.0)));
+
+    GridCellStore& grid = store();
+    Grid->setRedraw(false);
+    grid.setMaxCols(numFactors);
+    grid.setMaxRows(numCases + 1);
+    for (int c = 1; c <= numFactors; ++c) {
+        grid.setText(c, 0, QStringLiteral("Factor_") + GetIndexLetter(c));
+        grid.setText(c, 1, Entry(In_vaFactors, 0, c));
+    }
+    grid.setText(0, 1, QStringLiteral("Factor Name"));
+
+    int sheetRow = 1, removed = 0;
+    for (int i = 1; i <= numCases; ++i) {
+        const bool remove = std::size_t(i - 1) < In_abRemovalArray.size() && In_abRemovalArray[std::size_t(i - 1)];
+        if (!remove) {
+            ++sheetRow;
+            grid.setText(0, sheetRow, CaseCaption(sheetRow - 1));
+            for (int c = 1; c <= numFactors; ++c)
+                grid.setText(c, sheetRow, Entry(In_vaTestMatrix, i, c));
+        } else {
+            ++removed;
+        }
+        if (showProgress && mProgress && i % step == 0)
+            mProgress->UpdateProgress(kProgressBar, double(i) / double(numCases));
+    }
+    grid.setMaxRows(numCases + 1 - removed);
+    for (int c = 0; c <= numFactors; ++c)
+        Grid->fitColToText(c);
+    Grid->setRedraw(true);
+}
+
+bool frmGenerate::LoadSavedMatrix(std::int32_t In_lNumRows, std::int32_t In_lNumCols, const TextTable& In_vaMatrix)
+{
+    if (In_lNumRows <= 0)
+        return false;
+    GridCellStore& grid = store();
+    grid.setMaxRows(In_lNumRows);
+    grid.setMaxCols(std::max<std::int32_t>(In_lNumCols, 0));
+    grid.writeBlock(1, 1, In_vaMatrix);
+    for (int c = 1; c <= In_lNumCols; ++c)
+        grid.setText(c, 0, QStringLiteral("Factor ") + GetIndexLetter(c));
+    for (int r = 2; r <= In_lNumRows; ++r)
+        grid.setText(0, r, CaseCaption(r - 1));
+    grid.setText(0, 1, QStringLiteral("Factor Name"));
+    for (int c = 0; c <= In_lNumCols; ++c)
+        Grid->fitColToText(c);
+    return true;
+}
+
+void frmGenerate::DeleteRowFromGrid() { ShowRefusal("You cannot delete a row from the Test Cases Grid."); }
+
+void frmGenerate::DeleteColFromGrid() { ShowRefusal("You cannot delete a column from the Test Cases Grid."); }
+
+void frmGenerate::Grid_KeyPress(int& keyCode)
+{
+    if (keyCode == 0)
+        return;
+    keyCode = 0;
+    ShowRefusal("The test case matrix is locked to prevent accidental changing of results.");
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The Test Cases sheet: the generated matrix, one test case per row, one factor per column,
+// the factor names in row 1. Locked: the user cannot type, delete rows or columns.
+
+#include "model/TextTable.h"
+#include "sheets/SheetWindow.h"
+
+#include <cstdint>
+#include <vector>
+
+class SheetLoadProgress;
+
+class frmGenerate : public SheetWindow {
+    Q_OBJECT
+public:
+    static constexpr int kProgressAboveRows = 200;
+
+    explicit frmGenerate(QWidget* parent = nullptr);
+
+    // Where a long load reports its progress; nullptr shows nothing.
+    void setProgress(SheetLoadProgress* progress) { mProgress = progress; }
+
+    void Form_Load();
+    void SetupGrid() override;
+    // In_vaTestMatrix: test case 1..R x factor 1..F of level names. In_abRemovalArray[i - 1]
+    // true leaves test case i out; a missing entry keeps it.
+    void LoadMatrixIntoGrid(std::int32_t In_lNumFactors, const TextTable& In_vaFactors, const TextTable& In_vaTestMatrix,
+                            const std::vector<bool>& In_abRemovalArray);
+    // In_vaMatrix: the stored block, grid row 1..R x column 1..C, the names row included.
+    // True once the matrix is shown.
+    bool LoadSavedMatrix(std::int32_t In_lNumRows, std::int32_t In_lNumCols, const TextTable& In_vaMatrix);
+    // Spreadsheet column letters: 1 "A", 26 "Z", 27 "AA", 702 "ZZ".
+    static QString GetIndexLetter(int index);
+
+    void DeleteRowFromGrid() override;
+    void DeleteColFromGrid() override;
+    void Grid_KeyPress(int& keyCode) override;
+
+private:
+    SheetLoadProgress* mProgress = nullptr;
+};
