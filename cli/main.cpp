@@ -1,19 +1,117 @@
-// vantrel-cli: design files, validation, generation, search and exports without a window.
+// vantrel-cli: the design files, validation, engine and pair search of Vantrel without a
+// window, for scripts and build pipelines.
+#include "app/modMain.h"
+#include "cli/CliCommands.h"
+
+#include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+const char* kUsage =
+    "usage: vantrel-cli COMMAND DESIGN.test [options]\n"
+    "\n"
+    "commands:\n"
+    "  generate   print the covering matrix (every pair of levels of every two factors)\n"
+    "             [--evolutions N] [--seed S] [--threads N] [--format tsv|csv] [--output FILE] [--save]\n"
+    "  validate   check the design: \"The design is valid.\" or the first problem\n"
+    "  coverage   count the pairs the design's saved matrix covers [--missing] [--format tsv|csv]\n"
+    "\n"
+    "Messages go to standard error. Exit status: 0 success, 1 the design was refused or no\n"
+    "matrix resulted, 2 a usage error or an unreadable file.\n";
+
+int UsageError(const QString& problem)
+{
+    std::fprintf(stderr, "vantrel-cli: %s\n\n%s", problem.toLocal8Bit().constData(), kUsage);
+    return kExitUsage;
+}
+
+bool ParseNumber(const QString& text, qulonglong max, qulonglong& value)
+{
+    bool ok = false;
+    value = text.toULongLong(&ok);
+    return ok && value <= max;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("vantrel-cli"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Corvantis"));
+    QCoreApplication::setApplicationName(QStringLiteral("Vantrel"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
-    const QStringList args = app.arguments();
-    QTextStream out(stdout);
-    if (args.contains(QStringLiteral("--version"))) {
-        out << "vantrel-cli " << VANTREL_VERSION << "\n";
-        return 0;
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(kUsage));
+    const QCommandLineOption help({"h", "help"}, "Show this help.");
+    const QCommandLineOption version("version", "Show the version.");
+    const QCommandLineOption evolutions("evolutions", "Number of evolutions (default 1000).", "N");
+    const QCommandLineOption seed("seed", "Seed of the random draws, to repeat a run.", "S");
+    const QCommandLineOption threads("threads", "Evolutions run at once (default: every core).", "N");
+    const QCommandLineOption format("format", "Output format: tsv (default) or csv.", "FORMAT");
+    const QCommandLineOption output("output", "Write the matrix to FILE instead of standard output.", "FILE");
+    const QCommandLineOption save("save", "Store the matrix in the design file.");
+    const QCommandLineOption yes("yes", "Answer Yes to the size question.");
+    const QCommandLineOption missing("missing", "List the pairs that are not covered.");
+    parser.addOptions({help, version, evolutions, seed, threads, format, output, save, yes, missing});
+    if (!parser.parse(app.arguments()))
+        return UsageError(parser.errorText());
+    if (parser.isSet(help)) {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
     }
-    QTextStream err(stderr);
-    err << "usage: vantrel-cli --version\n";
-    return 2;
+    if (parser.isSet(version)) {
+        std::printf("vantrel-cli %s\n", VANTREL_VERSION);
+        return kExitOk;
+    }
+
+    const QStringList args = parser.positionalArguments();
+    if (args.size() != 2)
+        return UsageError(args.isEmpty() ? QStringLiteral("no command given")
+                                         : QStringLiteral("a command takes exactly one design file"));
+    CliOptions options;
+    options.design = args[1];
+    qulonglong number = 0;
+    if (parser.isSet(evolutions)) {
+        if (!ParseNumber(parser.value(evolutions), 10000, number) || number < 1)
+            return UsageError(QStringLiteral("--evolutions takes a number from 1 to 10000"));
+        options.evolutions = std::int32_t(number);
+    }
+    if (parser.isSet(seed)) {
+        if (!ParseNumber(parser.value(seed), ~0ULL, number))
+            return UsageError(QStringLiteral("--seed takes a whole number"));
+        options.seed = number;
+        options.seedGiven = true;
+    }
+    if (parser.isSet(threads)) {
+        if (!ParseNumber(parser.value(threads), 1024, number) || number < 1)
+            return UsageError(QStringLiteral("--threads takes a number from 1 to 1024"));
+        options.threads = unsigned(number);
+    }
+    if (parser.isSet(format)) {
+        const QString f = parser.value(format);
+        if (f != "tsv" && f != "csv")
+            return UsageError(QStringLiteral("--format is tsv or csv"));
+        options.format = f == "csv" ? TextFormat::Csv : TextFormat::Tsv;
+    }
+    options.output = parser.value(output);
+    options.save = parser.isSet(save);
+    options.yes = parser.isSet(yes);
+    options.missing = parser.isSet(missing);
+
+    const QString command = args[0];
+    int result = kExitUsage;
+    if (command == "generate")
+        result = CliCommands::Generate(options);
+    else if (command == "validate")
+        result = CliCommands::Validate(options);
+    else if (command == "coverage")
+        result = CliCommands::Coverage(options);
+    else
+        return UsageError(QStringLiteral("unknown command: ") + command);
+    modMain::ReleaseGlobalObjects();
+    return result;
 }

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libqt6opengl6-dev libgl-dev
+  qt6-base-dev libgl-dev
   libxlsxwriter-dev
   googletest libgtest-dev
   xvfb xauth poppler-utils unzip

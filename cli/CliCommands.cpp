@@ -1,0 +1,182 @@
+#include "cli/CliCommands.h"
+
+#include "app/MessageBox.h"
+#include "app/modMain.h"
+#include "cli/CliReporter.h"
+#include "cli/HeadlessDesign.h"
+#include "engine/CCalcNWay.h"
+#include "engine/EngineDesign.h"
+#include "engine/EngineFatalError.h"
+#include "engine/RandomStream.h"
+#include "model/CFactors.h"
+#include "search/CFind.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace CliCommands {
+
+namespace {
+
+bool OpenDesign(const CliOptions& options)
+{
+    QString reason;
+    if (HeadlessDesign::Open(options.design, reason))
+        return true;
+    std::fprintf(stderr, "Error opening file: %s: %s\n", options.design.toLocal8Bit().constData(),
+                 reason.toLocal8Bit().constData());
+    return false;
+}
+
+// The check every generation and search makes before reading the design.
+bool HasTwoFactorsAtTwoLevels(const QString& refusal)
+{
+    const CFactors& factors = modMain::Factors();
+    if (factors.lNumFactors() >= 2 && factors.lMaxNumLevels >= 2)
+        return true;
+    ShowMessage(refusal);
+    return false;
+}
+
+bool WriteText(const QString& path, const QString& text)
+{
+    if (path.isEmpty()) {
+        QTextStream(stdout) << text;
+        return true;
+    }
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.commit())
+        return true;
+    std::fprintf(stderr, "Cannot write %s: %s\n", path.toLocal8Bit().constData(),
+                 file.errorString().toLocal8Bit().constData());
+    return false;
+}
+
+QString MatrixText(const ReadTables& tables, const std::vector<std::vector<QString>>& rows, TextFormat format)
+{
+    QStringList names;
+    for (int f = 1; f <= tables.numFactors(); ++f)
+        names << tables.factors.at(0, f);
+    QString text = DelimitedLine(names, format) + QLatin1Char('\n');
+    for (const std::vector<QString>& row : rows)
+        text += DelimitedLine(QStringList(row.begin(), row.end()), format) + QLatin1Char('\n');
+    return text;
+}
+
+}  // namespace
+
+int Generate(const CliOptions& options)
+{
+    CliReporter reporter;
+    if (!OpenDesign(options))
+        return kExitUsage;
+    if (!HasTwoFactorsAtTwoLevels(
+            QStringLiteral("You must have at least two factors at two levels before generating the combinations.")))
+        return kExitRefused;
+    ReadTables tables;
+    if (!HeadlessDesign::Read(true, tables))
+        return kExitRefused;
+
+    const DesignTables design = ToEngineDesign(tables.factors, tables.levelCounts, tables.constraints,
+                                               tables.numConstraints, tables.prevRuns, tables.numPrevRuns);
+    const std::uint64_t seed = options.seedGiven ? options.seed : RandomStream::ClockSeed();
+    CCalcNWay calc(reporter, options.evolutions, seed, options.threads);
+    GeneratedMatrix matrix;
+    std::int32_t numRows = 0;
+    bool converged = false;
+    try {
+        if (!calc.CalcNWayQXVMatrix(2, design, matrix, numRows, converged))
+            return kExitRefused;
+    } catch (const EngineFatalError&) {
+        return kExitRefused;  // its message has been shown
+    }
+    reporter.closeNWayProgress();
+    if (numRows < 1) {
+        ShowMessage(QStringLiteral("The Previous Tests contain all the combinations."), MsgButtons::OkCancel,
+                    MsgIcon::Information);
+        return kExitRefused;
+    }
+
+    auto rows = std::vector<std::vector<QString>>(std::size_t(numRows));
+    for (int r = 0; r < numRows; ++r)
+        for (const std::string& name : matrix.names[std::size_t(r)])
+            rows[std::size_t(r)].push_back(QString::fromStdString(name));
+    if (!converged)
+        ShowMessage(QStringLiteral("Failed to converge; this is usually caused by a nested constraint."),
+                    MsgButtons::Ok, MsgIcon::None, 26);
+
+    if (!WriteText(options.output, MatrixText(tables, rows, options.format)))
+        return kExitUsage;
+    if (options.save) {
+        HeadlessDesign::SetTestCases(tables, rows);
+        reporter.setQuestionAnswer(MsgResult::Yes);  // keep a large matrix in the file
+        if (!HeadlessDesign::Save(options.design))
+            return kExitUsage;
+    }
+    return kExitOk;
+}
+
+int Validate(const CliOptions& options)
+{
+    CliReporter reporter;
+    if (!OpenDesign(options))
+        return kExitUsage;
+    ReadTables tables;
+    if (!HeadlessDesign::Read(true, tables))
+        return kExitRefused;
+    QTextStream(stdout) << "The design is valid.\n";
+    return kExitOk;
+}
+
+int Coverage(const CliOptions& options)
+{
+    CliReporter reporter;
+    if (!OpenDesign(options))
+        return kExitUsage;
+    if (!HasTwoFactorsAtTwoLevels(
+            QStringLiteral("You must have at least two factors at two levels to perform this operation.")))
+        return kExitRefused;
+    ReadTables tables;
+    if (!HeadlessDesign::Read(true, tables))
+        return kExitRefused;
+
+    CFind find(modMain::TestCasesGrid());
+    const int numFactors = tables.numFactors();
+    find.LoadData(numFactors, tables.levelCounts, tables.factors, tables.numConstraints, tables.constraints,
+                  tables.numPrevRuns, tables.prevRuns);
+    modMain::gbAutoTest = true;  // one summary, not a box per violated pair
+    std::int32_t found = 0, missing = 0;
+    bool violation = false;
+    find.FindAllCombinations(found, missing, violation);
+
+    QTextStream out(stdout);
+    out << "A total of " << found << " combinations out of " << found + missing
+        << " were found in the constraints, previous test, and the test case matrix.";
+    if (violation)
+        out << " The constraints were violated in the QXV Matrix.";
+    else if (missing > 0)
+        out << " There are nested constraints in the design.";
+    out << "\n";
+
+    if (options.missing) {
+        for (int i = 1; i < numFactors; ++i)
+            for (int j = i + 1; j <= numFactors; ++j)
+                for (int a = 1; a <= tables.levelCounts.at(i); ++a)
+                    for (int b = 1; b <= tables.levelCounts.at(j); ++b) {
+                        LongArray locations, rows;
+                        std::int32_t count = 0;
+                        bool violated = false;
+                        if (!find.Find2Way(i, a, j, b, locations, rows, count, violated))
+                            out << DelimitedLine({tables.factors.at(0, i), tables.factors.at(a, i),
+                                                  tables.factors.at(0, j), tables.factors.at(b, j)},
+                                                 options.format)
+                                << "\n";
+                    }
+    }
+    return kExitOk;
+}
+
+}  // namespace CliCommands

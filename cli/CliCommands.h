@@ -1,0 +1,31 @@
+#pragma once
+
+#include "cli/MatrixText.h"
+
+#include <QString>
+
+#include <cstdint>
+
+struct CliOptions {
+    QString design;
+    std::int32_t evolutions = 1000;
+    std::uint64_t seed = 0;
+    bool seedGiven = false;
+    unsigned threads = 0;  // 0: every core
+    TextFormat format = TextFormat::Tsv;
+    QString output;  // empty: standard output
+    bool save = false;
+    bool yes = false;
+    bool missing = false;
+};
+
+// Exit codes of vantrel-cli.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitRefused = 1;  // the design was refused, or no matrix resulted
+inline constexpr int kExitUsage = 2;    // a usage error or an unreadable file
+
+namespace CliCommands {
+int Generate(const CliOptions& options);
+int Validate(const CliOptions& options);
+int Coverage(const CliOptions& options);
+}  // namespace CliCommands

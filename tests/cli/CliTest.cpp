@@ -1,0 +1,158 @@
+// vantrel-cli as a script sees it: its output, its messages and its exit codes.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+CliRun Cli(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(VANTREL_CLI), args);
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+
+    // A copy of an example design that a test may change.
+    QString example(const QString& name = "browser-matrix.test")
+    {
+        const QString path = dir.filePath(name);
+        QFile::copy(QStringLiteral(VANTREL_EXAMPLES) + "/" + name, path);
+        QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        return path;
+    }
+
+    QString write(const QString& name, const QByteArray& content)
+    {
+        QFile f(dir.filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(content);
+        return f.fileName();
+    }
+};
+
+const QByteArray kHeader = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" standalone=\"yes\"?>\n";
+
+QByteArray Design(const QByteArray& factors, const QByteArray& constraints = {}, const QByteArray& prev = {})
+{
+    return kHeader + "<requirements><factors>" + factors + "</factors><constraints>" + constraints +
+           "</constraints><previousruns>" + prev + "</previousruns><QXVMatrix/></requirements>";
+}
+
+TEST_F(CliTest, GenerateWritesAHeaderAndOneLinePerTestCase)
+{
+    const CliRun run = Cli({"generate", example(), "--seed", "7", "--evolutions", "20"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.first(), "Browser\tOperating system\tScreen\tLanguage\tNetwork");
+    EXPECT_GE(lines.size() - 1, 12) << "4 x 3 levels need at least 12 test cases";
+    for (const QString& line : lines.mid(1)) {
+        const QStringList cells = line.split('\t');
+        ASSERT_EQ(cells.size(), 5);
+        EXPECT_FALSE(cells[0] == "Safari" && cells[1] == "Linux") << "a forbidden pair was generated";
+    }
+}
+
+TEST_F(CliTest, OneSeedGivesTheSameMatrixOnOneThreadOrMany)
+{
+    const QString design = example();
+    const CliRun one = Cli({"generate", design, "--seed", "42", "--threads", "1", "--evolutions", "200"});
+    const CliRun four = Cli({"generate", design, "--seed", "42", "--threads", "4", "--evolutions", "200"});
+    ASSERT_EQ(one.exitCode, 0);
+    EXPECT_EQ(one.out, four.out);
+    const CliRun other = Cli({"generate", design, "--seed", "43", "--threads", "1", "--evolutions", "200"});
+    EXPECT_EQ(other.exitCode, 0);
+}
+
+TEST_F(CliTest, SaveStoresTheMatrixAndCoverageCountsIt)
+{
+    const QString design = example();
+    const CliRun before = Cli({"coverage", design});
+    EXPECT_EQ(before.exitCode, 0);
+    EXPECT_TRUE(before.out.endsWith("There are nested constraints in the design.\n")) << before.out.toStdString();
+
+    const QString csv = dir.filePath("matrix.csv");
+    ASSERT_EQ(Cli({"generate", design, "--seed", "3", "--save", "--format", "csv", "--output", csv}).exitCode, 0);
+    QFile out(csv);
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(out.readLine().startsWith("Browser,Operating system,Screen,Language,Network"));
+
+    const CliRun after = Cli({"coverage", design, "--missing"});
+    EXPECT_EQ(after.exitCode, 0);
+    EXPECT_EQ(after.out, "A total of 102 combinations out of 102 were found in the constraints, previous test, and "
+                         "the test case matrix.\n");
+}
+
+TEST_F(CliTest, CsvQuotesCellsThatNeedIt)
+{
+    const QString design = write("q.test", Design("<Factor Name=\"a,b\"><level>x \"y\"</level><level>z</level></Factor>"
+                                                  "<Factor Name=\"C\"><level>1</level><level>2</level></Factor>"));
+    const CliRun run = Cli({"generate", design, "--format", "csv", "--seed", "1", "--evolutions", "5"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("\"a,b\",C\n"));
+    EXPECT_TRUE(run.out.contains("\"x \"\"y\"\"\",")) << run.out.toStdString();
+}
+
+TEST_F(CliTest, RefusalsAndTheirExitCodes)
+{
+    const CliRun valid = Cli({"validate", example()});
+    EXPECT_EQ(valid.exitCode, 0);
+    EXPECT_EQ(valid.out, "The design is valid.\n");
+
+    const QString duplicate = write("dup.test", Design("<Factor Name=\"A\"><level>x</level><level>x</level></Factor>"
+                                                       "<Factor Name=\"B\"><level>1</level><level>2</level></Factor>"));
+    const CliRun refused = Cli({"validate", duplicate});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, "There are redundant levels in factor 'A' both are named 'x'\n");
+
+    const QString oneLevel = write("small.test", Design("<Factor Name=\"A\"><level>x</level></Factor>"
+                                                        "<Factor Name=\"B\"><level>1</level></Factor>"));
+    const CliRun tooSmall = Cli({"generate", oneLevel});
+    EXPECT_EQ(tooSmall.exitCode, 1);
+    EXPECT_EQ(tooSmall.err, "You must have at least two factors at two levels before generating the combinations.\n");
+
+    const QString covered = write("covered.test",
+                                  Design("<Factor Name=\"A\"><level>x</level><level>y</level></Factor>"
+                                         "<Factor Name=\"B\"><level>1</level><level>2</level></Factor>",
+                                         {},
+                                         "<previousrun><run>x</run><run>1</run></previousrun>"
+                                         "<previousrun><run>x</run><run>2</run></previousrun>"
+                                         "<previousrun><run>y</run><run>1</run></previousrun>"
+                                         "<previousrun><run>y</run><run>2</run></previousrun>"));
+    const CliRun none = Cli({"generate", covered});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_TRUE(none.err.startsWith("The Previous Tests contain all the combinations.")) << none.err.toStdString();
+
+    EXPECT_EQ(Cli({"generate", dir.filePath("missing.test")}).exitCode, 2);
+    EXPECT_EQ(Cli({"generate", write("broken.test", "<requirements><factors>")}).exitCode, 2);
+    EXPECT_EQ(Cli({"frobnicate", example()}).exitCode, 2);
+    EXPECT_EQ(Cli({"generate"}).exitCode, 2);
+    EXPECT_EQ(Cli({"generate", example(), "--evolutions", "0"}).exitCode, 2);
+    EXPECT_EQ(Cli({"generate", example(), "--format", "xml"}).exitCode, 2);
+}
+
+TEST_F(CliTest, HelpAndVersion)
+{
+    const CliRun version = Cli({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.startsWith("vantrel-cli ")) << version.out.toStdString();
+    const CliRun help = Cli({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains("generate")) << help.out.toStdString();
+}
+
+}  // namespace
