@@ -37,8 +37,15 @@ public:
     int32_t NumRows() const { return numRows_; }
     const int32_t* Row(int32_t position) const { return &matrix_[static_cast<size_t>(rowOrder_[position]) * F_]; }
 
-    // The completeness of the table, for progress only.
-    double Completeness() const { return blocks_ > 0 ? sumCompleteness_ / blocks_ : 1.0; }
+    // The mean completeness of the blocks, for progress only (summed as cells are covered,
+    // so it is kept within 0..1 and is exactly 1 once every block is complete).
+    double Completeness() const
+    {
+        if (incomplete_ == 0)
+            return 1.0;
+        const double mean = sumCompleteness_ / blocks_;
+        return mean < 0.0 ? 0.0 : mean > 1.0 ? 1.0 : mean;
+    }
 
 private:
     void ResetToBase();

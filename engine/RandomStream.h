@@ -4,6 +4,7 @@
 // number, so a seed gives the same matrices whether evolutions run on one thread or many.
 // xoshiro256** seeded through splitmix64.
 
+#include <cmath>
 #include <cstdint>
 
 class RandomStream {
@@ -18,11 +19,12 @@ public:
 
     // A random index in a..b: floor((b - a + 1) * r + a), computed in double so that a draw
     // just below 1 can never round up to b + 1.
-    int32_t RandomIndex(int32_t a, int32_t b)
+    int32_t RandomIndex(int32_t a, int32_t b) { return IndexFromDraw(NextSingle(), a, b); }
+
+    static int32_t IndexFromDraw(float r, int32_t a, int32_t b)
     {
-        const double r = NextSingle();
-        const auto i = static_cast<int32_t>(static_cast<double>(b - a + 1) * r + static_cast<double>(a));
-        return i > b ? b : i;
+        const double i = std::floor(static_cast<double>(b - a + 1) * static_cast<double>(r) + static_cast<double>(a));
+        return i > b ? b : static_cast<int32_t>(i);
     }
 
     // A seed taken from the system clock, for runs that need not be repeated.

@@ -1,0 +1,303 @@
+// The search as the generation command sees it: messages, progress and Stop, the kept
+// matrix and the converged flag.
+
+#include "engine/CCalcNWay.h"
+#include "engine/DualArrayQuickSort.h"
+#include "engine/EngineFatalError.h"
+#include "engine/RandomStream.h"
+#include "tests/engine/LiteralQxvSearch.h"
+#include "tests/engine/RecordingReporter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+namespace {
+
+// L^k: k factors "F1".. of L levels "v1".. each.
+DesignTables Uniform(int levels, int factors)
+{
+    DesignTables design;
+    for (int f = 1; f <= factors; ++f) {
+        std::vector<std::string> column{std::string("F").append(std::to_string(f))};
+        for (int l = 1; l <= levels; ++l)
+            column.push_back(std::string("v").append(std::to_string(l)));
+        design.factors.push_back(column);
+        design.levelCounts.push_back(levels);
+    }
+    return design;
+}
+
+struct RunResult {
+    bool ok = false;
+    GeneratedMatrix matrix;
+    int32_t rows = -1;
+    bool converge = true;
+    int32_t bestRows = 0;
+    int32_t finished = 0;
+};
+
+RunResult Generate(RecordingReporter& reporter, const DesignTables& design, int32_t evolutions, unsigned threads,
+             uint64_t seed = 5, int32_t ways = 2)
+{
+    RunResult run;
+    CCalcNWay calc(reporter, evolutions, seed, threads);
+    run.ok = calc.CalcNWayQXVMatrix(ways, design, run.matrix, run.rows, run.converge);
+    run.bestRows = calc.BestNumRows();
+    run.finished = calc.EvolutionsFinished();
+    return run;
+}
+
+}  // namespace
+
+TEST(CCalcNWay, CoversEveryPairOfASmallDesignInItsMinimumRows)
+{
+    for (unsigned threads : {1u, 2u}) {
+        RecordingReporter reporter;
+        const RunResult two = Generate(reporter, Uniform(2, 2), 10, threads);
+        ASSERT_TRUE(two.ok);
+        EXPECT_TRUE(two.converge);
+        ASSERT_EQ(two.rows, 4);
+        std::set<std::pair<std::string, std::string>> pairs;
+        for (const auto& row : two.matrix.names)
+            pairs.insert({row[0], row[1]});
+        EXPECT_EQ(pairs.size(), 4u);
+
+        const RunResult three = Generate(reporter, Uniform(3, 4), 50, threads);
+        EXPECT_EQ(three.rows, 9);  // 3^4 has a 9-row covering matrix and the search finds it
+        EXPECT_TRUE(reporter.messages.empty());
+        EXPECT_EQ(reporter.nwayShown, 2);
+        EXPECT_EQ(reporter.nwayClosed, 2);
+    }
+}
+
+TEST(CCalcNWay, ReportsInfeasibleConstraintsWhenNoRandomRowAvoidsAnExcludedPair)
+{
+    // Every pair of levels of F1 and F2 is excluded, while F3's pairs still need covering.
+    DesignTables design = Uniform(2, 3);
+    for (const char* a : {"v1", "v2"})
+        for (const char* b : {"v1", "v2"})
+            design.constraints.push_back({"F1", a, "F2", b});
+    for (unsigned threads : {1u, 2u}) {
+        RecordingReporter reporter;
+        const RunResult run = Generate(reporter, design, 20, threads);
+        EXPECT_FALSE(run.ok);
+        EXPECT_EQ(run.rows, -1);  // left without a result
+        ASSERT_EQ(reporter.messages.size(), 1u);
+        const EngineMessage& message = reporter.messages[0];
+        EXPECT_EQ(message.text, "Infeasible constraints");
+        EXPECT_EQ(message.buttons, EngineButtons::OkCancel);
+        EXPECT_EQ(message.icon, EngineIcon::Information);
+        EXPECT_EQ(message.helpContext, 27);
+        EXPECT_EQ(reporter.nwayShown, 1);
+        EXPECT_EQ(reporter.nwayClosed, 1);
+    }
+}
+
+TEST(CCalcNWay, ReturnsNoRowsWhenPreviousTestsCoverEveryPair)
+{
+    DesignTables design = Uniform(2, 2);
+    design.prevRuns = {{"v1", "v1"}, {"v1", "v2"}, {"v2", "v1"}, {"v2", "v2"}};
+    for (unsigned threads : {1u, 2u}) {
+        RecordingReporter reporter;
+        const RunResult run = Generate(reporter, design, 5, threads);
+        EXPECT_TRUE(run.ok);
+        EXPECT_EQ(run.rows, 0);
+        EXPECT_EQ(run.matrix.numRows, 0);
+        EXPECT_FALSE(run.converge);   // no evolution reached its greedy loop
+        EXPECT_EQ(run.bestRows, 4);   // the kept matrix is the previous tests
+        EXPECT_TRUE(reporter.messages.empty());
+        ASSERT_EQ(reporter.evolutionCalls.size(), 5u);
+        EXPECT_EQ(reporter.evolutionCalls.back().smallest, 4);
+    }
+}
+
+TEST(CCalcNWay, NeverReturnsPreviousTestsAndCountsThemInTheBestSize)
+{
+    DesignTables design = Uniform(2, 2);
+    design.prevRuns = {{"v1", "v1"}, {"v1", "v1"}};
+    RecordingReporter reporter;
+    const RunResult run = Generate(reporter, design, 10, 1);
+    ASSERT_EQ(run.rows, 3);
+    EXPECT_EQ(run.bestRows, 5);
+    for (const auto& row : run.matrix.names)
+        EXPECT_FALSE(row[0] == "v1" && row[1] == "v1");
+}
+
+TEST(CCalcNWay, ReportsEveryEvolutionInOrderWithTheBestSizeSoFar)
+{
+    for (unsigned threads : {1u, 2u}) {
+        RecordingReporter reporter;
+        const RunResult run = Generate(reporter, Uniform(3, 13), 30, threads);
+        ASSERT_EQ(reporter.evolutionCalls.size(), 30u);
+        for (size_t i = 0; i < reporter.evolutionCalls.size(); ++i) {
+            EXPECT_EQ(reporter.evolutionCalls[i].numComplete, static_cast<int32_t>(i) + 1);
+            EXPECT_EQ(reporter.evolutionCalls[i].fraction, 1.0);
+            if (i > 0) {
+                EXPECT_LE(reporter.evolutionCalls[i].smallest, reporter.evolutionCalls[i - 1].smallest);
+            }
+        }
+        EXPECT_EQ(reporter.evolutionCalls.back().smallest, run.rows);
+        for (const auto& call : reporter.progress)
+            if (call.numComplete == -1) {
+                EXPECT_EQ(call.smallest, -1);
+                EXPECT_GE(call.fraction, 0.0);
+                EXPECT_LE(call.fraction, 1.0);
+            }
+    }
+}
+
+TEST(CCalcNWay, StopEndsTheSearchAfterTheRunningEvolutions)
+{
+    const DesignTables design = Uniform(3, 8);
+    // On the calling thread the search stops exactly after the evolution whose report
+    // answered Stop, with the best of the evolutions so far.
+    RecordingReporter one;
+    one.stopAtEvolution = 3;
+    const RunResult stopped = Generate(one, design, 100, 1, 9);
+    EXPECT_TRUE(stopped.ok);
+    EXPECT_EQ(stopped.finished, 3);
+    EXPECT_EQ(one.evolutionCalls.size(), 3u);
+    const auto expected = LiteralQxvSearch(design).Run(9, 3);
+    EXPECT_EQ(stopped.bestRows, expected.bestRows);
+
+    // On several threads the evolutions already running finish and compete.
+    RecordingReporter many;
+    many.stopAtEvolution = 3;
+    const RunResult parallel = Generate(many, design, 1000, 2, 9);
+    EXPECT_TRUE(parallel.ok);
+    EXPECT_GE(parallel.finished, 3);
+    EXPECT_LT(parallel.finished, 1000);
+    EXPECT_EQ(many.evolutionCalls.size(), 3u);
+    EXPECT_LE(parallel.bestRows, many.evolutionCalls.back().smallest);
+    EXPECT_EQ(many.nwayClosed, 1);
+}
+
+TEST(CCalcNWay, RunsAtLeastOneEvolutionWhateverTheStoredNumber)
+{
+    for (int32_t stored : {0, -5}) {
+        RecordingReporter reporter;
+        const RunResult run = Generate(reporter, Uniform(2, 3), stored, 2);
+        EXPECT_TRUE(run.ok);
+        EXPECT_EQ(run.finished, 1);
+        EXPECT_GT(run.rows, 0);
+    }
+}
+
+TEST(CCalcNWay, ShowsFatalMessagesForDesignsThatValidationLetThrough)
+{
+    struct Case {
+        std::array<std::string, 4> constraint;
+        const char* text;
+    };
+    const Case cases[] = {
+        {{"F9", "v1", "F2", "v1"}, "KQ Error: Error in ConvertConstraintsToNumeric. Infeasible Factors."},
+        {{"F1", "v1", "F1", "v2"}, "KQ Error: Error in ConvertConstraintsToNumeric. Infeasible Factors."},
+        {{"f1", "v1", "F2", "v1"}, "KQ Error: Error in ConvertConstraintsToNumeric. Infeasible Factors."},
+        {{"F1", "v1 ", "F2", "v1"}, "KQ Error: Error in ConvertConstraintsToNumeric. Infeasible Levels."},
+        {{"F1", "v1", "F2", "v3"}, "KQ Error: Error in ConvertConstraintsToNumeric. Infeasible Levels."},
+    };
+    for (const Case& c : cases) {
+        DesignTables design = Uniform(2, 3);
+        design.constraints.push_back(c.constraint);
+        RecordingReporter reporter;
+        EXPECT_THROW(Generate(reporter, design, 5, 1), EngineFatalError);
+        EXPECT_EQ(reporter.texts(), std::vector<std::string>{c.text});
+        EXPECT_EQ(reporter.nwayShown, 0);
+    }
+
+    RecordingReporter ways;
+    EXPECT_THROW(Generate(ways, Uniform(2, 3), 5, 1, 5, 5), EngineFatalError);
+    EXPECT_EQ(ways.texts(), std::vector<std::string>{"KQ Error: Infeasible number of ways in AllocateInteractions"});
+}
+
+TEST(CCalcNWay, EndsWithoutAResultOnInvalidPreviousTestsAndHigherStrengths)
+{
+    DesignTables design = Uniform(2, 3);
+    design.prevRuns = {{"v1", "V1", "v1"}, {"v1", "v1", "v1"}, {"v3", "v1", "x"}};
+    RecordingReporter reporter;
+    const RunResult run = Generate(reporter, design, 5, 1);
+    EXPECT_FALSE(run.ok);
+    const std::string invalid = "KQ Error: Error in ConvertPrevRunsToNumeric. Invalid Previous Test.";
+    EXPECT_EQ(reporter.texts(), (std::vector<std::string>{invalid, invalid}));  // once per invalid test
+    EXPECT_EQ(reporter.nwayShown, 0);
+
+    for (int32_t ways : {3, 4}) {
+        RecordingReporter strength;
+        EXPECT_FALSE(Generate(strength, Uniform(2, 3), 5, 1, 5, ways).ok);
+        EXPECT_EQ(strength.texts(), std::vector<std::string>{"Not implemented"});
+    }
+}
+
+TEST(CCalcNWay, MatchesNamesExactlyAndReturnsThemUntouched)
+{
+    DesignTables design;
+    design.factors = {{" os", "Linux ", "linux", "Linux"}, {"db", "A", "a"}, {"Os", "x", "y"}};
+    design.levelCounts = {3, 2, 2};
+    design.constraints = {{" os", "Linux ", "db", "a"}};
+    RecordingReporter reporter;
+    const RunResult run = Generate(reporter, design, 20, 1);
+    ASSERT_TRUE(run.ok);
+    EXPECT_TRUE(run.converge);
+    for (int32_t r = 0; r < run.rows; ++r) {
+        for (int32_t f = 0; f < 3; ++f)
+            EXPECT_EQ(run.matrix.names[r][f], design.factors[f][run.matrix.Code(r, f)]);
+        EXPECT_FALSE(run.matrix.names[r][0] == "Linux " && run.matrix.names[r][1] == "a");
+    }
+}
+
+TEST(RandomStream, TurnsDrawsIntoIndicesThatStayInTheirRange)
+{
+    const float highest = 0x1.fffffep-1f;  // the largest draw below 1
+    for (int32_t size : {1, 2, 3, 10, 1000, 16777216}) {
+        EXPECT_EQ(RandomStream::IndexFromDraw(0.0f, 1, size), 1);
+        EXPECT_EQ(RandomStream::IndexFromDraw(highest, 1, size), size);
+        EXPECT_EQ(RandomStream::IndexFromDraw(highest, 7, 7 + size - 1), 7 + size - 1);
+    }
+    // Rounded in single precision, 2 * r + 30 reaches 32 for the highest draw; the index
+    // must stay 31. Sort ranges far from the start of their array are exactly this case.
+    EXPECT_EQ(std::floor(2.0f * highest + 30.0f), 32.0f);
+    EXPECT_EQ(RandomStream::IndexFromDraw(highest, 30, 31), 31);
+    for (int32_t lo : {100, 5000, 1 << 20})
+        EXPECT_EQ(RandomStream::IndexFromDraw(highest, lo, lo + 4), lo + 4);
+    for (int32_t size : {16777217, 100000007})
+        EXPECT_LE(RandomStream::IndexFromDraw(highest, 1, size), size);
+    EXPECT_EQ(RandomStream::IndexFromDraw(0.5f, 1, 4), 3);
+
+    RandomStream a(42, 1), b(42, 1), c(42, 2);
+    int same = 0;
+    for (int i = 0; i < 1000; ++i) {
+        const float x = a.NextSingle();
+        EXPECT_EQ(x, b.NextSingle());
+        same += x == c.NextSingle();
+        EXPECT_GE(x, 0.0f);
+        EXPECT_LT(x, 1.0f);
+    }
+    EXPECT_LT(same, 5);
+}
+
+TEST(DualArrayQuickSort, SortsKeysCarryingTheirIndicesAndBreaksTiesAtRandom)
+{
+    std::set<std::vector<int32_t>> tieOrders;
+    for (uint64_t seed = 1; seed <= 40; ++seed) {
+        RandomStream random(seed, 1);
+        std::vector<int32_t> keys{5, 1, 3, 1, 9, 3, 1, 0};
+        std::vector<int32_t> index{0, 1, 2, 3, 4, 5, 6, 7};
+        const std::vector<int32_t> original = keys;
+        LongDualArrayQuickSort(index.data(), keys.data(), 0, 7, random);
+        EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+        for (size_t k = 0; k < keys.size(); ++k)
+            EXPECT_EQ(keys[k], original[index[k]]);
+        tieOrders.insert({index[1], index[2], index[3]});  // the three keys equal to 1
+
+        std::vector<double> dkeys{0.5, 0.25, 0.5, 1.0};
+        std::vector<int32_t> dindex{1, 2, 3, 4};
+        DoubleDualArrayQuickSort(dindex.data(), dkeys.data(), 0, 3, random);
+        EXPECT_EQ(dkeys, (std::vector<double>{0.25, 0.5, 0.5, 1.0}));
+        EXPECT_EQ(dindex[0], 2);
+        EXPECT_EQ(dindex[3], 4);
+    }
+    EXPECT_GT(tieOrders.size(), 2u);
+}
