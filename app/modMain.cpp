@@ -4,6 +4,7 @@
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
 #include "model/GridCellStore.h"
+#include "settings/CDefaults.h"
 
 #include <memory>
 
@@ -19,6 +20,7 @@ struct GlobalObjects {
     std::unique_ptr<CFactors> factors;
     std::unique_ptr<CConstraints> constraints;
     std::unique_ptr<CPrevRuns> prevRuns;
+    std::unique_ptr<CDefaults> defaults;
 };
 std::unique_ptr<GlobalObjects> gObjects;
 
@@ -46,6 +48,14 @@ GridCellStore& TestCasesGrid() { return Objects().grids[3]; }
 CFactors& Factors() { return CreateOnFirstUse(Objects().factors, FactorsGrid()); }
 CConstraints& Constraints() { return CreateOnFirstUse(Objects().constraints, ConstraintsGrid()); }
 CPrevRuns& PrevRuns() { return CreateOnFirstUse(Objects().prevRuns, PrevRunsGrid()); }
+
+CDefaults& Defaults()
+{
+    std::unique_ptr<CDefaults>& defaults = Objects().defaults;
+    if (!defaults)
+        defaults = std::make_unique<CDefaults>();
+    return *defaults;
+}
 
 void ReleaseGlobalObjects() { gObjects.reset(); }
 }  // namespace modMain

@@ -7,6 +7,7 @@
 class CFactors;
 class CConstraints;
 class CPrevRuns;
+class CDefaults;
 class GridCellStore;
 
 namespace modMain {
@@ -25,6 +26,8 @@ GridCellStore& TestCasesGrid();
 CFactors& Factors();
 CConstraints& Constraints();
 CPrevRuns& PrevRuns();
+// The settings, created on first use (which creates the settings key on the first run).
+CDefaults& Defaults();
 
 // Releases the global objects and the grids (at shutdown, and between tests).
 void ReleaseGlobalObjects();

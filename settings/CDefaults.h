@@ -1,0 +1,51 @@
+#pragma once
+// The program's settings: the number of evolutions of the n-way search and the main
+// window's placement. They are read once when the main window loads (LoadDefaults) and
+// written once at exit (SaveDefaults); in between only these members change.
+//
+// The settings key is ".Default\Software\Corvantis\Vantrel" with the value
+// "lMaxNumEvolutions" (text); the window's placement lives in its subkey "frmMain":
+// "Maximized" (integer, 1 or 0) and "Left", "Top", "Width", "Height" (text, twips).
+// Failures of the store never reach the user: reads fall back to 1000 evolutions and a
+// maximized window, writes are skipped.
+
+#include <QString>
+
+#include <cstdint>
+
+class MainWindowPlacement;
+
+class CDefaults {
+public:
+    // Fills strHelpPath and, the first time the program runs, creates the settings key
+    // with 1000 evolutions.
+    CDefaults();
+
+    std::int32_t lMaxNumEvolutions = 1000;
+    bool bMaximize = false;
+    std::int32_t lTop = 0;
+    std::int32_t lLeft = 0;
+    std::int32_t lHeight = 0;
+    std::int32_t lWidth = 0;
+    QString strHelpPath;
+
+    void LoadDefaults();
+    void SaveDefaults();
+
+    std::int32_t ReadMaxNumEvolutionsFromRegistry();
+    void WriteMaxNumEvolutionsToRegistry(std::int32_t lValue);
+    void ReadMainFormsCoordsFromReg(bool& Ret_bMaximized, std::int32_t& Ret_lLeft, std::int32_t& Ret_lTop,
+                                    std::int32_t& Ret_lWidth, std::int32_t& Ret_lHeight);
+    // Writes the placement of the main window given to setMainWindow; without one
+    // nothing is written.
+    void WriteMainFormsCoordsToReg();
+
+    // The main window registers itself when it loads and withdraws when it goes.
+    void setMainWindow(const MainWindowPlacement* window) { mMainWindow = window; }
+
+    static const QString kSettingsKey;    // ".Default\Software\Corvantis\Vantrel"
+    static const QString kMainWindowKey;  // kSettingsKey + "\frmMain"
+
+private:
+    const MainWindowPlacement* mMainWindow = nullptr;
+};
