@@ -1,0 +1,8 @@
+#include "settings/QtWaitCursor.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+void QtWaitCursor::show(const QString& /*file*/) { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+
+void QtWaitCursor::restore() { QGuiApplication::restoreOverrideCursor(); }
