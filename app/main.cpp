@@ -3,7 +3,6 @@
 #include "app/QtMessagePresenter.h"
 #include "app/StartWindow.h"
 #include "app/modMain.h"
-#include "model/GridCellStore.h"
 
 #include <QApplication>
 
@@ -20,18 +19,15 @@ int main(int argc, char** argv)
     SetHelpViewer(&help);
     SetFileDialogs(&dialogs);
 
-    GridCellStore& grid = modMain::FactorsGrid();
-    grid.setMaxCols(1);
-    grid.setMaxRows(2);
-    grid.setText(0, 0, QStringLiteral("Factor #"));
-    grid.setText(1, 0, QStringLiteral("Factor 1"));
-    grid.setText(0, 1, QStringLiteral("Factor Name"));
-    grid.setText(0, 2, QStringLiteral("Level 1"));
+    // The command line, whole, is the path of a design to open.
+    const QString designPath = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
 
     int result = 0;
     {
         StartWindow window;
         window.show();
+        if (!designPath.isEmpty())
+            window.openDesign(designPath);
         result = app.exec();
     }
     SetMessagePresenter(nullptr);
