@@ -23,7 +23,7 @@ GridView::GridView(GridCellStore& store, QWidget* parent) : QTableView(parent), 
     setModel(&store);
     mDelegate = new ComboCellDelegate(*this);
     setItemDelegate(mDelegate);
-    setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed | SelectedClicked);
+    setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
     setSelectionMode(ExtendedSelection);
     setSelectionBehavior(SelectItems);
     setWordWrap(false);

@@ -1,0 +1,138 @@
+#pragma once
+// Driving a sheet window as a user would (clicks, keys, the editors that open), and the
+// checks every sheet test shares: the message boxes met and the application state reset.
+
+#include "app/modMain.h"
+#include "sheets/GridView.h"
+#include "tests/support/RecordingStatusPanels.h"
+#include "tests/support/ScriptedMessages.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QTest>
+
+namespace SheetTest {
+
+// Fresh stores and counts, clean flags.
+inline void ResetApplicationState()
+{
+    modMain::ReleaseGlobalObjects();
+    modMain::gbDirty = false;
+    modMain::gbDesignChanged = false;
+    modMain::gbAutoTest = false;
+    modMain::gstrCurrentFile.clear();
+}
+
+inline void ShowWindow(QWidget& window)
+{
+    window.resize(900, 600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+}
+
+inline QPoint CellCenter(GridView& grid, int col, int row)
+{
+    const QModelIndex index = grid.model()->index(row - 1, col - 1);
+    grid.scrollTo(index);
+    return grid.visualRect(index).center();
+}
+
+// A click through the window, as the platform delivers it (modifiers and context menus included).
+inline void ClickAt(QWidget* widget, QPoint pos, Qt::KeyboardModifiers modifiers = {},
+                    Qt::MouseButton button = Qt::LeftButton)
+{
+    QWidget* window = widget->window();
+    QTest::mouseClick(window->windowHandle(), button, modifiers, widget->mapTo(window, pos));
+}
+
+inline void ClickCell(GridView& grid, int col, int row, Qt::KeyboardModifiers modifiers = {},
+                      Qt::MouseButton button = Qt::LeftButton)
+{
+    ClickAt(grid.viewport(), CellCenter(grid, col, row), modifiers, button);
+}
+
+// Marks whole rows (or columns) first..last: a click on the first caption, a shift-click on the last.
+inline void MarkRows(GridView& grid, int first, int last)
+{
+    QHeaderView* header = grid.verticalHeader();
+    ClickAt(header->viewport(), QPoint(header->width() / 2, header->sectionViewportPosition(first - 1) + header->sectionSize(first - 1) / 2));
+    if (last != first)
+        ClickAt(header->viewport(), QPoint(header->width() / 2, header->sectionViewportPosition(last - 1) + header->sectionSize(last - 1) / 2),
+                Qt::ShiftModifier);
+}
+
+inline void MarkCols(GridView& grid, int first, int last)
+{
+    QHeaderView* header = grid.horizontalHeader();
+    ClickAt(header->viewport(), QPoint(header->sectionViewportPosition(first - 1) + header->sectionSize(first - 1) / 2, header->height() / 2));
+    if (last != first)
+        ClickAt(header->viewport(), QPoint(header->sectionViewportPosition(last - 1) + header->sectionSize(last - 1) / 2, header->height() / 2),
+                Qt::ShiftModifier);
+}
+
+// Clicks the cell, types the text (the first key opens the editor) and presses Enter.
+inline void TypeIntoCell(GridView& grid, int col, int row, const QString& text)
+{
+    ClickCell(grid, col, row);
+    QTest::keyClicks(&grid, text.left(1));
+    QWidget* editor = grid.activeEditor();
+    QVERIFY2(editor, "typing did not open an editor");
+    QTest::keyClicks(editor, text.mid(1));
+    QTest::keyClick(editor, Qt::Key_Return);
+}
+
+// Clicks a combo cell and opens its drop-down editor with F2.
+inline QComboBox* OpenCombo(GridView& grid, int col, int row)
+{
+    ClickCell(grid, col, row);
+    QTest::keyClick(&grid, Qt::Key_F2);
+    return qobject_cast<QComboBox*>(grid.activeEditor());
+}
+
+inline QStringList ComboItems(const QComboBox* combo)
+{
+    QStringList items;
+    for (int i = 0; combo && i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
+// Expects exactly one box since the last check, as given, and forgets it.
+inline void TakeOnlyMessage(ScriptedMessages& messages, const QString& text, MsgIcon icon,
+                            MsgButtons buttons = MsgButtons::Ok, int helpContext = 0)
+{
+    QCOMPARE(messages.texts(), QStringList{text});
+    const MessageRequest shown = messages.last();
+    QCOMPARE(shown.icon, icon);
+    QCOMPARE(shown.buttons, buttons);
+    QCOMPARE(shown.helpContext, helpContext);
+    QCOMPARE(messages.unusedAnswers(), 0);
+    QVERIFY(messages.unexpected().isEmpty());
+    messages.clear();
+}
+
+// At the end of every test: no box that was not scripted, no scripted answer left over.
+inline void VerifyMessagesSettled(const ScriptedMessages& messages)
+{
+    QVERIFY2(messages.unexpected().isEmpty(), qPrintable(messages.unexpected().join(" | ")));
+    QCOMPARE(messages.unusedAnswers(), 0);
+}
+
+// The captions of column 0, rows first..last.
+inline QStringList RowCaptions(const GridCellStore& grid, int first, int last)
+{
+    QStringList out;
+    for (int r = first; r <= last; ++r)
+        out << grid.text(0, r);
+    return out;
+}
+
+inline QStringList ColCaptions(const GridCellStore& grid, int first, int last)
+{
+    QStringList out;
+    for (int c = first; c <= last; ++c)
+        out << grid.text(c, 0);
+    return out;
+}
+
+}  // namespace SheetTest
