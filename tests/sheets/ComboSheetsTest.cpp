@@ -1,0 +1,287 @@
+// The Constraints and Previous Test sheets: drop-down lists built from the current factors,
+// growth through the spare row, loading and row deletion.
+#include "model/CConstraints.h"
+#include "model/CFactors.h"
+#include "model/CPrevRuns.h"
+#include "sheets/frmConstraints.h"
+#include "sheets/frmFactorsAndLevels.h"
+#include "sheets/frmPrevRuns.h"
+#include "tests/sheets/SheetTestSupport.h"
+
+#include <QAbstractItemModelTester>
+
+using namespace SheetTest;
+
+namespace {
+using Tester = QAbstractItemModelTester;
+constexpr auto kReport = QAbstractItemModelTester::FailureReportingMode::QtTest;
+
+// Factors as a design file hands them over: each column its name, then its levels.
+void LoadFactors(frmFactorsAndLevels& sheet, const QList<QStringList>& columns)
+{
+    int levels = 0;
+    for (const QStringList& c : columns)
+        levels = std::max(levels, int(c.size()) - 1);
+    TextTable table(0, levels, 1, int(columns.size()));
+    LongArray counts(1, int(columns.size()));
+    for (int f = 1; f <= columns.size(); ++f) {
+        counts(f) = int(columns[f - 1].size()) - 1;
+        for (int l = 0; l < columns[f - 1].size(); ++l)
+            table(l, f) = columns[f - 1][l];
+    }
+    QVERIFY(sheet.LoadDataIntoGrid(int(columns.size()), levels, table, counts));
+}
+
+TextTable Rows(int cols, const QList<QStringList>& rows)
+{
+    TextTable table(1, int(rows.size()), 1, cols);
+    for (int r = 1; r <= rows.size(); ++r)
+        for (int c = 1; c <= rows[r - 1].size(); ++c)
+            table(r, c) = rows[r - 1][c - 1];
+    return table;
+}
+
+QStringList RowTexts(const GridCellStore& grid, int row, int cols)
+{
+    QStringList out;
+    for (int c = 1; c <= cols; ++c)
+        out << grid.text(c, row);
+    return out;
+}
+}  // namespace
+
+class ComboSheetsTest : public QObject {
+    Q_OBJECT
+private:
+    ScriptedMessages messages;
+    RecordingStatusPanels panels;
+
+private slots:
+    void init()
+    {
+        ResetApplicationState();
+        messages.clear();
+    }
+    void cleanup()
+    {
+        VerifyMessagesSettled(messages);
+        ResetApplicationState();
+    }
+
+    void initialisingNeedsTwoValidFactors()
+    {
+        frmFactorsAndLevels factors;
+        frmConstraints constraints;
+        frmPrevRuns prevRuns;
+        LoadFactors(factors, {{"A", "x", "y"}});
+
+        messages.answer(MsgResult::Ok);
+        QVERIFY(!constraints.InitGridForFactorsAndLevels());
+        TakeOnlyMessage(messages, "You must have at least two factors before you can add constraints.", MsgIcon::None);
+        messages.answer(MsgResult::Ok);
+        QVERIFY(!prevRuns.InitGridForPreviousRuns());
+        TakeOnlyMessage(messages, "You must have at least two factors before you can add Previous Test.", MsgIcon::None);
+
+        // The factor table's own validation speaks for itself, and the lists stay as they were.
+        LoadFactors(factors, {{"A", "x", "y"}, {"A", "p"}});
+        messages.answer(MsgResult::Ok);
+        QVERIFY(!constraints.InitGridForFactorsAndLevels());
+        TakeOnlyMessage(messages, "The factor name 'A' was used more than once. Each factor name must be unique.",
+                        MsgIcon::Critical, MsgButtons::Ok, 30);
+        QCOMPARE(constraints.mlNumListFactors, 0);
+
+        LoadFactors(factors, {{"A", "x", "y"}, {"B", "p", "q"}});
+        QVERIFY(constraints.InitGridForFactorsAndLevels());
+        QCOMPARE(constraints.mlNumListFactors, 2);
+        QCOMPARE(constraints.mstrFactorsComboList, QString("\tA\tB"));
+        QCOMPARE(constraints.mastrLevelsComboList, (QStringList{"\tx\ty", "\tp\tq"}));
+        QCOMPARE(constraints.malListLevelCounts.at(2), 2);
+
+        QVERIFY(prevRuns.InitGridForPreviousRuns());
+        QCOMPARE(modMain::PrevRunsGrid().maxCols(), 2);
+        QCOMPARE(ColCaptions(modMain::PrevRunsGrid(), 1, 2), (QStringList{"A", "B"}));
+        QVERIFY(!modMain::gbDirty);
+    }
+
+    void choosingAFactorOffersItsLevels()
+    {
+        Tester tester(&modMain::ConstraintsGrid(), kReport);
+        frmFactorsAndLevels factors;
+        LoadFactors(factors, {{"A", "x", "y"}, {"B", "p", "q"}});
+        frmConstraints sheet;
+        ShowWindow(sheet);
+        QVERIFY(sheet.InitGridForFactorsAndLevels());
+        GridCellStore& grid = modMain::ConstraintsGrid();
+        QCOMPARE(ColCaptions(grid, 1, 4),
+                 (QStringList{"If Factor ...", "is at level ...", "then Factor ...", "can't be ..."}));
+
+        QComboBox* factor = OpenCombo(*sheet.Grid, 1, 1);
+        QVERIFY(factor);
+        QCOMPARE(ComboItems(factor), (QStringList{"", "A", "B"}));
+        QTest::keyClick(factor, Qt::Key_B);
+        QCOMPARE(grid.text(1, 1), QString("B"));
+        // The spare row was used: the count, the status bar and a new spare row follow.
+        QCOMPARE(modMain::Constraints().lNumConstraints(), 1);
+        QCOMPARE(panels.text(kPanelConstraints), QString("1 Constraint  "));
+        QCOMPARE(grid.maxRows(), 2);
+        QCOMPARE(grid.text(0, 2), QString("Constraint 2"));
+        QVERIFY(grid.isComboCell(4, 2));
+        QVERIFY(modMain::gbDirty);
+        QVERIFY(modMain::gbDesignChanged);
+
+        QComboBox* level = OpenCombo(*sheet.Grid, 2, 1);
+        QVERIFY(level);
+        QCOMPARE(ComboItems(level), (QStringList{"", "p", "q"}));
+        QTest::keyClick(level, Qt::Key_Q);
+        QCOMPARE(grid.text(2, 1), QString("q"));
+
+        // The empty first item blanks the cell; a used row adds no row.
+        level = OpenCombo(*sheet.Grid, 2, 1);
+        QTest::keyClick(level, Qt::Key_Home);
+        QCOMPARE(grid.text(2, 1), QString());
+        QCOMPARE(modMain::Constraints().lNumConstraints(), 1);
+
+        // A level cell whose factor cell is empty gets no list.
+        ClickCell(*sheet.Grid, 4, 2);
+        QCOMPARE(grid.comboList(4, 2), QString());
+        QCOMPARE(modMain::Constraints().lNumConstraints(), 1);
+    }
+
+    void loadingAndDeletingConstraintRows()
+    {
+        Tester tester(&modMain::ConstraintsGrid(), kReport);
+        frmFactorsAndLevels factors;
+        LoadFactors(factors, {{"A", "x", "y"}, {"B", "p", "q"}});
+        frmConstraints sheet;
+        ShowWindow(sheet);
+        GridCellStore& grid = modMain::ConstraintsGrid();
+        QVERIFY(sheet.LoadDataIntoGrid(5, Rows(4, {{"A", "x", "B", "p"},
+                                                   {"A", "y", "B", "q"},
+                                                   {"B", "p", "A", "x"},
+                                                   {"B", "q", "A", "y"},
+                                                   {"Z", "z", "A", "x"}})));
+        QCOMPARE(panels.text(kPanelConstraints), QString("5 Constraints  "));
+        QCOMPARE(grid.maxRows(), 6);
+        QCOMPARE(RowCaptions(grid, 1, 6).last(), QString("Constraint 6"));
+        QCOMPARE(grid.comboList(2, 3), QString("\tp\tq"));
+        QCOMPARE(grid.comboList(4, 3), QString("\tx\ty"));
+        // A factor that is not in the list gives its level no list, yet the level stays.
+        QCOMPARE(RowTexts(grid, 5, 4), (QStringList{"Z", "z", "A", "x"}));
+        QCOMPARE(grid.comboList(2, 5), QString());
+        QVERIFY(!modMain::gbDirty);
+
+        MarkRows(*sheet.Grid, 2, 3);
+        sheet.DeleteRowFromGrid();
+        QCOMPARE(modMain::Constraints().lNumConstraints(), 3);
+        QCOMPARE(panels.text(kPanelConstraints), QString("3 Constraints  "));
+        QCOMPARE(RowCaptions(grid, 1, grid.maxRows()),
+                 (QStringList{"Constraint 1", "Constraint 2", "Constraint 3", "Constraint 4"}));
+        QCOMPARE(RowTexts(grid, 2, 4), (QStringList{"B", "q", "A", "y"}));
+        QVERIFY(modMain::gbDirty);
+        QVERIFY(modMain::gbDesignChanged);
+
+        // The spare row deleted: the last constraint stays counted, a spare row comes back.
+        MarkRows(*sheet.Grid, 4, 4);
+        sheet.DeleteRowFromGrid();
+        QCOMPARE(modMain::Constraints().lNumConstraints(), 3);
+        QCOMPARE(grid.maxRows(), 4);
+        QVERIFY(grid.isComboCell(1, 4));
+
+        // Nothing to load leaves the rows alone.
+        QVERIFY(sheet.LoadDataIntoGrid(0, TextTable()));
+        QCOMPARE(modMain::Constraints().lNumConstraints(), 0);
+        QCOMPARE(grid.maxRows(), 4);
+    }
+
+    void columnsCannotBeDeleted()
+    {
+        frmConstraints constraints;
+        frmPrevRuns prevRuns;
+        messages.answer(MsgResult::Ok);
+        constraints.DeleteColFromGrid();
+        TakeOnlyMessage(messages, "You cannot delete a column from the constraints grid.", MsgIcon::Information);
+        messages.answer(MsgResult::Ok);
+        prevRuns.DeleteColFromGrid();
+        TakeOnlyMessage(messages, "You cannot delete a column from the previous test grid.", MsgIcon::Information);
+        QCOMPARE(modMain::ConstraintsGrid().maxCols(), 4);
+        QVERIFY(!modMain::gbDirty);
+        QVERIFY(!modMain::gbDesignChanged);
+    }
+
+    void previousTestsGrowFromTheSpareRow()
+    {
+        Tester tester(&modMain::PrevRunsGrid(), kReport);
+        frmFactorsAndLevels factors;
+        LoadFactors(factors, {{"A", "x", "y"}, {"B", "p", "q"}});
+        frmPrevRuns sheet;
+        ShowWindow(sheet);
+        GridCellStore& grid = modMain::PrevRunsGrid();
+        QCOMPARE(RowCaptions(grid, 1, 1), QStringList{"Prev Test 1"});
+        QVERIFY(sheet.InitGridForPreviousRuns());
+
+        QComboBox* level = OpenCombo(*sheet.Grid, 2, 1);
+        QVERIFY(level);
+        QCOMPARE(ComboItems(level), (QStringList{"", "p", "q"}));
+        QTest::keyClick(level, Qt::Key_P);
+        QCOMPARE(grid.text(2, 1), QString("p"));
+        QCOMPARE(modMain::PrevRuns().lNumPrevRuns(), 1);
+        QCOMPARE(panels.text(kPanelPrevTest), QString("1 Prev Run  "));
+        QCOMPARE(RowCaptions(grid, 1, grid.maxRows()), (QStringList{"Prev Test 1", "Prev Test 2"}));
+        QVERIFY(grid.isComboCell(1, 2) && grid.isComboCell(2, 2));
+
+        // A factor added on its sheet gets its column at the next initialisation.
+        ShowWindow(factors);
+        TypeIntoCell(*factors.Grid, 3, 1, "C");
+        TypeIntoCell(*factors.Grid, 3, 2, "c1");
+        QVERIFY(sheet.InitGridForPreviousRuns());
+        QCOMPARE(ColCaptions(grid, 1, grid.maxCols()), (QStringList{"A", "B", "C"}));
+    }
+
+    void loadingAndDeletingPreviousTests()
+    {
+        Tester tester(&modMain::PrevRunsGrid(), kReport);
+        frmFactorsAndLevels factors;
+        LoadFactors(factors, {{"A", "x", "y"}, {"B", "p", "q"}});
+        frmPrevRuns sheet;
+        ShowWindow(sheet);
+        GridCellStore& grid = modMain::PrevRunsGrid();
+
+        QVERIFY(sheet.LoadDataIntoGrid(0, TextTable()));  // nothing to load: the sheet as set up
+        QCOMPARE(grid.maxCols(), 1);
+        QCOMPARE(grid.maxRows(), 1);
+
+        QVERIFY(sheet.LoadDataIntoGrid(3, Rows(2, {{"x", "p"}, {"y", "q"}, {"x", "q"}})));
+        QCOMPARE(panels.text(kPanelPrevTest), QString("3 Prev Test  "));
+        QCOMPARE(ColCaptions(grid, 1, 2), (QStringList{"A", "B"}));
+        QCOMPARE(RowCaptions(grid, 1, 4), (QStringList{"Prev Test 1", "Prev Test 2", "Prev Test 3", "Prev Test 4"}));
+        QCOMPARE(RowTexts(grid, 3, 2), (QStringList{"x", "q"}));
+        QCOMPARE(grid.comboList(1, 2), QString("\tx\ty"));
+
+        MarkRows(*sheet.Grid, 1, 1);
+        sheet.DeleteRowFromGrid();
+        QCOMPARE(modMain::PrevRuns().lNumPrevRuns(), 2);
+        QCOMPARE(RowCaptions(grid, 1, grid.maxRows()), (QStringList{"Prev Test 1", "Prev Test 2", "Prev Test 3"}));
+        QCOMPARE(RowTexts(grid, 1, 2), (QStringList{"y", "q"}));
+        QVERIFY(modMain::gbDirty);
+    }
+
+    void loadingKeepsEveryColumnWhenTheFactorsCannotBeRead()
+    {
+        frmFactorsAndLevels factors;
+        LoadFactors(factors, {{"A", "x"}, {"B"}});  // B has no levels
+        frmPrevRuns sheet;
+        frmConstraints constraints;
+        messages.answer(MsgResult::Ok);
+        QVERIFY(sheet.LoadDataIntoGrid(1, Rows(2, {{"x", "p"}})));
+        TakeOnlyMessage(messages, "Factor 'B' has no levels defined.", MsgIcon::Critical, MsgButtons::Ok, 29);
+        QCOMPARE(RowTexts(modMain::PrevRunsGrid(), 1, 2), (QStringList{"x", "p"}));
+
+        messages.answer(MsgResult::Ok);
+        QVERIFY(constraints.LoadDataIntoGrid(1, Rows(4, {{"A", "x", "B", "p"}})));
+        TakeOnlyMessage(messages, "Factor 'B' has no levels defined.", MsgIcon::Critical, MsgButtons::Ok, 29);
+        QCOMPARE(RowTexts(modMain::ConstraintsGrid(), 1, 4), (QStringList{"A", "x", "B", "p"}));
+    }
+};
+
+QTEST_MAIN(ComboSheetsTest)
+#include "ComboSheetsTest.moc"
