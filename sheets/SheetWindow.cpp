@@ -1,5 +1,6 @@
 #include "sheets/SheetWindow.h"
 
+#include "app/modMain.h"
 #include "model/GridCellStore.h"
 
 #include <QCursor>
@@ -57,4 +58,18 @@ void SheetWindow::CreateLevelsComboListStringArray(const TextTable& In_vaFactors
                 list += QLatin1Char('\t') + In_vaFactors.at(l, f);
         Ret_astrLevelsComboList.append(list);
     }
+}
+
+void SheetWindow::MarkDesignChanged()
+{
+    modMain::gbDirty = true;
+    modMain::gbDesignChanged = true;
+}
+
+QString SheetWindow::TableEntry(const TextTable& table, int row, int col)
+{
+    if (!table.isDimensioned() || row < table.rowLower() || row > table.rowUpper() || col < table.colLower() ||
+        col > table.colUpper())
+        return {};
+    return table.at(row, col);
 }

@@ -40,6 +40,10 @@ public:
 
 protected:
     GridCellStore& store() { return mStore; }
+    // Every edit and deletion of the design marks it dirty and its test cases stale.
+    static void MarkDesignChanged();
+    // The table's entry, or "" where the table has no such cell.
+    static QString TableEntry(const TextTable& table, int row, int col);
     // Removes every text of the sheet, captions included.
     void ClearAllTexts();
 

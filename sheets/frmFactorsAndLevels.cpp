@@ -12,12 +12,6 @@ constexpr double kCaptionFontScale = 1.15;
 
 QString FactorCaption(int col) { return QStringLiteral("Factor ") + QString::number(col); }
 QString LevelCaption(int level) { return QStringLiteral("Level ") + QString::number(level); }
-
-void MarkDesignChanged()
-{
-    modMain::gbDirty = true;
-    modMain::gbDesignChanged = true;
-}
 }  // namespace
 
 frmFactorsAndLevels::frmFactorsAndLevels(QWidget* parent) : SheetWindow(modMain::FactorsGrid(), parent)

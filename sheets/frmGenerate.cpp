@@ -15,13 +15,6 @@ constexpr int kProgressBar = 4;
 
 QString CaseCaption(int testCase) { return QStringLiteral("Case ") + QString::number(testCase); }
 
-QString Entry(const TextTable& table, int row, int col)
-{
-    if (!table.isDimensioned() || row < table.rowLower() || row > table.rowUpper() || col < table.colLower() ||
-        col > table.colUpper())
-        return {};
-    return table.at(row, col);
-}
 
 // The hourglass for as long as it lives, whichever way the load ends.
 class WaitCursor {
@@ -103,7 +96,7 @@ void frmGenerate::LoadMatrixIntoGrid(std::int32_t In_lNumFactors, const TextTabl
     grid.setMaxRows(numCases + 1);
     for (int c = 1; c <= numFactors; ++c) {
         grid.setText(c, 0, QStringLiteral("Factor_") + GetIndexLetter(c));
-        grid.setText(c, 1, Entry(In_vaFactors, 0, c));
+        grid.setText(c, 1, TableEntry(In_vaFactors, 0, c));
     }
     grid.setText(0, 1, QStringLiteral("Factor Name"));
 
@@ -114,7 +107,7 @@ void frmGenerate::LoadMatrixIntoGrid(std::int32_t In_lNumFactors, const TextTabl
             ++sheetRow;
             grid.setText(0, sheetRow, CaseCaption(sheetRow - 1));
             for (int c = 1; c <= numFactors; ++c)
-                grid.setText(c, sheetRow, Entry(In_vaTestMatrix, i, c));
+                grid.setText(c, sheetRow, TableEntry(In_vaTestMatrix, i, c));
         } else {
             ++removed;
         }

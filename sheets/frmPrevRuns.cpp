@@ -8,24 +8,31 @@
 
 #include <algorithm>
 
-namespace {
-QString PrevTestCaption(int row) { return QStringLiteral("Prev Test ") + QString::number(row); }
-
-QString Entry(const TextTable& table, int row, int col)
-{
-    if (!table.isDimensioned() || row < table.rowLower() || row > table.rowUpper() || col < table.colLower() ||
-        col > table.colUpper())
-        return {};
-    return table.at(row, col);
-}
-}  // namespace
-
-frmPrevRuns::frmPrevRuns(QWidget* parent) : SheetWindow(modMain::PrevRunsGrid(), parent)
+frmPrevRuns::frmPrevRuns(QWidget* parent) : ComboSheetWindow(modMain::PrevRunsGrid(), parent)
 {
     Form_Load();
 }
 
 void frmPrevRuns::Form_Load() { SetupGrid(); }
+
+std::int32_t frmPrevRuns::UsedRows() const { return modMain::PrevRuns().lNumPrevRuns(); }
+
+void frmPrevRuns::SetUsedRows(std::int32_t rows) { modMain::PrevRuns().setLNumPrevRuns(rows); }
+
+QString frmPrevRuns::RowCaption(int row) const { return QStringLiteral("Prev Test ") + QString::number(row); }
+
+void frmPrevRuns::MakeRowComboCells(int row)
+{
+    GridCellStore& grid = store();
+    for (int c = 1; c <= modMain::Factors().lNumFactors(); ++c)
+        grid.setComboCell(c, row, grid.comboList(c, row));
+}
+
+QString frmPrevRuns::LevelsList(int factor) const
+{
+    QString list;
+    return LevelsListFor(factor, list) ? list : QString();
+}
 
 void frmPrevRuns::SetupGrid()
 {
@@ -34,7 +41,7 @@ void frmPrevRuns::SetupGrid()
     ClearAllTexts();
     grid.setMaxCols(1);
     grid.setMaxRows(1);
-    grid.setText(0, 1, PrevTestCaption(1));
+    grid.setText(0, 1, RowCaption(1));
     Grid->fitColToText(0);
     Grid->fitRowToText(0);
     Grid->fitRowToText(1);
@@ -43,18 +50,9 @@ void frmPrevRuns::SetupGrid()
 
 bool frmPrevRuns::InitGridForPreviousRuns()
 {
-    CFactors& factors = modMain::Factors();
-    if (factors.lNumFactors() < 2) {
-        ShowMessage(QStringLiteral("You must have at least two factors before you can add Previous Test."));
-        return false;
-    }
     TextTable vaFactors;
-    LongArray alLevelCounts;
-    if (!factors.ReadFactorsAndValidate(vaFactors, alLevelCounts))
+    if (!BuildLevelLists(QStringLiteral("You must have at least two factors before you can add Previous Test."), vaFactors))
         return false;
-    malListLevelCounts = alLevelCounts;
-    mlNumListFactors = vaFactors.colUpper();
-    CreateLevelsComboListStringArray(vaFactors, malListLevelCounts, mlNumListFactors, mastrLevelsComboList);
     store().setMaxCols(mlNumListFactors);
     PutFactorNamesInRowZero(vaFactors, mlNumListFactors);
     return true;
@@ -65,23 +63,11 @@ void frmPrevRuns::PutFactorNamesInRowZero(const TextTable& In_vaFactors, int In_
     GridCellStore& grid = store();
     Grid->setRedraw(false);
     for (int c = 1; c <= In_lNumFactors; ++c) {
-        grid.setText(c, 0, Entry(In_vaFactors, 0, c));
+        grid.setText(c, 0, TableEntry(In_vaFactors, 0, c));
         Grid->widenColToText(c);
         grid.setComboCell(c, 1, grid.comboList(c, 1));
     }
     Grid->setRedraw(true);
-}
-
-QString frmPrevRuns::LevelsList(int factor) const
-{
-    return factor >= 1 && factor <= mastrLevelsComboList.size() ? mastrLevelsComboList.at(factor - 1) : QString();
-}
-
-void frmPrevRuns::MakeRowComboCells(int row)
-{
-    GridCellStore& grid = store();
-    for (int c = 1; c <= modMain::Factors().lNumFactors(); ++c)
-        grid.setComboCell(c, row, grid.comboList(c, row));
 }
 
 void frmPrevRuns::Grid_Click(int col, int row) { Grid_ComboDropDown(col, row); }
@@ -92,32 +78,9 @@ void frmPrevRuns::Grid_ComboDropDown(int col, int row)
         store().setComboCell(col, row, LevelsList(col));
 }
 
-void frmPrevRuns::Grid_Change(int col, int row) { Grid_ComboSelChange(col, row); }
-
-void frmPrevRuns::Grid_ComboSelChange(int col, int row)
-{
-    if (col < 1 || row < 1)
-        return;
-    modMain::gbDirty = true;
-    modMain::gbDesignChanged = true;
-    Grid->widenColToText(col);
-    Grid->heightenRowToText(row);
-
-    CPrevRuns& prevRuns = modMain::PrevRuns();
-    const std::int32_t k = prevRuns.lNumPrevRuns();
-    if (row > k) {
-        // The spare row was used: a new spare row follows.
-        prevRuns.setLNumPrevRuns(k + 1);
-        store().setMaxRows(k + 2);
-        store().setText(0, k + 2, PrevTestCaption(k + 2));
-        MakeRowComboCells(k + 2);
-    }
-}
-
 bool frmPrevRuns::LoadDataIntoGrid(std::int32_t In_lNumPrevRuns, const TextTable& In_vaPrevRuns)
 {
-    CPrevRuns& prevRuns = modMain::PrevRuns();
-    prevRuns.setLNumPrevRuns(In_lNumPrevRuns);
+    SetUsedRows(In_lNumPrevRuns);
     if (In_lNumPrevRuns <= 0)
         return true;
     InitGridForPreviousRuns();
@@ -130,39 +93,15 @@ bool frmPrevRuns::LoadDataIntoGrid(std::int32_t In_lNumPrevRuns, const TextTable
     grid.setMaxCols(std::max(grid.maxCols(), numFactors));
     grid.setMaxRows(In_lNumPrevRuns + 1);
     for (int r = 1; r <= In_lNumPrevRuns; ++r) {
-        grid.setText(0, r, PrevTestCaption(r));
+        grid.setText(0, r, RowCaption(r));
         for (int f = 1; f <= numFactors; ++f) {
             grid.setComboCell(f, r, LevelsList(f));
-            grid.setText(f, r, Entry(In_vaPrevRuns, r, f));
+            grid.setText(f, r, TableEntry(In_vaPrevRuns, r, f));
         }
     }
-    grid.setText(0, In_lNumPrevRuns + 1, PrevTestCaption(In_lNumPrevRuns + 1));
-    MakeRowComboCells(In_lNumPrevRuns + 1);
+    AddSpareRow(In_lNumPrevRuns + 1);
     Grid->setRedraw(true);
     return true;
-}
-
-void frmPrevRuns::DeleteRowFromGrid()
-{
-    modMain::gbDirty = true;
-    modMain::gbDesignChanged = true;
-    const GridBlock block = Grid->selectedBlock();
-    const int r1 = block.row1, r2 = block.row2, k = r2 - r1 + 1;
-    GridCellStore& grid = store();
-    CPrevRuns& prevRuns = modMain::PrevRuns();
-    // Only used rows lower the count, and a spare row always stays: otherwise the last
-    // previous test would slip into the spare row and out of every read.
-    const std::int32_t used = prevRuns.lNumPrevRuns();
-    const int usedRemoved = std::max(0, std::min(r2, int(used)) - r1 + 1);
-    grid.deleteRows(r1, k);
-    grid.setMaxRows(grid.maxRows() - k);
-    prevRuns.setLNumPrevRuns(used - usedRemoved);
-    if (grid.maxRows() < prevRuns.lNumPrevRuns() + 1) {
-        grid.setMaxRows(prevRuns.lNumPrevRuns() + 1);
-        MakeRowComboCells(grid.maxRows());
-    }
-    for (int r = 1; r <= grid.maxRows(); ++r)
-        grid.setText(0, r, PrevTestCaption(r));
 }
 
 void frmPrevRuns::DeleteColFromGrid()

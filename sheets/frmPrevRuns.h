@@ -1,23 +1,13 @@
 #pragma once
 // The Previous Test sheet: tests already run, one per row, one column per factor captioned
-// with the factor's name. Every cell is a drop-down of its factor's levels; one spare row
-// stays below the used rows.
+// with the factor's name. Every cell is a drop-down list of its factor's levels.
 
-#include "model/TextTable.h"
-#include "sheets/SheetWindow.h"
+#include "sheets/ComboSheetWindow.h"
 
-#include <QStringList>
-
-#include <cstdint>
-
-class frmPrevRuns : public SheetWindow {
+class frmPrevRuns : public ComboSheetWindow {
     Q_OBJECT
 public:
     explicit frmPrevRuns(QWidget* parent = nullptr);
-
-    std::int32_t mlNumListFactors = 0;  // factors the lists were built for
-    LongArray malListLevelCounts;       // their level counts, 1..n
-    QStringList mastrLevelsComboList;   // factor f's level list at f - 1
 
     void Form_Load();
     void SetupGrid() override;
@@ -25,16 +15,19 @@ public:
     // when the Factors and Levels sheet cannot be used.
     bool InitGridForPreviousRuns();
     void PutFactorNamesInRowZero(const TextTable& In_vaFactors, int In_lNumFactors);
+    // The table: previous test 1..p x factor 1..n.
     bool LoadDataIntoGrid(std::int32_t In_lNumPrevRuns, const TextTable& In_vaPrevRuns);
-    void DeleteRowFromGrid() override;
     void DeleteColFromGrid() override;
 
     void Grid_Click(int col, int row) override;
     void Grid_ComboDropDown(int col, int row) override;
-    void Grid_Change(int col, int row) override;
-    void Grid_ComboSelChange(int col, int row) override;
+
+protected:
+    std::int32_t UsedRows() const override;
+    void SetUsedRows(std::int32_t rows) override;
+    QString RowCaption(int row) const override;
+    void MakeRowComboCells(int row) override;
 
 private:
-    void MakeRowComboCells(int row);
     QString LevelsList(int factor) const;
 };

@@ -50,23 +50,9 @@ QStringList RowTexts(const GridCellStore& grid, int row, int cols)
 }
 }  // namespace
 
-class ComboSheetsTest : public QObject {
+class ComboSheetsTest : public SheetTestCase {
     Q_OBJECT
-private:
-    ScriptedMessages messages;
-    RecordingStatusPanels panels;
-
 private slots:
-    void init()
-    {
-        ResetApplicationState();
-        messages.clear();
-    }
-    void cleanup()
-    {
-        VerifyMessagesSettled(messages);
-        ResetApplicationState();
-    }
 
     void initialisingNeedsTwoValidFactors()
     {

@@ -26,23 +26,9 @@ void LoadThreeFactors(frmFactorsAndLevels& sheet)
 }
 }  // namespace
 
-class FactorsSheetTest : public QObject {
+class FactorsSheetTest : public SheetTestCase {
     Q_OBJECT
-private:
-    ScriptedMessages messages;
-    RecordingStatusPanels panels;
-
 private slots:
-    void init()
-    {
-        ResetApplicationState();
-        messages.clear();
-    }
-    void cleanup()
-    {
-        VerifyMessagesSettled(messages);
-        ResetApplicationState();
-    }
 
     void anEmptySheetHasOneSpareColumnAndRow()
     {

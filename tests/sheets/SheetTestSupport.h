@@ -135,4 +135,25 @@ inline QStringList ColCaptions(const GridCellStore& grid, int first, int last)
     return out;
 }
 
+// Every sheet test starts from fresh stores and counts with the message and status-bar
+// doubles in place, and ends with no box unexpected and no answer left over.
+class SheetTestCase : public QObject {
+    Q_OBJECT
+protected:
+    ScriptedMessages messages;
+    RecordingStatusPanels panels;
+
+private slots:
+    void init()
+    {
+        ResetApplicationState();
+        messages.clear();
+    }
+    void cleanup()
+    {
+        VerifyMessagesSettled(messages);
+        ResetApplicationState();
+    }
+};
+
 }  // namespace SheetTest

@@ -53,22 +53,9 @@ public:
 };
 }  // namespace
 
-class TestCasesSheetTest : public QObject {
+class TestCasesSheetTest : public SheetTestCase {
     Q_OBJECT
-private:
-    ScriptedMessages messages;
-
 private slots:
-    void init()
-    {
-        ResetApplicationState();
-        messages.clear();
-    }
-    void cleanup()
-    {
-        VerifyMessagesSettled(messages);
-        ResetApplicationState();
-    }
 
     void columnLetters()
     {
