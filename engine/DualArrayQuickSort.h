@@ -8,12 +8,41 @@
 #include "engine/RandomStream.h"
 
 #include <cstdint>
+#include <utility>
 
 template <typename Key>
 void DualArrayQuickSortRange(int32_t* index, Key* keys, int32_t lMin, int32_t lMax, RandomStream& random)
 {
+    // The smallest key of the range lMin..lMax and how many entries hold it, once known.
+    bool knowSmallest = false;
+    Key smallest{};
+    int32_t holders = 0;
     while (lMin < lMax) {
         const int32_t p = random.RandomIndex(lMin, lMax);
+        if (!knowSmallest) {
+            smallest = keys[lMin];
+            holders = 1;
+            for (int32_t i = lMin + 1; i <= lMax; ++i) {
+                if (keys[i] < smallest) {
+                    smallest = keys[i];
+                    holders = 1;
+                } else if (keys[i] == smallest) {
+                    ++holders;
+                }
+            }
+            knowSmallest = true;
+        }
+        if (keys[p] == smallest) {
+            // No key is below the pivot: the scan from the right runs down to lMin without
+            // moving anything, and the pivot and the entry at lMin change places. Keys are
+            // many times equal (scores of 0, complete factors), so this saves most scans.
+            std::swap(keys[p], keys[lMin]);
+            std::swap(index[p], index[lMin]);
+            ++lMin;
+            knowSmallest = --holders > 0;
+            continue;
+        }
+
         const Key pivot = keys[p];
         const int32_t pivotIndex = index[p];
         keys[p] = keys[lMin];
@@ -52,6 +81,7 @@ void DualArrayQuickSortRange(int32_t* index, Key* keys, int32_t lMin, int32_t lM
         // Left range first (it takes its draws first), then the right range by looping.
         DualArrayQuickSortRange(index, keys, lMin, lo - 1, random);
         lMin = lo + 1;
+        knowSmallest = false;
     }
 }
 

@@ -17,7 +17,7 @@ QxvEvolution::QxvEvolution(const NumericDesign& design)
     const auto F = static_cast<size_t>(F_);
     const auto maxLevels = static_cast<size_t>(std::max(design.maxLevels, 1));
     const auto maxRows = static_cast<size_t>(design.maxRows);
-    state_.resize(design.numStates);
+    state_.resize(design.numStates + 32);  // room for reading whole lanes past the last run
     done_.resize(design.atBlocks.size());
     blockCompleteness_.resize(design.atBlocks.size());
     nonZero_.resize(design.baseNonZero.size());
@@ -31,6 +31,7 @@ QxvEvolution::QxvEvolution(const NumericDesign& design)
     levelIndex_.resize(maxLevels);
     matrix_.resize(maxRows * F);
     rowOrder_.resize(maxRows);
+    columns_.resize(maxRows * F);
     counts_.resize(design.numCells);
     rowSum_.resize(design.numCells);
     unique_.resize(maxRows);
@@ -40,7 +41,7 @@ QxvEvolution::QxvEvolution(const NumericDesign& design)
 
 void QxvEvolution::ResetToBase()
 {
-    std::memcpy(state_.data(), d_.baseState.data(), state_.size());
+    std::memcpy(state_.data(), d_.baseState.data(), d_.baseState.size());
     std::copy(d_.baseDone.begin(), d_.baseDone.end(), done_.begin());
     std::copy(d_.baseNonZero.begin(), d_.baseNonZero.end(), nonZero_.begin());
     incomplete_ = d_.baseIncomplete;
@@ -127,32 +128,9 @@ bool QxvEvolution::RowHasExcludedPair(const int32_t* row) const
 
 void QxvEvolution::AddRowCoverage(const int32_t* row)
 {
-    const int32_t* levels = d_.levels.data();
-    const uint32_t* stateOffset = d_.stateOffset.data();
-    const int32_t* blockOf = d_.blockOf.data();
-    for (int32_t f = 0; f < F_ - 1; ++f) {
-        const int32_t lf = row[f];
-        const size_t fRow = static_cast<size_t>(f) * F_;
-        for (int32_t g = f + 1; g < F_; ++g) {
-            const int32_t lg = row[g];
-            uint8_t& fg = state_[stateOffset[fRow + g] + static_cast<size_t>(lg) * levels[f] + lf];
-            if (fg != NumericDesign::kUncovered)
-                continue;
-            fg = NumericDesign::kCovered;
-            state_[stateOffset[static_cast<size_t>(g) * F_ + f] + static_cast<size_t>(lf) * levels[g] + lg] = NumericDesign::kCovered;
-            const int32_t b = blockOf[fRow + g];
-            const int32_t done = ++done_[b];
-            const int32_t combos = d_.atBlocks[b].lNumCombos;
-            blockCompleteness_[b] = static_cast<double>(done) / static_cast<double>(combos);
-            sumCompleteness_ += d_.inverseCombos[b];
-            if (done == combos)
-                --incomplete_;
-            ++nonZero_[d_.levelOffset[f] + lf];
-            ++nonZero_[d_.levelOffset[g] + lg];
-            factorChanged_[f] = 1;
-            factorChanged_[g] = 1;
-        }
-    }
+    for (int32_t f = 0; f < F_ - 1; ++f)
+        for (int32_t g = f + 1; g < F_; ++g)
+            CoverPair(f, row[f], g, row[g]);
 }
 
 void QxvEvolution::EvaluteNWayCompleteness()
@@ -207,19 +185,7 @@ void QxvEvolution::Select2WayLevelForFactor(RandomStream& random)
     for (int32_t pos = F_ - 1; pos >= 1; --pos) {
         const int32_t f = alOrder_[pos];
         const int32_t levels = d_.levels[f];
-        const size_t fRow = static_cast<size_t>(f) * F_;
-        std::fill(scores, scores + levels, 0);
-        std::fill(flags, flags + levels, uint8_t{0});
-        auto addPartner = [&](int32_t g, int32_t lg) {
-            const uint8_t* cells = &state_[d_.stateOffset[fRow + g] + static_cast<size_t>(lg) * levels];
-            for (int32_t l = 0; l < levels; ++l) {
-                scores[l] += cells[l] & NumericDesign::kUncovered;
-                flags[l] |= cells[l];
-            }
-        };
-        addPartner(anchor, alNewRow_[0]);
-        for (int32_t k = pos + 1; k < F_; ++k)
-            addPartner(alOrder_[k], alNewRow_[k]);
+        ScoreLevels(pos, scores, flags);
 
         for (int32_t l = 0; l < levels; ++l)
             index[l] = l;
@@ -227,12 +193,78 @@ void QxvEvolution::Select2WayLevelForFactor(RandomStream& random)
 
         // Highest score first; the first level that forms no excluded pair with a fixed
         // partner. When none complies the last one tried stays.
-        for (int32_t k = levels - 1; k >= 0; --k) {
+        int32_t k = levels - 1;
+        for (; k >= 0; --k) {
             alNewRow_[pos] = index[k];
             if (!(flags[index[k]] & NumericDesign::kExcluded))
                 break;
         }
+        // The pairs this level forms with the fixed partners are final: count the ones it
+        // covers now (its score tells how many). Nothing later in this row reads them.
+        int32_t left = scores[k < 0 ? 0 : k];
+        if (left > 0) {
+            const int32_t level = alNewRow_[pos];
+            const uint32_t* offsets = &d_.stateOffset[static_cast<size_t>(f) * F_];
+            auto cover = [&](int32_t g, int32_t lg) {
+                if (state_[offsets[g] + static_cast<size_t>(lg) * levels + level] == NumericDesign::kUncovered) {
+                    CoverNewPair(f, level, g, lg);
+                    --left;
+                }
+            };
+            cover(anchor, alNewRow_[0]);
+            for (int32_t j = pos + 1; j < F_ && left > 0; ++j)
+                cover(alOrder_[j], alNewRow_[j]);
+        }
     }
+}
+
+void QxvEvolution::ScoreLevels(int32_t pos, int32_t* scores, uint8_t* flags) const
+{
+    // For each level of the factor at pos: the fixed partners with which it forms a pair
+    // still uncovered (its score), and whether it forms an excluded pair with any (flags).
+    const int32_t f = alOrder_[pos];
+    const int32_t levels = d_.levels[f];
+    const uint32_t* offsets = &d_.stateOffset[static_cast<size_t>(f) * F_];
+    const uint8_t* state = state_.data();
+    const int32_t anchor = alOrder_[0];
+    if (levels <= 32 && F_ <= 256) {
+        // Sixteen levels at a time in byte lanes; scores stay below 256 with at most 255
+        // partners. The state array is padded so that reading past a short run is safe.
+        using Lanes = uint8_t __attribute__((vector_size(16)));
+        Lanes score[2] = {};
+        Lanes flag[2] = {};
+        const Lanes ones = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+        const int32_t chunks = levels > 16 ? 2 : 1;
+        auto addPartner = [&](int32_t g, int32_t lg) {
+            const uint8_t* cells = state + offsets[g] + static_cast<size_t>(lg) * levels;
+            for (int32_t c = 0; c < chunks; ++c) {
+                Lanes v;
+                std::memcpy(&v, cells + 16 * c, sizeof v);
+                score[c] += v & ones;
+                flag[c] |= v;
+            }
+        };
+        addPartner(anchor, alNewRow_[0]);
+        for (int32_t k = pos + 1; k < F_; ++k)
+            addPartner(alOrder_[k], alNewRow_[k]);
+        for (int32_t l = 0; l < levels; ++l) {
+            scores[l] = score[l >> 4][l & 15];
+            flags[l] = flag[l >> 4][l & 15];
+        }
+        return;
+    }
+    std::fill(scores, scores + levels, 0);
+    std::fill(flags, flags + levels, uint8_t{0});
+    auto addPartner = [&](int32_t g, int32_t lg) {
+        const uint8_t* cells = state + offsets[g] + static_cast<size_t>(lg) * levels;
+        for (int32_t l = 0; l < levels; ++l) {
+            scores[l] += cells[l] & NumericDesign::kUncovered;
+            flags[l] |= cells[l];
+        }
+    };
+    addPartner(anchor, alNewRow_[0]);
+    for (int32_t k = pos + 1; k < F_; ++k)
+        addPartner(alOrder_[k], alNewRow_[k]);
 }
 
 void QxvEvolution::ReorderAndAddRowToQXVMatrix()
@@ -243,25 +275,10 @@ void QxvEvolution::ReorderAndAddRowToQXVMatrix()
         row[alOrder_[i]] = alNewRow_[i];
     rowOrder_[slot] = slot;
     ++numRows_;
-    AddRowCoverage(row);
 }
 
 void QxvEvolution::RowElimination(RandomStream& random)
 {
-    // Counts and slot sums of the whole matrix: the previous tests' come with the design.
-    std::copy(d_.baseCounts.begin(), d_.baseCounts.end(), counts_.begin());
-    std::copy(d_.baseRowSum.begin(), d_.baseRowSum.end(), rowSum_.begin());
-    for (int32_t slot = d_.lNumPrevRuns; slot < numRows_; ++slot) {
-        const int32_t* row = &matrix_[static_cast<size_t>(slot) * F_];
-        for (int32_t f = 0; f < F_ - 1; ++f)
-            for (int32_t g = f + 1; g < F_; ++g) {
-                const size_t cell = Cell(row, f, g);
-                if (counts_[cell] < 0)
-                    continue;
-                ++counts_[cell];
-                rowSum_[cell] += static_cast<uint32_t>(slot);
-            }
-    }
     CalcRowsUniqueInters();
 
     const int32_t P = d_.lNumPrevRuns;
@@ -292,13 +309,33 @@ void QxvEvolution::RowElimination(RandomStream& random)
 
 void QxvEvolution::CalcRowsUniqueInters()
 {
-    for (int32_t slot = 0; slot < numRows_; ++slot) {
-        const int32_t* row = &matrix_[static_cast<size_t>(slot) * F_];
-        int32_t alone = 0;
-        for (int32_t f = 0; f < F_ - 1; ++f)
-            for (int32_t g = f + 1; g < F_; ++g)
-                alone += counts_[Cell(row, f, g)] == 1;
-        unique_[slot] = alone;
+    // Counts and slot sums of the whole matrix (the previous tests' come with the design),
+    // then the pairs each row holds alone. Block by block, so that a block's cells stay in
+    // the cache while every row passes through it; the level codes are read by column.
+    const int32_t P = d_.lNumPrevRuns;
+    const int32_t rows = numRows_;
+    const auto stride = static_cast<size_t>(d_.maxRows);
+    for (int32_t slot = 0; slot < rows; ++slot)
+        for (int32_t f = 0; f < F_; ++f)
+            columns_[f * stride + slot] = matrix_[static_cast<size_t>(slot) * F_ + f];
+    std::copy(d_.baseCounts.begin(), d_.baseCounts.end(), counts_.begin());
+    std::copy(d_.baseRowSum.begin(), d_.baseRowSum.end(), rowSum_.begin());
+    std::fill(unique_.begin(), unique_.begin() + rows, 0);
+    for (const tInterBlock& block : d_.atBlocks) {
+        const int32_t* first = &columns_[block.f1 * stride];
+        const int32_t* second = &columns_[block.f2 * stride];
+        int32_t* counts = &counts_[block.cellOffset];
+        uint32_t* rowSum = &rowSum_[block.cellOffset];
+        const int32_t width = d_.levels[block.f2];
+        for (int32_t slot = P; slot < rows; ++slot) {
+            const int32_t cell = first[slot] * width + second[slot];
+            if (counts[cell] < 0)
+                continue;
+            ++counts[cell];
+            rowSum[cell] += static_cast<uint32_t>(slot);
+        }
+        for (int32_t slot = 0; slot < rows; ++slot)
+            unique_[slot] += counts[first[slot] * width + second[slot]] == 1;
     }
 }
 

@@ -52,6 +52,31 @@ private:
     bool AddRandomRowToMatrix(RandomStream& random);
     bool RowHasExcludedPair(const int32_t* row) const;
     void AddRowCoverage(const int32_t* row);
+    void ScoreLevels(int32_t pos, int32_t* scores, uint8_t* flags) const;
+    // Counts pair (f = lf, g = lg) as covered if it was required and uncovered.
+    void CoverPair(int32_t f, int32_t lf, int32_t g, int32_t lg)
+    {
+        if (state_[d_.stateOffset[static_cast<size_t>(f) * F_ + g] + static_cast<size_t>(lg) * d_.levels[f] + lf] ==
+            NumericDesign::kUncovered)
+            CoverNewPair(f, lf, g, lg);
+    }
+    // Counts a required pair that was uncovered until now.
+    void CoverNewPair(int32_t f, int32_t lf, int32_t g, int32_t lg)
+    {
+        state_[d_.stateOffset[static_cast<size_t>(f) * F_ + g] + static_cast<size_t>(lg) * d_.levels[f] + lf] = NumericDesign::kCovered;
+        state_[d_.stateOffset[static_cast<size_t>(g) * F_ + f] + static_cast<size_t>(lf) * d_.levels[g] + lg] = NumericDesign::kCovered;
+        const int32_t b = d_.blockOf[static_cast<size_t>(f) * F_ + g];
+        const int32_t done = ++done_[b];
+        const int32_t combos = d_.atBlocks[b].lNumCombos;
+        blockCompleteness_[b] = static_cast<double>(done) / static_cast<double>(combos);
+        sumCompleteness_ += d_.inverseCombos[b];
+        if (done == combos)
+            --incomplete_;
+        ++nonZero_[d_.levelOffset[f] + lf];
+        ++nonZero_[d_.levelOffset[g] + lg];
+        factorChanged_[f] = 1;
+        factorChanged_[g] = 1;
+    }
     void EvaluteNWayCompleteness();
     void CalcCompletenessOrder(RandomStream& random);
     void Select2WayAnchorFactorAndLevel();
@@ -97,6 +122,7 @@ private:
 
     // Row elimination: rows holding each cell, the sum of their slots (the one row when the
     // count is 1), pairs each row covers alone.
+    std::vector<int32_t> columns_;  // the matrix by factor: columns_[f * maxRows + slot]
     std::vector<int32_t> counts_;
     std::vector<uint32_t> rowSum_;
     std::vector<int32_t> unique_;

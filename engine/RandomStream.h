@@ -4,7 +4,6 @@
 // number, so a seed gives the same matrices whether evolutions run on one thread or many.
 // xoshiro256** seeded through splitmix64.
 
-#include <cmath>
 #include <cstdint>
 
 class RandomStream {
@@ -12,25 +11,31 @@ public:
     RandomStream(uint64_t seed, uint64_t streamNumber);
 
     // One draw: the top 24 bits of the next output, so every value is exact in single precision.
-    float NextSingle()
-    {
-        return static_cast<float>(Next() >> 40) * 0x1.0p-24f;
-    }
+    float NextSingle() { return static_cast<float>(NextBits()) * 0x1.0p-24f; }
 
-    // A random index in a..b: floor((b - a + 1) * r + a), computed in double so that a draw
-    // just below 1 can never round up to b + 1.
-    int32_t RandomIndex(int32_t a, int32_t b) { return IndexFromDraw(NextSingle(), a, b); }
+    // A random index in a..b: floor((b - a + 1) * r + a). With r = k / 2^24 this is exactly
+    // a + ((b - a + 1) * k) / 2^24 in whole numbers, which can never reach b + 1 (computed in
+    // single precision, a draw just below 1 could).
+    int32_t RandomIndex(int32_t a, int32_t b) { return IndexFromBits(NextBits(), a, b); }
 
+    // The same index for a draw r given as a value (a multiple of 2^-24 below 1).
     static int32_t IndexFromDraw(float r, int32_t a, int32_t b)
     {
-        const double i = std::floor(static_cast<double>(b - a + 1) * static_cast<double>(r) + static_cast<double>(a));
-        return i > b ? b : static_cast<int32_t>(i);
+        return IndexFromBits(static_cast<uint32_t>(r * 0x1.0p24f), a, b);
     }
 
     // A seed taken from the system clock, for runs that need not be repeated.
     static uint64_t ClockSeed();
 
 private:
+    uint32_t NextBits() { return static_cast<uint32_t>(Next() >> 40); }
+
+    static int32_t IndexFromBits(uint32_t k, int32_t a, int32_t b)
+    {
+        const auto size = static_cast<uint64_t>(static_cast<int64_t>(b) - a + 1);
+        return a + static_cast<int32_t>((size * k) >> 24);
+    }
+
     uint64_t Next()
     {
         const uint64_t result = Rotl(s_[1] * 5, 7) * 9;
