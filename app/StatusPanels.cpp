@@ -11,3 +11,9 @@ void SetStatusPanelText(const QString& key, const QString& text)
     if (gPanels)
         gPanels->setPanelText(key, text);
 }
+
+void ShowStatusMessage(const QString& text)
+{
+    if (gPanels)
+        gPanels->showStatusMessage(text);
+}

@@ -8,10 +8,13 @@ class StatusPanels {
 public:
     virtual ~StatusPanels() = default;
     virtual void setPanelText(const QString& key, const QString& text) = 0;
+    // A passing message in the status bar, beside the panels.
+    virtual void showStatusMessage(const QString& text) { (void)text; }
 };
 
 void SetStatusPanels(StatusPanels* panels);  // nullptr: texts go nowhere
 void SetStatusPanelText(const QString& key, const QString& text);
+void ShowStatusMessage(const QString& text);
 
 inline constexpr const char* kPanelFactors = "FactorsAndLevels";
 inline constexpr const char* kPanelConstraints = "Constraints";

@@ -8,7 +8,9 @@
 #include "engine/EngineDesign.h"
 #include "engine/EngineFatalError.h"
 #include "engine/RandomStream.h"
+#include "files/MatrixExport.h"
 #include "model/CFactors.h"
+#include "model/GridCellStore.h"
 #include "search/CFind.h"
 
 #include <QFile>
@@ -175,6 +177,21 @@ int Coverage(const CliOptions& options)
                                                  options.format)
                                 << "\n";
                     }
+    }
+    return kExitOk;
+}
+
+int Export(const CliOptions& options)
+{
+    CliReporter reporter;
+    if (!OpenDesign(options))
+        return kExitUsage;
+    // As in the desktop program, a design without a saved matrix exports the empty grid.
+    QString reason;
+    if (!MatrixExport::ExportMatrixToFile(modMain::TestCasesGrid(), options.exportKind, options.output, &reason)) {
+        std::fprintf(stderr, "Cannot write %s: %s\n", options.output.toLocal8Bit().constData(),
+                     reason.toLocal8Bit().constData());
+        return kExitUsage;
     }
     return kExitOk;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "cli/MatrixText.h"
+#include "files/DelimitedLine.h"
+#include "files/ExportKind.h"
 
 #include <QString>
 
@@ -17,15 +18,17 @@ struct CliOptions {
     bool save = false;
     bool yes = false;
     bool missing = false;
+    ExportKind exportKind = ExportKind::CommaDelimited;
 };
 
 // Exit codes of vantrel-cli.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitRefused = 1;  // the design was refused, or no matrix resulted
-inline constexpr int kExitUsage = 2;    // a usage error or an unreadable file
+inline constexpr int kExitUsage = 2;    // a usage error, or a file that cannot be read or written
 
 namespace CliCommands {
 int Generate(const CliOptions& options);
 int Validate(const CliOptions& options);
 int Coverage(const CliOptions& options);
+int Export(const CliOptions& options);
 }  // namespace CliCommands

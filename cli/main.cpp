@@ -2,6 +2,7 @@
 // window, for scripts and build pipelines.
 #include "app/modMain.h"
 #include "cli/CliCommands.h"
+#include "files/ExportKind.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -18,9 +19,11 @@ const char* kUsage =
     "             [--evolutions N] [--seed S] [--threads N] [--format tsv|csv] [--output FILE] [--save]\n"
     "  validate   check the design: \"The design is valid.\" or the first problem\n"
     "  coverage   count the pairs the design's saved matrix covers [--missing] [--format tsv|csv]\n"
+    "  export     write the design's saved matrix to a file, as the desktop program exports it\n"
+    "             --format xlsx|xml|html|csv|tsv --output FILE\n"
     "\n"
     "Messages go to standard error. Exit status: 0 success, 1 the design was refused or no\n"
-    "matrix resulted, 2 a usage error or an unreadable file.\n";
+    "matrix resulted, 2 a usage error or a file that cannot be read or written.\n";
 
 int UsageError(const QString& problem)
 {
@@ -51,7 +54,8 @@ int main(int argc, char** argv)
     const QCommandLineOption evolutions("evolutions", "Number of evolutions (default 1000).", "N");
     const QCommandLineOption seed("seed", "Seed of the random draws, to repeat a run.", "S");
     const QCommandLineOption threads("threads", "Evolutions run at once (default: every core).", "N");
-    const QCommandLineOption format("format", "Output format: tsv (default) or csv.", "FORMAT");
+    const QCommandLineOption format(
+        "format", "Output format: tsv (default) or csv; for export xlsx, xml, html, csv or tsv.", "FORMAT");
     const QCommandLineOption output("output", "Write the matrix to FILE instead of standard output.", "FILE");
     const QCommandLineOption save("save", "Store the matrix in the design file.");
     const QCommandLineOption yes("yes", "Answer Yes to the size question.");
@@ -72,6 +76,7 @@ int main(int argc, char** argv)
     if (args.size() != 2)
         return UsageError(args.isEmpty() ? QStringLiteral("no command given")
                                          : QStringLiteral("a command takes exactly one design file"));
+    const bool exporting = args[0] == "export";
     CliOptions options;
     options.design = args[1];
     qulonglong number = 0;
@@ -91,7 +96,14 @@ int main(int argc, char** argv)
             return UsageError(QStringLiteral("--threads takes a number from 1 to 1024"));
         options.threads = unsigned(number);
     }
-    if (parser.isSet(format)) {
+    if (exporting) {
+        if (!parser.isSet(format) || !parser.isSet(output))
+            return UsageError(QStringLiteral("export needs --format and --output"));
+        const std::optional<ExportKind> kind = ExportKindFromFormatName(parser.value(format));
+        if (!kind)
+            return UsageError(QStringLiteral("--format is xlsx, xml, html, csv or tsv for export"));
+        options.exportKind = *kind;
+    } else if (parser.isSet(format)) {
         const QString f = parser.value(format);
         if (f != "tsv" && f != "csv")
             return UsageError(QStringLiteral("--format is tsv or csv"));
@@ -110,6 +122,8 @@ int main(int argc, char** argv)
         result = CliCommands::Validate(options);
     else if (command == "coverage")
         result = CliCommands::Coverage(options);
+    else if (exporting)
+        result = CliCommands::Export(options);
     else
         return UsageError(QStringLiteral("unknown command: ") + command);
     modMain::ReleaseGlobalObjects();

@@ -3,6 +3,7 @@
 // message box or a file dialog it did not script, or leaves a scripted answer unused.
 
 #include "tests/support/RecordingHelpViewer.h"
+#include "tests/support/RecordingShellOpener.h"
 #include "tests/support/RecordingStatusPanels.h"
 #include "tests/support/ScriptedFileDialogs.h"
 #include "tests/support/ScriptedMessages.h"
@@ -35,4 +36,5 @@ protected:
     ScriptedFileDialogs dialogs;
     RecordingStatusPanels panels;
     RecordingHelpViewer help;
+    RecordingShellOpener shell;
 };

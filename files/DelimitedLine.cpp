@@ -1,9 +1,9 @@
-#include "cli/MatrixText.h"
+#include "files/DelimitedLine.h"
 
 namespace {
-QString CsvCell(const QString& cell)
+QString QuotedWhereNeeded(const QString& cell, QChar delimiter)
 {
-    if (!cell.contains(QLatin1Char(',')) && !cell.contains(QLatin1Char('"')) && !cell.contains(QLatin1Char('\n')) &&
+    if (!cell.contains(delimiter) && !cell.contains(QLatin1Char('"')) && !cell.contains(QLatin1Char('\n')) &&
         !cell.contains(QLatin1Char('\r')))
         return cell;
     QString quoted = cell;
@@ -14,11 +14,10 @@ QString CsvCell(const QString& cell)
 
 QString DelimitedLine(const QStringList& cells, TextFormat format)
 {
-    if (format == TextFormat::Tsv)
-        return cells.join(QLatin1Char('\t'));
+    const QChar delimiter = format == TextFormat::Csv ? QLatin1Char(',') : QLatin1Char('\t');
     QStringList quoted;
     quoted.reserve(cells.size());
     for (const QString& cell : cells)
-        quoted << CsvCell(cell);
-    return quoted.join(QLatin1Char(','));
+        quoted << QuotedWhereNeeded(cell, delimiter);
+    return quoted.join(delimiter);
 }

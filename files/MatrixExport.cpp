@@ -1,0 +1,69 @@
+#include "files/MatrixExport.h"
+
+#include "app/MessageBox.h"
+#include "app/StatusPanels.h"
+#include "app/modMain.h"
+#include "files/DelimitedMatrixWriter.h"
+#include "files/HtmlMatrixWriter.h"
+#include "files/WorkbookMatrixWriter.h"
+#include "files/XmlMatrixWriter.h"
+#include "files/modShell.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace MatrixExport {
+
+bool WriteMatrix(const GridCellStore& grid, ExportKind kind, QIODevice& device, QString* Ret_strReason)
+{
+    switch (kind) {
+    case ExportKind::Excel: return WorkbookMatrixWriter::write(grid, device, Ret_strReason);
+    case ExportKind::Xml: return XmlMatrixWriter::write(grid, device, Ret_strReason);
+    case ExportKind::Html: return HtmlMatrixWriter::write(grid, device, Ret_strReason);
+    case ExportKind::TabDelimited: return DelimitedMatrixWriter(TextFormat::Tsv).write(grid, device, Ret_strReason);
+    case ExportKind::CommaDelimited: return DelimitedMatrixWriter(TextFormat::Csv).write(grid, device, Ret_strReason);
+    }
+    return false;
+}
+
+bool ExportMatrixToFile(const GridCellStore& grid, ExportKind kind, const QString& path, QString* Ret_strReason)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (Ret_strReason)
+            *Ret_strReason = QStringLiteral("The file could not be created: %1.").arg(file.errorString());
+        return false;
+    }
+    if (!WriteMatrix(grid, kind, file, Ret_strReason))
+        return false;  // the unfinished file goes with `file`
+    if (file.commit())
+        return true;
+    if (Ret_strReason)
+        *Ret_strReason = QStringLiteral("The file could not be written: %1.").arg(file.errorString());
+    return false;
+}
+
+bool ExportMatrix(const GridCellStore& grid, ExportKind kind, const QString& path)
+{
+    QString reason;
+    if (ExportMatrixToFile(grid, kind, path, &reason))
+        return true;
+    ShowMessage(QStringLiteral("The matrix could not be exported to\n%1\n\n%2\n\nAny earlier file of that name is "
+                               "unchanged.")
+                    .arg(QDir::toNativeSeparators(path), reason),
+                MsgButtons::Ok, MsgIcon::Critical);
+    return false;
+}
+
+bool ExportTestCases(ExportKind kind, const QString& path, QObject* owner)
+{
+    if (!ExportMatrix(modMain::TestCasesGrid(), kind, path))
+        return false;
+    modShell::ShellError error;
+    if (!modShell::GShell(path, 10, QString(), QString(), QStringLiteral("open"), owner, &error))
+        ShowStatusMessage(QStringLiteral("%1 was exported but could not be opened: %2")
+                              .arg(QDir::toNativeSeparators(path), error.description));
+    return true;
+}
+
+}  // namespace MatrixExport

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "files/ShellOpener.h"
+
+// Opens the file through Qt's desktop services (the desktop's own opener). The desktop takes
+// no parameters or working folder for a document; they are not passed on.
+class QtShellOpener : public ShellOpener {
+public:
+    bool open(const ShellOpenRequest& request) override;
+};

@@ -1,0 +1,9 @@
+#include "files/ShellOpener.h"
+
+namespace {
+ShellOpener* gOpener = nullptr;
+}
+
+void SetShellOpener(ShellOpener* opener) { gOpener = opener; }
+
+bool OpenWithShell(const ShellOpenRequest& request) { return gOpener && gOpener->open(request); }

@@ -1,0 +1,105 @@
+#include "files/WorkbookMatrixWriter.h"
+
+#include "files/ExportOutput.h"
+#include "model/GridCellStore.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace {
+constexpr int kMaxCellText = 32767;  // the longest text a workbook cell holds
+constexpr double kMaxColumnWidth = 60;
+
+bool Fail(QString* Ret_strReason, const QString& reason)
+{
+    if (Ret_strReason)
+        *Ret_strReason = reason;
+    return false;
+}
+
+QString TooLong(int row, int col)
+{
+    return QStringLiteral("Row %1, column %2 holds more than %3 characters, more than a workbook cell holds.")
+        .arg(row)
+        .arg(col)
+        .arg(kMaxCellText);
+}
+
+struct WorkbookCloser {
+    void operator()(lxw_workbook* workbook) const { workbook_close(workbook); }
+};
+
+// Builds the workbook in the named file.
+bool WriteWorkbookFile(const GridCellStore& grid, const QString& path, QString* Ret_strReason)
+{
+    const int rows = grid.maxRows(), cols = grid.maxCols();
+    if (rows > LXW_ROW_MAX || cols > LXW_COL_MAX)
+        return Fail(Ret_strReason, QStringLiteral("The matrix has %1 rows and %2 columns; a workbook sheet holds at "
+                                                  "most %3 rows and %4 columns.")
+                                       .arg(rows)
+                                       .arg(cols)
+                                       .arg(LXW_ROW_MAX)
+                                       .arg(LXW_COL_MAX));
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= cols; ++c)
+            if (grid.text(c, r).size() > kMaxCellText)
+                return Fail(Ret_strReason, TooLong(r, c));
+
+    const QByteArray fileName = QFile::encodeName(path);
+    std::unique_ptr<lxw_workbook, WorkbookCloser> workbook(workbook_new(fileName.constData()));
+    if (!workbook)
+        return Fail(Ret_strReason, QStringLiteral("The workbook could not be started."));
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook.get(), "QXV Matrix");
+    lxw_format* text = workbook_add_format(workbook.get());
+    format_set_num_format(text, "@");
+    lxw_format* names = workbook_add_format(workbook.get());
+    format_set_num_format(names, "@");
+    format_set_bold(names);
+
+    std::vector<double> widths(std::size_t(cols), 8.0);
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= cols; ++c) {
+            const QString cell = grid.text(c, r);
+            lxw_error error = worksheet_write_string(sheet, lxw_row_t(r - 1), lxw_col_t(c - 1),
+                                                     cell.toUtf8().constData(), r == 1 ? names : text);
+            if (error != LXW_NO_ERROR)
+                return Fail(Ret_strReason, error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED
+                                               ? TooLong(r, c)
+                                               : QString::fromUtf8(lxw_strerror(error)));
+            double& width = widths[std::size_t(c - 1)];
+            width = std::min(kMaxColumnWidth, std::max(width, double(cell.size()) + 2));
+        }
+    for (int c = 1; c <= cols; ++c)
+        worksheet_set_column(sheet, lxw_col_t(c - 1), lxw_col_t(c - 1), widths[std::size_t(c - 1)], text);
+    if (rows > 1)
+        worksheet_freeze_panes(sheet, 1, 0);
+
+    const lxw_error closed = workbook_close(workbook.release());
+    if (closed != LXW_NO_ERROR)
+        return Fail(Ret_strReason, QStringLiteral("The workbook could not be written: %1.")
+                                       .arg(QString::fromUtf8(lxw_strerror(closed))));
+    return true;
+}
+}  // namespace
+
+bool WorkbookMatrixWriter::write(const GridCellStore& grid, QIODevice& device, QString* Ret_strReason)
+{
+    // The library writes only to a named file: build the workbook in a private folder and
+    // hand its bytes to the device.
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return Fail(Ret_strReason, QStringLiteral("No temporary folder could be made: %1.").arg(scratch.errorString()));
+    const QString path = scratch.filePath(QStringLiteral("matrix.xlsx"));
+    if (!WriteWorkbookFile(grid, path, Ret_strReason))
+        return false;
+    QFile built(path);
+    if (!built.open(QIODevice::ReadOnly))
+        return Fail(Ret_strReason, QStringLiteral("The workbook could not be read back: %1.").arg(built.errorString()));
+    return WriteToDevice(device, built.readAll(), Ret_strReason);
+}
