@@ -1,0 +1,387 @@
+#include "files/CFile.h"
+
+#include "app/MessageBox.h"
+#include "model/GridCellStore.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDomDocument>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace {
+
+constexpr const char* kDeclaration = R"(version="1.0" encoding="ISO-8859-1" standalone="yes")";
+constexpr std::int64_t kLargeMatrixCells = 1000;
+constexpr int kLargeMatrixHelpContext = 27;
+constexpr std::int32_t kLoadingMessageRows = 500;
+
+// Calls f with every code point of text; a surrogate without its partner comes as itself.
+template <typename F>
+void ForEachCodePoint(QStringView text, F f)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            f(QChar::surrogateToUcs4(text[i], text[i + 1]));
+            ++i;
+        } else {
+            f(char32_t(text[i].unicode()));
+        }
+    }
+}
+
+// The characters an XML 1.0 document can hold, as text or as a reference.
+bool IsXmlChar(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+// Element text made only of blanks (QChar::isSpace, the parser's own test) is dropped by the
+// parser, even when written as references, unless it stands in a CDATA section.
+bool IsOnlyBlanks(const QString& text) { return !text.isEmpty() && text.trimmed().isEmpty(); }
+
+QString CodePoint(char32_t c) { return QStringLiteral("U+%1").arg(quint32(c), 4, 16, QLatin1Char('0')).toUpper(); }
+
+// Why the file cannot hold the text, as the end of a sentence; "" when it can. A CDATA section
+// takes no character references, so every blank in it must be Latin-1, and it cannot keep a
+// carriage return (the parser turns it into a line feed).
+QString WhyUnstorable(const QString& text, bool elementText)
+{
+    std::optional<char32_t> bad;
+    ForEachCodePoint(text, [&bad](char32_t c) {
+        if (!bad && !IsXmlChar(c))
+            bad = c;
+    });
+    if (bad)
+        return QStringLiteral("holds the character %1, which a design file cannot store").arg(CodePoint(*bad));
+    if (elementText && IsOnlyBlanks(text))
+        for (const QChar c : text)
+            if (c.unicode() > 0xFF || c == u'\r')
+                return QStringLiteral("consists only of blanks and holds %1; a design file keeps a text of only "
+                                      "blanks when they are spaces, tabs, line feeds or other Latin-1 blanks")
+                    .arg(CodePoint(c.unicode()));
+    return {};
+}
+
+// Thrown while building the document: the first text that the file cannot hold.
+struct UnstorableText {
+    QString reason;
+};
+
+// Refuses a text the file cannot hold; where() names it at the start of the sentence.
+template <typename Where>
+void Accept(const QString& text, bool elementText, Where where)
+{
+    const QString why = WhyUnstorable(text, elementText);
+    if (!why.isEmpty())
+        throw UnstorableText{where() + QLatin1Char(' ') + why + QLatin1Char('.')};
+}
+
+QDomElement AppendElement(QDomDocument& oDOM, QDomNode parent, const QString& tag)
+{
+    QDomElement element = oDOM.createElement(tag);
+    parent.appendChild(element);
+    return element;
+}
+
+// Appends <tag>text</tag> to parent.
+template <typename Where>
+void AppendText(QDomDocument& oDOM, QDomNode parent, const QString& tag, const QString& text, Where where)
+{
+    Accept(text, true, where);
+    AppendElement(oDOM, parent, tag)
+        .appendChild(IsOnlyBlanks(text) ? QDomNode(oDOM.createCDATASection(text)) : QDomNode(oDOM.createTextNode(text)));
+}
+
+// The serialised document as Latin-1, every other character a character reference. Such
+// characters stand only in text and attribute values, where a reference means the character
+// itself (CDATA sections, which take no references, hold Latin-1 only).
+QByteArray Latin1WithReferences(const QString& xml)
+{
+    QByteArray bytes;
+    bytes.reserve(xml.size());
+    ForEachCodePoint(xml, [&bytes](char32_t c) {
+        if (c <= 0xFF)
+            bytes.append(char(c));
+        else
+            bytes.append("&#x").append(QByteArray::number(quint32(c), 16)).append(';');
+    });
+    return bytes;
+}
+
+// The element children of node in document order; text, comments and instructions are left out.
+QList<QDomElement> Elements(const QDomNode& node)
+{
+    QList<QDomElement> elements;
+    for (QDomElement e = node.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+        elements.append(e);
+    return elements;
+}
+
+bool Refuse(QString* Ret_strReason, const QString& reason)
+{
+    if (Ret_strReason)
+        *Ret_strReason = reason;
+    return false;
+}
+
+QString NotADesign(const QString& why) { return QStringLiteral("The file is not a Vantrel design: ") + why; }
+
+}  // namespace
+
+bool CFile::SaveXMLFile(const QString& In_strPath, std::int32_t In_lNumFactors, const LongArray& In_alLevelCounts,
+                        const TextTable& In_vaFactors, std::int32_t In_lNumConstraints,
+                        const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
+                        const TextTable& In_vaPrevRuns)
+{
+    // The file is written beside the old one and takes its place only at commit.
+    QSaveFile file(In_strPath);
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly))
+        reason = QStringLiteral("The file could not be created: %1.").arg(file.errorString());
+    else if (SaveXMLFile(file, In_lNumFactors, In_alLevelCounts, In_vaFactors, In_lNumConstraints, In_vaConstraints,
+                         In_lNumPrevRuns, In_vaPrevRuns, &reason) &&
+             !file.commit())
+        reason = QStringLiteral("The file could not be written: %1.").arg(file.errorString());
+    if (reason.isEmpty())
+        return true;
+    ShowMessage(QStringLiteral("The design could not be saved to\n%1\n\n%2\n\nAny earlier file of that name is unchanged.")
+                    .arg(QDir::toNativeSeparators(In_strPath), reason),
+                MsgButtons::Ok, MsgIcon::Critical);
+    return false;
+}
+
+bool CFile::SaveXMLFile(QIODevice& device, std::int32_t In_lNumFactors, const LongArray& In_alLevelCounts,
+                        const TextTable& In_vaFactors, std::int32_t In_lNumConstraints,
+                        const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
+                        const TextTable& In_vaPrevRuns, QString* Ret_strReason)
+{
+    QDomDocument oDOM;
+    try {
+        oDOM.appendChild(oDOM.createProcessingInstruction(QStringLiteral("xml"), QString::fromLatin1(kDeclaration)));
+        QDomElement requirements = AppendElement(oDOM, oDOM, QStringLiteral("requirements"));
+
+        QDomElement factors = AppendElement(oDOM, requirements, QStringLiteral("factors"));
+        for (std::int32_t f = 1; f <= In_lNumFactors; ++f) {
+            QDomElement factor = oDOM.createElement(QStringLiteral("Factor"));
+            const QString& name = In_vaFactors.at(0, f);
+            Accept(name, false, [f] { return QStringLiteral("The name of factor %1").arg(f); });
+            if (!AddAttribute(oDOM, factor, QStringLiteral("Name"), name))
+                ShowMessage(QStringLiteral("Error saving"));
+            for (std::int32_t j = 1; j <= In_alLevelCounts.at(f); ++j)
+                AppendText(oDOM, factor, QStringLiteral("level"), In_vaFactors.at(j, f),
+                           [j, f] { return QStringLiteral("Level %1 of factor %2").arg(j).arg(f); });
+            factors.appendChild(factor);
+        }
+
+        static const QString kFields[] = {QStringLiteral("iffactor"), QStringLiteral("iflevel"),
+                                          QStringLiteral("thenfactor"), QStringLiteral("thenlevel")};
+        QDomElement constraints = AppendElement(oDOM, requirements, QStringLiteral("constraints"));
+        for (std::int32_t c = 1; c <= In_lNumConstraints; ++c) {
+            QDomElement constraint = AppendElement(oDOM, constraints, QStringLiteral("constraint"));
+            for (int field = 1; field <= 4; ++field)
+                AppendText(oDOM, constraint, kFields[field - 1], In_vaConstraints.at(c, field),
+                           [c, field] { return QStringLiteral("Field %1 of constraint %2").arg(field).arg(c); });
+        }
+
+        QDomElement previousRuns = AppendElement(oDOM, requirements, QStringLiteral("previousruns"));
+        for (std::int32_t r = 1; r <= In_lNumPrevRuns; ++r) {
+            QDomElement previousRun = AppendElement(oDOM, previousRuns, QStringLiteral("previousrun"));
+            for (std::int32_t f = 1; f <= In_lNumFactors; ++f)
+                AppendText(oDOM, previousRun, QStringLiteral("run"), In_vaPrevRuns.at(r, f),
+                           [r, f] { return QStringLiteral("Factor %1 of previous test %2").arg(f).arg(r); });
+        }
+
+        // The matrix is the Test Cases grid from row 1 (the factor names) to its last row.
+        const std::int32_t R = mTestCasesGrid.maxRows();
+        const std::int32_t C = mTestCasesGrid.maxCols();
+        bool includeMatrix = true;
+        if (std::int64_t(R) * C > kLargeMatrixCells)
+            includeMatrix = ShowMessage(QStringLiteral("The Test Matrix is very large. Do you want to include it with the file?"),
+                                        MsgButtons::YesNo, MsgIcon::Question, kLargeMatrixHelpContext) == MsgResult::Yes;
+        QDomElement matrix = AppendElement(oDOM, requirements, QStringLiteral("QXVMatrix"));
+        if (R >= 2 && includeMatrix)
+            for (std::int32_t r = 1; r <= R; ++r) {
+                QDomElement row = AppendElement(oDOM, matrix, QStringLiteral("row"));
+                for (std::int32_t c = 1; c <= C; ++c)
+                    AppendText(oDOM, row, QStringLiteral("run"), mTestCasesGrid.text(c, r), [r, c] {
+                        return QStringLiteral("Row %1, column %2 of the Test Cases sheet").arg(r).arg(c);
+                    });
+            }
+    } catch (const UnstorableText& unstorable) {
+        return Refuse(Ret_strReason, unstorable.reason);
+    }
+
+    if (!device.isOpen() && !device.open(QIODevice::WriteOnly))
+        return Refuse(Ret_strReason, QStringLiteral("The file could not be created: %1.").arg(device.errorString()));
+    const QByteArray bytes = Latin1WithReferences(oDOM.toString(1));
+    if (device.write(bytes) != bytes.size())
+        return Refuse(Ret_strReason, QStringLiteral("The file could not be written: %1.").arg(device.errorString()));
+    return true;
+}
+
+bool CFile::OpenXMLFile(const QString& In_strPath, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels,
+                        LongArray& Ret_alLevelCounts, TextTable& Ret_vaFactors, std::int32_t& Ret_lNumConstraints,
+                        TextTable& Ret_vaConstraints, std::int32_t& Ret_lNumPrevRuns, TextTable& Ret_vaPrevRuns,
+                        std::int32_t& Ret_lNumRows, std::int32_t& Ret_lNumCols, TextTable& Ret_vaMatrix,
+                        QString* Ret_strReason)
+{
+    const QFileInfo info(In_strPath);
+    if (!info.exists())
+        return Refuse(Ret_strReason, QStringLiteral("The file does not exist."));
+    if (info.isDir())
+        return Refuse(Ret_strReason, QStringLiteral("The path names a folder, not a file."));
+    if (!info.isFile())
+        return Refuse(Ret_strReason, QStringLiteral("The path names no regular file."));
+    QFile file(In_strPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return Refuse(Ret_strReason, QStringLiteral("The file could not be read: %1.").arg(file.errorString()));
+    return OpenXMLFile(file, Ret_lNumFactors, Ret_lMaxNumLevels, Ret_alLevelCounts, Ret_vaFactors,
+                       Ret_lNumConstraints, Ret_vaConstraints, Ret_lNumPrevRuns, Ret_vaPrevRuns, Ret_lNumRows,
+                       Ret_lNumCols, Ret_vaMatrix, Ret_strReason);
+}
+
+bool CFile::OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels,
+                        LongArray& Ret_alLevelCounts, TextTable& Ret_vaFactors, std::int32_t& Ret_lNumConstraints,
+                        TextTable& Ret_vaConstraints, std::int32_t& Ret_lNumPrevRuns, TextTable& Ret_vaPrevRuns,
+                        std::int32_t& Ret_lNumRows, std::int32_t& Ret_lNumCols, TextTable& Ret_vaMatrix,
+                        QString* Ret_strReason)
+{
+    if (!device.isOpen() && !device.open(QIODevice::ReadOnly))
+        return Refuse(Ret_strReason, QStringLiteral("The file could not be read: %1.").arg(device.errorString()));
+    const QByteArray bytes = device.readAll();
+    if (bytes.isEmpty())
+        return Refuse(Ret_strReason, QStringLiteral("The file is empty."));
+
+    // Parsed from the bytes, the declared encoding decides how they are read.
+    QDomDocument oDOM;
+    QString error;
+    int line = 0, column = 0;
+    if (!oDOM.setContent(bytes, false, &error, &line, &column))
+        return Refuse(Ret_strReason, QStringLiteral("The file is not well-formed XML: %1 (line %2, column %3).")
+                                         .arg(error)
+                                         .arg(line)
+                                         .arg(column));
+
+    const QList<QDomElement> sections = Elements(oDOM.documentElement());
+    if (sections.size() < 3)
+        return Refuse(Ret_strReason,
+                      NotADesign(QStringLiteral("it has %1 of the four sections.").arg(sections.size())));
+    static const char* const kSectionNames[] = {"factors", "constraints", "previousruns"};
+    static const char* const kOrdinals[] = {"first", "second", "third"};
+    for (int i = 0; i < 3; ++i)
+        if (sections[i].tagName() != QLatin1String(kSectionNames[i]))
+            return Refuse(Ret_strReason, NotADesign(QStringLiteral("its %1 section is <%2>, not <%3>.")
+                                                        .arg(QLatin1String(kOrdinals[i]), sections[i].tagName(),
+                                                             QLatin1String(kSectionNames[i]))));
+
+    // Everything is read into these first, so that a refused file returns nothing.
+    std::int32_t maxLevels = Ret_lMaxNumLevels;
+    LongArray levelCounts;
+    TextTable factorTable, constraintTable, prevTable, matrix;
+    std::int32_t m = 0, p = 0, R = 0, C = 0;
+
+    const QList<QDomElement> factors = Elements(sections[0]);
+    const auto n = std::int32_t(factors.size());
+    if (n > 0) {
+        std::vector<QList<QDomElement>> levels;
+        levelCounts = LongArray(1, n);
+        for (std::int32_t f = 1; f <= n; ++f) {
+            levels.push_back(Elements(factors[f - 1]));
+            levelCounts(f) = std::int32_t(levels.back().size());
+            maxLevels = std::max(maxLevels, levelCounts(f));
+        }
+        factorTable = TextTable(0, maxLevels, 1, n);
+        for (std::int32_t f = 1; f <= n; ++f) {
+            factorTable(0, f) = factors[f - 1].attribute(QStringLiteral("Name"));
+            for (std::int32_t j = 1; j <= levelCounts(f); ++j)
+                factorTable(j, f) = levels[std::size_t(f - 1)][j - 1].text();
+        }
+
+        const QList<QDomElement> constraints = Elements(sections[1]);
+        m = std::int32_t(constraints.size());
+        if (m != 0) {
+            constraintTable = TextTable(1, m, 1, 4);
+            for (std::int32_t c = 1; c <= m; ++c) {
+                const QList<QDomElement> fields = Elements(constraints[c - 1]);
+                if (fields.size() < 4)
+                    return Refuse(Ret_strReason,
+                                  QStringLiteral("Constraint %1 has %2 of its four fields.").arg(c).arg(fields.size()));
+                for (int k = 1; k <= 4; ++k)
+                    constraintTable(c, k) = fields[k - 1].text();
+            }
+        }
+
+        const QList<QDomElement> prevRuns = Elements(sections[2]);
+        p = std::int32_t(prevRuns.size());
+        if (p != 0) {
+            prevTable = TextTable(1, p, 1, n);
+            for (std::int32_t r = 1; r <= p; ++r) {
+                const QList<QDomElement> runs = Elements(prevRuns[r - 1]);
+                if (runs.size() < n)
+                    return Refuse(Ret_strReason, QStringLiteral("Previous test %1 names a level for %2 of the %3 factors.")
+                                                     .arg(r)
+                                                     .arg(runs.size())
+                                                     .arg(n));
+                for (std::int32_t f = 1; f <= n; ++f)
+                    prevTable(r, f) = runs[f - 1].text();
+            }
+        }
+
+        // A file of three sections has no matrix.
+        const QList<QDomElement> rows = sections.size() > 3 ? Elements(sections[3]) : QList<QDomElement>();
+        R = std::int32_t(rows.size());
+        if (R > 0) {
+            C = std::int32_t(Elements(rows[0]).size());
+            // Let the windows repaint around the message; the user's input waits.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            if (R > kLoadingMessageRows)
+                ShowMessage(QStringLiteral("There are %1 columns in the Test Case matrix. Loading will take a few seconds.")
+                                .arg(R),
+                            MsgButtons::Ok, MsgIcon::Information);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            matrix = TextTable(1, R, 1, C);
+            for (std::int32_t r = 1; r <= R; ++r) {
+                const QList<QDomElement> cells = Elements(rows[r - 1]);
+                if (cells.size() < C)
+                    return Refuse(Ret_strReason,
+                                  QStringLiteral("Row %1 of the Test Cases matrix has %2 of the %3 cells of its first row.")
+                                      .arg(r)
+                                      .arg(cells.size())
+                                      .arg(C));
+                for (std::int32_t c = 1; c <= C; ++c)
+                    matrix(r, c) = cells[c - 1].text();
+            }
+        }
+    }
+
+    Ret_lNumFactors = n;
+    Ret_lMaxNumLevels = maxLevels;
+    Ret_alLevelCounts = std::move(levelCounts);
+    Ret_vaFactors = std::move(factorTable);
+    Ret_lNumConstraints = m;
+    Ret_vaConstraints = std::move(constraintTable);
+    Ret_lNumPrevRuns = p;
+    Ret_vaPrevRuns = std::move(prevTable);
+    Ret_lNumRows = R;
+    Ret_lNumCols = C;
+    Ret_vaMatrix = std::move(matrix);
+    return true;
+}
+
+bool CFile::AddAttribute(QDomDocument& oDOM, QDomElement& oElement, const QString& sName, const QString& sValue)
+{
+    if (oElement.isNull() || oElement.attributes().contains(sName))
+        return false;
+    QDomAttr attribute = oDOM.createAttribute(sName);
+    attribute.setValue(sValue);
+    oElement.setAttributeNode(attribute);
+    return oElement.hasAttribute(sName);
+}

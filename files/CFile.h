@@ -1,0 +1,73 @@
+#pragma once
+// The ".test" design file: one XML document holding the factors and levels, the constraints,
+// the previous tests and, optionally, the Test Cases matrix.
+//
+//   <?xml version="1.0" encoding="ISO-8859-1" standalone="yes"?>
+//   <requirements>
+//    <factors>       <Factor Name="..."><level>...</level>...</Factor>...       </factors>
+//    <constraints>   <constraint><iffactor/><iflevel/><thenfactor/><thenlevel/></constraint>... </constraints>
+//    <previousruns>  <previousrun><run>...</run>... (one per factor)</previousrun>...  </previousruns>
+//    <QXVMatrix>     <row><run>...</run>... (one per column)</row>... (row 1: the factor names) </QXVMatrix>
+//   </requirements>
+//
+// The bytes are Latin-1, as declared; every other character is written as a character
+// reference, so any name comes back unchanged. A text made only of blanks (which the reader
+// would otherwise drop) is written as a CDATA section. The reader goes by position: it checks
+// the names of the first three sections only, and reads whatever elements stand below them.
+
+#include "model/TextTable.h"
+
+#include <QString>
+
+#include <cstdint>
+
+class GridCellStore;
+class QDomDocument;
+class QDomElement;
+class QIODevice;
+
+class CFile {
+public:
+    // testCasesGrid: the grid of the Test Cases sheet, whose cells the writer stores as the matrix.
+    explicit CFile(GridCellStore& testCasesGrid) : mTestCasesGrid(testCasesGrid) {}
+
+    // Writes the design (n factors with their level counts and factor table, level 0..L x
+    // factor 1..n; m constraints, 1..m x 1..4; p previous tests, 1..p x 1..n) and the Test Cases
+    // grid to the file. A matrix of more than 1,000 cells is written only if the user wants it.
+    // The file is replaced only once everything was written: a save that fails leaves any
+    // earlier file as it was, shows a message naming the file and the reason, and returns False.
+    bool SaveXMLFile(const QString& In_strPath, std::int32_t In_lNumFactors, const LongArray& In_alLevelCounts,
+                     const TextTable& In_vaFactors, std::int32_t In_lNumConstraints,
+                     const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
+                     const TextTable& In_vaPrevRuns);
+    // The same onto a device (opened for writing here unless it is open). Shows no message when
+    // it fails: False, with the reason in Ret_strReason.
+    bool SaveXMLFile(QIODevice& device, std::int32_t In_lNumFactors, const LongArray& In_alLevelCounts,
+                     const TextTable& In_vaFactors, std::int32_t In_lNumConstraints,
+                     const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
+                     const TextTable& In_vaPrevRuns, QString* Ret_strReason = nullptr);
+
+    // Reads a design file into the tables (shapes as above; the matrix is grid row 1..R x
+    // column 1..C). Ret_lMaxNumLevels comes in as 0 and is raised to the largest level count.
+    // False when the file is no design of this layout, or cannot be read: nothing is returned
+    // then (every out parameter keeps its value) and Ret_strReason, if given, gets a sentence
+    // saying why. Shows a message only before loading a matrix of more than 500 rows.
+    static bool OpenXMLFile(const QString& In_strPath, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels,
+                            LongArray& Ret_alLevelCounts, TextTable& Ret_vaFactors,
+                            std::int32_t& Ret_lNumConstraints, TextTable& Ret_vaConstraints,
+                            std::int32_t& Ret_lNumPrevRuns, TextTable& Ret_vaPrevRuns, std::int32_t& Ret_lNumRows,
+                            std::int32_t& Ret_lNumCols, TextTable& Ret_vaMatrix, QString* Ret_strReason = nullptr);
+    // The same from a device (opened for reading here unless it is open).
+    static bool OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels,
+                            LongArray& Ret_alLevelCounts, TextTable& Ret_vaFactors,
+                            std::int32_t& Ret_lNumConstraints, TextTable& Ret_vaConstraints,
+                            std::int32_t& Ret_lNumPrevRuns, TextTable& Ret_vaPrevRuns, std::int32_t& Ret_lNumRows,
+                            std::int32_t& Ret_lNumCols, TextTable& Ret_vaMatrix, QString* Ret_strReason = nullptr);
+
+    // Gives oElement the attribute sName = sValue and returns True; False, changing nothing,
+    // when the element already has an attribute of that name or is null.
+    static bool AddAttribute(QDomDocument& oDOM, QDomElement& oElement, const QString& sName, const QString& sValue);
+
+private:
+    GridCellStore& mTestCasesGrid;
+};

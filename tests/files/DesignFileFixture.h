@@ -1,0 +1,160 @@
+#pragma once
+// Designs as the sheets' readers hand them to the file writer, and everything the file reader
+// gives back, with a fixture that saves and opens them through a buffer or a path.
+
+#include "files/CFile.h"
+#include "model/GridCellStore.h"
+#include "tests/support/SeamTest.h"
+
+#include <QBuffer>
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+// Table of rows 1..n x columns 1..k; undimensioned when there are no rows.
+inline TextTable Rows(const QList<QStringList>& rows)
+{
+    if (rows.isEmpty())
+        return {};
+    TextTable table(1, int(rows.size()), 1, int(rows[0].size()));
+    for (int r = 1; r <= rows.size(); ++r)
+        for (int c = 1; c <= rows[r - 1].size(); ++c)
+            table(r, c) = rows[r - 1][c - 1];
+    return table;
+}
+
+inline LongArray Counts(std::initializer_list<std::int32_t> counts)
+{
+    LongArray array(1, int(counts.size()));
+    int i = 1;
+    for (std::int32_t c : counts)
+        array(i++) = c;
+    return array;
+}
+
+struct Design {
+    std::int32_t n = 0;
+    LongArray counts;
+    TextTable factors;
+    std::int32_t m = 0;
+    TextTable constraints;
+    std::int32_t p = 0;
+    TextTable prevRuns;
+};
+
+// columns: each factor's name, then its levels.
+inline Design MakeDesign(const QList<QStringList>& columns, const QList<QStringList>& constraintRows = {},
+                         const QList<QStringList>& prevRunRows = {})
+{
+    Design d;
+    d.n = std::int32_t(columns.size());
+    d.counts = LongArray(1, d.n);
+    qsizetype maxLevels = 0;
+    for (const QStringList& c : columns)
+        maxLevels = std::max(maxLevels, c.size() - 1);
+    d.factors = TextTable(0, int(maxLevels), 1, d.n);
+    for (int f = 1; f <= d.n; ++f) {
+        d.counts(f) = std::int32_t(columns[f - 1].size() - 1);
+        for (int j = 0; j < columns[f - 1].size(); ++j)
+            d.factors(j, f) = columns[f - 1][j];
+    }
+    d.m = std::int32_t(constraintRows.size());
+    d.constraints = Rows(constraintRows);
+    d.p = std::int32_t(prevRunRows.size());
+    d.prevRuns = Rows(prevRunRows);
+    return d;
+}
+
+// What the reader gives back; the starting values show whether it touched anything.
+struct Loaded {
+    bool ok = false;
+    QString reason;
+    std::int32_t n = -1, maxLevels = 0, m = -1, p = -1, R = -1, C = -1;
+    LongArray counts;
+    TextTable factors, constraints, prevRuns, matrix;
+
+    bool untouched() const
+    {
+        return n == -1 && maxLevels == 0 && m == -1 && p == -1 && R == -1 && C == -1 && !counts.isDimensioned() &&
+               !factors.isDimensioned() && !constraints.isDimensioned() && !prevRuns.isDimensioned() &&
+               !matrix.isDimensioned();
+    }
+};
+
+template <typename Source>  // a path or a device
+Loaded Open(Source&& source)
+{
+    Loaded l;
+    l.ok = CFile::OpenXMLFile(source, l.n, l.maxLevels, l.counts, l.factors, l.m, l.constraints, l.p, l.prevRuns, l.R,
+                              l.C, l.matrix, &l.reason);
+    return l;
+}
+
+inline Loaded OpenBytes(QByteArray bytes)
+{
+    QBuffer buffer(&bytes);
+    return Open(buffer);
+}
+
+class DesignFileTest : public SeamTest {
+protected:
+    GridCellStore grid;  // the Test Cases sheet
+    CFile file{grid};
+    QTemporaryDir dir;
+
+    // The Test Cases sheet: row 1 the factor names, then the cases.
+    void setMatrix(const QList<QStringList>& rows)
+    {
+        grid.setMaxRows(int(rows.size()));
+        grid.setMaxCols(rows.isEmpty() ? 0 : int(rows[0].size()));
+        grid.writeBlock(1, 1, Rows(rows));
+    }
+    void setMatrixSize(int rows, int cols)
+    {
+        grid.setMaxRows(rows);
+        grid.setMaxCols(cols);
+        for (int r = 1; r <= rows; ++r)
+            for (int c = 1; c <= cols; ++c)
+                grid.setText(c, r, QStringLiteral("r%1c%2").arg(r).arg(c));
+    }
+
+    bool save(const Design& d, QIODevice& device, QString* reason = nullptr)
+    {
+        return file.SaveXMLFile(device, d.n, d.counts, d.factors, d.m, d.constraints, d.p, d.prevRuns, reason);
+    }
+    bool save(const Design& d, const QString& path)
+    {
+        return file.SaveXMLFile(path, d.n, d.counts, d.factors, d.m, d.constraints, d.p, d.prevRuns);
+    }
+    QByteArray saveBytes(const Design& d)
+    {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        QString reason;
+        EXPECT_TRUE(save(d, buffer, &reason)) << reason.toStdString();
+        return bytes;
+    }
+
+    // Every table the reader gave back is the one the design and the Test Cases sheet held.
+    void expectSame(const Design& d, const Loaded& l)
+    {
+        ASSERT_TRUE(l.ok) << l.reason.toStdString();
+        EXPECT_EQ(l.n, d.n);
+        EXPECT_EQ(l.maxLevels, d.factors.rowUpper());
+        EXPECT_EQ(l.counts, d.counts);
+        EXPECT_EQ(l.factors, d.factors);
+        EXPECT_EQ(l.m, d.m);
+        EXPECT_EQ(l.constraints, d.constraints);
+        EXPECT_EQ(l.p, d.p);
+        EXPECT_EQ(l.prevRuns, d.prevRuns);
+        if (grid.maxRows() < 2) {
+            EXPECT_EQ(l.R, 0);
+            return;
+        }
+        EXPECT_EQ(l.R, grid.maxRows());
+        EXPECT_EQ(l.C, grid.maxCols());
+        EXPECT_EQ(l.matrix, grid.readBlock(1, 1, grid.maxRows(), grid.maxCols()));
+    }
+};
