@@ -4,6 +4,7 @@
 #include "model/GridCellStore.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <xlsxwriter.h>
@@ -29,6 +30,18 @@ QString TooLong(int row, int col)
         .arg(row)
         .arg(col)
         .arg(kMaxCellText);
+}
+
+// A workbook reads "_xHHHH_" in a text as the character HHHH, and the library writes control
+// characters that way; a text that holds such a sequence itself gets its underscore escaped.
+QByteArray CellText(const QString& text)
+{
+    static const QRegularExpression kEscapeLike(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
+    if (!text.contains(QLatin1String("_x")))
+        return text.toUtf8();
+    QString escaped = text;
+    escaped.replace(kEscapeLike, QStringLiteral("_x005F_"));
+    return escaped.toUtf8();
 }
 
 struct WorkbookCloser {
@@ -67,7 +80,7 @@ bool WriteWorkbookFile(const GridCellStore& grid, const QString& path, QString* 
         for (int c = 1; c <= cols; ++c) {
             const QString cell = grid.text(c, r);
             lxw_error error = worksheet_write_string(sheet, lxw_row_t(r - 1), lxw_col_t(c - 1),
-                                                     cell.toUtf8().constData(), r == 1 ? names : text);
+                                                     CellText(cell).constData(), r == 1 ? names : text);
             if (error != LXW_NO_ERROR)
                 return Fail(Ret_strReason, error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED
                                                ? TooLong(r, c)

@@ -1,4 +1,6 @@
 // vantrel-cli as a script sees it: its output, its messages and its exit codes.
+#include "tests/files/ExportReadBack.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -153,6 +155,60 @@ TEST_F(CliTest, HelpAndVersion)
     const CliRun help = Cli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains("generate")) << help.out.toStdString();
+}
+
+TEST_F(CliTest, ExportWritesTheSavedMatrixInEveryFormat)
+{
+    const QString design = example();
+    const QString csv = dir.filePath("generated.csv");
+    ASSERT_EQ(Cli({"generate", design, "--seed", "5", "--save", "--format", "csv", "--output", csv}).exitCode, 0);
+    const Cells matrix = ReadDelimited(FileBytes(csv).replace("\n", "\r\n"), ',');
+    ASSERT_GE(matrix.size(), 13);
+
+    for (const QString format : {"xlsx", "xml", "html", "csv", "tsv"}) {
+        const QString out = dir.filePath("m." + format);
+        const CliRun run = Cli({"export", design, "--format", format, "--output", out});
+        EXPECT_EQ(run.exitCode, 0) << format.toStdString() << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty() && run.err.isEmpty());
+        Cells back;
+        if (format == "xlsx")
+            back = ReadWorkbook(out).cells;
+        else if (format == "xml")
+            back = ReadXmlRows(FileBytes(out), "Row", {"Cell"});
+        else if (format == "html")
+            back = ReadXmlRows(FileBytes(out), "tr", {"th", "td"});
+        else
+            back = ReadDelimited(FileBytes(out), format == "csv" ? ',' : '\t');
+        EXPECT_EQ(back, matrix) << format.toStdString();
+    }
+
+    // A design never generated exports the empty grid, as the desktop program does.
+    const QString fresh = dir.filePath("fresh.test");
+    QFile::copy(QStringLiteral(VANTREL_EXAMPLES) + "/browser-matrix.test", fresh);
+    EXPECT_EQ(Cli({"export", fresh, "--format", "csv", "--output", dir.filePath("empty.csv")}).exitCode, 0);
+    for (const QStringList& row : ReadDelimited(FileBytes(dir.filePath("empty.csv")), ','))
+        EXPECT_TRUE(row.join(QString()).isEmpty());
+}
+
+TEST_F(CliTest, ExportRefusals)
+{
+    const QString design = example();
+    EXPECT_EQ(Cli({"export", design, "--format", "csv"}).exitCode, 2) << "no --output";
+    EXPECT_EQ(Cli({"export", design, "--output", dir.filePath("m.csv")}).exitCode, 2) << "no --format";
+    const CliRun xls = Cli({"export", design, "--format", "xls", "--output", dir.filePath("m.xls")});
+    EXPECT_EQ(xls.exitCode, 2);
+    EXPECT_TRUE(xls.err.startsWith("vantrel-cli: --format is xlsx, xml, html, csv or tsv for export\n"));
+    EXPECT_EQ(Cli({"export", dir.filePath("missing.test"), "--format", "csv", "--output", dir.filePath("m.csv")})
+                  .exitCode,
+              2);
+
+    const QString out = dir.filePath("no/such/folder/m.xlsx");
+    const CliRun unwritable = Cli({"export", design, "--format", "xlsx", "--output", out});
+    EXPECT_EQ(unwritable.exitCode, 2);
+    EXPECT_TRUE(unwritable.err.startsWith("Cannot write " + out + ": The file could not be created: "))
+        << unwritable.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(out));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("m.csv")));
 }
 
 }  // namespace

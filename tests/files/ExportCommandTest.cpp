@@ -1,0 +1,171 @@
+// What the Export commands rely on once a file name is chosen: the format table, writing the
+// Test Cases grid, and opening the result through the desktop, whose failures are said in the
+// status bar and never in a box.
+#include "app/modMain.h"
+#include "files/MatrixExport.h"
+#include "files/modShell.h"
+#include "model/GridCellStore.h"
+#include "tests/files/ExportReadBack.h"
+#include "tests/support/SeamTest.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+namespace {
+
+class ExportCommandTest : public SeamTest {
+protected:
+    void TearDown() override
+    {
+        SeamTest::TearDown();
+        modMain::ReleaseGlobalObjects();
+    }
+    QTemporaryDir dir;
+
+    // A file that exists, in a folder of the given name.
+    QString existingFile(const QString& folder, const QString& name)
+    {
+        QDir(dir.path()).mkpath(folder);
+        QFile f(dir.filePath(folder + "/" + name));
+        f.open(QIODevice::WriteOnly);
+        return f.fileName();
+    }
+};
+
+TEST_F(ExportCommandTest, EachKindHasItsCommandFilterAndExtension)
+{
+    struct Row {
+        ExportKind kind;
+        const char *toolId, *filter, *pattern, *extension, *format;
+    };
+    const Row rows[] = {
+        {ExportKind::Excel, "ID_Excel", "Excel Files (*.xlsx)", "*.xlsx", "xlsx", "xlsx"},
+        {ExportKind::Xml, "ID_XML", "XML Files (*.xml)", "*.xml", "xml", "xml"},
+        {ExportKind::Html, "ID_HTML", "HTML Files (*.html)", "*.html", "html", "html"},
+        {ExportKind::TabDelimited, "ID_TabDeliminated", "Text Files (*.txt)", "*.txt", "txt", "tsv"},
+        {ExportKind::CommaDelimited, "ID_CommaDeliminated", "Text Files (*.csv)", "*.csv", "csv", "csv"},
+    };
+    for (const Row& row : rows) {
+        const ExportKindInfo& info = ExportKindInfoOf(row.kind);
+        EXPECT_EQ(int(info.kind), int(row.kind));
+        EXPECT_STREQ(info.toolId, row.toolId);
+        EXPECT_STREQ(info.filterDescription, row.filter);
+        EXPECT_STREQ(info.filterPattern, row.pattern);
+        EXPECT_STREQ(info.extension, row.extension);
+        EXPECT_EQ(ExportFilter(row.kind), row.filter);
+        EXPECT_EQ(ExportKindFromFormatName(row.format), row.kind);
+    }
+    EXPECT_EQ(int(ExportKind::Excel), 0);
+    EXPECT_EQ(int(ExportKind::CommaDelimited), 4);
+    EXPECT_FALSE(ExportKindFromFormatName("xls"));
+    EXPECT_FALSE(ExportKindFromFormatName("CSV"));
+}
+
+TEST_F(ExportCommandTest, ExportWritesTheTestCasesGridAndOpensTheFile)
+{
+    FillGrid(modMain::TestCasesGrid(), {{"A", "B"}, {"x", "1"}});
+    FillGrid(modMain::FactorsGrid(), {{"not", "this"}});
+    const QString path = dir.filePath("m.csv");
+    EXPECT_TRUE(MatrixExport::ExportTestCases(ExportKind::CommaDelimited, path, nullptr));
+    EXPECT_EQ(FileBytes(path), "A,B\r\nx,1\r\n");
+    ASSERT_EQ(shell.requests().size(), 1);
+    const ShellOpenRequest& open = shell.requests().first();
+    EXPECT_EQ(open.file, path);
+    EXPECT_EQ(open.verb, "open");
+    EXPECT_EQ(open.showCommand, 1);
+    EXPECT_TRUE(open.parameters.isEmpty() && open.folder.isEmpty());
+    EXPECT_TRUE(panels.statusMessages().isEmpty());
+}
+
+TEST_F(ExportCommandTest, AFileTheDesktopCannotOpenIsSaidInTheStatusBar)
+{
+    shell.setTakes(false);
+    const QString path = dir.filePath("m.html");
+    EXPECT_TRUE(MatrixExport::ExportTestCases(ExportKind::Html, path, nullptr)) << "the file was written";
+    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_EQ(panels.statusMessages(),
+              QStringList{path + " was exported but could not be opened: No application is associated with this "
+                                 "file type."});
+}
+
+TEST_F(ExportCommandTest, AFailedExportOpensNothing)
+{
+    const QString path = dir.filePath("missing/m.xml");
+    messages.answer(MsgResult::Ok);
+    EXPECT_FALSE(MatrixExport::ExportTestCases(ExportKind::Xml, path, nullptr));
+    EXPECT_TRUE(takeOnlyMessage().text.startsWith("The matrix could not be exported to\n" + path));
+    EXPECT_TRUE(shell.requests().isEmpty());
+    EXPECT_TRUE(panels.statusMessages().isEmpty());
+}
+
+TEST_F(ExportCommandTest, ShellOpenFailuresCarryTheirNumberTextAndSource)
+{
+    modShell::ShellError error;
+    EXPECT_FALSE(modShell::GShell(dir.filePath("none.csv"), 10, "", "", "open", nullptr, &error));
+    EXPECT_EQ(error.number, 53);
+    EXPECT_EQ(error.description, "File not found");
+    EXPECT_TRUE(error.source.endsWith(".GShell")) << error.source.toStdString();
+    EXPECT_FALSE(error.source.startsWith(".")) << "the executable's name comes first";
+
+    EXPECT_FALSE(modShell::GShell(dir.filePath("gone/none.csv"), 10, "", "", "open", nullptr, &error));
+    EXPECT_EQ(error.number, 76);
+    EXPECT_EQ(error.description, "Path not found");
+    EXPECT_TRUE(shell.requests().isEmpty()) << "a missing file is not handed to the desktop";
+
+    shell.setTakes(false);
+    const QString file = existingFile("f", "m.csv");
+    EXPECT_FALSE(modShell::GShell(file, 10, "", "", "open", nullptr, &error));
+    EXPECT_EQ(error.number, modShell::kErrorBase + 1048 + 31);
+    EXPECT_EQ(error.number, -2147220425);
+    EXPECT_EQ(error.description, "No application is associated with this file type.");
+
+    shell.setTakes(true);
+    EXPECT_TRUE(modShell::GShell(file, 10, "", "", "open", nullptr));
+}
+
+TEST_F(ExportCommandTest, ShellErrorTable)
+{
+    const int base = modShell::kErrorBase;
+    const struct {
+        int result, number;
+        const char* text;
+    } rows[] = {
+        {0, 7, "Out of memory"},
+        {8, 7, "Out of memory"},
+        {2, 53, "File not found"},
+        {3, 76, "Path not found"},
+        {5, 75, "Path/file access error"},
+        {11, base + 1048 + 11, "The executable file is invalid or corrupt"},
+        {26, 75, "A sharing violation occurred."},
+        {27, base + 1048 + 27, "This file type does not have a valid file association."},
+        {28, 286, "The file could not be opened due to time out.  Please try again in a moment."},
+        {29, 285, "The file could not be opened because the DDE transaction failed.  Please try again in a moment."},
+        {30, 285, "The file could not be opened because the target application is busy.  Please try again in a moment."},
+        {31, base + 1048 + 31, "No application is associated with this file type."},
+        {32, 48, "The specified dynamic-link library was not found."},
+        {1, base + 1048 + 1, "An error occurred occurred whilst trying to open or print the selected file."},
+        {12, base + 1048 + 12, "An error occurred occurred whilst trying to open or print the selected file."},
+    };
+    for (const auto& row : rows) {
+        const modShell::ShellError error = modShell::ShellErrorFor(row.result);
+        EXPECT_EQ(error.number, row.number) << "shell result " << row.result;
+        EXPECT_EQ(error.description, row.text) << "shell result " << row.result;
+    }
+}
+
+TEST_F(ExportCommandTest, ExeInTheNameHidesOnlyWhatIsStartedWithParameters)
+{
+    const QString file = existingFile("my.exe.files", "m.csv");
+    ASSERT_TRUE(modShell::GShell(file, 10, "", "", "open", nullptr));
+    ASSERT_TRUE(modShell::GShell(file, 10, "-x", "", "open", nullptr));
+    ASSERT_TRUE(modShell::GShell(existingFile("plain", "m.csv"), 10, "", dir.path(), "print", nullptr));
+    ASSERT_EQ(shell.requests().size(), 3);
+    EXPECT_EQ(shell.requests()[0].showCommand, 1) << "a plain open always shows a normal window";
+    EXPECT_EQ(shell.requests()[1].showCommand, 0);
+    EXPECT_EQ(shell.requests()[1].parameters, "-x");
+    EXPECT_EQ(shell.requests()[2].showCommand, 10);
+    EXPECT_EQ(shell.requests()[2].folder, dir.path());
+    EXPECT_EQ(shell.requests()[2].verb, "print");
+}
+
+}  // namespace
