@@ -16,13 +16,14 @@ void ShowHelp(int context)
         gViewer->showHelp(context);
 }
 
-QString HelpFilePath()
+QString HelpFilePath() { return HelpFilePathIn(QCoreApplication::applicationDirPath()); }
+
+QString HelpFilePathIn(const QString& dir)
 {
-    const QString dir = QCoreApplication::applicationDirPath();
     const QStringList candidates = {
         dir + "/vantrelhelp.html",
-        dir + "/../share/doc/vantrel/vantrelhelp.html",
         dir + "/../share/vantrel/vantrelhelp.html",
+        dir + "/../share/doc/vantrel/vantrelhelp.html",
     };
     for (const QString& path : candidates) {
         if (QFileInfo::exists(path))

@@ -14,5 +14,8 @@ void ShowHelp(int context);
 
 // The help file beside the executable or where it is installed; empty when none is found.
 QString HelpFilePath();
+// The same for a program in the given folder: beside it (a build), or in ../share/vantrel or
+// ../share/doc/vantrel (an installed program).
+QString HelpFilePathIn(const QString& programFolder);
 // The anchor a context id opens in the help file: "context-N".
 QString HelpAnchor(int context);

@@ -3,6 +3,7 @@
 #include "app/QtMessagePresenter.h"
 #include "app/StartWindow.h"
 #include "app/modMain.h"
+#include "files/QtShellOpener.h"
 
 #include <QApplication>
 
@@ -15,9 +16,11 @@ int main(int argc, char** argv)
     QtMessagePresenter messages;
     QtHelpViewer help;
     QtFileDialogs dialogs;
+    QtShellOpener shell;
     SetMessagePresenter(&messages);
     SetHelpViewer(&help);
     SetFileDialogs(&dialogs);
+    SetShellOpener(&shell);
 
     // The command line, whole, is the path of a design to open.
     const QString designPath = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
@@ -33,6 +36,7 @@ int main(int argc, char** argv)
     SetMessagePresenter(nullptr);
     SetHelpViewer(nullptr);
     SetFileDialogs(nullptr);
+    SetShellOpener(nullptr);
     modMain::ReleaseGlobalObjects();
     return result;
 }

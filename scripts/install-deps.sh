@@ -8,6 +8,7 @@ packages=(
   libxlsxwriter-dev
   googletest libgtest-dev
   xvfb xauth poppler-utils unzip
+  desktop-file-utils shared-mime-info man-db
 )
 missing=()
 for p in "${packages[@]}"; do
