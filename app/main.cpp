@@ -1,9 +1,13 @@
+// Start-up: the seams get their Qt faces, the main window loads and shows, and a design named
+// on the command line is opened.
 #include "app/QtFileDialogs.h"
 #include "app/QtHelpViewer.h"
 #include "app/QtMessagePresenter.h"
-#include "app/StartWindow.h"
+#include "app/frmMain.h"
 #include "app/modMain.h"
 #include "files/QtShellOpener.h"
+#include "settings/QtWaitCursor.h"
+#include "settings/modCursor.h"
 
 #include <QApplication>
 
@@ -17,26 +21,29 @@ int main(int argc, char** argv)
     QtHelpViewer help;
     QtFileDialogs dialogs;
     QtShellOpener shell;
+    QtWaitCursor waitCursor;
     SetMessagePresenter(&messages);
+    modCursor::SetWaitCursor(&waitCursor);
     SetHelpViewer(&help);
     SetFileDialogs(&dialogs);
     SetShellOpener(&shell);
 
-    // The command line, whole, is the path of a design to open.
+    // The whole command line is the path of a design to open.
     const QString designPath = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
 
     int result = 0;
     {
-        StartWindow window;
+        frmMain window;
         window.show();
         if (!designPath.isEmpty())
-            window.openDesign(designPath);
+            window.OpenFileAtStart(designPath);
         result = app.exec();
     }
     SetMessagePresenter(nullptr);
     SetHelpViewer(nullptr);
     SetFileDialogs(nullptr);
     SetShellOpener(nullptr);
+    modCursor::SetWaitCursor(nullptr);
     modMain::ReleaseGlobalObjects();
     return result;
 }

@@ -1,0 +1,422 @@
+#include "app/frmMain.h"
+
+#include "app/CommandTable.h"
+#include "app/HelpViewer.h"
+#include "app/MessageBox.h"
+#include "app/frmAbout.h"
+#include "app/modMain.h"
+#include "app/modMainCommands.h"
+#include "files/CFile.h"
+#include "model/CConstraints.h"
+#include "model/CFactors.h"
+#include "model/CPrevRuns.h"
+#include "settings/CDefaults.h"
+#include "settings/QtWindowPlacement.h"
+#include "settings/frmDefaults.h"
+#include "sheets/frmConstraints.h"
+#include "sheets/frmFactorsAndLevels.h"
+#include "sheets/frmGenerate.h"
+#include "sheets/frmPrevRuns.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolBox>
+
+#include <functional>
+#include <utility>
+
+namespace {
+frmMain* gInstance = nullptr;
+
+struct NavigationItem {
+    const char* caption;
+    QStyle::StandardPixmap picture;
+};
+const NavigationItem kItems[] = {
+    {"Factors and levels", QStyle::SP_FileDialogDetailedView},
+    {"Constraints", QStyle::SP_MessageBoxWarning},
+    {"Previous Test", QStyle::SP_BrowserReload},
+    {"Test Cases", QStyle::SP_DialogApplyButton},
+};
+
+struct PanelSpec {
+    const char* key;
+    const char* text;
+};
+const PanelSpec kPanels[] = {
+    {kPanelFactors, "0 Factors  "},
+    {kPanelConstraints, "0 Constraints  "},
+    {kPanelPrevTest, "0 Prev Test  "},
+};
+}  // namespace
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    gInstance = this;
+    Form_Load();
+}
+
+frmMain::~frmMain()
+{
+    SetStatusPanels(nullptr);
+    modMain::Defaults().setMainWindow(nullptr);
+    if (gInstance == this)
+        gInstance = nullptr;
+}
+
+frmMain* frmMain::Instance() { return gInstance; }
+
+void frmMain::Form_Load()
+{
+    setWindowTitle(QStringLiteral("Vantrel"));
+    CDefaults& defaults = modMain::Defaults();
+    defaults.LoadDefaults();
+    defaults.setMainWindow(this);
+    PlaceWindow();
+
+    BuildCommands();
+    LoadGroupsAndItemsInOutlookBar();
+
+    modMain::Factors().setLNumFactors(0);
+    modMain::Factors().lMaxNumLevels = 0;
+    modMain::Constraints().setLNumConstraints(0);
+    modMain::PrevRuns().setLNumPrevRuns(0);
+    modMain::gbDirty = false;
+    modMain::gstrCurrentFile.clear();
+
+    for (const PanelSpec& spec : kPanels) {
+        auto* panel = new QLabel(QString::fromLatin1(spec.text), this);
+        panel->setObjectName(QString::fromLatin1(spec.key));
+        panel->setMinimumWidth(1);
+        statusBar()->addWidget(panel);
+        mPanels.insert(QString::fromLatin1(spec.key), panel);
+    }
+    SetStatusPanels(this);
+}
+
+void frmMain::PlaceWindow()
+{
+    const CDefaults& d = modMain::Defaults();
+    if (d.bMaximize) {
+        setWindowState(Qt::WindowMaximized);
+        return;
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen->geometry();
+    const std::int32_t screenWidth = QtWindowPlacement::PixelsToTwips(area.width(), screen->logicalDotsPerInchX());
+    const std::int32_t screenHeight = QtWindowPlacement::PixelsToTwips(area.height(), screen->logicalDotsPerInchY());
+    if (d.lWidth != 0 && d.lHeight != 0 && d.lTop + d.lHeight <= screenHeight && d.lLeft + d.lWidth <= screenWidth) {
+        QtWindowPlacement::place(*this, d.lLeft, d.lTop, d.lWidth, d.lHeight);
+    } else {
+        QtWindowPlacement::place(*this, std::int32_t(0.1 * screenWidth), std::int32_t(0.1 * screenHeight),
+                                 std::int32_t(0.8 * screenWidth), std::int32_t(0.8 * screenHeight));
+    }
+}
+
+void frmMain::BuildCommands()
+{
+    for (const ToolSpec& spec : CommandTable::Tools()) {
+        auto* action = new QAction(QString::fromLatin1(spec.caption), this);
+        action->setObjectName(QString::fromLatin1(spec.id));
+        action->setStatusTip(QString::fromLatin1(spec.description));
+        action->setProperty("category", QString::fromLatin1(spec.category));
+        if (spec.shortcut != QKeySequence::UnknownKey)
+            action->setShortcuts(spec.shortcut);
+        else if (spec.extraShortcut)
+            action->setShortcut(QKeySequence(QString::fromLatin1(spec.extraShortcut)));
+        connect(action, &QAction::triggered, this, [this, action] { SSActiveToolBars1_ToolClick(action->objectName()); });
+        addAction(action);  // shortcuts work for tools on no menu too
+        mTools.insert(action->objectName(), action);
+    }
+
+    mCurrentView = new QActionGroup(this);
+    mCurrentView->setObjectName(QStringLiteral("CurrentView"));
+    for (const char* id : CommandTable::CurrentViewTools()) {
+        QAction* tool = mTools.value(QString::fromLatin1(id));
+        tool->setCheckable(true);
+        mCurrentView->addAction(tool);
+    }
+    mTools.value(QStringLiteral("ID_FactorsandLevels"))->setChecked(true);
+
+    menuBar()->setObjectName(QStringLiteral("Menu Bar"));
+    for (const MenuSpec& spec : CommandTable::Menus()) {
+        QAction* menuTool = mTools.value(QString::fromLatin1(spec.id));
+        QMenu* menu = menuBar()->addMenu(menuTool->text());
+        menu->setObjectName(QString::fromLatin1(spec.id));
+        for (const char* id : spec.items) {
+            if (id)
+                menu->addAction(mTools.value(QString::fromLatin1(id)));
+            else
+                menu->addSeparator();
+        }
+        // The menu's own tool is clicked as the menu opens.
+        connect(menu, &QMenu::aboutToShow, this, [this, id = QString::fromLatin1(spec.id)] { SSActiveToolBars1_ToolClick(id); });
+        if (qstrcmp(spec.id, "ID_mnuEdit") == 0)
+            mEditMenu = menu;
+    }
+
+    mStandard = addToolBar(QStringLiteral("Standard"));
+    mStandard->setObjectName(QStringLiteral("Standard"));
+    for (const char* id : CommandTable::StandardToolbar()) {
+        if (id)
+            mStandard->addAction(mTools.value(QString::fromLatin1(id)));
+        else
+            mStandard->addSeparator();
+    }
+    // The desktop's icon theme where it has one, the style's own pictures otherwise.
+    struct ToolIcon {
+        const char* id;
+        const char* themeName;
+        QStyle::StandardPixmap fallback;
+    };
+    const ToolIcon icons[] = {
+        {"ID_New", "document-new", QStyle::SP_FileIcon},
+        {"ID_Open", "document-open", QStyle::SP_DialogOpenButton},
+        {"ID_Save", "document-save", QStyle::SP_DialogSaveButton},
+        {"ID_PrintSheet", "document-print", QStyle::SP_FileDialogContentsView},
+        {"ID_Cut", "edit-cut", QStyle::SP_DialogDiscardButton},
+        {"ID_Copy", "edit-copy", QStyle::SP_FileDialogDetailedView},
+        {"ID_Paste", "edit-paste", QStyle::SP_DialogResetButton},
+        {"ID_Generate2Way", "media-playback-start", QStyle::SP_MediaPlay},
+        {"ID_GenerateAllCombinations", "media-seek-forward", QStyle::SP_MediaSeekForward}};
+    for (const ToolIcon& icon : icons)
+        mTools.value(QString::fromLatin1(icon.id))
+            ->setIcon(QIcon::fromTheme(QString::fromLatin1(icon.themeName), style()->standardIcon(icon.fallback)));
+}
+
+void frmMain::LoadGroupsAndItemsInOutlookBar()
+{
+    auto* splitter = new QSplitter(this);
+    splitter->setObjectName(QStringLiteral("OutLookBar"));
+    mOutLookBar = new QToolBox(splitter);
+    mItems = new QListWidget;
+    mItems->setObjectName(QStringLiteral("Requirements"));
+    mItems->setViewMode(QListView::IconMode);
+    mItems->setFlow(QListView::TopToBottom);
+    mItems->setMovement(QListView::Static);
+    mItems->setIconSize(QSize(32, 32));
+    mItems->setSpacing(8);
+    mOutLookBar->addItem(mItems, QStringLiteral("Requirements"));
+
+    mSheets = new QStackedWidget(splitter);
+    mFactors = new frmFactorsAndLevels;
+    mConstraints = new frmConstraints;
+    mPrevRuns = new frmPrevRuns;
+    mTestCases = new frmGenerate;
+    SheetWindow* sheets[] = {mFactors, mConstraints, mPrevRuns, mTestCases};
+    for (int i = 0; i < 4; ++i) {
+        auto* item = new QListWidgetItem(style()->standardIcon(kItems[i].picture), QString::fromLatin1(kItems[i].caption));
+        item->setTextAlignment(Qt::AlignHCenter);
+        mItems->addItem(item);
+        mSheets->addWidget(sheets[i]);
+        sheets[i]->setEditMenu(mEditMenu);
+    }
+    mFactors->Form_Load();
+    mConstraints->Form_Load();
+    mPrevRuns->Form_Load();
+    mTestCases->Form_Load();
+    mItems->setCurrentRow(0);
+    connect(mItems, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            OutLookBar_AfterItemChange(row);
+    });
+
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({160, 900});
+    setCentralWidget(splitter);
+}
+
+int frmMain::SelectedItemIndex() const { return mItems->currentRow(); }
+
+SheetWindow* frmMain::Sheet(int index) const
+{
+    switch (index) {
+    case ItemFactorsAndLevels: return mFactors;
+    case ItemConstraints: return mConstraints;
+    case ItemPreviousTest: return mPrevRuns;
+    case ItemTestCases: return mTestCases;
+    default: return nullptr;
+    }
+}
+
+void frmMain::SwitchToOutlookItem(int index)
+{
+    {
+        const QSignalBlocker block(mItems);
+        mItems->setCurrentRow(index);
+    }
+    OutLookBar_AfterItemChange(index);
+}
+
+void frmMain::OutLookBar_AfterItemChange(int index)
+{
+    bool ready = true;
+    if (index == ItemConstraints)
+        ready = mConstraints->InitGridForFactorsAndLevels();
+    else if (index == ItemPreviousTest)
+        ready = mPrevRuns->InitGridForPreviousRuns();
+    if (!ready) {
+        // The sheet cannot be used yet: back to Factors and levels.
+        index = ItemFactorsAndLevels;
+        const QSignalBlocker block(mItems);
+        mItems->setCurrentRow(index);
+    }
+    if (SheetWindow* sheet = Sheet(index)) {
+        mSheets->setCurrentWidget(sheet);
+        if (index != ItemTestCases)
+            sheet->Grid->setFocus();
+    }
+    CheckViewTool(index);
+}
+
+void frmMain::CheckViewTool(int index)
+{
+    if (index >= 0 && index < CommandTable::CurrentViewTools().size())
+        mTools.value(QString::fromLatin1(CommandTable::CurrentViewTools()[index]))->setChecked(true);
+}
+
+bool frmMain::IsItemPaneShown() const { return mOutLookBar->isVisibleTo(const_cast<frmMain*>(this)); }
+
+void frmMain::SetItemPaneShown(bool shown) { mOutLookBar->setVisible(shown); }
+
+void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
+{
+    // Commands without an entry here (the file, clipboard, print, generation, search,
+    // export and self-test commands) are not built yet: their tools run nothing.
+    const std::pair<const char*, std::function<void()>> dispatch[] = {
+        {"ID_Exit", [this] { close(); }},
+        {"ID_OutlookBar", [] { modMain::ToggleLeftPaneDisplay(); }},
+        {"ID_mnuExport", [] { modMain::ExportMenuControl(); }},
+        {"ID_FactorsandLevels", [this] { SwitchToOutlookItem(ItemFactorsAndLevels); }},
+        {"ID_Constraints", [this] { SwitchToOutlookItem(ItemConstraints); }},
+        {"ID_PreviousTest", [this] { SwitchToOutlookItem(ItemPreviousTest); }},
+        {"ID_TestCases", [this] { SwitchToOutlookItem(ItemTestCases); }},
+        {"ID_DeleteRow", [] { modMain::DeleteRowFromCurrentGrid(); }},
+        {"ID_DeleteColumn", [] { modMain::DeleteColFromCurrentGrid(); }},
+        {"ID_About",
+         [this] {
+             frmAbout about(this);
+             about.exec();
+         }},
+        {"ID_Help", [] { ShowHelp(1); }},
+        {"ID_Options",
+         [this] {
+             frmDefaults options(modMain::Defaults(), this);
+             options.exec();
+         }},
+    };
+    for (const auto& [toolId, run] : dispatch) {
+        if (id == QLatin1String(toolId)) {
+            run();
+            return;
+        }
+    }
+}
+
+bool frmMain::OpenFileAtStart(const QString& path)
+{
+    std::int32_t n = 0, maxLevels = 0, m = 0, p = 0, rows = 0, cols = 0;
+    LongArray levelCounts;
+    TextTable factors, constraints, prevRuns, matrix;
+    if (!CFile::OpenXMLFile(path, n, maxLevels, levelCounts, factors, m, constraints, p, prevRuns, rows, cols,
+                            matrix)) {
+        ShowMessage(QStringLiteral("Error opening file"));
+        return false;
+    }
+    // Each sheet loads only after the one before it succeeded.
+    if (mFactors->LoadDataIntoGrid(n, maxLevels, factors, levelCounts) && mConstraints->LoadDataIntoGrid(m, constraints) &&
+        mPrevRuns->LoadDataIntoGrid(p, prevRuns))
+        mTestCases->LoadSavedMatrix(rows, cols, matrix);
+    modMain::gstrCurrentFile = path;
+    modMain::gbDirty = false;
+    modMain::gbDesignChanged = true;
+    SetTitle();
+    {
+        const QSignalBlocker block(mItems);
+        mItems->setCurrentRow(ItemFactorsAndLevels);
+    }
+    mSheets->setCurrentWidget(mFactors);
+    return true;
+}
+
+void frmMain::SetTitle()
+{
+    setWindowTitle(modMain::gstrCurrentFile.isEmpty()
+                       ? QStringLiteral("Vantrel")
+                       : QStringLiteral("Vantrel  -  [") + modMain::gstrCurrentFile + QLatin1Char(']'));
+}
+
+void frmMain::setPanelText(const QString& key, const QString& text)
+{
+    if (QLabel* panel = mPanels.value(key))
+        panel->setText(text);
+}
+
+QString frmMain::PanelText(const QString& key) const
+{
+    const QLabel* panel = mPanels.value(key);
+    return panel ? panel->text() : QString();
+}
+
+WindowPlacementTwips frmMain::placementInTwips() const { return QtWindowPlacement(*this).placementInTwips(); }
+
+bool frmMain::SaveDesignToCurrentFile()
+{
+    if (modMain::gstrCurrentFile.isEmpty())
+        return false;
+    TextTable factors, constraints, prevRuns;
+    LongArray levelCounts;
+    std::int32_t m = 0, p = 0;
+    if (!modMain::Factors().ReadFactorsNoValidate(factors, levelCounts))
+        return false;
+    modMain::Constraints().ReadConstraintsNoValidate(factors, levelCounts, constraints, m);
+    modMain::PrevRuns().ReadPrevRunsNoValidate(factors, levelCounts, prevRuns, p);
+    CFile file(modMain::TestCasesGrid());
+    if (!file.SaveXMLFile(modMain::gstrCurrentFile, factors.colUpper(), levelCounts, factors, m, constraints, p,
+                          prevRuns))
+        return false;
+    modMain::gbDirty = false;
+    return true;
+}
+
+bool frmMain::Form_Unload()
+{
+    if (modMain::gbDirty) {
+        switch (ShowMessage(QStringLiteral("Do you want to save your changes before exiting?"), MsgButtons::YesNoCancel)) {
+        case MsgResult::Yes:
+            SaveDesignToCurrentFile();  // the program closes whether or not the save went through
+            break;
+        case MsgResult::Cancel:
+            return false;
+        default:
+            break;
+        }
+    }
+    try {
+        modMain::Defaults().SaveDefaults();
+    } catch (...) {
+        // Nothing may keep the program from getting out.
+    }
+    return true;
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    if (Form_Unload())
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,96 @@
+#pragma once
+// The main window: a navigation pane on the left with the group "Requirements" and its four
+// sheets, the sheet of the selected item on the right, the menu bar and the dockable
+// "Standard" toolbar built from the command table, and the three status panels.
+
+#include "app/StatusPanels.h"
+#include "settings/MainWindowPlacement.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QStackedWidget;
+class QToolBar;
+class QToolBox;
+class SheetWindow;
+class frmConstraints;
+class frmFactorsAndLevels;
+class frmGenerate;
+class frmPrevRuns;
+
+class frmMain : public QMainWindow, public StatusPanels, public MainWindowPlacement {
+    Q_OBJECT
+public:
+    // Navigation items, in order.
+    enum Item { ItemFactorsAndLevels = 0, ItemConstraints = 1, ItemPreviousTest = 2, ItemTestCases = 3 };
+
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The one main window while it exists; nullptr otherwise.
+    static frmMain* Instance();
+
+    // Selects a navigation item and reacts to it as if the user had clicked it.
+    void SwitchToOutlookItem(int index);
+    void OutLookBar_AfterItemChange(int index);
+    int SelectedItemIndex() const;
+
+    // Runs the command of a tool ID; an ID that is not in the table runs nothing.
+    void SSActiveToolBars1_ToolClick(const QString& id);
+    QAction* Tool(const QString& id) const { return mTools.value(id); }
+
+    // The sheet window of a navigation item (0..3); nullptr for any other index.
+    SheetWindow* Sheet(int index) const;
+    frmFactorsAndLevels* FactorsSheet() const { return mFactors; }
+    frmConstraints* ConstraintsSheet() const { return mConstraints; }
+    frmPrevRuns* PrevRunsSheet() const { return mPrevRuns; }
+    frmGenerate* TestCasesSheet() const { return mTestCases; }
+    QMenu* EditMenu() const { return mEditMenu; }
+
+    // The item pane of the navigation bar.
+    bool IsItemPaneShown() const;
+    void SetItemPaneShown(bool shown);
+
+    // Opens a design named on the command line; False after "Error opening file".
+    bool OpenFileAtStart(const QString& path);
+    // "Vantrel" while untitled, "Vantrel  -  [path]" once a file is open.
+    void SetTitle();
+
+    // StatusPanels
+    void setPanelText(const QString& key, const QString& text) override;
+    QString PanelText(const QString& key) const;
+    // MainWindowPlacement
+    WindowPlacementTwips placementInTwips() const override;
+
+    // The save run by Yes at the exit prompt; writes the design back to its file.
+    static bool SaveDesignToCurrentFile();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    void PlaceWindow();
+    void LoadGroupsAndItemsInOutlookBar();
+    void BuildCommands();
+    void CheckViewTool(int index);
+    bool Form_Unload();
+
+    QHash<QString, QAction*> mTools;
+    QActionGroup* mCurrentView = nullptr;
+    QMenu* mEditMenu = nullptr;
+    QToolBar* mStandard = nullptr;
+    QToolBox* mOutLookBar = nullptr;
+    QListWidget* mItems = nullptr;
+    QStackedWidget* mSheets = nullptr;
+    QHash<QString, QLabel*> mPanels;
+    frmFactorsAndLevels* mFactors = nullptr;
+    frmConstraints* mConstraints = nullptr;
+    frmPrevRuns* mPrevRuns = nullptr;
+    frmGenerate* mTestCases = nullptr;
+};

@@ -1,0 +1,54 @@
+#include "app/modMainCommands.h"
+
+#include "app/CommandTable.h"
+#include "app/frmMain.h"
+#include "app/modMain.h"
+#include "model/GridCellStore.h"
+#include "sheets/SheetWindow.h"
+
+#include <QAction>
+
+namespace modMain {
+
+void ExportMenuControl()
+{
+    frmMain* main = frmMain::Instance();
+    if (!main)
+        return;
+    const bool enable = TestCasesGrid().maxRows() > 2;
+    for (const char* id : CommandTable::ExportTools())
+        if (QAction* tool = main->Tool(id))
+            tool->setEnabled(enable);
+}
+
+void ToggleLeftPaneDisplay()
+{
+    if (frmMain* main = frmMain::Instance())
+        main->SetItemPaneShown(!main->IsItemPaneShown());
+}
+
+bool GetCurrentGrid(GridView*& grid)
+{
+    frmMain* main = frmMain::Instance();
+    SheetWindow* sheet = main ? main->Sheet(main->SelectedItemIndex()) : nullptr;
+    if (!sheet)
+        return false;
+    grid = sheet->Grid;
+    return true;
+}
+
+void DeleteRowFromCurrentGrid()
+{
+    frmMain* main = frmMain::Instance();
+    if (SheetWindow* sheet = main ? main->Sheet(main->SelectedItemIndex()) : nullptr)
+        sheet->DeleteRowFromGrid();
+}
+
+void DeleteColFromCurrentGrid()
+{
+    frmMain* main = frmMain::Instance();
+    if (SheetWindow* sheet = main ? main->Sheet(main->SelectedItemIndex()) : nullptr)
+        sheet->DeleteColFromGrid();
+}
+
+}  // namespace modMain
