@@ -4,6 +4,7 @@
 #include "app/modMain.h"
 #include "cli/CliReporter.h"
 #include "cli/HeadlessDesign.h"
+#include "engine/CAllCombinations.h"
 #include "engine/CCalcNWay.h"
 #include "engine/EngineDesign.h"
 #include "engine/EngineFatalError.h"
@@ -194,6 +195,44 @@ int Export(const CliOptions& options)
         return kExitUsage;
     }
     return kExitOk;
+}
+
+int All(const CliOptions& options)
+{
+    CliReporter reporter;
+    reporter.setQuestionAnswer(options.yes ? MsgResult::Yes : MsgResult::No);
+    if (!OpenDesign(options))
+        return kExitUsage;
+    if (!HasTwoFactorsAtTwoLevels(
+            QStringLiteral("You must have at least two factors at two levels before generating the combinations.")))
+        return kExitRefused;
+    ReadTables tables;
+    if (!HeadlessDesign::Read(true, tables))
+        return kExitRefused;
+
+    CAllCombinations all(reporter);  // the rows are streamed out: no sheet holds them
+    AllCombinationsMatrix listing;
+    std::vector<bool> removed;
+    if (!all.CalcAllPossible(ToEngineDesign(tables.factors, tables.levelCounts, tables.constraints,
+                                            tables.numConstraints, tables.prevRuns, tables.numPrevRuns),
+                             listing, removed))
+        return kExitRefused;
+    reporter.closeNWayProgress();
+
+    QStringList names;
+    for (int f = 1; f <= tables.numFactors(); ++f)
+        names << tables.factors.at(0, f);
+    QString text = DelimitedLine(names, options.format) + QLatin1Char('\n');
+    QStringList cells;
+    for (std::int32_t r = 0; r < listing.NumRows(); ++r) {
+        if (removed[std::size_t(r)])
+            continue;
+        cells.clear();
+        for (std::int32_t f = 0; f < listing.NumFactors(); ++f)
+            cells << QString::fromStdString(listing.LevelName(r, f));
+        text += DelimitedLine(cells, options.format) + QLatin1Char('\n');
+    }
+    return WriteText(options.output, text) ? kExitOk : kExitUsage;
 }
 
 }  // namespace CliCommands

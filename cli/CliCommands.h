@@ -30,5 +30,6 @@ namespace CliCommands {
 int Generate(const CliOptions& options);
 int Validate(const CliOptions& options);
 int Coverage(const CliOptions& options);
+int All(const CliOptions& options);
 int Export(const CliOptions& options);
 }  // namespace CliCommands

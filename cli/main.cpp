@@ -18,6 +18,8 @@ const char* kUsage =
     "  generate   print the covering matrix (every pair of levels of every two factors)\n"
     "             [--evolutions N] [--seed S] [--threads N] [--format tsv|csv] [--output FILE] [--save]\n"
     "  validate   check the design: \"The design is valid.\" or the first problem\n"
+    "  all        print every combination of levels, less those a constraint forbids or a\n"
+    "             previous test ran [--yes] [--format tsv|csv] [--output FILE]\n"
     "  coverage   count the pairs the design's saved matrix covers [--missing] [--format tsv|csv]\n"
     "  export     write the design's saved matrix to a file, as the desktop program exports it\n"
     "             --format xlsx|xml|html|csv|tsv --output FILE\n"
@@ -120,6 +122,8 @@ int main(int argc, char** argv)
         result = CliCommands::Generate(options);
     else if (command == "validate")
         result = CliCommands::Validate(options);
+    else if (command == "all")
+        result = CliCommands::All(options);
     else if (command == "coverage")
         result = CliCommands::Coverage(options);
     else if (exporting)

@@ -147,6 +147,34 @@ TEST_F(CliTest, RefusalsAndTheirExitCodes)
     EXPECT_EQ(Cli({"generate", example(), "--format", "xml"}).exitCode, 2);
 }
 
+TEST_F(CliTest, AllListsEveryAdmissibleCombinationAfterTheSizeQuestion)
+{
+    const QString design = example();
+    // 4 x 3 x 3 x 3 x 3 = 324 rows, less the constraints' and the previous test's.
+    const CliRun listed = Cli({"all", design});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    QStringList lines = listed.out.split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.takeFirst(), "Browser\tOperating system\tScreen\tLanguage\tNetwork");
+    EXPECT_EQ(lines.size(), 324 - 3 * 27 - 1);
+    EXPECT_FALSE(lines.contains("Firefox\tLinux\tDesktop\tEnglish\tWi-Fi")) << "a previous test is not asked again";
+    for (const QString& line : lines)
+        EXPECT_FALSE(line.startsWith("Safari\tLinux")) << "a forbidden pair was listed";
+
+    // Above 1,000 rows the listing asks first: no --yes, no listing.
+    QByteArray factors;
+    for (const char* name : {"A", "B", "C", "D", "E"})
+        factors += QByteArray("<Factor Name=\"") + name + "\"><level>1</level><level>2</level><level>3</level>"
+                   "<level>4</level></Factor>";
+    const QString big = write("big.test", Design(factors));
+    const CliRun asked = Cli({"all", big});
+    EXPECT_EQ(asked.exitCode, 1);
+    EXPECT_FALSE(asked.err.isEmpty());
+    EXPECT_TRUE(asked.out.isEmpty());
+    const CliRun confirmed = Cli({"all", big, "--yes"});
+    EXPECT_EQ(confirmed.exitCode, 0);
+    EXPECT_EQ(confirmed.out.count('\n'), 1024 + 1);
+}
+
 TEST_F(CliTest, HelpAndVersion)
 {
     const CliRun version = Cli({"--version"});
