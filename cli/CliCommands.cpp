@@ -58,12 +58,33 @@ bool WriteText(const QString& path, const QString& text)
     return false;
 }
 
-QString MatrixText(const ReadTables& tables, const std::vector<std::vector<QString>>& rows, TextFormat format)
+// Opens the design, makes the size check of generation and search (when given its refusal),
+// and reads the three tables with validation. kExitOk when the tables are ready.
+int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, ReadTables& tables)
+{
+    if (!OpenDesign(options))
+        return kExitUsage;
+    if (!tooSmallRefusal.isEmpty() && !HasTwoFactorsAtTwoLevels(tooSmallRefusal))
+        return kExitRefused;
+    return HeadlessDesign::Read(true, tables) ? kExitOk : kExitRefused;
+}
+
+const char* const kTooSmallToGenerate =
+    "You must have at least two factors at two levels before generating the combinations.";
+const char* const kTooSmallToSearch = "You must have at least two factors at two levels to perform this operation.";
+
+// The header line of a matrix: the factor names.
+QString NamesLine(const ReadTables& tables, TextFormat format)
 {
     QStringList names;
     for (int f = 1; f <= tables.numFactors(); ++f)
         names << tables.factors.at(0, f);
-    QString text = DelimitedLine(names, format) + QLatin1Char('\n');
+    return DelimitedLine(names, format) + QLatin1Char('\n');
+}
+
+QString MatrixText(const ReadTables& tables, const std::vector<std::vector<QString>>& rows, TextFormat format)
+{
+    QString text = NamesLine(tables, format);
     for (const std::vector<QString>& row : rows)
         text += DelimitedLine(QStringList(row.begin(), row.end()), format) + QLatin1Char('\n');
     return text;
@@ -74,14 +95,9 @@ QString MatrixText(const ReadTables& tables, const std::vector<std::vector<QStri
 int Generate(const CliOptions& options)
 {
     CliReporter reporter;
-    if (!OpenDesign(options))
-        return kExitUsage;
-    if (!HasTwoFactorsAtTwoLevels(
-            QStringLiteral("You must have at least two factors at two levels before generating the combinations.")))
-        return kExitRefused;
     ReadTables tables;
-    if (!HeadlessDesign::Read(true, tables))
-        return kExitRefused;
+    if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToGenerate), tables))
+        return refused;
 
     const DesignTables design = ToEngineDesign(tables.factors, tables.levelCounts, tables.constraints,
                                                tables.numConstraints, tables.prevRuns, tables.numPrevRuns);
@@ -125,11 +141,9 @@ int Generate(const CliOptions& options)
 int Validate(const CliOptions& options)
 {
     CliReporter reporter;
-    if (!OpenDesign(options))
-        return kExitUsage;
     ReadTables tables;
-    if (!HeadlessDesign::Read(true, tables))
-        return kExitRefused;
+    if (const int refused = OpenAndRead(options, QString(), tables))
+        return refused;
     QTextStream(stdout) << "The design is valid.\n";
     return kExitOk;
 }
@@ -137,14 +151,9 @@ int Validate(const CliOptions& options)
 int Coverage(const CliOptions& options)
 {
     CliReporter reporter;
-    if (!OpenDesign(options))
-        return kExitUsage;
-    if (!HasTwoFactorsAtTwoLevels(
-            QStringLiteral("You must have at least two factors at two levels to perform this operation.")))
-        return kExitRefused;
     ReadTables tables;
-    if (!HeadlessDesign::Read(true, tables))
-        return kExitRefused;
+    if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToSearch), tables))
+        return refused;
 
     CFind find(modMain::TestCasesGrid());
     const int numFactors = tables.numFactors();
@@ -201,14 +210,9 @@ int All(const CliOptions& options)
 {
     CliReporter reporter;
     reporter.setQuestionAnswer(options.yes ? MsgResult::Yes : MsgResult::No);
-    if (!OpenDesign(options))
-        return kExitUsage;
-    if (!HasTwoFactorsAtTwoLevels(
-            QStringLiteral("You must have at least two factors at two levels before generating the combinations.")))
-        return kExitRefused;
     ReadTables tables;
-    if (!HeadlessDesign::Read(true, tables))
-        return kExitRefused;
+    if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToGenerate), tables))
+        return refused;
 
     CAllCombinations all(reporter);  // the rows are streamed out: no sheet holds them
     AllCombinationsMatrix listing;
@@ -219,10 +223,7 @@ int All(const CliOptions& options)
         return kExitRefused;
     reporter.closeNWayProgress();
 
-    QStringList names;
-    for (int f = 1; f <= tables.numFactors(); ++f)
-        names << tables.factors.at(0, f);
-    QString text = DelimitedLine(names, options.format) + QLatin1Char('\n');
+    QString text = NamesLine(tables, options.format);
     QStringList cells;
     for (std::int32_t r = 0; r < listing.NumRows(); ++r) {
         if (removed[std::size_t(r)])
