@@ -334,8 +334,9 @@ void QxvEvolution::CalcRowsUniqueInters()
             ++counts[cell];
             rowSum[cell] += static_cast<uint32_t>(slot);
         }
-        for (int32_t slot = 0; slot < rows; ++slot)
-            unique_[slot] += counts[first[slot] * width + second[slot]] == 1;
+        for (int32_t cell = 0; cell < block.lNumCombos; ++cell)
+            if (counts[cell] == 1)
+                ++unique_[rowSum[cell]];
     }
 }
 

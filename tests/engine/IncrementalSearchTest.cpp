@@ -48,13 +48,26 @@ struct Counts {
     int notConverged = 0;
 };
 
+// Gives the first factor of a design many levels ("v1".."vN"); the names its constraints
+// and previous tests use stay among them.
+void Widen(DesignTables& design, int levels)
+{
+    design.factors[0].resize(1);
+    for (int l = 1; l <= levels; ++l)
+        design.factors[0].push_back(NumberedName("v", l));
+    design.levelCounts[0] = levels;
+}
+
 // Runs evolutions 1..evolutions of both searches on every design and compares them.
-Counts CompareEvolutions(const RandomDesignLimits& limits, int designs, int evolutions, uint64_t seed)
+Counts CompareEvolutions(const RandomDesignLimits& limits, int designs, int evolutions, uint64_t seed,
+                         int wideLevels = 0)
 {
     Counts counts;
     std::mt19937_64 rng(seed);
     for (int i = 0; i < designs; ++i) {
-        const DesignTables design = MakeRandomDesign(rng, limits);
+        DesignTables design = MakeRandomDesign(rng, limits);
+        if (wideLevels > 0)
+            Widen(design, wideLevels + i % 8);
         LiteralQxvSearch literal(design);
         const NumericDesign numeric = NumericFrom(design, literal);
         QxvEvolution incremental(numeric);
@@ -114,6 +127,17 @@ TEST(IncrementalSearch, BuildsTheSameMatricesWhenPreviousTestsCoverMuch)
     limits.maxPrevRuns = 40;
     const Counts counts = CompareEvolutions(limits, 200, 2, 3003);
     EXPECT_GT(counts.settledByPrevRuns, 0);
+}
+
+TEST(IncrementalSearch, BuildsTheSameMatricesWithAFactorOfMoreThan32Levels)
+{
+    RandomDesignLimits limits;
+    limits.maxFactors = 4;
+    limits.maxLevels = 4;
+    limits.maxConstraints = 3;
+    limits.maxPrevRuns = 6;
+    const Counts counts = CompareEvolutions(limits, 24, 2, 5005, 30);
+    EXPECT_EQ(counts.evolutions, 48);
 }
 
 TEST(IncrementalSearch, KeepsTheSameMatrixOverEvolutionsOnOneThreadOrMany)
