@@ -1,0 +1,8 @@
+#include "errortrap/ReportPresenter.h"
+
+namespace {
+ReportPresenter* gPresenter = nullptr;
+}
+
+void SetReportPresenter(ReportPresenter* presenter) { gPresenter = presenter; }
+ReportPresenter* CurrentReportPresenter() { return gPresenter; }
