@@ -6,6 +6,8 @@
 #include "app/frmAbout.h"
 #include "app/modMain.h"
 #include "app/modMainCommands.h"
+#include "app/modMainFind.h"
+#include "app/modMainGeneration.h"
 #include "files/CFile.h"
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
@@ -299,7 +301,10 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
     const std::pair<const char*, std::function<void()>> dispatch[] = {
         {"ID_Exit", [this] { close(); }},
         {"ID_OutlookBar", [] { modMain::ToggleLeftPaneDisplay(); }},
+        {"ID_ValidateDesign", [] { modMain::ValidateDesgin(); }},
+        {"ID_GenerateAllCombinations", [] { modMain::GenerateAllPossible(); }},
         {"ID_mnuExport", [] { modMain::ExportMenuControl(); }},
+        {"ID_Generate2Way", [] { modMain::Generate2Way(); }},
         {"ID_FactorsandLevels", [this] { SwitchToOutlookItem(ItemFactorsAndLevels); }},
         {"ID_Constraints", [this] { SwitchToOutlookItem(ItemConstraints); }},
         {"ID_PreviousTest", [this] { SwitchToOutlookItem(ItemPreviousTest); }},
@@ -312,6 +317,8 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
              about.exec();
          }},
         {"ID_Help", [] { ShowHelp(1); }},
+        {"ID_FindCombination", [] { modMain::FindInteraction(); }},
+        {"ID_FindAllCombinations", [] { modMain::FindAllCombinations(); }},
         {"ID_Options",
          [this] {
              frmDefaults options(modMain::Defaults(), this);

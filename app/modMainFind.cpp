@@ -1,0 +1,137 @@
+#include "app/modMainFind.h"
+
+#include "app/CommandDesign.h"
+#include "app/MessageBox.h"
+#include "app/frmMain.h"
+#include "app/modMain.h"
+#include "app/modMainGeneration.h"
+#include "search/CFind.h"
+#include "search/CoverageSummary.h"
+#include "search/frmFindInter.h"
+#include "sheets/SheetWindow.h"
+
+namespace modMain {
+
+namespace {
+// A design edited since its test cases were generated is offered a regeneration first.
+// False when the command goes no further: the user declined, or the regeneration gave no
+// result (its messages have been shown).
+bool TestCasesCurrent(bool& regenerated)
+{
+    regenerated = false;
+    if (!gbDesignChanged)
+        return true;
+    const MsgResult answer = ShowMessage(
+        QStringLiteral("The test cases need to be recomputed before finding a combination. Would you like to generate "
+                       "all two-way combinations now?"),
+        MsgButtons::YesNoCancel);
+    if (answer != MsgResult::Yes)
+        return false;
+    bool converged = false;
+    regenerated = GenerateNWay(2, converged) == GenerationOutcome::Generated;
+    return regenerated;
+}
+
+bool HasTwoFactorsAtTwoLevels()
+{
+    return CommandDesign::HasTwoFactorsAtTwoLevels(
+        QStringLiteral("You must have at least two factors at two levels to perform this operation."));
+}
+}  // namespace
+
+void FindAllCombinations()
+{
+    bool regenerated = false;
+    if (!TestCasesCurrent(regenerated))
+        return;
+    if (regenerated)
+        return;  // the generation has just reported the coverage of its matrix
+    if (!HasTwoFactorsAtTwoLevels())
+        return;
+    std::int32_t found = 0, missing = 0;
+    bool violation = false;
+    if (!FindAll2Ways(found, missing, violation))
+        return;  // the read has said why
+    const CoverageSummary summary = SummarizeCoverage(found, missing, violation);
+    if (summary.complete && gbAutoTest)
+        return;
+    ShowMessage(summary.text, MsgButtons::Ok, MsgIcon::None, summary.helpContext);
+}
+
+bool FindAll2Ways(std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing, bool& Ret_bViolation)
+{
+    Ret_lNumFound = 0;
+    Ret_lNumMissing = 0;
+    Ret_bViolation = false;
+    ReadTables t;
+    if (!CommandDesign::Read(true, t))
+        return false;
+    CFind find(TestCasesGrid());
+    find.LoadData(t.numFactors(), t.levelCounts, t.factors, t.numConstraints, t.constraints, t.numPrevRuns,
+                  t.prevRuns);
+    find.FindAllCombinations(Ret_lNumFound, Ret_lNumMissing, Ret_bViolation);
+    return true;
+}
+
+void FindInteraction()
+{
+    bool regenerated = false;
+    if (!TestCasesCurrent(regenerated))
+        return;
+    if (!HasTwoFactorsAtTwoLevels())
+        return;
+    ReadTables t;
+    if (!CommandDesign::Read(true, t))
+        return;
+
+    std::int32_t firstFactor = 0, firstLevel = 0, secondFactor = 0, secondLevel = 0;
+    {
+        frmFindInter dialog(frmMain::Instance());
+        dialog.LoadFactorsAndLevels(t.numFactors(), t.factors, t.levelCounts);
+        dialog.exec();
+        if (dialog.bUserCNX)
+            return;
+        firstFactor = dialog.lFirstFactor;
+        firstLevel = dialog.lFirstLevel;
+        secondFactor = dialog.lSecondFactor;
+        secondLevel = dialog.lSecondLevel;
+    }
+
+    CFind find(TestCasesGrid());
+    find.LoadData(t.numFactors(), t.levelCounts, t.factors, t.numConstraints, t.constraints, t.numPrevRuns,
+                  t.prevRuns);
+    LongArray locations, rows;
+    std::int32_t count = 0;
+    bool violation = false;
+    if (find.Find2Way(firstFactor, firstLevel, secondFactor, secondLevel, locations, rows, count, violation))
+        ActivateFoundCombination(count, locations.at(1), rows.at(1));
+    else
+        ShowMessage(QStringLiteral("The combination was not found."));
+}
+
+void ActivateFoundCombination(std::int32_t In_lNumFound, std::int32_t In_lLocation, std::int32_t In_lRow)
+{
+    frmMain* main = frmMain::Instance();
+    if (!main)
+        return;
+    int item = frmMain::ItemTestCases;
+    QString place = QStringLiteral("QXV Matrix");
+    if (In_lLocation == CFind::InConstraints) {
+        item = frmMain::ItemConstraints;
+        place = QStringLiteral("Constraints");
+    } else if (In_lLocation == CFind::InPrevRuns) {
+        item = frmMain::ItemPreviousTest;
+        place = QStringLiteral("Previous Tests");
+    }
+    main->SwitchToOutlookItem(item);
+    if (SheetWindow* sheet = main->Sheet(item))
+        sheet->Grid->setActiveCell(1, In_lRow);
+    if (In_lNumFound == 1)
+        ShowMessage(QStringLiteral("The combination was found in the ") + place + QStringLiteral(" in the selected row."));
+    else
+        ShowMessage(QStringLiteral("The combination was found a total of ") + QString::number(In_lNumFound) +
+                    QStringLiteral(" times. The first occurrence was found in the ") + place +
+                    QStringLiteral(" in the selected row."));
+}
+
+}  // namespace modMain

@@ -1,0 +1,17 @@
+#pragma once
+// The combination search commands: Find Combination (where one chosen pair of levels occurs)
+// and Find All Combinations (how many of all pairs the design covers). Neither changes the
+// design, the flags or the matrix; only a regeneration the user accepts first does.
+
+#include <cstdint>
+
+namespace modMain {
+void FindInteraction();
+void FindAllCombinations();
+// Reads the three tables with validation and counts every pair of levels as found or missing.
+// False, with the counts at 0, when a read failed (it has shown its message).
+bool FindAll2Ways(std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing, bool& Ret_bViolation);
+// Shows the sheet of the first occurrence with its row made active, and says how often the
+// pair was found.
+void ActivateFoundCombination(std::int32_t In_lNumFound, std::int32_t In_lLocation, std::int32_t In_lRow);
+}  // namespace modMain

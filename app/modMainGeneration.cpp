@@ -1,0 +1,180 @@
+#include "app/modMainGeneration.h"
+
+#include "app/CommandDesign.h"
+#include "app/CommandRun.h"
+#include "app/MessageBox.h"
+#include "app/frmMain.h"
+#include "app/modMain.h"
+#include "app/modMainFind.h"
+#include "engine/CAllCombinations.h"
+#include "engine/CCalcNWay.h"
+#include "engine/EngineDesign.h"
+#include "engine/EngineFatalError.h"
+#include "engine/GenerationReporter.h"
+#include "engine/RandomStream.h"
+#include "engine/frmStatus.h"
+#include "model/GridCellStore.h"
+#include "settings/CDefaults.h"
+#include "sheets/frmGenerate.h"
+
+#include <QApplication>
+#include <QLocale>
+
+namespace modMain {
+
+namespace {
+GenerationReporter* gReporter = nullptr;  // the running covering-matrix search's
+
+const char* const kTooSmall = "You must have at least two factors at two levels before generating the combinations.";
+
+DesignTables EngineDesignOf(const ReadTables& t)
+{
+    return ToEngineDesign(t.factors, t.levelCounts, t.constraints, t.numConstraints, t.prevRuns, t.numPrevRuns);
+}
+
+// An internal impossibility the engine has reported: the program ends without the save prompt.
+void EndProgram(frmMain& main)
+{
+    gbDirty = false;
+    main.hide();
+    QCoreApplication::exit(EXIT_FAILURE);
+}
+
+// Fills the Test Cases sheet, with the status window's fourth bar for a long matrix.
+void LoadIntoTestCases(frmMain& main, GenerationReporter& reporter, const ReadTables& t, const TextTable& matrix,
+                       const std::vector<bool>& removal)
+{
+    frmGenerate& sheet = *main.TestCasesSheet();
+    sheet.setProgress(&reporter.Status());
+    sheet.LoadMatrixIntoGrid(t.numFactors(), t.factors, matrix, removal);
+    sheet.setProgress(nullptr);
+    reporter.Status().Close();
+}
+
+// Keeps a pointer to the running search's reporter for Stop.
+class RunningSearch {
+public:
+    explicit RunningSearch(GenerationReporter& reporter) { gReporter = &reporter; }
+    ~RunningSearch() { gReporter = nullptr; }
+    RunningSearch(const RunningSearch&) = delete;
+    RunningSearch& operator=(const RunningSearch&) = delete;
+};
+}  // namespace
+
+void StopGeneration()
+{
+    if (gReporter)
+        gReporter->RequestStop();
+}
+
+void Generate2Way()
+{
+    bool converged = false;
+    GenerateNWay(2, converged);
+}
+
+GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
+{
+    Ret_bConverge = false;
+    frmMain* main = frmMain::Instance();
+    if (!main || gReporter)
+        return GenerationOutcome::Refused;
+    if (!CommandDesign::HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
+        return GenerationOutcome::Refused;
+    ReadTables t;
+    if (!CommandDesign::Read(true, t))
+        return GenerationOutcome::Refused;
+
+    GenerationReporter reporter(main);
+    RunningSearch running(reporter);
+    CommandRun run([&reporter] { reporter.RequestStop(); });
+
+    GeneratedMatrix matrix;
+    std::int32_t numRows = 0;
+    bool converged = false;
+    try {
+        CCalcNWay calc(reporter, Defaults().lMaxNumEvolutions, RandomStream::ClockSeed());
+        if (!calc.CalcNWayQXVMatrix(In_lNumWays, EngineDesignOf(t), matrix, numRows, converged))
+            return GenerationOutcome::Failed;
+    } catch (const EngineFatalError&) {
+        EndProgram(*main);
+        return GenerationOutcome::Failed;
+    }
+    // Previous tests that already cover every pair leave nothing to generate: coverage is complete.
+    Ret_bConverge = converged || numRows < 1;
+    gbDirty = true;
+    gbDesignChanged = false;
+
+    if (numRows < 1) {
+        // The sheet must not go on showing a matrix of an earlier design as this one's.
+        main->TestCasesSheet()->SetupGrid();
+        if (!gbAutoTest)
+            ShowMessage(QStringLiteral("The Previous Tests contain all the combinations."), MsgButtons::OkCancel,
+                        MsgIcon::Information);
+    } else {
+        const int numFactors = t.numFactors();
+        TextTable table(1, numRows, 1, numFactors);
+        for (int r = 1; r <= numRows; ++r)
+            for (int f = 1; f <= numFactors; ++f)
+                table(r, f) = QString::fromStdString(matrix.names[std::size_t(r - 1)][std::size_t(f - 1)]);
+        LoadIntoTestCases(*main, reporter, t, table, std::vector<bool>(std::size_t(numRows), false));
+    }
+    main->SwitchToOutlookItem(frmMain::ItemTestCases);
+
+    if (!Ret_bConverge && !gbAutoTest)
+        ShowMessage(QStringLiteral("Failed to converge; this is usually caused by a nested constraint."), MsgButtons::Ok,
+                    MsgIcon::None, 26);
+    FindAllCombinations();
+    return GenerationOutcome::Generated;
+}
+
+void ValidateDesgin()
+{
+    ReadTables t;
+    if (CommandDesign::Read(true, t))
+        ShowMessage(QStringLiteral("The design is valid."), MsgButtons::Ok, MsgIcon::Information);
+}
+
+void GenerateAllPossible()
+{
+    frmMain* main = frmMain::Instance();
+    if (!main || CommandRun::Active())
+        return;
+    if (!CommandDesign::HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
+        return;
+    ReadTables t;
+    if (!CommandDesign::Read(true, t))
+        return;
+
+    GenerationReporter reporter(main);
+    CommandRun run(nullptr);
+    CAllCombinations all(reporter);
+    // The sheet's cell and the hand-over table's cell for every combination.
+    all.SetBytesPerShownCell(2 * GridCellStore::kBytesPerCell);
+    all.SetThousandsSeparator(QLocale().groupSeparator().toStdString());
+    AllCombinationsMatrix listing;
+    std::vector<bool> removal;
+    if (!all.CalcAllPossible(EngineDesignOf(t), listing, removal))
+        return;
+    gbDirty = true;
+    gbDesignChanged = false;
+
+    // One shared text per level name: the table holds references, not copies.
+    const int numFactors = listing.NumFactors();
+    std::vector<std::vector<QString>> names{std::size_t(numFactors)};
+    for (int f = 0; f < numFactors; ++f)
+        for (int l = 0; l <= listing.LevelCount(f); ++l)
+            names[std::size_t(f)].push_back(QString::fromStdString(listing.Name(f, l)));
+    const int numRows = listing.NumRows();
+    TextTable table(1, numRows, 1, numFactors);
+    for (int r = 0; r < numRows; ++r) {
+        for (int f = 0; f < numFactors; ++f)
+            table(r + 1, f + 1) = names[std::size_t(f)][std::size_t(listing.LevelCode(r, f))];
+        if ((r & 0xFFFF) == 0xFFFF)
+            QCoreApplication::processEvents();  // a long listing keeps the windows painted
+    }
+    LoadIntoTestCases(*main, reporter, t, table, removal);
+    main->SwitchToOutlookItem(frmMain::ItemTestCases);
+}
+
+}  // namespace modMain

@@ -1,0 +1,67 @@
+#include "engine/GenerationReporter.h"
+
+#include "engine/EngineDesign.h"
+#include "engine/frmNWayStatus.h"
+#include "engine/frmStatus.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+GenerationReporter::GenerationReporter(QWidget* owner) : mOwner(owner) {}
+
+GenerationReporter::~GenerationReporter()
+{
+    setBusyPointer(false);
+    delete mNWay;
+    delete mStatus;
+}
+
+frmStatus& GenerationReporter::Status()
+{
+    if (!mStatus)
+        mStatus = new frmStatus(mOwner);
+    return *mStatus;
+}
+
+frmNWayStatus* GenerationReporter::NWayStatus() const { return mNWay.data(); }
+
+void GenerationReporter::RequestStop()
+{
+    if (mNWay)
+        mNWay->cmdStop_Click();
+}
+
+EngineAnswer GenerationReporter::showMessage(const EngineMessage& message) { return ShowEngineMessage(message); }
+
+void GenerationReporter::showNWayProgress()
+{
+    delete mNWay;  // every run starts from the window's load state
+    mNWay = new frmNWayStatus(mOwner);
+    mNWay->show();
+    QCoreApplication::processEvents();
+}
+
+bool GenerationReporter::updateNWayProgress(double fraction, int32_t numComplete, int32_t smallest)
+{
+    return mNWay && mNWay->UpdateNWayProgress(fraction, numComplete, smallest);
+}
+
+void GenerationReporter::closeNWayProgress()
+{
+    delete mNWay;
+}
+
+void GenerationReporter::showStatusProgress() { Status().Show(); }
+
+void GenerationReporter::updateStatusProgress(int barType, double fraction) { Status().UpdateProgress(barType, fraction); }
+
+void GenerationReporter::setBusyPointer(bool busy)
+{
+    if (busy == mBusy)
+        return;
+    mBusy = busy;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The desktop program's side of the engine for one command: engine messages go through the
+// message seam, the covering-matrix search reports to frmNWayStatus, the all-combinations
+// listing and the filling of the Test Cases sheet to frmStatus, and long loops show the
+// hourglass. The windows belong to the reporter and go with it.
+
+#include "engine/EngineReporter.h"
+
+#include <QPointer>
+
+class QWidget;
+class frmNWayStatus;
+class frmStatus;
+
+class GenerationReporter : public EngineReporter {
+public:
+    // owner: the window the progress windows stay in front of (may be nullptr).
+    explicit GenerationReporter(QWidget* owner);
+    ~GenerationReporter() override;
+    GenerationReporter(const GenerationReporter&) = delete;
+    GenerationReporter& operator=(const GenerationReporter&) = delete;
+
+    // The status window, also handed to the Test Cases sheet for filling it.
+    frmStatus& Status();
+    // The covering-matrix progress window while it is shown; nullptr otherwise.
+    frmNWayStatus* NWayStatus() const;
+
+    // Presses Stop on the covering-matrix search, when one runs.
+    void RequestStop();
+
+    EngineAnswer showMessage(const EngineMessage& message) override;
+    void showNWayProgress() override;
+    bool updateNWayProgress(double fraction, int32_t numComplete, int32_t smallest) override;
+    void closeNWayProgress() override;
+    void showStatusProgress() override;
+    void updateStatusProgress(int barType, double fraction) override;
+    void setBusyPointer(bool busy) override;
+
+private:
+    QPointer<QWidget> mOwner;
+    QPointer<frmNWayStatus> mNWay;
+    QPointer<frmStatus> mStatus;
+    bool mBusy = false;
+};

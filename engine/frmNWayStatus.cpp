@@ -1,0 +1,83 @@
+#include "engine/frmNWayStatus.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+constexpr int kBarSteps = 1000;
+}
+
+frmNWayStatus::frmNWayStatus(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      pbStatus(new QProgressBar(this)), lblNum(new QLabel(this)), lblSmallest(new QLabel(this)),
+      lblStop(new QLabel(this)), cmdStop(new QPushButton(QStringLiteral("&Stop"), this))
+{
+    setObjectName(QStringLiteral("frmNWayStatus"));
+    setWindowTitle(QStringLiteral("Generating Test Cases..."));
+    pbStatus->setObjectName(QStringLiteral("pbStatus"));
+    lblNum->setObjectName(QStringLiteral("lblNum"));
+    lblSmallest->setObjectName(QStringLiteral("lblSmallest"));
+    lblStop->setObjectName(QStringLiteral("lblStop"));
+    cmdStop->setObjectName(QStringLiteral("cmdStop"));
+    pbStatus->setRange(0, kBarSteps);
+    pbStatus->setTextVisible(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Current Test Case Status"), this));
+    layout->addWidget(pbStatus);
+    layout->addWidget(lblNum);
+    layout->addWidget(lblSmallest);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(lblStop, 1);
+    bottom->addWidget(cmdStop);
+    layout->addLayout(bottom);
+    setMinimumWidth(360);
+    connect(cmdStop, &QPushButton::clicked, this, &frmNWayStatus::cmdStop_Click);
+    Form_Load();
+}
+
+void frmNWayStatus::Form_Load()
+{
+    pbStatus->setValue(0);
+    lblNum->clear();
+    lblSmallest->clear();
+    lblStop->clear();
+    mbStop = false;
+}
+
+void frmNWayStatus::cmdStop_Click()
+{
+    mbStop = true;
+    lblStop->setText(QStringLiteral("Generation will stop in a moment..."));
+}
+
+bool frmNWayStatus::UpdateNWayProgress(double In_dPercentComplete, std::int32_t In_lNumComplete,
+                                        std::int32_t In_lSmallest)
+{
+    const bool stop = mbStop;
+    if (In_lNumComplete != -1) {
+        lblNum->setText(QStringLiteral("Total iterations: ") + QString::number(In_lNumComplete));
+        if (!mbStop)
+            lblStop->setText(QStringLiteral("Press Stop at any time."));
+    }
+    if (In_lSmallest != -1)
+        lblSmallest->setText(QStringLiteral("Fewest test cases in best result: ") + QString::number(In_lSmallest));
+    const double fraction = std::isfinite(In_dPercentComplete) ? std::clamp(In_dPercentComplete, 0.0, 1.0) : 0.0;
+    pbStatus->setValue(int(std::lround(fraction * kBarSteps)));
+    QCoreApplication::processEvents();
+    return stop;
+}
+
+void frmNWayStatus::closeEvent(QCloseEvent* event)
+{
+    cmdStop_Click();
+    event->ignore();
+}

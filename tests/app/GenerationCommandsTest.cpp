@@ -1,0 +1,368 @@
+// The generation commands driven through their tool IDs: Generate 2 Way, Validate Design and
+// Generate All Combinations, with their refusals, flags and progress windows, Stop, and the
+// main window kept alive while a generation runs.
+#include "app/frmMain.h"
+#include "app/modMain.h"
+#include "engine/frmNWayStatus.h"
+#include "engine/frmStatus.h"
+#include "model/GridCellStore.h"
+#include "settings/CDefaults.h"
+#include "tests/app/DesignLoader.h"
+#include "tests/settings/SettingsSandbox.h"
+#include "tests/sheets/SheetTestSupport.h"
+#include "tests/support/RecordingHelpViewer.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include <functional>
+
+using namespace SheetTest;
+using DesignLoader::Factor;
+
+namespace {
+PrivateSettingsHome gHome;
+
+const char* const kAll26 =
+    "A total of 26 combinations out of 26 were found in the constraints, previous test, and the test case matrix.";
+
+void TypeFactor(frmMain& w, int col, const QString& name, const QStringList& levels)
+{
+    TypeIntoCell(*w.FactorsSheet()->Grid, col, 1, name);
+    for (int i = 0; i < levels.size(); ++i)
+        TypeIntoCell(*w.FactorsSheet()->Grid, col, i + 2, levels[i]);
+}
+
+// Runs `during` from the event loop once the covering-matrix progress window is up.
+void WhileGenerating(std::function<void(frmNWayStatus&)> during)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, during] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* status = qobject_cast<frmNWayStatus*>(top); status && status->isVisible()) {
+                poll->stop();
+                poll->deleteLater();
+                during(*status);
+                return;
+            }
+    });
+    poll->start();
+}
+
+QStringList Row(const GridCellStore& grid, int row, int numCols)
+{
+    QStringList out;
+    for (int c = 0; c <= numCols; ++c)
+        out << grid.text(c, row);
+    return out;
+}
+}  // namespace
+
+class GenerationCommandsTest : public QObject {
+    Q_OBJECT
+    ScriptedMessages messages;
+
+private slots:
+    void initTestCase() { QVERIFY(gHome.holdsTheStore()); }
+    void init()
+    {
+        ResetApplicationState();
+        ClearSettings();
+        StoreSettings({{"lMaxNumEvolutions", "20"}});
+        messages.clear();
+    }
+    void cleanup()
+    {
+        VerifyMessagesSettled(messages);
+        ResetApplicationState();
+    }
+
+    void generate2WayFillsAndShowsTheTestCasesSheet()
+    {
+        frmMain w;
+        ShowWindow(w);
+        TypeFactor(w, 1, "A", {"a1", "a2"});
+        TypeFactor(w, 2, "B", {"b1", "b2", "b3"});
+        TypeFactor(w, 3, "C", {"c1", "c2", "c3", "c4"});
+        messages.answer(MsgResult::Ok);
+        w.Tool("ID_Generate2Way")->trigger();
+        TakeOnlyMessage(messages, kAll26, MsgIcon::None, MsgButtons::Ok, 34);
+
+        const GridCellStore& cases = modMain::TestCasesGrid();
+        QCOMPARE(Row(cases, 0, 3), (QStringList{"", "Factor_A", "Factor_B", "Factor_C"}));
+        QCOMPARE(Row(cases, 1, 3), (QStringList{"Factor Name", "A", "B", "C"}));
+        QVERIFY2(cases.maxRows() - 1 >= 12, "at least 3 x 4 test cases cover every pair of B and C");
+        QCOMPARE(cases.text(0, 2), QString("Case 1"));
+        QCOMPARE(cases.text(0, cases.maxRows()), "Case " + QString::number(cases.maxRows() - 1));
+        QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemTestCases));
+        QVERIFY(w.Tool("ID_TestCases")->isChecked());
+        QVERIFY(modMain::gbDirty);
+        QVERIFY(!modMain::gbDesignChanged);
+        // The commands are back once the generation is over.
+        QVERIFY(w.Tool("ID_Generate2Way")->isEnabled());
+        QVERIFY(w.centralWidget()->isEnabled());
+    }
+
+    void validateDesignReportsAndLeavesTheFlags()
+    {
+        frmMain w;
+        ShowWindow(w);
+        TypeFactor(w, 1, "A", {"a1", "a2"});
+        TypeFactor(w, 2, "B", {"b1"});
+        modMain::gbDirty = false;
+        modMain::gbDesignChanged = true;
+        messages.answer(MsgResult::Ok);
+        w.Tool("ID_ValidateDesign")->trigger();
+        TakeOnlyMessage(messages, "The design is valid.", MsgIcon::Information);
+        QVERIFY(!modMain::gbDirty);
+        QVERIFY(modMain::gbDesignChanged);
+
+        TypeFactor(w, 3, "A", {"x1"});
+        messages.answer(MsgResult::Ok);
+        w.Tool("ID_ValidateDesign")->trigger();
+        TakeOnlyMessage(messages, "The factor name 'A' was used more than once. Each factor name must be unique.",
+                        MsgIcon::Critical, MsgButtons::Ok, 30);
+    }
+
+    void refusalsAndFailuresChangeNothing()
+    {
+        frmMain w;
+        ShowWindow(w);
+        DesignLoader::Load(w, {{"A", {"a1", "a2"}}});
+        for (const char* id : {"ID_Generate2Way", "ID_GenerateAllCombinations"}) {
+            messages.answer(MsgResult::Ok);
+            w.Tool(id)->trigger();
+            TakeOnlyMessage(messages, "You must have at least two factors at two levels before generating the combinations.",
+                            MsgIcon::None);
+        }
+
+        // A table that does not validate: its message only.
+        DesignLoader::Load(w, {{"A", {"a1", "a2"}}, {"B", {"b1", "b1"}}});
+        messages.answer(MsgResult::Ok);
+        w.Tool("ID_Generate2Way")->trigger();
+        TakeOnlyMessage(messages, "There are redundant levels in factor 'B' both are named 'b1'", MsgIcon::Critical,
+                        MsgButtons::Ok, 28);
+
+        // Constraints that forbid every row while pairs of C are still needed: the engine's
+        // message, and nothing else changes.
+        const std::vector<Factor> design{{"A", {"a1", "a2"}}, {"B", {"b1", "b2"}}, {"C", {"c1", "c2"}}};
+        DesignLoader::Load(w, design,
+                           {{"A", "a1", "B", "b1"}, {"A", "a1", "B", "b2"}, {"A", "a2", "B", "b1"}, {"A", "a2", "B", "b2"}});
+        DesignLoader::LoadTestCases(w, design, {{"a1", "b1", "c1"}});
+        w.SwitchToOutlookItem(frmMain::ItemFactorsAndLevels);
+        modMain::gbDirty = false;
+        modMain::gbDesignChanged = true;
+        messages.answer(MsgResult::Ok);
+        w.Tool("ID_Generate2Way")->trigger();
+        TakeOnlyMessage(messages, "Infeasible constraints", MsgIcon::Information, MsgButtons::OkCancel, 27);
+        QVERIFY(!modMain::gbDirty);
+        QVERIFY(modMain::gbDesignChanged);
+        QCOMPARE(modMain::TestCasesGrid().maxRows(), 2);
+        QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemFactorsAndLevels));
+        QVERIFY(w.Tool("ID_Generate2Way")->isEnabled());
+    }
+
+    void previousTestsThatCoverEverythingLeaveNoTestCases()
+    {
+        frmMain w;
+        ShowWindow(w);
+        const std::vector<Factor> design{{"A", {"a1", "a2"}}, {"B", {"b1", "b2"}}};
+        DesignLoader::Load(w, design, {}, {{"a1", "b1"}, {"a1", "b2"}, {"a2", "b1"}, {"a2", "b2"}});
+        DesignLoader::LoadTestCases(w, design, {{"a1", "b1"}, {"a2", "b2"}});  // an earlier result
+        messages.answer(MsgResult::Ok).answer(MsgResult::Ok);
+        w.Tool("ID_Generate2Way")->trigger();
+        // No "Failed to converge" between the two: every pair is covered.
+        QCOMPARE(messages.texts(),
+                 (QStringList{"The Previous Tests contain all the combinations.",
+                              "A total of 4 combinations out of 4 were found in the constraints, previous test, and "
+                              "the test case matrix."}));
+        QCOMPARE(messages.shown()[0].buttons, MsgButtons::OkCancel);
+        QCOMPARE(messages.shown()[0].icon, MsgIcon::Information);
+        messages.clear();
+        QCOMPARE(modMain::TestCasesGrid().maxRows(), 1);
+        QVERIFY(modMain::TestCasesGrid().text(1, 1).isEmpty());
+        QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemTestCases));
+        QVERIFY(!modMain::gbDesignChanged);
+    }
+
+    void generateAllCombinationsAsksAboveAThousandAndRefusesTwoBillion()
+    {
+        frmMain w;
+        ShowWindow(w);
+        DesignLoader::Load(w, DesignLoader::Uniform(2, 10));
+        const QString question =
+            "The current design will require 1,024 before constraints are applied. Are you sure you would like to "
+            "generate all tests?";
+        messages.answer(MsgResult::No);
+        w.Tool("ID_GenerateAllCombinations")->trigger();
+        TakeOnlyMessage(messages, question, MsgIcon::None, MsgButtons::YesNo, 27);
+        QCOMPARE(modMain::TestCasesGrid().maxRows(), 1);
+        QVERIFY(!modMain::gbDirty);
+
+        // Above 200 rows the status window shows the listing and the filling of the sheet.
+        QList<int> barsSeen;
+        auto* watch = new QTimer(&w);
+        connect(watch, &QTimer::timeout, watch, [&barsSeen] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* status = qobject_cast<frmStatus*>(top); status && status->isVisible()) {
+                    if (status->lblCalculate->text() == "Calculation Complete" && !barsSeen.contains(1))
+                        barsSeen << 1;
+                    if (status->pbFillMatrix->value() > 0 && !barsSeen.contains(4))
+                        barsSeen << 4;
+                }
+        });
+        watch->start(0);
+        messages.answer(MsgResult::Yes);
+        w.Tool("ID_GenerateAllCombinations")->trigger();
+        delete watch;
+        TakeOnlyMessage(messages, question, MsgIcon::None, MsgButtons::YesNo, 27);
+        QCOMPARE(modMain::TestCasesGrid().maxRows(), 1025);
+        QCOMPARE(Row(modMain::TestCasesGrid(), 1025, 2), (QStringList{"Case 1024", "v2", "v2"}));
+        QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemTestCases));
+        QVERIFY(w.Tool("ID_TestCases")->isChecked());
+        QVERIFY(modMain::gbDirty && !modMain::gbDesignChanged);
+        QVERIFY2(barsSeen.contains(1) && barsSeen.contains(4), "the status window reported the listing and the filling");
+
+        DesignLoader::Load(w, DesignLoader::Uniform(2, 31));
+        messages.answer(MsgResult::Ok);
+        w.Tool("ID_GenerateAllCombinations")->trigger();
+        TakeOnlyMessage(messages,
+                        "The current design would require 2,147,483,648 tests. The maximum number of tests is 2 "
+                        "Billion. Use the 2-Way combinations instead.",
+                        MsgIcon::Critical, MsgButtons::Ok, 27);
+        QCOMPARE(modMain::TestCasesGrid().maxRows(), 1025);
+    }
+
+    void stopEndsALongGenerationWithTheBestMatrixSoFar()
+    {
+        StoreSettings({{"lMaxNumEvolutions", "10000"}});
+        frmMain w;
+        ShowWindow(w);
+        DesignLoader::Load(w, DesignLoader::Uniform(10, 50));
+        QElapsedTimer sincePress;
+        qint64 stopToEnd = -1;
+        bool disabledMeanwhile = false, helpStayed = false, stopShown = false;
+        WhileGenerating([&](frmNWayStatus& status) {
+            QTimer::singleShot(400, &status, [&] {
+                disabledMeanwhile = !w.Tool("ID_Save")->isEnabled() && !w.Tool("ID_FindCombination")->isEnabled() &&
+                                    !w.centralWidget()->isEnabled();
+                helpStayed = w.Tool("ID_Help")->isEnabled();
+                connect(&status, &QObject::destroyed, [&] { stopToEnd = sincePress.elapsed(); });
+                sincePress.start();
+                QTest::mouseClick(status.cmdStop, Qt::LeftButton);
+                stopShown = status.lblStop->text() == "Generation will stop in a moment...";
+            });
+        });
+        messages.answer(MsgResult::Ok);
+        w.Tool("ID_Generate2Way")->trigger();
+        QVERIFY(stopToEnd >= 0);
+        // About the window staying responsive, not the engine's speed: a wide margin.
+        QVERIFY2(stopToEnd < 5000, qPrintable(QString::number(stopToEnd)));
+        QVERIFY(stopShown);
+        QVERIFY(disabledMeanwhile);
+        QVERIFY(helpStayed);
+        QCOMPARE(messages.texts().size(), 1);
+        QVERIFY2(messages.texts().first().startsWith("A total of 122500 combinations out of 122500 "),
+                 qPrintable(messages.texts().first()));
+        messages.clear();
+        QVERIFY(modMain::TestCasesGrid().maxRows() > 100);
+        QVERIFY(w.Tool("ID_Save")->isEnabled());
+    }
+
+    void theMainWindowPaintsAndTakesClicksDuringAGeneration()
+    {
+        StoreSettings({{"lMaxNumEvolutions", "10000"}});
+        frmMain w;
+        ShowWindow(w);
+        RecordingHelpViewer help;
+        DesignLoader::Load(w, DesignLoader::Uniform(10, 50));
+        struct PaintCounter : QObject {
+            int paints = 0;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                paints += e->type() == QEvent::Paint;
+                return false;
+            }
+        } counter;
+        int paintsDuring = 0;
+        QString labelDuring;
+        WhileGenerating([&](frmNWayStatus& status) {
+            w.installEventFilter(&counter);
+            w.update();  // a paint request, posted
+            QTimer::singleShot(50, &status, [&w] { w.Tool("ID_Help")->trigger(); });
+            QTimer::singleShot(600, &status, [&] {
+                paintsDuring = counter.paints;
+                labelDuring = status.lblNum->text();
+                status.cmdStop_Click();
+            });
+        });
+        messages.answer(MsgResult::Ok);
+        w.Tool("ID_Generate2Way")->trigger();
+        w.removeEventFilter(&counter);
+        messages.clear();
+        QVERIFY(paintsDuring > 0);
+        QCOMPARE(help.contexts(), QList<int>{1});
+        QVERIFY2(labelDuring.startsWith("Total iterations: "), qPrintable(labelDuring));
+    }
+
+    void closingTheMainWindowStopsTheGenerationFirst()
+    {
+        StoreSettings({{"lMaxNumEvolutions", "10000"}});
+        frmMain w;
+        ShowWindow(w);
+        DesignLoader::Load(w, DesignLoader::Uniform(10, 50));
+        bool closedAtOnce = true;
+        WhileGenerating([&](frmNWayStatus& status) {
+            QTimer::singleShot(200, &status, [&] { closedAtOnce = w.close(); });
+        });
+        messages.answer(MsgResult::Ok).answer(MsgResult::No);
+        w.Tool("ID_Generate2Way")->trigger();
+        QVERIFY(!closedAtOnce);
+        QVERIFY(w.isVisible());
+        QVERIFY(modMain::TestCasesGrid().maxRows() > 100);  // the best matrix so far was kept
+        QTRY_VERIFY(!w.isVisible());
+        QCOMPARE(messages.texts().last(), QString("Do you want to save your changes before exiting?"));
+        messages.clear();
+    }
+
+    void progressWindowsShowWhatTheyAreTold()
+    {
+        frmNWayStatus nway;
+        QCOMPARE(nway.windowTitle(), QString("Generating Test Cases..."));
+        QVERIFY(nway.windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!nway.UpdateNWayProgress(0.25, -1, -1));
+        QCOMPARE(nway.pbStatus->value(), nway.pbStatus->maximum() / 4);
+        QVERIFY(nway.lblNum->text().isEmpty() && nway.lblSmallest->text().isEmpty() && nway.lblStop->text().isEmpty());
+        QVERIFY(!nway.UpdateNWayProgress(1.0, 3, 17));
+        QCOMPARE(nway.lblNum->text(), QString("Total iterations: 3"));
+        QCOMPARE(nway.lblSmallest->text(), QString("Fewest test cases in best result: 17"));
+        QCOMPARE(nway.lblStop->text(), QString("Press Stop at any time."));
+        QTest::mouseClick(nway.cmdStop, Qt::LeftButton);
+        QVERIFY(nway.UpdateNWayProgress(1.0, 4, -1));
+        QCOMPARE(nway.lblStop->text(), QString("Generation will stop in a moment..."));
+        QCOMPARE(nway.lblSmallest->text(), QString("Fewest test cases in best result: 17"));
+        QVERIFY(nway.UpdateNWayProgress(0.5, -1, -1));
+
+        frmStatus status;
+        QCOMPARE(status.windowTitle(), QString("Status"));
+        QCOMPARE(status.lblPrevRuns->text(), QString("Previous Run Status"));
+        status.UpdateProgress(frmStatus::BarPrevRuns, 0.5);
+        QCOMPARE(status.pbPrevRuns->value(), 50);
+        QCOMPARE(status.lblPrevRuns->text(), QString("Handling Previous Test ..."));
+        status.UpdateProgress(frmStatus::BarPrevRuns, 1.0);
+        QCOMPARE(status.lblPrevRuns->text(), QString("Previous Test Complete"));
+        status.UpdateProgress(frmStatus::BarFillMatrix, 0.1);
+        QCOMPARE(status.lblFillMatrix->text(), QString("Filling Matrix ..."));
+        QCOMPARE(status.lblCalculate->text(), QString("Calculation Status"));
+        status.UpdateProgress(9, 1.0);  // no such bar: nothing changes
+        QCOMPARE(status.pbCalculate->value(), 0);
+    }
+};
+
+QTEST_MAIN(GenerationCommandsTest)
+#include "GenerationCommandsTest.moc"
