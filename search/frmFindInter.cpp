@@ -61,8 +61,11 @@ frmFindInter::frmFindInter(QWidget* parent)
     layout->addLayout(buttons, 2, 0, 1, 4);
     cmdFind->setDefault(true);
 
-    connect(lstFirstFactor, &QListWidget::currentRowChanged, this, [this](int row) { FillLevels(lstFirstLevel, row); });
-    connect(lstSecondFactor, &QListWidget::currentRowChanged, this, [this](int row) { FillLevels(lstSecondLevel, row); });
+    // Choosing a factor lists its levels.
+    connect(lstFirstFactor, &QListWidget::itemSelectionChanged, this,
+            [this] { FillLevels(lstFirstLevel, Position(lstFirstFactor)); });
+    connect(lstSecondFactor, &QListWidget::itemSelectionChanged, this,
+            [this] { FillLevels(lstSecondLevel, Position(lstSecondFactor)); });
     connect(cmdFind, &QPushButton::clicked, this, &frmFindInter::cmdFind_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmFindInter::cmdCancel_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmFindInter::cmdHelp_Click);
@@ -82,10 +85,9 @@ void frmFindInter::LoadFactorsAndLevels(std::int32_t In_lNumFactors, const TextT
     }
 }
 
-void frmFindInter::FillLevels(QListWidget* levels, int factorRow)
+void frmFindInter::FillLevels(QListWidget* levels, int f)
 {
     levels->clear();
-    const int f = factorRow + 1;
     if (f < 1 || f > mlNumFactors)
         return;
     for (int l = 1; l <= malLevelCount.at(f); ++l)

@@ -39,12 +39,11 @@ public:
     void cmdFind_Click();
     void cmdCancel_Click();
     void cmdHelp_Click();
-
-protected:
-    void reject() override;  // the close box and Escape cancel
+    // The close box and Escape cancel.
+    void reject() override;
 
 private:
-    void FillLevels(QListWidget* levels, int factorRow);
+    void FillLevels(QListWidget* levels, int factor);
 
     std::int32_t mlNumFactors = 0;
     TextTable mvaFactors;
