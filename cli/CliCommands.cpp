@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include "app/CommandDesign.h"
 #include "app/MessageBox.h"
 #include "app/modMain.h"
 #include "cli/CliReporter.h"
@@ -10,9 +11,9 @@
 #include "engine/EngineFatalError.h"
 #include "engine/RandomStream.h"
 #include "files/MatrixExport.h"
-#include "model/CFactors.h"
 #include "model/GridCellStore.h"
 #include "search/CFind.h"
+#include "search/CoverageSummary.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -31,16 +32,6 @@ bool OpenDesign(const CliOptions& options)
         return true;
     std::fprintf(stderr, "Error opening file: %s: %s\n", options.design.toLocal8Bit().constData(),
                  reason.toLocal8Bit().constData());
-    return false;
-}
-
-// The check every generation and search makes before reading the design.
-bool HasTwoFactorsAtTwoLevels(const QString& refusal)
-{
-    const CFactors& factors = modMain::Factors();
-    if (factors.lNumFactors() >= 2 && factors.lMaxNumLevels >= 2)
-        return true;
-    ShowMessage(refusal);
     return false;
 }
 
@@ -64,9 +55,9 @@ int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, ReadT
 {
     if (!OpenDesign(options))
         return kExitUsage;
-    if (!tooSmallRefusal.isEmpty() && !HasTwoFactorsAtTwoLevels(tooSmallRefusal))
+    if (!tooSmallRefusal.isEmpty() && !CommandDesign::HasTwoFactorsAtTwoLevels(tooSmallRefusal))
         return kExitRefused;
-    return HeadlessDesign::Read(true, tables) ? kExitOk : kExitRefused;
+    return CommandDesign::Read(true, tables) ? kExitOk : kExitRefused;
 }
 
 const char* const kTooSmallToGenerate =
@@ -165,13 +156,7 @@ int Coverage(const CliOptions& options)
     find.FindAllCombinations(found, missing, violation);
 
     QTextStream out(stdout);
-    out << "A total of " << found << " combinations out of " << found + missing
-        << " were found in the constraints, previous test, and the test case matrix.";
-    if (violation)
-        out << " The constraints were violated in the QXV Matrix.";
-    else if (missing > 0)
-        out << " There are nested constraints in the design.";
-    out << "\n";
+    out << SummarizeCoverage(found, missing, violation).text << "\n";
 
     if (options.missing) {
         for (int i = 1; i < numFactors; ++i)

@@ -44,20 +44,6 @@ bool Open(const QString& path, QString& reason)
     return true;
 }
 
-bool Read(bool validate, ReadTables& t)
-{
-    if (validate) {
-        return modMain::Factors().ReadFactorsAndValidate(t.factors, t.levelCounts) &&
-               modMain::Constraints().ReadConstraintsAndValidate(t.factors, t.levelCounts, t.constraints,
-                                                                 t.numConstraints) &&
-               modMain::PrevRuns().ReadPrevRunsandValidate(t.factors, t.levelCounts, t.prevRuns, t.numPrevRuns);
-    }
-    return modMain::Factors().ReadFactorsNoValidate(t.factors, t.levelCounts) &&
-           modMain::Constraints().ReadConstraintsNoValidate(t.factors, t.levelCounts, t.constraints,
-                                                            t.numConstraints) &&
-           modMain::PrevRuns().ReadPrevRunsNoValidate(t.factors, t.levelCounts, t.prevRuns, t.numPrevRuns);
-}
-
 void SetTestCases(const ReadTables& tables, const std::vector<std::vector<QString>>& rows)
 {
     GridCellStore& grid = modMain::TestCasesGrid();
@@ -74,7 +60,7 @@ void SetTestCases(const ReadTables& tables, const std::vector<std::vector<QStrin
 bool Save(const QString& path)
 {
     ReadTables t;
-    if (!Read(false, t))
+    if (!CommandDesign::Read(false, t))
         return false;
     CFile file(modMain::TestCasesGrid());
     return file.SaveXMLFile(path, t.numFactors(), t.levelCounts, t.factors, t.numConstraints, t.constraints,

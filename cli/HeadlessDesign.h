@@ -2,6 +2,7 @@
 // A design file loaded into the program's sheets without windows, so that the command line
 // reads, validates and saves it exactly as the desktop program does.
 
+#include "app/CommandDesign.h"
 #include "model/TextTable.h"
 
 #include <QString>
@@ -20,25 +21,11 @@ struct DesignFileTables {
     TextTable matrix;
 };
 
-// The design tables after a read, validated or not.
-struct ReadTables {
-    TextTable factors;
-    LongArray levelCounts;
-    TextTable constraints;
-    std::int32_t numConstraints = 0;
-    TextTable prevRuns;
-    std::int32_t numPrevRuns = 0;
-    std::int32_t numFactors() const { return factors.isDimensioned() ? factors.colUpper() : 0; }
-};
 
 namespace HeadlessDesign {
 // Reads the file and fills the four sheets and the model counts from it. False, with the
 // reason, when the file is no readable design.
 bool Open(const QString& path, QString& reason);
-
-// Reads the three tables through the model, as generation (validate) or saving does.
-// False after the model's own message.
-bool Read(bool validate, ReadTables& tables);
 
 // Puts a generated matrix (level names, one row per test case) on the Test Cases sheet,
 // its first row the factor names.
