@@ -1,5 +1,6 @@
 #include "app/modMain.h"
 
+#include "files/CFile.h"
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
@@ -21,6 +22,7 @@ struct GlobalObjects {
     std::unique_ptr<CConstraints> constraints;
     std::unique_ptr<CPrevRuns> prevRuns;
     std::unique_ptr<CDefaults> defaults;
+    std::unique_ptr<CFile> file;
 };
 std::unique_ptr<GlobalObjects> gObjects;
 
@@ -56,6 +58,8 @@ CDefaults& Defaults()
         defaults = std::make_unique<CDefaults>();
     return *defaults;
 }
+
+CFile& File() { return CreateOnFirstUse(Objects().file, TestCasesGrid()); }
 
 void ReleaseGlobalObjects() { gObjects.reset(); }
 }  // namespace modMain

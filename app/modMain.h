@@ -8,6 +8,7 @@ class CFactors;
 class CConstraints;
 class CPrevRuns;
 class CDefaults;
+class CFile;
 class GridCellStore;
 
 namespace modMain {
@@ -28,6 +29,8 @@ CConstraints& Constraints();
 CPrevRuns& PrevRuns();
 // The settings, created on first use (which creates the settings key on the first run).
 CDefaults& Defaults();
+// The design file and its dialogs, created on first use.
+CFile& File();
 
 // Releases the global objects and the grids (at shutdown, and between tests).
 void ReleaseGlobalObjects();

@@ -1,7 +1,14 @@
 #include "files/CFile.h"
 
+#include "app/FileDialogs.h"
 #include "app/MessageBox.h"
+#include "app/modMain.h"
+#include "files/DesignSheets.h"
+#include "model/CConstraints.h"
+#include "model/CFactors.h"
+#include "model/CPrevRuns.h"
 #include "model/GridCellStore.h"
+#include "settings/CGetMyDataFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -141,10 +148,13 @@ bool CFile::SaveXMLFile(const QString& In_strPath, std::int32_t In_lNumFactors, 
                         const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
                         const TextTable& In_vaPrevRuns)
 {
-    // The file is written beside the old one and takes its place only at commit.
+    // The file is written beside the old one and takes its place only at commit. Unbuffered,
+    // so that a write cut short (a full disk, a size limit) shows in the count written: a
+    // buffered file reports success at commit even then, and would replace the old file with
+    // a truncated one.
     QSaveFile file(In_strPath);
     QString reason;
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         reason = QStringLiteral("The file could not be created: %1.").arg(file.errorString());
     else if (SaveXMLFile(file, In_lNumFactors, In_alLevelCounts, In_vaFactors, In_lNumConstraints, In_vaConstraints,
                          In_lNumPrevRuns, In_vaPrevRuns, &reason) &&
@@ -385,3 +395,163 @@ bool CFile::AddAttribute(QDomDocument& oDOM, QDomElement& oElement, const QStrin
     oElement.setAttributeNode(attribute);
     return oElement.hasAttribute(sName);
 }
+
+// --- the file commands' work ---------------------------------------------------------------
+
+namespace {
+const char* const kOpenFilter = "Test Files (*.test);;All Files (*.*)";
+const char* const kSaveFilter = "TEST Files (*.test);;All Files (*.*)";
+const char* const kDesignExtension = "test";
+}  // namespace
+
+bool CFile::SaveFile(QString& In_strFileNameandPath)
+{
+    const CFactors& factors = modMain::Factors();
+    if (factors.lNumFactors() == 0 || factors.lMaxNumLevels == 0) {
+        ShowMessage(QStringLiteral("You must have one factor and one level defined to save the file."));
+        return false;
+    }
+    if (!In_strFileNameandPath.isEmpty())
+        return SaveDataToPath(In_strFileNameandPath);
+    return SaveFileAs(In_strFileNameandPath);
+}
+
+bool CFile::SaveFileAs(QString& Ret_strFileAndPath)
+{
+    QString path;
+    if (!GetSaveFileNameFromUser(QString::fromLatin1(kDesignExtension), QString::fromLatin1(kSaveFilter), path))
+        return false;
+    // A save that wrote nothing is no save: the design stays changed and keeps its name.
+    if (!SaveDataToPath(path))
+        return false;
+    Ret_strFileAndPath = path;
+    return true;
+}
+
+bool CFile::SaveDataToPath(const QString& path)
+{
+    TextTable factors, constraints, prevRuns;
+    LongArray levelCounts;
+    std::int32_t m = 0, p = 0;
+    if (!modMain::Factors().ReadFactorsNoValidate(factors, levelCounts))
+        return false;
+    const std::int32_t n = factors.colUpper();
+    if (!modMain::Constraints().ReadConstraintsNoValidate(factors, levelCounts, constraints, m))
+        return false;
+    if (!modMain::PrevRuns().ReadPrevRunsNoValidate(factors, levelCounts, prevRuns, p))
+        return false;
+    return SaveXMLFile(path, n, levelCounts, factors, m, constraints, p, prevRuns);
+}
+
+bool CFile::OfferToSaveChanges(QString& In_strFileNameandPath, bool* Ret_bSaved)
+{
+    if (Ret_bSaved)
+        *Ret_bSaved = false;
+    switch (ShowMessage(QStringLiteral("Do you want to save changes made to this document?"), MsgButtons::YesNoCancel,
+                        MsgIcon::Information)) {
+    case MsgResult::Yes:
+        if (!SaveFile(In_strFileNameandPath))
+            return false;
+        if (Ret_bSaved)
+            *Ret_bSaved = true;
+        return true;
+    case MsgResult::No: return true;
+    default: return false;
+    }
+}
+
+bool CFile::OpenFile(bool In_bAskUser, bool In_bDirty, QString& In_strFileNameandPath)
+{
+    if (In_bDirty && !OfferToSaveChanges(In_strFileNameandPath))
+        return false;
+    QString path = In_strFileNameandPath;
+    if (In_bAskUser && !GetOpenFileNameFromUser(path))
+        return false;
+
+    std::int32_t n = 0, maxLevels = 0, m = 0, p = 0, rows = 0, cols = 0;
+    LongArray levelCounts;
+    TextTable factors, constraints, prevRuns, matrix;
+    if (!OpenXMLFile(path, n, maxLevels, levelCounts, factors, m, constraints, p, prevRuns, rows, cols, matrix)) {
+        ShowMessage(QStringLiteral("Error opening file"));
+        return false;
+    }
+    In_strFileNameandPath = path;
+
+    // Every sheet is emptied first, so that nothing of the design shown before stays behind
+    // (a design without constraints or test cases leaves those sheets empty). Each sheet
+    // loads only after the one before it took its table.
+    if (DesignSheets* sheets = CurrentDesignSheets()) {
+        sheets->SetupSheets();
+        if (sheets->LoadFactors(n, maxLevels, factors, levelCounts) && sheets->LoadConstraints(m, constraints) &&
+            sheets->LoadPrevRuns(p, prevRuns))
+            sheets->LoadSavedMatrix(rows, cols, matrix);
+    }
+    return true;
+}
+
+QString CFile::StartFolder()
+{
+    return mbFirstFileDialog ? CGetMyDataFolder().GetMyDocumentsFolderPath() : mstrLastFolder;
+}
+
+void CFile::DialogConfirmed(const QString& path)
+{
+    mbFirstFileDialog = false;
+    mstrLastFolder = QFileInfo(path).absolutePath();
+}
+
+bool CFile::GetOpenFileNameFromUser(QString& Ret_strPath)
+{
+    const FileDialogRequest request{QStringLiteral("Open"), StartFolder(), QString::fromLatin1(kOpenFilter), QString()};
+    const QString path = GetOpenFileName(request).trimmed();
+    if (path.isEmpty())
+        return false;
+    Ret_strPath = path;
+    DialogConfirmed(path);
+    return true;
+}
+
+bool CFile::GetSaveFileNameFromUser(const QString& In_strExtension, const QString& In_strFilter, QString& Ret_strPath)
+{
+    const FileDialogRequest request{QStringLiteral("Save As"), StartFolder(), In_strFilter, QString()};
+    for (;;) {
+        QString path = GetSaveFileName(request).trimmed();
+        if (path.isEmpty())
+            return false;
+        path = CorrectFileExtension(path, In_strExtension);
+        if (FileInWindowsDir(path)) {
+            ShowMessage(QStringLiteral("You can not store test files in the Windows System Folder"), MsgButtons::Ok,
+                        MsgIcon::Information);
+            continue;
+        }
+        if (FileExists(path) &&
+            ShowMessage(QStringLiteral("The file already exists. Do you want to replace the existing file?"),
+                        MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes)
+            continue;
+        Ret_strPath = path;
+        DialogConfirmed(path);
+        return true;
+    }
+}
+
+QString CFile::CorrectFileExtension(const QString& In_strFileName, const QString& In_strExtension)
+{
+    QString path = In_strFileName;
+    if (!path.isEmpty() && path.back().unicode() < 32)
+        path.chop(1);
+    const qsizetype separator = path.lastIndexOf(QLatin1Char('/'));
+    const QString name = separator < 0 ? path : path.mid(separator);
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return path + QLatin1Char('.') + In_strExtension;
+    if (dot == name.size() - 1)
+        return path + In_strExtension;
+    return path;
+}
+
+bool CFile::FileInWindowsDir(const QString& path)
+{
+    return path.toUpper().contains(CGetMyDataFolder().GetWindowsDir().toUpper());
+}
+
+bool CFile::FileExists(const QString& path) { return QFileInfo(path).isFile(); }

@@ -14,6 +14,11 @@
 // reference, so any name comes back unchanged. A text made only of blanks (which the reader
 // would otherwise drop) is written as a CDATA section. The reader goes by position: it checks
 // the names of the first three sections only, and reads whatever elements stand below them.
+//
+// CFile also runs the file commands' work: saving the design read from the sheets, opening a
+// design into the sheets (through DesignSheets), and the open and save dialogs with their
+// checks. The dialogs start in the user's documents folder until one is confirmed, then in
+// the folder chosen last.
 
 #include "model/TextTable.h"
 
@@ -68,6 +73,46 @@ public:
     // when the element already has an attribute of that name or is null.
     static bool AddAttribute(QDomDocument& oDOM, QDomElement& oElement, const QString& sName, const QString& sValue);
 
+    // Saves the design to the file, or through Save As when the path is empty (the path is
+    // then set to the one chosen). False, the path unchanged, when the design has no factor or
+    // no level, the user cancelled, or nothing was written; each case has shown its message.
+    bool SaveFile(QString& In_strFileNameandPath);
+    // Asks for a path with the save dialog and saves the design there. True, with the path in
+    // Ret_strFileAndPath, only when the file was written.
+    bool SaveFileAs(QString& Ret_strFileAndPath);
+    // For a changed design (In_bDirty), offers to save it to In_strFileNameandPath first. Then
+    // opens a design, asking with the open dialog when In_bAskUser, else the path given, and
+    // loads it into the sheets. True with In_strFileNameandPath set to the opened path; False,
+    // the sheets unchanged, when the user cancelled or the file is no design ("Error opening file").
+    bool OpenFile(bool In_bAskUser, bool In_bDirty, QString& In_strFileNameandPath);
+    // "Do you want to save changes made to this document?": Yes saves (SaveFile), No goes on.
+    // False when the user cancelled or the save did not happen; Ret_bSaved says whether it did.
+    bool OfferToSaveChanges(QString& In_strFileNameandPath, bool* Ret_bSaved = nullptr);
+
+    // The save dialog of design files and exports, "Save As" with the filter given ("Name
+    // (*.ext);;All Files (*.*)"). The name gets the extension when it has none; a path in the
+    // system folder is refused and an existing file needs the user's leave to be replaced, the
+    // dialog coming back in both cases. False when the user cancelled.
+    bool GetSaveFileNameFromUser(const QString& In_strExtension, const QString& In_strFilter, QString& Ret_strPath);
+    // The file name with ".extension" added when it has no dot, "extension" when it ends in
+    // its only dot; otherwise unchanged.
+    static QString CorrectFileExtension(const QString& In_strFileName, const QString& In_strExtension);
+
+    // True until the first file dialog is confirmed.
+    bool mbFirstFileDialog = true;
+
 private:
+    // Reads the three design tables from the sheets (without validation) and writes the file.
+    // False when a read or the write failed, after its message; nothing is written then.
+    bool SaveDataToPath(const QString& path);
+    bool GetOpenFileNameFromUser(QString& Ret_strPath);
+    // The documents folder until a dialog was confirmed, then the folder last chosen.
+    QString StartFolder();
+    void DialogConfirmed(const QString& path);
+    // Whether the path lies in the system folder (any letter case).
+    static bool FileInWindowsDir(const QString& path);
+    static bool FileExists(const QString& path);
+
     GridCellStore& mTestCasesGrid;
+    QString mstrLastFolder;
 };
