@@ -8,12 +8,15 @@
 #include "app/modMainCommands.h"
 #include "app/modMainFind.h"
 #include "app/modMainGeneration.h"
+#include "app/modMainEditCommands.h"
+#include "app/modMainFileCommands.h"
 #include "files/CFile.h"
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
 #include "settings/CDefaults.h"
 #include "settings/QtWindowPlacement.h"
+#include "settings/RecentFiles.h"
 #include "settings/frmDefaults.h"
 #include "sheets/frmConstraints.h"
 #include "sheets/frmFactorsAndLevels.h"
@@ -72,6 +75,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 
 frmMain::~frmMain()
 {
+    if (CurrentDesignSheets() == this)
+        SetDesignSheets(nullptr);
     SetStatusPanels(nullptr);
     modMain::Defaults().setMainWindow(nullptr);
     if (gInstance == this)
@@ -106,6 +111,7 @@ void frmMain::Form_Load()
         mPanels.insert(QString::fromLatin1(spec.key), panel);
     }
     SetStatusPanels(this);
+    SetDesignSheets(this);
 }
 
 void frmMain::PlaceWindow()
@@ -136,7 +142,7 @@ void frmMain::BuildCommands()
         action->setProperty("category", QString::fromLatin1(spec.category));
         if (spec.shortcut != QKeySequence::UnknownKey)
             action->setShortcuts(spec.shortcut);
-        else if (spec.extraShortcut)
+        if (action->shortcuts().isEmpty() && spec.extraShortcut)
             action->setShortcut(QKeySequence(QString::fromLatin1(spec.extraShortcut)));
         connect(action, &QAction::triggered, this, [this, action] { SSActiveToolBars1_ToolClick(action->objectName()); });
         addAction(action);  // shortcuts work for tools on no menu too
@@ -167,6 +173,10 @@ void frmMain::BuildCommands()
         connect(menu, &QMenu::aboutToShow, this, [this, id = QString::fromLatin1(spec.id)] { SSActiveToolBars1_ToolClick(id); });
         if (qstrcmp(spec.id, "ID_mnuEdit") == 0)
             mEditMenu = menu;
+        if (qstrcmp(spec.id, "ID_mnuFile") == 0) {
+            mFileMenu = menu;
+            connect(menu, &QMenu::aboutToShow, this, &frmMain::RefreshRecentFiles);
+        }
     }
 
     mStandard = addToolBar(QStringLiteral("Standard"));
@@ -223,6 +233,7 @@ void frmMain::LoadGroupsAndItemsInOutlookBar()
         item->setTextAlignment(Qt::AlignHCenter);
         mItems->addItem(item);
         mSheets->addWidget(sheets[i]);
+        sheets[i]->setWindowTitle(QString::fromLatin1(kItems[i].caption));  // the heading of its printout
         sheets[i]->setEditMenu(mEditMenu);
     }
     mFactors->Form_Load();
@@ -296,10 +307,21 @@ void frmMain::SetItemPaneShown(bool shown) { mOutLookBar->setVisible(shown); }
 
 void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
 {
-    // Commands without an entry here (the file, clipboard, print, generation, search,
-    // export and self-test commands) are not built yet: their tools run nothing.
+    // Commands without an entry here (the export and self-test commands) are not built
+    // yet: their tools run nothing.
     const std::pair<const char*, std::function<void()>> dispatch[] = {
+        {"ID_Save", [] { modMain::SaveFile(); }},
+        {"ID_Open", [] { modMain::OpenFile(); }},
+        {"ID_SaveAs", [] { modMain::SaveFileAs(); }},
+        {"ID_New", [] { modMain::FileNew(); }},
+        {"ID_Close", [] { modMain::FileNew(); }},
         {"ID_Exit", [this] { close(); }},
+        {"ID_Print", [] { modMain::PrintCurGridWithDialog(); }},
+        {"ID_PrintSheet", [] { modMain::PrintCurrentGrid(); }},
+        {"ID_Copy", [] { modMain::CopyToClipboard(); }},
+        {"ID_Cut", [] { modMain::CutToClipboard(); }},
+        {"ID_Paste", [] { modMain::PasteFromClipboard(); }},
+        {"ID_Clear", [] { modMain::ClearFromGrid(); }},
         {"ID_OutlookBar", [] { modMain::ToggleLeftPaneDisplay(); }},
         {"ID_ValidateDesign", [] { modMain::ValidateDesgin(); }},
         {"ID_GenerateAllCombinations", [] { modMain::GenerateAllPossible(); }},
@@ -333,30 +355,27 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
     }
 }
 
-bool frmMain::OpenFileAtStart(const QString& path)
+bool frmMain::OpenFileAtStart(const QString& path) { return modMain::OpenFileFromPath(path); }
+
+void frmMain::RefreshRecentFiles()
 {
-    std::int32_t n = 0, maxLevels = 0, m = 0, p = 0, rows = 0, cols = 0;
-    LongArray levelCounts;
-    TextTable factors, constraints, prevRuns, matrix;
-    if (!CFile::OpenXMLFile(path, n, maxLevels, levelCounts, factors, m, constraints, p, prevRuns, rows, cols,
-                            matrix)) {
-        ShowMessage(QStringLiteral("Error opening file"));
-        return false;
+    qDeleteAll(mRecentFileTools);
+    mRecentFileTools.clear();
+    const QStringList paths = RecentFiles().Paths();
+    if (paths.isEmpty())
+        return;
+    // Numbered above Exit, after a separator of their own.
+    QAction* exitTool = mTools.value(QStringLiteral("ID_Exit"));
+    for (int i = 0; i < paths.size(); ++i) {
+        const QString path = paths[i];
+        auto* tool = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QString(path).replace(QLatin1Char('&'), QLatin1String("&&"))), mFileMenu);
+        tool->setObjectName(QStringLiteral("RecentFile%1").arg(i + 1));
+        tool->setStatusTip(path);
+        connect(tool, &QAction::triggered, this, [path] { modMain::OpenFileFromPath(path); });
+        mFileMenu->insertAction(exitTool, tool);
+        mRecentFileTools.append(tool);
     }
-    // Each sheet loads only after the one before it succeeded.
-    if (mFactors->LoadDataIntoGrid(n, maxLevels, factors, levelCounts) && mConstraints->LoadDataIntoGrid(m, constraints) &&
-        mPrevRuns->LoadDataIntoGrid(p, prevRuns))
-        mTestCases->LoadSavedMatrix(rows, cols, matrix);
-    modMain::gstrCurrentFile = path;
-    modMain::gbDirty = false;
-    modMain::gbDesignChanged = true;
-    SetTitle();
-    {
-        const QSignalBlocker block(mItems);
-        mItems->setCurrentRow(ItemFactorsAndLevels);
-    }
-    mSheets->setCurrentWidget(mFactors);
-    return true;
+    mRecentFileTools.append(mFileMenu->insertSeparator(exitTool));
 }
 
 void frmMain::SetTitle()
@@ -380,23 +399,39 @@ QString frmMain::PanelText(const QString& key) const
 
 WindowPlacementTwips frmMain::placementInTwips() const { return QtWindowPlacement(*this).placementInTwips(); }
 
-bool frmMain::SaveDesignToCurrentFile()
+void frmMain::SetupSheets()
 {
-    if (modMain::gstrCurrentFile.isEmpty())
-        return false;
-    TextTable factors, constraints, prevRuns;
-    LongArray levelCounts;
-    std::int32_t m = 0, p = 0;
-    if (!modMain::Factors().ReadFactorsNoValidate(factors, levelCounts))
-        return false;
-    modMain::Constraints().ReadConstraintsNoValidate(factors, levelCounts, constraints, m);
-    modMain::PrevRuns().ReadPrevRunsNoValidate(factors, levelCounts, prevRuns, p);
-    CFile file(modMain::TestCasesGrid());
-    if (!file.SaveXMLFile(modMain::gstrCurrentFile, factors.colUpper(), levelCounts, factors, m, constraints, p,
-                          prevRuns))
-        return false;
-    modMain::gbDirty = false;
-    return true;
+    mFactors->SetupGrid();
+    mPrevRuns->SetupGrid();
+    mConstraints->SetupGrid();
+    mTestCases->SetupGrid();
+}
+
+bool frmMain::LoadFactors(std::int32_t In_lNumFactors, std::int32_t In_lMaxNumLevels, const TextTable& In_vaFactors,
+                          const LongArray& In_alLevelCount)
+{
+    return mFactors->LoadDataIntoGrid(In_lNumFactors, In_lMaxNumLevels, In_vaFactors, In_alLevelCount);
+}
+
+bool frmMain::LoadConstraints(std::int32_t In_lNumConstraints, const TextTable& In_vaConstraints)
+{
+    return mConstraints->LoadDataIntoGrid(In_lNumConstraints, In_vaConstraints);
+}
+
+bool frmMain::LoadPrevRuns(std::int32_t In_lNumPrevRuns, const TextTable& In_vaPrevRuns)
+{
+    return mPrevRuns->LoadDataIntoGrid(In_lNumPrevRuns, In_vaPrevRuns);
+}
+
+bool frmMain::LoadSavedMatrix(std::int32_t In_lNumRows, std::int32_t In_lNumCols, const TextTable& In_vaMatrix)
+{
+    return mTestCases->LoadSavedMatrix(In_lNumRows, In_lNumCols, In_vaMatrix);
+}
+
+void frmMain::ShowFactorsAndLevels()
+{
+    SwitchToOutlookItem(ItemFactorsAndLevels);
+    mFactors->Grid->setFocus();
 }
 
 bool frmMain::Form_Unload()
@@ -404,7 +439,10 @@ bool frmMain::Form_Unload()
     if (modMain::gbDirty) {
         switch (ShowMessage(QStringLiteral("Do you want to save your changes before exiting?"), MsgButtons::YesNoCancel)) {
         case MsgResult::Yes:
-            SaveDesignToCurrentFile();  // the program closes whether or not the save went through
+            // The Save command, Save As for an untitled design. The program stays open when
+            // the design was not saved (cancelled or failed), so the changes are not lost.
+            if (!modMain::SaveFile())
+                return false;
             break;
         case MsgResult::Cancel:
             return false;

@@ -4,6 +4,7 @@
 // "Standard" toolbar built from the command table, and the three status panels.
 
 #include "app/StatusPanels.h"
+#include "files/DesignSheets.h"
 #include "settings/MainWindowPlacement.h"
 
 #include <QHash>
@@ -23,7 +24,7 @@ class frmFactorsAndLevels;
 class frmGenerate;
 class frmPrevRuns;
 
-class frmMain : public QMainWindow, public StatusPanels, public MainWindowPlacement {
+class frmMain : public QMainWindow, public StatusPanels, public MainWindowPlacement, public DesignSheets {
     Q_OBJECT
 public:
     // Navigation items, in order.
@@ -58,6 +59,8 @@ public:
 
     // Opens a design named on the command line; False after "Error opening file".
     bool OpenFileAtStart(const QString& path);
+    // The File menu's list of the designs opened or saved last, brought up to date.
+    void RefreshRecentFiles();
     // "Vantrel" while untitled, "Vantrel  -  [path]" once a file is open.
     void SetTitle();
 
@@ -67,8 +70,14 @@ public:
     // MainWindowPlacement
     WindowPlacementTwips placementInTwips() const override;
 
-    // The save run by Yes at the exit prompt; writes the design back to its file.
-    static bool SaveDesignToCurrentFile();
+    // DesignSheets
+    void SetupSheets() override;
+    bool LoadFactors(std::int32_t In_lNumFactors, std::int32_t In_lMaxNumLevels, const TextTable& In_vaFactors,
+                     const LongArray& In_alLevelCount) override;
+    bool LoadConstraints(std::int32_t In_lNumConstraints, const TextTable& In_vaConstraints) override;
+    bool LoadPrevRuns(std::int32_t In_lNumPrevRuns, const TextTable& In_vaPrevRuns) override;
+    bool LoadSavedMatrix(std::int32_t In_lNumRows, std::int32_t In_lNumCols, const TextTable& In_vaMatrix) override;
+    void ShowFactorsAndLevels() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -84,6 +93,8 @@ private:
     QHash<QString, QAction*> mTools;
     QActionGroup* mCurrentView = nullptr;
     QMenu* mEditMenu = nullptr;
+    QMenu* mFileMenu = nullptr;
+    QList<QAction*> mRecentFileTools;
     QToolBar* mStandard = nullptr;
     QToolBox* mOutLookBar = nullptr;
     QListWidget* mItems = nullptr;

@@ -3,6 +3,7 @@
 #include "app/QtFileDialogs.h"
 #include "app/QtHelpViewer.h"
 #include "app/QtMessagePresenter.h"
+#include "app/QtPrinterSetup.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "files/QtShellOpener.h"
@@ -20,12 +21,14 @@ int main(int argc, char** argv)
     QtMessagePresenter messages;
     QtHelpViewer help;
     QtFileDialogs dialogs;
+    QtPrinterSetup printers;
     QtShellOpener shell;
     QtWaitCursor waitCursor;
     SetMessagePresenter(&messages);
     modCursor::SetWaitCursor(&waitCursor);
     SetHelpViewer(&help);
     SetFileDialogs(&dialogs);
+    SetPrinterSetup(&printers);
     SetShellOpener(&shell);
 
     // The whole command line is the path of a design to open.
@@ -42,6 +45,7 @@ int main(int argc, char** argv)
     SetMessagePresenter(nullptr);
     SetHelpViewer(nullptr);
     SetFileDialogs(nullptr);
+    SetPrinterSetup(nullptr);
     SetShellOpener(nullptr);
     modCursor::SetWaitCursor(nullptr);
     modMain::ReleaseGlobalObjects();

@@ -1,9 +1,12 @@
 #include "sheets/GridView.h"
 
+#include "files/DelimitedLine.h"
 #include "sheets/ComboCellDelegate.h"
 #include "sheets/GridEvents.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -191,6 +194,54 @@ void GridView::setActiveCell(int col, int row)
     const QModelIndex index = mStore->index(row - 1, col - 1);
     if (index.isValid())
         setCurrentIndex(index);
+}
+
+// --- the clipboard -------------------------------------------------------------------------
+
+void GridView::copyToClipboard() const
+{
+    if (!mStore)
+        return;
+    const GridBlock block = selectedBlock();
+    QString text;
+    for (int row = block.row1; row <= block.row2; ++row) {
+        QStringList cells;
+        for (int col = block.col1; col <= block.col2; ++col)
+            cells << mStore->text(col, row);
+        text += DelimitedLine(cells, TextFormat::Tsv) + QLatin1Char('\n');
+    }
+    QGuiApplication::clipboard()->setText(text);
+}
+
+void GridView::cutToClipboard()
+{
+    copyToClipboard();
+    clearBlockTexts(selectedBlock());
+}
+
+void GridView::clearBlockTexts(const GridBlock& block)
+{
+    if (mStore)
+        mStore->clearRange(block.col1, block.row1, block.col2, block.row2);
+}
+
+int GridView::pasteFromClipboard()
+{
+    if (!mStore)
+        return 0;
+    if (QWidget* editor = activeEditor()) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+    const QList<QStringList> rows = ParseDelimitedText(QGuiApplication::clipboard()->text(), TextFormat::Tsv);
+    const GridBlock target = selectedBlock();
+    int leftOut = 0;
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows[r].size(); ++c)
+            // Each edit may grow the sheet, so the cells are tried in order, as typed.
+            if (!mStore->editCell(target.col1 + c, target.row1 + r, rows[r][c]))
+                ++leftOut;
+    return leftOut;
 }
 
 int GridView::activeCol() const { return currentIndex().isValid() ? currentIndex().column() + 1 : 0; }

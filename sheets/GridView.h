@@ -43,6 +43,18 @@ public:
     // Marks a block (replacing the marks); it becomes the active cell's block.
     void selectBlock(int col1, int row1, int col2, int row2);
 
+    // The clipboard, as tab-separated rows (the text a spreadsheet program copies and
+    // pastes). Copy takes the block marked last (the active cell when nothing is marked).
+    void copyToClipboard() const;
+    // Copies the block, then clears its texts.
+    void cutToClipboard();
+    // Writes the clipboard's rows from the top-left cell of the marked block on, row by row,
+    // each cell as if the user had typed it there: the sheet grows by its own rules and
+    // raises its change events. Returns how many cells fell outside the sheet and were left out.
+    int pasteFromClipboard();
+    // Clears the texts of a block (captions, lock flags and lists stay).
+    void clearBlockTexts(const GridBlock& block);
+
     // The cursor; 0 when there is none.
     void setActiveCell(int col, int row);
     int activeCol() const;

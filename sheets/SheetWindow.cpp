@@ -1,10 +1,14 @@
 #include "sheets/SheetWindow.h"
 
+#include "app/MessageBox.h"
+#include "app/PrinterSetup.h"
 #include "app/modMain.h"
 #include "model/GridCellStore.h"
+#include "sheets/SheetPrinter.h"
 
 #include <QCursor>
 #include <QMenu>
+#include <QPrinter>
 #include <QVBoxLayout>
 
 SheetWindow::SheetWindow(GridCellStore& store, QWidget* parent)
@@ -18,9 +22,14 @@ SheetWindow::SheetWindow(GridCellStore& store, QWidget* parent)
     layout->addWidget(Grid);
 }
 
-void SheetWindow::PrintGrid(bool /*In_bShowDialog*/)
+void SheetWindow::PrintGrid(bool In_bShowDialog)
 {
-    // Not built yet: printing comes with the print commands.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(windowTitle());
+    if (!SetUpPrinter(printer, In_bShowDialog, this))
+        return;
+    if (!SheetPrinter::Print(mStore, windowTitle(), printer))
+        ShowMessage(QStringLiteral("The sheet could not be printed."), MsgButtons::Ok, MsgIcon::Critical);
 }
 
 void SheetWindow::Grid_KeyPress(int& keyCode)

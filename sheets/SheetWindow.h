@@ -26,7 +26,8 @@ public:
     virtual void SetupGrid() = 0;
     virtual void DeleteRowFromGrid() = 0;
     virtual void DeleteColFromGrid() = 0;
-    // Printing the sheet is not built yet: this does nothing.
+    // Prints the sheet's captions and cells, headed by the window title, with the print
+    // dialog first when In_bShowDialog.
     virtual void PrintGrid(bool In_bShowDialog);
 
     // Enter (13) is discarded and moves the cursor to the cell below instead.

@@ -1,0 +1,112 @@
+#include "app/modMainEditCommands.h"
+
+#include "app/MessageBox.h"
+#include "app/frmMain.h"
+#include "app/modMain.h"
+#include "app/modMainCommands.h"
+#include "sheets/GridView.h"
+#include "sheets/SheetWindow.h"
+
+namespace modMain {
+namespace {
+SheetWindow* CurrentSheet()
+{
+    frmMain* main = frmMain::Instance();
+    return main ? main->Sheet(main->SelectedItemIndex()) : nullptr;
+}
+
+bool TestCasesShown()
+{
+    frmMain* main = frmMain::Instance();
+    return main && main->SelectedItemIndex() == frmMain::ItemTestCases;
+}
+
+void Refuse(const char* text) { ShowMessage(QString::fromLatin1(text), MsgButtons::Ok, MsgIcon::Information); }
+
+void Failed(const char* text) { ShowMessage(QString::fromLatin1(text), MsgButtons::Ok, MsgIcon::Critical); }
+
+// Cut and Clear change the design's texts without an edit event of the sheet.
+void MarkDesignChanged()
+{
+    gbDirty = true;
+    gbDesignChanged = true;
+}
+}  // namespace
+
+void PrintCurrentGrid()
+{
+    if (SheetWindow* sheet = CurrentSheet())
+        sheet->PrintGrid(false);
+}
+
+void PrintCurGridWithDialog()
+{
+    if (SheetWindow* sheet = CurrentSheet())
+        sheet->PrintGrid(true);
+}
+
+void CopyToClipboard()
+{
+    GridView* grid = nullptr;
+    if (!GetCurrentGrid(grid)) {
+        Failed("Copy operation failed");
+        return;
+    }
+    grid->copyToClipboard();
+}
+
+void CutToClipboard()
+{
+    if (TestCasesShown()) {
+        Refuse("You cannot cut cells from the test case matrix.");
+        return;
+    }
+    GridView* grid = nullptr;
+    if (!GetCurrentGrid(grid)) {
+        Failed("Clip operation failed");
+        return;
+    }
+    grid->cutToClipboard();
+    MarkDesignChanged();
+}
+
+void PasteFromClipboard()
+{
+    if (TestCasesShown()) {
+        Refuse("You cannot paste data to the test case grid.");
+        return;
+    }
+    GridView* grid = nullptr;
+    if (!GetCurrentGrid(grid)) {
+        Failed("Paste operation failed");
+        return;
+    }
+    // Every pasted cell is an edit of the sheet, which marks the design changed.
+    const int leftOut = grid->pasteFromClipboard();
+    if (leftOut > 0)
+        ShowMessage(QStringLiteral("%1 of the pasted cells fall outside the sheet and were not pasted. "
+                                   "Factors are added by names in the \"Factor Name\" row; the Constraints "
+                                   "sheet has four columns and the Previous Test sheet one per factor.")
+                        .arg(leftOut),
+                    MsgButtons::Ok, MsgIcon::Information);
+}
+
+void ClearFromGrid()
+{
+    if (TestCasesShown()) {
+        Refuse("You cannot clear the test matrix grid. You can generate a different set of test cases.");
+        return;
+    }
+    GridView* grid = nullptr;
+    if (!GetCurrentGrid(grid)) {
+        Failed("Clear operation failed");
+        return;
+    }
+    const QList<GridBlock> blocks = grid->selectedBlocks();
+    if (blocks.isEmpty())
+        grid->clearBlockTexts(grid->selectedBlock());
+    for (const GridBlock& block : blocks)
+        grid->clearBlockTexts(block);
+    MarkDesignChanged();
+}
+}  // namespace modMain

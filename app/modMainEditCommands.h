@@ -1,0 +1,15 @@
+#pragma once
+// The Edit menu's clipboard commands and the two print commands, on the sheet shown. The
+// Test Cases sheet refuses Cut, Paste and Clear; Copy and printing work on every sheet.
+
+namespace modMain {
+// Print Sheet: the shown sheet to the printer, without a dialog.
+void PrintCurrentGrid();
+// Print: the shown sheet, after the print dialog.
+void PrintCurGridWithDialog();
+void CopyToClipboard();
+void CutToClipboard();
+void PasteFromClipboard();
+// Clears the texts of every marked block (the active cell when nothing is marked).
+void ClearFromGrid();
+}  // namespace modMain

@@ -1,0 +1,125 @@
+#include "app/modMainFileCommands.h"
+
+#include "app/MessageBox.h"
+#include "app/frmMain.h"
+#include "app/modMain.h"
+#include "files/CFile.h"
+#include "model/CConstraints.h"
+#include "model/CFactors.h"
+#include "model/CPrevRuns.h"
+#include "settings/RecentFiles.h"
+
+namespace modMain {
+namespace {
+void SetTitle()
+{
+    if (frmMain* main = frmMain::Instance())
+        main->SetTitle();
+}
+
+// The design is now the file at gstrCurrentFile, as saved.
+void Saved()
+{
+    gbDirty = false;
+    RecentFiles().Add(gstrCurrentFile);
+    SetTitle();
+}
+
+// The design is now the file at gstrCurrentFile, as opened.
+void Opened()
+{
+    gbDirty = false;
+    gbDesignChanged = true;
+    RecentFiles().Add(gstrCurrentFile);
+    SetTitle();
+    if (frmMain* main = frmMain::Instance())
+        main->ShowFactorsAndLevels();
+}
+}  // namespace
+
+void FileNew()
+{
+    if (gbDirty) {
+        switch (ShowMessage(QStringLiteral("Do you want to save changes?"), MsgButtons::YesNoCancel,
+                            MsgIcon::Information)) {
+        case MsgResult::Yes:
+            if (!File().SaveFile(gstrCurrentFile))
+                return;
+            Saved();
+            break;
+        case MsgResult::No: break;
+        default: return;
+        }
+    }
+    Factors().setLNumFactors(0);
+    Factors().lMaxNumLevels = 0;
+    Constraints().setLNumConstraints(0);
+    PrevRuns().setLNumPrevRuns(0);
+    frmMain* main = frmMain::Instance();
+    if (main)
+        main->SetupSheets();
+    gstrCurrentFile.clear();
+    gbDirty = false;
+    gbDesignChanged = true;
+    SetTitle();
+    if (main)
+        main->ShowFactorsAndLevels();
+}
+
+namespace {
+// A changed design is offered for saving first; a save that happened counts even when the
+// open is then cancelled.
+bool OfferToSaveChanges()
+{
+    if (!gbDirty)
+        return true;
+    bool saved = false;
+    const bool goOn = File().OfferToSaveChanges(gstrCurrentFile, &saved);
+    if (saved)
+        Saved();
+    return goOn;
+}
+}  // namespace
+
+bool OpenFile()
+{
+    if (!OfferToSaveChanges())
+        return false;
+    QString path = gstrCurrentFile;
+    if (!File().OpenFile(true, false, path))
+        return false;
+    gstrCurrentFile = path;
+    Opened();
+    return true;
+}
+
+bool OpenFileFromPath(const QString& path)
+{
+    if (!OfferToSaveChanges())
+        return false;
+    QString opened = path;
+    if (!File().OpenFile(false, false, opened))
+        return false;
+    gstrCurrentFile = opened;
+    Opened();
+    return true;
+}
+
+bool SaveFile()
+{
+    if (!File().SaveFile(gstrCurrentFile))
+        return false;
+    Saved();
+    return true;
+}
+
+bool SaveFileAs()
+{
+    QString path;
+    if (!File().SaveFileAs(path))
+        return false;
+    gstrCurrentFile = path;
+    Saved();
+    return true;
+}
+}  // namespace modMain

@@ -1,0 +1,226 @@
+// The Edit menu's clipboard commands and the print commands on the sheet shown, driven
+// through their tool IDs: the Test Cases refusals, Clear over several blocks, copying to and
+// pasting from a spreadsheet's clipboard text, and printing to a PDF read back as text.
+#include "app/frmMain.h"
+#include "app/modMain.h"
+#include "model/CFactors.h"
+#include "model/GridCellStore.h"
+#include "sheets/frmFactorsAndLevels.h"
+#include "sheets/frmGenerate.h"
+#include "tests/settings/SettingsSandbox.h"
+#include "tests/sheets/SheetTestSupport.h"
+#include "tests/support/PdfPrinterSetup.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QItemSelectionModel>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using namespace SheetTest;
+
+namespace {
+PrivateSettingsHome gHome;
+
+// Factors as a design file hands them over: each column its name, then its levels.
+void LoadFactors(frmMain& w, const QList<QStringList>& columns)
+{
+    int levels = 0;
+    for (const QStringList& c : columns)
+        levels = std::max(levels, int(c.size()) - 1);
+    TextTable table(0, levels, 1, int(columns.size()));
+    LongArray counts(1, int(columns.size()));
+    for (int f = 1; f <= columns.size(); ++f) {
+        counts(f) = int(columns[f - 1].size()) - 1;
+        for (int l = 0; l < columns[f - 1].size(); ++l)
+            table(l, f) = columns[f - 1][l];
+    }
+    QVERIFY(w.LoadFactors(int(columns.size()), levels, table, counts));
+}
+
+// The Test Cases sheet as a generation leaves it: row 1 the names, then numCases cases.
+void LoadCases(frmMain& w, int numCases)
+{
+    TextTable factors(0, 0, 1, 2), matrix(1, numCases, 1, 2);
+    factors(0, 1) = "Browser";
+    factors(0, 2) = "OS";
+    for (int r = 1; r <= numCases; ++r) {
+        matrix(r, 1) = QString("b%1").arg(r);
+        matrix(r, 2) = QString("o%1").arg(r);
+    }
+    w.TestCasesSheet()->LoadMatrixIntoGrid(2, factors, matrix, std::vector<bool>(std::size_t(numCases), false));
+}
+
+void Mark(GridView& grid, int col1, int row1, int col2, int row2)
+{
+    const QModelIndex tl = grid.model()->index(row1 - 1, col1 - 1), br = grid.model()->index(row2 - 1, col2 - 1);
+    grid.selectionModel()->select(QItemSelection(tl, br), QItemSelectionModel::Select);
+}
+
+QStringList DataRows(const GridCellStore& grid)
+{
+    QStringList rows;
+    for (int r = 1; r <= grid.maxRows(); ++r) {
+        QStringList row;
+        for (int c = 1; c <= grid.maxCols(); ++c)
+            row << grid.text(c, r);
+        rows << row.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+QString PdfText(const QString& pdf)
+{
+    QProcess p;
+    p.start("pdftotext", {"-layout", pdf, "-"});
+    if (!p.waitForFinished(60000))
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+}  // namespace
+
+class EditCommandsTest : public QObject {
+    Q_OBJECT
+    ScriptedMessages messages;
+
+private slots:
+    void initTestCase() { QVERIFY(gHome.holdsTheStore()); }
+    void init()
+    {
+        ResetApplicationState();
+        messages.clear();
+    }
+    void cleanup()
+    {
+        VerifyMessagesSettled(messages);
+        ResetApplicationState();
+    }
+
+    void clearEmptiesExactlyTheMarkedBlocks()
+    {
+        frmMain w;
+        ShowWindow(w);
+        LoadFactors(w, {{"A", "a1", "a2", "a3"}, {"B", "b1", "b2", "b3"}, {"C", "c1", "c2", "c3"}});
+        GridView& grid = *w.FactorsSheet()->Grid;
+        grid.clearSelection();
+        Mark(grid, 1, 1, 1, 1);
+        Mark(grid, 2, 2, 3, 2);
+        Mark(grid, 3, 4, 3, 4);
+        w.SSActiveToolBars1_ToolClick("ID_Clear");
+        QCOMPARE(DataRows(modMain::FactorsGrid()),
+                 (QStringList{"|B|C|", "a1|||", "a2|b2|c2|", "a3|b3||", "|||"}));
+        QCOMPARE(modMain::Factors().lNumFactors(), 3);  // clearing never shrinks the sheet
+        QVERIFY(modMain::gbDirty);
+        QVERIFY(modMain::gbDesignChanged);
+    }
+
+    void theTestCasesSheetCopiesButRefusesChanges()
+    {
+        frmMain w;
+        ShowWindow(w);
+        LoadCases(w, 3);
+        w.SSActiveToolBars1_ToolClick("ID_TestCases");
+        const QStringList before = DataRows(modMain::TestCasesGrid());
+        GridView& grid = *w.TestCasesSheet()->Grid;
+        grid.selectBlock(1, 1, 2, 2);
+
+        const std::pair<const char*, const char*> refusals[] = {
+            {"ID_Cut", "You cannot cut cells from the test case matrix."},
+            {"ID_Paste", "You cannot paste data to the test case grid."},
+            {"ID_Clear", "You cannot clear the test matrix grid. You can generate a different set of test cases."},
+            {"ID_DeleteColumn", "You cannot delete a column from the Test Cases Grid."},
+        };
+        QGuiApplication::clipboard()->setText("x\ty\n");
+        for (const auto& [id, text] : refusals) {
+            messages.answer(MsgResult::Ok);
+            w.SSActiveToolBars1_ToolClick(id);
+            TakeOnlyMessage(messages, text, MsgIcon::Information);
+        }
+        QCOMPARE(DataRows(modMain::TestCasesGrid()), before);
+        QVERIFY(!modMain::gbDirty);
+
+        w.SSActiveToolBars1_ToolClick("ID_Copy");
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("Browser\tOS\nb1\to1\n"));
+    }
+
+    void aSpreadsheetBlockPastesAndGrowsTheSheetAsTypingWould()
+    {
+        frmMain w;
+        ShowWindow(w);
+        GridView& grid = *w.FactorsSheet()->Grid;
+        grid.setActiveCell(1, 1);
+        // As a spreadsheet program copies it: CR LF line ends, a cell with a tab and a line
+        // break in quotes, its own quote doubled.
+        QGuiApplication::clipboard()->setText("Browser\tOS\tScreen\r\nFirefox\tLinux\tPhone\r\n"
+                                              "Edge\t\"Win\tdows \"\"10\"\"\nPro\"\tDesktop\r\n");
+        w.SSActiveToolBars1_ToolClick("ID_Paste");
+        const GridCellStore& store = modMain::FactorsGrid();
+        QCOMPARE(store.text(2, 3), QString("Win\tdows \"10\"\nPro"));
+        QCOMPARE(modMain::Factors().lNumFactors(), 3);
+        QCOMPARE(modMain::Factors().lMaxNumLevels, 2);
+        QCOMPARE(store.maxCols(), 4);
+        QCOMPARE(store.maxRows(), 4);
+        QCOMPARE(ColCaptions(store, 1, 4), (QStringList{"Factor 1", "Factor 2", "Factor 3", "Factor 4"}));
+        QCOMPARE(RowCaptions(store, 2, 4), (QStringList{"Level 1", "Level 2", "Level 3"}));
+        QCOMPARE(w.PanelText("FactorsAndLevels"), QString("3 Factors  "));
+        QVERIFY(modMain::gbDirty);
+
+        // What Copy puts on the clipboard pastes back cell for cell.
+        grid.selectBlock(1, 1, 3, 3);
+        w.SSActiveToolBars1_ToolClick("ID_Copy");
+        grid.setActiveCell(4, 1);
+        grid.clearSelection();
+        w.SSActiveToolBars1_ToolClick("ID_Paste");
+        for (int r = 1; r <= 3; ++r)
+            for (int c = 1; c <= 3; ++c)
+                QCOMPARE(store.text(c + 3, r), store.text(c, r));
+        QCOMPARE(modMain::Factors().lNumFactors(), 6);
+
+        // Cells beyond what typing can reach are left out and said so.
+        grid.selectBlock(7, 2, 7, 2);
+        QGuiApplication::clipboard()->setText("x\ty\n");
+        messages.answer(MsgResult::Ok);
+        w.SSActiveToolBars1_ToolClick("ID_Paste");
+        QCOMPARE(messages.shown().size(), 1);
+        QVERIFY(messages.last().text.startsWith("1 of the pasted cells fall outside the sheet"));
+        QCOMPARE(messages.last().icon, MsgIcon::Information);
+        messages.clear();
+        QCOMPARE(store.text(7, 2), QString("x"));
+
+        // Cut takes the block to the clipboard and leaves it empty.
+        grid.selectBlock(1, 2, 2, 2);
+        w.SSActiveToolBars1_ToolClick("ID_Cut");
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("Firefox\tLinux\n"));
+        QCOMPARE(store.text(1, 2), QString());
+        QCOMPARE(store.text(3, 2), QString("Phone"));
+    }
+
+    void printSheetWritesTheSheetsCellsPageAfterPage()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("sheet.pdf");
+        PdfPrinterSetup printer(pdf);
+        frmMain w;
+        ShowWindow(w);
+        LoadFactors(w, {{"Browser", "Firefox", "Edge"}, {"OS", "Linux", "Windows"}});
+        w.SSActiveToolBars1_ToolClick("ID_PrintSheet");
+        QString text = PdfText(pdf);
+        for (const char* expected : {"Factors and levels", "Factor Name", "Level 2", "Factor 1", "Browser", "Firefox",
+                                     "Edge", "Windows"})
+            QVERIFY2(text.contains(expected), expected);
+
+        LoadCases(w, 150);
+        w.SSActiveToolBars1_ToolClick("ID_TestCases");
+        w.SSActiveToolBars1_ToolClick("ID_Print");
+        text = PdfText(pdf);
+        QVERIFY2(text.count('\f') >= 3, "a long sheet takes several pages");
+        QVERIFY(text.contains("Test Cases"));
+        QVERIFY(text.contains("Case 150"));
+        QVERIFY(text.contains("b150"));
+        QCOMPARE(text.count("Factor_B"), text.count('\f'));  // the captions head every page
+        QCOMPARE(printer.dialogAsked(), (QList<bool>{false, true}));
+    }
+};
+
+QTEST_MAIN(EditCommandsTest)
+#include "EditCommandsTest.moc"

@@ -1,0 +1,29 @@
+#pragma once
+// Test double of the printer seam: every printout goes to one PDF file, without a dialog;
+// it records whether the print dialog was asked for.
+
+#include "app/PrinterSetup.h"
+
+#include <QList>
+#include <QPrinter>
+#include <QString>
+
+class PdfPrinterSetup : public PrinterSetup {
+public:
+    explicit PdfPrinterSetup(QString pdfPath) : mPath(std::move(pdfPath)) { SetPrinterSetup(this); }
+    ~PdfPrinterSetup() override { SetPrinterSetup(nullptr); }
+
+    bool setUp(QPrinter& printer, bool showDialog, QWidget*) override
+    {
+        mDialogAsked.append(showDialog);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(mPath);
+        return true;
+    }
+    // One entry per printout: whether it asked for the print dialog.
+    const QList<bool>& dialogAsked() const { return mDialogAsked; }
+
+private:
+    QString mPath;
+    QList<bool> mDialogAsked;
+};
