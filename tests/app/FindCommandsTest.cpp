@@ -6,7 +6,7 @@
 #include "model/GridCellStore.h"
 #include "search/frmFindInter.h"
 #include "tests/app/DesignLoader.h"
-#include "tests/settings/SettingsSandbox.h"
+#include "tests/app/MainWindowTestCase.h"
 #include "tests/sheets/SheetTestSupport.h"
 #include "tests/support/RecordingHelpViewer.h"
 
@@ -20,8 +20,6 @@ using namespace SheetTest;
 using DesignLoader::Factor;
 
 namespace {
-PrivateSettingsHome gHome;
-
 const std::vector<Factor> kDesign{{"A", {"a1", "a2"}}, {"B", {"b1", "b2"}}};
 
 QString Summary(int found, int total, const QString& tail = {})
@@ -56,25 +54,10 @@ void AnswerFindDialog(int f1, int l1, int f2, int l2, bool cancel = false)
 }
 }  // namespace
 
-class FindCommandsTest : public QObject {
+class FindCommandsTest : public MainWindowTest::MainWindowTestCase {
     Q_OBJECT
-    ScriptedMessages messages;
 
 private slots:
-    void initTestCase() { QVERIFY(gHome.holdsTheStore()); }
-    void init()
-    {
-        ResetApplicationState();
-        ClearSettings();
-        StoreSettings({{"lMaxNumEvolutions", "5"}});
-        messages.clear();
-    }
-    void cleanup()
-    {
-        VerifyMessagesSettled(messages);
-        ResetApplicationState();
-    }
-
     void aPairInTwoRowsAndOnePreviousTestIsFoundThreeTimes()
     {
         frmMain w;

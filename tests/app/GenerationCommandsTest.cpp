@@ -8,7 +8,7 @@
 #include "model/GridCellStore.h"
 #include "settings/CDefaults.h"
 #include "tests/app/DesignLoader.h"
-#include "tests/settings/SettingsSandbox.h"
+#include "tests/app/MainWindowTestCase.h"
 #include "tests/sheets/SheetTestSupport.h"
 #include "tests/support/RecordingHelpViewer.h"
 
@@ -23,19 +23,11 @@
 
 using namespace SheetTest;
 using DesignLoader::Factor;
+using MainWindowTest::TypeFactor;
 
 namespace {
-PrivateSettingsHome gHome;
-
 const char* const kAll26 =
     "A total of 26 combinations out of 26 were found in the constraints, previous test, and the test case matrix.";
-
-void TypeFactor(frmMain& w, int col, const QString& name, const QStringList& levels)
-{
-    TypeIntoCell(*w.FactorsSheet()->Grid, col, 1, name);
-    for (int i = 0; i < levels.size(); ++i)
-        TypeIntoCell(*w.FactorsSheet()->Grid, col, i + 2, levels[i]);
-}
 
 // Runs `during` from the event loop once the covering-matrix progress window is up.
 void WhileGenerating(std::function<void(frmNWayStatus&)> during)
@@ -63,25 +55,10 @@ QStringList Row(const GridCellStore& grid, int row, int numCols)
 }
 }  // namespace
 
-class GenerationCommandsTest : public QObject {
+class GenerationCommandsTest : public MainWindowTest::MainWindowTestCase {
     Q_OBJECT
-    ScriptedMessages messages;
 
 private slots:
-    void initTestCase() { QVERIFY(gHome.holdsTheStore()); }
-    void init()
-    {
-        ResetApplicationState();
-        ClearSettings();
-        StoreSettings({{"lMaxNumEvolutions", "20"}});
-        messages.clear();
-    }
-    void cleanup()
-    {
-        VerifyMessagesSettled(messages);
-        ResetApplicationState();
-    }
-
     void generate2WayFillsAndShowsTheTestCasesSheet()
     {
         frmMain w;
