@@ -25,6 +25,22 @@ void Refuse(const char* text) { ShowMessage(QString::fromLatin1(text), MsgButton
 
 void Failed(const char* text) { ShowMessage(QString::fromLatin1(text), MsgButtons::Ok, MsgIcon::Critical); }
 
+// The grid of the sheet shown, for a command that changes it; nullptr after the Test Cases
+// sheet's refusal or the failure message.
+GridView* GridToChange(const char* refusal, const char* failure)
+{
+    if (TestCasesShown()) {
+        Refuse(refusal);
+        return nullptr;
+    }
+    GridView* grid = nullptr;
+    if (!GetCurrentGrid(grid)) {
+        Failed(failure);
+        return nullptr;
+    }
+    return grid;
+}
+
 // Cut and Clear change the design's texts without an edit event of the sheet.
 void MarkDesignChanged()
 {
@@ -57,30 +73,17 @@ void CopyToClipboard()
 
 void CutToClipboard()
 {
-    if (TestCasesShown()) {
-        Refuse("You cannot cut cells from the test case matrix.");
-        return;
+    if (GridView* grid = GridToChange("You cannot cut cells from the test case matrix.", "Clip operation failed")) {
+        grid->cutToClipboard();
+        MarkDesignChanged();
     }
-    GridView* grid = nullptr;
-    if (!GetCurrentGrid(grid)) {
-        Failed("Clip operation failed");
-        return;
-    }
-    grid->cutToClipboard();
-    MarkDesignChanged();
 }
 
 void PasteFromClipboard()
 {
-    if (TestCasesShown()) {
-        Refuse("You cannot paste data to the test case grid.");
+    GridView* grid = GridToChange("You cannot paste data to the test case grid.", "Paste operation failed");
+    if (!grid)
         return;
-    }
-    GridView* grid = nullptr;
-    if (!GetCurrentGrid(grid)) {
-        Failed("Paste operation failed");
-        return;
-    }
     // Every pasted cell is an edit of the sheet, which marks the design changed.
     const int leftOut = grid->pasteFromClipboard();
     if (leftOut > 0)
@@ -93,15 +96,10 @@ void PasteFromClipboard()
 
 void ClearFromGrid()
 {
-    if (TestCasesShown()) {
-        Refuse("You cannot clear the test matrix grid. You can generate a different set of test cases.");
+    GridView* grid = GridToChange(
+        "You cannot clear the test matrix grid. You can generate a different set of test cases.", "Clear operation failed");
+    if (!grid)
         return;
-    }
-    GridView* grid = nullptr;
-    if (!GetCurrentGrid(grid)) {
-        Failed("Clear operation failed");
-        return;
-    }
     const QList<GridBlock> blocks = grid->selectedBlocks();
     if (blocks.isEmpty())
         grid->clearBlockTexts(grid->selectedBlock());

@@ -79,31 +79,24 @@ bool OfferToSaveChanges()
         Saved();
     return goOn;
 }
-}  // namespace
 
-bool OpenFile()
-{
-    if (!OfferToSaveChanges())
-        return false;
-    QString path = gstrCurrentFile;
-    if (!File().OpenFile(true, false, path))
-        return false;
-    gstrCurrentFile = path;
-    Opened();
-    return true;
-}
-
-bool OpenFileFromPath(const QString& path)
+// Opens the design chosen with the open dialog (askUser) or the one at the path.
+bool OpenDesign(bool askUser, const QString& path)
 {
     if (!OfferToSaveChanges())
         return false;
     QString opened = path;
-    if (!File().OpenFile(false, false, opened))
+    if (!File().OpenFile(askUser, false, opened))
         return false;
     gstrCurrentFile = opened;
     Opened();
     return true;
 }
+}  // namespace
+
+bool OpenFile() { return OpenDesign(true, gstrCurrentFile); }
+
+bool OpenFileFromPath(const QString& path) { return OpenDesign(false, path); }
 
 bool SaveFile()
 {

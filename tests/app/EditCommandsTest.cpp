@@ -7,6 +7,7 @@
 #include "model/GridCellStore.h"
 #include "sheets/frmFactorsAndLevels.h"
 #include "sheets/frmGenerate.h"
+#include "tests/app/DesignLoader.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/sheets/SheetTestSupport.h"
 #include "tests/support/PdfPrinterSetup.h"
@@ -22,33 +23,13 @@ using namespace SheetTest;
 namespace {
 PrivateSettingsHome gHome;
 
-// Factors as a design file hands them over: each column its name, then its levels.
-void LoadFactors(frmMain& w, const QList<QStringList>& columns)
-{
-    int levels = 0;
-    for (const QStringList& c : columns)
-        levels = std::max(levels, int(c.size()) - 1);
-    TextTable table(0, levels, 1, int(columns.size()));
-    LongArray counts(1, int(columns.size()));
-    for (int f = 1; f <= columns.size(); ++f) {
-        counts(f) = int(columns[f - 1].size()) - 1;
-        for (int l = 0; l < columns[f - 1].size(); ++l)
-            table(l, f) = columns[f - 1][l];
-    }
-    QVERIFY(w.LoadFactors(int(columns.size()), levels, table, counts));
-}
-
 // The Test Cases sheet as a generation leaves it: row 1 the names, then numCases cases.
 void LoadCases(frmMain& w, int numCases)
 {
-    TextTable factors(0, 0, 1, 2), matrix(1, numCases, 1, 2);
-    factors(0, 1) = "Browser";
-    factors(0, 2) = "OS";
-    for (int r = 1; r <= numCases; ++r) {
-        matrix(r, 1) = QString("b%1").arg(r);
-        matrix(r, 2) = QString("o%1").arg(r);
-    }
-    w.TestCasesSheet()->LoadMatrixIntoGrid(2, factors, matrix, std::vector<bool>(std::size_t(numCases), false));
+    std::vector<QStringList> cases;
+    for (int r = 1; r <= numCases; ++r)
+        cases.push_back({QString("b%1").arg(r), QString("o%1").arg(r)});
+    DesignLoader::LoadTestCases(w, {{"Browser", {}}, {"OS", {}}}, cases);
 }
 
 void Mark(GridView& grid, int col1, int row1, int col2, int row2)
@@ -79,28 +60,16 @@ QString PdfText(const QString& pdf)
 }
 }  // namespace
 
-class EditCommandsTest : public QObject {
+class EditCommandsTest : public SheetTestCase {
     Q_OBJECT
-    ScriptedMessages messages;
-
 private slots:
     void initTestCase() { QVERIFY(gHome.holdsTheStore()); }
-    void init()
-    {
-        ResetApplicationState();
-        messages.clear();
-    }
-    void cleanup()
-    {
-        VerifyMessagesSettled(messages);
-        ResetApplicationState();
-    }
 
     void clearEmptiesExactlyTheMarkedBlocks()
     {
         frmMain w;
         ShowWindow(w);
-        LoadFactors(w, {{"A", "a1", "a2", "a3"}, {"B", "b1", "b2", "b3"}, {"C", "c1", "c2", "c3"}});
+        DesignLoader::Load(w, {{"A", {"a1", "a2", "a3"}}, {"B", {"b1", "b2", "b3"}}, {"C", {"c1", "c2", "c3"}}});
         GridView& grid = *w.FactorsSheet()->Grid;
         grid.clearSelection();
         Mark(grid, 1, 1, 1, 1);
@@ -202,7 +171,7 @@ private slots:
         PdfPrinterSetup printer(pdf);
         frmMain w;
         ShowWindow(w);
-        LoadFactors(w, {{"Browser", "Firefox", "Edge"}, {"OS", "Linux", "Windows"}});
+        DesignLoader::Load(w, {{"Browser", {"Firefox", "Edge"}}, {"OS", {"Linux", "Windows"}}});
         w.SSActiveToolBars1_ToolClick("ID_PrintSheet");
         QString text = PdfText(pdf);
         for (const char* expected : {"Factors and levels", "Factor Name", "Level 2", "Factor 1", "Browser", "Firefox",

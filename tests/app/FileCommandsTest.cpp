@@ -12,6 +12,7 @@
 #include "sheets/frmFactorsAndLevels.h"
 #include "sheets/frmGenerate.h"
 #include "sheets/frmPrevRuns.h"
+#include "tests/app/DesignLoader.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/sheets/SheetTestSupport.h"
 #include "tests/support/ScriptedFileDialogs.h"
@@ -90,15 +91,8 @@ void TypeDesign(frmMain& w)
     Choose(prevRuns, 2, 1, Qt::Key_L);
     Choose(prevRuns, 3, 1, Qt::Key_P);
 
-    TextTable factors(0, 2, 1, 3), matrix(1, 2, 1, 3);
-    for (int c = 1; c <= 3; ++c)
-        for (int r = 0; r <= 2; ++r)
-            factors(r, c) = columns[c - 1][r];
-    const QStringList cases[] = {{"Edge", "Linux", "Desktop"}, {"Firefox", "Windows", "Phone"}};
-    for (int r = 1; r <= 2; ++r)
-        for (int c = 1; c <= 3; ++c)
-            matrix(r, c) = cases[r - 1][c - 1];
-    w.TestCasesSheet()->LoadMatrixIntoGrid(3, factors, matrix, {false, false});
+    DesignLoader::LoadTestCases(w, {{"Browser", {}}, {"OS", {}}, {"Screen", {}}},
+                                {{"Edge", "Linux", "Desktop"}, {"Firefox", "Windows", "Phone"}});
     w.SSActiveToolBars1_ToolClick("ID_FactorsandLevels");
 }
 
