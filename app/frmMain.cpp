@@ -5,6 +5,7 @@
 #include "app/MessageBox.h"
 #include "app/frmAbout.h"
 #include "app/modMain.h"
+#include "errortrap/modFailSafe.h"
 #include "app/modMainCommands.h"
 #include "app/modMainFind.h"
 #include "app/modMainGeneration.h"
@@ -349,7 +350,7 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
     };
     for (const auto& [toolId, run] : dispatch) {
         if (id == QLatin1String(toolId)) {
-            run();
+            modFailSafe::RunProcedure("frmMain", "Sub SSActiveToolBars1_ToolClick", run);
             return;
         }
     }

@@ -6,6 +6,10 @@
 #include "app/QtPrinterSetup.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
+#include "errortrap/FailSafeApplication.h"
+#include "errortrap/QtReportPresenter.h"
+#include "errortrap/QtWebBrowser.h"
+#include "errortrap/modFailSafe.h"
 #include "files/QtShellOpener.h"
 #include "settings/QtWaitCursor.h"
 #include "settings/modCursor.h"
@@ -14,7 +18,7 @@
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    FailSafeApplication app(argc, argv);  // errors escaping event handlers go to the trap
     QCoreApplication::setOrganizationName(QStringLiteral("Corvantis"));
     QCoreApplication::setApplicationName(QStringLiteral("Vantrel"));
 
@@ -23,6 +27,8 @@ int main(int argc, char** argv)
     QtFileDialogs dialogs;
     QtPrinterSetup printers;
     QtShellOpener shell;
+    QtReportPresenter errorReport;
+    QtWebBrowser browser;
     QtWaitCursor waitCursor;
     SetMessagePresenter(&messages);
     modCursor::SetWaitCursor(&waitCursor);
@@ -30,6 +36,9 @@ int main(int argc, char** argv)
     SetFileDialogs(&dialogs);
     SetPrinterSetup(&printers);
     SetShellOpener(&shell);
+    SetReportPresenter(&errorReport);
+    SetWebBrowser(&browser);
+    SetSystemDevicesSource(&QtReportPresenter::Devices);
 
     // The whole command line is the path of a design to open.
     const QString designPath = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
@@ -47,6 +56,10 @@ int main(int argc, char** argv)
     SetFileDialogs(nullptr);
     SetPrinterSetup(nullptr);
     SetShellOpener(nullptr);
+    modFailSafe::WriteStopRecord();
+    SetReportPresenter(nullptr);
+    SetWebBrowser(nullptr);
+    SetSystemDevicesSource(nullptr);
     modCursor::SetWaitCursor(nullptr);
     modMain::ReleaseGlobalObjects();
     return result;

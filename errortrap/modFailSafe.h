@@ -32,6 +32,7 @@
 
 #include <cstdint>
 #include <source_location>
+#include <utility>
 
 namespace modFailSafe {
 
@@ -102,8 +103,14 @@ void WriteStopRecord();
 // Runs a procedure's body; on an error, asks the trap and obeys. True when the body ran to its
 // end, false when an error left it.
 template <class Body>
-bool RunProcedure(const char* module, const char* procedure, Body&& body,
+bool RunProcedure(const QString& module, const QString& procedure, Body&& body,
                   std::source_location where = std::source_location::current());
+template <class Body>
+bool RunProcedure(const char* module, const char* procedure, Body&& body,
+                  std::source_location where = std::source_location::current())
+{
+    return RunProcedure(QString::fromUtf8(module), QString::fromUtf8(procedure), std::forward<Body>(body), where);
+}
 
 // The report being shown, for the report window.
 const QList<ErrorRecord>& Records();
@@ -142,7 +149,7 @@ void ResetTrap();
 
 // Implementation of RunProcedure.
 template <class Body>
-bool RunProcedure(const char* module, const char* procedure, Body&& body, std::source_location where)
+bool RunProcedure(const QString& module, const QString& procedure, Body&& body, std::source_location where)
 {
     for (;;) {
         CurrentError error;
@@ -152,7 +159,7 @@ bool RunProcedure(const char* module, const char* procedure, Body&& body, std::s
         } catch (...) {
             error = ErrorFromException(std::current_exception(), where);
         }
-        const ActionCode code = fsERROR(QString::fromUtf8(module), QString::fromUtf8(procedure), error);
+        const ActionCode code = fsERROR(module, procedure, error);
         if (code == kBreak)
             ::BreakIntoDebugger();
         if (code != kRetry && code != kBreak)
