@@ -4,6 +4,7 @@
 #include "app/HelpViewer.h"
 #include "app/MessageBox.h"
 #include "app/frmAbout.h"
+#include "app/frmAutoTest.h"
 #include "app/modMain.h"
 #include "errortrap/modFailSafe.h"
 #include "app/modMainCommands.h"
@@ -346,6 +347,13 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
          [this] {
              frmDefaults options(modMain::Defaults(), this);
              options.exec();
+         }},
+        {"ID_AutoTest",
+         [this] {
+             auto* autoTest = findChild<frmAutoTest*>();
+             if (!autoTest)
+                 autoTest = new frmAutoTest(this);
+             autoTest->show();
          }},
     };
     for (const auto& [toolId, run] : dispatch) {

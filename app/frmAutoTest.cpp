@@ -1,0 +1,209 @@
+#include "app/frmAutoTest.h"
+
+#include "app/CommandRun.h"
+#include "app/MessageBox.h"
+#include "app/frmMain.h"
+#include "app/modMain.h"
+#include "app/modMainFileCommands.h"
+#include "app/modMainFind.h"
+#include "app/modMainGeneration.h"
+#include "settings/CGetMyDataFolder.h"
+#include "sheets/frmConstraints.h"
+#include "sheets/frmFactorsAndLevels.h"
+#include "sheets/frmPrevRuns.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+constexpr int kMaxFactors = 10;
+constexpr int kMaxLevels = 11;
+
+QPushButton* NewButton(const char* name, const char* caption, QWidget* parent)
+{
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+QLabel* NewCounter(const char* name, QWidget* parent)
+{
+    auto* label = new QLabel(QStringLiteral("0"), parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+}  // namespace
+
+frmAutoTest::frmAutoTest(QWidget* parent)
+    : QWidget(parent, Qt::Window), cmdLoadGrid(NewButton("cmdLoadGrid", "Begin", this)),
+      cmdStop(NewButton("cmdStop", "Stop", this)), Command1(NewButton("Command1", "Registry Test", this)),
+      lblNumDesigns(NewCounter("lblNumDesigns", this)), lblNumFailConverge(NewCounter("lblNumFailConverge", this)),
+      lblNumInvalid(NewCounter("lblNumInvalid", this)), lblNumMissing(NewCounter("lblNumMissing", this)),
+      lblNumRejected(NewCounter("lblNumRejected", this)), mRandom(RandomStream::ClockSeed(), 0)
+{
+    setObjectName(QStringLiteral("frmAutoTest"));
+    setWindowTitle(QStringLiteral("AutoTest"));
+    auto* layout = new QGridLayout(this);
+    const std::pair<const char*, QLabel*> counters[] = {
+        {"Num Designs Tested", lblNumDesigns},
+        {"Num Failed to Converge", lblNumFailConverge},
+        {"Num Designs Invalid Constraints", lblNumInvalid},
+        {"Num Designs Missing Combinations", lblNumMissing},
+        {"Num Designs Rejected by Validation", lblNumRejected},
+    };
+    int row = 0;
+    for (const auto& [caption, label] : counters) {
+        layout->addWidget(new QLabel(QString::fromLatin1(caption), this), row, 0);
+        layout->addWidget(label, row++, 1);
+    }
+    layout->addWidget(cmdLoadGrid, row, 0);
+    layout->addWidget(cmdStop, row, 1);
+    layout->addWidget(Command1, row + 1, 0);
+    connect(cmdLoadGrid, &QPushButton::clicked, this, &frmAutoTest::cmdLoadGrid_Click);
+    connect(cmdStop, &QPushButton::clicked, this, &frmAutoTest::cmdStop_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmAutoTest::Command1_Click);
+    Form_Load();
+}
+
+void frmAutoTest::Form_Load()
+{
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(int(screen->geometry().width() - 1.2 * width()), y());
+}
+
+void frmAutoTest::cmdLoadGrid_Click()
+{
+    frmMain* main = frmMain::Instance();
+    if (!main || CommandRun::Active())
+        return;
+    mRandom = RandomStream(RandomStream::ClockSeed(), 0);
+    mbStop = false;
+    modMain::gbAutoTest = true;
+    mlNumDesigns = mlNumFailConverge = mlNumInvalid = mlNumMissing = mlNumRejected = 0;
+    ShowCounters();
+    cmdLoadGrid->setEnabled(false);
+    {
+        // Closing the main window ends the run after the design in progress.
+        CommandRun run([this] { cmdStop_Click(); });
+        for (std::int32_t i = 1; i <= mlDesignsPerRun; ++i) {
+            RandomLoadGrid();
+            QCoreApplication::processEvents();
+            bool converged = false;
+            const modMain::GenerationOutcome outcome = modMain::GenerateNWay(2, converged);
+            mlNumDesigns = i;
+            if (outcome == modMain::GenerationOutcome::Refused) {
+                ++mlNumRejected;
+            } else if (outcome == modMain::GenerationOutcome::Generated && converged) {
+                QCoreApplication::processEvents();
+                std::int32_t found = 0, missing = 0;
+                bool violation = false;
+                modMain::FindAll2Ways(found, missing, violation);
+                mlNumMissing += missing > 0 ? 1 : 0;
+                mlNumInvalid += violation ? 1 : 0;
+            } else {
+                ++mlNumFailConverge;
+            }
+            ShowCounters();
+            QCoreApplication::processEvents();
+            modMain::gbDirty = false;
+            modMain::FileNew();
+            QCoreApplication::processEvents();
+            if (mbStop)
+                break;
+        }
+    }
+    cmdLoadGrid->setEnabled(true);
+}
+
+void frmAutoTest::cmdStop_Click() { mbStop = true; }
+
+void frmAutoTest::closeEvent(QCloseEvent* event)
+{
+    cmdStop_Click();
+    QWidget::closeEvent(event);
+}
+
+void frmAutoTest::Command1_Click() { ShowMessage(CGetMyDataFolder().GetWindowsDir()); }
+
+void frmAutoTest::ShowCounters()
+{
+    lblNumDesigns->setNum(mlNumDesigns);
+    lblNumFailConverge->setNum(mlNumFailConverge);
+    lblNumInvalid->setNum(mlNumInvalid);
+    lblNumMissing->setNum(mlNumMissing);
+    lblNumRejected->setNum(mlNumRejected);
+}
+
+void frmAutoTest::RandomLoadGrid()
+{
+    InitFactors();
+    InitConstraints();
+    InitPrevTest();
+}
+
+QString frmAutoTest::LevelName(int factor, int level) const
+{
+    return mFactorNames[std::size_t(factor - 1)] + QString::number(level);
+}
+
+void frmAutoTest::InitFactors()
+{
+    const int numFactors = mRandom.RandomIndex(2, kMaxFactors);
+    mFactorNames.clear();
+    mLevelCounts.clear();
+    TextTable table(0, kMaxLevels, 1, numFactors);
+    LongArray levelCounts(1, numFactors);
+    for (int f = 1; f <= numFactors; ++f) {
+        mFactorNames.push_back(QString(QChar(65 + f)));  // "B" for factor 1 up to "K" for factor 10
+        mLevelCounts.push_back(mRandom.RandomIndex(2, kMaxLevels));
+        levelCounts(f) = mLevelCounts.back();
+        table(0, f) = mFactorNames.back();
+        for (int l = 1; l <= levelCounts.at(f); ++l)
+            table(l, f) = LevelName(f, l);
+    }
+    frmMain::Instance()->FactorsSheet()->LoadDataIntoGrid(numFactors, kMaxLevels, table, levelCounts);
+}
+
+void frmAutoTest::InitConstraints()
+{
+    const int numFactors = int(mFactorNames.size());
+    const int numConstraints = mRandom.RandomIndex(0, 1);
+    if (numConstraints == 0)
+        return;
+    TextTable table(1, numConstraints, 1, 4);
+    for (int c = 1; c <= numConstraints; ++c) {
+        const int ifFactor = mRandom.RandomIndex(1, numFactors);
+        int thenFactor = ifFactor;
+        while (thenFactor == ifFactor)
+            thenFactor = mRandom.RandomIndex(1, numFactors);
+        const int ifLevel = mRandom.RandomIndex(1, mLevelCounts[std::size_t(ifFactor - 1)]);
+        const int thenLevel = mRandom.RandomIndex(1, mLevelCounts[std::size_t(thenFactor - 1)]);
+        table(c, 1) = mFactorNames[std::size_t(ifFactor - 1)];
+        table(c, 2) = LevelName(ifFactor, ifLevel);
+        table(c, 3) = mFactorNames[std::size_t(thenFactor - 1)];
+        table(c, 4) = LevelName(thenFactor, thenLevel);
+    }
+    frmMain* main = frmMain::Instance();
+    main->SwitchToOutlookItem(frmMain::ItemConstraints);
+    main->ConstraintsSheet()->LoadDataIntoGrid(numConstraints, table);
+}
+
+void frmAutoTest::InitPrevTest()
+{
+    const int numFactors = int(mFactorNames.size());
+    const int numPrevRuns = mRandom.RandomIndex(0, 20);
+    if (numPrevRuns == 0)
+        return;
+    // Level names, as the Previous Test sheet holds them.
+    TextTable table(1, numPrevRuns, 1, numFactors);
+    for (int p = 1; p <= numPrevRuns; ++p)
+        for (int f = 1; f <= numFactors; ++f)
+            table(p, f) = LevelName(f, mRandom.RandomIndex(1, mLevelCounts[std::size_t(f - 1)]));
+    frmMain::Instance()->PrevRunsSheet()->LoadDataIntoGrid(numPrevRuns, table);
+}
