@@ -309,8 +309,8 @@ void frmMain::SetItemPaneShown(bool shown) { mOutLookBar->setVisible(shown); }
 
 void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
 {
-    // Commands without an entry here (the export and self-test commands) are not built
-    // yet: their tools run nothing.
+    // In the order of the command table's dispatch; an ID without an entry (the menus but
+    // Export, and ID_Test) runs nothing.
     const std::pair<const char*, std::function<void()>> dispatch[] = {
         {"ID_Save", [] { modMain::SaveFile(); }},
         {"ID_Open", [] { modMain::OpenFile(); }},
@@ -328,6 +328,11 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
         {"ID_ValidateDesign", [] { modMain::ValidateDesgin(); }},
         {"ID_GenerateAllCombinations", [] { modMain::GenerateAllPossible(); }},
         {"ID_mnuExport", [] { modMain::ExportMenuControl(); }},
+        {"ID_HTML", [] { modMain::ExportAsHTML(); }},
+        {"ID_XML", [] { modMain::ExportAsXML(); }},
+        {"ID_Excel", [] { modMain::ExportAsExcel(); }},
+        {"ID_CommaDeliminated", [] { modMain::ExportAsCommaDelim(); }},
+        {"ID_TabDeliminated", [] { modMain::ExportAsTabDelim(); }},
         {"ID_Generate2Way", [] { modMain::Generate2Way(); }},
         {"ID_FactorsandLevels", [this] { SwitchToOutlookItem(ItemFactorsAndLevels); }},
         {"ID_Constraints", [this] { SwitchToOutlookItem(ItemConstraints); }},

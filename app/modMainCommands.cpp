@@ -3,6 +3,7 @@
 #include "app/CommandTable.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
+#include "files/CFile.h"
 #include "model/GridCellStore.h"
 #include "sheets/SheetWindow.h"
 
@@ -50,5 +51,11 @@ void DeleteColFromCurrentGrid()
     if (SheetWindow* sheet = main ? main->Sheet(main->SelectedItemIndex()) : nullptr)
         sheet->DeleteColFromGrid();
 }
+
+void ExportAsExcel() { File().ExportAsExcel(); }
+void ExportAsXML() { File().ExportAsXML(); }
+void ExportAsHTML() { File().ExportAsHTML(); }
+void ExportAsTabDelim() { File().ExportAsTabDelim(); }
+void ExportAsCommaDelim() { File().ExportAsCommaDelim(); }
 
 }  // namespace modMain

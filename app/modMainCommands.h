@@ -14,4 +14,10 @@ bool GetCurrentGrid(GridView*& grid);
 // The shown sheet's row and column deletion.
 void DeleteRowFromCurrentGrid();
 void DeleteColFromCurrentGrid();
+// The Export commands: the Test Cases matrix in one of five formats.
+void ExportAsExcel();
+void ExportAsXML();
+void ExportAsHTML();
+void ExportAsTabDelim();
+void ExportAsCommaDelim();
 }  // namespace modMain
