@@ -28,8 +28,11 @@ bool WriteMatrix(const GridCellStore& grid, ExportKind kind, QIODevice& device, 
 
 bool ExportMatrixToFile(const GridCellStore& grid, ExportKind kind, const QString& path, QString* Ret_strReason)
 {
+    // Written beside the target, which it replaces only at commit. Unbuffered, so that a
+    // write cut short (a full disk, a size limit) fails the commit instead of replacing the
+    // target with a truncated file.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (Ret_strReason)
             *Ret_strReason = QStringLiteral("The file could not be created: %1.").arg(file.errorString());
         return false;
