@@ -105,12 +105,12 @@ void frmMain::Form_Load()
     modMain::gbDirty = false;
     modMain::gstrCurrentFile.clear();
 
-    for (const PanelSpec& spec : kPanels) {
-        auto* panel = new QLabel(QString::fromLatin1(spec.text), this);
-        panel->setObjectName(QString::fromLatin1(spec.key));
+    for (const PanelSpec& panelDef : kPanels) {
+        auto* panel = new QLabel(QString::fromLatin1(panelDef.text), this);
+        panel->setObjectName(QString::fromLatin1(panelDef.key));
         panel->setMinimumWidth(1);
         statusBar()->addWidget(panel);
-        mPanels.insert(QString::fromLatin1(spec.key), panel);
+        mPanels.insert(QString::fromLatin1(panelDef.key), panel);
     }
     SetStatusPanels(this);
     SetDesignSheets(this);
@@ -137,15 +137,15 @@ void frmMain::PlaceWindow()
 
 void frmMain::BuildCommands()
 {
-    for (const ToolSpec& spec : CommandTable::Tools()) {
-        auto* action = new QAction(QString::fromLatin1(spec.caption), this);
-        action->setObjectName(QString::fromLatin1(spec.id));
-        action->setStatusTip(QString::fromLatin1(spec.description));
-        action->setProperty("category", QString::fromLatin1(spec.category));
-        if (spec.shortcut != QKeySequence::UnknownKey)
-            action->setShortcuts(spec.shortcut);
-        if (action->shortcuts().isEmpty() && spec.extraShortcut)
-            action->setShortcut(QKeySequence(QString::fromLatin1(spec.extraShortcut)));
+    for (const ToolSpec& tool : CommandTable::Tools()) {
+        auto* action = new QAction(QString::fromLatin1(tool.caption), this);
+        action->setObjectName(QString::fromLatin1(tool.id));
+        action->setStatusTip(QString::fromLatin1(tool.description));
+        action->setProperty("category", QString::fromLatin1(tool.category));
+        if (tool.shortcut != QKeySequence::UnknownKey)
+            action->setShortcuts(tool.shortcut);
+        if (action->shortcuts().isEmpty() && tool.extraShortcut)
+            action->setShortcut(QKeySequence(QString::fromLatin1(tool.extraShortcut)));
         connect(action, &QAction::triggered, this, [this, action] { SSActiveToolBars1_ToolClick(action->objectName()); });
         addAction(action);  // shortcuts work for tools on no menu too
         mTools.insert(action->objectName(), action);
@@ -161,21 +161,21 @@ void frmMain::BuildCommands()
     mTools.value(QStringLiteral("ID_FactorsandLevels"))->setChecked(true);
 
     menuBar()->setObjectName(QStringLiteral("Menu Bar"));
-    for (const MenuSpec& spec : CommandTable::Menus()) {
-        QAction* menuTool = mTools.value(QString::fromLatin1(spec.id));
+    for (const MenuSpec& menuDef : CommandTable::Menus()) {
+        QAction* menuTool = mTools.value(QString::fromLatin1(menuDef.id));
         QMenu* menu = menuBar()->addMenu(menuTool->text());
-        menu->setObjectName(QString::fromLatin1(spec.id));
-        for (const char* id : spec.items) {
+        menu->setObjectName(QString::fromLatin1(menuDef.id));
+        for (const char* id : menuDef.items) {
             if (id)
                 menu->addAction(mTools.value(QString::fromLatin1(id)));
             else
                 menu->addSeparator();
         }
         // The menu's own tool is clicked as the menu opens.
-        connect(menu, &QMenu::aboutToShow, this, [this, id = QString::fromLatin1(spec.id)] { SSActiveToolBars1_ToolClick(id); });
-        if (qstrcmp(spec.id, "ID_mnuEdit") == 0)
+        connect(menu, &QMenu::aboutToShow, this, [this, id = QString::fromLatin1(menuDef.id)] { SSActiveToolBars1_ToolClick(id); });
+        if (qstrcmp(menuDef.id, "ID_mnuEdit") == 0)
             mEditMenu = menu;
-        if (qstrcmp(spec.id, "ID_mnuFile") == 0) {
+        if (qstrcmp(menuDef.id, "ID_mnuFile") == 0) {
             mFileMenu = menu;
             connect(menu, &QMenu::aboutToShow, this, &frmMain::RefreshRecentFiles);
         }
