@@ -223,6 +223,7 @@ bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, 
     std::atomic<double> latestCompleteness{0.0};
     std::mutex mutex;
     std::condition_variable wake;
+    std::vector<std::exception_ptr> workerErrors;  // guarded by mutex
 
     auto notify = [&] {
         std::lock_guard<std::mutex> lock(mutex);
@@ -238,7 +239,19 @@ bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, 
                 break;
             RandomStream random(seed_, static_cast<uint64_t>(evo));
             Record& record = records[evo];
-            record.outcome = evolution.GenerateQXVMatrix(random);
+            try {
+                record.outcome = evolution.GenerateQXVMatrix(random);
+            } catch (...) {
+                // The evolution ends without a result, and so does this worker: an error
+                // here (memory, mostly) would meet the next evolution too.
+                record.rows = 0;
+                {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    workerErrors.push_back(std::current_exception());
+                }
+                record.finished.store(true, std::memory_order_release);
+                break;
+            }
             if (!record.outcome.ok) {
                 failed.store(true);
                 break;
@@ -299,6 +312,8 @@ bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, 
     }
     for (std::thread& thread : pool)
         thread.join();
+    for (const std::exception_ptr& error : workerErrors)
+        reporter_.reportWorkerError(error);
     if (failed.load())
         return false;
 

@@ -8,6 +8,7 @@
 #include "engine/EngineMessage.h"
 
 #include <cstdint>
+#include <exception>
 
 class EngineReporter {
 public:
@@ -31,4 +32,9 @@ public:
 
     // The main window's hourglass pointer while a long loop runs.
     virtual void setBusyPointer(bool busy) = 0;
+
+    // An error that ended an evolution on a worker thread, handed over on the calling thread.
+    // That evolution ends without a result; the search goes on with the others. By default the
+    // error is dropped.
+    virtual void reportWorkerError(std::exception_ptr error) { (void)error; }
 };

@@ -3,6 +3,7 @@
 #include "engine/EngineDesign.h"
 #include "engine/frmNWayStatus.h"
 #include "engine/frmStatus.h"
+#include "errortrap/modFailSafe.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -64,4 +65,14 @@ void GenerationReporter::setBusyPointer(bool busy)
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QGuiApplication::restoreOverrideCursor();
+}
+
+void GenerationReporter::reportWorkerError(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (...) {
+        // Whatever the answer, the evolution is over: it ends as Continue would end it.
+        modFailSafe::fsERROR(QStringLiteral("CCalcNWay"), QStringLiteral("Function GenerateQXVMatrix"));
+    }
 }

@@ -35,6 +35,8 @@ public:
     void showStatusProgress() override;
     void updateStatusProgress(int barType, double fraction) override;
     void setBusyPointer(bool busy) override;
+    // Hands the error to the error trap; the evolution it ended has no result.
+    void reportWorkerError(std::exception_ptr error) override;
 
 private:
     QPointer<QWidget> mOwner;
