@@ -22,9 +22,8 @@ void Fill(GridCellStore& grid, int cols, int rows, int firstRow, const TextTable
 
 bool Open(const QString& path, QString& reason)
 {
-    DesignFileTables t;
-    if (!CFile::OpenXMLFile(path, t.numFactors, t.maxNumLevels, t.levelCounts, t.factors, t.numConstraints,
-                            t.constraints, t.numPrevRuns, t.prevRuns, t.numRows, t.numCols, t.matrix, &reason))
+    DesignFileContents t;
+    if (!CFile::OpenXMLFile(path, t, &reason))
         return false;
 
     GridCellStore& factors = modMain::FactorsGrid();

@@ -9,19 +9,6 @@
 
 #include <cstdint>
 
-struct DesignFileTables {
-    std::int32_t numFactors = 0, maxNumLevels = 0;
-    LongArray levelCounts;
-    TextTable factors;
-    std::int32_t numConstraints = 0;
-    TextTable constraints;
-    std::int32_t numPrevRuns = 0;
-    TextTable prevRuns;
-    std::int32_t numRows = 0, numCols = 0;  // the saved matrix, factor-name row included
-    TextTable matrix;
-};
-
-
 namespace HeadlessDesign {
 // Reads the file and fills the four sheets and the model counts from it. False, with the
 // reason, when the file is no readable design.

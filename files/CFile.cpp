@@ -460,6 +460,13 @@ bool CFile::OfferToSaveChanges(QString& In_strFileNameandPath, bool* Ret_bSaved)
     }
 }
 
+bool CFile::OpenXMLFile(const QString& In_strPath, DesignFileContents& Ret_contents, QString* Ret_strReason)
+{
+    DesignFileContents& c = Ret_contents;
+    return OpenXMLFile(In_strPath, c.numFactors, c.maxNumLevels, c.levelCounts, c.factors, c.numConstraints,
+                       c.constraints, c.numPrevRuns, c.prevRuns, c.numRows, c.numCols, c.matrix, Ret_strReason);
+}
+
 bool CFile::OpenFile(bool In_bAskUser, bool In_bDirty, QString& In_strFileNameandPath)
 {
     if (In_bDirty && !OfferToSaveChanges(In_strFileNameandPath))
@@ -468,10 +475,8 @@ bool CFile::OpenFile(bool In_bAskUser, bool In_bDirty, QString& In_strFileNamean
     if (In_bAskUser && !GetOpenFileNameFromUser(path))
         return false;
 
-    std::int32_t n = 0, maxLevels = 0, m = 0, p = 0, rows = 0, cols = 0;
-    LongArray levelCounts;
-    TextTable factors, constraints, prevRuns, matrix;
-    if (!OpenXMLFile(path, n, maxLevels, levelCounts, factors, m, constraints, p, prevRuns, rows, cols, matrix)) {
+    DesignFileContents d;
+    if (!OpenXMLFile(path, d)) {
         ShowMessage(QStringLiteral("Error opening file"));
         return false;
     }
@@ -482,9 +487,9 @@ bool CFile::OpenFile(bool In_bAskUser, bool In_bDirty, QString& In_strFileNamean
     // loads only after the one before it took its table.
     if (DesignSheets* sheets = CurrentDesignSheets()) {
         sheets->SetupSheets();
-        if (sheets->LoadFactors(n, maxLevels, factors, levelCounts) && sheets->LoadConstraints(m, constraints) &&
-            sheets->LoadPrevRuns(p, prevRuns))
-            sheets->LoadSavedMatrix(rows, cols, matrix);
+        if (sheets->LoadFactors(d.numFactors, d.maxNumLevels, d.factors, d.levelCounts) &&
+            sheets->LoadConstraints(d.numConstraints, d.constraints) && sheets->LoadPrevRuns(d.numPrevRuns, d.prevRuns))
+            sheets->LoadSavedMatrix(d.numRows, d.numCols, d.matrix);
     }
     return true;
 }

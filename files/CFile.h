@@ -32,6 +32,19 @@ class QDomDocument;
 class QDomElement;
 class QIODevice;
 
+// Everything a design file holds, as the reader hands it out.
+struct DesignFileContents {
+    std::int32_t numFactors = 0, maxNumLevels = 0;
+    LongArray levelCounts;
+    TextTable factors;
+    std::int32_t numConstraints = 0;
+    TextTable constraints;
+    std::int32_t numPrevRuns = 0;
+    TextTable prevRuns;
+    std::int32_t numRows = 0, numCols = 0;  // the matrix, factor-name row included
+    TextTable matrix;
+};
+
 class CFile {
 public:
     // testCasesGrid: the grid of the Test Cases sheet, whose cells the writer stores as the matrix.
@@ -63,6 +76,9 @@ public:
                             std::int32_t& Ret_lNumConstraints, TextTable& Ret_vaConstraints,
                             std::int32_t& Ret_lNumPrevRuns, TextTable& Ret_vaPrevRuns, std::int32_t& Ret_lNumRows,
                             std::int32_t& Ret_lNumCols, TextTable& Ret_vaMatrix, QString* Ret_strReason = nullptr);
+    // The same into one bundle.
+    static bool OpenXMLFile(const QString& In_strPath, DesignFileContents& Ret_contents,
+                            QString* Ret_strReason = nullptr);
     // The same from a device (opened for reading here unless it is open).
     static bool OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels,
                             LongArray& Ret_alLevelCounts, TextTable& Ret_vaFactors,
