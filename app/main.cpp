@@ -8,7 +8,6 @@
 #include "app/modMain.h"
 #include "errortrap/FailSafeApplication.h"
 #include "errortrap/QtReportPresenter.h"
-#include "errortrap/QtWebBrowser.h"
 #include "errortrap/modFailSafe.h"
 #include "files/QtShellOpener.h"
 #include "settings/QtWaitCursor.h"
@@ -28,7 +27,6 @@ int main(int argc, char** argv)
     QtPrinterSetup printers;
     QtShellOpener shell;
     QtReportPresenter errorReport;
-    QtWebBrowser browser;
     QtWaitCursor waitCursor;
     SetMessagePresenter(&messages);
     modCursor::SetWaitCursor(&waitCursor);
@@ -37,7 +35,6 @@ int main(int argc, char** argv)
     SetPrinterSetup(&printers);
     SetShellOpener(&shell);
     SetReportPresenter(&errorReport);
-    SetWebBrowser(&browser);
     SetSystemDevicesSource(&QtReportPresenter::Devices);
 
     // The whole command line is the path of a design to open.
@@ -58,7 +55,6 @@ int main(int argc, char** argv)
     SetShellOpener(nullptr);
     modFailSafe::WriteStopRecord();
     SetReportPresenter(nullptr);
-    SetWebBrowser(nullptr);
     SetSystemDevicesSource(nullptr);
     modCursor::SetWaitCursor(nullptr);
     modMain::ReleaseGlobalObjects();

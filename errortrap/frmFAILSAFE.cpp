@@ -3,7 +3,7 @@
 #include "app/HelpViewer.h"
 #include "app/PrinterSetup.h"
 #include "errortrap/Debugger.h"
-#include "errortrap/WebBrowser.h"
+#include "files/ShellOpener.h"
 #include "settings/modCursor.h"
 
 #include <QComboBox>
@@ -279,8 +279,12 @@ QUrl frmFAILSAFE::KnowledgeBaseUrl(std::int32_t number, const QString& descripti
 
 void frmFAILSAFE::cmdWWW_Click()
 {
-    if (const ErrorRecord* r = ShownRecord())
-        OpenInBrowser(KnowledgeBaseUrl(r->number, r->description));
+    if (const ErrorRecord* r = ShownRecord()) {
+        ShellOpenRequest search;
+        search.file = KnowledgeBaseUrl(r->number, r->description).toString(QUrl::FullyEncoded);
+        search.verb = QStringLiteral("open");
+        OpenWithShell(search);
+    }
 }
 
 void frmFAILSAFE::showEvent(QShowEvent* event)

@@ -1,12 +1,13 @@
 #pragma once
-// Hands a file to the desktop, which opens it with the application associated with its type.
+// Hands a file to the desktop, which opens it with the application associated with its type,
+// or a web address (http, https), which it opens in the browser.
 
 #include <QString>
 
 class QObject;
 
 struct ShellOpenRequest {
-    QString file;
+    QString file;        // a path, or a web address
     QString verb;        // "open"
     QString parameters;  // empty: the file itself is opened
     QString folder;      // working folder; empty: none

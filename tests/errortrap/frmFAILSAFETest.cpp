@@ -7,9 +7,9 @@
 #include "errortrap/frmFAILSAFE.h"
 #include "errortrap/modFailSafe.h"
 #include "tests/errortrap/RecordingReportPresenter.h"
-#include "tests/errortrap/RecordingWebBrowser.h"
 #include "tests/support/PdfPrinterSetup.h"
 #include "tests/support/RecordingHelpViewer.h"
+#include "tests/support/RecordingShellOpener.h"
 #include "tests/support/ScriptedMessages.h"
 
 #include <QComboBox>
@@ -67,7 +67,7 @@ class frmFAILSAFETest : public QObject {
     Q_OBJECT
     ScriptedMessages messages;
     RecordingHelpViewer help;
-    RecordingWebBrowser browser;
+    RecordingShellOpener browser;
     QTemporaryDir folder;
 
     // Runs a failing procedure; `inspect` sees the open report window and closes it.
@@ -180,8 +180,8 @@ private slots:
         QVERIFY(system.startsWith("Application\n   Title..............."));
         QVERIFY(system.contains("   Screen size.........") && system.contains("Drives\n"));
         QCOMPARE(help.contexts(), QList<int>{27});
-        QCOMPARE(browser.urls().size(), 1);
-        QCOMPARE(QUrlQuery(browser.urls().first()).queryItemValue("q", QUrl::FullyDecoded),
+        QCOMPARE(browser.requests().size(), 1);
+        QCOMPARE(QUrlQuery(QUrl(browser.requests().first().file)).queryItemValue("q", QUrl::FullyDecoded),
                  QString("error 53 \"File not found\""));
 
         const QString log = ReadText(folder.filePath("error.log"));
