@@ -8,6 +8,7 @@
 #include "sheets/frmFactorsAndLevels.h"
 #include "sheets/frmGenerate.h"
 #include "sheets/frmPrevRuns.h"
+#include "tests/support/TestTables.h"
 
 #include <QStringList>
 
@@ -21,26 +22,16 @@ using Factor = std::pair<QString, QStringList>;  // name, levels
 
 inline TextTable Rows(const std::vector<QStringList>& rows, int numCols)
 {
-    TextTable table(1, int(rows.size()), 1, numCols);
-    for (int r = 0; r < int(rows.size()); ++r)
-        for (int c = 0; c < std::min<int>(numCols, int(rows[std::size_t(r)].size())); ++c)
-            table(r + 1, c + 1) = rows[std::size_t(r)][c];
-    return table;
+    return TestTables::Rows(QList<QStringList>(rows.begin(), rows.end()), numCols);
 }
 
 inline TextTable FactorTable(const std::vector<Factor>& factors, LongArray& levelCounts, int& maxLevels)
 {
-    maxLevels = 0;
+    QList<QStringList> columns;
     for (const Factor& f : factors)
-        maxLevels = std::max<int>(maxLevels, int(f.second.size()));
-    TextTable table(0, maxLevels, 1, int(factors.size()));
-    levelCounts = LongArray(1, int(factors.size()));
-    for (int f = 0; f < int(factors.size()); ++f) {
-        table(0, f + 1) = factors[std::size_t(f)].first;
-        levelCounts(f + 1) = int(factors[std::size_t(f)].second.size());
-        for (int l = 0; l < levelCounts.at(f + 1); ++l)
-            table(l + 1, f + 1) = factors[std::size_t(f)].second[l];
-    }
+        columns.append(QStringList{f.first} + f.second);
+    TextTable table = TestTables::FactorTable(columns, levelCounts);
+    maxLevels = table.rowUpper();
     return table;
 }
 

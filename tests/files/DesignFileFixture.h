@@ -5,6 +5,7 @@
 #include "files/CFile.h"
 #include "model/GridCellStore.h"
 #include "tests/support/SeamTest.h"
+#include "tests/support/TestTables.h"
 
 #include <QBuffer>
 #include <QList>
@@ -13,17 +14,7 @@
 
 #include <algorithm>
 
-// Table of rows 1..n x columns 1..k; undimensioned when there are no rows.
-inline TextTable Rows(const QList<QStringList>& rows)
-{
-    if (rows.isEmpty())
-        return {};
-    TextTable table(1, int(rows.size()), 1, int(rows[0].size()));
-    for (int r = 1; r <= rows.size(); ++r)
-        for (int c = 1; c <= rows[r - 1].size(); ++c)
-            table(r, c) = rows[r - 1][c - 1];
-    return table;
-}
+using TestTables::Rows;
 
 inline LongArray Counts(std::initializer_list<std::int32_t> counts)
 {
@@ -50,16 +41,7 @@ inline Design MakeDesign(const QList<QStringList>& columns, const QList<QStringL
 {
     Design d;
     d.n = std::int32_t(columns.size());
-    d.counts = LongArray(1, d.n);
-    qsizetype maxLevels = 0;
-    for (const QStringList& c : columns)
-        maxLevels = std::max(maxLevels, c.size() - 1);
-    d.factors = TextTable(0, int(maxLevels), 1, d.n);
-    for (int f = 1; f <= d.n; ++f) {
-        d.counts(f) = std::int32_t(columns[f - 1].size() - 1);
-        for (int j = 0; j < columns[f - 1].size(); ++j)
-            d.factors(j, f) = columns[f - 1][j];
-    }
+    d.factors = TestTables::FactorTable(columns, d.counts);
     d.m = std::int32_t(constraintRows.size());
     d.constraints = Rows(constraintRows);
     d.p = std::int32_t(prevRunRows.size());

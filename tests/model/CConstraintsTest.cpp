@@ -1,29 +1,20 @@
 #include "model/CConstraints.h"
 
-#include "model/CFactors.h"
 #include "tests/model/SheetFixture.h"
 #include "tests/support/SeamTest.h"
+#include "tests/support/TestTables.h"
 
 namespace {
 
 class CConstraintsTest : public SeamTest {
 protected:
-    GridCellStore factorGrid;
     GridCellStore grid;
     CConstraints constraints{grid};
-    TextTable factors;
     LongArray counts;
+    // A factor with an empty name stands among the others, as the factor reader leaves one.
+    TextTable factors = TestTables::FactorTable({{"A", "x", "y"}, {"B", "p", "q"}, {"", "e"}, {"C", "1"}}, counts);
     TextTable table;
     std::int32_t count = -1;
-
-    void SetUp() override
-    {
-        CFactors reader(factorGrid);
-        FillColumns(factorGrid, {{"A", "x", "y"}, {"B", "p", "q"}, {"", "e"}, {"C", "1"}});
-        reader.mlNumFactors = 4;
-        reader.lMaxNumLevels = 2;
-        ASSERT_TRUE(reader.ReadFactorsAndValidate(factors, counts));
-    }
 
     void rows(std::initializer_list<QStringList> rows)
     {

@@ -1,29 +1,19 @@
 #include "model/CPrevRuns.h"
 
-#include "model/CFactors.h"
 #include "tests/model/SheetFixture.h"
 #include "tests/support/SeamTest.h"
+#include "tests/support/TestTables.h"
 
 namespace {
 
 class CPrevRunsTest : public SeamTest {
 protected:
-    GridCellStore factorGrid;
     GridCellStore grid;
     CPrevRuns prevRuns{grid};
-    TextTable factors;
     LongArray counts;
+    TextTable factors = TestTables::FactorTable({{"A", "x", "y"}, {"B", "p", "q"}}, counts);
     TextTable table;
     std::int32_t count = -1;
-
-    void SetUp() override
-    {
-        CFactors reader(factorGrid);
-        FillColumns(factorGrid, {{"A", "x", "y"}, {"B", "p", "q"}});
-        reader.mlNumFactors = 2;
-        reader.lMaxNumLevels = 2;
-        ASSERT_TRUE(reader.ReadFactorsAndValidate(factors, counts));
-    }
 
     void rows(std::initializer_list<QStringList> rows)
     {

@@ -3,6 +3,7 @@
 #include "app/modMain.h"
 #include "model/GridCellStore.h"
 #include "tests/support/SeamTest.h"
+#include "tests/support/TestTables.h"
 
 namespace {
 
@@ -11,20 +12,11 @@ class CFindTest : public SeamTest {
 protected:
     GridCellStore matrix;
     CFind find{matrix};
-    TextTable factors{0, 4, 1, 3};
-    LongArray counts{1, 3};
+    LongArray counts;
+    TextTable factors =
+        TestTables::FactorTable({{"A", "a1", "a2"}, {"B", "b1", "b2", "b3"}, {"C", "c1", "c2", "c3", "c4"}}, counts);
     TextTable constraints;
     TextTable prevRuns;
-
-    void SetUp() override
-    {
-        const QStringList columns[] = {{"A", "a1", "a2"}, {"B", "b1", "b2", "b3"}, {"C", "c1", "c2", "c3", "c4"}};
-        for (int f = 1; f <= 3; ++f) {
-            counts(f) = int(columns[f - 1].size()) - 1;
-            for (int l = 0; l < columns[f - 1].size(); ++l)
-                factors(l, f) = columns[f - 1][l];
-        }
-    }
 
     void TearDown() override
     {
@@ -32,25 +24,11 @@ protected:
         SeamTest::TearDown();
     }
 
-    static TextTable Rows(std::initializer_list<QStringList> rows, int cols)
-    {
-        if (rows.size() == 0)
-            return {};
-        TextTable t(1, int(rows.size()), 1, cols);
-        int r = 1;
-        for (const QStringList& row : rows) {
-            for (int c = 0; c < row.size(); ++c)
-                t(r, c + 1) = row[c];
-            ++r;
-        }
-        return t;
-    }
-
     void load(std::initializer_list<QStringList> constraintRows, std::initializer_list<QStringList> prevRows,
               std::initializer_list<QStringList> matrixRows)
     {
-        constraints = Rows(constraintRows, 4);
-        prevRuns = Rows(prevRows, 3);
+        constraints = TestTables::Rows(constraintRows, 4);
+        prevRuns = TestTables::Rows(prevRows, 3);
         matrix.setMaxCols(3);
         matrix.setMaxRows(int(matrixRows.size()) + 1);
         for (int f = 1; f <= 3; ++f)

@@ -7,6 +7,7 @@
 #include "sheets/frmFactorsAndLevels.h"
 #include "sheets/frmPrevRuns.h"
 #include "tests/sheets/SheetTestSupport.h"
+#include "tests/support/TestTables.h"
 
 #include <QAbstractItemModelTester>
 
@@ -19,27 +20,11 @@ constexpr auto kReport = QAbstractItemModelTester::FailureReportingMode::QtTest;
 // Factors as a design file hands them over: each column its name, then its levels.
 void LoadFactors(frmFactorsAndLevels& sheet, const QList<QStringList>& columns)
 {
-    int levels = 0;
-    for (const QStringList& c : columns)
-        levels = std::max(levels, int(c.size()) - 1);
-    TextTable table(0, levels, 1, int(columns.size()));
-    LongArray counts(1, int(columns.size()));
-    for (int f = 1; f <= columns.size(); ++f) {
-        counts(f) = int(columns[f - 1].size()) - 1;
-        for (int l = 0; l < columns[f - 1].size(); ++l)
-            table(l, f) = columns[f - 1][l];
-    }
-    QVERIFY(sheet.LoadDataIntoGrid(int(columns.size()), levels, table, counts));
+    LongArray counts;
+    const TextTable table = TestTables::FactorTable(columns, counts);
+    QVERIFY(sheet.LoadDataIntoGrid(int(columns.size()), table.rowUpper(), table, counts));
 }
 
-TextTable Rows(int cols, const QList<QStringList>& rows)
-{
-    TextTable table(1, int(rows.size()), 1, cols);
-    for (int r = 1; r <= rows.size(); ++r)
-        for (int c = 1; c <= rows[r - 1].size(); ++c)
-            table(r, c) = rows[r - 1][c - 1];
-    return table;
-}
 
 QStringList RowTexts(const GridCellStore& grid, int row, int cols)
 {
@@ -141,11 +126,11 @@ private slots:
         frmConstraints sheet;
         ShowWindow(sheet);
         GridCellStore& grid = modMain::ConstraintsGrid();
-        QVERIFY(sheet.LoadDataIntoGrid(5, Rows(4, {{"A", "x", "B", "p"},
+        QVERIFY(sheet.LoadDataIntoGrid(5, TestTables::Rows({{"A", "x", "B", "p"},
                                                    {"A", "y", "B", "q"},
                                                    {"B", "p", "A", "x"},
                                                    {"B", "q", "A", "y"},
-                                                   {"Z", "z", "A", "x"}})));
+                                                   {"Z", "z", "A", "x"}}, 4)));
         QCOMPARE(panels.text(kPanelConstraints), QString("5 Constraints  "));
         QCOMPARE(grid.maxRows(), 6);
         QCOMPARE(RowCaptions(grid, 1, 6).last(), QString("Constraint 6"));
@@ -236,7 +221,7 @@ private slots:
         QCOMPARE(grid.maxCols(), 1);
         QCOMPARE(grid.maxRows(), 1);
 
-        QVERIFY(sheet.LoadDataIntoGrid(3, Rows(2, {{"x", "p"}, {"y", "q"}, {"x", "q"}})));
+        QVERIFY(sheet.LoadDataIntoGrid(3, TestTables::Rows({{"x", "p"}, {"y", "q"}, {"x", "q"}}, 2)));
         QCOMPARE(panels.text(kPanelPrevTest), QString("3 Prev Test  "));
         QCOMPARE(ColCaptions(grid, 1, 2), (QStringList{"A", "B"}));
         QCOMPARE(RowCaptions(grid, 1, 4), (QStringList{"Prev Test 1", "Prev Test 2", "Prev Test 3", "Prev Test 4"}));
@@ -258,12 +243,12 @@ private slots:
         frmPrevRuns sheet;
         frmConstraints constraints;
         messages.answer(MsgResult::Ok);
-        QVERIFY(sheet.LoadDataIntoGrid(1, Rows(2, {{"x", "p"}})));
+        QVERIFY(sheet.LoadDataIntoGrid(1, TestTables::Rows({{"x", "p"}}, 2)));
         TakeOnlyMessage(messages, "Factor 'B' has no levels defined.", MsgIcon::Critical, MsgButtons::Ok, 29);
         QCOMPARE(RowTexts(modMain::PrevRunsGrid(), 1, 2), (QStringList{"x", "p"}));
 
         messages.answer(MsgResult::Ok);
-        QVERIFY(constraints.LoadDataIntoGrid(1, Rows(4, {{"A", "x", "B", "p"}})));
+        QVERIFY(constraints.LoadDataIntoGrid(1, TestTables::Rows({{"A", "x", "B", "p"}}, 4)));
         TakeOnlyMessage(messages, "Factor 'B' has no levels defined.", MsgIcon::Critical, MsgButtons::Ok, 29);
         QCOMPARE(RowTexts(modMain::ConstraintsGrid(), 1, 4), (QStringList{"A", "x", "B", "p"}));
     }
