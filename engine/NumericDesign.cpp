@@ -111,4 +111,29 @@ void NumericDesign::BuildTables()
     for (size_t b = 0; b < atBlocks.size(); ++b)
         if (baseDone[b] < atBlocks[b].lNumCombos)
             ++baseIncomplete;
+
+    const int32_t totalLevels = levelOffset[F];
+    levelWords = (totalLevels + 63) / 64;
+    levelFactor.assign(static_cast<size_t>(totalLevels), 0);
+    baseUncoveredBits.assign(static_cast<size_t>(totalLevels) * levelWords, 0);
+    excludedBits.assign(static_cast<size_t>(totalLevels) * levelWords, 0);
+    for (int32_t f = 0; f < F; ++f)
+        for (int32_t l = 0; l < levels[f]; ++l) {
+            const int32_t entry = levelOffset[f] + l;
+            levelFactor[entry] = f;
+            uint64_t* uncovered = &baseUncoveredBits[static_cast<size_t>(entry) * levelWords];
+            uint64_t* excluded = &excludedBits[static_cast<size_t>(entry) * levelWords];
+            for (int32_t g = 0; g < F; ++g) {
+                if (g == f)
+                    continue;
+                for (int32_t m = 0; m < levels[g]; ++m) {
+                    const uint8_t state = baseState[stateOffset[f * F + g] + static_cast<size_t>(m) * levels[f] + l];
+                    const int32_t bit = levelOffset[g] + m;
+                    if (state == kUncovered)
+                        uncovered[bit >> 6] |= uint64_t{1} << (bit & 63);
+                    else if (state == kExcluded)
+                        excluded[bit >> 6] |= uint64_t{1} << (bit & 63);
+                }
+            }
+        }
 }

@@ -68,4 +68,13 @@ struct NumericDesign {
     std::vector<int32_t> baseNonZero;  // per level: cells of that level covered or excluded
     int32_t baseIncomplete = 0;        // blocks with a required cell still uncovered
     bool anyExcluded = false;
+
+    // The same states as bit sets over all levels of the design: for level l of factor f,
+    // bit levelOffset[g] + m is set when the pair (f = l, g = m) is required and uncovered
+    // (resp. excluded). A level's score against the fixed partners of a row is then one
+    // AND and a population count per word.
+    int32_t levelWords = 0;                  // 64-bit words per level's set
+    std::vector<int32_t> levelFactor;        // per level entry: its factor
+    std::vector<uint64_t> baseUncoveredBits;  // levelOffset[F] x levelWords
+    std::vector<uint64_t> excludedBits;       // levelOffset[F] x levelWords
 };

@@ -3,6 +3,7 @@
 #include "engine/DualArrayQuickSort.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -12,12 +13,14 @@ constexpr int32_t kRandomRowTries = 10000;
 }  // namespace
 
 QxvEvolution::QxvEvolution(const NumericDesign& design)
-    : d_(design), F_(design.lNumFactors), blocks_(static_cast<int32_t>(design.atBlocks.size()))
+    : d_(design), F_(design.lNumFactors), blocks_(static_cast<int32_t>(design.atBlocks.size())), W_(design.levelWords)
 {
     const auto F = static_cast<size_t>(F_);
     const auto maxLevels = static_cast<size_t>(std::max(design.maxLevels, 1));
     const auto maxRows = static_cast<size_t>(design.maxRows);
     state_.resize(design.numStates + 32);  // room for reading whole lanes past the last run
+    uncovered_.resize(design.baseUncoveredBits.size());
+    fixed_.resize(static_cast<size_t>(W_));
     done_.resize(design.atBlocks.size());
     blockCompleteness_.resize(design.atBlocks.size());
     nonZero_.resize(design.baseNonZero.size());
@@ -42,6 +45,7 @@ QxvEvolution::QxvEvolution(const NumericDesign& design)
 void QxvEvolution::ResetToBase()
 {
     std::memcpy(state_.data(), d_.baseState.data(), d_.baseState.size());
+    std::copy(d_.baseUncoveredBits.begin(), d_.baseUncoveredBits.end(), uncovered_.begin());
     std::copy(d_.baseDone.begin(), d_.baseDone.end(), done_.begin());
     std::copy(d_.baseNonZero.begin(), d_.baseNonZero.end(), nonZero_.begin());
     incomplete_ = d_.baseIncomplete;
@@ -176,16 +180,22 @@ void QxvEvolution::Select2WayAnchorFactorAndLevel()
 
 void QxvEvolution::Select2WayLevelForFactor(RandomStream& random)
 {
-    const int32_t anchor = alOrder_[0];
     int32_t* scores = scores_.data();
     uint8_t* flags = levelFlags_.data();
     int32_t* index = levelIndex_.data();
+    std::fill(fixed_.begin(), fixed_.end(), uint64_t{0});
+    SetBit(fixed_.data(), d_.levelOffset[alOrder_[0]] + alNewRow_[0]);
     // From the most complete factor towards the anchor; the fixed partners of the factor at
     // position pos are the anchor and the factors at the positions after pos.
     for (int32_t pos = F_ - 1; pos >= 1; --pos) {
         const int32_t f = alOrder_[pos];
         const int32_t levels = d_.levels[f];
-        ScoreLevels(pos, scores, flags);
+        // Both ways give the same scores: the bit sets cost a word per level, the cell runs
+        // one run per fixed partner.
+        if (levels * W_ < F_ - pos)
+            ScoreLevelsBySets(f, scores, flags);
+        else
+            ScoreLevels(pos, scores, flags);
 
         for (int32_t l = 0; l < levels; ++l)
             index[l] = l;
@@ -200,21 +210,48 @@ void QxvEvolution::Select2WayLevelForFactor(RandomStream& random)
                 break;
         }
         // The pairs this level forms with the fixed partners are final: count the ones it
-        // covers now (its score tells how many). Nothing later in this row reads them.
-        int32_t left = scores[k < 0 ? 0 : k];
-        if (left > 0) {
-            const int32_t level = alNewRow_[pos];
-            const uint32_t* offsets = &d_.stateOffset[static_cast<size_t>(f) * F_];
-            auto cover = [&](int32_t g, int32_t lg) {
-                if (state_[offsets[g] + static_cast<size_t>(lg) * levels + level] == NumericDesign::kUncovered) {
-                    CoverNewPair(f, level, g, lg);
-                    --left;
-                }
-            };
-            cover(anchor, alNewRow_[0]);
-            for (int32_t j = pos + 1; j < F_ && left > 0; ++j)
-                cover(alOrder_[j], alNewRow_[j]);
+        // covers now (its score tells whether there are any). Nothing later in this row reads them.
+        const int32_t level = alNewRow_[pos];
+        if (scores[k < 0 ? 0 : k] > 0)
+            CoverFixedPartners(f, level);
+        SetBit(fixed_.data(), d_.levelOffset[f] + level);
+    }
+}
+
+void QxvEvolution::CoverFixedPartners(int32_t f, int32_t level)
+{
+    const uint64_t* uncovered = &uncovered_[static_cast<size_t>(d_.levelOffset[f] + level) * W_];
+    for (int32_t w = 0; w < W_; ++w) {
+        // Covering clears bits of this very set: take the word first.
+        uint64_t partners = uncovered[w] & fixed_[w];
+        while (partners) {
+            const int32_t bit = w * 64 + std::countr_zero(partners);
+            partners &= partners - 1;
+            const int32_t g = d_.levelFactor[bit];
+            CoverNewPair(f, level, g, bit - d_.levelOffset[g]);
         }
+    }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// The population count instruction where the processor has it.
+__attribute__((target_clones("popcnt", "default")))
+#endif
+void QxvEvolution::ScoreLevelsBySets(int32_t f, int32_t* scores, uint8_t* flags) const
+{
+    const uint64_t* fixed = fixed_.data();
+    for (int32_t l = 0; l < d_.levels[f]; ++l) {
+        const size_t first = static_cast<size_t>(d_.levelOffset[f] + l) * W_;
+        const uint64_t* uncovered = &uncovered_[first];
+        const uint64_t* excluded = &d_.excludedBits[first];
+        int32_t score = 0;
+        uint64_t forbidden = 0;
+        for (int32_t w = 0; w < W_; ++w) {
+            score += std::popcount(uncovered[w] & fixed[w]);
+            forbidden |= excluded[w] & fixed[w];
+        }
+        scores[l] = score;
+        flags[l] = forbidden ? NumericDesign::kExcluded : 0;
     }
 }
 

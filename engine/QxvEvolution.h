@@ -53,6 +53,8 @@ private:
     bool RowHasExcludedPair(const int32_t* row) const;
     void AddRowCoverage(const int32_t* row);
     void ScoreLevels(int32_t pos, int32_t* scores, uint8_t* flags) const;
+    void ScoreLevelsBySets(int32_t f, int32_t* scores, uint8_t* flags) const;
+    void CoverFixedPartners(int32_t f, int32_t level);
     // Counts pair (f = lf, g = lg) as covered if it was required and uncovered.
     void CoverPair(int32_t f, int32_t lf, int32_t g, int32_t lg)
     {
@@ -65,6 +67,8 @@ private:
     {
         state_[d_.stateOffset[static_cast<size_t>(f) * F_ + g] + static_cast<size_t>(lg) * d_.levels[f] + lf] = NumericDesign::kCovered;
         state_[d_.stateOffset[static_cast<size_t>(g) * F_ + f] + static_cast<size_t>(lf) * d_.levels[g] + lg] = NumericDesign::kCovered;
+        ClearBit(&uncovered_[static_cast<size_t>(d_.levelOffset[f] + lf) * W_], d_.levelOffset[g] + lg);
+        ClearBit(&uncovered_[static_cast<size_t>(d_.levelOffset[g] + lg) * W_], d_.levelOffset[f] + lf);
         const int32_t b = d_.blockOf[static_cast<size_t>(f) * F_ + g];
         const int32_t done = ++done_[b];
         const int32_t combos = d_.atBlocks[b].lNumCombos;
@@ -77,6 +81,8 @@ private:
         factorChanged_[f] = 1;
         factorChanged_[g] = 1;
     }
+    static void SetBit(uint64_t* set, int32_t bit) { set[bit >> 6] |= uint64_t{1} << (bit & 63); }
+    static void ClearBit(uint64_t* set, int32_t bit) { set[bit >> 6] &= ~(uint64_t{1} << (bit & 63)); }
     void EvaluteNWayCompleteness();
     void CalcCompletenessOrder(RandomStream& random);
     void Select2WayAnchorFactorAndLevel();
@@ -93,11 +99,13 @@ private:
     const NumericDesign& d_;
     const int32_t F_;
     const int32_t blocks_;
+    const int32_t W_;  // words of a level's bit set
     std::function<void(double)> rowProgress_;
 
     // Construction: the state of every cell (per factor of its pair), blocks done, cells per
     // level that are no longer zero, per-block and per-factor completeness.
     std::vector<uint8_t> state_;
+    std::vector<uint64_t> uncovered_;  // the uncovered states again, as bit sets per level
     std::vector<int32_t> done_;
     std::vector<double> blockCompleteness_;
     std::vector<int32_t> nonZero_;
@@ -113,6 +121,7 @@ private:
     std::vector<int32_t> scores_;
     std::vector<uint8_t> levelFlags_;
     std::vector<int32_t> levelIndex_;
+    std::vector<uint64_t> fixed_;  // the levels fixed so far in the row, as a bit set
 
     // The matrix: rows in slots in the order they were added; rowOrder_ lists the slots of
     // the rows still in the matrix.
