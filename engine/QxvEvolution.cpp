@@ -34,6 +34,7 @@ QxvEvolution::QxvEvolution(const NumericDesign& design)
     levelIndex_.resize(maxLevels);
     matrix_.resize(maxRows * F);
     rowOrder_.resize(maxRows);
+    rowsWith_.resize(design.levelFactor.size());
     columns_.resize(maxRows * F);
     counts_.resize(design.numCells);
     rowSum_.resize(design.numCells);
@@ -346,6 +347,40 @@ void QxvEvolution::RowElimination(RandomStream& random)
 
 void QxvEvolution::CalcRowsUniqueInters()
 {
+    std::fill(unique_.begin(), unique_.begin() + numRows_, 0);
+    rowsAsSets_ = numRows_ <= 64;
+    if (rowsAsSets_)
+        CountUniqueBySets();
+    else
+        CountUniqueByCells();
+}
+
+void QxvEvolution::CountUniqueBySets()
+{
+    // The rows holding each level (previous tests included), then block by block the pairs
+    // held by one row only.
+    std::fill(rowsWith_.begin(), rowsWith_.end(), uint64_t{0});
+    for (int32_t slot = 0; slot < numRows_; ++slot) {
+        const int32_t* row = &matrix_[static_cast<size_t>(slot) * F_];
+        for (int32_t f = 0; f < F_; ++f)
+            rowsWith_[d_.levelOffset[f] + row[f]] |= uint64_t{1} << slot;
+    }
+    for (const tInterBlock& block : d_.atBlocks) {
+        const int32_t width = d_.levels[block.f2];
+        const int32_t* counts = &d_.baseCounts[block.cellOffset];
+        const uint64_t* first = &rowsWith_[d_.levelOffset[block.f1]];
+        const uint64_t* second = &rowsWith_[d_.levelOffset[block.f2]];
+        for (int32_t l1 = 0; l1 < d_.levels[block.f1]; ++l1)
+            for (int32_t l2 = 0; l2 < width; ++l2) {
+                const int32_t holder = SoleRow(first[l1] & second[l2]);
+                if (holder >= 0 && counts[l1 * width + l2] >= 0)
+                    ++unique_[holder];
+            }
+    }
+}
+
+void QxvEvolution::CountUniqueByCells()
+{
     // Counts and slot sums of the whole matrix (the previous tests' come with the design),
     // then the pairs each row holds alone. Block by block, so that a block's cells stay in
     // the cache while every row passes through it; the level codes are read by column.
@@ -357,7 +392,6 @@ void QxvEvolution::CalcRowsUniqueInters()
             columns_[f * stride + slot] = matrix_[static_cast<size_t>(slot) * F_ + f];
     std::copy(d_.baseCounts.begin(), d_.baseCounts.end(), counts_.begin());
     std::copy(d_.baseRowSum.begin(), d_.baseRowSum.end(), rowSum_.begin());
-    std::fill(unique_.begin(), unique_.begin() + rows, 0);
     for (const tInterBlock& block : d_.atBlocks) {
         const int32_t* first = &columns_[block.f1 * stride];
         const int32_t* second = &columns_[block.f2 * stride];
@@ -379,18 +413,31 @@ void QxvEvolution::CalcRowsUniqueInters()
 
 void QxvEvolution::RemoveRowFromMatrix(int32_t position)
 {
+    // A pair the row shared with one other row is now that row's alone.
     const int32_t slot = rowOrder_[position];
     const int32_t* row = &matrix_[static_cast<size_t>(slot) * F_];
-    for (int32_t f = 0; f < F_ - 1; ++f)
-        for (int32_t g = f + 1; g < F_; ++g) {
-            const size_t cell = Cell(row, f, g);
-            if (counts_[cell] < 0)
-                continue;
-            rowSum_[cell] -= static_cast<uint32_t>(slot);
-            // A pair left in one row makes it that row's alone.
-            if (--counts_[cell] == 1)
-                ++unique_[rowSum_[cell]];
+    if (rowsAsSets_) {
+        for (int32_t f = 0; f < F_; ++f)
+            rowsWith_[d_.levelOffset[f] + row[f]] &= ~(uint64_t{1} << slot);
+        for (int32_t f = 0; f < F_ - 1; ++f) {
+            const uint64_t rows = rowsWith_[d_.levelOffset[f] + row[f]];
+            for (int32_t g = f + 1; g < F_; ++g) {
+                const int32_t holder = SoleRow(rows & rowsWith_[d_.levelOffset[g] + row[g]]);
+                if (holder >= 0 && d_.baseCounts[Cell(row, f, g)] >= 0)
+                    ++unique_[holder];
+            }
         }
+    } else {
+        for (int32_t f = 0; f < F_ - 1; ++f)
+            for (int32_t g = f + 1; g < F_; ++g) {
+                const size_t cell = Cell(row, f, g);
+                if (counts_[cell] < 0)
+                    continue;
+                rowSum_[cell] -= static_cast<uint32_t>(slot);
+                if (--counts_[cell] == 1)
+                    ++unique_[rowSum_[cell]];
+            }
+    }
     // Later rows move up by one.
     std::copy(rowOrder_.begin() + position + 1, rowOrder_.begin() + numRows_, rowOrder_.begin() + position);
     --numRows_;

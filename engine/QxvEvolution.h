@@ -12,6 +12,7 @@
 #include "engine/NumericDesign.h"
 #include "engine/RandomStream.h"
 
+#include <bit>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -90,7 +91,11 @@ private:
     void ReorderAndAddRowToQXVMatrix();
     void RowElimination(RandomStream& random);
     void CalcRowsUniqueInters();
+    void CountUniqueByCells();
+    void CountUniqueBySets();
     void RemoveRowFromMatrix(int32_t position);
+    // The row of a one-row set, or -1 for none or several.
+    static int32_t SoleRow(uint64_t rows) { return rows && !(rows & (rows - 1)) ? std::countr_zero(rows) : -1; }
     size_t Cell(const int32_t* row, int32_t f, int32_t g) const
     {
         return d_.pairCellOffset[static_cast<size_t>(f) * F_ + g] + static_cast<size_t>(row[f]) * d_.levels[g] + row[g];
@@ -129,9 +134,13 @@ private:
     std::vector<int32_t> rowOrder_;
     int32_t numRows_ = 0;
 
-    // Row elimination: rows holding each cell, the sum of their slots (the one row when the
-    // count is 1), pairs each row covers alone.
-    std::vector<int32_t> columns_;  // the matrix by factor: columns_[f * maxRows + slot]
+    // Row elimination, with the pairs each row covers alone. Up to 64 rows, the rows holding
+    // each level are a bit set and the rows holding a pair one AND away; beyond, each cell
+    // keeps the count of rows holding it and the sum of their slots (the one row when the
+    // count is 1).
+    bool rowsAsSets_ = false;
+    std::vector<uint64_t> rowsWith_;  // per level
+    std::vector<int32_t> columns_;    // the matrix by factor: columns_[f * maxRows + slot]
     std::vector<int32_t> counts_;
     std::vector<uint32_t> rowSum_;
     std::vector<int32_t> unique_;

@@ -46,6 +46,8 @@ struct Counts {
     int infeasible = 0;
     int settledByPrevRuns = 0;
     int notConverged = 0;
+    int over64Rows = 0;  // row elimination counts per cell beyond 64 rows, by bit sets below
+    int under33Rows = 0;
 };
 
 // Gives the first factor of a design many levels ("v1".."vN"); the names its constraints
@@ -88,6 +90,8 @@ Counts CompareEvolutions(const RandomDesignLimits& limits, int designs, int evol
             counts.settledByPrevRuns += expected.convergedTouched ? 0 : 1;
             counts.notConverged += expected.convergedTouched && !expected.converged ? 1 : 0;
             EXPECT_EQ(MatrixOf(incremental, design.NumFactors()), expected.matrix);
+            counts.over64Rows += incremental.NumRows() > 64 ? 1 : 0;
+            counts.under33Rows += incremental.NumRows() < 33 ? 1 : 0;
             if (::testing::Test::HasFailure())
                 return counts;
         }
@@ -101,6 +105,8 @@ TEST(IncrementalSearch, BuildsTheSameMatricesAsFullReanalysisOnTypicalDesigns)
 {
     const Counts counts = CompareEvolutions(RandomDesignLimits{}, 150, 3, 1001);
     EXPECT_EQ(counts.evolutions, 450);
+    EXPECT_GT(counts.over64Rows, 0);
+    EXPECT_GT(counts.under33Rows, 0);
 }
 
 TEST(IncrementalSearch, BuildsTheSameMatricesWhereConstraintsCornerTheGreedyChoice)
