@@ -221,17 +221,35 @@ void QxvEvolution::Select2WayLevelForFactor(RandomStream& random)
 
 void QxvEvolution::CoverFixedPartners(int32_t f, int32_t level)
 {
-    const uint64_t* uncovered = &uncovered_[static_cast<size_t>(d_.levelOffset[f] + level) * W_];
+    // CoverNewPair for every fixed partner this level forms an uncovered pair with, with
+    // what is the same for all of them taken out of the loop.
+    const int32_t entry = d_.levelOffset[f] + level;
+    const int32_t entryWord = entry >> 6;
+    const uint64_t entryBit = uint64_t{1} << (entry & 63);
+    const int32_t levels = d_.levels[f];
+    const uint32_t* offsets = &d_.stateOffset[static_cast<size_t>(f) * F_];
+    const int32_t* blocks = &d_.blockOf[static_cast<size_t>(f) * F_];
+    uint64_t* uncovered = &uncovered_[static_cast<size_t>(entry) * W_];
+    int32_t covered = 0;
     for (int32_t w = 0; w < W_; ++w) {
-        // Covering clears bits of this very set: take the word first.
         uint64_t partners = uncovered[w] & fixed_[w];
-        while (partners) {
+        uncovered[w] &= ~partners;
+        for (; partners; ++covered) {
             const int32_t bit = w * 64 + std::countr_zero(partners);
             partners &= partners - 1;
             const int32_t g = d_.levelFactor[bit];
-            CoverNewPair(f, level, g, bit - d_.levelOffset[g]);
+            const int32_t lg = bit - d_.levelOffset[g];
+            state_[offsets[g] + static_cast<size_t>(lg) * levels + level] = NumericDesign::kCovered;
+            state_[d_.stateOffset[static_cast<size_t>(g) * F_ + f] + static_cast<size_t>(level) * d_.levels[g] + lg] =
+                NumericDesign::kCovered;
+            uncovered_[static_cast<size_t>(bit) * W_ + entryWord] &= ~entryBit;
+            CountCoveredCell(blocks[g]);
+            ++nonZero_[bit];
+            factorChanged_[g] = 1;
         }
     }
+    nonZero_[entry] += covered;
+    factorChanged_[f] = 1;
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)

@@ -70,17 +70,20 @@ private:
         state_[d_.stateOffset[static_cast<size_t>(g) * F_ + f] + static_cast<size_t>(lf) * d_.levels[g] + lg] = NumericDesign::kCovered;
         ClearBit(&uncovered_[static_cast<size_t>(d_.levelOffset[f] + lf) * W_], d_.levelOffset[g] + lg);
         ClearBit(&uncovered_[static_cast<size_t>(d_.levelOffset[g] + lg) * W_], d_.levelOffset[f] + lf);
-        const int32_t b = d_.blockOf[static_cast<size_t>(f) * F_ + g];
+        CountCoveredCell(d_.blockOf[static_cast<size_t>(f) * F_ + g]);
+        ++nonZero_[d_.levelOffset[f] + lf];
+        ++nonZero_[d_.levelOffset[g] + lg];
+        factorChanged_[f] = 1;
+        factorChanged_[g] = 1;
+    }
+    void CountCoveredCell(int32_t b)
+    {
         const int32_t done = ++done_[b];
         const int32_t combos = d_.atBlocks[b].lNumCombos;
         blockCompleteness_[b] = static_cast<double>(done) / static_cast<double>(combos);
         sumCompleteness_ += d_.inverseCombos[b];
         if (done == combos)
             --incomplete_;
-        ++nonZero_[d_.levelOffset[f] + lf];
-        ++nonZero_[d_.levelOffset[g] + lg];
-        factorChanged_[f] = 1;
-        factorChanged_[g] = 1;
     }
     static void SetBit(uint64_t* set, int32_t bit) { set[bit >> 6] |= uint64_t{1} << (bit & 63); }
     static void ClearBit(uint64_t* set, int32_t bit) { set[bit >> 6] &= ~(uint64_t{1} << (bit & 63)); }
