@@ -1,5 +1,6 @@
 #include "engine/CCalcNWay.h"
 
+#include "engine/AvailableMemory.h"
 #include "engine/EngineFatalError.h"
 #include "engine/QxvEvolution.h"
 #include "engine/RandomStream.h"
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -57,11 +59,13 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
         reporter_.showMessage({"Not implemented", EngineButtons::Ok, EngineIcon::None, 0});
         return false;
     }
+    unsigned threads = threads_ != 0 ? threads_ : std::max(1u, std::thread::hardware_concurrency());
+    threads = ThreadsThatFit(static_cast<unsigned>(std::min<int64_t>(threads, numEvolutions)));
+    if (threads == 0)
+        return false;
     design_.BuildTables();
 
     reporter_.showNWayProgress();
-    unsigned threads = threads_ != 0 ? threads_ : std::max(1u, std::thread::hardware_concurrency());
-    threads = static_cast<unsigned>(std::min<int64_t>(threads, numEvolutions));
     Kept kept;
     bool converge = false;
     const bool ok = threads <= 1 ? RunEvolutionsHere(numEvolutions, kept, converge)
@@ -161,6 +165,33 @@ void CCalcNWay::EndProgram(const std::string& text)
 {
     reporter_.showMessage({text, EngineButtons::Ok, EngineIcon::None, 0});
     throw EngineFatalError(text);
+}
+
+unsigned CCalcNWay::ThreadsThatFit(unsigned threads)
+{
+    const NumericDesign::MemoryNeed need = design_.EstimateMemory();
+    if (!need.offsetsFit) {
+        reporter_.showMessage({"The current design has more than 2 billion pairs of levels, too many for the 2-Way search. "
+                               "Use fewer factors or fewer levels.",
+                               EngineButtons::Ok, EngineIcon::Critical, 0});
+        return 0;
+    }
+    const std::optional<uint64_t> available = availableMemory_ ? availableMemory_ : AvailableMemoryBytes();
+    if (!available)
+        return threads;
+    const auto room = static_cast<double>(*available);
+    // Fewer evolutions at once when the machine cannot hold a workspace for each.
+    while (threads > 1 && need.tableBytes + threads * need.workspaceBytes > room)
+        --threads;
+    const double needed = need.tableBytes + need.workspaceBytes;
+    if (needed <= room)
+        return threads;
+    const auto megabytes = static_cast<uint64_t>(std::ceil(needed / (1024.0 * 1024.0)));
+    reporter_.showMessage({"The current design would need " + std::to_string(megabytes) +
+                               " MB of memory for the 2-Way search, more than this computer can give. "
+                               "Use fewer factors or fewer levels.",
+                           EngineButtons::Ok, EngineIcon::Critical, 0});
+    return 0;
 }
 
 void CCalcNWay::ShowInfeasibleConstraints()

@@ -24,6 +24,7 @@
 #include "engine/NumericDesign.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class CCalcNWay {
@@ -35,8 +36,9 @@ public:
     // Fills the matrix of generated test cases (level names and codes), its row count (0 when
     // the previous tests already cover every required pair) and whether any evolution
     // reached full coverage within its iteration limit. Returns false, with nothing filled,
-    // when a design's constraints left no admissible random row ("Infeasible constraints")
-    // or the design could not be converted; the message has been shown.
+    // when a design's constraints left no admissible random row ("Infeasible constraints"),
+    // the design could not be converted or its search would not fit in memory; the message
+    // has been shown.
     // Throws EngineFatalError after a "KQ Error: ..." message that ends the program.
     bool CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_design, GeneratedMatrix& Ret_vaMatrix,
                            int32_t& Ret_lNumRowsInMatrix, bool& Ret_bConverge);
@@ -45,6 +47,9 @@ public:
     // evolutions that finished.
     int32_t BestNumRows() const { return lBestNumRows_; }
     int32_t EvolutionsFinished() const { return evolutionsFinished_; }
+
+    // The memory free for the search; by default what the machine reports when asked.
+    void SetAvailableMemory(std::optional<uint64_t> bytes) { availableMemory_ = bytes; }
 
 private:
     struct Kept;
@@ -55,6 +60,7 @@ private:
     [[noreturn]] void EndProgram(const std::string& text);
     bool RunEvolutionsHere(int32_t numEvolutions, Kept& kept, bool& converge);
     bool RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, Kept& kept, bool& converge);
+    unsigned ThreadsThatFit(unsigned threads);
     void ShowInfeasibleConstraints();
     void ShowNoTestCases();
     void ConvertFromNumericToActual(const DesignTables& design, const Kept& kept, GeneratedMatrix& matrix,
@@ -67,4 +73,5 @@ private:
     NumericDesign design_;
     int32_t lBestNumRows_ = 0;
     int32_t evolutionsFinished_ = 0;
+    std::optional<uint64_t> availableMemory_;
 };

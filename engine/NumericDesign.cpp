@@ -1,7 +1,47 @@
 #include "engine/NumericDesign.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
+
+namespace {
+
+int32_t MaxIterationsFor(int32_t maxLevels)
+{
+    // Levels up to 4 give 100 greedy rows; 5 levels give 125, 10 levels 500.
+    const int64_t limit = std::max<int64_t>(100, int64_t{maxLevels} * maxLevels * 5);
+    return static_cast<int32_t>(std::min<int64_t>(limit, std::numeric_limits<int32_t>::max() / 2));
+}
+
+}  // namespace
+
+NumericDesign::MemoryNeed NumericDesign::EstimateMemory() const
+{
+    // In doubles: a design too large to search must not overflow the sums that say so.
+    const double F = lNumFactors;
+    double sumLevels = 0;
+    double sumSquares = 0;
+    int32_t widest = 0;
+    for (const tNumFactor& factor : atFactors) {
+        sumLevels += factor.lNumLevels;
+        sumSquares += static_cast<double>(factor.lNumLevels) * factor.lNumLevels;
+        widest = std::max(widest, factor.lNumLevels);
+    }
+    const double cells = (sumLevels * sumLevels - sumSquares) / 2;
+    const double blocks = F * (F - 1) / 2;
+    const double bitSet = std::ceil(sumLevels / 64) * 8 * sumLevels;
+    const double rows = lNumPrevRuns + 1.0 + MaxIterationsFor(widest);
+
+    MemoryNeed need;
+    need.offsetsFit = 2 * cells + 32 <= std::numeric_limits<uint32_t>::max();
+    // States twice per cell, counts and slot sums, the factor-by-factor maps, the blocks,
+    // the two bit sets, the previous tests.
+    need.tableBytes = 2 * cells + 8 * cells + 16 * F * F + 28 * blocks + 2 * bitSet + 4 * lNumPrevRuns * F;
+    // The states and one bit set again, counts and slot sums again, the matrix and its
+    // columns and the kept copy, per-block and per-level bookkeeping.
+    need.workspaceBytes = 2 * cells + bitSet + 8 * cells + 12 * rows * F + 20 * rows + 12 * blocks + 16 * sumLevels;
+    return need;
+}
 
 void NumericDesign::BuildTables()
 {
@@ -16,9 +56,7 @@ void NumericDesign::BuildTables()
         levelOffset[f + 1] = levelOffset[f] + levels[f];
         maxLevels = std::max(maxLevels, levels[f]);
     }
-    // Levels up to 4 give 100 greedy rows; 5 levels give 125, 10 levels 500.
-    const int64_t limit = std::max<int64_t>(100, int64_t{maxLevels} * maxLevels * 5);
-    maxIterations = static_cast<int32_t>(std::min<int64_t>(limit, std::numeric_limits<int32_t>::max() / 2));
+    maxIterations = MaxIterationsFor(maxLevels);
     maxRows = lNumPrevRuns + 1 + maxIterations;
 
     atBlocks.clear();

@@ -43,6 +43,17 @@ struct NumericDesign {
     std::vector<int32_t> alConstraints;  // lNumConstraints x 4: if factor, if level, then factor, then level
     std::vector<int32_t> alPrevRuns;     // lNumPrevRuns x lNumFactors
 
+    // What a search of this design takes, from the level counts and the number of previous
+    // tests alone, before anything is laid out: the bytes of the shared tables, the bytes of
+    // the workspace of one evolution (one per thread), and whether the cell offsets fit the
+    // 32 bits they are kept in.
+    struct MemoryNeed {
+        double tableBytes = 0;
+        double workspaceBytes = 0;
+        bool offsetsFit = true;
+    };
+    MemoryNeed EstimateMemory() const;
+
     // Lays out the table and computes the base arrays. Below this line factors and levels
     // are 0-based (code - 1), which keeps the order of the codes.
     void BuildTables();

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <set>
 
 namespace {
@@ -40,10 +41,11 @@ struct RunResult {
 };
 
 RunResult Generate(RecordingReporter& reporter, const DesignTables& design, int32_t evolutions, unsigned threads,
-             uint64_t seed = 5, int32_t ways = 2)
+             uint64_t seed = 5, int32_t ways = 2, std::optional<uint64_t> memory = uint64_t{1} << 40)
 {
     RunResult run;
     CCalcNWay calc(reporter, evolutions, seed, threads);
+    calc.SetAvailableMemory(memory);
     run.ok = calc.CalcNWayQXVMatrix(ways, design, run.matrix, run.rows, run.converge);
     run.bestRows = calc.BestNumRows();
     run.finished = calc.EvolutionsFinished();
@@ -94,6 +96,55 @@ TEST(CCalcNWay, ReportsInfeasibleConstraintsWhenNoRandomRowAvoidsAnExcludedPair)
         EXPECT_EQ(reporter.nwayShown, 1);
         EXPECT_EQ(reporter.nwayClosed, 1);
     }
+}
+
+TEST(CCalcNWay, RefusesASearchTheMemoryCannotHoldBeforeLayingItOut)
+{
+    const DesignTables design = Uniform(10, 50);
+    NumericDesign numeric;
+    numeric.lNumFactors = 50;
+    numeric.atFactors.assign(50, tNumFactor{"", 10});
+    const NumericDesign::MemoryNeed need = numeric.EstimateMemory();
+    ASSERT_TRUE(need.offsetsFit);
+    const auto oneWorkspace = static_cast<uint64_t>(need.tableBytes + need.workspaceBytes);
+
+    RecordingReporter refused;
+    const RunResult none = Generate(refused, design, 3, 2, 5, 2, oneWorkspace - 1);
+    EXPECT_FALSE(none.ok);
+    EXPECT_EQ(none.rows, -1);
+    ASSERT_EQ(refused.messages.size(), 1u);
+    const EngineMessage& message = refused.messages[0];
+    EXPECT_EQ(message.text, "The current design would need " + std::to_string((oneWorkspace + (1 << 20) - 1) >> 20) +
+                                " MB of memory for the 2-Way search, more than this computer can give. "
+                                "Use fewer factors or fewer levels.");
+    EXPECT_EQ(message.buttons, EngineButtons::Ok);
+    EXPECT_EQ(message.icon, EngineIcon::Critical);
+    EXPECT_EQ(message.helpContext, 0);
+    EXPECT_EQ(refused.nwayShown, 0);
+
+    // Room for one evolution at a time: the search runs, on fewer threads, to the same matrix.
+    RecordingReporter oneAtATime;
+    const RunResult narrow = Generate(oneAtATime, design, 3, 2, 5, 2, oneWorkspace);
+    RecordingReporter plenty;
+    const RunResult wide = Generate(plenty, design, 3, 2);
+    ASSERT_TRUE(narrow.ok);
+    EXPECT_TRUE(oneAtATime.messages.empty());
+    EXPECT_EQ(narrow.matrix.levelCodes, wide.matrix.levelCodes);
+
+    // Unknown free memory does not stop a search.
+    RecordingReporter unknown;
+    EXPECT_TRUE(Generate(unknown, Uniform(3, 4), 2, 1, 5, 2, std::nullopt).ok);
+}
+
+TEST(CCalcNWay, RefusesADesignWithMoreCellsThanItsOffsetsCanAddress)
+{
+    // 1,000 factors of 100 levels: about 5 billion pairs of levels.
+    RecordingReporter reporter;
+    const RunResult run = Generate(reporter, Uniform(100, 1000), 1, 1);
+    EXPECT_FALSE(run.ok);
+    EXPECT_EQ(reporter.texts(), std::vector<std::string>{"The current design has more than 2 billion pairs of levels, too many "
+                                                         "for the 2-Way search. Use fewer factors or fewer levels."});
+    EXPECT_EQ(reporter.nwayShown, 0);
 }
 
 TEST(CCalcNWay, ReturnsNoRowsWhenPreviousTestsCoverEveryPair)
