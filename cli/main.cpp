@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <new>
 
 namespace {
 
@@ -118,18 +119,24 @@ int main(int argc, char** argv)
 
     const QString command = args[0];
     int result = kExitUsage;
-    if (command == "generate")
-        result = CliCommands::Generate(options);
-    else if (command == "validate")
-        result = CliCommands::Validate(options);
-    else if (command == "all")
-        result = CliCommands::All(options);
-    else if (command == "coverage")
-        result = CliCommands::Coverage(options);
-    else if (exporting)
-        result = CliCommands::Export(options);
-    else
-        return UsageError(QStringLiteral("unknown command: ") + command);
+    try {
+        if (command == "generate")
+            result = CliCommands::Generate(options);
+        else if (command == "validate")
+            result = CliCommands::Validate(options);
+        else if (command == "all")
+            result = CliCommands::All(options);
+        else if (command == "coverage")
+            result = CliCommands::Coverage(options);
+        else if (exporting)
+            result = CliCommands::Export(options);
+        else
+            return UsageError(QStringLiteral("unknown command: ") + command);
+    } catch (const std::bad_alloc&) {
+        // A design too large for this machine: said plainly instead of an abort.
+        std::fprintf(stderr, "vantrel-cli: out of memory\n");
+        result = kExitRefused;
+    }
     modMain::ReleaseGlobalObjects();
     return result;
 }

@@ -27,6 +27,9 @@ double CAllCombinations::CalcNumRowsPreConstraints(const std::vector<int32_t>& l
 
 std::string CAllCombinations::FormatThousands(double value, const std::string& separator)
 {
+    // A product of level counts beyond the range of a double (400 factors of 60 levels).
+    if (!std::isfinite(value))
+        return "more than 10^308";
     std::string digits;
     if (value < 1e15) {
         char buffer[32];

@@ -124,6 +124,11 @@ TEST(CAllCombinations, RefusesTwoBillionRowsOrMore)
     RecordingReporter huge;
     EXPECT_FALSE(List(huge, Levels(std::vector<int32_t>(50, 10))).ok);
     EXPECT_EQ(huge.texts()[0].substr(0, 46), "The current design would require 100,000,000,0");
+
+    RecordingReporter beyondDoubles;
+    EXPECT_FALSE(List(beyondDoubles, Levels(std::vector<int32_t>(400, 60))).ok);
+    EXPECT_EQ(beyondDoubles.texts()[0], "The current design would require more than 10^308 tests. The maximum number of tests "
+                                        "is 2 Billion. Use the 2-Way combinations instead.");
 }
 
 TEST(CAllCombinations, RefusesAConfirmedListingThatWouldNotFitInMemory)
