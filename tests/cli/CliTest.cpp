@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -145,6 +147,29 @@ TEST_F(CliTest, RefusalsAndTheirExitCodes)
     EXPECT_EQ(Cli({"generate"}).exitCode, 2);
     EXPECT_EQ(Cli({"generate", example(), "--evolutions", "0"}).exitCode, 2);
     EXPECT_EQ(Cli({"generate", example(), "--format", "xml"}).exitCode, 2);
+}
+
+TEST_F(CliTest, ADesignTooLargeForTheMemoryIsRefusedNotAborted)
+{
+    // 250 factors of 30 levels: some 28 million pairs of levels, about 600 MB of search
+    // tables, run with an address space of 350 MB.
+    QByteArray factors;
+    for (int f = 0; f < 250; ++f) {
+        factors += "<Factor Name=\"F" + QByteArray::number(f) + "\">";
+        for (int l = 0; l < 30; ++l)
+            factors += "<level>v" + QByteArray::number(l) + "</level>";
+        factors += "</Factor>";
+    }
+    QProcess p;
+    p.setChildProcessModifier([] {
+        const rlimit limit{350u << 20, 350u << 20};
+        setrlimit(RLIMIT_AS, &limit);
+    });
+    p.start(QStringLiteral(VANTREL_CLI), {"generate", write("large.test", Design(factors)), "--threads", "1", "--evolutions", "1"});
+    p.waitForFinished(120000);
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).endsWith("vantrel-cli: out of memory\n"));
 }
 
 TEST_F(CliTest, AllListsEveryAdmissibleCombinationAfterTheSizeQuestion)
