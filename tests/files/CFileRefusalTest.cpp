@@ -1,40 +1,11 @@
 #include "tests/files/DesignFileFixture.h"
 
 #include <QDir>
-#include <QDomDocument>
-#include <QFile>
 
 #include <csignal>
 #include <sys/resource.h>
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-// A device whose every write fails, as a full disk would.
-class FailingDevice : public QIODevice {
-public:
-    FailingDevice()
-    {
-        open(WriteOnly);
-        setErrorString("No space left on device");
-    }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char*, qint64) override { return -1; }
-};
 
 // Lowers the largest file this process may write, so that writing fails half-way.
 class FileSizeLimit {
@@ -118,7 +89,7 @@ TEST_F(CFileRefusalTest, RefusesTextsTheFileCannotHoldAndKeepsTheEarlierFile)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reason);
-        setMatrix(c.matrix);
+        FillGrid(grid, c.matrix);
         QByteArray bytes;
         QBuffer buffer(&bytes);
         QString reason;
@@ -128,7 +99,7 @@ TEST_F(CFileRefusalTest, RefusesTextsTheFileCannotHoldAndKeepsTheEarlierFile)
     }
 
     const QString path = dir.filePath("design.test");
-    WriteFile(path, "earlier");
+    ASSERT_TRUE(WriteFileBytes(path, "earlier"));
     messages.answer(MsgResult::Ok);
     EXPECT_FALSE(save(cases[0].design, path));
     const MessageRequest box = takeOnlyMessage();
@@ -136,7 +107,7 @@ TEST_F(CFileRefusalTest, RefusesTextsTheFileCannotHoldAndKeepsTheEarlierFile)
     EXPECT_TRUE(box.text.contains(cases[0].reason)) << box.text.toStdString();
     EXPECT_EQ(box.icon, MsgIcon::Critical);
     EXPECT_EQ(box.buttons, MsgButtons::Ok);
-    EXPECT_EQ(ReadAll(path), "earlier");
+    EXPECT_EQ(FileBytes(path), "earlier");
 }
 
 TEST_F(CFileRefusalTest, AFailedWriteReportsItAndLeavesTheEarlierFileByteForByte)
@@ -146,7 +117,7 @@ TEST_F(CFileRefusalTest, AFailedWriteReportsItAndLeavesTheEarlierFileByteForByte
     // The folder to save in is a regular file (a missing or read-only folder would do, but
     // not for root).
     const QString notAFolder = dir.filePath("plain");
-    WriteFile(notAFolder, "plain bytes");
+    ASSERT_TRUE(WriteFileBytes(notAFolder, "plain bytes"));
     const QString path = notAFolder + "/design.test";
     messages.answer(MsgResult::Ok);
     EXPECT_FALSE(save(d, path));
@@ -155,9 +126,9 @@ TEST_F(CFileRefusalTest, AFailedWriteReportsItAndLeavesTheEarlierFileByteForByte
         << box.text.toStdString();
     EXPECT_TRUE(box.text.contains("The file could not be created: ")) << box.text.toStdString();
     EXPECT_EQ(box.icon, MsgIcon::Critical);
-    EXPECT_EQ(ReadAll(notAFolder), "plain bytes");
+    EXPECT_EQ(FileBytes(notAFolder), "plain bytes");
 
-    FailingDevice device;
+    FailingDevice device(0);
     QString reason;
     EXPECT_FALSE(save(d, device, &reason));
     EXPECT_EQ(reason, "The file could not be written: No space left on device.");
@@ -165,7 +136,7 @@ TEST_F(CFileRefusalTest, AFailedWriteReportsItAndLeavesTheEarlierFileByteForByte
     // Writing stops half-way through the new file: the earlier one stays, and nothing is left beside it.
     const QString existing = dir.filePath("existing.test");
     const QByteArray earlier = saveBytes(d);
-    WriteFile(existing, earlier);
+    ASSERT_TRUE(WriteFileBytes(existing, earlier));
     setMatrixSize(40, 20);  // about 16 KB, under the large-matrix question
     {
         const FileSizeLimit limit(4096);
@@ -173,22 +144,9 @@ TEST_F(CFileRefusalTest, AFailedWriteReportsItAndLeavesTheEarlierFileByteForByte
         EXPECT_FALSE(save(d, existing));
     }
     EXPECT_EQ(takeOnlyMessage().icon, MsgIcon::Critical);
-    EXPECT_EQ(ReadAll(existing), earlier);
+    EXPECT_EQ(FileBytes(existing), earlier);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"existing.test", "plain"}));
     EXPECT_TRUE(save(d, existing));  // and the limit is gone again
-}
-
-TEST_F(CFileRefusalTest, AddAttributeNeverOverwrites)
-{
-    QDomDocument doc;
-    QDomElement factor = doc.createElement("Factor");
-    EXPECT_TRUE(CFile::AddAttribute(doc, factor, "Name", "first"));
-    EXPECT_FALSE(CFile::AddAttribute(doc, factor, "Name", "second"));
-    EXPECT_EQ(factor.attribute("Name"), "first");
-    EXPECT_EQ(factor.attributes().count(), 1);
-
-    QDomElement none;
-    EXPECT_FALSE(CFile::AddAttribute(doc, none, "Name", "x"));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "files/CFile.h"
 #include "model/GridCellStore.h"
+#include "tests/files/ExportReadBack.h"
 #include "tests/support/SeamTest.h"
 #include "tests/support/TestTables.h"
 
@@ -15,15 +16,6 @@
 #include <algorithm>
 
 using TestTables::Rows;
-
-inline LongArray Counts(std::initializer_list<std::int32_t> counts)
-{
-    LongArray array(1, int(counts.size()));
-    int i = 1;
-    for (std::int32_t c : counts)
-        array(i++) = c;
-    return array;
-}
 
 struct Design {
     std::int32_t n = 0;
@@ -86,13 +78,8 @@ protected:
     CFile file{grid};
     QTemporaryDir dir;
 
-    // The Test Cases sheet: row 1 the factor names, then the cases.
-    void setMatrix(const QList<QStringList>& rows)
-    {
-        grid.setMaxRows(int(rows.size()));
-        grid.setMaxCols(rows.isEmpty() ? 0 : int(rows[0].size()));
-        grid.writeBlock(1, 1, Rows(rows));
-    }
+    // The Test Cases sheet (row 1 the factor names, then the cases) filled with FillGrid, or
+    // with distinct texts to a size.
     void setMatrixSize(int rows, int cols)
     {
         grid.setMaxRows(rows);

@@ -1,6 +1,6 @@
 #pragma once
 // Reads exported files back the way the programs that open them do, so that tests compare
-// texts rather than bytes.
+// texts rather than bytes; and the files and devices that writers meet before and fail on.
 
 #include "model/GridCellStore.h"
 
@@ -13,19 +13,6 @@
 #include <QXmlStreamReader>
 
 using Cells = QList<QStringList>;
-
-// The grid's block, rows 1..maxRows x columns 1..maxCols.
-inline Cells GridCells(const GridCellStore& grid)
-{
-    Cells cells;
-    for (int r = 1; r <= grid.maxRows(); ++r) {
-        QStringList row;
-        for (int c = 1; c <= grid.maxCols(); ++c)
-            row << grid.text(c, r);
-        cells << row;
-    }
-    return cells;
-}
 
 inline void FillGrid(GridCellStore& grid, const Cells& cells)
 {
@@ -41,6 +28,35 @@ inline QByteArray FileBytes(const QString& path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+// An earlier file of that name, as the user left it.
+inline bool WriteFileBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// A device that takes the first bytes and then fails, as a full disk does.
+class FailingDevice : public QIODevice {
+public:
+    explicit FailingDevice(qint64 capacity) : mCapacity(capacity) { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64 len) override
+    {
+        if (mWritten + len > mCapacity) {
+            setErrorString(QStringLiteral("No space left on device"));
+            return -1;
+        }
+        mWritten += len;
+        return len;
+    }
+
+private:
+    qint64 mCapacity;
+    qint64 mWritten = 0;
+};
 
 // Delimited text as spreadsheet programs read it: a cell in double quotes may hold the
 // delimiter, line breaks and doubled quotes. Rows must end with CR LF.
