@@ -43,113 +43,61 @@ protected:
     }
 };
 
-TEST_F(MatrixExportTest, WorkbookHasOneSheetOfTextCellsAsTyped)
-{
-    const QString path = exported(ExportKind::Excel, kAwkward, "m.xlsx");
-    const Workbook book = ReadWorkbook(path);
-    EXPECT_EQ(book.sheetNames, QStringList{"QXV Matrix"});
-    EXPECT_TRUE(book.allText) << "a number or formula cell: \"007\" or \"=1+1\" would not stay as typed";
-    EXPECT_EQ(Padded(book.cells, 4, 4), kAwkward);
-    EXPECT_TRUE(Unzipped(path, "xl/workbook.xml").contains("schemas.openxmlformats.org/spreadsheetml"));
-}
-
-TEST_F(MatrixExportTest, XmlHoldsOneRowElementPerGridRow)
-{
-    const QByteArray bytes = FileBytes(exported(ExportKind::Xml, kAwkward, "m.xml"));
-    EXPECT_TRUE(bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")) << bytes.left(60).toStdString();
-    QString error;
-    EXPECT_EQ(ReadXmlRows(bytes, "Row", {"Cell"}, &error), kAwkward);
-    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
-
-    QDomDocument doc;
-    ASSERT_TRUE(doc.setContent(bytes));
-    EXPECT_EQ(doc.documentElement().tagName(), "QXV-Matrix");
-    EXPECT_EQ(doc.documentElement().elementsByTagName("Row").size(), 4);
-}
-
-TEST_F(MatrixExportTest, XmlRefusesACharacterItCannotHoldAndNamesTheCell)
-{
-    Cells cells = kAwkward;
-    cells[2][1] = QString("bell") + QChar(7);
-    const QString path = dir.filePath("m.xml");
-    FillGrid(grid, cells);
-    QString reason;
-    EXPECT_FALSE(MatrixExport::ExportMatrixToFile(grid, ExportKind::Xml, path, &reason));
-    EXPECT_EQ(reason, "Row 3, column 2 holds a character that an XML file cannot hold.");
-    EXPECT_EQ(leftovers(dir.path()), QStringList());
-}
-
-TEST_F(MatrixExportTest, HtmlIsOneEscapedTableWithTheNamesAsHeadings)
-{
-    const QByteArray bytes = FileBytes(exported(ExportKind::Html, kAwkward, "m.html"));
-    EXPECT_TRUE(bytes.contains("<meta charset=\"utf-8\"/>"));
-    QString error;
-    EXPECT_EQ(ReadXmlRows(bytes, "tr", {"th", "td"}, &error), kAwkward);
-    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
-    EXPECT_EQ(ReadXmlRows(bytes, "tr", {"th"}), (Cells{kAwkward[0], {}, {}, {}})) << "only the names are headings";
-    EXPECT_EQ(bytes.count("<table>"), 1);
-}
-
-TEST_F(MatrixExportTest, DelimitedTextQuotesWhereNeededAndEndsRowsWithCrLf)
-{
-    bool crlf = false;
-    const QByteArray csv = FileBytes(exported(ExportKind::CommaDelimited, kAwkward, "m.csv"));
-    EXPECT_EQ(ReadDelimited(csv, ',', &crlf), kAwkward);
-    EXPECT_TRUE(crlf);
-    EXPECT_TRUE(csv.startsWith("\"Browser, engine\",\"Say \"\"hi\"\"\",\"Two\nlines\",=1+1\r\n"))
-        << csv.left(60).toStdString();
-    EXPECT_TRUE(csv.contains("\r\n,plain,,-2\r\n")) << "cells that need no quotes stand as typed";
-
-    const QByteArray tsv = FileBytes(exported(ExportKind::TabDelimited, kAwkward, "m.txt"));
-    EXPECT_EQ(ReadDelimited(tsv, '\t', &crlf), kAwkward);
-    EXPECT_TRUE(crlf);
-    EXPECT_TRUE(tsv.startsWith("Browser, engine\t\"Say \"\"hi\"\"\"\t")) << "a comma needs no quotes between tabs";
-}
-
-TEST_F(MatrixExportTest, EmptyGridsExportInEveryFormat)
+TEST_F(MatrixExportTest, EveryFormatReadsBackAsTypedEvenWhenEmpty)
 {
     // Before anything is generated the Test Cases grid is one empty cell; a design file
     // without a matrix can leave it with no cells at all.
-    for (const Cells& empty : {Cells{{""}}, Cells{}}) {
-        const int rows = int(empty.size());
-        const QString tag = QString::number(rows);
-        const Workbook book = ReadWorkbook(exported(ExportKind::Excel, empty, tag + ".xlsx"));
-        EXPECT_EQ(book.sheetNames, QStringList{"QXV Matrix"});
-        EXPECT_EQ(Padded(book.cells, rows, rows), empty);
-
-        const QByteArray xml = FileBytes(exported(ExportKind::Xml, empty, tag + ".xml"));
-        QDomDocument doc;
-        EXPECT_TRUE(doc.setContent(xml)) << xml.toStdString();
-        EXPECT_EQ(doc.documentElement().tagName(), "QXV-Matrix");
-        EXPECT_EQ(ReadXmlRows(xml, "Row", {"Cell"}), empty);
-
-        EXPECT_EQ(ReadXmlRows(FileBytes(exported(ExportKind::Html, empty, tag + ".html")), "tr", {"th", "td"}), empty);
-        EXPECT_EQ(FileBytes(exported(ExportKind::CommaDelimited, empty, tag + ".csv")), rows ? "\r\n" : "");
-        EXPECT_EQ(FileBytes(exported(ExportKind::TabDelimited, empty, tag + ".txt")), rows ? "\r\n" : "");
+    for (const Cells& cells : {kAwkward, Cells{{""}}, Cells{}}) {
+        for (int k = 0; k < kNumExportKinds; ++k) {
+            const ExportKind kind = ExportKind(k);
+            SCOPED_TRACE(QString("%1 rows, kind %2").arg(cells.size()).arg(k).toStdString());
+            const QString path = exported(kind, cells, QString("%1.%2").arg(cells.size()).arg(ExportKindInfoOf(kind).extension));
+            const QByteArray bytes = FileBytes(path);
+            QString error;
+            bool crlf = true;
+            Cells back;
+            if (kind == ExportKind::Excel) {
+                const Workbook book = ReadWorkbook(path);
+                EXPECT_EQ(book.sheetNames, QStringList{"QXV Matrix"});
+                EXPECT_TRUE(book.allText) << "a number or formula cell: \"007\" or \"=1+1\" would not stay as typed";
+                back = Padded(book.cells, int(cells.size()), cells.isEmpty() ? 0 : int(cells[0].size()));
+            } else if (kind == ExportKind::Xml) {
+                EXPECT_TRUE(bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")) << bytes.left(60).toStdString();
+                QDomDocument doc;
+                EXPECT_TRUE(doc.setContent(bytes)) << bytes.toStdString();
+                EXPECT_EQ(doc.documentElement().tagName(), "QXV-Matrix");
+                back = ReadXmlRows(bytes, "Row", {"Cell"}, &error);
+            } else if (kind == ExportKind::Html) {
+                back = ReadXmlRows(bytes, "tr", {"th", "td"}, &error);
+            } else {
+                back = ReadDelimited(bytes, kind == ExportKind::CommaDelimited ? ',' : '\t', &crlf);
+            }
+            EXPECT_EQ(back, cells);
+            EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+            EXPECT_TRUE(crlf) << "every row ends in CR LF";
+        }
     }
 }
 
-// A device that takes the first bytes and then fails, as a full disk does.
-class FailingDevice : public QIODevice {
-public:
-    explicit FailingDevice(qint64 capacity) : mCapacity(capacity) { open(QIODevice::WriteOnly); }
+TEST_F(MatrixExportTest, EachFormatsOwnRules)
+{
+    const QString xlsx = exported(ExportKind::Excel, kAwkward, "m.xlsx");
+    EXPECT_TRUE(Unzipped(xlsx, "xl/workbook.xml").contains("schemas.openxmlformats.org/spreadsheetml"));
 
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char*, qint64 len) override
-    {
-        if (mWritten + len > mCapacity) {
-            setErrorString("No space left on device");
-            return -1;
-        }
-        mWritten += len;
-        return len;
-    }
+    const QByteArray html = FileBytes(exported(ExportKind::Html, kAwkward, "m.html"));
+    EXPECT_TRUE(html.contains("<meta charset=\"utf-8\"/>"));
+    EXPECT_EQ(ReadXmlRows(html, "tr", {"th"}), (Cells{kAwkward[0], {}, {}, {}})) << "only the names are headings";
+    EXPECT_EQ(html.count("<table>"), 1);
 
-private:
-    qint64 mCapacity;
-    qint64 mWritten = 0;
-};
+    // Delimited text quotes where needed.
+    const QByteArray csv = FileBytes(exported(ExportKind::CommaDelimited, kAwkward, "m.csv"));
+    EXPECT_TRUE(csv.startsWith("\"Browser, engine\",\"Say \"\"hi\"\"\",\"Two\nlines\",=1+1\r\n"))
+        << csv.left(60).toStdString();
+    EXPECT_TRUE(csv.contains("\r\n,plain,,-2\r\n")) << "cells that need no quotes stand as typed";
+    EXPECT_TRUE(FileBytes(exported(ExportKind::TabDelimited, kAwkward, "m.txt"))
+                    .startsWith("Browser, engine\t\"Say \"\"hi\"\"\"\t"))
+        << "a comma needs no quotes between tabs";
+}
 
 TEST_F(MatrixExportTest, EveryWriterReportsADeviceThatFails)
 {
@@ -188,15 +136,19 @@ TEST_F(MatrixExportTest, AFailedExportSaysWhichFileAndWhyAndLeavesNothing)
     EXPECT_EQ(leftovers(dir.path()), QStringList{"not-a-folder"});
 }
 
-TEST_F(MatrixExportTest, AnEarlierFileStaysIntactWhenTheExportFails)
+TEST_F(MatrixExportTest, XmlRefusesACharacterItCannotHoldNamingTheCellAndKeepsTheEarlierFile)
 {
-    const QString path = dir.filePath("m.xml");
-    {
-        QFile earlier(path);
-        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-        earlier.write("earlier content");
-    }
     Cells cells = kAwkward;
+    cells[2][1] = QString("bell") + QChar(7);
+    FillGrid(grid, cells);
+    QString reason;
+    EXPECT_FALSE(MatrixExport::ExportMatrixToFile(grid, ExportKind::Xml, dir.filePath("new.xml"), &reason));
+    EXPECT_EQ(reason, "Row 3, column 2 holds a character that an XML file cannot hold.");
+    EXPECT_EQ(leftovers(dir.path()), QStringList());
+
+    const QString path = dir.filePath("m.xml");
+    ASSERT_TRUE(WriteFileBytes(path, "earlier content"));
+    cells = kAwkward;
     cells[3][3] = QString(QChar(0xFFFF));  // written rows first, then refused
     FillGrid(grid, cells);
     messages.answer(MsgResult::Ok);
