@@ -25,7 +25,7 @@ TEST(SystemReportTest, SectionsAndCaptionsComeInTheirOrder)
     const QStringList report = CollectSystemReport();
     const QStringList order = {
         "Application", "   Title...............Vantrel", "   Path................", "   Project Version.....",
-        "   OLE Server..........NO", "   Previous Instance...NO", "  EXE Name............", "  EXE Time Stamp......",
+        "   OLE Server..........NO", "   Previous Instance...", "  EXE Name............", "  EXE Time Stamp......",
         "  EXE Size............", "Operating System", "   Windows Version.....", "   Build...............",
         "   Service Pack........", "   Debug Kernel........", "   Language............",
         "   Windows Directory.../usr", "   Current Path........", "Memory Information", "   Total Physical......",

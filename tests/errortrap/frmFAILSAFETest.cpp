@@ -7,6 +7,7 @@
 #include "errortrap/frmFAILSAFE.h"
 #include "errortrap/modFailSafe.h"
 #include "tests/errortrap/RecordingReportPresenter.h"
+#include "tests/files/ExportReadBack.h"
 #include "tests/support/PdfPrinterSetup.h"
 #include "tests/support/RecordingHelpViewer.h"
 #include "tests/support/RecordingShellOpener.h"
@@ -31,12 +32,6 @@
 using namespace modFailSafe;
 
 namespace {
-QString ReadText(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
 QString PdfText(const QString& path)
 {
     QProcess p;
@@ -98,9 +93,7 @@ private slots:
     {
         ResetTrap();
         SetProgramFolder(folder.path());
-        QFile ini(folder.filePath("FSCLIENT.INI"));
-        QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ini.write("[log file]\nWrite To Disk=1\n");
+        QVERIFY(WriteFileBytes(folder.filePath("FSCLIENT.INI"), "[log file]\nWrite To Disk=1\n"));
     }
     void cleanup()
     {
@@ -184,7 +177,7 @@ private slots:
         QCOMPARE(QUrlQuery(QUrl(browser.requests().first().file)).queryItemValue("q", QUrl::FullyDecoded),
                  QString("error 53 \"File not found\""));
 
-        const QString log = ReadText(folder.filePath("error.log"));
+        const QString log = FileBytes(folder.filePath("error.log"));
         QVERIFY(log.contains("User Said: Generating the matrix"));
         QVERIFY2(log.contains("System State Information\nApplication\n"), "the gathered system report is logged");
         QVERIFY(!IsBusy());

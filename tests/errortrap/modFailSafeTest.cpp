@@ -5,6 +5,7 @@
 #include "errortrap/TrappedError.h"
 #include "errortrap/modFailSafe.h"
 #include "tests/errortrap/RecordingReportPresenter.h"
+#include "tests/files/ExportReadBack.h"
 #include "tests/support/SeamTest.h"
 
 #include <QDir>
@@ -20,19 +21,6 @@
 using namespace modFailSafe;
 
 namespace {
-QString ReadText(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-void WriteText(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text);
-}
-
 // A procedure as the program writes them: a result set before the failure, a clean-up that
 // must run whatever happens.
 int FailingFunction(int& cleanups, std::function<void()> fail)
@@ -66,13 +54,13 @@ protected:
         SetSendmailOverride({});
         SeamTest::TearDown();
     }
-    void Ini(const QByteArray& text) { WriteText(folder.filePath("FSCLIENT.INI"), text); }
+    void Ini(const QByteArray& text) { ASSERT_TRUE(WriteFileBytes(folder.filePath("FSCLIENT.INI"), text)); }
 
     QTemporaryDir folder;
     RecordingReportPresenter report;
 };
 
-TEST_F(TrapTest, ContinueLeavesTheProcedureWithItsResultAndRunsItsCleanUp)
+TEST_F(TrapTest, ContinueLeavesTheProcedureWithItsResultBreakRunsItAgainSilentRunShowsNothing)
 {
     int cleanups = 0;
     int raisedOn = 0;
@@ -82,24 +70,12 @@ TEST_F(TrapTest, ContinueLeavesTheProcedureWithItsResultAndRunsItsCleanUp)
     });
     EXPECT_EQ(result, 42);
     EXPECT_EQ(cleanups, 1);
+    // The record's fields and the headline as the report window shows them: frmFAILSAFETest.
     ASSERT_EQ(report.shown().size(), 1);
-    const ErrorRecord& r = report.shown()[0].records.last();
-    EXPECT_EQ(r.number, 53);
-    EXPECT_EQ(r.module, "CSample");
-    EXPECT_EQ(r.procedure, "Function FailingFunction");
-    EXPECT_EQ(r.line, raisedOn);
-    EXPECT_EQ(LineText(r), QString::number(raisedOn));
-    EXPECT_EQ(r.category, "File System (disk, directory or file) access");
-    EXPECT_EQ(r.source, ExecutableName() + " (local)");
-    EXPECT_EQ(report.shown()[0].headline, "An unexpected 'File not found' error occurred in Vantrel.");
-    EXPECT_TRUE(report.shown()[0].trace.contains("CSample << Function FailingFunction : Trap"));
     EXPECT_TRUE(report.shown()[0].trace.contains(QString("Runtime error 53, File not found on line %1").arg(raisedOn)));
-    EXPECT_EQ(report.shown()[0].trace.last(), "1 error(s) are logged.");
     EXPECT_FALSE(IsBusy());
-}
 
-TEST_F(TrapTest, BreakRunsTheBodyAgainAndSilentRunShowsNothing)
-{
+    // Break runs the body again.
     report.code = kBreak;
     int runs = 0;
     const bool finished = RunProcedure("modMain", "Sub Twice", [&] {
@@ -109,15 +85,15 @@ TEST_F(TrapTest, BreakRunsTheBodyAgainAndSilentRunShowsNothing)
     EXPECT_TRUE(finished);
     EXPECT_EQ(runs, 2);
 
+    // A silent run shows nothing and goes on as Continue does.
     ResetTrap();
     Ini("[preferences]\nSilent Run=1\n");
-    int cleanups = 0;
     EXPECT_EQ(FailingFunction(cleanups, [] { throw std::bad_alloc(); }), 42);
-    EXPECT_EQ(report.shown().size(), 1) << "no window in a silent run";
+    EXPECT_EQ(report.shown().size(), 2) << "no window in a silent run";
     EXPECT_EQ(Records().size(), 1);
 }
 
-TEST_F(TrapTest, ErrorsOfTheLibraryGetTheirRunTimeNumbersAndTheProcedureAsCodePosition)
+TEST_F(TrapTest, ErrorsGetTheirRunTimeNumbersTheProcedureAsCodePositionAndTheirSource)
 {
     const QString missingFile = folder.filePath("absent.test");
     const QString missingFolder = folder.filePath("nowhere/absent.test");
@@ -149,6 +125,11 @@ TEST_F(TrapTest, ErrorsOfTheLibraryGetTheirRunTimeNumbersAndTheProcedureAsCodePo
     }
     EXPECT_EQ(TraceText().last(), QString("%1 error(s) are logged.").arg(std::size(cases)));
     EXPECT_TRUE(TraceText().contains("Runtime error 7, Out of memory on line <unavailable: line numbers not used>"));
+
+    // An error of another component is remote.
+    RunProcedure("CFile", "Function SaveXMLFile", [] { throw TrappedError(440, "Automation error", "QtXml"); });
+    EXPECT_EQ(Records().last().source, "QtXml (remote)");
+    EXPECT_EQ(Headline(), "An unexpected 'Automation error' error occurred in a component used by Vantrel.");
 }
 
 TEST_F(TrapTest, CategoriesFollowTheNumberRanges)
@@ -167,29 +148,18 @@ TEST_F(TrapTest, CategoriesFollowTheNumberRanges)
         EXPECT_EQ(ErrorCategory(number), category) << number;
 }
 
-TEST_F(TrapTest, AnErrorOfAnotherComponentIsRemote)
-{
-    RunProcedure("CFile", "Function SaveXMLFile", [] { throw TrappedError(440, "Automation error", "QtXml"); });
-    EXPECT_EQ(Records().last().source, "QtXml (remote)");
-    EXPECT_EQ(Headline(), "An unexpected 'Automation error' error occurred in a component used by Vantrel.");
-}
-
 TEST_F(TrapTest, SettingsAreReadWhateverTheLetterCaseAndDefaultWhenMissing)
 {
     const FailSafeSettings none = FailSafeSettings::Read(folder.filePath("FSCLIENT.INI"));
+    // The default log names are those the disk and circular log tests find.
     EXPECT_FALSE(none.bWriteToDisk || none.bCircularLog || none.bSilentRun || none.bDisplayMode);
-    EXPECT_EQ(none.strLogFile, "error.log");
-    EXPECT_EQ(none.strCircularFileName, "circ0001.log");
     EXPECT_EQ(none.lCircularRecordSize, 1024);
-    EXPECT_EQ(none.lCircularMaxRecords, 10);
     EXPECT_TRUE(none.strEmailAddress.isEmpty());
 
     Ini("[Log File]\nWrite To Disk=1\nCircularLog=1\n[EMAIL]\naddress=qa@example.org, dev@example.org\n"
         "[CircularLog]\nRecordSize=64\nMaxRecords=x\n[Preferences]\nDisplay Mode=1\n");
     const FailSafeSettings s = FailSafeSettings::Read(FailSafeIniPath(folder.path() + "/"));
-    EXPECT_TRUE(s.bWriteToDisk);
-    EXPECT_TRUE(s.bCircularLog);
-    EXPECT_TRUE(s.bDisplayMode);
+    EXPECT_TRUE(s.bWriteToDisk && s.bCircularLog && s.bDisplayMode);
     EXPECT_EQ(s.strEmailAddress, "qa@example.org, dev@example.org");
     EXPECT_EQ(s.lCircularRecordSize, 64);
     EXPECT_EQ(s.lCircularMaxRecords, 10);
@@ -202,7 +172,7 @@ TEST_F(TrapTest, TheDiskLogIsErrorLogBesideTheProgramAndHoldsTheReportAndTheNote
     RunProcedure("CFile", "Function SaveXMLFile", [] { throw TrappedError(75, "Path/file access error"); });
     const QString log = folder.filePath("error.log");
     EXPECT_EQ(LastDiskLogPath(), log);
-    const QString text = ReadText(log);
+    const QString text = FileBytes(log);
     const QStringList inOrder = {"data capture", "Error Information", "*Error 1\t",
                                  "Category File System (disk, directory or file) access",
                                  "Module    CFile", "Procedure Function SaveXMLFile", "Error No. 75",
@@ -219,7 +189,7 @@ TEST_F(TrapTest, TheDiskLogIsErrorLogBesideTheProgramAndHoldsTheReportAndTheNote
 
     // The second report's block follows the first and lists both errors.
     RunProcedure("CFile", "Function OpenFile", [] { throw std::bad_alloc(); });
-    const QString both = ReadText(log);
+    const QString both = FileBytes(log);
     EXPECT_EQ(both.count("Error Information"), 2);
     EXPECT_TRUE(both.contains("*Error 2\t"));
     EXPECT_TRUE(both.contains("Code Pointer : modFailSafeTest.cpp:"));
@@ -236,14 +206,14 @@ TEST_F(TrapTest, AnEmptyLogNameIsFsErrorLogAndAnUnwritableProgramFolderFallsBack
     ResetTrap();
     Ini("[log file]\nWrite To Disk=1\n");
     fsSTART();
-    WriteText(folder.filePath("plain"), "x");
+    ASSERT_TRUE(WriteFileBytes(folder.filePath("plain"), "x"));
     SetProgramFolder(folder.filePath("plain/bin"));
     const QString dataLog =
         QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)).filePath("error.log");
     QFile::remove(dataLog);
     RunProcedure("modMain", "Sub Two", [] { throw std::bad_alloc(); });
     EXPECT_EQ(LastDiskLogPath(), QDir::cleanPath(dataLog));
-    EXPECT_TRUE(ReadText(dataLog).contains("Error Information"));
+    EXPECT_TRUE(FileBytes(dataLog).contains("Error Information"));
     EXPECT_EQ(report.shown().size(), 2);
     QFile::remove(dataLog);
 
@@ -281,7 +251,7 @@ TEST_F(TrapTest, TwoErrorsWhileAReportIsOpenAreReportedOneAfterTheOther)
     EXPECT_EQ(events, (QStringList{"second fails", "first answered", "second answered"}));
     ASSERT_EQ(report.shown().size(), 2);
     EXPECT_EQ(report.shown()[1].records.size(), 2);
-    const QString log = ReadText(folder.filePath("error.log"));
+    const QString log = FileBytes(folder.filePath("error.log"));
     EXPECT_LT(log.indexOf("User Said: first note"), log.indexOf("*Error 2\t")) << "logged in the order answered";
     EXPECT_FALSE(IsBusy());
 }
@@ -309,14 +279,14 @@ TEST_F(TrapTest, TheReportIsMailedToTheFakeSendmailWithTheLogAttached)
 {
     const QString received = folder.filePath("mail.txt");
     const QString fake = folder.filePath("sendmail");
-    WriteText(fake, "#!/bin/sh\necho \"$@\" > '" + received.toUtf8() + ".args'\ncat > '" + received.toUtf8() + "'\n");
+    ASSERT_TRUE(WriteFileBytes(fake, "#!/bin/sh\necho \"$@\" > '" + received.toUtf8() + ".args'\ncat > '" + received.toUtf8() + "'\n"));
     QFile::setPermissions(fake, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     Ini("[email]\nAddress=qa@example.org\nSendmail=" + fake.toUtf8() + "\n");
     report.note = "exporting";
     RunProcedure("modMain", "Sub Export", [] { throw TrappedError(76, "Path not found"); });
 
-    EXPECT_EQ(ReadText(received + ".args").trimmed(), "-t");
-    const QString mail = ReadText(received);
+    EXPECT_EQ(FileBytes(received + ".args").trimmed(), "-t");
+    const QString mail = FileBytes(received);
     EXPECT_TRUE(mail.contains("To: qa@example.org\r\n"));
     EXPECT_TRUE(mail.contains("Subject: Remote Error Report From " + ExecutableName() + "\r\n"));
     EXPECT_TRUE(mail.contains("Error 76 (Path not found) occurred in " + ExecutableName() +
@@ -327,7 +297,7 @@ TEST_F(TrapTest, TheReportIsMailedToTheFakeSendmailWithTheLogAttached)
     const QString attached = QString::fromUtf8(QByteArray::fromBase64(encoded.toLatin1()));
     EXPECT_TRUE(attached.contains("Error Information"));
     EXPECT_TRUE(attached.contains("User Said: exporting"));
-    EXPECT_EQ(ReadText(folder.filePath("!error!.log")).toUtf8(), attached.toUtf8());
+    EXPECT_EQ(FileBytes(folder.filePath("!error!.log")), attached.toUtf8());
     EXPECT_FALSE(QFile::exists(folder.filePath("error.log"))) << "mail alone writes no disk log";
 
     // A mail program that fails or is missing is skipped without a word.
@@ -352,7 +322,7 @@ TEST_F(TrapTest, TraceRecordsGoToTheCircularLogWhichWrapsAndToTheDiskLogWhenCapt
     EXPECT_TRUE(kept[1].startsWith("Runtime error 6, Overflow on line "));
     EXPECT_TRUE(kept[2].startsWith('[') && kept[2].contains("] END PROGRAM")) << kept[2].toStdString();
 
-    const QString captured = ReadText(folder.filePath("error.log"));
+    const QString captured = FileBytes(folder.filePath("error.log"));
     EXPECT_TRUE(captured.startsWith(TraceText()[0] + "\nSTART PROGRAM\nmodMain << Sub A : Trap\n"));
     EXPECT_FALSE(captured.contains("Error Information")) << "reports go to disk only with Write To Disk";
 
