@@ -16,23 +16,6 @@ using namespace SheetTest;
 namespace {
 using Tester = QAbstractItemModelTester;
 constexpr auto kReport = QAbstractItemModelTester::FailureReportingMode::QtTest;
-
-// Factors as a design file hands them over: each column its name, then its levels.
-void LoadFactors(frmFactorsAndLevels& sheet, const QList<QStringList>& columns)
-{
-    LongArray counts;
-    const TextTable table = TestTables::FactorTable(columns, counts);
-    QVERIFY(sheet.LoadDataIntoGrid(int(columns.size()), table.rowUpper(), table, counts));
-}
-
-
-QStringList RowTexts(const GridCellStore& grid, int row, int cols)
-{
-    QStringList out;
-    for (int c = 1; c <= cols; ++c)
-        out << grid.text(c, row);
-    return out;
-}
 }  // namespace
 
 class ComboSheetsTest : public SheetTestCase {
@@ -137,7 +120,7 @@ private slots:
         QCOMPARE(grid.comboList(2, 3), QString("\tp\tq"));
         QCOMPARE(grid.comboList(4, 3), QString("\tx\ty"));
         // A factor that is not in the list gives its level no list, yet the level stays.
-        QCOMPARE(RowTexts(grid, 5, 4), (QStringList{"Z", "z", "A", "x"}));
+        QCOMPARE(RowTexts(grid, 5, 1, 4), (QStringList{"Z", "z", "A", "x"}));
         QCOMPARE(grid.comboList(2, 5), QString());
         QVERIFY(!modMain::gbDirty);
 
@@ -147,7 +130,7 @@ private slots:
         QCOMPARE(panels.text(kPanelConstraints), QString("3 Constraints  "));
         QCOMPARE(RowCaptions(grid, 1, grid.maxRows()),
                  (QStringList{"Constraint 1", "Constraint 2", "Constraint 3", "Constraint 4"}));
-        QCOMPARE(RowTexts(grid, 2, 4), (QStringList{"B", "q", "A", "y"}));
+        QCOMPARE(RowTexts(grid, 2, 1, 4), (QStringList{"B", "q", "A", "y"}));
         QVERIFY(modMain::gbDirty);
         QVERIFY(modMain::gbDesignChanged);
 
@@ -168,18 +151,20 @@ private slots:
     {
         frmConstraints constraints;
         frmPrevRuns prevRuns;
-        messages.answer(MsgResult::Ok);
-        constraints.DeleteColFromGrid();
-        TakeOnlyMessage(messages, "You cannot delete a column from the constraints grid.", MsgIcon::Information);
-        messages.answer(MsgResult::Ok);
-        prevRuns.DeleteColFromGrid();
-        TakeOnlyMessage(messages, "You cannot delete a column from the previous test grid.", MsgIcon::Information);
+        const std::pair<SheetWindow*, const char*> refusals[] = {
+            {&constraints, "You cannot delete a column from the constraints grid."},
+            {&prevRuns, "You cannot delete a column from the previous test grid."}};
+        for (const auto& [sheet, text] : refusals) {
+            messages.answer(MsgResult::Ok);
+            sheet->DeleteColFromGrid();
+            TakeOnlyMessage(messages, text, MsgIcon::Information);
+        }
         QCOMPARE(modMain::ConstraintsGrid().maxCols(), 4);
         QVERIFY(!modMain::gbDirty);
         QVERIFY(!modMain::gbDesignChanged);
     }
 
-    void previousTestsGrowFromTheSpareRow()
+    void previousTestsGrowFromTheSpareRowLoadAndDelete()
     {
         Tester tester(&modMain::PrevRunsGrid(), kReport);
         frmFactorsAndLevels factors;
@@ -187,7 +172,9 @@ private slots:
         frmPrevRuns sheet;
         ShowWindow(sheet);
         GridCellStore& grid = modMain::PrevRunsGrid();
-        QCOMPARE(RowCaptions(grid, 1, 1), QStringList{"Prev Test 1"});
+        QVERIFY(sheet.LoadDataIntoGrid(0, TextTable()));  // nothing to load: the sheet as set up
+        QCOMPARE(grid.maxCols(), 1);
+        QCOMPARE(RowCaptions(grid, 1, grid.maxRows()), QStringList{"Prev Test 1"});
         QVERIFY(sheet.InitGridForPreviousRuns());
 
         QComboBox* level = OpenCombo(*sheet.Grid, 2, 1);
@@ -200,40 +187,27 @@ private slots:
         QCOMPARE(RowCaptions(grid, 1, grid.maxRows()), (QStringList{"Prev Test 1", "Prev Test 2"}));
         QVERIFY(grid.isComboCell(1, 2) && grid.isComboCell(2, 2));
 
+        QVERIFY(sheet.LoadDataIntoGrid(3, TestTables::Rows({{"x", "p"}, {"y", "q"}, {"x", "q"}}, 2)));
+        QCOMPARE(panels.text(kPanelPrevTest), QString("3 Prev Test  "));
+        QCOMPARE(ColCaptions(grid, 1, 2), (QStringList{"A", "B"}));
+        QCOMPARE(RowCaptions(grid, 1, grid.maxRows()), (QStringList{"Prev Test 1", "Prev Test 2", "Prev Test 3", "Prev Test 4"}));
+        QCOMPARE(RowTexts(grid, 3, 1, 2), (QStringList{"x", "q"}));
+        QCOMPARE(grid.comboList(1, 2), QString("\tx\ty"));
+
+        modMain::gbDirty = false;
+        MarkRows(*sheet.Grid, 1, 1);
+        sheet.DeleteRowFromGrid();
+        QCOMPARE(modMain::PrevRuns().lNumPrevRuns(), 2);
+        QCOMPARE(RowCaptions(grid, 1, grid.maxRows()), (QStringList{"Prev Test 1", "Prev Test 2", "Prev Test 3"}));
+        QCOMPARE(RowTexts(grid, 1, 1, 2), (QStringList{"y", "q"}));
+        QVERIFY(modMain::gbDirty);
+
         // A factor added on its sheet gets its column at the next initialisation.
         ShowWindow(factors);
         TypeIntoCell(*factors.Grid, 3, 1, "C");
         TypeIntoCell(*factors.Grid, 3, 2, "c1");
         QVERIFY(sheet.InitGridForPreviousRuns());
         QCOMPARE(ColCaptions(grid, 1, grid.maxCols()), (QStringList{"A", "B", "C"}));
-    }
-
-    void loadingAndDeletingPreviousTests()
-    {
-        Tester tester(&modMain::PrevRunsGrid(), kReport);
-        frmFactorsAndLevels factors;
-        LoadFactors(factors, {{"A", "x", "y"}, {"B", "p", "q"}});
-        frmPrevRuns sheet;
-        ShowWindow(sheet);
-        GridCellStore& grid = modMain::PrevRunsGrid();
-
-        QVERIFY(sheet.LoadDataIntoGrid(0, TextTable()));  // nothing to load: the sheet as set up
-        QCOMPARE(grid.maxCols(), 1);
-        QCOMPARE(grid.maxRows(), 1);
-
-        QVERIFY(sheet.LoadDataIntoGrid(3, TestTables::Rows({{"x", "p"}, {"y", "q"}, {"x", "q"}}, 2)));
-        QCOMPARE(panels.text(kPanelPrevTest), QString("3 Prev Test  "));
-        QCOMPARE(ColCaptions(grid, 1, 2), (QStringList{"A", "B"}));
-        QCOMPARE(RowCaptions(grid, 1, 4), (QStringList{"Prev Test 1", "Prev Test 2", "Prev Test 3", "Prev Test 4"}));
-        QCOMPARE(RowTexts(grid, 3, 2), (QStringList{"x", "q"}));
-        QCOMPARE(grid.comboList(1, 2), QString("\tx\ty"));
-
-        MarkRows(*sheet.Grid, 1, 1);
-        sheet.DeleteRowFromGrid();
-        QCOMPARE(modMain::PrevRuns().lNumPrevRuns(), 2);
-        QCOMPARE(RowCaptions(grid, 1, grid.maxRows()), (QStringList{"Prev Test 1", "Prev Test 2", "Prev Test 3"}));
-        QCOMPARE(RowTexts(grid, 1, 2), (QStringList{"y", "q"}));
-        QVERIFY(modMain::gbDirty);
     }
 
     void loadingKeepsEveryColumnWhenTheFactorsCannotBeRead()
@@ -245,12 +219,12 @@ private slots:
         messages.answer(MsgResult::Ok);
         QVERIFY(sheet.LoadDataIntoGrid(1, TestTables::Rows({{"x", "p"}}, 2)));
         TakeOnlyMessage(messages, "Factor 'B' has no levels defined.", MsgIcon::Critical, MsgButtons::Ok, 29);
-        QCOMPARE(RowTexts(modMain::PrevRunsGrid(), 1, 2), (QStringList{"x", "p"}));
+        QCOMPARE(RowTexts(modMain::PrevRunsGrid(), 1, 1, 2), (QStringList{"x", "p"}));
 
         messages.answer(MsgResult::Ok);
         QVERIFY(constraints.LoadDataIntoGrid(1, TestTables::Rows({{"A", "x", "B", "p"}}, 4)));
         TakeOnlyMessage(messages, "Factor 'B' has no levels defined.", MsgIcon::Critical, MsgButtons::Ok, 29);
-        QCOMPARE(RowTexts(modMain::ConstraintsGrid(), 1, 4), (QStringList{"A", "x", "B", "p"}));
+        QCOMPARE(RowTexts(modMain::ConstraintsGrid(), 1, 1, 4), (QStringList{"A", "x", "B", "p"}));
     }
 };
 

@@ -10,32 +10,23 @@
 using namespace SheetTest;
 
 namespace {
+constexpr auto kReport = QAbstractItemModelTester::FailureReportingMode::QtTest;
+
 // Three factors A (a1, a2), B (b1), C (c1, c2) as a design file hands them over.
-void LoadThreeFactors(frmFactorsAndLevels& sheet)
-{
-    TextTable factors(0, 2, 1, 3);
-    const QStringList columns[] = {{"A", "a1", "a2"}, {"B", "b1", ""}, {"C", "c1", "c2"}};
-    for (int f = 1; f <= 3; ++f)
-        for (int l = 0; l <= 2; ++l)
-            factors(l, f) = columns[f - 1][l];
-    LongArray counts(1, 3);
-    counts(1) = 2;
-    counts(2) = 1;
-    counts(3) = 2;
-    QVERIFY(sheet.LoadDataIntoGrid(3, 2, factors, counts));
-}
+void LoadThreeFactors(frmFactorsAndLevels& sheet) { LoadFactors(sheet, {{"A", "a1", "a2"}, {"B", "b1"}, {"C", "c1", "c2"}}); }
 }  // namespace
 
 class FactorsSheetTest : public SheetTestCase {
     Q_OBJECT
 private slots:
 
-    void anEmptySheetHasOneSpareColumnAndRow()
+    void typingIntoTheSpareLinesGrowsTheSheetAndEnterMovesDown()
     {
-        QAbstractItemModelTester tester(&modMain::FactorsGrid(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&modMain::FactorsGrid(), kReport);
         frmFactorsAndLevels sheet;
+        ShowWindow(sheet);
         GridCellStore& grid = modMain::FactorsGrid();
-        QVERIFY(sheet.mbFormLoaded);
+        CFactors& factors = modMain::Factors();
         QCOMPARE(grid.maxCols(), 1);
         QCOMPARE(grid.maxRows(), 2);
         QCOMPARE(grid.text(0, 0), QString("Factor #"));
@@ -44,17 +35,14 @@ private slots:
         QVERIFY(sheet.Grid->rowFont(0).bold());
         QVERIFY(sheet.Grid->rowFont(1).bold());
         QVERIFY(!sheet.Grid->rowFont(2).bold());
-        QVERIFY(grid.isEditable(1, 1));
-        QVERIFY(!modMain::gbDirty);
-    }
 
-    void typingGrowsTheSheetAndEnterMovesDown()
-    {
-        QAbstractItemModelTester tester(&modMain::FactorsGrid(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        frmFactorsAndLevels sheet;
-        ShowWindow(sheet);
-        GridCellStore& grid = modMain::FactorsGrid();
-        CFactors& factors = modMain::Factors();
+        // An editor left untouched changes nothing.
+        ClickCell(*sheet.Grid, 1, 1);
+        QTest::keyClick(sheet.Grid, Qt::Key_F2);
+        QVERIFY(sheet.Grid->activeEditor());
+        QTest::keyClick(sheet.Grid->activeEditor(), Qt::Key_Return);
+        QCOMPARE(factors.lNumFactors(), 0);
+        QVERIFY(!modMain::gbDirty);
 
         TypeIntoCell(*sheet.Grid, 1, 1, "Speed");
         QCOMPARE(grid.text(1, 1), QString("Speed"));  // Enter typed no line break
@@ -87,31 +75,17 @@ private slots:
         QCOMPARE(table.at(1, 1), QString("fast"));
     }
 
-    void leavingACellUntouchedChangesNothing()
-    {
-        frmFactorsAndLevels sheet;
-        ShowWindow(sheet);
-        ClickCell(*sheet.Grid, 1, 1);
-        QTest::keyClick(sheet.Grid, Qt::Key_F2);
-        QVERIFY(sheet.Grid->activeEditor());
-        QTest::keyClick(sheet.Grid->activeEditor(), Qt::Key_Return);
-        QCOMPARE(modMain::Factors().lNumFactors(), 0);
-        QVERIFY(!modMain::gbDirty);
-    }
-
     void loadingLaysOutTheFactors()
     {
-        QAbstractItemModelTester tester(&modMain::FactorsGrid(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&modMain::FactorsGrid(), kReport);
         frmFactorsAndLevels sheet;
         LoadThreeFactors(sheet);
         GridCellStore& grid = modMain::FactorsGrid();
         QCOMPARE(modMain::Factors().lNumFactors(), 3);
         QCOMPARE(modMain::Factors().lMaxNumLevels, 2);
         QCOMPARE(panels.text(kPanelFactors), QString("3 Factors  "));
-        QCOMPARE(grid.maxCols(), 4);
-        QCOMPARE(grid.maxRows(), 4);
-        QCOMPARE(ColCaptions(grid, 1, 4), (QStringList{"Factor 1", "Factor 2", "Factor 3", "Factor 4"}));
-        QCOMPARE(RowCaptions(grid, 1, 4), (QStringList{"Factor Name", "Level 1", "Level 2", "Level 3"}));
+        QCOMPARE(ColCaptions(grid, 1, grid.maxCols()), (QStringList{"Factor 1", "Factor 2", "Factor 3", "Factor 4"}));
+        QCOMPARE(RowCaptions(grid, 1, grid.maxRows()), (QStringList{"Factor Name", "Level 1", "Level 2", "Level 3"}));
         QCOMPARE(grid.text(3, 3), QString("c2"));
         QVERIFY(!modMain::gbDirty);  // loading is not an edit
 
@@ -126,9 +100,9 @@ private slots:
         QCOMPARE(grid.text(2, 1), QString());
     }
 
-    void deletingTheMiddleColumnRecaptions()
+    void deletingColumnsRecaptionsAndKeepsASpare()
     {
-        QAbstractItemModelTester tester(&modMain::FactorsGrid(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&modMain::FactorsGrid(), kReport);
         frmFactorsAndLevels sheet;
         ShowWindow(sheet);
         LoadThreeFactors(sheet);
@@ -138,45 +112,34 @@ private slots:
         sheet.DeleteColFromGrid();
         QCOMPARE(modMain::Factors().lNumFactors(), 2);
         QCOMPARE(panels.text(kPanelFactors), QString("2 Factors  "));
-        QCOMPARE(grid.maxCols(), 3);
-        QCOMPARE(ColCaptions(grid, 1, 3), (QStringList{"Factor 1", "Factor 2", "Factor 3"}));
-        QCOMPARE(grid.text(1, 1), QString("A"));
-        QCOMPARE(grid.text(2, 1), QString("C"));
-        QCOMPARE(grid.text(3, 1), QString());
+        QCOMPARE(ColCaptions(grid, 1, grid.maxCols()), (QStringList{"Factor 1", "Factor 2", "Factor 3"}));
+        QCOMPARE(RowTexts(grid, 1, 1, 3), (QStringList{"A", "C", ""}));
         QVERIFY(modMain::gbDirty);
         QVERIFY(modMain::gbDesignChanged);
-    }
-
-    void deletingTheSpareColumnOrEveryColumnKeepsASpare()
-    {
-        frmFactorsAndLevels sheet;
-        ShowWindow(sheet);
-        LoadThreeFactors(sheet);
-        GridCellStore& grid = modMain::FactorsGrid();
 
         // The last factor does not slip into the spare column.
-        MarkCols(*sheet.Grid, 4, 4);
+        MarkCols(*sheet.Grid, 3, 3);
         sheet.DeleteColFromGrid();
-        QCOMPARE(modMain::Factors().lNumFactors(), 3);
-        QCOMPARE(grid.maxCols(), 4);
-        QCOMPARE(grid.text(3, 1), QString("C"));
+        QCOMPARE(modMain::Factors().lNumFactors(), 2);
+        QCOMPARE(grid.maxCols(), 3);
+        QCOMPARE(grid.text(2, 1), QString("C"));
 
-        MarkCols(*sheet.Grid, 1, 4);
+        MarkCols(*sheet.Grid, 1, 3);
         sheet.DeleteColFromGrid();
         QCOMPARE(modMain::Factors().lNumFactors(), 0);
         QCOMPARE(panels.text(kPanelFactors), QString("0 Factors  "));
-        QCOMPARE(grid.maxCols(), 1);
-        QCOMPARE(ColCaptions(grid, 1, 1), QStringList{"Factor 1"});
+        QCOMPARE(ColCaptions(grid, 1, grid.maxCols()), QStringList{"Factor 1"});
         TypeIntoCell(*sheet.Grid, 1, 1, "Again");
         QCOMPARE(modMain::Factors().lNumFactors(), 1);
     }
 
-    void deletingFromTheNameRowIsRefused()
+    void deletingRowsRecaptionsKeepsASpareAndNeverTakesTheNames()
     {
         frmFactorsAndLevels sheet;
         ShowWindow(sheet);
         LoadThreeFactors(sheet);
         GridCellStore& grid = modMain::FactorsGrid();
+        CFactors& factors = modMain::Factors();
 
         MarkRows(*sheet.Grid, 1, 3);
         QCOMPARE(sheet.Grid->firstSelectedRow(), 1);
@@ -186,25 +149,15 @@ private slots:
         TakeOnlyMessage(messages, "The first row cannot be delete as it contains the factor names.",
                         MsgIcon::Information);
         QCOMPARE(grid.maxRows(), 4);
-        QCOMPARE(modMain::Factors().lMaxNumLevels, 2);
+        QCOMPARE(factors.lMaxNumLevels, 2);
         QCOMPARE(grid.text(1, 2), QString("a1"));
         QVERIFY(modMain::gbDirty);
         QVERIFY(modMain::gbDesignChanged);
-    }
-
-    void deletingLevelRowsRecaptionsAndKeepsASpare()
-    {
-        frmFactorsAndLevels sheet;
-        ShowWindow(sheet);
-        LoadThreeFactors(sheet);
-        GridCellStore& grid = modMain::FactorsGrid();
-        CFactors& factors = modMain::Factors();
 
         MarkRows(*sheet.Grid, 2, 2);
         sheet.DeleteRowFromGrid();
         QCOMPARE(factors.lMaxNumLevels, 1);
-        QCOMPARE(grid.maxRows(), 3);
-        QCOMPARE(RowCaptions(grid, 2, 3), (QStringList{"Level 1", "Level 2"}));
+        QCOMPARE(RowCaptions(grid, 2, grid.maxRows()), (QStringList{"Level 1", "Level 2"}));
         QCOMPARE(grid.text(1, 2), QString("a2"));
 
         // Deleting the spare row leaves the last level in the read.

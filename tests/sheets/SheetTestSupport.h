@@ -4,8 +4,10 @@
 
 #include "app/modMain.h"
 #include "sheets/GridView.h"
+#include "sheets/frmFactorsAndLevels.h"
 #include "tests/support/RecordingStatusPanels.h"
 #include "tests/support/ScriptedMessages.h"
+#include "tests/support/TestTables.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -133,6 +135,32 @@ inline QStringList ColCaptions(const GridCellStore& grid, int first, int last)
     for (int c = first; c <= last; ++c)
         out << grid.text(c, 0);
     return out;
+}
+
+// The texts of one row, columns first..last.
+inline QStringList RowTexts(const GridCellStore& grid, int row, int first, int last)
+{
+    QStringList out;
+    for (int c = first; c <= last; ++c)
+        out << grid.text(c, row);
+    return out;
+}
+
+// Every row from firstRow down, its texts from firstCol on joined by '|' (0 takes the captions).
+inline QStringList Lines(const GridCellStore& grid, int firstRow = 1, int firstCol = 1)
+{
+    QStringList rows;
+    for (int r = firstRow; r <= grid.maxRows(); ++r)
+        rows << RowTexts(grid, r, firstCol, grid.maxCols()).join(QLatin1Char('|'));
+    return rows;
+}
+
+// Factors as a design file hands them over: each column its name, then its levels.
+inline void LoadFactors(frmFactorsAndLevels& sheet, const QList<QStringList>& columns)
+{
+    LongArray counts;
+    const TextTable table = TestTables::FactorTable(columns, counts);
+    QVERIFY(sheet.LoadDataIntoGrid(int(columns.size()), table.rowUpper(), table, counts));
 }
 
 // Every sheet test starts from fresh stores and counts with the message and status-bar

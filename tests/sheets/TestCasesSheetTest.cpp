@@ -59,13 +59,9 @@ private slots:
 
     void columnLetters()
     {
-        QCOMPARE(frmGenerate::GetIndexLetter(1), QString("A"));
-        QCOMPARE(frmGenerate::GetIndexLetter(26), QString("Z"));
-        QCOMPARE(frmGenerate::GetIndexLetter(27), QString("AA"));
-        QCOMPARE(frmGenerate::GetIndexLetter(52), QString("AZ"));
-        QCOMPARE(frmGenerate::GetIndexLetter(53), QString("BA"));
-        QCOMPARE(frmGenerate::GetIndexLetter(702), QString("ZZ"));
-        QCOMPARE(frmGenerate::GetIndexLetter(703), QString("[A"));
+        for (const auto& [index, letters] : {std::pair{1, "A"}, {26, "Z"}, {27, "AA"}, {52, "AZ"}, {53, "BA"},
+                                             {702, "ZZ"}, {703, "[A"}})
+            QCOMPARE(frmGenerate::GetIndexLetter(index), QString(letters));
     }
 
     void removedCasesLeaveNoGap()
@@ -160,10 +156,6 @@ private slots:
         messages.answer(MsgResult::Ok);
         sheet.DeleteRowFromGrid();
         TakeOnlyMessage(messages, "You cannot delete a row from the Test Cases Grid.", MsgIcon::Information);
-        MarkCols(*sheet.Grid, 1, 1);
-        messages.answer(MsgResult::Ok);
-        sheet.DeleteColFromGrid();
-        TakeOnlyMessage(messages, "You cannot delete a column from the Test Cases Grid.", MsgIcon::Information);
 
         QCOMPARE(grid.maxRows(), 4);
         QCOMPARE(grid.maxCols(), 2);
