@@ -8,21 +8,17 @@
 #include "sheets/frmFactorsAndLevels.h"
 #include "sheets/frmGenerate.h"
 #include "tests/app/DesignLoader.h"
-#include "tests/settings/SettingsSandbox.h"
-#include "tests/sheets/SheetTestSupport.h"
+#include "tests/app/MainWindowTestCase.h"
 #include "tests/support/PdfPrinterSetup.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QProcess>
-#include <QTemporaryDir>
 
 using namespace SheetTest;
 
 namespace {
-PrivateSettingsHome gHome;
-
 // The Test Cases sheet as a generation leaves it: row 1 the names, then numCases cases.
 void LoadCases(frmMain& w, int numCases)
 {
@@ -38,18 +34,6 @@ void Mark(GridView& grid, int col1, int row1, int col2, int row2)
     grid.selectionModel()->select(QItemSelection(tl, br), QItemSelectionModel::Select);
 }
 
-QStringList DataRows(const GridCellStore& grid)
-{
-    QStringList rows;
-    for (int r = 1; r <= grid.maxRows(); ++r) {
-        QStringList row;
-        for (int c = 1; c <= grid.maxCols(); ++c)
-            row << grid.text(c, r);
-        rows << row.join(QLatin1Char('|'));
-    }
-    return rows;
-}
-
 QString PdfText(const QString& pdf)
 {
     QProcess p;
@@ -60,11 +44,9 @@ QString PdfText(const QString& pdf)
 }
 }  // namespace
 
-class EditCommandsTest : public SheetTestCase {
+class EditCommandsTest : public MainWindowTest::MainWindowTestCase {
     Q_OBJECT
 private slots:
-    void initTestCase() { QVERIFY(gHome.holdsTheStore()); }
-
     void clearEmptiesExactlyTheMarkedBlocks()
     {
         frmMain w;
@@ -76,7 +58,7 @@ private slots:
         Mark(grid, 2, 2, 3, 2);
         Mark(grid, 3, 4, 3, 4);
         w.SSActiveToolBars1_ToolClick("ID_Clear");
-        QCOMPARE(DataRows(modMain::FactorsGrid()),
+        QCOMPARE(Lines(modMain::FactorsGrid()),
                  (QStringList{"|B|C|", "a1|||", "a2|b2|c2|", "a3|b3||", "|||"}));
         QCOMPARE(modMain::Factors().lNumFactors(), 3);  // clearing never shrinks the sheet
         QVERIFY(modMain::gbDirty);
@@ -89,7 +71,7 @@ private slots:
         ShowWindow(w);
         LoadCases(w, 3);
         w.SSActiveToolBars1_ToolClick("ID_TestCases");
-        const QStringList before = DataRows(modMain::TestCasesGrid());
+        const QStringList before = Lines(modMain::TestCasesGrid());
         GridView& grid = *w.TestCasesSheet()->Grid;
         grid.selectBlock(1, 1, 2, 2);
 
@@ -105,7 +87,7 @@ private slots:
             w.SSActiveToolBars1_ToolClick(id);
             TakeOnlyMessage(messages, text, MsgIcon::Information);
         }
-        QCOMPARE(DataRows(modMain::TestCasesGrid()), before);
+        QCOMPARE(Lines(modMain::TestCasesGrid()), before);
         QVERIFY(!modMain::gbDirty);
 
         w.SSActiveToolBars1_ToolClick("ID_Copy");
@@ -166,8 +148,7 @@ private slots:
 
     void printSheetWritesTheSheetsCellsPageAfterPage()
     {
-        QTemporaryDir dir;
-        const QString pdf = dir.filePath("sheet.pdf");
+        const QString pdf = path("sheet.pdf");
         PdfPrinterSetup printer(pdf);
         frmMain w;
         ShowWindow(w);

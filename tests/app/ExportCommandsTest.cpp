@@ -1,89 +1,87 @@
-// The Export commands through the main window: the save dialog of each format, the file
-// written from the Test Cases sheet and handed to the desktop, and the design left alone.
+// The Export commands through the main window: offered only with test cases on the sheet, the
+// save dialog of each format, the file written from the Test Cases sheet and handed to the
+// desktop, and the design left alone.
 #include "app/modMain.h"
 #include "model/GridCellStore.h"
+#include "tests/app/DesignLoader.h"
 #include "tests/app/MainWindowTestCase.h"
 #include "tests/support/RecordingShellOpener.h"
-#include "tests/support/ScriptedFileDialogs.h"
 
 #include <QAction>
 #include <QFile>
-#include <QTemporaryDir>
+#include <QMenu>
 
 using namespace MainWindowTest;
 using namespace SheetTest;
 
+namespace {
+const struct {
+    const char* id;
+    const char* filter;
+    const char* written;
+} kExports[] = {{"ID_CommaDeliminated", "Text Files (*.csv)", "matrix.csv"},
+                {"ID_TabDeliminated", "Text Files (*.txt)", "matrix.txt"},
+                {"ID_HTML", "HTML Files (*.html)", "matrix.html"},
+                {"ID_XML", "XML Files (*.xml)", "matrix.xml"},
+                {"ID_Excel", "Excel Files (*.xlsx)", "matrix.xlsx"}};
+
+// A generated matrix of two factors and two test cases on the Test Cases sheet, the Export
+// menu opened over it.
+void LoadTestCases(frmMain& w)
+{
+    DesignLoader::LoadTestCases(w, {{"Browser", {}}, {"OS", {}}}, {{"Firefox", "Linux"}, {"Safari, old", "macOS"}});
+    emit w.findChild<QMenu*>("ID_mnuExport")->aboutToShow();
+}
+}  // namespace
+
 class ExportCommandsTest : public MainWindowTestCase {
     Q_OBJECT
 
-    // A generated matrix of two factors and two test cases on the Test Cases sheet.
-    static void FillTestCases()
+private slots:
+    void exportsAreOfferedOnceTheSheetHoldsATestCase()
     {
-        GridCellStore& grid = modMain::TestCasesGrid();
-        grid.setMaxCols(2);
-        grid.setMaxRows(3);
-        const char* cells[3][2] = {{"Browser", "OS"}, {"Firefox", "Linux"}, {"Safari, old", "macOS"}};
-        for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 2; ++c)
-                grid.setText(c + 1, r + 1, QString::fromUtf8(cells[r][c]));
+        frmMain w;
+        modMain::TestCasesGrid().setMaxRows(2);
+        w.SSActiveToolBars1_ToolClick("ID_mnuExport");
+        for (const auto& kind : kExports)
+            QVERIFY2(!w.Tool(kind.id)->isEnabled(), kind.id);
+        LoadTestCases(w);  // opening the menu refreshes them
+        for (const auto& kind : kExports)
+            QVERIFY2(w.Tool(kind.id)->isEnabled(), kind.id);
     }
 
-private slots:
     void eachFormatAsksForItsFileWritesItAndOpensIt()
     {
-        QTemporaryDir dir;
-        ScriptedFileDialogs dialogs;
         RecordingShellOpener shell;
         frmMain w;
-        FillTestCases();
-        const struct {
-            const char* id;
-            const char* filter;
-            const char* written;
-        } kinds[] = {{"ID_CommaDeliminated", "Text Files (*.csv)", "matrix.csv"},
-                     {"ID_TabDeliminated", "Text Files (*.txt)", "matrix.txt"},
-                     {"ID_HTML", "HTML Files (*.html)", "matrix.html"},
-                     {"ID_XML", "XML Files (*.xml)", "matrix.xml"},
-                     {"ID_Excel", "Excel Files (*.xlsx)", "matrix.xlsx"}};
-        for (const auto& kind : kinds) {
-            dialogs.answer(dir.filePath("matrix"));  // typed without its extension
-            w.Tool(kind.id)->setEnabled(true);
+        LoadTestCases(w);
+        for (const auto& kind : kExports) {
+            dialogs->answer(path("matrix"));  // typed without its extension
             w.Tool(kind.id)->trigger();
-            QCOMPARE(dialogs.requests().last().filter, QString(kind.filter));
-            QVERIFY2(QFile::exists(dir.filePath(kind.written)), kind.written);
-            QCOMPARE(shell.requests().last().file, dir.filePath(kind.written));
+            QCOMPARE(dialogs->requests().last().filter, QString(kind.filter));
+            QVERIFY2(QFile::exists(path(kind.written)), kind.written);
+            QCOMPARE(shell.requests().last().file, path(kind.written));
         }
-        QFile csv(dir.filePath("matrix.csv"));
+        QFile csv(path("matrix.csv"));
         QVERIFY(csv.open(QIODevice::ReadOnly));
         QCOMPARE(csv.readAll(), QByteArray("Browser,OS\r\nFirefox,Linux\r\n\"Safari, old\",macOS\r\n"));
         QVERIFY(!modMain::gbDirty);
         QCOMPARE(w.windowTitle(), QString("Vantrel"));
     }
 
-    void theSystemFolderIsRefusedAndCancelWritesNothing()
+    void theSystemFolderIsRefusedAndCancelOrAFailedWriteOpensNothing()
     {
-        QTemporaryDir dir;
-        ScriptedFileDialogs dialogs;
         RecordingShellOpener shell;
         frmMain w;
-        FillTestCases();
-        dialogs.answer("/USR/share/matrix.csv").answer(QString());
+        LoadTestCases(w);
+        dialogs->answer("/USR/share/matrix.csv").answer(QString());
         messages.answer(MsgResult::Ok);
         w.SSActiveToolBars1_ToolClick("ID_CommaDeliminated");
         TakeOnlyMessage(messages, "You can not store test files in the Windows System Folder", MsgIcon::Information);
-        QCOMPARE(dialogs.requests().size(), 2);  // the dialog came back, then was cancelled
-        QVERIFY(shell.requests().isEmpty());
-    }
+        QCOMPARE(dialogs->requests().size(), 2);  // the dialog came back, then was cancelled
 
-    void aFailedExportSaysSoAndLeavesNoFile()
-    {
-        QTemporaryDir dir;
-        ScriptedFileDialogs dialogs;
-        RecordingShellOpener shell;
-        frmMain w;
-        FillTestCases();
-        const QString target = dir.filePath("no-such-folder/matrix.csv");
-        dialogs.answer(target);
+        const QString target = path("no-such-folder/matrix.csv");
+        dialogs->answer(target);
         messages.answer(MsgResult::Ok);
         w.SSActiveToolBars1_ToolClick("ID_CommaDeliminated");
         QCOMPARE(messages.shown().size(), 1);

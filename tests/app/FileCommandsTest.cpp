@@ -1,25 +1,17 @@
 // New, Open, Save and Save As driven through their tool IDs on the main window, with the file
 // dialog and message doubles: the questions and what each answer does, the dialogs' folders,
-// names and checks, the flags and the title, failed writes, and the recent designs.
+// names and checks, the flags and the title, failed writes, the exit question and the recent designs.
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
-#include "model/GridCellStore.h"
 #include "settings/CGetMyDataFolder.h"
-#include "sheets/frmConstraints.h"
-#include "sheets/frmFactorsAndLevels.h"
-#include "sheets/frmGenerate.h"
-#include "sheets/frmPrevRuns.h"
 #include "tests/app/DesignLoader.h"
-#include "tests/settings/SettingsSandbox.h"
-#include "tests/sheets/SheetTestSupport.h"
-#include "tests/support/ScriptedFileDialogs.h"
+#include "tests/app/MainWindowTestCase.h"
 
 #include <QAction>
 #include <QMenu>
-#include <QTemporaryDir>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -27,22 +19,19 @@
 using namespace SheetTest;
 
 namespace {
-PrivateSettingsHome gHome;
+const std::vector<DesignLoader::Factor> kDesign{
+    {"Browser", {"Firefox", "Edge"}}, {"OS", {"Linux", "Windows"}}, {"Screen", {"Phone", "Desktop"}}};
 
-// Every text of a sheet, captions included, one row per entry.
-QStringList Cells(const GridCellStore& grid, bool withColumnCaptions = true)
+// A changed design on all four sheets: three factors, one constraint, one previous test and a
+// generated matrix of two cases.
+void LoadDesign(frmMain& w)
 {
-    QStringList rows;
-    for (int r = withColumnCaptions ? 0 : 1; r <= grid.maxRows(); ++r) {
-        QStringList row;
-        for (int c = 0; c <= grid.maxCols(); ++c)
-            row << grid.text(c, r);
-        rows << row.join(QLatin1Char('|'));
-    }
-    return rows;
+    DesignLoader::Load(w, kDesign, {{"Browser", "Edge", "OS", "Windows"}}, {{"Firefox", "Linux", "Phone"}});
+    DesignLoader::LoadTestCases(w, kDesign, {{"Edge", "Linux", "Desktop"}, {"Firefox", "Windows", "Phone"}});
+    modMain::gbDirty = true;
 }
 
-// The four sheets, the model counts and the status bar.
+// The four sheets with their captions, the model counts and the status bar.
 struct Sheets {
     QStringList factors, constraints, prevRuns, testCases;
     QList<int> counts;
@@ -52,48 +41,13 @@ struct Sheets {
 
 Sheets Snapshot(const frmMain& w, bool withTestCaseColumnCaptions = true)
 {
-    return {Cells(modMain::FactorsGrid()),
-            Cells(modMain::ConstraintsGrid()),
-            Cells(modMain::PrevRunsGrid()),
-            Cells(modMain::TestCasesGrid(), withTestCaseColumnCaptions),
+    return {Lines(modMain::FactorsGrid(), 0, 0),
+            Lines(modMain::ConstraintsGrid(), 0, 0),
+            Lines(modMain::PrevRunsGrid(), 0, 0),
+            Lines(modMain::TestCasesGrid(), withTestCaseColumnCaptions ? 0 : 1, 0),
             {modMain::Factors().lNumFactors(), modMain::Factors().lMaxNumLevels,
              modMain::Constraints().lNumConstraints(), modMain::PrevRuns().lNumPrevRuns()},
             {w.PanelText("FactorsAndLevels"), w.PanelText("Constraints"), w.PanelText("Prev Test")}};
-}
-
-void Choose(GridView& grid, int col, int row, Qt::Key firstLetter)
-{
-    QComboBox* combo = OpenCombo(grid, col, row);
-    QVERIFY(combo);
-    QTest::keyClick(combo, firstLetter);
-}
-
-// A design typed through the sheets: three factors, one constraint, one previous test and a
-// generated matrix of two cases.
-void TypeDesign(frmMain& w)
-{
-    const QList<QStringList> columns = {{"Browser", "Firefox", "Edge"}, {"OS", "Linux", "Windows"},
-                                        {"Screen", "Phone", "Desktop"}};
-    for (int c = 0; c < columns.size(); ++c)
-        for (int r = 0; r < columns[c].size(); ++r)
-            TypeIntoCell(*w.FactorsSheet()->Grid, c + 1, r + 1, columns[c][r]);
-
-    w.SSActiveToolBars1_ToolClick("ID_Constraints");
-    GridView& constraints = *w.ConstraintsSheet()->Grid;
-    Choose(constraints, 1, 1, Qt::Key_B);
-    Choose(constraints, 2, 1, Qt::Key_E);
-    Choose(constraints, 3, 1, Qt::Key_O);
-    Choose(constraints, 4, 1, Qt::Key_W);
-
-    w.SSActiveToolBars1_ToolClick("ID_PreviousTest");
-    GridView& prevRuns = *w.PrevRunsSheet()->Grid;
-    Choose(prevRuns, 1, 1, Qt::Key_F);
-    Choose(prevRuns, 2, 1, Qt::Key_L);
-    Choose(prevRuns, 3, 1, Qt::Key_P);
-
-    DesignLoader::LoadTestCases(w, {{"Browser", {}}, {"OS", {}}, {"Screen", {}}},
-                                {{"Edge", "Linux", "Desktop"}, {"Firefox", "Windows", "Phone"}});
-    w.SSActiveToolBars1_ToolClick("ID_FactorsandLevels");
 }
 
 QByteArray Bytes(const QString& path)
@@ -133,76 +87,37 @@ private:
 };
 }  // namespace
 
-class FileCommandsTest : public QObject {
+class FileCommandsTest : public MainWindowTest::MainWindowTestCase {
     Q_OBJECT
-    ScriptedMessages messages;
-    ScriptedFileDialogs* dialogs = nullptr;
-    QTemporaryDir* dir = nullptr;
-
-    QString path(const QString& name) const { return dir->filePath(name); }
-
-    void expectDialogs(int count)
-    {
-        QCOMPARE(dialogs->requests().size(), count);
-        QCOMPARE(dialogs->unusedAnswers(), 0);
-        QCOMPARE(dialogs->unexpected(), 0);
-    }
 
 private slots:
-    void initTestCase() { QVERIFY(gHome.holdsTheStore()); }
-    void init()
-    {
-        ResetApplicationState();
-        ClearSettings();
-        messages.clear();
-        dialogs = new ScriptedFileDialogs;
-        dir = new QTemporaryDir;
-    }
-    void cleanup()
-    {
-        VerifyMessagesSettled(messages);
-        QCOMPARE(dialogs->unusedAnswers(), 0);
-        QCOMPARE(dialogs->unexpected(), 0);
-        delete dialogs;
-        delete dir;
-        ResetApplicationState();
-    }
-
-    void newOnAChangedDesignAsksAndCancelChangesNothing()
+    void newOnAChangedDesignAsksAndOnlyNoEmptiesTheSheets()
     {
         frmMain w;
         ShowWindow(w);
-        TypeDesign(w);
+        const Sheets empty = Snapshot(w);
+        LoadDesign(w);
         const Sheets before = Snapshot(w);
 
-        messages.answer(MsgResult::Cancel);
-        w.SSActiveToolBars1_ToolClick("ID_New");
-        TakeOnlyMessage(messages, "Do you want to save changes?", MsgIcon::Information, MsgButtons::YesNoCancel);
-        QVERIFY(Snapshot(w) == before);
-        QVERIFY(modMain::gbDirty);
-
-        // Yes on an untitled design brings Save As; cancelling it stops the New as well.
-        messages.answer(MsgResult::Yes);
+        // Cancel, and Yes on an untitled design whose Save As is cancelled, change nothing.
         dialogs->answer("");
-        w.SSActiveToolBars1_ToolClick("ID_Close");
-        messages.clear();
-        QVERIFY(Snapshot(w) == before);
-        QVERIFY(modMain::gbDirty);
+        for (const auto& [id, answer] : {std::pair{"ID_New", MsgResult::Cancel}, {"ID_Close", MsgResult::Yes}}) {
+            messages.answer(answer);
+            w.SSActiveToolBars1_ToolClick(id);
+            TakeOnlyMessage(messages, "Do you want to save changes?", MsgIcon::Information, MsgButtons::YesNoCancel);
+            QVERIFY(Snapshot(w) == before);
+            QVERIFY(modMain::gbDirty);
+        }
 
         messages.answer(MsgResult::No);
         w.SSActiveToolBars1_ToolClick("ID_Close");
         messages.clear();
-        QCOMPARE(Cells(modMain::FactorsGrid()), (QStringList{"Factor #|Factor 1", "Factor Name|", "Level 1|"}));
-        QCOMPARE(Cells(modMain::ConstraintsGrid()).mid(1), QStringList{"Constraint 1||||"});
-        QCOMPARE(Cells(modMain::PrevRunsGrid()), (QStringList{"|", "Prev Test 1|"}));
-        QCOMPARE(Cells(modMain::TestCasesGrid()), (QStringList{"|", "|"}));
-        QCOMPARE(w.PanelText("FactorsAndLevels"), QString("0 Factors  "));
-        QCOMPARE(w.PanelText("Constraints"), QString("0 Constraints  "));
+        QVERIFY(Snapshot(w) == empty);
         QVERIFY(!modMain::gbDirty);
         QVERIFY(modMain::gbDesignChanged);
         QCOMPARE(w.windowTitle(), QString("Vantrel"));
         QCOMPARE(w.SelectedItemIndex(), 0);
-        expectDialogs(1);
+        QCOMPARE(dialogs->requests().size(), 1);
     }
 
     void saveOnAnUntitledDesignRunsSaveAs()
@@ -213,15 +128,14 @@ private slots:
         w.SSActiveToolBars1_ToolClick("ID_Save");  // nothing typed: refused, no dialog
         TakeOnlyMessage(messages, "You must have one factor and one level defined to save the file.", MsgIcon::None);
 
-        TypeDesign(w);
+        LoadDesign(w);
         dialogs->answer("");
         w.SSActiveToolBars1_ToolClick("ID_Save");
         QVERIFY(modMain::gbDirty);
         QCOMPARE(w.windowTitle(), QString("Vantrel"));
         QVERIFY(modMain::gstrCurrentFile.isEmpty());
-        const FileDialogRequest request = dialogs->requests().last();
-        QCOMPARE(request.title, QString("Save As"));
-        QCOMPARE(request.filter, QString("TEST Files (*.test);;All Files (*.*)"));
+        QCOMPARE(dialogs->requests().last().title, QString("Save As"));
+        QCOMPARE(dialogs->requests().last().filter, QString("TEST Files (*.test);;All Files (*.*)"));
 
         dialogs->answer(path("design"));
         w.SSActiveToolBars1_ToolClick("ID_Save");
@@ -236,15 +150,13 @@ private slots:
         w.SSActiveToolBars1_ToolClick("ID_Save");
         QVERIFY(Bytes(saved).contains("<Factor Name=\"Locale\""));
         QVERIFY(!modMain::gbDirty);
-        expectDialogs(2);
+        QCOMPARE(dialogs->requests().size(), 2);
     }
 
     void saveAsCompletesOnlyAMissingExtension()
     {
         frmMain w;
-        ShowWindow(w);
-        TypeIntoCell(*w.FactorsSheet()->Grid, 1, 1, "A");
-        TypeIntoCell(*w.FactorsSheet()->Grid, 1, 2, "x");
+        LoadDesign(w);
         const QList<std::pair<QString, QString>> names = {
             {"design.", "design.test"}, {"design.txt", "design.txt"}, {"my.design", "my.design"}, {"  spaced  ", "  spaced.test"}};
         for (const auto& [typed, stored] : names) {
@@ -259,26 +171,23 @@ private slots:
     void theSystemFolderIsRefusedInAnyLetterCaseAndTheDialogReturns()
     {
         frmMain w;
-        ShowWindow(w);
-        TypeDesign(w);
+        LoadDesign(w);
         const QString system = CGetMyDataFolder().GetWindowsDir();
         dialogs->answer(system + "/share/design").answer(system.toUpper() + "/Local/Design.test").answer(path("ok"));
         messages.answer(MsgResult::Ok).answer(MsgResult::Ok);
         w.SSActiveToolBars1_ToolClick("ID_SaveAs");
-        QCOMPARE(messages.texts(), (QStringList{"You can not store test files in the Windows System Folder",
-                                                "You can not store test files in the Windows System Folder"}));
+        QCOMPARE(messages.texts(), QStringList(2, "You can not store test files in the Windows System Folder"));
         QCOMPARE(messages.last().icon, MsgIcon::Information);
         QCOMPARE(messages.last().buttons, MsgButtons::Ok);
         messages.clear();
         QCOMPARE(modMain::gstrCurrentFile, path("ok.test"));
-        expectDialogs(3);
+        QCOMPARE(dialogs->requests().size(), 3);
     }
 
     void anExistingFileIsReplacedOnlyWithLeave()
     {
         frmMain w;
-        ShowWindow(w);
-        TypeDesign(w);
+        LoadDesign(w);
         QVERIFY(WriteBytes(path("old.test"), "keep me"));
         dialogs->answer(path("old")).answer(path("old.test")).answer("");
         messages.answer(MsgResult::No).answer(MsgResult::No);
@@ -302,30 +211,27 @@ private slots:
     void dialogsStartInTheDocumentsFolderThenWhereTheUserWentLast()
     {
         frmMain w;
-        ShowWindow(w);
-        TypeDesign(w);
+        LoadDesign(w);
         QVERIFY(QDir().mkpath(path("sub")));
         dialogs->answer("").answer(path("sub/a")).answer("").answer("");
         w.SSActiveToolBars1_ToolClick("ID_SaveAs");  // cancelled: no folder chosen yet
         w.SSActiveToolBars1_ToolClick("ID_SaveAs");
         w.SSActiveToolBars1_ToolClick("ID_SaveAs");
         w.SSActiveToolBars1_ToolClick("ID_Open");
-        const QList<FileDialogRequest>& r = dialogs->requests();
-        QCOMPARE(r.size(), 4);
+        QStringList folders;
+        for (const FileDialogRequest& r : dialogs->requests())
+            folders << r.startFolder;
         const QString documents = CGetMyDataFolder().GetMyDocumentsFolderPath();
-        QCOMPARE(r[0].startFolder, documents);
-        QCOMPARE(r[1].startFolder, documents);
-        QCOMPARE(r[2].startFolder, path("sub"));
-        QCOMPARE(r[3].startFolder, path("sub"));
-        QCOMPARE(r[3].title, QString("Open"));
-        QCOMPARE(r[3].filter, QString("Test Files (*.test);;All Files (*.*)"));
+        QCOMPARE(folders, (QStringList{documents, documents, path("sub"), path("sub")}));
+        QCOMPARE(dialogs->requests().last().title, QString("Open"));
+        QCOMPARE(dialogs->requests().last().filter, QString("Test Files (*.test);;All Files (*.*)"));
     }
 
     void aFileTheReaderRefusesLeavesEverythingAsItWas()
     {
         frmMain w;
         ShowWindow(w);
-        TypeDesign(w);
+        LoadDesign(w);
         dialogs->answer(path("good.test"));
         w.SSActiveToolBars1_ToolClick("ID_SaveAs");
         TypeIntoCell(*w.FactorsSheet()->Grid, 4, 1, "Changed");
@@ -348,65 +254,51 @@ private slots:
         messages.answer(MsgResult::Cancel);  // Cancel at the question: no dialog at all
         w.SSActiveToolBars1_ToolClick("ID_Open");
         messages.clear();
-        expectDialogs(2);
+        QCOMPARE(dialogs->requests().size(), 2);
     }
 
-    void openBringsBackAllFourSheetsAndEmptiesWhatTheFileLacks()
+    void openInAFreshWindowBringsBackAllFourSheetsAndSavesTheSameFile()
     {
+        Sheets saved;
+        {
+            frmMain w;
+            LoadDesign(w);
+            saved = Snapshot(w, false);
+            dialogs->answer(path("first.test"));
+            w.SSActiveToolBars1_ToolClick("ID_SaveAs");
+        }
+        ResetApplicationState();
         frmMain w;
         ShowWindow(w);
-        TypeDesign(w);
-        const Sheets typed = Snapshot(w, false);
-        dialogs->answer(path("full.test"));
-        w.SSActiveToolBars1_ToolClick("ID_SaveAs");
-        w.SSActiveToolBars1_ToolClick("ID_New");  // saved: no question
-        QVERIFY(!(Snapshot(w, false) == typed));
-
-        dialogs->answer(path("full.test"));
+        dialogs->answer(path("first.test")).answer(path("second.test"));
         w.SSActiveToolBars1_ToolClick("ID_Open");
-        QVERIFY(Snapshot(w, false) == typed);
+        QVERIFY(Snapshot(w, false) == saved);
         QCOMPARE(ColCaptions(modMain::TestCasesGrid(), 1, 3), (QStringList{"Factor A", "Factor B", "Factor C"}));
-        QCOMPARE(w.windowTitle(), Titled(path("full.test")));
+        QCOMPARE(w.windowTitle(), Titled(path("first.test")));
         QVERIFY(!modMain::gbDirty);
         QVERIFY(modMain::gbDesignChanged);
         QCOMPARE(w.SelectedItemIndex(), 0);
+        w.SSActiveToolBars1_ToolClick("ID_SaveAs");
+        QVERIFY(!Bytes(path("first.test")).isEmpty());
+        QCOMPARE(Bytes(path("second.test")), Bytes(path("first.test")));
 
         // A design without constraints, previous tests or matrix leaves those sheets empty.
         QVERIFY(WriteBytes(path("small.test"), "<requirements><factors><Factor Name=\"X\"><level>1</level></Factor>"
                                                "</factors><constraints/><previousruns/><QXVMatrix/></requirements>"));
         dialogs->answer(path("small.test"));
         w.SSActiveToolBars1_ToolClick("ID_Open");
-        QCOMPARE(Cells(modMain::ConstraintsGrid()).mid(1), QStringList{"Constraint 1||||"});
-        QCOMPARE(Cells(modMain::PrevRunsGrid()), (QStringList{"|", "Prev Test 1|"}));
-        QCOMPARE(Cells(modMain::TestCasesGrid()), (QStringList{"|", "|"}));
+        QCOMPARE(Lines(modMain::ConstraintsGrid(), 1, 0), QStringList{"Constraint 1||||"});
+        QCOMPARE(Lines(modMain::PrevRunsGrid(), 0, 0), (QStringList{"|", "Prev Test 1|"}));
+        QCOMPARE(Lines(modMain::TestCasesGrid(), 0, 0), (QStringList{"|", "|"}));
         QCOMPARE(w.PanelText("Constraints"), QString("0 Constraints  "));
         QCOMPARE(w.PanelText("Prev Test"), QString("0 Prev Test  "));
-    }
-
-    void aDesignSavedOpenedInAFreshWindowAndSavedAgainIsTheSameFile()
-    {
-        {
-            frmMain w;
-            ShowWindow(w);
-            TypeDesign(w);
-            dialogs->answer(path("first.test"));
-            w.SSActiveToolBars1_ToolClick("ID_SaveAs");
-        }
-        ResetApplicationState();
-        frmMain fresh;
-        ShowWindow(fresh);
-        dialogs->answer(path("first.test")).answer(path("second.test"));
-        fresh.SSActiveToolBars1_ToolClick("ID_Open");
-        fresh.SSActiveToolBars1_ToolClick("ID_SaveAs");
-        QVERIFY(!Bytes(path("first.test")).isEmpty());
-        QCOMPARE(Bytes(path("second.test")), Bytes(path("first.test")));
     }
 
     void aWriteThatFailsKeepsTheEarlierFileAndTheChangedFlag()
     {
         frmMain w;
         ShowWindow(w);
-        TypeDesign(w);
+        LoadDesign(w);
         dialogs->answer(path("kept.test"));
         w.SSActiveToolBars1_ToolClick("ID_SaveAs");
         const QByteArray earlier = Bytes(path("kept.test"));
@@ -436,14 +328,24 @@ private slots:
         QVERIFY(modMain::gbDirty);
     }
 
-    void yesAtExitRunsSaveAsForAnUntitledDesignAndStaysOpenUntilSaved()
+    void theExitQuestionKeepsTheWindowOpenUntilTheDesignIsSaved()
     {
+        {
+            frmMain unchanged;
+            ShowWindow(unchanged);
+            QVERIFY(unchanged.close());  // nothing changed: no question
+        }
         frmMain w;
         ShowWindow(w);
-        TypeDesign(w);
-        messages.answer(MsgResult::Yes);
+        LoadDesign(w);
+        // Cancel, and Yes on an untitled design whose Save As is cancelled, keep the window.
+        messages.answer(MsgResult::Cancel).answer(MsgResult::Yes);
         dialogs->answer("");
         QVERIFY(!w.close());
+        QVERIFY(!w.close());
+        QCOMPARE(messages.texts(), QStringList(2, "Do you want to save your changes before exiting?"));
+        QCOMPARE(messages.last().icon, MsgIcon::None);
+        QCOMPARE(messages.last().buttons, MsgButtons::YesNoCancel);
         messages.clear();
         QVERIFY(w.isVisible());
         QVERIFY(modMain::gbDirty);
@@ -451,15 +353,22 @@ private slots:
         messages.answer(MsgResult::Yes);
         dialogs->answer(path("at-exit"));
         QVERIFY(w.close());
-        messages.clear();
         QVERIFY(Bytes(path("at-exit.test")).contains("Browser"));
+
+        // Titled: Yes writes back to the file without a dialog.
+        ShowWindow(w);
+        TypeIntoCell(*w.FactorsSheet()->Grid, 4, 1, "Added");
+        messages.answer(MsgResult::Yes);
+        QVERIFY(w.close());
+        messages.clear();
+        QVERIFY(Bytes(path("at-exit.test")).contains("Name=\"Added\""));
+        QCOMPARE(dialogs->requests().size(), 2);
     }
 
     void theFileMenuOffersTheLastFourDesigns()
     {
         frmMain w;
-        ShowWindow(w);
-        TypeDesign(w);
+        LoadDesign(w);
         for (const char* name : {"a", "b", "c", "d", "e"}) {
             dialogs->answer(path(name));
             w.SSActiveToolBars1_ToolClick("ID_SaveAs");
@@ -489,12 +398,12 @@ private slots:
     {
         frmMain w;
         ShowWindow(w);
-        TypeDesign(w);
+        LoadDesign(w);
         w.activateWindow();
         dialogs->answer("").answer("");
         messages.answer(MsgResult::Cancel);
         QTest::keySequence(&w, QKeySequence("Ctrl+S"));
-        QTest::keySequence(&w, QKeySequence("Ctrl+O"));  // dirty: the question comes first, Cancel
+        QTest::keySequence(&w, QKeySequence("Ctrl+O"));  // changed: the question comes first, Cancel
         // Bound on every desktop, also where the desktop's own scheme leaves Save As unbound.
         QTest::keySequence(&w, QKeySequence("Ctrl+Shift+S"));
         messages.clear();

@@ -1,14 +1,19 @@
 #pragma once
 // Every test of the main window's commands starts from fresh stores and counts, clean flags,
-// a settings store of its own holding a small number of evolutions, and the message double;
-// it ends with no box unexpected and no answer left over.
+// a settings store of its own holding a small number of evolutions, the message and file
+// dialog doubles and an empty folder; it ends with no box or dialog unexpected and no answer
+// left over.
 
 #include "app/frmMain.h"
 #include "sheets/frmFactorsAndLevels.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/sheets/SheetTestSupport.h"
+#include "tests/support/ScriptedFileDialogs.h"
 
 #include <QObject>
+#include <QTemporaryDir>
+
+#include <optional>
 
 namespace MainWindowTest {
 
@@ -27,6 +32,10 @@ class MainWindowTestCase : public QObject {
     Q_OBJECT
 protected:
     ScriptedMessages messages;
+    std::optional<ScriptedFileDialogs> dialogs;
+    std::optional<QTemporaryDir> dir;
+
+    QString path(const QString& name) const { return dir->filePath(name); }
 
 private slots:
     void initTestCase() { QVERIFY(gHome.holdsTheStore()); }
@@ -36,10 +45,16 @@ private slots:
         ClearSettings();
         StoreSettings({{"lMaxNumEvolutions", "20"}});
         messages.clear();
+        dialogs.emplace();
+        dir.emplace();
     }
     void cleanup()
     {
         SheetTest::VerifyMessagesSettled(messages);
+        QCOMPARE(dialogs->unusedAnswers(), 0);
+        QCOMPARE(dialogs->unexpected(), 0);
+        dialogs.reset();
+        dir.reset();
         SheetTest::ResetApplicationState();
     }
 };

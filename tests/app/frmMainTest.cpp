@@ -1,100 +1,29 @@
-// The main window driven as a user would: commands by their tool IDs, typing into the sheets,
-// start-up placement, the command-line open and the exit prompt.
+// The main window driven as a user would: switching views by their tool IDs, the about box,
+// start-up placement and the command-line open.
 #include "app/frmAbout.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
-#include "model/CFactors.h"
-#include "model/GridCellStore.h"
-#include "settings/CDefaults.h"
 #include "settings/QtWindowPlacement.h"
-#include "sheets/frmConstraints.h"
-#include "sheets/frmFactorsAndLevels.h"
-#include "tests/settings/SettingsSandbox.h"
-#include "tests/sheets/SheetTestSupport.h"
+#include "tests/app/MainWindowTestCase.h"
 #include "tests/support/RecordingHelpViewer.h"
 
 #include <QAction>
-#include <QActionGroup>
-#include <QMenuBar>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
-#include <QTimer>
-#include <QToolBar>
 
 using namespace SheetTest;
+using MainWindowTest::TypeFactor;
 
 namespace {
-// The settings store of this test process lives in a home of its own.
-PrivateSettingsHome gHome;
-
 bool Checked(const frmMain& w, const char* id) { return w.Tool(id)->isChecked(); }
-
-void TypeFactor(frmMain& w, int col, const QString& name, const QStringList& levels)
-{
-    TypeIntoCell(*w.FactorsSheet()->Grid, col, 1, name);
-    for (int i = 0; i < levels.size(); ++i)
-        TypeIntoCell(*w.FactorsSheet()->Grid, col, i + 2, levels[i]);
-}
-
-std::int32_t ScreenTwipsWide()
-{
-    const QScreen* s = QGuiApplication::primaryScreen();
-    return QtWindowPlacement::PixelsToTwips(s->geometry().width(), s->logicalDotsPerInchX());
-}
 }  // namespace
 
-class frmMainTest : public QObject {
+class frmMainTest : public MainWindowTest::MainWindowTestCase {
     Q_OBJECT
-    ScriptedMessages messages;
 
 private slots:
-    void initTestCase() { QVERIFY(gHome.holdsTheStore()); }
-    void init()
-    {
-        ResetApplicationState();
-        ClearSettings();
-        messages.clear();
-    }
-    void cleanup()
-    {
-        VerifyMessagesSettled(messages);
-        ResetApplicationState();
-    }
-
-    void buildsTheCommandTableIntoMenusAndToolbar()
-    {
-        frmMain w;
-        QCOMPARE(w.Tool("ID_Generate2Way")->text(), QString("Generate &2 Way"));
-        QCOMPARE(w.Tool("ID_Paste")->statusTip(),
-                 QString("Inserts the contents of the Clipboard at the insertion point, and replaces any selection."));
-        QStringList menus;
-        for (QAction* a : w.menuBar()->actions())
-            menus << a->text();
-        QCOMPARE(menus, (QStringList{"&File", "&Edit", "&View", "&Test", "E&xport", "&Help"}));
-        auto* standard = w.findChild<QToolBar*>("Standard");
-        QVERIFY(standard);
-        QCOMPARE(standard->actions().size(), 11);
-        QVERIFY(w.Tool("ID_AutoTest") && w.Tool("ID_Test"));
-        QCOMPARE(w.Tool("ID_Save")->shortcut(), QKeySequence(QKeySequence::Save));
-        QCOMPARE(w.Tool("ID_FactorsandLevels")->actionGroup()->objectName(), QString("CurrentView"));
-        QCOMPARE(w.windowTitle(), QString("Vantrel"));
-        QCOMPARE(w.PanelText("FactorsAndLevels"), QString("0 Factors  "));
-        QCOMPARE(w.PanelText("Constraints"), QString("0 Constraints  "));
-        QCOMPARE(w.PanelText("Prev Test"), QString("0 Prev Test  "));
-    }
-
-    void typingAFactorGrowsTheSheetAndTheStatusBar()
-    {
-        frmMain w;
-        ShowWindow(w);
-        TypeFactor(w, 1, "Browser", {"Firefox"});
-        QCOMPARE(w.PanelText("FactorsAndLevels"), QString("1 Factor  "));
-        QCOMPARE(modMain::FactorsGrid().maxCols(), 2);
-        QCOMPARE(modMain::FactorsGrid().maxRows(), 3);
-        QVERIFY(modMain::gbDirty);
-    }
-
-    void constraintsOpenOnlyWithTwoValidFactors()
+    void theViewsSwitchAndConstraintsOpenOnlyWithTwoValidFactors()
     {
         frmMain w;
         ShowWindow(w);
@@ -113,49 +42,17 @@ private slots:
         w.SSActiveToolBars1_ToolClick("ID_TestCases");
         QCOMPARE(w.SelectedItemIndex(), 3);
         QVERIFY(Checked(w, "ID_TestCases"));
-    }
 
-    void exportItemsFollowTheTestCasesRows()
-    {
-        frmMain w;
-        modMain::TestCasesGrid().setMaxRows(2);
-        w.SSActiveToolBars1_ToolClick("ID_mnuExport");
-        for (const char* id : {"ID_XML", "ID_Excel", "ID_HTML", "ID_CommaDeliminated", "ID_TabDeliminated"})
-            QVERIFY2(!w.Tool(id)->isEnabled(), id);
-        modMain::TestCasesGrid().setMaxRows(3);
-        w.findChild<QMenu*>("ID_mnuExport")->aboutToShow();  // opening the menu refreshes them
-        for (const char* id : {"ID_XML", "ID_Excel", "ID_HTML", "ID_CommaDeliminated", "ID_TabDeliminated"})
-            QVERIFY2(w.Tool(id)->isEnabled(), id);
-    }
+        // IDs are exact: these switch nothing.
+        for (const char* id : {"id_factorsandlevels", "ID_mnuFile", "ID_Test"})
+            w.SSActiveToolBars1_ToolClick(id);
+        QCOMPARE(w.SelectedItemIndex(), 3);
 
-    void theNavigationPaneTogglesAndIdsAreExact()
-    {
-        frmMain w;
-        ShowWindow(w);
         const bool shown = w.IsItemPaneShown();
         w.SSActiveToolBars1_ToolClick("ID_OutlookBar");
         QCOMPARE(w.IsItemPaneShown(), !shown);
         w.SSActiveToolBars1_ToolClick("ID_OutlookBar");
         QCOMPARE(w.IsItemPaneShown(), shown);
-
-        w.SSActiveToolBars1_ToolClick("id_testcases");
-        w.SSActiveToolBars1_ToolClick("ID_mnuFile");
-        w.SSActiveToolBars1_ToolClick("ID_Test");
-        QCOMPARE(w.SelectedItemIndex(), 0);
-    }
-
-    void deletingTheMiddleFactorColumnRecaptions()
-    {
-        frmMain w;
-        ShowWindow(w);
-        TypeFactor(w, 1, "A", {"x"});
-        TypeFactor(w, 2, "B", {"y"});
-        TypeFactor(w, 3, "C", {"z"});
-        MarkCols(*w.FactorsSheet()->Grid, 2, 2);
-        w.Tool("ID_DeleteColumn")->trigger();
-        QCOMPARE(ColCaptions(modMain::FactorsGrid(), 1, 3), (QStringList{"Factor 1", "Factor 2", "Factor 3"}));
-        QCOMPARE(modMain::FactorsGrid().text(2, 1), QString("C"));
-        QCOMPARE(w.PanelText("FactorsAndLevels"), QString("2 Factors  "));
     }
 
     void aboutBoxOffersTwoHelpTopics()
@@ -171,15 +68,12 @@ private slots:
         QCOMPARE(help.contexts().last(), 1);
     }
 
-    void firstRunStartsMaximized()
+    void theFirstRunIsMaximizedAndAPlacementOffTheScreenFallsBack()
     {
-        frmMain w;
-        QVERIFY(w.windowState() & Qt::WindowMaximized);
-    }
+        QVERIFY(frmMain().windowState() & Qt::WindowMaximized);
 
-    void placementFallsBackWhenItRunsOffTheScreen()
-    {
-        const std::int32_t screen = ScreenTwipsWide();
+        const QScreen* s = QGuiApplication::primaryScreen();
+        const std::int32_t screen = QtWindowPlacement::PixelsToTwips(s->geometry().width(), s->logicalDotsPerInchX());
         StoreSettings({{"frmMain/Maximized", 0}, {"frmMain/Left", "1440"}, {"frmMain/Top", "0"},
                        {"frmMain/Width", QString::number(screen - 1440 + 1)}, {"frmMain/Height", "4000"}});
         frmMain w;
@@ -206,11 +100,17 @@ private slots:
                  qPrintable(QString("%1,%2").arg(p.left).arg(p.top)));
     }
 
-    void aCommandLineDesignOpensWithItsTitle()
+    void aCommandLineDesignOpensWithItsTitleUnlessQuoted()
     {
         frmMain w;
         ShowWindow(w);
         const QString path = VANTREL_EXAMPLES "/browser-matrix.test";
+        messages.answer(MsgResult::Ok);
+        QVERIFY(!w.OpenFileAtStart('"' + path + '"'));
+        TakeOnlyMessage(messages, "Error opening file", MsgIcon::None);
+        QCOMPARE(w.windowTitle(), QString("Vantrel"));
+        QVERIFY(modMain::gstrCurrentFile.isEmpty());
+
         QVERIFY(w.OpenFileAtStart(path));
         QCOMPARE(w.windowTitle(), "Vantrel  -  [" + path + "]");
         QCOMPARE(modMain::gstrCurrentFile, path);
@@ -220,56 +120,6 @@ private slots:
         QCOMPARE(w.PanelText("FactorsAndLevels"), QString("5 Factors  "));
         QCOMPARE(w.PanelText("Constraints"), QString("3 Constraints  "));
         QVERIFY(w.grab().save(VANTREL_BUILD_DIR "/main-window.png"));
-    }
-
-    void aQuotedCommandLineFailsToOpen()
-    {
-        frmMain w;
-        messages.answer(MsgResult::Ok);
-        QVERIFY(!w.OpenFileAtStart("\"" VANTREL_EXAMPLES "/browser-matrix.test\""));
-        TakeOnlyMessage(messages, "Error opening file", MsgIcon::None);
-        QCOMPARE(w.windowTitle(), QString("Vantrel"));
-        QVERIFY(modMain::gstrCurrentFile.isEmpty());
-    }
-
-    void closingAChangedDesignAsks()
-    {
-        frmMain w;
-        ShowWindow(w);
-        QVERIFY(w.close());  // unchanged: no question
-        QVERIFY(messages.shown().isEmpty());
-
-        frmMain changed;
-        ShowWindow(changed);
-        modMain::gbDirty = true;
-        messages.answer(MsgResult::Cancel);
-        QVERIFY(!changed.close());
-        TakeOnlyMessage(messages, "Do you want to save your changes before exiting?", MsgIcon::None,
-                        MsgButtons::YesNoCancel);
-        QVERIFY(changed.isVisible());
-        QVERIFY(modMain::gbDirty);
-
-        messages.answer(MsgResult::No);
-        QVERIFY(changed.close());
-        messages.clear();
-    }
-
-    void yesAtExitSavesBackToTheOpenFile()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("copy.test");
-        QVERIFY(QFile::copy(VANTREL_EXAMPLES "/browser-matrix.test", path));
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-        frmMain w;
-        ShowWindow(w);
-        QVERIFY(w.OpenFileAtStart(path));
-        TypeIntoCell(*w.FactorsSheet()->Grid, 6, 1, "Added");
-        messages.answer(MsgResult::Yes);
-        QVERIFY(w.close());
-        messages.clear();
-        QFile saved(path);
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QVERIFY(saved.readAll().contains("Name=\"Added\""));
     }
 };
 
