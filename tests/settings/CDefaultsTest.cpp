@@ -68,7 +68,7 @@ void ExpectPlacement(const CDefaults& d, bool maximized, std::int32_t left, std:
     EXPECT_EQ(d.lHeight, height);
 }
 
-TEST_F(CDefaultsTest, FirstRunCreatesTheKeyWithAThousandAndOpensMaximized)
+TEST_F(CDefaultsTest, FirstRunCreatesTheKeyWithAThousandAndOpensMaximizedAnExistingKeyIsLeftAsItIs)
 {
     CDefaults defaults;
     EXPECT_EQ(StoredSetting("lMaxNumEvolutions"), QVariant("1000"));
@@ -77,15 +77,12 @@ TEST_F(CDefaultsTest, FirstRunCreatesTheKeyWithAThousandAndOpensMaximized)
     EXPECT_EQ(defaults.lMaxNumEvolutions, 1000);
     ExpectPlacement(defaults, true, 0, 0, 0, 0);
     EXPECT_FALSE(defaults.strHelpPath.isEmpty());
-}
 
-TEST_F(CDefaultsTest, AnExistingKeyIsLeftAsItIs)
-{
+    ClearSettings();
     StoreSettings({{"frmMain/Left", "15"}});
-    CDefaults defaults;
+    CDefaults withSubkey;
     EXPECT_FALSE(StoredSetting("lMaxNumEvolutions").isValid()) << "the key existed through its subkey";
     EXPECT_EQ(Loaded().lMaxNumEvolutions, 1000);
-
     StoreSettings({{"lMaxNumEvolutions", "250"}});
     CDefaults again;
     EXPECT_EQ(StoredSetting("lMaxNumEvolutions"), QVariant("250"));
@@ -104,7 +101,7 @@ TEST_F(CDefaultsTest, StoredEvolutionsAreUsedAsTheyStandOrFallBackToAThousand)
     }
 }
 
-TEST_F(CDefaultsTest, EvolutionsAndPlacementSurviveARun)
+TEST_F(CDefaultsTest, EvolutionsAndPlacementSurviveARunAndAMaximizedExitKeepsTheEarlierPlacement)
 {
     RunAndExit({false, 1000, 500, 9000, 6000}, 77);
     EXPECT_EQ(StoredSetting("lMaxNumEvolutions"), QVariant("77"));
@@ -118,15 +115,12 @@ TEST_F(CDefaultsTest, EvolutionsAndPlacementSurviveARun)
 
     RunAndExit({false, -300, 0, 12000, 8000});
     ExpectPlacement(Loaded(), false, -300, 0, 12000, 8000);
-}
 
-TEST_F(CDefaultsTest, ExitWhileMaximizedKeepsTheEarlierPlacement)
-{
-    RunAndExit({false, 1000, 500, 9000, 6000});
+    // An exit while maximized keeps the earlier placement.
     RunAndExit({true, 0, 0, 28800, 21600});
     EXPECT_EQ(StoredSetting("frmMain/Maximized").toInt(), 1);
-    EXPECT_EQ(StoredSetting("frmMain/Left"), QVariant("1000"));
-    EXPECT_EQ(StoredSetting("frmMain/Width"), QVariant("9000"));
+    EXPECT_EQ(StoredSetting("frmMain/Left"), QVariant("-300"));
+    EXPECT_EQ(StoredSetting("frmMain/Width"), QVariant("12000"));
     ExpectPlacement(Loaded(), true, 0, 0, 0, 0);
 
     RunAndExit({false, 2000, 1500, 7000, 5000});
@@ -146,7 +140,7 @@ TEST_F(CDefaultsTest, AnUnreadablePlacementOpensMaximizedKeepingWhatWasRead)
     ExpectPlacement(Loaded(), true, 0, 0, 0, 0);
 }
 
-TEST_F(CDefaultsTest, LoadingStartsFromTheDefaultsEveryTime)
+TEST_F(CDefaultsTest, LoadingStartsFromTheDefaultsEveryTimeAndSavingWithoutAWindowWritesTheEvolutionsOnly)
 {
     RunAndExit({false, 1000, 500, 9000, 6000}, 40);
     CDefaults defaults;
@@ -155,11 +149,8 @@ TEST_F(CDefaultsTest, LoadingStartsFromTheDefaultsEveryTime)
     defaults.LoadDefaults();
     EXPECT_EQ(defaults.lMaxNumEvolutions, 1000);
     ExpectPlacement(defaults, true, 0, 0, 0, 0);
-}
 
-TEST_F(CDefaultsTest, WithoutAMainWindowOnlyTheEvolutionsAreWritten)
-{
-    CDefaults defaults;
+    // Without a main window only the evolutions are written.
     defaults.lMaxNumEvolutions = 5;
     defaults.SaveDefaults();
     EXPECT_EQ(StoredSetting("lMaxNumEvolutions"), QVariant("5"));

@@ -23,18 +23,7 @@ private:
     QByteArray mOld;
 };
 
-TEST(CGetMyDataFolderTest, TheDocumentsFolderEndsInASlash)
-{
-    QTemporaryDir home;
-    ASSERT_TRUE(home.isValid());
-    HomeFolder useIt(home.path());
-    ASSERT_TRUE(QDir(home.path()).mkdir("Documents"));
-    CGetMyDataFolder folders;
-    EXPECT_EQ(folders.GetMyDocumentsFolderPath(), home.path() + "/Documents/");
-    EXPECT_EQ(folders.fGetSpecialFolder(CGetMyDataFolder::kDocumentsFolder), home.path() + "/Documents/");
-}
-
-TEST(CGetMyDataFolderTest, WithoutADocumentsFolderTheHomeFolderStandsIn)
+TEST(CGetMyDataFolderTest, TheDocumentsFolderEndsInASlashAndWithoutOneTheHomeFolderStandsIn)
 {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
@@ -42,6 +31,10 @@ TEST(CGetMyDataFolderTest, WithoutADocumentsFolderTheHomeFolderStandsIn)
     CGetMyDataFolder folders;
     EXPECT_EQ(folders.fGetSpecialFolder(CGetMyDataFolder::kDocumentsFolder), "");
     EXPECT_EQ(folders.GetMyDocumentsFolderPath(), home.path() + "/");
+
+    ASSERT_TRUE(QDir(home.path()).mkdir("Documents"));
+    EXPECT_EQ(folders.GetMyDocumentsFolderPath(), home.path() + "/Documents/");
+    EXPECT_EQ(folders.fGetSpecialFolder(CGetMyDataFolder::kDocumentsFolder), home.path() + "/Documents/");
 }
 
 TEST(CGetMyDataFolderTest, SystemFolderUnknownFoldersAndNulTrimming)

@@ -14,6 +14,7 @@ TEST(NumericTextTest, ForgivingFormsAreNumbers)
         {"12", 12},     {"  12 ", 12}, {"\t7", 7},   {"+5", 5},       {"-3", -3},
         {"2.5", 2.5},   {".5", 0.5},   {"5.", 5},    {"1e3", 1000},   {"1E+2", 100},
         {"25e-1", 2.5}, {"007", 7},    {"-0", 0},    {"1e-999", 0},
+        {"1e999", HUGE_VAL}, {"-1e999", -HUGE_VAL},  // a huge exponent is an infinite number, not an error
     };
     for (const auto& [text, value] : cases) {
         const std::optional<double> got = NumericTextValue(text);
@@ -27,14 +28,6 @@ TEST(NumericTextTest, OtherTextsAreNot)
     for (const QString text : {"", "   ", "12x", "x12", "1,000", "1 000", "--1", "+", ".", "e5", "1e",
                                "1.2.3", "0x10", "\xef\xbc\x91\xef\xbc\x92" /* full-width 12 */, "12 3"})
         EXPECT_FALSE(NumericTextValue(text).has_value()) << text.toStdString();
-}
-
-TEST(NumericTextTest, AHugeExponentIsAnInfiniteNumberNotAnError)
-{
-    ASSERT_TRUE(NumericTextValue("1e999").has_value());
-    EXPECT_TRUE(std::isinf(*NumericTextValue("1e999")));
-    EXPECT_LT(*NumericTextValue("-1e999"), 0);
-    EXPECT_FALSE(NumericTextToLong("1e999").has_value());
 }
 
 TEST(NumericTextTest, RoundingTakesHalvesToTheEvenNeighbour)
@@ -56,6 +49,7 @@ TEST(NumericTextTest, ConversionStopsAtThirtyTwoBits)
     EXPECT_FALSE(NumericTextToLong("2147483647.5").has_value()) << "rounds up to 2^31";
     EXPECT_FALSE(NumericTextToLong("-2147483649").has_value());
     EXPECT_FALSE(NumericTextToLong("99999999999999999999").has_value());
+    EXPECT_FALSE(NumericTextToLong("1e999").has_value());
     EXPECT_FALSE(NumericTextToLong("abc").has_value());
 }
 

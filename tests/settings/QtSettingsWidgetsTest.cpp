@@ -40,7 +40,7 @@ private slots:
             QCOMPARE(QtWindowPlacement::TwipsToPixels(QtWindowPlacement::PixelsToTwips(px, 96.0), 96.0), px);
     }
 
-    void aWindowReopensWhereItWasClosed()
+    void aWindowReopensWhereItWasClosedOrMaximized()
     {
         QWidget window;
         QtWindowPlacement::place(window, 1500, 750, 9000, 6000);
@@ -64,20 +64,16 @@ private slots:
         QtWindowPlacement::place(reopened, next.lLeft, next.lTop, next.lWidth, next.lHeight);
         QCOMPARE(reopened.pos(), window.pos());
         QCOMPARE(reopened.size(), window.size());
-    }
 
-    void aMaximizedWindowSaysSo()
-    {
-        QWidget window;
-        window.showMaximized();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTRY_VERIFY(QtWindowPlacement(window).placementInTwips().maximized);
-        CDefaults defaults;
-        const QtWindowPlacement placement(window);
-        defaults.setMainWindow(&placement);
-        defaults.SaveDefaults();
-        defaults.LoadDefaults();
-        QVERIFY(defaults.bMaximize);
+        // A maximized window says so.
+        reopened.showMaximized();
+        QVERIFY(QTest::qWaitForWindowExposed(&reopened));
+        const QtWindowPlacement maximized(reopened);
+        QTRY_VERIFY(maximized.placementInTwips().maximized);
+        next.setMainWindow(&maximized);
+        next.SaveDefaults();
+        next.LoadDefaults();
+        QVERIFY(next.bMaximize);
     }
 
     void theWaitCursorComesAndGoesInPairs()

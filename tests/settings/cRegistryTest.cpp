@@ -49,7 +49,6 @@ TEST_F(cRegistryTest, SectionsMapOntoTheApplicationsStoreAndItsGroups)
     EXPECT_EQ(StoredSetting("lMaxNumEvolutions"), QVariant("1000"));
     EXPECT_EQ(StoredSetting("frmMain/Maximized"), QVariant(1));
     EXPECT_EQ(StoredSetting("frmMain/Left"), QVariant("1500")) << "text values are stored as text";
-    EXPECT_EQ(At(kWindowKey, "Left").Value(), QVariant("1500"));
     EXPECT_EQ(At(".default\\software\\Corvantis\\Vantrel\\frmMain", "Left").Value(), QVariant("1500"))
         << "the profile and Software parts are named in any case";
 }
