@@ -34,28 +34,22 @@ protected:
     }
 };
 
-TEST_F(CConstraintsTest, NoRowsInUseLeavesTheTableUntouched)
+TEST_F(CConstraintsTest, EmptyRowsAreCountedOnlyBeforeAFilledOne)
 {
-    ASSERT_TRUE(constraints.ReadConstraintsAndValidate(factors, counts, table, count));
+    ASSERT_TRUE(constraints.ReadConstraintsAndValidate(factors, counts, table, count));  // no rows in use
     EXPECT_EQ(count, 0);
     EXPECT_FALSE(table.isDimensioned());
-}
 
-TEST_F(CConstraintsTest, TrailingEmptyRowsAreDroppedButSpacesAreNotEmpty)
-{
-    rows({{"A", "x", "B", "p"}, {}, {}});
+    rows({{"A", "x", "B", "p"}, {}, {}});  // trailing empty rows are dropped
     ASSERT_TRUE(constraints.ReadConstraintsAndValidate(factors, counts, table, count));
     EXPECT_EQ(count, 1);
     EXPECT_EQ(table.rowUpper(), 1);
 
-    rows({{"A", "x", "B", "p"}, {" "}, {}});
+    rows({{"A", "x", "B", "p"}, {" "}, {}});  // a space is not empty
     ASSERT_TRUE(constraints.ReadConstraintsNoValidate(factors, counts, table, count));
     EXPECT_EQ(count, 2);
-}
 
-TEST_F(CConstraintsTest, AllRowsEmptyCountsZeroAndKeepsTheRowsRead)
-{
-    rows({{}, {}, {}});
+    rows({{}, {}, {}});  // all empty: none counted, the rows read kept
     ASSERT_TRUE(constraints.ReadConstraintsAndValidate(factors, counts, table, count));
     EXPECT_EQ(count, 0);
     EXPECT_EQ(table.rowUpper(), 3);
@@ -77,11 +71,8 @@ TEST_F(CConstraintsTest, EachValidationMessageNamesTheSheetRow)
     rows({{"A", "x", "B", "y"}});
     expectRefusal("In constraint number 1 the value for 'cant be' is y which is not a valid level for that "
                   "factor.");
-}
-
-TEST_F(CConstraintsTest, AnEmptyRowBetweenFilledOnesIsValidated)
-{
-    // The factor with the empty name matches both empty factor cells.
+    // An empty row between filled ones is validated: the factor with the empty name matches
+    // both empty factor cells.
     rows({{"A", "x", "B", "p"}, {}, {"B", "q", "C", "1"}});
     expectRefusal("In constraint number 2 the factor name  is used for both the 'If Factor' and 'then factor'. "
                   "constraints.");

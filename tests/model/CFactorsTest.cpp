@@ -2,6 +2,7 @@
 
 #include "tests/model/SheetFixture.h"
 #include "tests/support/SeamTest.h"
+#include "tests/support/TestTables.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ protected:
     LongArray counts;
 
     // Columns are {name, level 1, level 2, ...}; the used extent covers them all.
-    void sheet(std::initializer_list<QStringList> columns)
+    void sheet(const QList<QStringList>& columns)
     {
         FillColumns(grid, columns);
         factors.mlNumFactors = int(columns.size());
@@ -40,19 +41,44 @@ protected:
 
 const QString kNeedFactor = "You must have at least one factor and one level defined.";
 
-TEST_F(CFactorsTest, AFreshSheetIsRefusedInBothForms)
+TEST_F(CFactorsTest, EachProblemIsRefusedWithItsMessageTheFirstInReadingOrder)
 {
-    expectRefusal(false, kNeedFactor, MsgIcon::None, 0);
+    expectRefusal(false, kNeedFactor, MsgIcon::None, 0);  // a fresh sheet, in both forms
     expectRefusal(true, kNeedFactor, MsgIcon::None, 0);
+    const QString dup = "The factor name '%1' was used more than once. Each factor name must be unique.";
+    const struct {
+        QList<QStringList> columns;
+        QString text;
+        MsgIcon icon;
+        int help;
+    } cases[] = {
+        {{{"A", "x", "y"}}, kNeedFactor, MsgIcon::None, 0},  // one factor is enough to save, not to validate
+        {{{"A", "x"}, {"B"}}, "Factor 'B' has no levels defined.", MsgIcon::Critical, 29},
+        {{{"A", "x"}, {"B", "y"}, {"A", "z"}}, dup.arg("A"), MsgIcon::Critical, 30},
+        {{{"A", "x", "y", "x"}, {"B", "y"}, {"C", "z"}}, "There are redundant levels in factor 'A' both are named 'x'",
+         MsgIcon::Critical, 28},
+        // Duplicate names come before missing levels, missing levels before redundant ones,
+        // and the first factor without levels is the one named.
+        {{{"A", "x", "x"}, {"B"}, {"C"}, {"B", "q"}}, dup.arg("B"), MsgIcon::Critical, 30},
+        {{{"A", "x", "x"}, {"B"}, {"C"}, {"D", "q"}}, "Factor 'B' has no levels defined.", MsgIcon::Critical, 29},
+        {{{"", "x"}, {"", "y"}, {"C", "z"}}, dup.arg(""), MsgIcon::Critical, 30},  // blank names inside the used part
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        sheet(c.columns);
+        expectRefusal(true, c.text, c.icon, c.help);
+    }
 }
 
-TEST_F(CFactorsTest, OneFactorIsEnoughToSaveButNotToValidate)
+TEST_F(CFactorsTest, ReadingWithoutValidationTakesOneFactorAndFactorsWithoutLevels)
 {
     sheet({{"A", "x", "y"}});
     ASSERT_TRUE(factors.ReadFactorsNoValidate(table, counts));
     EXPECT_EQ(table.colUpper(), 1);
     EXPECT_EQ(counts.at(1), 2);
-    expectRefusal(true, kNeedFactor, MsgIcon::None, 0);
+    sheet({{"A", "x"}, {"B"}});
+    ASSERT_TRUE(factors.ReadFactorsNoValidate(table, counts));
+    EXPECT_EQ(counts.at(2), 0);
 }
 
 TEST_F(CFactorsTest, TrailingBlankNamedColumnsAreDroppedOnlyFromTheRight)
@@ -67,67 +93,23 @@ TEST_F(CFactorsTest, TrailingBlankNamedColumnsAreDroppedOnlyFromTheRight)
     EXPECT_EQ(panels.text(kPanelFactors), "") << "dropping columns does not touch the status bar";
 }
 
-TEST_F(CFactorsTest, LevelsArePackedUpwardAndSixSpacesAreAName)
+TEST_F(CFactorsTest, LevelsArePackedUpwardSixSpacesAreANameAndOnlyTheUsedPartIsRead)
 {
     sheet({{"A", "x", "", "y", "   ", "      "}, {"B", "p"}});
     ASSERT_TRUE(factors.ReadFactorsAndValidate(table, counts));
+    LongArray fullCounts;  // the level rows keep lMaxNumLevels
+    EXPECT_EQ(table, TestTables::FactorTable({{"A", "x", "y", "      ", "", ""}, {"B", "p", "", "", "", ""}}, fullCounts));
     EXPECT_EQ(counts.at(1), 3);
-    EXPECT_EQ(table.at(1, 1), "x");
-    EXPECT_EQ(table.at(2, 1), "y");
-    EXPECT_EQ(table.at(3, 1), "      ");
-    EXPECT_EQ(table.at(4, 1), "");
-    EXPECT_EQ(table.at(5, 1), "");
-    EXPECT_EQ(table.rowUpper(), 5) << "the level rows keep lMaxNumLevels";
-    EXPECT_EQ(table.at(2, 2), "");
-}
 
-TEST_F(CFactorsTest, SpareColumnAndRowAreNotRead)
-{
     sheet({{"A", "x"}, {"B", "y"}});
     FillColumns(grid, {{"A", "x", "spare"}, {"B", "y"}, {"C", "z"}});
     ASSERT_TRUE(factors.ReadFactorsAndValidate(table, counts));
     EXPECT_EQ(table.colUpper(), 2);
     EXPECT_EQ(counts.at(1), 1);
-}
 
-TEST_F(CFactorsTest, NamesAreExactLeadingBlanksAndCaseCount)
-{
-    sheet({{"A", "x", " x"}, {"a", "X", "x"}});
+    sheet({{"A", "x", " x"}, {"a", "X", "x"}});  // leading blanks and letter case count
     ASSERT_TRUE(factors.ReadFactorsAndValidate(table, counts));
     EXPECT_EQ(table.at(2, 1), " x");
-}
-
-TEST_F(CFactorsTest, ValidationProblemsAndTheirMessages)
-{
-    sheet({{"A", "x"}, {"B"}});
-    ASSERT_TRUE(factors.ReadFactorsNoValidate(table, counts));
-    EXPECT_EQ(counts.at(2), 0);
-    expectRefusal(true, "Factor 'B' has no levels defined.", MsgIcon::Critical, 29);
-
-    sheet({{"A", "x"}, {"B", "y"}, {"A", "z"}});
-    expectRefusal(true, "The factor name 'A' was used more than once. Each factor name must be unique.",
-                  MsgIcon::Critical, 30);
-
-    sheet({{"A", "x", "y", "x"}, {"B", "y"}, {"C", "z"}});
-    expectRefusal(true, "There are redundant levels in factor 'A' both are named 'x'", MsgIcon::Critical, 28);
-}
-
-TEST_F(CFactorsTest, ProblemsAreReportedInReadingOrder)
-{
-    // Duplicate names come before missing levels, missing levels before redundant ones,
-    // and the first factor without levels is the one named.
-    sheet({{"A", "x", "x"}, {"B"}, {"C"}, {"B", "q"}});
-    expectRefusal(true, "The factor name 'B' was used more than once. Each factor name must be unique.",
-                  MsgIcon::Critical, 30);
-    sheet({{"A", "x", "x"}, {"B"}, {"C"}, {"D", "q"}});
-    expectRefusal(true, "Factor 'B' has no levels defined.", MsgIcon::Critical, 29);
-}
-
-TEST_F(CFactorsTest, TwoBlankNamedColumnsInsideTheUsedPartAreDuplicates)
-{
-    sheet({{"", "x"}, {"", "y"}, {"C", "z"}});
-    expectRefusal(true, "The factor name '' was used more than once. Each factor name must be unique.",
-                  MsgIcon::Critical, 30);
 }
 
 TEST_F(CFactorsTest, TheCountPropertyWritesTheStatusPanel)
@@ -138,7 +120,6 @@ TEST_F(CFactorsTest, TheCountPropertyWritesTheStatusPanel)
     EXPECT_EQ(panels.text(kPanelFactors), "0 Factors  ");
     factors.setLNumFactors(2);
     EXPECT_EQ(panels.text(kPanelFactors), "2 Factors  ");
-    EXPECT_EQ(factors.lNumFactors(), 2);
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ protected:
     }
 };
 
-TEST_F(CPrevRunsTest, EmptyReadsCountZero)
+TEST_F(CPrevRunsTest, EmptyRowsAreCountedOnlyBeforeAFilledOne)
 {
     ASSERT_TRUE(prevRuns.ReadPrevRunsandValidate(factors, counts, table, count));
     EXPECT_EQ(count, 0);
@@ -43,16 +43,11 @@ TEST_F(CPrevRunsTest, EmptyReadsCountZero)
     ASSERT_TRUE(prevRuns.ReadPrevRunsandValidate(factors, counts, table, count));
     EXPECT_EQ(count, 0);
     EXPECT_FALSE(table.isDimensioned()) << "every row empty: no table at all";
-}
 
-TEST_F(CPrevRunsTest, TrailingEmptyRowsAreDroppedAndTheRestValidated)
-{
-    rows({{"x", "q"}, {"y", "p"}, {}});
+    rows({{"x", "q"}, {"y", "p"}, {}});  // trailing empty rows are dropped, the rest validated
     ASSERT_TRUE(prevRuns.ReadPrevRunsandValidate(factors, counts, table, count));
     EXPECT_EQ(count, 2);
-    EXPECT_EQ(table.rowUpper(), 2);
-    EXPECT_EQ(table.colUpper(), 2);
-    EXPECT_EQ(table.at(2, 2), "p");
+    EXPECT_EQ(table, TestTables::Rows({{"x", "q"}, {"y", "p"}}));
 }
 
 TEST_F(CPrevRunsTest, CellsThatAreNoLevelOfTheirFactorAreRefused)

@@ -39,17 +39,12 @@ TEST_F(GridCellStoreTest, CountsGrowEmptyAndShrinkDropsTheLastLinesWithTheirSett
     EXPECT_EQ(grid.text(9, 9), "");
 }
 
-TEST_F(GridCellStoreTest, CaptionsAreTheHeaderData)
+TEST_F(GridCellStoreTest, CaptionsAreTheHeaderDataAndBlocksReadAndWriteFromTheirTopLeftCell)
 {
-    fill(2, 2);
+    fill(3, 3);
     EXPECT_EQ(grid.headerData(0, Qt::Horizontal).toString(), "1,0");
     EXPECT_EQ(grid.headerData(1, Qt::Vertical).toString(), "0,2");
     EXPECT_EQ(grid.data(grid.index(0, 1)).toString(), "2,1");
-}
-
-TEST_F(GridCellStoreTest, BlocksReadAndWriteFromTheirTopLeftCell)
-{
-    fill(3, 3);
     TextTable block = grid.readBlock(2, 2, 2, 2);
     EXPECT_EQ(block.rowLower(), 1);
     EXPECT_EQ(block.at(1, 1), "2,2");
@@ -112,10 +107,14 @@ TEST_F(GridCellStoreTest, ComboIndexIsThePositionOfTheTextInItsList)
     EXPECT_EQ(grid.comboIndex(2, 1), -1);  // not a combo cell
 }
 
-TEST_F(GridCellStoreTest, LockedCellsRefuseEditsOnlyWhileProtected)
+TEST_F(GridCellStoreTest, OnlyEditsRaiseTheChangeEventAndLockedCellsRefuseThemWhileProtected)
 {
     fill(2, 2);
     QSignalSpy edits(&grid, &GridCellStore::cellEdited);
+    grid.setText(1, 1, "x");  // programmatic writes raise nothing
+    grid.writeBlock(1, 1, grid.readBlock(1, 1, 2, 2));
+    grid.clearRange(1, 1, 2, 2);
+    EXPECT_EQ(edits.count(), 0);
     grid.setLocked(GridCellStore::kAll, GridCellStore::kAll, true);
     EXPECT_TRUE(grid.editCell(1, 1, "typed"));  // protection off
     grid.setProtect(true);
@@ -127,16 +126,6 @@ TEST_F(GridCellStoreTest, LockedCellsRefuseEditsOnlyWhileProtected)
     EXPECT_EQ(edits.count(), 2);
     EXPECT_EQ(edits.last().at(0).toInt(), 2);
     EXPECT_EQ(edits.last().at(1).toInt(), 2);
-}
-
-TEST_F(GridCellStoreTest, ProgrammaticWritesRaiseNoChangeEvent)
-{
-    fill(2, 2);
-    QSignalSpy edits(&grid, &GridCellStore::cellEdited);
-    grid.setText(1, 1, "x");
-    grid.writeBlock(1, 1, grid.readBlock(1, 1, 2, 2));
-    grid.clearRange(1, 1, 2, 2);
-    EXPECT_EQ(edits.count(), 0);
 }
 
 }  // namespace

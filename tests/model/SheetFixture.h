@@ -8,7 +8,7 @@
 
 #include <initializer_list>
 
-inline void FillColumns(GridCellStore& grid, std::initializer_list<QStringList> columns)
+inline void FillColumns(GridCellStore& grid, const QList<QStringList>& columns)
 {
     int rows = 0;
     for (const QStringList& c : columns)
