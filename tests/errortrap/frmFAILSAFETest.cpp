@@ -1,4 +1,4 @@
-// The report window driven offscreen through the trap: captions, hints, pages, the record
+// The report window driven offscreen through the trap: captions, pages, the record
 // list, the note reaching the log, Print to PDF, Help and the web search; and an exception
 // escaping an event handler reaching the trap through the application object.
 #include "errortrap/FailSafeApplication.h"
@@ -103,12 +103,12 @@ private slots:
         QFile::remove(folder.filePath("error.log"));
     }
 
-    void showsTheErrorWithItsCaptionsHintsAndPagesAndLogsTheNote()
+    void showsTheErrorWithItsCaptionsAndPagesAndLogsTheNote()
     {
         QtReportPresenter presenter;
         SetReportPresenter(&presenter);
         QString title, headline, line, trace, system, focused;
-        QStringList captions, values, pages, buttons, hints;
+        QStringList captions, values, pages, buttons;
         bool breakEnabled = true;
         int records = 0;
         const int raisedOn = __LINE__ + 3;
@@ -127,9 +127,6 @@ private slots:
                     values << Text(w, v);
                 for (const char* b : {"nsCtrlContinue", "nsCtrlMore", "fsPrint"})
                     buttons << Text(w, b);
-                for (const char* h : {"ErrModule", "ErrProcedure", "ErrLine", "ErrNo", "ErrDescription", "ErrType",
-                                      "errProject", "Text1", "nsCtrlContinue", "nsCtrlMore", "fsPrint", "nsHelp", "cmdWWW"})
-                    hints << Child<QWidget>(w, h)->toolTip();
                 auto* combo = Child<QComboBox>(w, "Combo1");
                 for (int i = 0; i < combo->count(); ++i)
                     pages << combo->itemText(i);
@@ -155,14 +152,6 @@ private slots:
         QCOMPARE(values, (QStringList{"modMain", "Sub GenerateNWay", QString::number(raisedOn), "53", "File not found",
                                       "File System (disk, directory or file) access", ExecutableName() + " (local)"}));
         QCOMPARE(buttons, (QStringList{"&Continue", "&Break to", "Print"}));
-        QCOMPARE(hints, (QStringList{"The error module", "The error procedure", "The line number where the error happened",
-                                     "The error number", "A description of the error", "The error category",
-                                     "The error source", "Press 'Continue' to acknowledge this error and continue.",
-                                     "Press to acknowledge this error and continue.",
-                                     "Press to break to design-mode in this procedure.",
-                                     "Press to print this tabs data to the default printer.",
-                                     "Press to show detailed help about this error.",
-                                     "Press to search the Internet for any relation to this error."}));
         QCOMPARE(pages, (QStringList{"To help resolve the problem, please enter what you were doing.",
                                      "View detailed information about the error source",
                                      "View error context and procedure trace", "View local system information"}));
