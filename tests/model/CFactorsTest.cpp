@@ -98,7 +98,8 @@ TEST_F(CFactorsTest, LevelsArePackedUpwardSixSpacesAreANameAndOnlyTheUsedPartIsR
     sheet({{"A", "x", "", "y", "   ", "      "}, {"B", "p"}});
     ASSERT_TRUE(factors.ReadFactorsAndValidate(table, counts));
     LongArray fullCounts;  // the level rows keep lMaxNumLevels
-    EXPECT_EQ(table, TestTables::FactorTable({{"A", "x", "y", "      ", "", ""}, {"B", "p", "", "", "", ""}}, fullCounts));
+    EXPECT_EQ(table,
+              TestTables::FactorTable({{"A", "x", "y", "      ", "", ""}, {"B", "p", "", "", "", ""}}, fullCounts));
     EXPECT_EQ(counts.at(1), 3);
 
     sheet({{"A", "x"}, {"B", "y"}});
