@@ -29,35 +29,27 @@ private slots:
         frmPrevRuns prevRuns;
         LoadFactors(factors, {{"A", "x", "y"}});
 
-        messages.answer(MsgResult::Ok);
-        QVERIFY(!constraints.InitGridForFactorsAndLevels());
-        TakeOnlyMessage(messages, "You must have at least two factors before you can add constraints.", MsgIcon::None);
-        messages.answer(MsgResult::Ok);
-        QVERIFY(!prevRuns.InitGridForPreviousRuns());
-        TakeOnlyMessage(messages, "You must have at least two factors before you can add Previous Test.", MsgIcon::None);
+        ExpectOneBox(messages, [&] { QVERIFY(!constraints.InitGridForFactorsAndLevels()); },
+                     "You must have at least two factors before you can add constraints.", MsgIcon::None);
+        ExpectOneBox(messages, [&] { QVERIFY(!prevRuns.InitGridForPreviousRuns()); },
+                     "You must have at least two factors before you can add Previous Test.", MsgIcon::None);
 
         // The factor table's own validation speaks for itself, and the lists stay as they were.
         LoadFactors(factors, {{"A", "x", "y"}, {"A", "p"}});
-        messages.answer(MsgResult::Ok);
-        QVERIFY(!constraints.InitGridForFactorsAndLevels());
-        TakeOnlyMessage(messages, "The factor name 'A' was used more than once. Each factor name must be unique.",
-                        MsgIcon::Critical, MsgButtons::Ok, 30);
+        ExpectOneBox(messages, [&] { QVERIFY(!constraints.InitGridForFactorsAndLevels()); },
+                     "The factor name 'A' was used more than once. Each factor name must be unique.",
+                     MsgIcon::Critical, MsgButtons::Ok, 30);
         QCOMPARE(constraints.mlNumListFactors, 0);
 
         LoadFactors(factors, {{"A", "x", "y"}, {"B", "p", "q"}});
         QVERIFY(constraints.InitGridForFactorsAndLevels());
         QCOMPARE(constraints.mlNumListFactors, 2);
-        QCOMPARE(constraints.mstrFactorsComboList, QString("\tA\tB"));
-        QCOMPARE(constraints.mastrLevelsComboList, (QStringList{"\tx\ty", "\tp\tq"}));
-        QCOMPARE(constraints.malListLevelCounts.at(2), 2);
-
         QVERIFY(prevRuns.InitGridForPreviousRuns());
-        QCOMPARE(modMain::PrevRunsGrid().maxCols(), 2);
-        QCOMPARE(ColCaptions(modMain::PrevRunsGrid(), 1, 2), (QStringList{"A", "B"}));
+        QCOMPARE(ColCaptions(modMain::PrevRunsGrid(), 1, modMain::PrevRunsGrid().maxCols()), (QStringList{"A", "B"}));
         QVERIFY(!modMain::gbDirty);
     }
 
-    void choosingAFactorOffersItsLevels()
+    void constraintsOfferTheChosenFactorsLevelsLoadAndDelete()
     {
         Tester tester(&modMain::ConstraintsGrid(), kReport);
         frmFactorsAndLevels factors;
@@ -99,21 +91,12 @@ private slots:
         ClickCell(*sheet.Grid, 4, 2);
         QCOMPARE(grid.comboList(4, 2), QString());
         QCOMPARE(modMain::Constraints().lNumConstraints(), 1);
-    }
 
-    void loadingAndDeletingConstraintRows()
-    {
-        Tester tester(&modMain::ConstraintsGrid(), kReport);
-        frmFactorsAndLevels factors;
-        LoadFactors(factors, {{"A", "x", "y"}, {"B", "p", "q"}});
-        frmConstraints sheet;
-        ShowWindow(sheet);
-        GridCellStore& grid = modMain::ConstraintsGrid();
-        QVERIFY(sheet.LoadDataIntoGrid(5, TestTables::Rows({{"A", "x", "B", "p"},
-                                                   {"A", "y", "B", "q"},
-                                                   {"B", "p", "A", "x"},
-                                                   {"B", "q", "A", "y"},
-                                                   {"Z", "z", "A", "x"}}, 4)));
+        // Loading replaces the rows and is no edit.
+        modMain::gbDirty = modMain::gbDesignChanged = false;
+        QVERIFY(sheet.LoadDataIntoGrid(5, TestTables::Rows({{"A", "x", "B", "p"}, {"A", "y", "B", "q"},
+                                                            {"B", "p", "A", "x"}, {"B", "q", "A", "y"},
+                                                            {"Z", "z", "A", "x"}}, 4)));
         QCOMPARE(panels.text(kPanelConstraints), QString("5 Constraints  "));
         QCOMPARE(grid.maxRows(), 6);
         QCOMPARE(RowCaptions(grid, 1, 6).last(), QString("Constraint 6"));
@@ -155,9 +138,7 @@ private slots:
             {&constraints, "You cannot delete a column from the constraints grid."},
             {&prevRuns, "You cannot delete a column from the previous test grid."}};
         for (const auto& [sheet, text] : refusals) {
-            messages.answer(MsgResult::Ok);
-            sheet->DeleteColFromGrid();
-            TakeOnlyMessage(messages, text, MsgIcon::Information);
+            ExpectOneBox(messages, [&] { sheet->DeleteColFromGrid(); }, text, MsgIcon::Information);
         }
         QCOMPARE(modMain::ConstraintsGrid().maxCols(), 4);
         QVERIFY(!modMain::gbDirty);
@@ -190,7 +171,8 @@ private slots:
         QVERIFY(sheet.LoadDataIntoGrid(3, TestTables::Rows({{"x", "p"}, {"y", "q"}, {"x", "q"}}, 2)));
         QCOMPARE(panels.text(kPanelPrevTest), QString("3 Prev Test  "));
         QCOMPARE(ColCaptions(grid, 1, 2), (QStringList{"A", "B"}));
-        QCOMPARE(RowCaptions(grid, 1, grid.maxRows()), (QStringList{"Prev Test 1", "Prev Test 2", "Prev Test 3", "Prev Test 4"}));
+        QCOMPARE(RowCaptions(grid, 1, grid.maxRows()),
+                 (QStringList{"Prev Test 1", "Prev Test 2", "Prev Test 3", "Prev Test 4"}));
         QCOMPARE(RowTexts(grid, 3, 1, 2), (QStringList{"x", "q"}));
         QCOMPARE(grid.comboList(1, 2), QString("\tx\ty"));
 
@@ -216,14 +198,13 @@ private slots:
         LoadFactors(factors, {{"A", "x"}, {"B"}});  // B has no levels
         frmPrevRuns sheet;
         frmConstraints constraints;
-        messages.answer(MsgResult::Ok);
-        QVERIFY(sheet.LoadDataIntoGrid(1, TestTables::Rows({{"x", "p"}}, 2)));
-        TakeOnlyMessage(messages, "Factor 'B' has no levels defined.", MsgIcon::Critical, MsgButtons::Ok, 29);
+        ExpectOneBox(messages, [&] { QVERIFY(sheet.LoadDataIntoGrid(1, TestTables::Rows({{"x", "p"}}, 2))); },
+                     "Factor 'B' has no levels defined.", MsgIcon::Critical, MsgButtons::Ok, 29);
         QCOMPARE(RowTexts(modMain::PrevRunsGrid(), 1, 1, 2), (QStringList{"x", "p"}));
 
-        messages.answer(MsgResult::Ok);
-        QVERIFY(constraints.LoadDataIntoGrid(1, TestTables::Rows({{"A", "x", "B", "p"}}, 4)));
-        TakeOnlyMessage(messages, "Factor 'B' has no levels defined.", MsgIcon::Critical, MsgButtons::Ok, 29);
+        ExpectOneBox(messages,
+                     [&] { QVERIFY(constraints.LoadDataIntoGrid(1, TestTables::Rows({{"A", "x", "B", "p"}}, 4))); },
+                     "Factor 'B' has no levels defined.", MsgIcon::Critical, MsgButtons::Ok, 29);
         QCOMPARE(RowTexts(modMain::ConstraintsGrid(), 1, 1, 4), (QStringList{"A", "x", "B", "p"}));
     }
 };

@@ -13,7 +13,10 @@ namespace {
 constexpr auto kReport = QAbstractItemModelTester::FailureReportingMode::QtTest;
 
 // Three factors A (a1, a2), B (b1), C (c1, c2) as a design file hands them over.
-void LoadThreeFactors(frmFactorsAndLevels& sheet) { LoadFactors(sheet, {{"A", "a1", "a2"}, {"B", "b1"}, {"C", "c1", "c2"}}); }
+void LoadThreeFactors(frmFactorsAndLevels& sheet)
+{
+    LoadFactors(sheet, {{"A", "a1", "a2"}, {"B", "b1"}, {"C", "c1", "c2"}});
+}
 }  // namespace
 
 class FactorsSheetTest : public SheetTestCase {
@@ -144,10 +147,9 @@ private slots:
         MarkRows(*sheet.Grid, 1, 3);
         QCOMPARE(sheet.Grid->firstSelectedRow(), 1);
         QCOMPARE(sheet.Grid->lastSelectedRow(), 3);
-        messages.answer(MsgResult::Ok);
-        sheet.DeleteRowFromGrid();
-        TakeOnlyMessage(messages, "The first row cannot be delete as it contains the factor names.",
-                        MsgIcon::Information);
+        ExpectOneBox(messages, [&] { sheet.DeleteRowFromGrid(); },
+                     "The first row cannot be delete as it contains the factor names.",
+                     MsgIcon::Information);
         QCOMPARE(grid.maxRows(), 4);
         QCOMPARE(factors.lMaxNumLevels, 2);
         QCOMPARE(grid.text(1, 2), QString("a1"));

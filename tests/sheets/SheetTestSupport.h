@@ -13,6 +13,8 @@
 #include <QHeaderView>
 #include <QTest>
 
+#include <functional>
+
 namespace SheetTest {
 
 // Fresh stores and counts, clean flags.
@@ -54,23 +56,20 @@ inline void ClickCell(GridView& grid, int col, int row, Qt::KeyboardModifiers mo
 }
 
 // Marks whole rows (or columns) first..last: a click on the first caption, a shift-click on the last.
-inline void MarkRows(GridView& grid, int first, int last)
+inline void MarkSections(QHeaderView* header, int first, int last)
 {
-    QHeaderView* header = grid.verticalHeader();
-    ClickAt(header->viewport(), QPoint(header->width() / 2, header->sectionViewportPosition(first - 1) + header->sectionSize(first - 1) / 2));
+    const auto centre = [header](int section) {
+        const int along = header->sectionViewportPosition(section - 1) + header->sectionSize(section - 1) / 2;
+        return header->orientation() == Qt::Horizontal ? QPoint(along, header->height() / 2)
+                                                       : QPoint(header->width() / 2, along);
+    };
+    ClickAt(header->viewport(), centre(first));
     if (last != first)
-        ClickAt(header->viewport(), QPoint(header->width() / 2, header->sectionViewportPosition(last - 1) + header->sectionSize(last - 1) / 2),
-                Qt::ShiftModifier);
+        ClickAt(header->viewport(), centre(last), Qt::ShiftModifier);
 }
 
-inline void MarkCols(GridView& grid, int first, int last)
-{
-    QHeaderView* header = grid.horizontalHeader();
-    ClickAt(header->viewport(), QPoint(header->sectionViewportPosition(first - 1) + header->sectionSize(first - 1) / 2, header->height() / 2));
-    if (last != first)
-        ClickAt(header->viewport(), QPoint(header->sectionViewportPosition(last - 1) + header->sectionSize(last - 1) / 2, header->height() / 2),
-                Qt::ShiftModifier);
-}
+inline void MarkRows(GridView& grid, int first, int last) { MarkSections(grid.verticalHeader(), first, last); }
+inline void MarkCols(GridView& grid, int first, int last) { MarkSections(grid.horizontalHeader(), first, last); }
 
 // Clicks the cell, types the text (the first key opens the editor) and presses Enter.
 inline void TypeIntoCell(GridView& grid, int col, int row, const QString& text)
@@ -99,6 +98,13 @@ inline QStringList ComboItems(const QComboBox* combo)
     return items;
 }
 
+// At the end of every test: no box that was not scripted, no scripted answer left over.
+inline void VerifyMessagesSettled(const ScriptedMessages& messages)
+{
+    QVERIFY2(messages.unexpected().isEmpty(), qPrintable(messages.unexpected().join(" | ")));
+    QCOMPARE(messages.unusedAnswers(), 0);
+}
+
 // Expects exactly one box since the last check, as given, and forgets it.
 inline void TakeOnlyMessage(ScriptedMessages& messages, const QString& text, MsgIcon icon,
                             MsgButtons buttons = MsgButtons::Ok, int helpContext = 0)
@@ -108,16 +114,17 @@ inline void TakeOnlyMessage(ScriptedMessages& messages, const QString& text, Msg
     QCOMPARE(shown.icon, icon);
     QCOMPARE(shown.buttons, buttons);
     QCOMPARE(shown.helpContext, helpContext);
-    QCOMPARE(messages.unusedAnswers(), 0);
-    QVERIFY(messages.unexpected().isEmpty());
+    VerifyMessagesSettled(messages);
     messages.clear();
 }
 
-// At the end of every test: no box that was not scripted, no scripted answer left over.
-inline void VerifyMessagesSettled(const ScriptedMessages& messages)
+// Runs act, answering Ok to the one box it shows, and expects that box as given.
+inline void ExpectOneBox(ScriptedMessages& messages, const std::function<void()>& act, const QString& text,
+                         MsgIcon icon, MsgButtons buttons = MsgButtons::Ok, int helpContext = 0)
 {
-    QVERIFY2(messages.unexpected().isEmpty(), qPrintable(messages.unexpected().join(" | ")));
-    QCOMPARE(messages.unusedAnswers(), 0);
+    messages.answer(MsgResult::Ok);
+    act();
+    TakeOnlyMessage(messages, text, icon, buttons, helpContext);
 }
 
 // The captions of column 0, rows first..last.
@@ -129,14 +136,6 @@ inline QStringList RowCaptions(const GridCellStore& grid, int first, int last)
     return out;
 }
 
-inline QStringList ColCaptions(const GridCellStore& grid, int first, int last)
-{
-    QStringList out;
-    for (int c = first; c <= last; ++c)
-        out << grid.text(c, 0);
-    return out;
-}
-
 // The texts of one row, columns first..last.
 inline QStringList RowTexts(const GridCellStore& grid, int row, int first, int last)
 {
@@ -144,6 +143,12 @@ inline QStringList RowTexts(const GridCellStore& grid, int row, int first, int l
     for (int c = first; c <= last; ++c)
         out << grid.text(c, row);
     return out;
+}
+
+// The captions of row 0, columns first..last.
+inline QStringList ColCaptions(const GridCellStore& grid, int first, int last)
+{
+    return RowTexts(grid, 0, first, last);
 }
 
 // Every row from firstRow down, its texts from firstCol on joined by '|' (0 takes the captions).

@@ -143,19 +143,17 @@ private slots:
         sheet.LoadMatrixIntoGrid(2, FactorNames(2), Matrix(3, 2), {});
 
         ClickCell(*sheet.Grid, 1, 2);
-        messages.answer(MsgResult::Ok);
-        QTest::keyClick(sheet.Grid, Qt::Key_X);
-        TakeOnlyMessage(messages, "The test case matrix is locked to prevent accidental changing of results.",
-                        MsgIcon::Information);
+        ExpectOneBox(messages, [&] { QTest::keyClick(sheet.Grid, Qt::Key_X); },
+                     "The test case matrix is locked to prevent accidental changing of results.",
+                     MsgIcon::Information);
         QVERIFY(!sheet.Grid->activeEditor());
         QTest::keyClick(sheet.Grid, Qt::Key_F2);  // no editor opens on a locked cell
         QVERIFY(!sheet.Grid->activeEditor());
         QCOMPARE(grid.text(1, 2), QString("c1l1"));
 
         MarkRows(*sheet.Grid, 2, 3);
-        messages.answer(MsgResult::Ok);
-        sheet.DeleteRowFromGrid();
-        TakeOnlyMessage(messages, "You cannot delete a row from the Test Cases Grid.", MsgIcon::Information);
+        ExpectOneBox(messages, [&] { sheet.DeleteRowFromGrid(); },
+                     "You cannot delete a row from the Test Cases Grid.", MsgIcon::Information);
 
         QCOMPARE(grid.maxRows(), 4);
         QCOMPARE(grid.maxCols(), 2);
