@@ -1,5 +1,6 @@
 // The self-test window run through the real main window, sheets, engine and search: random
-// designs generated and checked, the counters, Stop, and the Registry Test button.
+// designs generated and checked, the counters, Stop, and the Registry Test button showing the
+// system folder.
 #include "app/frmAutoTest.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
@@ -82,22 +83,14 @@ private slots:
     {
         StoreSettings({{"lMaxNumEvolutions", "10000"}});
         frmMain w;
-        ShowWindow(w);
         frmAutoTest* autoTest = OpenAutoTest(w);
         QVERIFY(autoTest);
         bool designsDisabled = false;
-        auto* poll = new QTimer(autoTest);
-        connect(poll, &QTimer::timeout, poll, [&, poll] {
-            for (QWidget* top : QApplication::topLevelWidgets())
-                if (qobject_cast<frmNWayStatus*>(top) && top->isVisible()) {
-                    poll->stop();
-                    designsDisabled = !w.Tool("ID_Generate2Way")->isEnabled() && !autoTest->cmdLoadGrid->isEnabled();
-                    QTest::mouseClick(autoTest->cmdStop, Qt::LeftButton);
-                    // The generation itself runs on to its end: stop it too.
-                    static_cast<frmNWayStatus*>(top)->cmdStop_Click();
-                }
+        MainWindowTest::WhileGenerating([&](frmNWayStatus& status) {
+            designsDisabled = !w.Tool("ID_Generate2Way")->isEnabled() && !autoTest->cmdLoadGrid->isEnabled();
+            QTest::mouseClick(autoTest->cmdStop, Qt::LeftButton);
+            status.cmdStop_Click();  // the generation itself runs on to its end: stop it too
         });
-        poll->start(10);
         autoTest->cmdLoadGrid->click();
         QCOMPARE(autoTest->NumDesigns(), 1);
         QCOMPARE(autoTest->lblNumDesigns->text(), QString("1"));
@@ -105,16 +98,8 @@ private slots:
         QCOMPARE(modMain::Factors().lNumFactors(), 0);
         QCOMPARE(modMain::TestCasesGrid().maxRows(), 1);
         QVERIFY(autoTest->cmdLoadGrid->isEnabled());
-    }
 
-    void registryTestShowsTheSystemFolder()
-    {
-        frmMain w;
-        frmAutoTest* autoTest = OpenAutoTest(w);
-        QVERIFY(autoTest);
-        messages.answer(MsgResult::Ok);
-        autoTest->Command1->click();
-        TakeOnlyMessage(messages, "/usr", MsgIcon::None);
+        ExpectOneBox(messages, [&] { autoTest->Command1->click(); }, "/usr", MsgIcon::None);  // Registry Test
     }
 };
 

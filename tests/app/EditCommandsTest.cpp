@@ -83,9 +83,7 @@ private slots:
         };
         QGuiApplication::clipboard()->setText("x\ty\n");
         for (const auto& [id, text] : refusals) {
-            messages.answer(MsgResult::Ok);
-            w.SSActiveToolBars1_ToolClick(id);
-            TakeOnlyMessage(messages, text, MsgIcon::Information);
+            ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick(id); }, text, MsgIcon::Information);
         }
         QCOMPARE(Lines(modMain::TestCasesGrid()), before);
         QVERIFY(!modMain::gbDirty);
@@ -109,10 +107,8 @@ private slots:
         QCOMPARE(store.text(2, 3), QString("Win\tdows \"10\"\nPro"));
         QCOMPARE(modMain::Factors().lNumFactors(), 3);
         QCOMPARE(modMain::Factors().lMaxNumLevels, 2);
-        QCOMPARE(store.maxCols(), 4);
-        QCOMPARE(store.maxRows(), 4);
-        QCOMPARE(ColCaptions(store, 1, 4), (QStringList{"Factor 1", "Factor 2", "Factor 3", "Factor 4"}));
-        QCOMPARE(RowCaptions(store, 2, 4), (QStringList{"Level 1", "Level 2", "Level 3"}));
+        QCOMPARE(ColCaptions(store, 1, store.maxCols()), (QStringList{"Factor 1", "Factor 2", "Factor 3", "Factor 4"}));
+        QCOMPARE(RowCaptions(store, 2, store.maxRows()), (QStringList{"Level 1", "Level 2", "Level 3"}));
         QCOMPARE(w.PanelText("FactorsAndLevels"), QString("3 Factors  "));
         QVERIFY(modMain::gbDirty);
 

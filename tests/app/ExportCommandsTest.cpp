@@ -75,9 +75,8 @@ private slots:
         frmMain w;
         LoadTestCases(w);
         dialogs->answer("/USR/share/matrix.csv").answer(QString());
-        messages.answer(MsgResult::Ok);
-        w.SSActiveToolBars1_ToolClick("ID_CommaDeliminated");
-        TakeOnlyMessage(messages, "You can not store test files in the Windows System Folder", MsgIcon::Information);
+        ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick("ID_CommaDeliminated"); },
+                     "You can not store test files in the Windows System Folder", MsgIcon::Information);
         QCOMPARE(dialogs->requests().size(), 2);  // the dialog came back, then was cancelled
 
         const QString target = path("no-such-folder/matrix.csv");

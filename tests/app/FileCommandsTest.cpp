@@ -153,51 +153,57 @@ private slots:
         QCOMPARE(dialogs->requests().size(), 2);
     }
 
-    void saveAsCompletesOnlyAMissingExtension()
+    void dialogsStartWhereTheUserWentLastAndSaveAsCompletesOnlyAMissingExtension()
     {
         frmMain w;
         LoadDesign(w);
-        const QList<std::pair<QString, QString>> names = {
-            {"design.", "design.test"}, {"design.txt", "design.txt"}, {"my.design", "my.design"}, {"  spaced  ", "  spaced.test"}};
+        QVERIFY(QDir().mkpath(path("sub")));
+        dialogs->answer("");
+        w.SSActiveToolBars1_ToolClick("ID_SaveAs");  // cancelled: no folder chosen yet
+        const QList<std::pair<QString, QString>> names = {{"sub/design.", "sub/design.test"},
+                                                          {"sub/design.txt", "sub/design.txt"},
+                                                          {"sub/my.design", "sub/my.design"},
+                                                          {"sub/  spaced  ", "sub/  spaced.test"}};
         for (const auto& [typed, stored] : names) {
             dialogs->answer(path(typed));
             w.SSActiveToolBars1_ToolClick("ID_SaveAs");
             QCOMPARE(modMain::gstrCurrentFile, path(stored));
             QVERIFY2(QFile::exists(path(stored)), qPrintable(stored));
         }
-        QCOMPARE(QDir(dir->path()).entryList(QDir::Files).size(), names.size());
+        QCOMPARE(QDir(path("sub")).entryList(QDir::Files).size(), names.size());
+
+        dialogs->answer("");
+        w.SSActiveToolBars1_ToolClick("ID_Open");
+        QStringList folders;
+        for (const FileDialogRequest& r : dialogs->requests())
+            folders << r.startFolder;
+        const QString documents = CGetMyDataFolder().GetMyDocumentsFolderPath();
+        QCOMPARE(folders, QStringList({documents, documents}) + QStringList(4, path("sub")));
+        QCOMPARE(dialogs->requests().last().title, QString("Open"));
+        QCOMPARE(dialogs->requests().last().filter, QString("Test Files (*.test);;All Files (*.*)"));
     }
 
-    void theSystemFolderIsRefusedInAnyLetterCaseAndTheDialogReturns()
-    {
-        frmMain w;
-        LoadDesign(w);
-        const QString system = CGetMyDataFolder().GetWindowsDir();
-        dialogs->answer(system + "/share/design").answer(system.toUpper() + "/Local/Design.test").answer(path("ok"));
-        messages.answer(MsgResult::Ok).answer(MsgResult::Ok);
-        w.SSActiveToolBars1_ToolClick("ID_SaveAs");
-        QCOMPARE(messages.texts(), QStringList(2, "You can not store test files in the Windows System Folder"));
-        QCOMPARE(messages.last().icon, MsgIcon::Information);
-        QCOMPARE(messages.last().buttons, MsgButtons::Ok);
-        messages.clear();
-        QCOMPARE(modMain::gstrCurrentFile, path("ok.test"));
-        QCOMPARE(dialogs->requests().size(), 3);
-    }
-
-    void anExistingFileIsReplacedOnlyWithLeave()
+    void saveAsRefusesTheSystemFolderAndReplacesAFileOnlyWithLeave()
     {
         frmMain w;
         LoadDesign(w);
         QVERIFY(WriteBytes(path("old.test"), "keep me"));
+        const QString system = CGetMyDataFolder().GetWindowsDir();
+        const QString refusal = "You can not store test files in the Windows System Folder";
+        const QString replace = "The file already exists. Do you want to replace the existing file?";
+        // The dialog comes back after a refusal, in any letter case, and after No.
+        dialogs->answer(system + "/share/design").answer(system.toUpper() + "/Local/Design.test");
         dialogs->answer(path("old")).answer(path("old.test")).answer("");
-        messages.answer(MsgResult::No).answer(MsgResult::No);
+        messages.answer(MsgResult::Ok).answer(MsgResult::Ok).answer(MsgResult::No).answer(MsgResult::No);
         w.SSActiveToolBars1_ToolClick("ID_SaveAs");
-        QCOMPARE(messages.shown().size(), 2);
-        QCOMPARE(messages.last().text, QString("The file already exists. Do you want to replace the existing file?"));
+        QCOMPARE(messages.texts(), (QStringList{refusal, refusal, replace, replace}));
+        QCOMPARE(messages.shown().first().icon, MsgIcon::Information);
+        QCOMPARE(messages.shown().first().buttons, MsgButtons::Ok);
         QCOMPARE(messages.last().icon, MsgIcon::Question);
         QCOMPARE(messages.last().buttons, MsgButtons::YesNo);
         messages.clear();
         QCOMPARE(Bytes(path("old.test")), QByteArray("keep me"));
+        QVERIFY(modMain::gstrCurrentFile.isEmpty());
         QVERIFY(modMain::gbDirty);
 
         dialogs->answer(path("old.test"));
@@ -205,26 +211,9 @@ private slots:
         w.SSActiveToolBars1_ToolClick("ID_SaveAs");
         messages.clear();
         QVERIFY(Bytes(path("old.test")).startsWith("<?xml"));
+        QCOMPARE(modMain::gstrCurrentFile, path("old.test"));
         QVERIFY(!modMain::gbDirty);
-    }
-
-    void dialogsStartInTheDocumentsFolderThenWhereTheUserWentLast()
-    {
-        frmMain w;
-        LoadDesign(w);
-        QVERIFY(QDir().mkpath(path("sub")));
-        dialogs->answer("").answer(path("sub/a")).answer("").answer("");
-        w.SSActiveToolBars1_ToolClick("ID_SaveAs");  // cancelled: no folder chosen yet
-        w.SSActiveToolBars1_ToolClick("ID_SaveAs");
-        w.SSActiveToolBars1_ToolClick("ID_SaveAs");
-        w.SSActiveToolBars1_ToolClick("ID_Open");
-        QStringList folders;
-        for (const FileDialogRequest& r : dialogs->requests())
-            folders << r.startFolder;
-        const QString documents = CGetMyDataFolder().GetMyDocumentsFolderPath();
-        QCOMPARE(folders, (QStringList{documents, documents, path("sub"), path("sub")}));
-        QCOMPARE(dialogs->requests().last().title, QString("Open"));
-        QCOMPARE(dialogs->requests().last().filter, QString("Test Files (*.test);;All Files (*.*)"));
+        QCOMPARE(dialogs->requests().size(), 6);
     }
 
     void aFileTheReaderRefusesLeavesEverythingAsItWas()

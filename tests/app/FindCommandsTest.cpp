@@ -76,9 +76,8 @@ private slots:
         QVERIFY(!modMain::gbDirty);  // a search changes nothing
 
         AnswerFindDialog(1, 1, 2, 1);
-        messages.answer(MsgResult::Ok);
-        w.Tool("ID_FindCombination")->trigger();
-        TakeOnlyMessage(messages, "The combination was found in the QXV Matrix in the selected row.", MsgIcon::None);
+        ExpectOneBox(messages, [&] { w.Tool("ID_FindCombination")->trigger(); },
+                     "The combination was found in the QXV Matrix in the selected row.", MsgIcon::None);
         QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemTestCases));
         QCOMPARE(w.Sheet(frmMain::ItemTestCases)->Grid->activeRow(), 2);  // test case 1 stands in grid row 2
 
@@ -94,16 +93,14 @@ private slots:
         DesignLoader::Load(w, kDesign, {{"B", "b2", "A", "a2"}, {"A", "a1", "B", "b1"}});
         DesignLoader::LoadTestCases(w, kDesign, {{"a1", "b2"}});
         AnswerFindDialog(2, 1, 1, 1);  // b1 of B with a1 of A: the then-side of constraint 2
-        messages.answer(MsgResult::Ok);
-        w.Tool("ID_FindCombination")->trigger();
-        TakeOnlyMessage(messages, "The combination was found in the Constraints in the selected row.", MsgIcon::None);
+        ExpectOneBox(messages, [&] { w.Tool("ID_FindCombination")->trigger(); },
+                     "The combination was found in the Constraints in the selected row.", MsgIcon::None);
         QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemConstraints));
         QCOMPARE(w.Sheet(frmMain::ItemConstraints)->Grid->activeRow(), 2);
 
         AnswerFindDialog(1, 2, 2, 1);
-        messages.answer(MsgResult::Ok);
-        w.Tool("ID_FindCombination")->trigger();
-        TakeOnlyMessage(messages, "The combination was not found.", MsgIcon::None);
+        ExpectOneBox(messages, [&] { w.Tool("ID_FindCombination")->trigger(); },
+                     "The combination was not found.", MsgIcon::None);
     }
 
     void theNamesRowIsNoTestCase()
@@ -114,9 +111,8 @@ private slots:
         DesignLoader::Load(w, design);
         DesignLoader::LoadTestCases(w, design, {{"a2", "b2"}});
         AnswerFindDialog(1, 1, 2, 1);
-        messages.answer(MsgResult::Ok);
-        w.Tool("ID_FindCombination")->trigger();
-        TakeOnlyMessage(messages, "The combination was not found.", MsgIcon::None);
+        ExpectOneBox(messages, [&] { w.Tool("ID_FindCombination")->trigger(); },
+                     "The combination was not found.", MsgIcon::None);
     }
 
     void theSummaryHasThreeWordings()
@@ -125,15 +121,13 @@ private slots:
         ShowWindow(w);
         DesignLoader::Load(w, kDesign);
         DesignLoader::LoadTestCases(w, kDesign, {{"a1", "b1"}, {"a1", "b2"}, {"a2", "b1"}, {"a2", "b2"}});
-        messages.answer(MsgResult::Ok);
-        w.Tool("ID_FindAllCombinations")->trigger();
-        TakeOnlyMessage(messages, Summary(4, 4), MsgIcon::None, MsgButtons::Ok, 34);
+        ExpectOneBox(messages, [&] { w.Tool("ID_FindAllCombinations")->trigger(); },
+                     Summary(4, 4), MsgIcon::None, MsgButtons::Ok, 34);
 
         DesignLoader::LoadTestCases(w, kDesign, {{"a1", "b1"}, {"a2", "b2"}});
-        messages.answer(MsgResult::Ok);
-        w.Tool("ID_FindAllCombinations")->trigger();
-        TakeOnlyMessage(messages, Summary(2, 4, " There are nested constraints in the design."), MsgIcon::None,
-                        MsgButtons::Ok, 26);
+        ExpectOneBox(messages, [&] { w.Tool("ID_FindAllCombinations")->trigger(); },
+                     Summary(2, 4, " There are nested constraints in the design."), MsgIcon::None,
+                     MsgButtons::Ok, 26);
 
         // A matrix row holding a forbidden pair: one box for the pair, then the summary.
         DesignLoader::Load(w, kDesign, {{"A", "a1", "B", "b1"}});
@@ -155,37 +149,20 @@ private slots:
         messages.clear();
     }
 
-    void refusalsComeFirstAndAFailedReadEndsTheCommand()
+    void refusalsTheRegenerationQuestionAndAFailedReadEndTheCommand()
     {
         frmMain w;
         ShowWindow(w);
-        DesignLoader::Load(w, {{"A", {"a1", "a2"}}});
-        for (const char* id : {"ID_FindCombination", "ID_FindAllCombinations"}) {
-            messages.answer(MsgResult::Ok);
-            w.Tool(id)->trigger();
-            TakeOnlyMessage(messages, "You must have at least two factors at two levels to perform this operation.",
-                            MsgIcon::None);
-        }
-
-        // The read's own message, and no summary after it.
-        DesignLoader::Load(w, kDesign, {{"A", "a9", "B", "b1"}});
-        messages.answer(MsgResult::Ok);
-        w.Tool("ID_FindAllCombinations")->trigger();
-        QCOMPARE(messages.texts().size(), 1);
-        QCOMPARE(messages.last().icon, MsgIcon::Exclamation);
-        messages.clear();
-    }
-
-    void aChangedDesignIsOfferedARegeneration()
-    {
-        frmMain w;
-        ShowWindow(w);
-        DesignLoader::Load(w, kDesign);
-        modMain::gbDesignChanged = true;
         const QString question =
             "The test cases need to be recomputed before finding a combination. Would you like to generate all "
             "two-way combinations now?";
         for (const char* id : {"ID_FindCombination", "ID_FindAllCombinations"}) {
+            DesignLoader::Load(w, {{"A", {"a1", "a2"}}});
+            modMain::gbDesignChanged = false;
+            ExpectOneBox(messages, [&] { w.Tool(id)->trigger(); },
+                         "You must have at least two factors at two levels to perform this operation.", MsgIcon::None);
+            DesignLoader::Load(w, kDesign);
+            modMain::gbDesignChanged = true;
             messages.answer(MsgResult::No);
             w.Tool(id)->trigger();
             TakeOnlyMessage(messages, question, MsgIcon::None, MsgButtons::YesNoCancel);
@@ -199,13 +176,20 @@ private slots:
         messages.clear();
         QVERIFY(!modMain::gbDesignChanged);
         QCOMPARE(modMain::TestCasesGrid().maxRows(), 5);
+
+        // The read's own message, and no summary after it.
+        DesignLoader::Load(w, kDesign, {{"A", "a9", "B", "b1"}});
+        messages.answer(MsgResult::Ok);
+        w.Tool("ID_FindAllCombinations")->trigger();
+        QCOMPARE(messages.texts().size(), 1);
+        QCOMPARE(messages.last().icon, MsgIcon::Exclamation);
+        messages.clear();
     }
 
     void theDialogChecksItsChoicesInOrder()
     {
         RecordingHelpViewer help;
         frmFindInter dialog;
-        QCOMPARE(dialog.windowTitle(), QString("Find Combination"));
         LongArray counts;
         int maxLevels = 0;
         const TextTable factors = DesignLoader::FactorTable({{"A", {"a1", "a2"}}, {"B", {"b1", "b2", "b3"}}}, counts, maxLevels);
@@ -231,9 +215,7 @@ private slots:
         for (const Step& step : steps) {
             if (step.list)
                 step.list->setCurrentRow(step.row);
-            messages.answer(MsgResult::Ok);
-            dialog.cmdFind->click();
-            TakeOnlyMessage(messages, step.refusal, MsgIcon::Information);
+            ExpectOneBox(messages, [&] { dialog.cmdFind->click(); }, step.refusal, MsgIcon::Information);
             if (step.focus)
                 QTRY_COMPARE(QApplication::focusWidget(), step.focus);
             QVERIFY(dialog.isVisible());

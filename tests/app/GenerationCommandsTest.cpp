@@ -24,27 +24,11 @@
 using namespace SheetTest;
 using DesignLoader::Factor;
 using MainWindowTest::TypeFactor;
+using MainWindowTest::WhileGenerating;
 
 namespace {
 const char* const kAll26 =
     "A total of 26 combinations out of 26 were found in the constraints, previous test, and the test case matrix.";
-
-// Runs `during` from the event loop once the covering-matrix progress window is up.
-void WhileGenerating(std::function<void(frmNWayStatus&)> during)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, during] {
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (auto* status = qobject_cast<frmNWayStatus*>(top); status && status->isVisible()) {
-                poll->stop();
-                poll->deleteLater();
-                during(*status);
-                return;
-            }
-    });
-    poll->start();
-}
 }  // namespace
 
 class GenerationCommandsTest : public MainWindowTest::MainWindowTestCase {
@@ -58,9 +42,8 @@ private slots:
         TypeFactor(w, 1, "A", {"a1", "a2"});
         TypeFactor(w, 2, "B", {"b1", "b2", "b3"});
         TypeFactor(w, 3, "C", {"c1", "c2", "c3", "c4"});
-        messages.answer(MsgResult::Ok);
-        w.Tool("ID_Generate2Way")->trigger();
-        TakeOnlyMessage(messages, kAll26, MsgIcon::None, MsgButtons::Ok, 34);
+        ExpectOneBox(messages, [&] { w.Tool("ID_Generate2Way")->trigger(); },
+                     kAll26, MsgIcon::None, MsgButtons::Ok, 34);
 
         const GridCellStore& cases = modMain::TestCasesGrid();
         QCOMPARE(RowTexts(cases, 0, 0, 3), (QStringList{"", "Factor_A", "Factor_B", "Factor_C"}));
@@ -77,45 +60,31 @@ private slots:
         QVERIFY(w.centralWidget()->isEnabled());
     }
 
-    void validateDesignReportsAndLeavesTheFlags()
-    {
-        frmMain w;
-        ShowWindow(w);
-        TypeFactor(w, 1, "A", {"a1", "a2"});
-        TypeFactor(w, 2, "B", {"b1"});
-        modMain::gbDirty = false;
-        modMain::gbDesignChanged = true;
-        messages.answer(MsgResult::Ok);
-        w.Tool("ID_ValidateDesign")->trigger();
-        TakeOnlyMessage(messages, "The design is valid.", MsgIcon::Information);
-        QVERIFY(!modMain::gbDirty);
-        QVERIFY(modMain::gbDesignChanged);
-
-        TypeFactor(w, 3, "A", {"x1"});
-        messages.answer(MsgResult::Ok);
-        w.Tool("ID_ValidateDesign")->trigger();
-        TakeOnlyMessage(messages, "The factor name 'A' was used more than once. Each factor name must be unique.",
-                        MsgIcon::Critical, MsgButtons::Ok, 30);
-    }
-
-    void refusalsAndFailuresChangeNothing()
+    void validateAndTheGenerationsRefuseWhatDoesNotValidateAndChangeNothing()
     {
         frmMain w;
         ShowWindow(w);
         DesignLoader::Load(w, {{"A", {"a1", "a2"}}});
         for (const char* id : {"ID_Generate2Way", "ID_GenerateAllCombinations"}) {
-            messages.answer(MsgResult::Ok);
-            w.Tool(id)->trigger();
-            TakeOnlyMessage(messages, "You must have at least two factors at two levels before generating the combinations.",
-                            MsgIcon::None);
+            ExpectOneBox(messages, [&] { w.Tool(id)->trigger(); },
+                         "You must have at least two factors at two levels before generating the combinations.",
+                         MsgIcon::None);
         }
 
-        // A table that does not validate: its message only.
+        DesignLoader::Load(w, {{"A", {"a1", "a2"}}, {"B", {"b1"}}});
+        modMain::gbDesignChanged = true;
+        ExpectOneBox(messages, [&] { w.Tool("ID_ValidateDesign")->trigger(); }, "The design is valid.",
+                     MsgIcon::Information);
+        QVERIFY(!modMain::gbDirty);
+        QVERIFY(modMain::gbDesignChanged);
+
+        // A table that does not validate: its message only, from Validate and a generation alike.
         DesignLoader::Load(w, {{"A", {"a1", "a2"}}, {"B", {"b1", "b1"}}});
-        messages.answer(MsgResult::Ok);
-        w.Tool("ID_Generate2Way")->trigger();
-        TakeOnlyMessage(messages, "There are redundant levels in factor 'B' both are named 'b1'", MsgIcon::Critical,
-                        MsgButtons::Ok, 28);
+        for (const char* id : {"ID_ValidateDesign", "ID_Generate2Way"}) {
+            ExpectOneBox(messages, [&] { w.Tool(id)->trigger(); },
+                         "There are redundant levels in factor 'B' both are named 'b1'", MsgIcon::Critical,
+                         MsgButtons::Ok, 28);
+        }
 
         // Constraints that forbid every row while pairs of C are still needed: the engine's
         // message, and nothing else changes.
@@ -126,9 +95,8 @@ private slots:
         w.SwitchToOutlookItem(frmMain::ItemFactorsAndLevels);
         modMain::gbDirty = false;
         modMain::gbDesignChanged = true;
-        messages.answer(MsgResult::Ok);
-        w.Tool("ID_Generate2Way")->trigger();
-        TakeOnlyMessage(messages, "Infeasible constraints", MsgIcon::Information, MsgButtons::OkCancel, 27);
+        ExpectOneBox(messages, [&] { w.Tool("ID_Generate2Way")->trigger(); },
+                     "Infeasible constraints", MsgIcon::Information, MsgButtons::OkCancel, 27);
         QVERIFY(!modMain::gbDirty);
         QVERIFY(modMain::gbDesignChanged);
         QCOMPARE(modMain::TestCasesGrid().maxRows(), 2);

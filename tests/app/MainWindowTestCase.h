@@ -5,14 +5,18 @@
 // left over.
 
 #include "app/frmMain.h"
+#include "engine/frmNWayStatus.h"
 #include "sheets/frmFactorsAndLevels.h"
 #include "tests/settings/SettingsSandbox.h"
 #include "tests/sheets/SheetTestSupport.h"
 #include "tests/support/ScriptedFileDialogs.h"
 
+#include <QApplication>
 #include <QObject>
 #include <QTemporaryDir>
+#include <QTimer>
 
+#include <functional>
 #include <optional>
 
 namespace MainWindowTest {
@@ -26,6 +30,23 @@ inline void TypeFactor(frmMain& w, int col, const QString& name, const QStringLi
     SheetTest::TypeIntoCell(*w.FactorsSheet()->Grid, col, 1, name);
     for (int i = 0; i < levels.size(); ++i)
         SheetTest::TypeIntoCell(*w.FactorsSheet()->Grid, col, i + 2, levels[i]);
+}
+
+// Runs `during` from the event loop once the covering-matrix progress window is up.
+inline void WhileGenerating(std::function<void(frmNWayStatus&)> during)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, during] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* status = qobject_cast<frmNWayStatus*>(top); status && status->isVisible()) {
+                poll->stop();
+                poll->deleteLater();
+                during(*status);
+                return;
+            }
+    });
+    poll->start();
 }
 
 class MainWindowTestCase : public QObject {
