@@ -78,10 +78,11 @@ private slots:
         QCOMPARE(table.at(1, 1), QString("fast"));
     }
 
-    void loadingLaysOutTheFactors()
+    void loadingLaysOutTheFactorsAndDeletingColumnsRecaptionsAndKeepsASpare()
     {
         QAbstractItemModelTester tester(&modMain::FactorsGrid(), kReport);
         frmFactorsAndLevels sheet;
+        ShowWindow(sheet);
         LoadThreeFactors(sheet);
         GridCellStore& grid = modMain::FactorsGrid();
         QCOMPARE(modMain::Factors().lNumFactors(), 3);
@@ -91,25 +92,6 @@ private slots:
         QCOMPARE(RowCaptions(grid, 1, grid.maxRows()), (QStringList{"Factor Name", "Level 1", "Level 2", "Level 3"}));
         QCOMPARE(grid.text(3, 3), QString("c2"));
         QVERIFY(!modMain::gbDirty);  // loading is not an edit
-
-        // A table smaller than the counts it comes with is read only where it has cells.
-        TextTable small(0, 1, 1, 1);
-        small(0, 1) = "X";
-        small(1, 1) = "x1";
-        LongArray tooMany(1, 1);
-        tooMany(1) = 5;
-        QVERIFY(sheet.LoadDataIntoGrid(2, 3, small, tooMany));
-        QCOMPARE(grid.text(1, 2), QString("x1"));
-        QCOMPARE(grid.text(2, 1), QString());
-    }
-
-    void deletingColumnsRecaptionsAndKeepsASpare()
-    {
-        QAbstractItemModelTester tester(&modMain::FactorsGrid(), kReport);
-        frmFactorsAndLevels sheet;
-        ShowWindow(sheet);
-        LoadThreeFactors(sheet);
-        GridCellStore& grid = modMain::FactorsGrid();
 
         MarkCols(*sheet.Grid, 2, 2);
         sheet.DeleteColFromGrid();
@@ -136,7 +118,7 @@ private slots:
         QCOMPARE(modMain::Factors().lNumFactors(), 1);
     }
 
-    void deletingRowsRecaptionsKeepsASpareAndNeverTakesTheNames()
+    void deletingRowsKeepsTheNamesAndASpareAndAShortTableLoadsWhereItHasCells()
     {
         frmFactorsAndLevels sheet;
         ShowWindow(sheet);
@@ -171,6 +153,16 @@ private slots:
         LongArray counts;
         QVERIFY(factors.ReadFactorsNoValidate(table, counts));
         QCOMPARE(table.at(1, 3), QString("c2"));
+
+        // A table smaller than the counts it comes with is read only where it has cells.
+        TextTable small(0, 1, 1, 1);
+        small(0, 1) = "X";
+        small(1, 1) = "x1";
+        LongArray tooMany(1, 1);
+        tooMany(1) = 5;
+        QVERIFY(sheet.LoadDataIntoGrid(2, 3, small, tooMany));
+        QCOMPARE(grid.text(1, 2), QString("x1"));
+        QCOMPARE(grid.text(2, 1), QString());
     }
 
     void rightClickShowsTheEditMenu()

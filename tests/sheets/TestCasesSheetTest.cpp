@@ -64,16 +64,15 @@ private slots:
             QCOMPARE(frmGenerate::GetIndexLetter(index), QString(letters));
     }
 
-    void removedCasesLeaveNoGap()
+    void removedCasesLeaveNoGapAndTheMatrixIsLocked()
     {
         Tester tester(&modMain::TestCasesGrid(), kReport);
         frmGenerate sheet;
+        ShowWindow(sheet);
         GridCellStore& grid = modMain::TestCasesGrid();
         sheet.LoadMatrixIntoGrid(2, FactorNames(2), Matrix(3, 2), {false, true, false});
-        QCOMPARE(grid.maxRows(), 3);
-        QCOMPARE(grid.maxCols(), 2);
-        QCOMPARE(RowCaptions(grid, 1, 3), (QStringList{"Factor Name", "Case 1", "Case 2"}));
-        QCOMPARE(ColCaptions(grid, 1, 2), (QStringList{"Factor_A", "Factor_B"}));
+        QCOMPARE(RowCaptions(grid, 1, grid.maxRows()), (QStringList{"Factor Name", "Case 1", "Case 2"}));
+        QCOMPARE(ColCaptions(grid, 1, grid.maxCols()), (QStringList{"Factor_A", "Factor_B"}));
         QCOMPARE(grid.text(2, 1), QString("F2"));
         QCOMPARE(grid.text(1, 2), QString("c1l1"));
         QCOMPARE(grid.text(2, 3), QString("c3l2"));
@@ -89,6 +88,22 @@ private slots:
         QCOMPARE(grid.maxRows(), 3);
         QCOMPARE(grid.text(1, 2), QString("c2l1"));
         QVERIFY(!QGuiApplication::overrideCursor());
+
+        ClickCell(*sheet.Grid, 1, 2);
+        ExpectOneBox(messages, [&] { QTest::keyClick(sheet.Grid, Qt::Key_X); },
+                     "The test case matrix is locked to prevent accidental changing of results.",
+                     MsgIcon::Information);
+        QVERIFY(!sheet.Grid->activeEditor());
+        QTest::keyClick(sheet.Grid, Qt::Key_F2);  // no editor opens on a locked cell
+        QVERIFY(!sheet.Grid->activeEditor());
+
+        MarkRows(*sheet.Grid, 2, 3);
+        ExpectOneBox(messages, [&] { sheet.DeleteRowFromGrid(); },
+                     "You cannot delete a row from the Test Cases Grid.", MsgIcon::Information);
+        QCOMPARE(grid.maxRows(), 3);
+        QCOMPARE(grid.text(1, 2), QString("c2l1"));
+        QVERIFY(!modMain::gbDirty);
+        QVERIFY(!modMain::gbDesignChanged);
     }
 
     void captionsOfManyFactors()
@@ -132,34 +147,6 @@ private slots:
         QVERIFY(progress.waitCursorMeanwhile);
         QVERIFY(!QGuiApplication::overrideCursor());
         QCOMPARE(modMain::TestCasesGrid().maxRows(), 251);
-    }
-
-    void theMatrixIsLocked()
-    {
-        Tester tester(&modMain::TestCasesGrid(), kReport);
-        frmGenerate sheet;
-        ShowWindow(sheet);
-        GridCellStore& grid = modMain::TestCasesGrid();
-        sheet.LoadMatrixIntoGrid(2, FactorNames(2), Matrix(3, 2), {});
-
-        ClickCell(*sheet.Grid, 1, 2);
-        ExpectOneBox(messages, [&] { QTest::keyClick(sheet.Grid, Qt::Key_X); },
-                     "The test case matrix is locked to prevent accidental changing of results.",
-                     MsgIcon::Information);
-        QVERIFY(!sheet.Grid->activeEditor());
-        QTest::keyClick(sheet.Grid, Qt::Key_F2);  // no editor opens on a locked cell
-        QVERIFY(!sheet.Grid->activeEditor());
-        QCOMPARE(grid.text(1, 2), QString("c1l1"));
-
-        MarkRows(*sheet.Grid, 2, 3);
-        ExpectOneBox(messages, [&] { sheet.DeleteRowFromGrid(); },
-                     "You cannot delete a row from the Test Cases Grid.", MsgIcon::Information);
-
-        QCOMPARE(grid.maxRows(), 4);
-        QCOMPARE(grid.maxCols(), 2);
-        QCOMPARE(grid.text(1, 2), QString("c1l1"));
-        QVERIFY(!modMain::gbDirty);
-        QVERIFY(!modMain::gbDesignChanged);
     }
 };
 
