@@ -12,27 +12,21 @@
 
 #include <QStringList>
 
-#include <algorithm>
 #include <utility>
 #include <vector>
 
 namespace DesignLoader {
 
 using Factor = std::pair<QString, QStringList>;  // name, levels
+using Rows = QList<QStringList>;
 
-inline TextTable Rows(const std::vector<QStringList>& rows, int numCols)
-{
-    return TestTables::Rows(QList<QStringList>(rows.begin(), rows.end()), numCols);
-}
-
-inline TextTable FactorTable(const std::vector<Factor>& factors, LongArray& levelCounts, int& maxLevels)
+// The factors as a table 0..L x 1..n (names in row 0), with their level counts.
+inline TextTable FactorTable(const std::vector<Factor>& factors, LongArray& levelCounts)
 {
     QList<QStringList> columns;
     for (const Factor& f : factors)
         columns.append(QStringList{f.first} + f.second);
-    TextTable table = TestTables::FactorTable(columns, levelCounts);
-    maxLevels = table.rowUpper();
-    return table;
+    return TestTables::FactorTable(columns, levelCounts);
 }
 
 // n factors "F1".. of `levels` levels "v1"..
@@ -48,24 +42,22 @@ inline std::vector<Factor> Uniform(int levels, int n)
     return factors;
 }
 
-inline void Load(frmMain& w, const std::vector<Factor>& factors, const std::vector<QStringList>& constraints = {},
-                 const std::vector<QStringList>& prevRuns = {})
+// Puts the factors, constraints and previous tests on their sheets.
+inline void Load(frmMain& w, const std::vector<Factor>& factors, const Rows& constraints = {}, const Rows& prevRuns = {})
 {
     LongArray levelCounts;
-    int maxLevels = 0;
-    const TextTable table = FactorTable(factors, levelCounts, maxLevels);
-    w.FactorsSheet()->LoadDataIntoGrid(int(factors.size()), maxLevels, table, levelCounts);
-    w.ConstraintsSheet()->LoadDataIntoGrid(int(constraints.size()), Rows(constraints, 4));
-    w.PrevRunsSheet()->LoadDataIntoGrid(int(prevRuns.size()), Rows(prevRuns, int(factors.size())));
+    const TextTable table = FactorTable(factors, levelCounts);
+    w.FactorsSheet()->LoadDataIntoGrid(int(factors.size()), table.rowUpper(), table, levelCounts);
+    w.ConstraintsSheet()->LoadDataIntoGrid(int(constraints.size()), TestTables::Rows(constraints, 4));
+    w.PrevRunsSheet()->LoadDataIntoGrid(int(prevRuns.size()), TestTables::Rows(prevRuns, int(factors.size())));
 }
 
 // Puts test cases on the Test Cases sheet as a generation would.
-inline void LoadTestCases(frmMain& w, const std::vector<Factor>& factors, const std::vector<QStringList>& cases)
+inline void LoadTestCases(frmMain& w, const std::vector<Factor>& factors, const Rows& cases)
 {
     LongArray levelCounts;
-    int maxLevels = 0;
-    const TextTable table = FactorTable(factors, levelCounts, maxLevels);
-    w.TestCasesSheet()->LoadMatrixIntoGrid(int(factors.size()), table, Rows(cases, int(factors.size())),
+    w.TestCasesSheet()->LoadMatrixIntoGrid(int(factors.size()), FactorTable(factors, levelCounts),
+                                           TestTables::Rows(cases, int(factors.size())),
                                            std::vector<bool>(cases.size(), false));
 }
 

@@ -22,9 +22,9 @@ namespace {
 // The Test Cases sheet as a generation leaves it: row 1 the names, then numCases cases.
 void LoadCases(frmMain& w, int numCases)
 {
-    std::vector<QStringList> cases;
+    DesignLoader::Rows cases;
     for (int r = 1; r <= numCases; ++r)
-        cases.push_back({QString("b%1").arg(r), QString("o%1").arg(r)});
+        cases.append({QString("b%1").arg(r), QString("o%1").arg(r)});
     DesignLoader::LoadTestCases(w, {{"Browser", {}}, {"OS", {}}}, cases);
 }
 

@@ -216,13 +216,14 @@ private slots:
         QCOMPARE(dialogs->requests().size(), 6);
     }
 
-    void aFileTheReaderRefusesLeavesEverythingAsItWas()
+    void aFileTheReaderRefusesOrAWriteThatFailsLeavesEverythingAsItWas()
     {
         frmMain w;
         ShowWindow(w);
         LoadDesign(w);
-        dialogs->answer(path("good.test"));
+        dialogs->answer(path("kept.test"));
         w.SSActiveToolBars1_ToolClick("ID_SaveAs");
+        const QByteArray earlier = Bytes(path("kept.test"));
         TypeIntoCell(*w.FactorsSheet()->Grid, 4, 1, "Changed");
         const Sheets before = Snapshot(w);
         QVERIFY(WriteBytes(path("bad.test"), "<requirements><Factors/><constraints/><previousruns/></requirements>"));
@@ -236,14 +237,38 @@ private slots:
         QCOMPARE(messages.shown().first().icon, MsgIcon::Information);
         messages.clear();
         QVERIFY(Snapshot(w) == before);
-        QCOMPARE(modMain::gstrCurrentFile, path("good.test"));
-        QCOMPARE(w.windowTitle(), Titled(path("good.test")));
+        QCOMPARE(modMain::gstrCurrentFile, path("kept.test"));
+        QCOMPARE(w.windowTitle(), Titled(path("kept.test")));
         QVERIFY(modMain::gbDirty);
 
         messages.answer(MsgResult::Cancel);  // Cancel at the question: no dialog at all
         w.SSActiveToolBars1_ToolClick("ID_Open");
         messages.clear();
         QCOMPARE(dialogs->requests().size(), 2);
+
+        // A write that fails keeps the earlier file and the changed flag.
+        messages.answer(MsgResult::Ok);
+        {
+            FileSizeLimit limit;
+            w.SSActiveToolBars1_ToolClick("ID_Save");
+        }
+        QCOMPARE(messages.shown().size(), 1);
+        QVERIFY(messages.last().text.startsWith("The design could not be saved to"));
+        QCOMPARE(messages.last().icon, MsgIcon::Critical);
+        messages.clear();
+        QCOMPARE(Bytes(path("kept.test")), earlier);
+        QVERIFY(modMain::gbDirty);
+        QCOMPARE(w.windowTitle(), Titled(path("kept.test")));
+
+        // Save As into a folder that cannot exist (its parent is a file): the name stays.
+        QVERIFY(WriteBytes(path("plain"), "a file"));
+        dialogs->answer(path("plain/inside.test"));
+        messages.answer(MsgResult::Ok);
+        w.SSActiveToolBars1_ToolClick("ID_SaveAs");
+        messages.clear();
+        QCOMPARE(modMain::gstrCurrentFile, path("kept.test"));
+        QCOMPARE(w.windowTitle(), Titled(path("kept.test")));
+        QVERIFY(modMain::gbDirty);
     }
 
     void openInAFreshWindowBringsBackAllFourSheetsAndSavesTheSameFile()
@@ -281,40 +306,6 @@ private slots:
         QCOMPARE(Lines(modMain::TestCasesGrid(), 0, 0), (QStringList{"|", "|"}));
         QCOMPARE(w.PanelText("Constraints"), QString("0 Constraints  "));
         QCOMPARE(w.PanelText("Prev Test"), QString("0 Prev Test  "));
-    }
-
-    void aWriteThatFailsKeepsTheEarlierFileAndTheChangedFlag()
-    {
-        frmMain w;
-        ShowWindow(w);
-        LoadDesign(w);
-        dialogs->answer(path("kept.test"));
-        w.SSActiveToolBars1_ToolClick("ID_SaveAs");
-        const QByteArray earlier = Bytes(path("kept.test"));
-        TypeIntoCell(*w.FactorsSheet()->Grid, 4, 1, "Changed");
-
-        messages.answer(MsgResult::Ok);
-        {
-            FileSizeLimit limit;
-            w.SSActiveToolBars1_ToolClick("ID_Save");
-        }
-        QCOMPARE(messages.shown().size(), 1);
-        QVERIFY(messages.last().text.startsWith("The design could not be saved to"));
-        QCOMPARE(messages.last().icon, MsgIcon::Critical);
-        messages.clear();
-        QCOMPARE(Bytes(path("kept.test")), earlier);
-        QVERIFY(modMain::gbDirty);
-        QCOMPARE(w.windowTitle(), Titled(path("kept.test")));
-
-        // Save As into a folder that cannot exist (its parent is a file): the name stays.
-        QVERIFY(WriteBytes(path("plain"), "a file"));
-        dialogs->answer(path("plain/inside.test"));
-        messages.answer(MsgResult::Ok);
-        w.SSActiveToolBars1_ToolClick("ID_SaveAs");
-        messages.clear();
-        QCOMPARE(modMain::gstrCurrentFile, path("kept.test"));
-        QCOMPARE(w.windowTitle(), Titled(path("kept.test")));
-        QVERIFY(modMain::gbDirty);
     }
 
     void theExitQuestionKeepsTheWindowOpenUntilTheDesignIsSaved()

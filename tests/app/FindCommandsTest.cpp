@@ -86,31 +86,20 @@ private slots:
         QVERIFY(messages.shown().isEmpty());
     }
 
-    void constraintsHoldTheirPairFromEitherSide()
+    void constraintsHoldTheirPairFromEitherSideAndTheNamesRowIsNoTestCase()
     {
         frmMain w;
         ShowWindow(w);
-        DesignLoader::Load(w, kDesign, {{"B", "b2", "A", "a2"}, {"A", "a1", "B", "b1"}});
-        DesignLoader::LoadTestCases(w, kDesign, {{"a1", "b2"}});
-        AnswerFindDialog(2, 1, 1, 1);  // b1 of B with a1 of A: the then-side of constraint 2
+        const std::vector<Factor> design{{"A", {"A", "a2"}}, {"B", {"B", "b2"}}};  // levels named as the factors
+        DesignLoader::Load(w, design, {{"B", "b2", "A", "a2"}, {"A", "a2", "B", "B"}});
+        DesignLoader::LoadTestCases(w, design, {{"a2", "b2"}});
+        AnswerFindDialog(2, 1, 1, 2);  // B of B with a2 of A: the then-side of constraint 2
         ExpectOneBox(messages, [&] { w.Tool("ID_FindCombination")->trigger(); },
                      "The combination was found in the Constraints in the selected row.", MsgIcon::None);
         QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemConstraints));
         QCOMPARE(w.Sheet(frmMain::ItemConstraints)->Grid->activeRow(), 2);
 
-        AnswerFindDialog(1, 2, 2, 1);
-        ExpectOneBox(messages, [&] { w.Tool("ID_FindCombination")->trigger(); },
-                     "The combination was not found.", MsgIcon::None);
-    }
-
-    void theNamesRowIsNoTestCase()
-    {
-        frmMain w;
-        ShowWindow(w);
-        const std::vector<Factor> design{{"A", {"A", "a2"}}, {"B", {"B", "b2"}}};
-        DesignLoader::Load(w, design);
-        DesignLoader::LoadTestCases(w, design, {{"a2", "b2"}});
-        AnswerFindDialog(1, 1, 2, 1);
+        AnswerFindDialog(1, 1, 2, 1);  // A with B: only in the names row of the Test Cases sheet
         ExpectOneBox(messages, [&] { w.Tool("ID_FindCombination")->trigger(); },
                      "The combination was not found.", MsgIcon::None);
     }
@@ -191,9 +180,8 @@ private slots:
         RecordingHelpViewer help;
         frmFindInter dialog;
         LongArray counts;
-        int maxLevels = 0;
-        const TextTable factors = DesignLoader::FactorTable({{"A", {"a1", "a2"}}, {"B", {"b1", "b2", "b3"}}}, counts, maxLevels);
-        dialog.LoadFactorsAndLevels(2, factors, counts);
+        dialog.LoadFactorsAndLevels(2, DesignLoader::FactorTable({{"A", {"a1", "a2"}}, {"B", {"b1", "b2", "b3"}}}, counts),
+                                    counts);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(dialog.lstSecondFactor->count(), 2);
