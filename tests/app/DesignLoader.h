@@ -43,7 +43,8 @@ inline std::vector<Factor> Uniform(int levels, int n)
 }
 
 // Puts the factors, constraints and previous tests on their sheets.
-inline void Load(frmMain& w, const std::vector<Factor>& factors, const Rows& constraints = {}, const Rows& prevRuns = {})
+inline void Load(frmMain& w, const std::vector<Factor>& factors, const Rows& constraints = {},
+                 const Rows& prevRuns = {})
 {
     LongArray levelCounts;
     const TextTable table = FactorTable(factors, levelCounts);

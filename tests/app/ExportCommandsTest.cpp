@@ -38,24 +38,17 @@ class ExportCommandsTest : public MainWindowTestCase {
     Q_OBJECT
 
 private slots:
-    void exportsAreOfferedOnceTheSheetHoldsATestCase()
+    void eachFormatIsOfferedWithTestCasesAsksForItsFileWritesItAndOpensIt()
     {
+        RecordingShellOpener shell;
         frmMain w;
         modMain::TestCasesGrid().setMaxRows(2);
         w.SSActiveToolBars1_ToolClick("ID_mnuExport");
         for (const auto& kind : kExports)
             QVERIFY2(!w.Tool(kind.id)->isEnabled(), kind.id);
         LoadTestCases(w);  // opening the menu refreshes them
-        for (const auto& kind : kExports)
-            QVERIFY2(w.Tool(kind.id)->isEnabled(), kind.id);
-    }
-
-    void eachFormatAsksForItsFileWritesItAndOpensIt()
-    {
-        RecordingShellOpener shell;
-        frmMain w;
-        LoadTestCases(w);
         for (const auto& kind : kExports) {
+            QVERIFY2(w.Tool(kind.id)->isEnabled(), kind.id);
             dialogs->answer(path("matrix"));  // typed without its extension
             w.Tool(kind.id)->trigger();
             QCOMPARE(dialogs->requests().last().filter, QString(kind.filter));
