@@ -6,7 +6,6 @@
 #include "engine/frmNWayStatus.h"
 #include "engine/frmStatus.h"
 #include "model/GridCellStore.h"
-#include "settings/CDefaults.h"
 #include "tests/app/DesignLoader.h"
 #include "tests/app/MainWindowTestCase.h"
 #include "tests/sheets/SheetTestSupport.h"
@@ -18,8 +17,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-
-#include <functional>
 
 using namespace SheetTest;
 using DesignLoader::Factor;

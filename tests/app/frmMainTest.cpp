@@ -8,7 +8,6 @@
 #include "tests/support/RecordingHelpViewer.h"
 
 #include <QAction>
-#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 
