@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -34,7 +35,7 @@ QxvEvolution::QxvEvolution(const NumericDesign& design)
     levelIndex_.resize(maxLevels);
     matrix_.resize(maxRows * F);
     rowOrder_.resize(maxRows);
-    rowsWith_.resize(design.levelFactor.size());
+    rowsWith_.resize(design.levelFactor.size() * kSetRowWords);
     columns_.resize(maxRows * F);
     counts_.resize(design.numCells);
     rowSum_.resize(design.numCells);
@@ -366,31 +367,37 @@ void QxvEvolution::RowElimination(RandomStream& random)
 void QxvEvolution::CalcRowsUniqueInters()
 {
     std::fill(unique_.begin(), unique_.begin() + numRows_, 0);
-    rowsAsSets_ = numRows_ <= 64;
-    if (rowsAsSets_)
-        CountUniqueBySets();
-    else
+    rowWords_ = (numRows_ + 63) / 64;
+    switch (rowWords_) {
+    case 1: CountUniqueBySets<1>(); break;
+    case 2: CountUniqueBySets<2>(); break;
+    case 3: CountUniqueBySets<3>(); break;
+    case 4: CountUniqueBySets<4>(); break;
+    default:
+        rowWords_ = 0;
         CountUniqueByCells();
+    }
 }
 
+template <int32_t Words>
 void QxvEvolution::CountUniqueBySets()
 {
     // The rows holding each level (previous tests included), then block by block the pairs
     // held by one row only.
-    std::fill(rowsWith_.begin(), rowsWith_.end(), uint64_t{0});
+    std::fill(rowsWith_.begin(), rowsWith_.begin() + static_cast<std::ptrdiff_t>(d_.levelFactor.size() * Words), uint64_t{0});
     for (int32_t slot = 0; slot < numRows_; ++slot) {
         const int32_t* row = &matrix_[static_cast<size_t>(slot) * F_];
         for (int32_t f = 0; f < F_; ++f)
-            rowsWith_[d_.levelOffset[f] + row[f]] |= uint64_t{1} << slot;
+            rowsWith_[static_cast<size_t>(d_.levelOffset[f] + row[f]) * Words + (slot >> 6)] |= uint64_t{1} << (slot & 63);
     }
     for (const tInterBlock& block : d_.atBlocks) {
         const int32_t width = d_.levels[block.f2];
         const int32_t* counts = &d_.baseCounts[block.cellOffset];
-        const uint64_t* first = &rowsWith_[d_.levelOffset[block.f1]];
-        const uint64_t* second = &rowsWith_[d_.levelOffset[block.f2]];
-        for (int32_t l1 = 0; l1 < d_.levels[block.f1]; ++l1)
+        const uint64_t* first = &rowsWith_[static_cast<size_t>(d_.levelOffset[block.f1]) * Words];
+        const uint64_t* second = &rowsWith_[static_cast<size_t>(d_.levelOffset[block.f2]) * Words];
+        for (int32_t l1 = 0; l1 < d_.levels[block.f1]; ++l1, first += Words)
             for (int32_t l2 = 0; l2 < width; ++l2) {
-                const int32_t holder = SoleRow(first[l1] & second[l2]);
+                const int32_t holder = SoleRow(first, second + l2 * Words, Words);
                 if (holder >= 0 && counts[l1 * width + l2] >= 0)
                     ++unique_[holder];
             }
@@ -434,17 +441,16 @@ void QxvEvolution::RemoveRowFromMatrix(int32_t position)
     // A pair the row shared with one other row is now that row's alone.
     const int32_t slot = rowOrder_[position];
     const int32_t* row = &matrix_[static_cast<size_t>(slot) * F_];
-    if (rowsAsSets_) {
+    if (rowWords_ > 0) {
+        auto rowsOf = [&](int32_t f) { return &rowsWith_[static_cast<size_t>(d_.levelOffset[f] + row[f]) * rowWords_]; };
         for (int32_t f = 0; f < F_; ++f)
-            rowsWith_[d_.levelOffset[f] + row[f]] &= ~(uint64_t{1} << slot);
-        for (int32_t f = 0; f < F_ - 1; ++f) {
-            const uint64_t rows = rowsWith_[d_.levelOffset[f] + row[f]];
+            rowsOf(f)[slot >> 6] &= ~(uint64_t{1} << (slot & 63));
+        for (int32_t f = 0; f < F_ - 1; ++f)
             for (int32_t g = f + 1; g < F_; ++g) {
-                const int32_t holder = SoleRow(rows & rowsWith_[d_.levelOffset[g] + row[g]]);
+                const int32_t holder = SoleRow(rowsOf(f), rowsOf(g), rowWords_);
                 if (holder >= 0 && d_.baseCounts[Cell(row, f, g)] >= 0)
                     ++unique_[holder];
             }
-        }
     } else {
         for (int32_t f = 0; f < F_ - 1; ++f)
             for (int32_t g = f + 1; g < F_; ++g) {

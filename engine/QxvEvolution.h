@@ -95,10 +95,22 @@ private:
     void RowElimination(RandomStream& random);
     void CalcRowsUniqueInters();
     void CountUniqueByCells();
+    template <int32_t Words>
     void CountUniqueBySets();
     void RemoveRowFromMatrix(int32_t position);
-    // The row of a one-row set, or -1 for none or several.
-    static int32_t SoleRow(uint64_t rows) { return rows && !(rows & (rows - 1)) ? std::countr_zero(rows) : -1; }
+    // The one row in both sets of the given words, or -1 when none or several are; without
+    // branches on the data, since which rows hold a pair is as good as random.
+    static int32_t SoleRow(const uint64_t* first, const uint64_t* second, int32_t words)
+    {
+        int32_t holders = 0;  // at most two per word, enough to tell one from several
+        int32_t holder = 0;
+        for (int32_t w = 0; w < words; ++w) {
+            const uint64_t both = first[w] & second[w];
+            holders += (both != 0) + ((both & (both - 1)) != 0);
+            holder = both ? w * 64 + std::countr_zero(both) : holder;
+        }
+        return holders == 1 ? holder : -1;
+    }
     size_t Cell(const int32_t* row, int32_t f, int32_t g) const
     {
         return d_.pairCellOffset[static_cast<size_t>(f) * F_ + g] + static_cast<size_t>(row[f]) * d_.levels[g] + row[g];
@@ -137,12 +149,13 @@ private:
     std::vector<int32_t> rowOrder_;
     int32_t numRows_ = 0;
 
-    // Row elimination, with the pairs each row covers alone. Up to 64 rows, the rows holding
-    // each level are a bit set and the rows holding a pair one AND away; beyond, each cell
-    // keeps the count of rows holding it and the sum of their slots (the one row when the
-    // count is 1).
-    bool rowsAsSets_ = false;
-    std::vector<uint64_t> rowsWith_;  // per level
+    // Row elimination, with the pairs each row covers alone. Up to kSetRowWords words of
+    // rows, the rows holding each level are a bit set and the rows holding a pair one AND
+    // away; beyond, each cell keeps the count of rows holding it and the sum of their slots
+    // (the one row when the count is 1).
+    static constexpr int32_t kSetRowWords = 4;
+    int32_t rowWords_ = 0;             // words of a level's row set; 0: counts per cell
+    std::vector<uint64_t> rowsWith_;  // per level, rowWords_ words
     std::vector<int32_t> columns_;    // the matrix by factor: columns_[f * maxRows + slot]
     std::vector<int32_t> counts_;
     std::vector<uint32_t> rowSum_;

@@ -46,18 +46,20 @@ struct Counts {
     int infeasible = 0;
     int settledByPrevRuns = 0;
     int notConverged = 0;
-    int over64Rows = 0;  // row elimination counts per cell beyond 64 rows, by bit sets below
+    // Row elimination takes rows as bit sets of one to four words, counts per cell beyond.
     int under33Rows = 0;
+    int over64Rows = 0;
+    int over256Rows = 0;
 };
 
-// Gives the first factor of a design many levels ("v1".."vN"); the names its constraints
-// and previous tests use stay among them.
-void Widen(DesignTables& design, int levels)
+// Gives a factor of a design more levels ("v1".."vN"); the names its constraints and
+// previous tests use stay among them.
+void Widen(DesignTables& design, size_t factor, int levels)
 {
-    design.factors[0].resize(1);
+    design.factors[factor].resize(1);
     for (int l = 1; l <= levels; ++l)
-        design.factors[0].push_back(NumberedName("v", l));
-    design.levelCounts[0] = levels;
+        design.factors[factor].push_back(NumberedName("v", l));
+    design.levelCounts[factor] = levels;
 }
 
 // Runs evolutions 1..evolutions of both searches on every design and compares them.
@@ -68,8 +70,13 @@ Counts CompareEvolutions(const RandomDesignLimits& limits, int designs, int evol
     std::mt19937_64 rng(seed);
     for (int i = 0; i < designs; ++i) {
         DesignTables design = MakeRandomDesign(rng, limits);
-        if (wideLevels > 0)
-            Widen(design, wideLevels + i % 8);
+        if (wideLevels > 0) {
+            // Every other design also gets a second factor of 9 levels: matrices of
+            // hundreds of rows.
+            Widen(design, 0, wideLevels + i % 8);
+            if (i % 2)
+                Widen(design, 1, 9);
+        }
         LiteralQxvSearch literal(design);
         const NumericDesign numeric = NumericFrom(design, literal);
         QxvEvolution incremental(numeric);
@@ -90,8 +97,9 @@ Counts CompareEvolutions(const RandomDesignLimits& limits, int designs, int evol
             counts.settledByPrevRuns += expected.convergedTouched ? 0 : 1;
             counts.notConverged += expected.convergedTouched && !expected.converged ? 1 : 0;
             EXPECT_EQ(MatrixOf(incremental, design.NumFactors()), expected.matrix);
-            counts.over64Rows += incremental.NumRows() > 64 ? 1 : 0;
             counts.under33Rows += incremental.NumRows() < 33 ? 1 : 0;
+            counts.over64Rows += incremental.NumRows() > 64 ? 1 : 0;
+            counts.over256Rows += incremental.NumRows() > 256 ? 1 : 0;
             if (::testing::Test::HasFailure())
                 return counts;
         }
@@ -135,7 +143,7 @@ TEST(IncrementalSearch, BuildsTheSameMatricesWhenPreviousTestsCoverMuch)
     EXPECT_GT(counts.settledByPrevRuns, 0);
 }
 
-TEST(IncrementalSearch, BuildsTheSameMatricesWithAFactorOfMoreThan32Levels)
+TEST(IncrementalSearch, BuildsTheSameMatricesWithWideFactorsAndHundredsOfRows)
 {
     RandomDesignLimits limits;
     limits.maxFactors = 4;
@@ -144,6 +152,7 @@ TEST(IncrementalSearch, BuildsTheSameMatricesWithAFactorOfMoreThan32Levels)
     limits.maxPrevRuns = 6;
     const Counts counts = CompareEvolutions(limits, 24, 2, 5005, 30);
     EXPECT_EQ(counts.evolutions, 48);
+    EXPECT_GT(counts.over256Rows, 0);
 }
 
 TEST(IncrementalSearch, KeepsTheSameMatrixOverEvolutionsOnOneThreadOrMany)
