@@ -143,17 +143,33 @@ void QxvEvolution::EvaluteNWayCompleteness()
 {
     // A factor's completeness is the mean completeness of the F - 1 pairs it belongs to,
     // summed in the order of its partners; only factors whose pairs changed are summed again.
+    // Four factors are summed side by side: each sum keeps its own order, and the four
+    // chains of additions overlap instead of waiting on each other.
     const int32_t partners = F_ - 1;
+    int32_t changed[4];
+    int32_t waiting = 0;
+    auto sumWaiting = [&] {
+        const int32_t* blocks[4];
+        double sums[4] = {0.0, 0.0, 0.0, 0.0};
+        for (int32_t k = 0; k < 4; ++k)
+            blocks[k] = &d_.factorBlocks[static_cast<size_t>(changed[k < waiting ? k : 0]) * partners];
+        for (int32_t j = 0; j < partners; ++j)
+            for (int32_t k = 0; k < 4; ++k)
+                sums[k] += blockCompleteness_[blocks[k][j]];
+        for (int32_t k = 0; k < waiting; ++k)
+            factorCompleteness_[changed[k]] = sums[k] / static_cast<double>(partners);
+        waiting = 0;
+    };
     for (int32_t f = 0; f < F_; ++f) {
         if (!factorChanged_[f])
             continue;
         factorChanged_[f] = 0;
-        const int32_t* blocks = &d_.factorBlocks[static_cast<size_t>(f) * partners];
-        double sum = 0.0;
-        for (int32_t j = 0; j < partners; ++j)
-            sum += blockCompleteness_[blocks[j]];
-        factorCompleteness_[f] = sum / static_cast<double>(partners);
+        changed[waiting++] = f;
+        if (waiting == 4)
+            sumWaiting();
     }
+    if (waiting > 0)
+        sumWaiting();
 }
 
 void QxvEvolution::CalcCompletenessOrder(RandomStream& random)
