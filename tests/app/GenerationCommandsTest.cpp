@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTimer>
 
@@ -122,6 +123,32 @@ private slots:
         QVERIFY(modMain::TestCasesGrid().text(1, 1).isEmpty());
         QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemTestCases));
         QVERIFY(!modMain::gbDesignChanged);
+    }
+
+    void constraintsThatLeaveAPairNoAdmissibleRowSayTheSearchFailedToConverge()
+    {
+        // B = b1 with D = d2 needs C, but C = c1 is excluded with D = d2 and C = c2 with B = b1.
+        frmMain w;
+        ShowWindow(w);
+        DesignLoader::Load(w, {{"A", {"a1", "a2"}}, {"B", {"b1", "b2", "b3"}}, {"C", {"c1", "c2"}}, {"D", {"d1", "d2", "d3"}}},
+                           {{"D", "d3", "C", "c2"}, {"C", "c2", "B", "b1"}, {"C", "c1", "D", "d2"}, {"A", "a2", "B", "b1"}});
+        messages.answer(MsgResult::Ok).answer(MsgResult::Ok);
+        w.Tool("ID_Generate2Way")->trigger();
+        QCOMPARE(messages.texts().size(), 2);
+        QCOMPARE(messages.texts()[0], QString("Failed to converge; this is usually caused by a nested constraint."));
+        // How many pairs the kept rows happen to cover depends on the draws.
+        const QRegularExpression summary("A total of 3[0-6] combinations out of 37 were found in the constraints, previous "
+                                         "test, and the test case matrix\\. There are nested constraints in the design\\.");
+        QVERIFY2(summary.match(messages.texts()[1]).hasMatch(), qPrintable(messages.texts()[1]));
+        for (const auto& shown : messages.shown()) {
+            QCOMPARE(shown.icon, MsgIcon::None);
+            QCOMPARE(shown.buttons, MsgButtons::Ok);
+            QCOMPARE(shown.helpContext, 26);
+        }
+        messages.clear();
+        // The rows that were found are shown all the same.
+        QVERIFY(modMain::TestCasesGrid().maxRows() > 2);
+        QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemTestCases));
     }
 
     void generateAllCombinationsAsksAboveAThousandAndRefusesTwoBillion()
