@@ -122,11 +122,7 @@ TEST(IncrementalSearch, BuildsTheSameMatricesWhereConstraintsCornerTheGreedyChoi
     // Few levels and many constraints: levels that cannot avoid an excluded pair, rows that
     // keep one, random rows rejected many times, searches that hit the iteration limit and
     // designs with no admissible row at all.
-    RandomDesignLimits limits;
-    limits.maxFactors = 6;
-    limits.maxLevels = 3;
-    limits.maxConstraints = 14;
-    limits.maxPrevRuns = 4;
+    const RandomDesignLimits limits{.maxFactors = 6, .maxLevels = 3, .maxConstraints = 14, .maxPrevRuns = 4};
     const Counts counts = CompareEvolutions(limits, 250, 3, 2002);
     EXPECT_GT(counts.notConverged, 0);
     EXPECT_GT(counts.infeasible, 0);
@@ -134,22 +130,14 @@ TEST(IncrementalSearch, BuildsTheSameMatricesWhereConstraintsCornerTheGreedyChoi
 
 TEST(IncrementalSearch, BuildsTheSameMatricesWhenPreviousTestsCoverMuch)
 {
-    RandomDesignLimits limits;
-    limits.maxFactors = 5;
-    limits.maxLevels = 3;
-    limits.maxConstraints = 4;
-    limits.maxPrevRuns = 40;
+    const RandomDesignLimits limits{.maxFactors = 5, .maxLevels = 3, .maxConstraints = 4, .maxPrevRuns = 40};
     const Counts counts = CompareEvolutions(limits, 200, 2, 3003);
     EXPECT_GT(counts.settledByPrevRuns, 0);
 }
 
 TEST(IncrementalSearch, BuildsTheSameMatricesWithWideFactorsAndHundredsOfRows)
 {
-    RandomDesignLimits limits;
-    limits.maxFactors = 4;
-    limits.maxLevels = 4;
-    limits.maxConstraints = 3;
-    limits.maxPrevRuns = 6;
+    const RandomDesignLimits limits{.maxFactors = 4, .maxLevels = 4, .maxConstraints = 3, .maxPrevRuns = 6};
     const Counts counts = CompareEvolutions(limits, 24, 2, 5005, 30);
     EXPECT_EQ(counts.evolutions, 48);
     EXPECT_GT(counts.over256Rows, 0);
