@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
-  libxlsxwriter-dev
+  libxlsxwriter-dev zlib1g-dev
   googletest libgtest-dev
   xvfb xauth poppler-utils unzip
   desktop-file-utils shared-mime-info man-db
