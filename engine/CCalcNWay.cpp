@@ -15,16 +15,40 @@
 #include <stdexcept>
 #include <thread>
 
+namespace {
+
+// Whether an evolution covered every required pair: those the previous tests settle from
+// the start count as complete.
+bool Complete(const QxvEvolution::Outcome& outcome)
+{
+    return !outcome.convergedTouched || outcome.converged;
+}
+
+// A complete matrix beats an incomplete one, whatever their sizes; otherwise the smaller one wins.
+bool Beats(int32_t rows, bool complete, int32_t otherRows, bool otherComplete)
+{
+    return complete != otherComplete ? complete : rows < otherRows;
+}
+
+}  // namespace
+
 // The kept matrix: rows including the previous tests, the evolution that found it.
 struct CCalcNWay::Kept {
     int32_t rows = 0;
     int32_t evolution = 0;
+    bool complete = false;
     std::vector<int32_t> codes;  // 0-based level codes, rows x F
 
-    void Take(const QxvEvolution& evolution, int32_t number, int32_t F)
+    bool BeatenBy(int32_t otherRows, bool otherComplete) const
+    {
+        return evolution == 0 || Beats(otherRows, otherComplete, rows, complete);
+    }
+
+    void Take(const QxvEvolution& evolution, int32_t number, bool isComplete, int32_t F)
     {
         rows = evolution.NumRows();
         this->evolution = number;
+        complete = isComplete;
         codes.resize(static_cast<size_t>(rows) * F);
         for (int32_t r = 0; r < rows; ++r)
             std::copy(evolution.Row(r), evolution.Row(r) + F, codes.begin() + static_cast<ptrdiff_t>(r) * F);
@@ -80,6 +104,26 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     ConvertFromNumericToActual(In_design, kept, Ret_vaMatrix, Ret_lNumRowsInMatrix);
     reporter_.closeNWayProgress();
     return true;
+}
+
+ImpliedExclusions CCalcNWay::FindImpliedExclusions(const DesignTables& In_design)
+{
+    ConvertFactorsToNumeric(In_design);
+    ConvertConstraintsToNumeric(In_design);
+    std::vector<int32_t> levelOffset{0};
+    for (const tNumFactor& factor : design_.atFactors)
+        levelOffset.push_back(levelOffset.back() + factor.lNumLevels);
+    std::vector<std::pair<int32_t, int32_t>> excluded;
+    for (int32_t c = 0; c < design_.lNumConstraints; ++c) {
+        const int32_t* codes = &design_.alConstraints[static_cast<size_t>(c) * 4];
+        excluded.emplace_back(levelOffset[codes[0] - 1] + codes[1] - 1, levelOffset[codes[2] - 1] + codes[3] - 1);
+    }
+    if (excluded.empty()) {
+        ImpliedExclusions none;
+        none.levelOffset = levelOffset;
+        return none;
+    }
+    return ::FindImpliedExclusions(levelOffset, excluded);
 }
 
 void CCalcNWay::ConvertFactorsToNumeric(const DesignTables& design)
@@ -227,8 +271,10 @@ bool CCalcNWay::RunEvolutionsHere(int32_t numEvolutions, Kept& kept, bool& conve
             convergedFlag = outcome.converged;
         converge = converge || convergedFlag;
         const int32_t rows = evolution.NumRows();
-        if (rows > 0 && (rows < kept.rows || evo == 1))
-            kept.Take(evolution, evo, F);
+        // An empty first matrix is kept and never beaten.
+        const bool complete = Complete(outcome);
+        if (rows > 0 && (evo == 1 || (kept.evolution != 0 && kept.BeatenBy(rows, complete))))
+            kept.Take(evolution, evo, complete, F);
         if (reporter_.updateNWayProgress(1.0, evo, kept.rows))
             stop = true;
         if (stop)
@@ -244,6 +290,7 @@ bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, 
         std::atomic<bool> finished{false};
         QxvEvolution::Outcome outcome;
         int32_t rows = 0;
+        bool complete = false;
     };
     std::vector<Record> records(static_cast<size_t>(numEvolutions) + 1);
     std::vector<Kept> workerKept(threads);
@@ -288,10 +335,11 @@ bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, 
                 break;
             }
             record.rows = evolution.NumRows();
-            // Each worker takes its evolutions in rising order, so a strictly smaller
+            record.complete = Complete(record.outcome);
+            // Each worker takes its evolutions in rising order, so a strictly better
             // matrix is the only one that beats its kept one.
-            if (record.rows > 0 && (mine.evolution == 0 || record.rows < mine.rows))
-                mine.Take(evolution, evo, F);
+            if (record.rows > 0 && mine.BeatenBy(record.rows, record.complete))
+                mine.Take(evolution, evo, record.complete, F);
             record.finished.store(true, std::memory_order_release);
             notify();
         }
@@ -308,6 +356,7 @@ bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, 
     // running search while nothing finishes.
     int32_t reported = 0;
     int32_t bestSoFar = 0;
+    bool bestComplete = false;
     bool convergedFlag = false;
     for (;;) {
         bool allDone = false;
@@ -331,8 +380,10 @@ bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, 
             if (record.outcome.convergedTouched)
                 convergedFlag = record.outcome.converged;
             converge = converge || convergedFlag;
-            if (record.rows > 0 && (record.rows < bestSoFar || evo == 1))
+            if (record.rows > 0 && (evo == 1 || (bestSoFar > 0 && Beats(record.rows, record.complete, bestSoFar, bestComplete)))) {
                 bestSoFar = record.rows;
+                bestComplete = record.complete;
+            }
             if (reporter_.updateNWayProgress(1.0, evo, bestSoFar))
                 stop.store(true);
         }
@@ -367,8 +418,8 @@ bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, 
     for (Kept& candidate : workerKept) {
         if (candidate.evolution == 0)
             continue;
-        if (kept.evolution == 0 || candidate.rows < kept.rows ||
-            (candidate.rows == kept.rows && candidate.evolution < kept.evolution))
+        if (kept.BeatenBy(candidate.rows, candidate.complete) ||
+            (candidate.rows == kept.rows && candidate.complete == kept.complete && candidate.evolution < kept.evolution))
             kept = std::move(candidate);
     }
     return true;

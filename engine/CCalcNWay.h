@@ -43,6 +43,11 @@ public:
     bool CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_design, GeneratedMatrix& Ret_vaMatrix,
                            int32_t& Ret_lNumRowsInMatrix, bool& Ret_bConverge);
 
+    // What the constraints of the design exclude together beyond the pairs they name: levels
+    // and pairs of levels that no valid row holds. Throws EngineFatalError, after its message,
+    // for a constraint that names no factor or level of the design.
+    ImpliedExclusions FindImpliedExclusions(const DesignTables& In_design);
+
     // After a call: rows of the kept matrix including the previous tests, and the number of
     // evolutions that finished.
     int32_t BestNumRows() const { return lBestNumRows_; }

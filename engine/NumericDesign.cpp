@@ -37,9 +37,14 @@ NumericDesign::MemoryNeed NumericDesign::EstimateMemory() const
     // States twice per cell, counts and slot sums, the factor-by-factor maps, the blocks,
     // the two bit sets, the previous tests.
     need.tableBytes = 2 * cells + 8 * cells + 16 * F * F + 28 * blocks + 2 * bitSet + 4 * lNumPrevRuns * F;
+    // Finding what the constraints exclude together takes two more bit sets for a while;
+    // each evolution keeps the pairs each level of a row covered, to undo them.
+    const double rowLog = lNumConstraints > 0 ? F * std::ceil(sumLevels / 64) * 8 : 0;
+    if (lNumConstraints > 0)
+        need.tableBytes += 2 * bitSet;
     // The states and one bit set again, counts and slot sums again, the matrix and its
     // columns and the kept copy, per-block and per-level bookkeeping.
-    need.workspaceBytes = 2 * cells + bitSet + 8 * cells + 12 * rows * F + 20 * rows + 12 * blocks + 16 * sumLevels;
+    need.workspaceBytes = 2 * cells + bitSet + 8 * cells + 12 * rows * F + 20 * rows + 12 * blocks + 16 * sumLevels + rowLog;
     return need;
 }
 
@@ -111,22 +116,47 @@ void NumericDesign::BuildTables()
         baseState[stateOffset[g * F + f] + static_cast<size_t>(lf) * levels[g] + lg] = state;
     };
 
-    // The pair is excluded whichever factor the constraint names first.
-    for (int32_t c = 0; c < lNumConstraints; ++c) {
-        int32_t fa = alConstraints[c * 4] - 1;
-        int32_t la = alConstraints[c * 4 + 1] - 1;
-        int32_t fb = alConstraints[c * 4 + 2] - 1;
-        int32_t lb = alConstraints[c * 4 + 3] - 1;
-        if (fa > fb) {
-            std::swap(fa, fb);
-            std::swap(la, lb);
+    // Excludes cell (f = lf, g = lg); false when it already was.
+    auto excludePair = [&](int32_t f, int32_t lf, int32_t g, int32_t lg) {
+        if (f > g) {
+            std::swap(f, g);
+            std::swap(lf, lg);
         }
-        int32_t& count = baseCounts[pairCellOffset[fa * F + fb] + static_cast<size_t>(la) * levels[fb] + lb];
+        int32_t& count = baseCounts[pairCellOffset[f * F + g] + static_cast<size_t>(lf) * levels[g] + lg];
         if (count == -1)
-            continue;
+            return false;
         count = -1;
         anyExcluded = true;
-        markNonZero(fa, la, fb, lb, kExcluded);
+        markNonZero(f, lf, g, lg, kExcluded);
+        return true;
+    };
+
+    // The pair is excluded whichever factor the constraint names first.
+    excludedPairs.clear();
+    for (int32_t c = 0; c < lNumConstraints; ++c) {
+        const int32_t* codes = &alConstraints[c * 4];
+        if (excludePair(codes[0] - 1, codes[1] - 1, codes[2] - 1, codes[3] - 1))
+            excludedPairs.emplace_back(levelOffset[codes[0] - 1] + codes[1] - 1, levelOffset[codes[2] - 1] + codes[3] - 1);
+    }
+
+    // What the constraints exclude together. With no valid row at all nothing more is
+    // marked: the search then finds no admissible first row and says so.
+    implied = ImpliedExclusions{};
+    if (anyExcluded) {
+        implied = FindImpliedExclusions(levelOffset, excludedPairs);
+        std::vector<int32_t> factorOf(static_cast<size_t>(levelOffset[F]));
+        for (int32_t f = 0; f < F; ++f)
+            std::fill(factorOf.begin() + levelOffset[f], factorOf.begin() + levelOffset[f + 1], f);
+        for (const int32_t dead : implied.deadLevels) {
+            const int32_t f = factorOf[dead];
+            for (int32_t g = 0; g < F; ++g)
+                for (int32_t m = 0; g != f && m < levels[g]; ++m)
+                    excludePair(f, dead - levelOffset[f], g, m);
+        }
+        for (const auto& [a, b] : implied.pairs) {
+            excludePair(factorOf[a], a - levelOffset[factorOf[a]], factorOf[b], b - levelOffset[factorOf[b]]);
+            excludedPairs.emplace_back(a, b);
+        }
     }
 
     // Previous tests cover their pairs; an excluded pair stays excluded.

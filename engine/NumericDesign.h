@@ -12,8 +12,11 @@
 // "base" arrays are the table after the constraints and the previous tests, which is where
 // every evolution starts.
 
+#include "engine/ImpliedExclusions.h"
+
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct tNumFactor {
@@ -79,6 +82,13 @@ struct NumericDesign {
     std::vector<int32_t> baseNonZero;  // per level: cells of that level covered or excluded
     int32_t baseIncomplete = 0;        // blocks with a required cell still uncovered
     bool anyExcluded = false;
+
+    // What the constraints exclude together beyond the pairs they name (found only when
+    // there are constraints); those pairs, and every pair of a level no valid row holds, are
+    // excluded in the table as a constraint's pair is. The solver of each evolution is built
+    // from excludedPairs: the named pairs and the implied ones, as level entries.
+    ImpliedExclusions implied;
+    std::vector<std::pair<int32_t, int32_t>> excludedPairs;
 
     // The same states as bit sets over all levels of the design: for level l of factor f,
     // bit levelOffset[g] + m is set when the pair (f = l, g = m) is required and uncovered

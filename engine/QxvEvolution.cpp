@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#include <stdexcept>
 
 namespace {
 
@@ -42,6 +43,12 @@ QxvEvolution::QxvEvolution(const NumericDesign& design)
     unique_.resize(maxRows);
     sortKeys_.resize(maxRows);
     sortIndex_.resize(maxRows);
+    if (design.anyExcluded) {
+        solver_ = std::make_unique<ConstraintSolver>(design.levelOffset, design.excludedPairs);
+        coveredLog_.resize(F * static_cast<size_t>(W_));
+        keptPosition_.resize(F);
+        assumptions_.resize(F);
+    }
 }
 
 void QxvEvolution::ResetToBase()
@@ -70,6 +77,7 @@ QxvEvolution::Outcome QxvEvolution::GenerateQXVMatrix(RandomStream& random)
 {
     Outcome outcome;
     ResetToBase();
+    repairedRows_ = 0;
     if (rowProgress_)
         rowProgress_(Completeness());
 
@@ -81,6 +89,7 @@ QxvEvolution::Outcome QxvEvolution::GenerateQXVMatrix(RandomStream& random)
         outcome.ok = false;
         return outcome;
     }
+    outcome.solverFirstRow = solverFirstRow_;
 
     int32_t iter = 0;
     while (incomplete_ > 0 && iter < d_.maxIterations) {
@@ -95,6 +104,7 @@ QxvEvolution::Outcome QxvEvolution::GenerateQXVMatrix(RandomStream& random)
     }
 
     RowElimination(random);
+    outcome.repairedRows = repairedRows_;
 
     // A matrix completed exactly at the last permitted iteration counts as not converged.
     outcome.convergedTouched = true;
@@ -110,25 +120,56 @@ bool QxvEvolution::AddRandomRowToMatrix(RandomStream& random)
 {
     const int32_t slot = numRows_;
     int32_t* row = &matrix_[static_cast<size_t>(slot) * F_];
-    for (int32_t tries = 0; tries < kRandomRowTries; ++tries) {
+    solverFirstRow_ = false;
+    bool accepted = false;
+    for (int32_t tries = 0; tries < kRandomRowTries && !accepted; ++tries) {
         for (int32_t f = 0; f < F_; ++f)
             row[f] = random.RandomIndex(1, d_.levels[f]) - 1;
-        if (!d_.anyExcluded || !RowHasExcludedPair(row)) {
-            rowOrder_[slot] = slot;
-            ++numRows_;
-            AddRowCoverage(row);
-            return true;
-        }
+        accepted = !d_.anyExcluded || !RowHasExcludedPair(row);
     }
-    return false;
+    // Constraints that leave few valid rows reject every draw; a valid row may still exist.
+    if (!accepted && solver_)
+        accepted = solverFirstRow_ = RandomValidRow(random, row);
+    if (!accepted)
+        return false;
+    rowOrder_[slot] = slot;
+    ++numRows_;
+    AddRowCoverage(row);
+    return true;
 }
 
-bool QxvEvolution::RowHasExcludedPair(const int32_t* row) const
+bool QxvEvolution::RandomValidRow(RandomStream& random, int32_t* row)
 {
-    for (int32_t f = 0; f < F_ - 1; ++f)
-        for (int32_t g = f + 1; g < F_; ++g)
-            if (d_.baseCounts[Cell(row, f, g)] < 0)
+    // Factor by factor, the levels from a random one on: the first that a valid row holds
+    // together with the levels already taken.
+    for (int32_t f = 0; f < F_; ++f) {
+        const int32_t levels = d_.levels[f];
+        const int32_t start = random.RandomIndex(1, levels) - 1;
+        bool found = false;
+        for (int32_t k = 0; k < levels && !found; ++k) {
+            row[f] = (start + k) % levels;
+            assumptions_[f] = d_.levelOffset[f] + row[f];
+            found = solver_->Feasible(assumptions_.data(), f + 1);
+        }
+        if (!found)
+            return false;
+    }
+    return true;
+}
+
+bool QxvEvolution::RowHasExcludedPair(const int32_t* row)
+{
+    // The row's levels as a set; each level's excluded partners against it.
+    uint64_t* held = fixed_.data();
+    std::fill(fixed_.begin(), fixed_.end(), uint64_t{0});
+    for (int32_t f = 0; f < F_; ++f)
+        SetBit(held, d_.levelOffset[f] + row[f]);
+    for (int32_t f = 0; f < F_; ++f) {
+        const uint64_t* excluded = &d_.excludedBits[static_cast<size_t>(d_.levelOffset[f] + row[f]) * W_];
+        for (int32_t w = 0; w < W_; ++w)
+            if (excluded[w] & held[w])
                 return true;
+    }
     return false;
 }
 
@@ -220,23 +261,108 @@ void QxvEvolution::Select2WayLevelForFactor(RandomStream& random)
         LongDualArrayQuickSort(index, scores, 0, levels - 1, random);
 
         // Highest score first; the first level that forms no excluded pair with a fixed
-        // partner. When none complies the last one tried stays.
+        // partner. When none complies the levels chosen so far cannot stand together in a
+        // valid row: the row is repaired instead.
         int32_t k = levels - 1;
         for (; k >= 0; --k) {
             alNewRow_[pos] = index[k];
             if (!(flags[index[k]] & NumericDesign::kExcluded))
                 break;
         }
+        if (k < 0 && solver_) {
+            RepairRow(pos, random);
+            return;
+        }
         // The pairs this level forms with the fixed partners are final: count the ones it
         // covers now (its score tells whether there are any). Nothing later in this row reads them.
         const int32_t level = alNewRow_[pos];
+        uint64_t* log = solver_ ? &coveredLog_[static_cast<size_t>(pos) * W_] : nullptr;
         if (scores[k < 0 ? 0 : k] > 0)
-            CoverFixedPartners(f, level);
+            CoverFixedPartners(f, level, log);
+        else if (log)
+            std::fill(log, log + W_, uint64_t{0});
         SetBit(fixed_.data(), d_.levelOffset[f] + level);
     }
 }
 
-void QxvEvolution::CoverFixedPartners(int32_t f, int32_t level)
+void QxvEvolution::UndoRowCoverage(int32_t pos)
+{
+    // The pairs the levels at positions after pos covered when they were chosen.
+    for (int32_t p = pos + 1; p < F_; ++p) {
+        const int32_t f = alOrder_[p];
+        const int32_t level = alNewRow_[p];
+        const uint64_t* log = &coveredLog_[static_cast<size_t>(p) * W_];
+        for (int32_t w = 0; w < W_; ++w)
+            for (uint64_t partners = log[w]; partners; partners &= partners - 1) {
+                const int32_t bit = w * 64 + std::countr_zero(partners);
+                const int32_t g = d_.levelFactor[bit];
+                UncoverPair(f, level, g, bit - d_.levelOffset[g]);
+            }
+    }
+}
+
+void QxvEvolution::RepairRow(int32_t pos, RandomStream& random)
+{
+    ++repairedRows_;
+    UndoRowCoverage(pos);
+
+    // Keep the levels chosen so far, the anchor first, each one that a valid row holds
+    // together with those kept before it.
+    int32_t count = 0;
+    std::fill(fixed_.begin(), fixed_.end(), uint64_t{0});
+    std::fill(keptPosition_.begin(), keptPosition_.end(), uint8_t{0});
+    auto keep = [&](int32_t p) {
+        const int32_t entry = d_.levelOffset[alOrder_[p]] + alNewRow_[p];
+        assumptions_[count] = entry;
+        if (!solver_->Feasible(assumptions_.data(), count + 1))
+            return;
+        ++count;
+        keptPosition_[p] = 1;
+        SetBit(fixed_.data(), entry);
+    };
+    keep(0);
+    for (int32_t p = F_ - 1; p > pos; --p)
+        keep(p);
+
+    // Every other factor, the anchor first and then as the row goes, takes the level with
+    // the most uncovered pairs with the levels fixed so far that a valid row holds with them.
+    // One always does: the solver's witness holds one.
+    int32_t* scores = scores_.data();
+    uint8_t* flags = levelFlags_.data();
+    int32_t* index = levelIndex_.data();
+    auto choose = [&](int32_t p) {
+        const int32_t f = alOrder_[p];
+        const int32_t levels = d_.levels[f];
+        ScoreLevelsBySets(f, scores, flags);
+        for (int32_t l = 0; l < levels; ++l)
+            index[l] = l;
+        LongDualArrayQuickSort(index, scores, 0, levels - 1, random);
+        int32_t k = levels - 1;
+        for (; k >= 0; --k) {
+            assumptions_[count] = d_.levelOffset[f] + index[k];
+            if (!(flags[index[k]] & NumericDesign::kExcluded) && solver_->Feasible(assumptions_.data(), count + 1))
+                break;
+        }
+        if (k < 0)
+            throw std::logic_error("RepairRow: no level of a factor completes a valid row");
+        alNewRow_[p] = index[k];
+        SetBit(fixed_.data(), assumptions_[count]);
+        ++count;
+    };
+    if (!keptPosition_[0])
+        choose(0);
+    for (int32_t p = F_ - 1; p >= 1; --p)
+        if (!keptPosition_[p])
+            choose(p);
+
+    // The finished row's pairs are counted as covered now.
+    int32_t* row = &matrix_[static_cast<size_t>(numRows_) * F_];
+    for (int32_t i = 0; i < F_; ++i)
+        row[alOrder_[i]] = alNewRow_[i];
+    AddRowCoverage(row);
+}
+
+void QxvEvolution::CoverFixedPartners(int32_t f, int32_t level, uint64_t* log)
 {
     // CoverNewPair for every fixed partner this level forms an uncovered pair with, with
     // what is the same for all of them taken out of the loop.
@@ -251,6 +377,8 @@ void QxvEvolution::CoverFixedPartners(int32_t f, int32_t level)
     for (int32_t w = 0; w < W_; ++w) {
         uint64_t partners = uncovered[w] & fixed_[w];
         uncovered[w] &= ~partners;
+        if (log)
+            log[w] = partners;
         for (; partners; ++covered) {
             const int32_t bit = w * 64 + std::countr_zero(partners);
             partners &= partners - 1;

@@ -8,13 +8,22 @@
 // whole matrix after every step; every decision, and so every draw, is the one a full
 // re-analysis would lead to. An object is a workspace reused across evolutions (one per
 // thread); nothing is allocated while an evolution runs.
+//
+// No row the search adds holds an excluded pair. Where the greedy choice corners a factor
+// (every level of it forms an excluded pair with a level already chosen), the row is
+// repaired: it keeps as many of its chosen levels as a valid row can hold, the anchor first,
+// and the other factors take the best-scoring levels that a valid row still holds. Where
+// 10,000 random first rows are all rejected, the first row is a random valid one. Both ask
+// the constraint solver, which only a design with constraints has.
 
+#include "engine/ConstraintSolver.h"
 #include "engine/NumericDesign.h"
 #include "engine/RandomStream.h"
 
 #include <bit>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QxvEvolution {
@@ -26,6 +35,8 @@ public:
         bool convergedTouched = false;  // false when the previous tests already settle every pair
         bool converged = false;
         bool noTestCases = false;       // row elimination left an empty matrix
+        bool solverFirstRow = false;    // every random first row was rejected; the solver gave one
+        int32_t repairedRows = 0;       // rows repaired after a cornered factor
     };
 
     // Called after the first analysis and after every greedy row with the completeness of
@@ -51,11 +62,14 @@ public:
 private:
     void ResetToBase();
     bool AddRandomRowToMatrix(RandomStream& random);
-    bool RowHasExcludedPair(const int32_t* row) const;
+    bool RandomValidRow(RandomStream& random, int32_t* row);
+    void RepairRow(int32_t pos, RandomStream& random);
+    void UndoRowCoverage(int32_t pos);
+    bool RowHasExcludedPair(const int32_t* row);
     void AddRowCoverage(const int32_t* row);
     void ScoreLevels(int32_t pos, int32_t* scores, uint8_t* flags) const;
     void ScoreLevelsBySets(int32_t f, int32_t* scores, uint8_t* flags) const;
-    void CoverFixedPartners(int32_t f, int32_t level);
+    void CoverFixedPartners(int32_t f, int32_t level, uint64_t* log);
     // Counts pair (f = lf, g = lg) as covered if it was required and uncovered.
     void CoverPair(int32_t f, int32_t lf, int32_t g, int32_t lg)
     {
@@ -73,6 +87,25 @@ private:
         CountCoveredCell(d_.blockOf[static_cast<size_t>(f) * F_ + g]);
         ++nonZero_[d_.levelOffset[f] + lf];
         ++nonZero_[d_.levelOffset[g] + lg];
+        factorChanged_[f] = 1;
+        factorChanged_[g] = 1;
+    }
+    // Counts a pair covered by the row under construction as required and uncovered again.
+    void UncoverPair(int32_t f, int32_t lf, int32_t g, int32_t lg)
+    {
+        state_[d_.stateOffset[static_cast<size_t>(f) * F_ + g] + static_cast<size_t>(lg) * d_.levels[f] + lf] = NumericDesign::kUncovered;
+        state_[d_.stateOffset[static_cast<size_t>(g) * F_ + f] + static_cast<size_t>(lf) * d_.levels[g] + lg] = NumericDesign::kUncovered;
+        SetBit(&uncovered_[static_cast<size_t>(d_.levelOffset[f] + lf) * W_], d_.levelOffset[g] + lg);
+        SetBit(&uncovered_[static_cast<size_t>(d_.levelOffset[g] + lg) * W_], d_.levelOffset[f] + lf);
+        const int32_t b = d_.blockOf[static_cast<size_t>(f) * F_ + g];
+        const int32_t combos = d_.atBlocks[b].lNumCombos;
+        if (done_[b] == combos)
+            ++incomplete_;
+        const int32_t done = --done_[b];
+        blockCompleteness_[b] = static_cast<double>(done) / static_cast<double>(combos);
+        sumCompleteness_ -= d_.inverseCombos[b];
+        --nonZero_[d_.levelOffset[f] + lf];
+        --nonZero_[d_.levelOffset[g] + lg];
         factorChanged_[f] = 1;
         factorChanged_[g] = 1;
     }
@@ -142,6 +175,16 @@ private:
     std::vector<uint8_t> levelFlags_;
     std::vector<int32_t> levelIndex_;
     std::vector<uint64_t> fixed_;  // the levels fixed so far in the row, as a bit set
+
+    // With constraints: the solver, and for each position of the row the partners whose
+    // pairs its level covered (to undo a cornered row), the positions a repair keeps and the
+    // level entries asked about.
+    std::unique_ptr<ConstraintSolver> solver_;
+    std::vector<uint64_t> coveredLog_;
+    std::vector<uint8_t> keptPosition_;
+    std::vector<int32_t> assumptions_;
+    int32_t repairedRows_ = 0;
+    bool solverFirstRow_ = false;
 
     // The matrix: rows in slots in the order they were added; rowOrder_ lists the slots of
     // the rows still in the matrix.

@@ -6,6 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
   libxlsxwriter-dev zlib1g-dev
+  libcadical-dev
   googletest libgtest-dev
   xvfb xauth poppler-utils unzip
   desktop-file-utils shared-mime-info man-db

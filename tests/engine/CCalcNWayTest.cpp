@@ -98,6 +98,42 @@ TEST(CCalcNWay, ReportsInfeasibleConstraintsWhenNoRandomRowAvoidsAnExcludedPair)
     }
 }
 
+TEST(CCalcNWay, KeepsConstraintsThatOnlyHoldTogether)
+{
+    // "F1 = v1 excludes F2 = v1" and "F1 = v1 excludes F2 = v2": no valid row holds F1 = v1.
+    DesignTables cornered = Uniform(2, 3);
+    cornered.constraints = {{"F1", "v1", "F2", "v1"}, {"F1", "v1", "F2", "v2"}};
+    // Thirty two-level factors where a factor at v2 excludes the next at v1: 31 valid rows
+    // among 2^30, which 10,000 random first rows never meet.
+    DesignTables chain = Uniform(2, 30);
+    for (int f = 1; f < 30; ++f)
+        chain.constraints.push_back({"F" + std::to_string(f), "v2", "F" + std::to_string(f + 1), "v1"});
+    for (const bool isChain : {false, true})
+        for (unsigned threads : {1u, 2u}) {
+            const DesignTables& design = isChain ? chain : cornered;
+            RecordingReporter reporter;
+            const RunResult run = Generate(reporter, design, 10, threads);
+            ASSERT_TRUE(run.ok);
+            EXPECT_TRUE(run.converge);
+            EXPECT_TRUE(reporter.messages.empty());
+            std::set<std::tuple<int, int, int, int>> pairs;
+            for (int32_t r = 0; r < run.rows; ++r)
+                for (int f = 0; f < design.NumFactors(); ++f)
+                    for (int g = f + 1; g < design.NumFactors(); ++g) {
+                        const int a = run.matrix.Code(r, f), b = run.matrix.Code(r, g);
+                        if (!isChain) {
+                            EXPECT_NE(a, f == 0 ? 1 : 0);  // no row holds F1 = v1
+                        } else {
+                            EXPECT_FALSE(a == 2 && b == 1);  // levels never fall back along the chain
+                        }
+                        pairs.insert({f, a, g, b});
+                    }
+            // Every pair a valid row can hold: F2 and F3 with F1 = v2 and with each other,
+            // or along the chain every pair but (v2, v1).
+            EXPECT_EQ(pairs.size(), !isChain ? 2u + 2u + 4u : 29u * 30u / 2u * 3u);
+        }
+}
+
 TEST(CCalcNWay, RefusesASearchTheMemoryCannotHoldBeforeLayingItOut)
 {
     const DesignTables design = Uniform(10, 50);

@@ -1,90 +1,111 @@
-// An independent check of what the search promises, on names only: for random designs with
-// constraints and previous tests, a converged matrix covers every pair that no constraint
-// excludes, no generated row holds an excluded pair, no previous test comes back, and every
-// returned row covers some pair that no other row covers.
+// An independent check of what the search promises, on names only: no generated row holds an
+// excluded pair, a converged matrix covers every pair that some valid row holds, no previous
+// test comes back, every returned row covers some pair that no other row covers, and
+// "Infeasible constraints" comes exactly when no valid row exists.
 
 #include "engine/CCalcNWay.h"
 #include "tests/engine/RandomDesign.h"
 #include "tests/engine/RecordingReporter.h"
+#include "tests/engine/ValidRows.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <map>
-#include <set>
-
 namespace {
 
-using Row = std::vector<std::string>;
-using Pair = std::tuple<int, std::string, int, std::string>;  // factor, level, later factor, level
+struct Tally {
+    int designs = 0;
+    int converged = 0;
+    int infeasible = 0;
+    int withUnreachablePairs = 0;
+};
 
-std::set<Pair> ExcludedPairs(const DesignTables& design)
+// Generates a matrix for the design and checks every promise; counts into the tally.
+void CheckPromises(const DesignTables& design, uint64_t seed, int32_t evolutions, Tally& tally)
 {
-    std::map<std::string, int> column;
-    for (int f = 0; f < design.NumFactors(); ++f)
-        column[design.factors[f][0]] = f;
-    std::set<Pair> excluded;
-    for (const auto& c : design.constraints) {
-        int a = column.at(c[0]), b = column.at(c[2]);
-        std::string la = c[1], lb = c[3];
-        if (a > b) {
-            std::swap(a, b);
-            std::swap(la, lb);
-        }
-        excluded.insert({a, la, b, lb});
+    ++tally.designs;
+    const std::set<Pair> excluded = ExcludedPairs(design);
+    RecordingReporter reporter;
+    CCalcNWay calc(reporter, evolutions, seed, 0);
+    GeneratedMatrix matrix;
+    int32_t rows = 0;
+    bool converge = false;
+    const bool ok = calc.CalcNWayQXVMatrix(2, design, matrix, rows, converge);
+    const bool anyValidRow = ValidRowHolds(design, excluded, {});
+    if (!ok) {
+        ++tally.infeasible;
+        EXPECT_FALSE(anyValidRow) << "Infeasible constraints although a valid row exists";
+        ASSERT_EQ(reporter.texts(), std::vector<std::string>{"Infeasible constraints"});
+        return;
     }
-    return excluded;
+    ASSERT_EQ(rows, matrix.numRows);
+
+    std::map<Pair, int> holders;  // rows holding each pair, previous tests included
+    for (const Row& test : design.prevRuns)
+        for (const Pair& pair : PairsOf(test))
+            ++holders[pair];
+    for (const Row& row : matrix.names)
+        for (const Pair& pair : PairsOf(row))
+            ++holders[pair];
+
+    for (const Row& row : matrix.names) {
+        EXPECT_FALSE(HoldsExcludedPair(row, excluded)) << "a generated row holds an excluded pair";
+        for (const Row& test : design.prevRuns)
+            EXPECT_NE(row, test) << "a previous test came back";
+        bool alone = false;
+        for (const Pair& pair : PairsOf(row))
+            alone = alone || (!excluded.count(pair) && holders[pair] == 1);
+        EXPECT_TRUE(alone) << "a row covers no pair alone";
+    }
+
+    const std::set<Pair> reachable = ReachablePairs(design, excluded);
+    size_t allPairs = 0;
+    for (int a = 0; a < design.NumFactors(); ++a)
+        for (int b = a + 1; b < design.NumFactors(); ++b)
+            allPairs += static_cast<size_t>(design.levelCounts[a]) * design.levelCounts[b];
+    tally.withUnreachablePairs += reachable.size() + excluded.size() < allPairs ? 1 : 0;
+    // Previous tests that settle every pair leave nothing to generate, and count as converged.
+    if (converge || rows == 0) {
+        ++tally.converged;
+        for (const Pair& pair : reachable)
+            EXPECT_GT(holders[pair], 0) << "a pair some valid row holds is missing";
+    }
 }
 
-std::vector<Pair> PairsOf(const Row& row)
+// Dense exclusions between few factors of few levels: chains of exclusions, factors whose
+// every level one level of another excludes, factors cornered by three levels together,
+// designs with no valid row at all.
+DesignTables NestedDesign(std::mt19937_64& rng, int shape)
 {
-    std::vector<Pair> pairs;
-    for (int a = 0; a < static_cast<int>(row.size()); ++a)
-        for (int b = a + 1; b < static_cast<int>(row.size()); ++b)
-            pairs.emplace_back(a, row[a], b, row[b]);
-    return pairs;
-}
-
-// Whether some choice of levels for the other factors leaves one factor with no level free
-// of an excluded pair: the only way a greedy row can be forced to hold one.
-bool ConstraintsCanCornerAFactor(const DesignTables& design, const std::set<Pair>& excluded)
-{
-    for (int f = 0; f < design.NumFactors(); ++f) {
-        // For every level of f, the (factor, level) partners that exclude it.
-        std::vector<std::vector<std::pair<int, std::string>>> blockers;
-        for (int l = 1; l <= design.levelCounts[f]; ++l) {
-            std::vector<std::pair<int, std::string>> partners;
-            for (const auto& [a, la, b, lb] : excluded) {
-                if (a == f && la == design.factors[f][l])
-                    partners.emplace_back(b, lb);
-                if (b == f && lb == design.factors[f][l])
-                    partners.emplace_back(a, la);
-            }
-            blockers.push_back(partners);
+    const RandomDesignLimits limits{.minFactors = 4, .maxFactors = 7, .maxLevels = 3, .maxConstraints = 0, .maxPrevRuns = 3};
+    DesignTables design = MakeRandomDesign(rng, limits);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const int F = design.NumFactors();
+    auto exclude = [&](int a, int la, int b, int lb) {
+        design.constraints.push_back({design.factors[a][0], design.factors[a][la], design.factors[b][0], design.factors[b][lb]});
+    };
+    switch (shape) {
+    case 0:  // one level of F1 excludes every level of F2
+        for (int l = 1; l <= design.levelCounts[1]; ++l)
+            exclude(0, 1, 1, l);
+        break;
+    case 1:  // each level of the last factor excluded by a level of another factor: levels
+             // that stand two by two but not all together
+        for (int l = 1; l <= design.levelCounts[F - 1]; ++l)
+            exclude((l - 1) % (F - 1), pick(1, 2), F - 1, l);
+        break;
+    case 2:  // a chain: each level of a factor excludes all but one level of the next
+        for (int f = 0; f + 1 < F; ++f)
+            for (int l = 2; l <= design.levelCounts[f + 1]; ++l)
+                exclude(f, pick(1, design.levelCounts[f]), f + 1, l);
+        break;
+    default:  // many random exclusions among the first three factors
+        for (int c = pick(4, 12); c > 0; --c) {
+            const int a = pick(0, 1);
+            const int b = pick(a + 1, 2);
+            exclude(a, pick(1, design.levelCounts[a]), b, pick(1, design.levelCounts[b]));
         }
-        // Pick one blocker per level without giving any factor two different levels.
-        std::map<int, std::string> chosen;
-        std::function<bool(size_t)> pick = [&](size_t level) {
-            if (level == blockers.size())
-                return true;
-            for (const auto& [g, lg] : blockers[level]) {
-                const auto it = chosen.find(g);
-                if (it != chosen.end() && it->second != lg)
-                    continue;
-                const bool added = it == chosen.end();
-                if (added)
-                    chosen[g] = lg;
-                if (pick(level + 1))
-                    return true;
-                if (added)
-                    chosen.erase(g);
-            }
-            return false;
-        };
-        if (pick(0))
-            return true;
     }
-    return false;
+    return design;
 }
 
 }  // namespace
@@ -92,61 +113,30 @@ bool ConstraintsCanCornerAFactor(const DesignTables& design, const std::set<Pair
 TEST(CoverageChecker, GeneratedMatricesKeepTheirPromisesOnRandomDesigns)
 {
     std::mt19937_64 rng(20240601);
-    int converged = 0;
-    int cornered = 0;
-    const int designs = 1200;
-    for (int i = 0; i < designs; ++i) {
+    Tally tally;
+    for (int i = 0; i < 1200; ++i) {
         const DesignTables design = MakeRandomDesign(rng, RandomDesignLimits{});
         SCOPED_TRACE(::testing::Message() << "design " << i);
-        RecordingReporter reporter;
-        CCalcNWay calc(reporter, 3, 1000 + i, 0);
-        GeneratedMatrix matrix;
-        int32_t rows = 0;
-        bool converge = false;
-        ASSERT_TRUE(calc.CalcNWayQXVMatrix(2, design, matrix, rows, converge));
-        ASSERT_EQ(rows, matrix.numRows);
-
-        const std::set<Pair> excluded = ExcludedPairs(design);
-        const bool canCorner = ConstraintsCanCornerAFactor(design, excluded);
-        cornered += canCorner ? 1 : 0;
-        std::map<Pair, int> holders;  // rows holding each pair, previous tests included
-        for (const Row& test : design.prevRuns)
-            for (const Pair& pair : PairsOf(test))
-                ++holders[pair];
-        for (const Row& row : matrix.names)
-            for (const Pair& pair : PairsOf(row))
-                ++holders[pair];
-
-        for (const Row& row : matrix.names) {
-            for (const Row& test : design.prevRuns)
-                EXPECT_NE(row, test) << "a previous test came back";
-            bool alone = false;
-            for (const Pair& pair : PairsOf(row)) {
-                const bool isExcluded = excluded.count(pair) != 0;
-                if (!canCorner) {
-                    EXPECT_FALSE(isExcluded) << "a generated row holds an excluded pair";
-                }
-                alone = alone || (!isExcluded && holders[pair] == 1);
-            }
-            EXPECT_TRUE(alone) << "a row covers no pair alone";
-        }
-
-        if (converge) {
-            ++converged;
-            for (int a = 0; a < design.NumFactors(); ++a)
-                for (int b = a + 1; b < design.NumFactors(); ++b)
-                    for (int la = 1; la <= design.levelCounts[a]; ++la)
-                        for (int lb = 1; lb <= design.levelCounts[b]; ++lb) {
-                            const Pair pair{a, design.factors[a][la], b, design.factors[b][lb]};
-                            if (!excluded.count(pair)) {
-                                EXPECT_GT(holders[pair], 0) << "a required pair is missing";
-                            }
-                        }
-        }
+        CheckPromises(design, 1000 + i, 3, tally);
         if (HasFailure())
             return;
     }
-    // Nearly every design converges; few random designs let the constraints corner a factor.
-    EXPECT_GT(converged, designs * 95 / 100);
-    EXPECT_LT(cornered, designs / 20);
+    EXPECT_GT(tally.converged, tally.designs * 99 / 100);
+}
+
+TEST(CoverageChecker, NestedConstraintsNeverLeaveAnExcludedPairOrAReachablePairBehind)
+{
+    std::mt19937_64 rng(7);
+    Tally tally;
+    for (int i = 0; i < 800; ++i) {
+        const DesignTables design = NestedDesign(rng, i % 4);
+        SCOPED_TRACE(::testing::Message() << "design " << i);
+        CheckPromises(design, 50 + i, 4, tally);
+        if (HasFailure())
+            return;
+    }
+    // Every design with a valid row converges; the shapes make every case happen.
+    EXPECT_EQ(tally.converged + tally.infeasible, tally.designs);
+    EXPECT_GT(tally.infeasible, 10);
+    EXPECT_GT(tally.withUnreachablePairs, 100);
 }

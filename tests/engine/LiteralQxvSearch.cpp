@@ -338,6 +338,7 @@ LiteralQxvSearch::Result LiteralQxvSearch::Run(uint64_t seed, int32_t numEvoluti
 {
     Result result;
     bool converged = false;
+    bool bestComplete = false;
     for (int32_t evo = 1; evo <= numEvolutions; ++evo) {
         RandomStream random(seed, static_cast<uint64_t>(evo));
         Evolution evolution = GenerateQXVMatrix(random);
@@ -349,10 +350,14 @@ LiteralQxvSearch::Result LiteralQxvSearch::Run(uint64_t seed, int32_t numEvoluti
             result.ok = false;
             return result;
         }
+        // A matrix that covers every required pair beats one that does not; then the smaller one.
         const auto rows = static_cast<int32_t>(evolution.matrix.size());
-        if (rows > 0 && (rows < result.bestRows || evo == 1)) {
+        const bool complete = !evolution.convergedTouched || evolution.converged;
+        const bool better = complete != bestComplete ? complete : rows < result.bestRows;
+        if (rows > 0 && (evo == 1 || (result.bestRows > 0 && better))) {
             result.best = evolution.matrix;
             result.bestRows = rows;
+            bestComplete = complete;
         }
     }
     return result;
