@@ -15,9 +15,9 @@ if ! cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/out" >"$scrat
 fi
 deb=$(ls "$scratch"/out/vantrel_"$version"_*.deb) || fail "no package vantrel_${version}_*.deb"
 
-# The package names the Debian packages of the libraries the programs load.
+# The package names the Debian packages of the libraries the programs load, and a font.
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6xml6 qt6-qpa-plugins libxlsxwriter4; do
+for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6xml6 qt6-qpa-plugins libxlsxwriter4 fonts-dejavu-core; do
   grep -qw "$p" <<<"$depends" || fail "Depends lacks $p: $depends"
 done
 # Every library the programs load directly comes from a package it depends on.
