@@ -19,7 +19,9 @@
 #include <QSaveFile>
 #include <QTextStream>
 
+#include <array>
 #include <cstdio>
+#include <set>
 
 namespace CliCommands {
 
@@ -73,6 +75,24 @@ QString NamesLine(const ReadTables& tables, TextFormat format)
     return DelimitedLine(names, format) + QLatin1Char('\n');
 }
 
+DesignTables EngineDesignOf(const ReadTables& tables)
+{
+    return ToEngineDesign(tables.factors, tables.levelCounts, tables.constraints, tables.numConstraints, tables.prevRuns,
+                          tables.numPrevRuns);
+}
+
+// What the constraints exclude together beyond the pairs they name.
+ImpliedExclusions ImpliedExclusionsOf(const ReadTables& tables, CliReporter& reporter)
+{
+    CCalcNWay calc(reporter, 1, 0, 1);
+    return calc.FindImpliedExclusions(EngineDesignOf(tables));
+}
+
+QString Counted(std::size_t count, const char* one, const char* many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
 QString MatrixText(const ReadTables& tables, const std::vector<std::vector<QString>>& rows, TextFormat format)
 {
     QString text = NamesLine(tables, format);
@@ -90,8 +110,7 @@ int Generate(const CliOptions& options)
     if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToGenerate), tables))
         return refused;
 
-    const DesignTables design = ToEngineDesign(tables.factors, tables.levelCounts, tables.constraints,
-                                               tables.numConstraints, tables.prevRuns, tables.numPrevRuns);
+    const DesignTables design = EngineDesignOf(tables);
     const std::uint64_t seed = options.seedGiven ? options.seed : RandomStream::ClockSeed();
     CCalcNWay calc(reporter, options.evolutions, seed, options.threads);
     GeneratedMatrix matrix;
@@ -135,7 +154,22 @@ int Validate(const CliOptions& options)
     ReadTables tables;
     if (const int refused = OpenAndRead(options, QString(), tables))
         return refused;
-    QTextStream(stdout) << "The design is valid.\n";
+    QTextStream out(stdout);
+    out << "The design is valid.\n";
+    if (tables.numConstraints < 1)
+        return kExitOk;
+    try {
+        const ImpliedExclusions implied = ImpliedExclusionsOf(tables, reporter);
+        // Designs whose constraints exclude nothing together keep the one line.
+        if (!implied.anyValidRow)
+            out << "No test case can satisfy every constraint.\n";
+        else if (!implied.deadLevels.empty() || !implied.pairs.empty())
+            out << "Together the constraints also exclude " << Counted(implied.deadLevels.size(), "level", "levels")
+                << " and " << Counted(implied.pairs.size(), "further pair", "further pairs")
+                << " of levels that no constraint names.\n";
+    } catch (const EngineFatalError&) {
+        return kExitRefused;  // its message has been shown
+    }
     return kExitOk;
 }
 
@@ -159,6 +193,31 @@ int Coverage(const CliOptions& options)
     out << SummarizeCoverage(found, missing, violation).text << "\n";
 
     if (options.missing) {
+        // Pairs that no valid test case can hold are marked: no matrix can cover them.
+        std::set<std::array<int, 4>> unreachable;
+        if (tables.numConstraints > 0) {
+            ImpliedExclusions implied;
+            try {
+                implied = ImpliedExclusionsOf(tables, reporter);
+            } catch (const EngineFatalError&) {
+                return kExitRefused;
+            }
+            auto mark = [&](int a, int b) {
+                auto [fa, la] = implied.FactorAndLevel(a);
+                auto [fb, lb] = implied.FactorAndLevel(b);
+                if (fa > fb) {
+                    std::swap(fa, fb);
+                    std::swap(la, lb);
+                }
+                unreachable.insert({fa + 1, la + 1, fb + 1, lb + 1});
+            };
+            for (const auto& [a, b] : implied.pairs)
+                mark(a, b);
+            for (const int dead : implied.deadLevels)
+                for (int other = 0; other < implied.levelOffset.back(); ++other)
+                    if (implied.FactorAndLevel(other).first != implied.FactorAndLevel(dead).first)
+                        mark(dead, other);
+        }
         for (int i = 1; i < numFactors; ++i)
             for (int j = i + 1; j <= numFactors; ++j)
                 for (int a = 1; a <= tables.levelCounts.at(i); ++a)
@@ -166,11 +225,13 @@ int Coverage(const CliOptions& options)
                         LongArray locations, rows;
                         std::int32_t count = 0;
                         bool violated = false;
-                        if (!find.Find2Way(i, a, j, b, locations, rows, count, violated))
-                            out << DelimitedLine({tables.factors.at(0, i), tables.factors.at(a, i),
-                                                  tables.factors.at(0, j), tables.factors.at(b, j)},
-                                                 options.format)
-                                << "\n";
+                        if (find.Find2Way(i, a, j, b, locations, rows, count, violated))
+                            continue;
+                        QStringList cells{tables.factors.at(0, i), tables.factors.at(a, i), tables.factors.at(0, j),
+                                          tables.factors.at(b, j)};
+                        if (unreachable.count({i, a, j, b}))
+                            cells << QStringLiteral("excluded together");
+                        out << DelimitedLine(cells, options.format) << "\n";
                     }
     }
     return kExitOk;
@@ -202,9 +263,7 @@ int All(const CliOptions& options)
     CAllCombinations all(reporter);  // the rows are streamed out: no sheet holds them
     AllCombinationsMatrix listing;
     std::vector<bool> removed;
-    if (!all.CalcAllPossible(ToEngineDesign(tables.factors, tables.levelCounts, tables.constraints,
-                                            tables.numConstraints, tables.prevRuns, tables.numPrevRuns),
-                             listing, removed))
+    if (!all.CalcAllPossible(EngineDesignOf(tables), listing, removed))
         return kExitRefused;
     reporter.closeNWayProgress();
 

@@ -101,6 +101,37 @@ TEST_F(CliTest, SaveStoresTheMatrixAndCoverageCountsIt)
                          "the test case matrix.\n");
 }
 
+TEST_F(CliTest, ConstraintsThatOnlyHoldTogetherAreKeptAndNamed)
+{
+    // "A = a1 excludes B = b1" and "A = a1 excludes B = b2": no test case can hold A = a1.
+    const QByteArray factors = "<Factor Name=\"A\"><level>a1</level><level>a2</level></Factor>"
+                               "<Factor Name=\"B\"><level>b1</level><level>b2</level></Factor>"
+                               "<Factor Name=\"C\"><level>c1</level><level>c2</level></Factor>";
+    auto excluding = [](const QByteArray& a, const QByteArray& b) {
+        return "<constraint><iffactor>A</iffactor><iflevel>" + a + "</iflevel><thenfactor>B</thenfactor><thenlevel>" +
+               b + "</thenlevel></constraint>";
+    };
+    const QString design = write("a1.test", Design(factors, excluding("a1", "b1") + excluding("a1", "b2")));
+    EXPECT_EQ(Cli({"validate", design}).out, "The design is valid.\nTogether the constraints also exclude 1 level "
+                                              "and 0 further pairs of levels that no constraint names.\n");
+
+    const CliRun run = Cli({"generate", design, "--seed", "1", "--evolutions", "20", "--save"});
+    ASSERT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");  // no "Failed to converge"
+    EXPECT_FALSE(run.out.contains("a1")) << run.out.toStdString();
+    const CliRun missing = Cli({"coverage", design, "--missing"});
+    EXPECT_TRUE(missing.out.endsWith("There are nested constraints in the design.\nA\ta1\tC\tc1\texcluded together\n"
+                                     "A\ta1\tC\tc2\texcluded together\n"))
+        << missing.out.toStdString();
+
+    const QString none = write("none.test", Design(factors, excluding("a1", "b1") + excluding("a1", "b2") +
+                                                                excluding("a2", "b1") + excluding("a2", "b2")));
+    EXPECT_TRUE(Cli({"validate", none}).out.endsWith("\nNo test case can satisfy every constraint.\n"));
+    const CliRun refused = Cli({"generate", none});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("Infeasible constraints")) << refused.err.toStdString();
+}
+
 TEST_F(CliTest, CsvQuotesCellsThatNeedIt)
 {
     const QString design = write("q.test", Design("<Factor Name=\"a,b\"><level>x \"y\"</level><level>z</level></Factor>"
