@@ -4,7 +4,9 @@
 //
 // For each configuration (L^k: k factors of L levels) it prints the rows found and the wall
 // time on one thread and on all cores (or --threads), and the peak resident memory of the
-// process that ran it. The processor time of the one-thread run stands beside its wall time:
+// process that ran it. Then, for designs with constraints (a fixed set of exclusions drawn
+// among their first factors, where they nest), the rows and one-thread time with and without
+// the exclusions, and the ratio of the two times. The processor time of the one-thread run stands beside its wall time:
 // on a busy machine the two differ. Each configuration runs in a child process of its own so
 // that its peak memory is its own.
 
@@ -19,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <string>
 #include <thread>
 #include <utility>
@@ -44,6 +47,7 @@ public:
 struct Config {
     const char* name;
     std::vector<std::pair<int, int>> groups;  // (levels, factors)
+    int exclusions = 0;                       // drawn among the first quarter of the factors
 };
 
 DesignTables MakeDesign(const Config& config)
@@ -58,14 +62,19 @@ DesignTables MakeDesign(const Config& config)
             design.factors.push_back(column);
             design.levelCounts.push_back(levels);
         }
+    std::mt19937 draw(static_cast<unsigned>(config.exclusions) * 7919u);
+    const int among = std::max(3, f / 4);
+    while (static_cast<int>(design.constraints.size()) < config.exclusions) {
+        const int a = static_cast<int>(draw() % among);
+        const int b = static_cast<int>(draw() % among);
+        if (a == b)
+            continue;
+        const auto& fa = design.factors[a];
+        const auto& fb = design.factors[b];
+        design.constraints.push_back({fa[0], fa[1 + draw() % (fa.size() - 1)], fb[0], fb[1 + draw() % (fb.size() - 1)]});
+    }
     return design;
 }
-
-struct Timing {
-    int32_t rows = 0;
-    double seconds = 0;
-    double cpuSeconds = 0;  // summed over the threads
-};
 
 double ProcessCpuSeconds()
 {
@@ -74,13 +83,20 @@ double ProcessCpuSeconds()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
+struct Timing {
+    int32_t rows = 0;
+    double seconds = 0;
+    double cpuSeconds = 0;  // summed over the threads
+    bool converge = false;
+};
+
 Timing Run(const DesignTables& design, int32_t evolutions, uint64_t seed, unsigned threads)
 {
     QuietReporter reporter;
     CCalcNWay calc(reporter, evolutions, seed, threads);
     GeneratedMatrix matrix;
     Timing timing;
-    bool converge = false;
+    bool& converge = timing.converge;
     const double cpuStart = ProcessCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     calc.CalcNWayQXVMatrix(2, design, matrix, timing.rows, converge);
@@ -122,6 +138,11 @@ int main(int argc, char** argv)
         {"10^50", {{10, 50}}},
         {"5^100", {{5, 100}}},
     };
+    const std::vector<Config> constrained{
+        {"3^30 2^20 -20", {{3, 30}, {2, 20}}, 20},
+        {"4^20 3^30 2^50 -35", {{4, 20}, {3, 30}, {2, 50}}, 35},
+        {"4^40 3^60 2^100 -50", {{4, 40}, {3, 60}, {2, 100}}, 50},
+    };
 
     std::printf("evolutions %d, seed %llu, all cores = %u threads\n\n", evolutions,
                 static_cast<unsigned long long>(seed), threads);
@@ -147,6 +168,20 @@ int main(int argc, char** argv)
         waitpid(child, &status, 0);
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
             std::printf("%-16s  the two runs differ or failed\n", config.name);
+    }
+
+    std::printf("\n%-20s %6s %9s %9s %9s %6s\n", "with exclusions", "rows", "1 thread", "converged", "without", "ratio");
+    std::fflush(stdout);
+    for (const Config& config : constrained) {
+        if (!only.empty() && only != config.name)
+            continue;
+        DesignTables design = MakeDesign(config);
+        const Timing with = Run(design, evolutions, seed, 1);
+        design.constraints.clear();
+        const Timing without = Run(design, evolutions, seed, 1);
+        std::printf("%-20s %6d %8.3fs %9s %8.3fs %5.2fx\n", config.name, with.rows, with.seconds,
+                    with.converge ? "yes" : "NO", without.seconds, with.seconds / without.seconds);
+        std::fflush(stdout);
     }
     return 0;
 }
