@@ -1,8 +1,7 @@
 #pragma once
-// The covering-matrix search as a plain procedure over full tables: every analysis starts
-// again from the base table and visits every row of the matrix, the way the search is
-// described. Slow, obvious, and the reference the engine's incremental search must match
-// decision for decision.
+// The covering-matrix search as a plain procedure over full tables: after every row it
+// re-analyses the whole matrix from the base table. Slow, obvious, and the reference the
+// engine's incremental search must match decision for decision.
 
 #include "engine/DesignTables.h"
 #include "engine/RandomStream.h"
