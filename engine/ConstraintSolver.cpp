@@ -38,8 +38,8 @@ bool ConstraintSolver::Feasible(const int32_t* entries, int32_t count)
         if (i == count)
             return true;
     }
-    if (CompleteFirstFit(entries, count))
-        return true;
+    if (const Quick quick = QuickLook(entries, count); quick != Quick::Unknown)
+        return quick == Quick::Feasible;
     ++calls_;
     for (int32_t i = 0; i < count; ++i)
         solver_->assume(entries[i] + 1);
@@ -51,11 +51,8 @@ bool ConstraintSolver::Feasible(const int32_t* entries, int32_t count)
     return true;
 }
 
-bool ConstraintSolver::CompleteFirstFit(const int32_t* entries, int32_t count)
+ConstraintSolver::Quick ConstraintSolver::QuickLook(const int32_t* entries, int32_t count)
 {
-    // The given levels, then for every factor the first level that forms no excluded pair with
-    // the levels held so far, then every further level that forms none either: a witness as
-    // large as the solver's, found without it when the constraints leave room.
     std::fill(held_.begin(), held_.end(), uint64_t{0});
     auto fits = [&](int32_t entry) {
         const uint64_t* excluded = &excluded_[static_cast<size_t>(entry) * words_];
@@ -68,10 +65,21 @@ bool ConstraintSolver::CompleteFirstFit(const int32_t* entries, int32_t count)
     auto isHeld = [&](int32_t entry) { return (held_[static_cast<size_t>(entry >> 6)] >> (entry & 63)) & 1; };
     for (int32_t i = 0; i < count; ++i) {
         if (!fits(entries[i]))
-            return false;
+            return Quick::Infeasible;
         hold(entries[i]);
     }
+    // A factor that every one of its levels excludes with the given ones.
     const auto factors = static_cast<int32_t>(levelOffset_.size()) - 1;
+    for (int32_t f = 0; f < factors; ++f) {
+        bool any = false;
+        for (int32_t e = levelOffset_[f]; e < levelOffset_[f + 1] && !any; ++e)
+            any = isHeld(e) || fits(e);
+        if (!any)
+            return Quick::Infeasible;
+    }
+    // Then for every factor the first level that forms no excluded pair with the levels held
+    // so far, then every further level that forms none either: a witness as large as the
+    // solver's, found without it when the constraints leave room.
     for (int32_t f = 0; f < factors; ++f) {
         bool any = false;
         for (int32_t e = levelOffset_[f]; e < levelOffset_[f + 1] && !any; ++e)
@@ -82,7 +90,7 @@ bool ConstraintSolver::CompleteFirstFit(const int32_t* entries, int32_t count)
                 any = true;
             }
         if (!any)
-            return false;
+            return Quick::Unknown;
     }
     for (int32_t e = 0; e < levelOffset_.back(); ++e)
         if (!isHeld(e) && fits(e))
@@ -90,5 +98,5 @@ bool ConstraintSolver::CompleteFirstFit(const int32_t* entries, int32_t count)
     for (int32_t e = 0; e < levelOffset_.back(); ++e)
         witness_[static_cast<size_t>(e)] = isHeld(e) ? 1 : 0;
     haveWitness_ = true;
-    return true;
+    return Quick::Feasible;
 }

@@ -32,8 +32,9 @@ public:
     ConstraintSolver& operator=(const ConstraintSolver&) = delete;
 
     // Whether some valid row holds every given level entry. The last witness answers first
-    // when it already holds them all, then a quick first-fit completion of the given levels;
-    // only when both fail is the solver asked.
+    // when it already holds them all, then a quick look: given levels that form an excluded
+    // pair, or leave a factor no level, can stand in no row; a first-fit completion of them
+    // is a row. Only when neither tells is the solver asked.
     bool Feasible(const int32_t* entries, int32_t count);
 
     // The witness of the last question answered yes: taking any held level of each factor
@@ -44,7 +45,8 @@ public:
     int64_t SolverCalls() const { return calls_; }
 
 private:
-    bool CompleteFirstFit(const int32_t* entries, int32_t count);
+    enum class Quick { Feasible, Infeasible, Unknown };
+    Quick QuickLook(const int32_t* entries, int32_t count);
 
     std::vector<int32_t> levelOffset_;
     int32_t words_ = 0;
