@@ -10,17 +10,19 @@
 #include "engine/EngineDesign.h"
 #include "engine/EngineFatalError.h"
 #include "engine/RandomStream.h"
+#include "files/ExportOutput.h"
+#include "files/FileWriter.h"
 #include "files/MatrixExport.h"
 #include "model/GridCellStore.h"
 #include "search/CFind.h"
 #include "search/CoverageSummary.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <set>
 
 namespace CliCommands {
@@ -37,18 +39,24 @@ bool OpenDesign(const CliOptions& options)
     return false;
 }
 
+// Writes to the file, or to standard output when the path is empty or "-".
+bool WriteBytes(const QString& path, const std::function<bool(QIODevice&, QString*)>& write)
+{
+    const bool toStandardOutput = path.isEmpty() || path == QLatin1String("-");
+    std::fflush(stdout);
+    FileWriter file = toStandardOutput ? FileWriter(stdout) : FileWriter(path);
+    QString reason;
+    if (file.open() && write(file.device(), &reason) && file.commit())
+        return true;
+    std::fprintf(stderr, "Cannot write %s: %s\n",
+                 toStandardOutput ? "to standard output" : QFile::encodeName(path).constData(),
+                 (reason.isEmpty() ? file.reason() : reason).toLocal8Bit().constData());
+    return false;
+}
+
 bool WriteText(const QString& path, const QString& text)
 {
-    if (path.isEmpty()) {
-        QTextStream(stdout) << text;
-        return true;
-    }
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.commit())
-        return true;
-    std::fprintf(stderr, "Cannot write %s: %s\n", path.toLocal8Bit().constData(),
-                 file.errorString().toLocal8Bit().constData());
-    return false;
+    return WriteBytes(path, [&](QIODevice& device, QString* reason) { return WriteToDevice(device, text.toUtf8(), reason); });
 }
 
 // Opens the design, makes the size check of generation and search (when given its refusal),
@@ -243,13 +251,10 @@ int Export(const CliOptions& options)
     if (!OpenDesign(options))
         return kExitUsage;
     // As in the desktop program, a design without a saved matrix exports the empty grid.
-    QString reason;
-    if (!MatrixExport::ExportMatrixToFile(modMain::TestCasesGrid(), options.exportKind, options.output, &reason)) {
-        std::fprintf(stderr, "Cannot write %s: %s\n", options.output.toLocal8Bit().constData(),
-                     reason.toLocal8Bit().constData());
-        return kExitUsage;
-    }
-    return kExitOk;
+    const bool written = WriteBytes(options.output, [&](QIODevice& device, QString* reason) {
+        return MatrixExport::WriteMatrix(modMain::TestCasesGrid(), options.exportKind, device, reason);
+    });
+    return written ? kExitOk : kExitUsage;
 }
 
 int All(const CliOptions& options)

@@ -6,11 +6,23 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
+
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <new>
 
 namespace {
+
+// Whether two paths name one file (a link to it included).
+bool SameFile(const QString& first, const QString& second)
+{
+    struct stat a {};
+    struct stat b {};
+    return !first.isEmpty() && stat(QFile::encodeName(first).constData(), &a) == 0 &&
+           stat(QFile::encodeName(second).constData(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 
 const char* kUsage =
     "usage: vantrel-cli COMMAND DESIGN.test [options]\n"
@@ -60,7 +72,8 @@ int main(int argc, char** argv)
     const QCommandLineOption threads("threads", "Evolutions run at once (default: every core).", "N");
     const QCommandLineOption format(
         "format", "Output format: tsv (default) or csv; for export xlsx, xml, html, csv or tsv.", "FORMAT");
-    const QCommandLineOption output("output", "Write the matrix to FILE instead of standard output.", "FILE");
+    const QCommandLineOption output(
+        "output", "Write the matrix to FILE instead of standard output (\"-\": standard output).", "FILE");
     const QCommandLineOption save("save", "Store the matrix in the design file.");
     const QCommandLineOption yes("yes", "Answer Yes to the size question.");
     const QCommandLineOption missing("missing", "List the pairs that are not covered.");
@@ -114,6 +127,8 @@ int main(int argc, char** argv)
         options.format = f == "csv" ? TextFormat::Csv : TextFormat::Tsv;
     }
     options.output = parser.value(output);
+    if (SameFile(options.output, options.design))
+        return UsageError(QStringLiteral("--output names the design itself: ") + options.output);
     options.save = parser.isSet(save);
     options.yes = parser.isSet(yes);
     options.missing = parser.isSet(missing);

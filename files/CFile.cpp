@@ -4,6 +4,8 @@
 #include "app/MessageBox.h"
 #include "app/modMain.h"
 #include "files/DesignSheets.h"
+#include "files/ExportOutput.h"
+#include "files/FileWriter.h"
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
@@ -16,7 +18,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <optional>
@@ -148,18 +149,14 @@ bool CFile::SaveXMLFile(const QString& In_strPath, std::int32_t In_lNumFactors, 
                         const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
                         const TextTable& In_vaPrevRuns)
 {
-    // The file is written beside the old one and takes its place only at commit. Unbuffered,
-    // so that a write cut short (a full disk, a size limit) shows in the count written: a
-    // buffered file reports success at commit even then, and would replace the old file with
-    // a truncated one.
-    QSaveFile file(In_strPath);
+    FileWriter file(In_strPath);
     QString reason;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        reason = QStringLiteral("The file could not be created: %1.").arg(file.errorString());
-    else if (SaveXMLFile(file, In_lNumFactors, In_alLevelCounts, In_vaFactors, In_lNumConstraints, In_vaConstraints,
-                         In_lNumPrevRuns, In_vaPrevRuns, &reason) &&
+    if (!file.open())
+        reason = file.reason();
+    else if (SaveXMLFile(file.device(), In_lNumFactors, In_alLevelCounts, In_vaFactors, In_lNumConstraints,
+                         In_vaConstraints, In_lNumPrevRuns, In_vaPrevRuns, &reason) &&
              !file.commit())
-        reason = QStringLiteral("The file could not be written: %1.").arg(file.errorString());
+        reason = file.reason();
     if (reason.isEmpty())
         return true;
     ShowMessage(QStringLiteral("The design could not be saved to\n%1\n\n%2\n\nAny earlier file of that name is unchanged.")
@@ -231,10 +228,7 @@ bool CFile::SaveXMLFile(QIODevice& device, std::int32_t In_lNumFactors, const Lo
 
     if (!device.isOpen() && !device.open(QIODevice::WriteOnly))
         return Refuse(Ret_strReason, QStringLiteral("The file could not be created: %1.").arg(device.errorString()));
-    const QByteArray bytes = Latin1WithReferences(oDOM.toString(1));
-    if (device.write(bytes) != bytes.size())
-        return Refuse(Ret_strReason, QStringLiteral("The file could not be written: %1.").arg(device.errorString()));
-    return true;
+    return WriteToDevice(device, Latin1WithReferences(oDOM.toString(1)), Ret_strReason);
 }
 
 bool CFile::OpenXMLFile(const QString& In_strPath, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels,

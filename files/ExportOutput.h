@@ -1,5 +1,5 @@
 #pragma once
-// Writing an export's bytes to its device, with the reason when the device refuses them.
+// Writing bytes to a device, with the reason when the device refuses them.
 
 #include <QByteArray>
 #include <QIODevice>
@@ -10,11 +10,19 @@ inline QString WriteFailureReason(const QIODevice& device)
     return QStringLiteral("The file could not be written: %1.").arg(device.errorString());
 }
 
+// Every byte or a failure. A write cut short by a full disk returns what fitted and says
+// nothing; the next one fails with the system's reason, so the rest is written again.
 inline bool WriteToDevice(QIODevice& device, const QByteArray& bytes, QString* Ret_strReason)
 {
-    if (device.write(bytes) == bytes.size())
-        return true;
-    if (Ret_strReason)
-        *Ret_strReason = WriteFailureReason(device);
-    return false;
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 count = device.write(bytes.constData() + written, bytes.size() - written);
+        if (count <= 0) {
+            if (Ret_strReason)
+                *Ret_strReason = WriteFailureReason(device);
+            return false;
+        }
+        written += count;
+    }
+    return true;
 }

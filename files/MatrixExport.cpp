@@ -4,13 +4,13 @@
 #include "app/StatusPanels.h"
 #include "app/modMain.h"
 #include "files/DelimitedMatrixWriter.h"
+#include "files/FileWriter.h"
 #include "files/HtmlMatrixWriter.h"
 #include "files/WorkbookMatrixWriter.h"
 #include "files/XmlMatrixWriter.h"
 #include "files/modShell.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 namespace MatrixExport {
 
@@ -28,22 +28,12 @@ bool WriteMatrix(const GridCellStore& grid, ExportKind kind, QIODevice& device, 
 
 bool ExportMatrixToFile(const GridCellStore& grid, ExportKind kind, const QString& path, QString* Ret_strReason)
 {
-    // Written beside the target, which it replaces only at commit. Unbuffered, so that a
-    // write cut short (a full disk, a size limit) fails the commit instead of replacing the
-    // target with a truncated file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (Ret_strReason)
-            *Ret_strReason = QStringLiteral("The file could not be created: %1.").arg(file.errorString());
-        return false;
-    }
-    if (!WriteMatrix(grid, kind, file, Ret_strReason))
-        return false;  // the unfinished file goes with `file`
-    if (file.commit())
-        return true;
-    if (Ret_strReason)
-        *Ret_strReason = QStringLiteral("The file could not be written: %1.").arg(file.errorString());
-    return false;
+    FileWriter file(path);
+    QString reason;
+    const bool written = file.open() && WriteMatrix(grid, kind, file.device(), &reason) && file.commit();
+    if (!written && Ret_strReason)
+        *Ret_strReason = reason.isEmpty() ? file.reason() : reason;
+    return written;  // an unfinished file goes with `file`
 }
 
 bool ExportMatrix(const GridCellStore& grid, ExportKind kind, const QString& path)

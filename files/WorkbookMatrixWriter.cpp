@@ -49,6 +49,15 @@ struct WorkbookCloser {
 };
 
 // Builds the workbook in the named file.
+// The library's own words for an error, without their closing full stop.
+QString LibraryReason(lxw_error error)
+{
+    QString reason = QString::fromUtf8(lxw_strerror(error)).trimmed();
+    while (reason.endsWith(QLatin1Char('.')))
+        reason.chop(1);
+    return reason;
+}
+
 bool WriteWorkbookFile(const GridCellStore& grid, const QString& path, QString* Ret_strReason)
 {
     const int rows = grid.maxRows(), cols = grid.maxCols();
@@ -84,7 +93,7 @@ bool WriteWorkbookFile(const GridCellStore& grid, const QString& path, QString* 
             if (error != LXW_NO_ERROR)
                 return Fail(Ret_strReason, error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED
                                                ? TooLong(r, c)
-                                               : QString::fromUtf8(lxw_strerror(error)));
+                                               : LibraryReason(error) + QLatin1Char('.'));
             double& width = widths[std::size_t(c - 1)];
             width = std::min(kMaxColumnWidth, std::max(width, double(cell.size()) + 2));
         }
@@ -96,7 +105,7 @@ bool WriteWorkbookFile(const GridCellStore& grid, const QString& path, QString* 
     const lxw_error closed = workbook_close(workbook.release());
     if (closed != LXW_NO_ERROR)
         return Fail(Ret_strReason, QStringLiteral("The workbook could not be written: %1.")
-                                       .arg(QString::fromUtf8(lxw_strerror(closed))));
+                                       .arg(LibraryReason(closed)));
     return true;
 }
 }  // namespace

@@ -48,11 +48,14 @@ bool XmlMatrixWriter::write(const GridCellStore& grid, QIODevice& device, QStrin
                 return false;
             }
 
-    QXmlStreamWriter xml(&device);
+    // Built in memory, then written whole: the stream writer would not go on after a write
+    // cut short, and would leave no reason for it.
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
     xml.setAutoFormatting(true);
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("QXV-Matrix"));
-    for (int r = 1; r <= grid.maxRows() && !xml.hasError(); ++r) {
+    for (int r = 1; r <= grid.maxRows(); ++r) {
         xml.writeStartElement(QStringLiteral("Row"));
         for (int c = 1; c <= grid.maxCols(); ++c) {
             const QString text = grid.text(c, r);
@@ -68,9 +71,5 @@ bool XmlMatrixWriter::write(const GridCellStore& grid, QIODevice& device, QStrin
     }
     xml.writeEndElement();
     xml.writeEndDocument();
-    if (!xml.hasError())
-        return true;
-    if (Ret_strReason)
-        *Ret_strReason = WriteFailureReason(device);
-    return false;
+    return WriteToDevice(device, bytes, Ret_strReason);
 }
