@@ -4,6 +4,10 @@
 #include "app/StatusPanels.h"
 #include "model/GridCellStore.h"
 
+#include <QHash>
+
+#include <algorithm>
+
 namespace {
 void ShowNeedFactorAndLevel()
 {
@@ -121,31 +125,46 @@ bool CFactors::RemoveBlankLevelsAndGetNum(bool allowFactorsWithoutLevels)
     return true;
 }
 
+namespace {
+
+// The first of the entries first..last whose name occurs among them more than once, or -1.
+// Counted in a hash table: designs with many factors or levels are checked in linear time.
+template <typename NameAt>
+int FirstRepeated(int first, int last, NameAt nameAt)
+{
+    QHash<QString, int> occurrences;
+    occurrences.reserve(std::max(last - first + 1, 0));
+    for (int i = first; i <= last; ++i)
+        ++occurrences[nameAt(i)];
+    for (int i = first; i <= last; ++i)
+        if (occurrences.value(nameAt(i)) > 1)
+            return i;
+    return -1;
+}
+
+}  // namespace
+
 bool CFactors::CheckUniqueFactorNames() const
 {
-    for (int i = 1; i <= mlNumFactors - 1; ++i)
-        for (int j = i + 1; j <= mlNumFactors; ++j)
-            if (mvaFactors.at(0, i) == mvaFactors.at(0, j)) {
-                ShowMessage(QStringLiteral("The factor name '") + mvaFactors.at(0, i) +
-                                QStringLiteral("' was used more than once. Each factor name must be unique."),
-                            MsgButtons::Ok, MsgIcon::Critical, 30);
-                return false;
-            }
-    return true;
+    const int i = FirstRepeated(1, mlNumFactors, [this](int f) -> const QString& { return mvaFactors.at(0, f); });
+    if (i < 0)
+        return true;
+    ShowMessage(QStringLiteral("The factor name '") + mvaFactors.at(0, i) +
+                    QStringLiteral("' was used more than once. Each factor name must be unique."),
+                MsgButtons::Ok, MsgIcon::Critical, 30);
+    return false;
 }
 
 bool CFactors::CheckUniqueLevelNames() const
 {
     for (int f = 1; f <= mlNumFactors; ++f) {
-        const std::int32_t count = malLevelCount.at(f);
-        for (int i = 1; i <= count - 1; ++i)
-            for (int j = i + 1; j <= count; ++j)
-                if (mvaFactors.at(i, f) == mvaFactors.at(j, f)) {
-                    ShowMessage(QStringLiteral("There are redundant levels in factor '") + mvaFactors.at(0, f) +
-                                    QStringLiteral("' both are named '") + mvaFactors.at(i, f) + QStringLiteral("'"),
-                                MsgButtons::Ok, MsgIcon::Critical, 28);
-                    return false;
-                }
+        const int i = FirstRepeated(1, malLevelCount.at(f), [this, f](int l) -> const QString& { return mvaFactors.at(l, f); });
+        if (i < 0)
+            continue;
+        ShowMessage(QStringLiteral("There are redundant levels in factor '") + mvaFactors.at(0, f) +
+                        QStringLiteral("' both are named '") + mvaFactors.at(i, f) + QStringLiteral("'"),
+                    MsgButtons::Ok, MsgIcon::Critical, 28);
+        return false;
     }
     return true;
 }
