@@ -171,12 +171,14 @@ int main(int argc, char** argv)
             std::printf("%-16s  the two runs differ or failed\n", config.name);
     }
 
-    std::printf("\n%-20s %6s %9s %9s %6s %9s %6s\n", "with exclusions", "rows", "1 thr cpu", "converged", "rows",
-                "without", "ratio");
-    std::fflush(stdout);
+    bool headed = false;
     for (const Config& config : constrained) {
         if (!only.empty() && only != config.name)
             continue;
+        if (!headed)
+            std::printf("\n%-20s %6s %9s %9s %6s %9s %6s\n", "with exclusions", "rows", "1 thr cpu", "converged",
+                        "rows", "without", "ratio");
+        headed = true;
         DesignTables design = MakeDesign(config);
         const Timing with = Run(design, evolutions, seed, 1);
         design.constraints.clear();
