@@ -397,11 +397,7 @@ void QxvEvolution::CoverFixedPartners(int32_t f, int32_t level, uint64_t* log)
     factorChanged_[f] = 1;
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
-// The population count instruction where the processor has it.
-__attribute__((target_clones("popcnt", "default")))
-#endif
-void QxvEvolution::ScoreLevelsBySets(int32_t f, int32_t* scores, uint8_t* flags) const
+VANTREL_POPCOUNT_CLONES void QxvEvolution::ScoreLevelsBySets(int32_t f, int32_t* scores, uint8_t* flags) const
 {
     const uint64_t* fixed = fixed_.data();
     for (int32_t l = 0; l < d_.levels[f]; ++l) {

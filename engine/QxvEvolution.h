@@ -26,6 +26,14 @@
 #include <memory>
 #include <vector>
 
+// The population count instruction where the processor has it (one clone of the function
+// each, chosen when the program starts).
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VANTREL_POPCOUNT_CLONES __attribute__((target_clones("popcnt", "default")))
+#else
+#define VANTREL_POPCOUNT_CLONES
+#endif
+
 class QxvEvolution {
 public:
     explicit QxvEvolution(const NumericDesign& design);
@@ -68,7 +76,7 @@ private:
     bool RowHasExcludedPair(const int32_t* row);
     void AddRowCoverage(const int32_t* row);
     void ScoreLevels(int32_t pos, int32_t* scores, uint8_t* flags) const;
-    void ScoreLevelsBySets(int32_t f, int32_t* scores, uint8_t* flags) const;
+    VANTREL_POPCOUNT_CLONES void ScoreLevelsBySets(int32_t f, int32_t* scores, uint8_t* flags) const;
     void CoverFixedPartners(int32_t f, int32_t level, uint64_t* log);
     // Counts pair (f = lf, g = lg) as covered if it was required and uncovered.
     void CoverPair(int32_t f, int32_t lf, int32_t g, int32_t lg)

@@ -158,7 +158,7 @@ CurrentError FromLibrary(std::exception_ptr error)
 
 }  // namespace
 
-CurrentError ErrorFromException(std::exception_ptr error, const std::source_location& boundary)
+CurrentError ErrorFromException(std::exception_ptr error, const CodeLocation& boundary)
 {
     CurrentError result;
     try {

@@ -3,11 +3,12 @@
 // carried it: the program's own errors keep their number, text, source and line; what the
 // C++ library raises is given the run-time error number and text that fit it.
 
+#include "errortrap/CodeLocation.h"
+
 #include <QString>
 
 #include <cstdint>
 #include <exception>
-#include <source_location>
 
 struct CurrentError {
     std::int32_t number = 0;
@@ -21,7 +22,7 @@ struct CurrentError {
 
 // The error an exception stands for. The boundary is the procedure's own place, reported as
 // the code position of errors that carry no line.
-CurrentError ErrorFromException(std::exception_ptr error, const std::source_location& boundary);
+CurrentError ErrorFromException(std::exception_ptr error, const CodeLocation& boundary);
 
 // The run-time errors the C++ library's exceptions are mapped to.
 namespace RuntimeError {

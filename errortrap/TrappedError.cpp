@@ -1,7 +1,7 @@
 #include "errortrap/TrappedError.h"
 
 TrappedError::TrappedError(std::int32_t number, const QString& description, const QString& source,
-                           std::source_location where)
+                           CodeLocation where)
     : mNumber(number), mDescription(description), mSource(source), mWhere(where),
       mWhat(description.toStdString())
 {

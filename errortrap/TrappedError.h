@@ -2,10 +2,11 @@
 // A run-time error the program raises itself: a number, a description and a source, with the
 // place it was raised. The error trap reports it with that line.
 
+#include "errortrap/CodeLocation.h"
+
 #include <QString>
 
 #include <cstdint>
-#include <source_location>
 #include <stdexcept>
 #include <string>
 
@@ -13,7 +14,7 @@ class TrappedError : public std::exception {
 public:
     // An empty source stands for the program itself.
     TrappedError(std::int32_t number, const QString& description, const QString& source = {},
-                 std::source_location where = std::source_location::current());
+                 CodeLocation where = CodeLocation::current());
 
     // With the help of the error: a help file ("" for the program's own) and a context id.
     TrappedError& withHelp(const QString& helpFile, std::int32_t helpContext);
@@ -23,7 +24,7 @@ public:
     const QString& source() const { return mSource; }
     const QString& helpFile() const { return mHelpFile; }
     std::int32_t helpContext() const { return mHelpContext; }
-    const std::source_location& where() const { return mWhere; }
+    const CodeLocation& where() const { return mWhere; }
 
     const char* what() const noexcept override { return mWhat.c_str(); }
 
@@ -33,6 +34,6 @@ private:
     QString mSource;
     QString mHelpFile;
     std::int32_t mHelpContext = 0;
-    std::source_location mWhere;
+    CodeLocation mWhere;
     std::string mWhat;
 };

@@ -145,7 +145,7 @@ void frmFAILSAFE::Guarded(Body&& body)
     try {
         body();
     } catch (...) {
-        ReportInternalError(ErrorFromException(std::current_exception(), std::source_location::current()));
+        ReportInternalError(ErrorFromException(std::current_exception(), CodeLocation::current()));
     }
 }
 

@@ -293,7 +293,7 @@ QString InternalErrorText(std::int32_t number, std::int32_t line)
         .arg(line);
 }
 
-ActionCode fsERROR(const QString& module, const QString& procedure, std::source_location where)
+ActionCode fsERROR(const QString& module, const QString& procedure, CodeLocation where)
 {
     return fsERROR(module, procedure, ErrorFromException(std::current_exception(), where));
 }
@@ -314,7 +314,7 @@ ActionCode fsERROR(const QString& module, const QString& procedure, const Curren
     try {
         return Report(module, procedure, error);
     } catch (...) {
-        ReportInternalError(ErrorFromException(std::current_exception(), std::source_location::current()));
+        ReportInternalError(ErrorFromException(std::current_exception(), CodeLocation::current()));
         s.busy = false;
         return kContinue;
     }

@@ -21,6 +21,7 @@
 // The trap may be called from any thread: a worker's error is reported on the GUI thread
 // (which must keep processing events, as the progress windows do) and the worker waits.
 
+#include "errortrap/CodeLocation.h"
 #include "errortrap/Debugger.h"
 #include "errortrap/ErrorMapping.h"
 #include "errortrap/FailSafeSettings.h"
@@ -31,7 +32,6 @@
 #include <QStringList>
 
 #include <cstdint>
-#include <source_location>
 #include <utility>
 
 namespace modFailSafe {
@@ -92,7 +92,7 @@ QString InternalErrorText(std::int32_t number, std::int32_t line);
 // The trap's entry, called while an exception is being handled (in a catch block); the place
 // of the call is the code position of an error that carries no line.
 ActionCode fsERROR(const QString& module, const QString& procedure,
-                   std::source_location where = std::source_location::current());
+                   CodeLocation where = CodeLocation::current());
 // The same for an error already taken from its exception.
 ActionCode fsERROR(const QString& module, const QString& procedure, const CurrentError& error);
 // Starts the trap: settings, the start records. Run by the first fsERROR.
@@ -104,10 +104,10 @@ void WriteStopRecord();
 // end, false when an error left it.
 template <class Body>
 bool RunProcedure(const QString& module, const QString& procedure, Body&& body,
-                  std::source_location where = std::source_location::current());
+                  CodeLocation where = CodeLocation::current());
 template <class Body>
 bool RunProcedure(const char* module, const char* procedure, Body&& body,
-                  std::source_location where = std::source_location::current())
+                  CodeLocation where = CodeLocation::current())
 {
     return RunProcedure(QString::fromUtf8(module), QString::fromUtf8(procedure), std::forward<Body>(body), where);
 }
@@ -149,7 +149,7 @@ void ResetTrap();
 
 // Implementation of RunProcedure.
 template <class Body>
-bool RunProcedure(const QString& module, const QString& procedure, Body&& body, std::source_location where)
+bool RunProcedure(const QString& module, const QString& procedure, Body&& body, CodeLocation where)
 {
     for (;;) {
         CurrentError error;
