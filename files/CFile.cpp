@@ -3,9 +3,11 @@
 #include "app/FileDialogs.h"
 #include "app/MessageBox.h"
 #include "app/modMain.h"
+#include "engine/AvailableMemory.h"
 #include "files/DesignSheets.h"
 #include "files/ExportOutput.h"
 #include "files/FileWriter.h"
+#include "files/XmlShape.h"
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
@@ -20,6 +22,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -139,6 +142,10 @@ bool Refuse(QString* Ret_strReason, const QString& reason)
         *Ret_strReason = reason;
     return false;
 }
+
+// Far beyond a design's four levels of elements and one attribute per element.
+constexpr int kMaxXmlDepth = 16;
+constexpr int kMaxXmlAttributes = 16;
 
 QString NotADesign(const QString& why) { return QStringLiteral("The file is not a Vantrel design: ") + why; }
 
@@ -264,6 +271,15 @@ bool CFile::OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::i
     if (bytes.isEmpty())
         return Refuse(Ret_strReason, QStringLiteral("The file is empty."));
 
+    // A design nests four deep and carries at most one attribute per element; the parser's
+    // time grows faster than the file with either, so far more of them is refused first.
+    const XmlShape shape = MeasureXmlShape(bytes, kMaxXmlDepth, kMaxXmlAttributes);
+    if (shape.depth > kMaxXmlDepth)
+        return Refuse(Ret_strReason, NotADesign(QStringLiteral("its elements nest more than %1 deep.").arg(kMaxXmlDepth)));
+    if (shape.attributes > kMaxXmlAttributes)
+        return Refuse(Ret_strReason,
+                      NotADesign(QStringLiteral("an element has more than %1 attributes.").arg(kMaxXmlAttributes)));
+
     // Parsed from the bytes, the declared encoding decides how they are read.
     QDomDocument oDOM;
     QString error;
@@ -302,6 +318,17 @@ bool CFile::OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::i
             levelCounts(f) = std::int32_t(levels.back().size());
             maxLevels = std::max(maxLevels, levelCounts(f));
         }
+        // The factor table, and the sheet that shows it, hold a cell for every level row of
+        // every factor, whatever the file holds: refused before it is laid out when the memory
+        // cannot hold it.
+        const double bytesNeeded = 2.0 * double(GridCellStore::kBytesPerCell) * (double(maxLevels) + 1) * n;
+        const std::optional<std::uint64_t> available = AvailableMemoryBytes();
+        if (available && bytesNeeded > double(*available))
+            return Refuse(Ret_strReason, QStringLiteral("Its %1 factors of up to %2 levels would need %3 MB of memory, "
+                                                        "more than this computer can give.")
+                                             .arg(n)
+                                             .arg(maxLevels)
+                                             .arg(std::ceil(bytesNeeded / (1024.0 * 1024.0)), 0, 'f', 0));
         factorTable = TextTable(0, maxLevels, 1, n);
         for (std::int32_t f = 1; f <= n; ++f) {
             factorTable(0, f) = factors[f - 1].attribute(QStringLiteral("Name"));
@@ -406,8 +433,18 @@ bool CFile::SaveFile(QString& In_strFileNameandPath)
         return false;
     }
     if (!In_strFileNameandPath.isEmpty())
-        return SaveDataToPath(In_strFileNameandPath);
+        return MayOverwrite(In_strFileNameandPath) && SaveDataToPath(In_strFileNameandPath);
     return SaveFileAs(In_strFileNameandPath);
+}
+
+bool CFile::MayOverwrite(const QString& path)
+{
+    if (path != mstrKnownFile || FileIdentity::Of(path) == mKnownIdentity)
+        return true;
+    return ShowMessage(QStringLiteral("The file %1 was changed by another program since Vantrel opened or saved it.\n\n"
+                                      "Do you want to overwrite it?")
+                           .arg(QDir::toNativeSeparators(path)),
+                       MsgButtons::YesNo, MsgIcon::Exclamation) == MsgResult::Yes;
 }
 
 bool CFile::SaveFileAs(QString& Ret_strFileAndPath)
@@ -434,7 +471,11 @@ bool CFile::SaveDataToPath(const QString& path)
         return false;
     if (!modMain::PrevRuns().ReadPrevRunsNoValidate(factors, levelCounts, prevRuns, p))
         return false;
-    return SaveXMLFile(path, n, levelCounts, factors, m, constraints, p, prevRuns);
+    if (!SaveXMLFile(path, n, levelCounts, factors, m, constraints, p, prevRuns))
+        return false;
+    mstrKnownFile = path;
+    mKnownIdentity = FileIdentity::Of(path);
+    return true;
 }
 
 bool CFile::OfferToSaveChanges(QString& In_strFileNameandPath, bool* Ret_bSaved)
@@ -470,11 +511,14 @@ bool CFile::OpenFile(bool In_bAskUser, bool In_bDirty, QString& In_strFileNamean
         return false;
 
     DesignFileContents d;
+    const FileIdentity identity = FileIdentity::Of(path);
     if (!OpenXMLFile(path, d)) {
         ShowMessage(QStringLiteral("Error opening file"));
         return false;
     }
     In_strFileNameandPath = path;
+    mstrKnownFile = path;
+    mKnownIdentity = identity;
 
     // Every sheet is emptied first, so that nothing of the design shown before stays behind
     // (a design without constraints or test cases leaves those sheets empty). Each sheet
