@@ -2,6 +2,7 @@
 
 #include "app/modMain.h"
 #include "files/CFile.h"
+#include "files/FileIdentity.h"
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
@@ -10,6 +11,8 @@
 namespace HeadlessDesign {
 
 namespace {
+FileIdentity gOpened;  // the design file as it was read
+
 void Fill(GridCellStore& grid, int cols, int rows, int firstRow, const TextTable& table, int numRows, int numCols)
 {
     grid.setMaxCols(cols);
@@ -23,8 +26,10 @@ void Fill(GridCellStore& grid, int cols, int rows, int firstRow, const TextTable
 bool Open(const QString& path, QString& reason)
 {
     DesignFileContents t;
+    const FileIdentity before = FileIdentity::Of(path);
     if (!CFile::OpenXMLFile(path, t, &reason))
         return false;
+    gOpened = before;
 
     GridCellStore& factors = modMain::FactorsGrid();
     factors.setMaxCols(t.numFactors + 1);
@@ -54,6 +59,11 @@ void SetTestCases(const ReadTables& tables, const std::vector<std::vector<QStrin
     for (int r = 0; r < int(rows.size()); ++r)
         for (int f = 1; f <= numFactors; ++f)
             grid.setText(f, r + 2, rows[std::size_t(r)][std::size_t(f - 1)]);
+}
+
+bool ChangedOnDisk(const QString& path)
+{
+    return !(FileIdentity::Of(path) == gOpened);
 }
 
 bool Save(const QString& path)

@@ -18,6 +18,10 @@ bool Open(const QString& path, QString& reason);
 // its first row the factor names.
 void SetTestCases(const ReadTables& tables, const std::vector<std::vector<QString>>& rows);
 
+// Whether the file opened last is no longer the one that was read: another program rewrote,
+// replaced or removed it since.
+bool ChangedOnDisk(const QString& path);
+
 // Saves the sheets to the file as the desktop program's Save does.
 bool Save(const QString& path);
 }  // namespace HeadlessDesign

@@ -21,6 +21,7 @@
 // the folder chosen last.
 
 #include "files/ExportKind.h"
+#include "files/FileIdentity.h"
 #include "model/TextTable.h"
 
 #include <QString>
@@ -132,6 +133,9 @@ private:
     // Reads the three design tables from the sheets (without validation) and writes the file.
     // False when a read or the write failed, after its message; nothing is written then.
     bool SaveDataToPath(const QString& path);
+    // Whether the design file last opened or saved here was changed by another program since;
+    // if so asks whether to overwrite it. True when the save may go on.
+    bool MayOverwrite(const QString& path);
     bool GetOpenFileNameFromUser(QString& Ret_strPath);
     // The documents folder until a dialog was confirmed, then the folder last chosen.
     QString StartFolder();
@@ -142,4 +146,7 @@ private:
 
     GridCellStore& mTestCasesGrid;
     QString mstrLastFolder;
+    // The design file as it was last read or written.
+    QString mstrKnownFile;
+    FileIdentity mKnownIdentity;
 };

@@ -1,9 +1,11 @@
 // Where vantrel-cli's output goes: a full disk leaves the earlier file whole and says why,
-// a pipe or "-" is written to directly, and the design itself is never the output.
+// a pipe or "-" is written to directly, the design itself is never the output, and a design
+// another program changed meanwhile is not saved over.
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -124,6 +126,26 @@ TEST_F(CliOutputTest, TheDesignItselfIsNeverTheOutput)
         EXPECT_TRUE(run.err.startsWith("vantrel-cli: --output names the design itself")) << run.err.toStdString();
     }
     EXPECT_EQ(Bytes(design), before);
+}
+
+TEST_F(CliOutputTest, ASaveLeavesADesignThatChangedOnDiskMeanwhile)
+{
+    // Twenty factors of ten levels, searched long enough (seconds) for the file to change.
+    const QString slow = writeDesign("slow.test", 20);
+    QProcess run;
+    run.start(QStringLiteral(VANTREL_CLI), {"generate", slow, "--threads", "1", "--evolutions", "3000", "--save"});
+    ASSERT_TRUE(run.waitForStarted());
+    QThread::msleep(500);
+    const QByteArray edited = Bytes(slow) + "<!-- changed by another program -->\n";
+    {
+        QFile file(slow);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(edited);
+    }
+    ASSERT_TRUE(run.waitForFinished(120000));
+    EXPECT_EQ(run.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(run.readAllStandardError()).contains("was changed on disk since it was read"));
+    EXPECT_EQ(Bytes(slow), edited);
 }
 
 }  // namespace
