@@ -96,6 +96,8 @@ ImpliedExclusions ImpliedExclusionsOf(const ReadTables& tables, CliReporter& rep
     return calc.FindImpliedExclusions(EngineDesignOf(tables));
 }
 
+constexpr qsizetype kChunkBytes = 1 << 16;
+
 QString Counted(std::size_t count, const char* one, const char* many)
 {
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
@@ -278,17 +280,35 @@ int All(const CliOptions& options)
         return kExitRefused;
     reporter.closeNWayProgress();
 
-    QString text = NamesLine(tables, options.format);
-    QStringList cells;
-    for (std::int32_t r = 0; r < listing.NumRows(); ++r) {
-        if (removed[std::size_t(r)])
-            continue;
-        cells.clear();
-        for (std::int32_t f = 0; f < listing.NumFactors(); ++f)
-            cells << QString::fromStdString(listing.LevelName(r, f));
-        text += DelimitedLine(cells, options.format) + QLatin1Char('\n');
-    }
-    return WriteText(options.output, text) ? kExitOk : kExitUsage;
+    // Every level's cell as it will be written, quoted where it must be, made once.
+    std::vector<std::vector<QByteArray>> cellBytes(std::size_t(listing.NumFactors()));
+    for (std::int32_t f = 0; f < listing.NumFactors(); ++f)
+        for (std::int32_t code = 0; code <= listing.LevelCount(f); ++code)
+            cellBytes[std::size_t(f)].push_back(
+                DelimitedLine({QString::fromStdString(listing.Name(f, code))}, options.format).toUtf8());
+    const char delimiter = options.format == TextFormat::Csv ? ',' : '\t';
+
+    // Written as the rows are made, a chunk at a time: the listing's memory does not grow with it.
+    const bool written = WriteBytes(options.output, [&](QIODevice& device, QString* reason) {
+        QByteArray chunk = NamesLine(tables, options.format).toUtf8();
+        for (std::int32_t r = 0; r < listing.NumRows(); ++r) {
+            if (removed[std::size_t(r)])
+                continue;
+            for (std::int32_t f = 0; f < listing.NumFactors(); ++f) {
+                if (f > 0)
+                    chunk += delimiter;
+                chunk += cellBytes[std::size_t(f)][std::size_t(listing.LevelCode(r, f))];
+            }
+            chunk += '\n';
+            if (chunk.size() >= kChunkBytes) {
+                if (!WriteToDevice(device, chunk, reason))
+                    return false;
+                chunk.clear();
+            }
+        }
+        return WriteToDevice(device, chunk, reason);
+    });
+    return written ? kExitOk : kExitUsage;
 }
 
 }  // namespace CliCommands
