@@ -9,7 +9,6 @@
 #include "model/GridCellStore.h"
 #include "settings/CDefaults.h"
 #include "tests/app/MainWindowTestCase.h"
-#include "tests/sheets/SheetTestSupport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,7 +38,6 @@ void SetEvolutionsInOptions(frmMain& w, const QString& evolutions)
 
 frmAutoTest* OpenAutoTest(frmMain& w)
 {
-    ShowWindow(w);
     w.activateWindow();
     if (!QTest::qWaitForWindowActive(&w))
         return nullptr;
@@ -54,8 +52,7 @@ class AutoTestTest : public MainWindowTest::MainWindowTestCase {
 private slots:
     void aThousandRandomDesignsMissNoPairAndViolateNoConstraint()
     {
-        frmMain w;
-        ShowWindow(w);
+        frmMain& w = shownWindow();
         SetEvolutionsInOptions(w, "10");
         QCOMPARE(modMain::Defaults().lMaxNumEvolutions, 10);
         frmAutoTest* autoTest = OpenAutoTest(w);
@@ -82,7 +79,7 @@ private slots:
     void stopDuringTheFirstDesignEndsTheRunWithThatDesignCleared()
     {
         StoreSettings({{"lMaxNumEvolutions", "10000"}});
-        frmMain w;
+        frmMain& w = shownWindow();
         frmAutoTest* autoTest = OpenAutoTest(w);
         QVERIFY(autoTest);
         bool designsDisabled = false;

@@ -1,20 +1,18 @@
-// New, Open, Save and Save As driven through their tool IDs on the main window, with the file
-// dialog and message doubles: the questions and what each answer does, the dialogs' folders,
-// names and checks, the flags and the title, failed writes, the exit question and the recent designs.
+// New, Open, Save and Save As driven through their tool IDs and keys on the main window, with
+// the file dialog and message doubles: the questions and what each answer does, the dialogs'
+// folders, names and checks, the flags and the title, failed writes, the exit question and the
+// recent designs.
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
 #include "settings/CGetMyDataFolder.h"
-#include "tests/app/DesignLoader.h"
 #include "tests/app/MainWindowTestCase.h"
+#include "tests/support/TestFiles.h"
 
 #include <QAction>
 #include <QMenu>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace SheetTest;
 
@@ -31,60 +29,25 @@ void LoadDesign(frmMain& w)
     modMain::gbDirty = true;
 }
 
-// The four sheets with their captions, the model counts and the status bar.
-struct Sheets {
-    QStringList factors, constraints, prevRuns, testCases;
-    QList<int> counts;
-    QStringList panels;
-    friend bool operator==(const Sheets&, const Sheets&) = default;
-};
-
-Sheets Snapshot(const frmMain& w, bool withTestCaseColumnCaptions = true)
+// The four sheets with their captions, then the model counts and the status bar.
+QStringList Snapshot(const frmMain& w, bool withTestCaseColumnCaptions = true)
 {
-    return {Lines(modMain::FactorsGrid(), 0, 0),
-            Lines(modMain::ConstraintsGrid(), 0, 0),
-            Lines(modMain::PrevRunsGrid(), 0, 0),
-            Lines(modMain::TestCasesGrid(), withTestCaseColumnCaptions ? 0 : 1, 0),
-            {modMain::Factors().lNumFactors(), modMain::Factors().lMaxNumLevels,
-             modMain::Constraints().lNumConstraints(), modMain::PrevRuns().lNumPrevRuns()},
-            {w.PanelText("FactorsAndLevels"), w.PanelText("Constraints"), w.PanelText("Prev Test")}};
+    QStringList out = Lines(modMain::FactorsGrid(), 0, 0) + Lines(modMain::ConstraintsGrid(), 0, 0) +
+                      Lines(modMain::PrevRunsGrid(), 0, 0) +
+                      Lines(modMain::TestCasesGrid(), withTestCaseColumnCaptions ? 0 : 1, 0);
+    for (int count : {modMain::Factors().lNumFactors(), modMain::Factors().lMaxNumLevels,
+                      modMain::Constraints().lNumConstraints(), modMain::PrevRuns().lNumPrevRuns()})
+        out << QString::number(count);
+    return out << w.PanelText("FactorsAndLevels") << w.PanelText("Constraints") << w.PanelText("Prev Test");
 }
 
-QByteArray Bytes(const QString& path)
+// The design's file ("" when untitled), the window's title and the changed flag are as given.
+void ExpectFile(const frmMain& w, const QString& file, bool dirty)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QCOMPARE(modMain::gstrCurrentFile, file);
+    QCOMPARE(w.windowTitle(), file.isEmpty() ? QString("Vantrel") : "Vantrel  -  [" + file + "]");
+    QCOMPARE(modMain::gbDirty, dirty);
 }
-
-bool WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QString Titled(const QString& path) { return "Vantrel  -  [" + path + "]"; }
-
-// While it lives, no file of this process may grow beyond a few bytes: writes really fail.
-class FileSizeLimit {
-public:
-    FileSizeLimit()
-    {
-        getrlimit(RLIMIT_FSIZE, &mSaved);
-        mOldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = mSaved;
-        small.rlim_cur = 64;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &mSaved);
-        std::signal(SIGXFSZ, mOldHandler);
-    }
-
-private:
-    rlimit mSaved{};
-    void (*mOldHandler)(int) = nullptr;
-};
 }  // namespace
 
 class FileCommandsTest : public MainWindowTest::MainWindowTestCase {
@@ -93,11 +56,10 @@ class FileCommandsTest : public MainWindowTest::MainWindowTestCase {
 private slots:
     void newOnAChangedDesignAsksAndOnlyNoEmptiesTheSheets()
     {
-        frmMain w;
-        ShowWindow(w);
-        const Sheets empty = Snapshot(w);
+        frmMain& w = shownWindow();
+        const QStringList empty = Snapshot(w);
         LoadDesign(w);
-        const Sheets before = Snapshot(w);
+        const QStringList before = Snapshot(w);
 
         // Cancel, and Yes on an untitled design whose Save As is cancelled, change nothing.
         dialogs->answer("");
@@ -105,57 +67,52 @@ private slots:
             messages.answer(answer);
             w.SSActiveToolBars1_ToolClick(id);
             TakeOnlyMessage(messages, "Do you want to save changes?", MsgIcon::Information, MsgButtons::YesNoCancel);
-            QVERIFY(Snapshot(w) == before);
+            QCOMPARE(Snapshot(w), before);
             QVERIFY(modMain::gbDirty);
         }
 
         messages.answer(MsgResult::No);
         w.SSActiveToolBars1_ToolClick("ID_Close");
         messages.clear();
-        QVERIFY(Snapshot(w) == empty);
-        QVERIFY(!modMain::gbDirty);
+        QCOMPARE(Snapshot(w), empty);
+        ExpectFile(w, "", false);
         QVERIFY(modMain::gbDesignChanged);
-        QCOMPARE(w.windowTitle(), QString("Vantrel"));
         QCOMPARE(w.SelectedItemIndex(), 0);
         QCOMPARE(dialogs->requests().size(), 1);
     }
 
     void saveOnAnUntitledDesignRunsSaveAs()
     {
-        frmMain w;
-        ShowWindow(w);
-        messages.answer(MsgResult::Ok);
-        w.SSActiveToolBars1_ToolClick("ID_Save");  // nothing typed: refused, no dialog
-        TakeOnlyMessage(messages, "You must have one factor and one level defined to save the file.", MsgIcon::None);
+        frmMain& w = shownWindow();
+        ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick("ID_Save"); },  // nothing typed: no dialog
+                     "You must have one factor and one level defined to save the file.", MsgIcon::None);
 
         LoadDesign(w);
         dialogs->answer("");
-        w.SSActiveToolBars1_ToolClick("ID_Save");
-        QVERIFY(modMain::gbDirty);
-        QCOMPARE(w.windowTitle(), QString("Vantrel"));
-        QVERIFY(modMain::gstrCurrentFile.isEmpty());
+        w.activateWindow();
+        QTest::keySequence(&w, QKeySequence("Ctrl+S"));
+        ExpectFile(w, "", true);
         QCOMPARE(dialogs->requests().last().title, QString("Save As"));
         QCOMPARE(dialogs->requests().last().filter, QString("TEST Files (*.test);;All Files (*.*)"));
 
         dialogs->answer(path("design"));
         w.SSActiveToolBars1_ToolClick("ID_Save");
         const QString saved = path("design.test");
-        QCOMPARE(modMain::gstrCurrentFile, saved);
-        QCOMPARE(w.windowTitle(), Titled(saved));
-        QVERIFY(!modMain::gbDirty);
-        QVERIFY(Bytes(saved).contains("<Factor Name=\"Browser\">"));
+        ExpectFile(w, saved, false);
+        QVERIFY(FileBytes(saved).contains("<Factor Name=\"Browser\">"));
 
         // Titled: Save writes back without a dialog.
         TypeIntoCell(*w.FactorsSheet()->Grid, 4, 1, "Locale");
         w.SSActiveToolBars1_ToolClick("ID_Save");
-        QVERIFY(Bytes(saved).contains("<Factor Name=\"Locale\""));
+        QVERIFY(FileBytes(saved).contains("<Factor Name=\"Locale\""));
         QVERIFY(!modMain::gbDirty);
         QCOMPARE(dialogs->requests().size(), 2);
     }
 
     void dialogsStartWhereTheUserWentLastAndSaveAsCompletesOnlyAMissingExtension()
     {
-        frmMain w;
+        frmMain& w = shownWindow();
+        w.activateWindow();
         LoadDesign(w);
         QVERIFY(QDir().mkpath(path("sub")));
         dialogs->answer("");
@@ -166,14 +123,15 @@ private slots:
                                                           {"sub/  spaced  ", "sub/  spaced.test"}};
         for (const auto& [typed, stored] : names) {
             dialogs->answer(path(typed));
-            w.SSActiveToolBars1_ToolClick("ID_SaveAs");
+            // Bound on every desktop, also where the desktop's own scheme leaves Save As unbound.
+            QTest::keySequence(&w, QKeySequence("Ctrl+Shift+S"));
             QCOMPARE(modMain::gstrCurrentFile, path(stored));
             QVERIFY2(QFile::exists(path(stored)), qPrintable(stored));
         }
         QCOMPARE(QDir(path("sub")).entryList(QDir::Files).size(), names.size());
 
         dialogs->answer("");
-        w.SSActiveToolBars1_ToolClick("ID_Open");
+        QTest::keySequence(&w, QKeySequence("Ctrl+O"));
         QStringList folders;
         for (const FileDialogRequest& r : dialogs->requests())
             folders << r.startFolder;
@@ -185,9 +143,9 @@ private slots:
 
     void saveAsRefusesTheSystemFolderAndReplacesAFileOnlyWithLeave()
     {
-        frmMain w;
+        frmMain& w = window.emplace();
         LoadDesign(w);
-        QVERIFY(WriteBytes(path("old.test"), "keep me"));
+        QVERIFY(WriteFileBytes(path("old.test"), "keep me"));
         const QString system = CGetMyDataFolder().GetWindowsDir();
         const QString refusal = "You can not store test files in the Windows System Folder";
         const QString replace = "The file already exists. Do you want to replace the existing file?";
@@ -202,31 +160,29 @@ private slots:
         QCOMPARE(messages.last().icon, MsgIcon::Question);
         QCOMPARE(messages.last().buttons, MsgButtons::YesNo);
         messages.clear();
-        QCOMPARE(Bytes(path("old.test")), QByteArray("keep me"));
-        QVERIFY(modMain::gstrCurrentFile.isEmpty());
-        QVERIFY(modMain::gbDirty);
+        QCOMPARE(FileBytes(path("old.test")), QByteArray("keep me"));
+        ExpectFile(w, "", true);
 
         dialogs->answer(path("old.test"));
         messages.answer(MsgResult::Yes);
         w.SSActiveToolBars1_ToolClick("ID_SaveAs");
         messages.clear();
-        QVERIFY(Bytes(path("old.test")).startsWith("<?xml"));
-        QCOMPARE(modMain::gstrCurrentFile, path("old.test"));
-        QVERIFY(!modMain::gbDirty);
+        QVERIFY(FileBytes(path("old.test")).startsWith("<?xml"));
+        ExpectFile(w, path("old.test"), false);
         QCOMPARE(dialogs->requests().size(), 6);
     }
 
     void aFileTheReaderRefusesOrAWriteThatFailsLeavesEverythingAsItWas()
     {
-        frmMain w;
-        ShowWindow(w);
+        frmMain& w = shownWindow();
         LoadDesign(w);
         dialogs->answer(path("kept.test"));
         w.SSActiveToolBars1_ToolClick("ID_SaveAs");
-        const QByteArray earlier = Bytes(path("kept.test"));
+        const QByteArray earlier = FileBytes(path("kept.test"));
         TypeIntoCell(*w.FactorsSheet()->Grid, 4, 1, "Changed");
-        const Sheets before = Snapshot(w);
-        QVERIFY(WriteBytes(path("bad.test"), "<requirements><Factors/><constraints/><previousruns/></requirements>"));
+        const QStringList before = Snapshot(w);
+        QVERIFY(WriteFileBytes(path("bad.test"),
+                               "<requirements><Factors/><constraints/><previousruns/></requirements>"));
 
         messages.answer(MsgResult::No).answer(MsgResult::Ok);
         dialogs->answer(path("bad.test"));
@@ -236,10 +192,8 @@ private slots:
         QCOMPARE(messages.shown().first().buttons, MsgButtons::YesNoCancel);
         QCOMPARE(messages.shown().first().icon, MsgIcon::Information);
         messages.clear();
-        QVERIFY(Snapshot(w) == before);
-        QCOMPARE(modMain::gstrCurrentFile, path("kept.test"));
-        QCOMPARE(w.windowTitle(), Titled(path("kept.test")));
-        QVERIFY(modMain::gbDirty);
+        QCOMPARE(Snapshot(w), before);
+        ExpectFile(w, path("kept.test"), true);
 
         messages.answer(MsgResult::Cancel);  // Cancel at the question: no dialog at all
         w.SSActiveToolBars1_ToolClick("ID_Open");
@@ -249,56 +203,49 @@ private slots:
         // A write that fails keeps the earlier file and the changed flag.
         messages.answer(MsgResult::Ok);
         {
-            FileSizeLimit limit;
+            FileSizeLimit limit(64);
             w.SSActiveToolBars1_ToolClick("ID_Save");
         }
         QCOMPARE(messages.shown().size(), 1);
         QVERIFY(messages.last().text.startsWith("The design could not be saved to"));
         QCOMPARE(messages.last().icon, MsgIcon::Critical);
         messages.clear();
-        QCOMPARE(Bytes(path("kept.test")), earlier);
-        QVERIFY(modMain::gbDirty);
-        QCOMPARE(w.windowTitle(), Titled(path("kept.test")));
+        QCOMPARE(FileBytes(path("kept.test")), earlier);
+        ExpectFile(w, path("kept.test"), true);
 
         // Save As into a folder that cannot exist (its parent is a file): the name stays.
-        QVERIFY(WriteBytes(path("plain"), "a file"));
+        QVERIFY(WriteFileBytes(path("plain"), "a file"));
         dialogs->answer(path("plain/inside.test"));
         messages.answer(MsgResult::Ok);
         w.SSActiveToolBars1_ToolClick("ID_SaveAs");
         messages.clear();
-        QCOMPARE(modMain::gstrCurrentFile, path("kept.test"));
-        QCOMPARE(w.windowTitle(), Titled(path("kept.test")));
-        QVERIFY(modMain::gbDirty);
+        ExpectFile(w, path("kept.test"), true);
     }
 
     void openInAFreshWindowBringsBackAllFourSheetsAndSavesTheSameFile()
     {
-        Sheets saved;
-        {
-            frmMain w;
-            LoadDesign(w);
-            saved = Snapshot(w, false);
-            dialogs->answer(path("first.test"));
-            w.SSActiveToolBars1_ToolClick("ID_SaveAs");
-        }
+        LoadDesign(window.emplace());
+        const QStringList saved = Snapshot(*window, false);
+        dialogs->answer(path("first.test"));
+        window->SSActiveToolBars1_ToolClick("ID_SaveAs");
+        window.reset();
         ResetApplicationState();
-        frmMain w;
-        ShowWindow(w);
+        frmMain& w = shownWindow();
         dialogs->answer(path("first.test")).answer(path("second.test"));
         w.SSActiveToolBars1_ToolClick("ID_Open");
-        QVERIFY(Snapshot(w, false) == saved);
+        QCOMPARE(Snapshot(w, false), saved);
         QCOMPARE(ColCaptions(modMain::TestCasesGrid(), 1, 3), (QStringList{"Factor A", "Factor B", "Factor C"}));
-        QCOMPARE(w.windowTitle(), Titled(path("first.test")));
-        QVERIFY(!modMain::gbDirty);
+        ExpectFile(w, path("first.test"), false);
         QVERIFY(modMain::gbDesignChanged);
         QCOMPARE(w.SelectedItemIndex(), 0);
         w.SSActiveToolBars1_ToolClick("ID_SaveAs");
-        QVERIFY(!Bytes(path("first.test")).isEmpty());
-        QCOMPARE(Bytes(path("second.test")), Bytes(path("first.test")));
+        QVERIFY(!FileBytes(path("first.test")).isEmpty());
+        QCOMPARE(FileBytes(path("second.test")), FileBytes(path("first.test")));
 
         // A design without constraints, previous tests or matrix leaves those sheets empty.
-        QVERIFY(WriteBytes(path("small.test"), "<requirements><factors><Factor Name=\"X\"><level>1</level></Factor>"
-                                               "</factors><constraints/><previousruns/><QXVMatrix/></requirements>"));
+        QVERIFY(WriteFileBytes(path("small.test"),
+                               "<requirements><factors><Factor Name=\"X\"><level>1</level></Factor></factors>"
+                               "<constraints/><previousruns/><QXVMatrix/></requirements>"));
         dialogs->answer(path("small.test"));
         w.SSActiveToolBars1_ToolClick("ID_Open");
         QCOMPARE(Lines(modMain::ConstraintsGrid(), 1, 0), QStringList{"Constraint 1||||"});
@@ -310,13 +257,8 @@ private slots:
 
     void theExitQuestionKeepsTheWindowOpenUntilTheDesignIsSaved()
     {
-        {
-            frmMain unchanged;
-            ShowWindow(unchanged);
-            QVERIFY(unchanged.close());  // nothing changed: no question
-        }
-        frmMain w;
-        ShowWindow(w);
+        QVERIFY(shownWindow().close());  // nothing changed: no question
+        frmMain& w = shownWindow();
         LoadDesign(w);
         // Cancel, and Yes on an untitled design whose Save As is cancelled, keep the window.
         messages.answer(MsgResult::Cancel).answer(MsgResult::Yes);
@@ -333,7 +275,7 @@ private slots:
         messages.answer(MsgResult::Yes);
         dialogs->answer(path("at-exit"));
         QVERIFY(w.close());
-        QVERIFY(Bytes(path("at-exit.test")).contains("Browser"));
+        QVERIFY(FileBytes(path("at-exit.test")).contains("Browser"));
 
         // Titled: Yes writes back to the file without a dialog.
         ShowWindow(w);
@@ -341,13 +283,13 @@ private slots:
         messages.answer(MsgResult::Yes);
         QVERIFY(w.close());
         messages.clear();
-        QVERIFY(Bytes(path("at-exit.test")).contains("Name=\"Added\""));
+        QVERIFY(FileBytes(path("at-exit.test")).contains("Name=\"Added\""));
         QCOMPARE(dialogs->requests().size(), 2);
     }
 
     void theFileMenuOffersTheLastFourDesigns()
     {
-        frmMain w;
+        frmMain& w = window.emplace();
         LoadDesign(w);
         for (const char* name : {"a", "b", "c", "d", "e"}) {
             dialogs->answer(path(name));
@@ -372,23 +314,6 @@ private slots:
         QCOMPARE(modMain::Factors().lNumFactors(), 3);
         QCOMPARE(StoredSetting("RecentFiles").toStringList().first(), path("c.test"));
         QCOMPARE(w.findChildren<QAction*>("RecentFile1").size(), 1);
-    }
-
-    void theUsualKeysRunTheFileCommands()
-    {
-        frmMain w;
-        ShowWindow(w);
-        LoadDesign(w);
-        w.activateWindow();
-        dialogs->answer("").answer("");
-        messages.answer(MsgResult::Cancel);
-        QTest::keySequence(&w, QKeySequence("Ctrl+S"));
-        QTest::keySequence(&w, QKeySequence("Ctrl+O"));  // changed: the question comes first, Cancel
-        // Bound on every desktop, also where the desktop's own scheme leaves Save As unbound.
-        QTest::keySequence(&w, QKeySequence("Ctrl+Shift+S"));
-        messages.clear();
-        QCOMPARE(dialogs->requests().size(), 2);
-        QCOMPARE(dialogs->requests()[1].title, QString("Save As"));
     }
 };
 

@@ -5,9 +5,7 @@
 #include "app/modMain.h"
 #include "model/GridCellStore.h"
 #include "search/frmFindInter.h"
-#include "tests/app/DesignLoader.h"
 #include "tests/app/MainWindowTestCase.h"
-#include "tests/sheets/SheetTestSupport.h"
 #include "tests/support/RecordingHelpViewer.h"
 
 #include <QAction>
@@ -60,17 +58,14 @@ class FindCommandsTest : public MainWindowTest::MainWindowTestCase {
 private slots:
     void aPairInTwoRowsAndOnePreviousTestIsFoundThreeTimes()
     {
-        frmMain w;
-        ShowWindow(w);
+        frmMain& w = shownWindow();
         DesignLoader::Load(w, kDesign, {}, {{"a2", "b2"}, {"a1", "b2"}});
         DesignLoader::LoadTestCases(w, kDesign, {{"a1", "b1"}, {"a1", "b2"}, {"a2", "b1"}, {"a1", "b2"}});
         AnswerFindDialog(1, 1, 2, 2);
-        messages.answer(MsgResult::Ok);
-        w.Tool("ID_FindCombination")->trigger();
-        TakeOnlyMessage(messages,
-                        "The combination was found a total of 3 times. The first occurrence was found in the Previous "
-                        "Tests in the selected row.",
-                        MsgIcon::None);
+        ExpectOneBox(messages, [&] { w.Tool("ID_FindCombination")->trigger(); },
+                     "The combination was found a total of 3 times. The first occurrence was found in the Previous "
+                     "Tests in the selected row.",
+                     MsgIcon::None);
         QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemPreviousTest));
         QCOMPARE(w.Sheet(frmMain::ItemPreviousTest)->Grid->activeRow(), 2);
         QVERIFY(!modMain::gbDirty);  // a search changes nothing
@@ -88,8 +83,7 @@ private slots:
 
     void constraintsHoldTheirPairFromEitherSideAndTheNamesRowIsNoTestCase()
     {
-        frmMain w;
-        ShowWindow(w);
+        frmMain& w = shownWindow();
         const std::vector<Factor> design{{"A", {"A", "a2"}}, {"B", {"B", "b2"}}};  // levels named as the factors
         DesignLoader::Load(w, design, {{"B", "b2", "A", "a2"}, {"A", "a2", "B", "B"}});
         DesignLoader::LoadTestCases(w, design, {{"a2", "b2"}});
@@ -106,8 +100,7 @@ private slots:
 
     void theSummaryHasThreeWordings()
     {
-        frmMain w;
-        ShowWindow(w);
+        frmMain& w = shownWindow();
         DesignLoader::Load(w, kDesign);
         DesignLoader::LoadTestCases(w, kDesign, {{"a1", "b1"}, {"a1", "b2"}, {"a2", "b1"}, {"a2", "b2"}});
         ExpectOneBox(messages, [&] { w.Tool("ID_FindAllCombinations")->trigger(); },
@@ -140,8 +133,7 @@ private slots:
 
     void refusalsTheRegenerationQuestionAndAFailedReadEndTheCommand()
     {
-        frmMain w;
-        ShowWindow(w);
+        frmMain& w = shownWindow();
         const QString question =
             "The test cases need to be recomputed before finding a combination. Would you like to generate all "
             "two-way combinations now?";

@@ -1,15 +1,19 @@
 #pragma once
 // Every test of the main window's commands starts from fresh stores and counts, clean flags,
 // a settings store of its own holding a small number of evolutions, the message and file
-// dialog doubles and an empty folder; it ends with no box or dialog unexpected and no answer
-// left over.
+// dialog doubles and an empty folder; it ends with its window gone, no box or dialog
+// unexpected and no answer left over.
 
 #include "app/frmMain.h"
 #include "engine/frmNWayStatus.h"
+#include "sheets/frmConstraints.h"
 #include "sheets/frmFactorsAndLevels.h"
-#include "tests/settings/SettingsSandbox.h"
-#include "tests/sheets/SheetTestSupport.h"
+#include "sheets/frmGenerate.h"
+#include "sheets/frmPrevRuns.h"
 #include "tests/support/ScriptedFileDialogs.h"
+#include "tests/support/SettingsSandbox.h"
+#include "tests/support/SheetTest.h"
+#include "tests/support/TestTables.h"
 
 #include <QApplication>
 #include <QObject>
@@ -18,11 +22,61 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
+
+// Whole designs put on the main window's sheets at once, as opening a file does, for tests that
+// need designs larger than typing allows.
+namespace DesignLoader {
+
+using Factor = std::pair<QString, QStringList>;  // name, levels
+using Rows = QList<QStringList>;
+
+// The factors as a table 0..L x 1..n (names in row 0), with their level counts.
+inline TextTable FactorTable(const std::vector<Factor>& factors, LongArray& levelCounts)
+{
+    QList<QStringList> columns;
+    for (const Factor& f : factors)
+        columns.append(QStringList{f.first} + f.second);
+    return TestTables::FactorTable(columns, levelCounts);
+}
+
+// n factors "F1".. of `levels` levels "v1"..
+inline std::vector<Factor> Uniform(int levels, int n)
+{
+    std::vector<Factor> factors;
+    for (int f = 1; f <= n; ++f) {
+        QStringList names;
+        for (int l = 1; l <= levels; ++l)
+            names << QStringLiteral("v%1").arg(l);
+        factors.emplace_back(QStringLiteral("F%1").arg(f), names);
+    }
+    return factors;
+}
+
+// Puts the factors, constraints and previous tests on their sheets.
+inline void Load(frmMain& w, const std::vector<Factor>& factors, const Rows& constraints = {},
+                 const Rows& prevRuns = {})
+{
+    LongArray levelCounts;
+    const TextTable table = FactorTable(factors, levelCounts);
+    w.FactorsSheet()->LoadDataIntoGrid(int(factors.size()), table.rowUpper(), table, levelCounts);
+    w.ConstraintsSheet()->LoadDataIntoGrid(int(constraints.size()), TestTables::Rows(constraints, 4));
+    w.PrevRunsSheet()->LoadDataIntoGrid(int(prevRuns.size()), TestTables::Rows(prevRuns, int(factors.size())));
+}
+
+// Puts test cases on the Test Cases sheet as a generation would (the factors' levels unused).
+inline void LoadTestCases(frmMain& w, const std::vector<Factor>& factors, const Rows& cases)
+{
+    LongArray levelCounts;
+    w.TestCasesSheet()->LoadMatrixIntoGrid(int(factors.size()), FactorTable(factors, levelCounts),
+                                           TestTables::Rows(cases, int(factors.size())),
+                                           std::vector<bool>(cases.size(), false));
+}
+
+}  // namespace DesignLoader
 
 namespace MainWindowTest {
-
-// The settings store of the test process lives in a home of its own.
-inline PrivateSettingsHome gHome;
 
 // Types a factor's name and levels into a column of the Factors and Levels sheet.
 inline void TypeFactor(frmMain& w, int col, const QString& name, const QStringList& levels)
@@ -55,11 +109,18 @@ protected:
     ScriptedMessages messages;
     std::optional<ScriptedFileDialogs> dialogs;
     std::optional<QTemporaryDir> dir;
+    std::optional<frmMain> window;
 
     QString path(const QString& name) const { return dir->filePath(name); }
+    // The test's main window, made (with the settings stored so far) and shown.
+    frmMain& shownWindow()
+    {
+        SheetTest::ShowWindow(window.emplace());
+        return *window;
+    }
 
 private slots:
-    void initTestCase() { QVERIFY(gHome.holdsTheStore()); }
+    void initTestCase() { QVERIFY(gSettingsHome.holdsTheStore()); }
     void init()
     {
         SheetTest::ResetApplicationState();
@@ -71,6 +132,7 @@ private slots:
     }
     void cleanup()
     {
+        window.reset();
         SheetTest::VerifyMessagesSettled(messages);
         QCOMPARE(dialogs->unusedAnswers(), 0);
         QCOMPARE(dialogs->unexpected(), 0);

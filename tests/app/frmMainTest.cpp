@@ -11,21 +11,20 @@
 #include <QPushButton>
 #include <QScreen>
 
+using namespace MainWindowTest;
 using namespace SheetTest;
-using MainWindowTest::TypeFactor;
 
 namespace {
 bool Checked(const frmMain& w, const char* id) { return w.Tool(id)->isChecked(); }
 }  // namespace
 
-class frmMainTest : public MainWindowTest::MainWindowTestCase {
+class frmMainTest : public MainWindowTestCase {
     Q_OBJECT
 
 private slots:
     void theViewsSwitchAndConstraintsOpenOnlyWithTwoValidFactors()
     {
-        frmMain w;
-        ShowWindow(w);
+        frmMain& w = shownWindow();
         TypeFactor(w, 1, "A", {"x", "y"});
         ExpectOneBox(messages, [&] { w.Tool("ID_Constraints")->trigger(); },
                      "You must have at least two factors before you can add constraints.", MsgIcon::None);
@@ -60,8 +59,7 @@ private slots:
         about.findChild<QPushButton*>("cmdHelp")->click();
         about.findChild<QPushButton*>("Command1")->click();
         QCOMPARE(help.contexts(), (QList<int>{1, 35}));
-        frmMain w;
-        w.SSActiveToolBars1_ToolClick("ID_Help");
+        window.emplace().SSActiveToolBars1_ToolClick("ID_Help");
         QCOMPARE(help.contexts().last(), 1);
     }
 
@@ -91,8 +89,7 @@ private slots:
 
     void aCommandLineDesignOpensWithItsTitleUnlessQuoted()
     {
-        frmMain w;
-        ShowWindow(w);
+        frmMain& w = shownWindow();
         const QString path = VANTREL_EXAMPLES "/browser-matrix.test";
         ExpectOneBox(messages, [&] { QVERIFY(!w.OpenFileAtStart('"' + path + '"')); },
                      "Error opening file", MsgIcon::None);
@@ -102,8 +99,7 @@ private slots:
         QVERIFY(w.OpenFileAtStart(path));
         QCOMPARE(w.windowTitle(), "Vantrel  -  [" + path + "]");
         QCOMPARE(modMain::gstrCurrentFile, path);
-        QVERIFY(!modMain::gbDirty);
-        QVERIFY(modMain::gbDesignChanged);
+        ExpectFlags(false, true);
         QCOMPARE(w.SelectedItemIndex(), 0);
         QCOMPARE(w.PanelText("FactorsAndLevels"), QString("5 Factors  "));
         QCOMPARE(w.PanelText("Constraints"), QString("3 Constraints  "));

@@ -1,11 +1,13 @@
 // The error trap without its window: procedures answered Continue, Break and Silent Run, the
 // error numbers of the library's exceptions, the settings file, the disk, circular and mailed
-// logs, reports serialised while one is open, and errors of worker threads.
+// logs, reports serialised while one is open, and errors of worker threads, the search's own
+// among them.
+#include "engine/GenerationReporter.h"
 #include "errortrap/CircularLog.h"
 #include "errortrap/TrappedError.h"
 #include "errortrap/modFailSafe.h"
 #include "tests/errortrap/RecordingReportPresenter.h"
-#include "tests/files/ExportReadBack.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/SeamTest.h"
 
 #include <QDir>
@@ -273,6 +275,17 @@ TEST_F(TrapTest, AWorkerThreadsErrorIsReportedOnTheGuiThreadAndEndsItsProcedure)
     ASSERT_EQ(report.shown().size(), 1);
     EXPECT_TRUE(report.shown()[0].onGuiThread);
     EXPECT_EQ(report.shown()[0].records.last().number, 7);
+}
+
+TEST_F(TrapTest, AnEvolutionsErrorIsReportedAsTheSearchsOwn)
+{
+    GenerationReporter(nullptr).reportWorkerError(std::make_exception_ptr(std::bad_alloc()));
+    ASSERT_EQ(report.shown().size(), 1);
+    const ErrorRecord& r = report.shown()[0].records.last();
+    EXPECT_EQ(r.number, 7);  // out of memory
+    EXPECT_EQ(r.module, "CCalcNWay");
+    EXPECT_EQ(r.procedure, "Function GenerateQXVMatrix");
+    EXPECT_FALSE(IsBusy());
 }
 
 TEST_F(TrapTest, TheReportIsMailedToTheFakeSendmailWithTheLogAttached)

@@ -2,27 +2,7 @@
 
 #include <QDir>
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace {
-
-// Lowers the largest file this process may write, so that writing fails half-way.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);  // a failing write then reports EFBIG instead of ending the process
-        getrlimit(RLIMIT_FSIZE, &mSaved);
-        rlimit lowered = mSaved;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &mSaved); }
-
-private:
-    rlimit mSaved{};
-};
 
 using CFileRefusalTest = DesignFileTest;
 

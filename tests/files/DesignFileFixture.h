@@ -4,8 +4,8 @@
 
 #include "files/CFile.h"
 #include "model/GridCellStore.h"
-#include "tests/files/ExportReadBack.h"
 #include "tests/support/SeamTest.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/TestTables.h"
 
 #include <QBuffer>
@@ -15,6 +15,7 @@
 
 #include <algorithm>
 
+using TestTables::FillGrid;
 using TestTables::Rows;
 
 struct Design {

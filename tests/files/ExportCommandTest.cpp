@@ -1,17 +1,19 @@
-// What the Export commands rely on once a file name is chosen: the format table, writing the
-// Test Cases grid, and opening the result through the desktop, whose failures are said in the
-// status bar and never in a box.
+// What the Export commands rely on once a file name is chosen: writing the Test Cases grid,
+// and opening the result through the desktop, whose failures are said in the status bar and
+// never in a box.
 #include "app/modMain.h"
 #include "files/MatrixExport.h"
 #include "files/modShell.h"
 #include "model/GridCellStore.h"
-#include "tests/files/ExportReadBack.h"
 #include "tests/support/SeamTest.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestTables.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 
 namespace {
+
+using TestTables::FillGrid;
 
 class ExportCommandTest : public SeamTest {
 protected:
@@ -23,28 +25,13 @@ protected:
     QTemporaryDir dir;
 
     // A file that exists, in a folder of the given name.
-    QString existingFile(const QString& folder, const QString& name)
+    QString existingFile(const QString& folder)
     {
-        QDir(dir.path()).mkpath(folder);
-        QFile f(dir.filePath(folder + "/" + name));
-        f.open(QIODevice::WriteOnly);
-        return f.fileName();
+        const QString path = dir.filePath(folder + "/m.csv");
+        EXPECT_TRUE(WriteFileBytes(path));
+        return path;
     }
 };
-
-TEST_F(ExportCommandTest, KindsAreNumberedAsTheCommandsAndNamedAsTheCli)
-{
-    for (int k = 0; k < kNumExportKinds; ++k) {
-        const ExportKindInfo& info = ExportKindInfoOf(ExportKind(k));
-        EXPECT_EQ(int(info.kind), k);
-        EXPECT_EQ(ExportKindFromFormatName(info.formatName), info.kind);
-        EXPECT_TRUE(ExportFilter(info.kind).endsWith(QStringLiteral("(*.%1)").arg(info.extension)));
-    }
-    // A workbook of this format under ".xls" is refused by spreadsheet programs.
-    EXPECT_EQ(ExportFilter(ExportKind::Excel), "Excel Files (*.xlsx)");
-    EXPECT_STREQ(ExportKindInfoOf(ExportKind::CommaDelimited).toolId, "ID_CommaDeliminated");
-    EXPECT_FALSE(ExportKindFromFormatName("xls"));
-}
 
 TEST_F(ExportCommandTest, ExportWritesTheTestCasesGridAndOpensTheFileOrSaysWhyNot)
 {
@@ -94,7 +81,7 @@ TEST_F(ExportCommandTest, ShellOpenFailuresCarryTheirNumberTextAndSource)
     EXPECT_TRUE(shell.requests().isEmpty()) << "a missing file is not handed to the desktop";
 
     shell.setTakes(false);
-    const QString file = existingFile("f", "m.csv");
+    const QString file = existingFile("f");
     EXPECT_FALSE(modShell::GShell(file, 10, "", "", "open", nullptr, &error));
     EXPECT_EQ(error.number, -2147220425);  // the error base + 1048 + the desktop's 31
     EXPECT_EQ(error.description, "No application is associated with this file type.");
@@ -129,10 +116,10 @@ TEST_F(ExportCommandTest, ShellResultsMapToNumbersOfTheirOwnOrAboveTheErrorBase)
 
 TEST_F(ExportCommandTest, ExeInTheNameHidesOnlyWhatIsStartedWithParameters)
 {
-    const QString file = existingFile("my.exe.files", "m.csv");
+    const QString file = existingFile("my.exe.files");
     ASSERT_TRUE(modShell::GShell(file, 10, "", "", "open", nullptr));
     ASSERT_TRUE(modShell::GShell(file, 10, "-x", "", "open", nullptr));
-    ASSERT_TRUE(modShell::GShell(existingFile("plain", "m.csv"), 10, "", dir.path(), "print", nullptr));
+    ASSERT_TRUE(modShell::GShell(existingFile("plain"), 10, "", dir.path(), "print", nullptr));
     ASSERT_EQ(shell.requests().size(), 3);
     EXPECT_EQ(shell.requests()[0].showCommand, 1) << "a plain open always shows a normal window";
     EXPECT_EQ(shell.requests()[1].showCommand, 0);

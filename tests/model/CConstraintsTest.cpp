@@ -1,6 +1,5 @@
 #include "model/CConstraints.h"
 
-#include "tests/model/SheetFixture.h"
 #include "tests/support/SeamTest.h"
 #include "tests/support/TestTables.h"
 
@@ -16,9 +15,9 @@ protected:
     TextTable table;
     std::int32_t count = -1;
 
-    void rows(std::initializer_list<QStringList> rows)
+    void rows(const Cells& rows)
     {
-        FillRows(grid, 4, rows);
+        TestTables::FillGrid(grid, rows);
         constraints.mlNumConstraints = int(rows.size());
     }
 
@@ -26,11 +25,7 @@ protected:
     {
         messages.answer(MsgResult::Ok);
         EXPECT_FALSE(constraints.ReadConstraintsAndValidate(factors, counts, table, count));
-        const MessageRequest box = takeOnlyMessage();
-        EXPECT_EQ(box.text, text);
-        EXPECT_EQ(box.icon, MsgIcon::Exclamation);
-        EXPECT_EQ(box.buttons, MsgButtons::Ok);
-        EXPECT_EQ(box.helpContext, 0);
+        expectOnlyBox(text, MsgIcon::Exclamation);
     }
 };
 
@@ -76,14 +71,6 @@ TEST_F(CConstraintsTest, EachValidationMessageNamesTheSheetRow)
     rows({{"A", "x", "B", "p"}, {}, {"B", "q", "C", "1"}});
     expectRefusal("In constraint number 2 the factor name  is used for both the 'If Factor' and 'then factor'. "
                   "constraints.");
-}
-
-TEST_F(CConstraintsTest, TheCountPropertyWritesTheStatusPanel)
-{
-    constraints.setLNumConstraints(1);
-    EXPECT_EQ(panels.text(kPanelConstraints), "1 Constraint  ");
-    constraints.setLNumConstraints(3);
-    EXPECT_EQ(panels.text(kPanelConstraints), "3 Constraints  ");
 }
 
 }  // namespace

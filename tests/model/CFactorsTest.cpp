@@ -1,6 +1,5 @@
 #include "model/CFactors.h"
 
-#include "tests/model/SheetFixture.h"
 #include "tests/support/SeamTest.h"
 #include "tests/support/TestTables.h"
 
@@ -13,15 +12,18 @@ protected:
     TextTable table;
     LongArray counts;
 
-    // Columns are {name, level 1, level 2, ...}; the used extent covers them all.
-    void sheet(const QList<QStringList>& columns)
+    // The sheet holding only the columns, each {name, level 1, level 2, ...} from row 1 down;
+    // the used extent covers them all.
+    void sheet(const Cells& columns)
     {
-        FillColumns(grid, columns);
+        LongArray ignored;
+        const TextTable layout = TestTables::FactorTable(columns, ignored);
+        TestTables::FillGrid(grid, {});
+        grid.setMaxRows(layout.rowUpper() + 1);
+        grid.setMaxCols(int(columns.size()));
+        grid.writeBlock(1, 1, layout);
         factors.mlNumFactors = int(columns.size());
-        int levels = 0;
-        for (const QStringList& c : columns)
-            levels = std::max(levels, int(c.size()) - 1);
-        factors.lMaxNumLevels = levels;
+        factors.lMaxNumLevels = layout.rowUpper();
     }
 
     void expectRefusal(bool validate, const QString& text, MsgIcon icon, int help)
@@ -30,11 +32,7 @@ protected:
         const TextTable before = table;
         EXPECT_FALSE(validate ? factors.ReadFactorsAndValidate(table, counts)
                               : factors.ReadFactorsNoValidate(table, counts));
-        const MessageRequest box = takeOnlyMessage();
-        EXPECT_EQ(box.text, text);
-        EXPECT_EQ(box.icon, icon);
-        EXPECT_EQ(box.buttons, MsgButtons::Ok);
-        EXPECT_EQ(box.helpContext, help);
+        expectOnlyBox(text, icon, MsgButtons::Ok, help);
         EXPECT_EQ(table, before) << "the caller's table must stay untouched";
     }
 };
@@ -102,8 +100,9 @@ TEST_F(CFactorsTest, LevelsArePackedUpwardSixSpacesAreANameAndOnlyTheUsedPartIsR
               TestTables::FactorTable({{"A", "x", "y", "      ", "", ""}, {"B", "p", "", "", "", ""}}, fullCounts));
     EXPECT_EQ(counts.at(1), 3);
 
-    sheet({{"A", "x"}, {"B", "y"}});
-    FillColumns(grid, {{"A", "x", "spare"}, {"B", "y"}, {"C", "z"}});
+    sheet({{"A", "x", "spare"}, {"B", "y"}, {"C", "z"}});
+    factors.mlNumFactors = 2;  // the used extent leaves out what lies beyond it
+    factors.lMaxNumLevels = 1;
     ASSERT_TRUE(factors.ReadFactorsAndValidate(table, counts));
     EXPECT_EQ(table.colUpper(), 2);
     EXPECT_EQ(counts.at(1), 1);
@@ -111,16 +110,6 @@ TEST_F(CFactorsTest, LevelsArePackedUpwardSixSpacesAreANameAndOnlyTheUsedPartIsR
     sheet({{"A", "x", " x"}, {"a", "X", "x"}});  // leading blanks and letter case count
     ASSERT_TRUE(factors.ReadFactorsAndValidate(table, counts));
     EXPECT_EQ(table.at(2, 1), " x");
-}
-
-TEST_F(CFactorsTest, TheCountPropertyWritesTheStatusPanel)
-{
-    factors.setLNumFactors(1);
-    EXPECT_EQ(panels.text(kPanelFactors), "1 Factor  ");
-    factors.setLNumFactors(0);
-    EXPECT_EQ(panels.text(kPanelFactors), "0 Factors  ");
-    factors.setLNumFactors(2);
-    EXPECT_EQ(panels.text(kPanelFactors), "2 Factors  ");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "model/CPrevRuns.h"
 
-#include "tests/model/SheetFixture.h"
 #include "tests/support/SeamTest.h"
 #include "tests/support/TestTables.h"
 
@@ -15,9 +14,9 @@ protected:
     TextTable table;
     std::int32_t count = -1;
 
-    void rows(std::initializer_list<QStringList> rows)
+    void rows(const Cells& rows)
     {
-        FillRows(grid, 2, rows);
+        TestTables::FillGrid(grid, rows);
         prevRuns.mlNumPrevRuns = int(rows.size());
     }
 
@@ -25,10 +24,7 @@ protected:
     {
         messages.answer(MsgResult::Ok);
         EXPECT_FALSE(prevRuns.ReadPrevRunsandValidate(factors, counts, table, count));
-        const MessageRequest box = takeOnlyMessage();
-        EXPECT_EQ(box.text, text);
-        EXPECT_EQ(box.icon, MsgIcon::Exclamation);
-        EXPECT_EQ(box.buttons, MsgButtons::Ok);
+        expectOnlyBox(text, MsgIcon::Exclamation);
     }
 };
 
@@ -64,14 +60,6 @@ TEST_F(CPrevRunsTest, CellsThatAreNoLevelOfTheirFactorAreRefused)
     rows({{"x", "p"}, {}, {"y", "q"}});
     expectRefusal("Previous test number 2 factor A is at level . Factor A doesn't have a level entitled  "
                   "defined on the Factors and Levels sheet. ");
-}
-
-TEST_F(CPrevRunsTest, TheCountPropertyWritesTheStatusPanel)
-{
-    prevRuns.setLNumPrevRuns(1);
-    EXPECT_EQ(panels.text(kPanelPrevTest), "1 Prev Run  ");
-    prevRuns.setLNumPrevRuns(0);
-    EXPECT_EQ(panels.text(kPanelPrevTest), "0 Prev Test  ");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "model/GridCellStore.h"
 
+#include "tests/support/TestTables.h"
+
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 
@@ -12,13 +14,27 @@ protected:
     GridCellStore grid;
     QAbstractItemModelTester tester{&grid, QAbstractItemModelTester::FailureReportingMode::Fatal};
 
+    // Every cell, captions included, holding "<column><row>".
     void fill(int cols, int rows)
     {
         grid.setMaxCols(cols);
         grid.setMaxRows(rows);
         for (int r = 0; r <= rows; ++r)
             for (int c = 0; c <= cols; ++c)
-                grid.setText(c, r, QStringLiteral("%1,%2").arg(c).arg(r));
+                grid.setText(c, r, QStringLiteral("%1%2").arg(c).arg(r));
+    }
+
+    // Every row from the captions down, its texts from the captions on joined by '|'.
+    QStringList lines() const
+    {
+        QStringList out;
+        for (int r = 0; r <= grid.maxRows(); ++r) {
+            QStringList row;
+            for (int c = 0; c <= grid.maxCols(); ++c)
+                row << grid.text(c, r);
+            out << row.join('|');
+        }
+        return out;
     }
 };
 
@@ -28,49 +44,37 @@ TEST_F(GridCellStoreTest, CountsGrowEmptyAndShrinkDropsTheLastLinesWithTheirSett
     grid.setComboCell(3, 3, "\tx");
     grid.setMaxRows(2);
     grid.setMaxCols(2);
-    EXPECT_EQ(grid.text(3, 3), "");  // outside reads empty
+    grid.setText(9, 9, "ignored");  // outside the grid: nothing
     grid.setMaxRows(3);
     grid.setMaxCols(3);
-    EXPECT_EQ(grid.text(3, 3), "");
-    EXPECT_EQ(grid.text(0, 3), "");
+    EXPECT_EQ(lines(), (QStringList{"00|10|20|", "01|11|21|", "02|12|22|", "|||"}));
     EXPECT_FALSE(grid.isComboCell(3, 3));
-    EXPECT_EQ(grid.text(2, 2), "2,2");
-    grid.setText(9, 9, "ignored");
     EXPECT_EQ(grid.text(9, 9), "");
 }
 
 TEST_F(GridCellStoreTest, CaptionsAreTheHeaderDataAndBlocksReadAndWriteFromTheirTopLeftCell)
 {
     fill(3, 3);
-    EXPECT_EQ(grid.headerData(0, Qt::Horizontal).toString(), "1,0");
-    EXPECT_EQ(grid.headerData(1, Qt::Vertical).toString(), "0,2");
-    EXPECT_EQ(grid.data(grid.index(0, 1)).toString(), "2,1");
-    TextTable block = grid.readBlock(2, 2, 2, 2);
-    EXPECT_EQ(block.rowLower(), 1);
-    EXPECT_EQ(block.at(1, 1), "2,2");
-    EXPECT_EQ(block.at(2, 2), "3,3");
-    TextTable beyond = grid.readBlock(3, 3, 2, 2);
-    EXPECT_EQ(beyond.at(2, 2), "");
+    EXPECT_EQ(grid.headerData(0, Qt::Horizontal).toString(), "10");
+    EXPECT_EQ(grid.headerData(1, Qt::Vertical).toString(), "02");
+    EXPECT_EQ(grid.data(grid.index(0, 1)).toString(), "21");
+    EXPECT_EQ(grid.readBlock(2, 2, 2, 2), TestTables::Rows({{"22", "32"}, {"23", "33"}}));
+    EXPECT_EQ(grid.readBlock(3, 3, 2, 2), TestTables::Rows({{"33", ""}, {"", ""}}));  // beyond the grid: empty
 
-    TextTable written(0, 1, 1, 2);
+    TextTable written(0, 1, 1, 2);  // every cell is written, the empty ones too
     written(0, 1) = "a";
     written(1, 2) = "d";
     grid.writeBlock(1, 1, written);
-    EXPECT_EQ(grid.text(1, 1), "a");
-    EXPECT_EQ(grid.text(2, 2), "d");
+    EXPECT_EQ(lines(), (QStringList{"00|10|20|30", "01|a||31", "02||d|32", "03|13|23|33"}));
 }
 
 TEST_F(GridCellStoreTest, ClearRangeRemovesDataTextsOnly)
 {
     fill(3, 3);
     grid.clearRange(2, 1, 3, 2);
-    EXPECT_EQ(grid.text(2, 1), "");
-    EXPECT_EQ(grid.text(3, 2), "");
-    EXPECT_EQ(grid.text(1, 1), "1,1");
-    EXPECT_EQ(grid.text(2, 3), "2,3");
+    EXPECT_EQ(lines(), (QStringList{"00|10|20|30", "01|11||", "02|12||", "03|13|23|33"}));
     grid.clearRange(GridCellStore::kAll, GridCellStore::kAll, 0, 0);
-    EXPECT_EQ(grid.text(1, 1), "");
-    EXPECT_EQ(grid.text(1, 0), "1,0");  // captions stay
+    EXPECT_EQ(lines(), (QStringList{"00|10|20|30", "01|||", "02|||", "03|||"}));
 }
 
 TEST_F(GridCellStoreTest, DeletingRowsAndColumnsClosesTheGapAndKeepsTheCounts)
@@ -78,18 +82,12 @@ TEST_F(GridCellStoreTest, DeletingRowsAndColumnsClosesTheGapAndKeepsTheCounts)
     fill(4, 4);
     grid.setComboCell(1, 4, "\tq");
     grid.deleteRows(2, 2);
-    EXPECT_EQ(grid.maxRows(), 4);
-    EXPECT_EQ(grid.text(1, 2), "1,4");
-    EXPECT_EQ(grid.text(0, 2), "0,4");
-    EXPECT_EQ(grid.text(1, 3), "");
+    EXPECT_EQ(lines(), (QStringList{"00|10|20|30|40", "01|11|21|31|41", "04|14|24|34|44", "||||", "||||"}));
     EXPECT_TRUE(grid.isComboCell(1, 2));
     EXPECT_FALSE(grid.isComboCell(1, 4));
 
     grid.deleteCols(1, 1);
-    EXPECT_EQ(grid.maxCols(), 4);
-    EXPECT_EQ(grid.text(1, 1), "2,1");
-    EXPECT_EQ(grid.text(1, 0), "2,0");
-    EXPECT_EQ(grid.text(4, 1), "");
+    EXPECT_EQ(lines(), (QStringList{"00|20|30|40|", "01|21|31|41|", "04|24|34|44|", "||||", "||||"}));
     EXPECT_FALSE(grid.isComboCell(1, 2));
 }
 

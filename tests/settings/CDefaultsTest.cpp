@@ -2,24 +2,20 @@
 
 #include "app/modMain.h"
 #include "settings/MainWindowPlacement.h"
-#include "tests/settings/SettingsSandbox.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/SettingsSandbox.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <array>
 
 namespace {
 
-class PrivateHomeEnvironment : public ::testing::Environment {
-    std::unique_ptr<PrivateSettingsHome> mHome;
-    void SetUp() override
-    {
-        mHome = std::make_unique<PrivateSettingsHome>();
-        ASSERT_TRUE(mHome->holdsTheStore());
-    }
-};
-const auto* const gPrivateHome = ::testing::AddGlobalTestEnvironment(new PrivateHomeEnvironment);
+// Maximized, left, top, width, height as loaded.
+using Place = std::array<std::int32_t, 5>;
+const Place kMaximized{1, 0, 0, 0, 0};
+
+Place Placement(const CDefaults& d) { return {d.bMaximize, d.lLeft, d.lTop, d.lWidth, d.lHeight}; }
 
 class FakeMainWindow : public MainWindowPlacement {
 public:
@@ -29,7 +25,11 @@ public:
 
 class CDefaultsTest : public ::testing::Test {
 protected:
-    void SetUp() override { ClearSettings(); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(gSettingsHome.holdsTheStore());
+        ClearSettings();
+    }
     void TearDown() override
     {
         ClearSettings();
@@ -37,7 +37,7 @@ protected:
     }
 
     // A run of the program: load at start, then exit with the window as given.
-    static CDefaults RunAndExit(const WindowPlacementTwips& atExit, std::int32_t evolutions = 1000)
+    static void RunAndExit(const WindowPlacementTwips& atExit, std::int32_t evolutions = 1000)
     {
         CDefaults defaults;
         defaults.LoadDefaults();
@@ -47,7 +47,6 @@ protected:
         defaults.lMaxNumEvolutions = evolutions;
         defaults.SaveDefaults();
         defaults.setMainWindow(nullptr);
-        return defaults;
     }
 
     static CDefaults Loaded()
@@ -58,16 +57,6 @@ protected:
     }
 };
 
-void ExpectPlacement(const CDefaults& d, bool maximized, std::int32_t left, std::int32_t top, std::int32_t width,
-                     std::int32_t height)
-{
-    EXPECT_EQ(d.bMaximize, maximized);
-    EXPECT_EQ(d.lLeft, left);
-    EXPECT_EQ(d.lTop, top);
-    EXPECT_EQ(d.lWidth, width);
-    EXPECT_EQ(d.lHeight, height);
-}
-
 TEST_F(CDefaultsTest, FirstRunCreatesTheKeyWithAThousandAndOpensMaximizedAnExistingKeyIsLeftAsItIs)
 {
     CDefaults defaults;
@@ -75,7 +64,7 @@ TEST_F(CDefaultsTest, FirstRunCreatesTheKeyWithAThousandAndOpensMaximizedAnExist
     EXPECT_FALSE(StoredSetting("frmMain/Maximized").isValid()) << "the window's values come at exit";
     defaults.LoadDefaults();
     EXPECT_EQ(defaults.lMaxNumEvolutions, 1000);
-    ExpectPlacement(defaults, true, 0, 0, 0, 0);
+    EXPECT_EQ(Placement(defaults), kMaximized);
     EXPECT_FALSE(defaults.strHelpPath.isEmpty());
 
     ClearSettings();
@@ -90,9 +79,9 @@ TEST_F(CDefaultsTest, FirstRunCreatesTheKeyWithAThousandAndOpensMaximizedAnExist
 
 TEST_F(CDefaultsTest, StoredEvolutionsAreUsedAsTheyStandOrFallBackToAThousand)
 {
+    // Text that is no number or beyond 32 bits falls back; any number is used, rounded.
     const std::pair<QVariant, std::int32_t> cases[] = {
-        {"abc", 1000},   {"", 1000},  {"12x", 1000}, {"3000000000", 1000}, {"1e20", 1000},
-        {"0", 0},        {"20000", 20000}, {"-7", -7}, {" 42 ", 42},  {"2.5", 2},
+        {"abc", 1000}, {"3000000000", 1000}, {"0", 0}, {"-7", -7}, {"2.5", 2},
         {QVariant(300), 300},  // an integer rather than text
     };
     for (const auto& [stored, expected] : cases) {
@@ -105,39 +94,33 @@ TEST_F(CDefaultsTest, EvolutionsAndPlacementSurviveARunAndAMaximizedExitKeepsThe
 {
     RunAndExit({false, 1000, 500, 9000, 6000}, 77);
     EXPECT_EQ(StoredSetting("lMaxNumEvolutions"), QVariant("77"));
-    EXPECT_EQ(StoredSetting("frmMain/Maximized").toInt(), 0);
     EXPECT_EQ(StoredSetting("frmMain/Left"), QVariant("1000"));
-    EXPECT_EQ(StoredSetting("frmMain/Height"), QVariant("6000"));
+    EXPECT_EQ(Loaded().lMaxNumEvolutions, 77);
 
-    const CDefaults next = Loaded();
-    EXPECT_EQ(next.lMaxNumEvolutions, 77);
-    ExpectPlacement(next, false, 1000, 500, 9000, 6000);
-
-    RunAndExit({false, -300, 0, 12000, 8000});
-    ExpectPlacement(Loaded(), false, -300, 0, 12000, 8000);
-
-    // An exit while maximized keeps the earlier placement.
-    RunAndExit({true, 0, 0, 28800, 21600});
-    EXPECT_EQ(StoredSetting("frmMain/Maximized").toInt(), 1);
-    EXPECT_EQ(StoredSetting("frmMain/Left"), QVariant("-300"));
-    EXPECT_EQ(StoredSetting("frmMain/Width"), QVariant("12000"));
-    ExpectPlacement(Loaded(), true, 0, 0, 0, 0);
-
-    RunAndExit({false, 2000, 1500, 7000, 5000});
-    ExpectPlacement(Loaded(), false, 2000, 1500, 7000, 5000);
+    // Each run's window at exit, and what the next run starts with.
+    const std::pair<WindowPlacementTwips, Place> runs[] = {
+        {{false, 1000, 500, 9000, 6000}, {0, 1000, 500, 9000, 6000}},
+        {{false, -300, 0, 12000, 8000}, {0, -300, 0, 12000, 8000}},
+        {{true, 0, 0, 28800, 21600}, kMaximized},
+        {{false, 2000, 1500, 7000, 5000}, {0, 2000, 1500, 7000, 5000}},
+    };
+    for (const auto& [atExit, next] : runs) {
+        RunAndExit(atExit);
+        EXPECT_EQ(Placement(Loaded()), next);
+        EXPECT_EQ(StoredSetting("frmMain/Width"), QVariant(atExit.maximized ? "12000" : QString::number(atExit.width)))
+            << "a maximized exit keeps the earlier placement";
+    }
 }
 
 TEST_F(CDefaultsTest, AnUnreadablePlacementOpensMaximizedKeepingWhatWasRead)
 {
     StoreSettings({{"frmMain/Maximized", 0}, {"frmMain/Left", "100"}, {"frmMain/Top", "abc"},
                    {"frmMain/Width", "9000"}, {"frmMain/Height", "6000"}});
-    ExpectPlacement(Loaded(), true, 100, 0, 0, 0);
-
+    EXPECT_EQ(Placement(Loaded()), (Place{1, 100, 0, 0, 0}));
     StoreSettings({{"frmMain/Top", "200"}, {"frmMain/Height", "99999999999"}});
-    ExpectPlacement(Loaded(), true, 100, 200, 9000, 0);
-
+    EXPECT_EQ(Placement(Loaded()), (Place{1, 100, 200, 9000, 0}));
     StoreSettings({{"frmMain/Height", "6000"}, {"frmMain/Maximized", "yes"}});
-    ExpectPlacement(Loaded(), true, 0, 0, 0, 0);
+    EXPECT_EQ(Placement(Loaded()), kMaximized);
 }
 
 TEST_F(CDefaultsTest, LoadingStartsFromTheDefaultsEveryTimeAndSavingWithoutAWindowWritesTheEvolutionsOnly)
@@ -148,9 +131,8 @@ TEST_F(CDefaultsTest, LoadingStartsFromTheDefaultsEveryTimeAndSavingWithoutAWind
     ClearSettings();
     defaults.LoadDefaults();
     EXPECT_EQ(defaults.lMaxNumEvolutions, 1000);
-    ExpectPlacement(defaults, true, 0, 0, 0, 0);
+    EXPECT_EQ(Placement(defaults), kMaximized);
 
-    // Without a main window only the evolutions are written.
     defaults.lMaxNumEvolutions = 5;
     defaults.SaveDefaults();
     EXPECT_EQ(StoredSetting("lMaxNumEvolutions"), QVariant("5"));
@@ -164,7 +146,7 @@ TEST_F(CDefaultsTest, AStoreThatCannotBeWrittenNeverStopsTheProgram)
     CDefaults defaults;
     defaults.LoadDefaults();
     EXPECT_EQ(defaults.lMaxNumEvolutions, 1000);
-    ExpectPlacement(defaults, true, 0, 0, 0, 0);
+    EXPECT_EQ(Placement(defaults), kMaximized);
     FakeMainWindow window;
     window.placement = {false, 1, 2, 3, 4};
     defaults.setMainWindow(&window);

@@ -1,34 +1,18 @@
-// The settings' Qt side: a real window's placement through the store and back, and the
-// wait cursor.
-#include "settings/CDefaults.h"
+// The settings' Qt side: a real window's placement in twips and back, and the wait cursor.
+// What the store keeps of the placement is CDefaultsTest's.
 #include "settings/QtWaitCursor.h"
 #include "settings/QtWindowPlacement.h"
 #include "settings/modCursor.h"
-#include "tests/settings/SettingsSandbox.h"
 
 #include <QCursor>
 #include <QGuiApplication>
-#include <QStandardPaths>
 #include <QWidget>
 #include <QtTest>
-
-#include <memory>
 
 class QtSettingsWidgetsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<PrivateSettingsHome> home;
-
 private slots:
-    void initTestCase()
-    {
-        home = std::make_unique<PrivateSettingsHome>();
-        QVERIFY(home->holdsTheStore());
-        QStandardPaths::setTestModeEnabled(true);
-        ClearSettings();
-    }
-    void cleanup() { ClearSettings(); }
-
     void twipsArePixelsAtFourteenFortyPerInch()
     {
         QCOMPARE(QtWindowPlacement::PixelsToTwips(96, 96.0), 1440);
@@ -40,40 +24,23 @@ private slots:
             QCOMPARE(QtWindowPlacement::TwipsToPixels(QtWindowPlacement::PixelsToTwips(px, 96.0), 96.0), px);
     }
 
-    void aWindowReopensWhereItWasClosedOrMaximized()
+    void aWindowReopensWhereItWasClosedAndSaysWhenItIsMaximized()
     {
         QWidget window;
         QtWindowPlacement::place(window, 1500, 750, 9000, 6000);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const QtWindowPlacement placement(window);
-        const WindowPlacementTwips atExit = placement.placementInTwips();
+        const WindowPlacementTwips atExit = QtWindowPlacement(window).placementInTwips();
         QVERIFY(!atExit.maximized);
-        QCOMPARE(atExit.width, QtWindowPlacement::PixelsToTwips(window.width(), window.logicalDpiX()));
         QVERIFY(qAbs(atExit.left - 1500) <= 15 && qAbs(atExit.height - 6000) <= 15);
 
-        {
-            CDefaults defaults;
-            defaults.setMainWindow(&placement);
-            defaults.SaveDefaults();
-        }
-        CDefaults next;
-        next.LoadDefaults();
-        QVERIFY(!next.bMaximize);
         QWidget reopened;
-        QtWindowPlacement::place(reopened, next.lLeft, next.lTop, next.lWidth, next.lHeight);
+        QtWindowPlacement::place(reopened, atExit.left, atExit.top, atExit.width, atExit.height);
         QCOMPARE(reopened.pos(), window.pos());
         QCOMPARE(reopened.size(), window.size());
-
-        // A maximized window says so.
         reopened.showMaximized();
         QVERIFY(QTest::qWaitForWindowExposed(&reopened));
-        const QtWindowPlacement maximized(reopened);
-        QTRY_VERIFY(maximized.placementInTwips().maximized);
-        next.setMainWindow(&maximized);
-        next.SaveDefaults();
-        next.LoadDefaults();
-        QVERIFY(next.bMaximize);
+        QTRY_VERIFY(QtWindowPlacement(reopened).placementInTwips().maximized);
     }
 
     void theWaitCursorComesAndGoesInPairs()

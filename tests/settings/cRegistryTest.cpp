@@ -2,7 +2,7 @@
 
 #include "settings/CDefaults.h"
 #include "settings/RegistryError.h"
-#include "tests/settings/SettingsSandbox.h"
+#include "tests/support/SettingsSandbox.h"
 #include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -41,28 +41,21 @@ protected:
 
 const QString kWindowKey = ".Default\\Software\\Corvantis\\Vantrel\\frmMain";
 
-TEST_F(cRegistryTest, SectionsMapOntoTheApplicationsStoreAndItsGroups)
+TEST_F(cRegistryTest, AValueIsFoundWhateverTheLetterCaseOfItsProfileAndAMissingOneReadsAsTheDefault)
 {
-    At(CDefaults::kSettingsKey, "lMaxNumEvolutions").setValue("1000");
-    At(kWindowKey, "Maximized", cRegistry::REG_DWORD).setValue(true);
     At(kWindowKey, "Left").setValue(1500);
-    EXPECT_EQ(StoredSetting("lMaxNumEvolutions"), QVariant("1000"));
-    EXPECT_EQ(StoredSetting("frmMain/Maximized"), QVariant(1));
+    At(kWindowKey, "Maximized", cRegistry::REG_DWORD).setValue(true);
     EXPECT_EQ(StoredSetting("frmMain/Left"), QVariant("1500")) << "text values are stored as text";
-    EXPECT_EQ(At(".default\\software\\Corvantis\\Vantrel\\frmMain", "Left").Value(), QVariant("1500"))
-        << "the profile and Software parts are named in any case";
-}
-
-TEST_F(cRegistryTest, AMissingValueOrSectionReadsAsTheDefault)
-{
-    EXPECT_EQ(At(kWindowKey, "Left").Value(), QVariant(QString()));
-    cRegistry registry = At(kWindowKey, "Left");
+    EXPECT_EQ(StoredSetting("frmMain/Maximized"), QVariant(1));
+    EXPECT_EQ(At(".default\\software\\Corvantis\\Vantrel\\frmMain", "Left").Value(), QVariant("1500"));
+    EXPECT_EQ(At(kWindowKey, "Top").Value(), QVariant(QString()));
+    cRegistry registry = At(kWindowKey, "Top");
     registry.Default = "none";
     EXPECT_EQ(registry.Value(), QVariant("none"));
-    registry.SectionKey = "Software\\Corvantis\\Vantrel";
-    EXPECT_EQ(registry.Value(), QVariant("none"));
-    registry.SectionKey = ".Default\\Software\\\\Vantrel";
-    EXPECT_EQ(registry.Value(), QVariant("none"));
+    for (const char* section : {"Software\\Corvantis\\Vantrel", ".Default\\Software\\\\Vantrel"}) {
+        registry.SectionKey = section;
+        EXPECT_EQ(registry.Value(), QVariant("none")) << section;
+    }
 }
 
 TEST_F(cRegistryTest, AKeyExistsOnceItOrASubkeyHoldsAValue)

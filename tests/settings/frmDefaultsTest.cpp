@@ -3,18 +3,17 @@
 #include "settings/frmDefaults.h"
 
 #include "settings/CDefaults.h"
-#include "tests/settings/SettingsSandbox.h"
 #include "tests/support/RecordingHelpViewer.h"
-#include "tests/support/ScriptedMessages.h"
+#include "tests/support/SettingsSandbox.h"
+#include "tests/support/SheetTest.h"
 
-#include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QtTest>
 
-#include <memory>
+#include <optional>
+
+using namespace SheetTest;
 
 namespace {
 const QString kNotNumeric = "The number of evolutions must be numeric.";
@@ -25,15 +24,11 @@ const QString kTooMany = "The number of evolutions must be 10,000 or less.";
 class frmDefaultsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<PrivateSettingsHome> home;
-
-    std::unique_ptr<CDefaults> defaults;
-    std::unique_ptr<frmDefaults> dialog;
-    std::unique_ptr<ScriptedMessages> messages;
-    std::unique_ptr<RecordingHelpViewer> help;
+    ScriptedMessages messages;
+    std::optional<CDefaults> defaults;
+    std::optional<frmDefaults> dialog;
 
     QLineEdit* text() const { return dialog->findChild<QLineEdit*>("txtMaxNumEvolutions"); }
-    QPushButton* button(const char* name) const { return dialog->findChild<QPushButton*>(name); }
 
     void type(const QString& entry)
     {
@@ -44,158 +39,117 @@ class frmDefaultsTest : public QObject {
     // Presses a button with the mouse, which also takes the focus away from the text box.
     void press(const char* name)
     {
-        QPushButton* b = button(name);
-        QVERIFY(b);
-        b->setFocus();
-        QTest::mouseClick(b, Qt::LeftButton);
+        auto* button = dialog->findChild<QPushButton*>(name);
+        QVERIFY(button);
+        button->setFocus();
+        QTest::mouseClick(button, Qt::LeftButton);
     }
 
     // After a refusal: one box with the text, OK only, no icon, no help; the dialog still
-    // up with the focus back in the text box; the setting untouched.
-    void expectRefused(const QString& message, std::int32_t unchanged)
+    // up with the focus back in the text box; the setting untouched (250).
+    void expectRefused(const QString& message)
     {
-        QCOMPARE(messages->shown().size(), 1);
-        const MessageRequest box = messages->last();
-        QCOMPARE(box.text, message);
-        QCOMPARE(box.buttons, MsgButtons::Ok);
-        QCOMPARE(box.icon, MsgIcon::None);
-        QCOMPARE(box.helpContext, 0);
-        QVERIFY(messages->unexpected().isEmpty());
-        messages->clear();
+        TakeOnlyMessage(messages, message, MsgIcon::None);
         QVERIFY(dialog->isVisible());
         QTRY_VERIFY(text()->hasFocus());
-        QCOMPARE(defaults->lMaxNumEvolutions, unchanged);
+        QCOMPARE(defaults->lMaxNumEvolutions, 250);
+    }
+
+    // The dialog closed; the setting as given.
+    void expectClosed(QDialog::DialogCode result, int evolutions)
+    {
+        QCOMPARE(dialog->result(), int(result));
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(defaults->lMaxNumEvolutions, evolutions);
     }
 
 private slots:
     void initTestCase()
     {
-        home = std::make_unique<PrivateSettingsHome>();
-        QVERIFY(home->holdsTheStore());
-        QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setOrganizationName("Corvantis");
-        QCoreApplication::setApplicationName("Vantrel");
+        QVERIFY(gSettingsHome.holdsTheStore());
         ClearSettings();
     }
     void cleanupTestCase() { ClearSettings(); }
 
+    // Every test starts with the dialog up over a setting of 250, which it shows.
     void init()
     {
-        messages = std::make_unique<ScriptedMessages>();
-        help = std::make_unique<RecordingHelpViewer>();
-        defaults = std::make_unique<CDefaults>();
+        messages.clear();
+        defaults.emplace();
         defaults->lMaxNumEvolutions = 250;
-        dialog = std::make_unique<frmDefaults>(*defaults);
+        dialog.emplace(*defaults);
         dialog->show();
         dialog->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+        QVERIFY(QTest::qWaitForWindowActive(&*dialog));
+        QCOMPARE(text()->text(), QString("250"));
     }
 
     void cleanup()
     {
-        QVERIFY2(messages->unexpected().isEmpty(), qPrintable(messages->unexpected().join(" | ")));
-        QCOMPARE(messages->unusedAnswers(), 0);
+        VerifyMessagesSettled(messages);
         dialog.reset();
-        help.reset();
-        messages.reset();
         defaults.reset();
     }
 
-    void showsCaptionTextsButtonsAndTheCurrentNumber()
-    {
-        QCOMPARE(dialog->windowTitle(), QString("Change Defaults"));
-        QCOMPARE(text()->text(), QString("250"));
-        QStringList labels;
-        for (QLabel* label : dialog->findChildren<QLabel*>())
-            labels << label->text();
-        QVERIFY(labels.contains("Number of Evolutions"));
-        QVERIFY(labels.contains("1 to 10,000"));
-        QVERIFY(labels.contains("The number of evolutions defines how many test case matricies Vantrel will "
-                                "search through before reporting the answer. The minimum number of test cases can "
-                                "usually be found in 100 evolutions; however, you may select any value between 1 "
-                                "and 10,000."));
-        QCOMPARE(button("cmdOK")->text(), QString("O&K"));
-        QCOMPARE(button("Command2")->text(), QString("&Cancel"));
-        QCOMPARE(button("cmdHelp")->text(), QString("&Help"));
-    }
-
-    void refusesWithAMessageAndStaysOpen_data()
+    void anEntryIsRefusedWithAMessageOrAcceptedAndStored_data()
     {
         QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("empty") << "" << kNotNumeric;
-        QTest::newRow("thousands separator") << "1,000" << kNotNumeric;
-        QTest::newRow("0") << "0" << kNotPositive;
-        QTest::newRow("half rounds to 0") << "0.5" << kNotPositive;
-        QTest::newRow("below 32 bits") << "-99999999999" << kNotPositive;
-        QTest::newRow("10001") << "10001" << kTooMany;
-        QTest::newRow("half rounds to 10002") << "10001.5" << kTooMany;
-        QTest::newRow("beyond 32 bits") << "99999999999" << kTooMany;
-        QTest::newRow("beyond a double") << "1e999" << kTooMany;
-    }
-    void refusesWithAMessageAndStaysOpen()
-    {
-        QFETCH(QString, entry);
-        QFETCH(QString, message);
-        type(entry);
-        messages->answer(MsgResult::Ok);
-        press("cmdOK");
-        expectRefused(message, 250);
-        QCOMPARE(text()->text(), entry);  // the entry stays for the user to correct
-    }
-
-    void acceptsAndCloses_data()
-    {
-        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("refusal");  // none: accepted
         QTest::addColumn<int>("stored");
-        QTest::newRow("1") << "1" << 1;
-        QTest::newRow("10000") << "10000" << 10000;
-        QTest::newRow("2.5 to even") << "2.5" << 2;
-        QTest::newRow("10000.5 to even") << "10000.5" << 10000;
-        QTest::newRow("blanks and sign") << " +7 " << 7;
+        QTest::newRow("empty") << "" << kNotNumeric << 250;
+        QTest::newRow("0") << "0" << kNotPositive << 250;
+        QTest::newRow("half rounds to 0") << "0.5" << kNotPositive << 250;
+        QTest::newRow("below 32 bits") << "-99999999999" << kNotPositive << 250;
+        QTest::newRow("10001") << "10001" << kTooMany << 250;
+        QTest::newRow("half rounds to 10002") << "10001.5" << kTooMany << 250;
+        QTest::newRow("beyond 32 bits") << "99999999999" << kTooMany << 250;
+        QTest::newRow("beyond a double") << "1e999" << kTooMany << 250;
+        QTest::newRow("1") << "1" << QString() << 1;
+        QTest::newRow("10000") << "10000" << QString() << 10000;
+        QTest::newRow("2.5 to even") << "2.5" << QString() << 2;
+        QTest::newRow("10000.5 to even") << "10000.5" << QString() << 10000;
     }
-    void acceptsAndCloses()
+    void anEntryIsRefusedWithAMessageOrAcceptedAndStored()
     {
         QFETCH(QString, entry);
+        QFETCH(QString, refusal);
         QFETCH(int, stored);
         type(entry);
+        if (!refusal.isEmpty())
+            messages.answer(MsgResult::Ok);
         press("cmdOK");
-        QCOMPARE(dialog->result(), int(QDialog::Accepted));
-        QVERIFY(!dialog->isVisible());
-        QCOMPARE(defaults->lMaxNumEvolutions, stored);
-        QVERIFY(messages->shown().isEmpty());
+        if (refusal.isEmpty())
+            return expectClosed(QDialog::Accepted, stored);
+        expectRefused(refusal);
+        QCOMPARE(text()->text(), entry);  // the entry stays for the user to correct
     }
 
     void aUserCorrectsTheEntryUntilItIsAccepted()
     {
         type("20000");
-        messages->answer(MsgResult::Ok);
+        messages.answer(MsgResult::Ok);
         QTest::keyClick(text(), Qt::Key_Return);  // Enter presses O&K
-        expectRefused(kTooMany, 250);
+        expectRefused(kTooMany);
         type("500");
         press("cmdOK");
-        QCOMPARE(dialog->result(), int(QDialog::Accepted));
-        QCOMPARE(defaults->lMaxNumEvolutions, 500);
+        expectClosed(QDialog::Accepted, 500);
     }
 
     void helpKeepsTheDialogAndCancelChangesNothing()
     {
+        RecordingHelpViewer help;
         type("abc");
         press("cmdHelp");  // nothing is checked
-        QCOMPARE(help->contexts(), QList<int>{22});
+        QCOMPARE(help.contexts(), QList<int>{22});
         QVERIFY(dialog->isVisible());
         type("5");
         press("Command2");
-        QCOMPARE(dialog->result(), int(QDialog::Rejected));
-        QVERIFY(!dialog->isVisible());
-        QCOMPARE(defaults->lMaxNumEvolutions, 250);
+        expectClosed(QDialog::Rejected, 250);
 
         dialog->show();
         type("abc");
         QTest::keyClick(text(), Qt::Key_Escape);
-        QVERIFY(!dialog->isVisible());
-        QCOMPARE(defaults->lMaxNumEvolutions, 250);
-        QVERIFY(messages->shown().isEmpty());
+        expectClosed(QDialog::Rejected, 250);
     }
 };
 

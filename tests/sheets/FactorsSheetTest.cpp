@@ -2,16 +2,13 @@
 // the counts, the spare lines and their captions stay in step with what a read sees.
 #include "model/CFactors.h"
 #include "sheets/frmFactorsAndLevels.h"
-#include "tests/sheets/SheetTestSupport.h"
+#include "tests/support/SheetTest.h"
 
-#include <QAbstractItemModelTester>
 #include <QMenu>
 
 using namespace SheetTest;
 
 namespace {
-constexpr auto kReport = QAbstractItemModelTester::FailureReportingMode::QtTest;
-
 // Three factors A (a1, a2), B (b1), C (c1, c2) as a design file hands them over.
 void LoadThreeFactors(frmFactorsAndLevels& sheet)
 {
@@ -25,19 +22,13 @@ private slots:
 
     void typingIntoTheSpareLinesGrowsTheSheetAndEnterMovesDown()
     {
-        QAbstractItemModelTester tester(&modMain::FactorsGrid(), kReport);
         frmFactorsAndLevels sheet;
         ShowWindow(sheet);
         GridCellStore& grid = modMain::FactorsGrid();
         CFactors& factors = modMain::Factors();
         QCOMPARE(grid.maxCols(), 1);
         QCOMPARE(grid.maxRows(), 2);
-        QCOMPARE(grid.text(0, 0), QString("Factor #"));
-        QCOMPARE(ColCaptions(grid, 1, 1), QStringList{"Factor 1"});
-        QCOMPARE(RowCaptions(grid, 1, 2), (QStringList{"Factor Name", "Level 1"}));
-        QVERIFY(sheet.Grid->rowFont(0).bold());
-        QVERIFY(sheet.Grid->rowFont(1).bold());
-        QVERIFY(!sheet.Grid->rowFont(2).bold());
+        QVERIFY(sheet.Grid->rowFont(0).bold() && sheet.Grid->rowFont(1).bold() && !sheet.Grid->rowFont(2).bold());
 
         // An editor left untouched changes nothing.
         ClickCell(*sheet.Grid, 1, 1);
@@ -55,8 +46,7 @@ private slots:
         QCOMPARE(grid.maxCols(), 2);
         QCOMPARE(grid.text(2, 0), QString("Factor 2"));
         QCOMPARE(panels.text(kPanelFactors), QString("1 Factor  "));
-        QVERIFY(modMain::gbDirty);
-        QVERIFY(modMain::gbDesignChanged);
+        ExpectFlags(true, true);
 
         TypeIntoCell(*sheet.Grid, 1, 2, "slow");
         QCOMPARE(factors.lMaxNumLevels, 1);
@@ -80,7 +70,6 @@ private slots:
 
     void loadingLaysOutTheFactorsAndDeletingColumnsRecaptionsAndKeepsASpare()
     {
-        QAbstractItemModelTester tester(&modMain::FactorsGrid(), kReport);
         frmFactorsAndLevels sheet;
         ShowWindow(sheet);
         LoadThreeFactors(sheet);
@@ -99,8 +88,7 @@ private slots:
         QCOMPARE(panels.text(kPanelFactors), QString("2 Factors  "));
         QCOMPARE(ColCaptions(grid, 1, grid.maxCols()), (QStringList{"Factor 1", "Factor 2", "Factor 3"}));
         QCOMPARE(RowTexts(grid, 1, 1, 3), (QStringList{"A", "C", ""}));
-        QVERIFY(modMain::gbDirty);
-        QVERIFY(modMain::gbDesignChanged);
+        ExpectFlags(true, true);
 
         // The last factor does not slip into the spare column.
         MarkCols(*sheet.Grid, 3, 3);
@@ -135,8 +123,7 @@ private slots:
         QCOMPARE(grid.maxRows(), 4);
         QCOMPARE(factors.lMaxNumLevels, 2);
         QCOMPARE(grid.text(1, 2), QString("a1"));
-        QVERIFY(modMain::gbDirty);
-        QVERIFY(modMain::gbDesignChanged);
+        ExpectFlags(true, true);
 
         MarkRows(*sheet.Grid, 2, 2);
         sheet.DeleteRowFromGrid();

@@ -2,9 +2,8 @@
 // that keeps the user from changing it.
 #include "sheets/SheetLoadProgress.h"
 #include "sheets/frmGenerate.h"
-#include "tests/sheets/SheetTestSupport.h"
+#include "tests/support/SheetTest.h"
 
-#include <QAbstractItemModelTester>
 #include <QGuiApplication>
 
 #include <vector>
@@ -12,9 +11,6 @@
 using namespace SheetTest;
 
 namespace {
-using Tester = QAbstractItemModelTester;
-constexpr auto kReport = QAbstractItemModelTester::FailureReportingMode::QtTest;
-
 // Factor names F1..Fn in level 0 of a factor table.
 TextTable FactorNames(int numFactors)
 {
@@ -66,7 +62,6 @@ private slots:
 
     void removedCasesLeaveNoGapAndTheMatrixIsLocked()
     {
-        Tester tester(&modMain::TestCasesGrid(), kReport);
         frmGenerate sheet;
         ShowWindow(sheet);
         GridCellStore& grid = modMain::TestCasesGrid();
@@ -102,13 +97,11 @@ private slots:
                      "You cannot delete a row from the Test Cases Grid.", MsgIcon::Information);
         QCOMPARE(grid.maxRows(), 3);
         QCOMPARE(grid.text(1, 2), QString("c2l1"));
-        QVERIFY(!modMain::gbDirty);
-        QVERIFY(!modMain::gbDesignChanged);
+        ExpectFlags(false, false);
     }
 
     void captionsOfManyFactors()
     {
-        Tester tester(&modMain::TestCasesGrid(), kReport);
         frmGenerate sheet;
         GridCellStore& grid = modMain::TestCasesGrid();
         sheet.LoadMatrixIntoGrid(27, FactorNames(27), Matrix(2, 27), {false, false});

@@ -1,11 +1,12 @@
 #pragma once
 // Test double of the printer seam: every printout goes to one PDF file, without a dialog;
-// it records whether the print dialog was asked for.
+// it records whether the print dialog was asked for. PdfText reads the printout back.
 
 #include "app/PrinterSetup.h"
 
 #include <QList>
 #include <QPrinter>
+#include <QProcess>
 #include <QString>
 
 class PdfPrinterSetup : public PrinterSetup {
@@ -27,3 +28,12 @@ private:
     QString mPath;
     QList<bool> mDialogAsked;
 };
+
+// The text of a PDF file as pdftotext lays it out, pages ending in a form feed.
+inline QString PdfText(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}

@@ -1,7 +1,7 @@
 #pragma once
 // Test double of the message seam: answers from a queue and records every box shown.
 // A box met with no queued answer is "unexpected"; an answer left over is "unused".
-// Both make the test fail (see SeamTest and QtSeamGuard).
+// Both make the test fail (see SeamTest, and VerifyMessagesSettled in SheetTest.h).
 
 #include "app/MessageBox.h"
 

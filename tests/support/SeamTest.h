@@ -31,6 +31,15 @@ protected:
         messages.clear();
         return r;
     }
+    // Expects exactly one box since the last call, as given.
+    void expectOnlyBox(const QString& text, MsgIcon icon, MsgButtons buttons = MsgButtons::Ok, int helpContext = 0)
+    {
+        const MessageRequest r = takeOnlyMessage();
+        EXPECT_EQ(r.text, text);
+        EXPECT_EQ(r.icon, icon);
+        EXPECT_EQ(r.buttons, buttons);
+        EXPECT_EQ(r.helpContext, helpContext);
+    }
 
     ScriptedMessages messages;
     ScriptedFileDialogs dialogs;

@@ -1,8 +1,8 @@
 #pragma once
 // The program's settings store in the test profile: emptied before each test, and made
 // unwritable by putting a folder where the store's file goes (which stops root as well).
-// Each test process keeps its store in a home folder of its own, so that tests running at
-// the same time never share one.
+// Each test process that includes this keeps its store in a home folder of its own, set up
+// before main, so that tests running at the same time never share one.
 
 #include <QDir>
 #include <QFile>
@@ -11,24 +11,24 @@
 #include <QString>
 #include <QTemporaryDir>
 
+inline QString SettingsFileName() { return QSettings(QStringLiteral("Corvantis"), QStringLiteral("Vantrel")).fileName(); }
+
 // Must exist before the first settings object of the process: the store's folder is fixed
 // then.
 class PrivateSettingsHome {
 public:
     PrivateSettingsHome() { qputenv("HOME", mHome.path().toLocal8Bit()); }
     // False when a settings object came first and the store stayed in the shared folder.
-    bool holdsTheStore() const;
+    bool holdsTheStore() const
+    {
+        return mHome.isValid() && SettingsFileName().startsWith(mHome.path() + QLatin1Char('/'));
+    }
 
 private:
     QTemporaryDir mHome;
 };
 
-inline QString SettingsFileName() { return QSettings(QStringLiteral("Corvantis"), QStringLiteral("Vantrel")).fileName(); }
-
-inline bool PrivateSettingsHome::holdsTheStore() const
-{
-    return mHome.isValid() && SettingsFileName().startsWith(mHome.path() + QLatin1Char('/'));
-}
+inline PrivateSettingsHome gSettingsHome;
 
 inline void ClearSettings()
 {

@@ -1,6 +1,7 @@
 #pragma once
 // Driving a sheet window as a user would (clicks, keys, the editors that open), and the
-// checks every sheet test shares: the message boxes met and the application state reset.
+// checks the widget tests share: the message boxes met, the design's flags, the grids' texts
+// and the application state reset.
 
 #include "app/modMain.h"
 #include "sheets/GridView.h"
@@ -9,11 +10,13 @@
 #include "tests/support/ScriptedMessages.h"
 #include "tests/support/TestTables.h"
 
+#include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QTest>
 
 #include <functional>
+#include <list>
 
 namespace SheetTest {
 
@@ -98,6 +101,13 @@ inline QStringList ComboItems(const QComboBox* combo)
     return items;
 }
 
+// The design's flags as given: changed since it was saved, changed since the last generation.
+inline void ExpectFlags(bool dirty, bool designChanged)
+{
+    QCOMPARE(modMain::gbDirty, dirty);
+    QCOMPARE(modMain::gbDesignChanged, designChanged);
+}
+
 // At the end of every test: no box that was not scripted, no scripted answer left over.
 inline void VerifyMessagesSettled(const ScriptedMessages& messages)
 {
@@ -169,7 +179,8 @@ inline void LoadFactors(frmFactorsAndLevels& sheet, const QList<QStringList>& co
 }
 
 // Every sheet test starts from fresh stores and counts with the message and status-bar
-// doubles in place, and ends with no box unexpected and no answer left over.
+// doubles in place, every grid's model checked for consistency while it runs; it ends with no
+// box unexpected and no answer left over.
 class SheetTestCase : public QObject {
     Q_OBJECT
 protected:
@@ -181,12 +192,19 @@ private slots:
     {
         ResetApplicationState();
         messages.clear();
+        for (GridCellStore* grid : {&modMain::FactorsGrid(), &modMain::ConstraintsGrid(), &modMain::PrevRunsGrid(),
+                                    &modMain::TestCasesGrid()})
+            mTesters.emplace_back(grid, QAbstractItemModelTester::FailureReportingMode::QtTest);
     }
     void cleanup()
     {
+        mTesters.clear();
         VerifyMessagesSettled(messages);
         ResetApplicationState();
     }
+
+private:
+    std::list<QAbstractItemModelTester> mTesters;
 };
 
 }  // namespace SheetTest

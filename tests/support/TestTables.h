@@ -1,6 +1,7 @@
 #pragma once
-// Design tables written the short way in tests.
+// Design tables and grids written the short way in tests.
 
+#include "model/GridCellStore.h"
 #include "model/TextTable.h"
 
 #include <QList>
@@ -8,11 +9,13 @@
 
 #include <algorithm>
 
+using Cells = QList<QStringList>;
+
 namespace TestTables {
 
 // Rows of texts as a table 1..rows x 1..cols; missing cells are empty. Undimensioned when
 // there are no rows. cols = 0 takes the width of the first row.
-inline TextTable Rows(const QList<QStringList>& rows, int cols = 0)
+inline TextTable Rows(const Cells& rows, int cols = 0)
 {
     if (rows.isEmpty())
         return {};
@@ -27,7 +30,7 @@ inline TextTable Rows(const QList<QStringList>& rows, int cols = 0)
 
 // Columns of a factor table, each the factor's name then its levels: the table 0..L x 1..n
 // of the sheets' reader, with the level counts.
-inline TextTable FactorTable(const QList<QStringList>& columns, LongArray& counts)
+inline TextTable FactorTable(const Cells& columns, LongArray& counts)
 {
     int levels = 0;
     for (const QStringList& c : columns)
@@ -40,6 +43,20 @@ inline TextTable FactorTable(const QList<QStringList>& columns, LongArray& count
             table(l, f) = columns[f - 1][l];
     }
     return table;
+}
+
+// The grid holding the rows of texts from (1, 1) and nothing else, sized to them (the widest
+// row sets the width).
+inline void FillGrid(GridCellStore& grid, const Cells& rows)
+{
+    grid.setMaxRows(0);
+    grid.setMaxCols(0);
+    grid.setMaxRows(int(rows.size()));
+    for (const QStringList& row : rows)
+        grid.setMaxCols(std::max(grid.maxCols(), int(row.size())));
+    for (int r = 1; r <= rows.size(); ++r)
+        for (int c = 1; c <= rows[r - 1].size(); ++c)
+            grid.setText(c, r, rows[r - 1][c - 1]);
 }
 
 }  // namespace TestTables
