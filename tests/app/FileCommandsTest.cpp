@@ -107,6 +107,21 @@ private slots:
         QVERIFY(FileBytes(saved).contains("<Factor Name=\"Locale\""));
         QVERIFY(!modMain::gbDirty);
         QCOMPARE(dialogs->requests().size(), 2);
+
+        // Another program rewrote the file since: Save asks first; No writes nothing, Yes overwrites.
+        QVERIFY(WriteFileBytes(saved, "changed by another program"));
+        TypeIntoCell(*w.FactorsSheet()->Grid, 5, 1, "Tone");
+        const QString question = "The file " + QDir::toNativeSeparators(saved) +
+                                 " was changed by another program since Vantrel opened or saved it.\n\n"
+                                 "Do you want to overwrite it?";
+        for (const MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
+            messages.answer(answer);
+            w.SSActiveToolBars1_ToolClick("ID_Save");
+            TakeOnlyMessage(messages, question, MsgIcon::Exclamation, MsgButtons::YesNo);
+            QCOMPARE(FileBytes(saved) == "changed by another program", answer == MsgResult::No);
+            QCOMPARE(modMain::gbDirty, answer == MsgResult::No);
+        }
+        QVERIFY(FileBytes(saved).contains("<Factor Name=\"Tone\""));
     }
 
     void dialogsStartWhereTheUserWentLastAndSaveAsCompletesOnlyAMissingExtension()

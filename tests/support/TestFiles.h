@@ -9,6 +9,7 @@
 #include <QIODevice>
 #include <QString>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -49,7 +50,8 @@ private:
     void (*mOldHandler)(int) = nullptr;
 };
 
-// A device that takes the first bytes and then fails, as a full disk does.
+// A device that fails as a full disk does: the write that overflows takes what fits and
+// says nothing; the next one fails with the reason.
 class FailingDevice : public QIODevice {
 public:
     explicit FailingDevice(qint64 capacity) : mCapacity(capacity) { open(QIODevice::WriteOnly); }
@@ -58,12 +60,13 @@ protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char*, qint64 len) override
     {
-        if (mWritten + len > mCapacity) {
+        if (mWritten >= mCapacity) {
             setErrorString(QStringLiteral("No space left on device"));
             return -1;
         }
-        mWritten += len;
-        return len;
+        const qint64 taken = std::min(len, mCapacity - mWritten);
+        mWritten += taken;
+        return taken;
     }
 
 private:
