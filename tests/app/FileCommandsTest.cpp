@@ -71,9 +71,8 @@ private slots:
             QVERIFY(modMain::gbDirty);
         }
 
-        messages.answer(MsgResult::No);
-        w.SSActiveToolBars1_ToolClick("ID_Close");
-        messages.clear();
+        QCOMPARE(answered({MsgResult::No}, [&] { w.SSActiveToolBars1_ToolClick("ID_Close"); }),
+                 QStringList{"Do you want to save changes?"});
         QCOMPARE(Snapshot(w), empty);
         ExpectFile(w, "", false);
         QVERIFY(modMain::gbDesignChanged);
@@ -179,9 +178,7 @@ private slots:
         ExpectFile(w, "", true);
 
         dialogs->answer(path("old.test"));
-        messages.answer(MsgResult::Yes);
-        w.SSActiveToolBars1_ToolClick("ID_SaveAs");
-        messages.clear();
+        QCOMPARE(answered({MsgResult::Yes}, [&] { w.SSActiveToolBars1_ToolClick("ID_SaveAs"); }), QStringList{replace});
         QVERIFY(FileBytes(path("old.test")).startsWith("<?xml"));
         ExpectFile(w, path("old.test"), false);
         QCOMPARE(dialogs->requests().size(), 6);
@@ -210,9 +207,8 @@ private slots:
         QCOMPARE(Snapshot(w), before);
         ExpectFile(w, path("kept.test"), true);
 
-        messages.answer(MsgResult::Cancel);  // Cancel at the question: no dialog at all
-        w.SSActiveToolBars1_ToolClick("ID_Open");
-        messages.clear();
+        // Cancel at the question: no dialog at all.
+        QCOMPARE(answered({MsgResult::Cancel}, [&] { w.SSActiveToolBars1_ToolClick("ID_Open"); }).size(), 1);
         QCOMPARE(dialogs->requests().size(), 2);
 
         // A write that fails keeps the earlier file and the changed flag.
@@ -231,9 +227,7 @@ private slots:
         // Save As into a folder that cannot exist (its parent is a file): the name stays.
         QVERIFY(WriteFileBytes(path("plain"), "a file"));
         dialogs->answer(path("plain/inside.test"));
-        messages.answer(MsgResult::Ok);
-        w.SSActiveToolBars1_ToolClick("ID_SaveAs");
-        messages.clear();
+        QCOMPARE(answered({MsgResult::Ok}, [&] { w.SSActiveToolBars1_ToolClick("ID_SaveAs"); }).size(), 1);
         ExpectFile(w, path("kept.test"), true);
     }
 
@@ -295,9 +289,8 @@ private slots:
         // Titled: Yes writes back to the file without a dialog.
         ShowWindow(w);
         TypeIntoCell(*w.FactorsSheet()->Grid, 4, 1, "Added");
-        messages.answer(MsgResult::Yes);
-        QVERIFY(w.close());
-        messages.clear();
+        QCOMPARE(answered({MsgResult::Yes}, [&] { QVERIFY(w.close()); }),
+                 QStringList(2, "Do you want to save your changes before exiting?"));  // this exit's and the last
         QVERIFY(FileBytes(path("at-exit.test")).contains("Name=\"Added\""));
         QCOMPARE(dialogs->requests().size(), 2);
     }

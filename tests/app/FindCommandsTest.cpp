@@ -123,12 +123,9 @@ private slots:
 
         // The same pair searched alone: the violation, then the constraint as the first place.
         AnswerFindDialog(1, 1, 2, 1);
-        messages.answer(MsgResult::Ok).answer(MsgResult::Ok);
-        w.Tool("ID_FindCombination")->trigger();
-        QCOMPARE(messages.texts(), (QStringList{"Violated constraints",
-                                                "The combination was found a total of 2 times. The first occurrence was "
-                                                "found in the Constraints in the selected row."}));
-        messages.clear();
+        QCOMPARE(answered({MsgResult::Ok, MsgResult::Ok}, [&] { w.Tool("ID_FindCombination")->trigger(); }),
+                 (QStringList{"Violated constraints", "The combination was found a total of 2 times. The first "
+                                                      "occurrence was found in the Constraints in the selected row."}));
     }
 
     void refusalsTheRegenerationQuestionAndAFailedReadEndTheCommand()
@@ -151,10 +148,8 @@ private slots:
         }
 
         // Yes: the generation runs and reports the coverage of its matrix once.
-        messages.answer(MsgResult::Yes).answer(MsgResult::Ok);
-        w.Tool("ID_FindAllCombinations")->trigger();
-        QCOMPARE(messages.texts(), (QStringList{question, Summary(4, 4)}));
-        messages.clear();
+        QCOMPARE(answered({MsgResult::Yes, MsgResult::Ok}, [&] { w.Tool("ID_FindAllCombinations")->trigger(); }),
+                 (QStringList{question, Summary(4, 4)}));
         QVERIFY(!modMain::gbDesignChanged);
         QCOMPARE(modMain::TestCasesGrid().maxRows(), 5);
 

@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -112,6 +113,17 @@ protected:
     std::optional<frmMain> window;
 
     QString path(const QString& name) const { return dir->filePath(name); }
+    // Runs act with the answers queued for its boxes, and returns the texts of the boxes shown,
+    // forgotten; comparing them also shows that every answer was used.
+    QStringList answered(std::initializer_list<MsgResult> answers, const std::function<void()>& act)
+    {
+        for (const MsgResult answer : answers)
+            messages.answer(answer);
+        act();
+        const QStringList texts = messages.texts();
+        messages.clear();
+        return texts;
+    }
     // The test's main window, made (with the settings stored so far) and shown.
     frmMain& shownWindow()
     {

@@ -108,33 +108,32 @@ DesignTables NestedDesign(std::mt19937_64& rng, int shape)
     return design;
 }
 
+// Checks `count` designs from `make`, each on its own seed from `firstSeed`, until a failure.
+template <typename Make>
+Tally CheckDesigns(int count, uint64_t firstSeed, int32_t evolutions, Make make)
+{
+    Tally tally;
+    for (int i = 0; i < count && !::testing::Test::HasFailure(); ++i) {
+        const DesignTables design = make(i);
+        SCOPED_TRACE(::testing::Message() << "design " << i);
+        CheckPromises(design, firstSeed + i, evolutions, tally);
+    }
+    return tally;
+}
+
 }  // namespace
 
 TEST(CoverageChecker, GeneratedMatricesKeepTheirPromisesOnRandomDesigns)
 {
     std::mt19937_64 rng(20240601);
-    Tally tally;
-    for (int i = 0; i < 1200; ++i) {
-        const DesignTables design = MakeRandomDesign(rng, RandomDesignLimits{});
-        SCOPED_TRACE(::testing::Message() << "design " << i);
-        CheckPromises(design, 1000 + i, 3, tally);
-        if (HasFailure())
-            return;
-    }
+    const Tally tally = CheckDesigns(1200, 1000, 3, [&](int) { return MakeRandomDesign(rng, RandomDesignLimits{}); });
     EXPECT_GT(tally.converged, tally.designs * 99 / 100);
 }
 
 TEST(CoverageChecker, NestedConstraintsNeverLeaveAnExcludedPairOrAReachablePairBehind)
 {
     std::mt19937_64 rng(7);
-    Tally tally;
-    for (int i = 0; i < 800; ++i) {
-        const DesignTables design = NestedDesign(rng, i % 4);
-        SCOPED_TRACE(::testing::Message() << "design " << i);
-        CheckPromises(design, 50 + i, 4, tally);
-        if (HasFailure())
-            return;
-    }
+    const Tally tally = CheckDesigns(800, 50, 4, [&](int i) { return NestedDesign(rng, i % 4); });
     // Every design with a valid row converges; the shapes make every case happen.
     EXPECT_EQ(tally.converged + tally.infeasible, tally.designs);
     EXPECT_GT(tally.infeasible, 10);

@@ -35,8 +35,13 @@ LiteralQxvSearch::LiteralQxvSearch(const DesignTables& design) : F_(design.NumFa
     P_ = static_cast<int32_t>(prevRuns_.size());
 }
 
+// The cell of (f1 = l1, f2 = l2), either factor first.
 int16_t& LiteralQxvSearch::CellOf(Table& table, int32_t f1, int32_t l1, int32_t f2, int32_t l2) const
 {
+    if (f1 > f2) {
+        std::swap(f1, f2);
+        std::swap(l1, l2);
+    }
     return table[f1][f2].aiCount[static_cast<size_t>(l1 - 1) * levels_[f2] + (l2 - 1)];
 }
 
@@ -54,15 +59,8 @@ LiteralQxvSearch::Table LiteralQxvSearch::AllocateInteractions() const
 
 void LiteralQxvSearch::Add2WayConstraintsToInters(Table& table) const
 {
-    for (size_t c = 0; c < constraints_.size() / 4; ++c) {
-        int32_t fa = constraints_[c * 4], la = constraints_[c * 4 + 1];
-        int32_t fb = constraints_[c * 4 + 2], lb = constraints_[c * 4 + 3];
-        if (fa > fb) {
-            std::swap(fa, fb);
-            std::swap(la, lb);
-        }
-        CellOf(table, fa, la, fb, lb) = -1;
-    }
+    for (size_t c = 0; c + 3 < constraints_.size(); c += 4)
+        CellOf(table, constraints_[c], constraints_[c + 1], constraints_[c + 2], constraints_[c + 3]) = -1;
 }
 
 bool LiteralQxvSearch::AnalyzeMatrixFor2Ways(const Matrix& matrix, Table& table, double& completeness) const
@@ -214,18 +212,10 @@ LiteralQxvSearch::Evolution LiteralQxvSearch::GenerateQXVMatrix(RandomStream& ra
         // The anchor and its level.
         const int32_t anchor = order[1];
         std::vector<int32_t> anchorScores(static_cast<size_t>(levels_[anchor]) + 1, 0);
-        for (int32_t f1 = 1; f1 <= F_ - 1; ++f1)
-            for (int32_t f2 = f1 + 1; f2 <= F_; ++f2) {
-                if (f1 != anchor && f2 != anchor)
-                    continue;
-                const int32_t other = f1 == anchor ? f2 : f1;
-                for (int32_t a = 1; a <= levels_[anchor]; ++a)
-                    for (int32_t b = 1; b <= levels_[other]; ++b) {
-                        const int16_t cell = f1 == anchor ? CellOf(working, f1, a, f2, b) : CellOf(working, f1, b, f2, a);
-                        if (cell != 0)
-                            anchorScores[a] += 1;
-                    }
-            }
+        for (int32_t other = 1; other <= F_; ++other)
+            for (int32_t a = 1; a <= levels_[anchor] && other != anchor; ++a)
+                for (int32_t b = 1; b <= levels_[other]; ++b)
+                    anchorScores[a] += CellOf(working, anchor, a, other, b) != 0 ? 1 : 0;
         int32_t smallest = 2147483646;
         for (int32_t a = 1; a <= levels_[anchor]; ++a)
             if (anchorScores[a] < smallest) {
@@ -247,16 +237,9 @@ LiteralQxvSearch::Evolution LiteralQxvSearch::GenerateQXVMatrix(RandomStream& ra
             return false;
         };
         auto complies = [&](int32_t pos) {
-            const int32_t fa = order[pos], la = newRow[pos];
             for (int32_t k = F_; k >= pos; --k) {
-                int32_t fb = k == pos ? order[1] : order[k];
-                int32_t lb = k == pos ? newRow[1] : newRow[k];
-                int32_t f1 = fa, l1 = la;
-                if (f1 > fb) {
-                    std::swap(f1, fb);
-                    std::swap(l1, lb);
-                }
-                if (CellOf(working, f1, l1, fb, lb) == -1)
+                const int32_t with = k == pos ? 1 : k;  // the anchor, then the factors placed before
+                if (CellOf(working, order[pos], newRow[pos], order[with], newRow[with]) == -1)
                     return false;
             }
             return true;
@@ -264,20 +247,12 @@ LiteralQxvSearch::Evolution LiteralQxvSearch::GenerateQXVMatrix(RandomStream& ra
         for (int32_t pos = F_; pos >= 2; --pos) {
             const int32_t f = order[pos];
             std::vector<int32_t> scores(static_cast<size_t>(levels_[f]) + 1, 0);
-            for (int32_t f1 = 1; f1 <= F_ - 1; ++f1)
-                for (int32_t f2 = f1 + 1; f2 <= F_; ++f2) {
-                    if (f1 != f && f2 != f)
-                        continue;
-                    const int32_t g = f1 == f ? f2 : f1;
-                    int32_t lg = 0;
-                    if (!isFactorFixed(g, pos, lg))
-                        continue;
-                    for (int32_t l = 1; l <= levels_[f]; ++l) {
-                        const int16_t cell = f1 == f ? CellOf(working, f1, l, f2, lg) : CellOf(working, f1, lg, f2, l);
-                        if (cell == 0)
-                            scores[l] += 1;
-                    }
-                }
+            for (int32_t g = 1; g <= F_; ++g) {
+                int32_t lg = 0;
+                if (g != f && isFactorFixed(g, pos, lg))
+                    for (int32_t l = 1; l <= levels_[f]; ++l)
+                        scores[l] += CellOf(working, f, l, g, lg) == 0 ? 1 : 0;
+            }
             std::vector<int32_t> index(static_cast<size_t>(levels_[f]) + 1);
             for (int32_t l = 1; l <= levels_[f]; ++l)
                 index[l] = l;

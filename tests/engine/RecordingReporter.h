@@ -4,6 +4,8 @@
 
 #include "engine/EngineReporter.h"
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <string>
 #include <vector>
@@ -57,3 +59,15 @@ public:
     int nwayClosed = 0;
     int statusShown = 0;
 };
+
+// Expects exactly one message, shown as given.
+inline void ExpectOnlyMessage(const RecordingReporter& reporter, const std::string& text, EngineButtons buttons,
+                              EngineIcon icon, int helpContext)
+{
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    const EngineMessage& message = reporter.messages[0];
+    EXPECT_EQ(message.text, text);
+    EXPECT_EQ(message.buttons, buttons);
+    EXPECT_EQ(message.icon, icon);
+    EXPECT_EQ(message.helpContext, helpContext);
+}
