@@ -27,8 +27,9 @@
 #include <vector>
 
 // The population count instruction where the processor has it (one clone of the function
-// each, chosen when the program starts).
-#if defined(__x86_64__) && defined(__GNUC__)
+// each, chosen when the program starts). Not in sanitized builds: the sanitizers' runtime is
+// not ready yet when the clone is chosen.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(VANTREL_SANITIZED)
 #define VANTREL_POPCOUNT_CLONES __attribute__((target_clones("popcnt", "default")))
 #else
 #define VANTREL_POPCOUNT_CLONES
