@@ -1,6 +1,9 @@
 // Where vantrel-cli's output goes: a full disk leaves the earlier file whole and says why,
 // a pipe or "-" is written to directly, the design itself is never the output, and a design
 // another program changed meanwhile is not saved over.
+#include "tests/cli/CliRun.h"
+#include "tests/support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -16,25 +19,6 @@
 
 namespace {
 
-struct CliRun {
-    int exitCode;
-    QByteArray out;
-    QString err;
-};
-
-CliRun Cli(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(VANTREL_CLI), args);
-    p.waitForFinished(120000);
-    return {p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
-}
-
-QByteArray Bytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 class CliOutputTest : public ::testing::Test {
 protected:
@@ -89,7 +73,7 @@ TEST_F(CliOutputTest, AFullDiskLeavesTheEarlierFileAndSaysWhy)
                                 "--output", output});
         EXPECT_EQ(run.exitCode, 2) << command;
         EXPECT_TRUE(run.err.contains("The file could not be written: No space left on device.")) << run.err.toStdString();
-        EXPECT_EQ(Bytes(output), "the earlier test cases\n") << command;
+        EXPECT_EQ(FileBytes(output), "the earlier test cases\n") << command;
         EXPECT_EQ(QDir(tiny).entryList(QDir::Files), QStringList{"cases.txt"}) << "nothing is left beside it";
     }
 }
@@ -109,7 +93,7 @@ TEST_F(CliOutputTest, APipeAndStandardOutputAreWrittenDirectly)
     const CliRun toPipe = Cli({"generate", design, "--seed", "4", "--evolutions", "2", "--output", fifo});
     reader.waitForFinished(60000);
     EXPECT_EQ(toPipe.exitCode, 0) << toPipe.err.toStdString();
-    EXPECT_EQ(Bytes(dir.filePath("read.txt")), toStandardOutput.out);
+    EXPECT_EQ(QString::fromUtf8(FileBytes(dir.filePath("read.txt"))), toStandardOutput.out);
     struct stat info {};
     ASSERT_EQ(stat(QFile::encodeName(fifo).constData(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the pipe was replaced by a file";
@@ -117,7 +101,7 @@ TEST_F(CliOutputTest, APipeAndStandardOutputAreWrittenDirectly)
 
 TEST_F(CliOutputTest, TheDesignItselfIsNeverTheOutput)
 {
-    const QByteArray before = Bytes(design);
+    const QByteArray before = FileBytes(design);
     const QString link = dir.filePath("link.test");
     ASSERT_TRUE(QFile::link(design, link));
     for (const QString& output : {design, link}) {
@@ -125,7 +109,7 @@ TEST_F(CliOutputTest, TheDesignItselfIsNeverTheOutput)
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_TRUE(run.err.startsWith("vantrel-cli: --output names the design itself")) << run.err.toStdString();
     }
-    EXPECT_EQ(Bytes(design), before);
+    EXPECT_EQ(FileBytes(design), before);
 }
 
 TEST_F(CliOutputTest, ASaveLeavesADesignThatChangedOnDiskMeanwhile)
@@ -136,7 +120,7 @@ TEST_F(CliOutputTest, ASaveLeavesADesignThatChangedOnDiskMeanwhile)
     run.start(QStringLiteral(VANTREL_CLI), {"generate", slow, "--threads", "1", "--evolutions", "3000", "--save"});
     ASSERT_TRUE(run.waitForStarted());
     QThread::msleep(500);
-    const QByteArray edited = Bytes(slow) + "<!-- changed by another program -->\n";
+    const QByteArray edited = FileBytes(slow) + "<!-- changed by another program -->\n";
     {
         QFile file(slow);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -145,7 +129,7 @@ TEST_F(CliOutputTest, ASaveLeavesADesignThatChangedOnDiskMeanwhile)
     ASSERT_TRUE(run.waitForFinished(120000));
     EXPECT_EQ(run.exitCode(), 1);
     EXPECT_TRUE(QString::fromUtf8(run.readAllStandardError()).contains("was changed on disk since it was read"));
-    EXPECT_EQ(Bytes(slow), edited);
+    EXPECT_EQ(FileBytes(slow), edited);
 }
 
 }  // namespace

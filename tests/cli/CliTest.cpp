@@ -1,4 +1,5 @@
 // vantrel-cli as a script sees it: its output, its messages and its exit codes.
+#include "tests/cli/CliRun.h"
 #include "tests/support/TestFiles.h"
 
 #include <QProcess>
@@ -9,21 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct CliRun {
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-CliRun Cli(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(VANTREL_CLI), args);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
 
 class CliTest : public ::testing::Test {
 protected:
