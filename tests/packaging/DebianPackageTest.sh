@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build folder, unpacks it into a scratch root and checks what
 # it installs: the programs run, the desktop entry validates, ".test" files get their type.
-# usage: DebianPackageTest.sh BUILD_DIR VERSION
+# usage: DebianPackageTest.sh BUILD_DIR VERSION [SANITIZER]
 set -euo pipefail
 build=$1
 version=$2
+if [ -n "${3:-}" ]; then
+  echo "skipped: a build under the $3 sanitizer is not packaged"
+  exit 77
+fi
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
