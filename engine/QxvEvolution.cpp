@@ -256,9 +256,7 @@ void QxvEvolution::Select2WayLevelForFactor(RandomStream& random)
         else
             ScoreLevels(pos, scores, flags);
 
-        for (int32_t l = 0; l < levels; ++l)
-            index[l] = l;
-        LongDualArrayQuickSort(index, scores, 0, levels - 1, random);
+        SortLevelsByScore(levels, random);
 
         // Highest score first; the first level that forms no excluded pair with a fixed
         // partner. When none complies the levels chosen so far cannot stand together in a
@@ -283,6 +281,14 @@ void QxvEvolution::Select2WayLevelForFactor(RandomStream& random)
             std::fill(log, log + W_, uint64_t{0});
         SetBit(fixed_.data(), d_.levelOffset[f] + level);
     }
+}
+
+void QxvEvolution::SortLevelsByScore(int32_t levels, RandomStream& random)
+{
+    // The randomised sort is the only tie-break among levels of equal score.
+    for (int32_t l = 0; l < levels; ++l)
+        levelIndex_[l] = l;
+    LongDualArrayQuickSort(levelIndex_.data(), scores_.data(), 0, levels - 1, random);
 }
 
 void QxvEvolution::UndoRowCoverage(int32_t pos)
@@ -334,9 +340,7 @@ void QxvEvolution::RepairRow(int32_t pos, RandomStream& random)
         const int32_t f = alOrder_[p];
         const int32_t levels = d_.levels[f];
         ScoreLevelsBySets(f, scores, flags);
-        for (int32_t l = 0; l < levels; ++l)
-            index[l] = l;
-        LongDualArrayQuickSort(index, scores, 0, levels - 1, random);
+        SortLevelsByScore(levels, random);
         int32_t k = levels - 1;
         for (; k >= 0; --k) {
             assumptions_[count] = d_.levelOffset[f] + index[k];

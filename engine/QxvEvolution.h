@@ -73,6 +73,8 @@ private:
     bool AddRandomRowToMatrix(RandomStream& random);
     bool RandomValidRow(RandomStream& random, int32_t* row);
     void RepairRow(int32_t pos, RandomStream& random);
+    // levelIndex_ 0..levels-1 ordered by ascending scores_.
+    void SortLevelsByScore(int32_t levels, RandomStream& random);
     void UndoRowCoverage(int32_t pos);
     bool RowHasExcludedPair(const int32_t* row);
     void AddRowCoverage(const int32_t* row);
