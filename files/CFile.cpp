@@ -3,11 +3,9 @@
 #include "app/FileDialogs.h"
 #include "app/MessageBox.h"
 #include "app/modMain.h"
-#include "engine/AvailableMemory.h"
 #include "files/DesignSheets.h"
 #include "files/ExportOutput.h"
 #include "files/FileWriter.h"
-#include "files/XmlShape.h"
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
@@ -19,12 +17,9 @@
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
-#include <QList>
 
-#include <algorithm>
-#include <cmath>
 #include <optional>
-#include <vector>
+#include <utility>
 
 namespace {
 
@@ -127,27 +122,12 @@ QByteArray Latin1WithReferences(const QString& xml)
     return bytes;
 }
 
-// The element children of node in document order; text, comments and instructions are left out.
-QList<QDomElement> Elements(const QDomNode& node)
-{
-    QList<QDomElement> elements;
-    for (QDomElement e = node.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
-        elements.append(e);
-    return elements;
-}
-
 bool Refuse(QString* Ret_strReason, const QString& reason)
 {
     if (Ret_strReason)
         *Ret_strReason = reason;
     return false;
 }
-
-// Far beyond a design's four levels of elements and one attribute per element.
-constexpr int kMaxXmlDepth = 16;
-constexpr int kMaxXmlAttributes = 16;
-
-QString NotADesign(const QString& why) { return QStringLiteral("The file is not a Vantrel design: ") + why; }
 
 }  // namespace
 
@@ -267,143 +247,31 @@ bool CFile::OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::i
 {
     if (!device.isOpen() && !device.open(QIODevice::ReadOnly))
         return Refuse(Ret_strReason, QStringLiteral("The file could not be read: %1.").arg(device.errorString()));
-    const QByteArray bytes = device.readAll();
-    if (bytes.isEmpty())
-        return Refuse(Ret_strReason, QStringLiteral("The file is empty."));
+    DesignFileContents d;
+    d.maxNumLevels = Ret_lMaxNumLevels;
+    QString reason;
+    if (!ReadDesignDocument(device.readAll(), d, reason))
+        return Refuse(Ret_strReason, reason);
 
-    // A design nests four deep and carries at most one attribute per element; the parser's
-    // time grows faster than the file with either, so far more of them is refused first.
-    const XmlShape shape = MeasureXmlShape(bytes, kMaxXmlDepth, kMaxXmlAttributes);
-    if (shape.depth > kMaxXmlDepth)
-        return Refuse(Ret_strReason, NotADesign(QStringLiteral("its elements nest more than %1 deep.").arg(kMaxXmlDepth)));
-    if (shape.attributes > kMaxXmlAttributes)
-        return Refuse(Ret_strReason,
-                      NotADesign(QStringLiteral("an element has more than %1 attributes.").arg(kMaxXmlAttributes)));
-
-    // Parsed from the bytes, the declared encoding decides how they are read.
-    QDomDocument oDOM;
-    QString error;
-    int line = 0, column = 0;
-    if (!oDOM.setContent(bytes, false, &error, &line, &column))
-        return Refuse(Ret_strReason, QStringLiteral("The file is not well-formed XML: %1 (line %2, column %3).")
-                                         .arg(error)
-                                         .arg(line)
-                                         .arg(column));
-
-    const QList<QDomElement> sections = Elements(oDOM.documentElement());
-    if (sections.size() < 3)
-        return Refuse(Ret_strReason,
-                      NotADesign(QStringLiteral("it has %1 of the four sections.").arg(sections.size())));
-    static const char* const kSectionNames[] = {"factors", "constraints", "previousruns"};
-    static const char* const kOrdinals[] = {"first", "second", "third"};
-    for (int i = 0; i < 3; ++i)
-        if (sections[i].tagName() != QLatin1String(kSectionNames[i]))
-            return Refuse(Ret_strReason, NotADesign(QStringLiteral("its %1 section is <%2>, not <%3>.")
-                                                        .arg(QLatin1String(kOrdinals[i]), sections[i].tagName(),
-                                                             QLatin1String(kSectionNames[i]))));
-
-    // Everything is read into these first, so that a refused file returns nothing.
-    std::int32_t maxLevels = Ret_lMaxNumLevels;
-    LongArray levelCounts;
-    TextTable factorTable, constraintTable, prevTable, matrix;
-    std::int32_t m = 0, p = 0, R = 0, C = 0;
-
-    const QList<QDomElement> factors = Elements(sections[0]);
-    const auto n = std::int32_t(factors.size());
-    if (n > 0) {
-        std::vector<QList<QDomElement>> levels;
-        levelCounts = LongArray(1, n);
-        for (std::int32_t f = 1; f <= n; ++f) {
-            levels.push_back(Elements(factors[f - 1]));
-            levelCounts(f) = std::int32_t(levels.back().size());
-            maxLevels = std::max(maxLevels, levelCounts(f));
-        }
-        // The factor table, and the sheet that shows it, hold a cell for every level row of
-        // every factor, whatever the file holds: refused before it is laid out when the memory
-        // cannot hold it.
-        const double bytesNeeded = 2.0 * double(GridCellStore::kBytesPerCell) * (double(maxLevels) + 1) * n;
-        const std::optional<std::uint64_t> available = AvailableMemoryBytes();
-        if (available && bytesNeeded > double(*available))
-            return Refuse(Ret_strReason, QStringLiteral("Its %1 factors of up to %2 levels would need %3 MB of memory, "
-                                                        "more than this computer can give.")
-                                             .arg(n)
-                                             .arg(maxLevels)
-                                             .arg(std::ceil(bytesNeeded / (1024.0 * 1024.0)), 0, 'f', 0));
-        factorTable = TextTable(0, maxLevels, 1, n);
-        for (std::int32_t f = 1; f <= n; ++f) {
-            factorTable(0, f) = factors[f - 1].attribute(QStringLiteral("Name"));
-            for (std::int32_t j = 1; j <= levelCounts(f); ++j)
-                factorTable(j, f) = levels[std::size_t(f - 1)][j - 1].text();
-        }
-
-        const QList<QDomElement> constraints = Elements(sections[1]);
-        m = std::int32_t(constraints.size());
-        if (m != 0) {
-            constraintTable = TextTable(1, m, 1, 4);
-            for (std::int32_t c = 1; c <= m; ++c) {
-                const QList<QDomElement> fields = Elements(constraints[c - 1]);
-                if (fields.size() < 4)
-                    return Refuse(Ret_strReason,
-                                  QStringLiteral("Constraint %1 has %2 of its four fields.").arg(c).arg(fields.size()));
-                for (int k = 1; k <= 4; ++k)
-                    constraintTable(c, k) = fields[k - 1].text();
-            }
-        }
-
-        const QList<QDomElement> prevRuns = Elements(sections[2]);
-        p = std::int32_t(prevRuns.size());
-        if (p != 0) {
-            prevTable = TextTable(1, p, 1, n);
-            for (std::int32_t r = 1; r <= p; ++r) {
-                const QList<QDomElement> runs = Elements(prevRuns[r - 1]);
-                if (runs.size() < n)
-                    return Refuse(Ret_strReason, QStringLiteral("Previous test %1 names a level for %2 of the %3 factors.")
-                                                     .arg(r)
-                                                     .arg(runs.size())
-                                                     .arg(n));
-                for (std::int32_t f = 1; f <= n; ++f)
-                    prevTable(r, f) = runs[f - 1].text();
-            }
-        }
-
-        // A file of three sections has no matrix.
-        const QList<QDomElement> rows = sections.size() > 3 ? Elements(sections[3]) : QList<QDomElement>();
-        R = std::int32_t(rows.size());
-        if (R > 0) {
-            C = std::int32_t(Elements(rows[0]).size());
-            // Let the windows repaint around the message; the user's input waits.
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            if (R > kLoadingMessageRows)
-                ShowMessage(QStringLiteral("There are %1 columns in the Test Case matrix. Loading will take a few seconds.")
-                                .arg(R),
-                            MsgButtons::Ok, MsgIcon::Information);
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            matrix = TextTable(1, R, 1, C);
-            for (std::int32_t r = 1; r <= R; ++r) {
-                const QList<QDomElement> cells = Elements(rows[r - 1]);
-                if (cells.size() < C)
-                    return Refuse(Ret_strReason,
-                                  QStringLiteral("Row %1 of the Test Cases matrix has %2 of the %3 cells of its first row.")
-                                      .arg(r)
-                                      .arg(cells.size())
-                                      .arg(C));
-                for (std::int32_t c = 1; c <= C; ++c)
-                    matrix(r, c) = cells[c - 1].text();
-            }
-        }
+    if (d.numRows > kLoadingMessageRows) {
+        // Let the windows repaint around the message; the user's input waits.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        ShowMessage(QStringLiteral("There are %1 columns in the Test Case matrix. Loading will take a few seconds.")
+                        .arg(d.numRows),
+                    MsgButtons::Ok, MsgIcon::Information);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
-
-    Ret_lNumFactors = n;
-    Ret_lMaxNumLevels = maxLevels;
-    Ret_alLevelCounts = std::move(levelCounts);
-    Ret_vaFactors = std::move(factorTable);
-    Ret_lNumConstraints = m;
-    Ret_vaConstraints = std::move(constraintTable);
-    Ret_lNumPrevRuns = p;
-    Ret_vaPrevRuns = std::move(prevTable);
-    Ret_lNumRows = R;
-    Ret_lNumCols = C;
-    Ret_vaMatrix = std::move(matrix);
+    Ret_lNumFactors = d.numFactors;
+    Ret_lMaxNumLevels = d.maxNumLevels;
+    Ret_alLevelCounts = std::move(d.levelCounts);
+    Ret_vaFactors = std::move(d.factors);
+    Ret_lNumConstraints = d.numConstraints;
+    Ret_vaConstraints = std::move(d.constraints);
+    Ret_lNumPrevRuns = d.numPrevRuns;
+    Ret_vaPrevRuns = std::move(d.prevRuns);
+    Ret_lNumRows = d.numRows;
+    Ret_lNumCols = d.numCols;
+    Ret_vaMatrix = std::move(d.matrix);
     return true;
 }
 

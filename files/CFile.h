@@ -20,6 +20,7 @@
 // checks. The dialogs start in the user's documents folder until one is confirmed, then in
 // the folder chosen last.
 
+#include "files/DesignDocumentReader.h"
 #include "files/ExportKind.h"
 #include "files/FileIdentity.h"
 #include "model/TextTable.h"
@@ -32,19 +33,6 @@ class GridCellStore;
 class QDomDocument;
 class QDomElement;
 class QIODevice;
-
-// Everything a design file holds, as the reader hands it out.
-struct DesignFileContents {
-    std::int32_t numFactors = 0, maxNumLevels = 0;
-    LongArray levelCounts;
-    TextTable factors;
-    std::int32_t numConstraints = 0;
-    TextTable constraints;
-    std::int32_t numPrevRuns = 0;
-    TextTable prevRuns;
-    std::int32_t numRows = 0, numCols = 0;  // the matrix, factor-name row included
-    TextTable matrix;
-};
 
 class CFile {
 public:

@@ -29,10 +29,12 @@ TEST(DesignReaderCorpus, EveryFileIsReadOrRefusedQuickly)
         EXPECT_LT(timer.elapsed(), 2000) << name.toStdString();
         EXPECT_EQ(ok, name.startsWith("design-")) << name.toStdString() << ": " << reason.toStdString();
         read += ok ? 1 : 0;
-        if (name.startsWith("nested-"))
+        if (name.startsWith("nested-")) {
             EXPECT_EQ(reason, "The file is not a Vantrel design: its elements nest more than 16 deep.");
-        if (name.startsWith("attributes-"))
+        }
+        if (name.startsWith("attributes-")) {
             EXPECT_EQ(reason, "The file is not a Vantrel design: an element has more than 16 attributes.");
+        }
     }
     EXPECT_GE(read, 2);
 }

@@ -1,0 +1,220 @@
+#include "files/DesignDocumentReader.h"
+
+#include "engine/AvailableMemory.h"
+#include "files/XmlShape.h"
+#include "model/GridCellStore.h"
+
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace {
+
+// Far beyond a design's four levels of elements and one attribute per element.
+constexpr int kMaxXmlDepth = 16;
+constexpr int kMaxXmlAttributes = 16;
+
+// One element below a section, with the texts of the elements below it.
+struct Item {
+    QString name;  // its "Name" attribute (a factor's name)
+    std::size_t firstField = 0, fieldCount = 0;
+};
+
+struct Section {
+    QString tag;
+    std::vector<Item> items;
+    std::vector<QString> fields;  // every item's fields, item after item
+
+    const QString& Field(const Item& item, std::size_t k) const { return fields[item.firstField + k]; }
+};
+
+// The sections of the document; only the first four are kept, the others counted.
+struct Outline {
+    std::vector<Section> sections;
+    std::int64_t sectionCount = 0;
+};
+
+constexpr std::size_t kKeptSections = 4;
+
+// A piece of text made only of blanks (QChar::isSpace) is not part of an element's text
+// unless it stands in a CDATA section; the writer relies on that for texts of only blanks.
+bool IsKeptText(const QXmlStreamReader& xml) { return xml.isCDATA() || !xml.text().trimmed().isEmpty(); }
+
+// Reads the document's outline. The error of a document that is not well-formed, or nothing.
+std::optional<QString> ReadOutline(const QByteArray& bytes, Outline& outline)
+{
+    QXmlStreamReader xml(bytes);  // from the bytes, so the declared encoding decides how they read
+    xml.setNamespaceProcessing(false);
+    outline.sections.reserve(kKeptSections);
+    int depth = 0;
+    Section* section = nullptr;  // the kept section being read
+    QString* field = nullptr;    // the field whose text is being gathered, with its descendants
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::StartElement:
+            ++depth;
+            if (depth == 2) {
+                ++outline.sectionCount;
+                section = nullptr;
+                if (outline.sections.size() < kKeptSections)
+                    section = &outline.sections.emplace_back(Section{xml.qualifiedName().toString(), {}, {}});
+            } else if (section && depth == 3) {
+                section->items.push_back(
+                    Item{xml.attributes().value(QLatin1String("Name")).toString(), section->fields.size(), 0});
+            } else if (section && depth == 4) {
+                field = &section->fields.emplace_back();
+                ++section->items.back().fieldCount;
+            }
+            break;
+        case QXmlStreamReader::EndElement:
+            if (depth == 4)
+                field = nullptr;
+            else if (depth == 2)
+                section = nullptr;
+            --depth;
+            break;
+        case QXmlStreamReader::Characters:
+            if (field && IsKeptText(xml))
+                field->append(xml.text());
+            break;
+        default: break;
+        }
+    }
+    if (xml.hasError())
+        return QStringLiteral("The file is not well-formed XML: %1 (line %2, column %3).")
+            .arg(xml.errorString())
+            .arg(xml.lineNumber())
+            .arg(xml.columnNumber());
+    return std::nullopt;
+}
+
+QString NotADesign(const QString& why) { return QStringLiteral("The file is not a Vantrel design: ") + why; }
+
+bool Refuse(QString& reason, const QString& why)
+{
+    reason = why;
+    return false;
+}
+
+// The shape of the sections: three named ones, in order, before the matrix.
+std::optional<QString> WhyNotDesignSections(const Outline& outline)
+{
+    if (outline.sectionCount < 3)
+        return NotADesign(QStringLiteral("it has %1 of the four sections.").arg(outline.sectionCount));
+    static const char* const kSectionNames[] = {"factors", "constraints", "previousruns"};
+    static const char* const kOrdinals[] = {"first", "second", "third"};
+    for (std::size_t i = 0; i < 3; ++i)
+        if (outline.sections[i].tag != QLatin1String(kSectionNames[i]))
+            return NotADesign(QStringLiteral("its %1 section is <%2>, not <%3>.")
+                                  .arg(QLatin1String(kOrdinals[i]), outline.sections[i].tag,
+                                       QLatin1String(kSectionNames[i])));
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool ReadDesignDocument(const QByteArray& bytes, DesignFileContents& contents, QString& reason)
+{
+    if (bytes.isEmpty())
+        return Refuse(reason, QStringLiteral("The file is empty."));
+
+    // A design nests four deep and carries at most one attribute per element; a stream
+    // reader's time grows faster than the file with attributes, so far more is refused first.
+    const XmlShape shape = MeasureXmlShape(bytes, kMaxXmlDepth, kMaxXmlAttributes);
+    if (shape.depth > kMaxXmlDepth)
+        return Refuse(reason, NotADesign(QStringLiteral("its elements nest more than %1 deep.").arg(kMaxXmlDepth)));
+    if (shape.attributes > kMaxXmlAttributes)
+        return Refuse(reason, NotADesign(QStringLiteral("an element has more than %1 attributes.").arg(kMaxXmlAttributes)));
+
+    Outline outline;
+    if (const std::optional<QString> error = ReadOutline(bytes, outline))
+        return Refuse(reason, *error);
+    if (const std::optional<QString> why = WhyNotDesignSections(outline))
+        return Refuse(reason, *why);
+
+    // Everything is read into this first, so that a refused file returns nothing.
+    DesignFileContents d;
+    d.maxNumLevels = contents.maxNumLevels;
+    const Section& factors = outline.sections[0];
+    const auto n = std::int32_t(factors.items.size());
+    d.numFactors = n;
+    if (n > 0) {
+        d.levelCounts = LongArray(1, n);
+        for (std::int32_t f = 1; f <= n; ++f) {
+            d.levelCounts(f) = std::int32_t(factors.items[std::size_t(f - 1)].fieldCount);
+            d.maxNumLevels = std::max(d.maxNumLevels, d.levelCounts(f));
+        }
+        // The factor table, and the sheet that shows it, hold a cell for every level row of
+        // every factor, whatever the file holds: refused before it is laid out when the memory
+        // cannot hold it.
+        const double bytesNeeded = 2.0 * double(GridCellStore::kBytesPerCell) * (double(d.maxNumLevels) + 1) * n;
+        const std::optional<std::uint64_t> available = AvailableMemoryBytes();
+        if (available && bytesNeeded > double(*available))
+            return Refuse(reason, QStringLiteral("Its %1 factors of up to %2 levels would need %3 MB of memory, "
+                                                 "more than this computer can give.")
+                                      .arg(n)
+                                      .arg(d.maxNumLevels)
+                                      .arg(std::ceil(bytesNeeded / (1024.0 * 1024.0)), 0, 'f', 0));
+        d.factors = TextTable(0, d.maxNumLevels, 1, n);
+        for (std::int32_t f = 1; f <= n; ++f) {
+            const Item& factor = factors.items[std::size_t(f - 1)];
+            d.factors(0, f) = factor.name;
+            for (std::int32_t j = 1; j <= d.levelCounts(f); ++j)
+                d.factors(j, f) = factors.Field(factor, std::size_t(j - 1));
+        }
+
+        const Section& constraints = outline.sections[1];
+        d.numConstraints = std::int32_t(constraints.items.size());
+        if (d.numConstraints != 0) {
+            d.constraints = TextTable(1, d.numConstraints, 1, 4);
+            for (std::int32_t c = 1; c <= d.numConstraints; ++c) {
+                const Item& constraint = constraints.items[std::size_t(c - 1)];
+                if (constraint.fieldCount < 4)
+                    return Refuse(reason,
+                                  QStringLiteral("Constraint %1 has %2 of its four fields.").arg(c).arg(constraint.fieldCount));
+                for (int k = 1; k <= 4; ++k)
+                    d.constraints(c, k) = constraints.Field(constraint, std::size_t(k - 1));
+            }
+        }
+
+        const Section& prevRuns = outline.sections[2];
+        d.numPrevRuns = std::int32_t(prevRuns.items.size());
+        if (d.numPrevRuns != 0) {
+            d.prevRuns = TextTable(1, d.numPrevRuns, 1, n);
+            for (std::int32_t r = 1; r <= d.numPrevRuns; ++r) {
+                const Item& run = prevRuns.items[std::size_t(r - 1)];
+                if (run.fieldCount < std::size_t(n))
+                    return Refuse(reason, QStringLiteral("Previous test %1 names a level for %2 of the %3 factors.")
+                                              .arg(r)
+                                              .arg(run.fieldCount)
+                                              .arg(n));
+                for (std::int32_t f = 1; f <= n; ++f)
+                    d.prevRuns(r, f) = prevRuns.Field(run, std::size_t(f - 1));
+            }
+        }
+
+        // A file of three sections has no matrix.
+        if (outline.sections.size() > 3 && !outline.sections[3].items.empty()) {
+            const Section& rows = outline.sections[3];
+            d.numRows = std::int32_t(rows.items.size());
+            d.numCols = std::int32_t(rows.items[0].fieldCount);
+            d.matrix = TextTable(1, d.numRows, 1, d.numCols);
+            for (std::int32_t r = 1; r <= d.numRows; ++r) {
+                const Item& row = rows.items[std::size_t(r - 1)];
+                if (row.fieldCount < std::size_t(d.numCols))
+                    return Refuse(reason,
+                                  QStringLiteral("Row %1 of the Test Cases matrix has %2 of the %3 cells of its first row.")
+                                      .arg(r)
+                                      .arg(row.fieldCount)
+                                      .arg(d.numCols));
+                for (std::int32_t c = 1; c <= d.numCols; ++c)
+                    d.matrix(r, c) = rows.Field(row, std::size_t(c - 1));
+            }
+        }
+    }
+    contents = std::move(d);
+    return true;
+}
