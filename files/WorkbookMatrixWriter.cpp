@@ -1,6 +1,7 @@
 #include "files/WorkbookMatrixWriter.h"
 
 #include "files/ExportOutput.h"
+#include "files/StandardErrorCapture.h"
 #include "model/GridCellStore.h"
 
 #include <QFile>
@@ -48,7 +49,6 @@ struct WorkbookCloser {
     void operator()(lxw_workbook* workbook) const { workbook_close(workbook); }
 };
 
-// Builds the workbook in the named file.
 // The library's own words for an error, without their closing full stop.
 QString LibraryReason(lxw_error error)
 {
@@ -57,6 +57,18 @@ QString LibraryReason(lxw_error error)
         reason.chop(1);
     return reason;
 }
+
+// Why the workbook could not be written: the system's reason from the library's lines on
+// standard error ("System error = No space left on device") when they give one, else the
+// library's words for its error.
+QString CloseFailureReason(lxw_error error, const QByteArray& libraryLines)
+{
+    static const QRegularExpression kSystemError(QStringLiteral("System error = ([^\\n]+)"));
+    const QRegularExpressionMatch system = kSystemError.match(QString::fromLocal8Bit(libraryLines));
+    return system.hasMatch() ? system.captured(1).trimmed() : LibraryReason(error);
+}
+
+// Builds the workbook in the named file.
 
 bool WriteWorkbookFile(const GridCellStore& grid, const QString& path, QString* Ret_strReason)
 {
@@ -102,10 +114,13 @@ bool WriteWorkbookFile(const GridCellStore& grid, const QString& path, QString* 
     if (rows > 1)
         worksheet_freeze_panes(sheet, 1, 0);
 
+    // Closing assembles and writes the file; the library says on standard error why that failed.
+    StandardErrorCapture libraryLines;
     const lxw_error closed = workbook_close(workbook.release());
+    const QByteArray said = libraryLines.Finish();
     if (closed != LXW_NO_ERROR)
         return Fail(Ret_strReason, QStringLiteral("The workbook could not be written: %1.")
-                                       .arg(LibraryReason(closed)));
+                                       .arg(CloseFailureReason(closed, said)));
     return true;
 }
 }  // namespace

@@ -1,6 +1,6 @@
-// Where vantrel-cli's output goes: a full disk leaves the earlier file whole and says why,
-// a pipe or "-" is written to directly, the design itself is never the output, and a design
-// another program changed meanwhile is not saved over.
+// Where vantrel-cli's output goes: a full disk leaves the earlier file whole and says why in
+// the program's own words, a pipe or "-" is written to directly, the design itself is never
+// the output, and a design another program changed meanwhile is not saved over.
 #include "tests/cli/CliRun.h"
 #include "tests/support/TestFiles.h"
 
@@ -76,6 +76,17 @@ TEST_F(CliOutputTest, AFullDiskLeavesTheEarlierFileAndSaysWhy)
         EXPECT_EQ(FileBytes(output), "the earlier test cases\n") << command;
         EXPECT_EQ(QDir(tiny).entryList(QDir::Files), QStringList{"cases.txt"}) << "nothing is left beside it";
     }
+
+    // The workbook is built in the temporary folder first; its library's own lines stay unseen.
+    ASSERT_EQ(Cli({"generate", design, "--evolutions", "2", "--save"}).exitCode, 0);
+    QProcessEnvironment fullTemporaryFolder = QProcessEnvironment::systemEnvironment();
+    fullTemporaryFolder.insert("TMPDIR", tiny);
+    const CliRun workbook =
+        Cli({"export", design, "--format", "xlsx", "--output", dir.filePath("cases.xlsx")}, fullTemporaryFolder);
+    EXPECT_EQ(workbook.exitCode, 2);
+    EXPECT_EQ(workbook.err, "Cannot write " + dir.filePath("cases.xlsx") +
+                                ": The workbook could not be written: No space left on device.\n");
+    EXPECT_FALSE(QFile::exists(dir.filePath("cases.xlsx")));
 }
 
 TEST_F(CliOutputTest, APipeAndStandardOutputAreWrittenDirectly)

@@ -11,9 +11,11 @@ struct CliRun {
     QString err;
 };
 
-inline CliRun Cli(const QStringList& args)
+inline CliRun Cli(const QStringList& args,
+                  const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
+    p.setProcessEnvironment(environment);
     p.start(QStringLiteral(VANTREL_CLI), args);
     p.waitForFinished(120000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
