@@ -41,12 +41,12 @@ void EndProgram(frmMain& main)
 }
 
 // Fills the Test Cases sheet, with the status window's fourth bar for a long matrix.
-void LoadIntoTestCases(frmMain& main, GenerationReporter& reporter, const ReadTables& t, const TextTable& matrix,
-                       const std::vector<bool>& removal)
+void LoadIntoTestCases(frmMain& main, GenerationReporter& reporter, const ReadTables& t, int numCases,
+                       const frmGenerate::CaseCell& cell, const std::vector<bool>& removal)
 {
     frmGenerate& sheet = *main.TestCasesSheet();
     sheet.setProgress(&reporter.Status());
-    sheet.LoadMatrixIntoGrid(t.numFactors(), t.factors, matrix, removal);
+    sheet.LoadCasesIntoGrid(t.numFactors(), t.factors, numCases, cell, removal);
     sheet.setProgress(nullptr);
     reporter.Status().Close();
 }
@@ -112,12 +112,10 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
             ShowMessage(QStringLiteral("The Previous Tests contain all the combinations."), MsgButtons::OkCancel,
                         MsgIcon::Information);
     } else {
-        const int numFactors = t.numFactors();
-        TextTable table(1, numRows, 1, numFactors);
-        for (int r = 1; r <= numRows; ++r)
-            for (int f = 1; f <= numFactors; ++f)
-                table(r, f) = QString::fromStdString(matrix.names[std::size_t(r - 1)][std::size_t(f - 1)]);
-        LoadIntoTestCases(*main, reporter, t, table, std::vector<bool>(std::size_t(numRows), false));
+        const auto cell = [&matrix](int i, int c) {
+            return QString::fromStdString(matrix.names[std::size_t(i - 1)][std::size_t(c - 1)]);
+        };
+        LoadIntoTestCases(*main, reporter, t, numRows, cell, {});
     }
     main->SwitchToOutlookItem(frmMain::ItemTestCases);
 
@@ -149,8 +147,8 @@ void GenerateAllPossible()
     GenerationReporter reporter(main);
     CommandRun run(nullptr);
     CAllCombinations all(reporter);
-    // The sheet's cell and the hand-over table's cell for every combination.
-    all.SetBytesPerShownCell(2 * GridCellStore::kBytesPerCell);
+    // The sheet's cell for every combination; the rows go straight from the listing into it.
+    all.SetBytesPerShownCell(GridCellStore::kBytesPerCell);
     all.SetThousandsSeparator(QLocale().groupSeparator().toStdString());
     AllCombinationsMatrix listing;
     std::vector<bool> removal;
@@ -159,21 +157,18 @@ void GenerateAllPossible()
     gbDirty = true;
     gbDesignChanged = false;
 
-    // One shared text per level name: the table holds references, not copies.
+    // One shared text per level name: the sheet's cells hold references, not copies.
     const int numFactors = listing.NumFactors();
     std::vector<std::vector<QString>> names{std::size_t(numFactors)};
     for (int f = 0; f < numFactors; ++f)
         for (int l = 0; l <= listing.LevelCount(f); ++l)
             names[std::size_t(f)].push_back(QString::fromStdString(listing.Name(f, l)));
-    const int numRows = listing.NumRows();
-    TextTable table(1, numRows, 1, numFactors);
-    for (int r = 0; r < numRows; ++r) {
-        for (int f = 0; f < numFactors; ++f)
-            table(r + 1, f + 1) = names[std::size_t(f)][std::size_t(listing.LevelCode(r, f))];
-        if ((r & 0xFFFF) == 0xFFFF)
+    const auto cell = [&](int i, int c) {
+        if (c == 1 && (i & 0xFFFF) == 0)
             QCoreApplication::processEvents();  // a long listing keeps the windows painted
-    }
-    LoadIntoTestCases(*main, reporter, t, table, removal);
+        return names[std::size_t(c - 1)][std::size_t(listing.LevelCode(i - 1, c - 1))];
+    };
+    LoadIntoTestCases(*main, reporter, t, listing.NumRows(), cell, removal);
     main->SwitchToOutlookItem(frmMain::ItemTestCases);
 }
 

@@ -80,7 +80,14 @@ QString frmGenerate::GetIndexLetter(int index)
 void frmGenerate::LoadMatrixIntoGrid(std::int32_t In_lNumFactors, const TextTable& In_vaFactors,
                                      const TextTable& In_vaTestMatrix, const std::vector<bool>& In_abRemovalArray)
 {
-    const int numCases = In_vaTestMatrix.isDimensioned() ? In_vaTestMatrix.rowUpper() : 0;
+    LoadCasesIntoGrid(
+        In_lNumFactors, In_vaFactors, In_vaTestMatrix.isDimensioned() ? In_vaTestMatrix.rowUpper() : 0,
+        [&In_vaTestMatrix](int i, int c) { return TableEntry(In_vaTestMatrix, i, c); }, In_abRemovalArray);
+}
+
+void frmGenerate::LoadCasesIntoGrid(std::int32_t In_lNumFactors, const TextTable& In_vaFactors, int numCases,
+                                    const CaseCell& cell, const std::vector<bool>& In_abRemovalArray)
+{
     if (numCases <= 0)
         return;
     const int numFactors = std::max<std::int32_t>(In_lNumFactors, 0);
@@ -107,7 +114,7 @@ void frmGenerate::LoadMatrixIntoGrid(std::int32_t In_lNumFactors, const TextTabl
             ++sheetRow;
             grid.setText(0, sheetRow, CaseCaption(sheetRow - 1));
             for (int c = 1; c <= numFactors; ++c)
-                grid.setText(c, sheetRow, TableEntry(In_vaTestMatrix, i, c));
+                grid.setText(c, sheetRow, cell(i, c));
         } else {
             ++removed;
         }

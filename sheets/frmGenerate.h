@@ -6,6 +6,7 @@
 #include "sheets/SheetWindow.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class SheetLoadProgress;
@@ -26,6 +27,12 @@ public:
     // true leaves test case i out; a missing entry keeps it.
     void LoadMatrixIntoGrid(std::int32_t In_lNumFactors, const TextTable& In_vaFactors, const TextTable& In_vaTestMatrix,
                             const std::vector<bool>& In_abRemovalArray);
+    // The level name of test case i (1-based) for factor c.
+    using CaseCell = std::function<QString(int i, int c)>;
+    // The same from numCases test cases whose cells are asked for once each, in order: a
+    // listing too long to hold twice goes straight into the sheet.
+    void LoadCasesIntoGrid(std::int32_t In_lNumFactors, const TextTable& In_vaFactors, int numCases,
+                           const CaseCell& cell, const std::vector<bool>& In_abRemovalArray);
     // In_vaMatrix: the stored block, grid row 1..R x column 1..C, the names row included.
     // True once the matrix is shown.
     bool LoadSavedMatrix(std::int32_t In_lNumRows, std::int32_t In_lNumCols, const TextTable& In_vaMatrix);
