@@ -134,22 +134,6 @@ TEST_F(TrapTest, ErrorsGetTheirRunTimeNumbersTheProcedureAsCodePositionAndTheirS
     EXPECT_EQ(Headline(), "An unexpected 'Automation error' error occurred in a component used by Vantrel.");
 }
 
-TEST_F(TrapTest, CategoriesFollowTheNumberRanges)
-{
-    const QString general = "General run-time";
-    const QString files = "File System (disk, directory or file) access";
-    const QString unknown = "Unknown Error Class";
-    const std::pair<std::int32_t, QString> rows[] = {
-        {2, unknown}, {3, general}, {46, general}, {47, files}, {49, files}, {50, general}, {51, general},
-        {52, files}, {69, files}, {70, "Network "}, {71, files}, {76, files}, {77, unknown}, {452, files},
-        {453, files}, {454, general}, {455, general}, {35599, unknown}, {35600, "Windows 95 Custom Control"},
-        {35618, "Windows 95 Custom Control"}, {35619, unknown}, {40000, "Remote Data Object (RDO)"},
-        {40059, "Remote Data Object (RDO)"}, {40060, unknown}, {40500, "Remote Data Control (RDC)"},
-        {40516, "Remote Data Control (RDC)"}, {40517, unknown}, {-2147221504, unknown}};
-    for (const auto& [number, category] : rows)
-        EXPECT_EQ(ErrorCategory(number), category) << number;
-}
-
 TEST_F(TrapTest, SettingsAreReadWhateverTheLetterCaseAndDefaultWhenMissing)
 {
     const FailSafeSettings none = FailSafeSettings::Read(folder.filePath("FSCLIENT.INI"));

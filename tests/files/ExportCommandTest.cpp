@@ -90,30 +90,6 @@ TEST_F(ExportCommandTest, ShellOpenFailuresCarryTheirNumberTextAndSource)
     EXPECT_TRUE(modShell::GShell(file, 10, "", "", "open", nullptr));
 }
 
-TEST_F(ExportCommandTest, ShellResultsMapToNumbersOfTheirOwnOrAboveTheErrorBase)
-{
-    // Not the whole table: each way a result maps (two results to one error, one number with
-    // two texts, an offset from the error base, the fallback for any other result).
-    const int base = modShell::kErrorBase;
-    const struct {
-        int result, number;
-        const char* text;
-    } rows[] = {
-        {0, 7, "Out of memory"},
-        {8, 7, "Out of memory"},
-        {5, 75, "Path/file access error"},
-        {26, 75, "A sharing violation occurred."},
-        {27, base + 1048 + 27, "This file type does not have a valid file association."},
-        {1, base + 1048 + 1, "An error occurred occurred whilst trying to open or print the selected file."},
-        {12, base + 1048 + 12, "An error occurred occurred whilst trying to open or print the selected file."},
-    };
-    for (const auto& row : rows) {
-        const modShell::ShellError error = modShell::ShellErrorFor(row.result);
-        EXPECT_EQ(error.number, row.number) << "shell result " << row.result;
-        EXPECT_EQ(error.description, row.text) << "shell result " << row.result;
-    }
-}
-
 TEST_F(ExportCommandTest, ExeInTheNameHidesOnlyWhatIsStartedWithParameters)
 {
     const QString file = existingFile("my.exe.files");
