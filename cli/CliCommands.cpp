@@ -10,12 +10,14 @@
 #include "engine/EngineDesign.h"
 #include "engine/EngineFatalError.h"
 #include "engine/RandomStream.h"
+#include "engine/TupleEvolution.h"
 #include "files/ExportOutput.h"
 #include "files/FileWriter.h"
 #include "files/MatrixExport.h"
 #include "model/GridCellStore.h"
 #include "search/CFind.h"
 #include "search/CoverageSummary.h"
+#include "search/TupleCoverage.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -122,12 +124,14 @@ int Generate(const CliOptions& options)
 
     const DesignTables design = EngineDesignOf(tables);
     const std::uint64_t seed = options.seedGiven ? options.seed : RandomStream::ClockSeed();
-    CCalcNWay calc(reporter, options.evolutions, seed, options.threads);
+    const std::int32_t evolutions =
+        options.strength > 2 && !options.evolutionsGiven ? TupleEvolution::kDefaultEvolutions : options.evolutions;
+    CCalcNWay calc(reporter, evolutions, seed, options.threads);
     GeneratedMatrix matrix;
     std::int32_t numRows = 0;
     bool converged = false;
     try {
-        if (!calc.CalcNWayQXVMatrix(2, design, matrix, numRows, converged))
+        if (!calc.CalcNWayQXVMatrix(options.strength, design, matrix, numRows, converged))
             return kExitRefused;
     } catch (const EngineFatalError&) {
         return kExitRefused;  // its message has been shown
@@ -189,12 +193,43 @@ int Validate(const CliOptions& options)
     return kExitOk;
 }
 
+namespace {
+
+// The coverage of the combinations of levels of every `strength` factors by the saved matrix.
+int TupleCoverageReport(const CliOptions& options, const ReadTables& tables)
+{
+    const GridCellStore& grid = modMain::TestCasesGrid();
+    std::vector<std::vector<std::string>> matrix;
+    for (int r = 2; r <= grid.maxRows(); ++r) {  // row 1 holds the factor names
+        std::vector<std::string>& row = matrix.emplace_back();
+        for (int f = 1; f <= tables.numFactors(); ++f)
+            row.push_back(grid.text(f, r).toStdString());
+    }
+    const TupleCoverage coverage = CountTupleCoverage(EngineDesignOf(tables), matrix, options.strength, options.missing);
+    const auto clamped = [](std::int64_t count) { return std::int32_t(std::min<std::int64_t>(count, INT32_MAX)); };
+    QTextStream out(stdout);
+    out << SummarizeCoverage(clamped(coverage.found), clamped(coverage.missing), coverage.violation).text << "\n";
+    for (const TupleCoverage::Missing& missing : coverage.missingCombinations) {
+        QStringList cells;
+        for (std::size_t i = 0; i < missing.factors.size(); ++i)
+            cells << tables.factors.at(0, missing.factors[i]) << tables.factors.at(missing.levels[i], missing.factors[i]);
+        if (missing.excludedTogether)
+            cells << QStringLiteral("excluded together");
+        out << DelimitedLine(cells, options.format) << "\n";
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
 int Coverage(const CliOptions& options)
 {
     CliReporter reporter;
     ReadTables tables;
     if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToSearch), tables))
         return refused;
+    if (options.strength > 2)
+        return TupleCoverageReport(options, tables);
 
     CFind find(modMain::TestCasesGrid());
     const int numFactors = tables.numFactors();

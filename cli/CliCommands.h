@@ -9,7 +9,9 @@
 
 struct CliOptions {
     QString design;
-    std::int32_t evolutions = 1000;
+    std::int32_t evolutions = 1000;  // for strength 3 and more, unless given, their own default
+    bool evolutionsGiven = false;
+    std::int32_t strength = 2;
     std::uint64_t seed = 0;
     bool seedGiven = false;
     unsigned threads = 0;  // 0: every core

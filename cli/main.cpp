@@ -28,13 +28,16 @@ const char* kUsage =
     "usage: vantrel-cli COMMAND DESIGN.test [options]\n"
     "\n"
     "commands:\n"
-    "  generate   print the covering matrix (every pair of levels of every two factors)\n"
-    "             [--evolutions N] [--seed S] [--threads N] [--format tsv|csv] [--output FILE] [--save]\n"
+    "  generate   print the covering matrix (every pair of levels of every two factors; with\n"
+    "             --strength T every combination of levels of every T factors)\n"
+    "             [--strength T] [--evolutions N] [--seed S] [--threads N] [--format tsv|csv]\n"
+    "             [--output FILE] [--save]\n"
     "  validate   check the design: \"The design is valid.\" or the first problem, and what the\n"
     "             constraints exclude together beyond the pairs they name\n"
     "  all        print every combination of levels, less those a constraint forbids or a\n"
     "             previous test ran [--yes] [--format tsv|csv] [--output FILE]\n"
-    "  coverage   count the pairs the design's saved matrix covers [--missing] [--format tsv|csv]\n"
+    "  coverage   count the pairs (--strength T: the combinations of T levels) the design's\n"
+    "             saved matrix covers [--strength T] [--missing] [--format tsv|csv]\n"
     "  export     write the design's saved matrix to a file, as the desktop program exports it\n"
     "             --format xlsx|xml|html|csv|tsv --output FILE\n"
     "\n"
@@ -67,7 +70,8 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(QString::fromLatin1(kUsage));
     const QCommandLineOption help({"h", "help"}, "Show this help.");
     const QCommandLineOption version("version", "Show the version.");
-    const QCommandLineOption evolutions("evolutions", "Number of evolutions (default 1000).", "N");
+    const QCommandLineOption evolutions("evolutions", "Number of evolutions (default 1000; 3 from strength 3).", "N");
+    const QCommandLineOption strength("strength", "Factors whose level combinations are covered (2 to 6).", "T");
     const QCommandLineOption seed("seed", "Seed of the random draws, to repeat a run.", "S");
     const QCommandLineOption threads("threads", "Evolutions run at once (default: every core).", "N");
     const QCommandLineOption format(
@@ -77,7 +81,7 @@ int main(int argc, char** argv)
     const QCommandLineOption save("save", "Store the matrix in the design file.");
     const QCommandLineOption yes("yes", "Answer Yes to the size question.");
     const QCommandLineOption missing("missing", "List the pairs that are not covered.");
-    parser.addOptions({help, version, evolutions, seed, threads, format, output, save, yes, missing});
+    parser.addOptions({help, version, evolutions, strength, seed, threads, format, output, save, yes, missing});
     if (!parser.parse(app.arguments()))
         return UsageError(parser.errorText());
     if (parser.isSet(help)) {
@@ -101,6 +105,12 @@ int main(int argc, char** argv)
         if (!ParseNumber(parser.value(evolutions), 10000, number) || number < 1)
             return UsageError(QStringLiteral("--evolutions takes a number from 1 to 10000"));
         options.evolutions = std::int32_t(number);
+        options.evolutionsGiven = true;
+    }
+    if (parser.isSet(strength)) {
+        if (!ParseNumber(parser.value(strength), 6, number) || number < 2)
+            return UsageError(QStringLiteral("--strength takes a number from 2 to 6"));
+        options.strength = std::int32_t(number);
     }
     if (parser.isSet(seed)) {
         if (!ParseNumber(parser.value(seed), ~0ULL, number))

@@ -4,6 +4,7 @@
 #include "engine/EngineFatalError.h"
 #include "engine/QxvEvolution.h"
 #include "engine/RandomStream.h"
+#include "engine/TupleEvolution.h"
 
 #include <algorithm>
 #include <atomic>
@@ -19,7 +20,7 @@ namespace {
 
 // Whether an evolution covered every required pair: those the previous tests settle from
 // the start count as complete.
-bool Complete(const QxvEvolution::Outcome& outcome)
+bool Complete(const EvolutionOutcome& outcome)
 {
     return !outcome.convergedTouched || outcome.converged;
 }
@@ -44,7 +45,8 @@ struct CCalcNWay::Kept {
         return evolution == 0 || Beats(otherRows, otherComplete, rows, complete);
     }
 
-    void Take(const QxvEvolution& evolution, int32_t number, bool isComplete, int32_t F)
+    template <typename Evolution>
+    void Take(const Evolution& evolution, int32_t number, bool isComplete, int32_t F)
     {
         rows = evolution.NumRows();
         this->evolution = number;
@@ -77,23 +79,33 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     if (!ConvertPrevRunsToNumeric(In_design))
         return false;
 
-    if (In_lNumWays < 2 || In_lNumWays > 4)
+    if (In_lNumWays < 2 || In_lNumWays > TupleTable::kMaxStrength)
         EndProgram("KQ Error: Infeasible number of ways in AllocateInteractions");
-    if (In_lNumWays != 2) {
-        reporter_.showMessage({"Not implemented", EngineButtons::Ok, EngineIcon::None, 0});
-        return false;
-    }
+    // Sets of more factors than the design has: every combination of all of them.
+    const int32_t strength = std::min(In_lNumWays, std::max(design_.lNumFactors, 2));
     unsigned threads = threads_ != 0 ? threads_ : std::max(1u, std::thread::hardware_concurrency());
-    threads = ThreadsThatFit(static_cast<unsigned>(std::min<int64_t>(threads, numEvolutions)));
+    threads = ThreadsThatFit(static_cast<unsigned>(std::min<int64_t>(threads, numEvolutions)), strength);
     if (threads == 0)
         return false;
     design_.BuildTables();
+    if (strength > 2) {
+        // The pair search finds out from its first row; here the constraints tell at once.
+        if (!design_.implied.anyValidRow) {
+            ShowInfeasibleConstraints();
+            return false;
+        }
+        tuples_.Build(design_, strength);
+    }
 
     reporter_.showNWayProgress();
     Kept kept;
     bool converge = false;
-    const bool ok = threads <= 1 ? RunEvolutionsHere(numEvolutions, kept, converge)
-                                 : RunEvolutionsOnThreads(numEvolutions, threads, kept, converge);
+    const auto pairs = [this] { return std::make_unique<QxvEvolution>(design_); };
+    const auto tuples = [this] { return std::make_unique<TupleEvolution>(design_, tuples_); };
+    const bool ok = strength == 2 ? (threads <= 1 ? RunEvolutionsHere(numEvolutions, pairs, kept, converge)
+                                                  : RunEvolutionsOnThreads(numEvolutions, threads, pairs, kept, converge))
+                                  : (threads <= 1 ? RunEvolutionsHere(numEvolutions, tuples, kept, converge)
+                                                  : RunEvolutionsOnThreads(numEvolutions, threads, tuples, kept, converge));
     Ret_bConverge = converge;
     if (!ok) {
         ShowInfeasibleConstraints();
@@ -211,29 +223,44 @@ void CCalcNWay::EndProgram(const std::string& text)
     throw EngineFatalError(text);
 }
 
-unsigned CCalcNWay::ThreadsThatFit(unsigned threads)
+unsigned CCalcNWay::ThreadsThatFit(unsigned threads, int32_t strength)
 {
-    const NumericDesign::MemoryNeed need = design_.EstimateMemory();
+    NumericDesign::MemoryNeed need = design_.EstimateMemory();
     if (!need.offsetsFit) {
         reporter_.showMessage({"The current design has more than 2 billion pairs of levels, too many for the 2-Way search. "
                                "Use fewer factors or fewer levels.",
                                EngineButtons::Ok, EngineIcon::Critical, 0});
         return 0;
     }
+    // The pair tables are laid out for every strength; the tuple tables beside them.
+    if (strength > 2) {
+        std::vector<int32_t> levels;
+        for (const tNumFactor& factor : design_.atFactors)
+            levels.push_back(factor.lNumLevels);
+        const TupleTable::MemoryNeed tuples = TupleTable::EstimateMemory(levels, strength);
+        need.tableBytes += tuples.tableBytes;
+        need.workspaceBytes += tuples.workspaceBytes;
+    }
+    const std::string search = std::to_string(strength) + "-Way search";
     const std::optional<uint64_t> available = availableMemory_ ? availableMemory_ : AvailableMemoryBytes();
-    if (!available)
+    if (!available && std::isfinite(need.tableBytes))
         return threads;
-    const auto room = static_cast<double>(*available);
+    const double room = available ? static_cast<double>(*available) : 0.0;
     // Fewer evolutions at once when the machine cannot hold a workspace for each.
     while (threads > 1 && need.tableBytes + threads * need.workspaceBytes > room)
         --threads;
     const double needed = need.tableBytes + need.workspaceBytes;
     if (needed <= room)
         return threads;
+    if (!std::isfinite(needed)) {
+        reporter_.showMessage({"The current design has too many combinations of levels for the " + search +
+                                   ". Use fewer factors or fewer levels.",
+                               EngineButtons::Ok, EngineIcon::Critical, 0});
+        return 0;
+    }
     const auto megabytes = static_cast<uint64_t>(std::ceil(needed / (1024.0 * 1024.0)));
-    reporter_.showMessage({"The current design would need " + std::to_string(megabytes) +
-                               " MB of memory for the 2-Way search, more than this computer can give. "
-                               "Use fewer factors or fewer levels.",
+    reporter_.showMessage({"The current design would need " + std::to_string(megabytes) + " MB of memory for the " +
+                               search + ", more than this computer can give. Use fewer factors or fewer levels.",
                            EngineButtons::Ok, EngineIcon::Critical, 0});
     return 0;
 }
@@ -249,10 +276,12 @@ void CCalcNWay::ShowNoTestCases()
                            EngineButtons::Ok, EngineIcon::None, 24});
 }
 
-bool CCalcNWay::RunEvolutionsHere(int32_t numEvolutions, Kept& kept, bool& converge)
+template <typename Make>
+bool CCalcNWay::RunEvolutionsHere(int32_t numEvolutions, const Make& make, Kept& kept, bool& converge)
 {
     const int32_t F = design_.lNumFactors;
-    QxvEvolution evolution(design_);
+    const auto workspace = make();
+    auto& evolution = *workspace;
     bool stop = false;
     evolution.SetRowProgress([&](double completeness) {
         if (reporter_.updateNWayProgress(completeness, -1, -1))
@@ -261,7 +290,7 @@ bool CCalcNWay::RunEvolutionsHere(int32_t numEvolutions, Kept& kept, bool& conve
     bool convergedFlag = false;  // shared by the evolutions; one that is settled from the start leaves it
     for (int32_t evo = 1; evo <= numEvolutions; ++evo) {
         RandomStream random(seed_, static_cast<uint64_t>(evo));
-        const QxvEvolution::Outcome outcome = evolution.GenerateQXVMatrix(random);
+        const EvolutionOutcome outcome = evolution.GenerateQXVMatrix(random);
         if (!outcome.ok)
             return false;
         ++evolutionsFinished_;
@@ -283,12 +312,14 @@ bool CCalcNWay::RunEvolutionsHere(int32_t numEvolutions, Kept& kept, bool& conve
     return true;
 }
 
-bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, Kept& kept, bool& converge)
+template <typename Make>
+bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, const Make& make, Kept& kept,
+                                       bool& converge)
 {
     const int32_t F = design_.lNumFactors;
     struct Record {
         std::atomic<bool> finished{false};
-        QxvEvolution::Outcome outcome;
+        EvolutionOutcome outcome;
         int32_t rows = 0;
         bool complete = false;
     };
@@ -308,7 +339,8 @@ bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, 
         wake.notify_one();
     };
     auto work = [&](unsigned worker) {
-        QxvEvolution evolution(design_);
+        const auto workspace = make();
+        auto& evolution = *workspace;
         evolution.SetRowProgress([&](double completeness) { latestCompleteness.store(completeness, std::memory_order_relaxed); });
         Kept& mine = workerKept[worker];
         while (!stop.load() && !failed.load()) {

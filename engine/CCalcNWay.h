@@ -7,7 +7,8 @@
 //
 // The design is converted to level codes, then the evolutions run: each builds a complete
 // covering matrix from the previous tests, a random admissible row and greedy rows, and
-// removes the rows that cover nothing alone. The smallest matrix is kept (ties to the lowest
+// removes the rows that cover nothing alone. At strength 3 to 6 (every combination of the
+// levels of every t factors) a TupleEvolution takes the place of the pair search's. The smallest matrix is kept (ties to the lowest
 // evolution number) and returned as level names, without the previous tests.
 //
 // Evolutions run on several threads at once. Each takes its draws from its own stream,
@@ -22,6 +23,7 @@
 #include "engine/EngineReporter.h"
 #include "engine/GeneratedMatrix.h"
 #include "engine/NumericDesign.h"
+#include "engine/TupleTable.h"
 
 #include <cstdint>
 #include <optional>
@@ -33,6 +35,7 @@ public:
     // threads: evolutions run at once; 0 takes every core, 1 runs them on the calling thread.
     CCalcNWay(EngineReporter& reporter, int32_t lMaxNumEvolutions, uint64_t seed, unsigned threads = 0);
 
+    // In_lNumWays: the strength, 2 to 6; beyond the number of factors, every combination.
     // Fills the matrix of generated test cases (level names and codes), its row count (0 when
     // the previous tests already cover every required pair) and whether any evolution
     // reached full coverage within its iteration limit. Returns false, with nothing filled,
@@ -63,9 +66,12 @@ private:
     void ConvertConstraintsToNumeric(const DesignTables& design);
     bool ConvertPrevRunsToNumeric(const DesignTables& design);
     [[noreturn]] void EndProgram(const std::string& text);
-    bool RunEvolutionsHere(int32_t numEvolutions, Kept& kept, bool& converge);
-    bool RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, Kept& kept, bool& converge);
-    unsigned ThreadsThatFit(unsigned threads);
+    // make() gives an evolution's workspace (one per thread).
+    template <typename Make>
+    bool RunEvolutionsHere(int32_t numEvolutions, const Make& make, Kept& kept, bool& converge);
+    template <typename Make>
+    bool RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, const Make& make, Kept& kept, bool& converge);
+    unsigned ThreadsThatFit(unsigned threads, int32_t strength);
     void ShowInfeasibleConstraints();
     void ShowNoTestCases();
     void ConvertFromNumericToActual(const DesignTables& design, const Kept& kept, GeneratedMatrix& matrix,
@@ -76,6 +82,7 @@ private:
     uint64_t seed_;
     unsigned threads_;
     NumericDesign design_;
+    TupleTable tuples_;  // strength 3 and more
     int32_t lBestNumRows_ = 0;
     int32_t evolutionsFinished_ = 0;
     std::optional<uint64_t> availableMemory_;

@@ -17,6 +17,7 @@
 // the constraint solver, which only a design with constraints has.
 
 #include "engine/ConstraintSolver.h"
+#include "engine/EvolutionOutcome.h"
 #include "engine/NumericDesign.h"
 #include "engine/RandomStream.h"
 
@@ -39,14 +40,7 @@ class QxvEvolution {
 public:
     explicit QxvEvolution(const NumericDesign& design);
 
-    struct Outcome {
-        bool ok = true;                 // false: no random first row satisfied the constraints
-        bool convergedTouched = false;  // false when the previous tests already settle every pair
-        bool converged = false;
-        bool noTestCases = false;       // row elimination left an empty matrix
-        bool solverFirstRow = false;    // every random first row was rejected; the solver gave one
-        int32_t repairedRows = 0;       // rows repaired after a cornered factor
-    };
+    using Outcome = EvolutionOutcome;
 
     // Called after the first analysis and after every greedy row with the completeness of
     // the table (0..1). May be empty.

@@ -62,6 +62,15 @@ TEST_F(CliTest, SaveStoresTheMatrixAndCoverageCountsIt)
     EXPECT_EQ(after.exitCode, 0);
     EXPECT_EQ(after.out, "A total of 102 combinations out of 102 were found in the constraints, previous test, and "
                          "the test case matrix.\n");
+
+    // A pairwise matrix leaves combinations of three levels out; a matrix of strength 3 does not.
+    const CliRun triples = Cli({"coverage", design, "--strength", "3", "--missing"});
+    EXPECT_TRUE(triples.out.contains("There are nested constraints in the design.\n")) << triples.out.toStdString();
+    EXPECT_GT(triples.out.count('\n'), 2) << "one line per missing combination";
+    ASSERT_EQ(Cli({"generate", design, "--strength", "3", "--seed", "3", "--save", "--output", csv}).exitCode, 0);
+    EXPECT_EQ(Cli({"coverage", design, "--strength", "3", "--missing"}).out,
+              "A total of 324 combinations out of 324 were found in the constraints, previous test, and the test case "
+              "matrix.\n");
 }
 
 TEST_F(CliTest, ConstraintsThatOnlyHoldTogetherAreKeptAndNamed)
@@ -130,6 +139,7 @@ TEST_F(CliTest, RefusalsAndTheirExitCodes)
     EXPECT_EQ(Cli({"frobnicate", example()}).exitCode, 2);
     EXPECT_EQ(Cli({"generate"}).exitCode, 2);
     EXPECT_EQ(Cli({"generate", example(), "--evolutions", "0"}).exitCode, 2);
+    EXPECT_EQ(Cli({"generate", example(), "--strength", "7"}).exitCode, 2);
     EXPECT_EQ(Cli({"generate", example(), "--format", "xml"}).exitCode, 2);
 }
 

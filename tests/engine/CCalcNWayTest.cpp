@@ -276,12 +276,14 @@ TEST(CCalcNWay, ShowsFatalMessagesForDesignsThatValidationLetThrough)
         EXPECT_EQ(reporter.nwayShown, 0);
     }
 
-    RecordingReporter ways;
-    EXPECT_THROW(Generate(ways, Uniform(2, 3), 5, 1, 5, 5), EngineFatalError);
-    EXPECT_EQ(ways.texts(), std::vector<std::string>{"KQ Error: Infeasible number of ways in AllocateInteractions"});
+    for (const int32_t strength : {1, 7}) {
+        RecordingReporter ways;
+        EXPECT_THROW(Generate(ways, Uniform(2, 3), 5, 1, 5, strength), EngineFatalError);
+        EXPECT_EQ(ways.texts(), std::vector<std::string>{"KQ Error: Infeasible number of ways in AllocateInteractions"});
+    }
 }
 
-TEST(CCalcNWay, EndsWithoutAResultOnInvalidPreviousTestsAndHigherStrengths)
+TEST(CCalcNWay, EndsWithoutAResultOnInvalidPreviousTests)
 {
     DesignTables design = Uniform(2, 3);
     design.prevRuns = {{"v1", "V1", "v1"}, {"v1", "v1", "v1"}, {"v3", "v1", "x"}};
@@ -291,12 +293,28 @@ TEST(CCalcNWay, EndsWithoutAResultOnInvalidPreviousTestsAndHigherStrengths)
     const std::string invalid = "KQ Error: Error in ConvertPrevRunsToNumeric. Invalid Previous Test.";
     EXPECT_EQ(reporter.texts(), (std::vector<std::string>{invalid, invalid}));  // once per invalid test
     EXPECT_EQ(reporter.nwayShown, 0);
+}
 
-    for (int32_t ways : {3, 4}) {
-        RecordingReporter strength;
-        EXPECT_FALSE(Generate(strength, Uniform(2, 3), 5, 1, 5, ways).ok);
-        EXPECT_EQ(strength.texts(), std::vector<std::string>{"Not implemented"});
+TEST(CCalcNWay, HigherStrengthsRepeatOnAnyThreadsAndRefuseWhatTheMemoryCannotHold)
+{
+    // A strength beyond the number of factors asks for every combination of all of them.
+    for (const int32_t strength : {3, 4}) {
+        RecordingReporter reporter;
+        EXPECT_EQ(Generate(reporter, Uniform(2, 3), 2, 1, 5, strength).rows, 8);
     }
+    RecordingReporter one, two;
+    const RunResult onOne = Generate(one, Uniform(3, 6), 4, 1, 9, 3), onTwo = Generate(two, Uniform(3, 6), 4, 2, 9, 3);
+    ASSERT_TRUE(onOne.ok && onOne.converge);
+    EXPECT_EQ(onOne.matrix.levelCodes, onTwo.matrix.levelCodes);
+
+    RecordingReporter refused;
+    EXPECT_FALSE(Generate(refused, Uniform(10, 40), 1, 1, 5, 4, uint64_t{100} << 20).ok);
+    ASSERT_EQ(refused.texts().size(), 1u);
+    EXPECT_TRUE(refused.texts()[0].find("MB of memory for the 4-Way search") != std::string::npos) << refused.texts()[0];
+    RecordingReporter beyondCounting;
+    EXPECT_FALSE(Generate(beyondCounting, Uniform(10, 400), 1, 1, 5, 6).ok);
+    EXPECT_EQ(beyondCounting.texts(), std::vector<std::string>{"The current design has too many combinations of levels "
+                                                               "for the 6-Way search. Use fewer factors or fewer levels."});
 }
 
 TEST(CCalcNWay, MatchesNamesExactlyAndReturnsThemUntouched)

@@ -1,7 +1,8 @@
 // An independent check of what the search promises, on names only: no generated row holds an
-// excluded pair, a converged matrix covers every pair that some valid row holds, no previous
-// test comes back, every returned row covers some pair that no other row covers, and
-// "Infeasible constraints" comes exactly when no valid row exists.
+// excluded pair, a converged matrix covers every pair (every combination of t levels at
+// strength t) that some valid row holds, no previous test comes back, every returned row
+// covers some combination that no other row covers, and "Infeasible constraints" comes
+// exactly when no valid row exists.
 
 #include "engine/CCalcNWay.h"
 #include "tests/engine/RandomDesign.h"
@@ -19,8 +20,9 @@ struct Tally {
     int withUnreachablePairs = 0;
 };
 
-// Generates a matrix for the design and checks every promise; counts into the tally.
-void CheckPromises(const DesignTables& design, uint64_t seed, int32_t evolutions, Tally& tally)
+// Generates a matrix of the strength for the design and checks every promise; counts into
+// the tally.
+void CheckPromises(const DesignTables& design, uint64_t seed, int32_t evolutions, Tally& tally, int strength = 2)
 {
     ++tally.designs;
     const std::set<Pair> excluded = ExcludedPairs(design);
@@ -29,7 +31,7 @@ void CheckPromises(const DesignTables& design, uint64_t seed, int32_t evolutions
     GeneratedMatrix matrix;
     int32_t rows = 0;
     bool converge = false;
-    const bool ok = calc.CalcNWayQXVMatrix(2, design, matrix, rows, converge);
+    const bool ok = calc.CalcNWayQXVMatrix(strength, design, matrix, rows, converge);
     const bool anyValidRow = ValidRowHolds(design, excluded, {});
     if (!ok) {
         ++tally.infeasible;
@@ -39,35 +41,35 @@ void CheckPromises(const DesignTables& design, uint64_t seed, int32_t evolutions
     }
     ASSERT_EQ(rows, matrix.numRows);
 
-    std::map<Pair, int> holders;  // rows holding each pair, previous tests included
+    const int t = std::min(strength, design.NumFactors());
+    std::map<Combination, int> holders;  // rows holding each combination, previous tests included
     for (const Row& test : design.prevRuns)
-        for (const Pair& pair : PairsOf(test))
-            ++holders[pair];
+        for (const Combination& c : CombinationsOf(test, t))
+            ++holders[c];
     for (const Row& row : matrix.names)
-        for (const Pair& pair : PairsOf(row))
-            ++holders[pair];
+        for (const Combination& c : CombinationsOf(row, t))
+            ++holders[c];
 
     for (const Row& row : matrix.names) {
         EXPECT_FALSE(HoldsExcludedPair(row, excluded)) << "a generated row holds an excluded pair";
         for (const Row& test : design.prevRuns)
             EXPECT_NE(row, test) << "a previous test came back";
         bool alone = false;
-        for (const Pair& pair : PairsOf(row))
-            alone = alone || (!excluded.count(pair) && holders[pair] == 1);
-        EXPECT_TRUE(alone) << "a row covers no pair alone";
+        for (const Combination& c : CombinationsOf(row, t))
+            alone = alone || holders[c] == 1;
+        EXPECT_TRUE(alone) << "a row covers no combination alone";
     }
 
-    const std::set<Pair> reachable = ReachablePairs(design, excluded);
-    size_t allPairs = 0;
-    for (int a = 0; a < design.NumFactors(); ++a)
-        for (int b = a + 1; b < design.NumFactors(); ++b)
-            allPairs += static_cast<size_t>(design.levelCounts[a]) * design.levelCounts[b];
-    tally.withUnreachablePairs += reachable.size() + excluded.size() < allPairs ? 1 : 0;
-    // Previous tests that settle every pair leave nothing to generate, and count as converged.
+    const std::vector<CombinationReach> all = AllCombinations(design, excluded, t);
+    bool unreachable = false;
+    for (const CombinationReach& c : all)
+        unreachable = unreachable || (!c.holdsExcludedPair && !c.reachable);
+    tally.withUnreachablePairs += unreachable ? 1 : 0;
+    // Previous tests that settle everything leave nothing to generate, and count as converged.
     if (converge || rows == 0) {
         ++tally.converged;
-        for (const Pair& pair : reachable)
-            EXPECT_GT(holders[pair], 0) << "a pair some valid row holds is missing";
+        for (const CombinationReach& c : all)
+            EXPECT_TRUE(!c.reachable || holders[c.levels] > 0) << "a combination some valid row holds is missing";
     }
 }
 
@@ -110,13 +112,13 @@ DesignTables NestedDesign(std::mt19937_64& rng, int shape)
 
 // Checks `count` designs from `make`, each on its own seed from `firstSeed`, until a failure.
 template <typename Make>
-Tally CheckDesigns(int count, uint64_t firstSeed, int32_t evolutions, Make make)
+Tally CheckDesigns(int count, uint64_t firstSeed, int32_t evolutions, Make make, int strength = 2)
 {
     Tally tally;
     for (int i = 0; i < count && !::testing::Test::HasFailure(); ++i) {
         const DesignTables design = make(i);
         SCOPED_TRACE(::testing::Message() << "design " << i);
-        CheckPromises(design, firstSeed + i, evolutions, tally);
+        CheckPromises(design, firstSeed + i, evolutions, tally, strength);
     }
     return tally;
 }
@@ -138,4 +140,19 @@ TEST(CoverageChecker, NestedConstraintsNeverLeaveAnExcludedPairOrAReachablePairB
     EXPECT_EQ(tally.converged + tally.infeasible, tally.designs);
     EXPECT_GT(tally.infeasible, 10);
     EXPECT_GT(tally.withUnreachablePairs, 100);
+}
+
+TEST(CoverageChecker, HigherStrengthsKeepThePromisesWithConstraintsAndPreviousTests)
+{
+    std::mt19937_64 rng(31);
+    const RandomDesignLimits limits{.minFactors = 3, .maxFactors = 7, .maxLevels = 4, .maxConstraints = 4, .maxPrevRuns = 6};
+    for (const int strength : {3, 4}) {
+        SCOPED_TRACE(strength);
+        const Tally random = CheckDesigns(150, 300, 2, [&](int) { return MakeRandomDesign(rng, limits); }, strength);
+        EXPECT_EQ(random.converged + random.infeasible, random.designs);
+        const Tally nested = CheckDesigns(300, 900, 2, [&](int i) { return NestedDesign(rng, i % 4); }, strength);
+        EXPECT_EQ(nested.converged + nested.infeasible, nested.designs);
+        EXPECT_GT(nested.infeasible, 0);
+        EXPECT_GT(nested.withUnreachablePairs, 10);
+    }
 }

@@ -1,7 +1,7 @@
 #pragma once
 // What the constraints of a design allow, found by a plain search over names, independent of
-// the engine: the excluded pairs, and whether some valid row (one level per factor, no
-// excluded pair) holds given levels.
+// the engine: the excluded pairs, whether some valid row (one level per factor, no excluded
+// pair) holds given levels, and which combinations of levels of t factors valid rows hold.
 
 #include "engine/DesignTables.h"
 
@@ -98,15 +98,65 @@ inline bool ValidRowHolds(const DesignTables& design, const std::set<Pair>& excl
     return extend(extend, 0);
 }
 
-// Every pair of levels that some valid row holds.
-inline std::set<Pair> ReachablePairs(const DesignTables& design, const std::set<Pair>& excluded)
+// Levels of some factors: factor, level name.
+using Combination = std::map<int, std::string>;
+
+// Calls visit with every set of `strength` of the first `count` factors, ascending.
+template <typename Visit>
+void ForEachFactorSet(int count, int strength, Visit visit, std::vector<int> set = {})
 {
-    std::set<Pair> reachable;
-    for (int a = 0; a < design.NumFactors(); ++a)
-        for (int b = a + 1; b < design.NumFactors(); ++b)
-            for (int la = 1; la <= design.levelCounts[a]; ++la)
-                for (int lb = 1; lb <= design.levelCounts[b]; ++lb)
-                    if (ValidRowHolds(design, excluded, {{a, design.factors[a][la]}, {b, design.factors[b][lb]}}))
-                        reachable.insert({a, design.factors[a][la], b, design.factors[b][lb]});
-    return reachable;
+    if (static_cast<int>(set.size()) == strength)
+        return visit(set);
+    for (int f = set.empty() ? 0 : set.back() + 1; f < count; ++f) {
+        set.push_back(f);
+        ForEachFactorSet(count, strength, visit, set);
+        set.pop_back();
+    }
+}
+
+// The combinations of the levels of every `strength` factors that a row holds.
+inline std::vector<Combination> CombinationsOf(const Row& row, int strength)
+{
+    std::vector<Combination> combinations;
+    ForEachFactorSet(static_cast<int>(row.size()), strength, [&](const std::vector<int>& set) {
+        Combination c;
+        for (const int f : set)
+            c[f] = row[f];
+        combinations.push_back(c);
+    });
+    return combinations;
+}
+
+// Every combination of the levels of `strength` factors, with whether it holds an excluded
+// pair and whether some valid row holds it.
+struct CombinationReach {
+    Combination levels;
+    bool holdsExcludedPair = false;
+    bool reachable = false;
+};
+inline std::vector<CombinationReach> AllCombinations(const DesignTables& design, const std::set<Pair>& excluded, int strength)
+{
+    std::vector<CombinationReach> all;
+    ForEachFactorSet(design.NumFactors(), strength, [&](const std::vector<int>& set) {
+        std::vector<int> level(set.size(), 1);
+        for (;;) {
+            CombinationReach c;
+            for (size_t i = 0; i < set.size(); ++i)
+                c.levels[set[i]] = design.factors[set[i]][level[i]];
+            Row partial(static_cast<size_t>(design.NumFactors()));
+            for (const auto& [f, name] : c.levels)
+                partial[f] = name;
+            for (size_t i = 0; i < set.size(); ++i)
+                for (size_t j = i + 1; j < set.size(); ++j)
+                    c.holdsExcludedPair = c.holdsExcludedPair || excluded.count({set[i], partial[set[i]], set[j], partial[set[j]]});
+            c.reachable = !c.holdsExcludedPair && ValidRowHolds(design, excluded, c.levels);
+            all.push_back(c);
+            size_t i = 0;
+            while (i < set.size() && ++level[i] > design.levelCounts[set[i]])
+                level[i++] = 1;
+            if (i == set.size())
+                break;
+        }
+    });
+    return all;
 }

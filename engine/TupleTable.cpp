@@ -1,0 +1,120 @@
+#include "engine/TupleTable.h"
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+namespace {
+
+// Sums over every t-set of factors of the product of their level counts (the elementary
+// symmetric polynomial), in doubles so that no size overflows; also the number of t-sets.
+void CountTuples(const std::vector<int32_t>& levels, int32_t t, double& tuples, double& sets)
+{
+    std::vector<double> byProduct(static_cast<size_t>(t) + 1, 0.0), bySize(static_cast<size_t>(t) + 1, 0.0);
+    byProduct[0] = bySize[0] = 1.0;
+    for (const int32_t level : levels)
+        for (int32_t k = t; k >= 1; --k) {
+            byProduct[k] += byProduct[k - 1] * level;
+            bySize[k] += bySize[k - 1];
+        }
+    tuples = byProduct[t];
+    sets = bySize[t];
+}
+
+}  // namespace
+
+TupleTable::MemoryNeed TupleTable::EstimateMemory(const std::vector<int32_t>& levels, int32_t t)
+{
+    double tuples = 0, sets = 0;
+    CountTuples(levels, t, tuples, sets);
+    if (tuples >= 0x1.0p62 || sets >= 0x1.0p62)
+        return {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity()};
+    // The table: base bits, block offsets and counts. An evolution: its bits, a row count per
+    // tuple for row elimination, its block counts.
+    return {tuples / 8 + sets * 12, tuples / 8 + tuples + sets * 4};
+}
+
+void TupleTable::Unrank(uint64_t rank, int32_t* a) const
+{
+    int32_t n = F;
+    for (int32_t k = t; k >= 1; --k) {
+        int32_t x = k - 1;
+        while (x + 1 < n && Binomial(x + 1, k) <= rank)
+            ++x;
+        a[k - 1] = x;
+        rank -= Binomial(x, k);
+        n = x;
+    }
+}
+
+void TupleTable::Build(const NumericDesign& design, int32_t strength)
+{
+    if (strength < kMinStrength || strength > kMaxStrength || strength > design.lNumFactors)
+        throw std::invalid_argument("TupleTable: strength out of range");
+    t = strength;
+    F = design.lNumFactors;
+    levels = design.levels;
+    binomial.assign(static_cast<size_t>(F + 1) * (t + 1), 0);
+    for (int32_t n = 0; n <= F; ++n) {
+        binomial[static_cast<size_t>(n) * (t + 1)] = 1;
+        for (int32_t k = 1; k <= t && k <= n; ++k)
+            binomial[static_cast<size_t>(n) * (t + 1) + k] = Binomial(n - 1, k - 1) + (k <= n - 1 ? Binomial(n - 1, k) : 0);
+    }
+
+    std::vector<int32_t> a(static_cast<size_t>(t)), l(static_cast<size_t>(t));
+    blockOffset.clear();
+    blockOffset.reserve(Binomial(F, t) + 1);
+    numTuples = 0;
+    ForEachColexSet(F, t, a.data(), [&](const int32_t* set) {
+        blockOffset.push_back(numTuples);
+        uint64_t product = 1;
+        for (int32_t i = 0; i < t; ++i)
+            product *= static_cast<uint64_t>(levels[set[i]]);
+        numTuples += product;
+    });
+    blockOffset.push_back(numTuples);
+
+    // Every tuple that holds no excluded pair is required.
+    baseUncovered.assign((numTuples + 63) / 64, 0);
+    baseBlockUncovered.assign(NumBlocks(), 0);
+    const auto excluded = [&](int32_t f, int32_t lf, int32_t g, int32_t lg) {
+        const int32_t e = design.levelOffset[f] + lf, other = design.levelOffset[g] + lg;
+        return (design.excludedBits[static_cast<size_t>(e) * design.levelWords + other / 64] >> (other % 64)) & 1;
+    };
+    uint64_t block = 0;
+    ForEachColexSet(F, t, a.data(), [&](const int32_t* set) {
+        const uint64_t first = blockOffset[block], size = blockOffset[block + 1] - first;
+        for (uint64_t code = 0; code < size; ++code) {
+            LevelsOf(set, code, l.data());
+            bool required = true;
+            for (int32_t i = 0; i < t && required; ++i)
+                for (int32_t j = i + 1; j < t && required; ++j)
+                    required = !(design.anyExcluded && excluded(set[i], l[i], set[j], l[j]));
+            if (required) {
+                baseUncovered[(first + code) / 64] |= uint64_t{1} << ((first + code) % 64);
+                ++baseBlockUncovered[block];
+            }
+        }
+        ++block;
+    });
+
+    // The previous tests cover theirs.
+    for (int32_t p = 0; p < design.lNumPrevRuns; ++p) {
+        const int32_t* run = &design.alPrevRuns[static_cast<size_t>(p) * F];
+        block = 0;
+        ForEachColexSet(F, t, a.data(), [&](const int32_t* set) {
+            for (int32_t i = 0; i < t; ++i)
+                l[static_cast<size_t>(i)] = run[set[i]] - 1;
+            const uint64_t bit = Bit(set, l.data());
+            uint64_t& word = baseUncovered[bit / 64];
+            if ((word >> (bit % 64)) & 1) {
+                word &= ~(uint64_t{1} << (bit % 64));
+                --baseBlockUncovered[block];
+            }
+            ++block;
+        });
+    }
+    baseRemaining = 0;
+    for (const uint32_t count : baseBlockUncovered)
+        baseRemaining += count;
+}

@@ -1,0 +1,94 @@
+#pragma once
+// The t-tuples of a design for strength t (3 to 6): one block per set of t factors, one bit per
+// combination of their levels. Blocks stand in colex order of their factor sets (the block of
+// factors a0 < a1 < ... is C(a0, 1) + C(a1, 2) + ...), so enumerating the t-sets of a row in
+// colex order visits the blocks one after the other. Within a block the first factor's level
+// changes fastest.
+//
+// A tuple is required unless no valid row can hold it because it holds an excluded pair (one a
+// constraint names or one the constraints imply, a pair of a dead level among them). The base
+// is the required tuples the previous tests leave uncovered: where every evolution starts.
+// Built once per generation and shared, read-only, by the evolutions of all threads.
+
+#include "engine/NumericDesign.h"
+
+#include <cstdint>
+#include <vector>
+
+struct TupleTable {
+    static constexpr int32_t kMinStrength = 3;
+    static constexpr int32_t kMaxStrength = 6;
+
+    // What a search of strength t takes before anything is laid out, from the level counts
+    // alone: the shared table's bytes and one evolution's workspace. Tuples beyond what 62 bits
+    // count make both infinite.
+    struct MemoryNeed {
+        double tableBytes = 0;
+        double workspaceBytes = 0;
+    };
+    static MemoryNeed EstimateMemory(const std::vector<int32_t>& levels, int32_t t);
+
+    // Lays out the table for the design (whose tables are built) and computes the base.
+    void Build(const NumericDesign& design, int32_t strength);
+
+    uint64_t Binomial(int32_t n, int32_t k) const { return binomial[static_cast<size_t>(n) * (t + 1) + k]; }
+    uint64_t NumBlocks() const { return blockOffset.size() - 1; }
+    // The block of the factors a[0] < ... < a[t - 1].
+    uint64_t Rank(const int32_t* a) const
+    {
+        uint64_t rank = 0;
+        for (int32_t i = 0; i < t; ++i)
+            rank += Binomial(a[i], i + 1);
+        return rank;
+    }
+    // The factors of a block, ascending.
+    void Unrank(uint64_t rank, int32_t* a) const;
+    // The bit of the tuple of factors a at levels l (0-based), and the reverse within a block.
+    uint64_t Bit(const int32_t* a, const int32_t* l) const
+    {
+        uint64_t code = 0;
+        for (int32_t i = t - 1; i >= 0; --i)
+            code = code * static_cast<uint64_t>(levels[a[i]]) + static_cast<uint64_t>(l[i]);
+        return blockOffset[Rank(a)] + code;
+    }
+    void LevelsOf(const int32_t* a, uint64_t code, int32_t* l) const
+    {
+        for (int32_t i = 0; i < t; ++i) {
+            l[i] = static_cast<int32_t>(code % static_cast<uint64_t>(levels[a[i]]));
+            code /= static_cast<uint64_t>(levels[a[i]]);
+        }
+    }
+
+    int32_t t = 0;
+    int32_t F = 0;
+    std::vector<int32_t> levels;       // L(f)
+    std::vector<uint64_t> binomial;    // C(n, k) for n <= F, k <= t
+    std::vector<uint64_t> blockOffset;  // first bit of each block; the number of tuples at the end
+    uint64_t numTuples = 0;
+    std::vector<uint64_t> baseUncovered;        // one bit per tuple
+    std::vector<uint32_t> baseBlockUncovered;   // per block
+    uint64_t baseRemaining = 0;
+};
+
+// Calls visit(a) for every t-set a[0] < ... < a[t - 1] of 0..n-1 in colex order, the order of
+// their blocks. a is a scratch array of t entries.
+template <typename Visit>
+void ForEachColexSet(int32_t n, int32_t t, int32_t* a, Visit visit)
+{
+    if (t > n)
+        return;
+    for (int32_t i = 0; i < t; ++i)
+        a[i] = i;
+    for (;;) {
+        visit(static_cast<const int32_t*>(a));
+        // The next set: raise the lowest entry that can rise, reset the ones below it.
+        int32_t i = 0;
+        while (i < t && a[i] + 1 == (i + 1 < t ? a[i + 1] : n))
+            ++i;
+        if (i == t)
+            return;
+        ++a[i];
+        for (int32_t j = 0; j < i; ++j)
+            a[j] = j;
+    }
+}

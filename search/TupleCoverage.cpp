@@ -1,0 +1,126 @@
+#include "search/TupleCoverage.h"
+
+#include "engine/ConstraintSolver.h"
+#include "engine/TupleTable.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <utility>
+
+namespace {
+
+// Level codes (0-based, -1 for a name that is no level) of each row; the first matching level wins.
+std::vector<std::vector<int32_t>> Codes(const DesignTables& design, const std::vector<std::vector<std::string>>& rows)
+{
+    const int32_t F = design.NumFactors();
+    std::vector<std::map<std::string, int32_t>> byName(static_cast<size_t>(F));
+    for (int32_t f = 0; f < F; ++f)
+        for (int32_t l = design.levelCounts[f]; l >= 1; --l)
+            byName[f][design.Name(f, l)] = l - 1;
+    std::vector<std::vector<int32_t>> codes;
+    for (const auto& row : rows) {
+        std::vector<int32_t> coded(static_cast<size_t>(F), -1);
+        for (int32_t f = 0; f < F && static_cast<size_t>(f) < row.size(); ++f) {
+            const auto found = byName[f].find(row[f]);
+            coded[f] = found == byName[f].end() ? -1 : found->second;
+        }
+        codes.push_back(std::move(coded));
+    }
+    return codes;
+}
+
+}  // namespace
+
+TupleCoverage CountTupleCoverage(const DesignTables& design, const std::vector<std::vector<std::string>>& matrix,
+                                 int32_t strength, bool listMissing)
+{
+    TupleCoverage coverage;
+    const int32_t F = design.NumFactors();
+    const int32_t t = std::min(strength, F);
+    if (t < 2)
+        return coverage;
+    std::vector<int32_t> levelOffset{0};
+    for (int32_t f = 0; f < F; ++f)
+        levelOffset.push_back(levelOffset.back() + design.levelCounts[f]);
+
+    // The forbidden pairs, as level entries.
+    std::set<std::pair<int32_t, int32_t>> forbidden;
+    const auto entry = [&](const std::string& factor, const std::string& level) {
+        for (int32_t f = 0; f < F; ++f)
+            if (design.Name(f, 0) == factor)
+                for (int32_t l = 1; l <= design.levelCounts[f]; ++l)
+                    if (design.Name(f, l) == level)
+                        return levelOffset[f] + l - 1;
+        return -1;
+    };
+    for (const auto& c : design.constraints) {
+        const int32_t a = entry(c[0], c[1]), b = entry(c[2], c[3]);
+        if (a >= 0 && b >= 0)
+            forbidden.insert(std::minmax(a, b));
+    }
+    const auto holdsForbidden = [&](const int32_t* factors, const int32_t* levels, int32_t count) {
+        for (int32_t i = 0; i < count; ++i)
+            for (int32_t j = i + 1; j < count; ++j)
+                if (levels[i] >= 0 && levels[j] >= 0 &&
+                    forbidden.count(std::minmax(levelOffset[factors[i]] + levels[i], levelOffset[factors[j]] + levels[j])))
+                    return true;
+        return false;
+    };
+
+    const std::vector<std::vector<int32_t>> prevRuns = Codes(design, design.prevRuns);
+    const std::vector<std::vector<int32_t>> rows = Codes(design, matrix);
+    std::vector<int32_t> all(static_cast<size_t>(F));
+    for (int32_t f = 0; f < F; ++f)
+        all[f] = f;
+    for (const auto& row : rows)
+        coverage.violation = coverage.violation || holdsForbidden(all.data(), row.data(), F);
+
+    std::vector<std::pair<int32_t, int32_t>> forbiddenPairs(forbidden.begin(), forbidden.end());
+    ConstraintSolver solver(levelOffset, forbiddenPairs);
+    std::vector<int32_t> set(static_cast<size_t>(t)), levels(static_cast<size_t>(t)), entries(static_cast<size_t>(t));
+    std::vector<char> seen;
+    ForEachColexSet(F, t, set.data(), [&](const int32_t* factors) {
+        // The combinations of these factors, the first factor's level changing fastest.
+        int64_t combinations = 1;
+        for (int32_t i = 0; i < t; ++i)
+            combinations *= design.levelCounts[factors[i]];
+        seen.assign(static_cast<size_t>(combinations), 0);
+        const auto mark = [&](const std::vector<int32_t>& row) {
+            int64_t code = 0;
+            for (int32_t i = t - 1; i >= 0; --i) {
+                if (row[factors[i]] < 0)
+                    return;
+                code = code * design.levelCounts[factors[i]] + row[factors[i]];
+            }
+            seen[static_cast<size_t>(code)] = 1;
+        };
+        for (const auto& row : prevRuns)
+            mark(row);
+        for (const auto& row : rows)
+            mark(row);
+        for (int64_t code = 0; code < combinations; ++code) {
+            int64_t rest = code;
+            for (int32_t i = 0; i < t; ++i) {
+                levels[i] = static_cast<int32_t>(rest % design.levelCounts[factors[i]]);
+                rest /= design.levelCounts[factors[i]];
+            }
+            if (seen[static_cast<size_t>(code)] || holdsForbidden(factors, levels.data(), t)) {
+                ++coverage.found;
+                continue;
+            }
+            ++coverage.missing;
+            if (!listMissing)
+                continue;
+            TupleCoverage::Missing missing;
+            for (int32_t i = 0; i < t; ++i) {
+                missing.factors.push_back(factors[i] + 1);
+                missing.levels.push_back(levels[i] + 1);
+                entries[i] = levelOffset[factors[i]] + levels[i];
+            }
+            missing.excludedTogether = !forbidden.empty() && !solver.Feasible(entries.data(), t);
+            coverage.missingCombinations.push_back(std::move(missing));
+        }
+    });
+    return coverage;
+}

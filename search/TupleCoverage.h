@@ -1,0 +1,31 @@
+#pragma once
+// Coverage of the combinations of levels of every t factors (t from 2 up) by a matrix of test
+// cases, counted the way the pair count is: a combination is found when the matrix or a
+// previous test holds it, or when it holds a pair a constraint forbids (the constraints
+// account for it); every other combination is missing. A matrix row that holds a forbidden
+// pair is a violation.
+
+#include "engine/DesignTables.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TupleCoverage {
+    int64_t found = 0;
+    int64_t missing = 0;
+    bool violation = false;
+    // Each missing combination: t factor numbers and their level codes, all 1-based, and
+    // whether no valid test case can hold it (the constraints exclude it together).
+    struct Missing {
+        std::vector<int32_t> factors;
+        std::vector<int32_t> levels;
+        bool excludedTogether = false;
+    };
+    std::vector<Missing> missingCombinations;
+};
+
+// matrix: the test cases as level names, one per factor. Names that are no level of their
+// factor hold no combination. listMissing: fill missingCombinations too.
+TupleCoverage CountTupleCoverage(const DesignTables& design, const std::vector<std::vector<std::string>>& matrix,
+                                 int32_t strength, bool listMissing);
