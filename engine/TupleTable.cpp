@@ -1,6 +1,7 @@
 #include "engine/TupleTable.h"
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <stdexcept>
 
@@ -27,7 +28,7 @@ TupleTable::MemoryNeed TupleTable::EstimateMemory(const std::vector<int32_t>& le
 {
     double tuples = 0, sets = 0;
     CountTuples(levels, t, tuples, sets);
-    if (tuples >= 0x1.0p62 || sets >= 0x1.0p62)
+    if (tuples >= 0x1.0p32 || sets >= 0x1.0p32)
         return {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity()};
     // The table: base bits, block offsets and counts. An evolution: its bits, a row count per
     // tuple for row elimination, its block counts.
@@ -66,13 +67,15 @@ void TupleTable::Build(const NumericDesign& design, int32_t strength)
     blockOffset.reserve(Binomial(F, t) + 1);
     numTuples = 0;
     ForEachColexSet(F, t, a.data(), [&](const int32_t* set) {
-        blockOffset.push_back(numTuples);
+        blockOffset.push_back(static_cast<uint32_t>(numTuples));
         uint64_t product = 1;
         for (int32_t i = 0; i < t; ++i)
             product *= static_cast<uint64_t>(levels[set[i]]);
         numTuples += product;
     });
-    blockOffset.push_back(numTuples);
+    if (numTuples > UINT32_MAX)
+        throw std::length_error("TupleTable: more tuples than 32-bit offsets address");
+    blockOffset.push_back(static_cast<uint32_t>(numTuples));
 
     // Every tuple that holds no excluded pair is required.
     baseUncovered.assign((numTuples + 63) / 64, 0);

@@ -20,8 +20,8 @@ struct TupleTable {
     static constexpr int32_t kMaxStrength = 6;
 
     // What a search of strength t takes before anything is laid out, from the level counts
-    // alone: the shared table's bytes and one evolution's workspace. Tuples beyond what 62 bits
-    // count make both infinite.
+    // alone: the shared table's bytes and one evolution's workspace. Tuples beyond what the
+    // 32-bit block offsets address make both infinite.
     struct MemoryNeed {
         double tableBytes = 0;
         double workspaceBytes = 0;
@@ -63,7 +63,9 @@ struct TupleTable {
     int32_t F = 0;
     std::vector<int32_t> levels;       // L(f)
     std::vector<uint64_t> binomial;    // C(n, k) for n <= F, k <= t
-    std::vector<uint64_t> blockOffset;  // first bit of each block; the number of tuples at the end
+    // First bit of each block, the number of tuples at the end (32 bits: the workspace of four
+    // billion tuples would not fit in memory anyway).
+    std::vector<uint32_t> blockOffset;
     uint64_t numTuples = 0;
     std::vector<uint64_t> baseUncovered;        // one bit per tuple
     std::vector<uint32_t> baseBlockUncovered;   // per block
