@@ -62,6 +62,35 @@ private slots:
         QCOMPARE(presenter.show({"Go on?", MsgButtons::YesNo, MsgIcon::None, 0}), MsgResult::Yes);
     }
 
+    // Escape and the close box: OK where it is the only answer, Cancel (never No) otherwise.
+    void escapeAndTheCloseBoxAnswerCautiously_data()
+    {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<bool>("viaCloseBox");
+        QTest::addColumn<int>("expected");
+        const std::pair<MsgButtons, MsgResult> cases[] = {{MsgButtons::Ok, MsgResult::Ok},
+                                                          {MsgButtons::YesNo, MsgResult::Cancel},
+                                                          {MsgButtons::YesNoCancel, MsgResult::Cancel}};
+        for (const auto& [buttons, expected] : cases)
+            for (const bool closeBox : {false, true})
+                QTest::addRow("%d %s", int(buttons), closeBox ? "close box" : "Escape")
+                    << int(buttons) << closeBox << int(expected);
+    }
+    void escapeAndTheCloseBoxAnswerCautiously()
+    {
+        QFETCH(int, buttons);
+        QFETCH(bool, viaCloseBox);
+        QFETCH(int, expected);
+        QtMessagePresenter presenter;
+        OnNextBox([viaCloseBox](QMessageBox* box) {
+            if (viaCloseBox)
+                box->close();
+            else
+                QTest::keyClick(box, Qt::Key_Escape);
+        });
+        QCOMPARE(int(presenter.show({"Go on?", MsgButtons(buttons), MsgIcon::Question, 27})), expected);
+    }
+
     void helpShowsTheContextAndKeepsTheBoxUp()
     {
         QtMessagePresenter presenter;
@@ -72,7 +101,8 @@ private slots:
             Click(box, QMessageBox::Help);
             OnNextBox([&](QMessageBox* again) {
                 ++boxesSeen;
-                Click(again, QMessageBox::Ok);
+                QCOMPARE(QApplication::focusWidget(), again->button(QMessageBox::Ok));  // not Help
+                QTest::keyClick(again, Qt::Key_Escape);
             });
         });
         QCOMPARE(presenter.show({"Factor 'A' has no levels defined.", MsgButtons::Ok, MsgIcon::Critical, 29}),
