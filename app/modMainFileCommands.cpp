@@ -17,10 +17,11 @@ void SetTitle()
         main->SetTitle();
 }
 
-// The design is now the file at gstrCurrentFile, as saved.
+// The design is now the file at gstrCurrentFile, as saved; it stays changed while the sheets
+// hold text that the file left out.
 void Saved()
 {
-    gbDirty = false;
+    gbDirty = !CFile::CellsLeftOut().isEmpty();
     RecentFiles().Add(gstrCurrentFile);
     SetTitle();
 }

@@ -92,7 +92,7 @@ private slots:
         frmMain& w = shownWindow();
         const QString path = VANTREL_EXAMPLES "/browser-matrix.test";
         ExpectOneBox(messages, [&] { QVERIFY(!w.OpenFileAtStart('"' + path + '"')); },
-                     "Error opening file", MsgIcon::None);
+                     "Error opening file\n\"" + path + "\": The file does not exist.", MsgIcon::None);
         QCOMPARE(w.windowTitle(), QString("Vantrel"));
         QVERIFY(modMain::gstrCurrentFile.isEmpty());
 
