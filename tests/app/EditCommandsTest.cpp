@@ -122,6 +122,28 @@ private slots:
         QCOMPARE(store.text(3, 2), QString("Phone"));
     }
 
+    void deletingAFactorDeletesItsPreviousTestColumn()
+    {
+        frmMain& w = shownWindow();
+        DesignLoader::Load(w, {{"A", {"a1", "a2"}}, {"B", {"b1", "b2"}}, {"C", {"c1", "c2"}}}, {},
+                           {{"a1", "b2", "c1"}, {"a2", "", "c2"}});
+        GridView& grid = *w.FactorsSheet()->Grid;
+        grid.selectBlock(2, 1, 2, 1);
+        ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick("ID_DeleteColumn"); },
+                     "The Previous Test sheet held values of the deleted factors; they were deleted with them. "
+                     "Undo brings them back.",
+                     MsgIcon::Information);
+        QCOMPARE(Lines(modMain::PrevRunsGrid(), 0, 1), (QStringList{"A|C", "a1|c1", "a2|c2", "|"}));
+        // The spare column, and a factor without previous values, go without a word.
+        grid.selectBlock(3, 1, 3, 1);
+        w.SSActiveToolBars1_ToolClick("ID_DeleteColumn");
+        w.SetupSheets();
+        DesignLoader::Load(w, {{"A", {"a1"}}, {"B", {"b1"}}}, {}, {{"", "b1"}});
+        grid.selectBlock(1, 1, 1, 1);
+        w.SSActiveToolBars1_ToolClick("ID_DeleteColumn");
+        QCOMPARE(ColCaptions(modMain::PrevRunsGrid(), 1, modMain::PrevRunsGrid().maxCols()), QStringList{"B"});
+    }
+
     void printSheetWritesTheSheetsCellsPageAfterPage()
     {
         const QString pdf = path("sheet.pdf");
