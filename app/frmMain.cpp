@@ -20,6 +20,7 @@
 #include "settings/QtWindowPlacement.h"
 #include "settings/RecentFiles.h"
 #include "settings/frmDefaults.h"
+#include "sheets/DesignHistory.h"
 #include "sheets/frmConstraints.h"
 #include "sheets/frmFactorsAndLevels.h"
 #include "sheets/frmGenerate.h"
@@ -97,6 +98,7 @@ void frmMain::Form_Load()
 
     BuildCommands();
     LoadGroupsAndItemsInOutlookBar();
+    BuildHistory();
 
     modMain::Factors().setLNumFactors(0);
     modMain::Factors().lMaxNumLevels = 0;
@@ -142,10 +144,14 @@ void frmMain::BuildCommands()
         action->setObjectName(QString::fromLatin1(tool.id));
         action->setStatusTip(QString::fromLatin1(tool.description));
         action->setProperty("category", QString::fromLatin1(tool.category));
+        QList<QKeySequence> keys;
         if (tool.shortcut != QKeySequence::UnknownKey)
-            action->setShortcuts(tool.shortcut);
-        if (action->shortcuts().isEmpty() && tool.extraShortcut)
-            action->setShortcut(QKeySequence(QString::fromLatin1(tool.extraShortcut)));
+            keys = QKeySequence::keyBindings(tool.shortcut);
+        if (tool.extraShortcut)
+            for (const QKeySequence& key : QKeySequence::listFromString(QString::fromLatin1(tool.extraShortcut)))
+                if (!keys.contains(key))
+                    keys.append(key);
+        action->setShortcuts(keys);
         connect(action, &QAction::triggered, this, [this, action] { SSActiveToolBars1_ToolClick(action->objectName()); });
         addAction(action);  // shortcuts work for tools on no menu too
         mTools.insert(action->objectName(), action);
@@ -203,11 +209,38 @@ void frmMain::BuildCommands()
         {"ID_Cut", "edit-cut", QStyle::SP_DialogDiscardButton},
         {"ID_Copy", "edit-copy", QStyle::SP_FileDialogDetailedView},
         {"ID_Paste", "edit-paste", QStyle::SP_DialogResetButton},
+        {"ID_Undo", "edit-undo", QStyle::SP_ArrowBack},
+        {"ID_Redo", "edit-redo", QStyle::SP_ArrowForward},
         {"ID_Generate2Way", "media-playback-start", QStyle::SP_MediaPlay},
         {"ID_GenerateAllCombinations", "media-seek-forward", QStyle::SP_MediaSeekForward}};
     for (const ToolIcon& icon : icons)
         mTools.value(QString::fromLatin1(icon.id))
             ->setIcon(QIcon::fromTheme(QString::fromLatin1(icon.themeName), style()->standardIcon(icon.fallback)));
+}
+
+void frmMain::BuildHistory()
+{
+    mHistory = new DesignHistory(
+        [this] {
+            // The windows follow a design put back: the line under the names, the widths.
+            mFactors->Grid->setRowBottomLine(1, 0, modMain::FactorsGrid().maxCols());
+            for (SheetWindow* sheet : {static_cast<SheetWindow*>(mFactors), static_cast<SheetWindow*>(mConstraints),
+                                       static_cast<SheetWindow*>(mPrevRuns)})
+                for (int c = 0; c <= sheet->Grid->store()->maxCols(); ++c)
+                    sheet->Grid->widenColToText(c);
+        },
+        this);
+    QUndoStack& stack = mHistory->stack();
+    QAction* undo = mTools.value(QStringLiteral("ID_Undo"));
+    QAction* redo = mTools.value(QStringLiteral("ID_Redo"));
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(&stack, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(&stack, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    connect(&stack, &QUndoStack::undoTextChanged, undo,
+            [undo](const QString& step) { undo->setToolTip(QStringLiteral("Undo ") + step); });
+    connect(&stack, &QUndoStack::redoTextChanged, redo,
+            [redo](const QString& step) { redo->setToolTip(QStringLiteral("Redo ") + step); });
 }
 
 void frmMain::LoadGroupsAndItemsInOutlookBar()
@@ -340,6 +373,8 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
         {"ID_TestCases", [this] { SwitchToOutlookItem(ItemTestCases); }},
         {"ID_DeleteRow", [] { modMain::DeleteRowFromCurrentGrid(); }},
         {"ID_DeleteColumn", [] { modMain::DeleteColFromCurrentGrid(); }},
+        {"ID_Undo", [] { modMain::Undo(); }},
+        {"ID_Redo", [] { modMain::Redo(); }},
         {"ID_About",
          [this] {
              frmAbout about(this);

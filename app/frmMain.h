@@ -18,6 +18,7 @@ class QMenu;
 class QStackedWidget;
 class QToolBar;
 class QToolBox;
+class DesignHistory;
 class SheetWindow;
 class frmConstraints;
 class frmFactorsAndLevels;
@@ -87,10 +88,13 @@ private:
     void PlaceWindow();
     void LoadGroupsAndItemsInOutlookBar();
     void BuildCommands();
+    // The design's Undo and Redo, and the state of their tools.
+    void BuildHistory();
     void CheckViewTool(int index);
     bool Form_Unload();
 
     QHash<QString, QAction*> mTools;
+    DesignHistory* mHistory = nullptr;
     QActionGroup* mCurrentView = nullptr;
     QMenu* mEditMenu = nullptr;
     QMenu* mFileMenu = nullptr;

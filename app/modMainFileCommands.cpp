@@ -8,6 +8,7 @@
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
 #include "settings/RecentFiles.h"
+#include "sheets/DesignHistory.h"
 
 namespace modMain {
 namespace {
@@ -15,6 +16,13 @@ void SetTitle()
 {
     if (frmMain* main = frmMain::Instance())
         main->SetTitle();
+}
+
+// A new or opened design starts without steps to undo.
+void ForgetUndoSteps()
+{
+    if (DesignHistory* history = DesignHistory::Current())
+        history->clear();
 }
 
 // The design is now the file at gstrCurrentFile, as saved; it stays changed while the sheets
@@ -29,6 +37,7 @@ void Saved()
 // The design is now the file at gstrCurrentFile, as opened.
 void Opened()
 {
+    ForgetUndoSteps();
     gbDirty = false;
     gbDesignChanged = true;
     RecentFiles().Add(gstrCurrentFile);
@@ -62,6 +71,7 @@ void FileNew()
     gstrCurrentFile.clear();
     gbDirty = false;
     gbDesignChanged = true;
+    ForgetUndoSteps();
     SetTitle();
     if (main)
         main->ShowFactorsAndLevels();

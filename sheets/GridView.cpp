@@ -34,6 +34,13 @@ GridView::GridView(GridCellStore& store, QWidget* parent) : QTableView(parent), 
     verticalHeader()->setSectionsClickable(true);
 
     connect(&store, &GridCellStore::cellEdited, this, &GridView::raiseChange);
+    // A store put back whole (Undo) keeps the cursor where it was, as far as the cell is left.
+    connect(&store, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { mCellBeforeReset = {activeCol(), activeRow()}; });
+    connect(&store, &QAbstractItemModel::modelReset, this, [this] {
+        if (mStore && mCellBeforeReset.x() > 0)
+            setActiveCell(std::min(mCellBeforeReset.x(), mStore->maxCols()), std::min(mCellBeforeReset.y(), mStore->maxRows()));
+    });
     connect(this, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { raiseClick(index.column() + 1, index.row() + 1); });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) { raiseClick(section + 1, 0); });

@@ -114,4 +114,5 @@ private:
     QAbstractButton* mCorner = nullptr;
     QHash<int, QFont> mRowFonts;
     int mLineRow = -1, mLineCol1 = 0, mLineCol2 = 0;
+    QPoint mCellBeforeReset;
 };
