@@ -1,11 +1,14 @@
 // The real message box: its title, its buttons, and a Help button that shows the help and
 // leaves the box up. Boxes are answered from a timer, so nothing waits on a person.
+#include "app/QtHelpViewer.h"
 #include "app/QtMessagePresenter.h"
 #include "tests/support/RecordingHelpViewer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QScrollBar>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 
@@ -109,6 +112,24 @@ private slots:
                  MsgResult::Ok);
         QCOMPARE(help.contexts(), QList<int>{29});
         QCOMPARE(boxesSeen, 2);
+    }
+
+    // The help window of the program's own shows the bundled help at the context's anchor.
+    void helpOpensInTheProgramsOwnWindowAtTheContext()
+    {
+        QtHelpViewer viewer(VANTREL_HELP);
+        const auto shownAt = [&viewer](int context) {
+            viewer.showHelp(context);
+            QList<QTextBrowser*> windows;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* browser = qobject_cast<QTextBrowser*>(w); browser && browser->isVisible())
+                    windows << browser;
+            return windows.size() == 1 ? windows.first()->verticalScrollBar()->value() : -1;
+        };
+        const int first = shownAt(1);
+        QVERIFY(first >= 0);
+        QVERIFY(shownAt(27) > first);
+        QVERIFY(shownAt(1) == first);
     }
 };
 
