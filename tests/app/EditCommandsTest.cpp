@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QRegularExpression>
 
 using namespace SheetTest;
 
@@ -228,7 +229,21 @@ private slots:
         for (const char* expected : {"Test Cases", "Case 150", "b150"})
             QVERIFY2(text.contains(expected), expected);
         QCOMPARE(text.count("Factor_B"), text.count('\f'));  // the captions head every page
-        QCOMPARE(printer.dialogAsked(), (QList<bool>{false, true}));
+        QVERIFY(!PdfIsLandscape(pdf));
+
+        // Thirty factors: landscape, the columns across several pages, each page with the row
+        // captions and every caption whole.
+        DesignLoader::Load(w, DesignLoader::Uniform(3, 30));
+        w.SSActiveToolBars1_ToolClick("ID_FactorsandLevels");
+        w.SSActiveToolBars1_ToolClick("ID_PrintSheet");
+        text = PdfText(pdf);
+        QVERIFY(PdfIsLandscape(pdf));
+        QVERIFY2(text.count('\f') >= 2, qPrintable(text));
+        for (const char* caption : {"Factor Name", "Level 3"})
+            QCOMPARE(text.count(caption), text.count('\f'));
+        for (int f = 1; f <= 30; ++f)
+            QCOMPARE(text.count(QRegularExpression(QString("\\bFactor %1\\b").arg(f))), 1);
+        QCOMPARE(printer.dialogAsked(), (QList<bool>{false, true, false}));
     }
 };
 
