@@ -16,6 +16,7 @@ QString LevelCaption(int level) { return QStringLiteral("Level ") + QString::num
 
 frmFactorsAndLevels::frmFactorsAndLevels(QWidget* parent) : SheetWindow(modMain::FactorsGrid(), parent)
 {
+    Grid->setEmptyHint(QStringLiteral("Type factor names in the first row, their levels below"));
     Form_Load();
 }
 
