@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "app/CommandIcons.h"
 #include "app/CommandTable.h"
 #include "app/HelpViewer.h"
 #include "app/MessageBox.h"
@@ -16,6 +17,7 @@
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
+#include "model/GridCellStore.h"
 #include "settings/CDefaults.h"
 #include "settings/QtWindowPlacement.h"
 #include "settings/RecentFiles.h"
@@ -114,26 +116,50 @@ void frmMain::Form_Load()
         statusBar()->addWidget(panel);
         mPanels.insert(QString::fromLatin1(panelDef.key), panel);
     }
+    // The test cases generated, in a panel of its own after the three of the design.
+    auto* casesPanel = new QLabel(this);
+    casesPanel->setObjectName(QStringLiteral("TestCases"));
+    statusBar()->addWidget(casesPanel);
+    mPanels.insert(casesPanel->objectName(), casesPanel);
+    const auto countCases = [this, casesPanel] {
+        const int rows = modMain::TestCasesGrid().maxRows();
+        casesPanel->setText(QStringLiteral("%1 Test Cases  ").arg(rows >= 2 ? rows - 1 : 0));
+    };
+    countCases();
+    GridCellStore& cases = modMain::TestCasesGrid();
+    for (const auto signal : {&GridCellStore::rowsInserted, &GridCellStore::rowsRemoved})
+        connect(&cases, signal, casesPanel, countCases);
+    connect(&cases, &GridCellStore::modelReset, casesPanel, countCases);
+    // The title's modified mark follows every edit of the design sheets.
+    for (GridCellStore* grid : {&modMain::FactorsGrid(), &modMain::ConstraintsGrid(), &modMain::PrevRunsGrid()})
+        connect(grid, &GridCellStore::cellEdited, this, &frmMain::UpdateModifiedMark, Qt::QueuedConnection);
+
     SetStatusPanels(this);
     SetDesignSheets(this);
+    SetTitle();
+    // Typing goes to the first factor's name from the start.
+    ShowFactorsAndLevels();
 }
 
 void frmMain::PlaceWindow()
 {
     const CDefaults& d = modMain::Defaults();
-    if (d.bMaximize) {
-        setWindowState(Qt::WindowMaximized);
-        return;
-    }
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen->geometry();
     const std::int32_t screenWidth = QtWindowPlacement::PixelsToTwips(area.width(), screen->logicalDotsPerInchX());
     const std::int32_t screenHeight = QtWindowPlacement::PixelsToTwips(area.height(), screen->logicalDotsPerInchY());
-    if (d.lWidth != 0 && d.lHeight != 0 && d.lTop + d.lHeight <= screenHeight && d.lLeft + d.lWidth <= screenWidth) {
+    if (!d.bMaximize && d.lWidth != 0 && d.lHeight != 0 && d.lTop + d.lHeight <= screenHeight &&
+        d.lLeft + d.lWidth <= screenWidth) {
         QtWindowPlacement::place(*this, d.lLeft, d.lTop, d.lWidth, d.lHeight);
     } else {
         QtWindowPlacement::place(*this, std::int32_t(0.1 * screenWidth), std::int32_t(0.1 * screenHeight),
                                  std::int32_t(0.8 * screenWidth), std::int32_t(0.8 * screenHeight));
+    }
+    // Maximized, the window keeps the default placement as the size it is restored to (a
+    // window records that size when it is maximized once it exists).
+    if (d.bMaximize) {
+        create();
+        setWindowState(Qt::WindowMaximized);
     }
 }
 
@@ -195,27 +221,8 @@ void frmMain::BuildCommands()
         else
             mStandard->addSeparator();
     }
-    // The desktop's icon theme where it has one, the style's own pictures otherwise.
-    struct ToolIcon {
-        const char* id;
-        const char* themeName;
-        QStyle::StandardPixmap fallback;
-    };
-    const ToolIcon icons[] = {
-        {"ID_New", "document-new", QStyle::SP_FileIcon},
-        {"ID_Open", "document-open", QStyle::SP_DialogOpenButton},
-        {"ID_Save", "document-save", QStyle::SP_DialogSaveButton},
-        {"ID_PrintSheet", "document-print", QStyle::SP_FileDialogContentsView},
-        {"ID_Cut", "edit-cut", QStyle::SP_DialogDiscardButton},
-        {"ID_Copy", "edit-copy", QStyle::SP_FileDialogDetailedView},
-        {"ID_Paste", "edit-paste", QStyle::SP_DialogResetButton},
-        {"ID_Undo", "edit-undo", QStyle::SP_ArrowBack},
-        {"ID_Redo", "edit-redo", QStyle::SP_ArrowForward},
-        {"ID_Generate2Way", "media-playback-start", QStyle::SP_MediaPlay},
-        {"ID_GenerateAllCombinations", "media-seek-forward", QStyle::SP_MediaSeekForward}};
-    for (const ToolIcon& icon : icons)
-        mTools.value(QString::fromLatin1(icon.id))
-            ->setIcon(QIcon::fromTheme(QString::fromLatin1(icon.themeName), style()->standardIcon(icon.fallback)));
+    for (QAction* tool : std::as_const(mTools))
+        tool->setIcon(CommandIcon(tool->objectName(), *style()));
 }
 
 void frmMain::BuildHistory()
@@ -255,6 +262,9 @@ void frmMain::LoadGroupsAndItemsInOutlookBar()
     mItems->setMovement(QListView::Static);
     mItems->setIconSize(QSize(32, 32));
     mItems->setSpacing(8);
+    // One column whatever the pane's size.
+    mItems->setWrapping(false);
+    mItems->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     mOutLookBar->addItem(mItems, QStringLiteral("Requirements"));
 
     mSheets = new QStackedWidget(splitter);
@@ -399,6 +409,8 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
     for (const auto& [toolId, run] : dispatch) {
         if (id == QLatin1String(toolId)) {
             modFailSafe::RunProcedure("frmMain", "Sub SSActiveToolBars1_ToolClick", run);
+            if (gInstance == this)
+                UpdateModifiedMark();
             return;
         }
     }
@@ -429,9 +441,20 @@ void frmMain::RefreshRecentFiles()
 
 void frmMain::SetTitle()
 {
-    setWindowTitle(modMain::gstrCurrentFile.isEmpty()
-                       ? QStringLiteral("Vantrel")
-                       : QStringLiteral("Vantrel  -  [") + modMain::gstrCurrentFile + QLatin1Char(']'));
+    // "[*]" is where the window shows its modified mark.
+    setWindowTitle((modMain::gstrCurrentFile.isEmpty()
+                        ? QStringLiteral("Vantrel")
+                        : QStringLiteral("Vantrel  -  [") + modMain::gstrCurrentFile + QLatin1Char(']')) +
+                   QStringLiteral("[*]"));
+    UpdateModifiedMark();
+}
+
+void frmMain::UpdateModifiedMark() { setWindowModified(modMain::gbDirty); }
+
+void frmMain::showStatusMessage(const QString& text)
+{
+    constexpr int kShownMs = 15000;
+    statusBar()->showMessage(text, kShownMs);
 }
 
 void frmMain::setPanelText(const QString& key, const QString& text)
@@ -480,6 +503,7 @@ bool frmMain::LoadSavedMatrix(std::int32_t In_lNumRows, std::int32_t In_lNumCols
 void frmMain::ShowFactorsAndLevels()
 {
     SwitchToOutlookItem(ItemFactorsAndLevels);
+    mFactors->Grid->setActiveCell(1, 1);
     mFactors->Grid->setFocus();
 }
 

@@ -64,9 +64,12 @@ public:
     void RefreshRecentFiles();
     // "Vantrel" while untitled, "Vantrel  -  [path]" once a file is open.
     void SetTitle();
+    // The title's mark of unsaved changes, from gbDirty.
+    void UpdateModifiedMark();
 
     // StatusPanels
     void setPanelText(const QString& key, const QString& text) override;
+    void showStatusMessage(const QString& text) override;
     QString PanelText(const QString& key) const;
     // MainWindowPlacement
     WindowPlacementTwips placementInTwips() const override;

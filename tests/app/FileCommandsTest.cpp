@@ -30,12 +30,14 @@ void LoadDesign(frmMain& w)
     modMain::gbDirty = true;
 }
 
-// The design's file ("" when untitled), the window's title and the changed flag are as given.
+// The design's file ("" when untitled), the window's title with its modified mark and the
+// changed flag are as given.
 void ExpectFile(const frmMain& w, const QString& file, bool dirty)
 {
     QCOMPARE(modMain::gstrCurrentFile, file);
-    QCOMPARE(w.windowTitle(), file.isEmpty() ? QString("Vantrel") : "Vantrel  -  [" + file + "]");
+    QCOMPARE(w.windowTitle(), (file.isEmpty() ? QString("Vantrel") : "Vantrel  -  [" + file + "]") + "[*]");
     QCOMPARE(modMain::gbDirty, dirty);
+    QCOMPARE(w.isWindowModified(), dirty);
 }
 }  // namespace
 
