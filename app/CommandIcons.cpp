@@ -35,7 +35,8 @@ void Page(QPainter& p, QRectF r)
     path.lineTo(r.bottomLeft());
     path.closeSubpath();
     p.drawPath(path);
-    p.drawPolyline(QPolygonF({{r.right() - fold, r.top()}, {r.right() - fold, r.top() + fold}, {r.right(), r.top() + fold}}));
+    p.drawPolyline(
+        QPolygonF({{r.right() - fold, r.top()}, {r.right() - fold, r.top() + fold}, {r.right(), r.top() + fold}}));
 }
 
 QIcon DrawnCut()
@@ -88,7 +89,9 @@ QIcon CommandIcon(const QString& id, const QStyle& style)
         const char* themeName;
         std::function<QIcon()> fallback;
     };
-    const auto standard = [&style](QStyle::StandardPixmap pixmap) { return [&style, pixmap] { return style.standardIcon(pixmap); }; };
+    const auto standard = [&style](QStyle::StandardPixmap pixmap) {
+        return [&style, pixmap] { return style.standardIcon(pixmap); };
+    };
     const Picture pictures[] = {
         {"ID_New", "document-new", standard(QStyle::SP_FileIcon)},
         {"ID_Open", "document-open", standard(QStyle::SP_DialogOpenButton)},

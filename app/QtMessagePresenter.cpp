@@ -58,9 +58,8 @@ MsgResult QtMessagePresenter::show(const MessageRequest& request)
         dismiss->hide();
         box.setEscapeButton(dismiss);
     }
-    box.setDefaultButton(QMessageBox::StandardButton(request.buttons == MsgButtons::Ok || request.buttons == MsgButtons::OkCancel
-                                                         ? QMessageBox::Ok
-                                                         : QMessageBox::Yes));
+    const bool okBox = request.buttons == MsgButtons::Ok || request.buttons == MsgButtons::OkCancel;
+    box.setDefaultButton(okBox ? QMessageBox::Ok : QMessageBox::Yes);
     // QMessageBox closes on every button; Help shows the help and puts the box back up, the
     // focus back on its default answer.
     for (;;) {

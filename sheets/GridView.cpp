@@ -48,7 +48,8 @@ GridView::GridView(GridCellStore& store, QWidget* parent) : QTableView(parent), 
             [this] { mCellBeforeReset = {activeCol(), activeRow()}; });
     connect(&store, &QAbstractItemModel::modelReset, this, [this] {
         if (mStore && mCellBeforeReset.x() > 0)
-            setActiveCell(std::min(mCellBeforeReset.x(), mStore->maxCols()), std::min(mCellBeforeReset.y(), mStore->maxRows()));
+            setActiveCell(std::min(mCellBeforeReset.x(), mStore->maxCols()),
+                          std::min(mCellBeforeReset.y(), mStore->maxRows()));
     });
     connect(this, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { raiseClick(index.column() + 1, index.row() + 1); });

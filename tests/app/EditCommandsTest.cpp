@@ -163,7 +163,12 @@ private slots:
         const QList<std::tuple<const char*, std::function<void()>, std::function<void()>, int>> changes = {
             {"typing a name", [] {}, [&] { TypeIntoCell(factors, 4, 1, "D"); }, 0},
             {"typing a level", [] {}, [&] { TypeIntoCell(factors, 1, 4, "a3"); }, 0},
-            {"paste", [&] { onFactors(2, 2, 2, 2); QGuiApplication::clipboard()->setText("x\ty\tz\n"); }, tool("ID_Paste"), 0},
+            {"paste",
+             [&] {
+                 onFactors(2, 2, 2, 2);
+                 QGuiApplication::clipboard()->setText("x\ty\tz\n");
+             },
+             tool("ID_Paste"), 0},
             {"cut", [&] { onFactors(1, 1, 2, 2); }, tool("ID_Cut"), 0},
             {"clear", [&] { onFactors(2, 2, 3, 3); }, tool("ID_Clear"), 0},
             {"delete row", [&] { onFactors(1, 2, 1, 2); }, tool("ID_DeleteRow"), 0},

@@ -57,8 +57,8 @@ private slots:
         shell.setTakes(false);
         dialogs->answer(path("unopened.csv"));
         w.SSActiveToolBars1_ToolClick("ID_CommaDeliminated");
-        QVERIFY2(w.statusBar()->currentMessage().startsWith(path("unopened.csv") + " was exported but could not be opened: "),
-                 qPrintable(w.statusBar()->currentMessage()));
+        const QString said = w.statusBar()->currentMessage();
+        QVERIFY2(said.startsWith(path("unopened.csv") + " was exported but could not be opened: "), qPrintable(said));
         shell.setTakes(true);
 
         // The system folder, in any letter case, is refused and the dialog comes back; Cancel

@@ -193,7 +193,8 @@ private slots:
         QCOMPARE(messages.texts(),
                  (QStringList{"Do you want to save changes made to this document?",
                               "Error opening file\n" + path("bad.test") +
-                                  ": The file is not a Vantrel design: its first section is <Factors>, not <factors>."}));
+                                  ": The file is not a Vantrel design: its first section is <Factors>, not "
+                                  "<factors>."}));
         QCOMPARE(messages.shown().first().buttons, MsgButtons::YesNoCancel);
         QCOMPARE(messages.shown().first().icon, MsgIcon::Information);
         messages.clear();
@@ -231,10 +232,12 @@ private slots:
         const QByteArray design = "<requirements><factors><Factor Name=\"X\"><level>1</level></Factor></factors>"
                                   "<constraints/><previousruns/></requirements>";
         QTest::newRow("truncated") << design.left(40) << "The file is not well-formed XML: ";
-        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << "The file is not well-formed XML: ";
+        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
+                                << "The file is not well-formed XML: ";
         QTest::newRow("empty") << QByteArray("") << "The file is empty.";
         QTest::newRow("wrong root") << QByteArray("<html><head/><body/></html>")
-                                    << "The file is not a Vantrel design: its root element is <html>, not <requirements>.";
+                                    << "The file is not a Vantrel design: its root element is <html>, not "
+                                       "<requirements>.";
         QTest::newRow("missing") << QByteArray() << "The file does not exist.";
     }
     void errorOpeningFileNamesTheFileAndWhy()
@@ -279,7 +282,8 @@ private slots:
 
         // Yes: saved without them, and the design still counts as changed, so Exit asks.
         dialogs->answer(file);
-        QCOMPARE(answered({MsgResult::Yes}, [&] { w.SSActiveToolBars1_ToolClick("ID_SaveAs"); }), QStringList{question});
+        QCOMPARE(answered({MsgResult::Yes}, [&] { w.SSActiveToolBars1_ToolClick("ID_SaveAs"); }),
+                 QStringList{question});
         QCOMPARE(FileBytes(file).count("<Factor "), 2);
         QVERIFY(!FileBytes(file).contains("Tablet"));
         ExpectFile(w, file, true);
@@ -311,7 +315,8 @@ private slots:
 
         // Escape or the close box: the save is cancelled, the file and the changed flag stay.
         modMain::gbDirty = true;
-        QCOMPARE(answered({MsgResult::Cancel}, [&] { w.SSActiveToolBars1_ToolClick("ID_Save"); }), QStringList{question});
+        QCOMPARE(answered({MsgResult::Cancel}, [&] { w.SSActiveToolBars1_ToolClick("ID_Save"); }),
+                 QStringList{question});
         QCOMPARE(FileBytes(file), withMatrix);
         ExpectFile(w, file, true);
 

@@ -205,7 +205,8 @@ private slots:
         w.removeEventFilter(&counter);
         QVERIFY(paintsDuring > 0);
         QCOMPARE(help.contexts(), QList<int>{1});
-        QVERIFY2(labelDuring.startsWith("Total iterations: ") && labelDuring.endsWith(" of 10000"), qPrintable(labelDuring));
+        QVERIFY2(labelDuring.startsWith("Total iterations: ") && labelDuring.endsWith(" of 10000"),
+                 qPrintable(labelDuring));
         QVERIFY(stopToEnd >= 0);
         // About the window staying responsive, not the engine's speed: a wide margin.
         QVERIFY2(stopToEnd < 5000, qPrintable(QString::number(stopToEnd)));
