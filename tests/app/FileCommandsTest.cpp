@@ -51,6 +51,7 @@ private slots:
         const QStringList empty = Snapshot(w);
         LoadDesign(w);
         const QStringList before = Snapshot(w);
+        w.FactorsSheet()->Grid->setActiveCell(2, 3);
 
         // Cancel, and Yes on an untitled design whose Save As is cancelled, change nothing.
         dialogs->answer("");
@@ -68,6 +69,9 @@ private slots:
         ExpectFile(w, "", false);
         QVERIFY(modMain::gbDesignChanged);
         QCOMPARE(w.SelectedItemIndex(), 0);
+        // What is typed next is the first factor's name.
+        QCOMPARE(w.FactorsSheet()->Grid->activeCol(), 1);
+        QCOMPARE(w.FactorsSheet()->Grid->activeRow(), 1);
         QCOMPARE(dialogs->requests().size(), 1);
     }
 
