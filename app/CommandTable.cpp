@@ -47,6 +47,8 @@ const QList<ToolSpec>& Tools()
         {"ID_Test", "Test", "Help", ""},
         {"ID_Options", "&Options...", "Tools", "", K::Preferences},
         {"ID_PrintSheet", "Print Sheet", "File", ""},
+        {"ID_Undo", "&Undo", "Edit", "Undoes the last change to the sheets.", K::Undo, "Ctrl+Z"},
+        {"ID_Redo", "&Redo", "Edit", "Makes the change last undone again.", K::Redo, "Ctrl+Shift+Z; Ctrl+Y"},
     };
     return tools;
 }
@@ -56,7 +58,9 @@ const QList<MenuSpec>& Menus()
     static const QList<MenuSpec> menus = {
         {"ID_mnuFile",
          {"ID_New", "ID_Open", "ID_Close", nullptr, "ID_Save", "ID_SaveAs", nullptr, "ID_Print", nullptr, "ID_Exit"}},
-        {"ID_mnuEdit", {"ID_Cut", "ID_Copy", "ID_Paste", "ID_Clear", nullptr, "ID_DeleteRow", "ID_DeleteColumn"}},
+        {"ID_mnuEdit",
+         {"ID_Undo", "ID_Redo", nullptr, "ID_Cut", "ID_Copy", "ID_Paste", "ID_Clear", nullptr, "ID_DeleteRow",
+          "ID_DeleteColumn"}},
         {"ID_mnuView",
          {"ID_OutlookBar", nullptr, "ID_FactorsandLevels", "ID_Constraints", "ID_PreviousTest", "ID_TestCases"}},
         {"ID_mnuTools",
@@ -70,9 +74,10 @@ const QList<MenuSpec>& Menus()
 
 const QList<const char*>& StandardToolbar()
 {
-    static const QList<const char*> buttons = {"ID_New",    "ID_Open",  "ID_Save",  nullptr,
-                                               "ID_PrintSheet", "ID_Cut", "ID_Copy", "ID_Paste",
-                                               nullptr,     "ID_Generate2Way", "ID_GenerateAllCombinations"};
+    static const QList<const char*> buttons = {
+        "ID_New",  "ID_Open", "ID_Save", nullptr, "ID_PrintSheet",   "ID_Cut",
+        "ID_Copy", "ID_Paste", nullptr,  "ID_Undo", "ID_Redo", nullptr, "ID_Generate2Way",
+        "ID_GenerateAllCombinations"};
     return buttons;
 }
 

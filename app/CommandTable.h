@@ -12,8 +12,8 @@ struct ToolSpec {
     const char* category;
     const char* description;
     QKeySequence::StandardKey shortcut = QKeySequence::UnknownKey;
-    const char* extraShortcut = nullptr;  // for commands without a standard key, or whose
-                                          // standard key the desktop leaves unbound
+    const char* extraShortcut = nullptr;  // keys ("; " between them) bound besides the
+                                          // standard key, on every desktop
 };
 
 struct MenuSpec {

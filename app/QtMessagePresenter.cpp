@@ -2,7 +2,9 @@
 
 #include "app/HelpViewer.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QPushButton>
 #include <QMessageBox>
 
 namespace {
@@ -46,11 +48,26 @@ MsgResult QtMessagePresenter::show(const MessageRequest& request)
                     ToQtButtons(request.buttons), mParent ? mParent : QApplication::activeWindow());
     if (request.helpContext != 0)
         box.addButton(QMessageBox::Help);
-    // QMessageBox closes on every button; Help shows the help and puts the box back up.
+    // Escape and the close box answer a box as its most cautious button does: OK where OK is
+    // the only answer, Cancel where there is one. A Yes/No box gets an unseen Cancel for them,
+    // so that a question left unanswered is told apart from No.
+    if (request.buttons == MsgButtons::Ok)
+        box.setEscapeButton(box.button(QMessageBox::Ok));
+    else if (request.buttons == MsgButtons::YesNo) {
+        QAbstractButton* dismiss = box.addButton(QMessageBox::Cancel);
+        dismiss->hide();
+        box.setEscapeButton(dismiss);
+    }
+    const bool okBox = request.buttons == MsgButtons::Ok || request.buttons == MsgButtons::OkCancel;
+    box.setDefaultButton(okBox ? QMessageBox::Ok : QMessageBox::Yes);
+    // QMessageBox closes on every button; Help shows the help and puts the box back up, the
+    // focus back on its default answer.
     for (;;) {
         const int pressed = box.exec();
         if (pressed == QMessageBox::Help) {
             ShowHelp(request.helpContext);
+            if (QPushButton* answer = box.defaultButton())
+                answer->setFocus();
             continue;
         }
         return FromQtButton(pressed);

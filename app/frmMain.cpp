@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "app/CommandIcons.h"
 #include "app/CommandTable.h"
 #include "app/HelpViewer.h"
 #include "app/MessageBox.h"
@@ -16,10 +17,12 @@
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
+#include "model/GridCellStore.h"
 #include "settings/CDefaults.h"
 #include "settings/QtWindowPlacement.h"
 #include "settings/RecentFiles.h"
 #include "settings/frmDefaults.h"
+#include "sheets/DesignHistory.h"
 #include "sheets/frmConstraints.h"
 #include "sheets/frmFactorsAndLevels.h"
 #include "sheets/frmGenerate.h"
@@ -97,6 +100,7 @@ void frmMain::Form_Load()
 
     BuildCommands();
     LoadGroupsAndItemsInOutlookBar();
+    BuildHistory();
 
     modMain::Factors().setLNumFactors(0);
     modMain::Factors().lMaxNumLevels = 0;
@@ -112,26 +116,50 @@ void frmMain::Form_Load()
         statusBar()->addWidget(panel);
         mPanels.insert(QString::fromLatin1(panelDef.key), panel);
     }
+    // The test cases generated, in a panel of its own after the three of the design.
+    auto* casesPanel = new QLabel(this);
+    casesPanel->setObjectName(QStringLiteral("TestCases"));
+    statusBar()->addWidget(casesPanel);
+    mPanels.insert(casesPanel->objectName(), casesPanel);
+    const auto countCases = [this, casesPanel] {
+        const int rows = modMain::TestCasesGrid().maxRows();
+        casesPanel->setText(QStringLiteral("%1 Test Cases  ").arg(rows >= 2 ? rows - 1 : 0));
+    };
+    countCases();
+    GridCellStore& cases = modMain::TestCasesGrid();
+    for (const auto signal : {&GridCellStore::rowsInserted, &GridCellStore::rowsRemoved})
+        connect(&cases, signal, casesPanel, countCases);
+    connect(&cases, &GridCellStore::modelReset, casesPanel, countCases);
+    // The title's modified mark follows every edit of the design sheets.
+    for (GridCellStore* grid : {&modMain::FactorsGrid(), &modMain::ConstraintsGrid(), &modMain::PrevRunsGrid()})
+        connect(grid, &GridCellStore::cellEdited, this, &frmMain::UpdateModifiedMark, Qt::QueuedConnection);
+
     SetStatusPanels(this);
     SetDesignSheets(this);
+    SetTitle();
+    // Typing goes to the first factor's name from the start.
+    ShowFactorsAndLevels();
 }
 
 void frmMain::PlaceWindow()
 {
     const CDefaults& d = modMain::Defaults();
-    if (d.bMaximize) {
-        setWindowState(Qt::WindowMaximized);
-        return;
-    }
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen->geometry();
     const std::int32_t screenWidth = QtWindowPlacement::PixelsToTwips(area.width(), screen->logicalDotsPerInchX());
     const std::int32_t screenHeight = QtWindowPlacement::PixelsToTwips(area.height(), screen->logicalDotsPerInchY());
-    if (d.lWidth != 0 && d.lHeight != 0 && d.lTop + d.lHeight <= screenHeight && d.lLeft + d.lWidth <= screenWidth) {
+    if (!d.bMaximize && d.lWidth != 0 && d.lHeight != 0 && d.lTop + d.lHeight <= screenHeight &&
+        d.lLeft + d.lWidth <= screenWidth) {
         QtWindowPlacement::place(*this, d.lLeft, d.lTop, d.lWidth, d.lHeight);
     } else {
         QtWindowPlacement::place(*this, std::int32_t(0.1 * screenWidth), std::int32_t(0.1 * screenHeight),
                                  std::int32_t(0.8 * screenWidth), std::int32_t(0.8 * screenHeight));
+    }
+    // Maximized, the window keeps the default placement as the size it is restored to (a
+    // window records that size when it is maximized once it exists).
+    if (d.bMaximize) {
+        create();
+        setWindowState(Qt::WindowMaximized);
     }
 }
 
@@ -142,10 +170,14 @@ void frmMain::BuildCommands()
         action->setObjectName(QString::fromLatin1(tool.id));
         action->setStatusTip(QString::fromLatin1(tool.description));
         action->setProperty("category", QString::fromLatin1(tool.category));
+        QList<QKeySequence> keys;
         if (tool.shortcut != QKeySequence::UnknownKey)
-            action->setShortcuts(tool.shortcut);
-        if (action->shortcuts().isEmpty() && tool.extraShortcut)
-            action->setShortcut(QKeySequence(QString::fromLatin1(tool.extraShortcut)));
+            keys = QKeySequence::keyBindings(tool.shortcut);
+        if (tool.extraShortcut)
+            for (const QKeySequence& key : QKeySequence::listFromString(QString::fromLatin1(tool.extraShortcut)))
+                if (!keys.contains(key))
+                    keys.append(key);
+        action->setShortcuts(keys);
         connect(action, &QAction::triggered, this, [this, action] { SSActiveToolBars1_ToolClick(action->objectName()); });
         addAction(action);  // shortcuts work for tools on no menu too
         mTools.insert(action->objectName(), action);
@@ -189,25 +221,33 @@ void frmMain::BuildCommands()
         else
             mStandard->addSeparator();
     }
-    // The desktop's icon theme where it has one, the style's own pictures otherwise.
-    struct ToolIcon {
-        const char* id;
-        const char* themeName;
-        QStyle::StandardPixmap fallback;
-    };
-    const ToolIcon icons[] = {
-        {"ID_New", "document-new", QStyle::SP_FileIcon},
-        {"ID_Open", "document-open", QStyle::SP_DialogOpenButton},
-        {"ID_Save", "document-save", QStyle::SP_DialogSaveButton},
-        {"ID_PrintSheet", "document-print", QStyle::SP_FileDialogContentsView},
-        {"ID_Cut", "edit-cut", QStyle::SP_DialogDiscardButton},
-        {"ID_Copy", "edit-copy", QStyle::SP_FileDialogDetailedView},
-        {"ID_Paste", "edit-paste", QStyle::SP_DialogResetButton},
-        {"ID_Generate2Way", "media-playback-start", QStyle::SP_MediaPlay},
-        {"ID_GenerateAllCombinations", "media-seek-forward", QStyle::SP_MediaSeekForward}};
-    for (const ToolIcon& icon : icons)
-        mTools.value(QString::fromLatin1(icon.id))
-            ->setIcon(QIcon::fromTheme(QString::fromLatin1(icon.themeName), style()->standardIcon(icon.fallback)));
+    for (QAction* tool : std::as_const(mTools))
+        tool->setIcon(CommandIcon(tool->objectName(), *style()));
+}
+
+void frmMain::BuildHistory()
+{
+    mHistory = new DesignHistory(
+        [this] {
+            // The windows follow a design put back: the line under the names, the widths.
+            mFactors->Grid->setRowBottomLine(1, 0, modMain::FactorsGrid().maxCols());
+            for (SheetWindow* sheet : {static_cast<SheetWindow*>(mFactors), static_cast<SheetWindow*>(mConstraints),
+                                       static_cast<SheetWindow*>(mPrevRuns)})
+                for (int c = 0; c <= sheet->Grid->store()->maxCols(); ++c)
+                    sheet->Grid->widenColToText(c);
+        },
+        this);
+    QUndoStack& stack = mHistory->stack();
+    QAction* undo = mTools.value(QStringLiteral("ID_Undo"));
+    QAction* redo = mTools.value(QStringLiteral("ID_Redo"));
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(&stack, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(&stack, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    connect(&stack, &QUndoStack::undoTextChanged, undo,
+            [undo](const QString& step) { undo->setToolTip(QStringLiteral("Undo ") + step); });
+    connect(&stack, &QUndoStack::redoTextChanged, redo,
+            [redo](const QString& step) { redo->setToolTip(QStringLiteral("Redo ") + step); });
 }
 
 void frmMain::LoadGroupsAndItemsInOutlookBar()
@@ -222,6 +262,9 @@ void frmMain::LoadGroupsAndItemsInOutlookBar()
     mItems->setMovement(QListView::Static);
     mItems->setIconSize(QSize(32, 32));
     mItems->setSpacing(8);
+    // One column whatever the pane's size.
+    mItems->setWrapping(false);
+    mItems->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     mOutLookBar->addItem(mItems, QStringLiteral("Requirements"));
 
     mSheets = new QStackedWidget(splitter);
@@ -340,6 +383,8 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
         {"ID_TestCases", [this] { SwitchToOutlookItem(ItemTestCases); }},
         {"ID_DeleteRow", [] { modMain::DeleteRowFromCurrentGrid(); }},
         {"ID_DeleteColumn", [] { modMain::DeleteColFromCurrentGrid(); }},
+        {"ID_Undo", [] { modMain::Undo(); }},
+        {"ID_Redo", [] { modMain::Redo(); }},
         {"ID_About",
          [this] {
              frmAbout about(this);
@@ -364,6 +409,8 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
     for (const auto& [toolId, run] : dispatch) {
         if (id == QLatin1String(toolId)) {
             modFailSafe::RunProcedure("frmMain", "Sub SSActiveToolBars1_ToolClick", run);
+            if (gInstance == this)
+                UpdateModifiedMark();
             return;
         }
     }
@@ -394,9 +441,20 @@ void frmMain::RefreshRecentFiles()
 
 void frmMain::SetTitle()
 {
-    setWindowTitle(modMain::gstrCurrentFile.isEmpty()
-                       ? QStringLiteral("Vantrel")
-                       : QStringLiteral("Vantrel  -  [") + modMain::gstrCurrentFile + QLatin1Char(']'));
+    // "[*]" is where the window shows its modified mark.
+    setWindowTitle((modMain::gstrCurrentFile.isEmpty()
+                        ? QStringLiteral("Vantrel")
+                        : QStringLiteral("Vantrel  -  [") + modMain::gstrCurrentFile + QLatin1Char(']')) +
+                   QStringLiteral("[*]"));
+    UpdateModifiedMark();
+}
+
+void frmMain::UpdateModifiedMark() { setWindowModified(modMain::gbDirty); }
+
+void frmMain::showStatusMessage(const QString& text)
+{
+    constexpr int kShownMs = 15000;
+    statusBar()->showMessage(text, kShownMs);
 }
 
 void frmMain::setPanelText(const QString& key, const QString& text)
@@ -445,6 +503,7 @@ bool frmMain::LoadSavedMatrix(std::int32_t In_lNumRows, std::int32_t In_lNumCols
 void frmMain::ShowFactorsAndLevels()
 {
     SwitchToOutlookItem(ItemFactorsAndLevels);
+    mFactors->Grid->setActiveCell(1, 1);
     mFactors->Grid->setFocus();
 }
 

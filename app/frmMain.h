@@ -18,6 +18,7 @@ class QMenu;
 class QStackedWidget;
 class QToolBar;
 class QToolBox;
+class DesignHistory;
 class SheetWindow;
 class frmConstraints;
 class frmFactorsAndLevels;
@@ -63,9 +64,12 @@ public:
     void RefreshRecentFiles();
     // "Vantrel" while untitled, "Vantrel  -  [path]" once a file is open.
     void SetTitle();
+    // The title's mark of unsaved changes, from gbDirty.
+    void UpdateModifiedMark();
 
     // StatusPanels
     void setPanelText(const QString& key, const QString& text) override;
+    void showStatusMessage(const QString& text) override;
     QString PanelText(const QString& key) const;
     // MainWindowPlacement
     WindowPlacementTwips placementInTwips() const override;
@@ -87,10 +91,13 @@ private:
     void PlaceWindow();
     void LoadGroupsAndItemsInOutlookBar();
     void BuildCommands();
+    // The design's Undo and Redo, and the state of their tools.
+    void BuildHistory();
     void CheckViewTool(int index);
     bool Form_Unload();
 
     QHash<QString, QAction*> mTools;
+    DesignHistory* mHistory = nullptr;
     QActionGroup* mCurrentView = nullptr;
     QMenu* mEditMenu = nullptr;
     QMenu* mFileMenu = nullptr;

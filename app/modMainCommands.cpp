@@ -5,6 +5,7 @@
 #include "app/modMain.h"
 #include "files/CFile.h"
 #include "model/GridCellStore.h"
+#include "sheets/DesignHistory.h"
 #include "sheets/SheetWindow.h"
 
 #include <QAction>
@@ -42,14 +43,26 @@ void DeleteRowFromCurrentGrid()
 {
     frmMain* main = frmMain::Instance();
     if (SheetWindow* sheet = main ? main->Sheet(main->SelectedItemIndex()) : nullptr)
-        sheet->DeleteRowFromGrid();
+        DesignHistory::Record(QStringLiteral("Delete Row"), [sheet] { sheet->DeleteRowFromGrid(); });
 }
 
 void DeleteColFromCurrentGrid()
 {
     frmMain* main = frmMain::Instance();
     if (SheetWindow* sheet = main ? main->Sheet(main->SelectedItemIndex()) : nullptr)
-        sheet->DeleteColFromGrid();
+        DesignHistory::Record(QStringLiteral("Delete Column"), [sheet] { sheet->DeleteColFromGrid(); });
+}
+
+void Undo()
+{
+    if (DesignHistory* history = DesignHistory::Current())
+        history->stack().undo();
+}
+
+void Redo()
+{
+    if (DesignHistory* history = DesignHistory::Current())
+        history->stack().redo();
 }
 
 void ExportAsExcel() { File().ExportAsExcel(); }

@@ -14,6 +14,9 @@ bool GetCurrentGrid(GridView*& grid);
 // The shown sheet's row and column deletion.
 void DeleteRowFromCurrentGrid();
 void DeleteColFromCurrentGrid();
+// Undo and Redo of the changes to the design sheets, one step at a time.
+void Undo();
+void Redo();
 // The Export commands: the Test Cases matrix in one of five formats.
 void ExportAsExcel();
 void ExportAsXML();

@@ -4,6 +4,7 @@
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "app/modMainCommands.h"
+#include "sheets/DesignHistory.h"
 #include "sheets/GridView.h"
 #include "sheets/SheetWindow.h"
 
@@ -74,7 +75,7 @@ void CopyToClipboard()
 void CutToClipboard()
 {
     if (GridView* grid = GridToChange("You cannot cut cells from the test case matrix.", "Clip operation failed")) {
-        grid->cutToClipboard();
+        DesignHistory::Record(QStringLiteral("Cut"), [grid] { grid->cutToClipboard(); });
         MarkDesignChanged();
     }
 }
@@ -85,7 +86,8 @@ void PasteFromClipboard()
     if (!grid)
         return;
     // Every pasted cell is an edit of the sheet, which marks the design changed.
-    const int leftOut = grid->pasteFromClipboard();
+    int leftOut = 0;
+    DesignHistory::Record(QStringLiteral("Paste"), [grid, &leftOut] { leftOut = grid->pasteFromClipboard(); });
     if (leftOut > 0)
         ShowMessage(QStringLiteral("%1 of the pasted cells fall outside the sheet and were not pasted. "
                                    "Factors are added by names in the \"Factor Name\" row; the Constraints "
@@ -100,11 +102,13 @@ void ClearFromGrid()
         "You cannot clear the test matrix grid. You can generate a different set of test cases.", "Clear operation failed");
     if (!grid)
         return;
-    const QList<GridBlock> blocks = grid->selectedBlocks();
-    if (blocks.isEmpty())
-        grid->clearBlockTexts(grid->selectedBlock());
-    for (const GridBlock& block : blocks)
-        grid->clearBlockTexts(block);
+    DesignHistory::Record(QStringLiteral("Clear"), [grid] {
+        const QList<GridBlock> blocks = grid->selectedBlocks();
+        if (blocks.isEmpty())
+            grid->clearBlockTexts(grid->selectedBlock());
+        for (const GridBlock& block : blocks)
+            grid->clearBlockTexts(block);
+    });
     MarkDesignChanged();
 }
 }  // namespace modMain

@@ -8,6 +8,7 @@
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
 #include "settings/RecentFiles.h"
+#include "sheets/DesignHistory.h"
 
 namespace modMain {
 namespace {
@@ -17,10 +18,18 @@ void SetTitle()
         main->SetTitle();
 }
 
-// The design is now the file at gstrCurrentFile, as saved.
+// A new or opened design starts without steps to undo.
+void ForgetUndoSteps()
+{
+    if (DesignHistory* history = DesignHistory::Current())
+        history->clear();
+}
+
+// The design is now the file at gstrCurrentFile, as saved; it stays changed while the sheets
+// hold text that the file left out.
 void Saved()
 {
-    gbDirty = false;
+    gbDirty = !CFile::CellsLeftOut().isEmpty();
     RecentFiles().Add(gstrCurrentFile);
     SetTitle();
 }
@@ -28,6 +37,7 @@ void Saved()
 // The design is now the file at gstrCurrentFile, as opened.
 void Opened()
 {
+    ForgetUndoSteps();
     gbDirty = false;
     gbDesignChanged = true;
     RecentFiles().Add(gstrCurrentFile);
@@ -61,6 +71,7 @@ void FileNew()
     gstrCurrentFile.clear();
     gbDirty = false;
     gbDesignChanged = true;
+    ForgetUndoSteps();
     SetTitle();
     if (main)
         main->ShowFactorsAndLevels();

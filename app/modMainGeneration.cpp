@@ -20,6 +20,8 @@
 #include <QApplication>
 #include <QLocale>
 
+#include <algorithm>
+
 namespace modMain {
 
 namespace {
@@ -86,6 +88,7 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
         return GenerationOutcome::Refused;
 
     GenerationReporter reporter(main);
+    reporter.setEvolutionTotal(std::max<std::int32_t>(Defaults().lMaxNumEvolutions, 1));  // as the search counts them
     RunningSearch running(reporter);
     CommandRun run([&reporter] { reporter.RequestStop(); });
 

@@ -38,6 +38,7 @@ void GenerationReporter::showNWayProgress()
 {
     delete mNWay;  // every run starts from the window's load state
     mNWay = new frmNWayStatus(mOwner);
+    mNWay->setEvolutionTotal(mEvolutionTotal);
     mNWay->show();
     QCoreApplication::processEvents();
 }

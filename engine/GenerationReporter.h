@@ -25,6 +25,8 @@ public:
     // The covering-matrix progress window while it is shown; nullptr otherwise.
     frmNWayStatus* NWayStatus() const;
 
+    // The evolutions the covering-matrix search will run, for its progress window.
+    void setEvolutionTotal(int32_t total) { mEvolutionTotal = total; }
     // Presses Stop on the covering-matrix search, when one runs.
     void RequestStop();
 
@@ -43,4 +45,5 @@ private:
     QPointer<frmNWayStatus> mNWay;
     QPointer<frmStatus> mStatus;
     bool mBusy = false;
+    int32_t mEvolutionTotal = 0;
 };

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -64,13 +65,18 @@ bool frmNWayStatus::UpdateNWayProgress(double In_dPercentComplete, std::int32_t 
 {
     const bool stop = mbStop;
     if (In_lNumComplete != -1) {
-        lblNum->setText(QStringLiteral("Total iterations: ") + QString::number(In_lNumComplete));
+        mDone = In_lNumComplete;
+        lblNum->setText(QStringLiteral("Total iterations: ") + QString::number(In_lNumComplete) +
+                        (mTotal > 0 ? QStringLiteral(" of %1").arg(mTotal) : QString()));
         if (!mbStop)
             lblStop->setText(QStringLiteral("Press Stop at any time."));
     }
     if (In_lSmallest != -1)
         lblSmallest->setText(QStringLiteral("Fewest test cases in best result: ") + QString::number(In_lSmallest));
-    const double fraction = std::isfinite(In_dPercentComplete) ? std::clamp(In_dPercentComplete, 0.0, 1.0) : 0.0;
+    double fraction = std::isfinite(In_dPercentComplete) ? std::clamp(In_dPercentComplete, 0.0, 1.0) : 0.0;
+    // With a total, the running evolution's completeness fills the bar's next share.
+    if (mTotal > 0)
+        fraction = std::min(1.0, (mDone + (In_lNumComplete != -1 ? 0.0 : fraction)) / mTotal);
     pbStatus->setValue(int(std::lround(fraction * kBarSteps)));
     QCoreApplication::processEvents();
     return stop;

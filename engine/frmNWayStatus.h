@@ -26,6 +26,10 @@ public:
     // Stop had been pressed before the call. -1 leaves a count's label as it is.
     bool UpdateNWayProgress(double In_dPercentComplete, std::int32_t In_lNumComplete, std::int32_t In_lSmallest);
 
+    // The number of evolutions the search runs: the counts then read "N of total" and the bar
+    // shows the evolutions done of the total. 0 (the default): the bar shows the fraction given.
+    void setEvolutionTotal(std::int32_t total) { mTotal = total; }
+
     void cmdStop_Click();
     bool StopPressed() const { return mbStop; }
 
@@ -37,4 +41,6 @@ private:
     void Form_Load();
 
     bool mbStop = false;
+    std::int32_t mTotal = 0;
+    std::int32_t mDone = 0;
 };

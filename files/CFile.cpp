@@ -17,6 +17,7 @@
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 
 #include <optional>
 #include <utility>
@@ -140,9 +141,11 @@ bool CFile::SaveXMLFile(const QString& In_strPath, std::int32_t In_lNumFactors, 
     QString reason;
     if (!file.open())
         reason = file.reason();
-    else if (SaveXMLFile(file.device(), In_lNumFactors, In_alLevelCounts, In_vaFactors, In_lNumConstraints,
-                         In_vaConstraints, In_lNumPrevRuns, In_vaPrevRuns, &reason) &&
-             !file.commit())
+    else if (!SaveXMLFile(file.device(), In_lNumFactors, In_alLevelCounts, In_vaFactors, In_lNumConstraints,
+                          In_vaConstraints, In_lNumPrevRuns, In_vaPrevRuns, &reason)) {
+        if (reason.isEmpty())
+            return false;  // cancelled by the user; the file stays as it was
+    } else if (!file.commit())
         reason = file.reason();
     if (reason.isEmpty())
         return true;
@@ -197,9 +200,15 @@ bool CFile::SaveXMLFile(QIODevice& device, std::int32_t In_lNumFactors, const Lo
         const std::int32_t R = mTestCasesGrid.maxRows();
         const std::int32_t C = mTestCasesGrid.maxCols();
         bool includeMatrix = true;
-        if (std::int64_t(R) * C > kLargeMatrixCells)
-            includeMatrix = ShowMessage(QStringLiteral("The Test Matrix is very large. Do you want to include it with the file?"),
-                                        MsgButtons::YesNo, MsgIcon::Question, kLargeMatrixHelpContext) == MsgResult::Yes;
+        if (std::int64_t(R) * C > kLargeMatrixCells) {
+            // Only No leaves the matrix out; a question closed unanswered cancels the save.
+            const MsgResult answer =
+                ShowMessage(QStringLiteral("The Test Matrix is very large. Do you want to include it with the file?"),
+                            MsgButtons::YesNo, MsgIcon::Question, kLargeMatrixHelpContext);
+            if (answer != MsgResult::Yes && answer != MsgResult::No)
+                return Refuse(Ret_strReason, QString());
+            includeMatrix = answer == MsgResult::Yes;
+        }
         QDomElement matrix = AppendElement(oDOM, requirements, QStringLiteral("QXVMatrix"));
         if (R >= 2 && includeMatrix)
             for (std::int32_t r = 1; r <= R; ++r) {
@@ -327,8 +336,48 @@ bool CFile::SaveFileAs(QString& Ret_strFileAndPath)
     return true;
 }
 
+QStringList CFile::CellsLeftOut()
+{
+    // A read keeps the factors up to the last one with a name: the columns beyond it, and
+    // their columns on the Previous Test sheet, are left out of every read.
+    const GridCellStore& factors = modMain::FactorsGrid();
+    const GridCellStore& prevRuns = modMain::PrevRunsGrid();
+    int kept = modMain::Factors().lNumFactors();
+    while (kept >= 1 && CFactors::IsBlank(factors.text(kept, 1)))
+        --kept;
+    QStringList out;
+    const auto listColumn = [&out](const GridCellStore& grid, const QString& sheet, int col) {
+        QStringList rows;
+        for (int r = 1; r <= grid.maxRows(); ++r)
+            if (!CFactors::IsBlank(grid.text(col, r)))
+                rows << grid.text(0, r);
+        const QString caption = grid.text(col, 0).trimmed();
+        if (!rows.isEmpty())
+            out << QStringLiteral("%1, %2: %3")
+                       .arg(sheet, caption.isEmpty() ? QStringLiteral("column %1").arg(col) : caption,
+                            rows.join(QStringLiteral(", ")));
+    };
+    for (int c = kept + 1; c <= factors.maxCols(); ++c)
+        listColumn(factors, QStringLiteral("Factors and Levels"), c);
+    for (int c = kept + 1; c <= prevRuns.maxCols(); ++c)
+        listColumn(prevRuns, QStringLiteral("Previous Test"), c);
+    return out;
+}
+
 bool CFile::SaveDataToPath(const QString& path)
 {
+    const QStringList leftOut = CellsLeftOut();
+    if (!leftOut.isEmpty()) {
+        constexpr int kShown = 8;
+        QString list = leftOut.mid(0, kShown).join(QLatin1Char('\n'));
+        if (leftOut.size() > kShown)
+            list += QStringLiteral("\nand %1 more columns").arg(leftOut.size() - kShown);
+        if (ShowMessage(QStringLiteral("These cells are not saved, because their column has no factor name:\n\n%1\n\n"
+                                       "Do you want to save the design without them?")
+                            .arg(list),
+                        MsgButtons::YesNo, MsgIcon::Exclamation) != MsgResult::Yes)
+            return false;
+    }
     TextTable factors, constraints, prevRuns;
     LongArray levelCounts;
     std::int32_t m = 0, p = 0;
@@ -380,8 +429,10 @@ bool CFile::OpenFile(bool In_bAskUser, bool In_bDirty, QString& In_strFileNamean
 
     DesignFileContents d;
     const FileIdentity identity = FileIdentity::Of(path);
-    if (!OpenXMLFile(path, d)) {
-        ShowMessage(QStringLiteral("Error opening file"));
+    QString reason;
+    if (!OpenXMLFile(path, d, &reason)) {
+        // The message of old, then which file and why.
+        ShowMessage(QStringLiteral("Error opening file\n%1: %2").arg(QDir::toNativeSeparators(path), reason));
         return false;
     }
     In_strFileNameandPath = path;

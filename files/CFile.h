@@ -26,6 +26,7 @@
 #include "model/TextTable.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -41,7 +42,8 @@ public:
 
     // Writes the design (n factors with their level counts and factor table, level 0..L x
     // factor 1..n; m constraints, 1..m x 1..4; p previous tests, 1..p x 1..n) and the Test Cases
-    // grid to the file. A matrix of more than 1,000 cells is written only if the user wants it.
+    // grid to the file. A matrix of more than 1,000 cells is written only if the user wants it
+    // (Yes); No leaves it out, and any other answer cancels the save, silently.
     // The file is replaced only once everything was written: a save that fails leaves any
     // earlier file as it was, shows a message naming the file and the reason, and returns False.
     bool SaveXMLFile(const QString& In_strPath, std::int32_t In_lNumFactors, const LongArray& In_alLevelCounts,
@@ -49,7 +51,8 @@ public:
                      const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
                      const TextTable& In_vaPrevRuns);
     // The same onto a device (opened for writing here unless it is open). Shows no message when
-    // it fails: False, with the reason in Ret_strReason.
+    // it fails: False, with the reason in Ret_strReason ("" when the user closed the question
+    // about a large matrix unanswered: the save is cancelled, nothing is written).
     bool SaveXMLFile(QIODevice& device, std::int32_t In_lNumFactors, const LongArray& In_alLevelCounts,
                      const TextTable& In_vaFactors, std::int32_t In_lNumConstraints,
                      const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
@@ -94,6 +97,11 @@ public:
     // "Do you want to save changes made to this document?": Yes saves (SaveFile), No goes on.
     // False when the user cancelled or the save did not happen; Ret_bSaved says whether it did.
     bool OfferToSaveChanges(QString& In_strFileNameandPath, bool* Ret_bSaved = nullptr);
+
+    // The cells of the sheets that hold text a save leaves out (levels of a column without a
+    // factor name, and that column's previous tests), one line per column: "sheet, column:
+    // rows". Saving asks first when there are any; the design then stays changed.
+    static QStringList CellsLeftOut();
 
     // The save dialog of design files and exports, "Save As" with the filter given ("Name
     // (*.ext);;All Files (*.*)"). The name gets the extension when it has none; a path in the

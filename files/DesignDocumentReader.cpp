@@ -33,6 +33,7 @@ struct Section {
 
 // The sections of the document; only the first four are kept, the others counted.
 struct Outline {
+    QString root;
     std::vector<Section> sections;
     std::int64_t sectionCount = 0;
 };
@@ -56,7 +57,9 @@ std::optional<QString> ReadOutline(const QByteArray& bytes, Outline& outline)
         switch (xml.readNext()) {
         case QXmlStreamReader::StartElement:
             ++depth;
-            if (depth == 2) {
+            if (depth == 1) {
+                outline.root = xml.qualifiedName().toString();
+            } else if (depth == 2) {
                 ++outline.sectionCount;
                 section = nullptr;
                 if (outline.sections.size() < kKeptSections)
@@ -99,18 +102,24 @@ bool Refuse(QString& reason, const QString& why)
     return false;
 }
 
-// The shape of the sections: three named ones, in order, before the matrix.
+// The shape of the sections: three named ones, in order, before the matrix. They are found
+// by position whatever the root is called; when they are not there, a root of another name
+// is the likelier reason to give.
 std::optional<QString> WhyNotDesignSections(const Outline& outline)
 {
+    const auto refuse = [&](const QString& why) {
+        if (outline.root != QLatin1String("requirements"))
+            return NotADesign(QStringLiteral("its root element is <%1>, not <requirements>.").arg(outline.root));
+        return NotADesign(why);
+    };
     if (outline.sectionCount < 3)
-        return NotADesign(QStringLiteral("it has %1 of the four sections.").arg(outline.sectionCount));
+        return refuse(QStringLiteral("it has %1 of the four sections.").arg(outline.sectionCount));
     static const char* const kSectionNames[] = {"factors", "constraints", "previousruns"};
     static const char* const kOrdinals[] = {"first", "second", "third"};
     for (std::size_t i = 0; i < 3; ++i)
         if (outline.sections[i].tag != QLatin1String(kSectionNames[i]))
-            return NotADesign(QStringLiteral("its %1 section is <%2>, not <%3>.")
-                                  .arg(QLatin1String(kOrdinals[i]), outline.sections[i].tag,
-                                       QLatin1String(kSectionNames[i])));
+            return refuse(QStringLiteral("its %1 section is <%2>, not <%3>.")
+                              .arg(QLatin1String(kOrdinals[i]), outline.sections[i].tag, QLatin1String(kSectionNames[i])));
     return std::nullopt;
 }
 

@@ -294,3 +294,20 @@ QVariant GridCellStore::headerData(int section, Qt::Orientation orientation, int
         return {};
     return orientation == Qt::Horizontal ? text(section + 1, 0) : text(0, section + 1);
 }
+
+GridCellStore::State GridCellStore::state() const
+{
+    return {mRows, mCols, mTexts, mSettings, mAllLocked, mProtect};
+}
+
+void GridCellStore::restore(const State& state)
+{
+    beginResetModel();
+    mRows = state.rows;
+    mCols = state.cols;
+    mTexts = state.texts;
+    mSettings = state.settings;
+    mAllLocked = state.allLocked;
+    mProtect = state.protect;
+    endResetModel();
+}

@@ -61,6 +61,11 @@ public:
     // Position of the cell's text in its list, first item 0; -1 when absent.
     int comboIndex(int col, int row) const;
 
+    // Everything the store holds, to be put back whole later (Undo). Copies share their texts.
+    struct State;
+    State state() const;
+    void restore(const State& state);
+
     // A user's edit of a data cell, as the view reports it: stores the text and raises cellEdited.
     bool editCell(int col, int row, const QString& text);
 
@@ -81,7 +86,19 @@ private:
         bool lockSet = false;
         bool locked = false;
         QString comboList;
+        friend bool operator==(const CellSettings&, const CellSettings&) = default;
     };
+
+public:
+    struct State {
+        int rows = 0, cols = 0;
+        std::vector<QString> texts{1};
+        QHash<quint64, CellSettings> settings;
+        bool allLocked = false, protect = false;
+        friend bool operator==(const State&, const State&) = default;
+    };
+
+private:
     static quint64 key(int col, int row) { return (quint64(quint32(col)) << 32) | quint32(row); }
     bool inside(int col, int row) const { return col >= 0 && row >= 0 && col <= mCols && row <= mRows; }
     std::size_t offset(int col, int row) const { return std::size_t(row) * std::size_t(mCols + 1) + std::size_t(col); }

@@ -1,5 +1,6 @@
 #include "sheets/ComboCellDelegate.h"
 
+#include "sheets/DesignHistory.h"
 #include "sheets/GridView.h"
 
 #include <QComboBox>
@@ -66,7 +67,7 @@ void ComboCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
     }
     if (text == model->data(index, Qt::EditRole).toString())
         return;
-    model->setData(index, text, Qt::EditRole);
+    DesignHistory::Record(tr("Typing"), [&] { model->setData(index, text, Qt::EditRole); });
 }
 
 void ComboCellDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const

@@ -9,13 +9,17 @@
 #include <QGuiApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
+#include <QToolTip>
 
 #include <algorithm>
 
 namespace {
+constexpr int kMaxTypedWidth = 320;  // a column fits typed text up to this; a tooltip shows the rest
 constexpr int kTextPaddingX = 12;  // room for the cell margins
 constexpr int kComboArrowWidth = 16;
 constexpr int kTextPaddingY = 6;
@@ -34,6 +38,19 @@ GridView::GridView(GridCellStore& store, QWidget* parent) : QTableView(parent), 
     verticalHeader()->setSectionsClickable(true);
 
     connect(&store, &GridCellStore::cellEdited, this, &GridView::raiseChange);
+    // The hint under an empty sheet goes with its first text (which repaints only its cell).
+    connect(&store, &QAbstractItemModel::dataChanged, this, [this] {
+        if (!mEmptyHint.isEmpty())
+            viewport()->update();
+    });
+    // A store put back whole (Undo) keeps the cursor where it was, as far as the cell is left.
+    connect(&store, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { mCellBeforeReset = {activeCol(), activeRow()}; });
+    connect(&store, &QAbstractItemModel::modelReset, this, [this] {
+        if (mStore && mCellBeforeReset.x() > 0)
+            setActiveCell(std::min(mCellBeforeReset.x(), mStore->maxCols()),
+                          std::min(mCellBeforeReset.y(), mStore->maxRows()));
+    });
     connect(this, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { raiseClick(index.column() + 1, index.row() + 1); });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) { raiseClick(section + 1, 0); });
@@ -77,6 +94,10 @@ void GridView::raiseChange(int col, int row)
 {
     if (mEvents)
         mEvents->Grid_Change(col, row);
+    // The column follows what is typed into it, up to a sensible width.
+    const int width = std::min(widestTextWidth(col), kMaxTypedWidth);
+    if (width > sheetColWidth(col))
+        setSheetColWidth(col, width);
 }
 
 void GridView::raiseClick(int col, int row)
@@ -106,6 +127,53 @@ void GridView::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+bool GridView::viewportEvent(QEvent* event)
+{
+    // A text wider than its cell shows whole in a tooltip.
+    if (event->type() == QEvent::ToolTip && mStore) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        const int col = index.column() + 1, row = index.row() + 1;
+        const QString text = index.isValid() ? mStore->text(col, row) : QString();
+        if (!text.isEmpty() && textWidth(text, cellFont(col, row)) > sheetColWidth(col))
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QTableView::viewportEvent(event);
+}
+
+void GridView::setEmptyHint(const QString& hint)
+{
+    mEmptyHint = hint;
+    viewport()->update();
+}
+
+bool GridView::isEmptySheet() const
+{
+    if (!mStore)
+        return true;
+    for (int row = 1; row <= mStore->maxRows(); ++row)
+        for (int col = 1; col <= mStore->maxCols(); ++col)
+            if (!mStore->text(col, row).isEmpty())
+                return false;
+    return true;
+}
+
+void GridView::paintEvent(QPaintEvent* event)
+{
+    QTableView::paintEvent(event);
+    if (mEmptyHint.isEmpty() || !mStore || !isEmptySheet())
+        return;
+    const int rows = model()->rowCount();
+    const int top = rows > 0 ? rowViewportPosition(rows - 1) + rowHeight(rows - 1) : 0;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.drawText(viewport()->rect().adjusted(kTextPaddingX, top + kTextPaddingX, -kTextPaddingX, 0),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, mEmptyHint);
 }
 
 void GridView::contextMenuEvent(QContextMenuEvent* event)

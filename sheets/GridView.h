@@ -80,6 +80,10 @@ public:
     void setRowBottomLine(int row, int col1, int col2);
     bool hasBottomLine(int col, int row) const;
 
+    // A line shown under the cells while every data cell is empty, telling what to do first.
+    void setEmptyHint(const QString& hint);
+    bool isEmptySheet() const;
+
     // Repaint switch.
     void setRedraw(bool on) { setUpdatesEnabled(on); }
 
@@ -90,6 +94,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -114,4 +120,6 @@ private:
     QAbstractButton* mCorner = nullptr;
     QHash<int, QFont> mRowFonts;
     int mLineRow = -1, mLineCol1 = 0, mLineCol2 = 0;
+    QPoint mCellBeforeReset;
+    QString mEmptyHint;
 };

@@ -1,17 +1,19 @@
 #pragma once
-// A sheet on paper: a heading, then its captions and cells as one table, the column captions
-// repeated at the top of every page. The table runs to the last row and column holding text.
+// A sheet on paper: a heading, then its captions and cells as a table that runs to the last
+// row and column holding text. Every column is as wide as its widest text, so no word is
+// broken; columns that do not fit across a page go on to further pages, and every page repeats
+// the heading, the column captions and the row captions.
 
 #include <QString>
 
 class GridCellStore;
+class QFont;
 class QPrinter;
-class QTextDocument;
 
 class SheetPrinter {
 public:
-    // The printout as a document (the printer's page size decides where pages break).
-    static void BuildDocument(const GridCellStore& grid, const QString& title, QTextDocument& document);
+    // Whether the sheet's table is wider than it is tall (then it prints in landscape).
+    static bool WiderThanTall(const GridCellStore& grid, const QFont& font);
     // False when the printer could not print (after no message: the caller tells the user).
     static bool Print(const GridCellStore& grid, const QString& title, QPrinter& printer);
 };

@@ -26,6 +26,8 @@ void SheetWindow::PrintGrid(bool In_bShowDialog)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(windowTitle());
+    printer.setPageOrientation(SheetPrinter::WiderThanTall(mStore, Grid->font()) ? QPageLayout::Landscape
+                                                                                  : QPageLayout::Portrait);
     if (!SetUpPrinter(printer, In_bShowDialog, this))
         return;
     if (!SheetPrinter::Print(mStore, windowTitle(), printer))

@@ -16,6 +16,7 @@ QString LevelCaption(int level) { return QStringLiteral("Level ") + QString::num
 
 frmFactorsAndLevels::frmFactorsAndLevels(QWidget* parent) : SheetWindow(modMain::FactorsGrid(), parent)
 {
+    Grid->setEmptyHint(QStringLiteral("Type factor names in the first row, their levels below"));
     Form_Load();
 }
 
@@ -149,6 +150,7 @@ void frmFactorsAndLevels::DeleteColFromGrid()
     CFactors& factors = modMain::Factors();
     // As with rows: only used factor columns count, and a spare column always stays.
     const int usedRemoved = std::max(0, std::min(c2, int(factors.lNumFactors())) - c1 + 1);
+    const bool prevTestValuesDeleted = DeletePrevTestColumns(c1, usedRemoved);
     grid.deleteCols(c1, k);
     grid.setMaxCols(grid.maxCols() - k);
     Grid->viewport()->update();
@@ -156,6 +158,26 @@ void frmFactorsAndLevels::DeleteColFromGrid()
     grid.setMaxCols(factors.lNumFactors() + 1);
     CaptionFactorColumns();
     Grid->setRowBottomLine(1, 0, grid.maxCols());
+    if (prevTestValuesDeleted)
+        ShowMessage(QStringLiteral("The Previous Test sheet held values of the deleted factors; they were deleted "
+                                   "with them. Undo brings them back."),
+                    MsgButtons::Ok, MsgIcon::Information);
+}
+
+bool frmFactorsAndLevels::DeletePrevTestColumns(int firstCol, int count)
+{
+    // Column f of the Previous Test sheet holds the levels of factor f.
+    GridCellStore& prevRuns = modMain::PrevRunsGrid();
+    count = std::min(count, prevRuns.maxCols() - firstCol + 1);
+    if (count <= 0)
+        return false;
+    bool heldValues = false;
+    for (int c = firstCol; c < firstCol + count && !heldValues; ++c)
+        for (int r = 1; r <= prevRuns.maxRows() && !heldValues; ++r)
+            heldValues = !prevRuns.text(c, r).isEmpty();
+    prevRuns.deleteCols(firstCol, count);
+    prevRuns.setMaxCols(prevRuns.maxCols() - count);
+    return heldValues;
 }
 
 void frmFactorsAndLevels::CaptionLevelRows()

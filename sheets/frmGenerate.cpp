@@ -50,6 +50,7 @@ void ShowRefusal(const char* text) { ShowMessage(QString::fromLatin1(text), MsgB
 
 frmGenerate::frmGenerate(QWidget* parent) : SheetWindow(modMain::TestCasesGrid(), parent)
 {
+    Grid->setEmptyHint(QStringLiteral("Press F5 to generate the test cases"));
     Form_Load();
 }
 

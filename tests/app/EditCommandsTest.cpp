@@ -11,8 +11,10 @@
 #include "tests/support/PdfPrinterSetup.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QRegularExpression>
 
 using namespace SheetTest;
 
@@ -122,6 +124,96 @@ private slots:
         QCOMPARE(store.text(3, 2), QString("Phone"));
     }
 
+    void deletingAFactorDeletesItsPreviousTestColumn()
+    {
+        frmMain& w = shownWindow();
+        DesignLoader::Load(w, {{"A", {"a1", "a2"}}, {"B", {"b1", "b2"}}, {"C", {"c1", "c2"}}}, {},
+                           {{"a1", "b2", "c1"}, {"a2", "", "c2"}});
+        GridView& grid = *w.FactorsSheet()->Grid;
+        grid.selectBlock(2, 1, 2, 1);
+        ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick("ID_DeleteColumn"); },
+                     "The Previous Test sheet held values of the deleted factors; they were deleted with them. "
+                     "Undo brings them back.",
+                     MsgIcon::Information);
+        QCOMPARE(Lines(modMain::PrevRunsGrid(), 0, 1), (QStringList{"A|C", "a1|c1", "a2|c2", "|"}));
+        // The spare column, and a factor without previous values, go without a word.
+        grid.selectBlock(3, 1, 3, 1);
+        w.SSActiveToolBars1_ToolClick("ID_DeleteColumn");
+        w.SetupSheets();
+        DesignLoader::Load(w, {{"A", {"a1"}}, {"B", {"b1"}}}, {}, {{"", "b1"}});
+        grid.selectBlock(1, 1, 1, 1);
+        w.SSActiveToolBars1_ToolClick("ID_DeleteColumn");
+        QCOMPARE(ColCaptions(modMain::PrevRunsGrid(), 1, modMain::PrevRunsGrid().maxCols()), QStringList{"B"});
+    }
+
+    // Every kind of change to a sheet is one step: Undo puts the sheets, counts and status bar
+    // back as they were, Redo as it left them, through the tools and every key.
+    void everyChangeUndoesAndRedoes()
+    {
+        frmMain& w = shownWindow();
+        w.activateWindow();
+        DesignLoader::Load(w, {{"A", {"a1", "a2"}}, {"B", {"b1", "b2"}}, {"C", {"c1", "c2"}}},
+                           {{"A", "a1", "B", "b2"}}, {{"a1", "b2", "c1"}});
+        GridView& factors = *w.FactorsSheet()->Grid;
+        const auto onFactors = [&](int c1, int r1, int c2, int r2) {
+            w.SwitchToOutlookItem(frmMain::ItemFactorsAndLevels);
+            factors.selectBlock(c1, r1, c2, r2);
+        };
+        const auto tool = [&](const char* id) { return [&w, id] { w.SSActiveToolBars1_ToolClick(id); }; };
+        const QList<std::tuple<const char*, std::function<void()>, std::function<void()>, int>> changes = {
+            {"typing a name", [] {}, [&] { TypeIntoCell(factors, 4, 1, "D"); }, 0},
+            {"typing a level", [] {}, [&] { TypeIntoCell(factors, 1, 4, "a3"); }, 0},
+            {"paste",
+             [&] {
+                 onFactors(2, 2, 2, 2);
+                 QGuiApplication::clipboard()->setText("x\ty\tz\n");
+             },
+             tool("ID_Paste"), 0},
+            {"cut", [&] { onFactors(1, 1, 2, 2); }, tool("ID_Cut"), 0},
+            {"clear", [&] { onFactors(2, 2, 3, 3); }, tool("ID_Clear"), 0},
+            {"delete row", [&] { onFactors(1, 2, 1, 2); }, tool("ID_DeleteRow"), 0},
+            {"delete column and its previous tests", [&] { onFactors(1, 1, 1, 1); }, tool("ID_DeleteColumn"), 1},
+            {"delete a constraint",
+             [&] {
+                 w.SwitchToOutlookItem(frmMain::ItemConstraints);
+                 w.ConstraintsSheet()->Grid->selectBlock(1, 1, 1, 1);
+             },
+             tool("ID_DeleteRow"), 0},
+            {"typing a previous test",
+             [&] { w.SwitchToOutlookItem(frmMain::ItemPreviousTest); },
+             [&] {
+                 QComboBox* combo = OpenCombo(*w.PrevRunsSheet()->Grid, 2, 2);
+                 QVERIFY(combo);
+                 combo->setCurrentIndex(1);
+                 emit combo->activated(1);
+             },
+             0},
+        };
+        for (const auto& [name, prepare, change, boxes] : changes) {
+            prepare();
+            const QStringList before = MainWindowTest::Snapshot(w);
+            for (int i = 0; i < boxes; ++i)
+                messages.answer(MsgResult::Ok);
+            change();
+            messages.clear();
+            const QStringList after = MainWindowTest::Snapshot(w);
+            QVERIFY2(after != before, name);
+            modMain::gbDirty = false;
+            for (const char* keys : {"Ctrl+Z", "Ctrl+Y", "Ctrl+Z", "Ctrl+Shift+Z", "Ctrl+Z"}) {
+                QTest::keySequence(&w, QKeySequence(keys));
+                QVERIFY2(MainWindowTest::Snapshot(w) == (QString(keys) == "Ctrl+Z" ? before : after),
+                         qPrintable(QString(name) + ": " + keys));
+            }
+            ExpectFlags(true, true);
+            QVERIFY2(w.Tool("ID_Redo")->isEnabled(), name);
+        }
+        tool("ID_Redo")();
+        QVERIFY(w.Tool("ID_Undo")->isEnabled());
+        QCOMPARE(answered({MsgResult::No}, tool("ID_New")), QStringList{"Do you want to save changes?"});
+        QVERIFY(!w.Tool("ID_Undo")->isEnabled());
+        QVERIFY(!w.Tool("ID_Redo")->isEnabled());
+    }
+
     void printSheetWritesTheSheetsCellsPageAfterPage()
     {
         const QString pdf = path("sheet.pdf");
@@ -142,7 +234,21 @@ private slots:
         for (const char* expected : {"Test Cases", "Case 150", "b150"})
             QVERIFY2(text.contains(expected), expected);
         QCOMPARE(text.count("Factor_B"), text.count('\f'));  // the captions head every page
-        QCOMPARE(printer.dialogAsked(), (QList<bool>{false, true}));
+        QVERIFY(!PdfIsLandscape(pdf));
+
+        // Thirty factors: landscape, the columns across several pages, each page with the row
+        // captions and every caption whole.
+        DesignLoader::Load(w, DesignLoader::Uniform(3, 30));
+        w.SSActiveToolBars1_ToolClick("ID_FactorsandLevels");
+        w.SSActiveToolBars1_ToolClick("ID_PrintSheet");
+        text = PdfText(pdf);
+        QVERIFY(PdfIsLandscape(pdf));
+        QVERIFY2(text.count('\f') >= 2, qPrintable(text));
+        for (const char* caption : {"Factor Name", "Level 3"})
+            QCOMPARE(text.count(caption), text.count('\f'));
+        for (int f = 1; f <= 30; ++f)
+            QCOMPARE(text.count(QRegularExpression(QString("\\bFactor %1\\b").arg(f))), 1);
+        QCOMPARE(printer.dialogAsked(), (QList<bool>{false, true, false}));
     }
 };
 

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QStatusBar>
 
 using namespace MainWindowTest;
 using namespace SheetTest;
@@ -50,15 +51,23 @@ private slots:
         }
         QCOMPARE(FileBytes(path("matrix.csv")), QByteArray("Browser,OS\r\nFirefox,Linux\r\n\"Safari, old\",macOS\r\n"));
         QVERIFY(!modMain::gbDirty);
-        QCOMPARE(w.windowTitle(), QString("Vantrel"));
+        QCOMPARE(w.windowTitle(), QString("Vantrel[*]"));
+
+        // A desktop without an opener for the file: the status bar says so.
+        shell.setTakes(false);
+        dialogs->answer(path("unopened.csv"));
+        w.SSActiveToolBars1_ToolClick("ID_CommaDeliminated");
+        const QString said = w.statusBar()->currentMessage();
+        QVERIFY2(said.startsWith(path("unopened.csv") + " was exported but could not be opened: "), qPrintable(said));
+        shell.setTakes(true);
 
         // The system folder, in any letter case, is refused and the dialog comes back; Cancel
         // then writes and opens nothing.
         dialogs->answer("/USR/share/matrix.csv").answer(QString());
         ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick("ID_CommaDeliminated"); },
                      "You can not store test files in the Windows System Folder", MsgIcon::Information);
-        QCOMPARE(dialogs->requests().size(), qsizetype(std::size(kExports)) + 2);
-        QCOMPARE(shell.requests().size(), qsizetype(std::size(kExports)));
+        QCOMPARE(dialogs->requests().size(), qsizetype(std::size(kExports)) + 3);
+        QCOMPARE(shell.requests().size(), qsizetype(std::size(kExports)) + 1);
     }
 };
 

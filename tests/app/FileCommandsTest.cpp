@@ -15,6 +15,7 @@
 #include <QMenu>
 
 using namespace SheetTest;
+using MainWindowTest::Snapshot;
 
 namespace {
 const std::vector<DesignLoader::Factor> kDesign{
@@ -29,24 +30,14 @@ void LoadDesign(frmMain& w)
     modMain::gbDirty = true;
 }
 
-// The four sheets with their captions, then the model counts and the status bar.
-QStringList Snapshot(const frmMain& w, bool withTestCaseColumnCaptions = true)
-{
-    QStringList out = Lines(modMain::FactorsGrid(), 0, 0) + Lines(modMain::ConstraintsGrid(), 0, 0) +
-                      Lines(modMain::PrevRunsGrid(), 0, 0) +
-                      Lines(modMain::TestCasesGrid(), withTestCaseColumnCaptions ? 0 : 1, 0);
-    for (int count : {modMain::Factors().lNumFactors(), modMain::Factors().lMaxNumLevels,
-                      modMain::Constraints().lNumConstraints(), modMain::PrevRuns().lNumPrevRuns()})
-        out << QString::number(count);
-    return out << w.PanelText("FactorsAndLevels") << w.PanelText("Constraints") << w.PanelText("Prev Test");
-}
-
-// The design's file ("" when untitled), the window's title and the changed flag are as given.
+// The design's file ("" when untitled), the window's title with its modified mark and the
+// changed flag are as given.
 void ExpectFile(const frmMain& w, const QString& file, bool dirty)
 {
     QCOMPARE(modMain::gstrCurrentFile, file);
-    QCOMPARE(w.windowTitle(), file.isEmpty() ? QString("Vantrel") : "Vantrel  -  [" + file + "]");
+    QCOMPARE(w.windowTitle(), (file.isEmpty() ? QString("Vantrel") : "Vantrel  -  [" + file + "]") + "[*]");
     QCOMPARE(modMain::gbDirty, dirty);
+    QCOMPARE(w.isWindowModified(), dirty);
 }
 }  // namespace
 
@@ -60,6 +51,7 @@ private slots:
         const QStringList empty = Snapshot(w);
         LoadDesign(w);
         const QStringList before = Snapshot(w);
+        w.FactorsSheet()->Grid->setActiveCell(2, 3);
 
         // Cancel, and Yes on an untitled design whose Save As is cancelled, change nothing.
         dialogs->answer("");
@@ -77,6 +69,9 @@ private slots:
         ExpectFile(w, "", false);
         QVERIFY(modMain::gbDesignChanged);
         QCOMPARE(w.SelectedItemIndex(), 0);
+        // What is typed next is the first factor's name.
+        QCOMPARE(w.FactorsSheet()->Grid->activeCol(), 1);
+        QCOMPARE(w.FactorsSheet()->Grid->activeRow(), 1);
         QCOMPARE(dialogs->requests().size(), 1);
     }
 
@@ -200,7 +195,10 @@ private slots:
         dialogs->answer(path("bad.test"));
         w.SSActiveToolBars1_ToolClick("ID_Open");
         QCOMPARE(messages.texts(),
-                 (QStringList{"Do you want to save changes made to this document?", "Error opening file"}));
+                 (QStringList{"Do you want to save changes made to this document?",
+                              "Error opening file\n" + path("bad.test") +
+                                  ": The file is not a Vantrel design: its first section is <Factors>, not "
+                                  "<factors>."}));
         QCOMPARE(messages.shown().first().buttons, MsgButtons::YesNoCancel);
         QCOMPARE(messages.shown().first().icon, MsgIcon::Information);
         messages.clear();
@@ -229,6 +227,106 @@ private slots:
         dialogs->answer(path("plain/inside.test"));
         QCOMPARE(answered({MsgResult::Ok}, [&] { w.SSActiveToolBars1_ToolClick("ID_SaveAs"); }).size(), 1);
         ExpectFile(w, path("kept.test"), true);
+    }
+
+    void errorOpeningFileNamesTheFileAndWhy_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");  // a missing file when null
+        QTest::addColumn<QString>("reason");
+        const QByteArray design = "<requirements><factors><Factor Name=\"X\"><level>1</level></Factor></factors>"
+                                  "<constraints/><previousruns/></requirements>";
+        QTest::newRow("truncated") << design.left(40) << "The file is not well-formed XML: ";
+        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
+                                << "The file is not well-formed XML: ";
+        QTest::newRow("empty") << QByteArray("") << "The file is empty.";
+        QTest::newRow("wrong root") << QByteArray("<html><head/><body/></html>")
+                                    << "The file is not a Vantrel design: its root element is <html>, not "
+                                       "<requirements>.";
+        QTest::newRow("missing") << QByteArray() << "The file does not exist.";
+    }
+    void errorOpeningFileNamesTheFileAndWhy()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        frmMain& w = shownWindow();
+        const QString file = path("design.test");
+        if (!bytes.isNull())
+            QVERIFY(WriteFileBytes(file, bytes));
+        dialogs->answer(file);
+        const QStringList shown = answered({MsgResult::Ok}, [&] { w.SSActiveToolBars1_ToolClick("ID_Open"); });
+        QCOMPARE(shown.size(), 1);
+        const QStringList lines = shown.first().split('\n');
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], QString("Error opening file"));
+        QVERIFY2(lines[1].startsWith(file + ": " + reason), qPrintable(lines[1]));
+        ExpectFile(w, "", false);
+    }
+
+    void cellsTheFileLeavesOutAreNamedBeforeSavingAndKeepTheDesignChanged()
+    {
+        frmMain& w = shownWindow();
+        LoadDesign(w);
+        GridView& grid = *w.FactorsSheet()->Grid;
+        TypeIntoCell(grid, 4, 2, "Tablet");  // a level beside the last factor, no name above it
+        grid.selectBlock(3, 1, 3, 1);         // the last factor's name cleared
+        w.SSActiveToolBars1_ToolClick("ID_Clear");
+        const QString question = "These cells are not saved, because their column has no factor name:\n\n"
+                                 "Factors and Levels, Factor 3: Level 1, Level 2\n"
+                                 "Factors and Levels, Factor 4: Level 1\n"
+                                 "Previous Test, Screen: Prev Test 1\n\n"
+                                 "Do you want to save the design without them?";
+        const QString file = path("partial.test");
+        // No: nothing is written.
+        dialogs->answer(file);
+        messages.answer(MsgResult::No);
+        w.SSActiveToolBars1_ToolClick("ID_SaveAs");
+        TakeOnlyMessage(messages, question, MsgIcon::Exclamation, MsgButtons::YesNo);
+        QVERIFY(!QFile::exists(file));
+        ExpectFile(w, "", true);
+
+        // Yes: saved without them, and the design still counts as changed, so Exit asks.
+        dialogs->answer(file);
+        QCOMPARE(answered({MsgResult::Yes}, [&] { w.SSActiveToolBars1_ToolClick("ID_SaveAs"); }),
+                 QStringList{question});
+        QCOMPARE(FileBytes(file).count("<Factor "), 2);
+        QVERIFY(!FileBytes(file).contains("Tablet"));
+        ExpectFile(w, file, true);
+        QCOMPARE(answered({MsgResult::Cancel}, [&] { QVERIFY(!w.close()); }),
+                 QStringList{"Do you want to save your changes before exiting?"});
+
+        // Once the cells are gone (the Previous Test sheet keeps the named factors' columns as
+        // it is shown), a save leaves the design saved.
+        grid.selectBlock(3, 2, 4, 3);
+        w.SSActiveToolBars1_ToolClick("ID_Clear");
+        w.SSActiveToolBars1_ToolClick("ID_PreviousTest");
+        w.SSActiveToolBars1_ToolClick("ID_Save");
+        ExpectFile(w, file, false);
+    }
+
+    void aLargeMatrixIsLeftOutOnlyOnNoAndAnUnansweredQuestionWritesNothing()
+    {
+        frmMain& w = shownWindow();
+        LoadDesign(w);
+        DesignLoader::LoadTestCases(w, kDesign, DesignLoader::Rows(400, {"Edge", "Linux", "Desktop"}));
+        const QString file = path("large.test");
+        const QString question = "The Test Matrix is very large. Do you want to include it with the file?";
+        dialogs->answer(file);
+        messages.answer(MsgResult::Yes);
+        w.SSActiveToolBars1_ToolClick("ID_SaveAs");
+        TakeOnlyMessage(messages, question, MsgIcon::Question, MsgButtons::YesNo, 27);
+        const QByteArray withMatrix = FileBytes(file);
+        QCOMPARE(withMatrix.count("<row>"), 401);
+
+        // Escape or the close box: the save is cancelled, the file and the changed flag stay.
+        modMain::gbDirty = true;
+        QCOMPARE(answered({MsgResult::Cancel}, [&] { w.SSActiveToolBars1_ToolClick("ID_Save"); }),
+                 QStringList{question});
+        QCOMPARE(FileBytes(file), withMatrix);
+        ExpectFile(w, file, true);
+
+        QCOMPARE(answered({MsgResult::No}, [&] { w.SSActiveToolBars1_ToolClick("ID_Save"); }), QStringList{question});
+        QCOMPARE(FileBytes(file).count("<row>"), 0);
+        ExpectFile(w, file, false);
     }
 
     void openInAFreshWindowBringsBackAllFourSheetsAndSavesTheSameFile()

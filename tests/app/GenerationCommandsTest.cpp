@@ -205,7 +205,8 @@ private slots:
         w.removeEventFilter(&counter);
         QVERIFY(paintsDuring > 0);
         QCOMPARE(help.contexts(), QList<int>{1});
-        QVERIFY2(labelDuring.startsWith("Total iterations: "), qPrintable(labelDuring));
+        QVERIFY2(labelDuring.startsWith("Total iterations: ") && labelDuring.endsWith(" of 10000"),
+                 qPrintable(labelDuring));
         QVERIFY(stopToEnd >= 0);
         // About the window staying responsive, not the engine's speed: a wide margin.
         QVERIFY2(stopToEnd < 5000, qPrintable(QString::number(stopToEnd)));
@@ -217,6 +218,7 @@ private slots:
                  qPrintable(messages.texts().first()));
         messages.clear();
         QVERIFY(modMain::TestCasesGrid().maxRows() > 100);
+        QCOMPARE(w.PanelText("TestCases"), QString("%1 Test Cases  ").arg(modMain::TestCasesGrid().maxRows() - 1));
         QVERIFY(w.Tool("ID_Save")->isEnabled());
     }
 
@@ -253,6 +255,13 @@ private slots:
         QVERIFY(nway.UpdateNWayProgress(1.0, 4, -1));
         QCOMPARE(nway.lblSmallest->text(), QString("Fewest test cases in best result: 17"));
         QVERIFY(nway.UpdateNWayProgress(0.5, -1, -1));
+        // With a total, the bar shows the evolutions done of it, the running one's share included.
+        nway.setEvolutionTotal(8);
+        nway.UpdateNWayProgress(1.0, 2, -1);
+        QCOMPARE(nway.lblNum->text(), QString("Total iterations: 2 of 8"));
+        QCOMPARE(nway.pbStatus->value(), nway.pbStatus->maximum() / 4);
+        nway.UpdateNWayProgress(0.4, -1, -1);
+        QCOMPARE(nway.pbStatus->value(), nway.pbStatus->maximum() * 3 / 10);
 
         frmStatus status;
         status.UpdateProgress(frmStatus::BarPrevRuns, 0.5);

@@ -6,6 +6,9 @@
 
 #include "app/frmMain.h"
 #include "engine/frmNWayStatus.h"
+#include "model/CConstraints.h"
+#include "model/CFactors.h"
+#include "model/CPrevRuns.h"
 #include "sheets/frmConstraints.h"
 #include "sheets/frmFactorsAndLevels.h"
 #include "sheets/frmGenerate.h"
@@ -85,6 +88,19 @@ inline void TypeFactor(frmMain& w, int col, const QString& name, const QStringLi
     SheetTest::TypeIntoCell(*w.FactorsSheet()->Grid, col, 1, name);
     for (int i = 0; i < levels.size(); ++i)
         SheetTest::TypeIntoCell(*w.FactorsSheet()->Grid, col, i + 2, levels[i]);
+}
+
+// The four sheets with their captions, then the model counts and the status bar.
+inline QStringList Snapshot(const frmMain& w, bool withTestCaseColumnCaptions = true)
+{
+    using SheetTest::Lines;
+    QStringList out = Lines(modMain::FactorsGrid(), 0, 0) + Lines(modMain::ConstraintsGrid(), 0, 0) +
+                      Lines(modMain::PrevRunsGrid(), 0, 0) +
+                      Lines(modMain::TestCasesGrid(), withTestCaseColumnCaptions ? 0 : 1, 0);
+    for (int count : {modMain::Factors().lNumFactors(), modMain::Factors().lMaxNumLevels,
+                      modMain::Constraints().lNumConstraints(), modMain::PrevRuns().lNumPrevRuns()})
+        out << QString::number(count);
+    return out << w.PanelText("FactorsAndLevels") << w.PanelText("Constraints") << w.PanelText("Prev Test");
 }
 
 // Runs `during` from the event loop once the covering-matrix progress window is up.

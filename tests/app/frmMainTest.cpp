@@ -8,6 +8,7 @@
 #include "tests/support/RecordingHelpViewer.h"
 
 #include <QAction>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 
@@ -65,7 +66,23 @@ private slots:
 
     void placementIsMaximizedAtFirstRunFallsBackOffTheScreenAndComesBackAsLeft()
     {
-        QVERIFY(frmMain().windowState() & Qt::WindowMaximized);
+        {
+            // Maximized, with the default placement to restore to, the four items in one column,
+            // the cursor on the first factor's name.
+            frmMain& w = window.emplace();
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QVERIFY(w.windowState() & Qt::WindowMaximized);
+            const QRect screen = QGuiApplication::primaryScreen()->geometry();
+            QVERIFY2(std::abs(w.normalGeometry().width() - screen.width() * 8 / 10) <= 2,
+                     qPrintable(QString("%1 of %2").arg(w.normalGeometry().width()).arg(screen.width())));
+            auto* items = w.findChild<QListWidget*>("Requirements");
+            for (int i = 1; i < items->count(); ++i)
+                QCOMPARE(items->visualItemRect(items->item(i)).x(), items->visualItemRect(items->item(0)).x());
+            QCOMPARE(QApplication::focusWidget(), w.FactorsSheet()->Grid);
+            QCOMPARE(w.FactorsSheet()->Grid->activeRow(), 1);
+            window.reset();
+        }
 
         const QScreen* s = QGuiApplication::primaryScreen();
         const std::int32_t screen = QtWindowPlacement::PixelsToTwips(s->geometry().width(), s->logicalDotsPerInchX());
@@ -92,12 +109,12 @@ private slots:
         frmMain& w = shownWindow();
         const QString path = VANTREL_EXAMPLES "/browser-matrix.test";
         ExpectOneBox(messages, [&] { QVERIFY(!w.OpenFileAtStart('"' + path + '"')); },
-                     "Error opening file", MsgIcon::None);
-        QCOMPARE(w.windowTitle(), QString("Vantrel"));
+                     "Error opening file\n\"" + path + "\": The file does not exist.", MsgIcon::None);
+        QCOMPARE(w.windowTitle(), QString("Vantrel[*]"));
         QVERIFY(modMain::gstrCurrentFile.isEmpty());
 
         QVERIFY(w.OpenFileAtStart(path));
-        QCOMPARE(w.windowTitle(), "Vantrel  -  [" + path + "]");
+        QCOMPARE(w.windowTitle(), "Vantrel  -  [" + path + "][*]");
         QCOMPARE(modMain::gstrCurrentFile, path);
         ExpectFlags(false, true);
         QCOMPARE(w.SelectedItemIndex(), 0);

@@ -6,6 +6,8 @@
 
 #include <QMenu>
 
+#include <algorithm>
+
 using namespace SheetTest;
 
 namespace {
@@ -60,6 +62,14 @@ private slots:
         QCOMPARE(factors.lNumFactors(), 1);
         QCOMPARE(factors.lMaxNumLevels, 1);
         QCOMPARE(grid.maxRows(), 3);
+
+        // The column typed into widens to its text, up to a limit.
+        const int before = sheet.Grid->sheetColWidth(1);
+        TypeIntoCell(*sheet.Grid, 1, 2, "a rather long level name");
+        QCOMPARE(sheet.Grid->sheetColWidth(1), std::max(before, sheet.Grid->widestTextWidth(1)));
+        TypeIntoCell(*sheet.Grid, 1, 2, QString(200, 'w'));
+        QVERIFY(sheet.Grid->sheetColWidth(1) < sheet.Grid->widestTextWidth(1));
+        TypeIntoCell(*sheet.Grid, 1, 2, "fast");
 
         TextTable table;
         LongArray counts;

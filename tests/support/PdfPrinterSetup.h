@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QString>
 
 class PdfPrinterSetup : public PrinterSetup {
@@ -36,4 +37,15 @@ inline QString PdfText(const QString& pdf)
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     p.waitForFinished(60000);
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Whether the PDF's first page is wider than tall, as pdfinfo reports its size.
+inline bool PdfIsLandscape(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {pdf});
+    p.waitForFinished(60000);
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+)"))
+                                          .match(QString::fromUtf8(p.readAllStandardOutput()));
+    return m.hasMatch() && m.captured(1).toDouble() > m.captured(2).toDouble();
 }

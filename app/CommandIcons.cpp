@@ -1,0 +1,113 @@
+#include "app/CommandIcons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QStyle>
+
+#include <functional>
+
+namespace {
+constexpr int kSide = 32;
+
+// A picture drawn on a 32 x 32 grid in the window text colour, with light fills.
+QIcon Drawn(const std::function<void(QPainter&)>& draw)
+{
+    QPixmap pixmap(kSide, kSide);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(40, 40, 40), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::white);
+    draw(p);
+    return QIcon(pixmap);
+}
+
+// A sheet of paper with a folded corner.
+void Page(QPainter& p, QRectF r)
+{
+    const qreal fold = r.width() / 3;
+    QPainterPath path;
+    path.moveTo(r.topLeft());
+    path.lineTo(r.right() - fold, r.top());
+    path.lineTo(r.right(), r.top() + fold);
+    path.lineTo(r.bottomRight());
+    path.lineTo(r.bottomLeft());
+    path.closeSubpath();
+    p.drawPath(path);
+    p.drawPolyline(
+        QPolygonF({{r.right() - fold, r.top()}, {r.right() - fold, r.top() + fold}, {r.right(), r.top() + fold}}));
+}
+
+QIcon DrawnCut()
+{
+    return Drawn([](QPainter& p) {
+        p.drawLine(QPointF(9, 4), QPointF(21, 22));  // the blades cross
+        p.drawLine(QPointF(23, 4), QPointF(11, 22));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPointF(8, 25), 4.5, 4.5);  // the handles
+        p.drawEllipse(QPointF(24, 25), 4.5, 4.5);
+    });
+}
+
+QIcon DrawnCopy()
+{
+    return Drawn([](QPainter& p) {
+        Page(p, QRectF(4, 3, 16, 20));
+        Page(p, QRectF(12, 9, 16, 20));
+    });
+}
+
+QIcon DrawnPaste()
+{
+    return Drawn([](QPainter& p) {
+        p.setBrush(QColor(205, 170, 110));
+        p.drawRoundedRect(QRectF(5, 5, 18, 24), 2, 2);  // the board
+        p.setBrush(QColor(150, 150, 150));
+        p.drawRoundedRect(QRectF(10, 2, 8, 6), 1.5, 1.5);  // its clip
+        p.setBrush(Qt::white);
+        Page(p, QRectF(14, 12, 14, 18));
+    });
+}
+
+QIcon DrawnPrint()
+{
+    return Drawn([](QPainter& p) {
+        Page(p, QRectF(9, 3, 14, 12));                 // the paper going in
+        p.setBrush(QColor(190, 190, 190));
+        p.drawRoundedRect(QRectF(3, 13, 26, 11), 2, 2);  // the printer
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(9, 20, 14, 9));               // the paper coming out
+    });
+}
+}  // namespace
+
+QIcon CommandIcon(const QString& id, const QStyle& style)
+{
+    struct Picture {
+        const char* id;
+        const char* themeName;
+        std::function<QIcon()> fallback;
+    };
+    const auto standard = [&style](QStyle::StandardPixmap pixmap) {
+        return [&style, pixmap] { return style.standardIcon(pixmap); };
+    };
+    const Picture pictures[] = {
+        {"ID_New", "document-new", standard(QStyle::SP_FileIcon)},
+        {"ID_Open", "document-open", standard(QStyle::SP_DialogOpenButton)},
+        {"ID_Save", "document-save", standard(QStyle::SP_DialogSaveButton)},
+        {"ID_PrintSheet", "document-print", DrawnPrint},
+        {"ID_Print", "document-print", DrawnPrint},
+        {"ID_Cut", "edit-cut", DrawnCut},
+        {"ID_Copy", "edit-copy", DrawnCopy},
+        {"ID_Paste", "edit-paste", DrawnPaste},
+        {"ID_Undo", "edit-undo", standard(QStyle::SP_ArrowBack)},
+        {"ID_Redo", "edit-redo", standard(QStyle::SP_ArrowForward)},
+        {"ID_Generate2Way", "media-playback-start", standard(QStyle::SP_MediaPlay)},
+        {"ID_GenerateAllCombinations", "media-seek-forward", standard(QStyle::SP_MediaSeekForward)},
+    };
+    for (const Picture& picture : pictures)
+        if (id == QLatin1String(picture.id))
+            return QIcon::fromTheme(QString::fromLatin1(picture.themeName), picture.fallback());
+    return {};
+}

@@ -1,0 +1,110 @@
+#include "sheets/DesignHistory.h"
+
+#include "app/modMain.h"
+#include "model/CConstraints.h"
+#include "model/CFactors.h"
+#include "model/CPrevRuns.h"
+
+#include <QUndoCommand>
+
+#include <utility>
+
+namespace {
+DesignHistory* gCurrent = nullptr;
+constexpr int kUndoLimit = 100;
+
+GridCellStore& Grid(std::size_t i)
+{
+    GridCellStore* grids[] = {&modMain::FactorsGrid(), &modMain::ConstraintsGrid(), &modMain::PrevRunsGrid()};
+    return *grids[i];
+}
+
+// One change: the design before and after it. Pushing it does not apply it again.
+class DesignStep : public QUndoCommand {
+public:
+    DesignStep(DesignHistory& history, const QString& text, DesignHistory::Design before,
+               DesignHistory::Design after)
+        : QUndoCommand(text), mHistory(history), mBefore(std::move(before)), mAfter(std::move(after))
+    {
+    }
+    void undo() override { mHistory.put(mBefore, mAfter); }
+    void redo() override
+    {
+        if (mPushed)
+            mHistory.put(mAfter, mBefore);
+        mPushed = true;
+    }
+
+private:
+    DesignHistory& mHistory;
+    DesignHistory::Design mBefore, mAfter;
+    bool mPushed = false;
+};
+}  // namespace
+
+DesignHistory::DesignHistory(std::function<void()> afterRestore, QObject* parent)
+    : QObject(parent), mAfterRestore(std::move(afterRestore))
+{
+    mStack.setUndoLimit(kUndoLimit);
+    gCurrent = this;
+}
+
+DesignHistory::~DesignHistory()
+{
+    if (gCurrent == this)
+        gCurrent = nullptr;
+}
+
+DesignHistory* DesignHistory::Current() { return gCurrent; }
+
+void DesignHistory::Record(const QString& what, const std::function<void()>& change)
+{
+    DesignHistory* history = gCurrent;
+    if (!history || history->mRecording > 0) {
+        change();
+        return;
+    }
+    Design before = Take();
+    ++history->mRecording;
+    try {
+        change();
+    } catch (...) {
+        --history->mRecording;
+        throw;
+    }
+    --history->mRecording;
+    Design after = Take();
+    if (!(after == before))
+        history->mStack.push(new DesignStep(*history, what, std::move(before), std::move(after)));
+}
+
+DesignHistory::Design DesignHistory::Take()
+{
+    Design d;
+    for (std::size_t i = 0; i < d.grids.size(); ++i)
+        d.grids[i] = Grid(i).state();
+    d.numFactors = modMain::Factors().lNumFactors();
+    d.maxNumLevels = modMain::Factors().lMaxNumLevels;
+    d.numConstraints = modMain::Constraints().lNumConstraints();
+    d.numPrevRuns = modMain::PrevRuns().lNumPrevRuns();
+    return d;
+}
+
+void DesignHistory::put(const Design& design, const Design& other)
+{
+    // Only the sheets the step changed: what happened to the others outside any step (the
+    // Previous Test sheet following the factors as it is shown) stays.
+    for (std::size_t i = 0; i < design.grids.size(); ++i)
+        if (!(other.grids[i] == design.grids[i]))
+            Grid(i).restore(design.grids[i]);
+    // Through their properties, so that the status bar follows.
+    modMain::Factors().setLNumFactors(design.numFactors);
+    modMain::Factors().lMaxNumLevels = design.maxNumLevels;
+    modMain::Constraints().setLNumConstraints(design.numConstraints);
+    modMain::PrevRuns().setLNumPrevRuns(design.numPrevRuns);
+    // Undoing or redoing is a change of the design like any other.
+    modMain::gbDirty = true;
+    modMain::gbDesignChanged = true;
+    if (mAfterRestore)
+        mAfterRestore();
+}

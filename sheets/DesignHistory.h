@@ -1,0 +1,49 @@
+#pragma once
+// Undo and Redo of the design: one stack for the three design sheets (Factors and Levels,
+// Constraints, Previous Test). A change made through Record becomes one step that puts back
+// every cell, caption and count of the three sheets as they were before it, or after it;
+// the Test Cases sheet and generation are no part of it.
+
+#include "model/GridCellStore.h"
+
+#include <QObject>
+#include <QUndoStack>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+class DesignHistory : public QObject {
+    Q_OBJECT
+public:
+    // The three sheets' stores and the model counts as they stand.
+    struct Design {
+        std::array<GridCellStore::State, 3> grids;
+        std::int32_t numFactors = 0, maxNumLevels = 0, numConstraints = 0, numPrevRuns = 0;
+        friend bool operator==(const Design&, const Design&) = default;
+    };
+
+    // afterRestore runs after an Undo or Redo put a design back, for the windows to follow.
+    explicit DesignHistory(std::function<void()> afterRestore, QObject* parent = nullptr);
+    ~DesignHistory() override;
+
+    // The history in use while it exists; nullptr otherwise.
+    static DesignHistory* Current();
+
+    // Runs the change; when it changed the design, it becomes a step named `what`. A change
+    // made inside another one belongs to it. Without a history the change just runs.
+    static void Record(const QString& what, const std::function<void()>& change);
+
+    QUndoStack& stack() { return mStack; }
+    // Forgets every step (a new or opened design).
+    void clear() { mStack.clear(); }
+
+    // The design as it stands; puts back the sheets in which design differs from other.
+    static Design Take();
+    void put(const Design& design, const Design& other);
+
+private:
+    QUndoStack mStack;
+    std::function<void()> mAfterRestore;
+    int mRecording = 0;
+};
