@@ -33,6 +33,12 @@ MatrixCompaction::MatrixCompaction(const NumericDesign& design, int32_t maxRows)
                 cellEntry_[2 * cell + 1] = design.levelOffset[block.f2] + l2;
             }
     unique_.resize(static_cast<size_t>(maxRows));
+    // A row holds one pair of each block: no fewer rows than a block has pairs still
+    // required after the previous tests. One row at least, for the moves to work on.
+    fewestRows_ = 1;
+    for (const tInterBlock& block : design.atBlocks)
+        fewestRows_ = std::max<int32_t>(fewestRows_, static_cast<int32_t>(std::count(
+            design.baseCounts.begin() + block.cellOffset, design.baseCounts.begin() + block.cellOffset + block.lNumCombos, 0)));
     if (design.anyExcluded) {
         solver_ = std::make_unique<ConstraintSolver>(design.levelOffset, design.excludedPairs);
         assumptions_.resize(static_cast<size_t>(F_));
@@ -60,8 +66,7 @@ MatrixCompaction::Outcome MatrixCompaction::Compact(std::vector<int32_t>& codes,
         if (numUncovered_ == 0) {
             RemoveIdleRows();
             SaveBest();
-            // One generated row is as few as a search by moves can reach.
-            if (numRows_ - P_ <= 1)
+            if (numRows_ - P_ <= fewestRows_)
                 break;
             RemoveFewestUniqueRow(random);
             continue;
@@ -90,6 +95,7 @@ MatrixCompaction::Outcome MatrixCompaction::Compact(std::vector<int32_t>& codes,
         SaveBest();
     }
     outcome.moves = move_;
+    outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     outcome.rowsAfter = bestRows_;
     rows = bestRows_;
     codes.assign(best_.begin(), best_.begin() + static_cast<std::ptrdiff_t>(bestRows_) * F_);

@@ -37,6 +37,7 @@ public:
         int32_t rowsBefore = 0;  // previous tests included
         int32_t rowsAfter = 0;
         int64_t moves = 0;
+        double seconds = 0;
         bool timeUp = false;   // the time limit ended the search
         bool stopped = false;  // the progress call answered Stop
     };
@@ -81,6 +82,7 @@ private:
     const NumericDesign& d_;
     const int32_t F_;
     const int32_t P_;  // previous tests: rows 0..P-1, never changed
+    int32_t fewestRows_ = 1;  // generated rows no complete matrix can do without
     int32_t numRows_ = 0;
     int64_t move_ = 0;
 
