@@ -1,7 +1,8 @@
 // An independent check of what the search promises, on names only: no generated row holds an
 // excluded pair, a converged matrix covers every pair that some valid row holds, no previous
 // test comes back, every returned row covers some pair that no other row covers, and
-// "Infeasible constraints" comes exactly when no valid row exists.
+// "Infeasible constraints" comes exactly when no valid row exists; and all of it again after
+// the compaction, stopped or not.
 
 #include "engine/CCalcNWay.h"
 #include "tests/engine/RandomDesign.h"
@@ -17,15 +18,26 @@ struct Tally {
     int converged = 0;
     int infeasible = 0;
     int withUnreachablePairs = 0;
+    int shrunk = 0;   // compacted to fewer rows
+    int stopped = 0;  // compaction ended by Stop
+};
+
+struct Compaction {
+    int64_t moves = 0;  // 0: none
+    unsigned threads = 0;
+    int32_t stopAtCall = 0;
 };
 
 // Generates a matrix for the design and checks every promise; counts into the tally.
-void CheckPromises(const DesignTables& design, uint64_t seed, int32_t evolutions, Tally& tally)
+GeneratedMatrix CheckPromises(const DesignTables& design, uint64_t seed, int32_t evolutions, Tally& tally,
+                              const Compaction& compaction = {})
 {
     ++tally.designs;
     const std::set<Pair> excluded = ExcludedPairs(design);
     RecordingReporter reporter;
-    CCalcNWay calc(reporter, evolutions, seed, 0);
+    reporter.stopAtCompactionCall = compaction.stopAtCall;
+    CCalcNWay calc(reporter, evolutions, seed, compaction.threads);
+    calc.SetCompaction(compaction.moves);
     GeneratedMatrix matrix;
     int32_t rows = 0;
     bool converge = false;
@@ -34,10 +46,12 @@ void CheckPromises(const DesignTables& design, uint64_t seed, int32_t evolutions
     if (!ok) {
         ++tally.infeasible;
         EXPECT_FALSE(anyValidRow) << "Infeasible constraints although a valid row exists";
-        ASSERT_EQ(reporter.texts(), std::vector<std::string>{"Infeasible constraints"});
-        return;
+        EXPECT_EQ(reporter.texts(), std::vector<std::string>{"Infeasible constraints"});
+        return matrix;
     }
-    ASSERT_EQ(rows, matrix.numRows);
+    EXPECT_EQ(rows, matrix.numRows);
+    tally.shrunk += calc.Compaction().rowsAfter < calc.Compaction().rowsBefore;
+    tally.stopped += calc.Compaction().stopped;
 
     std::map<Pair, int> holders;  // rows holding each pair, previous tests included
     for (const Row& test : design.prevRuns)
@@ -69,6 +83,7 @@ void CheckPromises(const DesignTables& design, uint64_t seed, int32_t evolutions
         for (const Pair& pair : reachable)
             EXPECT_GT(holders[pair], 0) << "a pair some valid row holds is missing";
     }
+    return matrix;
 }
 
 // Dense exclusions between few factors of few levels: chains of exclusions, factors whose
@@ -138,4 +153,31 @@ TEST(CoverageChecker, NestedConstraintsNeverLeaveAnExcludedPairOrAReachablePairB
     EXPECT_EQ(tally.converged + tally.infeasible, tally.designs);
     EXPECT_GT(tally.infeasible, 10);
     EXPECT_GT(tally.withUnreachablePairs, 100);
+}
+
+TEST(CoverageChecker, CompactionKeepsThePromisesAndOneSeedAndEffortGiveOneMatrix)
+{
+    std::mt19937_64 rng(31);
+    const RandomDesignLimits limits{.minFactors = 4, .maxConstraints = 8};
+    Tally tally;
+    for (int i = 0; i < 240 && !::testing::Test::HasFailure(); ++i) {
+        const DesignTables design = i % 3 ? MakeRandomDesign(rng, limits) : NestedDesign(rng, i % 4);
+        SCOPED_TRACE(::testing::Message() << "design " << i);
+        const GeneratedMatrix one = CheckPromises(design, 300 + i, 2, tally, {.moves = 4000, .threads = 1});
+        if (i % 4 == 0) {
+            EXPECT_EQ(CheckPromises(design, 300 + i, 2, tally, {.moves = 4000, .threads = 2}).levelCodes, one.levelCodes);
+        }
+    }
+    EXPECT_GT(tally.shrunk, tally.designs / 3);
+}
+
+TEST(CoverageChecker, StopDuringCompactionKeepsAValidMatrix)
+{
+    std::mt19937_64 rng(5);
+    const DesignTables design = MakeRandomDesign(
+        rng, {.minFactors = 12, .maxFactors = 12, .minLevels = 6, .maxLevels = 6, .maxConstraints = 6, .maxPrevRuns = 4});
+    Tally tally;
+    CheckPromises(design, 8, 2, tally, {.moves = int64_t{1} << 40, .threads = 1, .stopAtCall = 3});
+    EXPECT_EQ(tally.stopped, 1);
+    EXPECT_EQ(tally.shrunk, 1);
 }
