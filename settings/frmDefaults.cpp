@@ -45,31 +45,36 @@ frmDefaults::frmDefaults(CDefaults& defaults, QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmDefaults"));
     setWindowTitle(QStringLiteral("Change Defaults"));
 
-    txtMaxNumEvolutions = new QLineEdit(this);
-    txtMaxNumEvolutions->setObjectName(QStringLiteral("txtMaxNumEvolutions"));
-    auto* caption = new QLabel(QStringLiteral("Number of Evolutions"), this);
-    caption->setBuddy(txtMaxNumEvolutions);
-    auto* hint = new QLabel(QStringLiteral("1 to 10,000"), this);
-    auto* explanation = new QLabel(
+    // A numeric entry: its caption, field and range in a row, its explanation below.
+    auto* layout = new QVBoxLayout(this);
+    auto addEntry = [&](const char* objectName, const QString& caption, const QString& range, const QString& text) {
+        auto* field = new QLineEdit(this);
+        field->setObjectName(QString::fromLatin1(objectName));
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(field);
+        auto* row = new QGridLayout;
+        row->addWidget(label, 0, 0);
+        row->addWidget(field, 0, 1);
+        row->addWidget(new QLabel(range, this), 0, 2);
+        auto* explanation = new QLabel(text, this);
+        explanation->setWordWrap(true);
+        layout->addLayout(row);
+        layout->addWidget(explanation);
+        return field;
+    };
+    txtMaxNumEvolutions = addEntry(
+        "txtMaxNumEvolutions", QStringLiteral("Number of Evolutions"), QStringLiteral("1 to 10,000"),
         QStringLiteral("The number of evolutions defines how many test case matricies Vantrel will search "
                        "through before reporting the answer. The minimum number of test cases can usually be "
-                       "found in 100 evolutions; however, you may select any value between 1 and 10,000."),
-        this);
-    explanation->setWordWrap(true);
-
+                       "found in 100 evolutions; however, you may select any value between 1 and 10,000."));
     chkCompact = new QCheckBox(QStringLiteral("Co&mpact the test cases"), this);
     chkCompact->setObjectName(QStringLiteral("chkCompact"));
-    txtCompactEffort = new QLineEdit(this);
-    txtCompactEffort->setObjectName(QStringLiteral("txtCompactEffort"));
-    auto* effortCaption = new QLabel(QStringLiteral("Compaction effort (thousands of moves)"), this);
-    effortCaption->setBuddy(txtCompactEffort);
-    auto* effortHint = new QLabel(QStringLiteral("1 to 1,000,000"), this);
-    auto* compactExplanation = new QLabel(
+    layout->addWidget(chkCompact);
+    txtCompactEffort = addEntry(
+        "txtCompactEffort", QStringLiteral("Compaction effort (thousands of moves)"), QStringLiteral("1 to 1,000,000"),
         QStringLiteral("After the evolutions, Vantrel removes test cases from the best matrix while every pair "
-                       "stays covered. A thousand thousand-moves take a few seconds to a few minutes; Stop "
-                       "keeps the smallest matrix so far."),
-        this);
-    compactExplanation->setWordWrap(true);
+                       "stays covered. An effort of 1000 takes from under a second to a few minutes, depending "
+                       "on the design; Stop keeps the smallest matrix so far."));
     connect(chkCompact, &QCheckBox::toggled, txtCompactEffort, &QWidget::setEnabled);
 
     auto* buttons = new QDialogButtonBox(this);
@@ -83,20 +88,6 @@ frmDefaults::frmDefaults(CDefaults& defaults, QWidget* parent) : QDialog(parent)
     connect(Command2, &QPushButton::clicked, this, &frmDefaults::Command2_Click);
     connect(cmdHelp, &QPushButton::clicked, this, &frmDefaults::cmdHelp_Click);
 
-    auto* entry = new QGridLayout;
-    entry->addWidget(caption, 0, 0);
-    entry->addWidget(txtMaxNumEvolutions, 0, 1);
-    entry->addWidget(hint, 0, 2);
-    auto* compactEntry = new QGridLayout;
-    compactEntry->addWidget(effortCaption, 0, 0);
-    compactEntry->addWidget(txtCompactEffort, 0, 1);
-    compactEntry->addWidget(effortHint, 0, 2);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(entry);
-    layout->addWidget(explanation);
-    layout->addWidget(chkCompact);
-    layout->addLayout(compactEntry);
-    layout->addWidget(compactExplanation);
     layout->addWidget(buttons);
     setMinimumWidth(420);
 
