@@ -7,7 +7,7 @@
 namespace {
 
 // Moves during which a changed cell stays put unless changing it completes the matrix.
-constexpr int64_t kTabuMoves = 8;
+constexpr int64_t kTabuMoves = 2;
 // Moves between two looks at the clock.
 constexpr int64_t kClockMoves = 1024;
 constexpr double kProgressSeconds = 0.1;
