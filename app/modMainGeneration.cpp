@@ -97,6 +97,8 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
     bool converged = false;
     try {
         CCalcNWay calc(reporter, Defaults().lMaxNumEvolutions, RandomStream::ClockSeed());
+        if (Defaults().bCompactTestCases)
+            calc.SetCompaction(std::int64_t{Defaults().lCompactEffort} * 1000);
         if (!calc.CalcNWayQXVMatrix(In_lNumWays, EngineDesignOf(t), matrix, numRows, converged))
             return GenerationOutcome::Failed;
     } catch (const EngineFatalError&) {

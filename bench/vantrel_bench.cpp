@@ -1,6 +1,7 @@
 // vantrel-bench: times the covering-matrix search on the classic configurations.
 //
 //   vantrel-bench [--evolutions N] [--seed S] [--threads N] [--only NAME]
+//   vantrel-bench --compact SECONDS[,SECONDS...] [--evolutions N] [--seed S] [--only NAME]
 //
 // For each configuration (L^k: k factors of L levels) it prints the rows found and the wall
 // time on one thread and on all cores (or --threads), and the peak resident memory of the
@@ -10,6 +11,12 @@
 // machine disturbs the ratio less). The processor time of the one-thread run stands beside its wall time:
 // on a busy machine the two differ. Each configuration runs in a child process of its own so
 // that its peak memory is its own.
+//
+// With --compact it prints instead, for every configuration and every design with
+// constraints, the rows without compaction and the rows after compacting the same matrix for
+// each given number of seconds, all on one thread, with the time of the compaction and
+// whether the result keeps its promises: no row with an excluded pair (named or implied),
+// every other pair covered.
 
 #include "engine/CCalcNWay.h"
 
@@ -17,7 +24,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <ctime>
 #include <cstdio>
 #include <cstdlib>
@@ -88,13 +97,66 @@ struct Timing {
     int32_t rows = 0;
     double seconds = 0;
     double cpuSeconds = 0;  // summed over the threads
+    double compactSeconds = 0;
     bool converge = false;
 };
 
-Timing Run(const DesignTables& design, int32_t evolutions, uint64_t seed, unsigned threads)
+// Whether the matrix holds no excluded pair and every other pair of the design.
+bool KeepsPromises(CCalcNWay& calc, const DesignTables& design, const GeneratedMatrix& matrix)
+{
+    const ImpliedExclusions implied = calc.FindImpliedExclusions(design);
+    const std::vector<int32_t>& offset = implied.levelOffset;
+    const int32_t F = design.NumFactors();
+    const int32_t levels = offset.back();
+    std::vector<uint8_t> state(static_cast<size_t>(levels) * levels, 0);  // 1 excluded, 2 held
+    auto at = [&](int32_t a, int32_t b) -> uint8_t& { return state.at(static_cast<size_t>(std::min(a, b)) * levels + std::max(a, b)); };
+    auto entryOf = [&](int32_t f, const std::string& name) {
+        for (int32_t l = 1; l <= design.levelCounts[f]; ++l)
+            if (design.Name(f, l) == name)
+                return offset[f] + l - 1;
+        return -1;
+    };
+    auto factorOf = [&](const std::string& name) {
+        for (int32_t f = 0; f < F; ++f)
+            if (design.Name(f, 0) == name)
+                return f;
+        return -1;
+    };
+    for (const auto& c : design.constraints) {
+        const int32_t a = factorOf(c[0]);
+        const int32_t b = factorOf(c[2]);
+        at(entryOf(a, c[1]), entryOf(b, c[3])) = 1;
+    }
+    for (const auto& [a, b] : implied.pairs)
+        at(a, b) = 1;
+    for (const int32_t dead : implied.deadLevels)
+        for (int32_t other = 0; other < levels; ++other)
+            if (other != dead)
+                at(dead, other) = 1;
+    for (int32_t r = 0; r < matrix.numRows; ++r)
+        for (int32_t f = 0; f < F; ++f)
+            for (int32_t g = f + 1; g < F; ++g) {
+                uint8_t& pair = at(offset[f] + matrix.Code(r, f) - 1, offset[g] + matrix.Code(r, g) - 1);
+                if (pair == 1)
+                    return false;
+                pair = 2;
+            }
+    for (int32_t f = 0; f < F; ++f)
+        for (int32_t g = f + 1; g < F; ++g)
+            for (int32_t a = offset[f]; a < offset[f + 1]; ++a)
+                for (int32_t b = offset[g]; b < offset[g + 1]; ++b)
+                    if (at(a, b) == 0)
+                        return false;
+    return true;
+}
+
+Timing Run(const DesignTables& design, int32_t evolutions, uint64_t seed, unsigned threads, double compactSeconds = 0,
+           bool* promisesKept = nullptr)
 {
     QuietReporter reporter;
     CCalcNWay calc(reporter, evolutions, seed, threads);
+    if (compactSeconds > 0)
+        calc.SetCompaction(INT64_MAX, compactSeconds);
     GeneratedMatrix matrix;
     Timing timing;
     bool& converge = timing.converge;
@@ -103,7 +165,39 @@ Timing Run(const DesignTables& design, int32_t evolutions, uint64_t seed, unsign
     calc.CalcNWayQXVMatrix(2, design, matrix, timing.rows, converge);
     timing.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     timing.cpuSeconds = ProcessCpuSeconds() - cpuStart;
+    timing.compactSeconds = calc.Compaction().seconds;
+    if (promisesKept)
+        *promisesKept = KeepsPromises(calc, design, matrix);
     return timing;
+}
+
+// The compaction table: rows without, then rows and seconds for each budget.
+void CompactionTable(const std::vector<Config>& configs, const std::vector<double>& budgets, int32_t evolutions,
+                     uint64_t seed, const std::string& only)
+{
+    std::printf("%-20s %6s %8s", "configuration", "rows", "time");
+    for (const double budget : budgets)
+        std::printf("   %5.0fs: rows     time", budget);
+    std::printf("  promises\n");
+    std::fflush(stdout);
+    for (const Config& config : configs) {
+        if (!only.empty() && only != config.name)
+            continue;
+        const DesignTables design = MakeDesign(config);
+        bool kept = true;
+        const Timing without = Run(design, evolutions, seed, 1, 0, &kept);
+        std::printf("%-20s %6d %7.2fs", config.name, without.rows, without.seconds);
+        std::fflush(stdout);
+        for (const double budget : budgets) {
+            bool keeps = true;
+            const Timing with = Run(design, evolutions, seed, 1, budget, &keeps);
+            kept = kept && keeps;
+            std::printf("         %6d %7.2fs", with.rows, with.compactSeconds);
+            std::fflush(stdout);
+        }
+        std::printf("  %s\n", kept ? "kept" : "BROKEN");
+        std::fflush(stdout);
+    }
 }
 
 }  // namespace
@@ -114,6 +208,7 @@ int main(int argc, char** argv)
     uint64_t seed = 1;
     unsigned threads = std::max(1u, std::thread::hardware_concurrency());
     std::string only;
+    std::vector<double> budgets;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--evolutions"))
             evolutions = std::atoi(argv[i + 1]);
@@ -123,8 +218,14 @@ int main(int argc, char** argv)
             threads = static_cast<unsigned>(std::atoi(argv[i + 1]));
         else if (!std::strcmp(argv[i], "--only"))
             only = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--compact"))
+            for (char* text = argv[i + 1]; *text;) {
+                budgets.push_back(std::strtod(text, &text));
+                text += *text == ',';
+            }
         else {
-            std::fprintf(stderr, "usage: vantrel-bench [--evolutions N] [--seed S] [--threads N] [--only NAME]\n");
+            std::fprintf(stderr, "usage: vantrel-bench [--evolutions N] [--seed S] [--threads N] [--only NAME]\n"
+                                 "       vantrel-bench --compact SECONDS[,SECONDS...] [--evolutions N] [--seed S] [--only NAME]\n");
             return 2;
         }
     }
@@ -136,6 +237,10 @@ int main(int argc, char** argv)
         {"4^1 3^39 2^35", {{4, 1}, {3, 39}, {2, 35}}},
         {"2^100", {{2, 100}}},
         {"10^20", {{10, 20}}},
+        {"5^1 3^8 2^2", {{5, 1}, {3, 8}, {2, 2}}},
+        {"10^10", {{10, 10}}},
+        {"4^10", {{4, 10}}},
+        {"3^50", {{3, 50}}},
         {"10^50", {{10, 50}}},
         {"5^100", {{5, 100}}},
     };
@@ -145,6 +250,14 @@ int main(int argc, char** argv)
         {"4^40 3^60 2^100 -50", {{4, 40}, {3, 60}, {2, 100}}, 50},
     };
 
+    if (!budgets.empty()) {
+        std::printf("evolutions %d, seed %llu, one thread; compaction time beside its rows\n\n", evolutions,
+                    static_cast<unsigned long long>(seed));
+        std::vector<Config> all = configs;
+        all.insert(all.end(), constrained.begin(), constrained.end());
+        CompactionTable(all, budgets, evolutions, seed, only);
+        return 0;
+    }
     std::printf("evolutions %d, seed %llu, all cores = %u threads\n\n", evolutions,
                 static_cast<unsigned long long>(seed), threads);
     std::printf("%-16s %6s %9s %9s %6s %9s %8s %8s\n", "configuration", "rows", "1 thread", "(cpu)", "rows",

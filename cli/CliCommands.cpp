@@ -23,6 +23,7 @@
 #include <QTextStream>
 
 #include <array>
+#include <limits>
 #include <cstdio>
 #include <functional>
 #include <set>
@@ -127,6 +128,10 @@ int Generate(const CliOptions& options)
     const std::int32_t evolutions =
         options.strength > 2 && !options.evolutionsGiven ? TupleEvolution::kDefaultEvolutions : options.evolutions;
     CCalcNWay calc(reporter, evolutions, seed, options.threads);
+    const bool compact = options.compactSeconds > 0 || options.compactMoves > 0;
+    if (compact)
+        calc.SetCompaction(options.compactMoves > 0 ? options.compactMoves : std::numeric_limits<std::int64_t>::max(),
+                           options.compactSeconds);
     GeneratedMatrix matrix;
     std::int32_t numRows = 0;
     bool converged = false;
@@ -137,6 +142,12 @@ int Generate(const CliOptions& options)
         return kExitRefused;  // its message has been shown
     }
     reporter.closeNWayProgress();
+    if (const MatrixCompaction::Outcome& done = calc.Compaction(); compact && done.rowsBefore > 0) {
+        const auto previous = static_cast<std::int32_t>(design.prevRuns.size());
+        std::fprintf(stderr, "Compaction: %d test cases before, %d after, %lld moves%s.\n", done.rowsBefore - previous,
+                     done.rowsAfter - previous, static_cast<long long>(done.moves),
+                     done.timeUp ? " (stopped by the time limit)" : "");
+    }
     if (numRows < 1) {
         ShowMessage(QStringLiteral("The Previous Tests contain all the combinations."), MsgButtons::OkCancel,
                     MsgIcon::Information);

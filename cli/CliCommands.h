@@ -15,6 +15,8 @@ struct CliOptions {
     std::uint64_t seed = 0;
     bool seedGiven = false;
     unsigned threads = 0;  // 0: every core
+    double compactSeconds = 0;      // compaction's time limit; 0: none
+    std::int64_t compactMoves = 0;  // compaction's moves; 0: as many as the time allows
     TextFormat format = TextFormat::Tsv;
     QString output;  // empty: standard output
     bool save = false;

@@ -33,6 +33,9 @@ bool CliReporter::updateNWayProgress(double fraction, int32_t numComplete, int32
     if (mTerminal && numComplete != -1) {
         std::fprintf(stderr, "\rEvolutions: %d  Fewest test cases: %d   ", numComplete, smallest);
         mLineOpen = true;
+    } else if (mTerminal && smallest != -1) {
+        std::fprintf(stderr, "\rCompacting: %d test cases   ", smallest);
+        mLineOpen = true;
     }
     (void)fraction;
     return false;

@@ -32,6 +32,8 @@ const char* kUsage =
     "             --strength T every combination of levels of every T factors)\n"
     "             [--strength T] [--evolutions N] [--seed S] [--threads N] [--format tsv|csv]\n"
     "             [--output FILE] [--save]\n"
+    "             [--compact SECONDS] [--compact-moves N]: then remove test cases while every\n"
+    "             pair stays covered, for at most SECONDS or N moves (N repeats with --seed)\n"
     "  validate   check the design: \"The design is valid.\" or the first problem, and what the\n"
     "             constraints exclude together beyond the pairs they name\n"
     "  all        print every combination of levels, less those a constraint forbids or a\n"
@@ -74,6 +76,8 @@ int main(int argc, char** argv)
     const QCommandLineOption strength("strength", "Factors whose level combinations are covered (2 to 6).", "T");
     const QCommandLineOption seed("seed", "Seed of the random draws, to repeat a run.", "S");
     const QCommandLineOption threads("threads", "Evolutions run at once (default: every core).", "N");
+    const QCommandLineOption compact("compact", "Compact the matrix for at most SECONDS.", "SECONDS");
+    const QCommandLineOption compactMoves("compact-moves", "Compact the matrix for at most N moves.", "N");
     const QCommandLineOption format(
         "format", "Output format: tsv (default) or csv; for export xlsx, xml, html, csv or tsv.", "FORMAT");
     const QCommandLineOption output(
@@ -81,7 +85,8 @@ int main(int argc, char** argv)
     const QCommandLineOption save("save", "Store the matrix in the design file.");
     const QCommandLineOption yes("yes", "Answer Yes to the size question.");
     const QCommandLineOption missing("missing", "List the pairs that are not covered.");
-    parser.addOptions({help, version, evolutions, strength, seed, threads, format, output, save, yes, missing});
+    parser.addOptions(
+        {help, version, evolutions, strength, seed, threads, compact, compactMoves, format, output, save, yes, missing});
     if (!parser.parse(app.arguments()))
         return UsageError(parser.errorText());
     if (parser.isSet(help)) {
@@ -123,6 +128,19 @@ int main(int argc, char** argv)
             return UsageError(QStringLiteral("--threads takes a number from 1 to 1024"));
         options.threads = unsigned(number);
     }
+    if (parser.isSet(compact)) {
+        bool ok = false;
+        options.compactSeconds = parser.value(compact).toDouble(&ok);
+        if (!ok || !(options.compactSeconds > 0) || options.compactSeconds > 1e6)
+            return UsageError(QStringLiteral("--compact takes a number of seconds above 0"));
+    }
+    if (parser.isSet(compactMoves)) {
+        if (!ParseNumber(parser.value(compactMoves), 1'000'000'000'000ULL, number) || number < 1)
+            return UsageError(QStringLiteral("--compact-moves takes a number from 1 to 10^12"));
+        options.compactMoves = std::int64_t(number);
+    }
+    if ((parser.isSet(compact) || parser.isSet(compactMoves)) && options.strength > 2)
+        return UsageError(QStringLiteral("--compact keeps pairs covered: it works with strength 2 only"));
     if (exporting) {
         if (!parser.isSet(format) || !parser.isSet(output))
             return UsageError(QStringLiteral("export needs --format and --output"));

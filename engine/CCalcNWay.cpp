@@ -73,6 +73,7 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     Ret_bConverge = false;
     lBestNumRows_ = 0;
     evolutionsFinished_ = 0;
+    compaction_ = MatrixCompaction::Outcome{};
 
     ConvertFactorsToNumeric(In_design);
     ConvertConstraintsToNumeric(In_design);
@@ -112,6 +113,9 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
         reporter_.closeNWayProgress();
         return false;
     }
+    // The compaction keeps pairs covered: it serves the pair search only.
+    if (strength == 2 && compactMoves_ > 0 && kept.complete && kept.rows > design_.lNumPrevRuns)
+        Compact(kept);
     lBestNumRows_ = kept.rows;
     ConvertFromNumericToActual(In_design, kept, Ret_vaMatrix, Ret_lNumRowsInMatrix);
     reporter_.closeNWayProgress();
@@ -455,6 +459,16 @@ bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, 
             kept = std::move(candidate);
     }
     return true;
+}
+
+void CCalcNWay::Compact(Kept& kept)
+{
+    MatrixCompaction compaction(design_, kept.rows);
+    RandomStream random(seed_, 0);  // the evolutions take the streams from 1 on
+    compaction_ = compaction.Compact(kept.codes, kept.rows, compactMoves_, compactSeconds_, random,
+                                     [&](double fraction, int32_t bestRows) {
+                                         return reporter_.updateNWayProgress(fraction, -1, bestRows);
+                                     });
 }
 
 void CCalcNWay::ConvertFromNumericToActual(const DesignTables& design, const Kept& kept, GeneratedMatrix& matrix,

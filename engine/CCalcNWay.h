@@ -18,10 +18,15 @@
 // count with the best size after every finished evolution, in evolution order. When a
 // progress call answers Stop, no further evolution starts; the running ones finish and
 // compete for the result, which is returned as a normal result.
+//
+// Optionally the kept matrix, when complete, is then compacted (MatrixCompaction) on the
+// calling thread with a stream of its own, so the result still depends on the seed and the
+// effort alone. The progress window shows the rows of the best matrix so far; Stop keeps it.
 
 #include "engine/DesignTables.h"
 #include "engine/EngineReporter.h"
 #include "engine/GeneratedMatrix.h"
+#include "engine/MatrixCompaction.h"
 #include "engine/NumericDesign.h"
 #include "engine/TupleTable.h"
 
@@ -56,6 +61,17 @@ public:
     int32_t BestNumRows() const { return lBestNumRows_; }
     int32_t EvolutionsFinished() const { return evolutionsFinished_; }
 
+    // Compaction after the evolutions: at most `moves` moves (0: no compaction, the default)
+    // and at most `seconds` (0: no time limit).
+    void SetCompaction(int64_t moves, double seconds = 0)
+    {
+        compactMoves_ = moves;
+        compactSeconds_ = seconds;
+    }
+    // What the last compaction did; its row counts include the previous tests. rowsBefore
+    // is 0 when none ran.
+    const MatrixCompaction::Outcome& Compaction() const { return compaction_; }
+
     // The memory free for the search; by default what the machine reports when asked.
     void SetAvailableMemory(std::optional<uint64_t> bytes) { availableMemory_ = bytes; }
 
@@ -74,6 +90,7 @@ private:
     unsigned ThreadsThatFit(unsigned threads, int32_t strength);
     void ShowInfeasibleConstraints();
     void ShowNoTestCases();
+    void Compact(Kept& kept);
     void ConvertFromNumericToActual(const DesignTables& design, const Kept& kept, GeneratedMatrix& matrix,
                                     int32_t& numRows) const;
 
@@ -86,4 +103,7 @@ private:
     int32_t lBestNumRows_ = 0;
     int32_t evolutionsFinished_ = 0;
     std::optional<uint64_t> availableMemory_;
+    int64_t compactMoves_ = 0;
+    double compactSeconds_ = 0;
+    MatrixCompaction::Outcome compaction_;
 };

@@ -14,6 +14,9 @@ const QString CDefaults::kMainWindowKey = CDefaults::kSettingsKey + QStringLiter
 namespace {
 const QString kEvolutionsValue = QStringLiteral("lMaxNumEvolutions");
 constexpr std::int32_t kDefaultEvolutions = 1000;
+const QString kCompactValue = QStringLiteral("bCompactTestCases");
+const QString kCompactEffortValue = QStringLiteral("lCompactEffort");
+constexpr std::int32_t kDefaultCompactEffort = 1000;
 
 // A stored whole number, or nothing when the value is missing or not a number that fits.
 std::optional<std::int32_t> ReadLong(cRegistry& registry, const QString& name)
@@ -53,12 +56,14 @@ void CDefaults::LoadDefaults()
     lHeight = 0;
     lWidth = 0;
     lMaxNumEvolutions = ReadMaxNumEvolutionsFromRegistry();
+    ReadCompactionFromRegistry(bCompactTestCases, lCompactEffort);
     ReadMainFormsCoordsFromReg(bMaximize, lLeft, lTop, lWidth, lHeight);
 }
 
 void CDefaults::SaveDefaults()
 {
     WriteMaxNumEvolutionsToRegistry(lMaxNumEvolutions);
+    WriteCompactionToRegistry(bCompactTestCases, lCompactEffort);
     WriteMainFormsCoordsToReg();
 }
 
@@ -78,6 +83,28 @@ void CDefaults::WriteMaxNumEvolutionsToRegistry(std::int32_t lValue)
         WriteValue(registry, kEvolutionsValue, cRegistry::REG_SZ, QString::number(lValue));
     } catch (const RegistryError&) {
         // Skipped: the number stays what it was in the store.
+    }
+}
+
+void CDefaults::ReadCompactionFromRegistry(bool& Ret_bCompact, std::int32_t& Ret_lEffort)
+{
+    // Missing values (a store written before compaction existed) leave it off.
+    cRegistry registry;
+    registry.SectionKey = kSettingsKey;
+    Ret_bCompact = ReadLong(registry, kCompactValue).value_or(0) == 1;
+    const std::int32_t effort = ReadLong(registry, kCompactEffortValue).value_or(kDefaultCompactEffort);
+    Ret_lEffort = effort > 0 ? effort : kDefaultCompactEffort;
+}
+
+void CDefaults::WriteCompactionToRegistry(bool bCompact, std::int32_t lEffort)
+{
+    try {
+        cRegistry registry;
+        registry.SectionKey = kSettingsKey;
+        WriteValue(registry, kCompactValue, cRegistry::REG_SZ, QString::number(bCompact ? 1 : 0));
+        WriteValue(registry, kCompactEffortValue, cRegistry::REG_SZ, QString::number(lEffort));
+    } catch (const RegistryError&) {
+        // Skipped: the values stay what they were in the store.
     }
 }
 

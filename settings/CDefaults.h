@@ -1,13 +1,14 @@
 #pragma once
-// The program's settings: the number of evolutions of the n-way search and the main
-// window's placement. They are read once when the main window loads (LoadDefaults) and
+// The program's settings: the number of evolutions of the n-way search, whether and how
+// long its matrix is compacted afterwards, and the main window's placement. They are read once when the main window loads (LoadDefaults) and
 // written once at exit (SaveDefaults); in between only these members change.
 //
 // The settings key is ".Default\Software\Corvantis\Vantrel" with the value
-// "lMaxNumEvolutions" (text); the window's placement lives in its subkey "frmMain":
+// "lMaxNumEvolutions" (text), "bCompactTestCases" (text, "1" or "0") and "lCompactEffort"
+// (text, thousands of moves); the window's placement lives in its subkey "frmMain":
 // "Maximized" (integer, 1 or 0) and "Left", "Top", "Width", "Height" (text, twips).
-// Failures of the store never reach the user: reads fall back to 1000 evolutions and a
-// maximized window, writes are skipped.
+// Failures of the store never reach the user: reads fall back to 1000 evolutions, no
+// compaction at an effort of 1000, and a maximized window; writes are skipped.
 
 #include <QString>
 
@@ -22,6 +23,8 @@ public:
     CDefaults();
 
     std::int32_t lMaxNumEvolutions = 1000;
+    bool bCompactTestCases = false;
+    std::int32_t lCompactEffort = 1000;  // thousands of moves
     bool bMaximize = false;
     std::int32_t lTop = 0;
     std::int32_t lLeft = 0;
@@ -34,6 +37,8 @@ public:
 
     std::int32_t ReadMaxNumEvolutionsFromRegistry();
     void WriteMaxNumEvolutionsToRegistry(std::int32_t lValue);
+    void ReadCompactionFromRegistry(bool& Ret_bCompact, std::int32_t& Ret_lEffort);
+    void WriteCompactionToRegistry(bool bCompact, std::int32_t lEffort);
     void ReadMainFormsCoordsFromReg(bool& Ret_bMaximized, std::int32_t& Ret_lLeft, std::int32_t& Ret_lTop,
                                     std::int32_t& Ret_lWidth, std::int32_t& Ret_lHeight);
     // Writes the placement of the main window given to setMainWindow; without one

@@ -1,10 +1,12 @@
 #pragma once
-// The options dialog: the number of evolutions the n-way search runs. A valid number
-// (1 to 10,000) goes into the CDefaults it was given and reaches the store at exit.
+// The options dialog: the number of evolutions the n-way search runs, and whether its matrix
+// is compacted afterwards with what effort. Valid numbers (1 to 10,000 evolutions, 1 to
+// 1,000,000 thousand moves) go into the CDefaults it was given and reach the store at exit.
 
 #include <QDialog>
 
 class CDefaults;
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
@@ -13,6 +15,8 @@ class frmDefaults : public QDialog {
 public:
     explicit frmDefaults(CDefaults& defaults, QWidget* parent = nullptr);
 
+    struct NumberRule;
+
 private slots:
     void cmdOK_Click();
     void Command2_Click();
@@ -20,10 +24,12 @@ private slots:
 
 private:
     // The message for a text that is not an acceptable number; "" for one that is.
-    static QString ProblemWith(const QString& text);
+    static QString ProblemWith(const QString& text, const NumberRule& rule);
 
     CDefaults& mDefaults;
     QLineEdit* txtMaxNumEvolutions;
+    QCheckBox* chkCompact;
+    QLineEdit* txtCompactEffort;
     QPushButton* cmdOK;
     QPushButton* Command2;
     QPushButton* cmdHelp;

@@ -2,7 +2,7 @@
 // excluded pair, a converged matrix covers every pair (every combination of t levels at
 // strength t) that some valid row holds, no previous test comes back, every returned row
 // covers some combination that no other row covers, and "Infeasible constraints" comes
-// exactly when no valid row exists.
+// exactly when no valid row exists; and all of it again after the compaction, stopped or not.
 
 #include "engine/CCalcNWay.h"
 #include "tests/engine/RandomDesign.h"
@@ -18,30 +18,43 @@ struct Tally {
     int converged = 0;
     int infeasible = 0;
     int withUnreachablePairs = 0;
+    int shrunk = 0;   // compacted to fewer rows
+    int stopped = 0;  // compaction ended by Stop
 };
 
-// Generates a matrix of the strength for the design and checks every promise; counts into
-// the tally.
-void CheckPromises(const DesignTables& design, uint64_t seed, int32_t evolutions, Tally& tally, int strength = 2)
+struct Run {
+    int strength = 2;
+    int64_t moves = 0;  // compaction moves, 0: none
+    unsigned threads = 0;
+    int32_t stopAtCall = 0;
+};
+
+// Generates a matrix for the design and checks every promise; counts into the tally.
+GeneratedMatrix CheckPromises(const DesignTables& design, uint64_t seed, int32_t evolutions, Tally& tally,
+                              const Run& run = {})
 {
     ++tally.designs;
     const std::set<Pair> excluded = ExcludedPairs(design);
     RecordingReporter reporter;
-    CCalcNWay calc(reporter, evolutions, seed, 0);
+    reporter.stopAtCompactionCall = run.stopAtCall;
+    CCalcNWay calc(reporter, evolutions, seed, run.threads);
+    calc.SetCompaction(run.moves);
     GeneratedMatrix matrix;
     int32_t rows = 0;
     bool converge = false;
-    const bool ok = calc.CalcNWayQXVMatrix(strength, design, matrix, rows, converge);
+    const bool ok = calc.CalcNWayQXVMatrix(run.strength, design, matrix, rows, converge);
     const bool anyValidRow = ValidRowHolds(design, excluded, {});
     if (!ok) {
         ++tally.infeasible;
         EXPECT_FALSE(anyValidRow) << "Infeasible constraints although a valid row exists";
-        ASSERT_EQ(reporter.texts(), std::vector<std::string>{"Infeasible constraints"});
-        return;
+        EXPECT_EQ(reporter.texts(), std::vector<std::string>{"Infeasible constraints"});
+        return matrix;
     }
-    ASSERT_EQ(rows, matrix.numRows);
+    EXPECT_EQ(rows, matrix.numRows);
+    tally.shrunk += calc.Compaction().rowsAfter < calc.Compaction().rowsBefore;
+    tally.stopped += calc.Compaction().stopped;
 
-    const int t = std::min(strength, design.NumFactors());
+    const int t = std::min(run.strength, design.NumFactors());
     std::map<Combination, int> holders;  // rows holding each combination, previous tests included
     for (const Row& test : design.prevRuns)
         for (const Combination& c : CombinationsOf(test, t))
@@ -71,6 +84,7 @@ void CheckPromises(const DesignTables& design, uint64_t seed, int32_t evolutions
         for (const CombinationReach& c : all)
             EXPECT_TRUE(!c.reachable || holders[c.levels] > 0) << "a combination some valid row holds is missing";
     }
+    return matrix;
 }
 
 // Dense exclusions between few factors of few levels: chains of exclusions, factors whose
@@ -112,13 +126,13 @@ DesignTables NestedDesign(std::mt19937_64& rng, int shape)
 
 // Checks `count` designs from `make`, each on its own seed from `firstSeed`, until a failure.
 template <typename Make>
-Tally CheckDesigns(int count, uint64_t firstSeed, int32_t evolutions, Make make, int strength = 2)
+Tally CheckDesigns(int count, uint64_t firstSeed, int32_t evolutions, Make make, const Run& run = {})
 {
     Tally tally;
     for (int i = 0; i < count && !::testing::Test::HasFailure(); ++i) {
         const DesignTables design = make(i);
         SCOPED_TRACE(::testing::Message() << "design " << i);
-        CheckPromises(design, firstSeed + i, evolutions, tally, strength);
+        CheckPromises(design, firstSeed + i, evolutions, tally, run);
     }
     return tally;
 }
@@ -148,11 +162,39 @@ TEST(CoverageChecker, HigherStrengthsKeepThePromisesWithConstraintsAndPreviousTe
     const RandomDesignLimits limits{.minFactors = 3, .maxFactors = 7, .maxLevels = 4, .maxConstraints = 4, .maxPrevRuns = 6};
     for (const int strength : {3, 4}) {
         SCOPED_TRACE(strength);
-        const Tally random = CheckDesigns(150, 300, 2, [&](int) { return MakeRandomDesign(rng, limits); }, strength);
+        const Tally random =
+            CheckDesigns(150, 300, 2, [&](int) { return MakeRandomDesign(rng, limits); }, {.strength = strength});
         EXPECT_EQ(random.converged + random.infeasible, random.designs);
-        const Tally nested = CheckDesigns(300, 900, 2, [&](int i) { return NestedDesign(rng, i % 4); }, strength);
+        const Tally nested = CheckDesigns(300, 900, 2, [&](int i) { return NestedDesign(rng, i % 4); }, {.strength = strength});
         EXPECT_EQ(nested.converged + nested.infeasible, nested.designs);
         EXPECT_GT(nested.infeasible, 0);
         EXPECT_GT(nested.withUnreachablePairs, 10);
     }
+}
+
+TEST(CoverageChecker, CompactionKeepsThePromisesAndOneSeedAndEffortGiveOneMatrix)
+{
+    std::mt19937_64 rng(31);
+    const RandomDesignLimits limits{.minFactors = 4, .maxConstraints = 8};
+    Tally tally;
+    for (int i = 0; i < 240 && !::testing::Test::HasFailure(); ++i) {
+        const DesignTables design = i % 3 ? MakeRandomDesign(rng, limits) : NestedDesign(rng, i % 4);
+        SCOPED_TRACE(::testing::Message() << "design " << i);
+        const GeneratedMatrix one = CheckPromises(design, 300 + i, 2, tally, {.moves = 4000, .threads = 1});
+        if (i % 4 == 0) {
+            EXPECT_EQ(CheckPromises(design, 300 + i, 2, tally, {.moves = 4000, .threads = 2}).levelCodes, one.levelCodes);
+        }
+    }
+    EXPECT_GT(tally.shrunk, tally.designs / 3);
+}
+
+TEST(CoverageChecker, StopDuringCompactionKeepsAValidMatrix)
+{
+    std::mt19937_64 rng(5);
+    const DesignTables design = MakeRandomDesign(
+        rng, {.minFactors = 12, .maxFactors = 12, .minLevels = 6, .maxLevels = 6, .maxConstraints = 6, .maxPrevRuns = 4});
+    Tally tally;
+    CheckPromises(design, 8, 2, tally, {.moves = int64_t{1} << 40, .threads = 1, .stopAtCall = 3});
+    EXPECT_EQ(tally.stopped, 1);
+    EXPECT_EQ(tally.shrunk, 1);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Engine reporter for tests: records every message and progress call, answers messages from
-// a queue (OK when the queue is empty) and answers Stop from a given evolution count on.
+// a queue (OK when the queue is empty) and answers Stop from a given evolution count on, or
+// from a given call of the compaction's progress on.
 
 #include "engine/EngineReporter.h"
 
@@ -33,7 +34,10 @@ public:
         progress.push_back({fraction, numComplete, smallest});
         if (numComplete != -1)
             evolutionCalls.push_back({fraction, numComplete, smallest});
-        return stopAtEvolution > 0 && numComplete >= stopAtEvolution;
+        else if (smallest != -1)
+            ++compactionCalls;
+        return (stopAtEvolution > 0 && numComplete >= stopAtEvolution) ||
+               (stopAtCompactionCall > 0 && compactionCalls >= stopAtCompactionCall);
     }
     void closeNWayProgress() override { ++nwayClosed; }
     void showStatusProgress() override { ++statusShown; }
@@ -55,6 +59,8 @@ public:
     std::vector<std::pair<int, double>> statusCalls;
     std::vector<bool> busyCalls;
     int32_t stopAtEvolution = 0;
+    int32_t stopAtCompactionCall = 0;
+    int32_t compactionCalls = 0;
     int nwayShown = 0;
     int nwayClosed = 0;
     int statusShown = 0;
