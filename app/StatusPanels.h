@@ -1,6 +1,7 @@
 #pragma once
-// The three status-bar panels, addressed by key ("FactorsAndLevels", "Constraints",
-// "Prev Test"). The model's count properties write them; the main window shows them.
+// The status-bar panels, addressed by key: the model's counts ("FactorsAndLevels",
+// "Constraints", "Prev Test"), which its count properties write, and the strength of the
+// matrix generated last ("Strength"). The main window shows them.
 
 #include <QString>
 
@@ -19,3 +20,4 @@ void ShowStatusMessage(const QString& text);
 inline constexpr const char* kPanelFactors = "FactorsAndLevels";
 inline constexpr const char* kPanelConstraints = "Constraints";
 inline constexpr const char* kPanelPrevTest = "Prev Test";
+inline constexpr const char* kPanelStrength = "Strength";

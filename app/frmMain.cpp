@@ -121,9 +121,15 @@ void frmMain::Form_Load()
     casesPanel->setObjectName(QStringLiteral("TestCases"));
     statusBar()->addWidget(casesPanel);
     mPanels.insert(casesPanel->objectName(), casesPanel);
-    const auto countCases = [this, casesPanel] {
+    // Beside it the strength of the matrix generated last, which any other matrix clears.
+    auto* strengthPanel = new QLabel(this);
+    strengthPanel->setObjectName(QString::fromLatin1(kPanelStrength));
+    statusBar()->addWidget(strengthPanel);
+    mPanels.insert(strengthPanel->objectName(), strengthPanel);
+    const auto countCases = [casesPanel, strengthPanel] {
         const int rows = modMain::TestCasesGrid().maxRows();
         casesPanel->setText(QStringLiteral("%1 Test Cases  ").arg(rows >= 2 ? rows - 1 : 0));
+        strengthPanel->clear();
     };
     countCases();
     GridCellStore& cases = modMain::TestCasesGrid();
@@ -377,6 +383,7 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
         {"ID_CommaDeliminated", [] { modMain::ExportAsCommaDelim(); }},
         {"ID_TabDeliminated", [] { modMain::ExportAsTabDelim(); }},
         {"ID_Generate2Way", [] { modMain::Generate2Way(); }},
+        {"ID_GenerateNWay", [] { modMain::GenerateNWayAsked(); }},
         {"ID_FactorsandLevels", [this] { SwitchToOutlookItem(ItemFactorsAndLevels); }},
         {"ID_Constraints", [this] { SwitchToOutlookItem(ItemConstraints); }},
         {"ID_PreviousTest", [this] { SwitchToOutlookItem(ItemPreviousTest); }},

@@ -3,7 +3,9 @@
 #include "app/CommandDesign.h"
 #include "app/CommandRun.h"
 #include "app/MessageBox.h"
+#include "app/StatusPanels.h"
 #include "app/frmMain.h"
+#include "app/frmStrength.h"
 #include "app/modMain.h"
 #include "app/modMainFind.h"
 #include "engine/CAllCombinations.h"
@@ -12,6 +14,7 @@
 #include "engine/EngineFatalError.h"
 #include "engine/GenerationReporter.h"
 #include "engine/RandomStream.h"
+#include "engine/TupleEvolution.h"
 #include "engine/frmStatus.h"
 #include "model/GridCellStore.h"
 #include "settings/CDefaults.h"
@@ -75,6 +78,23 @@ void Generate2Way()
     GenerateNWay(2, converged);
 }
 
+void GenerateNWayAsked()
+{
+    frmMain* main = frmMain::Instance();
+    if (!main || gReporter)
+        return;
+    std::int32_t strength = Defaults().lStrength;
+    {
+        frmStrength dialog(strength, main);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        strength = dialog.Strength();
+    }
+    Defaults().lStrength = strength;
+    bool converged = false;
+    GenerateNWay(strength, converged);
+}
+
 GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
 {
     Ret_bConverge = false;
@@ -87,8 +107,12 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
     if (!CommandDesign::Read(true, t))
         return GenerationOutcome::Refused;
 
+    // Each evolution beyond pairs weighs many candidate rows: a few of them do.
+    const std::int32_t evolutions =
+        In_lNumWays > 2 ? std::min(Defaults().lMaxNumEvolutions, TupleEvolution::kDefaultEvolutions)
+                        : Defaults().lMaxNumEvolutions;
     GenerationReporter reporter(main);
-    reporter.setEvolutionTotal(std::max<std::int32_t>(Defaults().lMaxNumEvolutions, 1));  // as the search counts them
+    reporter.setEvolutionTotal(std::max<std::int32_t>(evolutions, 1));  // as the search counts them
     RunningSearch running(reporter);
     CommandRun run([&reporter] { reporter.RequestStop(); });
 
@@ -96,7 +120,7 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
     std::int32_t numRows = 0;
     bool converged = false;
     try {
-        CCalcNWay calc(reporter, Defaults().lMaxNumEvolutions, RandomStream::ClockSeed());
+        CCalcNWay calc(reporter, evolutions, RandomStream::ClockSeed());
         if (Defaults().bCompactTestCases)
             calc.SetCompaction(std::int64_t{Defaults().lCompactEffort} * 1000);
         if (!calc.CalcNWayQXVMatrix(In_lNumWays, EngineDesignOf(t), matrix, numRows, converged))
@@ -121,6 +145,7 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
             return QString::fromStdString(matrix.names[std::size_t(i - 1)][std::size_t(c - 1)]);
         };
         LoadIntoTestCases(*main, reporter, t, numRows, cell, {});
+        SetStatusPanelText(QString::fromLatin1(kPanelStrength), QStringLiteral("%1-Way").arg(In_lNumWays));
     }
     main->SwitchToOutlookItem(frmMain::ItemTestCases);
 

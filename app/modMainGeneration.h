@@ -1,6 +1,6 @@
 #pragma once
-// The generation commands: Generate 2 Way (the covering matrix), Validate Design and Generate
-// All Combinations. Each reads the design from the sheets, runs the engine with its progress
+// The generation commands: Generate 2 Way and Generate N-Way (the covering matrix), Validate
+// Design and Generate All Combinations. Each reads the design from the sheets, runs the engine with its progress
 // window and puts the result on the Test Cases sheet.
 //
 // The engine's evolutions run on worker threads; the GUI thread keeps the progress window and
@@ -20,8 +20,12 @@ enum class GenerationOutcome {
 
 // GenerateNWay with strength 2, its converged answer ignored.
 void Generate2Way();
-// The covering-matrix command. Ret_bConverge: every required pair is covered (by a finished
-// evolution, or already by the previous tests).
+// Generate N-Way: asks for the strength (offering the one used last, which it stores) and
+// generates, its converged answer ignored.
+void GenerateNWayAsked();
+// The covering-matrix command at strength 2 to 6; beyond pairs it runs the stored number of
+// evolutions but at most the few the strength needs. Ret_bConverge: everything required is
+// covered (by a finished evolution, or already by the previous tests).
 GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge);
 // Validates the three sheets: "The design is valid." or the first problem.
 void ValidateDesgin();

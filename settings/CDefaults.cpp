@@ -17,6 +17,8 @@ constexpr std::int32_t kDefaultEvolutions = 1000;
 const QString kCompactValue = QStringLiteral("bCompactTestCases");
 const QString kCompactEffortValue = QStringLiteral("lCompactEffort");
 constexpr std::int32_t kDefaultCompactEffort = 1000;
+const QString kStrengthValue = QStringLiteral("lStrength");
+constexpr std::int32_t kDefaultStrength = 3;
 
 // A stored whole number, or nothing when the value is missing or not a number that fits.
 std::optional<std::int32_t> ReadLong(cRegistry& registry, const QString& name)
@@ -57,6 +59,11 @@ void CDefaults::LoadDefaults()
     lWidth = 0;
     lMaxNumEvolutions = ReadMaxNumEvolutionsFromRegistry();
     ReadCompactionFromRegistry(bCompactTestCases, lCompactEffort);
+    cRegistry registry;
+    registry.SectionKey = kSettingsKey;
+    lStrength = ReadLong(registry, kStrengthValue).value_or(kDefaultStrength);
+    if (lStrength < 2 || lStrength > 6)
+        lStrength = kDefaultStrength;
     ReadMainFormsCoordsFromReg(bMaximize, lLeft, lTop, lWidth, lHeight);
 }
 
@@ -64,6 +71,13 @@ void CDefaults::SaveDefaults()
 {
     WriteMaxNumEvolutionsToRegistry(lMaxNumEvolutions);
     WriteCompactionToRegistry(bCompactTestCases, lCompactEffort);
+    try {
+        cRegistry registry;
+        registry.SectionKey = kSettingsKey;
+        WriteValue(registry, kStrengthValue, cRegistry::REG_SZ, QString::number(lStrength));
+    } catch (const RegistryError&) {
+        // Skipped: the next run offers the strength stored before.
+    }
     WriteMainFormsCoordsToReg();
 }
 

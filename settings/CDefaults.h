@@ -1,11 +1,13 @@
 #pragma once
 // The program's settings: the number of evolutions of the n-way search, whether and how
-// long its matrix is compacted afterwards, and the main window's placement. They are read once when the main window loads (LoadDefaults) and
+// long its matrix is compacted afterwards, the strength Generate N-Way used last, and the
+// main window's placement. They are read once when the main window loads (LoadDefaults) and
 // written once at exit (SaveDefaults); in between only these members change.
 //
 // The settings key is ".Default\Software\Corvantis\Vantrel" with the value
-// "lMaxNumEvolutions" (text), "bCompactTestCases" (text, "1" or "0") and "lCompactEffort"
-// (text, thousands of moves); the window's placement lives in its subkey "frmMain":
+// "lMaxNumEvolutions" (text), "bCompactTestCases" (text, "1" or "0"), "lCompactEffort"
+// (text, thousands of moves) and "lStrength" (text, 2 to 6, 3 when missing or out of range);
+// the window's placement lives in its subkey "frmMain":
 // "Maximized" (integer, 1 or 0) and "Left", "Top", "Width", "Height" (text, twips).
 // Failures of the store never reach the user: reads fall back to 1000 evolutions, no
 // compaction at an effort of 1000, and a maximized window; writes are skipped.
@@ -25,6 +27,7 @@ public:
     std::int32_t lMaxNumEvolutions = 1000;
     bool bCompactTestCases = false;
     std::int32_t lCompactEffort = 1000;  // thousands of moves
+    std::int32_t lStrength = 3;          // of Generate N-Way
     bool bMaximize = false;
     std::int32_t lTop = 0;
     std::int32_t lLeft = 0;

@@ -1,11 +1,13 @@
-// The generation commands driven through their tool IDs: Generate 2 Way, Validate Design and
-// Generate All Combinations, with their refusals, flags and progress windows, Stop, and the
+// The generation commands driven through their tool IDs: Generate 2 Way, Generate N-Way,
+// Validate Design and Generate All Combinations, with their refusals, flags and progress windows, Stop, and the
 // main window kept alive while a generation runs.
 #include "app/frmMain.h"
+#include "app/frmStrength.h"
 #include "app/modMain.h"
 #include "engine/frmNWayStatus.h"
 #include "engine/frmStatus.h"
 #include "model/GridCellStore.h"
+#include "settings/CDefaults.h"
 #include "tests/app/MainWindowTestCase.h"
 #include "tests/support/RecordingHelpViewer.h"
 
@@ -15,6 +17,7 @@
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 
 using namespace SheetTest;
@@ -49,6 +52,28 @@ private slots:
         // The commands are back once the generation is over.
         QVERIFY(w.Tool("ID_Generate2Way")->isEnabled());
         QVERIFY(w.centralWidget()->isEnabled());
+    }
+
+    void generateNWayAsksTheStrengthRemembersItAndCoversEveryTriple()
+    {
+        frmMain& w = shownWindow();
+        DesignLoader::Load(w, {{"A", {"a1", "a2"}}, {"B", {"b1", "b2", "b3"}}, {"C", {"c1", "c2"}}, {"D", {"d1", "d2"}}});
+        QCOMPARE(modMain::Defaults().lStrength, 3);  // offered first
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<frmStrength*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QCOMPARE(dialog->Strength(), 3);
+            dialog->findChild<QSpinBox*>()->setValue(4);
+            dialog->accept();
+        });
+        // The summary after it counts pairs, as after Generate 2 Way.
+        ExpectOneBox(messages, [&] { w.Tool("ID_GenerateNWay")->trigger(); },
+                     "A total of 30 combinations out of 30 were found in the constraints, previous test, and the test "
+                     "case matrix.",
+                     MsgIcon::None, MsgButtons::Ok, 34);
+        QCOMPARE(modMain::TestCasesGrid().maxRows() - 1, 24);  // four factors at once: every combination
+        QCOMPARE(w.findChild<QLabel*>("Strength")->text(), QString("4-Way"));
+        QCOMPARE(modMain::Defaults().lStrength, 4);
     }
 
     void validateAndTheGenerationsRefuseWhatDoesNotValidateAndChangeNothing()
