@@ -2,6 +2,7 @@
 //
 //   vantrel-bench [--evolutions N] [--seed S] [--threads N] [--only NAME]
 //   vantrel-bench --compact SECONDS[,SECONDS...] [--evolutions N] [--seed S] [--only NAME]
+//   vantrel-bench --strength T [--evolutions N] [--seed S] [--only NAME]
 //
 // For each configuration (L^k: k factors of L levels) it prints the rows found and the wall
 // time on one thread and on all cores (or --threads), and the peak resident memory of the
@@ -17,8 +18,14 @@
 // each given number of seconds, all on one thread, with the time of the compaction and
 // whether the result keeps its promises: no row with an excluded pair (named or implied),
 // every other pair covered.
+//
+// With --strength 3 or 4 it prints, for the configurations measured at that strength, the rows
+// and the time on one thread at the strength's default number of evolutions, beside the rows
+// an open peer gives, and whether every combination of t levels is covered.
 
 #include "engine/CCalcNWay.h"
+#include "engine/TupleEvolution.h"
+#include "engine/TupleTable.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -200,6 +207,65 @@ void CompactionTable(const std::vector<Config>& configs, const std::vector<doubl
     }
 }
 
+// Whether the matrix holds every combination of the levels of every t factors.
+bool CoversEveryTuple(const DesignTables& design, const GeneratedMatrix& matrix, int t)
+{
+    const int32_t F = design.NumFactors();
+    std::vector<int32_t> set(static_cast<size_t>(t));
+    bool all = true;
+    ForEachColexSet(F, t, set.data(), [&](const int32_t* factors) {
+        int64_t combinations = 1;
+        for (int i = 0; i < t; ++i)
+            combinations *= design.levelCounts[factors[i]];
+        std::vector<char> seen(static_cast<size_t>(combinations), 0);
+        for (int32_t r = 0; r < matrix.numRows; ++r) {
+            int64_t code = 0;
+            for (int i = t - 1; i >= 0; --i)
+                code = code * design.levelCounts[factors[i]] + matrix.Code(r, factors[i]) - 1;
+            seen[static_cast<size_t>(code)] = 1;
+        }
+        all = all && std::find(seen.begin(), seen.end(), 0) == seen.end();
+    });
+    return all;
+}
+
+// The strength table: rows and one-thread time beside the open peer's rows.
+void StrengthTable(int strength, int32_t evolutions, uint64_t seed, const std::string& only)
+{
+    struct Measured {
+        Config config;
+        int peerRows;
+    };
+    const std::vector<Measured> three{
+        {{"3^4", {{3, 4}}}, 33},       {{"3^6", {{3, 6}}}, 47},     {{"3^13", {{3, 13}}}, 74},
+        {{"4^10", {{4, 10}}}, 156},    {{"2^20", {{2, 20}}}, 25},   {{"5^10", {{5, 10}}}, 308},
+        {{"10^6", {{10, 6}}}, 1624},   {{"4^15 3^17 2^29", {{4, 15}, {3, 17}, {2, 29}}}, 217},
+        {{"2^100", {{2, 100}}}, 48},
+    };
+    const std::vector<Measured> four{
+        {{"3^6", {{3, 6}}}, 139}, {{"3^13", {{3, 13}}}, 284}, {{"4^10", {{4, 10}}}, 741},
+        {{"2^20", {{2, 20}}}, 68}, {{"5^10", {{5, 10}}}, 1811},
+    };
+    std::printf("strength %d, evolutions %d, seed %llu, one thread\n\n%-16s %6s %9s %6s  %s\n", strength, evolutions,
+                static_cast<unsigned long long>(seed), "configuration", "rows", "time", "peer", "covered");
+    for (const Measured& m : strength == 3 ? three : four) {
+        if (!only.empty() && only != m.config.name)
+            continue;
+        const DesignTables design = MakeDesign(m.config);
+        QuietReporter reporter;
+        CCalcNWay calc(reporter, evolutions, seed, 1);
+        GeneratedMatrix matrix;
+        int32_t rows = 0;
+        bool converge = false;
+        const auto start = std::chrono::steady_clock::now();
+        calc.CalcNWayQXVMatrix(strength, design, matrix, rows, converge);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::printf("%-16s %6d %8.2fs %6d  %s\n", m.config.name, rows, seconds, m.peerRows,
+                    CoversEveryTuple(design, matrix, strength) ? "every tuple" : "MISSING");
+        std::fflush(stdout);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -209,9 +275,14 @@ int main(int argc, char** argv)
     unsigned threads = std::max(1u, std::thread::hardware_concurrency());
     std::string only;
     std::vector<double> budgets;
+    int strength = 2;
+    bool evolutionsGiven = false;
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--evolutions"))
+        if (!std::strcmp(argv[i], "--evolutions")) {
             evolutions = std::atoi(argv[i + 1]);
+            evolutionsGiven = true;
+        } else if (!std::strcmp(argv[i], "--strength"))
+            strength = std::atoi(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--seed"))
             seed = std::strtoull(argv[i + 1], nullptr, 10);
         else if (!std::strcmp(argv[i], "--threads"))
@@ -225,7 +296,8 @@ int main(int argc, char** argv)
             }
         else {
             std::fprintf(stderr, "usage: vantrel-bench [--evolutions N] [--seed S] [--threads N] [--only NAME]\n"
-                                 "       vantrel-bench --compact SECONDS[,SECONDS...] [--evolutions N] [--seed S] [--only NAME]\n");
+                                 "       vantrel-bench --compact SECONDS[,SECONDS...] [--evolutions N] [--seed S] [--only NAME]\n"
+                                 "       vantrel-bench --strength 3|4 [--evolutions N] [--seed S] [--only NAME]\n");
             return 2;
         }
     }
@@ -250,6 +322,10 @@ int main(int argc, char** argv)
         {"4^40 3^60 2^100 -50", {{4, 40}, {3, 60}, {2, 100}}, 50},
     };
 
+    if (strength == 3 || strength == 4) {
+        StrengthTable(strength, evolutionsGiven ? evolutions : TupleEvolution::kDefaultEvolutions, seed, only);
+        return 0;
+    }
     if (!budgets.empty()) {
         std::printf("evolutions %d, seed %llu, one thread; compaction time beside its rows\n\n", evolutions,
                     static_cast<unsigned long long>(seed));
