@@ -107,10 +107,7 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
     if (!CommandDesign::Read(true, t))
         return GenerationOutcome::Refused;
 
-    // Each evolution beyond pairs weighs many candidate rows: a few of them do.
-    const std::int32_t evolutions =
-        In_lNumWays > 2 ? std::min(Defaults().lMaxNumEvolutions, TupleEvolution::kDefaultEvolutions)
-                        : Defaults().lMaxNumEvolutions;
+    const std::int32_t evolutions = TupleEvolution::EvolutionsFor(In_lNumWays, Defaults().lMaxNumEvolutions);
     GenerationReporter reporter(main);
     reporter.setEvolutionTotal(std::max<std::int32_t>(evolutions, 1));  // as the search counts them
     RunningSearch running(reporter);

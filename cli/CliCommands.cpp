@@ -125,8 +125,9 @@ int Generate(const CliOptions& options)
 
     const DesignTables design = EngineDesignOf(tables);
     const std::uint64_t seed = options.seedGiven ? options.seed : RandomStream::ClockSeed();
-    const std::int32_t evolutions =
-        options.strength > 2 && !options.evolutionsGiven ? TupleEvolution::kDefaultEvolutions : options.evolutions;
+    const std::int32_t evolutions = options.evolutionsGiven
+                                        ? options.evolutions
+                                        : TupleEvolution::EvolutionsFor(options.strength, options.evolutions);
     CCalcNWay calc(reporter, evolutions, seed, options.threads);
     const bool compact = options.compactSeconds > 0 || options.compactMoves > 0;
     if (compact)

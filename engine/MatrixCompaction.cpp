@@ -8,6 +8,26 @@ namespace {
 
 // Moves during which a changed cell stays put unless changing it completes the matrix.
 constexpr int64_t kTabuMoves = 2;
+
+// The smallest of the values offered one by one, each of equal ones taken with equal chance
+// (the k-th equal one replaces the one kept with chance 1/k).
+struct RandomMinimum {
+    explicit RandomMinimum(int32_t start) : value(start) {}
+    // Whether the value offered is now the one kept.
+    bool Offer(int32_t offered, RandomStream& random)
+    {
+        if (offered > value)
+            return false;
+        if (offered < value) {
+            value = offered;
+            ties = 0;
+            return true;
+        }
+        return random.RandomIndex(0, ++ties) == 0;
+    }
+    int32_t value;
+    int32_t ties = 0;
+};
 // Moves between two looks at the clock.
 constexpr int64_t kClockMoves = 1024;
 constexpr double kProgressSeconds = 0.1;
@@ -196,8 +216,7 @@ void MatrixCompaction::Move(RandomStream& random)
     const int32_t b = eb - d_.levelOffset[g];
 
     // The rows one cell away from holding the pair.
-    int32_t best = kInvalid;
-    int32_t ties = 0;
+    RandomMinimum best(kInvalid);
     int32_t chosenRow = -1;
     int32_t chosenFactor = 0;
     int32_t chosenLevel = 0;
@@ -215,17 +234,13 @@ void MatrixCompaction::Move(RandomStream& random)
             continue;
         }
         const int32_t delta = Delta(r, cf, level);
-        if (delta == kInvalid || delta > best)
+        if (delta == kInvalid || delta > best.value)
             continue;
         const bool tabu = move_ - changedAt_[static_cast<size_t>(r) * F_ + cf] <= kTabuMoves;
         if (tabu && numUncovered_ + delta > 0)
             continue;
-        if (delta < best) {
-            best = delta;
-            ties = 0;
-        } else if (random.RandomIndex(0, ++ties) != 0) {
+        if (!best.Offer(delta, random))
             continue;
-        }
         chosenRow = r;
         chosenFactor = cf;
         chosenLevel = level;
@@ -334,21 +349,11 @@ void MatrixCompaction::RemoveIdleRows()
 void MatrixCompaction::RemoveFewestUniqueRow(RandomStream& random)
 {
     CountUnique();
-    int32_t fewest = kInvalid;
-    int32_t ties = 0;
+    RandomMinimum fewest(kInvalid);
     int32_t chosen = P_;
-    for (int32_t r = P_; r < numRows_; ++r) {
-        const int32_t alone = unique_[static_cast<size_t>(r)];
-        if (alone > fewest)
-            continue;
-        if (alone < fewest) {
-            fewest = alone;
-            ties = 0;
-        } else if (random.RandomIndex(0, ++ties) != 0) {
-            continue;
-        }
-        chosen = r;
-    }
+    for (int32_t r = P_; r < numRows_; ++r)
+        if (fewest.Offer(unique_[static_cast<size_t>(r)], random))
+            chosen = r;
     RemoveRow(chosen);
 }
 

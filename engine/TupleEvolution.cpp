@@ -54,7 +54,7 @@ TupleEvolution::Outcome TupleEvolution::GenerateQXVMatrix(RandomStream& random)
         int32_t* row = &rows_[static_cast<size_t>(numRows_) * F_];
         int64_t bestGain = -1;
         mostUncovered_ = *std::max_element(blockUncovered_.begin(), blockUncovered_.end());
-        for (int32_t c = 0; c < candidates_ && remaining_ > 0; ++c) {
+        for (int32_t c = 0; c < kCandidates && remaining_ > 0; ++c) {
             std::fill(candidate_.begin(), candidate_.end(), -1);
             if (!PlaceAnchor(random, candidate_.data())) {
                 ++outcome.unreachableTuples;

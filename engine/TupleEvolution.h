@@ -28,14 +28,16 @@ public:
     TupleEvolution(const NumericDesign& design, const TupleTable& table);
 
     using Outcome = EvolutionOutcome;
-    // Candidate rows per row of the matrix unless set otherwise, and the evolutions a
-    // generation of strength 3 and more runs unless told otherwise: each one weighs many
-    // candidates, so a few evolutions find what many would.
+    // Greedy rows built for each row of the matrix (the one covering the most tuples is kept),
+    // and the evolutions a generation of strength 3 and more runs unless told otherwise: each
+    // one weighs many candidates, so a few evolutions find what many would.
     static constexpr int32_t kCandidates = 50;
     static constexpr int32_t kDefaultEvolutions = 3;
-
-    // Greedy rows built for each row of the matrix; the one covering the most tuples is kept.
-    void SetCandidates(int32_t candidates) { candidates_ = candidates < 1 ? 1 : candidates; }
+    // The evolutions a generation runs, given the number set for pairs.
+    static int32_t EvolutionsFor(int32_t strength, int32_t pairEvolutions)
+    {
+        return strength > 2 && pairEvolutions > kDefaultEvolutions ? kDefaultEvolutions : pairEvolutions;
+    }
 
     // Called after every greedy row with the share of the required tuples covered (0..1).
     void SetRowProgress(std::function<void(double)> rowProgress) { rowProgress_ = std::move(rowProgress); }
@@ -83,7 +85,6 @@ private:
     const int32_t F_;
     const int32_t t_;
     std::function<void(double)> rowProgress_;
-    int32_t candidates_ = kCandidates;
     std::unique_ptr<ConstraintSolver> solver_;
 
     std::vector<uint64_t> uncovered_;

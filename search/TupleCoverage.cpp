@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <set>
 #include <utility>
 
@@ -76,8 +77,11 @@ TupleCoverage CountTupleCoverage(const DesignTables& design, const std::vector<s
     for (const auto& row : rows)
         coverage.violation = coverage.violation || holdsForbidden(all.data(), row.data(), F);
 
-    std::vector<std::pair<int32_t, int32_t>> forbiddenPairs(forbidden.begin(), forbidden.end());
-    ConstraintSolver solver(levelOffset, forbiddenPairs);
+    // Only a listing of the missing ones with constraints asks whether a valid test case holds one.
+    std::unique_ptr<ConstraintSolver> solver;
+    if (listMissing && !forbidden.empty())
+        solver = std::make_unique<ConstraintSolver>(
+            levelOffset, std::vector<std::pair<int32_t, int32_t>>(forbidden.begin(), forbidden.end()));
     std::vector<int32_t> set(static_cast<size_t>(t)), levels(static_cast<size_t>(t)), entries(static_cast<size_t>(t));
     std::vector<char> seen;
     ForEachColexSet(F, t, set.data(), [&](const int32_t* factors) {
@@ -118,7 +122,7 @@ TupleCoverage CountTupleCoverage(const DesignTables& design, const std::vector<s
                 missing.levels.push_back(levels[i] + 1);
                 entries[i] = levelOffset[factors[i]] + levels[i];
             }
-            missing.excludedTogether = !forbidden.empty() && !solver.Feasible(entries.data(), t);
+            missing.excludedTogether = solver && !solver->Feasible(entries.data(), t);
             coverage.missingCombinations.push_back(std::move(missing));
         }
     });
