@@ -1,10 +1,10 @@
 #include "app/CommandDesign.h"
 
-#include "app/MessageBox.h"
 #include "app/modMain.h"
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
+#include "platform/MessageBox.h"
 
 namespace CommandDesign {
 

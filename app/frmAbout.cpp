@@ -1,6 +1,6 @@
 #include "app/frmAbout.h"
 
-#include "app/HelpViewer.h"
+#include "platform/HelpViewer.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

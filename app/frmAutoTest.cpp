@@ -1,12 +1,12 @@
 #include "app/frmAutoTest.h"
 
 #include "app/CommandRun.h"
-#include "app/MessageBox.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "app/modMainFileCommands.h"
 #include "app/modMainFind.h"
 #include "app/modMainGeneration.h"
+#include "platform/MessageBox.h"
 #include "settings/CGetMyDataFolder.h"
 #include "sheets/frmConstraints.h"
 #include "sheets/frmFactorsAndLevels.h"

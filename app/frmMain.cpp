@@ -2,24 +2,25 @@
 
 #include "app/CommandIcons.h"
 #include "app/CommandTable.h"
-#include "app/HelpViewer.h"
-#include "app/MessageBox.h"
 #include "app/frmAbout.h"
 #include "app/frmAutoTest.h"
 #include "app/modMain.h"
-#include "errortrap/modFailSafe.h"
 #include "app/modMainCommands.h"
-#include "app/modMainFind.h"
-#include "app/modMainGeneration.h"
 #include "app/modMainEditCommands.h"
 #include "app/modMainFileCommands.h"
+#include "app/modMainFind.h"
+#include "app/modMainGeneration.h"
+#include "errortrap/modFailSafe.h"
 #include "files/CFile.h"
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
+#include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
+#include "platform/HelpViewer.h"
+#include "platform/MessageBox.h"
+#include "platform/qt/QtWindowPlacement.h"
 #include "settings/CDefaults.h"
-#include "settings/QtWindowPlacement.h"
 #include "settings/RecentFiles.h"
 #include "settings/frmDefaults.h"
 #include "sheets/DesignHistory.h"
@@ -234,6 +235,7 @@ void frmMain::BuildCommands()
 void frmMain::BuildHistory()
 {
     mHistory = new DesignHistory(
+        modMain::Workbook(),
         [this] {
             // The windows follow a design put back: the line under the names, the widths.
             mFactors->Grid->setRowBottomLine(1, 0, modMain::FactorsGrid().maxCols());
@@ -274,10 +276,11 @@ void frmMain::LoadGroupsAndItemsInOutlookBar()
     mOutLookBar->addItem(mItems, QStringLiteral("Requirements"));
 
     mSheets = new QStackedWidget(splitter);
-    mFactors = new frmFactorsAndLevels;
-    mConstraints = new frmConstraints;
-    mPrevRuns = new frmPrevRuns;
-    mTestCases = new frmGenerate;
+    DesignWorkbook& workbook = modMain::Workbook();
+    mFactors = new frmFactorsAndLevels(workbook);
+    mConstraints = new frmConstraints(workbook);
+    mPrevRuns = new frmPrevRuns(workbook);
+    mTestCases = new frmGenerate(workbook);
     SheetWindow* sheets[] = {mFactors, mConstraints, mPrevRuns, mTestCases};
     for (int i = 0; i < 4; ++i) {
         auto* item = new QListWidgetItem(style()->standardIcon(kItems[i].picture), QString::fromLatin1(kItems[i].caption));

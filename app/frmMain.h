@@ -3,9 +3,9 @@
 // sheets, the sheet of the selected item on the right, the menu bar and the dockable
 // "Standard" toolbar built from the command table, and the three status panels.
 
-#include "app/StatusPanels.h"
 #include "files/DesignSheets.h"
-#include "settings/MainWindowPlacement.h"
+#include "platform/MainWindowPlacement.h"
+#include "platform/StatusPanels.h"
 
 #include <QHash>
 #include <QMainWindow>

@@ -1,7 +1,7 @@
 #include "app/frmStrength.h"
 
-#include "app/HelpViewer.h"
 #include "engine/TupleTable.h"
+#include "platform/HelpViewer.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

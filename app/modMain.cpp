@@ -1,10 +1,7 @@
 #include "app/modMain.h"
 
 #include "files/CFile.h"
-#include "model/CConstraints.h"
-#include "model/CFactors.h"
-#include "model/CPrevRuns.h"
-#include "model/GridCellStore.h"
+#include "model/DesignWorkbook.h"
 #include "settings/CDefaults.h"
 
 #include <memory>
@@ -17,10 +14,8 @@ QString gstrCurrentFile;
 
 namespace {
 struct GlobalObjects {
-    GridCellStore grids[4];
-    std::unique_ptr<CFactors> factors;
-    std::unique_ptr<CConstraints> constraints;
-    std::unique_ptr<CPrevRuns> prevRuns;
+    // Every edit on a sheet makes the design unsaved and the test cases stale.
+    DesignWorkbook workbook{[] { gbDirty = gbDesignChanged = true; }};
     std::unique_ptr<CDefaults> defaults;
     std::unique_ptr<CFile> file;
 };
@@ -32,24 +27,17 @@ GlobalObjects& Objects()
         gObjects = std::make_unique<GlobalObjects>();
     return *gObjects;
 }
-
-template <typename T>
-T& CreateOnFirstUse(std::unique_ptr<T>& object, GridCellStore& grid)
-{
-    if (!object)
-        object = std::make_unique<T>(grid);
-    return *object;
-}
 }  // namespace
 
-GridCellStore& FactorsGrid() { return Objects().grids[0]; }
-GridCellStore& ConstraintsGrid() { return Objects().grids[1]; }
-GridCellStore& PrevRunsGrid() { return Objects().grids[2]; }
-GridCellStore& TestCasesGrid() { return Objects().grids[3]; }
+DesignWorkbook& Workbook() { return Objects().workbook; }
+GridCellStore& FactorsGrid() { return Workbook().FactorsGrid(); }
+GridCellStore& ConstraintsGrid() { return Workbook().ConstraintsGrid(); }
+GridCellStore& PrevRunsGrid() { return Workbook().PrevRunsGrid(); }
+GridCellStore& TestCasesGrid() { return Workbook().TestCasesGrid(); }
 
-CFactors& Factors() { return CreateOnFirstUse(Objects().factors, FactorsGrid()); }
-CConstraints& Constraints() { return CreateOnFirstUse(Objects().constraints, ConstraintsGrid()); }
-CPrevRuns& PrevRuns() { return CreateOnFirstUse(Objects().prevRuns, PrevRunsGrid()); }
+CFactors& Factors() { return Workbook().Factors(); }
+CConstraints& Constraints() { return Workbook().Constraints(); }
+CPrevRuns& PrevRuns() { return Workbook().PrevRuns(); }
 
 CDefaults& Defaults()
 {
@@ -59,7 +47,13 @@ CDefaults& Defaults()
     return *defaults;
 }
 
-CFile& File() { return CreateOnFirstUse(Objects().file, TestCasesGrid()); }
+CFile& File()
+{
+    std::unique_ptr<CFile>& file = Objects().file;
+    if (!file)
+        file = std::make_unique<CFile>(Workbook());
+    return *file;
+}
 
 void ReleaseGlobalObjects() { gObjects.reset(); }
 }  // namespace modMain

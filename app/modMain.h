@@ -9,6 +9,7 @@ class CConstraints;
 class CPrevRuns;
 class CDefaults;
 class CFile;
+class DesignWorkbook;
 class GridCellStore;
 
 namespace modMain {
@@ -17,6 +18,8 @@ extern bool gbDesignChanged;  // the Test Cases sheet is stale
 extern bool gbAutoTest;       // a self-test run was started; summaries and warnings are suppressed
 extern QString gstrCurrentFile;  // full path of the open design; "" while untitled
 
+// The open design: the sheets' grids and the model objects; created on first use.
+DesignWorkbook& Workbook();
 // The sheets' grids in navigation order: Factors and Levels, Constraints, Previous Test, Test Cases.
 GridCellStore& FactorsGrid();
 GridCellStore& ConstraintsGrid();

@@ -1,9 +1,9 @@
 #include "app/modMainEditCommands.h"
 
-#include "app/MessageBox.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "app/modMainCommands.h"
+#include "platform/MessageBox.h"
 #include "sheets/DesignHistory.h"
 #include "sheets/GridView.h"
 #include "sheets/SheetWindow.h"

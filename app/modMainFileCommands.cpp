@@ -1,12 +1,12 @@
 #include "app/modMainFileCommands.h"
 
-#include "app/MessageBox.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "files/CFile.h"
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
+#include "platform/MessageBox.h"
 #include "settings/RecentFiles.h"
 #include "sheets/DesignHistory.h"
 
@@ -29,7 +29,7 @@ void ForgetUndoSteps()
 // hold text that the file left out.
 void Saved()
 {
-    gbDirty = !CFile::CellsLeftOut().isEmpty();
+    gbDirty = !File().CellsLeftOut().isEmpty();
     RecentFiles().Add(gstrCurrentFile);
     SetTitle();
 }

@@ -1,10 +1,10 @@
 #include "app/modMainFind.h"
 
 #include "app/CommandDesign.h"
-#include "app/MessageBox.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "app/modMainGeneration.h"
+#include "platform/MessageBox.h"
 #include "search/CFind.h"
 #include "search/CoverageSummary.h"
 #include "search/frmFindInter.h"
@@ -66,7 +66,7 @@ bool FindAll2Ways(std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing, bo
     ReadTables t;
     if (!CommandDesign::Read(true, t))
         return false;
-    CFind find(TestCasesGrid());
+    CFind find(TestCasesGrid(), gbAutoTest);
     find.LoadData(t.numFactors(), t.levelCounts, t.factors, t.numConstraints, t.constraints, t.numPrevRuns,
                   t.prevRuns);
     find.FindAllCombinations(Ret_lNumFound, Ret_lNumMissing, Ret_bViolation);
@@ -97,7 +97,7 @@ void FindInteraction()
         secondLevel = dialog.lSecondLevel;
     }
 
-    CFind find(TestCasesGrid());
+    CFind find(TestCasesGrid(), gbAutoTest);
     find.LoadData(t.numFactors(), t.levelCounts, t.factors, t.numConstraints, t.constraints, t.numPrevRuns,
                   t.prevRuns);
     LongArray locations, rows;

@@ -1,13 +1,12 @@
 #include "cli/CliCommands.h"
 
 #include "app/CommandDesign.h"
-#include "app/MessageBox.h"
+#include "app/EngineDesign.h"
 #include "app/modMain.h"
 #include "cli/CliReporter.h"
 #include "cli/HeadlessDesign.h"
 #include "engine/CAllCombinations.h"
 #include "engine/CCalcNWay.h"
-#include "engine/EngineDesign.h"
 #include "engine/EngineFatalError.h"
 #include "engine/RandomStream.h"
 #include "engine/TupleEvolution.h"
@@ -15,6 +14,7 @@
 #include "files/FileWriter.h"
 #include "files/MatrixExport.h"
 #include "model/GridCellStore.h"
+#include "platform/MessageBox.h"
 #include "search/CFind.h"
 #include "search/CoverageSummary.h"
 #include "search/TupleCoverage.h"
@@ -243,11 +243,10 @@ int Coverage(const CliOptions& options)
     if (options.strength > 2)
         return TupleCoverageReport(options, tables);
 
-    CFind find(modMain::TestCasesGrid());
+    CFind find(modMain::TestCasesGrid(), /*quiet=*/true);  // one summary, not a box per violated pair
     const int numFactors = tables.numFactors();
     find.LoadData(numFactors, tables.levelCounts, tables.factors, tables.numConstraints, tables.constraints,
                   tables.numPrevRuns, tables.prevRuns);
-    modMain::gbAutoTest = true;  // one summary, not a box per violated pair
     std::int32_t found = 0, missing = 0;
     bool violation = false;
     find.FindAllCombinations(found, missing, violation);

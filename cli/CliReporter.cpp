@@ -1,6 +1,6 @@
 #include "cli/CliReporter.h"
 
-#include "engine/EngineDesign.h"
+#include "app/EngineDesign.h"
 
 #include <cstdio>
 #include <unistd.h>

@@ -3,8 +3,8 @@
 // answered from the command line, and a progress line is drawn while standard error is a
 // terminal.
 
-#include "app/MessageBox.h"
 #include "engine/EngineReporter.h"
+#include "platform/MessageBox.h"
 
 class CliReporter : public MessagePresenter, public EngineReporter {
 public:

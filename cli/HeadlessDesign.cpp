@@ -6,6 +6,7 @@
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
+#include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
 
 namespace HeadlessDesign {
@@ -71,7 +72,7 @@ bool Save(const QString& path)
     ReadTables t;
     if (!CommandDesign::Read(false, t))
         return false;
-    CFile file(modMain::TestCasesGrid());
+    CFile file(modMain::Workbook());
     return file.SaveXMLFile(path, t.numFactors(), t.levelCounts, t.factors, t.numConstraints, t.constraints,
                             t.numPrevRuns, t.prevRuns);
 }

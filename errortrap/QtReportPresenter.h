@@ -2,8 +2,8 @@
 // The desktop program's face of the report: frmFAILSAFE shown modally, and the printers,
 // screens and input devices that the system report asks for.
 
-#include "errortrap/ReportPresenter.h"
 #include "errortrap/SystemReport.h"
+#include "platform/ReportPresenter.h"
 
 class QtReportPresenter : public ReportPresenter {
 public:

@@ -1,9 +1,9 @@
 #include "errortrap/frmFAILSAFE.h"
 
-#include "app/HelpViewer.h"
-#include "app/PrinterSetup.h"
 #include "errortrap/Debugger.h"
-#include "files/ShellOpener.h"
+#include "platform/HelpViewer.h"
+#include "platform/PrinterSetup.h"
+#include "platform/ShellOpener.h"
 #include "settings/modCursor.h"
 
 #include <QComboBox>

@@ -1,10 +1,10 @@
 #include "errortrap/modFailSafe.h"
 
-#include "app/MessageBox.h"
 #include "errortrap/CircularLog.h"
 #include "errortrap/ReportMail.h"
-#include "errortrap/ReportPresenter.h"
 #include "errortrap/SystemReport.h"
+#include "platform/MessageBox.h"
+#include "platform/ReportPresenter.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,15 +1,11 @@
 #include "files/CFile.h"
 
-#include "app/FileDialogs.h"
-#include "app/MessageBox.h"
-#include "app/modMain.h"
 #include "files/DesignSheets.h"
 #include "files/ExportOutput.h"
 #include "files/FileWriter.h"
-#include "model/CConstraints.h"
-#include "model/CFactors.h"
-#include "model/CPrevRuns.h"
-#include "model/GridCellStore.h"
+#include "model/DesignWorkbook.h"
+#include "platform/FileDialogs.h"
+#include "platform/MessageBox.h"
 #include "settings/CGetMyDataFolder.h"
 
 #include <QCoreApplication>
@@ -131,6 +127,8 @@ bool Refuse(QString* Ret_strReason, const QString& reason)
 }
 
 }  // namespace
+
+CFile::CFile(DesignWorkbook& workbook) : mWorkbook(workbook), mTestCasesGrid(workbook.TestCasesGrid()) {}
 
 bool CFile::SaveXMLFile(const QString& In_strPath, std::int32_t In_lNumFactors, const LongArray& In_alLevelCounts,
                         const TextTable& In_vaFactors, std::int32_t In_lNumConstraints,
@@ -304,7 +302,7 @@ const char* const kDesignExtension = "test";
 
 bool CFile::SaveFile(QString& In_strFileNameandPath)
 {
-    const CFactors& factors = modMain::Factors();
+    const CFactors& factors = mWorkbook.Factors();
     if (factors.lNumFactors() == 0 || factors.lMaxNumLevels == 0) {
         ShowMessage(QStringLiteral("You must have one factor and one level defined to save the file."));
         return false;
@@ -336,13 +334,13 @@ bool CFile::SaveFileAs(QString& Ret_strFileAndPath)
     return true;
 }
 
-QStringList CFile::CellsLeftOut()
+QStringList CFile::CellsLeftOut() const
 {
     // A read keeps the factors up to the last one with a name: the columns beyond it, and
     // their columns on the Previous Test sheet, are left out of every read.
-    const GridCellStore& factors = modMain::FactorsGrid();
-    const GridCellStore& prevRuns = modMain::PrevRunsGrid();
-    int kept = modMain::Factors().lNumFactors();
+    const GridCellStore& factors = mWorkbook.FactorsGrid();
+    const GridCellStore& prevRuns = mWorkbook.PrevRunsGrid();
+    int kept = mWorkbook.Factors().lNumFactors();
     while (kept >= 1 && CFactors::IsBlank(factors.text(kept, 1)))
         --kept;
     QStringList out;
@@ -381,12 +379,12 @@ bool CFile::SaveDataToPath(const QString& path)
     TextTable factors, constraints, prevRuns;
     LongArray levelCounts;
     std::int32_t m = 0, p = 0;
-    if (!modMain::Factors().ReadFactorsNoValidate(factors, levelCounts))
+    if (!mWorkbook.Factors().ReadFactorsNoValidate(factors, levelCounts))
         return false;
     const std::int32_t n = factors.colUpper();
-    if (!modMain::Constraints().ReadConstraintsNoValidate(factors, levelCounts, constraints, m))
+    if (!mWorkbook.Constraints().ReadConstraintsNoValidate(factors, levelCounts, constraints, m))
         return false;
-    if (!modMain::PrevRuns().ReadPrevRunsNoValidate(factors, levelCounts, prevRuns, p))
+    if (!mWorkbook.PrevRuns().ReadPrevRunsNoValidate(factors, levelCounts, prevRuns, p))
         return false;
     if (!SaveXMLFile(path, n, levelCounts, factors, m, constraints, p, prevRuns))
         return false;

@@ -30,6 +30,7 @@
 
 #include <cstdint>
 
+class DesignWorkbook;
 class GridCellStore;
 class QDomDocument;
 class QDomElement;
@@ -37,8 +38,8 @@ class QIODevice;
 
 class CFile {
 public:
-    // testCasesGrid: the grid of the Test Cases sheet, whose cells the writer stores as the matrix.
-    explicit CFile(GridCellStore& testCasesGrid) : mTestCasesGrid(testCasesGrid) {}
+    // workbook: the open design, read when saving; its Test Cases grid is stored as the matrix.
+    explicit CFile(DesignWorkbook& workbook);
 
     // Writes the design (n factors with their level counts and factor table, level 0..L x
     // factor 1..n; m constraints, 1..m x 1..4; p previous tests, 1..p x 1..n) and the Test Cases
@@ -101,7 +102,7 @@ public:
     // The cells of the sheets that hold text a save leaves out (levels of a column without a
     // factor name, and that column's previous tests), one line per column: "sheet, column:
     // rows". Saving asks first when there are any; the design then stays changed.
-    static QStringList CellsLeftOut();
+    QStringList CellsLeftOut() const;
 
     // The save dialog of design files and exports, "Save As" with the filter given ("Name
     // (*.ext);;All Files (*.*)"). The name gets the extension when it has none; a path in the
@@ -140,6 +141,7 @@ private:
     static bool FileInWindowsDir(const QString& path);
     static bool FileExists(const QString& path);
 
+    DesignWorkbook& mWorkbook;
     GridCellStore& mTestCasesGrid;
     QString mstrLastFolder;
     // The design file as it was last read or written.

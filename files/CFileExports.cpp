@@ -17,7 +17,7 @@ bool CFile::ExportHandler(ExportKind kind)
     if (!GetSaveFileNameFromUser(QString::fromLatin1(ExportKindInfoOf(kind).extension), ExportFilter(kind), path))
         return true;
     modCursor::StartAnimatedCursor(QStringLiteral("hourglas.ani"));
-    const bool exported = MatrixExport::ExportTestCases(kind, path, nullptr);
+    const bool exported = MatrixExport::ExportTestCases(mTestCasesGrid, kind, path, nullptr);
     modCursor::RestoreLastCursor();
     return exported;
 }

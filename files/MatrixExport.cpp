@@ -1,14 +1,13 @@
 #include "files/MatrixExport.h"
 
-#include "app/MessageBox.h"
-#include "app/StatusPanels.h"
-#include "app/modMain.h"
 #include "files/DelimitedMatrixWriter.h"
 #include "files/FileWriter.h"
 #include "files/HtmlMatrixWriter.h"
 #include "files/WorkbookMatrixWriter.h"
 #include "files/XmlMatrixWriter.h"
 #include "files/modShell.h"
+#include "platform/MessageBox.h"
+#include "platform/StatusPanels.h"
 
 #include <QDir>
 
@@ -48,9 +47,9 @@ bool ExportMatrix(const GridCellStore& grid, ExportKind kind, const QString& pat
     return false;
 }
 
-bool ExportTestCases(ExportKind kind, const QString& path, QObject* owner)
+bool ExportTestCases(const GridCellStore& testCases, ExportKind kind, const QString& path, QObject* owner)
 {
-    if (!ExportMatrix(modMain::TestCasesGrid(), kind, path))
+    if (!ExportMatrix(testCases, kind, path))
         return false;
     modShell::ShellError error;
     if (!modShell::GShell(path, 10, QString(), QString(), QStringLiteral("open"), owner, &error))

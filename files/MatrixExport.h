@@ -27,6 +27,6 @@ bool ExportMatrix(const GridCellStore& grid, ExportKind kind, const QString& pat
 // The export command's work once the file name is chosen: writes the Test Cases grid to the
 // file and opens it with its associated application. A file that cannot be opened is said in
 // the status bar; the export still succeeded. False when nothing was written (after its message).
-bool ExportTestCases(ExportKind kind, const QString& path, QObject* owner);
+bool ExportTestCases(const GridCellStore& testCases, ExportKind kind, const QString& path, QObject* owner);
 
 }  // namespace MatrixExport

@@ -1,6 +1,6 @@
 #include "files/modShell.h"
 
-#include "files/ShellOpener.h"
+#include "platform/ShellOpener.h"
 
 #include <QCoreApplication>
 #include <QDir>

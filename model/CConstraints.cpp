@@ -1,9 +1,9 @@
 #include "model/CConstraints.h"
 
-#include "app/MessageBox.h"
-#include "app/StatusPanels.h"
 #include "model/GridCellStore.h"
 #include "model/TableRows.h"
+#include "platform/MessageBox.h"
+#include "platform/StatusPanels.h"
 
 void CConstraints::setLNumConstraints(std::int32_t value)
 {

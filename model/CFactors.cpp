@@ -1,8 +1,8 @@
 #include "model/CFactors.h"
 
-#include "app/MessageBox.h"
-#include "app/StatusPanels.h"
 #include "model/GridCellStore.h"
+#include "platform/MessageBox.h"
+#include "platform/StatusPanels.h"
 
 #include <QHash>
 

@@ -1,9 +1,9 @@
 #include "model/CPrevRuns.h"
 
-#include "app/MessageBox.h"
-#include "app/StatusPanels.h"
 #include "model/GridCellStore.h"
 #include "model/TableRows.h"
+#include "platform/MessageBox.h"
+#include "platform/StatusPanels.h"
 
 void CPrevRuns::setLNumPrevRuns(std::int32_t value)
 {

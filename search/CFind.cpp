@@ -1,8 +1,7 @@
 #include "search/CFind.h"
 
-#include "app/MessageBox.h"
-#include "app/modMain.h"
 #include "model/GridCellStore.h"
+#include "platform/MessageBox.h"
 
 void CFind::LoadData(std::int32_t In_lNumFactors, const LongArray& In_alLevelCount, const TextTable& In_vaFactors,
                      std::int32_t In_lNumConstraints, const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
@@ -29,7 +28,7 @@ bool CFind::Find2Way(std::int32_t In_lFirstFactor, std::int32_t In_lFirstLevel, 
     const bool inMatrix = Find2WayInQXVMatrix(pair, Ret_alLocations, Ret_alFindRows, Ret_lNumFound);
     if (inConstraints && inMatrix) {
         Ret_bViolateConstraints = true;
-        if (!modMain::gbAutoTest)
+        if (!mbQuiet)
             ShowMessage(QStringLiteral("Violated constraints"));
     }
     return inConstraints || inPrevRuns || inMatrix;

@@ -14,7 +14,8 @@ public:
     // Where an occurrence was found.
     enum Location : std::int32_t { InConstraints = 1, InPrevRuns = 2, InQXVMatrix = 3 };
 
-    explicit CFind(const GridCellStore& testCases) : mTestCases(testCases) {}
+    // quiet: a violated constraint is found without its message (the self-test runs).
+    CFind(const GridCellStore& testCases, bool quiet) : mTestCases(testCases), mbQuiet(quiet) {}
 
     void LoadData(std::int32_t In_lNumFactors, const LongArray& In_alLevelCount, const TextTable& In_vaFactors,
                   std::int32_t In_lNumConstraints, const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
@@ -43,6 +44,7 @@ private:
                                    std::int32_t& count);
 
     const GridCellStore& mTestCases;
+    bool mbQuiet;
     std::int32_t mlNumFactors = 0;
     LongArray malLevelCount;
     TextTable mvaFactors;

@@ -1,7 +1,7 @@
 #include "search/frmFindInter.h"
 
-#include "app/HelpViewer.h"
-#include "app/MessageBox.h"
+#include "platform/HelpViewer.h"
+#include "platform/MessageBox.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "settings/CDefaults.h"
 
-#include "app/HelpViewer.h"
-#include "settings/MainWindowPlacement.h"
+#include "platform/HelpViewer.h"
+#include "platform/MainWindowPlacement.h"
 #include "settings/NumericText.h"
 #include "settings/RegistryError.h"
 #include "settings/cRegistry.h"

@@ -1,7 +1,7 @@
 #include "settings/frmDefaults.h"
 
-#include "app/HelpViewer.h"
-#include "app/MessageBox.h"
+#include "platform/HelpViewer.h"
+#include "platform/MessageBox.h"
 #include "settings/CDefaults.h"
 #include "settings/NumericText.h"
 

@@ -1,6 +1,6 @@
 #include "settings/modCursor.h"
 
-#include "settings/WaitCursor.h"
+#include "platform/WaitCursor.h"
 
 #include <QCoreApplication>
 

@@ -1,9 +1,9 @@
 #include "sheets/ComboSheetWindow.h"
 
-#include "app/MessageBox.h"
-#include "app/modMain.h"
 #include "model/CFactors.h"
+#include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
+#include "platform/MessageBox.h"
 
 #include <algorithm>
 
@@ -55,7 +55,7 @@ bool ComboSheetWindow::LevelsListFor(int index, QString& list) const
 
 bool ComboSheetWindow::BuildLevelLists(const QString& tooFewFactors, TextTable& Ret_vaFactors)
 {
-    CFactors& factors = modMain::Factors();
+    CFactors& factors = workbook().Factors();
     if (factors.lNumFactors() < 2) {
         ShowMessage(tooFewFactors);
         return false;

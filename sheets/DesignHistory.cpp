@@ -1,9 +1,6 @@
 #include "sheets/DesignHistory.h"
 
-#include "app/modMain.h"
-#include "model/CConstraints.h"
-#include "model/CFactors.h"
-#include "model/CPrevRuns.h"
+#include "model/DesignWorkbook.h"
 
 #include <QUndoCommand>
 
@@ -12,10 +9,10 @@
 namespace {
 DesignHistory* gCurrent = nullptr;
 constexpr int kUndoLimit = 100;
-
-GridCellStore& Grid(std::size_t i)
+ 
+GridCellStore& Grid(DesignWorkbook& workbook, std::size_t i)
 {
-    GridCellStore* grids[] = {&modMain::FactorsGrid(), &modMain::ConstraintsGrid(), &modMain::PrevRunsGrid()};
+    GridCellStore* grids[] = {&workbook.FactorsGrid(), &workbook.ConstraintsGrid(), &workbook.PrevRunsGrid()};
     return *grids[i];
 }
 
@@ -42,8 +39,8 @@ private:
 };
 }  // namespace
 
-DesignHistory::DesignHistory(std::function<void()> afterRestore, QObject* parent)
-    : QObject(parent), mAfterRestore(std::move(afterRestore))
+DesignHistory::DesignHistory(DesignWorkbook& workbook, std::function<void()> afterRestore, QObject* parent)
+    : QObject(parent), mWorkbook(workbook), mAfterRestore(std::move(afterRestore))
 {
     mStack.setUndoLimit(kUndoLimit);
     gCurrent = this;
@@ -64,7 +61,7 @@ void DesignHistory::Record(const QString& what, const std::function<void()>& cha
         change();
         return;
     }
-    Design before = Take();
+    Design before = history->Take();
     ++history->mRecording;
     try {
         change();
@@ -73,20 +70,20 @@ void DesignHistory::Record(const QString& what, const std::function<void()>& cha
         throw;
     }
     --history->mRecording;
-    Design after = Take();
+    Design after = history->Take();
     if (!(after == before))
         history->mStack.push(new DesignStep(*history, what, std::move(before), std::move(after)));
 }
 
-DesignHistory::Design DesignHistory::Take()
+DesignHistory::Design DesignHistory::Take() const
 {
     Design d;
     for (std::size_t i = 0; i < d.grids.size(); ++i)
-        d.grids[i] = Grid(i).state();
-    d.numFactors = modMain::Factors().lNumFactors();
-    d.maxNumLevels = modMain::Factors().lMaxNumLevels;
-    d.numConstraints = modMain::Constraints().lNumConstraints();
-    d.numPrevRuns = modMain::PrevRuns().lNumPrevRuns();
+        d.grids[i] = Grid(mWorkbook, i).state();
+    d.numFactors = mWorkbook.Factors().lNumFactors();
+    d.maxNumLevels = mWorkbook.Factors().lMaxNumLevels;
+    d.numConstraints = mWorkbook.Constraints().lNumConstraints();
+    d.numPrevRuns = mWorkbook.PrevRuns().lNumPrevRuns();
     return d;
 }
 
@@ -96,15 +93,14 @@ void DesignHistory::put(const Design& design, const Design& other)
     // Previous Test sheet following the factors as it is shown) stays.
     for (std::size_t i = 0; i < design.grids.size(); ++i)
         if (!(other.grids[i] == design.grids[i]))
-            Grid(i).restore(design.grids[i]);
+            Grid(mWorkbook, i).restore(design.grids[i]);
     // Through their properties, so that the status bar follows.
-    modMain::Factors().setLNumFactors(design.numFactors);
-    modMain::Factors().lMaxNumLevels = design.maxNumLevels;
-    modMain::Constraints().setLNumConstraints(design.numConstraints);
-    modMain::PrevRuns().setLNumPrevRuns(design.numPrevRuns);
+    mWorkbook.Factors().setLNumFactors(design.numFactors);
+    mWorkbook.Factors().lMaxNumLevels = design.maxNumLevels;
+    mWorkbook.Constraints().setLNumConstraints(design.numConstraints);
+    mWorkbook.PrevRuns().setLNumPrevRuns(design.numPrevRuns);
     // Undoing or redoing is a change of the design like any other.
-    modMain::gbDirty = true;
-    modMain::gbDesignChanged = true;
+    mWorkbook.MarkEdited();
     if (mAfterRestore)
         mAfterRestore();
 }

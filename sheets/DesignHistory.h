@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <functional>
 
+class DesignWorkbook;
+
 class DesignHistory : public QObject {
     Q_OBJECT
 public:
@@ -23,8 +25,9 @@ public:
         friend bool operator==(const Design&, const Design&) = default;
     };
 
-    // afterRestore runs after an Undo or Redo put a design back, for the windows to follow.
-    explicit DesignHistory(std::function<void()> afterRestore, QObject* parent = nullptr);
+    // The history of the workbook's design. afterRestore runs after an Undo or Redo put a
+    // design back, for the windows to follow.
+    DesignHistory(DesignWorkbook& workbook, std::function<void()> afterRestore, QObject* parent = nullptr);
     ~DesignHistory() override;
 
     // The history in use while it exists; nullptr otherwise.
@@ -39,10 +42,11 @@ public:
     void clear() { mStack.clear(); }
 
     // The design as it stands; puts back the sheets in which design differs from other.
-    static Design Take();
+    Design Take() const;
     void put(const Design& design, const Design& other);
 
 private:
+    DesignWorkbook& mWorkbook;
     QUndoStack mStack;
     std::function<void()> mAfterRestore;
     int mRecording = 0;

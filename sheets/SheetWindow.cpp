@@ -1,9 +1,9 @@
 #include "sheets/SheetWindow.h"
 
-#include "app/MessageBox.h"
-#include "app/PrinterSetup.h"
-#include "app/modMain.h"
+#include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
+#include "platform/MessageBox.h"
+#include "platform/PrinterSetup.h"
 #include "sheets/SheetPrinter.h"
 
 #include <QCursor>
@@ -11,8 +11,8 @@
 #include <QPrinter>
 #include <QVBoxLayout>
 
-SheetWindow::SheetWindow(GridCellStore& store, QWidget* parent)
-    : QWidget(parent), Grid(new GridView(store, this)), mStore(store)
+SheetWindow::SheetWindow(DesignWorkbook& workbook, GridCellStore& store, QWidget* parent)
+    : QWidget(parent), Grid(new GridView(store, this)), mWorkbook(workbook), mStore(store)
 {
     Grid->setObjectName(QStringLiteral("Grid"));
     Grid->setEventHandler(this);
@@ -73,8 +73,7 @@ void SheetWindow::CreateLevelsComboListStringArray(const TextTable& In_vaFactors
 
 void SheetWindow::MarkDesignChanged()
 {
-    modMain::gbDirty = true;
-    modMain::gbDesignChanged = true;
+    mWorkbook.MarkEdited();
 }
 
 QString SheetWindow::TableEntry(const TextTable& table, int row, int col)

@@ -9,13 +9,15 @@
 #include <QPointer>
 #include <QWidget>
 
+class DesignWorkbook;
 class GridCellStore;
 #include <QMenu>
 
 class SheetWindow : public QWidget, public GridEvents {
     Q_OBJECT
 public:
-    SheetWindow(GridCellStore& store, QWidget* parent);
+    // store: the workbook's grid this window shows.
+    SheetWindow(DesignWorkbook& workbook, GridCellStore& store, QWidget* parent);
 
     GridView* const Grid;
 
@@ -41,14 +43,16 @@ public:
 
 protected:
     GridCellStore& store() { return mStore; }
+    DesignWorkbook& workbook() const { return mWorkbook; }
     // Every edit and deletion of the design marks it dirty and its test cases stale.
-    static void MarkDesignChanged();
+    void MarkDesignChanged();
     // The table's entry, or "" where the table has no such cell.
     static QString TableEntry(const TextTable& table, int row, int col);
     // Removes every text of the sheet, captions included.
     void ClearAllTexts();
 
 private:
+    DesignWorkbook& mWorkbook;
     GridCellStore& mStore;
     QPointer<QMenu> mEditMenu;
 };

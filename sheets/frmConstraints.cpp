@@ -1,24 +1,25 @@
 #include "sheets/frmConstraints.h"
 
-#include "app/MessageBox.h"
-#include "app/modMain.h"
 #include "model/CConstraints.h"
+#include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
+#include "platform/MessageBox.h"
 
 namespace {
 constexpr int kFields = 4;
 }  // namespace
 
-frmConstraints::frmConstraints(QWidget* parent) : ComboSheetWindow(modMain::ConstraintsGrid(), parent)
+frmConstraints::frmConstraints(DesignWorkbook& workbook, QWidget* parent)
+    : ComboSheetWindow(workbook, workbook.ConstraintsGrid(), parent)
 {
     Form_Load();
 }
 
 void frmConstraints::Form_Load() { SetupGrid(); }
 
-std::int32_t frmConstraints::UsedRows() const { return modMain::Constraints().lNumConstraints(); }
+std::int32_t frmConstraints::UsedRows() const { return workbook().Constraints().lNumConstraints(); }
 
-void frmConstraints::SetUsedRows(std::int32_t rows) { modMain::Constraints().setLNumConstraints(rows); }
+void frmConstraints::SetUsedRows(std::int32_t rows) { workbook().Constraints().setLNumConstraints(rows); }
 
 QString frmConstraints::RowCaption(int row) const { return QStringLiteral("Constraint ") + QString::number(row); }
 

@@ -5,10 +5,12 @@
 
 #include "sheets/ComboSheetWindow.h"
 
+class DesignWorkbook;
+
 class frmConstraints : public ComboSheetWindow {
     Q_OBJECT
 public:
-    explicit frmConstraints(QWidget* parent = nullptr);
+    explicit frmConstraints(DesignWorkbook& workbook, QWidget* parent = nullptr);
 
     QString mstrFactorsComboList;  // the factor list
 

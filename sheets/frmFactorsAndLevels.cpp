@@ -1,9 +1,9 @@
 #include "sheets/frmFactorsAndLevels.h"
 
-#include "app/MessageBox.h"
-#include "app/modMain.h"
 #include "model/CFactors.h"
+#include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
+#include "platform/MessageBox.h"
 
 #include <algorithm>
 
@@ -14,7 +14,8 @@ QString FactorCaption(int col) { return QStringLiteral("Factor ") + QString::num
 QString LevelCaption(int level) { return QStringLiteral("Level ") + QString::number(level); }
 }  // namespace
 
-frmFactorsAndLevels::frmFactorsAndLevels(QWidget* parent) : SheetWindow(modMain::FactorsGrid(), parent)
+frmFactorsAndLevels::frmFactorsAndLevels(DesignWorkbook& workbook, QWidget* parent)
+    : SheetWindow(workbook, workbook.FactorsGrid(), parent)
 {
     Grid->setEmptyHint(QStringLiteral("Type factor names in the first row, their levels below"));
     Form_Load();
@@ -57,7 +58,7 @@ void frmFactorsAndLevels::Grid_Change(int col, int row)
     if (!mbFormLoaded)
         return;
     GridCellStore& grid = store();
-    CFactors& factors = modMain::Factors();
+    CFactors& factors = workbook().Factors();
 
     const std::int32_t n = factors.lNumFactors();
     if (col - 1 >= n && row == 1) {
@@ -87,7 +88,7 @@ bool frmFactorsAndLevels::LoadDataIntoGrid(std::int32_t In_lNumFactors, std::int
     In_lNumFactors = std::max<std::int32_t>(In_lNumFactors, 0);
     In_lMaxNumLevels = std::max<std::int32_t>(In_lMaxNumLevels, 0);
     SetupGrid();
-    CFactors& factors = modMain::Factors();
+    CFactors& factors = workbook().Factors();
     factors.setLNumFactors(In_lNumFactors);
     factors.lMaxNumLevels = In_lMaxNumLevels;
 
@@ -130,7 +131,7 @@ void frmFactorsAndLevels::DeleteRowFromGrid()
         return;
     }
     GridCellStore& grid = store();
-    CFactors& factors = modMain::Factors();
+    CFactors& factors = workbook().Factors();
     // Only the used level rows (2..L+1) among those deleted lower the count, and a spare row
     // always stays: otherwise the last level would slip into the spare row and out of every read.
     const int usedRemoved = std::max(0, std::min(r2, int(factors.lMaxNumLevels) + 1) - r1 + 1);
@@ -147,7 +148,7 @@ void frmFactorsAndLevels::DeleteColFromGrid()
     const GridBlock block = Grid->selectedBlock();
     const int c1 = block.col1, c2 = block.col2, k = c2 - c1 + 1;
     GridCellStore& grid = store();
-    CFactors& factors = modMain::Factors();
+    CFactors& factors = workbook().Factors();
     // As with rows: only used factor columns count, and a spare column always stays.
     const int usedRemoved = std::max(0, std::min(c2, int(factors.lNumFactors())) - c1 + 1);
     const bool prevTestValuesDeleted = DeletePrevTestColumns(c1, usedRemoved);
@@ -167,7 +168,7 @@ void frmFactorsAndLevels::DeleteColFromGrid()
 bool frmFactorsAndLevels::DeletePrevTestColumns(int firstCol, int count)
 {
     // Column f of the Previous Test sheet holds the levels of factor f.
-    GridCellStore& prevRuns = modMain::PrevRunsGrid();
+    GridCellStore& prevRuns = workbook().PrevRunsGrid();
     count = std::min(count, prevRuns.maxCols() - firstCol + 1);
     if (count <= 0)
         return false;

@@ -8,10 +8,12 @@
 
 #include <cstdint>
 
+class DesignWorkbook;
+
 class frmFactorsAndLevels : public SheetWindow {
     Q_OBJECT
 public:
-    explicit frmFactorsAndLevels(QWidget* parent = nullptr);
+    explicit frmFactorsAndLevels(DesignWorkbook& workbook, QWidget* parent = nullptr);
 
     bool mbFormLoaded = false;  // edits are tracked once the sheet is set up
 
@@ -28,7 +30,7 @@ public:
 private:
     // Deletes the Previous Test sheet's columns of the factors firstCol.. (count of them), so
     // that every value stays under its factor. True when they held values.
-    static bool DeletePrevTestColumns(int firstCol, int count);
+    bool DeletePrevTestColumns(int firstCol, int count);
     void CaptionLevelRows();
     void CaptionFactorColumns();
 };

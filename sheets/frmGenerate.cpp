@@ -1,8 +1,8 @@
 #include "sheets/frmGenerate.h"
 
-#include "app/MessageBox.h"
-#include "app/modMain.h"
+#include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
+#include "platform/MessageBox.h"
 #include "sheets/SheetLoadProgress.h"
 
 #include <QGuiApplication>
@@ -48,7 +48,8 @@ private:
 void ShowRefusal(const char* text) { ShowMessage(QString::fromLatin1(text), MsgButtons::Ok, MsgIcon::Information); }
 }  // namespace
 
-frmGenerate::frmGenerate(QWidget* parent) : SheetWindow(modMain::TestCasesGrid(), parent)
+frmGenerate::frmGenerate(DesignWorkbook& workbook, QWidget* parent)
+    : SheetWindow(workbook, workbook.TestCasesGrid(), parent)
 {
     Grid->setEmptyHint(QStringLiteral("Press F5 to generate the test cases"));
     Form_Load();

@@ -11,12 +11,14 @@
 
 class SheetLoadProgress;
 
+class DesignWorkbook;
+
 class frmGenerate : public SheetWindow {
     Q_OBJECT
 public:
     static constexpr int kProgressAboveRows = 200;
 
-    explicit frmGenerate(QWidget* parent = nullptr);
+    explicit frmGenerate(DesignWorkbook& workbook, QWidget* parent = nullptr);
 
     // Where a long load reports its progress; nullptr shows nothing.
     void setProgress(SheetLoadProgress* progress) { mProgress = progress; }

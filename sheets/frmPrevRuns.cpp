@@ -1,30 +1,31 @@
 #include "sheets/frmPrevRuns.h"
 
-#include "app/MessageBox.h"
-#include "app/modMain.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
+#include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
+#include "platform/MessageBox.h"
 
 #include <algorithm>
 
-frmPrevRuns::frmPrevRuns(QWidget* parent) : ComboSheetWindow(modMain::PrevRunsGrid(), parent)
+frmPrevRuns::frmPrevRuns(DesignWorkbook& workbook, QWidget* parent)
+    : ComboSheetWindow(workbook, workbook.PrevRunsGrid(), parent)
 {
     Form_Load();
 }
 
 void frmPrevRuns::Form_Load() { SetupGrid(); }
 
-std::int32_t frmPrevRuns::UsedRows() const { return modMain::PrevRuns().lNumPrevRuns(); }
+std::int32_t frmPrevRuns::UsedRows() const { return workbook().PrevRuns().lNumPrevRuns(); }
 
-void frmPrevRuns::SetUsedRows(std::int32_t rows) { modMain::PrevRuns().setLNumPrevRuns(rows); }
+void frmPrevRuns::SetUsedRows(std::int32_t rows) { workbook().PrevRuns().setLNumPrevRuns(rows); }
 
 QString frmPrevRuns::RowCaption(int row) const { return QStringLiteral("Prev Test ") + QString::number(row); }
 
 void frmPrevRuns::MakeRowComboCells(int row)
 {
     GridCellStore& grid = store();
-    for (int c = 1; c <= modMain::Factors().lNumFactors(); ++c)
+    for (int c = 1; c <= workbook().Factors().lNumFactors(); ++c)
         grid.setComboCell(c, row, grid.comboList(c, row));
 }
 
@@ -86,7 +87,7 @@ bool frmPrevRuns::LoadDataIntoGrid(std::int32_t In_lNumPrevRuns, const TextTable
     InitGridForPreviousRuns();
 
     GridCellStore& grid = store();
-    const int numFactors = modMain::Factors().lNumFactors();
+    const int numFactors = workbook().Factors().lNumFactors();
     Grid->setRedraw(false);
     // Every factor keeps its column, even when the factors could not be read for the lists:
     // a load never drops what the design holds.

@@ -4,10 +4,12 @@
 
 #include "sheets/ComboSheetWindow.h"
 
+class DesignWorkbook;
+
 class frmPrevRuns : public ComboSheetWindow {
     Q_OBJECT
 public:
-    explicit frmPrevRuns(QWidget* parent = nullptr);
+    explicit frmPrevRuns(DesignWorkbook& workbook, QWidget* parent = nullptr);
 
     void Form_Load();
     void SetupGrid() override;

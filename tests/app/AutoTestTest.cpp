@@ -3,8 +3,8 @@
 // system folder.
 #include "app/frmAutoTest.h"
 #include "app/frmMain.h"
+#include "app/frmNWayStatus.h"
 #include "app/modMain.h"
-#include "engine/frmNWayStatus.h"
 #include "model/CFactors.h"
 #include "model/GridCellStore.h"
 #include "settings/CDefaults.h"

@@ -2,10 +2,10 @@
 // Validate Design and Generate All Combinations, with their refusals, flags and progress windows, Stop, and the
 // main window kept alive while a generation runs.
 #include "app/frmMain.h"
+#include "app/frmNWayStatus.h"
+#include "app/frmStatus.h"
 #include "app/frmStrength.h"
 #include "app/modMain.h"
-#include "engine/frmNWayStatus.h"
-#include "engine/frmStatus.h"
 #include "model/GridCellStore.h"
 #include "settings/CDefaults.h"
 #include "tests/app/MainWindowTestCase.h"

@@ -5,7 +5,7 @@
 // unexpected and no answer left over.
 
 #include "app/frmMain.h"
-#include "engine/frmNWayStatus.h"
+#include "app/frmNWayStatus.h"
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"

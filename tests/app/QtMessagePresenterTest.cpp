@@ -1,7 +1,7 @@
 // The real message box: its title, its buttons, and a Help button that shows the help and
 // leaves the box up. Boxes are answered from a timer, so nothing waits on a person.
-#include "app/QtHelpViewer.h"
-#include "app/QtMessagePresenter.h"
+#include "platform/qt/QtHelpViewer.h"
+#include "platform/qt/QtMessagePresenter.h"
 #include "tests/support/RecordingHelpViewer.h"
 
 #include <QAbstractButton>

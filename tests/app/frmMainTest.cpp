@@ -3,7 +3,7 @@
 #include "app/frmAbout.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
-#include "settings/QtWindowPlacement.h"
+#include "platform/qt/QtWindowPlacement.h"
 #include "tests/app/MainWindowTestCase.h"
 #include "tests/support/RecordingHelpViewer.h"
 

@@ -3,8 +3,8 @@
 // scripted action and note. A hook can run while the report is open, as events do while the
 // real window waits for the user.
 
-#include "errortrap/ReportPresenter.h"
 #include "errortrap/modFailSafe.h"
+#include "platform/ReportPresenter.h"
 
 #include <QCoreApplication>
 #include <QThread>

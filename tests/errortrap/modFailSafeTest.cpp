@@ -2,13 +2,13 @@
 // error numbers of the library's exceptions, the settings file, the disk, circular and mailed
 // logs, reports serialised while one is open, and errors of worker threads, the search's own
 // among them.
-#include "engine/GenerationReporter.h"
+#include "app/GenerationReporter.h"
 #include "errortrap/CircularLog.h"
 #include "errortrap/TrappedError.h"
 #include "errortrap/modFailSafe.h"
 #include "tests/errortrap/RecordingReportPresenter.h"
-#include "tests/support/TestFiles.h"
 #include "tests/support/SeamTest.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QEventLoop>

@@ -3,6 +3,7 @@
 // gives back, with a fixture that saves and opens them through a buffer or a path.
 
 #include "files/CFile.h"
+#include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
 #include "tests/support/SeamTest.h"
 #include "tests/support/TestFiles.h"
@@ -75,8 +76,9 @@ inline Loaded OpenBytes(QByteArray bytes)
 
 class DesignFileTest : public SeamTest {
 protected:
-    GridCellStore grid;  // the Test Cases sheet
-    CFile file{grid};
+    DesignWorkbook workbook;
+    GridCellStore& grid = workbook.TestCasesGrid();
+    CFile file{workbook};
     QTemporaryDir dir;
 
     // The Test Cases sheet (row 1 the factor names, then the cases) filled with FillGrid, or

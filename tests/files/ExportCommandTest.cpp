@@ -38,7 +38,7 @@ TEST_F(ExportCommandTest, ExportWritesTheTestCasesGridAndOpensTheFileOrSaysWhyNo
     FillGrid(modMain::TestCasesGrid(), {{"A", "B"}, {"x", "1"}});
     FillGrid(modMain::FactorsGrid(), {{"not", "this"}});
     const QString path = dir.filePath("m.csv");
-    EXPECT_TRUE(MatrixExport::ExportTestCases(ExportKind::CommaDelimited, path, nullptr));
+    EXPECT_TRUE(MatrixExport::ExportTestCases(modMain::TestCasesGrid(), ExportKind::CommaDelimited, path, nullptr));
     EXPECT_EQ(FileBytes(path), "A,B\r\nx,1\r\n");
     ASSERT_EQ(shell.requests().size(), 1);
     const ShellOpenRequest& open = shell.requests().first();
@@ -51,7 +51,7 @@ TEST_F(ExportCommandTest, ExportWritesTheTestCasesGridAndOpensTheFileOrSaysWhyNo
     // A failed export opens nothing.
     const QString missing = dir.filePath("missing/m.xml");
     messages.answer(MsgResult::Ok);
-    EXPECT_FALSE(MatrixExport::ExportTestCases(ExportKind::Xml, missing, nullptr));
+    EXPECT_FALSE(MatrixExport::ExportTestCases(modMain::TestCasesGrid(), ExportKind::Xml, missing, nullptr));
     EXPECT_TRUE(takeOnlyMessage().text.startsWith("The matrix could not be exported to\n" + missing));
     EXPECT_EQ(shell.requests().size(), 1);
     EXPECT_TRUE(panels.statusMessages().isEmpty());
@@ -59,7 +59,7 @@ TEST_F(ExportCommandTest, ExportWritesTheTestCasesGridAndOpensTheFileOrSaysWhyNo
     // A file the desktop cannot open is said in the status bar, never in a box.
     shell.setTakes(false);
     const QString html = dir.filePath("m.html");
-    EXPECT_TRUE(MatrixExport::ExportTestCases(ExportKind::Html, html, nullptr)) << "the file was written";
+    EXPECT_TRUE(MatrixExport::ExportTestCases(modMain::TestCasesGrid(), ExportKind::Html, html, nullptr)) << "the file was written";
     EXPECT_TRUE(QFileInfo::exists(html));
     EXPECT_EQ(panels.statusMessages(),
               QStringList{html + " was exported but could not be opened: No application is associated with this "

@@ -1,5 +1,5 @@
 // The desktop program finds its help both where the build puts it and where it is installed.
-#include "app/HelpViewer.h"
+#include "platform/HelpViewer.h"
 #include "tests/support/TestFiles.h"
 
 #include <QTemporaryDir>

@@ -4,7 +4,6 @@
 // (tests/app/FindCommandsTest.cpp).
 #include "search/CFind.h"
 
-#include "app/modMain.h"
 #include "model/GridCellStore.h"
 #include "tests/support/SeamTest.h"
 #include "tests/support/TestTables.h"
@@ -13,13 +12,9 @@ namespace {
 
 class CFindTest : public SeamTest {
 protected:
-    void TearDown() override
-    {
-        modMain::gbAutoTest = false;
-        SeamTest::TearDown();
-    }
     GridCellStore matrix;
-    CFind find{matrix};
+    CFind find{matrix, /*quiet=*/false};
+    CFind quietFind{matrix, /*quiet=*/true};  // as the self-test runs it
 };
 
 TEST_F(CFindTest, OccurrencesComeConstraintsFirstThenPreviousTestsThenMatrixRowsAndAForbiddenOneIsAViolation)
@@ -28,8 +23,9 @@ TEST_F(CFindTest, OccurrencesComeConstraintsFirstThenPreviousTestsThenMatrixRows
     const TextTable factors =
         TestTables::FactorTable({{"A", "a1", "a2"}, {"B", "b1", "b2", "b3"}, {"C", "c1", "c2"}}, counts);
     // The constraint names the pair from its then-side; the matrix's first row holds the names.
-    find.LoadData(3, counts, factors, 1, TestTables::Rows({{"B", "b3", "A", "a2"}}), 1,
-                  TestTables::Rows({{"a2", "b3", "c1"}}));
+    for (CFind* search : {&find, &quietFind})
+        search->LoadData(3, counts, factors, 1, TestTables::Rows({{"B", "b3", "A", "a2"}}), 1,
+                         TestTables::Rows({{"a2", "b3", "c1"}}));
     TestTables::FillGrid(matrix, {{"A", "B", "C"}, {"a2", "b3", "c2"}, {"a1", "b1", "c1"}, {"a2", "b3", "c1"}});
     LongArray locations, rows;
     std::int32_t count = 0;
@@ -47,10 +43,9 @@ TEST_F(CFindTest, OccurrencesComeConstraintsFirstThenPreviousTestsThenMatrixRows
 
     // Of the 6 + 4 + 6 pairs, a2 b3 and a1 b1, a1 c1, a2 c1 and a2 c2, b1 c1, b3 c1 and b3 c2
     // occur. The self-test keeps quiet about the violation; the flag still tells.
-    modMain::gbAutoTest = true;
     std::int32_t numFound = -1, missing = -1;
     violation = false;
-    find.FindAllCombinations(numFound, missing, violation);
+    quietFind.FindAllCombinations(numFound, missing, violation);
     EXPECT_EQ(numFound, 8);
     EXPECT_EQ(missing, 8);
     EXPECT_TRUE(violation);

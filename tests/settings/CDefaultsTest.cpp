@@ -1,7 +1,7 @@
 #include "settings/CDefaults.h"
 
 #include "app/modMain.h"
-#include "settings/MainWindowPlacement.h"
+#include "platform/MainWindowPlacement.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/SettingsSandbox.h"
 

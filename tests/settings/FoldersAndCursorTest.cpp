@@ -1,5 +1,5 @@
+#include "platform/WaitCursor.h"
 #include "settings/CGetMyDataFolder.h"
-#include "settings/WaitCursor.h"
 #include "settings/modCursor.h"
 
 #include "tests/support/QtPrinters.h"

@@ -1,7 +1,7 @@
 // The settings' Qt side: a real window's placement in twips and back, and the wait cursor.
 // What the store keeps of the placement is CDefaultsTest's.
-#include "settings/QtWaitCursor.h"
-#include "settings/QtWindowPlacement.h"
+#include "platform/qt/QtWaitCursor.h"
+#include "platform/qt/QtWindowPlacement.h"
 #include "settings/modCursor.h"
 
 #include <QCursor>

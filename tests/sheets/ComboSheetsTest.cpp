@@ -17,9 +17,9 @@ private slots:
 
     void initialisingNeedsTwoValidFactors()
     {
-        frmFactorsAndLevels factors;
-        frmConstraints constraints;
-        frmPrevRuns prevRuns;
+        frmFactorsAndLevels factors{modMain::Workbook()};
+        frmConstraints constraints{modMain::Workbook()};
+        frmPrevRuns prevRuns{modMain::Workbook()};
         LoadFactors(factors, {{"A", "x", "y"}});
 
         ExpectOneBox(messages, [&] { QVERIFY(!prevRuns.InitGridForPreviousRuns()); },
@@ -42,9 +42,9 @@ private slots:
 
     void constraintsOfferTheChosenFactorsLevelsLoadAndDelete()
     {
-        frmFactorsAndLevels factors;
+        frmFactorsAndLevels factors{modMain::Workbook()};
         LoadFactors(factors, {{"A", "x", "y"}, {"B", "p", "q"}});
-        frmConstraints sheet;
+        frmConstraints sheet{modMain::Workbook()};
         ShowWindow(sheet);
         QVERIFY(sheet.InitGridForFactorsAndLevels());
         GridCellStore& grid = modMain::ConstraintsGrid();
@@ -118,8 +118,8 @@ private slots:
 
     void columnsCannotBeDeleted()
     {
-        frmConstraints constraints;
-        frmPrevRuns prevRuns;
+        frmConstraints constraints{modMain::Workbook()};
+        frmPrevRuns prevRuns{modMain::Workbook()};
         const std::pair<SheetWindow*, const char*> refusals[] = {
             {&constraints, "You cannot delete a column from the constraints grid."},
             {&prevRuns, "You cannot delete a column from the previous test grid."}};
@@ -132,9 +132,9 @@ private slots:
 
     void previousTestsGrowFromTheSpareRowLoadAndDelete()
     {
-        frmFactorsAndLevels factors;
+        frmFactorsAndLevels factors{modMain::Workbook()};
         LoadFactors(factors, {{"A", "x", "y"}, {"B", "p", "q"}});
-        frmPrevRuns sheet;
+        frmPrevRuns sheet{modMain::Workbook()};
         ShowWindow(sheet);
         GridCellStore& grid = modMain::PrevRunsGrid();
         QVERIFY(sheet.LoadDataIntoGrid(0, TextTable()));  // nothing to load: the sheet as set up
@@ -178,10 +178,10 @@ private slots:
 
     void loadingKeepsEveryColumnWhenTheFactorsCannotBeRead()
     {
-        frmFactorsAndLevels factors;
+        frmFactorsAndLevels factors{modMain::Workbook()};
         LoadFactors(factors, {{"A", "x"}, {"B"}});  // B has no levels
-        frmPrevRuns sheet;
-        frmConstraints constraints;
+        frmPrevRuns sheet{modMain::Workbook()};
+        frmConstraints constraints{modMain::Workbook()};
         ExpectOneBox(messages, [&] { QVERIFY(sheet.LoadDataIntoGrid(1, TestTables::Rows({{"x", "p"}}, 2))); },
                      "Factor 'B' has no levels defined.", MsgIcon::Critical, MsgButtons::Ok, 29);
         QCOMPARE(RowTexts(modMain::PrevRunsGrid(), 1, 1, 2), (QStringList{"x", "p"}));

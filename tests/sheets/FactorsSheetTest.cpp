@@ -24,7 +24,7 @@ private slots:
 
     void typingIntoTheSpareLinesGrowsTheSheetAndEnterMovesDown()
     {
-        frmFactorsAndLevels sheet;
+        frmFactorsAndLevels sheet{modMain::Workbook()};
         ShowWindow(sheet);
         GridCellStore& grid = modMain::FactorsGrid();
         CFactors& factors = modMain::Factors();
@@ -80,7 +80,7 @@ private slots:
 
     void loadingLaysOutTheFactorsAndDeletingColumnsRecaptionsAndKeepsASpare()
     {
-        frmFactorsAndLevels sheet;
+        frmFactorsAndLevels sheet{modMain::Workbook()};
         ShowWindow(sheet);
         LoadThreeFactors(sheet);
         GridCellStore& grid = modMain::FactorsGrid();
@@ -118,7 +118,7 @@ private slots:
 
     void deletingRowsKeepsTheNamesAndASpareAndAShortTableLoadsWhereItHasCells()
     {
-        frmFactorsAndLevels sheet;
+        frmFactorsAndLevels sheet{modMain::Workbook()};
         ShowWindow(sheet);
         LoadThreeFactors(sheet);
         GridCellStore& grid = modMain::FactorsGrid();
@@ -164,7 +164,7 @@ private slots:
 
     void rightClickShowsTheEditMenu()
     {
-        frmFactorsAndLevels sheet;
+        frmFactorsAndLevels sheet{modMain::Workbook()};
         ShowWindow(sheet);
         ClickCell(*sheet.Grid, 1, 1, {}, Qt::RightButton);  // no menu given yet: nothing happens
 

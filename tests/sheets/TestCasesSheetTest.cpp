@@ -62,7 +62,7 @@ private slots:
 
     void removedCasesLeaveNoGapAndTheMatrixIsLocked()
     {
-        frmGenerate sheet;
+        frmGenerate sheet{modMain::Workbook()};
         ShowWindow(sheet);
         GridCellStore& grid = modMain::TestCasesGrid();
         sheet.LoadMatrixIntoGrid(2, FactorNames(2), Matrix(3, 2), {false, true, false});
@@ -102,7 +102,7 @@ private slots:
 
     void captionsOfManyFactors()
     {
-        frmGenerate sheet;
+        frmGenerate sheet{modMain::Workbook()};
         GridCellStore& grid = modMain::TestCasesGrid();
         sheet.LoadMatrixIntoGrid(27, FactorNames(27), Matrix(2, 27), {false, false});
         QCOMPARE(grid.text(27, 0), QString("Factor_AA"));
@@ -122,7 +122,7 @@ private slots:
 
     void longLoadsShowTheirProgress()
     {
-        frmGenerate sheet;
+        frmGenerate sheet{modMain::Workbook()};
         RecordingProgress progress;
         sheet.setProgress(&progress);
         sheet.LoadMatrixIntoGrid(2, FactorNames(2), Matrix(200, 2), std::vector<bool>(200, false));

@@ -2,7 +2,7 @@
 // Test double of the printer seam: every printout goes to one PDF file, without a dialog;
 // it records whether the print dialog was asked for. PdfText reads the printout back.
 
-#include "app/PrinterSetup.h"
+#include "platform/PrinterSetup.h"
 
 #include <QList>
 #include <QPrinter>

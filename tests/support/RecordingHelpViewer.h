@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/HelpViewer.h"
+#include "platform/HelpViewer.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/ShellOpener.h"
+#include "platform/ShellOpener.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/StatusPanels.h"
+#include "platform/StatusPanels.h"
 
 #include <QHash>
 #include <QStringList>

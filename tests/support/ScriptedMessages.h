@@ -3,7 +3,7 @@
 // A box met with no queued answer is "unexpected"; an answer left over is "unused".
 // Both make the test fail (see SeamTest, and VerifyMessagesSettled in SheetTest.h).
 
-#include "app/MessageBox.h"
+#include "platform/MessageBox.h"
 
 #include <QList>
 #include <QStringList>

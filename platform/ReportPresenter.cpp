@@ -1,4 +1,4 @@
-#include "errortrap/ReportPresenter.h"
+#include "platform/ReportPresenter.h"
 
 namespace {
 ReportPresenter* gPresenter = nullptr;

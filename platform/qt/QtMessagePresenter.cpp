@@ -1,6 +1,6 @@
-#include "app/QtMessagePresenter.h"
+#include "platform/qt/QtMessagePresenter.h"
 
-#include "app/HelpViewer.h"
+#include "platform/HelpViewer.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/QtHelpViewer.h"
+#include "platform/qt/QtHelpViewer.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>

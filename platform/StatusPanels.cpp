@@ -1,4 +1,4 @@
-#include "app/StatusPanels.h"
+#include "platform/StatusPanels.h"
 
 namespace {
 StatusPanels* gPanels = nullptr;

@@ -1,4 +1,4 @@
-#include "app/FileDialogs.h"
+#include "platform/FileDialogs.h"
 
 namespace {
 FileDialogs* gDialogs = nullptr;

@@ -1,4 +1,4 @@
-#include "settings/QtWindowPlacement.h"
+#include "platform/qt/QtWindowPlacement.h"
 
 #include <QWidget>
 

@@ -3,7 +3,7 @@
 // way back to pixels. Left and top are the outer frame's position, width and height the
 // window's own size, so that placing a window at what it reported puts it back exactly.
 
-#include "settings/MainWindowPlacement.h"
+#include "platform/MainWindowPlacement.h"
 
 class QWidget;
 

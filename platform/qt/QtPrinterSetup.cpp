@@ -1,7 +1,6 @@
-#include "app/QtPrinterSetup.h"
+#include "platform/qt/QtPrinterSetup.h"
 
-#include "app/MessageBox.h"
-#include "settings/CGetMyDataFolder.h"
+#include "platform/MessageBox.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,9 +10,8 @@
 
 namespace {
 // "<documents>/<name>.pdf", or "<name> (2).pdf" and so on when that file exists.
-QString UnusedPdfPath(const QString& name)
+QString UnusedPdfPath(const QString& folder, const QString& name)
 {
-    const QString folder = CGetMyDataFolder().GetMyDocumentsFolderPath();
     const QString base = name.isEmpty() ? QStringLiteral("Vantrel") : name;
     QString path = folder + base + QStringLiteral(".pdf");
     for (int i = 2; QFileInfo::exists(path); ++i)
@@ -35,7 +33,7 @@ bool QtPrinterSetup::setUp(QPrinter& printer, bool showDialog, QWidget* parent)
         printer.setPrinterName(printers.first().printerName());
         return true;
     }
-    const QString path = UnusedPdfPath(printer.docName());
+    const QString path = UnusedPdfPath(mDocumentsFolder, printer.docName());
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
     ShowMessage(QStringLiteral("There is no printer on this system. The sheet is printed to the file\n%1")

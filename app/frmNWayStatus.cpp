@@ -1,4 +1,4 @@
-#include "engine/frmNWayStatus.h"
+#include "app/frmNWayStatus.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

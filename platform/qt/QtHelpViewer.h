@@ -1,6 +1,8 @@
 #pragma once
+// Shows the HTML help in a help window of the program's own at the context's anchor, so
+// that help works on any desktop, with or without a browser. One window, kept for the run.
 
-#include "app/HelpViewer.h"
+#include "platform/HelpViewer.h"
 
 #include <QPointer>
 #include <QString>
@@ -9,8 +11,6 @@
 
 class QTextBrowser;
 
-// Shows the HTML help in a help window of the program's own at the context's anchor, so
-// that help works on any desktop, with or without a browser. One window, kept for the run.
 class QtHelpViewer : public HelpViewer {
 public:
     // helpFile: the HTML help; by default the one beside the program or where it is installed.

@@ -1,4 +1,4 @@
-#include "app/PrinterSetup.h"
+#include "platform/PrinterSetup.h"
 
 namespace {
 PrinterSetup* gSetup = nullptr;

@@ -1,4 +1,4 @@
-#include "settings/QtWaitCursor.h"
+#include "platform/qt/QtWaitCursor.h"
 
 #include <QCursor>
 #include <QGuiApplication>

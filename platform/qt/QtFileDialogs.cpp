@@ -1,4 +1,4 @@
-#include "app/QtFileDialogs.h"
+#include "platform/qt/QtFileDialogs.h"
 
 #include <QFileDialog>
 

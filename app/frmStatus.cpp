@@ -1,4 +1,4 @@
-#include "engine/frmStatus.h"
+#include "app/frmStatus.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
-#include "engine/EngineDesign.h"
+#include "app/EngineDesign.h"
 
-#include "app/MessageBox.h"
+#include "platform/MessageBox.h"
 
 DesignTables ToEngineDesign(const TextTable& vaFactors, const LongArray& alLevelCount, const TextTable& vaConstraints,
                             std::int32_t numConstraints, const TextTable& vaPrevRuns, std::int32_t numPrevRuns)

@@ -1,4 +1,4 @@
-#include "files/QtShellOpener.h"
+#include "platform/qt/QtShellOpener.h"
 
 #include <QDesktopServices>
 #include <QUrl>

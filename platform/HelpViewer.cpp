@@ -1,4 +1,4 @@
-#include "app/HelpViewer.h"
+#include "platform/HelpViewer.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "engine/GenerationReporter.h"
+#include "app/GenerationReporter.h"
 
-#include "engine/EngineDesign.h"
-#include "engine/frmNWayStatus.h"
-#include "engine/frmStatus.h"
+#include "app/EngineDesign.h"
+#include "app/frmNWayStatus.h"
+#include "app/frmStatus.h"
 #include "errortrap/modFailSafe.h"
 
 #include <QCoreApplication>

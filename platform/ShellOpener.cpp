@@ -1,4 +1,4 @@
-#include "files/ShellOpener.h"
+#include "platform/ShellOpener.h"
 
 namespace {
 ShellOpener* gOpener = nullptr;

@@ -1,10 +1,10 @@
 #pragma once
+// Shows message boxes with QMessageBox. Help shows the help and keeps the box up.
 
-#include "app/MessageBox.h"
+#include "platform/MessageBox.h"
 
 class QWidget;
 
-// Shows message boxes with QMessageBox. Help shows the help and keeps the box up.
 class QtMessagePresenter : public MessagePresenter {
 public:
     explicit QtMessagePresenter(QWidget* parent = nullptr) : mParent(parent) {}

@@ -1,6 +1,7 @@
 #pragma once
+// The open and save dialogs as Qt's file dialogs, with the request's title, filter and folder.
 
-#include "app/FileDialogs.h"
+#include "platform/FileDialogs.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "app/MessageBox.h"
+#include "platform/MessageBox.h"
 
 namespace {
 MessagePresenter* gPresenter = nullptr;
