@@ -62,7 +62,7 @@ const NavigationItem kItems[] = {
 };
 
 struct PanelSpec {
-    const char* key;
+    QLatin1String key;
     const char* text;
 };
 const PanelSpec kPanels[] = {
@@ -112,10 +112,10 @@ void frmMain::Form_Load()
 
     for (const PanelSpec& panelDef : kPanels) {
         auto* panel = new QLabel(QString::fromLatin1(panelDef.text), this);
-        panel->setObjectName(QString::fromLatin1(panelDef.key));
+        panel->setObjectName(panelDef.key);
         panel->setMinimumWidth(1);
         statusBar()->addWidget(panel);
-        mPanels.insert(QString::fromLatin1(panelDef.key), panel);
+        mPanels.insert(panelDef.key, panel);
     }
     // The test cases generated, in a panel of its own after the three of the design.
     auto* casesPanel = new QLabel(this);
@@ -124,7 +124,7 @@ void frmMain::Form_Load()
     mPanels.insert(casesPanel->objectName(), casesPanel);
     // Beside it the strength of the matrix generated last, which any other matrix clears.
     auto* strengthPanel = new QLabel(this);
-    strengthPanel->setObjectName(QString::fromLatin1(kPanelStrength));
+    strengthPanel->setObjectName(kPanelStrength);
     statusBar()->addWidget(strengthPanel);
     mPanels.insert(strengthPanel->objectName(), strengthPanel);
     const auto countCases = [casesPanel, strengthPanel] {

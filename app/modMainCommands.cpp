@@ -19,7 +19,7 @@ void ExportMenuControl()
         return;
     const bool enable = TestCasesGrid().maxRows() > 2;
     for (const char* id : CommandTable::ExportTools())
-        if (QAction* tool = main->Tool(id))
+        if (QAction* tool = main->Tool(QString::fromLatin1(id)))
             tool->setEnabled(enable);
 }
 

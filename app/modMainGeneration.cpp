@@ -142,7 +142,7 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
             return QString::fromStdString(matrix.names[std::size_t(i - 1)][std::size_t(c - 1)]);
         };
         LoadIntoTestCases(*main, reporter, t, numRows, cell, {});
-        SetStatusPanelText(QString::fromLatin1(kPanelStrength), QStringLiteral("%1-Way").arg(In_lNumWays));
+        SetStatusPanelText(kPanelStrength, QStringLiteral("%1-Way").arg(In_lNumWays));
     }
     main->SwitchToOutlookItem(frmMain::ItemTestCases);
 

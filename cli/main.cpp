@@ -70,21 +70,36 @@ int main(int argc, char** argv)
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kUsage));
-    const QCommandLineOption help({"h", "help"}, "Show this help.");
-    const QCommandLineOption version("version", "Show the version.");
-    const QCommandLineOption evolutions("evolutions", "Number of evolutions (default 1000; 3 from strength 3).", "N");
-    const QCommandLineOption strength("strength", "Factors whose level combinations are covered (2 to 6).", "T");
-    const QCommandLineOption seed("seed", "Seed of the random draws, to repeat a run.", "S");
-    const QCommandLineOption threads("threads", "Evolutions run at once (default: every core).", "N");
-    const QCommandLineOption compact("compact", "Compact the matrix for at most SECONDS.", "SECONDS");
-    const QCommandLineOption compactMoves("compact-moves", "Compact the matrix for at most N moves.", "N");
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
+    const QCommandLineOption evolutions(QStringLiteral("evolutions"),
+                                        QStringLiteral("Number of evolutions (default 1000; 3 from strength 3)."),
+                                        QStringLiteral("N"));
+    const QCommandLineOption strength(QStringLiteral("strength"),
+                                      QStringLiteral("Factors whose level combinations are covered (2 to 6)."),
+                                      QStringLiteral("T"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the random draws, to repeat a run."),
+                                  QStringLiteral("S"));
+    const QCommandLineOption threads(QStringLiteral("threads"),
+                                     QStringLiteral("Evolutions run at once (default: every core)."),
+                                     QStringLiteral("N"));
+    const QCommandLineOption compact(QStringLiteral("compact"),
+                                     QStringLiteral("Compact the matrix for at most SECONDS."),
+                                     QStringLiteral("SECONDS"));
+    const QCommandLineOption compactMoves(QStringLiteral("compact-moves"),
+                                          QStringLiteral("Compact the matrix for at most N moves."),
+                                          QStringLiteral("N"));
     const QCommandLineOption format(
-        "format", "Output format: tsv (default) or csv; for export xlsx, xml, html, csv or tsv.", "FORMAT");
+        QStringLiteral("format"),
+        QStringLiteral("Output format: tsv (default) or csv; for export xlsx, xml, html, csv or tsv."),
+        QStringLiteral("FORMAT"));
     const QCommandLineOption output(
-        "output", "Write the matrix to FILE instead of standard output (\"-\": standard output).", "FILE");
-    const QCommandLineOption save("save", "Store the matrix in the design file.");
-    const QCommandLineOption yes("yes", "Answer Yes to the size question.");
-    const QCommandLineOption missing("missing", "List the pairs that are not covered.");
+        QStringLiteral("output"),
+        QStringLiteral("Write the matrix to FILE instead of standard output (\"-\": standard output)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption save(QStringLiteral("save"), QStringLiteral("Store the matrix in the design file."));
+    const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("Answer Yes to the size question."));
+    const QCommandLineOption missing(QStringLiteral("missing"), QStringLiteral("List the pairs that are not covered."));
     parser.addOptions(
         {help, version, evolutions, strength, seed, threads, compact, compactMoves, format, output, save, yes, missing});
     if (!parser.parse(app.arguments()))
@@ -102,7 +117,7 @@ int main(int argc, char** argv)
     if (args.size() != 2)
         return UsageError(args.isEmpty() ? QStringLiteral("no command given")
                                          : QStringLiteral("a command takes exactly one design file"));
-    const bool exporting = args[0] == "export";
+    const bool exporting = args[0] == QStringLiteral("export");
     CliOptions options;
     options.design = args[1];
     qulonglong number = 0;
@@ -150,9 +165,9 @@ int main(int argc, char** argv)
         options.exportKind = *kind;
     } else if (parser.isSet(format)) {
         const QString f = parser.value(format);
-        if (f != "tsv" && f != "csv")
+        if (f != QStringLiteral("tsv") && f != QStringLiteral("csv"))
             return UsageError(QStringLiteral("--format is tsv or csv"));
-        options.format = f == "csv" ? TextFormat::Csv : TextFormat::Tsv;
+        options.format = f == QStringLiteral("csv") ? TextFormat::Csv : TextFormat::Tsv;
     }
     options.output = parser.value(output);
     if (SameFile(options.output, options.design))
@@ -164,13 +179,13 @@ int main(int argc, char** argv)
     const QString command = args[0];
     int result = kExitUsage;
     try {
-        if (command == "generate")
+        if (command == QStringLiteral("generate"))
             result = CliCommands::Generate(options);
-        else if (command == "validate")
+        else if (command == QStringLiteral("validate"))
             result = CliCommands::Validate(options);
-        else if (command == "all")
+        else if (command == QStringLiteral("all"))
             result = CliCommands::All(options);
-        else if (command == "coverage")
+        else if (command == QStringLiteral("coverage"))
             result = CliCommands::Coverage(options);
         else if (exporting)
             result = CliCommands::Export(options);

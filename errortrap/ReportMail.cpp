@@ -29,8 +29,10 @@ QByteArray ComposeReportMail(const ReportMailMessage& m)
     QByteArray mime;
     mime += "To: " + m.address.toUtf8() + "\r\n";
     mime += "Subject: " + HeaderText(subject) + "\r\n";
-    mime += "Date: " + QLocale::c().toString(QDateTime::currentDateTime(), "ddd, dd MMM yyyy hh:mm:ss t").toLatin1() +
-            "\r\n";
+    mime +=
+        "Date: " +
+        QLocale::c().toString(QDateTime::currentDateTime(), QStringLiteral("ddd, dd MMM yyyy hh:mm:ss t")).toLatin1() +
+        "\r\n";
     mime += "MIME-Version: 1.0\r\n";
     mime += "Content-Type: multipart/mixed; boundary=\"" + boundary + "\"\r\n\r\n";
     mime += "--" + boundary + "\r\n";

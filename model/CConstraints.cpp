@@ -71,20 +71,25 @@ bool CConstraints::CheckFactorsAndLevels(const TextTable& In_vaConstraints, std:
                 thenFactor = j;
         }
         if (ifFactor == 0)
-            return refuse("In constraint number " + number + " in column 'If factor' the factor name " +
-                          In_vaConstraints.at(i, 1) + " is not valid.");
+            return refuse(QStringLiteral("In constraint number ") + number +
+                          QStringLiteral(" in column 'If factor' the factor name ") + In_vaConstraints.at(i, 1) +
+                          QStringLiteral(" is not valid."));
         if (thenFactor == 0)
-            return refuse("In constraint number " + number + " in column 'then factor' the factor name " +
-                          In_vaConstraints.at(i, 3) + " is not valid.");
+            return refuse(QStringLiteral("In constraint number ") + number +
+                          QStringLiteral(" in column 'then factor' the factor name ") + In_vaConstraints.at(i, 3) +
+                          QStringLiteral(" is not valid."));
         if (ifFactor == thenFactor)
-            return refuse("In constraint number " + number + " the factor name " + In_vaConstraints.at(i, 3) +
-                          " is used for both the 'If Factor' and 'then factor'. constraints.");
+            return refuse(QStringLiteral("In constraint number ") + number + QStringLiteral(" the factor name ") +
+                          In_vaConstraints.at(i, 3) +
+                          QStringLiteral(" is used for both the 'If Factor' and 'then factor'. constraints."));
         if (!isLevelOf(In_vaConstraints.at(i, 2), ifFactor))
-            return refuse("In constraint number " + number + " the value for 'is at level' is " +
-                          In_vaConstraints.at(i, 2) + " which is not a valid level for that factor.");
+            return refuse(QStringLiteral("In constraint number ") + number +
+                          QStringLiteral(" the value for 'is at level' is ") + In_vaConstraints.at(i, 2) +
+                          QStringLiteral(" which is not a valid level for that factor."));
         if (!isLevelOf(In_vaConstraints.at(i, 4), thenFactor))
-            return refuse("In constraint number " + number + " the value for 'cant be' is " +
-                          In_vaConstraints.at(i, 4) + " which is not a valid level for that factor.");
+            return refuse(QStringLiteral("In constraint number ") + number +
+                          QStringLiteral(" the value for 'cant be' is ") + In_vaConstraints.at(i, 4) +
+                          QStringLiteral(" which is not a valid level for that factor."));
     }
     return true;
 }

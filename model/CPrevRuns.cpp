@@ -57,9 +57,10 @@ bool CPrevRuns::ValidatePreviousRuns(const TextTable& In_vaFactors, const LongAr
                 found = In_vaFactors.at(l, f) == value;
             if (!found) {
                 const QString& name = In_vaFactors.at(0, f);
-                ShowMessage("Previous test number " + QString::number(i) + " factor " + name + " is at level " +
-                                value + ". Factor " + name + " doesn't have a level entitled " + value +
-                                " defined on the Factors and Levels sheet. ",
+                ShowMessage(QStringLiteral("Previous test number ") + QString::number(i) + QStringLiteral(" factor ") +
+                                name + QStringLiteral(" is at level ") + value + QStringLiteral(". Factor ") + name +
+                                QStringLiteral(" doesn't have a level entitled ") + value +
+                                QStringLiteral(" defined on the Factors and Levels sheet. "),
                             MsgButtons::Ok, MsgIcon::Exclamation);
                 return false;
             }

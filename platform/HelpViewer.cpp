@@ -21,15 +21,15 @@ QString HelpFilePath() { return HelpFilePathIn(QCoreApplication::applicationDirP
 QString HelpFilePathIn(const QString& dir)
 {
     const QStringList candidates = {
-        dir + "/vantrelhelp.html",
-        dir + "/../share/vantrel/vantrelhelp.html",
-        dir + "/../share/doc/vantrel/vantrelhelp.html",
+        dir + QStringLiteral("/vantrelhelp.html"),
+        dir + QStringLiteral("/../share/vantrel/vantrelhelp.html"),
+        dir + QStringLiteral("/../share/doc/vantrel/vantrelhelp.html"),
     };
     for (const QString& path : candidates) {
         if (QFileInfo::exists(path))
             return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     }
-    return QDir::cleanPath(dir + "/vantrelhelp.html");
+    return QDir::cleanPath(dir + QStringLiteral("/vantrelhelp.html"));
 }
 
 QString HelpAnchor(int context) { return QStringLiteral("context-%1").arg(context); }

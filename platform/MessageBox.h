@@ -30,4 +30,4 @@ MsgResult ShowMessage(const QString& text, MsgButtons buttons = MsgButtons::Ok,
                       MsgIcon icon = MsgIcon::None, int helpContext = 0);
 
 // The title of every box the program shows.
-inline constexpr const char* kMessageTitle = "Vantrel";
+inline constexpr QLatin1String kMessageTitle("Vantrel");

@@ -17,7 +17,7 @@ void SetStatusPanels(StatusPanels* panels);  // nullptr: texts go nowhere
 void SetStatusPanelText(const QString& key, const QString& text);
 void ShowStatusMessage(const QString& text);
 
-inline constexpr const char* kPanelFactors = "FactorsAndLevels";
-inline constexpr const char* kPanelConstraints = "Constraints";
-inline constexpr const char* kPanelPrevTest = "Prev Test";
-inline constexpr const char* kPanelStrength = "Strength";
+inline constexpr QLatin1String kPanelFactors("FactorsAndLevels");
+inline constexpr QLatin1String kPanelConstraints("Constraints");
+inline constexpr QLatin1String kPanelPrevTest("Prev Test");
+inline constexpr QLatin1String kPanelStrength("Strength");
