@@ -49,7 +49,8 @@ protected:
     // number of pairs or tuples the counts are kept for.
     CompactionSearch(const NumericDesign& design, int32_t maxRows, size_t items);
 
-    // Sets counts_ to what the previous tests hold of each item, -1 for one never required.
+    // Sets counts_ before the generated rows are counted: 0 for an item they must cover, -1 for
+    // one never required, above 0 for one the previous tests hold (their number of rows).
     virtual void ResetCounts() = 0;
     // Counts the items of row r in (sign 1) or out (sign -1).
     virtual void AddCoverage(int32_t r, int32_t sign) = 0;
