@@ -236,7 +236,9 @@ unsigned CCalcNWay::ThreadsThatFit(unsigned threads, int32_t strength)
                                EngineButtons::Ok, EngineIcon::Critical, 0});
         return 0;
     }
-    // The pair tables are laid out for every strength; the tuple tables beside them.
+    // The pair tables are laid out for every strength; the tuple tables beside them. The
+    // compaction runs once the evolutions are done, in one workspace of its own.
+    double compactionBytes = 0;
     if (strength > 2) {
         std::vector<int32_t> levels;
         for (const tNumFactor& factor : design_.atFactors)
@@ -244,19 +246,18 @@ unsigned CCalcNWay::ThreadsThatFit(unsigned threads, int32_t strength)
         const TupleTable::MemoryNeed tuples = TupleTable::EstimateMemory(levels, strength);
         need.tableBytes += tuples.tableBytes;
         need.workspaceBytes += tuples.workspaceBytes;
-        // The compaction runs once the evolutions are done, in a workspace larger than theirs.
         if (compactMoves_ > 0)
-            need.workspaceBytes = std::max(need.workspaceBytes, tuples.compactionBytes);
+            compactionBytes = tuples.compactionBytes;
     }
     const std::string search = std::to_string(strength) + "-Way search";
     const std::optional<uint64_t> available = availableMemory_ ? availableMemory_ : AvailableMemoryBytes();
-    if (!available && std::isfinite(need.tableBytes))
+    if (!available && std::isfinite(need.tableBytes + compactionBytes))
         return threads;
     const double room = available ? static_cast<double>(*available) : 0.0;
     // Fewer evolutions at once when the machine cannot hold a workspace for each.
     while (threads > 1 && need.tableBytes + threads * need.workspaceBytes > room)
         --threads;
-    const double needed = need.tableBytes + need.workspaceBytes;
+    const double needed = need.tableBytes + std::max(need.workspaceBytes, compactionBytes);
     if (needed <= room)
         return threads;
     if (!std::isfinite(needed)) {
