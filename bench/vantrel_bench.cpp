@@ -2,7 +2,7 @@
 //
 //   vantrel-bench [--evolutions N] [--seed S] [--threads N] [--only NAME]
 //   vantrel-bench --compact SECONDS[,SECONDS...] [--evolutions N] [--seed S] [--only NAME]
-//   vantrel-bench --strength T [--evolutions N] [--seed S] [--only NAME]
+//   vantrel-bench --strength T [--compact SECONDS[,SECONDS...]] [--evolutions N] [--seed S] [--only NAME]
 //
 // For each configuration (L^k: k factors of L levels) it prints the rows found and the wall
 // time on one thread and on all cores (or --threads), and the peak resident memory of the
@@ -21,7 +21,9 @@
 //
 // With --strength 3 or 4 it prints, for the configurations measured at that strength, the rows
 // and the time on one thread at the strength's default number of evolutions, beside the rows
-// an open peer gives, and whether every combination of t levels is covered.
+// an open peer gives, and whether every combination of t levels is covered. With --compact
+// too, the rows after compacting for each number of seconds, the compaction's own time, and
+// whether they are at least 5 % below the peer's.
 
 #include "engine/CCalcNWay.h"
 #include "engine/TupleEvolution.h"
@@ -229,8 +231,10 @@ bool CoversEveryTuple(const DesignTables& design, const GeneratedMatrix& matrix,
     return all;
 }
 
-// The strength table: rows and one-thread time beside the open peer's rows.
-void StrengthTable(int strength, int32_t evolutions, uint64_t seed, const std::string& only)
+// The strength table: rows and one-thread time beside the open peer's rows; with budgets, the
+// rows after each compaction of the same search.
+void StrengthTable(int strength, const std::vector<double>& budgets, int32_t evolutions, uint64_t seed,
+                   const std::string& only)
 {
     struct Measured {
         Config config;
@@ -246,22 +250,41 @@ void StrengthTable(int strength, int32_t evolutions, uint64_t seed, const std::s
         {{"3^6", {{3, 6}}}, 139}, {{"3^13", {{3, 13}}}, 284}, {{"4^10", {{4, 10}}}, 741},
         {{"2^20", {{2, 20}}}, 68}, {{"5^10", {{5, 10}}}, 1811},
     };
-    std::printf("strength %d, evolutions %d, seed %llu, one thread\n\n%-16s %6s %9s %6s  %s\n", strength, evolutions,
-                static_cast<unsigned long long>(seed), "configuration", "rows", "time", "peer", "covered");
+    std::printf("strength %d, evolutions %d, seed %llu, one thread\n\n%-16s %6s %9s %6s", strength, evolutions,
+                static_cast<unsigned long long>(seed), "configuration", "rows", "time", "peer");
+    for (const double budget : budgets)
+        std::printf("  %5.0fs: rows     time", budget);
+    std::printf("%s  covered\n", budgets.empty() ? "" : "  -5 % peer");
     for (const Measured& m : strength == 3 ? three : four) {
         if (!only.empty() && only != m.config.name)
             continue;
         const DesignTables design = MakeDesign(m.config);
-        QuietReporter reporter;
-        CCalcNWay calc(reporter, evolutions, seed, 1);
-        GeneratedMatrix matrix;
-        int32_t rows = 0;
-        bool converge = false;
-        const auto start = std::chrono::steady_clock::now();
-        calc.CalcNWayQXVMatrix(strength, design, matrix, rows, converge);
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("%-16s %6d %8.2fs %6d  %s\n", m.config.name, rows, seconds, m.peerRows,
-                    CoversEveryTuple(design, matrix, strength) ? "every tuple" : "MISSING");
+        // The search alone, then each compaction, which starts from the same kept matrix.
+        bool covered = true;
+        bool met = false;
+        for (size_t run = 0; run <= budgets.size(); ++run) {
+            QuietReporter reporter;
+            CCalcNWay calc(reporter, evolutions, seed, 1);
+            if (run > 0)
+                calc.SetCompaction(INT64_MAX, budgets[run - 1]);
+            GeneratedMatrix matrix;
+            int32_t rows = 0;
+            bool converge = false;
+            const auto start = std::chrono::steady_clock::now();
+            calc.CalcNWayQXVMatrix(strength, design, matrix, rows, converge);
+            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            covered = covered && CoversEveryTuple(design, matrix, strength);
+            if (run == 0) {
+                std::printf("%-16s %6d %8.2fs %6d", m.config.name, rows, seconds, m.peerRows);
+            } else {
+                std::printf("         %6d %7.2fs", rows, calc.Compaction().seconds);
+                met = met || rows * 100 <= m.peerRows * 95;
+            }
+            std::fflush(stdout);
+        }
+        if (!budgets.empty())
+            std::printf("  %10s", met ? "met" : "NOT MET");
+        std::printf("  %s\n", covered ? "every tuple" : "MISSING");
         std::fflush(stdout);
     }
 }
@@ -297,7 +320,8 @@ int main(int argc, char** argv)
         else {
             std::fprintf(stderr, "usage: vantrel-bench [--evolutions N] [--seed S] [--threads N] [--only NAME]\n"
                                  "       vantrel-bench --compact SECONDS[,SECONDS...] [--evolutions N] [--seed S] [--only NAME]\n"
-                                 "       vantrel-bench --strength 3|4 [--evolutions N] [--seed S] [--only NAME]\n");
+                                 "       vantrel-bench --strength 3|4 [--compact SECONDS[,SECONDS...]] [--evolutions N] [--seed S]\n"
+                                 "                     [--only NAME]\n");
             return 2;
         }
     }
@@ -323,7 +347,7 @@ int main(int argc, char** argv)
     };
 
     if (strength == 3 || strength == 4) {
-        StrengthTable(strength, evolutionsGiven ? evolutions : TupleEvolution::kDefaultEvolutions, seed, only);
+        StrengthTable(strength, budgets, evolutionsGiven ? evolutions : TupleEvolution::kDefaultEvolutions, seed, only);
         return 0;
     }
     if (!budgets.empty()) {

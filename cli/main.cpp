@@ -154,8 +154,6 @@ int main(int argc, char** argv)
             return UsageError(QStringLiteral("--compact-moves takes a number from 1 to 10^12"));
         options.compactMoves = std::int64_t(number);
     }
-    if ((parser.isSet(compact) || parser.isSet(compactMoves)) && options.strength > 2)
-        return UsageError(QStringLiteral("--compact keeps pairs covered: it works with strength 2 only"));
     if (exporting) {
         if (!parser.isSet(format) || !parser.isSet(output))
             return UsageError(QStringLiteral("export needs --format and --output"));

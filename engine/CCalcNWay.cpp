@@ -4,6 +4,7 @@
 #include "engine/EngineFatalError.h"
 #include "engine/QxvEvolution.h"
 #include "engine/RandomStream.h"
+#include "engine/TupleCompaction.h"
 #include "engine/TupleEvolution.h"
 
 #include <algorithm>
@@ -73,7 +74,7 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     Ret_bConverge = false;
     lBestNumRows_ = 0;
     evolutionsFinished_ = 0;
-    compaction_ = MatrixCompaction::Outcome{};
+    compaction_ = CompactionSearch::Outcome{};
 
     ConvertFactorsToNumeric(In_design);
     ConvertConstraintsToNumeric(In_design);
@@ -113,9 +114,8 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
         reporter_.closeNWayProgress();
         return false;
     }
-    // The compaction keeps pairs covered: it serves the pair search only.
-    if (strength == 2 && compactMoves_ > 0 && kept.complete && kept.rows > design_.lNumPrevRuns)
-        Compact(kept);
+    if (compactMoves_ > 0 && kept.complete && kept.rows > design_.lNumPrevRuns)
+        Compact(strength, kept);
     lBestNumRows_ = kept.rows;
     ConvertFromNumericToActual(In_design, kept, Ret_vaMatrix, Ret_lNumRowsInMatrix);
     reporter_.closeNWayProgress();
@@ -236,7 +236,9 @@ unsigned CCalcNWay::ThreadsThatFit(unsigned threads, int32_t strength)
                                EngineButtons::Ok, EngineIcon::Critical, 0});
         return 0;
     }
-    // The pair tables are laid out for every strength; the tuple tables beside them.
+    // The pair tables are laid out for every strength; the tuple tables beside them. The
+    // compaction runs once the evolutions are done, in one workspace of its own.
+    double compactionBytes = 0;
     if (strength > 2) {
         std::vector<int32_t> levels;
         for (const tNumFactor& factor : design_.atFactors)
@@ -244,16 +246,18 @@ unsigned CCalcNWay::ThreadsThatFit(unsigned threads, int32_t strength)
         const TupleTable::MemoryNeed tuples = TupleTable::EstimateMemory(levels, strength);
         need.tableBytes += tuples.tableBytes;
         need.workspaceBytes += tuples.workspaceBytes;
+        if (compactMoves_ > 0)
+            compactionBytes = tuples.compactionBytes;
     }
     const std::string search = std::to_string(strength) + "-Way search";
     const std::optional<uint64_t> available = availableMemory_ ? availableMemory_ : AvailableMemoryBytes();
-    if (!available && std::isfinite(need.tableBytes))
+    if (!available && std::isfinite(need.tableBytes + compactionBytes))
         return threads;
     const double room = available ? static_cast<double>(*available) : 0.0;
     // Fewer evolutions at once when the machine cannot hold a workspace for each.
     while (threads > 1 && need.tableBytes + threads * need.workspaceBytes > room)
         --threads;
-    const double needed = need.tableBytes + need.workspaceBytes;
+    const double needed = need.tableBytes + std::max(need.workspaceBytes, compactionBytes);
     if (needed <= room)
         return threads;
     if (!std::isfinite(needed)) {
@@ -461,11 +465,15 @@ bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, 
     return true;
 }
 
-void CCalcNWay::Compact(Kept& kept)
+void CCalcNWay::Compact(int32_t strength, Kept& kept)
 {
-    MatrixCompaction compaction(design_, kept.rows);
+    std::unique_ptr<CompactionSearch> compaction;
+    if (strength == 2)
+        compaction = std::make_unique<MatrixCompaction>(design_, kept.rows);
+    else
+        compaction = std::make_unique<TupleCompaction>(design_, tuples_, kept.rows);
     RandomStream random(seed_, 0);  // the evolutions take the streams from 1 on
-    compaction_ = compaction.Compact(kept.codes, kept.rows, compactMoves_, compactSeconds_, random,
+    compaction_ = compaction->Compact(kept.codes, kept.rows, compactMoves_, compactSeconds_, random,
                                      [&](double fraction, int32_t bestRows) {
                                          return reporter_.updateNWayProgress(fraction, -1, bestRows);
                                      });

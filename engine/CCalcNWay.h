@@ -19,7 +19,8 @@
 // progress call answers Stop, no further evolution starts; the running ones finish and
 // compete for the result, which is returned as a normal result.
 //
-// Optionally the kept matrix, when complete, is then compacted (MatrixCompaction) on the
+// Optionally the kept matrix, when complete, is then compacted (MatrixCompaction for pairs,
+// TupleCompaction beyond) on the
 // calling thread with a stream of its own, so the result still depends on the seed and the
 // effort alone. The progress window shows the rows of the best matrix so far; Stop keeps it.
 
@@ -70,7 +71,7 @@ public:
     }
     // What the last compaction did; its row counts include the previous tests. rowsBefore
     // is 0 when none ran.
-    const MatrixCompaction::Outcome& Compaction() const { return compaction_; }
+    const CompactionSearch::Outcome& Compaction() const { return compaction_; }
 
     // The memory free for the search; by default what the machine reports when asked.
     void SetAvailableMemory(std::optional<uint64_t> bytes) { availableMemory_ = bytes; }
@@ -90,7 +91,7 @@ private:
     unsigned ThreadsThatFit(unsigned threads, int32_t strength);
     void ShowInfeasibleConstraints();
     void ShowNoTestCases();
-    void Compact(Kept& kept);
+    void Compact(int32_t strength, Kept& kept);
     void ConvertFromNumericToActual(const DesignTables& design, const Kept& kept, GeneratedMatrix& matrix,
                                     int32_t& numRows) const;
 
@@ -105,5 +106,5 @@ private:
     std::optional<uint64_t> availableMemory_;
     int64_t compactMoves_ = 0;
     double compactSeconds_ = 0;
-    MatrixCompaction::Outcome compaction_;
+    CompactionSearch::Outcome compaction_;
 };

@@ -29,10 +29,13 @@ TupleTable::MemoryNeed TupleTable::EstimateMemory(const std::vector<int32_t>& le
     double tuples = 0, sets = 0;
     CountTuples(levels, t, tuples, sets);
     if (tuples >= 0x1.0p32 || sets >= 0x1.0p32)
-        return {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity()};
+        return {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
+                std::numeric_limits<double>::infinity()};
     // The table: base bits, block offsets and counts. An evolution: its bits, a row count per
-    // tuple for row elimination, its block counts.
-    return {tuples / 8 + sets * 12, tuples / 8 + tuples + sets * 4};
+    // tuple for row elimination, its block counts. A compaction: a row count, a place in the
+    // uncovered list and the list itself per tuple (32 bits each, so signed tuple numbers).
+    const double compaction = tuples > INT32_MAX ? std::numeric_limits<double>::infinity() : tuples * 12;
+    return {tuples / 8 + sets * 12, tuples / 8 + tuples + sets * 4, compaction};
 }
 
 void TupleTable::Unrank(uint64_t rank, int32_t* a) const

@@ -21,10 +21,11 @@ struct TupleTable {
 
     // What a search of strength t takes before anything is laid out, from the level counts
     // alone: the shared table's bytes and one evolution's workspace. Tuples beyond what the
-    // 32-bit block offsets address make both infinite.
+    // 32-bit block offsets address make them infinite.
     struct MemoryNeed {
         double tableBytes = 0;
         double workspaceBytes = 0;
+        double compactionBytes = 0;  // the compaction's workspace, when it runs
     };
     static MemoryNeed EstimateMemory(const std::vector<int32_t>& levels, int32_t t);
 

@@ -67,10 +67,15 @@ TEST_F(CliTest, SaveStoresTheMatrixAndCoverageCountsIt)
     const CliRun triples = Cli({"coverage", design, "--strength", "3", "--missing"});
     EXPECT_TRUE(triples.out.contains("There are nested constraints in the design.\n")) << triples.out.toStdString();
     EXPECT_GT(triples.out.count('\n'), 2) << "one line per missing combination";
-    ASSERT_EQ(Cli({"generate", design, "--strength", "3", "--seed", "3", "--save", "--output", csv}).exitCode, 0);
-    EXPECT_EQ(Cli({"coverage", design, "--strength", "3", "--missing"}).out,
-              "A total of 324 combinations out of 324 were found in the constraints, previous test, and the test case "
-              "matrix.\n");
+    // Compacted too: the saved matrix still covers every combination of three levels.
+    for (const QStringList& compact : {QStringList{}, QStringList{"--compact-moves", "3000"}}) {
+        const CliRun run = Cli(QStringList{"generate", design, "--strength", "3", "--seed", "3", "--save", "--output", csv} + compact);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.err.startsWith("Compaction: "), !compact.isEmpty()) << run.err.toStdString();
+        EXPECT_EQ(Cli({"coverage", design, "--strength", "3", "--missing"}).out,
+                  "A total of 324 combinations out of 324 were found in the constraints, previous test, and the test "
+                  "case matrix.\n");
+    }
 }
 
 TEST_F(CliTest, ConstraintsThatOnlyHoldTogetherAreKeptAndNamed)

@@ -311,6 +311,17 @@ TEST(CCalcNWay, HigherStrengthsRepeatOnAnyThreadsAndRefuseWhatTheMemoryCannotHol
     EXPECT_FALSE(Generate(refused, Uniform(10, 40), 1, 1, 5, 4, uint64_t{100} << 20).ok);
     ASSERT_EQ(refused.texts().size(), 1u);
     EXPECT_TRUE(refused.texts()[0].find("MB of memory for the 4-Way search") != std::string::npos) << refused.texts()[0];
+    // The compaction's workspace counts too: 10^20 at strength 4 fits 200 MB without it.
+    RecordingReporter noRoomToCompact;
+    CCalcNWay compacting(noRoomToCompact, 1, 5, 1);
+    compacting.SetAvailableMemory(uint64_t{200} << 20);
+    compacting.SetCompaction(1000);
+    GeneratedMatrix matrix;
+    int32_t rows = 0;
+    bool converge = false;
+    EXPECT_FALSE(compacting.CalcNWayQXVMatrix(4, Uniform(10, 20), matrix, rows, converge));
+    ASSERT_EQ(noRoomToCompact.texts().size(), 1u);
+    EXPECT_NE(noRoomToCompact.texts()[0].find("MB of memory for the 4-Way search"), std::string::npos);
     RecordingReporter beyondCounting;
     EXPECT_FALSE(Generate(beyondCounting, Uniform(10, 400), 1, 1, 5, 6).ok);
     EXPECT_EQ(beyondCounting.texts(), std::vector<std::string>{"The current design has too many combinations of levels "

@@ -188,6 +188,26 @@ TEST(CoverageChecker, CompactionKeepsThePromisesAndOneSeedAndEffortGiveOneMatrix
     EXPECT_GT(tally.shrunk, tally.designs / 3);
 }
 
+TEST(CoverageChecker, CompactionBeyondPairsKeepsThePromisesOnOneAndTwoThreads)
+{
+    std::mt19937_64 rng(43);
+    const RandomDesignLimits limits{.minFactors = 4, .maxFactors = 7, .maxLevels = 4, .maxConstraints = 6, .maxPrevRuns = 6};
+    for (const int strength : {3, 4}) {
+        SCOPED_TRACE(strength);
+        Tally tally;
+        for (int i = 0; i < 90 && !::testing::Test::HasFailure(); ++i) {
+            const DesignTables design = i % 3 ? MakeRandomDesign(rng, limits) : NestedDesign(rng, i % 4);
+            SCOPED_TRACE(::testing::Message() << "design " << i);
+            const GeneratedMatrix one = CheckPromises(design, 700 + i, 2, tally, {.strength = strength, .moves = 3000, .threads = 1});
+            if (i % 3 == 0) {
+                EXPECT_EQ(CheckPromises(design, 700 + i, 2, tally, {.strength = strength, .moves = 3000, .threads = 2}).levelCodes,
+                          one.levelCodes);
+            }
+        }
+        EXPECT_GT(tally.shrunk, tally.designs / 4);
+    }
+}
+
 TEST(CoverageChecker, StopDuringCompactionKeepsAValidMatrix)
 {
     std::mt19937_64 rng(5);

@@ -1,0 +1,219 @@
+#include "engine/CompactionSearch.h"
+
+#include <algorithm>
+#include <chrono>
+#include <stdexcept>
+
+namespace {
+
+// Moves between two looks at the clock.
+constexpr int64_t kClockMoves = 1024;
+constexpr double kProgressSeconds = 0.1;
+
+}  // namespace
+
+CompactionSearch::CompactionSearch(const NumericDesign& design, int32_t maxRows, size_t items)
+    : d_(design), F_(design.lNumFactors), P_(design.lNumPrevRuns)
+{
+    const auto cells = static_cast<size_t>(maxRows) * static_cast<size_t>(F_);
+    rows_.resize(cells);
+    changedAt_.resize(cells);
+    best_.resize(cells);
+    counts_.resize(items);
+    uncovered_.resize(items);
+    uncoveredAt_.resize(items);
+    unique_.resize(static_cast<size_t>(maxRows));
+    if (design.anyExcluded) {
+        solver_ = std::make_unique<ConstraintSolver>(design.levelOffset, design.excludedPairs);
+        assumptions_.resize(static_cast<size_t>(F_));
+        order_.resize(static_cast<size_t>(F_));
+    }
+}
+
+CompactionSearch::~CompactionSearch() = default;
+
+CompactionSearch::Outcome CompactionSearch::Compact(std::vector<int32_t>& codes, int32_t& rows, int64_t moves,
+                                                    double seconds, RandomStream& random, const Progress& progress)
+{
+    if (static_cast<size_t>(rows) * F_ > rows_.size() || rows < P_)
+        throw std::invalid_argument("CompactionSearch: more rows than the workspace holds");
+    Outcome outcome;
+    outcome.rowsBefore = rows;
+    Load(codes, rows);
+    SaveBest();
+
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    double lastReport = -kProgressSeconds;
+    move_ = 0;
+    while (move_ < moves) {
+        if (numUncovered_ == 0) {
+            RemoveIdleRows();
+            SaveBest();
+            if (numRows_ - P_ <= fewestRows_)
+                break;
+            RemoveFewestUniqueRow(random);
+            continue;
+        }
+        Move(random);
+        if (++move_ % kClockMoves != 0 && move_ != 1)
+            continue;
+        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+        if (seconds > 0 && elapsed >= seconds) {
+            outcome.timeUp = true;
+            break;
+        }
+        if (progress && elapsed - lastReport >= kProgressSeconds) {
+            lastReport = elapsed;
+            double fraction = static_cast<double>(move_) / static_cast<double>(moves);
+            if (seconds > 0)
+                fraction = std::max(fraction, elapsed / seconds);
+            if (progress(std::min(fraction, 1.0), bestRows_)) {
+                outcome.stopped = true;
+                break;
+            }
+        }
+    }
+    if (numUncovered_ == 0) {
+        RemoveIdleRows();
+        SaveBest();
+    }
+    outcome.moves = move_;
+    outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    outcome.rowsAfter = bestRows_;
+    rows = bestRows_;
+    codes.assign(best_.begin(), best_.begin() + static_cast<std::ptrdiff_t>(bestRows_) * F_);
+    return outcome;
+}
+
+void CompactionSearch::Load(const std::vector<int32_t>& codes, int32_t rows)
+{
+    numRows_ = rows;
+    std::copy(codes.begin(), codes.begin() + static_cast<std::ptrdiff_t>(rows) * F_, rows_.begin());
+    std::fill(changedAt_.begin(), changedAt_.end(), int64_t{-kTabuMoves - 1});
+    ResetCounts();
+    std::fill(uncoveredAt_.begin(), uncoveredAt_.end(), -1);
+    numUncovered_ = 0;
+    for (size_t item = 0; item < counts_.size(); ++item)
+        if (counts_[item] == 0)
+            Uncover(item);
+    for (int32_t r = P_; r < rows; ++r)
+        AddCoverage(r, 1);
+    // The matrix is complete: what it leaves uncovered no valid row holds.
+    while (numUncovered_ > 0) {
+        const auto item = static_cast<size_t>(uncovered_[static_cast<size_t>(numUncovered_ - 1)]);
+        Cover(item);
+        counts_[item] = -1;
+    }
+}
+
+void CompactionSearch::Uncover(size_t item)
+{
+    uncoveredAt_[item] = numUncovered_;
+    uncovered_[static_cast<size_t>(numUncovered_++)] = static_cast<int32_t>(item);
+}
+
+void CompactionSearch::Cover(size_t item)
+{
+    // The last uncovered item takes its place.
+    const int32_t at = uncoveredAt_[item];
+    const int32_t last = uncovered_[static_cast<size_t>(--numUncovered_)];
+    uncovered_[static_cast<size_t>(at)] = last;
+    uncoveredAt_[static_cast<size_t>(last)] = at;
+    uncoveredAt_[item] = -1;
+}
+
+void CompactionSearch::RemakeRow(int32_t r, const int32_t* entries, int32_t count, RandomStream& random)
+{
+    // The given levels first, then the other factors in a random order, each keeping its level
+    // where a valid row still holds it with those taken before, else taking the first that
+    // does from a random one on. One always does: the levels taken so far stand in a valid row.
+    int32_t* row = RowAt(r);
+    for (int32_t h = 0; h < F_; ++h)
+        order_[static_cast<size_t>(h)] = h;
+    for (int32_t k = F_ - 1; k > 0; --k)
+        std::swap(order_[static_cast<size_t>(k)], order_[static_cast<size_t>(random.RandomIndex(0, k))]);
+    AddCoverage(r, -1);
+    for (int32_t i = 0; i < count; ++i) {
+        assumptions_[static_cast<size_t>(i)] = entries[i];
+        const int32_t f = d_.levelFactor[static_cast<size_t>(entries[i])];
+        row[f] = entries[i] - d_.levelOffset[f];
+    }
+    const auto given = [&](int32_t h) {
+        for (int32_t i = 0; i < count; ++i)
+            if (d_.levelFactor[static_cast<size_t>(entries[i])] == h)
+                return true;
+        return false;
+    };
+    int32_t taken = count;
+    for (const int32_t h : order_) {
+        if (given(h))
+            continue;
+        const int32_t levels = d_.levels[h];
+        const int32_t start = random.RandomIndex(0, levels - 1);
+        bool found = false;
+        for (int32_t k = -1; k < levels && !found; ++k) {
+            const int32_t level = k < 0 ? row[h] : (start + k) % levels;
+            assumptions_[static_cast<size_t>(taken)] = d_.levelOffset[h] + level;
+            found = solver_->Feasible(assumptions_.data(), taken + 1);
+            if (found)
+                row[h] = level;
+        }
+        if (!found)
+            throw std::logic_error("CompactionSearch: no level of a factor completes a valid row");
+        ++taken;
+    }
+    AddCoverage(r, 1);
+    std::fill(changedAt_.begin() + static_cast<std::ptrdiff_t>(r) * F_, changedAt_.begin() + static_cast<std::ptrdiff_t>(r + 1) * F_,
+              move_);
+}
+
+void CompactionSearch::CountUnique()
+{
+    for (int32_t r = P_; r < numRows_; ++r)
+        unique_[static_cast<size_t>(r)] = UniqueOf(r);
+}
+
+void CompactionSearch::RemoveRow(int32_t r)
+{
+    // Later rows move up by one, so the matrix keeps its order.
+    AddCoverage(r, -1);
+    const auto from = static_cast<std::ptrdiff_t>(r + 1) * F_;
+    const auto end = static_cast<std::ptrdiff_t>(numRows_) * F_;
+    std::copy(rows_.begin() + from, rows_.begin() + end, rows_.begin() + from - F_);
+    std::copy(changedAt_.begin() + from, changedAt_.begin() + end, changedAt_.begin() + from - F_);
+    --numRows_;
+}
+
+void CompactionSearch::RemoveIdleRows()
+{
+    // Removing a row that covers nothing alone may leave another one an item of its own, so
+    // the counts are taken again after each.
+    for (;;) {
+        CountUnique();
+        int32_t idle = -1;
+        for (int32_t r = numRows_ - 1; r >= P_ && idle < 0; --r)
+            if (unique_[static_cast<size_t>(r)] == 0)
+                idle = r;
+        if (idle < 0)
+            return;
+        RemoveRow(idle);
+    }
+}
+
+void CompactionSearch::RemoveFewestUniqueRow(RandomStream& random)
+{
+    CountUnique();
+    RandomMinimum fewest(kInvalid);
+    int32_t chosen = P_;
+    for (int32_t r = P_; r < numRows_; ++r)
+        if (fewest.Offer(unique_[static_cast<size_t>(r)], random))
+            chosen = r;
+    RemoveRow(chosen);
+}
+
+void CompactionSearch::SaveBest()
+{
+    std::copy(rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(numRows_) * F_, best_.begin());
+    bestRows_ = numRows_;
+}
