@@ -77,9 +77,7 @@ void TupleCompaction::ResetCounts()
 
 bool TupleCompaction::ExcludedPair(int32_t f, int32_t lf, int32_t g, int32_t lg) const
 {
-    const int32_t other = d_.levelOffset[g] + lg;
-    return d_.anyExcluded &&
-           ((d_.excludedBits[static_cast<size_t>(d_.levelOffset[f] + lf) * d_.levelWords + other / 64] >> (other % 64)) & 1);
+    return d_.anyExcluded && d_.Excluded(d_.levelOffset[f] + lf, d_.levelOffset[g] + lg);
 }
 
 bool TupleCompaction::Clashes(const int32_t* row, int32_t f, int32_t level, int32_t skip) const

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-TupleEvolution::TupleEvolution(const NumericDesign& design, const TupleTable& table)
+TupleEvolution::TupleEvolution(const DesignCodes& design, const TupleTable& table)
     : d_(design), table_(table), F_(design.lNumFactors), t_(table.t)
 {
     if (d_.anyExcluded)

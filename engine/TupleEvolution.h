@@ -14,7 +14,7 @@
 
 #include "engine/ConstraintSolver.h"
 #include "engine/EvolutionOutcome.h"
-#include "engine/NumericDesign.h"
+#include "engine/DesignCodes.h"
 #include "engine/RandomStream.h"
 #include "engine/TupleTable.h"
 
@@ -25,7 +25,7 @@
 
 class TupleEvolution {
 public:
-    TupleEvolution(const NumericDesign& design, const TupleTable& table);
+    TupleEvolution(const DesignCodes& design, const TupleTable& table);
 
     using Outcome = EvolutionOutcome;
     // Greedy rows built for each row of the matrix (the one covering the most tuples is kept),
@@ -80,7 +80,7 @@ private:
     void EliminateRows();
     bool Completable(const int32_t* row, int32_t f, int32_t level);
 
-    const NumericDesign& d_;
+    const DesignCodes& d_;
     const TupleTable& table_;
     const int32_t F_;
     const int32_t t_;

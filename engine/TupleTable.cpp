@@ -51,7 +51,7 @@ void TupleTable::Unrank(uint64_t rank, int32_t* a) const
     }
 }
 
-void TupleTable::Build(const NumericDesign& design, int32_t strength)
+void TupleTable::Build(const DesignCodes& design, int32_t strength)
 {
     if (strength < kMinStrength || strength > kMaxStrength || strength > design.lNumFactors)
         throw std::invalid_argument("TupleTable: strength out of range");
@@ -84,8 +84,7 @@ void TupleTable::Build(const NumericDesign& design, int32_t strength)
     baseUncovered.assign((numTuples + 63) / 64, 0);
     baseBlockUncovered.assign(NumBlocks(), 0);
     const auto excluded = [&](int32_t f, int32_t lf, int32_t g, int32_t lg) {
-        const int32_t e = design.levelOffset[f] + lf, other = design.levelOffset[g] + lg;
-        return (design.excludedBits[static_cast<size_t>(e) * design.levelWords + other / 64] >> (other % 64)) & 1;
+        return design.Excluded(design.levelOffset[f] + lf, design.levelOffset[g] + lg);
     };
     uint64_t block = 0;
     ForEachColexSet(F, t, a.data(), [&](const int32_t* set) {

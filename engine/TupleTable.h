@@ -10,7 +10,7 @@
 // is the required tuples the previous tests leave uncovered: where every evolution starts.
 // Built once per generation and shared, read-only, by the evolutions of all threads.
 
-#include "engine/NumericDesign.h"
+#include "engine/DesignCodes.h"
 
 #include <cstdint>
 #include <vector>
@@ -30,7 +30,7 @@ struct TupleTable {
     static MemoryNeed EstimateMemory(const std::vector<int32_t>& levels, int32_t t);
 
     // Lays out the table for the design (whose tables are built) and computes the base.
-    void Build(const NumericDesign& design, int32_t strength);
+    void Build(const DesignCodes& design, int32_t strength);
 
     uint64_t Binomial(int32_t n, int32_t k) const { return binomial[static_cast<size_t>(n) * (t + 1) + k]; }
     uint64_t NumBlocks() const { return blockOffset.size() - 1; }
