@@ -320,128 +320,60 @@ bool CCalcNWay::RunEvolutionsHere(int32_t numEvolutions, const Make& make, Kept&
     return true;
 }
 
-template <typename Make>
-bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, const Make& make, Kept& kept,
-                                       bool& converge)
-{
-    const int32_t F = design_.lNumFactors;
+// What the workers and the reporting thread share while evolutions run on several threads.
+struct CCalcNWay::SharedRun {
     struct Record {
         std::atomic<bool> finished{false};
         EvolutionOutcome outcome;
         int32_t rows = 0;
         bool complete = false;
     };
-    std::vector<Record> records(static_cast<size_t>(numEvolutions) + 1);
-    std::vector<Kept> workerKept(threads);
+
+    SharedRun(int32_t numEvolutions, unsigned threads)
+        : numEvolutions(numEvolutions), records(static_cast<size_t>(numEvolutions) + 1), running(threads)
+    {
+    }
+    bool Finished(int32_t evo) const { return records[evo].finished.load(std::memory_order_acquire); }
+    void Notify()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        wake.notify_one();
+    }
+
+    const int32_t numEvolutions;
+    std::vector<Record> records;  // by evolution number, from 1
     std::atomic<int32_t> nextEvolution{1};
     std::atomic<bool> stop{false};
     std::atomic<bool> failed{false};
-    std::atomic<unsigned> running{threads};
+    std::atomic<unsigned> running;
     std::atomic<double> latestCompleteness{0.0};
     std::mutex mutex;
     std::condition_variable wake;
     std::vector<std::exception_ptr> workerErrors;  // guarded by mutex
+};
 
-    auto notify = [&] {
-        std::lock_guard<std::mutex> lock(mutex);
-        wake.notify_one();
-    };
-    auto work = [&](unsigned worker) {
-        const auto workspace = make();
-        auto& evolution = *workspace;
-        evolution.SetRowProgress([&](double completeness) { latestCompleteness.store(completeness, std::memory_order_relaxed); });
-        Kept& mine = workerKept[worker];
-        while (!stop.load() && !failed.load()) {
-            const int32_t evo = nextEvolution.fetch_add(1);
-            if (evo > numEvolutions)
-                break;
-            RandomStream random(seed_, static_cast<uint64_t>(evo));
-            Record& record = records[evo];
-            try {
-                record.outcome = evolution.GenerateQXVMatrix(random);
-            } catch (...) {
-                // The evolution ends without a result, and so does this worker: an error
-                // here (memory, mostly) would meet the next evolution too.
-                record.rows = 0;
-                {
-                    std::lock_guard<std::mutex> lock(mutex);
-                    workerErrors.push_back(std::current_exception());
-                }
-                record.finished.store(true, std::memory_order_release);
-                break;
-            }
-            if (!record.outcome.ok) {
-                failed.store(true);
-                break;
-            }
-            record.rows = evolution.NumRows();
-            record.complete = Complete(record.outcome);
-            // Each worker takes its evolutions in rising order, so a strictly better
-            // matrix is the only one that beats its kept one.
-            if (record.rows > 0 && mine.BeatenBy(record.rows, record.complete))
-                mine.Take(evolution, evo, record.complete, F);
-            record.finished.store(true, std::memory_order_release);
-            notify();
-        }
-        running.fetch_sub(1);
-        notify();
-    };
-
+template <typename Make>
+bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, const Make& make, Kept& kept,
+                                       bool& converge)
+{
+    SharedRun run(numEvolutions, threads);
+    std::vector<Kept> workerKept(threads);
     std::vector<std::thread> pool;
     pool.reserve(threads);
     for (unsigned w = 0; w < threads; ++w)
-        pool.emplace_back(work, w);
-
-    // This thread reports: finished evolutions in their order, and the completeness of the
-    // running search while nothing finishes.
-    int32_t reported = 0;
-    int32_t bestSoFar = 0;
-    bool bestComplete = false;
-    bool convergedFlag = false;
-    for (;;) {
-        bool allDone = false;
-        {
-            std::unique_lock<std::mutex> lock(mutex);
-            wake.wait_for(lock, std::chrono::milliseconds(100), [&] {
-                return running.load() == 0 || failed.load() ||
-                       (reported < numEvolutions && records[reported + 1].finished.load(std::memory_order_acquire));
-            });
-            allDone = running.load() == 0;
-        }
-        if (failed.load())
-            break;
-        bool progressed = false;
-        while (!stop.load() && reported < numEvolutions && records[reported + 1].finished.load(std::memory_order_acquire)) {
-            const int32_t evo = ++reported;
-            const Record& record = records[evo];
-            progressed = true;
-            if (record.outcome.noTestCases)
-                ShowNoTestCases();
-            if (record.outcome.convergedTouched)
-                convergedFlag = record.outcome.converged;
-            converge = converge || convergedFlag;
-            if (record.rows > 0 && (evo == 1 || (bestSoFar > 0 && Beats(record.rows, record.complete, bestSoFar, bestComplete)))) {
-                bestSoFar = record.rows;
-                bestComplete = record.complete;
-            }
-            if (reporter_.updateNWayProgress(1.0, evo, bestSoFar))
-                stop.store(true);
-        }
-        if (allDone)
-            break;
-        if (!progressed && !stop.load() && reporter_.updateNWayProgress(latestCompleteness.load(), -1, -1))
-            stop.store(true);
-    }
+        pool.emplace_back([&, w] { RunWorker(run, make, workerKept[w]); });
+    const int32_t reported = ReportInOrder(run, converge);
     for (std::thread& thread : pool)
         thread.join();
-    for (const std::exception_ptr& error : workerErrors)
+    for (const std::exception_ptr& error : run.workerErrors)
         reporter_.reportWorkerError(error);
-    if (failed.load())
+    if (run.failed.load())
         return false;
 
     // Every finished evolution competes, those that finished after a Stop included.
+    bool convergedFlag = converge;
     for (int32_t evo = reported + 1; evo <= numEvolutions; ++evo) {
-        const Record& record = records[evo];
+        const SharedRun::Record& record = run.records[evo];
         if (!record.finished.load())
             continue;
         if (record.outcome.convergedTouched)
@@ -449,12 +381,107 @@ bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, 
         converge = converge || convergedFlag;
     }
     for (int32_t evo = 1; evo <= numEvolutions; ++evo)
-        evolutionsFinished_ += records[evo].finished.load() ? 1 : 0;
+        evolutionsFinished_ += run.records[evo].finished.load() ? 1 : 0;
 
-    // An empty first matrix is kept and never beaten; otherwise the smallest non-empty one,
-    // ties to the lowest evolution number.
-    if (records[1].finished.load() && records[1].rows == 0)
-        return true;
+    // An empty first matrix is kept and never beaten.
+    if (!(run.records[1].finished.load() && run.records[1].rows == 0))
+        PickKept(workerKept, kept);
+    return true;
+}
+
+template <typename Make>
+void CCalcNWay::RunWorker(SharedRun& run, const Make& make, Kept& mine)
+{
+    const int32_t F = design_.lNumFactors;
+    const auto workspace = make();
+    auto& evolution = *workspace;
+    evolution.SetRowProgress(
+        [&run](double completeness) { run.latestCompleteness.store(completeness, std::memory_order_relaxed); });
+    while (!run.stop.load() && !run.failed.load()) {
+        const int32_t evo = run.nextEvolution.fetch_add(1);
+        if (evo > run.numEvolutions)
+            break;
+        RandomStream random(seed_, static_cast<uint64_t>(evo));
+        SharedRun::Record& record = run.records[evo];
+        try {
+            record.outcome = evolution.GenerateQXVMatrix(random);
+        } catch (...) {
+            // The evolution ends without a result, and so does this worker: an error
+            // here (memory, mostly) would meet the next evolution too.
+            record.rows = 0;
+            {
+                std::lock_guard<std::mutex> lock(run.mutex);
+                run.workerErrors.push_back(std::current_exception());
+            }
+            record.finished.store(true, std::memory_order_release);
+            break;
+        }
+        if (!record.outcome.ok) {
+            run.failed.store(true);
+            break;
+        }
+        record.rows = evolution.NumRows();
+        record.complete = Complete(record.outcome);
+        // Each worker takes its evolutions in rising order, so a strictly better
+        // matrix is the only one that beats its kept one.
+        if (record.rows > 0 && mine.BeatenBy(record.rows, record.complete))
+            mine.Take(evolution, evo, record.complete, F);
+        record.finished.store(true, std::memory_order_release);
+        run.Notify();
+    }
+    run.running.fetch_sub(1);
+    run.Notify();
+}
+
+// The calling thread reports: finished evolutions in their order, and the completeness of the
+// running search while nothing finishes. Returns the evolutions reported.
+int32_t CCalcNWay::ReportInOrder(SharedRun& run, bool& converge)
+{
+    int32_t reported = 0;
+    int32_t bestSoFar = 0;
+    bool bestComplete = false;
+    bool convergedFlag = false;
+    for (;;) {
+        bool allDone = false;
+        {
+            std::unique_lock<std::mutex> lock(run.mutex);
+            run.wake.wait_for(lock, std::chrono::milliseconds(100), [&] {
+                return run.running.load() == 0 || run.failed.load() ||
+                       (reported < run.numEvolutions && run.Finished(reported + 1));
+            });
+            allDone = run.running.load() == 0;
+        }
+        if (run.failed.load())
+            break;
+        bool progressed = false;
+        while (!run.stop.load() && reported < run.numEvolutions && run.Finished(reported + 1)) {
+            const int32_t evo = ++reported;
+            const SharedRun::Record& record = run.records[evo];
+            progressed = true;
+            if (record.outcome.noTestCases)
+                ShowNoTestCases();
+            if (record.outcome.convergedTouched)
+                convergedFlag = record.outcome.converged;
+            converge = converge || convergedFlag;
+            if (record.rows > 0 &&
+                (evo == 1 || (bestSoFar > 0 && Beats(record.rows, record.complete, bestSoFar, bestComplete)))) {
+                bestSoFar = record.rows;
+                bestComplete = record.complete;
+            }
+            if (reporter_.updateNWayProgress(1.0, evo, bestSoFar))
+                run.stop.store(true);
+        }
+        if (allDone)
+            break;
+        if (!progressed && !run.stop.load() && reporter_.updateNWayProgress(run.latestCompleteness.load(), -1, -1))
+            run.stop.store(true);
+    }
+    return reported;
+}
+
+// The smallest non-empty matrix the workers kept, ties to the lowest evolution number.
+void CCalcNWay::PickKept(std::vector<Kept>& workerKept, Kept& kept)
+{
     for (Kept& candidate : workerKept) {
         if (candidate.evolution == 0)
             continue;
@@ -462,7 +489,6 @@ bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, 
             (candidate.rows == kept.rows && candidate.complete == kept.complete && candidate.evolution < kept.evolution))
             kept = std::move(candidate);
     }
-    return true;
 }
 
 void CCalcNWay::Compact(int32_t strength, Kept& kept)

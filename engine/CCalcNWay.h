@@ -78,6 +78,7 @@ public:
 
 private:
     struct Kept;
+    struct SharedRun;
 
     void ConvertFactorsToNumeric(const DesignTables& design);
     void ConvertConstraintsToNumeric(const DesignTables& design);
@@ -88,6 +89,12 @@ private:
     bool RunEvolutionsHere(int32_t numEvolutions, const Make& make, Kept& kept, bool& converge);
     template <typename Make>
     bool RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, const Make& make, Kept& kept, bool& converge);
+    // The parts of a run on threads: one worker of the pool, the in-order reporting on the
+    // calling thread, the final pick among the workers' kept matrices.
+    template <typename Make>
+    void RunWorker(SharedRun& run, const Make& make, Kept& mine);
+    int32_t ReportInOrder(SharedRun& run, bool& converge);
+    static void PickKept(std::vector<Kept>& workerKept, Kept& kept);
     unsigned ThreadsThatFit(unsigned threads, int32_t strength);
     void ShowInfeasibleConstraints();
     void ShowNoTestCases();
