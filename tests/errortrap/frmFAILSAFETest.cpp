@@ -6,7 +6,7 @@
 #include "errortrap/TrappedError.h"
 #include "errortrap/frmFAILSAFE.h"
 #include "errortrap/modFailSafe.h"
-#include "tests/errortrap/RecordingReportPresenter.h"
+#include "tests/support/RecordingReportPresenter.h"
 #include "tests/support/PdfPrinterSetup.h"
 #include "tests/support/RecordingHelpViewer.h"
 #include "tests/support/RecordingShellOpener.h"

@@ -6,7 +6,7 @@
 #include "errortrap/CircularLog.h"
 #include "errortrap/TrappedError.h"
 #include "errortrap/modFailSafe.h"
-#include "tests/errortrap/RecordingReportPresenter.h"
+#include "tests/support/RecordingReportPresenter.h"
 #include "tests/support/SeamTest.h"
 #include "tests/support/TestFiles.h"
 
