@@ -122,24 +122,14 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     return true;
 }
 
-ImpliedExclusions CCalcNWay::FindImpliedExclusions(const DesignTables& In_design)
+ImpliedExclusions CCalcNWay::FindImpliedExclusions(const DesignTables& design)
 {
-    ConvertFactorsToNumeric(In_design);
-    ConvertConstraintsToNumeric(In_design);
-    std::vector<int32_t> levelOffset{0};
-    for (const tNumFactor& factor : design_.atFactors)
-        levelOffset.push_back(levelOffset.back() + factor.lNumLevels);
-    std::vector<std::pair<int32_t, int32_t>> excluded;
-    for (int32_t c = 0; c < design_.lNumConstraints; ++c) {
-        const int32_t* codes = &design_.alConstraints[static_cast<size_t>(c) * 4];
-        excluded.emplace_back(levelOffset[codes[0] - 1] + codes[1] - 1, levelOffset[codes[2] - 1] + codes[3] - 1);
-    }
-    if (excluded.empty()) {
-        ImpliedExclusions none;
-        none.levelOffset = levelOffset;
-        return none;
-    }
-    return ::FindImpliedExclusions(levelOffset, excluded);
+    ConvertFactorsToNumeric(design);
+    ConvertConstraintsToNumeric(design);
+    design_.PrepareCodes();
+    ImpliedExclusions implied = design_.implied;
+    implied.levelOffset = design_.levelOffset;  // also when nothing is excluded
+    return implied;
 }
 
 void CCalcNWay::ConvertFactorsToNumeric(const DesignTables& design)

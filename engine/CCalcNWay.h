@@ -55,7 +55,7 @@ public:
     // What the constraints of the design exclude together beyond the pairs they name: levels
     // and pairs of levels that no valid row holds. Throws EngineFatalError, after its message,
     // for a constraint that names no factor or level of the design.
-    ImpliedExclusions FindImpliedExclusions(const DesignTables& In_design);
+    ImpliedExclusions FindImpliedExclusions(const DesignTables& design);
 
     // After a call: rows of the kept matrix including the previous tests, and the number of
     // evolutions that finished.

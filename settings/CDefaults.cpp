@@ -100,23 +100,23 @@ void CDefaults::WriteMaxNumEvolutionsToRegistry(std::int32_t lValue)
     }
 }
 
-void CDefaults::ReadCompactionFromRegistry(bool& Ret_bCompact, std::int32_t& Ret_lEffort)
+void CDefaults::ReadCompactionFromRegistry(bool& compact, std::int32_t& effortThousands)
 {
     // Missing values (a store written before compaction existed) leave it off.
     cRegistry registry;
     registry.SectionKey = kSettingsKey;
-    Ret_bCompact = ReadLong(registry, kCompactValue).value_or(0) == 1;
+    compact = ReadLong(registry, kCompactValue).value_or(0) == 1;
     const std::int32_t effort = ReadLong(registry, kCompactEffortValue).value_or(kDefaultCompactEffort);
-    Ret_lEffort = effort > 0 ? effort : kDefaultCompactEffort;
+    effortThousands = effort > 0 ? effort : kDefaultCompactEffort;
 }
 
-void CDefaults::WriteCompactionToRegistry(bool bCompact, std::int32_t lEffort)
+void CDefaults::WriteCompactionToRegistry(bool compact, std::int32_t effortThousands)
 {
     try {
         cRegistry registry;
         registry.SectionKey = kSettingsKey;
-        WriteValue(registry, kCompactValue, cRegistry::REG_SZ, QString::number(bCompact ? 1 : 0));
-        WriteValue(registry, kCompactEffortValue, cRegistry::REG_SZ, QString::number(lEffort));
+        WriteValue(registry, kCompactValue, cRegistry::REG_SZ, QString::number(compact ? 1 : 0));
+        WriteValue(registry, kCompactEffortValue, cRegistry::REG_SZ, QString::number(effortThousands));
     } catch (const RegistryError&) {
         // Skipped: the values stay what they were in the store.
     }

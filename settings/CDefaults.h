@@ -40,8 +40,8 @@ public:
 
     std::int32_t ReadMaxNumEvolutionsFromRegistry();
     void WriteMaxNumEvolutionsToRegistry(std::int32_t lValue);
-    void ReadCompactionFromRegistry(bool& Ret_bCompact, std::int32_t& Ret_lEffort);
-    void WriteCompactionToRegistry(bool bCompact, std::int32_t lEffort);
+    void ReadCompactionFromRegistry(bool& compact, std::int32_t& effortThousands);
+    void WriteCompactionToRegistry(bool compact, std::int32_t effortThousands);
     void ReadMainFormsCoordsFromReg(bool& Ret_bMaximized, std::int32_t& Ret_lLeft, std::int32_t& Ret_lTop,
                                     std::int32_t& Ret_lWidth, std::int32_t& Ret_lHeight);
     // Writes the placement of the main window given to setMainWindow; without one

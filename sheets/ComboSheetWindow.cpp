@@ -53,7 +53,7 @@ bool ComboSheetWindow::LevelsListFor(int index, QString& list) const
     return true;
 }
 
-bool ComboSheetWindow::BuildLevelLists(const QString& tooFewFactors, TextTable& Ret_vaFactors)
+bool ComboSheetWindow::BuildLevelLists(const QString& tooFewFactors, TextTable& factorTable)
 {
     CFactors& factors = workbook().Factors();
     if (factors.lNumFactors() < 2) {
@@ -67,6 +67,6 @@ bool ComboSheetWindow::BuildLevelLists(const QString& tooFewFactors, TextTable& 
     malListLevelCounts = alLevelCounts;
     mlNumListFactors = vaFactors.colUpper();
     CreateLevelsComboListStringArray(vaFactors, malListLevelCounts, mlNumListFactors, mastrLevelsComboList);
-    Ret_vaFactors = vaFactors;
+    factorTable = vaFactors;
     return true;
 }

@@ -38,7 +38,7 @@ protected:
     // What both initialisations start with: at least two factors (else tooFewFactors is
     // shown), the factor table read and validated, the level lists built from it. False
     // after a message, the lists left as they were.
-    bool BuildLevelLists(const QString& tooFewFactors, TextTable& Ret_vaFactors);
+    bool BuildLevelLists(const QString& tooFewFactors, TextTable& factorTable);
     // Makes row the last row: the spare one, captioned, its cells combo cells.
     void AddSpareRow(int row);
     // The list of factor number index; false when index is no factor of the lists.

@@ -87,12 +87,12 @@ void frmGenerate::LoadMatrixIntoGrid(std::int32_t In_lNumFactors, const TextTabl
         [&In_vaTestMatrix](int i, int c) { return TableEntry(In_vaTestMatrix, i, c); }, In_abRemovalArray);
 }
 
-void frmGenerate::LoadCasesIntoGrid(std::int32_t In_lNumFactors, const TextTable& In_vaFactors, int numCases,
-                                    const CaseCell& cell, const std::vector<bool>& In_abRemovalArray)
+void frmGenerate::LoadCasesIntoGrid(std::int32_t factorCount, const TextTable& factorTable, int numCases,
+                                    const CaseCell& cell, const std::vector<bool>& removal)
 {
     if (numCases <= 0)
         return;
-    const int numFactors = std::max<std::int32_t>(In_lNumFactors, 0);
+    const int numFactors = std::max<std::int32_t>(factorCount, 0);
     WaitCursor hourglass;
     const bool showProgress = numCases > kProgressAboveRows;
     ProgressShown progressShown(showProgress ? mProgress : nullptr);
@@ -105,13 +105,13 @@ void frmGenerate::LoadCasesIntoGrid(std::int32_t In_lNumFactors, const TextTable
     grid.setMaxRows(numCases + 1);
     for (int c = 1; c <= numFactors; ++c) {
         grid.setText(c, 0, QStringLiteral("Factor_") + GetIndexLetter(c));
-        grid.setText(c, 1, TableEntry(In_vaFactors, 0, c));
+        grid.setText(c, 1, TableEntry(factorTable, 0, c));
     }
     grid.setText(0, 1, QStringLiteral("Factor Name"));
 
     int sheetRow = 1, removed = 0;
     for (int i = 1; i <= numCases; ++i) {
-        const bool remove = std::size_t(i - 1) < In_abRemovalArray.size() && In_abRemovalArray[std::size_t(i - 1)];
+        const bool remove = std::size_t(i - 1) < removal.size() && removal[std::size_t(i - 1)];
         if (!remove) {
             ++sheetRow;
             grid.setText(0, sheetRow, CaseCaption(sheetRow - 1));

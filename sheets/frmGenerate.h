@@ -33,8 +33,8 @@ public:
     using CaseCell = std::function<QString(int i, int c)>;
     // The same from numCases test cases whose cells are asked for once each, in order: a
     // listing too long to hold twice goes straight into the sheet.
-    void LoadCasesIntoGrid(std::int32_t In_lNumFactors, const TextTable& In_vaFactors, int numCases,
-                           const CaseCell& cell, const std::vector<bool>& In_abRemovalArray);
+    void LoadCasesIntoGrid(std::int32_t factorCount, const TextTable& factorTable, int numCases, const CaseCell& cell,
+                           const std::vector<bool>& removal);
     // In_vaMatrix: the stored block, grid row 1..R x column 1..C, the names row included.
     // True once the matrix is shown.
     bool LoadSavedMatrix(std::int32_t In_lNumRows, std::int32_t In_lNumCols, const TextTable& In_vaMatrix);
