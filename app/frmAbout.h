@@ -1,10 +1,10 @@
 #pragma once
+// The about box: the program's name and version, and two help topics.
 
 #include <QDialog>
 
 class QPushButton;
 
-// The about box: the program's name and version, and two help topics.
 class frmAbout : public QDialog {
     Q_OBJECT
 public:

@@ -1,4 +1,5 @@
 #pragma once
+// The commands of vantrel-cli, each given the parsed options and answering with the exit code.
 
 #include "files/DelimitedLine.h"
 #include "files/ExportKind.h"

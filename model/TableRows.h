@@ -1,4 +1,5 @@
 #pragma once
+// Row helpers on the design tables.
 
 #include "model/TextTable.h"
 

@@ -1,4 +1,5 @@
 #pragma once
+// Test double of the help viewer: records every context asked for.
 
 #include "platform/HelpViewer.h"
 

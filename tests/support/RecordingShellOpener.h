@@ -1,10 +1,10 @@
 #pragma once
+// Test double of the desktop's opener: records every request and answers as told (taken by default).
 
 #include "platform/ShellOpener.h"
 
 #include <QList>
 
-// Test double of the desktop's opener: records every request and answers as told (taken by default).
 class RecordingShellOpener : public ShellOpener {
 public:
     RecordingShellOpener() { SetShellOpener(this); }

@@ -1,11 +1,11 @@
 #pragma once
+// Test double of the status bar: keeps the last text of each panel and every status message.
 
 #include "platform/StatusPanels.h"
 
 #include <QHash>
 #include <QStringList>
 
-// Test double of the status bar: keeps the last text of each panel and every status message.
 class RecordingStatusPanels : public StatusPanels {
 public:
     RecordingStatusPanels() { SetStatusPanels(this); }

@@ -1,10 +1,10 @@
 #pragma once
+// Test double of the file dialogs: answers from a queue ("" = Cancel) and records requests.
 
 #include "platform/FileDialogs.h"
 
 #include <QList>
 
-// Test double of the file dialogs: answers from a queue ("" = Cancel) and records requests.
 class ScriptedFileDialogs : public FileDialogs {
 public:
     ScriptedFileDialogs() { SetFileDialogs(this); }
