@@ -2,11 +2,11 @@
 
 namespace {
 constexpr ExportKindInfo kKinds[kNumExportKinds] = {
-    {ExportKind::Excel, "ID_Excel", "Excel Files (*.xlsx)", "*.xlsx", "xlsx", "xlsx"},
-    {ExportKind::Xml, "ID_XML", "XML Files (*.xml)", "*.xml", "xml", "xml"},
-    {ExportKind::Html, "ID_HTML", "HTML Files (*.html)", "*.html", "html", "html"},
-    {ExportKind::TabDelimited, "ID_TabDeliminated", "Text Files (*.txt)", "*.txt", "txt", "tsv"},
-    {ExportKind::CommaDelimited, "ID_CommaDeliminated", "Text Files (*.csv)", "*.csv", "csv", "csv"},
+    {ExportKind::Excel, ToolId::Excel, "Excel Files (*.xlsx)", "*.xlsx", "xlsx", "xlsx"},
+    {ExportKind::Xml, ToolId::XML, "XML Files (*.xml)", "*.xml", "xml", "xml"},
+    {ExportKind::Html, ToolId::HTML, "HTML Files (*.html)", "*.html", "html", "html"},
+    {ExportKind::TabDelimited, ToolId::TabDeliminated, "Text Files (*.txt)", "*.txt", "txt", "tsv"},
+    {ExportKind::CommaDelimited, ToolId::CommaDeliminated, "Text Files (*.csv)", "*.csv", "csv", "csv"},
 };
 }  // namespace
 

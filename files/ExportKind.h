@@ -6,6 +6,15 @@
 
 #include <optional>
 
+// The export tools' IDs, the object names of their actions; the texts never change.
+namespace ToolId {
+inline constexpr char Excel[] = "ID_Excel";
+inline constexpr char XML[] = "ID_XML";
+inline constexpr char HTML[] = "ID_HTML";
+inline constexpr char TabDeliminated[] = "ID_TabDeliminated";
+inline constexpr char CommaDeliminated[] = "ID_CommaDeliminated";
+}  // namespace ToolId
+
 enum class ExportKind { Excel = 0, Xml = 1, Html = 2, TabDelimited = 3, CommaDelimited = 4 };
 
 struct ExportKindInfo {
