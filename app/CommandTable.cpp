@@ -2,12 +2,24 @@
 
 #include "app/ToolIds.h"
 
+#include <algorithm>
+
 namespace CommandTable {
+
+namespace {
+// The export tools come from the export formats' table, after the others, in their menu's order.
+QList<ToolSpec> WithExportTools(QList<ToolSpec> tools)
+{
+    for (const ExportKindInfo* format : ExportMenu())
+        tools.append({format->toolId, format->caption, "Export", ""});
+    return tools;
+}
+}  // namespace
 
 const QList<ToolSpec>& Tools()
 {
     using K = QKeySequence;
-    static const QList<ToolSpec> tools = {
+    static const QList<ToolSpec> tools = WithExportTools({
         {ToolId::Close, "&Close", "File", "Closes the active document.", K::Close},
         {ToolId::Copy, "&Copy", "Edit", "Copies the selected text to the Clipboard.", K::Copy},
         {ToolId::New, "&New...", "File", "Creates a new document.", K::New},
@@ -34,11 +46,6 @@ const QList<ToolSpec>& Tools()
         {ToolId::Help, "&Help", "Help", "", K::HelpContents},
         {ToolId::About, "&About Vantrel", "Help", ""},
         {ToolId::GenerateAllCombinations, "&Generate All Combinations", "Tools", ""},
-        {ToolId::XML, "&XML...", "Export", ""},
-        {ToolId::Excel, "&Excel...", "Export", ""},
-        {ToolId::TabDeliminated, "&Tab Delimitated...", "Export", ""},
-        {ToolId::HTML, "&HTML...", "Export", ""},
-        {ToolId::CommaDeliminated, "&Comma Delimitated...", "Export", ""},
         {ToolId::Generate2Way, "Generate &2 Way", "Tools", "", K::UnknownKey, "F5"},
         {ToolId::GenerateNWay, "Generate &N-Way...", "Tools",
          "Generates test cases that hold every combination of the levels of 2 to 6 factors at a time.", K::UnknownKey,
@@ -54,7 +61,7 @@ const QList<ToolSpec>& Tools()
         {ToolId::PrintSheet, "Print Sheet", "File", ""},
         {ToolId::Undo, "&Undo", "Edit", "Undoes the last change to the sheets.", K::Undo, "Ctrl+Z"},
         {ToolId::Redo, "&Redo", "Edit", "Makes the change last undone again.", K::Redo, "Ctrl+Shift+Z; Ctrl+Y"},
-    };
+    });
     return tools;
 }
 
@@ -74,7 +81,7 @@ const QList<MenuSpec>& Menus()
          {ToolId::ValidateDesign, nullptr, ToolId::Generate2Way, ToolId::GenerateNWay,
           ToolId::GenerateAllCombinations, nullptr, ToolId::FindCombination, ToolId::FindAllCombinations, nullptr,
           ToolId::Options}},
-        {ToolId::mnuExport, {ToolId::XML, ToolId::HTML, ToolId::Excel, ToolId::TabDeliminated, ToolId::CommaDeliminated}},
+        {ToolId::mnuExport, ExportTools()},
         {ToolId::mnuHelp, {ToolId::Help, ToolId::About}},
     };
     return menus;
@@ -96,10 +103,26 @@ const QList<const char*>& CurrentViewTools()
     return tools;
 }
 
+const QList<const ExportKindInfo*>& ExportMenu()
+{
+    static const QList<const ExportKindInfo*> formats = [] {
+        QList<const ExportKindInfo*> list;
+        for (const ExportKindInfo& format : ExportKinds())
+            list.append(&format);
+        std::ranges::sort(list, {}, &ExportKindInfo::menuPosition);
+        return list;
+    }();
+    return formats;
+}
+
 const QList<const char*>& ExportTools()
 {
-    static const QList<const char*> tools = {ToolId::XML, ToolId::Excel, ToolId::HTML, ToolId::CommaDeliminated,
-                                             ToolId::TabDeliminated};
+    static const QList<const char*> tools = [] {
+        QList<const char*> list;
+        for (const ExportKindInfo* format : ExportMenu())
+            list.append(format->toolId);
+        return list;
+    }();
     return tools;
 }
 

@@ -381,11 +381,6 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
         {ToolId::ValidateDesign, [] { modMain::ValidateDesgin(); }},
         {ToolId::GenerateAllCombinations, [] { modMain::GenerateAllPossible(); }},
         {ToolId::mnuExport, [] { modMain::ExportMenuControl(); }},
-        {ToolId::HTML, [] { modMain::ExportAsHTML(); }},
-        {ToolId::XML, [] { modMain::ExportAsXML(); }},
-        {ToolId::Excel, [] { modMain::ExportAsExcel(); }},
-        {ToolId::CommaDeliminated, [] { modMain::ExportAsCommaDelim(); }},
-        {ToolId::TabDeliminated, [] { modMain::ExportAsTabDelim(); }},
         {ToolId::Generate2Way, [] { modMain::Generate2Way(); }},
         {ToolId::GenerateNWay, [] { modMain::GenerateNWayAsked(); }},
         {ToolId::FactorsandLevels, [this] { SwitchToOutlookItem(ItemFactorsAndLevels); }},
@@ -417,14 +412,18 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
              autoTest->show();
          }},
     };
-    for (const auto& [toolId, run] : dispatch) {
-        if (id == QLatin1String(toolId)) {
-            modFailSafe::RunProcedure("frmMain", "Sub SSActiveToolBars1_ToolClick", run);
-            if (gInstance == this)
-                UpdateModifiedMark();
-            return;
-        }
-    }
+    const auto runTool = [this](const std::function<void()>& run) {
+        modFailSafe::RunProcedure("frmMain", "Sub SSActiveToolBars1_ToolClick", run);
+        if (gInstance == this)
+            UpdateModifiedMark();
+    };
+    for (const auto& [toolId, run] : dispatch)
+        if (id == QLatin1String(toolId))
+            return runTool(run);
+    // Each export format's tool exports in its format.
+    for (const ExportKindInfo& format : ExportKinds())
+        if (id == QLatin1String(format.toolId))
+            return runTool([kind = format.kind] { modMain::ExportAs(kind); });
 }
 
 bool frmMain::OpenFileAtStart(const QString& path) { return modMain::OpenFileFromPath(path); }
