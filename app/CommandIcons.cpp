@@ -1,5 +1,7 @@
 #include "app/CommandIcons.h"
 
+#include "app/ToolIds.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -93,18 +95,18 @@ QIcon CommandIcon(const QString& id, const QStyle& style)
         return [&style, pixmap] { return style.standardIcon(pixmap); };
     };
     const Picture pictures[] = {
-        {"ID_New", "document-new", standard(QStyle::SP_FileIcon)},
-        {"ID_Open", "document-open", standard(QStyle::SP_DialogOpenButton)},
-        {"ID_Save", "document-save", standard(QStyle::SP_DialogSaveButton)},
-        {"ID_PrintSheet", "document-print", DrawnPrint},
-        {"ID_Print", "document-print", DrawnPrint},
-        {"ID_Cut", "edit-cut", DrawnCut},
-        {"ID_Copy", "edit-copy", DrawnCopy},
-        {"ID_Paste", "edit-paste", DrawnPaste},
-        {"ID_Undo", "edit-undo", standard(QStyle::SP_ArrowBack)},
-        {"ID_Redo", "edit-redo", standard(QStyle::SP_ArrowForward)},
-        {"ID_Generate2Way", "media-playback-start", standard(QStyle::SP_MediaPlay)},
-        {"ID_GenerateAllCombinations", "media-seek-forward", standard(QStyle::SP_MediaSeekForward)},
+        {ToolId::New, "document-new", standard(QStyle::SP_FileIcon)},
+        {ToolId::Open, "document-open", standard(QStyle::SP_DialogOpenButton)},
+        {ToolId::Save, "document-save", standard(QStyle::SP_DialogSaveButton)},
+        {ToolId::PrintSheet, "document-print", DrawnPrint},
+        {ToolId::Print, "document-print", DrawnPrint},
+        {ToolId::Cut, "edit-cut", DrawnCut},
+        {ToolId::Copy, "edit-copy", DrawnCopy},
+        {ToolId::Paste, "edit-paste", DrawnPaste},
+        {ToolId::Undo, "edit-undo", standard(QStyle::SP_ArrowBack)},
+        {ToolId::Redo, "edit-redo", standard(QStyle::SP_ArrowForward)},
+        {ToolId::Generate2Way, "media-playback-start", standard(QStyle::SP_MediaPlay)},
+        {ToolId::GenerateAllCombinations, "media-seek-forward", standard(QStyle::SP_MediaSeekForward)},
     };
     for (const Picture& picture : pictures)
         if (id == QLatin1String(picture.id))

@@ -1,5 +1,6 @@
 #include "app/CommandRun.h"
 
+#include "app/ToolIds.h"
 #include "app/frmMain.h"
 
 #include <QAction>
@@ -14,8 +15,9 @@ bool gCloseRequested = false;
 // The tools that stay usable while a command runs: none of them touches the design.
 bool StaysEnabled(const QString& id)
 {
-    return id == QLatin1String("ID_Help") || id == QLatin1String("ID_About") || id == QLatin1String("ID_Exit") ||
-           id == QLatin1String("ID_OutlookBar") || id.startsWith(QLatin1String("ID_mnu"));
+    return id == QLatin1String(ToolId::Help) || id == QLatin1String(ToolId::About) ||
+           id == QLatin1String(ToolId::Exit) || id == QLatin1String(ToolId::OutlookBar) ||
+           id.startsWith(QLatin1String(ToolId::MenuPrefix));
 }
 }  // namespace
 
@@ -69,13 +71,13 @@ void CommandRun::DisableDesignCommands()
 {
     auto* main = static_cast<frmMain*>(mMain.data());
     for (QAction* tool : main->findChildren<QAction*>()) {
-        if (tool->objectName().startsWith(QLatin1String("ID_")) && !StaysEnabled(tool->objectName())) {
+        if (tool->objectName().startsWith(QLatin1String(ToolId::Prefix)) && !StaysEnabled(tool->objectName())) {
             mEnabled.emplace_back(tool, tool->isEnabled());
             tool->setEnabled(false);
         }
     }
     // The Export menu enables its items as it opens: it stays shut, and the sheets take no input.
-    QWidget* widgets[] = {main->findChild<QMenu*>(QStringLiteral("ID_mnuExport")), main->centralWidget()};
+    QWidget* widgets[] = {main->findChild<QMenu*>(QLatin1String(ToolId::mnuExport)), main->centralWidget()};
     for (QWidget* widget : widgets) {
         if (widget) {
             mEnabled.emplace_back(widget, widget->isEnabled());

@@ -1,76 +1,88 @@
 #include "app/CommandTable.h"
 
+#include "app/ToolIds.h"
+
+#include <algorithm>
+
 namespace CommandTable {
+
+namespace {
+// The export tools come from the export formats' table, after the others, in their menu's order.
+QList<ToolSpec> WithExportTools(QList<ToolSpec> tools)
+{
+    for (const ExportKindInfo* format : ExportMenu())
+        tools.append({format->toolId, format->caption, "Export", ""});
+    return tools;
+}
+}  // namespace
 
 const QList<ToolSpec>& Tools()
 {
     using K = QKeySequence;
-    static const QList<ToolSpec> tools = {
-        {"ID_Close", "&Close", "File", "Closes the active document.", K::Close},
-        {"ID_Copy", "&Copy", "Edit", "Copies the selected text to the Clipboard.", K::Copy},
-        {"ID_New", "&New...", "File", "Creates a new document.", K::New},
-        {"ID_Open", "&Open...", "File", "Opens an existing document.", K::Open},
-        {"ID_Paste", "&Paste", "Edit",
+    static const QList<ToolSpec> tools = WithExportTools({
+        {ToolId::Close, "&Close", "File", "Closes the active document.", K::Close},
+        {ToolId::Copy, "&Copy", "Edit", "Copies the selected text to the Clipboard.", K::Copy},
+        {ToolId::New, "&New...", "File", "Creates a new document.", K::New},
+        {ToolId::Open, "&Open...", "File", "Opens an existing document.", K::Open},
+        {ToolId::Paste, "&Paste", "Edit",
          "Inserts the contents of the Clipboard at the insertion point, and replaces any selection.", K::Paste},
-        {"ID_Print", "&Print", "File", "Prints the selected text to the default printer.", K::Print},
-        {"ID_Save", "&Save", "File", "Saves the active document.", K::Save},
-        {"ID_Cut", "Cu&t", "Edit", "Removes the selected text and places it on the Clipboard.", K::Cut},
-        {"ID_Exit", "E&xit", "File", "Exits the application.", K::Quit, "Ctrl+Q"},
-        {"ID_mnuFile", "&File", "File", "File Menu"},
-        {"ID_SaveAs", "Save As...", "File", "Save As button", K::SaveAs, "Ctrl+Shift+S"},
-        {"ID_mnuEdit", "&Edit", "Edit", "Edit Menu"},
-        {"ID_Clear", "Cle&ar", "Edit", "Clear", K::Delete},
-        {"ID_mnuView", "&View", "View", "View Menu"},
-        {"ID_OutlookBar", "&Outlook Bar", "View", ""},
-        {"ID_FactorsandLevels", "&Factors and Levels", "View", "", K::UnknownKey, "Ctrl+1"},
-        {"ID_Constraints", "&Constraints", "View", "", K::UnknownKey, "Ctrl+2"},
-        {"ID_PreviousTest", "&Previous Test", "View", "", K::UnknownKey, "Ctrl+3"},
-        {"ID_TestCases", "&Test Cases", "View", "", K::UnknownKey, "Ctrl+4"},
-        {"ID_mnuTools", "&Test", "Tools", "Tools menu item"},
-        {"ID_ValidateDesign", "&Validate Design", "Tools", ""},
-        {"ID_mnuHelp", "&Help", "Help", ""},
-        {"ID_Help", "&Help", "Help", "", K::HelpContents},
-        {"ID_About", "&About Vantrel", "Help", ""},
-        {"ID_GenerateAllCombinations", "&Generate All Combinations", "Tools", ""},
-        {"ID_XML", "&XML...", "Export", ""},
-        {"ID_Excel", "&Excel...", "Export", ""},
-        {"ID_TabDeliminated", "&Tab Delimitated...", "Export", ""},
-        {"ID_HTML", "&HTML...", "Export", ""},
-        {"ID_CommaDeliminated", "&Comma Delimitated...", "Export", ""},
-        {"ID_Generate2Way", "Generate &2 Way", "Tools", "", K::UnknownKey, "F5"},
-        {"ID_GenerateNWay", "Generate &N-Way...", "Tools",
+        {ToolId::Print, "&Print", "File", "Prints the selected text to the default printer.", K::Print},
+        {ToolId::Save, "&Save", "File", "Saves the active document.", K::Save},
+        {ToolId::Cut, "Cu&t", "Edit", "Removes the selected text and places it on the Clipboard.", K::Cut},
+        {ToolId::Exit, "E&xit", "File", "Exits the application.", K::Quit, "Ctrl+Q"},
+        {ToolId::mnuFile, "&File", "File", "File Menu"},
+        {ToolId::SaveAs, "Save As...", "File", "Save As button", K::SaveAs, "Ctrl+Shift+S"},
+        {ToolId::mnuEdit, "&Edit", "Edit", "Edit Menu"},
+        {ToolId::Clear, "Cle&ar", "Edit", "Clear", K::Delete},
+        {ToolId::mnuView, "&View", "View", "View Menu"},
+        {ToolId::OutlookBar, "&Outlook Bar", "View", ""},
+        {ToolId::FactorsandLevels, "&Factors and Levels", "View", "", K::UnknownKey, "Ctrl+1"},
+        {ToolId::Constraints, "&Constraints", "View", "", K::UnknownKey, "Ctrl+2"},
+        {ToolId::PreviousTest, "&Previous Test", "View", "", K::UnknownKey, "Ctrl+3"},
+        {ToolId::TestCases, "&Test Cases", "View", "", K::UnknownKey, "Ctrl+4"},
+        {ToolId::mnuTools, "&Test", "Tools", "Tools menu item"},
+        {ToolId::ValidateDesign, "&Validate Design", "Tools", ""},
+        {ToolId::mnuHelp, "&Help", "Help", ""},
+        {ToolId::Help, "&Help", "Help", "", K::HelpContents},
+        {ToolId::About, "&About Vantrel", "Help", ""},
+        {ToolId::GenerateAllCombinations, "&Generate All Combinations", "Tools", ""},
+        {ToolId::Generate2Way, "Generate &2 Way", "Tools", "", K::UnknownKey, "F5"},
+        {ToolId::GenerateNWay, "Generate &N-Way...", "Tools",
          "Generates test cases that hold every combination of the levels of 2 to 6 factors at a time.", K::UnknownKey,
          "Shift+F5"},
-        {"ID_DeleteRow", "Delete &Row", "Edit", ""},
-        {"ID_DeleteColumn", "&Delete Column", "Edit", ""},
-        {"ID_mnuExport", "E&xport", "Export", ""},
-        {"ID_FindCombination", "&Find Combination...", "Tools", "", K::Find},
-        {"ID_FindAllCombinations", "Find &All Combinations", "Tools", ""},
-        {"ID_AutoTest", "AutoTest", "Tools", "", K::UnknownKey, "Ctrl+Shift+T"},
-        {"ID_Test", "Test", "Help", ""},
-        {"ID_Options", "&Options...", "Tools", "", K::Preferences},
-        {"ID_PrintSheet", "Print Sheet", "File", ""},
-        {"ID_Undo", "&Undo", "Edit", "Undoes the last change to the sheets.", K::Undo, "Ctrl+Z"},
-        {"ID_Redo", "&Redo", "Edit", "Makes the change last undone again.", K::Redo, "Ctrl+Shift+Z; Ctrl+Y"},
-    };
+        {ToolId::DeleteRow, "Delete &Row", "Edit", ""},
+        {ToolId::DeleteColumn, "&Delete Column", "Edit", ""},
+        {ToolId::mnuExport, "E&xport", "Export", ""},
+        {ToolId::FindCombination, "&Find Combination...", "Tools", "", K::Find},
+        {ToolId::FindAllCombinations, "Find &All Combinations", "Tools", ""},
+        {ToolId::AutoTest, "AutoTest", "Tools", "", K::UnknownKey, "Ctrl+Shift+T"},
+        {ToolId::Test, "Test", "Help", ""},
+        {ToolId::Options, "&Options...", "Tools", "", K::Preferences},
+        {ToolId::PrintSheet, "Print Sheet", "File", ""},
+        {ToolId::Undo, "&Undo", "Edit", "Undoes the last change to the sheets.", K::Undo, "Ctrl+Z"},
+        {ToolId::Redo, "&Redo", "Edit", "Makes the change last undone again.", K::Redo, "Ctrl+Shift+Z; Ctrl+Y"},
+    });
     return tools;
 }
 
 const QList<MenuSpec>& Menus()
 {
     static const QList<MenuSpec> menus = {
-        {"ID_mnuFile",
-         {"ID_New", "ID_Open", "ID_Close", nullptr, "ID_Save", "ID_SaveAs", nullptr, "ID_Print", nullptr, "ID_Exit"}},
-        {"ID_mnuEdit",
-         {"ID_Undo", "ID_Redo", nullptr, "ID_Cut", "ID_Copy", "ID_Paste", "ID_Clear", nullptr, "ID_DeleteRow",
-          "ID_DeleteColumn"}},
-        {"ID_mnuView",
-         {"ID_OutlookBar", nullptr, "ID_FactorsandLevels", "ID_Constraints", "ID_PreviousTest", "ID_TestCases"}},
-        {"ID_mnuTools",
-         {"ID_ValidateDesign", nullptr, "ID_Generate2Way", "ID_GenerateNWay", "ID_GenerateAllCombinations", nullptr,
-          "ID_FindCombination", "ID_FindAllCombinations", nullptr, "ID_Options"}},
-        {"ID_mnuExport", {"ID_XML", "ID_HTML", "ID_Excel", "ID_TabDeliminated", "ID_CommaDeliminated"}},
-        {"ID_mnuHelp", {"ID_Help", "ID_About"}},
+        {ToolId::mnuFile,
+         {ToolId::New, ToolId::Open, ToolId::Close, nullptr, ToolId::Save, ToolId::SaveAs, nullptr, ToolId::Print,
+          nullptr, ToolId::Exit}},
+        {ToolId::mnuEdit,
+         {ToolId::Undo, ToolId::Redo, nullptr, ToolId::Cut, ToolId::Copy, ToolId::Paste, ToolId::Clear, nullptr,
+          ToolId::DeleteRow, ToolId::DeleteColumn}},
+        {ToolId::mnuView,
+         {ToolId::OutlookBar, nullptr, ToolId::FactorsandLevels, ToolId::Constraints, ToolId::PreviousTest,
+          ToolId::TestCases}},
+        {ToolId::mnuTools,
+         {ToolId::ValidateDesign, nullptr, ToolId::Generate2Way, ToolId::GenerateNWay,
+          ToolId::GenerateAllCombinations, nullptr, ToolId::FindCombination, ToolId::FindAllCombinations, nullptr,
+          ToolId::Options}},
+        {ToolId::mnuExport, ExportTools()},
+        {ToolId::mnuHelp, {ToolId::Help, ToolId::About}},
     };
     return menus;
 }
@@ -78,23 +90,39 @@ const QList<MenuSpec>& Menus()
 const QList<const char*>& StandardToolbar()
 {
     static const QList<const char*> buttons = {
-        "ID_New",  "ID_Open", "ID_Save", nullptr, "ID_PrintSheet",   "ID_Cut",
-        "ID_Copy", "ID_Paste", nullptr,  "ID_Undo", "ID_Redo", nullptr, "ID_Generate2Way",
-        "ID_GenerateAllCombinations"};
+        ToolId::New,  ToolId::Open,  ToolId::Save, nullptr,      ToolId::PrintSheet, ToolId::Cut,
+        ToolId::Copy, ToolId::Paste, nullptr,      ToolId::Undo, ToolId::Redo,       nullptr,
+        ToolId::Generate2Way, ToolId::GenerateAllCombinations};
     return buttons;
 }
 
 const QList<const char*>& CurrentViewTools()
 {
-    static const QList<const char*> tools = {"ID_FactorsandLevels", "ID_Constraints", "ID_PreviousTest",
-                                             "ID_TestCases"};
+    static const QList<const char*> tools = {ToolId::FactorsandLevels, ToolId::Constraints, ToolId::PreviousTest,
+                                             ToolId::TestCases};
     return tools;
+}
+
+const QList<const ExportKindInfo*>& ExportMenu()
+{
+    static const QList<const ExportKindInfo*> formats = [] {
+        QList<const ExportKindInfo*> list;
+        for (const ExportKindInfo& format : ExportKinds())
+            list.append(&format);
+        std::ranges::sort(list, {}, &ExportKindInfo::menuPosition);
+        return list;
+    }();
+    return formats;
 }
 
 const QList<const char*>& ExportTools()
 {
-    static const QList<const char*> tools = {"ID_XML", "ID_Excel", "ID_HTML", "ID_CommaDeliminated",
-                                             "ID_TabDeliminated"};
+    static const QList<const char*> tools = [] {
+        QList<const char*> list;
+        for (const ExportKindInfo* format : ExportMenu())
+            list.append(format->toolId);
+        return list;
+    }();
     return tools;
 }
 

@@ -2,6 +2,8 @@
 // Every command of the main window: its tool ID, caption (with its access key), category,
 // description, and where it stands in the menus and the "Standard" toolbar.
 
+#include "files/ExportKind.h"
+
 #include <QKeySequence>
 #include <QList>
 #include <QString>
@@ -30,6 +32,8 @@ const QList<MenuSpec>& Menus();
 const QList<const char*>& StandardToolbar();
 // The four View tools of the option group "CurrentView", in navigation order.
 const QList<const char*>& CurrentViewTools();
-// The five export tools that the Export menu enables or disables.
+// The export formats in the Export menu's order, top to bottom.
+const QList<const ExportKindInfo*>& ExportMenu();
+// Their tools, the Export menu's items, which it enables or disables as it opens.
 const QList<const char*>& ExportTools();
 }  // namespace CommandTable

@@ -2,6 +2,7 @@
 
 #include "app/CommandIcons.h"
 #include "app/CommandTable.h"
+#include "app/ToolIds.h"
 #include "app/frmAbout.h"
 #include "app/frmAutoTest.h"
 #include "app/modMain.h"
@@ -197,7 +198,7 @@ void frmMain::BuildCommands()
         tool->setCheckable(true);
         mCurrentView->addAction(tool);
     }
-    mTools.value(QStringLiteral("ID_FactorsandLevels"))->setChecked(true);
+    mTools.value(QLatin1String(ToolId::FactorsandLevels))->setChecked(true);
 
     menuBar()->setObjectName(QStringLiteral("Menu Bar"));
     for (const MenuSpec& menuDef : CommandTable::Menus()) {
@@ -212,9 +213,9 @@ void frmMain::BuildCommands()
         }
         // The menu's own tool is clicked as the menu opens.
         connect(menu, &QMenu::aboutToShow, this, [this, id = QString::fromLatin1(menuDef.id)] { SSActiveToolBars1_ToolClick(id); });
-        if (qstrcmp(menuDef.id, "ID_mnuEdit") == 0)
+        if (qstrcmp(menuDef.id, ToolId::mnuEdit) == 0)
             mEditMenu = menu;
-        if (qstrcmp(menuDef.id, "ID_mnuFile") == 0) {
+        if (qstrcmp(menuDef.id, ToolId::mnuFile) == 0) {
             mFileMenu = menu;
             connect(menu, &QMenu::aboutToShow, this, &frmMain::RefreshRecentFiles);
         }
@@ -246,8 +247,8 @@ void frmMain::BuildHistory()
         },
         this);
     QUndoStack& stack = mHistory->stack();
-    QAction* undo = mTools.value(QStringLiteral("ID_Undo"));
-    QAction* redo = mTools.value(QStringLiteral("ID_Redo"));
+    QAction* undo = mTools.value(QLatin1String(ToolId::Undo));
+    QAction* redo = mTools.value(QLatin1String(ToolId::Redo));
     undo->setEnabled(false);
     redo->setEnabled(false);
     connect(&stack, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
@@ -364,51 +365,46 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
     // In the order of the command table's dispatch; an ID without an entry (the menus but
     // Export, and ID_Test) runs nothing.
     const std::pair<const char*, std::function<void()>> dispatch[] = {
-        {"ID_Save", [] { modMain::SaveFile(); }},
-        {"ID_Open", [] { modMain::OpenFile(); }},
-        {"ID_SaveAs", [] { modMain::SaveFileAs(); }},
-        {"ID_New", [] { modMain::FileNew(); }},
-        {"ID_Close", [] { modMain::FileNew(); }},
-        {"ID_Exit", [this] { close(); }},
-        {"ID_Print", [] { modMain::PrintCurGridWithDialog(); }},
-        {"ID_PrintSheet", [] { modMain::PrintCurrentGrid(); }},
-        {"ID_Copy", [] { modMain::CopyToClipboard(); }},
-        {"ID_Cut", [] { modMain::CutToClipboard(); }},
-        {"ID_Paste", [] { modMain::PasteFromClipboard(); }},
-        {"ID_Clear", [] { modMain::ClearFromGrid(); }},
-        {"ID_OutlookBar", [] { modMain::ToggleLeftPaneDisplay(); }},
-        {"ID_ValidateDesign", [] { modMain::ValidateDesgin(); }},
-        {"ID_GenerateAllCombinations", [] { modMain::GenerateAllPossible(); }},
-        {"ID_mnuExport", [] { modMain::ExportMenuControl(); }},
-        {"ID_HTML", [] { modMain::ExportAsHTML(); }},
-        {"ID_XML", [] { modMain::ExportAsXML(); }},
-        {"ID_Excel", [] { modMain::ExportAsExcel(); }},
-        {"ID_CommaDeliminated", [] { modMain::ExportAsCommaDelim(); }},
-        {"ID_TabDeliminated", [] { modMain::ExportAsTabDelim(); }},
-        {"ID_Generate2Way", [] { modMain::Generate2Way(); }},
-        {"ID_GenerateNWay", [] { modMain::GenerateNWayAsked(); }},
-        {"ID_FactorsandLevels", [this] { SwitchToOutlookItem(ItemFactorsAndLevels); }},
-        {"ID_Constraints", [this] { SwitchToOutlookItem(ItemConstraints); }},
-        {"ID_PreviousTest", [this] { SwitchToOutlookItem(ItemPreviousTest); }},
-        {"ID_TestCases", [this] { SwitchToOutlookItem(ItemTestCases); }},
-        {"ID_DeleteRow", [] { modMain::DeleteRowFromCurrentGrid(); }},
-        {"ID_DeleteColumn", [] { modMain::DeleteColFromCurrentGrid(); }},
-        {"ID_Undo", [] { modMain::Undo(); }},
-        {"ID_Redo", [] { modMain::Redo(); }},
-        {"ID_About",
+        {ToolId::Save, [] { modMain::SaveFile(); }},
+        {ToolId::Open, [] { modMain::OpenFile(); }},
+        {ToolId::SaveAs, [] { modMain::SaveFileAs(); }},
+        {ToolId::New, [] { modMain::FileNew(); }},
+        {ToolId::Close, [] { modMain::FileNew(); }},
+        {ToolId::Exit, [this] { close(); }},
+        {ToolId::Print, [] { modMain::PrintCurGridWithDialog(); }},
+        {ToolId::PrintSheet, [] { modMain::PrintCurrentGrid(); }},
+        {ToolId::Copy, [] { modMain::CopyToClipboard(); }},
+        {ToolId::Cut, [] { modMain::CutToClipboard(); }},
+        {ToolId::Paste, [] { modMain::PasteFromClipboard(); }},
+        {ToolId::Clear, [] { modMain::ClearFromGrid(); }},
+        {ToolId::OutlookBar, [] { modMain::ToggleLeftPaneDisplay(); }},
+        {ToolId::ValidateDesign, [] { modMain::ValidateDesgin(); }},
+        {ToolId::GenerateAllCombinations, [] { modMain::GenerateAllPossible(); }},
+        {ToolId::mnuExport, [] { modMain::ExportMenuControl(); }},
+        {ToolId::Generate2Way, [] { modMain::Generate2Way(); }},
+        {ToolId::GenerateNWay, [] { modMain::GenerateNWayAsked(); }},
+        {ToolId::FactorsandLevels, [this] { SwitchToOutlookItem(ItemFactorsAndLevels); }},
+        {ToolId::Constraints, [this] { SwitchToOutlookItem(ItemConstraints); }},
+        {ToolId::PreviousTest, [this] { SwitchToOutlookItem(ItemPreviousTest); }},
+        {ToolId::TestCases, [this] { SwitchToOutlookItem(ItemTestCases); }},
+        {ToolId::DeleteRow, [] { modMain::DeleteRowFromCurrentGrid(); }},
+        {ToolId::DeleteColumn, [] { modMain::DeleteColFromCurrentGrid(); }},
+        {ToolId::Undo, [] { modMain::Undo(); }},
+        {ToolId::Redo, [] { modMain::Redo(); }},
+        {ToolId::About,
          [this] {
              frmAbout about(this);
              about.exec();
          }},
-        {"ID_Help", [] { ShowHelp(1); }},
-        {"ID_FindCombination", [] { modMain::FindInteraction(); }},
-        {"ID_FindAllCombinations", [] { modMain::FindAllCombinations(); }},
-        {"ID_Options",
+        {ToolId::Help, [] { ShowHelp(1); }},
+        {ToolId::FindCombination, [] { modMain::FindInteraction(); }},
+        {ToolId::FindAllCombinations, [] { modMain::FindAllCombinations(); }},
+        {ToolId::Options,
          [this] {
              frmDefaults options(modMain::Defaults(), this);
              options.exec();
          }},
-        {"ID_AutoTest",
+        {ToolId::AutoTest,
          [this] {
              auto* autoTest = findChild<frmAutoTest*>();
              if (!autoTest)
@@ -416,14 +412,18 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
              autoTest->show();
          }},
     };
-    for (const auto& [toolId, run] : dispatch) {
-        if (id == QLatin1String(toolId)) {
-            modFailSafe::RunProcedure("frmMain", "Sub SSActiveToolBars1_ToolClick", run);
-            if (gInstance == this)
-                UpdateModifiedMark();
-            return;
-        }
-    }
+    const auto runTool = [this](const std::function<void()>& run) {
+        modFailSafe::RunProcedure("frmMain", "Sub SSActiveToolBars1_ToolClick", run);
+        if (gInstance == this)
+            UpdateModifiedMark();
+    };
+    for (const auto& [toolId, run] : dispatch)
+        if (id == QLatin1String(toolId))
+            return runTool(run);
+    // Each export format's tool exports in its format.
+    for (const ExportKindInfo& format : ExportKinds())
+        if (id == QLatin1String(format.toolId))
+            return runTool([kind = format.kind] { modMain::ExportAs(kind); });
 }
 
 bool frmMain::OpenFileAtStart(const QString& path) { return modMain::OpenFileFromPath(path); }
@@ -436,7 +436,7 @@ void frmMain::RefreshRecentFiles()
     if (paths.isEmpty())
         return;
     // Numbered above Exit, after a separator of their own.
-    QAction* exitTool = mTools.value(QStringLiteral("ID_Exit"));
+    QAction* exitTool = mTools.value(QLatin1String(ToolId::Exit));
     for (int i = 0; i < paths.size(); ++i) {
         const QString path = paths[i];
         auto* tool = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QString(path).replace(QLatin1Char('&'), QLatin1String("&&"))), mFileMenu);

@@ -65,10 +65,6 @@ void Redo()
         history->stack().redo();
 }
 
-void ExportAsExcel() { File().ExportAsExcel(); }
-void ExportAsXML() { File().ExportAsXML(); }
-void ExportAsHTML() { File().ExportAsHTML(); }
-void ExportAsTabDelim() { File().ExportAsTabDelim(); }
-void ExportAsCommaDelim() { File().ExportAsCommaDelim(); }
+void ExportAs(ExportKind kind) { File().ExportHandler(kind); }
 
 }  // namespace modMain

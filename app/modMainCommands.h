@@ -2,10 +2,12 @@
 // The commands of the main window that only the dispatch uses, and the sheet commands that
 // act on the sheet shown.
 
+#include "files/ExportKind.h"
+
 class GridView;
 
 namespace modMain {
-// Enables the five export tools when the Test Cases grid holds more than two rows.
+// Enables the export tools when the Test Cases grid holds more than two rows.
 void ExportMenuControl();
 // Shows or hides the navigation bar's item pane.
 void ToggleLeftPaneDisplay();
@@ -17,10 +19,6 @@ void DeleteColFromCurrentGrid();
 // Undo and Redo of the changes to the design sheets, one step at a time.
 void Undo();
 void Redo();
-// The Export commands: the Test Cases matrix in one of five formats.
-void ExportAsExcel();
-void ExportAsXML();
-void ExportAsHTML();
-void ExportAsTabDelim();
-void ExportAsCommaDelim();
+// The Export command of each format: the Test Cases matrix written in it.
+void ExportAs(ExportKind kind);
 }  // namespace modMain

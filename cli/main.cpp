@@ -24,6 +24,7 @@ bool SameFile(const QString& first, const QString& second)
            stat(QFile::encodeName(second).constData(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// %1: the export format names, "|" between them.
 const char* kUsage =
     "usage: vantrel-cli COMMAND DESIGN.test [options]\n"
     "\n"
@@ -41,14 +42,25 @@ const char* kUsage =
     "  coverage   count the pairs (--strength T: the combinations of T levels) the design's\n"
     "             saved matrix covers [--strength T] [--missing] [--format tsv|csv]\n"
     "  export     write the design's saved matrix to a file, as the desktop program exports it\n"
-    "             --format xlsx|xml|html|csv|tsv --output FILE\n"
+    "             --format %1 --output FILE\n"
     "\n"
     "Messages go to standard error. Exit status: 0 success, 1 the design was refused or no\n"
     "matrix resulted, 2 a usage error or a file that cannot be read or written.\n";
 
+// The export format names as a sentence's list: "xlsx, xml, html, csv or tsv".
+QString ExportFormatList()
+{
+    QStringList names = ExportFormatNames();
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
+
+QString Usage() { return QString::fromLatin1(kUsage).arg(ExportFormatNames().join(QLatin1Char('|'))); }
+
 int UsageError(const QString& problem)
 {
-    std::fprintf(stderr, "vantrel-cli: %s\n\n%s", problem.toLocal8Bit().constData(), kUsage);
+    std::fprintf(stderr, "vantrel-cli: %s\n\n%s", problem.toLocal8Bit().constData(),
+                 Usage().toLocal8Bit().constData());
     return kExitUsage;
 }
 
@@ -69,7 +81,7 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromLatin1(kUsage));
+    parser.setApplicationDescription(Usage());
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
     const QCommandLineOption evolutions(QStringLiteral("evolutions"),
@@ -91,7 +103,7 @@ int main(int argc, char** argv)
                                           QStringLiteral("N"));
     const QCommandLineOption format(
         QStringLiteral("format"),
-        QStringLiteral("Output format: tsv (default) or csv; for export xlsx, xml, html, csv or tsv."),
+        QStringLiteral("Output format: tsv (default) or csv; for export %1.").arg(ExportFormatList()),
         QStringLiteral("FORMAT"));
     const QCommandLineOption output(
         QStringLiteral("output"),
@@ -105,7 +117,7 @@ int main(int argc, char** argv)
     if (!parser.parse(app.arguments()))
         return UsageError(parser.errorText());
     if (parser.isSet(help)) {
-        std::fputs(kUsage, stdout);
+        std::fputs(Usage().toLocal8Bit().constData(), stdout);
         return kExitOk;
     }
     if (parser.isSet(version)) {
@@ -159,7 +171,7 @@ int main(int argc, char** argv)
             return UsageError(QStringLiteral("export needs --format and --output"));
         const std::optional<ExportKind> kind = ExportKindFromFormatName(parser.value(format));
         if (!kind)
-            return UsageError(QStringLiteral("--format is xlsx, xml, html, csv or tsv for export"));
+            return UsageError(QStringLiteral("--format is %1 for export").arg(ExportFormatList()));
         options.exportKind = *kind;
     } else if (parser.isSet(format)) {
         const QString f = parser.value(format);

@@ -113,20 +113,15 @@ public:
     // its only dot; otherwise unchanged.
     static QString CorrectFileExtension(const QString& In_strFileName, const QString& In_strExtension);
 
-    // The Export commands: each asks for a file name with the save dialog, writes the Test
-    // Cases grid in its format and opens the file with its application. True when the user
-    // cancelled or the file was written; False after the message of a failed export.
-    bool ExportAsExcel();
-    bool ExportAsXML();
-    bool ExportAsHTML();
-    bool ExportAsTabDelim();
-    bool ExportAsCommaDelim();
+    // The Export command of each format: asks for a file name with the format's save dialog,
+    // writes the Test Cases grid in the format and opens the file with its application. True
+    // when the user cancelled or the file was written; False after the message of a failed export.
+    bool ExportHandler(ExportKind kind);
 
     // True until the first file dialog is confirmed.
     bool mbFirstFileDialog = true;
 
 private:
-    bool ExportHandler(ExportKind kind);
     // Reads the three design tables from the sheets (without validation) and writes the file.
     // False when a read or the write failed, after its message; nothing is written then.
     bool SaveDataToPath(const QString& path);

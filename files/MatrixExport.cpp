@@ -1,10 +1,6 @@
 #include "files/MatrixExport.h"
 
-#include "files/DelimitedMatrixWriter.h"
 #include "files/FileWriter.h"
-#include "files/HtmlMatrixWriter.h"
-#include "files/WorkbookMatrixWriter.h"
-#include "files/XmlMatrixWriter.h"
 #include "files/modShell.h"
 #include "platform/MessageBox.h"
 #include "platform/StatusPanels.h"
@@ -15,14 +11,7 @@ namespace MatrixExport {
 
 bool WriteMatrix(const GridCellStore& grid, ExportKind kind, QIODevice& device, QString* Ret_strReason)
 {
-    switch (kind) {
-    case ExportKind::Excel: return WorkbookMatrixWriter::write(grid, device, Ret_strReason);
-    case ExportKind::Xml: return XmlMatrixWriter::write(grid, device, Ret_strReason);
-    case ExportKind::Html: return HtmlMatrixWriter::write(grid, device, Ret_strReason);
-    case ExportKind::TabDelimited: return DelimitedMatrixWriter(TextFormat::Tsv).write(grid, device, Ret_strReason);
-    case ExportKind::CommaDelimited: return DelimitedMatrixWriter(TextFormat::Csv).write(grid, device, Ret_strReason);
-    }
-    return false;
+    return ExportKindInfoOf(kind).write(grid, device, Ret_strReason);
 }
 
 bool ExportMatrixToFile(const GridCellStore& grid, ExportKind kind, const QString& path, QString* Ret_strReason)

@@ -1,6 +1,6 @@
 #pragma once
 // Exporting the Test Cases matrix: the grid's block (rows 1..maxRows, columns 1..maxCols; the
-// factor names are row 1) written in one of the five formats. A file is written beside its
+// factor names are row 1) written in one of the formats of ExportKind. A file is written beside its
 // target and takes the target's place only once complete, so a failed export leaves no partial
 // file and any earlier file of that name unchanged.
 

@@ -1,6 +1,7 @@
 // The self-test window run through the real main window, sheets, engine and search: random
 // designs generated and checked, the counters, Stop, and the Registry Test button showing the
 // system folder.
+#include "app/ToolIds.h"
 #include "app/frmAutoTest.h"
 #include "app/frmMain.h"
 #include "app/frmNWayStatus.h"
@@ -32,7 +33,7 @@ void SetEvolutionsInOptions(frmMain& w, const QString& evolutions)
         options->findChild<QPushButton*>("cmdOK")->click();
         answered = true;
     });
-    w.Tool("ID_Options")->trigger();
+    w.Tool(ToolId::Options)->trigger();
     QTRY_VERIFY(answered);
 }
 
@@ -73,7 +74,7 @@ private slots:
         QCOMPARE(modMain::Factors().lNumFactors(), 0);
         QVERIFY(!modMain::gbDirty);
         QVERIFY(modMain::gbAutoTest);
-        QVERIFY(w.Tool("ID_Generate2Way")->isEnabled());
+        QVERIFY(w.Tool(ToolId::Generate2Way)->isEnabled());
     }
 
     void stopDuringTheFirstDesignEndsTheRunWithThatDesignCleared()
@@ -84,7 +85,7 @@ private slots:
         QVERIFY(autoTest);
         bool designsDisabled = false;
         MainWindowTest::WhileGenerating([&](frmNWayStatus& status) {
-            designsDisabled = !w.Tool("ID_Generate2Way")->isEnabled() && !autoTest->cmdLoadGrid->isEnabled();
+            designsDisabled = !w.Tool(ToolId::Generate2Way)->isEnabled() && !autoTest->cmdLoadGrid->isEnabled();
             QTest::mouseClick(autoTest->cmdStop, Qt::LeftButton);
             status.cmdStop_Click();  // the generation itself runs on to its end: stop it too
         });

@@ -1,6 +1,7 @@
 // The Edit menu's clipboard commands and the print commands on the sheet shown, driven
 // through their tool IDs: the Test Cases refusals, Clear over several blocks, copying to and
 // pasting from a spreadsheet's clipboard text, and printing to a PDF read back as text.
+#include "app/ToolIds.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "model/CFactors.h"
@@ -47,7 +48,7 @@ private slots:
         Mark(grid, 1, 1, 1, 1);
         Mark(grid, 2, 2, 3, 2);
         Mark(grid, 3, 4, 3, 4);
-        w.SSActiveToolBars1_ToolClick("ID_Clear");
+        w.SSActiveToolBars1_ToolClick(ToolId::Clear);
         QCOMPARE(Lines(modMain::FactorsGrid()),
                  (QStringList{"|B|C|", "a1|||", "a2|b2|c2|", "a3|b3||", "|||"}));
         QCOMPARE(modMain::Factors().lNumFactors(), 3);  // clearing never shrinks the sheet
@@ -58,16 +59,16 @@ private slots:
     {
         frmMain& w = shownWindow();
         LoadCases(w, 3);
-        w.SSActiveToolBars1_ToolClick("ID_TestCases");
+        w.SSActiveToolBars1_ToolClick(ToolId::TestCases);
         const QStringList before = Lines(modMain::TestCasesGrid());
         GridView& grid = *w.TestCasesSheet()->Grid;
         grid.selectBlock(1, 1, 2, 2);
 
         const std::pair<const char*, const char*> refusals[] = {
-            {"ID_Cut", "You cannot cut cells from the test case matrix."},
-            {"ID_Paste", "You cannot paste data to the test case grid."},
-            {"ID_Clear", "You cannot clear the test matrix grid. You can generate a different set of test cases."},
-            {"ID_DeleteColumn", "You cannot delete a column from the Test Cases Grid."},
+            {ToolId::Cut, "You cannot cut cells from the test case matrix."},
+            {ToolId::Paste, "You cannot paste data to the test case grid."},
+            {ToolId::Clear, "You cannot clear the test matrix grid. You can generate a different set of test cases."},
+            {ToolId::DeleteColumn, "You cannot delete a column from the Test Cases Grid."},
         };
         QGuiApplication::clipboard()->setText("x\ty\n");
         for (const auto& [id, text] : refusals)
@@ -75,7 +76,7 @@ private slots:
         QCOMPARE(Lines(modMain::TestCasesGrid()), before);
         QVERIFY(!modMain::gbDirty);
 
-        w.SSActiveToolBars1_ToolClick("ID_Copy");
+        w.SSActiveToolBars1_ToolClick(ToolId::Copy);
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("Browser\tOS\nb1\to1\n"));
     }
 
@@ -88,7 +89,7 @@ private slots:
         // break in quotes, its own quote doubled.
         QGuiApplication::clipboard()->setText("Browser\tOS\tScreen\r\nFirefox\tLinux\tPhone\r\n"
                                               "Edge\t\"Win\tdows \"\"10\"\"\nPro\"\tDesktop\r\n");
-        w.SSActiveToolBars1_ToolClick("ID_Paste");
+        w.SSActiveToolBars1_ToolClick(ToolId::Paste);
         const GridCellStore& store = modMain::FactorsGrid();
         QCOMPARE(store.text(2, 3), QString("Win\tdows \"10\"\nPro"));
         QCOMPARE(modMain::Factors().lNumFactors(), 3);
@@ -97,10 +98,10 @@ private slots:
 
         // What Copy puts on the clipboard pastes back cell for cell.
         grid.selectBlock(1, 1, 3, 3);
-        w.SSActiveToolBars1_ToolClick("ID_Copy");
+        w.SSActiveToolBars1_ToolClick(ToolId::Copy);
         grid.setActiveCell(4, 1);
         grid.clearSelection();
-        w.SSActiveToolBars1_ToolClick("ID_Paste");
+        w.SSActiveToolBars1_ToolClick(ToolId::Paste);
         for (int r = 1; r <= 3; ++r)
             for (int c = 1; c <= 3; ++c)
                 QCOMPARE(store.text(c + 3, r), store.text(c, r));
@@ -109,7 +110,7 @@ private slots:
         // Cells beyond what typing can reach are left out and said so.
         grid.selectBlock(7, 2, 7, 2);
         QGuiApplication::clipboard()->setText("x\ty\n");
-        ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick("ID_Paste"); },
+        ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick(ToolId::Paste); },
                      "1 of the pasted cells fall outside the sheet and were not pasted. Factors are added by names in "
                      "the \"Factor Name\" row; the Constraints sheet has four columns and the Previous Test sheet one "
                      "per factor.",
@@ -118,7 +119,7 @@ private slots:
 
         // Cut takes the block to the clipboard and leaves it empty.
         grid.selectBlock(1, 2, 2, 2);
-        w.SSActiveToolBars1_ToolClick("ID_Cut");
+        w.SSActiveToolBars1_ToolClick(ToolId::Cut);
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("Firefox\tLinux\n"));
         QCOMPARE(store.text(1, 2), QString());
         QCOMPARE(store.text(3, 2), QString("Phone"));
@@ -131,18 +132,18 @@ private slots:
                            {{"a1", "b2", "c1"}, {"a2", "", "c2"}});
         GridView& grid = *w.FactorsSheet()->Grid;
         grid.selectBlock(2, 1, 2, 1);
-        ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick("ID_DeleteColumn"); },
+        ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick(ToolId::DeleteColumn); },
                      "The Previous Test sheet held values of the deleted factors; they were deleted with them. "
                      "Undo brings them back.",
                      MsgIcon::Information);
         QCOMPARE(Lines(modMain::PrevRunsGrid(), 0, 1), (QStringList{"A|C", "a1|c1", "a2|c2", "|"}));
         // The spare column, and a factor without previous values, go without a word.
         grid.selectBlock(3, 1, 3, 1);
-        w.SSActiveToolBars1_ToolClick("ID_DeleteColumn");
+        w.SSActiveToolBars1_ToolClick(ToolId::DeleteColumn);
         w.SetupSheets();
         DesignLoader::Load(w, {{"A", {"a1"}}, {"B", {"b1"}}}, {}, {{"", "b1"}});
         grid.selectBlock(1, 1, 1, 1);
-        w.SSActiveToolBars1_ToolClick("ID_DeleteColumn");
+        w.SSActiveToolBars1_ToolClick(ToolId::DeleteColumn);
         QCOMPARE(ColCaptions(modMain::PrevRunsGrid(), 1, modMain::PrevRunsGrid().maxCols()), QStringList{"B"});
     }
 
@@ -168,17 +169,17 @@ private slots:
                  onFactors(2, 2, 2, 2);
                  QGuiApplication::clipboard()->setText("x\ty\tz\n");
              },
-             tool("ID_Paste"), 0},
-            {"cut", [&] { onFactors(1, 1, 2, 2); }, tool("ID_Cut"), 0},
-            {"clear", [&] { onFactors(2, 2, 3, 3); }, tool("ID_Clear"), 0},
-            {"delete row", [&] { onFactors(1, 2, 1, 2); }, tool("ID_DeleteRow"), 0},
-            {"delete column and its previous tests", [&] { onFactors(1, 1, 1, 1); }, tool("ID_DeleteColumn"), 1},
+             tool(ToolId::Paste), 0},
+            {"cut", [&] { onFactors(1, 1, 2, 2); }, tool(ToolId::Cut), 0},
+            {"clear", [&] { onFactors(2, 2, 3, 3); }, tool(ToolId::Clear), 0},
+            {"delete row", [&] { onFactors(1, 2, 1, 2); }, tool(ToolId::DeleteRow), 0},
+            {"delete column and its previous tests", [&] { onFactors(1, 1, 1, 1); }, tool(ToolId::DeleteColumn), 1},
             {"delete a constraint",
              [&] {
                  w.SwitchToOutlookItem(frmMain::ItemConstraints);
                  w.ConstraintsSheet()->Grid->selectBlock(1, 1, 1, 1);
              },
-             tool("ID_DeleteRow"), 0},
+             tool(ToolId::DeleteRow), 0},
             {"typing a previous test",
              [&] { w.SwitchToOutlookItem(frmMain::ItemPreviousTest); },
              [&] {
@@ -205,13 +206,13 @@ private slots:
                          qPrintable(QString(name) + ": " + keys));
             }
             ExpectFlags(true, true);
-            QVERIFY2(w.Tool("ID_Redo")->isEnabled(), name);
+            QVERIFY2(w.Tool(ToolId::Redo)->isEnabled(), name);
         }
-        tool("ID_Redo")();
-        QVERIFY(w.Tool("ID_Undo")->isEnabled());
-        QCOMPARE(answered({MsgResult::No}, tool("ID_New")), QStringList{"Do you want to save changes?"});
-        QVERIFY(!w.Tool("ID_Undo")->isEnabled());
-        QVERIFY(!w.Tool("ID_Redo")->isEnabled());
+        tool(ToolId::Redo)();
+        QVERIFY(w.Tool(ToolId::Undo)->isEnabled());
+        QCOMPARE(answered({MsgResult::No}, tool(ToolId::New)), QStringList{"Do you want to save changes?"});
+        QVERIFY(!w.Tool(ToolId::Undo)->isEnabled());
+        QVERIFY(!w.Tool(ToolId::Redo)->isEnabled());
     }
 
     void printSheetWritesTheSheetsCellsPageAfterPage()
@@ -220,15 +221,15 @@ private slots:
         PdfPrinterSetup printer(pdf);
         frmMain& w = shownWindow();
         DesignLoader::Load(w, {{"Browser", {"Firefox", "Edge"}}, {"OS", {"Linux", "Windows"}}});
-        w.SSActiveToolBars1_ToolClick("ID_PrintSheet");
+        w.SSActiveToolBars1_ToolClick(ToolId::PrintSheet);
         QString text = PdfText(pdf);
         for (const char* expected : {"Factors and levels", "Factor Name", "Level 2", "Factor 1", "Browser", "Firefox",
                                      "Edge", "Windows"})
             QVERIFY2(text.contains(expected), expected);
 
         LoadCases(w, 150);
-        w.SSActiveToolBars1_ToolClick("ID_TestCases");
-        w.SSActiveToolBars1_ToolClick("ID_Print");
+        w.SSActiveToolBars1_ToolClick(ToolId::TestCases);
+        w.SSActiveToolBars1_ToolClick(ToolId::Print);
         text = PdfText(pdf);
         QVERIFY2(text.count('\f') >= 3, "a long sheet takes several pages");
         for (const char* expected : {"Test Cases", "Case 150", "b150"})
@@ -239,8 +240,8 @@ private slots:
         // Thirty factors: landscape, the columns across several pages, each page with the row
         // captions and every caption whole.
         DesignLoader::Load(w, DesignLoader::Uniform(3, 30));
-        w.SSActiveToolBars1_ToolClick("ID_FactorsandLevels");
-        w.SSActiveToolBars1_ToolClick("ID_PrintSheet");
+        w.SSActiveToolBars1_ToolClick(ToolId::FactorsandLevels);
+        w.SSActiveToolBars1_ToolClick(ToolId::PrintSheet);
         text = PdfText(pdf);
         QVERIFY(PdfIsLandscape(pdf));
         QVERIFY2(text.count('\f') >= 2, qPrintable(text));

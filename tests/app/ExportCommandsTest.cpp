@@ -1,6 +1,7 @@
 // The Export commands through the main window: offered only with test cases on the sheet, the
 // save dialog of each format, the file written from the Test Cases sheet and handed to the
 // desktop, the design left alone, and the system folder refused.
+#include "app/ToolIds.h"
 #include "app/modMain.h"
 #include "model/GridCellStore.h"
 #include "tests/app/MainWindowTestCase.h"
@@ -19,11 +20,11 @@ const struct {
     const char* id;
     const char* filter;
     const char* written;
-} kExports[] = {{"ID_CommaDeliminated", "Text Files (*.csv)", "matrix.csv"},
-                {"ID_TabDeliminated", "Text Files (*.txt)", "matrix.txt"},
-                {"ID_HTML", "HTML Files (*.html)", "matrix.html"},
-                {"ID_XML", "XML Files (*.xml)", "matrix.xml"},
-                {"ID_Excel", "Excel Files (*.xlsx)", "matrix.xlsx"}};
+} kExports[] = {{ToolId::CommaDeliminated, "Text Files (*.csv)", "matrix.csv"},
+                {ToolId::TabDeliminated, "Text Files (*.txt)", "matrix.txt"},
+                {ToolId::HTML, "HTML Files (*.html)", "matrix.html"},
+                {ToolId::XML, "XML Files (*.xml)", "matrix.xml"},
+                {ToolId::Excel, "Excel Files (*.xlsx)", "matrix.xlsx"}};
 }  // namespace
 
 class ExportCommandsTest : public MainWindowTestCase {
@@ -35,12 +36,12 @@ private slots:
         RecordingShellOpener shell;
         frmMain& w = window.emplace();
         modMain::TestCasesGrid().setMaxRows(2);
-        w.SSActiveToolBars1_ToolClick("ID_mnuExport");
+        w.SSActiveToolBars1_ToolClick(ToolId::mnuExport);
         for (const auto& kind : kExports)
             QVERIFY2(!w.Tool(kind.id)->isEnabled(), kind.id);
         // A generated matrix of two cases; opening the menu refreshes the commands.
         DesignLoader::LoadTestCases(w, {{"Browser", {}}, {"OS", {}}}, {{"Firefox", "Linux"}, {"Safari, old", "macOS"}});
-        emit w.findChild<QMenu*>("ID_mnuExport")->aboutToShow();
+        emit w.findChild<QMenu*>(ToolId::mnuExport)->aboutToShow();
         for (const auto& kind : kExports) {
             QVERIFY2(w.Tool(kind.id)->isEnabled(), kind.id);
             dialogs->answer(path("matrix"));  // typed without its extension
@@ -56,7 +57,7 @@ private slots:
         // A desktop without an opener for the file: the status bar says so.
         shell.setTakes(false);
         dialogs->answer(path("unopened.csv"));
-        w.SSActiveToolBars1_ToolClick("ID_CommaDeliminated");
+        w.SSActiveToolBars1_ToolClick(ToolId::CommaDeliminated);
         const QString said = w.statusBar()->currentMessage();
         QVERIFY2(said.startsWith(path("unopened.csv") + " was exported but could not be opened: "), qPrintable(said));
         shell.setTakes(true);
@@ -64,7 +65,7 @@ private slots:
         // The system folder, in any letter case, is refused and the dialog comes back; Cancel
         // then writes and opens nothing.
         dialogs->answer("/USR/share/matrix.csv").answer(QString());
-        ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick("ID_CommaDeliminated"); },
+        ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick(ToolId::CommaDeliminated); },
                      "You can not store test files in the Windows System Folder", MsgIcon::Information);
         QCOMPARE(dialogs->requests().size(), qsizetype(std::size(kExports)) + 3);
         QCOMPARE(shell.requests().size(), qsizetype(std::size(kExports)) + 1);

@@ -2,6 +2,7 @@
 // the file dialog and message doubles: the questions and what each answer does, the dialogs'
 // folders, names and checks, the flags and the title, failed writes, the exit question and the
 // recent designs.
+#include "app/ToolIds.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "model/CConstraints.h"
@@ -55,7 +56,7 @@ private slots:
 
         // Cancel, and Yes on an untitled design whose Save As is cancelled, change nothing.
         dialogs->answer("");
-        for (const auto& [id, answer] : {std::pair{"ID_New", MsgResult::Cancel}, {"ID_Close", MsgResult::Yes}}) {
+        for (const auto& [id, answer] : {std::pair{ToolId::New, MsgResult::Cancel}, {ToolId::Close, MsgResult::Yes}}) {
             messages.answer(answer);
             w.SSActiveToolBars1_ToolClick(id);
             TakeOnlyMessage(messages, "Do you want to save changes?", MsgIcon::Information, MsgButtons::YesNoCancel);
@@ -63,7 +64,7 @@ private slots:
             QVERIFY(modMain::gbDirty);
         }
 
-        QCOMPARE(answered({MsgResult::No}, [&] { w.SSActiveToolBars1_ToolClick("ID_Close"); }),
+        QCOMPARE(answered({MsgResult::No}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::Close); }),
                  QStringList{"Do you want to save changes?"});
         QCOMPARE(Snapshot(w), empty);
         ExpectFile(w, "", false);
@@ -78,7 +79,7 @@ private slots:
     void saveOnAnUntitledDesignRunsSaveAs()
     {
         frmMain& w = shownWindow();
-        ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick("ID_Save"); },  // nothing typed: no dialog
+        ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick(ToolId::Save); },  // nothing typed: no dialog
                      "You must have one factor and one level defined to save the file.", MsgIcon::None);
 
         LoadDesign(w);
@@ -90,14 +91,14 @@ private slots:
         QCOMPARE(dialogs->requests().last().filter, QString("TEST Files (*.test);;All Files (*.*)"));
 
         dialogs->answer(path("design"));
-        w.SSActiveToolBars1_ToolClick("ID_Save");
+        w.SSActiveToolBars1_ToolClick(ToolId::Save);
         const QString saved = path("design.test");
         ExpectFile(w, saved, false);
         QVERIFY(FileBytes(saved).contains("<Factor Name=\"Browser\">"));
 
         // Titled: Save writes back without a dialog.
         TypeIntoCell(*w.FactorsSheet()->Grid, 4, 1, "Locale");
-        w.SSActiveToolBars1_ToolClick("ID_Save");
+        w.SSActiveToolBars1_ToolClick(ToolId::Save);
         QVERIFY(FileBytes(saved).contains("<Factor Name=\"Locale\""));
         QVERIFY(!modMain::gbDirty);
         QCOMPARE(dialogs->requests().size(), 2);
@@ -110,7 +111,7 @@ private slots:
                                  "Do you want to overwrite it?";
         for (const MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
             messages.answer(answer);
-            w.SSActiveToolBars1_ToolClick("ID_Save");
+            w.SSActiveToolBars1_ToolClick(ToolId::Save);
             TakeOnlyMessage(messages, question, MsgIcon::Exclamation, MsgButtons::YesNo);
             QCOMPARE(FileBytes(saved) == "changed by another program", answer == MsgResult::No);
             QCOMPARE(modMain::gbDirty, answer == MsgResult::No);
@@ -125,7 +126,7 @@ private slots:
         LoadDesign(w);
         QVERIFY(QDir().mkpath(path("sub")));
         dialogs->answer("");
-        w.SSActiveToolBars1_ToolClick("ID_SaveAs");  // cancelled: no folder chosen yet
+        w.SSActiveToolBars1_ToolClick(ToolId::SaveAs);  // cancelled: no folder chosen yet
         const QList<std::pair<QString, QString>> names = {{"sub/design.", "sub/design.test"},
                                                           {"sub/design.txt", "sub/design.txt"},
                                                           {"sub/my.design", "sub/my.design"},
@@ -162,7 +163,7 @@ private slots:
         dialogs->answer(system + "/share/design").answer(system.toUpper() + "/Local/Design.test");
         dialogs->answer(path("old")).answer(path("old.test")).answer("");
         messages.answer(MsgResult::Ok).answer(MsgResult::Ok).answer(MsgResult::No).answer(MsgResult::No);
-        w.SSActiveToolBars1_ToolClick("ID_SaveAs");
+        w.SSActiveToolBars1_ToolClick(ToolId::SaveAs);
         QCOMPARE(messages.texts(), (QStringList{refusal, refusal, replace, replace}));
         QCOMPARE(messages.shown().first().icon, MsgIcon::Information);
         QCOMPARE(messages.shown().first().buttons, MsgButtons::Ok);
@@ -173,7 +174,7 @@ private slots:
         ExpectFile(w, "", true);
 
         dialogs->answer(path("old.test"));
-        QCOMPARE(answered({MsgResult::Yes}, [&] { w.SSActiveToolBars1_ToolClick("ID_SaveAs"); }), QStringList{replace});
+        QCOMPARE(answered({MsgResult::Yes}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::SaveAs); }), QStringList{replace});
         QVERIFY(FileBytes(path("old.test")).startsWith("<?xml"));
         ExpectFile(w, path("old.test"), false);
         QCOMPARE(dialogs->requests().size(), 6);
@@ -184,7 +185,7 @@ private slots:
         frmMain& w = shownWindow();
         LoadDesign(w);
         dialogs->answer(path("kept.test"));
-        w.SSActiveToolBars1_ToolClick("ID_SaveAs");
+        w.SSActiveToolBars1_ToolClick(ToolId::SaveAs);
         const QByteArray earlier = FileBytes(path("kept.test"));
         TypeIntoCell(*w.FactorsSheet()->Grid, 4, 1, "Changed");
         const QStringList before = Snapshot(w);
@@ -193,7 +194,7 @@ private slots:
 
         messages.answer(MsgResult::No).answer(MsgResult::Ok);
         dialogs->answer(path("bad.test"));
-        w.SSActiveToolBars1_ToolClick("ID_Open");
+        w.SSActiveToolBars1_ToolClick(ToolId::Open);
         QCOMPARE(messages.texts(),
                  (QStringList{"Do you want to save changes made to this document?",
                               "Error opening file\n" + path("bad.test") +
@@ -206,14 +207,14 @@ private slots:
         ExpectFile(w, path("kept.test"), true);
 
         // Cancel at the question: no dialog at all.
-        QCOMPARE(answered({MsgResult::Cancel}, [&] { w.SSActiveToolBars1_ToolClick("ID_Open"); }).size(), 1);
+        QCOMPARE(answered({MsgResult::Cancel}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::Open); }).size(), 1);
         QCOMPARE(dialogs->requests().size(), 2);
 
         // A write that fails keeps the earlier file and the changed flag.
         messages.answer(MsgResult::Ok);
         {
             FileSizeLimit limit(64);
-            w.SSActiveToolBars1_ToolClick("ID_Save");
+            w.SSActiveToolBars1_ToolClick(ToolId::Save);
         }
         QCOMPARE(messages.shown().size(), 1);
         QVERIFY(messages.last().text.startsWith("The design could not be saved to"));
@@ -225,7 +226,7 @@ private slots:
         // Save As into a folder that cannot exist (its parent is a file): the name stays.
         QVERIFY(WriteFileBytes(path("plain"), "a file"));
         dialogs->answer(path("plain/inside.test"));
-        QCOMPARE(answered({MsgResult::Ok}, [&] { w.SSActiveToolBars1_ToolClick("ID_SaveAs"); }).size(), 1);
+        QCOMPARE(answered({MsgResult::Ok}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::SaveAs); }).size(), 1);
         ExpectFile(w, path("kept.test"), true);
     }
 
@@ -253,7 +254,7 @@ private slots:
         if (!bytes.isNull())
             QVERIFY(WriteFileBytes(file, bytes));
         dialogs->answer(file);
-        const QStringList shown = answered({MsgResult::Ok}, [&] { w.SSActiveToolBars1_ToolClick("ID_Open"); });
+        const QStringList shown = answered({MsgResult::Ok}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::Open); });
         QCOMPARE(shown.size(), 1);
         const QStringList lines = shown.first().split('\n');
         QCOMPARE(lines.size(), 2);
@@ -269,7 +270,7 @@ private slots:
         GridView& grid = *w.FactorsSheet()->Grid;
         TypeIntoCell(grid, 4, 2, "Tablet");  // a level beside the last factor, no name above it
         grid.selectBlock(3, 1, 3, 1);         // the last factor's name cleared
-        w.SSActiveToolBars1_ToolClick("ID_Clear");
+        w.SSActiveToolBars1_ToolClick(ToolId::Clear);
         const QString question = "These cells are not saved, because their column has no factor name:\n\n"
                                  "Factors and Levels, Factor 3: Level 1, Level 2\n"
                                  "Factors and Levels, Factor 4: Level 1\n"
@@ -279,14 +280,14 @@ private slots:
         // No: nothing is written.
         dialogs->answer(file);
         messages.answer(MsgResult::No);
-        w.SSActiveToolBars1_ToolClick("ID_SaveAs");
+        w.SSActiveToolBars1_ToolClick(ToolId::SaveAs);
         TakeOnlyMessage(messages, question, MsgIcon::Exclamation, MsgButtons::YesNo);
         QVERIFY(!QFile::exists(file));
         ExpectFile(w, "", true);
 
         // Yes: saved without them, and the design still counts as changed, so Exit asks.
         dialogs->answer(file);
-        QCOMPARE(answered({MsgResult::Yes}, [&] { w.SSActiveToolBars1_ToolClick("ID_SaveAs"); }),
+        QCOMPARE(answered({MsgResult::Yes}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::SaveAs); }),
                  QStringList{question});
         QCOMPARE(FileBytes(file).count("<Factor "), 2);
         QVERIFY(!FileBytes(file).contains("Tablet"));
@@ -297,9 +298,9 @@ private slots:
         // Once the cells are gone (the Previous Test sheet keeps the named factors' columns as
         // it is shown), a save leaves the design saved.
         grid.selectBlock(3, 2, 4, 3);
-        w.SSActiveToolBars1_ToolClick("ID_Clear");
-        w.SSActiveToolBars1_ToolClick("ID_PreviousTest");
-        w.SSActiveToolBars1_ToolClick("ID_Save");
+        w.SSActiveToolBars1_ToolClick(ToolId::Clear);
+        w.SSActiveToolBars1_ToolClick(ToolId::PreviousTest);
+        w.SSActiveToolBars1_ToolClick(ToolId::Save);
         ExpectFile(w, file, false);
     }
 
@@ -312,19 +313,19 @@ private slots:
         const QString question = "The Test Matrix is very large. Do you want to include it with the file?";
         dialogs->answer(file);
         messages.answer(MsgResult::Yes);
-        w.SSActiveToolBars1_ToolClick("ID_SaveAs");
+        w.SSActiveToolBars1_ToolClick(ToolId::SaveAs);
         TakeOnlyMessage(messages, question, MsgIcon::Question, MsgButtons::YesNo, 27);
         const QByteArray withMatrix = FileBytes(file);
         QCOMPARE(withMatrix.count("<row>"), 401);
 
         // Escape or the close box: the save is cancelled, the file and the changed flag stay.
         modMain::gbDirty = true;
-        QCOMPARE(answered({MsgResult::Cancel}, [&] { w.SSActiveToolBars1_ToolClick("ID_Save"); }),
+        QCOMPARE(answered({MsgResult::Cancel}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::Save); }),
                  QStringList{question});
         QCOMPARE(FileBytes(file), withMatrix);
         ExpectFile(w, file, true);
 
-        QCOMPARE(answered({MsgResult::No}, [&] { w.SSActiveToolBars1_ToolClick("ID_Save"); }), QStringList{question});
+        QCOMPARE(answered({MsgResult::No}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::Save); }), QStringList{question});
         QCOMPARE(FileBytes(file).count("<row>"), 0);
         ExpectFile(w, file, false);
     }
@@ -334,18 +335,18 @@ private slots:
         LoadDesign(window.emplace());
         const QStringList saved = Snapshot(*window, false);
         dialogs->answer(path("first.test"));
-        window->SSActiveToolBars1_ToolClick("ID_SaveAs");
+        window->SSActiveToolBars1_ToolClick(ToolId::SaveAs);
         window.reset();
         ResetApplicationState();
         frmMain& w = shownWindow();
         dialogs->answer(path("first.test")).answer(path("second.test"));
-        w.SSActiveToolBars1_ToolClick("ID_Open");
+        w.SSActiveToolBars1_ToolClick(ToolId::Open);
         QCOMPARE(Snapshot(w, false), saved);
         QCOMPARE(ColCaptions(modMain::TestCasesGrid(), 1, 3), (QStringList{"Factor A", "Factor B", "Factor C"}));
         ExpectFile(w, path("first.test"), false);
         QVERIFY(modMain::gbDesignChanged);
         QCOMPARE(w.SelectedItemIndex(), 0);
-        w.SSActiveToolBars1_ToolClick("ID_SaveAs");
+        w.SSActiveToolBars1_ToolClick(ToolId::SaveAs);
         QVERIFY(!FileBytes(path("first.test")).isEmpty());
         QCOMPARE(FileBytes(path("second.test")), FileBytes(path("first.test")));
 
@@ -354,7 +355,7 @@ private slots:
                                "<requirements><factors><Factor Name=\"X\"><level>1</level></Factor></factors>"
                                "<constraints/><previousruns/><QXVMatrix/></requirements>"));
         dialogs->answer(path("small.test"));
-        w.SSActiveToolBars1_ToolClick("ID_Open");
+        w.SSActiveToolBars1_ToolClick(ToolId::Open);
         QCOMPARE(Lines(modMain::ConstraintsGrid(), 1, 0), QStringList{"Constraint 1||||"});
         QCOMPARE(Lines(modMain::PrevRunsGrid(), 0, 0), (QStringList{"|", "Prev Test 1|"}));
         QCOMPARE(Lines(modMain::TestCasesGrid(), 0, 0), (QStringList{"|", "|"}));
@@ -399,9 +400,9 @@ private slots:
         LoadDesign(w);
         for (const char* name : {"a", "b", "c", "d", "e"}) {
             dialogs->answer(path(name));
-            w.SSActiveToolBars1_ToolClick("ID_SaveAs");
+            w.SSActiveToolBars1_ToolClick(ToolId::SaveAs);
         }
-        auto* fileMenu = w.findChild<QMenu*>("ID_mnuFile");
+        auto* fileMenu = w.findChild<QMenu*>(ToolId::mnuFile);
         emit fileMenu->aboutToShow();
         QStringList recent;
         for (QAction* a : fileMenu->actions())
@@ -409,9 +410,9 @@ private slots:
                 recent << a->text();
         QCOMPARE(recent, (QStringList{"&1 " + path("e.test"), "&2 " + path("d.test"), "&3 " + path("c.test"),
                                       "&4 " + path("b.test")}));
-        QCOMPARE(fileMenu->actions().last()->objectName(), QString("ID_Exit"));
+        QCOMPARE(fileMenu->actions().last()->objectName(), QString(ToolId::Exit));
 
-        w.SSActiveToolBars1_ToolClick("ID_New");
+        w.SSActiveToolBars1_ToolClick(ToolId::New);
         emit fileMenu->aboutToShow();  // the list is rebuilt, not added to
         QAction* third = w.findChild<QAction*>("RecentFile3");
         QVERIFY(third);

@@ -1,6 +1,7 @@
 // Find Combination and Find All Combinations driven through their tool IDs: the regeneration
 // question, the refusals, the found messages with the row made active on the right sheet,
 // the summary's three wordings, and the Find Combination dialog's checks.
+#include "app/ToolIds.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "model/GridCellStore.h"
@@ -62,7 +63,7 @@ private slots:
         DesignLoader::Load(w, kDesign, {}, {{"a2", "b2"}, {"a1", "b2"}});
         DesignLoader::LoadTestCases(w, kDesign, {{"a1", "b1"}, {"a1", "b2"}, {"a2", "b1"}, {"a1", "b2"}});
         AnswerFindDialog(1, 1, 2, 2);
-        ExpectOneBox(messages, [&] { w.Tool("ID_FindCombination")->trigger(); },
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::FindCombination)->trigger(); },
                      "The combination was found a total of 3 times. The first occurrence was found in the Previous "
                      "Tests in the selected row.",
                      MsgIcon::None);
@@ -71,13 +72,13 @@ private slots:
         QVERIFY(!modMain::gbDirty);  // a search changes nothing
 
         AnswerFindDialog(1, 1, 2, 1);
-        ExpectOneBox(messages, [&] { w.Tool("ID_FindCombination")->trigger(); },
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::FindCombination)->trigger(); },
                      "The combination was found in the QXV Matrix in the selected row.", MsgIcon::None);
         QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemTestCases));
         QCOMPARE(w.Sheet(frmMain::ItemTestCases)->Grid->activeRow(), 2);  // test case 1 stands in grid row 2
 
         AnswerFindDialog(1, 1, 2, 1, true);
-        w.Tool("ID_FindCombination")->trigger();
+        w.Tool(ToolId::FindCombination)->trigger();
         QVERIFY(messages.shown().isEmpty());
     }
 
@@ -88,13 +89,13 @@ private slots:
         DesignLoader::Load(w, design, {{"B", "b2", "A", "a2"}, {"A", "a2", "B", "B"}});
         DesignLoader::LoadTestCases(w, design, {{"a2", "b2"}});
         AnswerFindDialog(2, 1, 1, 2);  // B of B with a2 of A: the then-side of constraint 2
-        ExpectOneBox(messages, [&] { w.Tool("ID_FindCombination")->trigger(); },
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::FindCombination)->trigger(); },
                      "The combination was found in the Constraints in the selected row.", MsgIcon::None);
         QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemConstraints));
         QCOMPARE(w.Sheet(frmMain::ItemConstraints)->Grid->activeRow(), 2);
 
         AnswerFindDialog(1, 1, 2, 1);  // A with B: only in the names row of the Test Cases sheet
-        ExpectOneBox(messages, [&] { w.Tool("ID_FindCombination")->trigger(); },
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::FindCombination)->trigger(); },
                      "The combination was not found.", MsgIcon::None);
     }
 
@@ -103,11 +104,11 @@ private slots:
         frmMain& w = shownWindow();
         DesignLoader::Load(w, kDesign);
         DesignLoader::LoadTestCases(w, kDesign, {{"a1", "b1"}, {"a1", "b2"}, {"a2", "b1"}, {"a2", "b2"}});
-        ExpectOneBox(messages, [&] { w.Tool("ID_FindAllCombinations")->trigger(); },
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::FindAllCombinations)->trigger(); },
                      Summary(4, 4), MsgIcon::None, MsgButtons::Ok, 34);
 
         DesignLoader::LoadTestCases(w, kDesign, {{"a1", "b1"}, {"a2", "b2"}});
-        ExpectOneBox(messages, [&] { w.Tool("ID_FindAllCombinations")->trigger(); },
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::FindAllCombinations)->trigger(); },
                      Summary(2, 4, " There are nested constraints in the design."), MsgIcon::None,
                      MsgButtons::Ok, 26);
 
@@ -115,7 +116,7 @@ private slots:
         DesignLoader::Load(w, kDesign, {{"A", "a1", "B", "b1"}});
         DesignLoader::LoadTestCases(w, kDesign, {{"a1", "b1"}, {"a2", "b2"}});
         messages.answer(MsgResult::Ok).answer(MsgResult::Ok);
-        w.Tool("ID_FindAllCombinations")->trigger();
+        w.Tool(ToolId::FindAllCombinations)->trigger();
         QCOMPARE(messages.texts(), (QStringList{"Violated constraints",
                                                 Summary(2, 4, " The constraints were violated in the QXV Matrix.")}));
         QCOMPARE(messages.last().helpContext, 25);
@@ -123,7 +124,7 @@ private slots:
 
         // The same pair searched alone: the violation, then the constraint as the first place.
         AnswerFindDialog(1, 1, 2, 1);
-        QCOMPARE(answered({MsgResult::Ok, MsgResult::Ok}, [&] { w.Tool("ID_FindCombination")->trigger(); }),
+        QCOMPARE(answered({MsgResult::Ok, MsgResult::Ok}, [&] { w.Tool(ToolId::FindCombination)->trigger(); }),
                  (QStringList{"Violated constraints", "The combination was found a total of 2 times. The first "
                                                       "occurrence was found in the Constraints in the selected row."}));
     }
@@ -134,7 +135,7 @@ private slots:
         const QString question =
             "The test cases need to be recomputed before finding a combination. Would you like to generate all "
             "two-way combinations now?";
-        for (const char* id : {"ID_FindCombination", "ID_FindAllCombinations"}) {
+        for (const char* id : {ToolId::FindCombination, ToolId::FindAllCombinations}) {
             DesignLoader::Load(w, {{"A", {"a1", "a2"}}});
             modMain::gbDesignChanged = false;
             ExpectOneBox(messages, [&] { w.Tool(id)->trigger(); },
@@ -148,7 +149,7 @@ private slots:
         }
 
         // Yes: the generation runs and reports the coverage of its matrix once.
-        QCOMPARE(answered({MsgResult::Yes, MsgResult::Ok}, [&] { w.Tool("ID_FindAllCombinations")->trigger(); }),
+        QCOMPARE(answered({MsgResult::Yes, MsgResult::Ok}, [&] { w.Tool(ToolId::FindAllCombinations)->trigger(); }),
                  (QStringList{question, Summary(4, 4)}));
         QVERIFY(!modMain::gbDesignChanged);
         QCOMPARE(modMain::TestCasesGrid().maxRows(), 5);
@@ -156,7 +157,7 @@ private slots:
         // The read's own message, and no summary after it.
         DesignLoader::Load(w, kDesign, {{"A", "a9", "B", "b1"}});
         messages.answer(MsgResult::Ok);
-        w.Tool("ID_FindAllCombinations")->trigger();
+        w.Tool(ToolId::FindAllCombinations)->trigger();
         QCOMPARE(messages.texts().size(), 1);
         QCOMPARE(messages.last().icon, MsgIcon::Exclamation);
         messages.clear();

@@ -1,6 +1,7 @@
 // The generation commands driven through their tool IDs: Generate 2 Way, Generate N-Way,
 // Validate Design and Generate All Combinations, with their refusals, flags and progress windows, Stop, and the
 // main window kept alive while a generation runs.
+#include "app/ToolIds.h"
 #include "app/frmMain.h"
 #include "app/frmNWayStatus.h"
 #include "app/frmStatus.h"
@@ -40,17 +41,17 @@ private slots:
         TypeFactor(w, 1, "A", {"a1", "a2"});
         TypeFactor(w, 2, "B", {"b1", "b2", "b3"});
         TypeFactor(w, 3, "C", {"c1", "c2", "c3", "c4"});
-        ExpectOneBox(messages, [&] { w.Tool("ID_Generate2Way")->trigger(); },
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::Generate2Way)->trigger(); },
                      kAll26, MsgIcon::None, MsgButtons::Ok, 34);
 
         const GridCellStore& cases = modMain::TestCasesGrid();
         QCOMPARE(RowTexts(cases, 1, 1, 3), (QStringList{"A", "B", "C"}));
         QVERIFY2(cases.maxRows() - 1 >= 12, "at least 3 x 4 test cases cover every pair of B and C");
         QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemTestCases));
-        QVERIFY(w.Tool("ID_TestCases")->isChecked());
+        QVERIFY(w.Tool(ToolId::TestCases)->isChecked());
         ExpectFlags(true, false);
         // The commands are back once the generation is over.
-        QVERIFY(w.Tool("ID_Generate2Way")->isEnabled());
+        QVERIFY(w.Tool(ToolId::Generate2Way)->isEnabled());
         QVERIFY(w.centralWidget()->isEnabled());
     }
 
@@ -67,7 +68,7 @@ private slots:
             dialog->accept();
         });
         // The summary after it counts pairs, as after Generate 2 Way.
-        ExpectOneBox(messages, [&] { w.Tool("ID_GenerateNWay")->trigger(); },
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::GenerateNWay)->trigger(); },
                      "A total of 30 combinations out of 30 were found in the constraints, previous test, and the test "
                      "case matrix.",
                      MsgIcon::None, MsgButtons::Ok, 34);
@@ -80,7 +81,7 @@ private slots:
     {
         frmMain& w = shownWindow();
         DesignLoader::Load(w, {{"A", {"a1", "a2"}}});
-        for (const char* id : {"ID_Generate2Way", "ID_GenerateAllCombinations"}) {
+        for (const char* id : {ToolId::Generate2Way, ToolId::GenerateAllCombinations}) {
             ExpectOneBox(messages, [&] { w.Tool(id)->trigger(); },
                          "You must have at least two factors at two levels before generating the combinations.",
                          MsgIcon::None);
@@ -88,13 +89,13 @@ private slots:
 
         DesignLoader::Load(w, {{"A", {"a1", "a2"}}, {"B", {"b1"}}});
         modMain::gbDesignChanged = true;
-        ExpectOneBox(messages, [&] { w.Tool("ID_ValidateDesign")->trigger(); }, "The design is valid.",
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::ValidateDesign)->trigger(); }, "The design is valid.",
                      MsgIcon::Information);
         ExpectFlags(false, true);
 
         // A table that does not validate: its message only, from Validate and a generation alike.
         DesignLoader::Load(w, {{"A", {"a1", "a2"}}, {"B", {"b1", "b1"}}});
-        for (const char* id : {"ID_ValidateDesign", "ID_Generate2Way"}) {
+        for (const char* id : {ToolId::ValidateDesign, ToolId::Generate2Way}) {
             ExpectOneBox(messages, [&] { w.Tool(id)->trigger(); },
                          "There are redundant levels in factor 'B' both are named 'b1'", MsgIcon::Critical,
                          MsgButtons::Ok, 28);
@@ -109,12 +110,12 @@ private slots:
         w.SwitchToOutlookItem(frmMain::ItemFactorsAndLevels);
         modMain::gbDirty = false;
         modMain::gbDesignChanged = true;
-        ExpectOneBox(messages, [&] { w.Tool("ID_Generate2Way")->trigger(); },
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::Generate2Way)->trigger(); },
                      "Infeasible constraints", MsgIcon::Information, MsgButtons::OkCancel, 27);
         ExpectFlags(false, true);
         QCOMPARE(modMain::TestCasesGrid().maxRows(), 2);
         QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemFactorsAndLevels));
-        QVERIFY(w.Tool("ID_Generate2Way")->isEnabled());
+        QVERIFY(w.Tool(ToolId::Generate2Way)->isEnabled());
     }
 
     void previousTestsThatCoverEverythingLeaveNoTestCases()
@@ -124,7 +125,7 @@ private slots:
         DesignLoader::Load(w, design, {}, {{"a1", "b1"}, {"a1", "b2"}, {"a2", "b1"}, {"a2", "b2"}});
         DesignLoader::LoadTestCases(w, design, {{"a1", "b1"}, {"a2", "b2"}});  // an earlier result
         messages.answer(MsgResult::Ok).answer(MsgResult::Ok);
-        w.Tool("ID_Generate2Way")->trigger();
+        w.Tool(ToolId::Generate2Way)->trigger();
         // No "Failed to converge" between the two: every pair is covered.
         QCOMPARE(messages.texts(),
                  (QStringList{"The Previous Tests contain all the combinations.",
@@ -147,7 +148,7 @@ private slots:
         frmMain& w = shownWindow();
         DesignLoader::Load(w, {{"A", {"a1", "a2"}}, {"B", {"b1", "b2"}}, {"C", {"c1", "c2"}}},
                            {{"A", "a1", "B", "b1"}, {"A", "a1", "B", "b2"}});
-        ExpectOneBox(messages, [&] { w.Tool("ID_Generate2Way")->trigger(); },
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::Generate2Way)->trigger(); },
                      "A total of 10 combinations out of 12 were found in the constraints, previous test, and the test "
                      "case matrix. There are nested constraints in the design.",
                      MsgIcon::None, MsgButtons::Ok, 26);
@@ -165,7 +166,7 @@ private slots:
             "The current design will require 1,024 before constraints are applied. Are you sure you would like to "
             "generate all tests?";
         messages.answer(MsgResult::No);
-        w.Tool("ID_GenerateAllCombinations")->trigger();
+        w.Tool(ToolId::GenerateAllCombinations)->trigger();
         TakeOnlyMessage(messages, question, MsgIcon::None, MsgButtons::YesNo, 27);
         QCOMPARE(modMain::TestCasesGrid().maxRows(), 1);
         QVERIFY(!modMain::gbDirty);
@@ -181,7 +182,7 @@ private slots:
                 }
         });
         watch->start(0);
-        QCOMPARE(answered({MsgResult::Yes}, [&] { w.Tool("ID_GenerateAllCombinations")->trigger(); }), QStringList{question});
+        QCOMPARE(answered({MsgResult::Yes}, [&] { w.Tool(ToolId::GenerateAllCombinations)->trigger(); }), QStringList{question});
         delete watch;
         QCOMPARE(modMain::TestCasesGrid().maxRows(), 1025);
         QCOMPARE(RowTexts(modMain::TestCasesGrid(), 1025, 1, 2), (QStringList{"v2", "v2"}));
@@ -212,13 +213,13 @@ private slots:
         WhileGenerating([&](frmNWayStatus& status) {
             w.installEventFilter(&counter);
             w.update();  // a paint request, posted
-            QTimer::singleShot(50, &status, [&w] { w.Tool("ID_Help")->trigger(); });
+            QTimer::singleShot(50, &status, [&w] { w.Tool(ToolId::Help)->trigger(); });
             QTimer::singleShot(600, &status, [&] {
                 paintsDuring = counter.paints;
                 labelDuring = status.lblNum->text();
-                disabledMeanwhile = !w.Tool("ID_Save")->isEnabled() && !w.Tool("ID_FindCombination")->isEnabled() &&
+                disabledMeanwhile = !w.Tool(ToolId::Save)->isEnabled() && !w.Tool(ToolId::FindCombination)->isEnabled() &&
                                     !w.centralWidget()->isEnabled();
-                helpStayed = w.Tool("ID_Help")->isEnabled();
+                helpStayed = w.Tool(ToolId::Help)->isEnabled();
                 connect(&status, &QObject::destroyed, [&] { stopToEnd = sincePress.elapsed(); });
                 sincePress.start();
                 QTest::mouseClick(status.cmdStop, Qt::LeftButton);
@@ -226,7 +227,7 @@ private slots:
             });
         });
         messages.answer(MsgResult::Ok);
-        w.Tool("ID_Generate2Way")->trigger();
+        w.Tool(ToolId::Generate2Way)->trigger();
         w.removeEventFilter(&counter);
         QVERIFY(paintsDuring > 0);
         QCOMPARE(help.contexts(), QList<int>{1});
@@ -244,7 +245,7 @@ private slots:
         messages.clear();
         QVERIFY(modMain::TestCasesGrid().maxRows() > 100);
         QCOMPARE(w.PanelText("TestCases"), QString("%1 Test Cases  ").arg(modMain::TestCasesGrid().maxRows() - 1));
-        QVERIFY(w.Tool("ID_Save")->isEnabled());
+        QVERIFY(w.Tool(ToolId::Save)->isEnabled());
     }
 
     void closingTheMainWindowStopsTheGenerationFirst()
@@ -257,7 +258,7 @@ private slots:
             QTimer::singleShot(200, &status, [&] { closedAtOnce = w.close(); });
         });
         messages.answer(MsgResult::Ok).answer(MsgResult::No);
-        w.Tool("ID_Generate2Way")->trigger();
+        w.Tool(ToolId::Generate2Way)->trigger();
         QVERIFY(!closedAtOnce);
         QVERIFY(w.isVisible());
         QVERIFY(modMain::TestCasesGrid().maxRows() > 100);  // the best matrix so far was kept

@@ -1,5 +1,6 @@
 // The main window driven as a user would: switching views by their tool IDs, the about box,
 // start-up placement and the command-line open.
+#include "app/ToolIds.h"
 #include "app/frmAbout.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
@@ -27,29 +28,29 @@ private slots:
     {
         frmMain& w = shownWindow();
         TypeFactor(w, 1, "A", {"x", "y"});
-        ExpectOneBox(messages, [&] { w.Tool("ID_Constraints")->trigger(); },
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::Constraints)->trigger(); },
                      "You must have at least two factors before you can add constraints.", MsgIcon::None);
         QCOMPARE(w.SelectedItemIndex(), 0);
-        QVERIFY(Checked(w, "ID_FactorsandLevels"));
+        QVERIFY(Checked(w, ToolId::FactorsandLevels));
 
         TypeFactor(w, 2, "B", {"p", "q"});
-        w.Tool("ID_Constraints")->trigger();
+        w.Tool(ToolId::Constraints)->trigger();
         QCOMPARE(w.SelectedItemIndex(), 1);
-        QVERIFY(Checked(w, "ID_Constraints"));
-        QVERIFY(!Checked(w, "ID_FactorsandLevels"));
-        w.SSActiveToolBars1_ToolClick("ID_TestCases");
+        QVERIFY(Checked(w, ToolId::Constraints));
+        QVERIFY(!Checked(w, ToolId::FactorsandLevels));
+        w.SSActiveToolBars1_ToolClick(ToolId::TestCases);
         QCOMPARE(w.SelectedItemIndex(), 3);
-        QVERIFY(Checked(w, "ID_TestCases"));
+        QVERIFY(Checked(w, ToolId::TestCases));
 
         // IDs are exact: these switch nothing.
-        for (const char* id : {"id_factorsandlevels", "ID_mnuFile", "ID_Test"})
+        for (const char* id : {"id_factorsandlevels", ToolId::mnuFile, ToolId::Test})
             w.SSActiveToolBars1_ToolClick(id);
         QCOMPARE(w.SelectedItemIndex(), 3);
 
         const bool shown = w.IsItemPaneShown();
-        w.SSActiveToolBars1_ToolClick("ID_OutlookBar");
+        w.SSActiveToolBars1_ToolClick(ToolId::OutlookBar);
         QCOMPARE(w.IsItemPaneShown(), !shown);
-        w.SSActiveToolBars1_ToolClick("ID_OutlookBar");
+        w.SSActiveToolBars1_ToolClick(ToolId::OutlookBar);
         QCOMPARE(w.IsItemPaneShown(), shown);
     }
 
@@ -60,7 +61,7 @@ private slots:
         about.findChild<QPushButton*>("cmdHelp")->click();
         about.findChild<QPushButton*>("Command1")->click();
         QCOMPARE(help.contexts(), (QList<int>{1, 35}));
-        window.emplace().SSActiveToolBars1_ToolClick("ID_Help");
+        window.emplace().SSActiveToolBars1_ToolClick(ToolId::Help);
         QCOMPARE(help.contexts().last(), 1);
     }
 
