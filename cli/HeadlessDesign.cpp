@@ -1,5 +1,6 @@
 #include "cli/HeadlessDesign.h"
 
+#include "app/CommandDesign.h"
 #include "app/modMain.h"
 #include "files/CFile.h"
 #include "files/FileIdentity.h"
@@ -26,7 +27,7 @@ void Fill(GridCellStore& grid, int cols, int rows, int firstRow, const TextTable
 
 bool Open(const QString& path, QString& reason)
 {
-    DesignFileContents t;
+    DesignText t;
     const FileIdentity before = FileIdentity::Of(path);
     if (!CFile::OpenXMLFile(path, t, &reason))
         return false;
@@ -49,10 +50,10 @@ bool Open(const QString& path, QString& reason)
     return true;
 }
 
-void SetTestCases(const ReadTables& tables, const std::vector<std::vector<QString>>& rows)
+void SetTestCases(const DesignText& tables, const std::vector<std::vector<QString>>& rows)
 {
     GridCellStore& grid = modMain::TestCasesGrid();
-    const int numFactors = tables.numFactors();
+    const int numFactors = tables.numFactors;
     grid.setMaxCols(numFactors);
     grid.setMaxRows(int(rows.size()) + 1);
     for (int f = 1; f <= numFactors; ++f)
@@ -69,11 +70,11 @@ bool ChangedOnDisk(const QString& path)
 
 bool Save(const QString& path)
 {
-    ReadTables t;
+    DesignText t;
     if (!CommandDesign::Read(false, t))
         return false;
     CFile file(modMain::Workbook());
-    return file.SaveXMLFile(path, t.numFactors(), t.levelCounts, t.factors, t.numConstraints, t.constraints,
+    return file.SaveXMLFile(path, t.numFactors, t.levelCounts, t.factors, t.numConstraints, t.constraints,
                             t.numPrevRuns, t.prevRuns);
 }
 

@@ -70,7 +70,7 @@ public:
                             std::int32_t& Ret_lNumPrevRuns, TextTable& Ret_vaPrevRuns, std::int32_t& Ret_lNumRows,
                             std::int32_t& Ret_lNumCols, TextTable& Ret_vaMatrix, QString* Ret_strReason = nullptr);
     // The same into one bundle.
-    static bool OpenXMLFile(const QString& In_strPath, DesignFileContents& Ret_contents,
+    static bool OpenXMLFile(const QString& In_strPath, DesignText& Ret_contents,
                             QString* Ret_strReason = nullptr);
     // The same from a device (opened for reading here unless it is open).
     static bool OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels,
