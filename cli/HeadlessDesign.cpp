@@ -4,9 +4,6 @@
 #include "app/modMain.h"
 #include "files/CFile.h"
 #include "files/FileIdentity.h"
-#include "model/CConstraints.h"
-#include "model/CFactors.h"
-#include "model/CPrevRuns.h"
 #include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
 
@@ -14,39 +11,20 @@ namespace HeadlessDesign {
 
 namespace {
 FileIdentity gOpened;  // the design file as it was read
-
-void Fill(GridCellStore& grid, int cols, int rows, int firstRow, const TextTable& table, int numRows, int numCols)
-{
-    grid.setMaxCols(cols);
-    grid.setMaxRows(rows);
-    for (int r = 1; r <= numRows; ++r)
-        for (int c = 1; c <= numCols; ++c)
-            grid.setText(c, firstRow + r - 1, table.at(table.rowLower() + r - 1, c));
-}
 }  // namespace
 
 bool Open(const QString& path, QString& reason)
 {
-    DesignText t;
+    DesignText design;
     const FileIdentity before = FileIdentity::Of(path);
-    if (!CFile::OpenXMLFile(path, t, &reason))
+    if (!CFile::OpenXMLFile(path, design, &reason))
         return false;
     gOpened = before;
 
-    GridCellStore& factors = modMain::FactorsGrid();
-    factors.setMaxCols(t.numFactors + 1);
-    factors.setMaxRows(t.maxNumLevels + 2);
-    for (int f = 1; f <= t.numFactors; ++f)
-        for (int l = 0; l <= t.levelCounts.at(f); ++l)
-            factors.setText(f, l + 1, t.factors.at(l, f));
-    modMain::Factors().mlNumFactors = t.numFactors;
-    modMain::Factors().lMaxNumLevels = t.maxNumLevels;
-
-    Fill(modMain::ConstraintsGrid(), 4, t.numConstraints + 1, 1, t.constraints, t.numConstraints, 4);
-    modMain::Constraints().mlNumConstraints = t.numConstraints;
-    Fill(modMain::PrevRunsGrid(), t.numFactors, t.numPrevRuns + 1, 1, t.prevRuns, t.numPrevRuns, t.numFactors);
-    modMain::PrevRuns().mlNumPrevRuns = t.numPrevRuns;
-    Fill(modMain::TestCasesGrid(), t.numCols, std::max(t.numRows, 1), 1, t.matrix, t.numRows, t.numCols);
+    // The Test Cases sheet's empty layout, one row, stays for a design without a matrix: its
+    // export is the empty grid.
+    modMain::TestCasesGrid().setMaxRows(1);
+    modMain::Workbook().Put(design);
     return true;
 }
 

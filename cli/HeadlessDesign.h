@@ -9,8 +9,8 @@
 #include <vector>
 
 namespace HeadlessDesign {
-// Reads the file and fills the four sheets and the model counts from it. False, with the
-// reason, when the file is no readable design.
+// Reads the file and puts it on the four sheets, as the desktop program's Open does. False,
+// with the reason, when the file is no readable design.
 bool Open(const QString& path, QString& reason);
 
 // Puts a generated matrix (level names, one row per test case) on the Test Cases sheet,

@@ -438,13 +438,10 @@ bool CFile::OpenFile(bool In_bAskUser, bool In_bDirty, QString& In_strFileNamean
     mKnownIdentity = identity;
 
     // Every sheet is emptied first, so that nothing of the design shown before stays behind
-    // (a design without constraints or test cases leaves those sheets empty). Each sheet
-    // loads only after the one before it took its table.
+    // (a design without constraints or test cases leaves those sheets empty).
     if (DesignSheets* sheets = CurrentDesignSheets()) {
         sheets->SetupSheets();
-        if (sheets->LoadFactors(d.numFactors, d.maxNumLevels, d.factors, d.levelCounts) &&
-            sheets->LoadConstraints(d.numConstraints, d.constraints) && sheets->LoadPrevRuns(d.numPrevRuns, d.prevRuns))
-            sheets->LoadSavedMatrix(d.numRows, d.numCols, d.matrix);
+        mWorkbook.Put(d, sheets);
     }
     return true;
 }

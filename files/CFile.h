@@ -16,7 +16,7 @@
 // the names of the first three sections only, and reads whatever elements stand below them.
 //
 // CFile also runs the file commands' work: saving the design read from the sheets, opening a
-// design into the sheets (through DesignSheets), and the open and save dialogs with their
+// design onto the sheets (put by the workbook, dressed by DesignSheets), and the open and save dialogs with their
 // checks. The dialogs start in the user's documents folder until one is confirmed, then in
 // the folder chosen last.
 
