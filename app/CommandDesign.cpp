@@ -6,6 +6,8 @@
 #include "model/CPrevRuns.h"
 #include "platform/MessageBox.h"
 
+#include <algorithm>
+
 namespace CommandDesign {
 
 bool HasTwoFactorsAtTwoLevels(const QString& refusal)
@@ -17,16 +19,22 @@ bool HasTwoFactorsAtTwoLevels(const QString& refusal)
     return false;
 }
 
-bool Read(bool validate, ReadTables& t)
+bool Read(bool validate, DesignText& t)
 {
+    const bool factorsRead = validate ? modMain::Factors().ReadFactorsAndValidate(t.factors, t.levelCounts)
+                                      : modMain::Factors().ReadFactorsNoValidate(t.factors, t.levelCounts);
+    if (!factorsRead)
+        return false;
+    t.numFactors = t.factors.isDimensioned() ? t.factors.colUpper() : 0;
+    t.maxNumLevels = 0;
+    for (int f = t.levelCounts.lower(); t.levelCounts.isDimensioned() && f <= t.levelCounts.upper(); ++f)
+        t.maxNumLevels = std::max(t.maxNumLevels, t.levelCounts.at(f));
     if (validate) {
-        return modMain::Factors().ReadFactorsAndValidate(t.factors, t.levelCounts) &&
-               modMain::Constraints().ReadConstraintsAndValidate(t.factors, t.levelCounts, t.constraints,
+        return modMain::Constraints().ReadConstraintsAndValidate(t.factors, t.levelCounts, t.constraints,
                                                                  t.numConstraints) &&
                modMain::PrevRuns().ReadPrevRunsandValidate(t.factors, t.levelCounts, t.prevRuns, t.numPrevRuns);
     }
-    return modMain::Factors().ReadFactorsNoValidate(t.factors, t.levelCounts) &&
-           modMain::Constraints().ReadConstraintsNoValidate(t.factors, t.levelCounts, t.constraints,
+    return modMain::Constraints().ReadConstraintsNoValidate(t.factors, t.levelCounts, t.constraints,
                                                             t.numConstraints) &&
            modMain::PrevRuns().ReadPrevRunsNoValidate(t.factors, t.levelCounts, t.prevRuns, t.numPrevRuns);
 }

@@ -2,26 +2,25 @@
 
 #include "platform/MessageBox.h"
 
-DesignTables ToEngineDesign(const TextTable& vaFactors, const LongArray& alLevelCount, const TextTable& vaConstraints,
-                            std::int32_t numConstraints, const TextTable& vaPrevRuns, std::int32_t numPrevRuns)
+DesignTables ToEngineDesign(const DesignText& text)
 {
     DesignTables design;
-    const int numFactors = vaFactors.isDimensioned() ? vaFactors.colUpper() : 0;
+    const int numFactors = text.factors.isDimensioned() ? text.factors.colUpper() : 0;
     for (int f = 1; f <= numFactors; ++f) {
         std::vector<std::string> column;
-        column.reserve(std::size_t(alLevelCount.at(f)) + 1);
-        for (int l = 0; l <= alLevelCount.at(f); ++l)
-            column.push_back(vaFactors.at(l, f).toStdString());
+        column.reserve(std::size_t(text.levelCounts.at(f)) + 1);
+        for (int l = 0; l <= text.levelCounts.at(f); ++l)
+            column.push_back(text.factors.at(l, f).toStdString());
         design.factors.push_back(std::move(column));
-        design.levelCounts.push_back(alLevelCount.at(f));
+        design.levelCounts.push_back(text.levelCounts.at(f));
     }
-    for (int k = 1; k <= numConstraints; ++k)
-        design.constraints.push_back({vaConstraints.at(k, 1).toStdString(), vaConstraints.at(k, 2).toStdString(),
-                                      vaConstraints.at(k, 3).toStdString(), vaConstraints.at(k, 4).toStdString()});
-    for (int r = 1; r <= numPrevRuns; ++r) {
+    for (int k = 1; k <= text.numConstraints; ++k)
+        design.constraints.push_back({text.constraints.at(k, 1).toStdString(), text.constraints.at(k, 2).toStdString(),
+                                      text.constraints.at(k, 3).toStdString(), text.constraints.at(k, 4).toStdString()});
+    for (int r = 1; r <= text.numPrevRuns; ++r) {
         std::vector<std::string> row;
         for (int f = 1; f <= numFactors; ++f)
-            row.push_back(vaPrevRuns.at(r, f).toStdString());
+            row.push_back(text.prevRuns.at(r, f).toStdString());
         design.prevRuns.push_back(std::move(row));
     }
     return design;

@@ -4,12 +4,10 @@
 
 #include "engine/DesignTables.h"
 #include "engine/EngineMessage.h"
-#include "model/TextTable.h"
+#include "model/DesignText.h"
 
-#include <cstdint>
-
-DesignTables ToEngineDesign(const TextTable& vaFactors, const LongArray& alLevelCount, const TextTable& vaConstraints,
-                            std::int32_t numConstraints, const TextTable& vaPrevRuns, std::int32_t numPrevRuns);
+// The factors, constraints and previous tests of the design; its matrix stays behind.
+DesignTables ToEngineDesign(const DesignText& design);
 
 // Shows an engine message with ShowMessage and returns the button pressed.
 EngineAnswer ShowEngineMessage(const EngineMessage& message);

@@ -489,25 +489,22 @@ void frmMain::SetupSheets()
     mTestCases->SetupGrid();
 }
 
-bool frmMain::LoadFactors(std::int32_t In_lNumFactors, std::int32_t In_lMaxNumLevels, const TextTable& In_vaFactors,
-                          const LongArray& In_alLevelCount)
+void frmMain::BeforePut(DesignTable table)
 {
-    return mFactors->LoadDataIntoGrid(In_lNumFactors, In_lMaxNumLevels, In_vaFactors, In_alLevelCount);
+    // The previous tests get the columns of the factors their lists read, which leaves out
+    // trailing factors without a name.
+    if (table == DesignTable::PrevRuns)
+        mPrevRuns->InitGridForPreviousRuns();
 }
 
-bool frmMain::LoadConstraints(std::int32_t In_lNumConstraints, const TextTable& In_vaConstraints)
+void frmMain::AfterPut(DesignTable table)
 {
-    return mConstraints->LoadDataIntoGrid(In_lNumConstraints, In_vaConstraints);
-}
-
-bool frmMain::LoadPrevRuns(std::int32_t In_lNumPrevRuns, const TextTable& In_vaPrevRuns)
-{
-    return mPrevRuns->LoadDataIntoGrid(In_lNumPrevRuns, In_vaPrevRuns);
-}
-
-bool frmMain::LoadSavedMatrix(std::int32_t In_lNumRows, std::int32_t In_lNumCols, const TextTable& In_vaMatrix)
-{
-    return mTestCases->LoadSavedMatrix(In_lNumRows, In_lNumCols, In_vaMatrix);
+    switch (table) {
+    case DesignTable::Factors: mFactors->ShowLoadedTable(); break;
+    case DesignTable::Constraints: mConstraints->ShowLoadedTable(); break;
+    case DesignTable::PrevRuns: mPrevRuns->ShowLoadedTable(); break;
+    case DesignTable::TestCases: mTestCases->ShowLoadedTable(); break;
+    }
 }
 
 void frmMain::ShowFactorsAndLevels()

@@ -76,12 +76,9 @@ public:
 
     // DesignSheets
     void SetupSheets() override;
-    bool LoadFactors(std::int32_t In_lNumFactors, std::int32_t In_lMaxNumLevels, const TextTable& In_vaFactors,
-                     const LongArray& In_alLevelCount) override;
-    bool LoadConstraints(std::int32_t In_lNumConstraints, const TextTable& In_vaConstraints) override;
-    bool LoadPrevRuns(std::int32_t In_lNumPrevRuns, const TextTable& In_vaPrevRuns) override;
-    bool LoadSavedMatrix(std::int32_t In_lNumRows, std::int32_t In_lNumCols, const TextTable& In_vaMatrix) override;
     void ShowFactorsAndLevels() override;
+    void BeforePut(DesignTable table) override;
+    void AfterPut(DesignTable table) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

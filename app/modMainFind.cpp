@@ -63,11 +63,11 @@ bool FindAll2Ways(std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing, bo
     Ret_lNumFound = 0;
     Ret_lNumMissing = 0;
     Ret_bViolation = false;
-    ReadTables t;
+    DesignText t;
     if (!CommandDesign::Read(true, t))
         return false;
     CFind find(TestCasesGrid(), gbAutoTest);
-    find.LoadData(t.numFactors(), t.levelCounts, t.factors, t.numConstraints, t.constraints, t.numPrevRuns,
+    find.LoadData(t.numFactors, t.levelCounts, t.factors, t.numConstraints, t.constraints, t.numPrevRuns,
                   t.prevRuns);
     find.FindAllCombinations(Ret_lNumFound, Ret_lNumMissing, Ret_bViolation);
     return true;
@@ -80,14 +80,14 @@ void FindInteraction()
         return;
     if (!HasTwoFactorsAtTwoLevels())
         return;
-    ReadTables t;
+    DesignText t;
     if (!CommandDesign::Read(true, t))
         return;
 
     std::int32_t firstFactor = 0, firstLevel = 0, secondFactor = 0, secondLevel = 0;
     {
         frmFindInter dialog(frmMain::Instance());
-        dialog.LoadFactorsAndLevels(t.numFactors(), t.factors, t.levelCounts);
+        dialog.LoadFactorsAndLevels(t.numFactors, t.factors, t.levelCounts);
         dialog.exec();
         if (dialog.bUserCNX)
             return;
@@ -98,7 +98,7 @@ void FindInteraction()
     }
 
     CFind find(TestCasesGrid(), gbAutoTest);
-    find.LoadData(t.numFactors(), t.levelCounts, t.factors, t.numConstraints, t.constraints, t.numPrevRuns,
+    find.LoadData(t.numFactors, t.levelCounts, t.factors, t.numConstraints, t.constraints, t.numPrevRuns,
                   t.prevRuns);
     LongArray locations, rows;
     std::int32_t count = 0;

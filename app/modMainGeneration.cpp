@@ -32,11 +32,6 @@ GenerationReporter* gReporter = nullptr;  // the running covering-matrix search'
 
 const char* const kTooSmall = "You must have at least two factors at two levels before generating the combinations.";
 
-DesignTables EngineDesignOf(const ReadTables& t)
-{
-    return ToEngineDesign(t.factors, t.levelCounts, t.constraints, t.numConstraints, t.prevRuns, t.numPrevRuns);
-}
-
 // An internal impossibility the engine has reported: the program ends without the save prompt.
 void EndProgram(frmMain& main)
 {
@@ -46,12 +41,12 @@ void EndProgram(frmMain& main)
 }
 
 // Fills the Test Cases sheet, with the status window's fourth bar for a long matrix.
-void LoadIntoTestCases(frmMain& main, GenerationReporter& reporter, const ReadTables& t, int numCases,
+void LoadIntoTestCases(frmMain& main, GenerationReporter& reporter, const DesignText& t, int numCases,
                        const frmGenerate::CaseCell& cell, const std::vector<bool>& removal)
 {
     frmGenerate& sheet = *main.TestCasesSheet();
     sheet.setProgress(&reporter.Status());
-    sheet.LoadCasesIntoGrid(t.numFactors(), t.factors, numCases, cell, removal);
+    sheet.LoadCasesIntoGrid(t.numFactors, t.factors, numCases, cell, removal);
     sheet.setProgress(nullptr);
     reporter.Status().Close();
 }
@@ -103,7 +98,7 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
         return GenerationOutcome::Refused;
     if (!CommandDesign::HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
         return GenerationOutcome::Refused;
-    ReadTables t;
+    DesignText t;
     if (!CommandDesign::Read(true, t))
         return GenerationOutcome::Refused;
 
@@ -120,7 +115,7 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
         CCalcNWay calc(reporter, evolutions, RandomStream::ClockSeed());
         if (Defaults().bCompactTestCases)
             calc.SetCompaction(std::int64_t{Defaults().lCompactEffort} * 1000);
-        if (!calc.CalcNWayQXVMatrix(In_lNumWays, EngineDesignOf(t), matrix, numRows, converged))
+        if (!calc.CalcNWayQXVMatrix(In_lNumWays, ToEngineDesign(t), matrix, numRows, converged))
             return GenerationOutcome::Failed;
     } catch (const EngineFatalError&) {
         EndProgram(*main);
@@ -155,7 +150,7 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
 
 void ValidateDesgin()
 {
-    ReadTables t;
+    DesignText t;
     if (CommandDesign::Read(true, t))
         ShowMessage(QStringLiteral("The design is valid."), MsgButtons::Ok, MsgIcon::Information);
 }
@@ -167,7 +162,7 @@ void GenerateAllPossible()
         return;
     if (!CommandDesign::HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
         return;
-    ReadTables t;
+    DesignText t;
     if (!CommandDesign::Read(true, t))
         return;
 
@@ -179,7 +174,7 @@ void GenerateAllPossible()
     all.SetThousandsSeparator(QLocale().groupSeparator().toStdString());
     AllCombinationsMatrix listing;
     std::vector<bool> removal;
-    if (!all.CalcAllPossible(EngineDesignOf(t), listing, removal))
+    if (!all.CalcAllPossible(ToEngineDesign(t), listing, removal))
         return;
     gbDirty = true;
     gbDesignChanged = false;

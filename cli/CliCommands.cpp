@@ -64,7 +64,7 @@ bool WriteText(const QString& path, const QString& text)
 
 // Opens the design, makes the size check of generation and search (when given its refusal),
 // and reads the three tables with validation. kExitOk when the tables are ready.
-int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, ReadTables& tables)
+int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, DesignText& tables)
 {
     if (!OpenDesign(options))
         return kExitUsage;
@@ -78,25 +78,19 @@ const char* const kTooSmallToGenerate =
 const char* const kTooSmallToSearch = "You must have at least two factors at two levels to perform this operation.";
 
 // The header line of a matrix: the factor names.
-QString NamesLine(const ReadTables& tables, TextFormat format)
+QString NamesLine(const DesignText& tables, TextFormat format)
 {
     QStringList names;
-    for (int f = 1; f <= tables.numFactors(); ++f)
+    for (int f = 1; f <= tables.numFactors; ++f)
         names << tables.factors.at(0, f);
     return DelimitedLine(names, format) + QLatin1Char('\n');
 }
 
-DesignTables EngineDesignOf(const ReadTables& tables)
-{
-    return ToEngineDesign(tables.factors, tables.levelCounts, tables.constraints, tables.numConstraints, tables.prevRuns,
-                          tables.numPrevRuns);
-}
-
 // What the constraints exclude together beyond the pairs they name.
-ImpliedExclusions ImpliedExclusionsOf(const ReadTables& tables, CliReporter& reporter)
+ImpliedExclusions ImpliedExclusionsOf(const DesignText& tables, CliReporter& reporter)
 {
     CCalcNWay calc(reporter, 1, 0, 1);
-    return calc.FindImpliedExclusions(EngineDesignOf(tables));
+    return calc.FindImpliedExclusions(ToEngineDesign(tables));
 }
 
 constexpr qsizetype kChunkBytes = 1 << 16;
@@ -106,7 +100,7 @@ QString Counted(std::size_t count, const char* one, const char* many)
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
 }
 
-QString MatrixText(const ReadTables& tables, const std::vector<std::vector<QString>>& rows, TextFormat format)
+QString MatrixText(const DesignText& tables, const std::vector<std::vector<QString>>& rows, TextFormat format)
 {
     QString text = NamesLine(tables, format);
     for (const std::vector<QString>& row : rows)
@@ -119,11 +113,11 @@ QString MatrixText(const ReadTables& tables, const std::vector<std::vector<QStri
 int Generate(const CliOptions& options)
 {
     CliReporter reporter;
-    ReadTables tables;
+    DesignText tables;
     if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToGenerate), tables))
         return refused;
 
-    const DesignTables design = EngineDesignOf(tables);
+    const DesignTables design = ToEngineDesign(tables);
     const std::uint64_t seed = options.seedGiven ? options.seed : RandomStream::ClockSeed();
     const std::int32_t evolutions = options.evolutionsGiven
                                         ? options.evolutions
@@ -183,7 +177,7 @@ int Generate(const CliOptions& options)
 int Validate(const CliOptions& options)
 {
     CliReporter reporter;
-    ReadTables tables;
+    DesignText tables;
     if (const int refused = OpenAndRead(options, QString(), tables))
         return refused;
     QTextStream out(stdout);
@@ -208,16 +202,16 @@ int Validate(const CliOptions& options)
 namespace {
 
 // The coverage of the combinations of levels of every `strength` factors by the saved matrix.
-int TupleCoverageReport(const CliOptions& options, const ReadTables& tables)
+int TupleCoverageReport(const CliOptions& options, const DesignText& tables)
 {
     const GridCellStore& grid = modMain::TestCasesGrid();
     std::vector<std::vector<std::string>> matrix;
     for (int r = 2; r <= grid.maxRows(); ++r) {  // row 1 holds the factor names
         std::vector<std::string>& row = matrix.emplace_back();
-        for (int f = 1; f <= tables.numFactors(); ++f)
+        for (int f = 1; f <= tables.numFactors; ++f)
             row.push_back(grid.text(f, r).toStdString());
     }
-    const TupleCoverage coverage = CountTupleCoverage(EngineDesignOf(tables), matrix, options.strength, options.missing);
+    const TupleCoverage coverage = CountTupleCoverage(ToEngineDesign(tables), matrix, options.strength, options.missing);
     const auto clamped = [](std::int64_t count) { return std::int32_t(std::min<std::int64_t>(count, INT32_MAX)); };
     QTextStream out(stdout);
     out << SummarizeCoverage(clamped(coverage.found), clamped(coverage.missing), coverage.violation).text << "\n";
@@ -237,14 +231,14 @@ int TupleCoverageReport(const CliOptions& options, const ReadTables& tables)
 int Coverage(const CliOptions& options)
 {
     CliReporter reporter;
-    ReadTables tables;
+    DesignText tables;
     if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToSearch), tables))
         return refused;
     if (options.strength > 2)
         return TupleCoverageReport(options, tables);
 
     CFind find(modMain::TestCasesGrid(), /*quiet=*/true);  // one summary, not a box per violated pair
-    const int numFactors = tables.numFactors();
+    const int numFactors = tables.numFactors;
     find.LoadData(numFactors, tables.levelCounts, tables.factors, tables.numConstraints, tables.constraints,
                   tables.numPrevRuns, tables.prevRuns);
     std::int32_t found = 0, missing = 0;
@@ -315,14 +309,14 @@ int All(const CliOptions& options)
 {
     CliReporter reporter;
     reporter.setQuestionAnswer(options.yes ? MsgResult::Yes : MsgResult::No);
-    ReadTables tables;
+    DesignText tables;
     if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToGenerate), tables))
         return refused;
 
     CAllCombinations all(reporter);  // the rows are streamed out: no sheet holds them
     AllCombinationsMatrix listing;
     std::vector<bool> removed;
-    if (!all.CalcAllPossible(EngineDesignOf(tables), listing, removed))
+    if (!all.CalcAllPossible(ToEngineDesign(tables), listing, removed))
         return kExitRefused;
     reporter.closeNWayProgress();
 

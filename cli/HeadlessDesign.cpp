@@ -1,11 +1,9 @@
 #include "cli/HeadlessDesign.h"
 
+#include "app/CommandDesign.h"
 #include "app/modMain.h"
 #include "files/CFile.h"
 #include "files/FileIdentity.h"
-#include "model/CConstraints.h"
-#include "model/CFactors.h"
-#include "model/CPrevRuns.h"
 #include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
 
@@ -13,46 +11,27 @@ namespace HeadlessDesign {
 
 namespace {
 FileIdentity gOpened;  // the design file as it was read
-
-void Fill(GridCellStore& grid, int cols, int rows, int firstRow, const TextTable& table, int numRows, int numCols)
-{
-    grid.setMaxCols(cols);
-    grid.setMaxRows(rows);
-    for (int r = 1; r <= numRows; ++r)
-        for (int c = 1; c <= numCols; ++c)
-            grid.setText(c, firstRow + r - 1, table.at(table.rowLower() + r - 1, c));
-}
 }  // namespace
 
 bool Open(const QString& path, QString& reason)
 {
-    DesignFileContents t;
+    DesignText design;
     const FileIdentity before = FileIdentity::Of(path);
-    if (!CFile::OpenXMLFile(path, t, &reason))
+    if (!CFile::OpenXMLFile(path, design, &reason))
         return false;
     gOpened = before;
 
-    GridCellStore& factors = modMain::FactorsGrid();
-    factors.setMaxCols(t.numFactors + 1);
-    factors.setMaxRows(t.maxNumLevels + 2);
-    for (int f = 1; f <= t.numFactors; ++f)
-        for (int l = 0; l <= t.levelCounts.at(f); ++l)
-            factors.setText(f, l + 1, t.factors.at(l, f));
-    modMain::Factors().mlNumFactors = t.numFactors;
-    modMain::Factors().lMaxNumLevels = t.maxNumLevels;
-
-    Fill(modMain::ConstraintsGrid(), 4, t.numConstraints + 1, 1, t.constraints, t.numConstraints, 4);
-    modMain::Constraints().mlNumConstraints = t.numConstraints;
-    Fill(modMain::PrevRunsGrid(), t.numFactors, t.numPrevRuns + 1, 1, t.prevRuns, t.numPrevRuns, t.numFactors);
-    modMain::PrevRuns().mlNumPrevRuns = t.numPrevRuns;
-    Fill(modMain::TestCasesGrid(), t.numCols, std::max(t.numRows, 1), 1, t.matrix, t.numRows, t.numCols);
+    // The Test Cases sheet's empty layout, one row, stays for a design without a matrix: its
+    // export is the empty grid.
+    modMain::TestCasesGrid().setMaxRows(1);
+    modMain::Workbook().Put(design);
     return true;
 }
 
-void SetTestCases(const ReadTables& tables, const std::vector<std::vector<QString>>& rows)
+void SetTestCases(const DesignText& tables, const std::vector<std::vector<QString>>& rows)
 {
     GridCellStore& grid = modMain::TestCasesGrid();
-    const int numFactors = tables.numFactors();
+    const int numFactors = tables.numFactors;
     grid.setMaxCols(numFactors);
     grid.setMaxRows(int(rows.size()) + 1);
     for (int f = 1; f <= numFactors; ++f)
@@ -69,11 +48,11 @@ bool ChangedOnDisk(const QString& path)
 
 bool Save(const QString& path)
 {
-    ReadTables t;
+    DesignText t;
     if (!CommandDesign::Read(false, t))
         return false;
     CFile file(modMain::Workbook());
-    return file.SaveXMLFile(path, t.numFactors(), t.levelCounts, t.factors, t.numConstraints, t.constraints,
+    return file.SaveXMLFile(path, t.numFactors, t.levelCounts, t.factors, t.numConstraints, t.constraints,
                             t.numPrevRuns, t.prevRuns);
 }
 

@@ -2,21 +2,20 @@
 // A design file loaded into the program's sheets without windows, so that the command line
 // reads, validates and saves it exactly as the desktop program does.
 
-#include "app/CommandDesign.h"
-#include "model/TextTable.h"
+#include "model/DesignText.h"
 
 #include <QString>
 
-#include <cstdint>
+#include <vector>
 
 namespace HeadlessDesign {
-// Reads the file and fills the four sheets and the model counts from it. False, with the
-// reason, when the file is no readable design.
+// Reads the file and puts it on the four sheets, as the desktop program's Open does. False,
+// with the reason, when the file is no readable design.
 bool Open(const QString& path, QString& reason);
 
 // Puts a generated matrix (level names, one row per test case) on the Test Cases sheet,
 // its first row the factor names.
-void SetTestCases(const ReadTables& tables, const std::vector<std::vector<QString>>& rows);
+void SetTestCases(const DesignText& tables, const std::vector<std::vector<QString>>& rows);
 
 // Whether the file opened last is no longer the one that was read: another program rewrote,
 // replaced or removed it since.

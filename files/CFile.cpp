@@ -254,7 +254,7 @@ bool CFile::OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::i
 {
     if (!device.isOpen() && !device.open(QIODevice::ReadOnly))
         return Refuse(Ret_strReason, QStringLiteral("The file could not be read: %1.").arg(device.errorString()));
-    DesignFileContents d;
+    DesignText d;
     d.maxNumLevels = Ret_lMaxNumLevels;
     QString reason;
     if (!ReadDesignDocument(device.readAll(), d, reason))
@@ -410,9 +410,9 @@ bool CFile::OfferToSaveChanges(QString& In_strFileNameandPath, bool* Ret_bSaved)
     }
 }
 
-bool CFile::OpenXMLFile(const QString& In_strPath, DesignFileContents& Ret_contents, QString* Ret_strReason)
+bool CFile::OpenXMLFile(const QString& In_strPath, DesignText& Ret_contents, QString* Ret_strReason)
 {
-    DesignFileContents& c = Ret_contents;
+    DesignText& c = Ret_contents;
     return OpenXMLFile(In_strPath, c.numFactors, c.maxNumLevels, c.levelCounts, c.factors, c.numConstraints,
                        c.constraints, c.numPrevRuns, c.prevRuns, c.numRows, c.numCols, c.matrix, Ret_strReason);
 }
@@ -425,7 +425,7 @@ bool CFile::OpenFile(bool In_bAskUser, bool In_bDirty, QString& In_strFileNamean
     if (In_bAskUser && !GetOpenFileNameFromUser(path))
         return false;
 
-    DesignFileContents d;
+    DesignText d;
     const FileIdentity identity = FileIdentity::Of(path);
     QString reason;
     if (!OpenXMLFile(path, d, &reason)) {
@@ -438,13 +438,10 @@ bool CFile::OpenFile(bool In_bAskUser, bool In_bDirty, QString& In_strFileNamean
     mKnownIdentity = identity;
 
     // Every sheet is emptied first, so that nothing of the design shown before stays behind
-    // (a design without constraints or test cases leaves those sheets empty). Each sheet
-    // loads only after the one before it took its table.
+    // (a design without constraints or test cases leaves those sheets empty).
     if (DesignSheets* sheets = CurrentDesignSheets()) {
         sheets->SetupSheets();
-        if (sheets->LoadFactors(d.numFactors, d.maxNumLevels, d.factors, d.levelCounts) &&
-            sheets->LoadConstraints(d.numConstraints, d.constraints) && sheets->LoadPrevRuns(d.numPrevRuns, d.prevRuns))
-            sheets->LoadSavedMatrix(d.numRows, d.numCols, d.matrix);
+        mWorkbook.Put(d, sheets);
     }
     return true;
 }

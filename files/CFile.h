@@ -16,7 +16,7 @@
 // the names of the first three sections only, and reads whatever elements stand below them.
 //
 // CFile also runs the file commands' work: saving the design read from the sheets, opening a
-// design into the sheets (through DesignSheets), and the open and save dialogs with their
+// design onto the sheets (put by the workbook, dressed by DesignSheets), and the open and save dialogs with their
 // checks. The dialogs start in the user's documents folder until one is confirmed, then in
 // the folder chosen last.
 
@@ -70,7 +70,7 @@ public:
                             std::int32_t& Ret_lNumPrevRuns, TextTable& Ret_vaPrevRuns, std::int32_t& Ret_lNumRows,
                             std::int32_t& Ret_lNumCols, TextTable& Ret_vaMatrix, QString* Ret_strReason = nullptr);
     // The same into one bundle.
-    static bool OpenXMLFile(const QString& In_strPath, DesignFileContents& Ret_contents,
+    static bool OpenXMLFile(const QString& In_strPath, DesignText& Ret_contents,
                             QString* Ret_strReason = nullptr);
     // The same from a device (opened for reading here unless it is open).
     static bool OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels,

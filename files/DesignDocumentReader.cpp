@@ -125,7 +125,7 @@ std::optional<QString> WhyNotDesignSections(const Outline& outline)
 
 }  // namespace
 
-bool ReadDesignDocument(const QByteArray& bytes, DesignFileContents& contents, QString& reason)
+bool ReadDesignDocument(const QByteArray& bytes, DesignText& contents, QString& reason)
 {
     if (bytes.isEmpty())
         return Refuse(reason, QStringLiteral("The file is empty."));
@@ -145,7 +145,7 @@ bool ReadDesignDocument(const QByteArray& bytes, DesignFileContents& contents, Q
         return Refuse(reason, *why);
 
     // Everything is read into this first, so that a refused file returns nothing.
-    DesignFileContents d;
+    DesignText d;
     d.maxNumLevels = contents.maxNumLevels;
     const Section& factors = outline.sections[0];
     const auto n = std::int32_t(factors.items.size());

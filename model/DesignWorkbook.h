@@ -1,13 +1,17 @@
 #pragma once
 // The open design: the four sheets' grids, where the design lives, and the model objects that
 // know the used extent of the first three, each created on first use. An edit on a sheet is
-// told to whoever keeps the design's flags.
+// told to whoever keeps the design's flags. A design is put on the grids here, by the desktop
+// and the command line alike.
 
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
+#include "model/DesignText.h"
 #include "model/GridCellStore.h"
+#include "model/SheetPutListener.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -27,6 +31,20 @@ public:
     CFactors& Factors() { return CreateOnFirstUse(mFactors, FactorsGrid()); }
     CConstraints& Constraints() { return CreateOnFirstUse(mConstraints, ConstraintsGrid()); }
     CPrevRuns& PrevRuns() { return CreateOnFirstUse(mPrevRuns, PrevRunsGrid()); }
+
+    // Puts the design's texts on the grids, which were set up empty, and its counts on the
+    // model objects through their setters (so the status bar shows them). Only the data cells:
+    // captions, lists and widths belong to the sheet windows, told around each table. A table
+    // counted 0 leaves its grid's lines alone, as does a design without a matrix.
+    void Put(const DesignText& design, SheetPutListener* windows = nullptr);
+    // The same one table at a time, in this order: the previous tests get a column for each
+    // factor counted when they are put.
+    void PutFactors(std::int32_t numFactors, std::int32_t maxNumLevels, const TextTable& factors,
+                    const LongArray& levelCounts);
+    void PutConstraints(std::int32_t numConstraints, const TextTable& constraints);
+    void PutPrevRuns(std::int32_t numPrevRuns, const TextTable& prevRuns);
+    // False, the grid unchanged, when the matrix has no row.
+    bool PutTestCases(std::int32_t numRows, std::int32_t numCols, const TextTable& matrix);
 
     void MarkEdited() const
     {

@@ -87,37 +87,40 @@ void frmConstraints::Grid_ComboDropDown(int col, int row)
 
 bool frmConstraints::LoadDataIntoGrid(std::int32_t In_lNumConstraints, const TextTable& In_vaConstraints)
 {
-    SetUsedRows(In_lNumConstraints);
-    if (In_lNumConstraints <= 0)
-        return true;
+    workbook().PutConstraints(In_lNumConstraints, In_vaConstraints);
+    ShowLoadedTable();
+    return true;
+}
+
+void frmConstraints::ShowLoadedTable()
+{
+    const std::int32_t numConstraints = UsedRows();
+    if (numConstraints <= 0)
+        return;
     InitGridForFactorsAndLevels();
 
     GridCellStore& grid = store();
     Grid->setRedraw(false);
-    grid.setMaxRows(In_lNumConstraints + 1);
-    for (int r = 1; r <= In_lNumConstraints; ++r) {
+    for (int r = 1; r <= numConstraints; ++r) {
         grid.setText(0, r, RowCaption(r));
         int index = -1;
         for (int field = 1; field <= kFields; ++field) {
             if (field == 1 || field == 3) {
                 grid.setComboCell(field, r, mstrFactorsComboList);
-                grid.setText(field, r, TableEntry(In_vaConstraints, r, field));
                 index = grid.comboIndex(field, r);
             } else {
                 // The level keeps its text even when its factor matches no item of the
                 // list (then it gets no list): a load never drops what the design holds.
                 QString list;
                 grid.setComboCell(field, r, LevelsListFor(index, list) ? list : grid.comboList(field, r));
-                grid.setText(field, r, TableEntry(In_vaConstraints, r, field));
             }
         }
         Grid->heightenRowToText(r);
     }
-    AddSpareRow(In_lNumConstraints + 1);
+    AddSpareRow(numConstraints + 1);
     for (int c = 0; c <= kFields; ++c)
         Grid->widenColToText(c);
     Grid->setRedraw(true);
-    return true;
 }
 
 void frmConstraints::DeleteColFromGrid()

@@ -23,6 +23,9 @@ public:
     static QString CreateFactorsComboListString(const TextTable& In_vaFactors, int In_lNumFactors);
     // The table: constraint 1..m x if factor, if level, then factor, can't-be level.
     bool LoadDataIntoGrid(std::int32_t In_lNumConstraints, const TextTable& In_vaConstraints);
+    // The captions, lists, spare row and widths of the constraints the workbook has just put
+    // on the grid.
+    void ShowLoadedTable();
     void DeleteColFromGrid() override;
 
     void Grid_Click(int col, int row) override;

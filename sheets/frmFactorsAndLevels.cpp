@@ -85,39 +85,29 @@ void frmFactorsAndLevels::Grid_Change(int col, int row)
 bool frmFactorsAndLevels::LoadDataIntoGrid(std::int32_t In_lNumFactors, std::int32_t In_lMaxNumLevels,
                                            const TextTable& In_vaFactors, const LongArray& In_alLevelCount)
 {
-    In_lNumFactors = std::max<std::int32_t>(In_lNumFactors, 0);
-    In_lMaxNumLevels = std::max<std::int32_t>(In_lMaxNumLevels, 0);
     SetupGrid();
-    CFactors& factors = workbook().Factors();
-    factors.setLNumFactors(In_lNumFactors);
-    factors.lMaxNumLevels = In_lMaxNumLevels;
+    Grid->setRedraw(false);
+    workbook().PutFactors(In_lNumFactors, In_lMaxNumLevels, In_vaFactors, In_alLevelCount);
+    ShowLoadedTable();
+    return true;
+}
 
+void frmFactorsAndLevels::ShowLoadedTable()
+{
+    const CFactors& factors = workbook().Factors();
+    const int numFactors = factors.lNumFactors(), maxNumLevels = factors.lMaxNumLevels;
     GridCellStore& grid = store();
     Grid->setRedraw(false);
-    grid.setMaxRows(In_lMaxNumLevels + 2);
-    grid.setMaxCols(In_lNumFactors + 1);
-
-    // Only what the table really holds is written.
-    for (int f = 1; f <= In_lNumFactors; ++f) {
-        if (!In_vaFactors.isDimensioned() || f < In_vaFactors.colLower() || f > In_vaFactors.colUpper())
-            continue;
-        const bool counted = f >= In_alLevelCount.lower() && f <= In_alLevelCount.upper();
-        const int lastLevel = std::min({counted ? int(In_alLevelCount.at(f)) : 0, In_vaFactors.rowUpper(),
-                                        int(In_lMaxNumLevels)});
-        for (int l = std::max(0, In_vaFactors.rowLower()); l <= lastLevel; ++l)
-            grid.setText(f, l + 1, In_vaFactors.at(l, f));
-    }
-    for (int c = 1; c <= In_lNumFactors + 1; ++c) {
+    for (int c = 1; c <= numFactors + 1; ++c) {
         grid.setText(c, 0, FactorCaption(c));
         Grid->widenColToText(c);
     }
-    for (int r = 1; r <= In_lMaxNumLevels + 1; ++r) {
+    for (int r = 1; r <= maxNumLevels + 1; ++r) {
         grid.setText(0, r + 1, LevelCaption(r));
         Grid->heightenRowToText(r + 1);
     }
-    Grid->setRowBottomLine(1, 0, In_lNumFactors + 1);
+    Grid->setRowBottomLine(1, 0, numFactors + 1);
     Grid->setRedraw(true);
-    return true;
 }
 
 void frmFactorsAndLevels::DeleteRowFromGrid()

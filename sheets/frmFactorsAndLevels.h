@@ -22,6 +22,9 @@ public:
     // The factor table has the names in level 0; levels 1..In_alLevelCount(f) of each factor.
     bool LoadDataIntoGrid(std::int32_t In_lNumFactors, std::int32_t In_lMaxNumLevels, const TextTable& In_vaFactors,
                           const LongArray& In_alLevelCount);
+    // The captions, widths and bottom line of the factors the workbook has just put on the
+    // grid, set up empty before.
+    void ShowLoadedTable();
     void DeleteRowFromGrid() override;
     void DeleteColFromGrid() override;
 

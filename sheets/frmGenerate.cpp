@@ -131,20 +131,23 @@ void frmGenerate::LoadCasesIntoGrid(std::int32_t factorCount, const TextTable& f
 
 bool frmGenerate::LoadSavedMatrix(std::int32_t In_lNumRows, std::int32_t In_lNumCols, const TextTable& In_vaMatrix)
 {
-    if (In_lNumRows <= 0)
+    if (!workbook().PutTestCases(In_lNumRows, In_lNumCols, In_vaMatrix))
         return false;
+    ShowLoadedTable();
+    return true;
+}
+
+void frmGenerate::ShowLoadedTable()
+{
     GridCellStore& grid = store();
-    grid.setMaxRows(In_lNumRows);
-    grid.setMaxCols(std::max<std::int32_t>(In_lNumCols, 0));
-    grid.writeBlock(1, 1, In_vaMatrix);
-    for (int c = 1; c <= In_lNumCols; ++c)
+    const int numRows = grid.maxRows(), numCols = grid.maxCols();
+    for (int c = 1; c <= numCols; ++c)
         grid.setText(c, 0, QStringLiteral("Factor ") + GetIndexLetter(c));
-    for (int r = 2; r <= In_lNumRows; ++r)
+    for (int r = 2; r <= numRows; ++r)
         grid.setText(0, r, CaseCaption(r - 1));
     grid.setText(0, 1, QStringLiteral("Factor Name"));
-    for (int c = 0; c <= In_lNumCols; ++c)
+    for (int c = 0; c <= numCols; ++c)
         Grid->fitColToText(c);
-    return true;
 }
 
 void frmGenerate::DeleteRowFromGrid() { ShowRefusal("You cannot delete a row from the Test Cases Grid."); }

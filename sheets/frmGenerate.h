@@ -38,6 +38,8 @@ public:
     // In_vaMatrix: the stored block, grid row 1..R x column 1..C, the names row included.
     // True once the matrix is shown.
     bool LoadSavedMatrix(std::int32_t In_lNumRows, std::int32_t In_lNumCols, const TextTable& In_vaMatrix);
+    // The captions and widths of the matrix the workbook has just put on the grid.
+    void ShowLoadedTable();
     // Spreadsheet column letters: 1 "A", 26 "Z", 27 "AA", 702 "ZZ".
     static QString GetIndexLetter(int index);
 

@@ -81,28 +81,29 @@ void frmPrevRuns::Grid_ComboDropDown(int col, int row)
 
 bool frmPrevRuns::LoadDataIntoGrid(std::int32_t In_lNumPrevRuns, const TextTable& In_vaPrevRuns)
 {
-    SetUsedRows(In_lNumPrevRuns);
-    if (In_lNumPrevRuns <= 0)
-        return true;
-    InitGridForPreviousRuns();
-
-    GridCellStore& grid = store();
-    const int numFactors = workbook().Factors().lNumFactors();
-    Grid->setRedraw(false);
-    // Every factor keeps its column, even when the factors could not be read for the lists:
-    // a load never drops what the design holds.
-    grid.setMaxCols(std::max(grid.maxCols(), numFactors));
-    grid.setMaxRows(In_lNumPrevRuns + 1);
-    for (int r = 1; r <= In_lNumPrevRuns; ++r) {
-        grid.setText(0, r, RowCaption(r));
-        for (int f = 1; f <= numFactors; ++f) {
-            grid.setComboCell(f, r, LevelsList(f));
-            grid.setText(f, r, TableEntry(In_vaPrevRuns, r, f));
-        }
-    }
-    AddSpareRow(In_lNumPrevRuns + 1);
-    Grid->setRedraw(true);
+    // The lists first: their read of the factors sets how many columns the tests get.
+    if (In_lNumPrevRuns > 0)
+        InitGridForPreviousRuns();
+    workbook().PutPrevRuns(In_lNumPrevRuns, In_vaPrevRuns);
+    ShowLoadedTable();
     return true;
+}
+
+void frmPrevRuns::ShowLoadedTable()
+{
+    const std::int32_t numPrevRuns = UsedRows();
+    if (numPrevRuns <= 0)
+        return;
+    const int numFactors = workbook().Factors().lNumFactors();
+    GridCellStore& grid = store();
+    Grid->setRedraw(false);
+    for (int r = 1; r <= numPrevRuns; ++r) {
+        grid.setText(0, r, RowCaption(r));
+        for (int f = 1; f <= numFactors; ++f)
+            grid.setComboCell(f, r, LevelsList(f));
+    }
+    AddSpareRow(numPrevRuns + 1);
+    Grid->setRedraw(true);
 }
 
 void frmPrevRuns::DeleteColFromGrid()

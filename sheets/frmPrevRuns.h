@@ -19,6 +19,9 @@ public:
     void PutFactorNamesInRowZero(const TextTable& In_vaFactors, int In_lNumFactors);
     // The table: previous test 1..p x factor 1..n.
     bool LoadDataIntoGrid(std::int32_t In_lNumPrevRuns, const TextTable& In_vaPrevRuns);
+    // The captions, lists and spare row of the previous tests the workbook has just put on the
+    // grid, after InitGridForPreviousRuns (the lists and columns of the factors as they are).
+    void ShowLoadedTable();
     void DeleteColFromGrid() override;
 
     void Grid_Click(int col, int row) override;

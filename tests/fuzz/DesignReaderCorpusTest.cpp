@@ -19,7 +19,7 @@ TEST(DesignReaderCorpus, EveryFileIsReadOrRefusedQuickly)
     for (const QString& name : files) {
         QFile file(corpus.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        DesignFileContents d;
+        DesignText d;
         QString reason;
         QElapsedTimer timer;
         timer.start();

@@ -1,0 +1,23 @@
+#pragma once
+// A design as the texts of its tables: the factors with their levels, the constraints, the
+// previous tests and, where a design file holds one, the saved matrix. It is what a design
+// file holds, what the commands read from the sheets and what is put back on them.
+
+#include "model/TextTable.h"
+
+#include <cstdint>
+
+struct DesignText {
+    std::int32_t numFactors = 0;    // factors 1..n
+    std::int32_t maxNumLevels = 0;  // the largest level count
+    LongArray levelCounts;          // factor 1..n
+    TextTable factors;              // level 0..L x factor 1..n; level 0 is the name
+    std::int32_t numConstraints = 0;
+    TextTable constraints;  // constraint 1..m x if factor, if level, then factor, can't-be level
+    std::int32_t numPrevRuns = 0;
+    TextTable prevRuns;  // previous test 1..p x factor 1..n
+    // The saved matrix, grid row 1..R x column 1..C, the factor-name row included; R is 0 when
+    // there is none (a read of the sheets never has one).
+    std::int32_t numRows = 0, numCols = 0;
+    TextTable matrix;
+};

@@ -1,0 +1,97 @@
+#include "model/DesignWorkbook.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int kConstraintFields = 4;
+
+// A table's cell, "" outside it: a short or missing table puts blanks, never fails.
+QString Entry(const TextTable& table, int row, int col)
+{
+    if (!table.isDimensioned() || row < table.rowLower() || row > table.rowUpper() || col < table.colLower() ||
+        col > table.colUpper())
+        return {};
+    return table.at(row, col);
+}
+}  // namespace
+
+void DesignWorkbook::Put(const DesignText& design, SheetPutListener* windows)
+{
+    const auto put = [windows](DesignTable table, bool hasLines, const auto& putTable) {
+        if (windows && hasLines)
+            windows->BeforePut(table);
+        putTable();
+        if (windows && hasLines)
+            windows->AfterPut(table);
+    };
+    put(DesignTable::Factors, true,
+        [&] { PutFactors(design.numFactors, design.maxNumLevels, design.factors, design.levelCounts); });
+    put(DesignTable::Constraints, design.numConstraints > 0,
+        [&] { PutConstraints(design.numConstraints, design.constraints); });
+    put(DesignTable::PrevRuns, design.numPrevRuns > 0, [&] { PutPrevRuns(design.numPrevRuns, design.prevRuns); });
+    put(DesignTable::TestCases, design.numRows > 0, [&] { PutTestCases(design.numRows, design.numCols, design.matrix); });
+}
+
+void DesignWorkbook::PutFactors(std::int32_t numFactors, std::int32_t maxNumLevels, const TextTable& factors,
+                                const LongArray& levelCounts)
+{
+    numFactors = std::max<std::int32_t>(numFactors, 0);
+    maxNumLevels = std::max<std::int32_t>(maxNumLevels, 0);
+    Factors().setLNumFactors(numFactors);
+    Factors().lMaxNumLevels = maxNumLevels;
+
+    // The names in row 1, the levels below; one spare row and column beyond the used part.
+    GridCellStore& grid = FactorsGrid();
+    grid.setMaxRows(maxNumLevels + 2);
+    grid.setMaxCols(numFactors + 1);
+    // Only what the table really holds is written.
+    for (int f = 1; f <= numFactors; ++f) {
+        if (!factors.isDimensioned() || f < factors.colLower() || f > factors.colUpper())
+            continue;
+        const bool counted = levelCounts.isDimensioned() && f >= levelCounts.lower() && f <= levelCounts.upper();
+        const int lastLevel =
+            std::min({counted ? int(levelCounts.at(f)) : 0, factors.rowUpper(), int(maxNumLevels)});
+        for (int l = std::max(0, factors.rowLower()); l <= lastLevel; ++l)
+            grid.setText(f, l + 1, factors.at(l, f));
+    }
+}
+
+void DesignWorkbook::PutConstraints(std::int32_t numConstraints, const TextTable& constraints)
+{
+    Constraints().setLNumConstraints(numConstraints);
+    if (numConstraints <= 0)
+        return;
+    // One spare row below the used ones.
+    GridCellStore& grid = ConstraintsGrid();
+    grid.setMaxCols(kConstraintFields);
+    grid.setMaxRows(numConstraints + 1);
+    for (int r = 1; r <= numConstraints; ++r)
+        for (int field = 1; field <= kConstraintFields; ++field)
+            grid.setText(field, r, Entry(constraints, r, field));
+}
+
+void DesignWorkbook::PutPrevRuns(std::int32_t numPrevRuns, const TextTable& prevRuns)
+{
+    PrevRuns().setLNumPrevRuns(numPrevRuns);
+    if (numPrevRuns <= 0)
+        return;
+    // Every factor keeps its column: a load never drops what the design holds.
+    GridCellStore& grid = PrevRunsGrid();
+    const int numFactors = Factors().lNumFactors();
+    grid.setMaxCols(std::max(grid.maxCols(), numFactors));
+    grid.setMaxRows(numPrevRuns + 1);
+    for (int r = 1; r <= numPrevRuns; ++r)
+        for (int f = 1; f <= numFactors; ++f)
+            grid.setText(f, r, Entry(prevRuns, r, f));
+}
+
+bool DesignWorkbook::PutTestCases(std::int32_t numRows, std::int32_t numCols, const TextTable& matrix)
+{
+    if (numRows <= 0)
+        return false;
+    GridCellStore& grid = TestCasesGrid();
+    grid.setMaxRows(numRows);
+    grid.setMaxCols(std::max<std::int32_t>(numCols, 0));
+    grid.writeBlock(1, 1, matrix);
+    return true;
+}
