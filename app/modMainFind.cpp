@@ -1,8 +1,8 @@
 #include "app/modMainFind.h"
 
-#include "app/CommandDesign.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
+#include "model/DesignWorkbook.h"
 #include "app/modMainGeneration.h"
 #include "platform/MessageBox.h"
 #include "search/CFind.h"
@@ -34,7 +34,7 @@ bool TestCasesCurrent(bool& regenerated)
 
 bool HasTwoFactorsAtTwoLevels()
 {
-    return CommandDesign::HasTwoFactorsAtTwoLevels(
+    return Workbook().HasTwoFactorsAtTwoLevels(
         QStringLiteral("You must have at least two factors at two levels to perform this operation."));
 }
 }  // namespace
@@ -64,7 +64,7 @@ bool FindAll2Ways(std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing, bo
     Ret_lNumMissing = 0;
     Ret_bViolation = false;
     DesignText t;
-    if (!CommandDesign::Read(true, t))
+    if (!Workbook().Read(true, t))
         return false;
     CFind find(TestCasesGrid(), gbAutoTest);
     find.LoadData(t.numFactors, t.levelCounts, t.factors, t.numConstraints, t.constraints, t.numPrevRuns,
@@ -81,7 +81,7 @@ void FindInteraction()
     if (!HasTwoFactorsAtTwoLevels())
         return;
     DesignText t;
-    if (!CommandDesign::Read(true, t))
+    if (!Workbook().Read(true, t))
         return;
 
     std::int32_t firstFactor = 0, firstLevel = 0, secondFactor = 0, secondLevel = 0;

@@ -1,6 +1,5 @@
 #include "app/modMainGeneration.h"
 
-#include "app/CommandDesign.h"
 #include "app/CommandRun.h"
 #include "app/EngineDesign.h"
 #include "app/GenerationReporter.h"
@@ -8,6 +7,7 @@
 #include "app/frmStatus.h"
 #include "app/frmStrength.h"
 #include "app/modMain.h"
+#include "model/DesignWorkbook.h"
 #include "app/modMainFind.h"
 #include "engine/CAllCombinations.h"
 #include "engine/CCalcNWay.h"
@@ -96,10 +96,10 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
     frmMain* main = frmMain::Instance();
     if (!main || gReporter)
         return GenerationOutcome::Refused;
-    if (!CommandDesign::HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
+    if (!Workbook().HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
         return GenerationOutcome::Refused;
     DesignText t;
-    if (!CommandDesign::Read(true, t))
+    if (!Workbook().Read(true, t))
         return GenerationOutcome::Refused;
 
     const std::int32_t evolutions = TupleEvolution::EvolutionsFor(In_lNumWays, Defaults().lMaxNumEvolutions);
@@ -151,7 +151,7 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
 void ValidateDesgin()
 {
     DesignText t;
-    if (CommandDesign::Read(true, t))
+    if (Workbook().Read(true, t))
         ShowMessage(QStringLiteral("The design is valid."), MsgButtons::Ok, MsgIcon::Information);
 }
 
@@ -160,10 +160,10 @@ void GenerateAllPossible()
     frmMain* main = frmMain::Instance();
     if (!main || CommandRun::Active())
         return;
-    if (!CommandDesign::HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
+    if (!Workbook().HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
         return;
     DesignText t;
-    if (!CommandDesign::Read(true, t))
+    if (!Workbook().Read(true, t))
         return;
 
     GenerationReporter reporter(main);

@@ -1,8 +1,6 @@
 #include "cli/CliCommands.h"
 
-#include "app/CommandDesign.h"
 #include "app/EngineDesign.h"
-#include "app/modMain.h"
 #include "cli/CliReporter.h"
 #include "cli/HeadlessDesign.h"
 #include "engine/CAllCombinations.h"
@@ -13,6 +11,7 @@
 #include "files/ExportOutput.h"
 #include "files/FileWriter.h"
 #include "files/MatrixExport.h"
+#include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
 #include "platform/MessageBox.h"
 #include "search/CFind.h"
@@ -68,9 +67,9 @@ int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, Desig
 {
     if (!OpenDesign(options))
         return kExitUsage;
-    if (!tooSmallRefusal.isEmpty() && !CommandDesign::HasTwoFactorsAtTwoLevels(tooSmallRefusal))
+    if (!tooSmallRefusal.isEmpty() && !HeadlessDesign::Workbook().HasTwoFactorsAtTwoLevels(tooSmallRefusal))
         return kExitRefused;
-    return CommandDesign::Read(true, tables) ? kExitOk : kExitRefused;
+    return HeadlessDesign::Workbook().Read(true, tables) ? kExitOk : kExitRefused;
 }
 
 const char* const kTooSmallToGenerate =
@@ -204,7 +203,7 @@ namespace {
 // The coverage of the combinations of levels of every `strength` factors by the saved matrix.
 int TupleCoverageReport(const CliOptions& options, const DesignText& tables)
 {
-    const GridCellStore& grid = modMain::TestCasesGrid();
+    const GridCellStore& grid = HeadlessDesign::Workbook().TestCasesGrid();
     std::vector<std::vector<std::string>> matrix;
     for (int r = 2; r <= grid.maxRows(); ++r) {  // row 1 holds the factor names
         std::vector<std::string>& row = matrix.emplace_back();
@@ -237,7 +236,7 @@ int Coverage(const CliOptions& options)
     if (options.strength > 2)
         return TupleCoverageReport(options, tables);
 
-    CFind find(modMain::TestCasesGrid(), /*quiet=*/true);  // one summary, not a box per violated pair
+    CFind find(HeadlessDesign::Workbook().TestCasesGrid(), /*quiet=*/true);  // one summary, not a box per violated pair
     const int numFactors = tables.numFactors;
     find.LoadData(numFactors, tables.levelCounts, tables.factors, tables.numConstraints, tables.constraints,
                   tables.numPrevRuns, tables.prevRuns);
@@ -300,7 +299,7 @@ int Export(const CliOptions& options)
         return kExitUsage;
     // As in the desktop program, a design without a saved matrix exports the empty grid.
     const bool written = WriteBytes(options.output, [&](QIODevice& device, QString* reason) {
-        return MatrixExport::WriteMatrix(modMain::TestCasesGrid(), options.exportKind, device, reason);
+        return MatrixExport::WriteMatrix(HeadlessDesign::Workbook().TestCasesGrid(), options.exportKind, device, reason);
     });
     return written ? kExitOk : kExitUsage;
 }

@@ -1,17 +1,27 @@
 #include "cli/HeadlessDesign.h"
 
-#include "app/CommandDesign.h"
-#include "app/modMain.h"
 #include "files/CFile.h"
 #include "files/FileIdentity.h"
 #include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
 
+#include <memory>
+
 namespace HeadlessDesign {
 
 namespace {
 FileIdentity gOpened;  // the design file as it was read
+std::unique_ptr<DesignWorkbook> gWorkbook;
 }  // namespace
+
+DesignWorkbook& Workbook()
+{
+    if (!gWorkbook)
+        gWorkbook = std::make_unique<DesignWorkbook>();
+    return *gWorkbook;
+}
+
+void Release() { gWorkbook.reset(); }
 
 bool Open(const QString& path, QString& reason)
 {
@@ -23,14 +33,14 @@ bool Open(const QString& path, QString& reason)
 
     // The Test Cases sheet's empty layout, one row, stays for a design without a matrix: its
     // export is the empty grid.
-    modMain::TestCasesGrid().setMaxRows(1);
-    modMain::Workbook().Put(design);
+    Workbook().TestCasesGrid().setMaxRows(1);
+    Workbook().Put(design);
     return true;
 }
 
 void SetTestCases(const DesignText& tables, const std::vector<std::vector<QString>>& rows)
 {
-    GridCellStore& grid = modMain::TestCasesGrid();
+    GridCellStore& grid = Workbook().TestCasesGrid();
     const int numFactors = tables.numFactors;
     grid.setMaxCols(numFactors);
     grid.setMaxRows(int(rows.size()) + 1);
@@ -49,9 +59,9 @@ bool ChangedOnDisk(const QString& path)
 bool Save(const QString& path)
 {
     DesignText t;
-    if (!CommandDesign::Read(false, t))
+    if (!Workbook().Read(false, t))
         return false;
-    CFile file(modMain::Workbook());
+    CFile file(Workbook());
     return file.SaveXMLFile(path, t.numFactors, t.levelCounts, t.factors, t.numConstraints, t.constraints,
                             t.numPrevRuns, t.prevRuns);
 }

@@ -8,7 +8,14 @@
 
 #include <vector>
 
+class DesignWorkbook;
+
 namespace HeadlessDesign {
+// The design the commands work on: the four sheets' grids, without windows. Release() lets it
+// go before the application object does.
+DesignWorkbook& Workbook();
+void Release();
+
 // Reads the file and puts it on the four sheets, as the desktop program's Open does. False,
 // with the reason, when the file is no readable design.
 bool Open(const QString& path, QString& reason);

@@ -1,7 +1,7 @@
 // vantrel-cli: the design files, validation, engine and pair search of Vantrel without a
 // window, for scripts and build pipelines.
-#include "app/modMain.h"
 #include "cli/CliCommands.h"
+#include "cli/HeadlessDesign.h"
 #include "files/ExportKind.h"
 
 #include <QCommandLineParser>
@@ -206,6 +206,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vantrel-cli: out of memory\n");
         result = kExitRefused;
     }
-    modMain::ReleaseGlobalObjects();
+    HeadlessDesign::Release();
     return result;
 }

@@ -1,5 +1,7 @@
 #include "model/DesignWorkbook.h"
 
+#include "platform/MessageBox.h"
+
 #include <algorithm>
 
 namespace {
@@ -94,4 +96,33 @@ bool DesignWorkbook::PutTestCases(std::int32_t numRows, std::int32_t numCols, co
     grid.setMaxCols(std::max<std::int32_t>(numCols, 0));
     grid.writeBlock(1, 1, matrix);
     return true;
+}
+
+bool DesignWorkbook::HasTwoFactorsAtTwoLevels(const QString& refusal)
+{
+    const CFactors& factors = Factors();
+    if (factors.lNumFactors() >= 2 && factors.lMaxNumLevels >= 2)
+        return true;
+    ShowMessage(refusal);
+    return false;
+}
+
+bool DesignWorkbook::Read(bool validate, DesignText& t)
+{
+    const bool factorsRead = validate ? Factors().ReadFactorsAndValidate(t.factors, t.levelCounts)
+                                      : Factors().ReadFactorsNoValidate(t.factors, t.levelCounts);
+    if (!factorsRead)
+        return false;
+    t.numFactors = t.factors.isDimensioned() ? t.factors.colUpper() : 0;
+    t.maxNumLevels = 0;
+    for (int f = t.levelCounts.lower(); t.levelCounts.isDimensioned() && f <= t.levelCounts.upper(); ++f)
+        t.maxNumLevels = std::max(t.maxNumLevels, t.levelCounts.at(f));
+    if (validate) {
+        return Constraints().ReadConstraintsAndValidate(t.factors, t.levelCounts, t.constraints,
+                                                                 t.numConstraints) &&
+               PrevRuns().ReadPrevRunsandValidate(t.factors, t.levelCounts, t.prevRuns, t.numPrevRuns);
+    }
+    return Constraints().ReadConstraintsNoValidate(t.factors, t.levelCounts, t.constraints,
+                                                            t.numConstraints) &&
+           PrevRuns().ReadPrevRunsNoValidate(t.factors, t.levelCounts, t.prevRuns, t.numPrevRuns);
 }

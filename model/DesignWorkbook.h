@@ -46,6 +46,14 @@ public:
     // False, the grid unchanged, when the matrix has no row.
     bool PutTestCases(std::int32_t numRows, std::int32_t numCols, const TextTable& matrix);
 
+    // What every generation and search command does before it runs. The first: whether the
+    // Factors and Levels sheet holds at least two factors at two levels; otherwise shows the
+    // refusal (OK only). The second: reads the factor table, then the constraint table, then
+    // the previous-test table, each validated against the factors when asked, into the design
+    // (it gets no matrix); stops at the first read that fails, after its message.
+    bool HasTwoFactorsAtTwoLevels(const QString& refusal);
+    bool Read(bool validate, DesignText& design);
+
     void MarkEdited() const
     {
         if (mEdited)
