@@ -19,14 +19,14 @@ bool WriteCommaDelimited(const GridCellStore& grid, QIODevice& device, QString* 
 }
 
 constexpr ExportKindInfo kKinds[] = {
-    {ExportKind::Excel, ToolId::Excel, "&Excel...", 2, "Excel Files (*.xlsx)", "*.xlsx", "xlsx", "xlsx",
+    {ExportKind::Excel, ToolId::Excel, "&Excel...", 2, "Excel Files (*.xlsx)", "xlsx", "xlsx",
      &WorkbookMatrixWriter::write},
-    {ExportKind::Xml, ToolId::XML, "&XML...", 0, "XML Files (*.xml)", "*.xml", "xml", "xml", &XmlMatrixWriter::write},
-    {ExportKind::Html, ToolId::HTML, "&HTML...", 1, "HTML Files (*.html)", "*.html", "html", "html",
+    {ExportKind::Xml, ToolId::XML, "&XML...", 0, "XML Files (*.xml)", "xml", "xml", &XmlMatrixWriter::write},
+    {ExportKind::Html, ToolId::HTML, "&HTML...", 1, "HTML Files (*.html)", "html", "html",
      &HtmlMatrixWriter::write},
-    {ExportKind::CommaDelimited, ToolId::CommaDeliminated, "&Comma Delimitated...", 4, "Text Files (*.csv)", "*.csv",
+    {ExportKind::CommaDelimited, ToolId::CommaDeliminated, "&Comma Delimitated...", 4, "Text Files (*.csv)",
      "csv", "csv", &WriteCommaDelimited},
-    {ExportKind::TabDelimited, ToolId::TabDeliminated, "&Tab Delimitated...", 3, "Text Files (*.txt)", "*.txt", "txt",
+    {ExportKind::TabDelimited, ToolId::TabDeliminated, "&Tab Delimitated...", 3, "Text Files (*.txt)", "txt",
      "tsv", &WriteTabDelimited},
 };
 

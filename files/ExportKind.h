@@ -33,8 +33,7 @@ struct ExportKindInfo {
     const char* toolId;             // the command that exports in this format
     const char* caption;            // that command's caption, with its access key
     int menuPosition;               // its place in the Export menu, 0 at the top
-    const char* filterDescription;  // the save dialog's single filter entry ...
-    const char* filterPattern;      // ... and its pattern
+    const char* filterDescription;  // the save dialog's single filter entry
     const char* extension;          // added to a name typed without one; no dot
     const char* formatName;         // the name vantrel-cli's --format takes
     MatrixWriter write;
