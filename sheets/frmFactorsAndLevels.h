@@ -30,10 +30,4 @@ public:
 
     void Grid_Change(int col, int row) override;
 
-private:
-    // Deletes the Previous Test sheet's columns of the factors firstCol.. (count of them), so
-    // that every value stays under its factor. True when they held values.
-    bool DeletePrevTestColumns(int firstCol, int count);
-    void CaptionLevelRows();
-    void CaptionFactorColumns();
 };

@@ -1,5 +1,6 @@
-// The Factors and Levels sheet as the user types into it, deletes from it and loads it:
-// the counts, the spare lines and their captions stay in step with what a read sees.
+// The Factors and Levels sheet as the user types into it, deletes from it and loads it: the
+// counts, the spare lines and their captions stay in step with what a read sees. The rules of
+// the spare lines themselves are tested on the grids (tests/model/FactorsSheetExtentTest.cpp).
 #include "model/CFactors.h"
 #include "sheets/frmFactorsAndLevels.h"
 #include "tests/support/SheetTest.h"
@@ -56,13 +57,6 @@ private slots:
         QCOMPARE(grid.text(0, 3), QString("Level 2"));
         QCOMPARE(sheet.Grid->activeRow(), 3);
 
-        // Changing a level of a used row adds nothing; a level in the spare column adds no factor.
-        TypeIntoCell(*sheet.Grid, 1, 2, "fast");
-        TypeIntoCell(*sheet.Grid, 2, 2, "stray");
-        QCOMPARE(factors.lNumFactors(), 1);
-        QCOMPARE(factors.lMaxNumLevels, 1);
-        QCOMPARE(grid.maxRows(), 3);
-
         // The column typed into widens to its text, up to a limit.
         const int before = sheet.Grid->sheetColWidth(1);
         TypeIntoCell(*sheet.Grid, 1, 2, "a rather long level name");
@@ -100,13 +94,6 @@ private slots:
         QCOMPARE(RowTexts(grid, 1, 1, 3), (QStringList{"A", "C", ""}));
         ExpectFlags(true, true);
 
-        // The last factor does not slip into the spare column.
-        MarkCols(*sheet.Grid, 3, 3);
-        sheet.DeleteColFromGrid();
-        QCOMPARE(modMain::Factors().lNumFactors(), 2);
-        QCOMPARE(grid.maxCols(), 3);
-        QCOMPARE(grid.text(2, 1), QString("C"));
-
         MarkCols(*sheet.Grid, 1, 3);
         sheet.DeleteColFromGrid();
         QCOMPARE(modMain::Factors().lNumFactors(), 0);
@@ -140,16 +127,6 @@ private slots:
         QCOMPARE(factors.lMaxNumLevels, 1);
         QCOMPARE(RowCaptions(grid, 2, grid.maxRows()), (QStringList{"Level 1", "Level 2"}));
         QCOMPARE(grid.text(1, 2), QString("a2"));
-
-        // Deleting the spare row leaves the last level in the read.
-        MarkRows(*sheet.Grid, 3, 3);
-        sheet.DeleteRowFromGrid();
-        QCOMPARE(factors.lMaxNumLevels, 1);
-        QCOMPARE(grid.maxRows(), 3);
-        TextTable table;
-        LongArray counts;
-        QVERIFY(factors.ReadFactorsNoValidate(table, counts));
-        QCOMPARE(table.at(1, 3), QString("c2"));
 
         // A table smaller than the counts it comes with is read only where it has cells.
         TextTable small(0, 1, 1, 1);
