@@ -217,3 +217,32 @@ void CompactionSearch::SaveBest()
     std::copy(rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(numRows_) * F_, best_.begin());
     bestRows_ = numRows_;
 }
+
+void CompactionSearch::Move(RandomStream& random)
+{
+    TakeItem(static_cast<size_t>(uncovered_[static_cast<size_t>(random.RandomIndex(0, numUncovered_ - 1))]));
+    RandomMinimum best(kInvalid);
+    int32_t chosenRow = -1;
+    int32_t chosenFactor = 0;
+    int32_t chosenLevel = 0;
+    for (int32_t r = P_; r < numRows_; ++r) {
+        int32_t f = 0;
+        int32_t level = 0;
+        if (!OneCellAway(RowAt(r), f, level))
+            continue;
+        const int32_t delta = Delta(r, f, level);
+        if (delta == kInvalid || delta > best.value)
+            continue;
+        if (Tabu(r, f) && numUncovered_ + delta > 0)
+            continue;
+        if (!best.Offer(delta, random))
+            continue;
+        chosenRow = r;
+        chosenFactor = f;
+        chosenLevel = level;
+    }
+    if (chosenRow < 0)
+        ForceCover(random);
+    else
+        SetCell(chosenRow, chosenFactor, chosenLevel);
+}

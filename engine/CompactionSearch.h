@@ -56,8 +56,21 @@ protected:
     virtual void AddCoverage(int32_t r, int32_t sign) = 0;
     // Items row r holds alone.
     virtual int32_t UniqueOf(int32_t r) const = 0;
-    // Changes cells of the generated rows towards covering a random uncovered item.
-    virtual void Move(RandomStream& random) = 0;
+    // One move: a random uncovered item, then among the generated rows one cell away from
+    // holding it the change that leaves the fewest items uncovered (a cell changed in the last
+    // few moves only when that completes the matrix; ties drawn); without one, ForceCover.
+    void Move(RandomStream& random);
+    // Takes the item the move is to cover.
+    virtual void TakeItem(size_t item) = 0;
+    // Whether the row holds all of the taken item but one level: that level and its factor.
+    virtual bool OneCellAway(const int32_t* row, int32_t& f, int32_t& level) const = 0;
+    // The change in uncovered items if row r took level at factor f; kInvalid when the row
+    // would hold an excluded pair.
+    virtual int32_t Delta(int32_t r, int32_t f, int32_t level) const = 0;
+    virtual void SetCell(int32_t r, int32_t f, int32_t level) = 0;
+    // A random generated row takes the whole item, remade by the solver when that would give
+    // it an excluded pair.
+    virtual void ForceCover(RandomStream& random) = 0;
 
     // The smallest of the values offered one by one, each of equal ones taken with equal chance
     // (the k-th equal one replaces the one kept with chance 1/k).

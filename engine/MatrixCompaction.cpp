@@ -81,53 +81,34 @@ int32_t MatrixCompaction::Delta(int32_t r, int32_t f, int32_t level) const
     return delta;
 }
 
-void MatrixCompaction::Move(RandomStream& random)
+void MatrixCompaction::TakeItem(size_t cell)
 {
-    const size_t cell = static_cast<size_t>(uncovered_[static_cast<size_t>(random.RandomIndex(0, numUncovered_ - 1))]);
     const int32_t ea = cellEntry_[2 * cell];
     const int32_t eb = cellEntry_[2 * cell + 1];
-    const int32_t f = d_.levelFactor[static_cast<size_t>(ea)];
-    const int32_t g = d_.levelFactor[static_cast<size_t>(eb)];
-    const int32_t a = ea - d_.levelOffset[f];
-    const int32_t b = eb - d_.levelOffset[g];
-
-    // The rows one cell away from holding the pair.
-    RandomMinimum best(kInvalid);
-    int32_t chosenRow = -1;
-    int32_t chosenFactor = 0;
-    int32_t chosenLevel = 0;
-    for (int32_t r = P_; r < numRows_; ++r) {
-        const int32_t* row = RowAt(r);
-        int32_t cf = 0;
-        int32_t level = 0;
-        if (row[f] == a) {
-            cf = g;
-            level = b;
-        } else if (row[g] == b) {
-            cf = f;
-            level = a;
-        } else {
-            continue;
-        }
-        const int32_t delta = Delta(r, cf, level);
-        if (delta == kInvalid || delta > best.value)
-            continue;
-        if (Tabu(r, cf) && numUncovered_ + delta > 0)
-            continue;
-        if (!best.Offer(delta, random))
-            continue;
-        chosenRow = r;
-        chosenFactor = cf;
-        chosenLevel = level;
-    }
-    if (chosenRow < 0)
-        ForceCover(f, a, g, b, random);
-    else
-        SetCell(chosenRow, chosenFactor, chosenLevel);
+    f_ = d_.levelFactor[static_cast<size_t>(ea)];
+    g_ = d_.levelFactor[static_cast<size_t>(eb)];
+    a_ = ea - d_.levelOffset[f_];
+    b_ = eb - d_.levelOffset[g_];
 }
 
-void MatrixCompaction::ForceCover(int32_t f, int32_t a, int32_t g, int32_t b, RandomStream& random)
+bool MatrixCompaction::OneCellAway(const int32_t* row, int32_t& f, int32_t& level) const
 {
+    if (row[f_] == a_) {
+        f = g_;
+        level = b_;
+        return true;
+    }
+    if (row[g_] == b_) {
+        f = f_;
+        level = a_;
+        return true;
+    }
+    return false;
+}
+
+void MatrixCompaction::ForceCover(RandomStream& random)
+{
+    const int32_t f = f_, a = a_, g = g_, b = b_;
     const int32_t r = random.RandomIndex(P_, numRows_ - 1);
     const int32_t* row = RowAt(r);
     bool valid = true;

@@ -27,12 +27,11 @@ private:
     void ResetCounts() override;
     void AddCoverage(int32_t r, int32_t sign) override;
     int32_t UniqueOf(int32_t r) const override;
-    void Move(RandomStream& random) override;
-    void SetCell(int32_t r, int32_t f, int32_t level);
-    // The change in uncovered pairs if row r took level at factor f; kInvalid when the row
-    // would hold an excluded pair.
-    int32_t Delta(int32_t r, int32_t f, int32_t level) const;
-    void ForceCover(int32_t f, int32_t a, int32_t g, int32_t b, RandomStream& random);
+    void TakeItem(size_t cell) override;
+    bool OneCellAway(const int32_t* row, int32_t& f, int32_t& level) const override;
+    int32_t Delta(int32_t r, int32_t f, int32_t level) const override;
+    void SetCell(int32_t r, int32_t f, int32_t level) override;
+    void ForceCover(RandomStream& random) override;
     size_t CellOf(int32_t f, int32_t lf, int32_t g, int32_t lg) const
     {
         if (f > g)
@@ -41,4 +40,5 @@ private:
     }
 
     std::vector<int32_t> cellEntry_;  // per cell: the level entries of its two levels
+    int32_t f_ = 0, a_ = 0, g_ = 0, b_ = 0;  // the pair being moved: factor f at level a, g at b
 };

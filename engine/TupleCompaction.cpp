@@ -134,48 +134,28 @@ int32_t TupleCompaction::Delta(int32_t r, int32_t f, int32_t level) const
     return delta;
 }
 
-void TupleCompaction::Move(RandomStream& random)
+void TupleCompaction::TakeItem(size_t item)
 {
-    const auto tuple = static_cast<uint32_t>(uncovered_[static_cast<size_t>(random.RandomIndex(0, numUncovered_ - 1))]);
+    const auto tuple = static_cast<uint32_t>(item);
     const auto block = static_cast<uint64_t>(
         std::upper_bound(table_.blockOffset.begin(), table_.blockOffset.end(), tuple) - table_.blockOffset.begin() - 1);
     table_.Unrank(block, tupleFactors_.data());
     table_.LevelsOf(tupleFactors_.data(), tuple - table_.blockOffset[block], tupleLevels_.data());
+}
 
-    // The rows one cell away from holding the tuple.
-    RandomMinimum best(kInvalid);
-    int32_t chosenRow = -1;
-    int32_t chosenFactor = 0;
-    int32_t chosenLevel = 0;
-    for (int32_t r = P_; r < numRows_; ++r) {
-        const int32_t* row = RowAt(r);
-        int32_t cf = -1;
-        int32_t level = 0;
-        bool near = true;
-        for (int32_t i = 0; i < t_ && near; ++i) {
-            if (row[tupleFactors_[i]] == tupleLevels_[i])
-                continue;
-            near = cf < 0;
-            cf = tupleFactors_[i];
-            level = tupleLevels_[i];
-        }
-        if (!near)
+bool TupleCompaction::OneCellAway(const int32_t* row, int32_t& f, int32_t& level) const
+{
+    // The tuple is uncovered, so no row holds all of it.
+    f = -1;
+    for (int32_t i = 0; i < t_; ++i) {
+        if (row[tupleFactors_[i]] == tupleLevels_[i])
             continue;
-        const int32_t delta = Delta(r, cf, level);
-        if (delta == kInvalid || delta > best.value)
-            continue;
-        if (Tabu(r, cf) && numUncovered_ + delta > 0)
-            continue;
-        if (!best.Offer(delta, random))
-            continue;
-        chosenRow = r;
-        chosenFactor = cf;
-        chosenLevel = level;
+        if (f >= 0)
+            return false;
+        f = tupleFactors_[i];
+        level = tupleLevels_[i];
     }
-    if (chosenRow < 0)
-        ForceCover(random);
-    else
-        SetCell(chosenRow, chosenFactor, chosenLevel);
+    return f >= 0;
 }
 
 void TupleCompaction::ForceCover(RandomStream& random)

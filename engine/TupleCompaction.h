@@ -27,16 +27,15 @@ private:
     void ResetCounts() override;
     void AddCoverage(int32_t r, int32_t sign) override;
     int32_t UniqueOf(int32_t r) const override;
-    void Move(RandomStream& random) override;
-    void SetCell(int32_t r, int32_t f, int32_t level);
-    // The change in uncovered tuples if row r took level at factor f; kInvalid when the row
-    // would hold an excluded pair.
-    int32_t Delta(int32_t r, int32_t f, int32_t level) const;
+    void TakeItem(size_t item) override;
+    bool OneCellAway(const int32_t* row, int32_t& f, int32_t& level) const override;
+    int32_t Delta(int32_t r, int32_t f, int32_t level) const override;
+    void SetCell(int32_t r, int32_t f, int32_t level) override;
     bool ExcludedPair(int32_t f, int32_t lf, int32_t g, int32_t lg) const;
     // Whether level at factor f forms an excluded pair with the row's level of a factor other
     // than f and those of the tuple being moved (the first `skip` of them).
     bool Clashes(const int32_t* row, int32_t f, int32_t level, int32_t skip) const;
-    void ForceCover(RandomStream& random);
+    void ForceCover(RandomStream& random) override;
 
     // Calls visit(tuple) for the tuple of every t-set of factors the row holds.
     template <typename Visit>
