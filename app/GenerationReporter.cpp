@@ -1,6 +1,6 @@
 #include "app/GenerationReporter.h"
 
-#include "app/EngineDesign.h"
+#include "model/EngineDesign.h"
 #include "app/frmNWayStatus.h"
 #include "app/frmStatus.h"
 #include "errortrap/modFailSafe.h"

@@ -1,5 +1,6 @@
 #include "app/modMainFind.h"
 
+#include "app/CommandDesign.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "model/DesignWorkbook.h"
@@ -63,12 +64,14 @@ bool FindAll2Ways(std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing, bo
     Ret_lNumFound = 0;
     Ret_lNumMissing = 0;
     Ret_bViolation = false;
-    DesignText t;
-    if (!Workbook().Read(true, t))
+    CommandDesign design;
+    if (!ReadCommandDesign(design))
         return false;
+    const DesignText& t = design.text;
     CFind find(TestCasesGrid(), gbAutoTest);
     find.LoadData(t.numFactors, t.levelCounts, t.factors, t.numConstraints, t.constraints, t.numPrevRuns,
                   t.prevRuns);
+    find.LoadConstraints(design.constraints);
     find.FindAllCombinations(Ret_lNumFound, Ret_lNumMissing, Ret_bViolation);
     return true;
 }
@@ -80,9 +83,10 @@ void FindInteraction()
         return;
     if (!HasTwoFactorsAtTwoLevels())
         return;
-    DesignText t;
-    if (!Workbook().Read(true, t))
+    CommandDesign design;
+    if (!ReadCommandDesign(design))
         return;
+    const DesignText& t = design.text;
 
     std::int32_t firstFactor = 0, firstLevel = 0, secondFactor = 0, secondLevel = 0;
     {
@@ -100,6 +104,7 @@ void FindInteraction()
     CFind find(TestCasesGrid(), gbAutoTest);
     find.LoadData(t.numFactors, t.levelCounts, t.factors, t.numConstraints, t.constraints, t.numPrevRuns,
                   t.prevRuns);
+    find.LoadConstraints(design.constraints);
     LongArray locations, rows;
     std::int32_t count = 0;
     bool violation = false;

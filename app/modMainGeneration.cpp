@@ -1,7 +1,8 @@
 #include "app/modMainGeneration.h"
 
+#include "app/CommandDesign.h"
 #include "app/CommandRun.h"
-#include "app/EngineDesign.h"
+#include "model/EngineDesign.h"
 #include "app/GenerationReporter.h"
 #include "app/frmMain.h"
 #include "app/frmStatus.h"
@@ -98,9 +99,10 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
         return GenerationOutcome::Refused;
     if (!Workbook().HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
         return GenerationOutcome::Refused;
-    DesignText t;
-    if (!Workbook().Read(true, t))
+    CommandDesign design;
+    if (!ReadCommandDesign(design))
         return GenerationOutcome::Refused;
+    const DesignText& t = design.text;
 
     const std::int32_t evolutions = TupleEvolution::EvolutionsFor(In_lNumWays, Defaults().lMaxNumEvolutions);
     GenerationReporter reporter(main);
@@ -113,9 +115,10 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
     bool converged = false;
     try {
         CCalcNWay calc(reporter, evolutions, RandomStream::ClockSeed());
+        calc.SetConstraints(design.constraints);
         if (Defaults().bCompactTestCases)
             calc.SetCompaction(std::int64_t{Defaults().lCompactEffort} * 1000);
-        if (!calc.CalcNWayQXVMatrix(In_lNumWays, ToEngineDesign(t), matrix, numRows, converged))
+        if (!calc.CalcNWayQXVMatrix(In_lNumWays, design.tables, matrix, numRows, converged))
             return GenerationOutcome::Failed;
     } catch (const EngineFatalError&) {
         EndProgram(*main);
@@ -150,9 +153,14 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
 
 void ValidateDesgin()
 {
-    DesignText t;
-    if (Workbook().Read(true, t))
+    CommandDesign design;
+    if (!ReadCommandDesign(design))
+        return;
+    // A design no test case can satisfy is not valid, whatever its tables say.
+    if (design.constraints->AnyValidRow())
         ShowMessage(QStringLiteral("The design is valid."), MsgButtons::Ok, MsgIcon::Information);
+    else
+        ShowMessage(QStringLiteral("No test case can satisfy every constraint."), MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
 void GenerateAllPossible()
@@ -162,9 +170,10 @@ void GenerateAllPossible()
         return;
     if (!Workbook().HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
         return;
-    DesignText t;
-    if (!Workbook().Read(true, t))
+    CommandDesign design;
+    if (!ReadCommandDesign(design))
         return;
+    const DesignText& t = design.text;
 
     GenerationReporter reporter(main);
     CommandRun run(nullptr);
@@ -174,7 +183,7 @@ void GenerateAllPossible()
     all.SetThousandsSeparator(QLocale().groupSeparator().toStdString());
     AllCombinationsMatrix listing;
     std::vector<bool> removal;
-    if (!all.CalcAllPossible(ToEngineDesign(t), listing, removal))
+    if (!all.CalcAllPossible(design.tables, *design.constraints, listing, removal))
         return;
     gbDirty = true;
     gbDesignChanged = false;

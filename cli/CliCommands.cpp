@@ -1,6 +1,6 @@
 #include "cli/CliCommands.h"
 
-#include "app/EngineDesign.h"
+#include "model/EngineDesign.h"
 #include "cli/CliReporter.h"
 #include "cli/HeadlessDesign.h"
 #include "engine/CAllCombinations.h"
@@ -61,15 +61,32 @@ bool WriteText(const QString& path, const QString& text)
     return WriteBytes(path, [&](QIODevice& device, QString* reason) { return WriteToDevice(device, text.toUtf8(), reason); });
 }
 
+// A read design as the engine takes it, with its constraints compiled once.
+struct ReadDesign {
+    DesignText tables;
+    DesignTables design;
+    std::shared_ptr<const ConstraintModel> constraints;
+};
+
 // Opens the design, makes the size check of generation and search (when given its refusal),
-// and reads the three tables with validation. kExitOk when the tables are ready.
-int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, DesignText& tables)
+// reads the three tables with validation and compiles the constraints; a rules text that does
+// not check is told as DESIGN:LINE:COLUMN: message. kExitOk when the design is ready.
+int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, ReadDesign& read)
 {
     if (!OpenDesign(options))
         return kExitUsage;
     if (!tooSmallRefusal.isEmpty() && !HeadlessDesign::Workbook().HasTwoFactorsAtTwoLevels(tooSmallRefusal))
         return kExitRefused;
-    return HeadlessDesign::Workbook().Read(true, tables) ? kExitOk : kExitRefused;
+    if (!HeadlessDesign::Workbook().Read(true, read.tables))
+        return kExitRefused;
+    read.design = ToEngineDesign(read.tables);
+    RuleError error;
+    read.constraints = CompileConstraints(read.design, error);
+    if (read.constraints)
+        return kExitOk;
+    std::fprintf(stderr, "%s:%d:%d: %s\n", QFile::encodeName(options.design).constData(), error.at.line, error.at.column,
+                 error.message.c_str());
+    return kExitRefused;
 }
 
 const char* const kTooSmallToGenerate =
@@ -83,13 +100,6 @@ QString NamesLine(const DesignText& tables, TextFormat format)
     for (int f = 1; f <= tables.numFactors; ++f)
         names << tables.factors.at(0, f);
     return DelimitedLine(names, format) + QLatin1Char('\n');
-}
-
-// What the constraints exclude together beyond the pairs they name.
-ImpliedExclusions ImpliedExclusionsOf(const DesignText& tables, CliReporter& reporter)
-{
-    CCalcNWay calc(reporter, 1, 0, 1);
-    return calc.FindImpliedExclusions(ToEngineDesign(tables));
 }
 
 constexpr qsizetype kChunkBytes = 1 << 16;
@@ -112,16 +122,18 @@ QString MatrixText(const DesignText& tables, const std::vector<std::vector<QStri
 int Generate(const CliOptions& options)
 {
     CliReporter reporter;
-    DesignText tables;
-    if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToGenerate), tables))
+    ReadDesign read;
+    if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToGenerate), read))
         return refused;
 
-    const DesignTables design = ToEngineDesign(tables);
+    const DesignText& tables = read.tables;
+    const DesignTables& design = read.design;
     const std::uint64_t seed = options.seedGiven ? options.seed : RandomStream::ClockSeed();
     const std::int32_t evolutions = options.evolutionsGiven
                                         ? options.evolutions
                                         : TupleEvolution::EvolutionsFor(options.strength, options.evolutions);
     CCalcNWay calc(reporter, evolutions, seed, options.threads);
+    calc.SetConstraints(read.constraints);
     const bool compact = options.compactSeconds > 0 || options.compactMoves > 0;
     if (compact)
         calc.SetCompaction(options.compactMoves > 0 ? options.compactMoves : std::numeric_limits<std::int64_t>::max(),
@@ -173,51 +185,72 @@ int Generate(const CliOptions& options)
     return kExitOk;
 }
 
+namespace {
+
+// A level's or a pair's cells: factor name and level name, for each entry.
+QStringList EntryCells(const DesignText& tables, const ConstraintModel& model, std::initializer_list<int> entries)
+{
+    QStringList cells;
+    for (const int entry : entries) {
+        const int f = model.LevelFactor()[std::size_t(entry)];
+        cells << tables.factors.at(0, f + 1) << tables.factors.at(entry - model.LevelOffset()[std::size_t(f)] + 1, f + 1);
+    }
+    return cells;
+}
+
+}  // namespace
+
 int Validate(const CliOptions& options)
 {
     CliReporter reporter;
-    DesignText tables;
-    if (const int refused = OpenAndRead(options, QString(), tables))
+    ReadDesign read;
+    if (const int refused = OpenAndRead(options, QString(), read))
         return refused;
+    const ConstraintModel& model = *read.constraints;
     QTextStream out(stdout);
-    out << "The design is valid.\n";
-    if (tables.numConstraints < 1)
-        return kExitOk;
-    try {
-        const ImpliedExclusions implied = ImpliedExclusionsOf(tables, reporter);
-        // Designs whose constraints exclude nothing together keep the one line.
-        if (!implied.anyValidRow)
-            out << "No test case can satisfy every constraint.\n";
-        else if (!implied.deadLevels.empty() || !implied.pairs.empty())
-            out << "Together the constraints also exclude " << Counted(implied.deadLevels.size(), "level", "levels")
-                << " and " << Counted(implied.pairs.size(), "further pair", "further pairs")
-                << " of levels that no constraint names.\n";
-    } catch (const EngineFatalError&) {
-        return kExitRefused;  // its message has been shown
+    if (!model.AnyValidRow()) {
+        out << "No test case can satisfy every constraint.\n";
+        return kExitRefused;
     }
+    out << "The design is valid.\n";
+    if (model.NumRules() > 0)
+        out << "The rules text holds " << Counted(std::size_t(model.NumRules()), "rule", "rules") << ".\n";
+    // Designs whose constraints exclude nothing together keep the one line; otherwise what they
+    // exclude follows, a level or a pair a line.
+    const ImpliedExclusions& implied = model.Implied();
+    if (implied.deadLevels.empty() && implied.pairs.empty())
+        return kExitOk;
+    out << "Together the constraints also exclude " << Counted(implied.deadLevels.size(), "level", "levels") << " and "
+        << Counted(implied.pairs.size(), "further pair", "further pairs") << " of levels that no constraint names.\n";
+    for (const int dead : implied.deadLevels)
+        out << DelimitedLine(EntryCells(read.tables, model, {dead}), options.format) << "\n";
+    for (const auto& [a, b] : implied.pairs)
+        out << DelimitedLine(EntryCells(read.tables, model, {a, b}), options.format) << "\n";
     return kExitOk;
 }
 
 namespace {
 
 // The coverage of the combinations of levels of every `strength` factors by the saved matrix.
-int TupleCoverageReport(const CliOptions& options, const DesignText& tables)
+int TupleCoverageReport(const CliOptions& options, const ReadDesign& read)
 {
     const GridCellStore& grid = HeadlessDesign::Workbook().TestCasesGrid();
     std::vector<std::vector<std::string>> matrix;
     for (int r = 2; r <= grid.maxRows(); ++r) {  // row 1 holds the factor names
         std::vector<std::string>& row = matrix.emplace_back();
-        for (int f = 1; f <= tables.numFactors; ++f)
+        for (int f = 1; f <= read.tables.numFactors; ++f)
             row.push_back(grid.text(f, r).toStdString());
     }
-    const TupleCoverage coverage = CountTupleCoverage(ToEngineDesign(tables), matrix, options.strength, options.missing);
+    const TupleCoverage coverage =
+        CountTupleCoverage(read.design, *read.constraints, matrix, options.strength, options.missing);
     const auto clamped = [](std::int64_t count) { return std::int32_t(std::min<std::int64_t>(count, INT32_MAX)); };
     QTextStream out(stdout);
     out << SummarizeCoverage(clamped(coverage.found), clamped(coverage.missing), coverage.violation).text << "\n";
     for (const TupleCoverage::Missing& missing : coverage.missingCombinations) {
         QStringList cells;
         for (std::size_t i = 0; i < missing.factors.size(); ++i)
-            cells << tables.factors.at(0, missing.factors[i]) << tables.factors.at(missing.levels[i], missing.factors[i]);
+            cells << read.tables.factors.at(0, missing.factors[i])
+                  << read.tables.factors.at(missing.levels[i], missing.factors[i]);
         if (missing.excludedTogether)
             cells << QStringLiteral("excluded together");
         out << DelimitedLine(cells, options.format) << "\n";
@@ -225,70 +258,53 @@ int TupleCoverageReport(const CliOptions& options, const DesignText& tables)
     return kExitOk;
 }
 
+// The pairs found nowhere, each marked when no valid test case can hold it: no matrix can cover it.
+void ListMissingPairs(const CliOptions& options, const ReadDesign& read, CFind& find, QTextStream& out)
+{
+    const DesignText& tables = read.tables;
+    const ConstraintModel& model = *read.constraints;
+    for (int i = 1; i < tables.numFactors; ++i)
+        for (int j = i + 1; j <= tables.numFactors; ++j)
+            for (int a = 1; a <= tables.levelCounts.at(i); ++a)
+                for (int b = 1; b <= tables.levelCounts.at(j); ++b) {
+                    LongArray locations, rows;
+                    std::int32_t count = 0;
+                    bool violated = false;
+                    if (find.Find2Way(i, a, j, b, locations, rows, count, violated))
+                        continue;
+                    const int first = model.LevelOffset()[std::size_t(i - 1)] + a - 1;
+                    const int second = model.LevelOffset()[std::size_t(j - 1)] + b - 1;
+                    QStringList cells = EntryCells(tables, model, {first, second});
+                    if (!model.AnyValidRow() || model.Excluded(first, second))
+                        cells << QStringLiteral("excluded together");
+                    out << DelimitedLine(cells, options.format) << "\n";
+                }
+}
+
 }  // namespace
 
 int Coverage(const CliOptions& options)
 {
     CliReporter reporter;
-    DesignText tables;
-    if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToSearch), tables))
+    ReadDesign read;
+    if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToSearch), read))
         return refused;
     if (options.strength > 2)
-        return TupleCoverageReport(options, tables);
+        return TupleCoverageReport(options, read);
 
+    const DesignText& tables = read.tables;
     CFind find(HeadlessDesign::Workbook().TestCasesGrid(), /*quiet=*/true);  // one summary, not a box per violated pair
-    const int numFactors = tables.numFactors;
-    find.LoadData(numFactors, tables.levelCounts, tables.factors, tables.numConstraints, tables.constraints,
+    find.LoadData(tables.numFactors, tables.levelCounts, tables.factors, tables.numConstraints, tables.constraints,
                   tables.numPrevRuns, tables.prevRuns);
+    find.LoadConstraints(read.constraints);
     std::int32_t found = 0, missing = 0;
     bool violation = false;
     find.FindAllCombinations(found, missing, violation);
 
     QTextStream out(stdout);
     out << SummarizeCoverage(found, missing, violation).text << "\n";
-
-    if (options.missing) {
-        // Pairs that no valid test case can hold are marked: no matrix can cover them.
-        std::set<std::array<int, 4>> unreachable;
-        if (tables.numConstraints > 0) {
-            ImpliedExclusions implied;
-            try {
-                implied = ImpliedExclusionsOf(tables, reporter);
-            } catch (const EngineFatalError&) {
-                return kExitRefused;
-            }
-            auto mark = [&](int a, int b) {
-                auto [fa, la] = implied.FactorAndLevel(a);
-                auto [fb, lb] = implied.FactorAndLevel(b);
-                if (fa > fb) {
-                    std::swap(fa, fb);
-                    std::swap(la, lb);
-                }
-                unreachable.insert({fa + 1, la + 1, fb + 1, lb + 1});
-            };
-            for (const auto& [a, b] : implied.pairs)
-                mark(a, b);
-            for (const int dead : implied.deadLevels)
-                for (int other = 0; other < implied.levelOffset.back(); ++other)
-                    if (implied.FactorAndLevel(other).first != implied.FactorAndLevel(dead).first)
-                        mark(dead, other);
-        }
-        for (int i = 1; i < numFactors; ++i)
-            for (int j = i + 1; j <= numFactors; ++j)
-                for (int a = 1; a <= tables.levelCounts.at(i); ++a)
-                    for (int b = 1; b <= tables.levelCounts.at(j); ++b) {
-                        LongArray locations, rows;
-                        std::int32_t count = 0;
-                        bool violated = false;
-                        if (find.Find2Way(i, a, j, b, locations, rows, count, violated))
-                            continue;
-                        QStringList cells{tables.factors.at(0, i), tables.factors.at(a, i), tables.factors.at(0, j),
-                                          tables.factors.at(b, j)};
-                        if (unreachable.count({i, a, j, b}))
-                            cells << QStringLiteral("excluded together");
-                        out << DelimitedLine(cells, options.format) << "\n";
-                    }
-    }
+    if (options.missing)
+        ListMissingPairs(options, read, find, out);
     return kExitOk;
 }
 
@@ -308,14 +324,15 @@ int All(const CliOptions& options)
 {
     CliReporter reporter;
     reporter.setQuestionAnswer(options.yes ? MsgResult::Yes : MsgResult::No);
-    DesignText tables;
-    if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToGenerate), tables))
+    ReadDesign read;
+    if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToGenerate), read))
         return refused;
+    const DesignText& tables = read.tables;
 
     CAllCombinations all(reporter);  // the rows are streamed out: no sheet holds them
     AllCombinationsMatrix listing;
     std::vector<bool> removed;
-    if (!all.CalcAllPossible(ToEngineDesign(tables), listing, removed))
+    if (!all.CalcAllPossible(read.design, *read.constraints, listing, removed))
         return kExitRefused;
     reporter.closeNWayProgress();
 

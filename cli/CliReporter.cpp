@@ -1,6 +1,6 @@
 #include "cli/CliReporter.h"
 
-#include "app/EngineDesign.h"
+#include "model/EngineDesign.h"
 
 #include <cstdio>
 #include <unistd.h>

@@ -59,6 +59,20 @@ std::string CAllCombinations::FormatThousands(double value, const std::string& s
 bool CAllCombinations::CalcAllPossible(const DesignTables& In_design, AllCombinationsMatrix& Ret_vaMatrix,
                                        std::vector<bool>& Ret_abRemovalArray)
 {
+    const ConstraintCompile compiled = ConstraintModel::Compile(In_design);
+    if (!compiled.model) {
+        reporter_.showMessage({compiled.problem == ConstraintCompile::Problem::Rules
+                                   ? compiled.ruleError.Described()
+                                   : "KQ Error: Assertion error in CreateConstraintIndexVectors",
+                               EngineButtons::Ok, EngineIcon::None, 0});
+        return false;
+    }
+    return CalcAllPossible(In_design, *compiled.model, Ret_vaMatrix, Ret_abRemovalArray);
+}
+
+bool CAllCombinations::CalcAllPossible(const DesignTables& In_design, const ConstraintModel& In_constraints,
+                                       AllCombinationsMatrix& Ret_vaMatrix, std::vector<bool>& Ret_abRemovalArray)
+{
     levelCounts_ = In_design.levelCounts;
     const double size = CalcNumRowsPreConstraints(levelCounts_);
     if (size >= kMaxRows) {
@@ -85,7 +99,7 @@ bool CAllCombinations::CalcAllPossible(const DesignTables& In_design, AllCombina
     }
 
     CalculatePreConstraintsMatrix(In_design, n, Ret_vaMatrix);
-    MarkConstraintsForRemoval(In_design, n, Ret_abRemovalArray);
+    MarkConstraintsForRemoval(In_constraints, n, Ret_abRemovalArray);
     MarkPrevRunsForRemoval(In_design, Ret_vaMatrix, Ret_abRemovalArray);
     return true;
 }
@@ -144,66 +158,21 @@ void CAllCombinations::IncCounterVector(std::vector<int32_t>& counter) const
     }
 }
 
-void CAllCombinations::CreateConstraintIndexVectors(const DesignTables& design, std::vector<int32_t>& ifColumns,
-                                                    std::vector<int32_t>& thenColumns)
-{
-    ifColumns.assign(design.constraints.size(), 0);
-    thenColumns.assign(design.constraints.size(), 0);
-    for (size_t c = 0; c < design.constraints.size(); ++c) {
-        for (int32_t f = 0; f < design.NumFactors(); ++f) {
-            if (design.Name(f, 0) == design.constraints[c][0])
-                ifColumns[c] = f + 1;
-            if (design.Name(f, 0) == design.constraints[c][2])
-                thenColumns[c] = f + 1;
-        }
-        if (ifColumns[c] == 0 || thenColumns[c] == 0) {
-            reporter_.showMessage({"KQ Error: Assertion error in CreateConstraintIndexVectors", EngineButtons::Ok,
-                                   EngineIcon::None, 0});
-            // The remaining constraints are left without columns and flag nothing.
-            ifColumns[c] = 0;
-            thenColumns[c] = 0;
-            return;
-        }
-    }
-}
-
-void CAllCombinations::MarkConstraintsForRemoval(const DesignTables& design, int32_t numRows,
+void CAllCombinations::MarkConstraintsForRemoval(const ConstraintModel& constraints, int32_t numRows,
                                                  std::vector<bool>& removal)
 {
     removal.assign(static_cast<size_t>(numRows), false);
-    std::vector<int32_t> ifColumns, thenColumns;
-    CreateConstraintIndexVectors(design, ifColumns, thenColumns);
-    if (design.constraints.empty())
+    if (!constraints.HasConstraints())
         return;
-
-    // For each constraint, which levels of its two factors carry the named levels (by name,
-    // so that every level of that name counts).
-    struct Rule {
-        int32_t ifFactor;
-        int32_t thenFactor;
-        std::vector<char> ifLevel;
-        std::vector<char> thenLevel;
-    };
-    std::vector<Rule> rules;
-    for (size_t c = 0; c < design.constraints.size(); ++c) {
-        if (ifColumns[c] == 0 || thenColumns[c] == 0)
-            continue;
-        Rule rule{ifColumns[c] - 1, thenColumns[c] - 1, {}, {}};
-        rule.ifLevel.assign(static_cast<size_t>(levelCounts_[rule.ifFactor]) + 1, 0);
-        rule.thenLevel.assign(static_cast<size_t>(levelCounts_[rule.thenFactor]) + 1, 0);
-        for (int32_t l = 1; l <= levelCounts_[rule.ifFactor]; ++l)
-            rule.ifLevel[l] = design.Name(rule.ifFactor, l) == design.constraints[c][1];
-        for (int32_t l = 1; l <= levelCounts_[rule.thenFactor]; ++l)
-            rule.thenLevel[l] = design.Name(rule.thenFactor, l) == design.constraints[c][3];
-        rules.push_back(std::move(rule));
-    }
-
     reporter_.setBusyPointer(true);
+    // The odometer of level codes, 1-based, and the same row 0-based as the model reads it.
     std::vector<int32_t> counter(levelCounts_.size(), 1);
+    std::vector<int32_t> row(levelCounts_.size(), 0);
     for (int32_t r = 1; r <= numRows; ++r) {
-        for (const Rule& rule : rules)
-            if (rule.ifLevel[counter[rule.ifFactor]] && rule.thenLevel[counter[rule.thenFactor]])
-                removal[static_cast<size_t>(r - 1)] = true;
+        for (size_t f = 0; f < counter.size(); ++f)
+            row[f] = counter[f] - 1;
+        if (!constraints.RowIsValid(row.data()))
+            removal[static_cast<size_t>(r - 1)] = true;
         IncCounterVector(counter);
         Progress(2, r, numRows, numRows);
     }

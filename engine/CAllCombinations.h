@@ -1,19 +1,21 @@
 #pragma once
 // The full factorial listing: every combination of levels of all factors, with a removal
-// flag on each row that a constraint excludes or that equals a previous test. One object
+// flag on each row that breaks a constraint (a Constraints row or a rule) or that equals a
+// previous test. One object
 // serves one command.
 //
 //     CAllCombinations all(reporter);
 //     all.SetBytesPerShownCell(24 + 8);        // what the Test Cases sheet spends per cell
 //     all.SetThousandsSeparator(",");          // the user's locale's
 //     AllCombinationsMatrix listing; std::vector<bool> removed;
-//     if (all.CalcAllPossible(design, listing, removed)) { ... show the rows not removed ... }
+//     if (all.CalcAllPossible(design, constraints, listing, removed)) { ... show the rows not removed ... }
 //
 // Listings above 1000 rows are confirmed by the user first; listings of two billion rows or
 // more are refused, and so is a listing whose shown cells would not fit in the memory the
 // machine has available, before anything is allocated.
 
 #include "engine/AllCombinationsMatrix.h"
+#include "engine/ConstraintModel.h"
 #include "engine/DesignTables.h"
 #include "engine/EngineReporter.h"
 
@@ -36,6 +38,11 @@ public:
     // True when the listing was made: Ret_vaMatrix holds every combination in odometer
     // order, Ret_abRemovalArray one flag per row. False when the user declined or the
     // listing was refused (the message has been shown).
+    // constraints: the design's, compiled.
+    bool CalcAllPossible(const DesignTables& In_design, const ConstraintModel& In_constraints,
+                         AllCombinationsMatrix& Ret_vaMatrix, std::vector<bool>& Ret_abRemovalArray);
+    // The same, the constraints compiled here; a Constraints row that names no factor or level
+    // of the design is an internal error ("KQ Error: ..."): nothing is listed.
     bool CalcAllPossible(const DesignTables& In_design, AllCombinationsMatrix& Ret_vaMatrix,
                          std::vector<bool>& Ret_abRemovalArray);
 
@@ -48,9 +55,7 @@ private:
     bool FitsInMemory(int32_t numRows, int32_t numFactors) const;
     void CalculatePreConstraintsMatrix(const DesignTables& design, int32_t numRows, AllCombinationsMatrix& matrix);
     void IncCounterVector(std::vector<int32_t>& counter) const;
-    void CreateConstraintIndexVectors(const DesignTables& design, std::vector<int32_t>& ifColumns,
-                                      std::vector<int32_t>& thenColumns);
-    void MarkConstraintsForRemoval(const DesignTables& design, int32_t numRows, std::vector<bool>& removal);
+    void MarkConstraintsForRemoval(const ConstraintModel& constraints, int32_t numRows, std::vector<bool>& removal);
     void MarkPrevRunsForRemoval(const DesignTables& design, const AllCombinationsMatrix& matrix,
                                 std::vector<bool>& removal);
     void Progress(int barType, int64_t done, int64_t total, int32_t numRows);

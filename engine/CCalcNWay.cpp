@@ -77,8 +77,7 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     compaction_ = CompactionSearch::Outcome{};
 
     ConvertFactorsToNumeric(In_design);
-    ConvertConstraintsToNumeric(In_design);
-    if (!ConvertPrevRunsToNumeric(In_design))
+    if (!ConvertConstraintsToNumeric(In_design) || !ConvertPrevRunsToNumeric(In_design))
         return false;
 
     if (In_lNumWays < 2 || In_lNumWays > TupleTable::kMaxStrength)
@@ -92,7 +91,7 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     design_.BuildTables();
     if (strength > 2) {
         // The pair search finds out from its first row; here the constraints tell at once.
-        if (!design_.implied.anyValidRow) {
+        if (!design_.constraints->AnyValidRow()) {
             ShowInfeasibleConstraints();
             return false;
         }
@@ -125,9 +124,10 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
 ImpliedExclusions CCalcNWay::FindImpliedExclusions(const DesignTables& design)
 {
     ConvertFactorsToNumeric(design);
-    ConvertConstraintsToNumeric(design);
+    if (!ConvertConstraintsToNumeric(design))
+        return {};
     design_.PrepareCodes();
-    ImpliedExclusions implied = design_.implied;
+    ImpliedExclusions implied = design_.constraints->Implied();
     implied.levelOffset = design_.levelOffset;  // also when nothing is excluded
     return implied;
 }
@@ -144,41 +144,29 @@ void CCalcNWay::ConvertFactorsToNumeric(const DesignTables& design)
     }
 }
 
-void CCalcNWay::ConvertConstraintsToNumeric(const DesignTables& design)
+bool CCalcNWay::ConvertConstraintsToNumeric(const DesignTables& design)
 {
-    const int32_t F = design.NumFactors();
-    design_.lNumConstraints = static_cast<int32_t>(design.constraints.size());
-    design_.alConstraints.assign(design.constraints.size() * 4, 0);
-    for (size_t c = 0; c < design.constraints.size(); ++c) {
-        const auto& fields = design.constraints[c];
-        int32_t ifFactor = 0;
-        int32_t thenFactor = 0;
-        // The last matching factor wins.
-        for (int32_t f = 0; f < F; ++f) {
-            if (design.Name(f, 0) == fields[0])
-                ifFactor = f + 1;
-            if (design.Name(f, 0) == fields[2])
-                thenFactor = f + 1;
-        }
-        if (ifFactor == 0 || thenFactor == 0 || ifFactor == thenFactor)
+    std::shared_ptr<const ConstraintModel> model = givenConstraints_;
+    if (!model) {
+        const ConstraintCompile compiled = ConstraintModel::Compile(design);
+        switch (compiled.problem) {
+        case ConstraintCompile::Problem::RowFactors:
             EndProgram("KQ Error: Error in ConvertConstraintsToNumeric. Infeasible Factors.");
-        // The first matching level wins.
-        auto levelCode = [&](int32_t factor, const std::string& name) {
-            for (int32_t l = 1; l <= design.levelCounts[factor - 1]; ++l)
-                if (design.Name(factor - 1, l) == name)
-                    return l;
-            return 0;
-        };
-        const int32_t ifLevel = levelCode(ifFactor, fields[1]);
-        const int32_t thenLevel = levelCode(thenFactor, fields[3]);
-        if (ifLevel == 0 || thenLevel == 0)
+        case ConstraintCompile::Problem::RowLevels:
             EndProgram("KQ Error: Error in ConvertConstraintsToNumeric. Infeasible Levels.");
-        int32_t* codes = &design_.alConstraints[c * 4];
-        codes[0] = ifFactor;
-        codes[1] = ifLevel;
-        codes[2] = thenFactor;
-        codes[3] = thenLevel;
+        case ConstraintCompile::Problem::Rules:
+            reporter_.showMessage({compiled.ruleError.Described(), EngineButtons::Ok, EngineIcon::Exclamation, 0});
+            return false;
+        case ConstraintCompile::Problem::None: break;
+        }
+        model = compiled.model;
     }
+    design_.constraints = model;
+    design_.lNumConstraints = model->NumConstraintRows();
+    design_.alConstraints.clear();
+    for (const auto& codes : model->RowCodes())
+        design_.alConstraints.insert(design_.alConstraints.end(), codes.begin(), codes.end());
+    return true;
 }
 
 bool CCalcNWay::ConvertPrevRunsToNumeric(const DesignTables& design)

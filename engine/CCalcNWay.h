@@ -73,6 +73,10 @@ public:
     // is 0 when none ran.
     const CompactionSearch::Outcome& Compaction() const { return compaction_; }
 
+    // The design's constraints as the command compiled them (ConstraintModel::Compile of the
+    // same design); without, the engine compiles them itself.
+    void SetConstraints(std::shared_ptr<const ConstraintModel> constraints) { givenConstraints_ = std::move(constraints); }
+
     // The memory free for the search; by default what the machine reports when asked.
     void SetAvailableMemory(std::optional<uint64_t> bytes) { availableMemory_ = bytes; }
 
@@ -81,7 +85,7 @@ private:
     struct SharedRun;
 
     void ConvertFactorsToNumeric(const DesignTables& design);
-    void ConvertConstraintsToNumeric(const DesignTables& design);
+    bool ConvertConstraintsToNumeric(const DesignTables& design);
     bool ConvertPrevRunsToNumeric(const DesignTables& design);
     [[noreturn]] void EndProgram(const std::string& text);
     // make() gives an evolution's workspace (one per thread).
@@ -111,6 +115,7 @@ private:
     int32_t lBestNumRows_ = 0;
     int32_t evolutionsFinished_ = 0;
     std::optional<uint64_t> availableMemory_;
+    std::shared_ptr<const ConstraintModel> givenConstraints_;
     int64_t compactMoves_ = 0;
     double compactSeconds_ = 0;
     CompactionSearch::Outcome compaction_;

@@ -23,14 +23,31 @@ CompactionSearch::CompactionSearch(const NumericDesign& design, int32_t maxRows,
     uncovered_.resize(items);
     uncoveredAt_.resize(items);
     unique_.resize(static_cast<size_t>(maxRows));
-    if (design.anyExcluded) {
-        solver_ = std::make_unique<ConstraintSolver>(design.levelOffset, design.excludedPairs);
+    if (design.anyConstraint) {
+        solver_ = std::make_unique<ConstraintSolver>(*design.constraints);
         assumptions_.resize(static_cast<size_t>(F_));
         order_.resize(static_cast<size_t>(F_));
     }
 }
 
 CompactionSearch::~CompactionSearch() = default;
+
+bool CompactionSearch::BreaksWideRuleWith(int32_t r, const int32_t* f, const int32_t* l, int32_t count)
+{
+    if (!d_.anyWideRule)
+        return false;
+    // The row is changed for the question and given its levels back.
+    int32_t* row = RowAt(r);
+    int32_t kept[8];
+    for (int32_t i = 0; i < count; ++i) {
+        kept[i] = row[f[i]];
+        row[f[i]] = l[i];
+    }
+    const bool breaks = d_.constraints->BreaksAnyWideRule(row);
+    for (int32_t i = count; i-- > 0;)
+        row[f[i]] = kept[i];
+    return breaks;
+}
 
 CompactionSearch::Outcome CompactionSearch::Compact(std::vector<int32_t>& codes, int32_t& rows, int64_t moves,
                                                     double seconds, RandomStream& random, const Progress& progress)

@@ -114,6 +114,9 @@ protected:
     void Uncover(size_t item);
     void Cover(size_t item);
 
+    // Whether row r, its factors f[i] at levels l[i], would break a rule over three or more factors.
+    bool BreaksWideRuleWith(int32_t r, const int32_t* f, const int32_t* l, int32_t count);
+
     // Row r becomes a valid row that holds the given level entries and keeps what it can of its
     // other levels (asked of the constraint solver, which exists when the design excludes pairs).
     void RemakeRow(int32_t r, const int32_t* entries, int32_t count, RandomStream& random);

@@ -3,11 +3,11 @@
 // every strength's search and table reads. Built once per generation and shared, read-only,
 // by the evolutions of all threads.
 
-#include "engine/ImpliedExclusions.h"
+#include "engine/ConstraintModel.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 struct tNumFactor {
@@ -25,9 +25,12 @@ struct DesignCodes {
     std::vector<int32_t> alConstraints;  // lNumConstraints x 4: if factor, if level, then factor, then level
     std::vector<int32_t> alPrevRuns;     // lNumPrevRuns x lNumFactors
 
-    // Lays out the levels and finds every excluded pair. Below this line factors and levels
-    // are 0-based (code - 1), which keeps the order of the codes; a level entry is
-    // levelOffset[f] + l.
+    // The design's compiled constraints; when none is given, PrepareCodes compiles the
+    // Constraints rows of alConstraints.
+    std::shared_ptr<const ConstraintModel> constraints;
+
+    // Lays out the levels. Below this line factors and levels are 0-based (code - 1), which
+    // keeps the order of the codes; a level entry is levelOffset[f] + l.
     void PrepareCodes();
 
     int32_t maxLevels = 0;
@@ -35,20 +38,12 @@ struct DesignCodes {
     std::vector<int32_t> levelOffset;  // first entry of factor f in per-level arrays; size F + 1
     std::vector<int32_t> levelFactor;  // per level entry: its factor
 
-    // What the constraints exclude together beyond the pairs they name (found only when
-    // there are constraints). The solver of each evolution is built from excludedPairs: the
-    // named pairs, each once, and the implied ones, as level entries.
-    ImpliedExclusions implied;
-    std::vector<std::pair<int32_t, int32_t>> excludedPairs;
+    // From the model, for the search's loops: whether any pair is excluded, whether a row must
+    // keep anything at all (then the search has a solver), whether wide rules are to be read.
     bool anyExcluded = false;
-
-    // The excluded pairs as bit sets over all level entries: for entry e, bit o is set when
-    // no valid row holds e and o together (a named or implied pair, or a pair of a level no
-    // valid row holds).
-    int32_t levelWords = 0;             // 64-bit words per entry's set
-    std::vector<uint64_t> excludedBits;  // levelOffset[F] x levelWords
-    bool Excluded(int32_t entry, int32_t other) const
-    {
-        return (excludedBits[static_cast<size_t>(entry) * levelWords + other / 64] >> (other % 64)) & 1;
-    }
+    bool anyConstraint = false;
+    bool anyWideRule = false;
+    int32_t levelWords = 0;  // 64-bit words of a set over all level entries
+    bool Excluded(int32_t entry, int32_t other) const { return constraints->Excluded(entry, other); }
+    const uint64_t* ExcludedWith(int32_t entry) const { return constraints->ExcludedWith(entry); }
 };

@@ -16,6 +16,8 @@ struct DesignTables {
     std::vector<std::array<std::string, 4>> constraints;
     // one level name per factor, in factor order.
     std::vector<std::vector<std::string>> prevRuns;
+    // The rules text (empty: no rules).
+    std::string rules;
 
     int32_t NumFactors() const { return static_cast<int32_t>(factors.size()); }
 

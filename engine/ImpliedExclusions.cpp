@@ -1,5 +1,6 @@
 #include "engine/ImpliedExclusions.h"
 
+#include "engine/ConstraintModel.h"
 #include "engine/ConstraintSolver.h"
 
 #include <algorithm>
@@ -25,13 +26,13 @@ private:
 
 }  // namespace
 
-ImpliedExclusions FindImpliedExclusions(const std::vector<int32_t>& levelOffset,
-                                        const std::vector<std::pair<int32_t, int32_t>>& excluded)
+ImpliedExclusions FindImpliedExclusions(const ConstraintModel& model)
 {
+    const std::vector<int32_t>& levelOffset = model.LevelOffset();
     ImpliedExclusions found;
     found.levelOffset = levelOffset;
     const int32_t entries = levelOffset.back();
-    ConstraintSolver solver(levelOffset, excluded);
+    ConstraintSolver solver(model);
     if (!solver.Feasible(nullptr, 0)) {
         found.anyValidRow = false;
         found.solverCalls = solver.SolverCalls();
@@ -74,16 +75,11 @@ ImpliedExclusions FindImpliedExclusions(const std::vector<int32_t>& levelOffset,
             found.deadLevels.push_back(e);
     }
 
-    EntrySets named(entries);
-    for (const auto& [a, b] : excluded) {
-        named.Add(a, b);
-        named.Add(b, a);
-    }
     for (int32_t a = 0; a < entries; ++a) {
         if (!live[static_cast<size_t>(a)])
             continue;
         for (int32_t b = levelOffset[static_cast<size_t>(factorOf[static_cast<size_t>(a)]) + 1]; b < entries; ++b) {
-            if (!live[static_cast<size_t>(b)] || witnessed.Has(a, b) || named.Has(a, b))
+            if (!live[static_cast<size_t>(b)] || witnessed.Has(a, b) || model.Excluded(a, b))
                 continue;
             const int32_t pair[2] = {a, b};
             if (solver.Feasible(pair, 2))

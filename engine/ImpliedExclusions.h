@@ -30,7 +30,7 @@ struct ImpliedExclusions {
     }
 };
 
-// levelOffset: the first level entry of each factor and the number of levels at the end;
-// excluded: the pairs of level entries the constraints name.
-ImpliedExclusions FindImpliedExclusions(const std::vector<int32_t>& levelOffset,
-                                        const std::vector<std::pair<int32_t, int32_t>>& excluded);
+class ConstraintModel;
+
+// Asks the model's solver, while the model excludes only what its constraints name.
+ImpliedExclusions FindImpliedExclusions(const ConstraintModel& model);

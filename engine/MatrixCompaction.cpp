@@ -78,6 +78,8 @@ int32_t MatrixCompaction::Delta(int32_t r, int32_t f, int32_t level) const
             return kInvalid;
         delta += (counts_[CellOf(f, old, g, row[g])] == 1) - (now == 0);
     }
+    if (d_.anyWideRule && d_.constraints->BreaksWideRule(row, f, level))
+        return kInvalid;
     return delta;
 }
 
@@ -115,7 +117,8 @@ void MatrixCompaction::ForceCover(RandomStream& random)
     for (int32_t h = 0; h < F_ && valid; ++h)
         if (h != f && h != g)
             valid = counts_[CellOf(f, a, h, row[h])] >= 0 && counts_[CellOf(g, b, h, row[h])] >= 0;
-    if (valid) {
+    const int32_t factors[2] = {f, g}, levels[2] = {a, b};
+    if (valid && !BreaksWideRuleWith(r, factors, levels, 2)) {
         SetCell(r, f, a);
         SetCell(r, g, b);
     } else if (solver_) {

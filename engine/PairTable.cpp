@@ -86,11 +86,13 @@ void PairTable::BuildPairs(const DesignCodes& codes)
     };
 
     // Every pair no valid row holds: the named and implied ones, and those of a dead level.
-    for (const auto& [a, b] : codes.excludedPairs) {
+    for (const auto& [a, b] : codes.constraints->ExcludedPairs()) {
         const int32_t f = codes.levelFactor[a], g = codes.levelFactor[b];
         excludePair(f, a - levelOffset[f], g, b - levelOffset[g]);
     }
-    for (const int32_t dead : codes.implied.deadLevels) {
+    for (int32_t dead = 0; dead < levelOffset[F]; ++dead) {
+        if (!codes.constraints->Unusable(dead))
+            continue;
         const int32_t f = codes.levelFactor[dead];
         for (int32_t g = 0; g < F; ++g)
             for (int32_t m = 0; g != f && m < levels[g]; ++m)

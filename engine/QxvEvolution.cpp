@@ -43,11 +43,12 @@ QxvEvolution::QxvEvolution(const NumericDesign& design)
     unique_.resize(maxRows);
     sortKeys_.resize(maxRows);
     sortIndex_.resize(maxRows);
-    if (design.anyExcluded) {
-        solver_ = std::make_unique<ConstraintSolver>(design.levelOffset, design.excludedPairs);
+    if (design.anyConstraint) {
+        solver_ = std::make_unique<ConstraintSolver>(*design.constraints);
         coveredLog_.resize(F * static_cast<size_t>(W_));
         keptPosition_.resize(F);
         assumptions_.resize(F);
+        partialRow_.resize(F);
     }
 }
 
@@ -125,7 +126,8 @@ bool QxvEvolution::AddRandomRowToMatrix(RandomStream& random)
     for (int32_t tries = 0; tries < kRandomRowTries && !accepted; ++tries) {
         for (int32_t f = 0; f < F_; ++f)
             row[f] = random.RandomIndex(1, d_.levels[f]) - 1;
-        accepted = !d_.anyExcluded || !RowHasExcludedPair(row);
+        accepted = (!d_.anyExcluded || !RowHasExcludedPair(row)) &&
+                   (!d_.anyWideRule || !d_.constraints->BreaksAnyWideRule(row));
     }
     // Constraints that leave few valid rows reject every draw; a valid row may still exist.
     if (!accepted && solver_)
@@ -165,7 +167,7 @@ bool QxvEvolution::RowHasExcludedPair(const int32_t* row)
     for (int32_t f = 0; f < F_; ++f)
         SetBit(held, d_.levelOffset[f] + row[f]);
     for (int32_t f = 0; f < F_; ++f) {
-        const uint64_t* excluded = &d_.excludedBits[static_cast<size_t>(d_.levelOffset[f] + row[f]) * W_];
+        const uint64_t* excluded = d_.ExcludedWith(d_.levelOffset[f] + row[f]);
         for (int32_t w = 0; w < W_; ++w)
             if (excluded[w] & held[w])
                 return true;
@@ -244,6 +246,10 @@ void QxvEvolution::Select2WayLevelForFactor(RandomStream& random)
     int32_t* index = levelIndex_.data();
     std::fill(fixed_.begin(), fixed_.end(), uint64_t{0});
     SetBit(fixed_.data(), d_.levelOffset[alOrder_[0]] + alNewRow_[0]);
+    if (d_.anyWideRule) {
+        std::fill(partialRow_.begin(), partialRow_.end(), -1);
+        partialRow_[alOrder_[0]] = alNewRow_[0];
+    }
     // From the most complete factor towards the anchor; the fixed partners of the factor at
     // position pos are the anchor and the factors at the positions after pos.
     for (int32_t pos = F_ - 1; pos >= 1; --pos) {
@@ -259,12 +265,13 @@ void QxvEvolution::Select2WayLevelForFactor(RandomStream& random)
         SortLevelsByScore(levels, random);
 
         // Highest score first; the first level that forms no excluded pair with a fixed
-        // partner. When none complies the levels chosen so far cannot stand together in a
-        // valid row: the row is repaired instead.
+        // partner and breaks no wide rule on the levels fixed so far. When none complies the
+        // levels chosen so far cannot stand together in a valid row: the row is repaired.
         int32_t k = levels - 1;
         for (; k >= 0; --k) {
             alNewRow_[pos] = index[k];
-            if (!(flags[index[k]] & NumericDesign::kExcluded))
+            if (!(flags[index[k]] & NumericDesign::kExcluded) &&
+                !(d_.anyWideRule && d_.constraints->BreaksWideRule(partialRow_.data(), f, index[k])))
                 break;
         }
         if (k < 0 && solver_) {
@@ -280,6 +287,8 @@ void QxvEvolution::Select2WayLevelForFactor(RandomStream& random)
         else if (log)
             std::fill(log, log + W_, uint64_t{0});
         SetBit(fixed_.data(), d_.levelOffset[f] + level);
+        if (d_.anyWideRule)
+            partialRow_[f] = level;
     }
 }
 
@@ -407,7 +416,7 @@ VANTREL_POPCOUNT_CLONES void QxvEvolution::ScoreLevelsBySets(int32_t f, int32_t*
     for (int32_t l = 0; l < d_.levels[f]; ++l) {
         const size_t first = static_cast<size_t>(d_.levelOffset[f] + l) * W_;
         const uint64_t* uncovered = &uncovered_[first];
-        const uint64_t* excluded = &d_.excludedBits[first];
+        const uint64_t* excluded = d_.ExcludedWith(d_.levelOffset[f] + l);
         int32_t score = 0;
         uint64_t forbidden = 0;
         for (int32_t w = 0; w < W_; ++w) {

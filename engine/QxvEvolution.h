@@ -14,7 +14,8 @@
 // repaired: it keeps as many of its chosen levels as a valid row can hold, the anchor first,
 // and the other factors take the best-scoring levels that a valid row still holds. Where
 // 10,000 random first rows are all rejected, the first row is a random valid one. Both ask
-// the constraint solver, which only a design with constraints has.
+// the constraint solver, which only a design with constraints has. Rules over three or more
+// factors are read as the row's levels are fixed: a level that breaks one is passed over.
 
 #include "engine/ConstraintSolver.h"
 #include "engine/EvolutionOutcome.h"
@@ -180,6 +181,7 @@ private:
     std::vector<uint8_t> levelFlags_;
     std::vector<int32_t> levelIndex_;
     std::vector<uint64_t> fixed_;  // the levels fixed so far in the row, as a bit set
+    std::vector<int32_t> partialRow_;  // with wide rules: the row by factor, -1 where not fixed yet
 
     // With constraints: the solver, and for each position of the row the partners whose
     // pairs its level covered (to undo a cornered row), the positions a repair keeps and the

@@ -124,7 +124,7 @@ void TupleCompaction::SetCell(int32_t r, int32_t f, int32_t level)
 int32_t TupleCompaction::Delta(int32_t r, int32_t f, int32_t level) const
 {
     const int32_t* row = RowAt(r);
-    if (Clashes(row, f, level, 0))
+    if (Clashes(row, f, level, 0) || (d_.anyWideRule && d_.constraints->BreaksWideRule(row, f, level)))
         return kInvalid;
     const auto old = static_cast<size_t>(row[f]);
     int32_t delta = 0;
@@ -165,7 +165,7 @@ void TupleCompaction::ForceCover(RandomStream& random)
     bool valid = true;
     for (int32_t i = 0; i < t_ && valid; ++i)
         valid = !Clashes(row, tupleFactors_[i], tupleLevels_[i], t_);
-    if (valid) {
+    if (valid && !BreaksWideRuleWith(r, tupleFactors_.data(), tupleLevels_.data(), t_)) {
         for (int32_t i = 0; i < t_; ++i)
             if (row[tupleFactors_[i]] != tupleLevels_[i])
                 SetCell(r, tupleFactors_[i], tupleLevels_[i]);

@@ -6,8 +6,8 @@
 TupleEvolution::TupleEvolution(const DesignCodes& design, const TupleTable& table)
     : d_(design), table_(table), F_(design.lNumFactors), t_(table.t)
 {
-    if (d_.anyExcluded)
-        solver_ = std::make_unique<ConstraintSolver>(d_.levelOffset, d_.excludedPairs);
+    if (d_.anyConstraint)
+        solver_ = std::make_unique<ConstraintSolver>(*d_.constraints);
     uncovered_.resize(table_.baseUncovered.size());
     blockUncovered_.resize(table_.baseBlockUncovered.size());
     counts_.resize(table_.numTuples);
@@ -157,7 +157,8 @@ int64_t TupleEvolution::FillRow(RandomStream& random, int32_t* row)
             int32_t level = 0;
             while (scores_[level] != best || uses[level] != fewest || pick-- > 0)
                 ++level;
-            if (!solver_ || Completable(row, f, level)) {
+            const bool breaksRule = d_.anyWideRule && d_.constraints->BreaksWideRule(row, f, level);
+            if (!solver_ || (!breaksRule && Completable(row, f, level))) {
                 row[f] = level;
                 gain += best;
                 break;
@@ -185,7 +186,7 @@ void TupleEvolution::ScoreLevels(int32_t f, const int32_t* row)
     for (int32_t v = 0; v < L; ++v) {
         bool allowed = true;
         if (d_.anyExcluded) {
-            const uint64_t* excluded = &d_.excludedBits[static_cast<size_t>(d_.levelOffset[f] + v) * d_.levelWords];
+            const uint64_t* excluded = d_.ExcludedWith(d_.levelOffset[f] + v);
             for (const int32_t g : fixed_) {
                 const int32_t other = d_.levelOffset[g] + row[g];
                 if ((excluded[other / 64] >> (other % 64)) & 1) {

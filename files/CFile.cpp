@@ -216,6 +216,11 @@ bool CFile::SaveXMLFile(QIODevice& device, std::int32_t In_lNumFactors, const Lo
                         return QStringLiteral("Row %1, column %2 of the Test Cases sheet").arg(r).arg(c);
                     });
             }
+        // The rules come last, and only when there are any: an older reader takes the first
+        // four sections by their place, and a design without rules stays the file it was.
+        if (!mWorkbook.Rules().isEmpty())
+            AppendText(oDOM, requirements, QStringLiteral("rules"), mWorkbook.Rules(),
+                       [] { return QStringLiteral("The rules text"); });
     } catch (const UnstorableText& unstorable) {
         return Refuse(Ret_strReason, unstorable.reason);
     }
@@ -225,11 +230,45 @@ bool CFile::SaveXMLFile(QIODevice& device, std::int32_t In_lNumFactors, const Lo
     return WriteToDevice(device, Latin1WithReferences(oDOM.toString(1)), Ret_strReason);
 }
 
+namespace {
+
+// A read design handed out as the tables of the long form.
+void HandOut(DesignText& d, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels, LongArray& Ret_alLevelCounts,
+             TextTable& Ret_vaFactors, std::int32_t& Ret_lNumConstraints, TextTable& Ret_vaConstraints,
+             std::int32_t& Ret_lNumPrevRuns, TextTable& Ret_vaPrevRuns, std::int32_t& Ret_lNumRows,
+             std::int32_t& Ret_lNumCols, TextTable& Ret_vaMatrix)
+{
+    Ret_lNumFactors = d.numFactors;
+    Ret_lMaxNumLevels = d.maxNumLevels;
+    Ret_alLevelCounts = std::move(d.levelCounts);
+    Ret_vaFactors = std::move(d.factors);
+    Ret_lNumConstraints = d.numConstraints;
+    Ret_vaConstraints = std::move(d.constraints);
+    Ret_lNumPrevRuns = d.numPrevRuns;
+    Ret_vaPrevRuns = std::move(d.prevRuns);
+    Ret_lNumRows = d.numRows;
+    Ret_lNumCols = d.numCols;
+    Ret_vaMatrix = std::move(d.matrix);
+}
+
+}  // namespace
+
 bool CFile::OpenXMLFile(const QString& In_strPath, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels,
                         LongArray& Ret_alLevelCounts, TextTable& Ret_vaFactors, std::int32_t& Ret_lNumConstraints,
                         TextTable& Ret_vaConstraints, std::int32_t& Ret_lNumPrevRuns, TextTable& Ret_vaPrevRuns,
                         std::int32_t& Ret_lNumRows, std::int32_t& Ret_lNumCols, TextTable& Ret_vaMatrix,
                         QString* Ret_strReason)
+{
+    DesignText d;
+    d.maxNumLevels = Ret_lMaxNumLevels;
+    if (!OpenXMLFile(In_strPath, d, Ret_strReason))
+        return false;
+    HandOut(d, Ret_lNumFactors, Ret_lMaxNumLevels, Ret_alLevelCounts, Ret_vaFactors, Ret_lNumConstraints,
+            Ret_vaConstraints, Ret_lNumPrevRuns, Ret_vaPrevRuns, Ret_lNumRows, Ret_lNumCols, Ret_vaMatrix);
+    return true;
+}
+
+bool CFile::OpenXMLFile(const QString& In_strPath, DesignText& Ret_contents, QString* Ret_strReason)
 {
     const QFileInfo info(In_strPath);
     if (!info.exists())
@@ -241,9 +280,7 @@ bool CFile::OpenXMLFile(const QString& In_strPath, std::int32_t& Ret_lNumFactors
     QFile file(In_strPath);
     if (!file.open(QIODevice::ReadOnly))
         return Refuse(Ret_strReason, QStringLiteral("The file could not be read: %1.").arg(file.errorString()));
-    return OpenXMLFile(file, Ret_lNumFactors, Ret_lMaxNumLevels, Ret_alLevelCounts, Ret_vaFactors,
-                       Ret_lNumConstraints, Ret_vaConstraints, Ret_lNumPrevRuns, Ret_vaPrevRuns, Ret_lNumRows,
-                       Ret_lNumCols, Ret_vaMatrix, Ret_strReason);
+    return OpenXMLFile(file, Ret_contents, Ret_strReason);
 }
 
 bool CFile::OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels,
@@ -252,10 +289,21 @@ bool CFile::OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::i
                         std::int32_t& Ret_lNumRows, std::int32_t& Ret_lNumCols, TextTable& Ret_vaMatrix,
                         QString* Ret_strReason)
 {
+    DesignText d;
+    d.maxNumLevels = Ret_lMaxNumLevels;
+    if (!OpenXMLFile(device, d, Ret_strReason))
+        return false;
+    HandOut(d, Ret_lNumFactors, Ret_lMaxNumLevels, Ret_alLevelCounts, Ret_vaFactors, Ret_lNumConstraints,
+            Ret_vaConstraints, Ret_lNumPrevRuns, Ret_vaPrevRuns, Ret_lNumRows, Ret_lNumCols, Ret_vaMatrix);
+    return true;
+}
+
+bool CFile::OpenXMLFile(QIODevice& device, DesignText& Ret_contents, QString* Ret_strReason)
+{
     if (!device.isOpen() && !device.open(QIODevice::ReadOnly))
         return Refuse(Ret_strReason, QStringLiteral("The file could not be read: %1.").arg(device.errorString()));
     DesignText d;
-    d.maxNumLevels = Ret_lMaxNumLevels;
+    d.maxNumLevels = Ret_contents.maxNumLevels;
     QString reason;
     if (!ReadDesignDocument(device.readAll(), d, reason))
         return Refuse(Ret_strReason, reason);
@@ -268,17 +316,7 @@ bool CFile::OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::i
                     MsgButtons::Ok, MsgIcon::Information);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
-    Ret_lNumFactors = d.numFactors;
-    Ret_lMaxNumLevels = d.maxNumLevels;
-    Ret_alLevelCounts = std::move(d.levelCounts);
-    Ret_vaFactors = std::move(d.factors);
-    Ret_lNumConstraints = d.numConstraints;
-    Ret_vaConstraints = std::move(d.constraints);
-    Ret_lNumPrevRuns = d.numPrevRuns;
-    Ret_vaPrevRuns = std::move(d.prevRuns);
-    Ret_lNumRows = d.numRows;
-    Ret_lNumCols = d.numCols;
-    Ret_vaMatrix = std::move(d.matrix);
+    Ret_contents = std::move(d);
     return true;
 }
 
@@ -408,13 +446,6 @@ bool CFile::OfferToSaveChanges(QString& In_strFileNameandPath, bool* Ret_bSaved)
     case MsgResult::No: return true;
     default: return false;
     }
-}
-
-bool CFile::OpenXMLFile(const QString& In_strPath, DesignText& Ret_contents, QString* Ret_strReason)
-{
-    DesignText& c = Ret_contents;
-    return OpenXMLFile(In_strPath, c.numFactors, c.maxNumLevels, c.levelCounts, c.factors, c.numConstraints,
-                       c.constraints, c.numPrevRuns, c.prevRuns, c.numRows, c.numCols, c.matrix, Ret_strReason);
 }
 
 bool CFile::OpenFile(bool In_bAskUser, bool In_bDirty, QString& In_strFileNameandPath)

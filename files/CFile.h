@@ -69,9 +69,10 @@ public:
                             std::int32_t& Ret_lNumConstraints, TextTable& Ret_vaConstraints,
                             std::int32_t& Ret_lNumPrevRuns, TextTable& Ret_vaPrevRuns, std::int32_t& Ret_lNumRows,
                             std::int32_t& Ret_lNumCols, TextTable& Ret_vaMatrix, QString* Ret_strReason = nullptr);
-    // The same into one bundle.
+    // The same into one bundle, the rules text with it.
     static bool OpenXMLFile(const QString& In_strPath, DesignText& Ret_contents,
                             QString* Ret_strReason = nullptr);
+    static bool OpenXMLFile(QIODevice& device, DesignText& Ret_contents, QString* Ret_strReason = nullptr);
     // The same from a device (opened for reading here unless it is open).
     static bool OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels,
                             LongArray& Ret_alLevelCounts, TextTable& Ret_vaFactors,

@@ -31,11 +31,14 @@ struct Section {
     const QString& Field(const Item& item, std::size_t k) const { return fields[item.firstField + k]; }
 };
 
-// The sections of the document; only the first four are kept, the others counted.
+// The sections of the document; only the first four are kept, the others counted, but for
+// the text of the rules that may follow them.
 struct Outline {
     QString root;
     std::vector<Section> sections;
     std::int64_t sectionCount = 0;
+    QString rules;
+    bool hasRules = false;
 };
 
 constexpr std::size_t kKeptSections = 4;
@@ -53,6 +56,7 @@ std::optional<QString> ReadOutline(const QByteArray& bytes, Outline& outline)
     int depth = 0;
     Section* section = nullptr;  // the kept section being read
     QString* field = nullptr;    // the field whose text is being gathered, with its descendants
+    bool inRules = false;        // in the rules section: its own text is gathered
     while (!xml.atEnd()) {
         switch (xml.readNext()) {
         case QXmlStreamReader::StartElement:
@@ -64,6 +68,8 @@ std::optional<QString> ReadOutline(const QByteArray& bytes, Outline& outline)
                 section = nullptr;
                 if (outline.sections.size() < kKeptSections)
                     section = &outline.sections.emplace_back(Section{xml.qualifiedName().toString(), {}, {}});
+                else if (!outline.hasRules && xml.qualifiedName() == QLatin1String("rules"))
+                    inRules = outline.hasRules = true;
             } else if (section && depth == 3) {
                 section->items.push_back(
                     Item{xml.attributes().value(QLatin1String("Name")).toString(), section->fields.size(), 0});
@@ -75,13 +81,17 @@ std::optional<QString> ReadOutline(const QByteArray& bytes, Outline& outline)
         case QXmlStreamReader::EndElement:
             if (depth == 4)
                 field = nullptr;
-            else if (depth == 2)
+            else if (depth == 2) {
                 section = nullptr;
+                inRules = false;
+            }
             --depth;
             break;
         case QXmlStreamReader::Characters:
             if (field && IsKeptText(xml))
                 field->append(xml.text());
+            else if (inRules && depth == 2)
+                outline.rules.append(xml.text());
             break;
         default: break;
         }
@@ -147,6 +157,7 @@ bool ReadDesignDocument(const QByteArray& bytes, DesignText& contents, QString& 
     // Everything is read into this first, so that a refused file returns nothing.
     DesignText d;
     d.maxNumLevels = contents.maxNumLevels;
+    d.rules = outline.rules;
     const Section& factors = outline.sections[0];
     const auto n = std::int32_t(factors.items.size());
     d.numFactors = n;

@@ -1,6 +1,6 @@
 #pragma once
 // A design as the texts of its tables: the factors with their levels, the constraints, the
-// previous tests and, where a design file holds one, the saved matrix. It is what a design
+// rules text, the previous tests and, where a design file holds one, the saved matrix. It is what a design
 // file holds, what the commands read from the sheets and what is put back on them.
 
 #include "model/TextTable.h"
@@ -14,6 +14,7 @@ struct DesignText {
     TextTable factors;              // level 0..L x factor 1..n; level 0 is the name
     std::int32_t numConstraints = 0;
     TextTable constraints;  // constraint 1..m x if factor, if level, then factor, can't-be level
+    QString rules;          // the rules text; empty when the design has none
     std::int32_t numPrevRuns = 0;
     TextTable prevRuns;  // previous test 1..p x factor 1..n
     // The saved matrix, grid row 1..R x column 1..C, the factor-name row included; R is 0 when

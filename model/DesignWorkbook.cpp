@@ -32,6 +32,16 @@ void DesignWorkbook::Put(const DesignText& design, SheetPutListener* windows)
         [&] { PutConstraints(design.numConstraints, design.constraints); });
     put(DesignTable::PrevRuns, design.numPrevRuns > 0, [&] { PutPrevRuns(design.numPrevRuns, design.prevRuns); });
     put(DesignTable::TestCases, design.numRows > 0, [&] { PutTestCases(design.numRows, design.numCols, design.matrix); });
+    SetRules(design.rules);
+}
+
+void DesignWorkbook::SetRules(const QString& rules)
+{
+    if (rules == mRules)
+        return;
+    mRules = rules;
+    if (mRulesChanged)
+        mRulesChanged();
 }
 
 void DesignWorkbook::PutFactors(std::int32_t numFactors, std::int32_t maxNumLevels, const TextTable& factors,
@@ -114,6 +124,7 @@ bool DesignWorkbook::Read(bool validate, DesignText& t)
     if (!factorsRead)
         return false;
     t.numFactors = t.factors.isDimensioned() ? t.factors.colUpper() : 0;
+    t.rules = mRules;
     t.maxNumLevels = 0;
     for (int f = t.levelCounts.lower(); t.levelCounts.isDimensioned() && f <= t.levelCounts.upper(); ++f)
         t.maxNumLevels = std::max(t.maxNumLevels, t.levelCounts.at(f));

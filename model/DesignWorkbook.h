@@ -1,6 +1,6 @@
 #pragma once
-// The open design: the four sheets' grids, where the design lives, and the model objects that
-// know the used extent of the first three, each created on first use. An edit on a sheet is
+// The open design: the four sheets' grids and the rules text, where the design lives, and the
+// model objects that know the used extent of the first three grids, each created on first use. An edit on a sheet is
 // told to whoever keeps the design's flags. A design is put on the grids here, by the desktop
 // and the command line alike.
 
@@ -28,11 +28,18 @@ public:
     GridCellStore& PrevRunsGrid() { return mGrids[2]; }
     GridCellStore& TestCasesGrid() { return mGrids[3]; }
 
+    // The rules text. Setting it tells the listener (the Rules sheet, which shows it) unless the
+    // text stays the same; an edit on the sheet is told as any other.
+    const QString& Rules() const { return mRules; }
+    void SetRules(const QString& rules);
+    void SetRulesListener(std::function<void()> changed) { mRulesChanged = std::move(changed); }
+
     CFactors& Factors() { return CreateOnFirstUse(mFactors, FactorsGrid()); }
     CConstraints& Constraints() { return CreateOnFirstUse(mConstraints, ConstraintsGrid()); }
     CPrevRuns& PrevRuns() { return CreateOnFirstUse(mPrevRuns, PrevRunsGrid()); }
 
-    // Puts the design's texts on the grids, which were set up empty, and its counts on the
+    // Puts the design's texts on the grids, which were set up empty, its rules text in place
+    // of the one held, and its counts on the
     // model objects through their setters (so the status bar shows them). Only the data cells:
     // captions, lists and widths belong to the sheet windows, told around each table. A table
     // counted 0 leaves its grid's lines alone, as does a design without a matrix.
@@ -50,7 +57,8 @@ public:
     // Factors and Levels sheet holds at least two factors at two levels; otherwise shows the
     // refusal (OK only). The second: reads the factor table, then the constraint table, then
     // the previous-test table, each validated against the factors when asked, into the design
-    // (it gets no matrix); stops at the first read that fails, after its message.
+    // with the rules text (it gets no matrix); stops at the first read that fails, after its
+    // message. The rules are checked by whoever compiles them.
     bool HasTwoFactorsAtTwoLevels(const QString& refusal);
     bool Read(bool validate, DesignText& design);
 
@@ -70,7 +78,9 @@ private:
     }
 
     std::function<void()> mEdited;
+    std::function<void()> mRulesChanged;
     GridCellStore mGrids[4];
+    QString mRules;
     std::unique_ptr<CFactors> mFactors;
     std::unique_ptr<CConstraints> mConstraints;
     std::unique_ptr<CPrevRuns> mPrevRuns;

@@ -1,7 +1,10 @@
 #include "search/CFind.h"
 
+#include "model/EngineDesign.h"
 #include "model/GridCellStore.h"
 #include "platform/MessageBox.h"
+
+#include <stdexcept>
 
 void CFind::LoadData(std::int32_t In_lNumFactors, const LongArray& In_alLevelCount, const TextTable& In_vaFactors,
                      std::int32_t In_lNumConstraints, const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
@@ -16,6 +19,25 @@ void CFind::LoadData(std::int32_t In_lNumFactors, const LongArray& In_alLevelCou
     mvaConstraints = In_vaConstraints;
     mlNumPrevRuns = In_lNumPrevRuns;
     mvaPrevRuns = In_vaPrevRuns;
+    mConstraints.reset();
+    mLevelCodes.clear();
+}
+
+const ConstraintModel& CFind::Constraints()
+{
+    if (!mConstraints) {
+        DesignText text;
+        text.numFactors = mlNumFactors;
+        text.levelCounts = malLevelCount;
+        text.factors = mvaFactors;
+        text.numConstraints = mlNumConstraints;
+        text.constraints = mvaConstraints;
+        RuleError error;
+        mConstraints = CompileConstraints(ToEngineDesign(text), error);
+        if (!mConstraints)
+            throw std::invalid_argument("CFind: the design's constraints were not validated");
+    }
+    return *mConstraints;
 }
 
 bool CFind::Find2Way(std::int32_t In_lFirstFactor, std::int32_t In_lFirstLevel, std::int32_t In_lSecondFactor,
@@ -23,10 +45,11 @@ bool CFind::Find2Way(std::int32_t In_lFirstFactor, std::int32_t In_lFirstLevel, 
                      std::int32_t& Ret_lNumFound, bool& Ret_bViolateConstraints)
 {
     const Pair pair{In_lFirstFactor, In_lFirstLevel, In_lSecondFactor, In_lSecondLevel};
+    bool breaksRule = false;
     const bool inConstraints = Find2WayInConstraints(pair, Ret_alLocations, Ret_alFindRows, Ret_lNumFound);
     const bool inPrevRuns = Find2WayInPrevRuns(pair, Ret_alLocations, Ret_alFindRows, Ret_lNumFound);
-    const bool inMatrix = Find2WayInQXVMatrix(pair, Ret_alLocations, Ret_alFindRows, Ret_lNumFound);
-    if (inConstraints && inMatrix) {
+    const bool inMatrix = Find2WayInQXVMatrix(pair, Ret_alLocations, Ret_alFindRows, Ret_lNumFound, breaksRule);
+    if ((inConstraints && inMatrix) || breaksRule) {
         Ret_bViolateConstraints = true;
         if (!mbQuiet)
             ShowMessage(QStringLiteral("Violated constraints"));
@@ -34,29 +57,21 @@ bool CFind::Find2Way(std::int32_t In_lFirstFactor, std::int32_t In_lFirstLevel, 
     return inConstraints || inPrevRuns || inMatrix;
 }
 
-bool CFind::Find2WayInConstraints(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count) const
+bool CFind::Find2WayInConstraints(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count)
 {
-    const QString& name1 = mvaFactors.at(0, pair.f1);
-    const QString& name2 = mvaFactors.at(0, pair.f2);
-    const QString& level1 = mvaFactors.at(pair.l1, pair.f1);
-    const QString& level2 = mvaFactors.at(pair.l2, pair.f2);
-    bool found = false;
-    for (int k = 1; k <= mlNumConstraints; ++k) {
-        const QString& ifFactor = mvaConstraints.at(k, 1);
-        const QString& ifLevel = mvaConstraints.at(k, 2);
-        const QString& thenFactor = mvaConstraints.at(k, 3);
-        const QString& thenLevel = mvaConstraints.at(k, 4);
-        bool holds = false;
-        if (ifFactor == name1)
-            holds = thenFactor == name2 && ifLevel == level1 && thenLevel == level2;
-        else if (thenFactor == name1)
-            holds = ifFactor == name2 && thenLevel == level1 && ifLevel == level2;
-        if (holds) {
-            IncrementFindArray(InConstraints, k, locations, rows, count);
-            found = true;
-        }
-    }
-    return found;
+    if (pair.f1 == pair.f2)
+        return false;
+    const ConstraintModel& model = Constraints();
+    const std::int32_t a = model.LevelOffset()[std::size_t(pair.f1 - 1)] + pair.l1 - 1;
+    const std::int32_t b = model.LevelOffset()[std::size_t(pair.f2 - 1)] + pair.l2 - 1;
+    if (!model.NamesPair(a, b))
+        return false;
+    const ConstraintModel::Statements naming = model.Naming(a, b);
+    for (const std::int32_t k : naming.constraintRows)
+        IncrementFindArray(InConstraints, k, locations, rows, count);
+    for (const std::int32_t rule : naming.rules)
+        IncrementFindArray(InRules, model.RuleLine(rule), locations, rows, count);
+    return naming.Any();
 }
 
 bool CFind::Find2WayInPrevRuns(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count) const
@@ -73,10 +88,12 @@ bool CFind::Find2WayInPrevRuns(const Pair& pair, LongArray& locations, LongArray
     return found;
 }
 
-bool CFind::Find2WayInQXVMatrix(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count) const
+bool CFind::Find2WayInQXVMatrix(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count,
+                                bool& breaksRule)
 {
     const QString& level1 = mvaFactors.at(pair.l1, pair.f1);
     const QString& level2 = mvaFactors.at(pair.l2, pair.f2);
+    const bool wideRules = Constraints().HasWideRules();
     bool found = false;
     // Row 1 holds the factor names, not a test case: a level named like its own factor
     // must not be found there.
@@ -85,9 +102,26 @@ bool CFind::Find2WayInQXVMatrix(const Pair& pair, LongArray& locations, LongArra
         if (mTestCases.text(pair.f1, r) == level1 && mTestCases.text(pair.f2, r) == level2) {
             IncrementFindArray(InQXVMatrix, r, locations, rows, count);
             found = true;
+            if (wideRules && !breaksRule) {
+                GridRowCodes(r, mRowCodes);
+                breaksRule = mConstraints->BreaksWideRuleOver(mRowCodes.data(), pair.f1 - 1, pair.f2 - 1);
+            }
         }
     }
     return found;
+}
+
+void CFind::GridRowCodes(int gridRow, std::vector<std::int32_t>& codes)
+{
+    if (mLevelCodes.empty()) {
+        mLevelCodes.resize(std::size_t(mlNumFactors));
+        for (int f = 1; f <= mlNumFactors; ++f)
+            for (int l = malLevelCount.at(f); l >= 1; --l)  // the first of equal names wins
+                mLevelCodes[std::size_t(f - 1)].insert(mvaFactors.at(l, f), l - 1);
+    }
+    codes.assign(std::size_t(mlNumFactors), -1);
+    for (int f = 1; f <= mlNumFactors; ++f)
+        codes[std::size_t(f - 1)] = mLevelCodes[std::size_t(f - 1)].value(mTestCases.text(f, gridRow), -1);
 }
 
 void CFind::IncrementFindArray(std::int32_t location, std::int32_t row, LongArray& locations, LongArray& rows,

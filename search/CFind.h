@@ -1,18 +1,25 @@
 #pragma once
-// Finds where a pair of levels occurs: in a constraint (a forbidden pair needs no test), in a
-// previous test, or in a row of the Test Cases matrix. Works on copies of the validated design
-// tables and reads the Test Cases grid cell by cell. Lives for one command.
+// Finds where a pair of levels occurs: in a constraint (a forbidden pair needs no test: a
+// Constraints row or a rule over the pair's two factors that excludes it), in a previous test,
+// or in a row of the Test Cases matrix. Works on copies of the validated design tables and
+// their compiled constraints, and reads the Test Cases grid cell by cell. Lives for one
+// command.
 
+#include "engine/ConstraintModel.h"
 #include "model/TextTable.h"
 
+#include <QHash>
+
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 class GridCellStore;
 
 class CFind {
 public:
-    // Where an occurrence was found.
-    enum Location : std::int32_t { InConstraints = 1, InPrevRuns = 2, InQXVMatrix = 3 };
+    // Where an occurrence was found; a rule's row is its line in the rules text.
+    enum Location : std::int32_t { InConstraints = 1, InPrevRuns = 2, InQXVMatrix = 3, InRules = 4 };
 
     // quiet: a violated constraint is found without its message (the self-test runs).
     CFind(const GridCellStore& testCases, bool quiet) : mTestCases(testCases), mbQuiet(quiet) {}
@@ -20,11 +27,14 @@ public:
     void LoadData(std::int32_t In_lNumFactors, const LongArray& In_alLevelCount, const TextTable& In_vaFactors,
                   std::int32_t In_lNumConstraints, const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
                   const TextTable& In_vaPrevRuns);
+    // The design's constraints as the command compiled them, rules included; without, those of
+    // the Constraints rows loaded are compiled on first use.
+    void LoadConstraints(std::shared_ptr<const ConstraintModel> constraints) { mConstraints = std::move(constraints); }
 
     // True when the pair (level l1 of factor f1, level l2 of factor f2) occurs anywhere; every
-    // occurrence is appended to the list, constraints first, then previous tests, then matrix
-    // rows. Ret_bViolateConstraints becomes True (never False) when the pair is both forbidden
-    // and in the matrix.
+    // occurrence is appended to the list, constraints first, then rules, previous tests and
+    // matrix rows. Ret_bViolateConstraints becomes True (never False) when the pair is both
+    // forbidden and in the matrix, or is in a matrix row that breaks a rule over both factors.
     bool Find2Way(std::int32_t In_lFirstFactor, std::int32_t In_lFirstLevel, std::int32_t In_lSecondFactor,
                   std::int32_t In_lSecondLevel, LongArray& Ret_alLocations, LongArray& Ret_alFindRows,
                   std::int32_t& Ret_lNumFound, bool& Ret_bViolateConstraints);
@@ -37,11 +47,15 @@ private:
     struct Pair {
         std::int32_t f1, l1, f2, l2;
     };
-    bool Find2WayInConstraints(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count) const;
+    bool Find2WayInConstraints(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count);
     bool Find2WayInPrevRuns(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count) const;
-    bool Find2WayInQXVMatrix(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count) const;
+    bool Find2WayInQXVMatrix(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count,
+                             bool& breaksRule);
     static void IncrementFindArray(std::int32_t location, std::int32_t row, LongArray& locations, LongArray& rows,
                                    std::int32_t& count);
+    const ConstraintModel& Constraints();
+    // A grid row as level codes (0-based, -1 for a name that is no level).
+    void GridRowCodes(int gridRow, std::vector<std::int32_t>& codes);
 
     const GridCellStore& mTestCases;
     bool mbQuiet;
@@ -52,4 +66,7 @@ private:
     TextTable mvaConstraints;
     std::int32_t mlNumPrevRuns = 0;
     TextTable mvaPrevRuns;
+    std::shared_ptr<const ConstraintModel> mConstraints;
+    std::vector<QHash<QString, std::int32_t>> mLevelCodes;  // per factor, made when first needed
+    std::vector<std::int32_t> mRowCodes;
 };

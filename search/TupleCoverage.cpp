@@ -33,55 +33,35 @@ std::vector<std::vector<int32_t>> Codes(const DesignTables& design, const std::v
 
 }  // namespace
 
-TupleCoverage CountTupleCoverage(const DesignTables& design, const std::vector<std::vector<std::string>>& matrix,
-                                 int32_t strength, bool listMissing)
+TupleCoverage CountTupleCoverage(const DesignTables& design, const ConstraintModel& constraints,
+                                 const std::vector<std::vector<std::string>>& matrix, int32_t strength, bool listMissing)
 {
     TupleCoverage coverage;
     const int32_t F = design.NumFactors();
     const int32_t t = std::min(strength, F);
     if (t < 2)
         return coverage;
-    std::vector<int32_t> levelOffset{0};
-    for (int32_t f = 0; f < F; ++f)
-        levelOffset.push_back(levelOffset.back() + design.levelCounts[f]);
-
-    // The forbidden pairs, as level entries.
-    std::set<std::pair<int32_t, int32_t>> forbidden;
-    const auto entry = [&](const std::string& factor, const std::string& level) {
-        for (int32_t f = 0; f < F; ++f)
-            if (design.Name(f, 0) == factor)
-                for (int32_t l = 1; l <= design.levelCounts[f]; ++l)
-                    if (design.Name(f, l) == level)
-                        return levelOffset[f] + l - 1;
-        return -1;
-    };
-    for (const auto& c : design.constraints) {
-        const int32_t a = entry(c[0], c[1]), b = entry(c[2], c[3]);
-        if (a >= 0 && b >= 0)
-            forbidden.insert(std::minmax(a, b));
-    }
+    const std::vector<int32_t>& levelOffset = constraints.LevelOffset();
     const auto holdsForbidden = [&](const int32_t* factors, const int32_t* levels, int32_t count) {
         for (int32_t i = 0; i < count; ++i)
             for (int32_t j = i + 1; j < count; ++j)
                 if (levels[i] >= 0 && levels[j] >= 0 &&
-                    forbidden.count(std::minmax(levelOffset[factors[i]] + levels[i], levelOffset[factors[j]] + levels[j])))
+                    constraints.NamesPair(levelOffset[factors[i]] + levels[i], levelOffset[factors[j]] + levels[j]))
                     return true;
         return false;
     };
 
     const std::vector<std::vector<int32_t>> prevRuns = Codes(design, design.prevRuns);
     const std::vector<std::vector<int32_t>> rows = Codes(design, matrix);
-    std::vector<int32_t> all(static_cast<size_t>(F));
-    for (int32_t f = 0; f < F; ++f)
-        all[f] = f;
-    for (const auto& row : rows)
-        coverage.violation = coverage.violation || holdsForbidden(all.data(), row.data(), F);
+    for (const auto& row : rows) {
+        const bool complete = std::find(row.begin(), row.end(), -1) == row.end();
+        coverage.violation = coverage.violation || (complete && !constraints.RowIsValid(row.data()));
+    }
 
     // Only a listing of the missing ones with constraints asks whether a valid test case holds one.
     std::unique_ptr<ConstraintSolver> solver;
-    if (listMissing && !forbidden.empty())
-        solver = std::make_unique<ConstraintSolver>(
-            levelOffset, std::vector<std::pair<int32_t, int32_t>>(forbidden.begin(), forbidden.end()));
+    if (listMissing && constraints.HasConstraints())
+        solver = std::make_unique<ConstraintSolver>(constraints);
     std::vector<int32_t> set(static_cast<size_t>(t)), levels(static_cast<size_t>(t)), entries(static_cast<size_t>(t));
     std::vector<char> seen;
     ForEachColexSet(F, t, set.data(), [&](const int32_t* factors) {

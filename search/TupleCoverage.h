@@ -2,9 +2,10 @@
 // Coverage of the combinations of levels of every t factors (t from 2 up) by a matrix of test
 // cases, counted the way the pair count is: a combination is found when the matrix or a
 // previous test holds it, or when it holds a pair a constraint forbids (the constraints
-// account for it); every other combination is missing. A matrix row that holds a forbidden
-// pair is a violation.
+// account for it); every other combination is missing. A matrix row that breaks a constraint
+// is a violation.
 
+#include "engine/ConstraintModel.h"
 #include "engine/DesignTables.h"
 
 #include <cstdint>
@@ -25,7 +26,8 @@ struct TupleCoverage {
     std::vector<Missing> missingCombinations;
 };
 
-// matrix: the test cases as level names, one per factor. Names that are no level of their
-// factor hold no combination. listMissing: fill missingCombinations too.
-TupleCoverage CountTupleCoverage(const DesignTables& design, const std::vector<std::vector<std::string>>& matrix,
-                                 int32_t strength, bool listMissing);
+// constraints: the design's, compiled. matrix: the test cases as level names, one per factor.
+// Names that are no level of their factor hold no combination. listMissing: fill
+// missingCombinations too.
+TupleCoverage CountTupleCoverage(const DesignTables& design, const ConstraintModel& constraints,
+                                 const std::vector<std::vector<std::string>>& matrix, int32_t strength, bool listMissing);

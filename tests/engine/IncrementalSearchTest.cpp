@@ -41,9 +41,9 @@ DesignTables WithImpliedExclusions(const DesignTables& design, const NumericDesi
         widened.constraints.push_back({design.factors[fa][0], design.factors[fa][a - numeric.levelOffset[fa] + 1],
                                        design.factors[fb][0], design.factors[fb][b - numeric.levelOffset[fb] + 1]});
     };
-    for (const auto& [a, b] : numeric.implied.pairs)
+    for (const auto& [a, b] : numeric.constraints->Implied().pairs)
         exclude(a, b);
-    for (const int32_t dead : numeric.implied.deadLevels)
+    for (const int32_t dead : numeric.constraints->Implied().deadLevels)
         for (int32_t other = 0; other < numeric.levelOffset.back(); ++other)
             if (numeric.levelFactor[other] != numeric.levelFactor[dead])
                 exclude(dead, other);

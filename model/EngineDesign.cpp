@@ -1,4 +1,4 @@
-#include "app/EngineDesign.h"
+#include "model/EngineDesign.h"
 
 #include "platform/MessageBox.h"
 
@@ -17,6 +17,7 @@ DesignTables ToEngineDesign(const DesignText& text)
     for (int k = 1; k <= text.numConstraints; ++k)
         design.constraints.push_back({text.constraints.at(k, 1).toStdString(), text.constraints.at(k, 2).toStdString(),
                                       text.constraints.at(k, 3).toStdString(), text.constraints.at(k, 4).toStdString()});
+    design.rules = text.rules.toStdString();
     for (int r = 1; r <= text.numPrevRuns; ++r) {
         std::vector<std::string> row;
         for (int f = 1; f <= numFactors; ++f)
@@ -24,6 +25,19 @@ DesignTables ToEngineDesign(const DesignText& text)
         design.prevRuns.push_back(std::move(row));
     }
     return design;
+}
+
+std::shared_ptr<const ConstraintModel> CompileConstraints(const DesignTables& design, RuleError& error)
+{
+    ConstraintCompile compiled = ConstraintModel::Compile(design);
+    switch (compiled.problem) {
+    case ConstraintCompile::Problem::None: return compiled.model;
+    case ConstraintCompile::Problem::Rules: error = compiled.ruleError; return nullptr;
+    default:
+        // The Constraints rows were validated against the factors before.
+        error = {{0, 0}, "constraint number " + std::to_string(compiled.row) + " names no factor or level of the design"};
+        return nullptr;
+    }
 }
 
 EngineAnswer ShowEngineMessage(const EngineMessage& message)

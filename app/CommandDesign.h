@@ -1,0 +1,23 @@
+#pragma once
+// What the window's generation and search commands read first: the sheets' design, validated,
+// with its constraints compiled once for the command. A rules text that does not check is
+// shown with its line and column, and the Rules sheet opens at that place.
+
+#include "engine/ConstraintModel.h"
+#include "engine/DesignTables.h"
+#include "model/DesignText.h"
+
+#include <memory>
+
+struct CommandDesign {
+    DesignText text;
+    DesignTables tables;  // as the engine takes them
+    std::shared_ptr<const ConstraintModel> constraints;
+};
+
+namespace modMain {
+// False after the message of the first problem: a table that did not validate, or the rules.
+bool ReadCommandDesign(CommandDesign& design);
+// Shows where and why the rules text does not check, and puts the cursor there.
+void ShowRulesProblem(const RuleError& error);
+}  // namespace modMain

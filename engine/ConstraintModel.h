@@ -1,0 +1,165 @@
+#pragma once
+// Everything a design's constraints say, compiled once per command: which rows are valid, and
+// what no valid row holds. Every command asks this model: generation at every strength and
+// its compaction, all combinations, validate, find and coverage.
+//
+// A row is valid when it holds no pair a Constraints row excludes ("if A = x then B can't be
+// y") and keeps every rule of the rules text. The rules become what the search can use fast:
+// a rule over one factor forbids levels, a rule over two factors excludes pairs, as a
+// Constraints row does; only rules over three or more factors ("wide" rules) stay rules, read
+// by the search as it fixes levels and by the constraint solver as clauses.
+//
+// Level entries number the levels of all factors one after the other (levelOffset[f] + l,
+// both 0-based); row codes below are 0-based too, -1 for a factor not yet fixed.
+//
+// Built once and then only read: the evolutions of all threads share one model.
+
+#include "engine/DesignTables.h"
+#include "engine/ImpliedExclusions.h"
+#include "engine/RuleClauses.h"
+#include "engine/RuleError.h"
+#include "engine/RuleProgram.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+class ConstraintModel;
+
+// A compiled model, or why the design's constraints could not be compiled.
+struct ConstraintCompile {
+    enum class Problem {
+        None,
+        RowFactors,  // a Constraints row names no factor of the design, or the same factor twice
+        RowLevels,   // a Constraints row names no level of its factor
+        Rules,       // the rules text does not check
+    };
+    std::shared_ptr<const ConstraintModel> model;  // empty unless problem is None
+    Problem problem = Problem::None;
+    int32_t row = 0;  // RowFactors, RowLevels: the Constraints row, 1-based
+    RuleError ruleError;
+};
+
+class ConstraintModel {
+public:
+    // Compiles the design's Constraints rows and rules text and finds what they exclude
+    // together.
+    static ConstraintCompile Compile(const DesignTables& design);
+    // Only whether the rules text checks against the design's factors: fast, for an editor.
+    static bool CheckRules(const DesignTables& design, RuleError& error);
+    // A model of Constraints rows given as codes (1-based: if factor, if level, then factor,
+    // then level), without rules.
+    static std::shared_ptr<const ConstraintModel> FromRowCodes(const std::vector<int32_t>& levels,
+                                                               const std::vector<std::array<int32_t, 4>>& rows);
+
+    // The design's layout.
+    int32_t NumFactors() const { return static_cast<int32_t>(levels_.size()); }
+    const std::vector<int32_t>& Levels() const { return levels_; }
+    const std::vector<int32_t>& LevelOffset() const { return levelOffset_; }
+    const std::vector<int32_t>& LevelFactor() const { return levelFactor_; }
+    int32_t NumEntries() const { return levelOffset_.back(); }
+
+    // What the tester stated.
+    int32_t NumConstraintRows() const { return static_cast<int32_t>(rowCodes_.size()); }
+    // Each Constraints row as codes, 1-based: if factor, if level, then factor, then level.
+    const std::vector<std::array<int32_t, 4>>& RowCodes() const { return rowCodes_; }
+    int32_t NumRules() const { return static_cast<int32_t>(program_.Rules().size()); }
+    // Anything a row must keep: then the search needs the solver.
+    bool HasConstraints() const { return !rowCodes_.empty() || NumRules() > 0; }
+
+    // A valid row holds no excluded pair (one a Constraints row or a two-factor rule names, one
+    // the constraints imply, one of a level no valid row holds) and keeps every wide rule.
+    bool AnyValidRow() const { return implied_.anyValidRow; }
+    const ImpliedExclusions& Implied() const { return implied_; }
+    bool AnyExcluded() const { return !excludedPairs_.empty() || anyUnusable_; }
+    bool Excluded(int32_t entry, int32_t other) const
+    {
+        return (excludedBits_[static_cast<size_t>(entry) * levelWords_ + static_cast<size_t>(other) / 64] >> (other % 64)) & 1;
+    }
+    // The excluded partners of an entry as a bit set over all entries, levelWords() words.
+    const uint64_t* ExcludedWith(int32_t entry) const { return &excludedBits_[static_cast<size_t>(entry) * levelWords_]; }
+    int32_t LevelWords() const { return levelWords_; }
+    // The named pairs, each once, and the implied ones, as level entries.
+    const std::vector<std::pair<int32_t, int32_t>>& ExcludedPairs() const { return excludedPairs_; }
+    // A level that no valid row holds: a rule over its factor alone forbids it (it is
+    // Forbidden), or the constraints together exclude it (one of Implied().deadLevels).
+    bool Unusable(int32_t entry) const { return unusable_[static_cast<size_t>(entry)] != 0; }
+    bool Forbidden(int32_t entry) const { return forbidden_[static_cast<size_t>(entry)] != 0; }
+
+    // Wide rules: those over three or more factors.
+    bool HasWideRules() const { return !wide_.empty(); }
+    bool ReadByWideRule(int32_t f) const { return wideOfFirst_[static_cast<size_t>(f) + 1] > wideOfFirst_[static_cast<size_t>(f)]; }
+    // A wide rule of factor f that the row breaks, reading the factors fixed so far (true only
+    // when one is false however the open factors are set); with `level` >= 0, as if f were
+    // at that level.
+    bool BreaksWideRule(const int32_t* row, int32_t f, int32_t level = -1) const
+    {
+        for (int32_t k = wideOfFirst_[static_cast<size_t>(f)]; k < wideOfFirst_[static_cast<size_t>(f) + 1]; ++k)
+            if (program_.Evaluate(program_.Rules()[static_cast<size_t>(wideOf_[static_cast<size_t>(k)])], row,
+                                  level >= 0 ? f : -1, level) == RuleProgram::Truth::False)
+                return true;
+        return false;
+    }
+    // A complete row that breaks a wide rule.
+    bool BreaksAnyWideRule(const int32_t* row) const;
+    // A wide rule that reads both factors f and g and that the row breaks.
+    bool BreaksWideRuleOver(const int32_t* row, int32_t f, int32_t g) const;
+    // The wide rules as clauses for the solver.
+    const RuleClauses& WideClauses() const { return wideClauses_; }
+
+    // Constraints rows and rules, by number (1-based), in order.
+    struct Statements {
+        std::vector<int32_t> constraintRows;
+        std::vector<int32_t> rules;
+        bool Any() const { return !constraintRows.empty() || !rules.empty(); }
+    };
+    // Whether a complete row keeps every Constraints row and every rule.
+    bool RowIsValid(const int32_t* row) const;
+    // What a complete row breaks.
+    Statements BrokenBy(const int32_t* row) const;
+    // The Constraints rows and the rules over one or two factors that exclude the pair of
+    // entries a and b (of two factors) themselves.
+    Statements Naming(int32_t a, int32_t b) const;
+    // Whether a Constraints row or a rule over one or two factors excludes the pair itself.
+    bool NamesPair(int32_t a, int32_t b) const;
+    // The line of a rule in the rules text.
+    int32_t RuleLine(int32_t rule) const { return program_.Rules()[static_cast<size_t>(rule - 1)].at.line; }
+
+private:
+    ConstraintModel() = default;
+    void Layout(const std::vector<int32_t>& levels);
+    bool ResolveRows(const DesignTables& design, ConstraintCompile& result);
+    void ExcludeRowPairs();
+    void SplitRules();
+    void ExcludeNamedPair(int32_t a, int32_t b);
+    void MarkExcluded(int32_t a, int32_t b);
+    void FindImplied();
+    static uint64_t Key(int32_t a, int32_t b)
+    {
+        return a < b ? uint64_t(uint32_t(a)) << 32 | uint32_t(b) : uint64_t(uint32_t(b)) << 32 | uint32_t(a);
+    }
+
+    std::vector<int32_t> levels_;
+    std::vector<int32_t> levelOffset_;
+    std::vector<int32_t> levelFactor_;
+    std::vector<std::array<int32_t, 4>> rowCodes_;
+    RuleProgram program_;
+
+    // Rules over one and two factors as what they exclude; the wide ones, and per factor the
+    // wide ones that read it (wideOf_ from wideOfFirst_[f] to wideOfFirst_[f + 1]).
+    std::vector<uint8_t> forbidden_;          // per entry: a one-factor rule forbids it
+    std::vector<uint64_t> namedKeys_;         // every named pair, sorted (first << 32 | second)
+    std::vector<int32_t> wide_;
+    std::vector<int32_t> wideOf_;
+    std::vector<int32_t> wideOfFirst_;
+    RuleClauses wideClauses_;
+
+    ImpliedExclusions implied_;
+    std::vector<std::pair<int32_t, int32_t>> excludedPairs_;
+    std::vector<uint8_t> unusable_;
+    bool anyUnusable_ = false;
+    int32_t levelWords_ = 0;
+    std::vector<uint64_t> excludedBits_;
+};

@@ -1,0 +1,310 @@
+#include "engine/RuleProgram.h"
+
+#include <algorithm>
+#include <optional>
+#include <unordered_map>
+
+namespace {
+
+// Thrown within the compiler only: the first problem ends it.
+struct CompileStop {
+    RuleError error;
+};
+
+[[noreturn]] void Stop(RulePosition at, std::string message)
+{
+    throw CompileStop{{at, std::move(message)}};
+}
+
+bool Compare(double a, RuleOp op, double b)
+{
+    switch (op) {
+    case RuleOp::Equal: return a == b;
+    case RuleOp::NotEqual: return a != b;
+    case RuleOp::Less: return a < b;
+    case RuleOp::LessOrEqual: return a <= b;
+    case RuleOp::Greater: return a > b;
+    case RuleOp::GreaterOrEqual: return a >= b;
+    }
+    return false;
+}
+
+bool IsOrdering(RuleOp op)
+{
+    return op != RuleOp::Equal && op != RuleOp::NotEqual;
+}
+
+// The length in bytes of the UTF-8 character that starts at text[i].
+size_t CharLength(const std::string& text, size_t i)
+{
+    size_t length = 1;
+    while (i + length < text.size() && (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80)
+        ++length;
+    return length;
+}
+
+// "*" matches any run of characters, "?" one character; everything else itself.
+bool Like(const std::string& text, const std::string& pattern)
+{
+    size_t t = 0, p = 0;
+    size_t starAt = std::string::npos, resumeAt = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starAt = ++p;
+            resumeAt = t;
+        } else if (p < pattern.size() && pattern[p] == '?') {
+            t += CharLength(text, t);
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == text[t]) {
+            ++t;
+            ++p;
+        } else if (starAt != std::string::npos) {
+            resumeAt += CharLength(text, resumeAt);
+            t = resumeAt;
+            p = starAt;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+
+std::string Shown(const RuleValue& value)
+{
+    return value.isNumber ? value.text : "\"" + value.text + "\"";
+}
+
+}  // namespace
+
+// Looks up names and builds the trees, NOT pushed down to the terms.
+class RuleCompiler {
+public:
+    RuleCompiler(const DesignTables& design, std::vector<RuleNode>& nodes, std::vector<int32_t>& kids,
+                 std::vector<uint8_t>& truth)
+        : design_(design), nodes_(nodes), kids_(kids), truth_(truth)
+    {
+        const int32_t F = design.NumFactors();
+        numbers_.resize(static_cast<size_t>(F));
+        for (int32_t f = 0; f < F; ++f) {
+            factorOf_[design.Name(f, 0)] = f;  // the last of equal names, as the Constraints rows take it
+            std::vector<double> values;
+            double value = 0;
+            for (int32_t l = 1; l <= design.levelCounts[f] && ReadRuleNumber(design.Name(f, l), value); ++l)
+                values.push_back(value);
+            if (static_cast<int32_t>(values.size()) == design.levelCounts[f])
+                numbers_[f] = std::move(values);
+        }
+    }
+
+    CompiledRule Statement(const RuleStatement& statement)
+    {
+        factors_.clear();
+        CompiledRule rule;
+        rule.statement = statement.number;
+        rule.at = statement.at;
+        const auto& parts = statement.parts;
+        if (statement.kind == RuleStatement::Kind::Always) {
+            rule.root = Build(parts[0], false);
+        } else {
+            const int32_t unlessCondition = Join(RuleNode::Kind::Any, {Build(parts[0], true), Build(parts[1], false)});
+            rule.root = parts.size() < 3
+                            ? unlessCondition
+                            : Join(RuleNode::Kind::All,
+                                   {unlessCondition, Join(RuleNode::Kind::Any, {Build(parts[0], false), Build(parts[2], false)})});
+        }
+        std::sort(factors_.begin(), factors_.end());
+        factors_.erase(std::unique(factors_.begin(), factors_.end()), factors_.end());
+        rule.factors = factors_;
+        return rule;
+    }
+
+private:
+    int32_t Levels(int32_t f) const { return design_.levelCounts[static_cast<size_t>(f)]; }
+    bool Numeric(int32_t f) const { return !numbers_[static_cast<size_t>(f)].empty(); }
+    double NumberOf(int32_t f, int32_t level) const { return numbers_[static_cast<size_t>(f)][static_cast<size_t>(level)]; }
+    const std::string& NameOf(int32_t f, int32_t level) const { return design_.Name(f, level + 1); }
+
+    int32_t Factor(const std::string& name, RulePosition at)
+    {
+        const auto found = factorOf_.find(name);
+        if (found == factorOf_.end())
+            Stop(at, "unknown factor [" + name + "]");
+        factors_.push_back(found->second);
+        return found->second;
+    }
+
+    int32_t Build(const RuleExpr& expr, bool negate)
+    {
+        switch (expr.kind) {
+        case RuleExpr::Kind::Not: return Build(expr.children[0], !negate);
+        case RuleExpr::Kind::And:
+        case RuleExpr::Kind::Or: {
+            const bool all = (expr.kind == RuleExpr::Kind::And) != negate;
+            std::vector<int32_t> children;
+            for (const RuleExpr& child : expr.children)
+                children.push_back(Build(child, negate));
+            return Join(all ? RuleNode::Kind::All : RuleNode::Kind::Any, children);
+        }
+        case RuleExpr::Kind::CompareFactors: return FactorsTerm(expr, negate);
+        default: return LevelsTerm(expr, negate);
+        }
+    }
+
+    int32_t Join(RuleNode::Kind kind, const std::vector<int32_t>& children)
+    {
+        RuleNode node;
+        node.kind = kind;
+        node.first = static_cast<uint32_t>(kids_.size());
+        node.count = static_cast<uint32_t>(children.size());
+        kids_.insert(kids_.end(), children.begin(), children.end());
+        nodes_.push_back(node);
+        return static_cast<int32_t>(nodes_.size()) - 1;
+    }
+
+    int32_t LevelsTerm(const RuleExpr& term, bool negate)
+    {
+        const int32_t f = Factor(term.factor, term.factorAt);
+        std::vector<uint8_t> holds(static_cast<size_t>(Levels(f)), 0);
+        if (term.kind == RuleExpr::Kind::Compare) {
+            MarkCompared(f, term, term.values[0], holds);
+        } else if (term.kind == RuleExpr::Kind::In) {
+            for (const RuleValue& value : term.values)
+                MarkCompared(f, term, value, holds);
+        } else {
+            const std::string& pattern = term.values[0].text;
+            for (int32_t l = 0; l < Levels(f); ++l)
+                holds[l] = Like(NameOf(f, l), pattern);
+            if (std::find(holds.begin(), holds.end(), 1) == holds.end())
+                Stop(term.values[0].at, "no level of [" + term.factor + "] is like \"" + pattern + "\"");
+        }
+        const bool flip = negate != term.negated;
+        RuleNode node;
+        node.kind = RuleNode::Kind::Levels;
+        node.f = f;
+        node.truth = static_cast<uint32_t>(truth_.size());
+        for (const uint8_t h : holds)
+            truth_.push_back(static_cast<uint8_t>(h != 0) ^ static_cast<uint8_t>(flip));
+        nodes_.push_back(node);
+        return static_cast<int32_t>(nodes_.size()) - 1;
+    }
+
+    // Marks the levels of f that `[f] op value` holds for (op is = for a value in a list).
+    void MarkCompared(int32_t f, const RuleExpr& term, const RuleValue& value, std::vector<uint8_t>& holds)
+    {
+        const RuleOp op = term.kind == RuleExpr::Kind::In ? RuleOp::Equal : term.op;
+        const std::string& factor = term.factor;
+        double number = value.number;
+        const bool readsAsNumber = value.isNumber || ReadRuleNumber(value.text, number);
+        if (IsOrdering(op)) {
+            if (!Numeric(f))
+                Stop(term.opAt, "[" + factor + "] is not numeric: " + RuleOpText(op) + " needs numbers");
+            if (!readsAsNumber)
+                Stop(value.at, Shown(value) + " is not a number: " + RuleOpText(op) + " needs numbers");
+        } else if (value.isNumber && !Numeric(f)) {
+            Stop(value.at, "[" + factor + "] is not numeric: write the level as \"" + value.text + "\"");
+        }
+        bool any = false;
+        for (int32_t l = 0; l < Levels(f); ++l) {
+            const bool equal = Numeric(f) && readsAsNumber ? NumberOf(f, l) == number : NameOf(f, l) == value.text;
+            const bool holdsHere = IsOrdering(op) ? Compare(NumberOf(f, l), op, number) : equal == (op == RuleOp::Equal);
+            any = any || equal;
+            holds[l] = holds[l] || holdsHere;
+        }
+        if (!IsOrdering(op) && !any)
+            Stop(value.at, "factor [" + factor + "] has no level " + Shown(value));
+    }
+
+    int32_t FactorsTerm(const RuleExpr& term, bool negate)
+    {
+        const int32_t f = Factor(term.factor, term.factorAt);
+        const int32_t g = Factor(term.other, term.otherAt);
+        const bool byNumber = Numeric(f) && Numeric(g);
+        if (IsOrdering(term.op) && !byNumber)
+            Stop(term.opAt, "[" + (Numeric(f) ? term.other : term.factor) + "] is not numeric: " + RuleOpText(term.op) +
+                                " needs numbers");
+        const auto holds = [&](int32_t a, int32_t b) {
+            const bool result = byNumber ? Compare(NumberOf(f, a), term.op, NumberOf(g, b))
+                                         : (NameOf(f, a) == NameOf(g, b)) == (term.op == RuleOp::Equal);
+            return static_cast<uint8_t>(result != negate);
+        };
+        RuleNode node;
+        node.f = f;
+        node.truth = static_cast<uint32_t>(truth_.size());
+        if (f == g) {  // a factor compared with itself reads one level
+            node.kind = RuleNode::Kind::Levels;
+            for (int32_t a = 0; a < Levels(f); ++a)
+                truth_.push_back(holds(a, a));
+        } else {
+            node.kind = RuleNode::Kind::Pair;
+            node.g = g;
+            for (int32_t a = 0; a < Levels(f); ++a)
+                for (int32_t b = 0; b < Levels(g); ++b)
+                    truth_.push_back(holds(a, b));
+        }
+        nodes_.push_back(node);
+        return static_cast<int32_t>(nodes_.size()) - 1;
+    }
+
+    const DesignTables& design_;
+    std::vector<RuleNode>& nodes_;
+    std::vector<int32_t>& kids_;
+    std::vector<uint8_t>& truth_;
+    std::unordered_map<std::string, int32_t> factorOf_;
+    std::vector<std::vector<double>> numbers_;  // per factor: its levels' numbers, empty when not numeric
+    std::vector<int32_t> factors_;              // of the rule being built
+};
+
+bool RuleProgram::Compile(const std::vector<RuleStatement>& statements, const DesignTables& design, RuleError& error)
+{
+    levels_ = design.levelCounts;
+    rules_.clear();
+    nodes_.clear();
+    kids_.clear();
+    truth_.clear();
+    RuleCompiler compiler(design, nodes_, kids_, truth_);
+    try {
+        for (const RuleStatement& statement : statements)
+            rules_.push_back(compiler.Statement(statement));
+    } catch (const CompileStop& stop) {
+        error = stop.error;
+        rules_.clear();
+        return false;
+    }
+    return true;
+}
+
+RuleProgram::Truth RuleProgram::Eval(int32_t index, const int32_t* row, int32_t f, int32_t level) const
+{
+    const RuleNode& node = nodes_[static_cast<size_t>(index)];
+    const auto levelOf = [&](int32_t factor) { return factor == f ? level : row[factor]; };
+    switch (node.kind) {
+    case RuleNode::Kind::Levels: {
+        const int32_t a = levelOf(node.f);
+        return a < 0 ? Truth::Unknown : truth_[node.truth + static_cast<uint32_t>(a)] ? Truth::True : Truth::False;
+    }
+    case RuleNode::Kind::Pair: {
+        const int32_t a = levelOf(node.f), b = levelOf(node.g);
+        if (a < 0 || b < 0)
+            return Truth::Unknown;
+        const uint32_t cell = node.truth + static_cast<uint32_t>(a) * static_cast<uint32_t>(levels_[node.g]) + static_cast<uint32_t>(b);
+        return truth_[cell] ? Truth::True : Truth::False;
+    }
+    case RuleNode::Kind::All:
+    case RuleNode::Kind::Any: {
+        // All: false at the first false child; Any: true at the first true one.
+        const Truth decisive = node.kind == RuleNode::Kind::All ? Truth::False : Truth::True;
+        Truth result = node.kind == RuleNode::Kind::All ? Truth::True : Truth::False;
+        for (uint32_t k = 0; k < node.count; ++k) {
+            const Truth child = Eval(kids_[node.first + k], row, f, level);
+            if (child == decisive)
+                return decisive;
+            if (child == Truth::Unknown)
+                result = Truth::Unknown;
+        }
+        return result;
+    }
+    }
+    return Truth::Unknown;
+}

@@ -1,0 +1,66 @@
+#pragma once
+// The statements of a rules text with their names looked up in the design: each rule is a
+// small tree over level codes that says whether a row keeps it.
+//
+// NOT is pushed down to the terms, so a tree holds only terms, ANDs and ORs. A term is a table
+// of truth: per level of one factor ([Size] >= 10, [OS] IN {...}), or per pair of levels of
+// two factors ([Min] <= [Max]). IF c THEN t ELSE e becomes (NOT c OR t) AND (c OR e).
+//
+// A row may be partial (level -1 where a factor is open): a rule is then true, false, or not
+// yet known. Evaluation reads the tables and allocates nothing, so evolutions on several
+// threads share one program.
+
+#include "engine/DesignTables.h"
+#include "engine/RuleError.h"
+#include "engine/RuleSyntax.h"
+
+#include <cstdint>
+#include <vector>
+
+struct RuleNode {
+    enum class Kind : uint8_t { Levels, Pair, All, Any };
+    Kind kind = Kind::Levels;
+    int32_t f = -1;       // Levels, Pair: the factor (0-based)
+    int32_t g = -1;       // Pair: the second factor
+    uint32_t truth = 0;   // Levels: truth of level l at truth + l; Pair: of (a, b) at truth + a * L(g) + b
+    uint32_t first = 0;   // All, Any: the children, node numbers at kids[first .. first + count)
+    uint32_t count = 0;
+};
+
+struct CompiledRule {
+    int32_t statement = 0;  // 1-based, in the order of the text
+    RulePosition at;
+    int32_t root = 0;
+    std::vector<int32_t> factors;  // the factors it reads, ascending
+};
+
+class RuleProgram {
+public:
+    enum class Truth : uint8_t { False, True, Unknown };
+
+    // Looks up the names of the parsed statements in the design. False on the first problem
+    // (an unknown factor or level, a comparison that needs numbers), which `error` then holds.
+    bool Compile(const std::vector<RuleStatement>& statements, const DesignTables& design, RuleError& error);
+
+    const std::vector<CompiledRule>& Rules() const { return rules_; }
+    const std::vector<RuleNode>& Nodes() const { return nodes_; }
+    const std::vector<int32_t>& Kids() const { return kids_; }
+    bool TruthAt(uint32_t index) const { return truth_[index] != 0; }
+    int32_t LevelsOf(int32_t f) const { return levels_[static_cast<size_t>(f)]; }
+
+    // The rule on a row of 0-based level codes, -1 for an open factor; with `f` >= 0, as if
+    // factor f were at `level` instead.
+    Truth Evaluate(const CompiledRule& rule, const int32_t* row, int32_t f = -1, int32_t level = -1) const
+    {
+        return Eval(rule.root, row, f, level);
+    }
+
+private:
+    Truth Eval(int32_t node, const int32_t* row, int32_t f, int32_t level) const;
+
+    std::vector<int32_t> levels_;
+    std::vector<CompiledRule> rules_;
+    std::vector<RuleNode> nodes_;
+    std::vector<int32_t> kids_;
+    std::vector<uint8_t> truth_;
+};
