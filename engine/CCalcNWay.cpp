@@ -89,14 +89,13 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     if (threads == 0)
         return false;
     design_.BuildTables();
-    if (strength > 2) {
-        // The pair search finds out from its first row; here the constraints tell at once.
-        if (!design_.constraints->AnyValidRow()) {
-            ShowInfeasibleConstraints();
-            return false;
-        }
-        tuples_.Build(design_, strength);
+    // Constraints that no row can keep are told first, whatever else the design holds.
+    if (!design_.constraints->AnyValidRow()) {
+        ShowInfeasibleConstraints();
+        return false;
     }
+    if (strength > 2)
+        tuples_.Build(design_, strength);
 
     reporter_.showNWayProgress();
     Kept kept;

@@ -157,3 +157,30 @@ TEST_F(CFileRoundTripTest, AsksBeforeStoringMoreThan1000CellsAndWarnsBeforeLoadi
 }
 
 }  // namespace
+
+TEST_F(CFileRoundTripTest, TheRulesComeBackAfterTheMatrixAndOnlyWhenThereAreAny)
+{
+    const Design d = MakeDesign({{"OS", "Mac", "東京"}, {"Size", "1", "2"}});
+    FillGrid(grid, {{"OS", "Size"}, {"Mac", "1"}});
+    const QByteArray without = saveBytes(d);
+    EXPECT_FALSE(without.contains("<rules"));
+
+    // Every character a rules text may hold, markup, line breaks and a text of only blanks.
+    for (const QString& rules : {QStringLiteral("IF [OS] = \"東京\" THEN [Size] < 2; # <&>\n\n  [Size] <> \"1\";\n"),
+                                 QStringLiteral("]]> & <rules>"), QStringLiteral("  \n\t")}) {
+        workbook.SetRules(rules);
+        QByteArray with = saveBytes(d);
+        ASSERT_TRUE(with.startsWith(without.left(without.indexOf("</requirements>"))));  // the rest is as before
+        DesignText read;
+        QBuffer buffer(&with);
+        QString reason;
+        ASSERT_TRUE(CFile::OpenXMLFile(buffer, read, &reason)) << reason.toStdString();
+        EXPECT_EQ(read.rules, rules);
+        expectSame(d, OpenBytes(with));  // what reads the first four sections by place reads the same
+    }
+    DesignText read;
+    QByteArray bytes = without;
+    QBuffer buffer(&bytes);
+    ASSERT_TRUE(CFile::OpenXMLFile(buffer, read));
+    EXPECT_TRUE(read.rules.isEmpty());
+}
