@@ -37,6 +37,8 @@ ConstraintCompile ConstraintModel::Compile(const DesignTables& design)
     }
     model->SplitRules();
     model->FindImplied();
+    if (model->HasWideRules())
+        model->FindCornering();
     result.model = std::move(model);
     return result;
 }
@@ -206,6 +208,75 @@ bool ConstraintModel::BreaksAnyWideRule(const int32_t* row) const
         if (program_.Evaluate(program_.Rules()[static_cast<size_t>(r)], row) == RuleProgram::Truth::False)
             return true;
     return false;
+}
+
+bool ConstraintModel::RoomFor(int32_t* row, int32_t g, const uint64_t* fixed) const
+{
+    const auto fits = [&](int32_t entry) {
+        if (unusable_[static_cast<size_t>(entry)])
+            return false;
+        const uint64_t* excluded = ExcludedWith(entry);
+        for (int32_t w = 0; fixed && w < levelWords_; ++w)
+            if (excluded[w] & fixed[w])
+                return false;
+        return true;
+    };
+    bool room = false;
+    for (int32_t m = 0; m < levels_[static_cast<size_t>(g)] && !room; ++m) {
+        row[g] = m;
+        room = fits(levelOffset_[static_cast<size_t>(g)] + m) && !BreaksWideRule(row, g);
+    }
+    row[g] = -1;
+    return room;
+}
+
+bool ConstraintModel::WideRulesLeaveRoom(int32_t* row, int32_t f, const uint64_t* fixed, int32_t* lone,
+                                         int32_t* numLone) const
+{
+    for (int32_t k = wideOfFirst_[static_cast<size_t>(f)]; k < wideOfFirst_[static_cast<size_t>(f) + 1]; ++k) {
+        const CompiledRule& rule = program_.Rules()[static_cast<size_t>(wideOf_[static_cast<size_t>(k)])];
+        const RuleProgram::Truth truth = program_.Evaluate(rule, row);
+        if (truth == RuleProgram::Truth::False)
+            return false;
+        if (truth == RuleProgram::Truth::True)
+            continue;
+        int32_t open = -1, opened = 0;
+        for (const int32_t g : rule.factors)
+            if (row[g] < 0) {
+                open = g;
+                ++opened;
+            }
+        if (opened != 1)
+            continue;
+        if (!RoomFor(row, open, fixed))
+            return false;
+        if (lone)
+            lone[(*numLone)++] = open;
+    }
+    return true;
+}
+
+void ConstraintModel::FindCornering()
+{
+    // Per level: the factors a wide rule reads with its factor, and those it excludes a level of.
+    factorWords_ = (NumFactors() + 63) / 64;
+    cornering_.assign(static_cast<size_t>(NumEntries()) * factorWords_, 0);
+    const auto mark = [&](int32_t entry, int32_t g) {
+        cornering_[static_cast<size_t>(entry) * factorWords_ + static_cast<size_t>(g) / 64] |= uint64_t{1} << (g % 64);
+    };
+    for (const int32_t r : wide_) {
+        const std::vector<int32_t>& factors = program_.Rules()[static_cast<size_t>(r)].factors;
+        for (const int32_t f : factors)
+            for (int32_t entry = levelOffset_[static_cast<size_t>(f)]; entry < levelOffset_[static_cast<size_t>(f) + 1]; ++entry)
+                for (const int32_t g : factors)
+                    mark(entry, g);
+    }
+    for (int32_t entry = 0; entry < NumEntries(); ++entry) {
+        const uint64_t* excluded = ExcludedWith(entry);
+        for (int32_t w = 0; w < levelWords_; ++w)
+            for (uint64_t bits = excluded[w]; bits != 0; bits &= bits - 1)
+                mark(entry, levelFactor_[static_cast<size_t>(w * 64 + __builtin_ctzll(bits))]);
+    }
 }
 
 bool ConstraintModel::BreaksWideRuleOver(const int32_t* row, int32_t f, int32_t g) const

@@ -90,7 +90,8 @@ public:
 
     // Wide rules: those over three or more factors.
     bool HasWideRules() const { return !wide_.empty(); }
-    bool ReadByWideRule(int32_t f) const { return wideOfFirst_[static_cast<size_t>(f) + 1] > wideOfFirst_[static_cast<size_t>(f)]; }
+    int32_t NumWideRulesOf(int32_t f) const { return wideOfFirst_[static_cast<size_t>(f) + 1] - wideOfFirst_[static_cast<size_t>(f)]; }
+    bool ReadByWideRule(int32_t f) const { return NumWideRulesOf(f) > 0; }
     // A wide rule of factor f that the row breaks, reading the factors fixed so far (true only
     // when one is false however the open factors are set); with `level` >= 0, as if f were
     // at that level.
@@ -101,6 +102,23 @@ public:
                                   level >= 0 ? f : -1, level) == RuleProgram::Truth::False)
                 return true;
         return false;
+    }
+    // Whether the open factor g of the row has a level left: usable, forming no excluded pair
+    // with the levels of the set `fixed` (over all entries; may be null), breaking no wide rule
+    // of g on the levels fixed. The row is changed only while it looks.
+    bool RoomFor(int32_t* row, int32_t g, const uint64_t* fixed) const;
+    // With row[f] just fixed: whether every wide rule of f can still hold. None may be false,
+    // and one that leaves a single factor open must leave it room; such factors are appended
+    // to lone (when given, with room for every wide rule of f). One step ahead of the search,
+    // so that a row seldom runs into a factor that no level fits.
+    bool WideRulesLeaveRoom(int32_t* row, int32_t f, const uint64_t* fixed, int32_t* lone = nullptr,
+                            int32_t* numLone = nullptr) const;
+    // Whether fixing factor f at level may take room from the open factor g: the level
+    // excludes a level of g, or a wide rule reads both.
+    bool MayCorner(int32_t f, int32_t level, int32_t g) const
+    {
+        const size_t entry = static_cast<size_t>(levelOffset_[static_cast<size_t>(f)] + level);
+        return (cornering_[entry * factorWords_ + static_cast<size_t>(g) / 64] >> (g % 64)) & 1;
     }
     // A complete row that breaks a wide rule.
     bool BreaksAnyWideRule(const int32_t* row) const;
@@ -136,6 +154,7 @@ private:
     void ExcludeNamedPair(int32_t a, int32_t b);
     void MarkExcluded(int32_t a, int32_t b);
     void FindImplied();
+    void FindCornering();
     static uint64_t Key(int32_t a, int32_t b)
     {
         return a < b ? uint64_t(uint32_t(a)) << 32 | uint32_t(b) : uint64_t(uint32_t(b)) << 32 | uint32_t(a);
@@ -154,6 +173,8 @@ private:
     std::vector<int32_t> wide_;
     std::vector<int32_t> wideOf_;
     std::vector<int32_t> wideOfFirst_;
+    int32_t factorWords_ = 0;
+    std::vector<uint64_t> cornering_;  // with wide rules, per level: the factors MayCorner names (a set)
     RuleClauses wideClauses_;
 
     ImpliedExclusions implied_;

@@ -12,7 +12,8 @@ ConstraintSolver::ConstraintSolver(const ConstraintModel& model)
       held_(static_cast<size_t>(model.LevelWords()), 0),
       row_(static_cast<size_t>(model.NumFactors()), 0),
       solver_(std::make_unique<CaDiCaL::Solver>()),
-      witness_(static_cast<size_t>(model.NumEntries()), 0)
+      witness_(static_cast<size_t>(model.LevelWords()), 0),
+      witnessRow_(static_cast<size_t>(model.NumFactors()), 0)
 {
     solver_->set("quiet", 1);  // nothing of the solver reaches the program's output
     const std::vector<int32_t>& offset = model.LevelOffset();
@@ -42,10 +43,11 @@ ConstraintSolver::~ConstraintSolver() = default;
 bool ConstraintSolver::Feasible(const int32_t* entries, int32_t count)
 {
     if (haveWitness_) {
-        int32_t i = 0;
-        while (i < count && witness_[static_cast<size_t>(entries[i])])
-            ++i;
-        if (i == count)
+        int32_t missing = -1;
+        for (int32_t i = 0; i < count && missing != -2; ++i)
+            if (!Holds(entries[i]))
+                missing = missing == -1 ? entries[i] : -2;
+        if (missing == -1 || (missing >= 0 && WitnessTakes(missing)))
             return true;
     }
     if (const Quick quick = QuickLook(entries, count); quick != Quick::Unknown)
@@ -55,9 +57,46 @@ bool ConstraintSolver::Feasible(const int32_t* entries, int32_t count)
         solver_->assume(entries[i] + 1);
     if (solver_->solve() != 10)
         return false;
-    for (size_t entry = 0; entry < witness_.size(); ++entry)
-        witness_[entry] = solver_->val(static_cast<int>(entry) + 1) > 0 ? 1 : 0;
+    std::fill(held_.begin(), held_.end(), uint64_t{0});
+    for (int32_t entry = 0; entry < model_.NumEntries(); ++entry)
+        if (solver_->val(entry + 1) > 0)
+            Hold(entry);
+    SetWitnessFromHeld();
+    return true;
+}
+
+void ConstraintSolver::SetWitnessFromHeld()
+{
+    std::copy(held_.begin(), held_.end(), witness_.begin());
+    const std::vector<int32_t>& offset = model_.LevelOffset();
+    for (int32_t f = 0; f < model_.NumFactors(); ++f) {
+        int32_t e = offset[f];
+        while (e + 1 < offset[f + 1] && !Holds(e))
+            ++e;
+        witnessRow_[static_cast<size_t>(f)] = e - offset[f];
+    }
     haveWitness_ = true;
+}
+
+bool ConstraintSolver::WitnessTakes(int32_t entry)
+{
+    // The entry in place of its factor's levels: it must form no excluded pair with any level
+    // the witness holds (of other factors; no pair is excluded within a factor) and keep the
+    // wide rules of its factor on the witness's row.
+    if (model_.Unusable(entry))
+        return false;
+    const uint64_t* excluded = model_.ExcludedWith(entry);
+    for (int32_t w = 0; w < model_.LevelWords(); ++w)
+        if (excluded[w] & witness_[static_cast<size_t>(w)])
+            return false;
+    const int32_t f = model_.LevelFactor()[static_cast<size_t>(entry)];
+    const int32_t first = model_.LevelOffset()[static_cast<size_t>(f)];
+    if (oneLevel_[static_cast<size_t>(f)] && model_.BreaksWideRule(witnessRow_.data(), f, entry - first))
+        return false;
+    for (int32_t e = first; e < model_.LevelOffset()[static_cast<size_t>(f) + 1]; ++e)
+        witness_[static_cast<size_t>(e >> 6)] &= ~(uint64_t{1} << (e & 63));
+    witness_[static_cast<size_t>(entry >> 6)] |= uint64_t{1} << (entry & 63);
+    witnessRow_[static_cast<size_t>(f)] = entry - first;
     return true;
 }
 
@@ -80,6 +119,17 @@ ConstraintSolver::Quick ConstraintSolver::QuickLook(const int32_t* entries, int3
             return Quick::Infeasible;
         Hold(entries[i]);
     }
+    // A wide rule that the given levels break, or that leaves a factor no room.
+    if (model_.HasWideRules()) {
+        std::fill(row_.begin(), row_.end(), -1);
+        for (int32_t i = 0; i < count; ++i) {
+            const int32_t f = model_.LevelFactor()[static_cast<size_t>(entries[i])];
+            row_[static_cast<size_t>(f)] = entries[i] - model_.LevelOffset()[static_cast<size_t>(f)];
+        }
+        for (int32_t i = 0; i < count; ++i)
+            if (!model_.WideRulesLeaveRoom(row_.data(), model_.LevelFactor()[static_cast<size_t>(entries[i])], held_.data()))
+                return Quick::Infeasible;
+    }
     // A factor that every one of its levels excludes with the given ones.
     const std::vector<int32_t>& offset = model_.LevelOffset();
     const int32_t factors = model_.NumFactors();
@@ -97,27 +147,27 @@ ConstraintSolver::Quick ConstraintSolver::QuickLook(const int32_t* entries, int3
     for (int32_t e = 0; e < offset[factors]; ++e)
         if (!IsHeld(e) && !oneLevel_[static_cast<size_t>(model_.LevelFactor()[static_cast<size_t>(e)])] && Fits(e))
             Hold(e);
-    for (int32_t e = 0; e < offset[factors]; ++e)
-        witness_[static_cast<size_t>(e)] = IsHeld(e) ? 1 : 0;
-    haveWitness_ = true;
+    SetWitnessFromHeld();
     return Quick::Feasible;
 }
 
 bool ConstraintSolver::FirstFitCompletion()
 {
     // For every factor the given level, or the first that forms no excluded pair with the
-    // levels held so far; the row must then keep the wide rules.
+    // levels held so far, a level of the last witness first (a valid row, so the completion
+    // stays near one); the row must then keep the wide rules.
     const std::vector<int32_t>& offset = model_.LevelOffset();
     for (int32_t f = 0; f < model_.NumFactors(); ++f) {
         int32_t level = -1;
         for (int32_t e = offset[f]; e < offset[f + 1] && level < 0; ++e)
             if (IsHeld(e))
                 level = e - offset[f];
-        for (int32_t e = offset[f]; e < offset[f + 1] && level < 0; ++e)
-            if (Fits(e)) {
-                Hold(e);
-                level = e - offset[f];
-            }
+        for (int pass = haveWitness_ ? 0 : 1; pass < 2 && level < 0; ++pass)
+            for (int32_t e = offset[f]; e < offset[f + 1] && level < 0; ++e)
+                if ((pass == 1 || Holds(e)) && Fits(e)) {
+                    Hold(e);
+                    level = e - offset[f];
+                }
         if (level < 0)
             return false;
         row_[static_cast<size_t>(f)] = level;

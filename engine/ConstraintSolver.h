@@ -31,14 +31,15 @@ public:
     ConstraintSolver& operator=(const ConstraintSolver&) = delete;
 
     // Whether some valid row holds every given level entry. The last witness answers first
-    // when it already holds them all, then a quick look: given levels that form an excluded
-    // pair, or leave a factor no level, can stand in no row; a first-fit completion of them
-    // that keeps the wide rules is a row. Only when neither tells is the solver asked.
+    // when it already holds them all, or all but one level that it can take in place of its
+    // own; then a quick look: given levels that form an excluded pair, or leave a factor no
+    // level, can stand in no row; a first-fit completion of them that keeps the wide rules is
+    // a row. Only when none tells is the solver asked.
     bool Feasible(const int32_t* entries, int32_t count);
 
     // The witness of the last question answered yes: taking any held level of each factor
     // gives a valid row.
-    bool Holds(int32_t entry) const { return witness_[static_cast<size_t>(entry)] != 0; }
+    bool Holds(int32_t entry) const { return (witness_[static_cast<size_t>(entry >> 6)] >> (entry & 63)) & 1; }
 
     // Questions the solver itself had to answer.
     int64_t SolverCalls() const { return calls_; }
@@ -50,13 +51,16 @@ private:
     void Hold(int32_t entry) { held_[static_cast<size_t>(entry >> 6)] |= uint64_t{1} << (entry & 63); }
     bool IsHeld(int32_t entry) const { return (held_[static_cast<size_t>(entry >> 6)] >> (entry & 63)) & 1; }
     bool FirstFitCompletion();
+    bool WitnessTakes(int32_t entry);
+    void SetWitnessFromHeld();
 
     const ConstraintModel& model_;
     std::vector<uint8_t> oneLevel_;  // per factor: a wide rule reads it
     std::vector<uint64_t> held_;     // the levels of a first-fit completion
     std::vector<int32_t> row_;       // that completion as a row
     std::unique_ptr<CaDiCaL::Solver> solver_;
-    std::vector<uint8_t> witness_;
+    std::vector<uint64_t> witness_;     // a set over all entries
+    std::vector<int32_t> witnessRow_;  // a row of it: its first level of each factor
     bool haveWitness_ = false;
     int64_t calls_ = 0;
 };

@@ -49,6 +49,11 @@ QxvEvolution::QxvEvolution(const NumericDesign& design)
         keptPosition_.resize(F);
         assumptions_.resize(F);
         partialRow_.resize(F);
+        watched_.resize(F);
+        int32_t most = 0;
+        for (int32_t f = 0; f < F_; ++f)
+            most = std::max(most, design.constraints->NumWideRulesOf(f));
+        lone_.resize(static_cast<size_t>(most));
     }
 }
 
@@ -124,8 +129,7 @@ bool QxvEvolution::AddRandomRowToMatrix(RandomStream& random)
     solverFirstRow_ = false;
     bool accepted = false;
     for (int32_t tries = 0; tries < kRandomRowTries && !accepted; ++tries) {
-        for (int32_t f = 0; f < F_; ++f)
-            row[f] = random.RandomIndex(1, d_.levels[f]) - 1;
+        DrawRandomRow(random, row);
         accepted = (!d_.anyExcluded || !RowHasExcludedPair(row)) &&
                    (!d_.anyWideRule || !d_.constraints->BreaksAnyWideRule(row));
     }
@@ -138,6 +142,26 @@ bool QxvEvolution::AddRandomRowToMatrix(RandomStream& random)
     ++numRows_;
     AddRowCoverage(row);
     return true;
+}
+
+void QxvEvolution::DrawRandomRow(RandomStream& random, int32_t* row)
+{
+    for (int32_t f = 0; f < F_; ++f)
+        row[f] = random.RandomIndex(1, d_.levels[f]) - 1;
+    if (!d_.anyWideRule)
+        return;
+    // Wide rules are seldom all kept by chance: a level that breaks one on the levels before
+    // it gives way to the next level that keeps them, so that few draws are rejected.
+    std::fill(partialRow_.begin(), partialRow_.end(), -1);
+    for (int32_t f = 0; f < F_; ++f) {
+        const int32_t drawn = row[f];
+        for (int32_t k = 0; k < d_.levels[f]; ++k) {
+            partialRow_[f] = (drawn + k) % d_.levels[f];
+            if (!d_.constraints->BreaksWideRule(partialRow_.data(), f))
+                break;
+        }
+        row[f] = partialRow_[f];
+    }
 }
 
 bool QxvEvolution::RandomValidRow(RandomStream& random, int32_t* row)
@@ -249,6 +273,7 @@ void QxvEvolution::Select2WayLevelForFactor(RandomStream& random)
     if (d_.anyWideRule) {
         std::fill(partialRow_.begin(), partialRow_.end(), -1);
         partialRow_[alOrder_[0]] = alNewRow_[0];
+        numWatched_ = 0;
     }
     // From the most complete factor towards the anchor; the fixed partners of the factor at
     // position pos are the anchor and the factors at the positions after pos.
@@ -270,8 +295,7 @@ void QxvEvolution::Select2WayLevelForFactor(RandomStream& random)
         int32_t k = levels - 1;
         for (; k >= 0; --k) {
             alNewRow_[pos] = index[k];
-            if (!(flags[index[k]] & NumericDesign::kExcluded) &&
-                !(d_.anyWideRule && d_.constraints->BreaksWideRule(partialRow_.data(), f, index[k])))
+            if (!(flags[index[k]] & NumericDesign::kExcluded) && (!d_.anyWideRule || KeepsWideRules(f, index[k])))
                 break;
         }
         if (k < 0 && solver_) {
@@ -287,9 +311,40 @@ void QxvEvolution::Select2WayLevelForFactor(RandomStream& random)
         else if (log)
             std::fill(log, log + W_, uint64_t{0});
         SetBit(fixed_.data(), d_.levelOffset[f] + level);
-        if (d_.anyWideRule)
+        if (d_.anyWideRule) {
             partialRow_[f] = level;
+            WatchLoneFactors(f);
+        }
     }
+}
+
+bool QxvEvolution::KeepsWideRules(int32_t f, int32_t level)
+{
+    // The level is held for the question: its rules, and the factors earlier rules left alone
+    // open, which must keep a level beside it too.
+    const int32_t entry = d_.levelOffset[f] + level;
+    partialRow_[f] = level;
+    SetBit(fixed_.data(), entry);
+    numLone_ = 0;
+    bool keeps = d_.constraints->WideRulesLeaveRoom(partialRow_.data(), f, fixed_.data(), lone_.data(), &numLone_);
+    for (int32_t k = 0; k < numWatched_ && keeps; ++k) {
+        const int32_t g = watched_[k];
+        keeps = g == f || !d_.constraints->MayCorner(f, level, g) || d_.constraints->RoomFor(partialRow_.data(), g, fixed_.data());
+    }
+    ClearBit(fixed_.data(), entry);
+    partialRow_[f] = -1;
+    return keeps;
+}
+
+void QxvEvolution::WatchLoneFactors(int32_t f)
+{
+    // f is fixed now: it is watched no longer.
+    for (int32_t k = 0; k < numWatched_; ++k)
+        if (watched_[k] == f)
+            watched_[k--] = watched_[--numWatched_];
+    for (int32_t k = 0; k < numLone_; ++k)
+        if (std::find(watched_.begin(), watched_.begin() + numWatched_, lone_[k]) == watched_.begin() + numWatched_)
+            watched_[numWatched_++] = lone_[k];
 }
 
 void QxvEvolution::SortLevelsByScore(int32_t levels, RandomStream& random)

@@ -66,8 +66,13 @@ public:
 private:
     void ResetToBase();
     bool AddRandomRowToMatrix(RandomStream& random);
+    void DrawRandomRow(RandomStream& random, int32_t* row);
     bool RandomValidRow(RandomStream& random, int32_t* row);
     void RepairRow(int32_t pos, RandomStream& random);
+    // Whether level keeps the wide rules of f on the levels fixed so far, one step ahead; the
+    // factors its rules leave alone open are then watched for the rest of the row.
+    bool KeepsWideRules(int32_t f, int32_t level);
+    void WatchLoneFactors(int32_t f);
     // levelIndex_ 0..levels-1 ordered by ascending scores_.
     void SortLevelsByScore(int32_t levels, RandomStream& random);
     void UndoRowCoverage(int32_t pos);
@@ -182,6 +187,10 @@ private:
     std::vector<int32_t> levelIndex_;
     std::vector<uint64_t> fixed_;  // the levels fixed so far in the row, as a bit set
     std::vector<int32_t> partialRow_;  // with wide rules: the row by factor, -1 where not fixed yet
+    std::vector<int32_t> watched_;     // open factors a wide rule leaves alone open in this row
+    int32_t numWatched_ = 0;
+    std::vector<int32_t> lone_;        // those the last level asked about leaves
+    int32_t numLone_ = 0;
 
     // With constraints: the solver, and for each position of the row the partners whose
     // pairs its level covered (to undo a cornered row), the positions a repair keeps and the

@@ -154,11 +154,20 @@ private:
 
     int32_t Join(RuleNode::Kind kind, const std::vector<int32_t>& children)
     {
+        // An AND of ANDs is one AND, an OR of ORs one OR: fewer nodes to walk.
+        std::vector<int32_t> flat;
+        for (const int32_t child : children) {
+            const RuleNode& inner = nodes_[static_cast<size_t>(child)];
+            if (inner.kind == kind)
+                flat.insert(flat.end(), kids_.begin() + inner.first, kids_.begin() + inner.first + inner.count);
+            else
+                flat.push_back(child);
+        }
         RuleNode node;
         node.kind = kind;
         node.first = static_cast<uint32_t>(kids_.size());
-        node.count = static_cast<uint32_t>(children.size());
-        kids_.insert(kids_.end(), children.begin(), children.end());
+        node.count = static_cast<uint32_t>(flat.size());
+        kids_.insert(kids_.end(), flat.begin(), flat.end());
         nodes_.push_back(node);
         return static_cast<int32_t>(nodes_.size()) - 1;
     }
@@ -297,7 +306,15 @@ RuleProgram::Truth RuleProgram::Eval(int32_t index, const int32_t* row, int32_t 
         const Truth decisive = node.kind == RuleNode::Kind::All ? Truth::False : Truth::True;
         Truth result = node.kind == RuleNode::Kind::All ? Truth::True : Truth::False;
         for (uint32_t k = 0; k < node.count; ++k) {
-            const Truth child = Eval(kids_[node.first + k], row, f, level);
+            // A term over one factor, the commonest child, is read here without a call.
+            const RuleNode& kid = nodes_[static_cast<size_t>(kids_[node.first + k])];
+            Truth child;
+            if (kid.kind == RuleNode::Kind::Levels) {
+                const int32_t a = levelOf(kid.f);
+                child = a < 0 ? Truth::Unknown : truth_[kid.truth + static_cast<uint32_t>(a)] ? Truth::True : Truth::False;
+            } else {
+                child = Eval(kids_[node.first + k], row, f, level);
+            }
             if (child == decisive)
                 return decisive;
             if (child == Truth::Unknown)

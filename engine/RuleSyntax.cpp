@@ -126,7 +126,7 @@ private:
     {
         token.kind = Token::Kind::Bad;
         token.text = std::move(message);
-        token.source = "?";
+        token.source.assign(1, '?');
     }
 
     void Read(Token& token)
@@ -207,7 +207,7 @@ private:
         token.kind = Token::Kind::Factor;
         token.text = std::string(text_.substr(start, i_ - start));
         Advance();  // ]
-        token.source = "[" + Shorten(token.text) + "]";
+        token.source.assign(1, '[').append(Shorten(token.text)).push_back(']');
     }
 
     void ReadString(Token& token)
@@ -234,7 +234,7 @@ private:
         Advance();  // "
         token.kind = Token::Kind::String;
         token.text = std::move(value);
-        token.source = "\"" + Shorten(token.text) + "\"";
+        token.source.assign(1, '"').append(Shorten(token.text)).push_back('"');
     }
 
     std::string_view text_;

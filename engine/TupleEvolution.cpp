@@ -157,7 +157,9 @@ int64_t TupleEvolution::FillRow(RandomStream& random, int32_t* row)
             int32_t level = 0;
             while (scores_[level] != best || uses[level] != fewest || pick-- > 0)
                 ++level;
-            const bool breaksRule = d_.anyWideRule && d_.constraints->BreaksWideRule(row, f, level);
+            row[f] = level;
+            const bool breaksRule = d_.anyWideRule && !d_.constraints->WideRulesLeaveRoom(row, f, nullptr);
+            row[f] = -1;
             if (!solver_ || (!breaksRule && Completable(row, f, level))) {
                 row[f] = level;
                 gain += best;
