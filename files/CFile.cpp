@@ -1,13 +1,16 @@
 #include "files/CFile.h"
 
+#include "files/DesignFileLock.h"
 #include "files/DesignSheets.h"
 #include "files/ExportOutput.h"
 #include "files/FileWriter.h"
 #include "model/DesignWorkbook.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBox.h"
+#include "platform/StatusPanels.h"
 #include "settings/CGetMyDataFolder.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDomDocument>
@@ -119,6 +122,14 @@ QByteArray Latin1WithReferences(const QString& xml)
     return bytes;
 }
 
+// While another program saves the design: the status bar says so, the windows stay painted.
+void WaitInTheWindow(bool first)
+{
+    if (first)
+        ShowStatusMessage(QStringLiteral("Waiting for another program to finish saving the design..."));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 bool Refuse(QString* Ret_strReason, const QString& reason)
 {
     if (Ret_strReason)
@@ -135,22 +146,66 @@ bool CFile::SaveXMLFile(const QString& In_strPath, std::int32_t In_lNumFactors, 
                         const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
                         const TextTable& In_vaPrevRuns)
 {
-    FileWriter file(In_strPath);
+    DesignText design;
+    design.numFactors = In_lNumFactors;
+    design.levelCounts = In_alLevelCounts;
+    design.factors = In_vaFactors;
+    design.numConstraints = In_lNumConstraints;
+    design.constraints = In_vaConstraints;
+    design.numPrevRuns = In_lNumPrevRuns;
+    design.prevRuns = In_vaPrevRuns;
+    FileIdentity onDisk;
+    return SaveDesignFile(In_strPath, design, nullptr, onDisk) == GuardedSave::Saved;
+}
+
+CFile::GuardedSave CFile::SaveDesignFile(const QString& In_strPath, const DesignText& In_design,
+                                         const FileIdentity* In_pExpected, FileIdentity& Ret_onDisk)
+{
+    QByteArray bytes;
+    if (!DocumentBytes(In_strPath, In_design, bytes))
+        return GuardedSave::NotSaved;
+    return ReplaceFile(In_strPath, bytes, In_pExpected, Ret_onDisk);
+}
+
+bool CFile::DocumentBytes(const QString& path, const DesignText& design, QByteArray& Ret_bytes)
+{
+    QBuffer buffer(&Ret_bytes);
     QString reason;
-    if (!file.open())
-        reason = file.reason();
-    else if (!SaveXMLFile(file.device(), In_lNumFactors, In_alLevelCounts, In_vaFactors, In_lNumConstraints,
-                          In_vaConstraints, In_lNumPrevRuns, In_vaPrevRuns, &reason)) {
-        if (reason.isEmpty())
-            return false;  // cancelled by the user; the file stays as it was
-    } else if (!file.commit())
-        reason = file.reason();
-    if (reason.isEmpty())
+    if (SaveXMLFile(buffer, design.numFactors, design.levelCounts, design.factors, design.numConstraints,
+                    design.constraints, design.numPrevRuns, design.prevRuns, &reason))
         return true;
-    ShowMessage(QStringLiteral("The design could not be saved to\n%1\n\n%2\n\nAny earlier file of that name is unchanged.")
-                    .arg(QDir::toNativeSeparators(In_strPath), reason),
-                MsgButtons::Ok, MsgIcon::Critical);
+    if (!reason.isEmpty())  // else cancelled by the user; the file stays as it was
+        ShowSaveFailure(path, reason);
     return false;
+}
+
+CFile::GuardedSave CFile::ReplaceFile(const QString& path, const QByteArray& bytes, const FileIdentity* expected,
+                                      FileIdentity& onDisk)
+{
+    DesignFileLock lock(path);
+    QString reason;
+    if (!lock.Take(mWhileWaitingForLock ? mWhileWaitingForLock : WaitInTheWindow)) {
+        reason = lock.reason();
+    } else if (expected && !((onDisk = FileIdentity::Of(path)) == *expected)) {
+        return GuardedSave::ChangedOnDisk;
+    } else {
+        FileWriter file(path);
+        if (file.open() && WriteToDevice(file.device(), bytes, &reason) && file.commit()) {
+            onDisk = FileIdentity::Of(path);  // before another program may replace it
+            return GuardedSave::Saved;
+        }
+        if (reason.isEmpty())
+            reason = file.reason();
+    }
+    ShowSaveFailure(path, reason);
+    return GuardedSave::NotSaved;
+}
+
+void CFile::ShowSaveFailure(const QString& path, const QString& reason)
+{
+    ShowMessage(QStringLiteral("The design could not be saved to\n%1\n\n%2\n\nAny earlier file of that name is unchanged.")
+                    .arg(QDir::toNativeSeparators(path), reason),
+                MsgButtons::Ok, MsgIcon::Critical);
 }
 
 bool CFile::SaveXMLFile(QIODevice& device, std::int32_t In_lNumFactors, const LongArray& In_alLevelCounts,
@@ -346,14 +401,12 @@ bool CFile::SaveFile(QString& In_strFileNameandPath)
         return false;
     }
     if (!In_strFileNameandPath.isEmpty())
-        return MayOverwrite(In_strFileNameandPath) && SaveDataToPath(In_strFileNameandPath);
+        return SaveDataToPath(In_strFileNameandPath, true);
     return SaveFileAs(In_strFileNameandPath);
 }
 
-bool CFile::MayOverwrite(const QString& path)
+bool CFile::AskToOverwrite(const QString& path)
 {
-    if (path != mstrKnownFile || FileIdentity::Of(path) == mKnownIdentity)
-        return true;
     return ShowMessage(QStringLiteral("The file %1 was changed by another program since Vantrel opened or saved it.\n\n"
                                       "Do you want to overwrite it?")
                            .arg(QDir::toNativeSeparators(path)),
@@ -365,8 +418,9 @@ bool CFile::SaveFileAs(QString& Ret_strFileAndPath)
     QString path;
     if (!GetSaveFileNameFromUser(QString::fromLatin1(kDesignExtension), QString::fromLatin1(kSaveFilter), path))
         return false;
-    // A save that wrote nothing is no save: the design stays changed and keeps its name.
-    if (!SaveDataToPath(path))
+    // A save that wrote nothing is no save: the design stays changed and keeps its name. The
+    // user has agreed to replace whatever file is there.
+    if (!SaveDataToPath(path, false))
         return false;
     Ret_strFileAndPath = path;
     return true;
@@ -400,7 +454,7 @@ QStringList CFile::CellsLeftOut() const
     return out;
 }
 
-bool CFile::SaveDataToPath(const QString& path)
+bool CFile::SaveDataToPath(const QString& path, bool guarded)
 {
     const QStringList leftOut = CellsLeftOut();
     if (!leftOut.isEmpty()) {
@@ -414,21 +468,32 @@ bool CFile::SaveDataToPath(const QString& path)
                         MsgButtons::YesNo, MsgIcon::Exclamation) != MsgResult::Yes)
             return false;
     }
-    TextTable factors, constraints, prevRuns;
-    LongArray levelCounts;
-    std::int32_t m = 0, p = 0;
-    if (!mWorkbook.Factors().ReadFactorsNoValidate(factors, levelCounts))
+    DesignText design;
+    if (!mWorkbook.Read(false, design))
         return false;
-    const std::int32_t n = factors.colUpper();
-    if (!mWorkbook.Constraints().ReadConstraintsNoValidate(factors, levelCounts, constraints, m))
+    QByteArray bytes;
+    if (!DocumentBytes(path, design, bytes))
         return false;
-    if (!mWorkbook.PrevRuns().ReadPrevRunsNoValidate(factors, levelCounts, prevRuns, p))
-        return false;
-    if (!SaveXMLFile(path, n, levelCounts, factors, m, constraints, p, prevRuns))
-        return false;
-    mstrKnownFile = path;
-    mKnownIdentity = FileIdentity::Of(path);
-    return true;
+    // The file as this program last read or wrote it, or as the user agreed to overwrite it.
+    std::optional<FileIdentity> expected;
+    if (guarded && path == mstrKnownFile)
+        expected = mKnownIdentity;
+    for (;;) {
+        FileIdentity onDisk;
+        switch (ReplaceFile(path, bytes, expected ? &*expected : nullptr, onDisk)) {
+        case GuardedSave::Saved:
+            mstrKnownFile = path;
+            mKnownIdentity = onDisk;
+            return true;
+        case GuardedSave::NotSaved: return false;
+        case GuardedSave::ChangedOnDisk:
+            // Asked without the lock, which another program's save may need meanwhile.
+            if (!AskToOverwrite(path))
+                return false;
+            expected = onDisk;
+            break;
+        }
+    }
 }
 
 bool CFile::OfferToSaveChanges(QString& In_strFileNameandPath, bool* Ret_bSaved)

@@ -29,6 +29,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 
 class DesignWorkbook;
 class GridCellStore;
@@ -45,12 +46,28 @@ public:
     // factor 1..n; m constraints, 1..m x 1..4; p previous tests, 1..p x 1..n) and the Test Cases
     // grid to the file. A matrix of more than 1,000 cells is written only if the user wants it
     // (Yes); No leaves it out, and any other answer cancels the save, silently.
-    // The file is replaced only once everything was written: a save that fails leaves any
-    // earlier file as it was, shows a message naming the file and the reason, and returns False.
+    // The file is replaced only once everything was written, holding the design's lock (see
+    // SaveDesignFile): a save that fails leaves any earlier file as it was, shows a message
+    // naming the file and the reason, and returns False.
     bool SaveXMLFile(const QString& In_strPath, std::int32_t In_lNumFactors, const LongArray& In_alLevelCounts,
                      const TextTable& In_vaFactors, std::int32_t In_lNumConstraints,
                      const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
                      const TextTable& In_vaPrevRuns);
+    // How a save that must not overwrite another program's work ended.
+    enum class GuardedSave { Saved, NotSaved, ChangedOnDisk };
+    // Writes the design and the Test Cases grid as SaveXMLFile does, holding the design's lock
+    // (DesignFileLock) from the check of the file to its replacement. When In_pExpected is given
+    // and the file on disk is no longer that one, nothing is written and nothing shown:
+    // ChangedOnDisk. NotSaved follows the message of a failure, or a question cancelled.
+    // Ret_onDisk: the file as the lock left it, as written or as found changed.
+    GuardedSave SaveDesignFile(const QString& In_strPath, const DesignText& In_design,
+                               const FileIdentity* In_pExpected, FileIdentity& Ret_onDisk);
+    // What runs while a save waits for another program's save of the same design; `first` is
+    // true the first time. By default the status bar says so and the windows stay painted.
+    void SetWhileWaitingForLock(std::function<void(bool first)> whileWaiting)
+    {
+        mWhileWaitingForLock = std::move(whileWaiting);
+    }
     // The same onto a device (opened for writing here unless it is open). Shows no message when
     // it fails: False, with the reason in Ret_strReason ("" when the user closed the question
     // about a large matrix unanswered: the save is cancelled, nothing is written).
@@ -125,10 +142,18 @@ public:
 private:
     // Reads the three design tables from the sheets (without validation) and writes the file.
     // False when a read or the write failed, after its message; nothing is written then.
-    bool SaveDataToPath(const QString& path);
-    // Whether the design file last opened or saved here was changed by another program since;
-    // if so asks whether to overwrite it. True when the save may go on.
-    bool MayOverwrite(const QString& path);
+    // guarded: the design file last opened or saved here is replaced only while it is still the
+    // one this program knows, or the user agrees to overwrite what another program made of it.
+    bool SaveDataToPath(const QString& path, bool guarded);
+    // "... was changed by another program ...": True when the user wants it overwritten.
+    static bool AskToOverwrite(const QString& path);
+    // The document's bytes; False after the message saying why it cannot be made, or silently
+    // when the user cancelled the question about a large matrix.
+    bool DocumentBytes(const QString& path, const DesignText& design, QByteArray& Ret_bytes);
+    // Puts the bytes in place of the file under the design's lock, as SaveDesignFile says.
+    GuardedSave ReplaceFile(const QString& path, const QByteArray& bytes, const FileIdentity* expected,
+                            FileIdentity& onDisk);
+    static void ShowSaveFailure(const QString& path, const QString& reason);
     bool GetOpenFileNameFromUser(QString& Ret_strPath);
     // The documents folder until a dialog was confirmed, then the folder last chosen.
     QString StartFolder();
@@ -143,4 +168,5 @@ private:
     // The design file as it was last read or written.
     QString mstrKnownFile;
     FileIdentity mKnownIdentity;
+    std::function<void(bool first)> mWhileWaitingForLock;
 };
