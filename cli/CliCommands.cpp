@@ -171,16 +171,17 @@ int Generate(const CliOptions& options)
     if (!WriteText(options.output, MatrixText(tables, rows, options.format)))
         return kExitUsage;
     if (options.save) {
-        // Another program may have changed the design while the search ran: its work stays.
-        if (HeadlessDesign::ChangedOnDisk(options.design)) {
+        HeadlessDesign::SetTestCases(tables, rows);
+        reporter.setQuestionAnswer(MsgResult::Yes);  // keep a large matrix in the file
+        switch (HeadlessDesign::Save(options.design)) {
+        case CFile::GuardedSave::Saved: break;
+        case CFile::GuardedSave::NotSaved: return kExitUsage;
+        case CFile::GuardedSave::ChangedOnDisk:
+            // Another program changed the design while the search ran: its work stays.
             std::fprintf(stderr, "The design %s was changed on disk since it was read; it was not saved.\n",
                          QFile::encodeName(options.design).constData());
             return kExitRefused;
         }
-        HeadlessDesign::SetTestCases(tables, rows);
-        reporter.setQuestionAnswer(MsgResult::Yes);  // keep a large matrix in the file
-        if (!HeadlessDesign::Save(options.design))
-            return kExitUsage;
     }
     return kExitOk;
 }

@@ -1,10 +1,12 @@
 #include "cli/HeadlessDesign.h"
 
-#include "files/CFile.h"
 #include "files/FileIdentity.h"
 #include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
 
+#include <QFile>
+
+#include <cstdio>
 #include <memory>
 
 namespace HeadlessDesign {
@@ -51,19 +53,19 @@ void SetTestCases(const DesignText& tables, const std::vector<std::vector<QStrin
             grid.setText(f, r + 2, rows[std::size_t(r)][std::size_t(f - 1)]);
 }
 
-bool ChangedOnDisk(const QString& path)
-{
-    return !(FileIdentity::Of(path) == gOpened);
-}
-
-bool Save(const QString& path)
+CFile::GuardedSave Save(const QString& path)
 {
     DesignText t;
     if (!Workbook().Read(false, t))
-        return false;
+        return CFile::GuardedSave::NotSaved;
     CFile file(Workbook());
-    return file.SaveXMLFile(path, t.numFactors, t.levelCounts, t.factors, t.numConstraints, t.constraints,
-                            t.numPrevRuns, t.prevRuns);
+    file.SetWhileWaitingForLock([&path](bool first) {
+        if (first)
+            std::fprintf(stderr, "The design %s is being saved by another program; waiting for it to finish.\n",
+                         QFile::encodeName(path).constData());
+    });
+    FileIdentity onDisk;
+    return file.SaveDesignFile(path, t, &gOpened, onDisk);
 }
 
 }  // namespace HeadlessDesign

@@ -2,6 +2,7 @@
 // A design file loaded into the program's sheets without windows, so that the command line
 // reads, validates and saves it exactly as the desktop program does.
 
+#include "files/CFile.h"
 #include "model/DesignText.h"
 
 #include <QString>
@@ -24,10 +25,9 @@ bool Open(const QString& path, QString& reason);
 // its first row the factor names.
 void SetTestCases(const DesignText& tables, const std::vector<std::vector<QString>>& rows);
 
-// Whether the file opened last is no longer the one that was read: another program rewrote,
-// replaced or removed it since.
-bool ChangedOnDisk(const QString& path);
-
-// Saves the sheets to the file as the desktop program's Save does.
-bool Save(const QString& path);
+// Saves the sheets to the file as the desktop program's Save does, but only while the file is
+// still the one Open read: the check and the replacement hold the design's lock, so that of two
+// programs saving it at once the second finds the first one's file (ChangedOnDisk, nothing
+// written). While another program's save holds the lock, standard error says so.
+CFile::GuardedSave Save(const QString& path);
 }  // namespace HeadlessDesign

@@ -13,7 +13,10 @@
 #include "tests/support/TestFiles.h"
 
 #include <QAction>
+#include <QLockFile>
 #include <QMenu>
+#include <QStatusBar>
+#include <QTimer>
 
 using namespace SheetTest;
 using MainWindowTest::Snapshot;
@@ -117,6 +120,33 @@ private slots:
             QCOMPARE(modMain::gbDirty, answer == MsgResult::No);
         }
         QVERIFY(FileBytes(saved).contains("<Factor Name=\"Tone\""));
+    }
+
+    // Another program's save holds the design's lock: Save waits for it, the window painted,
+    // and then asks before overwriting what that save wrote.
+    void saveWaitsForAnotherSaveOfTheDesignAndKeepsWhatItWrote()
+    {
+        frmMain& w = shownWindow();
+        LoadDesign(w);
+        const QString saved = path("design.test");
+        dialogs->answer(saved);
+        w.SSActiveToolBars1_ToolClick(ToolId::SaveAs);
+        TypeIntoCell(*w.FactorsSheet()->Grid, 4, 1, "Tone");
+        QLockFile otherSave(saved + ".lock");
+        QVERIFY(otherSave.tryLock());
+        QString statusWhileWaiting;
+        QTimer::singleShot(0, &w, [&] {
+            statusWhileWaiting = w.statusBar()->currentMessage();
+            QVERIFY(WriteFileBytes(saved, "saved by another program"));
+            otherSave.unlock();
+        });
+        const QStringList asked = answered({MsgResult::No}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::Save); });
+        QCOMPARE(statusWhileWaiting, QString("Waiting for another program to finish saving the design..."));
+        QCOMPARE(asked.size(), 1);
+        QVERIFY(asked[0].endsWith("was changed by another program since Vantrel opened or saved it.\n\n"
+                                  "Do you want to overwrite it?"));
+        QCOMPARE(FileBytes(saved), QByteArray("saved by another program"));
+        ExpectFile(w, saved, true);
     }
 
     void dialogsStartWhereTheUserWentLastAndSaveAsCompletesOnlyAMissingExtension()

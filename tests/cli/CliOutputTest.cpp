@@ -1,14 +1,14 @@
 // Where vantrel-cli's output goes: a full disk leaves the earlier file whole and says why in
 // the program's own words, a pipe or "-" is written to directly, the design itself is never
-// the output, and a design another program changed meanwhile is not saved over.
+// the output, and a save waits for another one and never saves over what it wrote.
 #include "tests/cli/CliRun.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -123,24 +123,41 @@ TEST_F(CliOutputTest, TheDesignItselfIsNeverTheOutput)
     EXPECT_EQ(FileBytes(design), before);
 }
 
-TEST_F(CliOutputTest, ASaveLeavesADesignThatChangedOnDiskMeanwhile)
+// Another save of the design holds its lock: --save waits for it and then replaces the file
+// only if that save left it as it was read.
+TEST_F(CliOutputTest, ASaveWaitsForTheDesignsLockAndLeavesWhatAnotherSaveWrote)
 {
-    // Twenty factors of ten levels, searched long enough (seconds) for the file to change.
-    const QString slow = writeDesign("slow.test", 20);
-    QProcess run;
-    run.start(QStringLiteral(VANTREL_CLI), {"generate", slow, "--threads", "1", "--evolutions", "3000", "--save"});
-    ASSERT_TRUE(run.waitForStarted());
-    QThread::msleep(500);
-    const QByteArray edited = FileBytes(slow) + "<!-- changed by another program -->\n";
-    {
-        QFile file(slow);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(edited);
+    const QByteArray edited = FileBytes(small) + "<!-- saved by another program -->\n";
+    for (const bool otherSaveChangesIt : {true, false}) {
+        const QByteArray before = FileBytes(small);
+        QLockFile otherSave(small + ".lock");
+        ASSERT_TRUE(otherSave.tryLock());
+        QProcess run;
+        run.setReadChannel(QProcess::StandardError);
+        run.start(QStringLiteral(VANTREL_CLI), {"generate", small, "--evolutions", "2", "--save"});
+        QString err;
+        while (!err.contains("waiting for it to finish") && run.waitForReadyRead(60000))
+            err += QString::fromUtf8(run.readAllStandardError());
+        ASSERT_TRUE(err.contains("The design " + small + " is being saved by another program; waiting for it to "
+                                 "finish.")) << err.toStdString();
+        if (otherSaveChangesIt) {
+            ASSERT_TRUE(WriteFileBytes(small, edited));
+        }
+        otherSave.unlock();
+        ASSERT_TRUE(run.waitForFinished(60000));
+        err += QString::fromUtf8(run.readAllStandardError());
+        if (otherSaveChangesIt) {
+            EXPECT_EQ(run.exitCode(), 1);
+            EXPECT_TRUE(err.contains("The design " + small + " was changed on disk since it was read; it was not "
+                                     "saved.")) << err.toStdString();
+            EXPECT_EQ(FileBytes(small), edited);
+        } else {
+            EXPECT_EQ(run.exitCode(), 0) << err.toStdString();
+            EXPECT_TRUE(FileBytes(small).contains("<row>")) << "the matrix is saved";
+            EXPECT_NE(FileBytes(small), before);
+        }
+        EXPECT_FALSE(QFile::exists(small + ".lock"));
     }
-    ASSERT_TRUE(run.waitForFinished(120000));
-    EXPECT_EQ(run.exitCode(), 1);
-    EXPECT_TRUE(QString::fromUtf8(run.readAllStandardError()).contains("was changed on disk since it was read"));
-    EXPECT_EQ(FileBytes(slow), edited);
 }
 
 }  // namespace
