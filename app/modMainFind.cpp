@@ -3,13 +3,20 @@
 #include "app/CommandDesign.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
-#include "model/DesignWorkbook.h"
 #include "app/modMainGeneration.h"
+#include "model/DesignWorkbook.h"
+#include "model/GridCellStore.h"
 #include "platform/MessageBox.h"
 #include "search/CFind.h"
 #include "search/CoverageSummary.h"
+#include "search/TupleCoverage.h"
 #include "search/frmFindInter.h"
 #include "sheets/SheetWindow.h"
+
+#include <algorithm>
+#include <climits>
+#include <string>
+#include <vector>
 
 namespace modMain {
 
@@ -38,6 +45,29 @@ bool HasTwoFactorsAtTwoLevels()
     return Workbook().HasTwoFactorsAtTwoLevels(
         QStringLiteral("You must have at least two factors at two levels to perform this operation."));
 }
+
+// The summary box; a self-test run shows only one that reports a gap.
+void ShowCoverage(std::int64_t found, std::int64_t missing, bool violation)
+{
+    const auto clamped = [](std::int64_t count) { return std::int32_t(std::min<std::int64_t>(count, INT32_MAX)); };
+    const CoverageSummary summary = SummarizeCoverage(clamped(found), clamped(missing), violation);
+    if (summary.complete && gbAutoTest)
+        return;
+    ShowMessage(summary.text, MsgButtons::Ok, MsgIcon::None, summary.helpContext);
+}
+
+// The test cases of the Test Cases sheet as level names, one per factor (row 1 holds the names).
+std::vector<std::vector<std::string>> TestCaseRows(std::int32_t numFactors)
+{
+    const GridCellStore& grid = TestCasesGrid();
+    std::vector<std::vector<std::string>> rows;
+    for (int r = 2; r <= grid.maxRows(); ++r) {
+        std::vector<std::string>& row = rows.emplace_back();
+        for (int f = 1; f <= numFactors; ++f)
+            row.push_back(grid.text(f, r).toStdString());
+    }
+    return rows;
+}
 }  // namespace
 
 void FindAllCombinations()
@@ -53,10 +83,23 @@ void FindAllCombinations()
     bool violation = false;
     if (!FindAll2Ways(found, missing, violation))
         return;  // the read has said why
-    const CoverageSummary summary = SummarizeCoverage(found, missing, violation);
-    if (summary.complete && gbAutoTest)
+    ShowCoverage(found, missing, violation);
+}
+
+void ReportGeneratedCoverage(std::int32_t In_lNumWays)
+{
+    if (In_lNumWays <= 2) {
+        FindAllCombinations();
         return;
-    ShowMessage(summary.text, MsgButtons::Ok, MsgIcon::None, summary.helpContext);
+    }
+    if (!HasTwoFactorsAtTwoLevels())
+        return;
+    CommandDesign design;
+    if (!ReadCommandDesign(design))
+        return;
+    const TupleCoverage coverage = CountTupleCoverage(design.tables, *design.constraints,
+                                                      TestCaseRows(design.text.numFactors), In_lNumWays, false);
+    ShowCoverage(coverage.found, coverage.missing, coverage.violation);
 }
 
 bool FindAll2Ways(std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing, bool& Ret_bViolation)

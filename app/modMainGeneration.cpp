@@ -147,7 +147,7 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
     if (!Ret_bConverge && !gbAutoTest)
         ShowMessage(QStringLiteral("Failed to converge; this is usually caused by a nested constraint."), MsgButtons::Ok,
                     MsgIcon::None, 26);
-    FindAllCombinations();
+    ReportGeneratedCoverage(In_lNumWays);
     return GenerationOutcome::Generated;
 }
 

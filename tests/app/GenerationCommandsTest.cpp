@@ -67,9 +67,9 @@ private slots:
             dialog->findChild<QSpinBox*>()->setValue(4);
             dialog->accept();
         });
-        // The summary after it counts pairs, as after Generate 2 Way.
+        // The summary after it counts the combinations of all four factors (not the 30 pairs).
         ExpectOneBox(messages, [&] { w.Tool(ToolId::GenerateNWay)->trigger(); },
-                     "A total of 30 combinations out of 30 were found in the constraints, previous test, and the test "
+                     "A total of 24 combinations out of 24 were found in the constraints, previous test, and the test "
                      "case matrix.",
                      MsgIcon::None, MsgButtons::Ok, 34);
         QCOMPARE(modMain::TestCasesGrid().maxRows() - 1, 24);  // four factors at once: every combination
