@@ -1,6 +1,7 @@
 #include "model/GridCellStore.h"
 
 #include <algorithm>
+#include <utility>
 
 GridCellStore::GridCellStore(QObject* parent) : QAbstractTableModel(parent), mTexts(1) {}
 
@@ -298,6 +299,18 @@ QVariant GridCellStore::headerData(int section, Qt::Orientation orientation, int
 GridCellStore::State GridCellStore::state() const
 {
     return {mRows, mCols, mTexts, mSettings, mAllLocked, mProtect};
+}
+
+void GridCellStore::exchange(State& other)
+{
+    beginResetModel();
+    std::swap(mRows, other.rows);
+    std::swap(mCols, other.cols);
+    mTexts.swap(other.texts);
+    mSettings.swap(other.settings);
+    std::swap(mAllLocked, other.allLocked);
+    std::swap(mProtect, other.protect);
+    endResetModel();
 }
 
 void GridCellStore::restore(const State& state)

@@ -65,6 +65,8 @@ public:
     struct State;
     State state() const;
     void restore(const State& state);
+    // Puts `other` in the store and what the store held in `other`, without copying either.
+    void exchange(State& other);
 
     // A user's edit of a data cell, as the view reports it: stores the text and raises cellEdited.
     bool editCell(int col, int row, const QString& text);

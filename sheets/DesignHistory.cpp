@@ -37,6 +37,37 @@ private:
     DesignHistory::Design mBefore, mAfter;
     bool mPushed = false;
 };
+
+// One generation: the Test Cases sheet as it was before it; undoing and redoing exchange it
+// with the one shown. Pushing it does not apply it again.
+class GenerationStep : public QUndoCommand {
+public:
+    GenerationStep(GridCellStore& sheet, const QString& text, GridCellStore::State before,
+                   std::function<void(bool generated)> afterPut)
+        : QUndoCommand(text), mSheet(sheet), mOther(std::move(before)), mAfterPut(std::move(afterPut))
+    {
+    }
+    void undo() override { put(false); }
+    void redo() override
+    {
+        if (mPushed)
+            put(true);
+        mPushed = true;
+    }
+
+private:
+    void put(bool generated)
+    {
+        mSheet.exchange(mOther);
+        if (mAfterPut)
+            mAfterPut(generated);
+    }
+
+    GridCellStore& mSheet;
+    GridCellStore::State mOther;
+    std::function<void(bool generated)> mAfterPut;
+    bool mPushed = false;
+};
 }  // namespace
 
 DesignHistory::DesignHistory(DesignWorkbook& workbook, std::function<void()> afterRestore, QObject* parent)
@@ -73,6 +104,22 @@ void DesignHistory::Record(const QString& what, const std::function<void()>& cha
     Design after = history->Take();
     if (!(after == before))
         history->mStack.push(new DesignStep(*history, what, std::move(before), std::move(after)));
+}
+
+bool DesignHistory::RecordGeneration(const QString& what, const std::function<bool()>& fill,
+                                     std::function<void(bool generated)> afterPut)
+{
+    DesignHistory* history = gCurrent;
+    if (!history)
+        return fill();
+    GridCellStore& sheet = history->mWorkbook.TestCasesGrid();
+    GridCellStore::State before = sheet.state();
+    if (!fill()) {
+        sheet.exchange(before);
+        return false;
+    }
+    history->mStack.push(new GenerationStep(sheet, what, std::move(before), std::move(afterPut)));
+    return true;
 }
 
 DesignHistory::Design DesignHistory::Take() const

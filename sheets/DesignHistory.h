@@ -1,8 +1,9 @@
 #pragma once
 // Undo and Redo of the design: one stack for the three design sheets (Factors and Levels,
-// Constraints, Previous Test). A change made through Record becomes one step that puts back
-// every cell, caption and count of the three sheets as they were before it, or after it;
-// the Test Cases sheet and generation are no part of it.
+// Constraints, Previous Test) and the generations. A change made through Record becomes one
+// step that puts back every cell, caption and count of the three sheets as they were before
+// it, or after it. A generation made through RecordGeneration becomes one step that puts back
+// the Test Cases sheet as it was before it, or as the generation left it.
 
 #include "model/GridCellStore.h"
 
@@ -36,6 +37,13 @@ public:
     // Runs the change; when it changed the design, it becomes a step named `what`. A change
     // made inside another one belongs to it. Without a history the change just runs.
     static void Record(const QString& what, const std::function<void()>& change);
+    // Runs `fill`, which puts a generated matrix on the Test Cases sheet. When it answers true
+    // that is one step named `what`: Undo puts the sheet back as it was, Redo as `fill` left
+    // it, each followed by afterPut(generated) for whatever follows the sheet. When it answers
+    // false (the user cancelled) the sheet is put back at once and there is no step. Returns
+    // what `fill` answered; without a history `fill` just runs.
+    static bool RecordGeneration(const QString& what, const std::function<bool()>& fill,
+                                 std::function<void(bool generated)> afterPut);
 
     QUndoStack& stack() { return mStack; }
     // Forgets every step (a new or opened design).
