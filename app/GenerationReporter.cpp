@@ -55,7 +55,11 @@ void GenerationReporter::closeNWayProgress()
 
 void GenerationReporter::showStatusProgress() { Status().Show(); }
 
-void GenerationReporter::updateStatusProgress(int barType, double fraction) { Status().UpdateProgress(barType, fraction); }
+bool GenerationReporter::updateStatusProgress(int barType, double fraction)
+{
+    Status().UpdateProgress(barType, fraction);
+    return false;
+}
 
 void GenerationReporter::setBusyPointer(bool busy)
 {

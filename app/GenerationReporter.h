@@ -35,7 +35,8 @@ public:
     bool updateNWayProgress(double fraction, int32_t numComplete, int32_t smallest) override;
     void closeNWayProgress() override;
     void showStatusProgress() override;
-    void updateStatusProgress(int barType, double fraction) override;
+    // True once the status window's Cancel was pressed.
+    bool updateStatusProgress(int barType, double fraction) override;
     void setBusyPointer(bool busy) override;
     // Hands the error to the error trap; the evolution it ended has no result.
     void reportWorkerError(std::exception_ptr error) override;

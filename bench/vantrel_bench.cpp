@@ -66,7 +66,7 @@ public:
     bool updateNWayProgress(double, int32_t, int32_t) override { return false; }
     void closeNWayProgress() override {}
     void showStatusProgress() override {}
-    void updateStatusProgress(int, double) override {}
+    bool updateStatusProgress(int, double) override { return false; }
     void setBusyPointer(bool) override {}
 };
 

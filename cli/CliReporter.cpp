@@ -41,12 +41,13 @@ bool CliReporter::updateNWayProgress(double fraction, int32_t numComplete, int32
     return false;
 }
 
-void CliReporter::updateStatusProgress(int barType, double fraction)
+bool CliReporter::updateStatusProgress(int barType, double fraction)
 {
     if (mTerminal && barType == 1) {
         std::fprintf(stderr, "\rListing combinations: %3d%%", int(fraction * 100));
         mLineOpen = true;
     }
+    return false;
 }
 
 void CliReporter::closeNWayProgress()

@@ -21,7 +21,7 @@ public:
     bool updateNWayProgress(double fraction, int32_t numComplete, int32_t smallest) override;
     void closeNWayProgress() override;
     void showStatusProgress() override {}
-    void updateStatusProgress(int barType, double fraction) override;
+    bool updateStatusProgress(int barType, double fraction) override;
     void setBusyPointer(bool) override {}
 
 private:

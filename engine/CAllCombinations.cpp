@@ -11,6 +11,9 @@ constexpr double kMaxRows = 2000000000.0;
 constexpr int32_t kAskAbove = 1000;
 constexpr int32_t kProgressAbove = 200;
 
+// Thrown by a progress report that the user answered with Cancel; it ends the listing.
+struct ListingCancelled {};
+
 }  // namespace
 
 CAllCombinations::CAllCombinations(EngineReporter& reporter) : reporter_(reporter)
@@ -98,9 +101,16 @@ bool CAllCombinations::CalcAllPossible(const DesignTables& In_design, const Cons
         return false;
     }
 
-    CalculatePreConstraintsMatrix(In_design, n, Ret_vaMatrix);
-    MarkConstraintsForRemoval(In_constraints, n, Ret_abRemovalArray);
-    MarkPrevRunsForRemoval(In_design, Ret_vaMatrix, Ret_abRemovalArray);
+    try {
+        CalculatePreConstraintsMatrix(In_design, n, Ret_vaMatrix);
+        MarkConstraintsForRemoval(In_constraints, n, Ret_abRemovalArray);
+        MarkPrevRunsForRemoval(In_design, Ret_vaMatrix, Ret_abRemovalArray);
+    } catch (const ListingCancelled&) {
+        reporter_.setBusyPointer(false);
+        Ret_vaMatrix = AllCombinationsMatrix();
+        Ret_abRemovalArray.clear();
+        return false;
+    }
     return true;
 }
 
@@ -120,8 +130,9 @@ void CAllCombinations::Progress(int barType, int64_t done, int64_t total, int32_
         return;
     // About 50 updates: after every step-th item (step = total / 50, halves to even) and the last.
     const auto step = static_cast<int64_t>(std::nearbyint(static_cast<double>(total) / 50.0));
-    if ((step > 0 && done % step == 0) || done == total)
-        reporter_.updateStatusProgress(barType, static_cast<double>(done) / static_cast<double>(total));
+    if (((step > 0 && done % step == 0) || done == total) &&
+        reporter_.updateStatusProgress(barType, static_cast<double>(done) / static_cast<double>(total)))
+        throw ListingCancelled{};
 }
 
 void CAllCombinations::CalculatePreConstraintsMatrix(const DesignTables& design, int32_t numRows,

@@ -36,8 +36,9 @@ public:
     void SetAvailableMemory(std::optional<uint64_t> bytes) { availableMemory_ = bytes; }
 
     // True when the listing was made: Ret_vaMatrix holds every combination in odometer
-    // order, Ret_abRemovalArray one flag per row. False when the user declined or the
-    // listing was refused (the message has been shown).
+    // order, Ret_abRemovalArray one flag per row. False when the user declined, the listing
+    // was refused (the message has been shown) or the reporter's progress answered Cancel
+    // (the listing stops at that step; both results are then empty).
     // constraints: the design's, compiled.
     bool CalcAllPossible(const DesignTables& In_design, const ConstraintModel& In_constraints,
                          AllCombinationsMatrix& Ret_vaMatrix, std::vector<bool>& Ret_abRemovalArray);
@@ -58,6 +59,7 @@ private:
     void MarkConstraintsForRemoval(const ConstraintModel& constraints, int32_t numRows, std::vector<bool>& removal);
     void MarkPrevRunsForRemoval(const DesignTables& design, const AllCombinationsMatrix& matrix,
                                 std::vector<bool>& removal);
+    // Reports about 50 times per step; throws ListingCancelled once the reporter answers Cancel.
     void Progress(int barType, int64_t done, int64_t total, int32_t numRows);
 
     EngineReporter& reporter_;

@@ -26,9 +26,9 @@ public:
 
     // The status window of the all-combinations listing: bars 1 (listing), 2 (constraints),
     // 3 (previous tests). It stays open when the listing ends; whoever fills the Test Cases
-    // sheet closes it.
+    // sheet closes it. Returns true once Cancel has been pressed (and keeps returning true).
     virtual void showStatusProgress() = 0;
-    virtual void updateStatusProgress(int barType, double fraction) = 0;
+    virtual bool updateStatusProgress(int barType, double fraction) = 0;
 
     // The main window's hourglass pointer while a long loop runs.
     virtual void setBusyPointer(bool busy) = 0;

@@ -41,7 +41,11 @@ public:
     }
     void closeNWayProgress() override { ++nwayClosed; }
     void showStatusProgress() override { ++statusShown; }
-    void updateStatusProgress(int barType, double fraction) override { statusCalls.push_back({barType, fraction}); }
+    bool updateStatusProgress(int barType, double fraction) override
+    {
+        statusCalls.push_back({barType, fraction});
+        return false;
+    }
     void setBusyPointer(bool busy) override { busyCalls.push_back(busy); }
 
     std::vector<std::string> texts() const
