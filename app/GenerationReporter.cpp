@@ -4,6 +4,7 @@
 #include "app/frmNWayStatus.h"
 #include "app/frmStatus.h"
 #include "errortrap/modFailSafe.h"
+#include "platform/qt/QtWindowPlacement.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -39,6 +40,8 @@ void GenerationReporter::showNWayProgress()
     delete mNWay;  // every run starts from the window's load state
     mNWay = new frmNWayStatus(mOwner);
     mNWay->setEvolutionTotal(mEvolutionTotal);
+    mNWay->adjustSize();
+    QtWindowPlacement::centreOn(*mNWay, mOwner);
     mNWay->show();
     QCoreApplication::processEvents();
 }
@@ -57,8 +60,7 @@ void GenerationReporter::showStatusProgress() { Status().Show(); }
 
 bool GenerationReporter::updateStatusProgress(int barType, double fraction)
 {
-    Status().UpdateProgress(barType, fraction);
-    return false;
+    return Status().UpdateProgress(barType, fraction);
 }
 
 void GenerationReporter::setBusyPointer(bool busy)

@@ -1,11 +1,14 @@
 #include "app/frmStatus.h"
 
+#include "platform/qt/QtWindowPlacement.h"
+
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -47,6 +50,7 @@ frmStatus::frmStatus(QWidget* parent)
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     layout->addWidget(cmdCancel, 8, 0, Qt::AlignRight);
     setMinimumWidth(320);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmStatus::cmdCancel_Click);
     Form_Load();
 }
 
@@ -57,10 +61,20 @@ void frmStatus::Form_Load()
     for (int i = 0; i < 4; ++i) {
         bars[i]->setValue(0);
         labels[i]->setText(QString::fromLatin1(kTexts[i].idle));
+        bars[i]->hide();
+        labels[i]->hide();
     }
+    mbCancel = false;
+    cmdCancel->setEnabled(true);
 }
 
-void frmStatus::UpdateProgress(int In_eTypeBar, double In_dMdlPrcntCmplt)
+void frmStatus::cmdCancel_Click()
+{
+    mbCancel = true;
+    cmdCancel->setEnabled(false);  // it has been heard
+}
+
+bool frmStatus::UpdateProgress(int In_eTypeBar, double In_dMdlPrcntCmplt)
 {
     QProgressBar* bars[] = {pbCalculate, pbConstraints, pbPrevRuns, pbFillMatrix};
     QLabel* labels[] = {lblCalculate, lblConstraints, lblPrevRuns, lblFillMatrix};
@@ -69,8 +83,21 @@ void frmStatus::UpdateProgress(int In_eTypeBar, double In_dMdlPrcntCmplt)
         const double fraction = std::isfinite(In_dMdlPrcntCmplt) ? std::clamp(In_dMdlPrcntCmplt, 0.0, 1.0) : 0.0;
         bars[i]->setValue(int(std::lround(fraction * 100.0)));
         labels[i]->setText(QString::fromLatin1(fraction >= 1.0 ? kTexts[i].complete : kTexts[i].running));
+        if (bars[i]->isHidden()) {
+            labels[i]->show();
+            bars[i]->show();
+            if (isVisible())
+                Centre();  // grown by the step, still centred
+        }
     }
     QCoreApplication::processEvents();
+    return mbCancel;
+}
+
+void frmStatus::Centre()
+{
+    adjustSize();
+    QtWindowPlacement::centreOn(*this, parentWidget());
 }
 
 void frmStatus::Show()
@@ -78,6 +105,7 @@ void frmStatus::Show()
     if (isVisible())
         return;
     Form_Load();  // every run starts from the window's load state
+    Centre();
     show();
     QCoreApplication::processEvents();
 }

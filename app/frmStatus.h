@@ -1,7 +1,9 @@
 #pragma once
 // The status window of the all-combinations listing and of filling the Test Cases sheet:
 // four bars (listing, constraints, previous tests, filling the sheet), each with a label that
-// says whether its step runs or is complete. Modeless and kept in front of the main window.
+// says whether its step runs or is complete. A bar shows once its step reports, so the window
+// holds only the steps that run. Modeless, centred on the main window and kept in front of it;
+// Cancel stops the listing or the filling at its next report.
 
 #include "sheets/SheetLoadProgress.h"
 
@@ -27,11 +29,13 @@ public:
     QLabel* const lblConstraints;
     QLabel* const lblPrevRuns;
     QLabel* const lblFillMatrix;
-    QPushButton* const cmdCancel;  // shown, without an action
+    QPushButton* const cmdCancel;
 
-    // Sets the bar of the type to the fraction (0..1) and its label, then lets pending events
-    // run. Any other type only lets events run.
-    void UpdateProgress(int In_eTypeBar, double In_dMdlPrcntCmplt) override;
+    // Sets the bar of the type to the fraction (0..1) and its label, showing them if they were
+    // not, then lets pending events run. Any other type only lets events run. True once Cancel
+    // was pressed, a press handled meanwhile included.
+    bool UpdateProgress(int In_eTypeBar, double In_dMdlPrcntCmplt) override;
+    void cmdCancel_Click();
 
     // SheetLoadProgress
     void Show() override;
@@ -39,4 +43,7 @@ public:
 
 private:
     void Form_Load();
+    void Centre();
+
+    bool mbCancel = false;
 };

@@ -6,7 +6,8 @@ class SheetLoadProgress {
 public:
     virtual ~SheetLoadProgress() = default;
     virtual void Show() {}
-    // bar: which of the window's bars; fraction: 0..1.
-    virtual void UpdateProgress(int /*bar*/, double /*fraction*/) {}
+    // bar: which of the window's bars; fraction: 0..1. True once the user asked to cancel
+    // (and from then on).
+    virtual bool UpdateProgress(int /*bar*/, double /*fraction*/) { return false; }
     virtual void Close() {}
 };

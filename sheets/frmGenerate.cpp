@@ -79,19 +79,19 @@ QString frmGenerate::GetIndexLetter(int index)
     return QString(QChar(64 + k)) + QChar(64 + index);
 }
 
-void frmGenerate::LoadMatrixIntoGrid(std::int32_t In_lNumFactors, const TextTable& In_vaFactors,
+bool frmGenerate::LoadMatrixIntoGrid(std::int32_t In_lNumFactors, const TextTable& In_vaFactors,
                                      const TextTable& In_vaTestMatrix, const std::vector<bool>& In_abRemovalArray)
 {
-    LoadCasesIntoGrid(
+    return LoadCasesIntoGrid(
         In_lNumFactors, In_vaFactors, In_vaTestMatrix.isDimensioned() ? In_vaTestMatrix.rowUpper() : 0,
         [&In_vaTestMatrix](int i, int c) { return TableEntry(In_vaTestMatrix, i, c); }, In_abRemovalArray);
 }
 
-void frmGenerate::LoadCasesIntoGrid(std::int32_t factorCount, const TextTable& factorTable, int numCases,
+bool frmGenerate::LoadCasesIntoGrid(std::int32_t factorCount, const TextTable& factorTable, int numCases,
                                     const CaseCell& cell, const std::vector<bool>& removal)
 {
     if (numCases <= 0)
-        return;
+        return true;
     const int numFactors = std::max<std::int32_t>(factorCount, 0);
     WaitCursor hourglass;
     const bool showProgress = numCases > kProgressAboveRows;
@@ -110,7 +110,8 @@ void frmGenerate::LoadCasesIntoGrid(std::int32_t factorCount, const TextTable& f
     grid.setText(0, 1, QStringLiteral("Factor Name"));
 
     int sheetRow = 1, removed = 0;
-    for (int i = 1; i <= numCases; ++i) {
+    bool cancelled = false;
+    for (int i = 1; i <= numCases && !cancelled; ++i) {
         const bool remove = std::size_t(i - 1) < removal.size() && removal[std::size_t(i - 1)];
         if (!remove) {
             ++sheetRow;
@@ -121,12 +122,15 @@ void frmGenerate::LoadCasesIntoGrid(std::int32_t factorCount, const TextTable& f
             ++removed;
         }
         if (showProgress && mProgress && i % step == 0)
-            mProgress->UpdateProgress(kProgressBar, double(i) / double(numCases));
+            cancelled = mProgress->UpdateProgress(kProgressBar, double(i) / double(numCases));
     }
-    grid.setMaxRows(numCases + 1 - removed);
-    for (int c = 0; c <= numFactors; ++c)
-        Grid->fitColToText(c);
+    if (!cancelled) {
+        grid.setMaxRows(numCases + 1 - removed);
+        for (int c = 0; c <= numFactors; ++c)
+            Grid->fitColToText(c);
+    }
     Grid->setRedraw(true);
+    return !cancelled;
 }
 
 bool frmGenerate::LoadSavedMatrix(std::int32_t In_lNumRows, std::int32_t In_lNumCols, const TextTable& In_vaMatrix)

@@ -26,14 +26,16 @@ public:
     void Form_Load();
     void SetupGrid() override;
     // In_vaTestMatrix: test case 1..R x factor 1..F of level names. In_abRemovalArray[i - 1]
-    // true leaves test case i out; a missing entry keeps it.
-    void LoadMatrixIntoGrid(std::int32_t In_lNumFactors, const TextTable& In_vaFactors, const TextTable& In_vaTestMatrix,
+    // true leaves test case i out; a missing entry keeps it. False when the user cancelled the
+    // load in the progress window: the sheet is then left part-filled, for the caller to put
+    // back as it was.
+    bool LoadMatrixIntoGrid(std::int32_t In_lNumFactors, const TextTable& In_vaFactors, const TextTable& In_vaTestMatrix,
                             const std::vector<bool>& In_abRemovalArray);
     // The level name of test case i (1-based) for factor c.
     using CaseCell = std::function<QString(int i, int c)>;
     // The same from numCases test cases whose cells are asked for once each, in order: a
     // listing too long to hold twice goes straight into the sheet.
-    void LoadCasesIntoGrid(std::int32_t factorCount, const TextTable& factorTable, int numCases, const CaseCell& cell,
+    bool LoadCasesIntoGrid(std::int32_t factorCount, const TextTable& factorTable, int numCases, const CaseCell& cell,
                            const std::vector<bool>& removal);
     // In_vaMatrix: the stored block, grid row 1..R x column 1..C, the names row included.
     // True once the matrix is shown.

@@ -1,5 +1,6 @@
 #include "platform/qt/QtWindowPlacement.h"
 
+#include <QRect>
 #include <QWidget>
 
 #include <cmath>
@@ -30,6 +31,14 @@ void QtWindowPlacement::place(QWidget& window, std::int32_t left, std::int32_t t
     const double dpiY = window.logicalDpiY();
     window.move(TwipsToPixels(left, dpiX), TwipsToPixels(top, dpiY));
     window.resize(TwipsToPixels(width, dpiX), TwipsToPixels(height, dpiY));
+}
+
+void QtWindowPlacement::centreOn(QWidget& window, const QWidget* owner)
+{
+    if (!owner)
+        return;
+    const QRect frame = window.frameGeometry();
+    window.move(owner->frameGeometry().center() - frame.center() + frame.topLeft());
 }
 
 std::int32_t QtWindowPlacement::PixelsToTwips(int pixels, double dotsPerInch)

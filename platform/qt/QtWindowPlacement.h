@@ -16,6 +16,9 @@ public:
     // Moves and sizes `window` to the placement in twips.
     static void place(QWidget& window, std::int32_t left, std::int32_t top, std::int32_t width,
                       std::int32_t height);
+    // Moves `window`, at its size, so that it stands centred on `owner` (a progress window on
+    // the main window); without an owner it stays where it is.
+    static void centreOn(QWidget& window, const QWidget* owner);
 
     static std::int32_t PixelsToTwips(int pixels, double dotsPerInch);
     static int TwipsToPixels(std::int32_t twips, double dotsPerInch);

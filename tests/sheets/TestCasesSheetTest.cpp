@@ -33,12 +33,13 @@ TextTable Matrix(int numCases, int numFactors)
 class RecordingProgress : public SheetLoadProgress {
 public:
     void Show() override { ++shown; }
-    void UpdateProgress(int bar, double fraction) override
+    bool UpdateProgress(int bar, double fraction) override
     {
         bars.push_back(bar);
         fractions.push_back(fraction);
         waitCursorMeanwhile = QGuiApplication::overrideCursor() &&
                               QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        return false;
     }
     void Close() override { ++closed; }
 
