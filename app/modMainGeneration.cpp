@@ -19,12 +19,14 @@
 #include "platform/MessageBox.h"
 #include "platform/StatusPanels.h"
 #include "settings/CDefaults.h"
+#include "sheets/DesignHistory.h"
 #include "sheets/frmGenerate.h"
 
 #include <QApplication>
 #include <QLocale>
 
 #include <algorithm>
+#include <functional>
 
 namespace modMain {
 
@@ -41,15 +43,42 @@ void EndProgram(frmMain& main)
     QCoreApplication::exit(EXIT_FAILURE);
 }
 
-// Fills the Test Cases sheet, with the status window's fourth bar for a long matrix.
-void LoadIntoTestCases(frmMain& main, GenerationReporter& reporter, const DesignText& t, int numCases,
+// Fills the Test Cases sheet, with the status window's fourth bar for a long matrix. False when
+// the user cancelled it there.
+bool LoadIntoTestCases(frmMain& main, GenerationReporter& reporter, const DesignText& t, int numCases,
                        const frmGenerate::CaseCell& cell, const std::vector<bool>& removal)
 {
     frmGenerate& sheet = *main.TestCasesSheet();
     sheet.setProgress(&reporter.Status());
-    sheet.LoadCasesIntoGrid(t.numFactors, t.factors, numCases, cell, removal);
+    const bool loaded = sheet.LoadCasesIntoGrid(t.numFactors, t.factors, numCases, cell, removal);
     sheet.setProgress(nullptr);
     reporter.Status().Close();
+    return loaded;
+}
+
+// Puts a generation's result on the Test Cases sheet as one step of the design's history,
+// named `what`: Undo puts back the sheet as it was, with the stale flag and the strength panel,
+// Redo the generated one, fresh, with `strength` in the panel. A fill the user cancelled leaves
+// the sheet and the flags as they were, and no step: False.
+bool PutGeneration(frmMain& main, const QString& what, const QString& strength, const std::function<bool()>& fill)
+{
+    const bool staleBefore = gbDesignChanged;
+    const QString strengthBefore = main.PanelText(kPanelStrength);
+    frmGenerate* sheet = main.TestCasesSheet();  // lives as long as the history
+    const auto shown = [sheet, staleBefore, strengthBefore, strength](bool generated) {
+        gbDirty = true;  // the file holds the sheet
+        gbDesignChanged = generated ? false : staleBefore;
+        SetStatusPanelText(kPanelStrength, generated ? strength : strengthBefore);
+        for (int c = 0; c <= sheet->Grid->store()->maxCols(); ++c)
+            sheet->Grid->fitColToText(c);
+    };
+    const bool filled = DesignHistory::RecordGeneration(what, fill, shown);
+    if (filled) {
+        gbDirty = true;
+        gbDesignChanged = false;
+        SetStatusPanelText(kPanelStrength, strength);
+    }
+    return filled;
 }
 
 // Keeps a pointer to the running search's reporter for Stop.
@@ -126,12 +155,14 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
     }
     // Previous tests that already cover every pair leave nothing to generate: coverage is complete.
     Ret_bConverge = converged || numRows < 1;
-    gbDirty = true;
-    gbDesignChanged = false;
 
+    const QString strength = QStringLiteral("%1-Way").arg(In_lNumWays);
     if (numRows < 1) {
         // The sheet must not go on showing a matrix of an earlier design as this one's.
-        main->TestCasesSheet()->SetupGrid();
+        PutGeneration(*main, QStringLiteral("Generate ") + strength, QString(), [main] {
+            main->TestCasesSheet()->SetupGrid();
+            return true;
+        });
         if (!gbAutoTest)
             ShowMessage(QStringLiteral("The Previous Tests contain all the combinations."), MsgButtons::OkCancel,
                         MsgIcon::Information);
@@ -139,8 +170,9 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
         const auto cell = [&matrix](int i, int c) {
             return QString::fromStdString(matrix.names[std::size_t(i - 1)][std::size_t(c - 1)]);
         };
-        LoadIntoTestCases(*main, reporter, t, numRows, cell, {});
-        SetStatusPanelText(kPanelStrength, QStringLiteral("%1-Way").arg(In_lNumWays));
+        if (!PutGeneration(*main, QStringLiteral("Generate ") + strength, strength,
+                           [&] { return LoadIntoTestCases(*main, reporter, t, numRows, cell, {}); }))
+            return GenerationOutcome::Cancelled;
     }
     main->SwitchToOutlookItem(frmMain::ItemTestCases);
 
@@ -184,9 +216,7 @@ void GenerateAllPossible()
     AllCombinationsMatrix listing;
     std::vector<bool> removal;
     if (!all.CalcAllPossible(design.tables, *design.constraints, listing, removal))
-        return;
-    gbDirty = true;
-    gbDesignChanged = false;
+        return;  // declined, refused or cancelled: the sheet is as it was
 
     // One shared text per level name: the sheet's cells hold references, not copies.
     const int numFactors = listing.NumFactors();
@@ -199,8 +229,9 @@ void GenerateAllPossible()
             QCoreApplication::processEvents();  // a long listing keeps the windows painted
         return names[std::size_t(c - 1)][std::size_t(listing.LevelCode(i - 1, c - 1))];
     };
-    LoadIntoTestCases(*main, reporter, t, listing.NumRows(), cell, removal);
-    main->SwitchToOutlookItem(frmMain::ItemTestCases);
+    if (PutGeneration(*main, QStringLiteral("Generate All Combinations"), QString(),
+                      [&] { return LoadIntoTestCases(*main, reporter, t, listing.NumRows(), cell, removal); }))
+        main->SwitchToOutlookItem(frmMain::ItemTestCases);
 }
 
 }  // namespace modMain

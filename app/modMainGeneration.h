@@ -16,6 +16,7 @@ enum class GenerationOutcome {
     Refused,    // too few factors or levels, or a table did not validate (its message was shown)
     Failed,     // the engine gave no matrix ("Infeasible constraints")
     Generated,  // a matrix resulted, or the previous tests already cover every pair
+    Cancelled,  // the user cancelled filling the Test Cases sheet, which is as it was
 };
 
 // GenerateNWay with strength 2, its converged answer ignored.

@@ -9,6 +9,7 @@
 #include "app/modMain.h"
 #include "model/GridCellStore.h"
 #include "settings/CDefaults.h"
+#include "sheets/DesignHistory.h"
 #include "tests/app/MainWindowTestCase.h"
 #include "tests/support/RecordingHelpViewer.h"
 
@@ -16,10 +17,13 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
-#include <QRegularExpression>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
 #include <QSpinBox>
 #include <QTimer>
+
+#include <algorithm>
 
 using namespace SheetTest;
 using DesignLoader::Factor;
@@ -75,6 +79,43 @@ private slots:
         QCOMPARE(modMain::TestCasesGrid().maxRows() - 1, 24);  // four factors at once: every combination
         QCOMPARE(w.findChild<QLabel*>("Strength")->text(), QString("4-Way"));
         QCOMPARE(modMain::Defaults().lStrength, 4);
+    }
+
+    // A generation is one step of the design's history: Undo right after it puts the Test Cases
+    // sheet back, stale as it was, before any edit is undone; Redo gives the generated one back.
+    void aGenerationIsOneStepThatUndoTakesBackBeforeTheEditBeforeIt()
+    {
+        frmMain& w = shownWindow();
+        DesignLoader::Load(w, {{"A", {"a1", "a2"}}, {"B", {"b1", "b2"}}, {"C", {"c1", "c2"}}});
+        QCOMPARE(answered({MsgResult::Ok}, [&] { w.Tool(ToolId::Generate2Way)->trigger(); }).size(), 1);
+        const QStringList pairs = Lines(modMain::TestCasesGrid(), 0, 0);
+        const QStringList named = Lines(modMain::FactorsGrid());
+        w.Tool(ToolId::FactorsandLevels)->trigger();
+        TypeIntoCell(*w.FactorsSheet()->Grid, 1, 3, "a3");  // a level renamed: the matrix is stale
+        const QStringList renamed = Lines(modMain::FactorsGrid());
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<frmStrength*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->accept();  // 3, as offered
+        });
+        QCOMPARE(answered({MsgResult::Ok}, [&] { w.Tool(ToolId::GenerateNWay)->trigger(); }).size(), 1);
+        const QStringList triples = Lines(modMain::TestCasesGrid(), 0, 0);
+        QVERIFY(triples.join('|').contains("a3") && !triples.join('|').contains("a2"));
+        QCOMPARE(w.Tool(ToolId::Undo)->toolTip(), QString("Undo Generate 3-Way"));
+
+        const std::tuple<const char*, QStringList, QStringList, const char*, bool> steps[] = {
+            {ToolId::Undo, renamed, pairs, "2-Way", true},
+            {ToolId::Redo, renamed, triples, "3-Way", false},
+            {ToolId::Undo, renamed, pairs, "2-Way", true},
+            {ToolId::Undo, named, pairs, "2-Way", true},
+        };
+        for (const auto& [tool, factors, cases, strength, stale] : steps) {
+            w.Tool(tool)->trigger();
+            QCOMPARE(Lines(modMain::FactorsGrid()), factors);
+            QCOMPARE(Lines(modMain::TestCasesGrid(), 0, 0), cases);
+            QCOMPARE(w.PanelText("Strength"), QString(strength));
+            ExpectFlags(true, stale);
+        }
     }
 
     void validateAndTheGenerationsRefuseWhatDoesNotValidateAndChangeNothing()
@@ -191,6 +232,59 @@ private slots:
         QVERIFY2(listed && filled, "the status window reported the listing and the filling");
     }
 
+    // Generate All Combinations' status window opens centred on the main window with the bars of
+    // the steps that run; Cancel, during the listing or the filling, leaves the Test Cases sheet,
+    // the flags and the history as they were.
+    void theAllCombinationsStatusWindowShowsItsStepsCentredAndCancelPutsTheSheetBack()
+    {
+        frmMain& w = shownWindow();
+        using Rows = DesignLoader::Rows;
+        // With rules: a constraint (27 combinations) and a previous test (one).
+        const std::tuple<bool, int, QList<int>> cases[] = {
+            {false, 0, {1, 4}}, {true, 0, {1, 2, 3, 4}}, {true, 2, {1, 2}}, {true, 4, {1, 2, 3, 4}}};
+        for (const auto& [rules, cancelAtBar, expectedBars] : cases) {
+            // 243 combinations: the status window, and no size question.
+            DesignLoader::Load(w, DesignLoader::Uniform(3, 5), rules ? Rows{{"F1", "v1", "F2", "v1"}} : Rows{},
+                               rules ? Rows{{"v3", "v3", "v3", "v3", "v3"}} : Rows{});
+            const QStringList before = Lines(modMain::TestCasesGrid(), 0, 0);
+            const int steps = DesignHistory::Current()->stack().count();
+            const bool dirty = modMain::gbDirty, stale = modMain::gbDesignChanged;
+            QSet<int> shown;
+            int offCentre = -1;
+            auto* watch = new QTimer(&w);
+            connect(watch, &QTimer::timeout, watch, [&] {
+                for (QWidget* top : QApplication::topLevelWidgets())
+                    if (auto* status = qobject_cast<frmStatus*>(top); status && status->isVisible()) {
+                        const QPoint off = status->frameGeometry().center() - w.frameGeometry().center();
+                        offCentre = std::max(offCentre, off.manhattanLength());
+                        const QProgressBar* bars[] = {status->pbCalculate, status->pbConstraints, status->pbPrevRuns,
+                                                      status->pbFillMatrix};
+                        for (int i = 0; i < 4; ++i)
+                            if (!bars[i]->isHidden())
+                                shown.insert(i + 1);
+                        if (shown.contains(cancelAtBar))
+                            status->cmdCancel->click();
+                    }
+            });
+            watch->start(0);
+            w.Tool(ToolId::GenerateAllCombinations)->trigger();
+            delete watch;
+            QList<int> bars = shown.values();
+            std::sort(bars.begin(), bars.end());
+            QCOMPARE(bars, expectedBars);
+            // Centred to within the frame, which is known only once the window is shown.
+            QVERIFY2(offCentre >= 0 && offCentre <= 8, qPrintable(QString::number(offCentre)));
+            if (cancelAtBar > 0) {
+                QCOMPARE(Lines(modMain::TestCasesGrid(), 0, 0), before);
+                QCOMPARE(DesignHistory::Current()->stack().count(), steps);
+                ExpectFlags(dirty, stale);
+            } else {
+                QCOMPARE(modMain::TestCasesGrid().maxRows() - 1, rules ? 243 - 27 - 1 : 243);
+                QCOMPARE(w.Tool(ToolId::Undo)->toolTip(), QString("Undo Generate All Combinations"));
+            }
+        }
+    }
+
     void duringALongGenerationTheWindowPaintsAndTakesHelpAndStopEndsItWithTheBestMatrix()
     {
         StoreSettings({{"lMaxNumEvolutions", "10000"}});
@@ -290,7 +384,7 @@ private slots:
         QCOMPARE(nway.pbStatus->value(), nway.pbStatus->maximum() * 3 / 10);
 
         frmStatus status;
-        status.UpdateProgress(frmStatus::BarPrevRuns, 0.5);
+        QVERIFY(!status.UpdateProgress(frmStatus::BarPrevRuns, 0.5));
         QCOMPARE(status.pbPrevRuns->value(), 50);
         QCOMPARE(status.lblPrevRuns->text(), QString("Handling Previous Test ..."));
         status.UpdateProgress(frmStatus::BarPrevRuns, 1.0);
@@ -300,6 +394,8 @@ private slots:
         status.UpdateProgress(9, 1.0);  // no such bar: nothing changes
         QCOMPARE(status.pbCalculate->value(), 0);
         QCOMPARE(status.lblCalculate->text(), QString("Calculation Status"));
+        QTest::mouseClick(status.cmdCancel, Qt::LeftButton);
+        QVERIFY(status.UpdateProgress(frmStatus::BarFillMatrix, 0.2));
     }
 };
 
