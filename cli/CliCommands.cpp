@@ -333,8 +333,11 @@ int All(const CliOptions& options)
     CAllCombinations all(reporter);  // the rows are streamed out: no sheet holds them
     AllCombinationsMatrix listing;
     std::vector<bool> removed;
-    if (!all.CalcAllPossible(read.design, *read.constraints, listing, removed))
+    if (!all.CalcAllPossible(read.design, *read.constraints, listing, removed)) {
+        if (!options.yes && reporter.answeredAQuestion())
+            std::fprintf(stderr, "Answered No. Run it again with --yes to answer Yes.\n");
         return kExitRefused;
+    }
     reporter.closeNWayProgress();
 
     // Every level's cell as it will be written, quoted where it must be, made once.

@@ -20,6 +20,7 @@ MsgResult CliReporter::show(const MessageRequest& request)
     switch (request.buttons) {
     case MsgButtons::YesNo:
     case MsgButtons::YesNoCancel:
+        mAnsweredAQuestion = true;
         return mQuestionAnswer;
     default:
         return MsgResult::Ok;

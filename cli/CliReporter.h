@@ -13,6 +13,8 @@ public:
 
     // The answer to every Yes/No question (the command line has no one to ask).
     void setQuestionAnswer(MsgResult answer) { mQuestionAnswer = answer; }
+    // Whether a question was shown and answered so.
+    bool answeredAQuestion() const { return mAnsweredAQuestion; }
 
     MsgResult show(const MessageRequest& request) override;
 
@@ -26,6 +28,7 @@ public:
 
 private:
     MsgResult mQuestionAnswer = MsgResult::No;
+    bool mAnsweredAQuestion = false;
     bool mTerminal = false;
     bool mLineOpen = false;
 };
