@@ -131,13 +131,15 @@ void GridView::keyPressEvent(QKeyEvent* event)
 
 bool GridView::viewportEvent(QEvent* event)
 {
-    // A text wider than its cell shows whole in a tooltip.
+    // A text wider or taller than its cell (more lines than the row shows) shows whole in a tooltip.
     if (event->type() == QEvent::ToolTip && mStore) {
         const auto* help = static_cast<QHelpEvent*>(event);
         const QModelIndex index = indexAt(help->pos());
         const int col = index.column() + 1, row = index.row() + 1;
         const QString text = index.isValid() ? mStore->text(col, row) : QString();
-        if (!text.isEmpty() && textWidth(text, cellFont(col, row)) > sheetColWidth(col))
+        const QFont font = cellFont(col, row);
+        if (!text.isEmpty() &&
+            (textWidth(text, font) > sheetColWidth(col) || textHeight(text, font) > sheetRowHeight(row)))
             QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
         else
             QToolTip::hideText();

@@ -66,6 +66,7 @@ void frmFactorsAndLevels::Grid_Change(int col, int row)
         if (widest > Grid->sheetColWidth(n + 2))
             Grid->setSheetColWidth(n + 2, widest);
     }
+    Grid->heightenRowToText(row);  // a text of several lines (pasted) shows whole
     MarkDesignChanged();
 }
 
@@ -87,7 +88,7 @@ void frmFactorsAndLevels::ShowLoadedTable()
     FactorsSheetExtent::CaptionLines(store());
     for (int c = 1; c <= numFactors + 1; ++c)
         Grid->widenColToText(c);
-    for (int r = 2; r <= maxNumLevels + 2; ++r)
+    for (int r = 1; r <= maxNumLevels + 2; ++r)  // the names too: a name of two lines shows whole
         Grid->heightenRowToText(r);
     Grid->setRowBottomLine(1, 0, numFactors + 1);
     Grid->setRedraw(true);

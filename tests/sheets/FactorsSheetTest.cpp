@@ -5,7 +5,11 @@
 #include "sheets/frmFactorsAndLevels.h"
 #include "tests/support/SheetTest.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHelpEvent>
 #include <QMenu>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -137,6 +141,31 @@ private slots:
         QVERIFY(sheet.LoadDataIntoGrid(2, 3, small, tooMany));
         QCOMPARE(grid.text(1, 2), QString("x1"));
         QCOMPARE(grid.text(2, 1), QString());
+    }
+
+    // A name of two lines shows whole: its row grows to it, loaded or pasted, and in a row made
+    // short again a tooltip shows it; a name the cell shows whole gets none.
+    void aNameOfTwoLinesShowsWholeInATallerRowOrATooltip()
+    {
+        frmFactorsAndLevels sheet{modMain::Workbook()};
+        ShowWindow(sheet);
+        GridView& grid = *sheet.Grid;
+        LoadFactors(sheet, {{"Operating\nsystem", "Linux"}, {"B", "b1"}});
+        QVERIFY(grid.sheetRowHeight(1) >= grid.tallestTextHeight(1));
+        QGuiApplication::clipboard()->setText("\"Screen\nsize\nclass\"\n");
+        grid.setActiveCell(3, 1);
+        grid.pasteFromClipboard();
+        QVERIFY(grid.sheetRowHeight(1) >= grid.tallestTextHeight(1) && grid.tallestTextHeight(1) > grid.sheetRowHeight(2));
+
+        grid.setSheetRowHeight(1, grid.sheetRowHeight(2));  // one line, as the user may drag it
+        const auto tooltipOf = [&grid](int col) {
+            const QRect cell = grid.visualRect(grid.model()->index(0, col - 1));
+            QHelpEvent help(QEvent::ToolTip, cell.center(), grid.viewport()->mapToGlobal(cell.center()));
+            QCoreApplication::sendEvent(grid.viewport(), &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(tooltipOf(2), QString());
+        QCOMPARE(tooltipOf(1), QString("Operating\nsystem"));
     }
 
     void rightClickShowsTheEditMenu()
