@@ -76,6 +76,11 @@ bool CAllCombinations::CalcAllPossible(const DesignTables& In_design, AllCombina
 bool CAllCombinations::CalcAllPossible(const DesignTables& In_design, const ConstraintModel& In_constraints,
                                        AllCombinationsMatrix& Ret_vaMatrix, std::vector<bool>& Ret_abRemovalArray)
 {
+    // Constraints that no row keeps leave nothing to list: said before anything else.
+    if (!In_constraints.AnyValidRow()) {
+        reporter_.showMessage({"Infeasible constraints", EngineButtons::OkCancel, EngineIcon::Information, 27});
+        return false;
+    }
     levelCounts_ = In_design.levelCounts;
     const double size = CalcNumRowsPreConstraints(levelCounts_);
     if (size >= kMaxRows) {

@@ -37,7 +37,8 @@ public:
 
     // True when the listing was made: Ret_vaMatrix holds every combination in odometer
     // order, Ret_abRemovalArray one flag per row. False when the user declined, the listing
-    // was refused (the message has been shown) or the reporter's progress answered Cancel
+    // was refused, also for constraints that no row keeps ("Infeasible constraints"; the
+    // message has been shown), or the reporter's progress answered Cancel
     // (the listing stops at that step; both results are then empty).
     // constraints: the design's, compiled.
     bool CalcAllPossible(const DesignTables& In_design, const ConstraintModel& In_constraints,
