@@ -1,0 +1,19 @@
+#pragma once
+// The check of the rules text while it is typed: the text against the factors and levels as
+// the Factors and Levels sheet holds them. The sheet is read without a message and without
+// changing its counts, so that it need not be valid yet; the commands check the rules again
+// against the validated design.
+
+#include "engine/RuleError.h"
+
+class DesignWorkbook;
+
+namespace RulesCheck {
+enum class Result {
+    Checks,     // the text checks (an empty text does)
+    Problem,    // the text does not check: the error says where and why
+    NoFactors,  // the sheet holds no named factor, so the text was not checked
+};
+
+Result Check(DesignWorkbook& workbook, RuleError& error);
+}  // namespace RulesCheck
