@@ -2,10 +2,15 @@
 
 #include "model/GridCellStore.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <vector>
@@ -60,6 +65,41 @@ QFont PrintFont()
     font.setPointSizeF(9);
     return font;
 }
+
+QFont HeadingFont()
+{
+    QFont heading = PrintFont();
+    heading.setBold(true);
+    heading.setPointSizeF(12);
+    return heading;
+}
+
+// The lines of the text numbered, laid out for the printer, each with a hanging indent after
+// its number.
+void NumberedLines(const QString& text, QPrinter& printer, QTextDocument& document)
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(9);
+    document.documentLayout()->setPaintDevice(&printer);
+    document.setDefaultFont(font);
+    document.setDocumentMargin(0);
+    QTextOption wrapping;
+    wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    document.setDefaultTextOption(wrapping);
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    const int digits = int(QString::number(lines.size()).size());
+    const qreal indent = QFontMetricsF(font, &printer).horizontalAdvance(QString(digits + 2, QLatin1Char('0')));
+    QTextBlockFormat hanging;
+    hanging.setLeftMargin(indent);
+    hanging.setTextIndent(-indent);
+    QTextCursor cursor(&document);
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            cursor.insertBlock();
+        cursor.setBlockFormat(hanging);
+        cursor.insertText(QStringLiteral("%1  ").arg(i + 1, digits) + lines[i]);
+    }
+}
 }  // namespace
 
 bool SheetPrinter::WiderThanTall(const GridCellStore& grid, const QFont& font)
@@ -79,10 +119,9 @@ bool SheetPrinter::Print(const GridCellStore& grid, const QString& title, QPrint
     if (!painter.begin(&printer))
         return false;
     const QFont font = PrintFont();
-    QFont bold = font, heading = font;
+    QFont bold = font;
     bold.setBold(true);
-    heading.setBold(true);
-    heading.setPointSizeF(12);
+    const QFont heading = HeadingFont();
     TableMeasures t(grid, font, &printer);
     const QRectF page(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
     const qreal headingHeight = QFontMetricsF(heading, &printer).lineSpacing() * 1.5;
@@ -143,6 +182,33 @@ bool SheetPrinter::Print(const GridCellStore& grid, const QString& title, QPrint
             drawRow(r, y, band);
             y += t.heights[std::size_t(r)];
         }
+    }
+    painter.end();
+    return printer.printerState() != QPrinter::Error;
+}
+
+bool SheetPrinter::PrintText(const QString& text, const QString& title, QPrinter& printer)
+{
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    const QFont heading = HeadingFont();
+    const QRectF page(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
+    const qreal headingHeight = QFontMetricsF(heading, &printer).lineSpacing() * 1.5;
+    QTextDocument document;
+    NumberedLines(text, printer, document);
+    // The document breaks its pages between lines, below the heading.
+    const QSizeF body(page.width(), page.height() - headingHeight);
+    document.setPageSize(body);
+    for (int p = 0; p < document.pageCount(); ++p) {
+        if (p > 0 && !printer.newPage())
+            return false;
+        painter.setFont(heading);
+        painter.drawText(QRectF(0, 0, page.width(), headingHeight), Qt::AlignLeft | Qt::AlignTop, title);
+        painter.save();
+        painter.translate(0, headingHeight - p * body.height());
+        document.drawContents(&painter, QRectF(QPointF(0, p * body.height()), body));
+        painter.restore();
     }
     painter.end();
     return printer.printerState() != QPrinter::Error;
