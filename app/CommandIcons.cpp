@@ -82,6 +82,15 @@ QIcon DrawnPrint()
         p.drawRect(QRectF(9, 20, 14, 9));               // the paper coming out
     });
 }
+
+QIcon DrawnRules()
+{
+    return Drawn([](QPainter& p) {
+        Page(p, QRectF(5, 2, 22, 28));
+        for (const qreal y : {12.0, 17.0, 22.0})  // the lines of the text
+            p.drawLine(QPointF(10, y), QPointF(y == 17.0 ? 18 : 22, y));
+    });
+}
 }  // namespace
 
 QIcon CommandIcon(const QString& id, const QStyle& style)
@@ -105,6 +114,7 @@ QIcon CommandIcon(const QString& id, const QStyle& style)
         {ToolId::Paste, "edit-paste", DrawnPaste},
         {ToolId::Undo, "edit-undo", standard(QStyle::SP_ArrowBack)},
         {ToolId::Redo, "edit-redo", standard(QStyle::SP_ArrowForward)},
+        {ToolId::Rules, "text-x-script", DrawnRules},
         {ToolId::Generate2Way, "media-playback-start", standard(QStyle::SP_MediaPlay)},
         {ToolId::GenerateAllCombinations, "media-seek-forward", standard(QStyle::SP_MediaSeekForward)},
     };

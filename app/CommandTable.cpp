@@ -40,6 +40,7 @@ const QList<ToolSpec>& Tools()
         {ToolId::Constraints, "&Constraints", "View", "", K::UnknownKey, "Ctrl+2"},
         {ToolId::PreviousTest, "&Previous Test", "View", "", K::UnknownKey, "Ctrl+3"},
         {ToolId::TestCases, "&Test Cases", "View", "", K::UnknownKey, "Ctrl+4"},
+        {ToolId::Rules, "&Rules", "View", "Shows the rules that every test case keeps.", K::UnknownKey, "Ctrl+5"},
         {ToolId::mnuTools, "&Test", "Tools", "Tools menu item"},
         {ToolId::ValidateDesign, "&Validate Design", "Tools", ""},
         {ToolId::mnuHelp, "&Help", "Help", ""},
@@ -75,8 +76,8 @@ const QList<MenuSpec>& Menus()
          {ToolId::Undo, ToolId::Redo, nullptr, ToolId::Cut, ToolId::Copy, ToolId::Paste, ToolId::Clear, nullptr,
           ToolId::DeleteRow, ToolId::DeleteColumn}},
         {ToolId::mnuView,
-         {ToolId::OutlookBar, nullptr, ToolId::FactorsandLevels, ToolId::Constraints, ToolId::PreviousTest,
-          ToolId::TestCases}},
+         {ToolId::OutlookBar, nullptr, ToolId::FactorsandLevels, ToolId::Constraints, ToolId::Rules,
+          ToolId::PreviousTest, ToolId::TestCases}},
         {ToolId::mnuTools,
          {ToolId::ValidateDesign, nullptr, ToolId::Generate2Way, ToolId::GenerateNWay,
           ToolId::GenerateAllCombinations, nullptr, ToolId::FindCombination, ToolId::FindAllCombinations, nullptr,
@@ -92,14 +93,14 @@ const QList<const char*>& StandardToolbar()
     static const QList<const char*> buttons = {
         ToolId::New,  ToolId::Open,  ToolId::Save, nullptr,      ToolId::PrintSheet, ToolId::Cut,
         ToolId::Copy, ToolId::Paste, nullptr,      ToolId::Undo, ToolId::Redo,       nullptr,
-        ToolId::Generate2Way, ToolId::GenerateAllCombinations};
+        ToolId::Rules, nullptr, ToolId::Generate2Way, ToolId::GenerateAllCombinations};
     return buttons;
 }
 
 const QList<const char*>& CurrentViewTools()
 {
     static const QList<const char*> tools = {ToolId::FactorsandLevels, ToolId::Constraints, ToolId::PreviousTest,
-                                             ToolId::TestCases};
+                                             ToolId::TestCases, ToolId::Rules};
     return tools;
 }
 

@@ -30,7 +30,7 @@ const QList<ToolSpec>& Tools();
 const QList<MenuSpec>& Menus();
 // The buttons of the "Standard" toolbar; nullptr is a separator.
 const QList<const char*>& StandardToolbar();
-// The four View tools of the option group "CurrentView", in navigation order.
+// The View tools of the option group "CurrentView", by navigation item index.
 const QList<const char*>& CurrentViewTools();
 // The export formats in the Export menu's order, top to bottom.
 const QList<const ExportKindInfo*>& ExportMenu();

@@ -36,6 +36,7 @@ inline constexpr char FactorsandLevels[] = "ID_FactorsandLevels";
 inline constexpr char Constraints[] = "ID_Constraints";
 inline constexpr char PreviousTest[] = "ID_PreviousTest";
 inline constexpr char TestCases[] = "ID_TestCases";
+inline constexpr char Rules[] = "ID_Rules";
 
 inline constexpr char mnuTools[] = "ID_mnuTools";
 inline constexpr char ValidateDesign[] = "ID_ValidateDesign";

@@ -25,10 +25,12 @@
 #include "settings/RecentFiles.h"
 #include "settings/frmDefaults.h"
 #include "sheets/DesignHistory.h"
+#include "sheets/RulesEditor.h"
 #include "sheets/frmConstraints.h"
 #include "sheets/frmFactorsAndLevels.h"
 #include "sheets/frmGenerate.h"
 #include "sheets/frmPrevRuns.h"
+#include "sheets/frmRules.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -46,21 +48,36 @@
 #include <QToolBox>
 
 #include <functional>
+#include <iterator>
 #include <utility>
 
 namespace {
 frmMain* gInstance = nullptr;
 
 struct NavigationItem {
+    frmMain::Item index;
     const char* caption;
     QStyle::StandardPixmap picture;
 };
+// In the pane's order, top to bottom.
 const NavigationItem kItems[] = {
-    {"Factors and levels", QStyle::SP_FileDialogDetailedView},
-    {"Constraints", QStyle::SP_MessageBoxWarning},
-    {"Previous Test", QStyle::SP_BrowserReload},
-    {"Test Cases", QStyle::SP_DialogApplyButton},
+    {frmMain::ItemFactorsAndLevels, "Factors and levels", QStyle::SP_FileDialogDetailedView},
+    {frmMain::ItemConstraints, "Constraints", QStyle::SP_MessageBoxWarning},
+    {frmMain::ItemRules, "Rules", QStyle::SP_FileDialogContentsView},
+    {frmMain::ItemPreviousTest, "Previous Test", QStyle::SP_BrowserReload},
+    {frmMain::ItemTestCases, "Test Cases", QStyle::SP_DialogApplyButton},
 };
+
+// The pane's row of a navigation item, and the item of a row; -1 for none.
+int RowOfItem(int index)
+{
+    for (int row = 0; row < int(std::size(kItems)); ++row)
+        if (kItems[row].index == index)
+            return row;
+    return -1;
+}
+
+int ItemOfRow(int row) { return row >= 0 && row < int(std::size(kItems)) ? int(kItems[row].index) : -1; }
 
 struct PanelSpec {
     QLatin1String key;
@@ -82,6 +99,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 
 frmMain::~frmMain()
 {
+    // The history and the Rules sheet go with the window's children, after its own members.
+    mHistory->stack().disconnect(this);
+    mRules->Editor()->disconnect(this);
     if (CurrentDesignSheets() == this)
         SetDesignSheets(nullptr);
     SetStatusPanels(nullptr);
@@ -141,6 +161,7 @@ void frmMain::Form_Load()
     // The title's modified mark follows every edit of the design sheets.
     for (GridCellStore* grid : {&modMain::FactorsGrid(), &modMain::ConstraintsGrid(), &modMain::PrevRunsGrid()})
         connect(grid, &GridCellStore::cellEdited, this, &frmMain::UpdateModifiedMark, Qt::QueuedConnection);
+    connect(mRules, &frmRules::edited, this, &frmMain::UpdateModifiedMark);
 
     SetStatusPanels(this);
     SetDesignSheets(this);
@@ -247,16 +268,34 @@ void frmMain::BuildHistory()
         },
         this);
     QUndoStack& stack = mHistory->stack();
+    for (const auto changed : {&QUndoStack::canUndoChanged, &QUndoStack::canRedoChanged})
+        connect(&stack, changed, this, &frmMain::UpdateUndoTools);
+    for (const auto changed : {&QUndoStack::undoTextChanged, &QUndoStack::redoTextChanged})
+        connect(&stack, changed, this, &frmMain::UpdateUndoTools);
+    for (const auto changed : {&QPlainTextEdit::undoAvailable, &QPlainTextEdit::redoAvailable})
+        connect(mRules->Editor(), changed, this, &frmMain::UpdateUndoTools);
+    UpdateUndoTools();
+}
+
+void frmMain::UpdateUndoTools()
+{
+    if (!mHistory)
+        return;
     QAction* undo = mTools.value(QLatin1String(ToolId::Undo));
     QAction* redo = mTools.value(QLatin1String(ToolId::Redo));
-    undo->setEnabled(false);
-    redo->setEnabled(false);
-    connect(&stack, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
-    connect(&stack, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
-    connect(&stack, &QUndoStack::undoTextChanged, undo,
-            [undo](const QString& step) { undo->setToolTip(QStringLiteral("Undo ") + step); });
-    connect(&stack, &QUndoStack::redoTextChanged, redo,
-            [redo](const QString& step) { redo->setToolTip(QStringLiteral("Redo ") + step); });
+    if (const frmRules* rules = ShownRulesSheet()) {
+        const QTextDocument* text = rules->Editor()->document();
+        undo->setEnabled(text->isUndoAvailable());
+        redo->setEnabled(text->isRedoAvailable());
+        undo->setToolTip(QStringLiteral("Undo typing in the rules"));
+        redo->setToolTip(QStringLiteral("Redo typing in the rules"));
+        return;
+    }
+    const QUndoStack& stack = mHistory->stack();
+    undo->setEnabled(stack.canUndo());
+    redo->setEnabled(stack.canRedo());
+    undo->setToolTip((QStringLiteral("Undo ") + stack.undoText()).trimmed());
+    redo->setToolTip((QStringLiteral("Redo ") + stack.redoText()).trimmed());
 }
 
 void frmMain::LoadGroupsAndItemsInOutlookBar()
@@ -282,14 +321,16 @@ void frmMain::LoadGroupsAndItemsInOutlookBar()
     mConstraints = new frmConstraints(workbook);
     mPrevRuns = new frmPrevRuns(workbook);
     mTestCases = new frmGenerate(workbook);
-    SheetWindow* sheets[] = {mFactors, mConstraints, mPrevRuns, mTestCases};
-    for (int i = 0; i < 4; ++i) {
-        auto* item = new QListWidgetItem(style()->standardIcon(kItems[i].picture), QString::fromLatin1(kItems[i].caption));
+    mRules = new frmRules(workbook);
+    for (const NavigationItem& itemDef : kItems) {
+        auto* item = new QListWidgetItem(style()->standardIcon(itemDef.picture), QString::fromLatin1(itemDef.caption));
         item->setTextAlignment(Qt::AlignHCenter);
         mItems->addItem(item);
-        mSheets->addWidget(sheets[i]);
-        sheets[i]->setWindowTitle(QString::fromLatin1(kItems[i].caption));  // the heading of its printout
-        sheets[i]->setEditMenu(mEditMenu);
+        QWidget* window = itemDef.index == ItemRules ? static_cast<QWidget*>(mRules) : Sheet(itemDef.index);
+        mSheets->addWidget(window);
+        window->setWindowTitle(QString::fromLatin1(itemDef.caption));  // the heading of its printout
+        if (SheetWindow* sheet = Sheet(itemDef.index))
+            sheet->setEditMenu(mEditMenu);
     }
     mFactors->Form_Load();
     mConstraints->Form_Load();
@@ -298,7 +339,7 @@ void frmMain::LoadGroupsAndItemsInOutlookBar()
     mItems->setCurrentRow(0);
     connect(mItems, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0)
-            OutLookBar_AfterItemChange(row);
+            OutLookBar_AfterItemChange(ItemOfRow(row));
     });
 
     splitter->setStretchFactor(0, 0);
@@ -307,7 +348,7 @@ void frmMain::LoadGroupsAndItemsInOutlookBar()
     setCentralWidget(splitter);
 }
 
-int frmMain::SelectedItemIndex() const { return mItems->currentRow(); }
+int frmMain::SelectedItemIndex() const { return ItemOfRow(mItems->currentRow()); }
 
 SheetWindow* frmMain::Sheet(int index) const
 {
@@ -320,13 +361,21 @@ SheetWindow* frmMain::Sheet(int index) const
     }
 }
 
+frmRules* frmMain::ShownRulesSheet() const { return SelectedItemIndex() == ItemRules ? mRules : nullptr; }
+
 void frmMain::SwitchToOutlookItem(int index)
 {
     {
         const QSignalBlocker block(mItems);
-        mItems->setCurrentRow(index);
+        mItems->setCurrentRow(RowOfItem(index));
     }
     OutLookBar_AfterItemChange(index);
+}
+
+void frmMain::ShowRulesPlace(int line, int column)
+{
+    SwitchToOutlookItem(ItemRules);
+    mRules->ShowPlace(line, column);
 }
 
 void frmMain::OutLookBar_AfterItemChange(int index)
@@ -340,14 +389,20 @@ void frmMain::OutLookBar_AfterItemChange(int index)
         // The sheet cannot be used yet: back to Factors and levels.
         index = ItemFactorsAndLevels;
         const QSignalBlocker block(mItems);
-        mItems->setCurrentRow(index);
+        mItems->setCurrentRow(RowOfItem(index));
     }
     if (SheetWindow* sheet = Sheet(index)) {
         mSheets->setCurrentWidget(sheet);
         if (index != ItemTestCases)
             sheet->Grid->setFocus();
+    } else if (index == ItemRules) {
+        // The factors may have changed since the rules were last checked.
+        mRules->CheckNow();
+        mSheets->setCurrentWidget(mRules);
+        mRules->Editor()->setFocus();
     }
     CheckViewTool(index);
+    UpdateUndoTools();
 }
 
 void frmMain::CheckViewTool(int index)
@@ -387,6 +442,7 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
         {ToolId::Constraints, [this] { SwitchToOutlookItem(ItemConstraints); }},
         {ToolId::PreviousTest, [this] { SwitchToOutlookItem(ItemPreviousTest); }},
         {ToolId::TestCases, [this] { SwitchToOutlookItem(ItemTestCases); }},
+        {ToolId::Rules, [this] { SwitchToOutlookItem(ItemRules); }},
         {ToolId::DeleteRow, [] { modMain::DeleteRowFromCurrentGrid(); }},
         {ToolId::DeleteColumn, [] { modMain::DeleteColFromCurrentGrid(); }},
         {ToolId::Undo, [] { modMain::Undo(); }},
@@ -487,6 +543,7 @@ void frmMain::SetupSheets()
     mPrevRuns->SetupGrid();
     mConstraints->SetupGrid();
     mTestCases->SetupGrid();
+    mRules->SetupSheet();
 }
 
 void frmMain::BeforePut(DesignTable table)

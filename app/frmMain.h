@@ -1,7 +1,8 @@
 #pragma once
-// The main window: a navigation pane on the left with the group "Requirements" and its four
-// sheets, the sheet of the selected item on the right, the menu bar and the dockable
-// "Standard" toolbar built from the command table, and the three status panels.
+// The main window: a navigation pane on the left with the group "Requirements" and its
+// sheets (the four grids and the Rules sheet), the sheet of the selected item on the right,
+// the menu bar and the dockable "Standard" toolbar built from the command table, and the
+// three status panels.
 
 #include "files/DesignSheets.h"
 #include "platform/MainWindowPlacement.h"
@@ -24,12 +25,13 @@ class frmConstraints;
 class frmFactorsAndLevels;
 class frmGenerate;
 class frmPrevRuns;
+class frmRules;
 
 class frmMain : public QMainWindow, public StatusPanels, public MainWindowPlacement, public DesignSheets {
     Q_OBJECT
 public:
-    // Navigation items, in order.
-    enum Item { ItemFactorsAndLevels = 0, ItemConstraints = 1, ItemPreviousTest = 2, ItemTestCases = 3 };
+    // Navigation items by index; the pane shows the Rules sheet beside Constraints.
+    enum Item { ItemFactorsAndLevels = 0, ItemConstraints = 1, ItemPreviousTest = 2, ItemTestCases = 3, ItemRules = 4 };
 
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
@@ -46,12 +48,17 @@ public:
     void SSActiveToolBars1_ToolClick(const QString& id);
     QAction* Tool(const QString& id) const { return mTools.value(id); }
 
-    // The sheet window of a navigation item (0..3); nullptr for any other index.
+    // The grid sheet window of a navigation item (0..3); nullptr for any other index.
     SheetWindow* Sheet(int index) const;
     frmFactorsAndLevels* FactorsSheet() const { return mFactors; }
     frmConstraints* ConstraintsSheet() const { return mConstraints; }
     frmPrevRuns* PrevRunsSheet() const { return mPrevRuns; }
     frmGenerate* TestCasesSheet() const { return mTestCases; }
+    frmRules* RulesSheet() const { return mRules; }
+    // The Rules sheet while it is shown; nullptr otherwise.
+    frmRules* ShownRulesSheet() const;
+    // Shows the Rules sheet with the cursor at a 1-based line and column of the text.
+    void ShowRulesPlace(int line, int column);
     QMenu* EditMenu() const { return mEditMenu; }
 
     // The item pane of the navigation bar.
@@ -90,6 +97,9 @@ private:
     void BuildCommands();
     // The design's Undo and Redo, and the state of their tools.
     void BuildHistory();
+    // Undo and Redo act on the Rules sheet's own steps while it is shown, on the design's
+    // otherwise; their tools say whether there is a step.
+    void UpdateUndoTools();
     void CheckViewTool(int index);
     bool Form_Unload();
 
@@ -108,4 +118,5 @@ private:
     frmConstraints* mConstraints = nullptr;
     frmPrevRuns* mPrevRuns = nullptr;
     frmGenerate* mTestCases = nullptr;
+    frmRules* mRules = nullptr;
 };

@@ -6,7 +6,9 @@
 #include "files/CFile.h"
 #include "model/GridCellStore.h"
 #include "sheets/DesignHistory.h"
+#include "sheets/RulesEditor.h"
 #include "sheets/SheetWindow.h"
+#include "sheets/frmRules.h"
 
 #include <QAction>
 
@@ -55,13 +57,19 @@ void DeleteColFromCurrentGrid()
 
 void Undo()
 {
-    if (DesignHistory* history = DesignHistory::Current())
+    frmMain* main = frmMain::Instance();
+    if (frmRules* rules = main ? main->ShownRulesSheet() : nullptr)
+        rules->Editor()->undo();
+    else if (DesignHistory* history = DesignHistory::Current())
         history->stack().undo();
 }
 
 void Redo()
 {
-    if (DesignHistory* history = DesignHistory::Current())
+    frmMain* main = frmMain::Instance();
+    if (frmRules* rules = main ? main->ShownRulesSheet() : nullptr)
+        rules->Editor()->redo();
+    else if (DesignHistory* history = DesignHistory::Current())
         history->stack().redo();
 }
 

@@ -16,7 +16,8 @@ bool GetCurrentGrid(GridView*& grid);
 // The shown sheet's row and column deletion.
 void DeleteRowFromCurrentGrid();
 void DeleteColFromCurrentGrid();
-// Undo and Redo of the changes to the design sheets, one step at a time.
+// Undo and Redo of the changes to the design sheets, one step at a time; on the Rules sheet,
+// of its own typing.
 void Undo();
 void Redo();
 // The Export command of each format: the Test Cases matrix written in it.

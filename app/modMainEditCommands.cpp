@@ -6,7 +6,9 @@
 #include "platform/MessageBox.h"
 #include "sheets/DesignHistory.h"
 #include "sheets/GridView.h"
+#include "sheets/RulesEditor.h"
 #include "sheets/SheetWindow.h"
+#include "sheets/frmRules.h"
 
 namespace modMain {
 namespace {
@@ -14,6 +16,14 @@ SheetWindow* CurrentSheet()
 {
     frmMain* main = frmMain::Instance();
     return main ? main->Sheet(main->SelectedItemIndex()) : nullptr;
+}
+
+// The Rules sheet's editor while that sheet is shown; the commands act on its text.
+RulesEditor* ShownRulesEditor()
+{
+    frmMain* main = frmMain::Instance();
+    frmRules* rules = main ? main->ShownRulesSheet() : nullptr;
+    return rules ? rules->Editor() : nullptr;
 }
 
 bool TestCasesShown()
@@ -52,18 +62,26 @@ void MarkDesignChanged()
 
 void PrintCurrentGrid()
 {
-    if (SheetWindow* sheet = CurrentSheet())
+    frmMain* main = frmMain::Instance();
+    if (frmRules* rules = main ? main->ShownRulesSheet() : nullptr)
+        rules->PrintRules(false);
+    else if (SheetWindow* sheet = CurrentSheet())
         sheet->PrintGrid(false);
 }
 
 void PrintCurGridWithDialog()
 {
-    if (SheetWindow* sheet = CurrentSheet())
+    frmMain* main = frmMain::Instance();
+    if (frmRules* rules = main ? main->ShownRulesSheet() : nullptr)
+        rules->PrintRules(true);
+    else if (SheetWindow* sheet = CurrentSheet())
         sheet->PrintGrid(true);
 }
 
 void CopyToClipboard()
 {
+    if (RulesEditor* rules = ShownRulesEditor())
+        return rules->copy();
     GridView* grid = nullptr;
     if (!GetCurrentGrid(grid)) {
         Failed("Copy operation failed");
@@ -74,6 +92,8 @@ void CopyToClipboard()
 
 void CutToClipboard()
 {
+    if (RulesEditor* rules = ShownRulesEditor())
+        return rules->cut();
     if (GridView* grid = GridToChange("You cannot cut cells from the test case matrix.", "Clip operation failed")) {
         DesignHistory::Record(QStringLiteral("Cut"), [grid] { grid->cutToClipboard(); });
         MarkDesignChanged();
@@ -82,6 +102,8 @@ void CutToClipboard()
 
 void PasteFromClipboard()
 {
+    if (RulesEditor* rules = ShownRulesEditor())
+        return rules->paste();
     GridView* grid = GridToChange("You cannot paste data to the test case grid.", "Paste operation failed");
     if (!grid)
         return;
@@ -98,6 +120,8 @@ void PasteFromClipboard()
 
 void ClearFromGrid()
 {
+    if (RulesEditor* rules = ShownRulesEditor())
+        return rules->textCursor().removeSelectedText();
     GridView* grid = GridToChange(
         "You cannot clear the test matrix grid. You can generate a different set of test cases.", "Clear operation failed");
     if (!grid)

@@ -1,6 +1,7 @@
 #pragma once
 // The Edit menu's clipboard commands and the two print commands, on the sheet shown. The
-// Test Cases sheet refuses Cut, Paste and Clear; Copy and printing work on every sheet.
+// Test Cases sheet refuses Cut, Paste and Clear; Copy and printing work on every sheet. On the
+// Rules sheet they act on the text (Clear removes the text selected).
 
 namespace modMain {
 // Print Sheet: the shown sheet to the printer, without a dialog.

@@ -8,7 +8,7 @@
 class DesignSheets : public SheetPutListener {
 public:
     // Every sheet back to its empty layout: Factors and Levels, Previous Test, Constraints,
-    // Test Cases, in this order.
+    // Test Cases, in this order, then the Rules sheet without text.
     virtual void SetupSheets() = 0;
     // Selects the Factors and Levels item and gives its grid the keyboard focus.
     virtual void ShowFactorsAndLevels() = 0;
