@@ -22,7 +22,12 @@ bool ReadCommandDesign(CommandDesign& design)
 
 void ShowRulesProblem(const RuleError& error)
 {
-    ShowMessage(QString::fromStdString(error.Described()), MsgButtons::Ok, MsgIcon::Exclamation);
+    // Its Help button opens the help on the rule language.
+    constexpr int kRulesHelpContext = 37;
+    ShowMessage(QString::fromStdString(error.Described()), MsgButtons::Ok, MsgIcon::Exclamation, kRulesHelpContext);
+    frmMain* main = frmMain::Instance();
+    if (main && error.at.line >= 1)
+        main->ShowRulesPlace(error.at.line, error.at.column);
 }
 
 }  // namespace modMain

@@ -18,6 +18,7 @@ struct CommandDesign {
 namespace modMain {
 // False after the message of the first problem: a table that did not validate, or the rules.
 bool ReadCommandDesign(CommandDesign& design);
-// Shows where and why the rules text does not check, and puts the cursor there.
+// Shows where and why the rules text does not check (with a Help button on the rule
+// language), then shows the Rules sheet with the cursor at that place.
 void ShowRulesProblem(const RuleError& error);
 }  // namespace modMain

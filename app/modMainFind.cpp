@@ -170,8 +170,15 @@ void ActivateFoundCombination(std::int32_t In_lNumFound, std::int32_t In_lLocati
     } else if (In_lLocation == CFind::InPrevRuns) {
         item = frmMain::ItemPreviousTest;
         place = QStringLiteral("Previous Tests");
+    } else if (In_lLocation == CFind::InRules) {
+        item = frmMain::ItemRules;
+        place = QStringLiteral("Rules");
     }
-    main->SwitchToOutlookItem(item);
+    // A rule's row is its line in the rules text.
+    if (item == frmMain::ItemRules)
+        main->ShowRulesPlace(In_lRow, 1);
+    else
+        main->SwitchToOutlookItem(item);
     if (SheetWindow* sheet = main->Sheet(item))
         sheet->Grid->setActiveCell(1, In_lRow);
     if (In_lNumFound == 1)
