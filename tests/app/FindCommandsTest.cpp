@@ -4,8 +4,11 @@
 #include "app/ToolIds.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
+#include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
 #include "search/frmFindInter.h"
+#include "sheets/RulesEditor.h"
+#include "sheets/frmRules.h"
 #include "tests/app/MainWindowTestCase.h"
 #include "tests/support/RecordingHelpViewer.h"
 
@@ -97,6 +100,21 @@ private slots:
         AnswerFindDialog(1, 1, 2, 1);  // A with B: only in the names row of the Test Cases sheet
         ExpectOneBox(messages, [&] { w.Tool(ToolId::FindCombination)->trigger(); },
                      "The combination was not found.", MsgIcon::None);
+    }
+
+    // A rule over the pair's two factors that excludes it holds the pair at its line.
+    void aRuleHoldsItsPairAtItsLine()
+    {
+        frmMain& w = shownWindow();
+        DesignLoader::Load(w, kDesign);
+        modMain::Workbook().SetRules("# a1 never meets b2\n\n  IF [A] = \"a1\" THEN [B] <> \"b2\";");
+        AnswerFindDialog(1, 1, 2, 2);
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::FindCombination)->trigger(); },
+                     "The combination was found in the Rules in the selected row.", MsgIcon::None);
+        QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemRules));
+        const QTextCursor cursor = w.RulesSheet()->Editor()->textCursor();
+        QCOMPARE(cursor.blockNumber(), 2);
+        QCOMPARE(cursor.positionInBlock(), 0);
     }
 
     void theSummaryHasThreeWordings()
