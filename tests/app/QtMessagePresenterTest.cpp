@@ -129,6 +129,7 @@ private slots:
         const int first = shownAt(1);
         QVERIFY(first >= 0);
         QVERIFY(shownAt(27) > first);
+        QVERIFY(shownAt(37) > first);  // the rule language, of the box for rules that do not check
         QVERIFY(shownAt(1) == first);
     }
 };
