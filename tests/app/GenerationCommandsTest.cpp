@@ -3,6 +3,7 @@
 // main window kept alive while a generation runs.
 #include "app/ToolIds.h"
 #include "app/frmMain.h"
+#include "app/modMainGeneration.h"
 #include "app/frmNWayStatus.h"
 #include "app/frmStatus.h"
 #include "app/frmStrength.h"
@@ -154,6 +155,12 @@ private slots:
         ExpectOneBox(messages, [&] { w.Tool(ToolId::Generate2Way)->trigger(); },
                      "Infeasible constraints", MsgIcon::Information, MsgButtons::OkCancel, 27);
         ExpectFlags(false, true);
+        // Such a design is not valid, and a search of any strength says why before anything else.
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::ValidateDesign)->trigger(); },
+                     "No test case can satisfy every constraint.", MsgIcon::Exclamation);
+        bool converged = true;
+        ExpectOneBox(messages, [&] { modMain::GenerateNWay(3, converged); }, "Infeasible constraints",
+                     MsgIcon::Information, MsgButtons::OkCancel, 27);
         QCOMPARE(modMain::TestCasesGrid().maxRows(), 2);
         QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemFactorsAndLevels));
         QVERIFY(w.Tool(ToolId::Generate2Way)->isEnabled());

@@ -113,6 +113,39 @@ TEST_F(CliTest, ConstraintsThatOnlyHoldTogetherAreKeptAndNamed)
     EXPECT_TRUE(Cli({"coverage", none, "--missing"}).out.endsWith("C\tc1\texcluded together\nB\tb2\tC\tc2\texcluded together\n"));
 }
 
+TEST_F(CliTest, ADesignWithoutAValidTestCaseIsSaidSoAndNothingOfTheSolverShows)
+{
+    // Two one-level factors that exclude each other: no test case at all.
+    const QString design = write("none.test", Design("<Factor Name=\"A\"><level>a</level></Factor>"
+                                                     "<Factor Name=\"B\"><level>b</level></Factor>"
+                                                     "<Factor Name=\"C\"><level>c1</level><level>c2</level></Factor>",
+                                                     "<constraint><iffactor>A</iffactor><iflevel>a</iflevel><thenfactor>B"
+                                                     "</thenfactor><thenlevel>b</thenlevel></constraint>"));
+    struct Case {
+        QStringList args;
+        int exitCode;
+        QString out, err;
+    };
+    const QString nested = "A total of 1 combinations out of 5 were found in the constraints, previous test, and the test "
+                           "case matrix. There are nested constraints in the design.\n";
+    const std::vector<Case> cases = {
+        {{"generate", design}, 1, "", "Infeasible constraints\n"},
+        {{"generate", design, "--strength", "3"}, 1, "", "Infeasible constraints\n"},
+        {{"all", design}, 1, "", "Infeasible constraints\n"},
+        {{"validate", design}, 1, "No test case can satisfy every constraint.\n", ""},
+        {{"coverage", design, "--missing"}, 0,
+         nested + "A\ta\tC\tc1\texcluded together\nA\ta\tC\tc2\texcluded together\n"
+                  "B\tb\tC\tc1\texcluded together\nB\tb\tC\tc2\texcluded together\n",
+         ""},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = Cli(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args.join(' ').toStdString();
+        EXPECT_EQ(run.out, c.out) << c.args.join(' ').toStdString();
+        EXPECT_EQ(run.err, c.err) << c.args.join(' ').toStdString();
+    }
+}
+
 TEST_F(CliTest, RefusalsAndTheirExitCodes)
 {
     const CliRun valid = Cli({"validate", example()});
