@@ -35,17 +35,20 @@ const char* kUsage =
     "             [--output FILE] [--save]\n"
     "             [--compact SECONDS] [--compact-moves N]: then remove test cases while every\n"
     "             pair stays covered, for at most SECONDS or N moves (N repeats with --seed)\n"
-    "  validate   check the design: \"The design is valid.\" or the first problem, and what the\n"
-    "             constraints exclude together beyond the pairs they name\n"
-    "  all        print every combination of levels, less those a constraint forbids or a\n"
-    "             previous test ran [--yes] [--format tsv|csv] [--output FILE]\n"
+    "  validate   check the design: \"The design is valid.\" or the first problem (exit status 1\n"
+    "             when no test case can satisfy every constraint), the number of rules, and\n"
+    "             what the constraints exclude together beyond the pairs they name [--format]\n"
+    "  all        print every combination of levels, less those that break a constraint or a\n"
+    "             rule or a previous test ran [--yes] [--format tsv|csv] [--output FILE]\n"
     "  coverage   count the pairs (--strength T: the combinations of T levels) the design's\n"
     "             saved matrix covers [--strength T] [--missing] [--format tsv|csv]\n"
     "  export     write the design's saved matrix to a file, as the desktop program exports it\n"
     "             --format %1 --output FILE\n"
     "\n"
-    "Messages go to standard error. Exit status: 0 success, 1 the design was refused or no\n"
-    "matrix resulted, 2 a usage error or a file that cannot be read or written.\n";
+    "Every command keeps the design's constraints and rules; a rules text that does not check\n"
+    "is told as DESIGN:LINE:COLUMN: message. Messages go to standard error. Exit status: 0\n"
+    "success, 1 the design was refused or no matrix resulted, 2 a usage error or a file that\n"
+    "cannot be read or written.\n";
 
 // The export format names as a sentence's list: "xlsx, xml, html, csv or tsv".
 QString ExportFormatList()
