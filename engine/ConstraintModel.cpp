@@ -231,10 +231,13 @@ bool ConstraintModel::RoomFor(int32_t* row, int32_t g, const uint64_t* fixed) co
 }
 
 bool ConstraintModel::WideRulesLeaveRoom(int32_t* row, int32_t f, const uint64_t* fixed, int32_t* lone,
-                                         int32_t* numLone) const
+                                         int32_t* numLone, const int32_t* open) const
 {
     for (int32_t k = wideOfFirst_[static_cast<size_t>(f)]; k < wideOfFirst_[static_cast<size_t>(f) + 1]; ++k) {
-        const CompiledRule& rule = program_.Rules()[static_cast<size_t>(wideOf_[static_cast<size_t>(k)])];
+        const int32_t r = wideOf_[static_cast<size_t>(k)];
+        const CompiledRule& rule = program_.Rules()[static_cast<size_t>(r)];
+        if (open && rule.clausesReadAll && open[r] > 2)
+            continue;
         const RuleProgram::Truth truth = program_.Evaluate(rule, row);
         if (truth == RuleProgram::Truth::False)
             return false;

@@ -111,15 +111,17 @@ public:
     // and one that leaves a single factor open must leave it room; such factors are appended
     // to lone (when given, with room for every wide rule of f). One step ahead of the search,
     // so that a row seldom runs into a factor that no level fits.
+    // open (may be null): per rule, its factors still open before f was fixed; a rule whose
+    // every clause reads every factor is passed over while two or more stay open, as it can be
+    // neither false nor leave a factor alone open.
     bool WideRulesLeaveRoom(int32_t* row, int32_t f, const uint64_t* fixed, int32_t* lone = nullptr,
-                            int32_t* numLone = nullptr) const;
-    // Whether fixing factor f at level may take room from the open factor g: the level
-    // excludes a level of g, or a wide rule reads both.
-    bool MayCorner(int32_t f, int32_t level, int32_t g) const
-    {
-        const size_t entry = static_cast<size_t>(levelOffset_[static_cast<size_t>(f)] + level);
-        return (cornering_[entry * factorWords_ + static_cast<size_t>(g) / 64] >> (g % 64)) & 1;
-    }
+                            int32_t* numLone = nullptr, const int32_t* open = nullptr) const;
+    // The wide rules of f, by their number in the program (0-based), and each one's factors.
+    const int32_t* WideRulesOf(int32_t f) const { return &wideOf_[static_cast<size_t>(wideOfFirst_[static_cast<size_t>(f)])]; }
+    int32_t NumFactorsOf(int32_t rule) const { return static_cast<int32_t>(program_.Rules()[static_cast<size_t>(rule)].factors.size()); }
+    // The open factors that fixing a level may take room from, as a set over the factors: those
+    // it excludes a level of, and those a wide rule reads with its factor.
+    const uint64_t* CorneredBy(int32_t entry) const { return &cornering_[static_cast<size_t>(entry) * factorWords_]; }
     // A complete row that breaks a wide rule.
     bool BreaksAnyWideRule(const int32_t* row) const;
     // A wide rule that reads both factors f and g and that the row breaks.
@@ -174,7 +176,7 @@ private:
     std::vector<int32_t> wideOf_;
     std::vector<int32_t> wideOfFirst_;
     int32_t factorWords_ = 0;
-    std::vector<uint64_t> cornering_;  // with wide rules, per level: the factors MayCorner names (a set)
+    std::vector<uint64_t> cornering_;  // with wide rules, per level: the factors CorneredBy names
     RuleClauses wideClauses_;
 
     ImpliedExclusions implied_;

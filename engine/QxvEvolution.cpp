@@ -49,7 +49,8 @@ QxvEvolution::QxvEvolution(const NumericDesign& design)
         keptPosition_.resize(F);
         assumptions_.resize(F);
         partialRow_.resize(F);
-        watched_.resize(F);
+        open_.resize(static_cast<size_t>(design.constraints->NumRules()));
+        watchedSet_.resize((F + 63) / 64);
         int32_t most = 0;
         for (int32_t f = 0; f < F_; ++f)
             most = std::max(most, design.constraints->NumWideRulesOf(f));
@@ -274,6 +275,10 @@ void QxvEvolution::Select2WayLevelForFactor(RandomStream& random)
         std::fill(partialRow_.begin(), partialRow_.end(), -1);
         partialRow_[alOrder_[0]] = alNewRow_[0];
         numWatched_ = 0;
+        std::fill(watchedSet_.begin(), watchedSet_.end(), uint64_t{0});
+        for (size_t r = 0; r < open_.size(); ++r)
+            open_[r] = d_.constraints->NumFactorsOf(static_cast<int32_t>(r));
+        CountFixed(alOrder_[0]);
     }
     // From the most complete factor towards the anchor; the fixed partners of the factor at
     // position pos are the anchor and the factors at the positions after pos.
@@ -322,29 +327,46 @@ bool QxvEvolution::KeepsWideRules(int32_t f, int32_t level)
 {
     // The level is held for the question: its rules, and the factors earlier rules left alone
     // open, which must keep a level beside it too.
+    numLone_ = 0;
+    if (numWatched_ == 0 && d_.constraints->NumWideRulesOf(f) == 0)
+        return true;
     const int32_t entry = d_.levelOffset[f] + level;
     partialRow_[f] = level;
     SetBit(fixed_.data(), entry);
-    numLone_ = 0;
-    bool keeps = d_.constraints->WideRulesLeaveRoom(partialRow_.data(), f, fixed_.data(), lone_.data(), &numLone_);
-    for (int32_t k = 0; k < numWatched_ && keeps; ++k) {
-        const int32_t g = watched_[k];
-        keeps = g == f || !d_.constraints->MayCorner(f, level, g) || d_.constraints->RoomFor(partialRow_.data(), g, fixed_.data());
-    }
+    bool keeps = d_.constraints->WideRulesLeaveRoom(partialRow_.data(), f, fixed_.data(), lone_.data(), &numLone_,
+                                                    open_.data());
+    // Only the watched factors the level may take room from are looked at again.
+    const uint64_t* cornered = d_.constraints->CorneredBy(entry);
+    for (int32_t w = 0; w < static_cast<int32_t>(watchedSet_.size()) && keeps; ++w)
+        for (uint64_t bits = cornered[w] & watchedSet_[w]; bits != 0 && keeps; bits &= bits - 1) {
+            const int32_t g = w * 64 + std::countr_zero(bits);
+            keeps = g == f || d_.constraints->RoomFor(partialRow_.data(), g, fixed_.data());
+        }
     ClearBit(fixed_.data(), entry);
     partialRow_[f] = -1;
     return keeps;
 }
 
+void QxvEvolution::CountFixed(int32_t f)
+{
+    const int32_t* rules = d_.constraints->WideRulesOf(f);
+    for (int32_t k = 0; k < d_.constraints->NumWideRulesOf(f); ++k)
+        --open_[rules[k]];
+}
+
 void QxvEvolution::WatchLoneFactors(int32_t f)
 {
+    CountFixed(f);
     // f is fixed now: it is watched no longer.
-    for (int32_t k = 0; k < numWatched_; ++k)
-        if (watched_[k] == f)
-            watched_[k--] = watched_[--numWatched_];
+    if (watchedSet_[f >> 6] >> (f & 63) & 1) {
+        ClearBit(watchedSet_.data(), f);
+        --numWatched_;
+    }
     for (int32_t k = 0; k < numLone_; ++k)
-        if (std::find(watched_.begin(), watched_.begin() + numWatched_, lone_[k]) == watched_.begin() + numWatched_)
-            watched_[numWatched_++] = lone_[k];
+        if (!(watchedSet_[lone_[k] >> 6] >> (lone_[k] & 63) & 1)) {
+            SetBit(watchedSet_.data(), lone_[k]);
+            ++numWatched_;
+        }
 }
 
 void QxvEvolution::SortLevelsByScore(int32_t levels, RandomStream& random)

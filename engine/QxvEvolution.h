@@ -72,6 +72,9 @@ private:
     // Whether level keeps the wide rules of f on the levels fixed so far, one step ahead; the
     // factors its rules leave alone open are then watched for the rest of the row.
     bool KeepsWideRules(int32_t f, int32_t level);
+    // After f took its level: one factor less open in its rules, and the factors they leave
+    // alone open watched.
+    void CountFixed(int32_t f);
     void WatchLoneFactors(int32_t f);
     // levelIndex_ 0..levels-1 ordered by ascending scores_.
     void SortLevelsByScore(int32_t levels, RandomStream& random);
@@ -187,7 +190,8 @@ private:
     std::vector<int32_t> levelIndex_;
     std::vector<uint64_t> fixed_;  // the levels fixed so far in the row, as a bit set
     std::vector<int32_t> partialRow_;  // with wide rules: the row by factor, -1 where not fixed yet
-    std::vector<int32_t> watched_;     // open factors a wide rule leaves alone open in this row
+    std::vector<int32_t> open_;        // per rule: its factors not fixed yet in this row
+    std::vector<uint64_t> watchedSet_;  // open factors a wide rule leaves alone open in this row
     int32_t numWatched_ = 0;
     std::vector<int32_t> lone_;        // those the last level asked about leaves
     int32_t numLone_ = 0;

@@ -272,6 +272,8 @@ bool RuleProgram::Compile(const std::vector<RuleStatement>& statements, const De
     nodes_.clear();
     kids_.clear();
     truth_.clear();
+    literals_.clear();
+    clauseBegin_.assign(1, 0);
     RuleCompiler compiler(design, nodes_, kids_, truth_);
     try {
         for (const RuleStatement& statement : statements)
@@ -281,7 +283,106 @@ bool RuleProgram::Compile(const std::vector<RuleStatement>& statements, const De
         rules_.clear();
         return false;
     }
+    for (CompiledRule& rule : rules_)
+        MakeClauses(rule);
     return true;
+}
+
+namespace {
+constexpr size_t kMostClauses = 64;
+}  // namespace
+
+bool RuleProgram::ClausesOf(int32_t index, std::vector<std::vector<ClauseLiteral>>& clauses) const
+{
+    // AND joins the children's clauses; OR distributes over them, as long as they stay few.
+    const RuleNode& node = nodes_[static_cast<size_t>(index)];
+    switch (node.kind) {
+    case RuleNode::Kind::Levels: clauses = {{ClauseLiteral{node.f, node.truth}}}; return true;
+    case RuleNode::Kind::Pair: return false;
+    case RuleNode::Kind::All:
+        clauses.clear();
+        for (uint32_t k = 0; k < node.count; ++k) {
+            std::vector<std::vector<ClauseLiteral>> child;
+            if (!ClausesOf(kids_[node.first + k], child) || clauses.size() + child.size() > kMostClauses)
+                return false;
+            clauses.insert(clauses.end(), child.begin(), child.end());
+        }
+        return true;
+    case RuleNode::Kind::Any:
+        clauses = {{}};
+        for (uint32_t k = 0; k < node.count; ++k) {
+            std::vector<std::vector<ClauseLiteral>> child, product;
+            if (!ClausesOf(kids_[node.first + k], child) || clauses.size() * child.size() > kMostClauses)
+                return false;
+            for (const auto& left : clauses)
+                for (const auto& right : child) {
+                    product.push_back(left);
+                    product.back().insert(product.back().end(), right.begin(), right.end());
+                }
+            clauses = std::move(product);
+        }
+        return true;
+    }
+    return false;
+}
+
+void RuleProgram::MakeClauses(CompiledRule& rule)
+{
+    std::vector<std::vector<ClauseLiteral>> clauses;
+    for (const int32_t f : rule.factors)
+        if (levels_[static_cast<size_t>(f)] > 64)
+            return;
+    if (!ClausesOf(rule.root, clauses))
+        return;
+    // The literals of one factor in a clause become one, of the levels of any of them.
+    rule.firstClause = static_cast<uint32_t>(clauseBegin_.size()) - 1;
+    rule.numClauses = static_cast<uint32_t>(clauses.size());
+    rule.clausesReadAll = true;
+    for (const auto& clause : clauses) {
+        for (const int32_t f : rule.factors) {
+            ClauseLiteral merged{f, static_cast<uint32_t>(truth_.size())};
+            bool any = false;
+            truth_.resize(truth_.size() + static_cast<size_t>(levels_[static_cast<size_t>(f)]), 0);
+            for (const ClauseLiteral& literal : clause)
+                if (literal.f == f) {
+                    any = true;
+                    for (int32_t l = 0; l < levels_[static_cast<size_t>(f)]; ++l)
+                        truth_[merged.truth + static_cast<uint32_t>(l)] |= truth_[literal.truth + static_cast<uint32_t>(l)];
+                }
+            for (int32_t l = 0; l < levels_[static_cast<size_t>(f)]; ++l)
+                merged.levels |= static_cast<uint64_t>(truth_[merged.truth + static_cast<uint32_t>(l)]) << l;
+            if (any)
+                literals_.push_back(merged);
+            else
+                truth_.resize(merged.truth);
+        }
+        const uint32_t read = static_cast<uint32_t>(literals_.size()) - clauseBegin_.back();
+        rule.clausesReadAll = rule.clausesReadAll && read == rule.factors.size();
+        clauseBegin_.push_back(static_cast<uint32_t>(literals_.size()));
+    }
+}
+
+RuleProgram::Truth RuleProgram::EvalClauses(const CompiledRule& rule, const int32_t* row, int32_t f, int32_t level) const
+{
+    Truth result = Truth::True;
+    for (uint32_t c = rule.firstClause; c < rule.firstClause + rule.numClauses; ++c) {
+        Truth clause = Truth::False;
+        for (uint32_t k = clauseBegin_[c]; k < clauseBegin_[c + 1]; ++k) {
+            const ClauseLiteral& literal = literals_[k];
+            const int32_t a = literal.f == f ? level : row[literal.f];
+            if (a < 0) {
+                clause = Truth::Unknown;
+            } else if ((literal.levels >> a) & 1) {
+                clause = Truth::True;
+                break;
+            }
+        }
+        if (clause == Truth::False)
+            return Truth::False;
+        if (clause == Truth::Unknown)
+            result = Truth::Unknown;
+    }
+    return result;
 }
 
 RuleProgram::Truth RuleProgram::Eval(int32_t index, const int32_t* row, int32_t f, int32_t level) const

@@ -8,7 +8,9 @@
 //
 // A row may be partial (level -1 where a factor is open): a rule is then true, false, or not
 // yet known. Evaluation reads the tables and allocates nothing, so evolutions on several
-// threads share one program.
+// threads share one program. A rule of terms over one factor each whose clauses are few (an
+// IF over ANDs with an OR after THEN is one clause) is also kept as clauses, one literal per
+// factor, which are read in a plain loop; the answers are the same.
 
 #include "engine/DesignTables.h"
 #include "engine/RuleError.h"
@@ -32,6 +34,17 @@ struct CompiledRule {
     RulePosition at;
     int32_t root = 0;
     std::vector<int32_t> factors;  // the factors it reads, ascending
+    uint32_t firstClause = 0;      // its clauses, when it has them
+    uint32_t numClauses = 0;       // 0: read as a tree
+    bool clausesReadAll = false;   // every clause reads every factor: false only once all are fixed
+};
+
+// A literal of a clause: factor f at a level whose truth at truth + level is set; for a
+// clause kept to be read, the levels as bits of a word (factors of at most 64 levels).
+struct ClauseLiteral {
+    int32_t f = 0;
+    uint32_t truth = 0;
+    uint64_t levels = 0;
 };
 
 class RuleProgram {
@@ -52,15 +65,20 @@ public:
     // factor f were at `level` instead.
     Truth Evaluate(const CompiledRule& rule, const int32_t* row, int32_t f = -1, int32_t level = -1) const
     {
-        return Eval(rule.root, row, f, level);
+        return rule.numClauses > 0 ? EvalClauses(rule, row, f, level) : Eval(rule.root, row, f, level);
     }
 
 private:
     Truth Eval(int32_t node, const int32_t* row, int32_t f, int32_t level) const;
+    Truth EvalClauses(const CompiledRule& rule, const int32_t* row, int32_t f, int32_t level) const;
+    void MakeClauses(CompiledRule& rule);
+    bool ClausesOf(int32_t node, std::vector<std::vector<ClauseLiteral>>& clauses) const;
 
     std::vector<int32_t> levels_;
     std::vector<CompiledRule> rules_;
     std::vector<RuleNode> nodes_;
     std::vector<int32_t> kids_;
     std::vector<uint8_t> truth_;
+    std::vector<ClauseLiteral> literals_;
+    std::vector<uint32_t> clauseBegin_;  // clause k: literals_[clauseBegin_[k] .. clauseBegin_[k + 1])
 };
