@@ -403,88 +403,37 @@ void RulesTable(int32_t evolutions, uint64_t seed, const std::string& only)
     }
 }
 
-}  // namespace
+// The configurations of the tables of pairs, with and without exclusions.
+const std::vector<Config> kConfigs{
+    {"3^4", {{3, 4}}},
+    {"3^13", {{3, 13}}},
+    {"4^15 3^17 2^29", {{4, 15}, {3, 17}, {2, 29}}},
+    {"4^1 3^39 2^35", {{4, 1}, {3, 39}, {2, 35}}},
+    {"2^100", {{2, 100}}},
+    {"10^20", {{10, 20}}},
+    {"5^1 3^8 2^2", {{5, 1}, {3, 8}, {2, 2}}},
+    {"10^10", {{10, 10}}},
+    {"4^10", {{4, 10}}},
+    {"3^50", {{3, 50}}},
+    {"10^50", {{10, 50}}},
+    {"5^100", {{5, 100}}},
+};
+const std::vector<Config> kConstrained{
+    {"3^30 2^20 -20", {{3, 30}, {2, 20}}, 20},
+    {"4^20 3^30 2^50 -35", {{4, 20}, {3, 30}, {2, 50}}, 35},
+    {"4^40 3^60 2^100 -50", {{4, 40}, {3, 60}, {2, 100}}, 50},
+};
 
-int main(int argc, char** argv)
+// The pairs table: each configuration on one thread and on all cores, in a child process of
+// its own so that its peak memory is its own.
+void PairsTable(int32_t evolutions, uint64_t seed, unsigned threads, const std::string& only)
 {
-    int32_t evolutions = 1000;
-    uint64_t seed = 1;
-    unsigned threads = std::max(1u, std::thread::hardware_concurrency());
-    std::string only;
-    std::vector<double> budgets;
-    int strength = 2;
-    bool evolutionsGiven = false;
-    // --rules stands first, before the options it takes.
-    const bool rules = argc > 1 && !std::strcmp(argv[1], "--rules");
-    for (int i = rules ? 2 : 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--evolutions")) {
-            evolutions = std::atoi(argv[i + 1]);
-            evolutionsGiven = true;
-        } else if (!std::strcmp(argv[i], "--strength"))
-            strength = std::atoi(argv[i + 1]);
-        else if (!std::strcmp(argv[i], "--seed"))
-            seed = std::strtoull(argv[i + 1], nullptr, 10);
-        else if (!std::strcmp(argv[i], "--threads"))
-            threads = static_cast<unsigned>(std::atoi(argv[i + 1]));
-        else if (!std::strcmp(argv[i], "--only"))
-            only = argv[i + 1];
-        else if (!std::strcmp(argv[i], "--compact"))
-            for (char* text = argv[i + 1]; *text;) {
-                budgets.push_back(std::strtod(text, &text));
-                text += *text == ',';
-            }
-        else {
-            std::fprintf(stderr, "usage: vantrel-bench [--evolutions N] [--seed S] [--threads N] [--only NAME]\n"
-                                 "       vantrel-bench --compact SECONDS[,SECONDS...] [--evolutions N] [--seed S] [--only NAME]\n"
-                                 "       vantrel-bench --strength 3|4 [--compact SECONDS[,SECONDS...]] [--evolutions N] [--seed S]\n"
-                                 "                     [--only NAME]\n"
-                                 "       vantrel-bench --rules [--evolutions N] [--seed S] [--only NAME]\n");
-            return 2;
-        }
-    }
-    if (rules) {
-        RulesTable(evolutions, seed, only);
-        return 0;
-    }
-
-    const std::vector<Config> configs{
-        {"3^4", {{3, 4}}},
-        {"3^13", {{3, 13}}},
-        {"4^15 3^17 2^29", {{4, 15}, {3, 17}, {2, 29}}},
-        {"4^1 3^39 2^35", {{4, 1}, {3, 39}, {2, 35}}},
-        {"2^100", {{2, 100}}},
-        {"10^20", {{10, 20}}},
-        {"5^1 3^8 2^2", {{5, 1}, {3, 8}, {2, 2}}},
-        {"10^10", {{10, 10}}},
-        {"4^10", {{4, 10}}},
-        {"3^50", {{3, 50}}},
-        {"10^50", {{10, 50}}},
-        {"5^100", {{5, 100}}},
-    };
-    const std::vector<Config> constrained{
-        {"3^30 2^20 -20", {{3, 30}, {2, 20}}, 20},
-        {"4^20 3^30 2^50 -35", {{4, 20}, {3, 30}, {2, 50}}, 35},
-        {"4^40 3^60 2^100 -50", {{4, 40}, {3, 60}, {2, 100}}, 50},
-    };
-
-    if (strength == 3 || strength == 4) {
-        StrengthTable(strength, budgets, evolutionsGiven ? evolutions : TupleEvolution::kDefaultEvolutions, seed, only);
-        return 0;
-    }
-    if (!budgets.empty()) {
-        std::printf("evolutions %d, seed %llu, one thread; compaction time beside its rows\n\n", evolutions,
-                    static_cast<unsigned long long>(seed));
-        std::vector<Config> all = configs;
-        all.insert(all.end(), constrained.begin(), constrained.end());
-        CompactionTable(all, budgets, evolutions, seed, only);
-        return 0;
-    }
     std::printf("evolutions %d, seed %llu, all cores = %u threads\n\n", evolutions,
                 static_cast<unsigned long long>(seed), threads);
     std::printf("%-16s %6s %9s %9s %6s %9s %8s %8s\n", "configuration", "rows", "1 thread", "(cpu)", "rows",
                 "all cores", "speed-up", "peak MB");
     std::fflush(stdout);
-    for (const Config& config : configs) {
+    for (const Config& config : kConfigs) {
         if (!only.empty() && only != config.name)
             continue;
         const pid_t child = fork();
@@ -504,9 +453,13 @@ int main(int argc, char** argv)
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
             std::printf("%-16s  the two runs differ or failed\n", config.name);
     }
+}
 
+// The designs with exclusions against the same designs without.
+void ExclusionsTable(int32_t evolutions, uint64_t seed, const std::string& only)
+{
     bool headed = false;
-    for (const Config& config : constrained) {
+    for (const Config& config : kConstrained) {
         if (!only.empty() && only != config.name)
             continue;
         if (!headed)
@@ -520,6 +473,76 @@ int main(int argc, char** argv)
         std::printf("%-20s %6d %8.3fs %9s %6d %8.3fs %5.2fx\n", config.name, with.rows, with.cpuSeconds,
                     with.converge ? "yes" : "NO", without.rows, without.cpuSeconds, with.cpuSeconds / without.cpuSeconds);
         std::fflush(stdout);
+    }
+}
+
+struct Arguments {
+    int32_t evolutions = 1000;
+    bool evolutionsGiven = false;
+    uint64_t seed = 1;
+    unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+    std::string only;
+    std::vector<double> budgets;
+    int strength = 2;
+    bool rules = false;
+};
+
+// False for an option the bench does not know.
+bool ParseArguments(int argc, char** argv, Arguments& a)
+{
+    // --rules stands first, before the options it takes.
+    a.rules = argc > 1 && !std::strcmp(argv[1], "--rules");
+    for (int i = a.rules ? 2 : 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--evolutions")) {
+            a.evolutions = std::atoi(argv[i + 1]);
+            a.evolutionsGiven = true;
+        } else if (!std::strcmp(argv[i], "--strength")) {
+            a.strength = std::atoi(argv[i + 1]);
+        } else if (!std::strcmp(argv[i], "--seed")) {
+            a.seed = std::strtoull(argv[i + 1], nullptr, 10);
+        } else if (!std::strcmp(argv[i], "--threads")) {
+            a.threads = static_cast<unsigned>(std::atoi(argv[i + 1]));
+        } else if (!std::strcmp(argv[i], "--only")) {
+            a.only = argv[i + 1];
+        } else if (!std::strcmp(argv[i], "--compact")) {
+            for (char* text = argv[i + 1]; *text;) {
+                a.budgets.push_back(std::strtod(text, &text));
+                text += *text == ',';
+            }
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Arguments a;
+    if (!ParseArguments(argc, argv, a)) {
+        std::fprintf(stderr, "usage: vantrel-bench [--evolutions N] [--seed S] [--threads N] [--only NAME]\n"
+                             "       vantrel-bench --compact SECONDS[,SECONDS...] [--evolutions N] [--seed S] [--only NAME]\n"
+                             "       vantrel-bench --strength 3|4 [--compact SECONDS[,SECONDS...]] [--evolutions N] [--seed S]\n"
+                             "                     [--only NAME]\n"
+                             "       vantrel-bench --rules [--evolutions N] [--seed S] [--only NAME]\n");
+        return 2;
+    }
+    if (a.rules) {
+        RulesTable(a.evolutions, a.seed, a.only);
+    } else if (a.strength == 3 || a.strength == 4) {
+        StrengthTable(a.strength, a.budgets, a.evolutionsGiven ? a.evolutions : TupleEvolution::kDefaultEvolutions, a.seed,
+                      a.only);
+    } else if (!a.budgets.empty()) {
+        std::printf("evolutions %d, seed %llu, one thread; compaction time beside its rows\n\n", a.evolutions,
+                    static_cast<unsigned long long>(a.seed));
+        std::vector<Config> all = kConfigs;
+        all.insert(all.end(), kConstrained.begin(), kConstrained.end());
+        CompactionTable(all, a.budgets, a.evolutions, a.seed, a.only);
+    } else {
+        PairsTable(a.evolutions, a.seed, a.threads, a.only);
+        ExclusionsTable(a.evolutions, a.seed, a.only);
     }
     return 0;
 }

@@ -58,4 +58,13 @@ struct PairTable {
     // g = m) is required and uncovered. A level's score against the fixed partners of a row
     // is then one AND and a population count per word.
     std::vector<uint64_t> baseUncoveredBits;  // levelOffset[F] x levelWords
+
+private:
+    void LayOutBlocks(const DesignCodes& codes);
+    void LayOutStates(const DesignCodes& codes);
+    // Marks cell (f = lf, g = lg) as no longer zero: excluded, or covered for the first time.
+    void MarkNonZero(const DesignCodes& codes, int32_t f, int32_t lf, int32_t g, int32_t lg, uint8_t state);
+    void ExcludeWhatNoValidRowHolds(const DesignCodes& codes);
+    void CountPreviousTests(const DesignCodes& codes);
+    void SetUncoveredBits(const DesignCodes& codes);
 };

@@ -135,6 +135,97 @@ std::optional<QString> WhyNotDesignSections(const Outline& outline)
 
 }  // namespace
 
+namespace {
+
+// The factor table from the first section; false, with the reason, when it cannot be held.
+bool ReadFactors(const Section& factors, DesignText& d, QString& reason)
+{
+    const auto n = std::int32_t(factors.items.size());
+    d.numFactors = n;
+    d.levelCounts = LongArray(1, n);
+    for (std::int32_t f = 1; f <= n; ++f) {
+        d.levelCounts(f) = std::int32_t(factors.items[std::size_t(f - 1)].fieldCount);
+        d.maxNumLevels = std::max(d.maxNumLevels, d.levelCounts(f));
+    }
+    // The factor table, and the sheet that shows it, hold a cell for every level row of
+    // every factor, whatever the file holds: refused before it is laid out when the memory
+    // cannot hold it.
+    const double bytesNeeded = 2.0 * double(GridCellStore::kBytesPerCell) * (double(d.maxNumLevels) + 1) * n;
+    const std::optional<std::uint64_t> available = AvailableMemoryBytes();
+    if (available && bytesNeeded > double(*available))
+        return Refuse(reason, QStringLiteral("Its %1 factors of up to %2 levels would need %3 MB of memory, "
+                                             "more than this computer can give.")
+                                  .arg(n)
+                                  .arg(d.maxNumLevels)
+                                  .arg(std::ceil(bytesNeeded / (1024.0 * 1024.0)), 0, 'f', 0));
+    d.factors = TextTable(0, d.maxNumLevels, 1, n);
+    for (std::int32_t f = 1; f <= n; ++f) {
+        const Item& factor = factors.items[std::size_t(f - 1)];
+        d.factors(0, f) = factor.name;
+        for (std::int32_t j = 1; j <= d.levelCounts(f); ++j)
+            d.factors(j, f) = factors.Field(factor, std::size_t(j - 1));
+    }
+    return true;
+}
+
+bool ReadConstraints(const Section& constraints, DesignText& d, QString& reason)
+{
+    d.numConstraints = std::int32_t(constraints.items.size());
+    if (d.numConstraints == 0)
+        return true;
+    d.constraints = TextTable(1, d.numConstraints, 1, 4);
+    for (std::int32_t c = 1; c <= d.numConstraints; ++c) {
+        const Item& constraint = constraints.items[std::size_t(c - 1)];
+        if (constraint.fieldCount < 4)
+            return Refuse(reason, QStringLiteral("Constraint %1 has %2 of its four fields.").arg(c).arg(constraint.fieldCount));
+        for (int k = 1; k <= 4; ++k)
+            d.constraints(c, k) = constraints.Field(constraint, std::size_t(k - 1));
+    }
+    return true;
+}
+
+bool ReadPrevRuns(const Section& prevRuns, DesignText& d, QString& reason)
+{
+    const std::int32_t n = d.numFactors;
+    d.numPrevRuns = std::int32_t(prevRuns.items.size());
+    if (d.numPrevRuns == 0)
+        return true;
+    d.prevRuns = TextTable(1, d.numPrevRuns, 1, n);
+    for (std::int32_t r = 1; r <= d.numPrevRuns; ++r) {
+        const Item& run = prevRuns.items[std::size_t(r - 1)];
+        if (run.fieldCount < std::size_t(n))
+            return Refuse(reason, QStringLiteral("Previous test %1 names a level for %2 of the %3 factors.")
+                                      .arg(r)
+                                      .arg(run.fieldCount)
+                                      .arg(n));
+        for (std::int32_t f = 1; f <= n; ++f)
+            d.prevRuns(r, f) = prevRuns.Field(run, std::size_t(f - 1));
+    }
+    return true;
+}
+
+bool ReadMatrix(const Section& rows, DesignText& d, QString& reason)
+{
+    if (rows.items.empty())
+        return true;
+    d.numRows = std::int32_t(rows.items.size());
+    d.numCols = std::int32_t(rows.items[0].fieldCount);
+    d.matrix = TextTable(1, d.numRows, 1, d.numCols);
+    for (std::int32_t r = 1; r <= d.numRows; ++r) {
+        const Item& row = rows.items[std::size_t(r - 1)];
+        if (row.fieldCount < std::size_t(d.numCols))
+            return Refuse(reason, QStringLiteral("Row %1 of the Test Cases matrix has %2 of the %3 cells of its first row.")
+                                      .arg(r)
+                                      .arg(row.fieldCount)
+                                      .arg(d.numCols));
+        for (std::int32_t c = 1; c <= d.numCols; ++c)
+            d.matrix(r, c) = rows.Field(row, std::size_t(c - 1));
+    }
+    return true;
+}
+
+}  // namespace
+
 bool ReadDesignDocument(const QByteArray& bytes, DesignText& contents, QString& reason)
 {
     if (bytes.isEmpty())
@@ -154,86 +245,16 @@ bool ReadDesignDocument(const QByteArray& bytes, DesignText& contents, QString& 
     if (const std::optional<QString> why = WhyNotDesignSections(outline))
         return Refuse(reason, *why);
 
-    // Everything is read into this first, so that a refused file returns nothing.
+    // Everything is read into this first, so that a refused file returns nothing. A file of
+    // three sections has no matrix.
     DesignText d;
     d.maxNumLevels = contents.maxNumLevels;
     d.rules = outline.rules;
-    const Section& factors = outline.sections[0];
-    const auto n = std::int32_t(factors.items.size());
-    d.numFactors = n;
-    if (n > 0) {
-        d.levelCounts = LongArray(1, n);
-        for (std::int32_t f = 1; f <= n; ++f) {
-            d.levelCounts(f) = std::int32_t(factors.items[std::size_t(f - 1)].fieldCount);
-            d.maxNumLevels = std::max(d.maxNumLevels, d.levelCounts(f));
-        }
-        // The factor table, and the sheet that shows it, hold a cell for every level row of
-        // every factor, whatever the file holds: refused before it is laid out when the memory
-        // cannot hold it.
-        const double bytesNeeded = 2.0 * double(GridCellStore::kBytesPerCell) * (double(d.maxNumLevels) + 1) * n;
-        const std::optional<std::uint64_t> available = AvailableMemoryBytes();
-        if (available && bytesNeeded > double(*available))
-            return Refuse(reason, QStringLiteral("Its %1 factors of up to %2 levels would need %3 MB of memory, "
-                                                 "more than this computer can give.")
-                                      .arg(n)
-                                      .arg(d.maxNumLevels)
-                                      .arg(std::ceil(bytesNeeded / (1024.0 * 1024.0)), 0, 'f', 0));
-        d.factors = TextTable(0, d.maxNumLevels, 1, n);
-        for (std::int32_t f = 1; f <= n; ++f) {
-            const Item& factor = factors.items[std::size_t(f - 1)];
-            d.factors(0, f) = factor.name;
-            for (std::int32_t j = 1; j <= d.levelCounts(f); ++j)
-                d.factors(j, f) = factors.Field(factor, std::size_t(j - 1));
-        }
-
-        const Section& constraints = outline.sections[1];
-        d.numConstraints = std::int32_t(constraints.items.size());
-        if (d.numConstraints != 0) {
-            d.constraints = TextTable(1, d.numConstraints, 1, 4);
-            for (std::int32_t c = 1; c <= d.numConstraints; ++c) {
-                const Item& constraint = constraints.items[std::size_t(c - 1)];
-                if (constraint.fieldCount < 4)
-                    return Refuse(reason,
-                                  QStringLiteral("Constraint %1 has %2 of its four fields.").arg(c).arg(constraint.fieldCount));
-                for (int k = 1; k <= 4; ++k)
-                    d.constraints(c, k) = constraints.Field(constraint, std::size_t(k - 1));
-            }
-        }
-
-        const Section& prevRuns = outline.sections[2];
-        d.numPrevRuns = std::int32_t(prevRuns.items.size());
-        if (d.numPrevRuns != 0) {
-            d.prevRuns = TextTable(1, d.numPrevRuns, 1, n);
-            for (std::int32_t r = 1; r <= d.numPrevRuns; ++r) {
-                const Item& run = prevRuns.items[std::size_t(r - 1)];
-                if (run.fieldCount < std::size_t(n))
-                    return Refuse(reason, QStringLiteral("Previous test %1 names a level for %2 of the %3 factors.")
-                                              .arg(r)
-                                              .arg(run.fieldCount)
-                                              .arg(n));
-                for (std::int32_t f = 1; f <= n; ++f)
-                    d.prevRuns(r, f) = prevRuns.Field(run, std::size_t(f - 1));
-            }
-        }
-
-        // A file of three sections has no matrix.
-        if (outline.sections.size() > 3 && !outline.sections[3].items.empty()) {
-            const Section& rows = outline.sections[3];
-            d.numRows = std::int32_t(rows.items.size());
-            d.numCols = std::int32_t(rows.items[0].fieldCount);
-            d.matrix = TextTable(1, d.numRows, 1, d.numCols);
-            for (std::int32_t r = 1; r <= d.numRows; ++r) {
-                const Item& row = rows.items[std::size_t(r - 1)];
-                if (row.fieldCount < std::size_t(d.numCols))
-                    return Refuse(reason,
-                                  QStringLiteral("Row %1 of the Test Cases matrix has %2 of the %3 cells of its first row.")
-                                      .arg(r)
-                                      .arg(row.fieldCount)
-                                      .arg(d.numCols));
-                for (std::int32_t c = 1; c <= d.numCols; ++c)
-                    d.matrix(r, c) = rows.Field(row, std::size_t(c - 1));
-            }
-        }
+    if (!outline.sections[0].items.empty()) {
+        if (!ReadFactors(outline.sections[0], d, reason) || !ReadConstraints(outline.sections[1], d, reason) ||
+            !ReadPrevRuns(outline.sections[2], d, reason) ||
+            (outline.sections.size() > 3 && !ReadMatrix(outline.sections[3], d, reason)))
+            return false;
     }
     contents = std::move(d);
     return true;
