@@ -4,6 +4,8 @@
 // (tests/app/FindCommandsTest.cpp).
 #include "search/CFind.h"
 
+#include "engine/ConstraintModel.h"
+
 #include "model/GridCellStore.h"
 #include "tests/support/SeamTest.h"
 #include "tests/support/TestTables.h"
@@ -49,6 +51,35 @@ TEST_F(CFindTest, OccurrencesComeConstraintsFirstThenPreviousTestsThenMatrixRows
     EXPECT_EQ(numFound, 8);
     EXPECT_EQ(missing, 8);
     EXPECT_TRUE(violation);
+}
+
+TEST_F(CFindTest, ARuleNamesThePairsItExcludesAndAMatrixRowThatBreaksOneIsAViolation)
+{
+    LongArray counts;
+    const TextTable factors = TestTables::FactorTable({{"A", "a1", "a2"}, {"B", "b1", "b2"}, {"C", "c1", "c2"}}, counts);
+    DesignTables design;
+    design.factors = {{"A", "a1", "a2"}, {"B", "b1", "b2"}, {"C", "c1", "c2"}};
+    design.levelCounts = {2, 2, 2};
+    design.rules = "# two lines first\n\nIF [A] = \"a1\" THEN [B] = \"b1\";\nIF [A] = \"a2\" AND [B] = \"b2\" THEN [C] <> \"c2\";";
+    const std::shared_ptr<const ConstraintModel> model = ConstraintModel::Compile(design).model;
+    quietFind.LoadData(3, counts, factors, 0, TextTable(), 0, TextTable());
+    quietFind.LoadConstraints(model);
+    // The second row breaks the rule over three factors; no rule names one of its pairs.
+    TestTables::FillGrid(matrix, {{"A", "B", "C"}, {"a1", "b1", "c1"}, {"a2", "b2", "c2"}});
+    LongArray locations, rows;
+    std::int32_t count = 0;
+    bool violation = false;
+    EXPECT_TRUE(quietFind.Find2Way(1, 1, 2, 2, locations, rows, count, violation));
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(locations.at(1), int(CFind::InRules));
+    EXPECT_EQ(rows.at(1), 3);  // the rule's line
+    EXPECT_FALSE(violation);
+    EXPECT_TRUE(quietFind.Find2Way(1, 2, 3, 2, locations, rows, count, violation));
+    EXPECT_TRUE(violation);
+    count = 0;
+    violation = false;
+    EXPECT_TRUE(quietFind.Find2Way(1, 1, 3, 1, locations, rows, count, violation));
+    EXPECT_FALSE(violation);
 }
 
 }  // namespace
