@@ -133,7 +133,8 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
         return GenerationOutcome::Refused;
     const DesignText& t = design.text;
 
-    const std::int32_t evolutions = TupleEvolution::EvolutionsFor(In_lNumWays, Defaults().lMaxNumEvolutions);
+    const std::int32_t evolutions = TupleEvolution::EvolutionsFor(In_lNumWays, Defaults().lMaxNumEvolutions,
+                                                                  design.constraints->HasMixedRequirements());
     GenerationReporter reporter(main);
     reporter.setEvolutionTotal(std::max<std::int32_t>(evolutions, 1));  // as the search counts them
     RunningSearch running(reporter);

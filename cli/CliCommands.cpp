@@ -131,7 +131,8 @@ int Generate(const CliOptions& options)
     const std::uint64_t seed = options.seedGiven ? options.seed : RandomStream::ClockSeed();
     const std::int32_t evolutions = options.evolutionsGiven
                                         ? options.evolutions
-                                        : TupleEvolution::EvolutionsFor(options.strength, options.evolutions);
+                                        : TupleEvolution::EvolutionsFor(options.strength, options.evolutions,
+                                                                        read.constraints->HasMixedRequirements());
     CCalcNWay calc(reporter, evolutions, seed, options.threads);
     calc.SetConstraints(read.constraints);
     const bool compact = options.compactSeconds > 0 || options.compactMoves > 0;

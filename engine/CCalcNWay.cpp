@@ -2,6 +2,7 @@
 
 #include "engine/AvailableMemory.h"
 #include "engine/EngineFatalError.h"
+#include "engine/MixedEvolution.h"
 #include "engine/QxvEvolution.h"
 #include "engine/RandomStream.h"
 #include "engine/TupleCompaction.h"
@@ -94,30 +95,54 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
         ShowInfeasibleConstraints();
         return false;
     }
-    if (strength > 2)
+    mixedTables_.clear();
+    if (design_.constraints->HasMixedRequirements())
+        BuildMixedTables(strength);
+    else if (strength > 2)
         tuples_.Build(design_, strength);
 
     reporter_.showNWayProgress();
     Kept kept;
     bool converge = false;
-    const auto pairs = [this] { return std::make_unique<QxvEvolution>(design_); };
-    const auto tuples = [this] { return std::make_unique<TupleEvolution>(design_, tuples_); };
-    const bool ok = strength == 2 ? (threads <= 1 ? RunEvolutionsHere(numEvolutions, pairs, kept, converge)
-                                                  : RunEvolutionsOnThreads(numEvolutions, threads, pairs, kept, converge))
-                                  : (threads <= 1 ? RunEvolutionsHere(numEvolutions, tuples, kept, converge)
-                                                  : RunEvolutionsOnThreads(numEvolutions, threads, tuples, kept, converge));
+    const bool ok = RunSearch(strength, numEvolutions, threads, kept, converge);
     Ret_bConverge = converge;
     if (!ok) {
         ShowInfeasibleConstraints();
         reporter_.closeNWayProgress();
         return false;
     }
-    if (compactMoves_ > 0 && kept.complete && kept.rows > design_.lNumPrevRuns)
+    if (compactMoves_ > 0 && kept.complete && kept.rows > design_.lNumPrevRuns && mixedTables_.empty())
         Compact(strength, kept);
     lBestNumRows_ = kept.rows;
     ConvertFromNumericToActual(In_design, kept, Ret_vaMatrix, Ret_lNumRowsInMatrix);
     reporter_.closeNWayProgress();
     return true;
+}
+
+void CCalcNWay::BuildMixedTables(int32_t strength)
+{
+    // The design's strength over every factor, each group at its own, the invalid-level pairs.
+    std::vector<int32_t> all(static_cast<size_t>(design_.lNumFactors));
+    for (int32_t f = 0; f < design_.lNumFactors; ++f)
+        all[static_cast<size_t>(f)] = f;
+    mixedTables_.emplace_back().Build(design_, strength, all, TupleTable::Kind::Valid);
+    for (const CompiledGroup& group : design_.constraints->Groups())
+        mixedTables_.emplace_back().Build(design_, group.strength, group.factors, TupleTable::Kind::Valid);
+    if (design_.constraints->HasInvalidLevels())
+        mixedTables_.emplace_back().Build(design_, 2, all, TupleTable::Kind::InvalidPairs);
+}
+
+bool CCalcNWay::RunSearch(int32_t strength, int32_t numEvolutions, unsigned threads, Kept& kept, bool& converge)
+{
+    const auto run = [&](const auto& make) {
+        return threads <= 1 ? RunEvolutionsHere(numEvolutions, make, kept, converge)
+                            : RunEvolutionsOnThreads(numEvolutions, threads, make, kept, converge);
+    };
+    if (!mixedTables_.empty())
+        return run([this] { return std::make_unique<MixedEvolution>(design_, mixedTables_); });
+    if (strength == 2)
+        return run([this] { return std::make_unique<QxvEvolution>(design_); });
+    return run([this] { return std::make_unique<TupleEvolution>(design_, tuples_); });
 }
 
 ImpliedExclusions CCalcNWay::FindImpliedExclusions(const DesignTables& design)

@@ -100,6 +100,8 @@ private:
     int32_t ReportInOrder(SharedRun& run, bool& converge);
     static void PickKept(std::vector<Kept>& workerKept, Kept& kept);
     unsigned ThreadsThatFit(unsigned threads, int32_t strength);
+    void BuildMixedTables(int32_t strength);
+    bool RunSearch(int32_t strength, int32_t numEvolutions, unsigned threads, Kept& kept, bool& converge);
     void ShowInfeasibleConstraints();
     void ShowNoTestCases();
     void Compact(int32_t strength, Kept& kept);
@@ -112,6 +114,7 @@ private:
     unsigned threads_;
     NumericDesign design_;
     TupleTable tuples_;  // strength 3 and more
+    std::vector<TupleTable> mixedTables_;  // with groups or invalid levels: every kind of requirement
     int32_t lBestNumRows_ = 0;
     int32_t evolutionsFinished_ = 0;
     std::optional<uint64_t> availableMemory_;

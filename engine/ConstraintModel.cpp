@@ -35,6 +35,7 @@ ConstraintCompile ConstraintModel::Compile(const DesignTables& design)
         result.problem = ConstraintCompile::Problem::Rules;
         return result;
     }
+    model->MarkInvalidLevels(design);
     model->SplitRules();
     model->FindImplied();
     if (model->HasWideRules())
@@ -66,6 +67,7 @@ void ConstraintModel::Layout(const std::vector<int32_t>& levels)
     for (int32_t f = 0; f < F; ++f)
         std::fill(levelFactor_.begin() + levelOffset_[f], levelFactor_.begin() + levelOffset_[f + 1], f);
     forbidden_.assign(levelFactor_.size(), 0);
+    invalid_.assign(levelFactor_.size(), 0);
     unusable_.assign(levelFactor_.size(), 0);
     levelWords_ = (levelOffset_[F] + 63) / 64;
     excludedBits_.assign(levelFactor_.size() * static_cast<size_t>(levelWords_), 0);
@@ -114,6 +116,29 @@ void ConstraintModel::ExcludeRowPairs()
     // A pair named twice (either way round) is excluded once, in the order first named.
     for (const auto& codes : rowCodes_)
         ExcludeNamedPair(levelOffset_[codes[0] - 1] + codes[1] - 1, levelOffset_[codes[2] - 1] + codes[3] - 1);
+}
+
+void ConstraintModel::MarkInvalidLevels(const DesignTables& design)
+{
+    for (int32_t f = 0; f < NumFactors(); ++f)
+        for (int32_t l = 0; l < levels_[static_cast<size_t>(f)]; ++l)
+            if (design.Invalid(f, l + 1)) {
+                invalid_[static_cast<size_t>(levelOffset_[static_cast<size_t>(f)] + l)] = 1;
+                anyInvalid_ = true;
+            }
+    // No row holds two invalid levels.
+    for (int32_t a = 0; a < NumEntries(); ++a)
+        for (int32_t b = levelOffset_[static_cast<size_t>(levelFactor_[static_cast<size_t>(a)]) + 1]; invalid_[a] && b < NumEntries(); ++b)
+            if (invalid_[static_cast<size_t>(b)])
+                ExcludeNamedPair(a, b);
+}
+
+int32_t ConstraintModel::RuleLine(int32_t rule) const
+{
+    for (const CompiledRule& compiled : program_.Rules())
+        if (compiled.statement == rule)
+            return compiled.at.line;
+    return 0;
 }
 
 void ConstraintModel::ExcludeNamedPair(int32_t a, int32_t b)
@@ -295,6 +320,11 @@ bool ConstraintModel::BreaksWideRuleOver(const int32_t* row, int32_t f, int32_t 
 
 bool ConstraintModel::RowIsValid(const int32_t* row) const
 {
+    int32_t invalid = 0;
+    for (int32_t f = 0; anyInvalid_ && f < NumFactors(); ++f)
+        invalid += invalid_[static_cast<size_t>(levelOffset_[static_cast<size_t>(f)] + row[f])];
+    if (invalid > 1)
+        return false;
     for (const auto& codes : rowCodes_)
         if (row[codes[0] - 1] == codes[1] - 1 && row[codes[2] - 1] == codes[3] - 1)
             return false;

@@ -4,7 +4,8 @@
 // its compaction, all combinations, validate, find and coverage.
 //
 // A row is valid when it holds no pair a Constraints row excludes ("if A = x then B can't be
-// y") and keeps every rule of the rules text. The rules become what the search can use fast:
+// y"), keeps every rule of the rules text and holds at most one invalid level (a negative
+// test tries one at a time). The rules text also holds the design's groups of factors. The rules become what the search can use fast:
 // a rule over one factor forbids levels, a rule over two factors excludes pairs, as a
 // Constraints row does; only rules over three or more factors ("wide" rules) stay rules, read
 // by the search as it fixes levels and by the constraint solver as clauses.
@@ -66,8 +67,16 @@ public:
     // Each Constraints row as codes, 1-based: if factor, if level, then factor, then level.
     const std::vector<std::array<int32_t, 4>>& RowCodes() const { return rowCodes_; }
     int32_t NumRules() const { return static_cast<int32_t>(program_.Rules().size()); }
+    const std::vector<CompiledGroup>& Groups() const { return program_.Groups(); }
     // Anything a row must keep: then the search needs the solver.
-    bool HasConstraints() const { return !rowCodes_.empty() || NumRules() > 0; }
+    bool HasConstraints() const { return !rowCodes_.empty() || NumRules() > 0 || anyInvalid_; }
+
+    // Requirements beyond the design's strength: groups, invalid levels. They take the search
+    // that covers several kinds of combinations at once.
+    bool HasMixedRequirements() const { return !Groups().empty() || anyInvalid_; }
+    // Levels marked invalid. Two of them never stand in one row.
+    bool HasInvalidLevels() const { return anyInvalid_; }
+    bool Invalid(int32_t entry) const { return invalid_[static_cast<size_t>(entry)] != 0; }
 
     // A valid row holds no excluded pair (one a Constraints row or a two-factor rule names, one
     // the constraints imply, one of a level no valid row holds) and keeps every wide rule.
@@ -145,12 +154,13 @@ public:
     // Whether a Constraints row or a rule over one or two factors excludes the pair itself.
     bool NamesPair(int32_t a, int32_t b) const;
     // The line of a rule in the rules text.
-    int32_t RuleLine(int32_t rule) const { return program_.Rules()[static_cast<size_t>(rule - 1)].at.line; }
+    int32_t RuleLine(int32_t rule) const;
 
 private:
     ConstraintModel() = default;
     void Layout(const std::vector<int32_t>& levels);
     bool ResolveRows(const DesignTables& design, ConstraintCompile& result);
+    void MarkInvalidLevels(const DesignTables& design);
     void ExcludeRowPairs();
     void SplitRules();
     void ExcludeNamedPair(int32_t a, int32_t b);
@@ -171,6 +181,8 @@ private:
     // Rules over one and two factors as what they exclude; the wide ones, and per factor the
     // wide ones that read it (wideOf_ from wideOfFirst_[f] to wideOfFirst_[f + 1]).
     std::vector<uint8_t> forbidden_;          // per entry: a one-factor rule forbids it
+    std::vector<uint8_t> invalid_;            // per entry: an invalid level
+    bool anyInvalid_ = false;
     std::vector<uint64_t> namedKeys_;         // every named pair, sorted (first << 32 | second)
     std::vector<int32_t> wide_;
     std::vector<int32_t> wideOf_;

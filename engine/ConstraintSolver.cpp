@@ -36,25 +36,31 @@ ConstraintSolver::ConstraintSolver(const ConstraintModel& model)
         solver_->add(literal);
     for (int32_t f = 0; f < model.NumFactors(); ++f)
         oneLevel_[static_cast<size_t>(f)] = model.ReadByWideRule(f) ? 1 : 0;
+    if (model.HasInvalidLevels()) {
+        validSelector_ = model.WideClauses().numVariables + 1;
+        for (int32_t entry = 0; entry < model.NumEntries(); ++entry)
+            if (model.Invalid(entry)) {
+                solver_->add(-validSelector_);
+                solver_->add(-(entry + 1));
+                solver_->add(0);
+            }
+    }
 }
 
 ConstraintSolver::~ConstraintSolver() = default;
 
-bool ConstraintSolver::Feasible(const int32_t* entries, int32_t count)
+bool ConstraintSolver::Feasible(const int32_t* entries, int32_t count, bool validOnly)
 {
-    if (haveWitness_) {
-        int32_t missing = -1;
-        for (int32_t i = 0; i < count && missing != -2; ++i)
-            if (!Holds(entries[i]))
-                missing = missing == -1 ? entries[i] : -2;
-        if (missing == -1 || (missing >= 0 && WitnessTakes(missing)))
-            return true;
-    }
+    validOnly_ = validOnly && validSelector_ != 0;
+    if (WitnessAnswers(entries, count))
+        return true;
     if (const Quick quick = QuickLook(entries, count); quick != Quick::Unknown)
         return quick == Quick::Feasible;
     ++calls_;
     for (int32_t i = 0; i < count; ++i)
         solver_->assume(entries[i] + 1);
+    if (validOnly_)
+        solver_->assume(validSelector_);
     if (solver_->solve() != 10)
         return false;
     std::fill(held_.begin(), held_.end(), uint64_t{0});
@@ -65,14 +71,36 @@ bool ConstraintSolver::Feasible(const int32_t* entries, int32_t count)
     return true;
 }
 
+bool ConstraintSolver::WitnessAnswers(const int32_t* entries, int32_t count)
+{
+    // The witness holds them all, or all but one that it can take; for a valid row only, its
+    // every factor must keep a valid level.
+    if (!haveWitness_ || (validOnly_ && !witnessValid_))
+        return false;
+    int32_t missing = -1;
+    for (int32_t i = 0; i < count && missing != -2; ++i)
+        if (!Holds(entries[i]))
+            missing = missing == -1 ? entries[i] : -2;
+    return missing == -1 || (missing >= 0 && WitnessTakes(missing));
+}
+
 void ConstraintSolver::SetWitnessFromHeld()
 {
     std::copy(held_.begin(), held_.end(), witness_.begin());
     const std::vector<int32_t>& offset = model_.LevelOffset();
+    witnessValid_ = true;
     for (int32_t f = 0; f < model_.NumFactors(); ++f) {
         int32_t e = offset[f];
         while (e + 1 < offset[f + 1] && !Holds(e))
             ++e;
+        // A valid held level first, so that the row it stands for is one without invalid levels.
+        int32_t valid = e;
+        while (valid < offset[f + 1] && (!Holds(valid) || model_.Invalid(valid)))
+            ++valid;
+        if (valid < offset[f + 1])
+            e = valid;
+        else
+            witnessValid_ = false;
         witnessRow_[static_cast<size_t>(f)] = e - offset[f];
     }
     haveWitness_ = true;
@@ -83,7 +111,7 @@ bool ConstraintSolver::WitnessTakes(int32_t entry)
     // The entry in place of its factor's levels: it must form no excluded pair with any level
     // the witness holds (of other factors; no pair is excluded within a factor) and keep the
     // wide rules of its factor on the witness's row.
-    if (model_.Unusable(entry))
+    if (model_.Unusable(entry) || (validOnly_ && model_.Invalid(entry)))
         return false;
     const uint64_t* excluded = model_.ExcludedWith(entry);
     for (int32_t w = 0; w < model_.LevelWords(); ++w)
@@ -97,12 +125,13 @@ bool ConstraintSolver::WitnessTakes(int32_t entry)
         witness_[static_cast<size_t>(e >> 6)] &= ~(uint64_t{1} << (e & 63));
     witness_[static_cast<size_t>(entry >> 6)] |= uint64_t{1} << (entry & 63);
     witnessRow_[static_cast<size_t>(f)] = entry - first;
+    witnessValid_ = witnessValid_ && !model_.Invalid(entry);
     return true;
 }
 
 bool ConstraintSolver::Fits(int32_t entry) const
 {
-    if (model_.Unusable(entry))
+    if (model_.Unusable(entry) || (validOnly_ && model_.Invalid(entry)))
         return false;
     const uint64_t* excluded = model_.ExcludedWith(entry);
     for (int32_t w = 0; w < model_.LevelWords(); ++w)

@@ -35,7 +35,9 @@ public:
     // own; then a quick look: given levels that form an excluded pair, or leave a factor no
     // level, can stand in no row; a first-fit completion of them that keeps the wide rules is
     // a row. Only when none tells is the solver asked.
-    bool Feasible(const int32_t* entries, int32_t count);
+    // validOnly: some valid row without an invalid level (the rows that cover combinations of
+    // valid levels).
+    bool Feasible(const int32_t* entries, int32_t count, bool validOnly = false);
 
     // The witness of the last question answered yes: taking any held level of each factor
     // gives a valid row.
@@ -48,6 +50,7 @@ private:
     enum class Quick { Feasible, Infeasible, Unknown };
     Quick QuickLook(const int32_t* entries, int32_t count);
     bool Fits(int32_t entry) const;
+    bool WitnessAnswers(const int32_t* entries, int32_t count);
     void Hold(int32_t entry) { held_[static_cast<size_t>(entry >> 6)] |= uint64_t{1} << (entry & 63); }
     bool IsHeld(int32_t entry) const { return (held_[static_cast<size_t>(entry >> 6)] >> (entry & 63)) & 1; }
     bool FirstFitCompletion();
@@ -62,5 +65,8 @@ private:
     std::vector<uint64_t> witness_;     // a set over all entries
     std::vector<int32_t> witnessRow_;  // a row of it: its first level of each factor
     bool haveWitness_ = false;
+    bool witnessValid_ = false;  // every factor of the witness holds a valid level
+    bool validOnly_ = false;     // of the question being answered
+    int32_t validSelector_ = 0;  // the variable that, assumed, keeps out every invalid level
     int64_t calls_ = 0;
 };

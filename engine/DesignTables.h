@@ -18,6 +18,15 @@ struct DesignTables {
     std::vector<std::vector<std::string>> prevRuns;
     // The rules text (empty: no rules).
     std::string rules;
+    // invalid[f][l - 1] set: level l of factor f is invalid, tried on its own in a negative
+    // test. Missing entries are valid.
+    std::vector<std::vector<uint8_t>> invalid;
+
+    bool Invalid(int32_t f, int32_t l) const
+    {
+        return static_cast<size_t>(f) < invalid.size() && l >= 1 &&
+               static_cast<size_t>(l) <= invalid[static_cast<size_t>(f)].size() && invalid[static_cast<size_t>(f)][static_cast<size_t>(l - 1)];
+    }
 
     int32_t NumFactors() const { return static_cast<int32_t>(factors.size()); }
 

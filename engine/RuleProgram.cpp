@@ -98,6 +98,27 @@ public:
         }
     }
 
+    CompiledGroup Group(const RuleStatement& statement)
+    {
+        CompiledGroup group;
+        group.statement = statement.number;
+        group.at = statement.at;
+        for (size_t k = 0; k < statement.groupFactors.size(); ++k) {
+            const int32_t f = Factor(statement.groupFactors[k], statement.groupFactorsAt[k]);
+            if (std::find(group.factors.begin(), group.factors.end(), f) != group.factors.end())
+                Stop(statement.groupFactorsAt[k], "factor [" + statement.groupFactors[k] + "] is twice in the group");
+            group.factors.push_back(f);
+        }
+        std::sort(group.factors.begin(), group.factors.end());
+        group.strength = statement.groupStrength;
+        if (group.strength < 2 || group.strength > 6)
+            Stop(statement.strengthAt, "group strength must be from 2 to 6, found " + std::to_string(group.strength));
+        if (group.strength > static_cast<int32_t>(group.factors.size()))
+            Stop(statement.strengthAt, "group strength " + std::to_string(group.strength) + " is larger than its " +
+                                           std::to_string(group.factors.size()) + " factors");
+        return group;
+    }
+
     CompiledRule Statement(const RuleStatement& statement)
     {
         factors_.clear();
@@ -269,6 +290,7 @@ bool RuleProgram::Compile(const std::vector<RuleStatement>& statements, const De
 {
     levels_ = design.levelCounts;
     rules_.clear();
+    groups_.clear();
     nodes_.clear();
     kids_.clear();
     truth_.clear();
@@ -276,11 +298,16 @@ bool RuleProgram::Compile(const std::vector<RuleStatement>& statements, const De
     clauseBegin_.assign(1, 0);
     RuleCompiler compiler(design, nodes_, kids_, truth_);
     try {
-        for (const RuleStatement& statement : statements)
-            rules_.push_back(compiler.Statement(statement));
+        for (const RuleStatement& statement : statements) {
+            if (statement.kind == RuleStatement::Kind::Group)
+                groups_.push_back(compiler.Group(statement));
+            else
+                rules_.push_back(compiler.Statement(statement));
+        }
     } catch (const CompileStop& stop) {
         error = stop.error;
         rules_.clear();
+        groups_.clear();
         return false;
     }
     for (CompiledRule& rule : rules_)

@@ -39,6 +39,14 @@ struct CompiledRule {
     bool clausesReadAll = false;   // every clause reads every factor: false only once all are fixed
 };
 
+// A group of factors whose combinations of `strength` levels are all to be covered.
+struct CompiledGroup {
+    int32_t statement = 0;
+    RulePosition at;
+    std::vector<int32_t> factors;  // ascending
+    int32_t strength = 0;
+};
+
 // A literal of a clause: factor f at a level whose truth at truth + level is set; for a
 // clause kept to be read, the levels as bits of a word (factors of at most 64 levels).
 struct ClauseLiteral {
@@ -56,6 +64,7 @@ public:
     bool Compile(const std::vector<RuleStatement>& statements, const DesignTables& design, RuleError& error);
 
     const std::vector<CompiledRule>& Rules() const { return rules_; }
+    const std::vector<CompiledGroup>& Groups() const { return groups_; }
     const std::vector<RuleNode>& Nodes() const { return nodes_; }
     const std::vector<int32_t>& Kids() const { return kids_; }
     bool TruthAt(uint32_t index) const { return truth_[index] != 0; }
@@ -76,6 +85,7 @@ private:
 
     std::vector<int32_t> levels_;
     std::vector<CompiledRule> rules_;
+    std::vector<CompiledGroup> groups_;
     std::vector<RuleNode> nodes_;
     std::vector<int32_t> kids_;
     std::vector<uint8_t> truth_;

@@ -306,7 +306,9 @@ private:
     {
         RuleStatement statement;
         statement.at = now_.at;
-        if (IsKeyword(now_, "IF")) {
+        if (now_.kind == Token::Kind::OpenBrace) {
+            Group(statement);
+        } else if (IsKeyword(now_, "IF")) {
             statement.kind = RuleStatement::Kind::If;
             Shift();
             statement.parts.push_back(Predicate(0));
@@ -323,6 +325,34 @@ private:
         }
         EndStatement();
         return statement;
+    }
+
+    void Group(RuleStatement& statement)
+    {
+        statement.kind = RuleStatement::Kind::Group;
+        Shift();  // {
+        for (;;) {
+            if (now_.kind != Token::Kind::Factor)
+                Fail("expected a factor in [ ]");
+            statement.groupFactors.push_back(now_.text);
+            statement.groupFactorsAt.push_back(now_.at);
+            Shift();
+            if (now_.kind == Token::Kind::CloseBrace)
+                break;
+            if (now_.kind != Token::Kind::Comma)
+                Fail("expected , or }");
+            Shift();
+        }
+        Shift();  // }
+        if (now_.kind != Token::Kind::At)
+            Fail("expected @ and the group's strength");
+        Shift();
+        const std::string& digits = now_.text;
+        if (now_.kind != Token::Kind::Number || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+            Fail("expected the group's strength, a whole number");
+        statement.groupStrength = std::stoi(digits);
+        statement.strengthAt = now_.at;
+        Shift();
     }
 
     RuleExpr Predicate(int32_t depth) { return Chain(depth, "OR", RuleExpr::Kind::Or); }

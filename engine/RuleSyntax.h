@@ -4,6 +4,8 @@
 //
 //     IF predicate THEN predicate [ELSE predicate];     when the first holds, the second must
 //     predicate;                                        always holds
+//     { [A], [B], [C] } @ 3;                            a group: every combination of 3 of
+//                                                       these factors' levels is covered
 //
 // A predicate combines terms with NOT, AND and OR (in that order of binding) and parentheses.
 // A term compares a factor with a value ([Size] >= 10, [OS] = "Mac"), with another factor
@@ -53,12 +55,17 @@ struct RuleExpr {
 };
 
 struct RuleStatement {
-    enum class Kind { Always, If };
+    enum class Kind { Always, If, Group };
     Kind kind = Kind::Always;
     RulePosition at;
     int32_t number = 0;  // 1-based, in the order of the text
     // Always: the predicate. If: the condition, the consequence and, with ELSE, the alternative.
     std::vector<RuleExpr> parts;
+    // Group: its factors as written, and its strength.
+    std::vector<std::string> groupFactors;
+    std::vector<RulePosition> groupFactorsAt;
+    int32_t groupStrength = 0;
+    RulePosition strengthAt;
 };
 
 struct ParsedRules {

@@ -33,10 +33,13 @@ public:
     // one weighs many candidates, so a few evolutions find what many would.
     static constexpr int32_t kCandidates = 50;
     static constexpr int32_t kDefaultEvolutions = 3;
-    // The evolutions a generation runs, given the number set for pairs.
-    static int32_t EvolutionsFor(int32_t strength, int32_t pairEvolutions)
+    // The evolutions a generation runs, given the number set for pairs: few from strength 3,
+    // or for the search of several kinds of requirements (groups, invalid levels), which also
+    // weighs many candidates.
+    static int32_t EvolutionsFor(int32_t strength, int32_t pairEvolutions, bool mixedRequirements = false)
     {
-        return strength > 2 && pairEvolutions > kDefaultEvolutions ? kDefaultEvolutions : pairEvolutions;
+        return (strength > 2 || mixedRequirements) && pairEvolutions > kDefaultEvolutions ? kDefaultEvolutions
+                                                                                           : pairEvolutions;
     }
 
     // Called after every greedy row with the share of the required tuples covered (0..1).

@@ -55,17 +55,37 @@ void TupleTable::Build(const DesignCodes& design, int32_t strength)
 {
     if (strength < kMinStrength || strength > kMaxStrength || strength > design.lNumFactors)
         throw std::invalid_argument("TupleTable: strength out of range");
+    std::vector<int32_t> all(static_cast<size_t>(design.lNumFactors));
+    for (int32_t f = 0; f < design.lNumFactors; ++f)
+        all[static_cast<size_t>(f)] = f;
+    Build(design, strength, all, Kind::Valid);
+}
+
+void TupleTable::Build(const DesignCodes& design, int32_t strength, const std::vector<int32_t>& universe, Kind tuples)
+{
+    if (strength < 2 || strength > kMaxStrength || strength > static_cast<int32_t>(universe.size()))
+        throw std::invalid_argument("TupleTable: strength out of range");
     t = strength;
-    F = design.lNumFactors;
-    levels = design.levels;
+    F = static_cast<int32_t>(universe.size());
+    kind = tuples;
+    factors = universe;
+    levels.clear();
+    for (const int32_t f : universe)
+        levels.push_back(design.levels[static_cast<size_t>(f)]);
     binomial.assign(static_cast<size_t>(F + 1) * (t + 1), 0);
     for (int32_t n = 0; n <= F; ++n) {
         binomial[static_cast<size_t>(n) * (t + 1)] = 1;
         for (int32_t k = 1; k <= t && k <= n; ++k)
             binomial[static_cast<size_t>(n) * (t + 1) + k] = Binomial(n - 1, k - 1) + (k <= n - 1 ? Binomial(n - 1, k) : 0);
     }
+    LayOutBlocks();
+    MarkRequired(design);
+    CountPreviousTests(design);
+}
 
-    std::vector<int32_t> a(static_cast<size_t>(t)), l(static_cast<size_t>(t));
+void TupleTable::LayOutBlocks()
+{
+    std::vector<int32_t> a(static_cast<size_t>(t));
     blockOffset.clear();
     blockOffset.reserve(Binomial(F, t) + 1);
     numTuples = 0;
@@ -79,22 +99,29 @@ void TupleTable::Build(const DesignCodes& design, int32_t strength)
     if (numTuples > UINT32_MAX)
         throw std::length_error("TupleTable: more tuples than 32-bit offsets address");
     blockOffset.push_back(static_cast<uint32_t>(numTuples));
+}
 
-    // Every tuple that holds no excluded pair is required.
+void TupleTable::MarkRequired(const DesignCodes& design)
+{
+    // Every tuple of its kind that holds no excluded pair is required.
     baseUncovered.assign((numTuples + 63) / 64, 0);
     baseBlockUncovered.assign(NumBlocks(), 0);
-    const auto excluded = [&](int32_t f, int32_t lf, int32_t g, int32_t lg) {
-        return design.Excluded(design.levelOffset[f] + lf, design.levelOffset[g] + lg);
-    };
+    std::vector<int32_t> a(static_cast<size_t>(t)), l(static_cast<size_t>(t));
+    const ConstraintModel& model = *design.constraints;
+    const auto entry = [&](int32_t i) { return design.levelOffset[factors[static_cast<size_t>(a[i])]] + l[i]; };
     uint64_t block = 0;
     ForEachColexSet(F, t, a.data(), [&](const int32_t* set) {
         const uint64_t first = blockOffset[block], size = blockOffset[block + 1] - first;
         for (uint64_t code = 0; code < size; ++code) {
             LevelsOf(set, code, l.data());
+            int32_t invalid = 0;
             bool required = true;
-            for (int32_t i = 0; i < t && required; ++i)
+            for (int32_t i = 0; i < t && required; ++i) {
+                invalid += model.HasInvalidLevels() && model.Invalid(entry(i));
                 for (int32_t j = i + 1; j < t && required; ++j)
-                    required = !(design.anyExcluded && excluded(set[i], l[i], set[j], l[j]));
+                    required = !(design.anyExcluded && design.Excluded(entry(i), entry(j)));
+            }
+            required = required && invalid == (kind == Kind::InvalidPairs ? 1 : 0);
             if (required) {
                 baseUncovered[(first + code) / 64] |= uint64_t{1} << ((first + code) % 64);
                 ++baseBlockUncovered[block];
@@ -102,14 +129,32 @@ void TupleTable::Build(const DesignCodes& design, int32_t strength)
         }
         ++block;
     });
+}
 
+bool TupleTable::Covers(const DesignCodes& design, const int32_t* row) const
+{
+    const ConstraintModel& model = *design.constraints;
+    if (!model.HasInvalidLevels())
+        return kind == Kind::Valid;
+    int32_t invalid = 0;
+    for (int32_t f = 0; f < design.lNumFactors; ++f)
+        invalid += model.Invalid(design.levelOffset[static_cast<size_t>(f)] + row[f]);
+    return invalid == (kind == Kind::InvalidPairs ? 1 : 0);
+}
+
+void TupleTable::CountPreviousTests(const DesignCodes& design)
+{
     // The previous tests cover theirs.
+    std::vector<int32_t> a(static_cast<size_t>(t)), l(static_cast<size_t>(t)), run(static_cast<size_t>(design.lNumFactors));
     for (int32_t p = 0; p < design.lNumPrevRuns; ++p) {
-        const int32_t* run = &design.alPrevRuns[static_cast<size_t>(p) * F];
-        block = 0;
+        for (int32_t f = 0; f < design.lNumFactors; ++f)
+            run[static_cast<size_t>(f)] = design.alPrevRuns[static_cast<size_t>(p) * design.lNumFactors + f] - 1;
+        if (!Covers(design, run.data()))
+            continue;
+        uint64_t block = 0;
         ForEachColexSet(F, t, a.data(), [&](const int32_t* set) {
             for (int32_t i = 0; i < t; ++i)
-                l[static_cast<size_t>(i)] = run[set[i]] - 1;
+                l[static_cast<size_t>(i)] = run[static_cast<size_t>(factors[static_cast<size_t>(set[i])])];
             const uint64_t bit = Bit(set, l.data());
             uint64_t& word = baseUncovered[bit / 64];
             if ((word >> (bit % 64)) & 1) {

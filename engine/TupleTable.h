@@ -9,6 +9,11 @@
 // constraint names or one the constraints imply, a pair of a dead level among them). The base
 // is the required tuples the previous tests leave uncovered: where every evolution starts.
 // Built once per generation and shared, read-only, by the evolutions of all threads.
+//
+// A table may cover some factors only (a group's): its factors are numbered 0.. in the table,
+// `factors` maps them to the design's. Its tuples are of valid levels, covered by rows without
+// an invalid level; or they are the invalid-level pairs, an invalid level with a valid one,
+// covered by the rows that hold that invalid level.
 
 #include "engine/DesignCodes.h"
 
@@ -29,8 +34,16 @@ struct TupleTable {
     };
     static MemoryNeed EstimateMemory(const std::vector<int32_t>& levels, int32_t t);
 
-    // Lays out the table for the design (whose tables are built) and computes the base.
+    enum class Kind { Valid, InvalidPairs };
+
+    // Lays out the table for the design (whose tables are built) and computes the base: every
+    // factor, strength 3 to 6.
     void Build(const DesignCodes& design, int32_t strength);
+    // The same over the given factors (ascending), strength 2 to 6, tuples of the kind given.
+    void Build(const DesignCodes& design, int32_t strength, const std::vector<int32_t>& universe, Kind tuples);
+    // Whether a row of the design (level codes by the design's factors) covers this table's
+    // tuples: Valid tables, rows without an invalid level; invalid-level pairs, rows with one.
+    bool Covers(const DesignCodes& design, const int32_t* row) const;
 
     uint64_t Binomial(int32_t n, int32_t k) const { return binomial[static_cast<size_t>(n) * (t + 1) + k]; }
     uint64_t NumBlocks() const { return blockOffset.size() - 1; }
@@ -61,7 +74,9 @@ struct TupleTable {
     }
 
     int32_t t = 0;
-    int32_t F = 0;
+    int32_t F = 0;                     // factors of the table
+    Kind kind = Kind::Valid;
+    std::vector<int32_t> factors;      // the design's factor of each of the table's
     std::vector<int32_t> levels;       // L(f)
     std::vector<uint64_t> binomial;    // C(n, k) for n <= F, k <= t
     // First bit of each block, the number of tuples at the end (32 bits: the workspace of four
@@ -71,6 +86,11 @@ struct TupleTable {
     std::vector<uint64_t> baseUncovered;        // one bit per tuple
     std::vector<uint32_t> baseBlockUncovered;   // per block
     uint64_t baseRemaining = 0;
+
+private:
+    void LayOutBlocks();
+    void MarkRequired(const DesignCodes& design);
+    void CountPreviousTests(const DesignCodes& design);
 };
 
 // Calls visit(a) for every t-set a[0] < ... < a[t - 1] of 0..n-1 in colex order, the order of

@@ -1,0 +1,415 @@
+#include "engine/MixedEvolution.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+MixedEvolution::MixedEvolution(const DesignCodes& design, const std::vector<TupleTable>& tables)
+    : d_(design), F_(design.lNumFactors)
+{
+    if (d_.anyConstraint)
+        solver_ = std::make_unique<ConstraintSolver>(*d_.constraints);
+    for (const TupleTable& tuples : tables) {
+        Table& table = tables_.emplace_back();
+        table.tuples = &tuples;
+        table.uncovered.resize(tuples.baseUncovered.size());
+        table.blockUncovered.resize(tuples.baseBlockUncovered.size());
+        table.counts.resize(tuples.numTuples);
+        table.localOf.assign(static_cast<size_t>(F_), -1);
+        for (int32_t i = 0; i < tuples.F; ++i)
+            table.localOf[static_cast<size_t>(tuples.factors[static_cast<size_t>(i)])] = i;
+    }
+    candidate_.resize(static_cast<size_t>(F_));
+    fixed_.reserve(static_cast<size_t>(F_));
+    order_.reserve(static_cast<size_t>(F_));
+    scores_.resize(static_cast<size_t>(std::max(d_.maxLevels, 1)));
+    merged_.reserve(static_cast<size_t>(F_));
+    set_.resize(static_cast<size_t>(TupleTable::kMaxStrength));
+    setLevels_.resize(static_cast<size_t>(TupleTable::kMaxStrength));
+    entries_.reserve(static_cast<size_t>(F_));
+    uses_.resize(static_cast<size_t>(d_.levelOffset[F_]));
+}
+
+void MixedEvolution::Reset()
+{
+    remaining_ = 0;
+    for (Table& table : tables_) {
+        std::copy(table.tuples->baseUncovered.begin(), table.tuples->baseUncovered.end(), table.uncovered.begin());
+        std::copy(table.tuples->baseBlockUncovered.begin(), table.tuples->baseBlockUncovered.end(),
+                  table.blockUncovered.begin());
+        table.remaining = table.tuples->baseRemaining;
+        remaining_ += table.remaining;
+    }
+    numRows_ = d_.lNumPrevRuns;
+    rows_.resize(static_cast<size_t>(numRows_) * F_);
+    std::fill(uses_.begin(), uses_.end(), 0);
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        rows_[i] = d_.alPrevRuns[i] - 1;
+        ++uses_[static_cast<size_t>(d_.levelOffset[static_cast<int32_t>(i % F_)] + rows_[i])];
+    }
+}
+
+MixedEvolution::Outcome MixedEvolution::GenerateQXVMatrix(RandomStream& random)
+{
+    Outcome outcome;
+    Reset();
+    if (remaining_ == 0) {
+        outcome.noTestCases = numRows_ == 0;
+        return outcome;
+    }
+    outcome.convergedTouched = outcome.converged = true;
+    const double required = static_cast<double>(remaining_);
+    while (remaining_ > 0) {
+        rows_.resize(static_cast<size_t>(numRows_ + 1) * F_);
+        int32_t* row = &rows_[static_cast<size_t>(numRows_) * F_];
+        int64_t bestGain = -1;
+        for (int32_t c = 0; c < kCandidates && remaining_ > 0; ++c) {
+            mostUncovered_ = 0;
+            for (const Table& table : tables_)
+                if (!table.blockUncovered.empty())
+                    mostUncovered_ = std::max(mostUncovered_, *std::max_element(table.blockUncovered.begin(), table.blockUncovered.end()));
+            std::fill(candidate_.begin(), candidate_.end(), -1);
+            if (!PlaceAnchor(random, candidate_.data())) {
+                ++outcome.unreachableTuples;
+                --c;
+                continue;
+            }
+            const int64_t gain = 1 + FillRow(random, candidate_.data());
+            if (gain > bestGain) {
+                bestGain = gain;
+                std::copy(candidate_.begin(), candidate_.end(), row);
+            }
+        }
+        if (bestGain < 0)
+            break;  // the last required tuples were dropped
+        CoverRow(row);
+        for (int32_t f = 0; f < F_; ++f)
+            ++uses_[static_cast<size_t>(d_.levelOffset[f] + row[f])];
+        ++numRows_;
+        if (rowProgress_)
+            rowProgress_(1.0 - static_cast<double>(remaining_) / required);
+    }
+    rows_.resize(static_cast<size_t>(numRows_) * F_);
+    EliminateRows();
+    return outcome;
+}
+
+bool MixedEvolution::PlaceAnchor(RandomStream& random, int32_t* row)
+{
+    // A block with the most uncovered tuples in any table: the first from a drawn start over the
+    // blocks of all tables one after the other.
+    uint64_t blocks = 0;
+    for (const Table& table : tables_)
+        blocks += table.blockUncovered.size();
+    const auto start = static_cast<uint64_t>(random.RandomIndex(0, static_cast<int32_t>(std::min<uint64_t>(blocks, INT32_MAX) - 1)));
+    Table* chosen = nullptr;
+    uint64_t block = 0;
+    for (uint64_t i = 0; i < blocks && !chosen; ++i) {
+        uint64_t at = (start + i) % blocks;
+        for (Table& table : tables_) {
+            if (at < table.blockUncovered.size()) {
+                if (table.blockUncovered[at] == mostUncovered_) {
+                    chosen = &table;
+                    block = at;
+                }
+                break;
+            }
+            at -= table.blockUncovered.size();
+        }
+    }
+    Table& table = *chosen;
+    const TupleTable& tuples = *table.tuples;
+    int32_t k = random.RandomIndex(0, static_cast<int32_t>(mostUncovered_) - 1);
+    const uint64_t first = tuples.blockOffset[block];
+    uint64_t bit = first;
+    for (;; ++bit)
+        if (table.Uncovered(bit) && k-- == 0)
+            break;
+    tuples.Unrank(block, set_.data());
+    tuples.LevelsOf(set_.data(), bit - first, setLevels_.data());
+
+    entries_.clear();
+    invalidFactor_ = -1;
+    for (int32_t i = 0; i < tuples.t; ++i) {
+        const int32_t f = tuples.factors[static_cast<size_t>(set_[static_cast<size_t>(i)])];
+        const int32_t entry = d_.levelOffset[f] + setLevels_[static_cast<size_t>(i)];
+        entries_.push_back(entry);
+        if (d_.constraints->HasInvalidLevels() && d_.constraints->Invalid(entry))
+            invalidFactor_ = f;
+    }
+    if (solver_ && !solver_->Feasible(entries_.data(), tuples.t, invalidFactor_ < 0)) {
+        // No valid row of its kind holds it: it is required no longer.
+        table.uncovered[bit / 64] &= ~(uint64_t{1} << (bit % 64));
+        --table.blockUncovered[block];
+        --table.remaining;
+        --remaining_;
+        return false;
+    }
+    fixed_.clear();
+    for (int32_t i = 0; i < tuples.t; ++i) {
+        const int32_t f = tuples.factors[static_cast<size_t>(set_[static_cast<size_t>(i)])];
+        row[f] = setLevels_[static_cast<size_t>(i)];
+        fixed_.push_back(f);
+    }
+    std::sort(fixed_.begin(), fixed_.end());
+    return true;
+}
+
+int64_t MixedEvolution::FillRow(RandomStream& random, int32_t* row)
+{
+    int64_t gain = 0;
+    order_.clear();
+    for (int32_t f = 0; f < F_; ++f)
+        if (row[f] < 0)
+            order_.push_back(f);
+    for (int32_t i = static_cast<int32_t>(order_.size()) - 1; i > 0; --i)
+        std::swap(order_[i], order_[random.RandomIndex(0, i)]);
+
+    for (const int32_t f : order_) {
+        ScoreLevels(f, row);
+        for (;;) {
+            int64_t best = -1;
+            const int32_t level = PickLevel(f, random, best);
+            if (level < 0)
+                throw std::logic_error("MixedEvolution: no level keeps the row valid");
+            row[f] = level;
+            const bool keepsRules = !d_.anyWideRule || d_.constraints->WideRulesLeaveRoom(row, f, nullptr);
+            row[f] = -1;
+            if (!solver_ || (keepsRules && Completable(row, f, level))) {
+                row[f] = level;
+                gain += best;
+                break;
+            }
+            scores_[static_cast<size_t>(level)] = -1;
+        }
+        fixed_.insert(std::upper_bound(fixed_.begin(), fixed_.end(), f), f);
+    }
+    return gain;
+}
+
+int32_t MixedEvolution::PickLevel(int32_t f, RandomStream& random, int64_t& best)
+{
+    // The best score; among equals the level the matrix holds least often, which keeps the
+    // columns balanced; among those a drawn one. -1 when no level is allowed.
+    const int32_t L = d_.levels[f];
+    const int32_t* uses = &uses_[static_cast<size_t>(d_.levelOffset[f])];
+    int32_t fewest = 0, ties = 0;
+    best = -1;
+    for (int32_t v = 0; v < L; ++v) {
+        const int64_t score = scores_[static_cast<size_t>(v)];
+        if (score < 0)
+            continue;
+        if (score > best || (score == best && uses[v] < fewest)) {
+            best = score;
+            fewest = uses[v];
+            ties = 1;
+        } else if (score == best && uses[v] == fewest) {
+            ++ties;
+        }
+    }
+    if (best < 0)
+        return -1;
+    int32_t pick = ties > 1 ? random.RandomIndex(0, ties - 1) : 0;
+    int32_t level = 0;
+    while (scores_[static_cast<size_t>(level)] != best || uses[level] != fewest || pick-- > 0)
+        ++level;
+    return level;
+}
+
+bool MixedEvolution::Completable(const int32_t* row, int32_t f, int32_t level)
+{
+    entries_.clear();
+    for (const int32_t g : fixed_)
+        entries_.push_back(d_.levelOffset[g] + row[g]);
+    entries_.push_back(d_.levelOffset[f] + level);
+    return solver_->Feasible(entries_.data(), static_cast<int32_t>(entries_.size()), invalidFactor_ < 0);
+}
+
+void MixedEvolution::ScoreLevels(int32_t f, const int32_t* row)
+{
+    // A level is allowed when it forms no excluded pair with a fixed one and, in a row of
+    // valid levels, is valid; a row with an invalid level takes no second one either, as those
+    // pairs are excluded.
+    const int32_t L = d_.levels[f];
+    const bool validRow = invalidFactor_ < 0;
+    for (int32_t v = 0; v < L; ++v) {
+        const int32_t entry = d_.levelOffset[f] + v;
+        bool allowed = !(validRow && d_.constraints->HasInvalidLevels() && d_.constraints->Invalid(entry));
+        if (allowed && d_.anyExcluded) {
+            const uint64_t* excluded = d_.ExcludedWith(entry);
+            for (const int32_t g : fixed_) {
+                const int32_t other = d_.levelOffset[g] + row[g];
+                if ((excluded[other / 64] >> (other % 64)) & 1) {
+                    allowed = false;
+                    break;
+                }
+            }
+        }
+        scores_[static_cast<size_t>(v)] = allowed ? 0 : -1;
+    }
+    for (const Table& table : tables_) {
+        if (table.localOf[static_cast<size_t>(f)] < 0 || (table.tuples->kind == TupleTable::Kind::Valid) != validRow)
+            continue;
+        if (!validRow) {
+            // The pairs of the row's invalid level with f's levels.
+            const int32_t a = table.localOf[static_cast<size_t>(invalidFactor_)], b = table.localOf[static_cast<size_t>(f)];
+            int32_t pair[2] = {std::min(a, b), std::max(a, b)};
+            int32_t levels[2];
+            for (int32_t v = 0; v < L; ++v) {
+                levels[a < b ? 0 : 1] = row[invalidFactor_];
+                levels[a < b ? 1 : 0] = v;
+                if (scores_[static_cast<size_t>(v)] >= 0 && table.Uncovered(table.tuples->Bit(pair, levels)))
+                    ++scores_[static_cast<size_t>(v)];
+            }
+            continue;
+        }
+        ScoreTable(table, f, row);
+    }
+}
+
+void MixedEvolution::ScoreTable(const Table& table, int32_t f, const int32_t* row)
+{
+    // Every (t - 1)-set of the table's fixed factors with f makes a t-set; its tuples differ in
+    // f's level alone, one stride apart. The sets are walked in the order of the table's fixed
+    // factors with f among them, carrying the block number and the code of the levels.
+    const TupleTable& tuples = *table.tuples;
+    const int32_t local = table.localOf[static_cast<size_t>(f)];
+    merged_.clear();
+    fPos_ = -1;
+    for (const int32_t g : fixed_) {
+        const int32_t x = table.localOf[static_cast<size_t>(g)];
+        if (x < 0)
+            continue;
+        if (fPos_ < 0 && local < x) {
+            fPos_ = static_cast<int32_t>(merged_.size());
+            merged_.push_back(local);
+        }
+        merged_.push_back(x);
+    }
+    if (static_cast<int32_t>(merged_.size()) < tuples.t - 1)
+        return;
+    if (fPos_ < 0) {
+        fPos_ = static_cast<int32_t>(merged_.size());
+        merged_.push_back(local);
+    }
+    scoredFactor_ = local;
+    scoredRow_ = row;
+    ScoreSets(table, 0, 0, 0, 0, 1, 0, false);
+}
+
+void MixedEvolution::ScoreSets(const Table& table, int32_t depth, int32_t from, uint64_t rank, uint64_t code,
+                               uint64_t multiplier, uint64_t stride, bool holdsF)
+{
+    const TupleTable& tuples = *table.tuples;
+    const int32_t t = tuples.t;
+    const auto n = static_cast<int32_t>(merged_.size());
+    const int32_t L = tuples.levels[static_cast<size_t>(scoredFactor_)];
+    // Room is left for the deeper positions, and f is never passed without being taken.
+    int32_t last = n - (t - depth);
+    int32_t m = from;
+    if (!holdsF) {
+        last = std::min(last, fPos_);
+        if (depth + 1 == t)
+            m = fPos_;
+    }
+    for (; m <= last; ++m) {
+        const int32_t x = merged_[static_cast<size_t>(m)];
+        const bool isF = x == scoredFactor_;
+        const uint64_t r = rank + tuples.Binomial(x, depth + 1);
+        const uint64_t level = static_cast<uint64_t>(scoredRow_[tuples.factors[static_cast<size_t>(x)]]);
+        const uint64_t c = isF ? code : code + level * multiplier;
+        const uint64_t st = isF ? multiplier : stride;
+        if (depth + 1 == t) {
+            const uint64_t base = tuples.blockOffset[r] + c;
+            for (int32_t v = 0; v < L; ++v)
+                if (scores_[static_cast<size_t>(v)] >= 0 && table.Uncovered(base + static_cast<uint64_t>(v) * st))
+                    ++scores_[static_cast<size_t>(v)];
+        } else {
+            ScoreSets(table, depth + 1, m + 1, r, c, multiplier * static_cast<uint64_t>(tuples.levels[static_cast<size_t>(x)]),
+                      st, holdsF || isF);
+        }
+    }
+}
+
+int32_t MixedEvolution::InvalidFactorOf(const int32_t* row) const
+{
+    if (!d_.constraints->HasInvalidLevels())
+        return -1;
+    for (int32_t f = 0; f < F_; ++f)
+        if (d_.constraints->Invalid(d_.levelOffset[f] + row[f]))
+            return f;
+    return -1;
+}
+
+template <typename Visit>
+void MixedEvolution::ForEachTupleOf(const Table& table, const int32_t* row, Visit visit)
+{
+    const TupleTable& tuples = *table.tuples;
+    if (!tuples.Covers(d_, row))
+        return;
+    if (tuples.kind == TupleTable::Kind::InvalidPairs) {
+        // Only the pairs of the row's one invalid level can be required.
+        const int32_t invalid = InvalidFactorOf(row);
+        const int32_t a = table.localOf[static_cast<size_t>(invalid)];
+        for (int32_t g = 0; g < tuples.F; ++g) {
+            if (g == a)
+                continue;
+            const int32_t pair[2] = {std::min(a, g), std::max(a, g)};
+            const int32_t levels[2] = {row[tuples.factors[static_cast<size_t>(pair[0])]],
+                                       row[tuples.factors[static_cast<size_t>(pair[1])]]};
+            visit(tuples.Rank(pair), tuples.Bit(pair, levels));
+        }
+        return;
+    }
+    uint64_t block = 0;
+    ForEachColexSet(tuples.F, tuples.t, set_.data(), [&](const int32_t* set) {
+        uint64_t code = 0;
+        for (int32_t i = tuples.t - 1; i >= 0; --i)
+            code = code * static_cast<uint64_t>(tuples.levels[static_cast<size_t>(set[i])]) +
+                   static_cast<uint64_t>(row[tuples.factors[static_cast<size_t>(set[i])]]);
+        visit(block, tuples.blockOffset[block] + code);
+        ++block;
+    });
+}
+
+void MixedEvolution::CoverRow(const int32_t* row)
+{
+    for (Table& table : tables_)
+        ForEachTupleOf(table, row, [&](uint64_t block, uint64_t bit) {
+            if (table.Uncovered(bit)) {
+                table.uncovered[bit / 64] &= ~(uint64_t{1} << (bit % 64));
+                --table.blockUncovered[block];
+                --table.remaining;
+                --remaining_;
+            }
+        });
+}
+
+void MixedEvolution::EliminateRows()
+{
+    // Rows holding each tuple, counted up to 255 and down for every row that goes; a generated
+    // row whose tuples of every table all stand in another row as well covers nothing alone.
+    for (Table& table : tables_) {
+        std::fill(table.counts.begin(), table.counts.end(), 0);
+        for (int32_t r = 0; r < numRows_; ++r)
+            ForEachTupleOf(table, Row(r), [&](uint64_t, uint64_t bit) {
+                if (table.counts[bit] < 255)
+                    ++table.counts[bit];
+            });
+    }
+    int32_t kept = d_.lNumPrevRuns;
+    for (int32_t r = d_.lNumPrevRuns; r < numRows_; ++r) {
+        bool alone = false;
+        for (Table& table : tables_)
+            ForEachTupleOf(table, Row(r), [&](uint64_t, uint64_t bit) { alone = alone || table.counts[bit] < 2; });
+        if (!alone) {
+            for (Table& table : tables_)
+                ForEachTupleOf(table, Row(r), [&](uint64_t, uint64_t bit) { --table.counts[bit]; });
+            continue;
+        }
+        if (kept != r)
+            std::copy(Row(r), Row(r) + F_, &rows_[static_cast<size_t>(kept) * F_]);
+        ++kept;
+    }
+    numRows_ = kept;
+    rows_.resize(static_cast<size_t>(numRows_) * F_);
+}

@@ -1,0 +1,99 @@
+#pragma once
+// One evolution of the search for a design whose requirements are of several kinds: the
+// combinations of the design's strength, those of each group of factors at the group's
+// strength, and the invalid-level pairs (each invalid level with each valid level of every
+// other factor, in a row with no other invalid level). Each kind is a TupleTable. A row
+// without an invalid level covers the tuples of valid levels of every table; a row with one
+// invalid level covers that level's pairs only.
+//
+// A greedy row starts from an anchor, an uncovered tuple of a block with the most of them in
+// any table; the other factors, in random order, each take the level that covers the most
+// uncovered tuples of the tables the row can cover, with the factors fixed so far (ties to the
+// level the matrix holds least often, then drawn). Every choice keeps the row completable
+// into a valid row of its kind; an anchor that no such row holds is required no longer. Each
+// row covers its anchor, so an evolution always ends, and it ends losing every generated row
+// that covers nothing alone.
+//
+// An object is a workspace reused across evolutions (one per thread).
+
+#include "engine/ConstraintSolver.h"
+#include "engine/DesignCodes.h"
+#include "engine/EvolutionOutcome.h"
+#include "engine/RandomStream.h"
+#include "engine/TupleTable.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class MixedEvolution {
+public:
+    MixedEvolution(const DesignCodes& design, const std::vector<TupleTable>& tables);
+
+    using Outcome = EvolutionOutcome;
+    static constexpr int32_t kCandidates = 50;  // greedy rows built for each row kept
+
+    void SetRowProgress(std::function<void(double)> rowProgress) { rowProgress_ = std::move(rowProgress); }
+    Outcome GenerateQXVMatrix(RandomStream& random);
+
+    // The matrix of the last evolution, previous tests first: level codes 0-based.
+    int32_t NumRows() const { return numRows_; }
+    const int32_t* Row(int32_t r) const { return &rows_[static_cast<size_t>(r) * F_]; }
+
+private:
+    // A table and what the evolution has covered of it.
+    struct Table {
+        const TupleTable* tuples = nullptr;
+        std::vector<uint64_t> uncovered;
+        std::vector<uint32_t> blockUncovered;
+        uint64_t remaining = 0;
+        std::vector<int32_t> localOf;  // per factor of the design: its number in the table, or -1
+        std::vector<uint8_t> counts;   // rows holding each tuple (saturating), for elimination
+        bool Uncovered(uint64_t bit) const { return (uncovered[bit / 64] >> (bit % 64)) & 1; }
+    };
+
+    void Reset();
+    bool PlaceAnchor(RandomStream& random, int32_t* row);
+    int64_t FillRow(RandomStream& random, int32_t* row);
+    int32_t PickLevel(int32_t f, RandomStream& random, int64_t& best);
+    void ScoreLevels(int32_t f, const int32_t* row);
+    void ScoreTable(const Table& table, int32_t f, const int32_t* row);
+    void ScoreSets(const Table& table, int32_t depth, int32_t from, uint64_t rank, uint64_t code, uint64_t multiplier,
+                   uint64_t stride, bool holdsF);
+    bool Completable(const int32_t* row, int32_t f, int32_t level);
+    // Calls visit(block, bit) for every tuple of the table that the row holds and covers.
+    template <typename Visit>
+    void ForEachTupleOf(const Table& table, const int32_t* row, Visit visit);
+    void CoverRow(const int32_t* row);
+    void EliminateRows();
+    int32_t InvalidFactorOf(const int32_t* row) const;
+
+    const DesignCodes& d_;
+    const int32_t F_;
+    std::vector<Table> tables_;
+    std::function<void(double)> rowProgress_;
+    std::unique_ptr<ConstraintSolver> solver_;
+    uint64_t remaining_ = 0;
+    uint32_t mostUncovered_ = 0;
+
+    std::vector<int32_t> rows_;
+    std::vector<int32_t> uses_;  // per level entry: rows of the matrix holding it
+    int32_t numRows_ = 0;
+
+    // The row being built: its invalid factor (-1: a row of valid levels), the fixed factors
+    // (ascending), the free ones in the order they are filled, the scores of the factor being
+    // filled (-1: not allowed) and the scratch of a table's scoring.
+    int32_t invalidFactor_ = -1;
+    std::vector<int32_t> candidate_;
+    std::vector<int32_t> fixed_;
+    std::vector<int32_t> order_;
+    std::vector<int64_t> scores_;
+    std::vector<int32_t> merged_;
+    int32_t fPos_ = 0;
+    int32_t scoredFactor_ = 0;
+    const int32_t* scoredRow_ = nullptr;
+    std::vector<int32_t> set_;
+    std::vector<int32_t> setLevels_;
+    std::vector<int32_t> entries_;
+};

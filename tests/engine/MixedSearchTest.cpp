@@ -1,0 +1,102 @@
+// Random small designs with invalid levels and groups of factors beside their rules, held
+// against a plain statement of what a negative test and a group ask: no test case holds two
+// invalid levels; the test cases without one cover every combination of valid levels (of the
+// design's strength, and of each group's over its factors) that a valid test case without one
+// can hold; every invalid level stands with every valid level of every other factor, where a
+// valid test case holds them; nothing breaks a rule.
+
+#include "engine/CCalcNWay.h"
+#include "tests/engine/RandomRules.h"
+#include "tests/engine/RecordingReporter.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace RandomRules;
+
+// The combinations of the group's strength over the group's factors.
+std::set<std::vector<int>> GroupCombinations(const std::vector<Row>& rows, const Case::Group& group)
+{
+    std::vector<Row> projected;
+    for (const Row& row : rows) {
+        Row part;
+        for (const int f : group.factors)
+            part.push_back(row[static_cast<size_t>(f)]);
+        projected.push_back(part);
+    }
+    std::set<std::vector<int>> held;
+    for (std::vector<int> combination : Combinations(projected, group.strength)) {
+        for (size_t i = 0; i < combination.size(); i += 2)
+            combination[i] = group.factors[static_cast<size_t>(combination[i])];
+        held.insert(combination);
+    }
+    return held;
+}
+
+// Pairs of an invalid level with a valid level of another factor: (f, level, g, level).
+std::set<std::vector<int>> InvalidPairs(const Case& c, const std::vector<Row>& rows)
+{
+    std::set<std::vector<int>> held;
+    for (const Row& row : rows)
+        for (size_t f = 0; f < row.size(); ++f)
+            if (c.Invalid(static_cast<int>(f), row[f]))
+                for (size_t g = 0; g < row.size(); ++g)
+                    if (g != f)
+                        held.insert({static_cast<int>(f), row[f], static_cast<int>(g), row[g]});
+    return held;
+}
+
+bool Includes(const std::set<std::vector<int>>& covered, const std::set<std::vector<int>>& required)
+{
+    return std::includes(covered.begin(), covered.end(), required.begin(), required.end());
+}
+
+}  // namespace
+
+TEST(MixedSearch, NegativeTestsAndGroupsGetWhatTheyAskOnRandomDesigns)
+{
+    std::mt19937_64 rng(241207);
+    int generated = 0, withInvalid = 0, withGroups = 0;
+    for (int trial = 0; trial < 120; ++trial) {
+        const Case c = MakeCase(rng, {trial % 3 != 1, trial % 3 != 0});
+        SCOPED_TRACE(c.design.rules);
+        std::vector<Row> validWithoutInvalid;
+        for (const Row& row : c.validRows)
+            if (c.InvalidLevels(row) == 0)
+                validWithoutInvalid.push_back(row);
+        for (const int strength : {2, 3}) {
+            RecordingReporter reporter;
+            CCalcNWay calc(reporter, 2, static_cast<uint64_t>(trial), 1);
+            GeneratedMatrix matrix;
+            int32_t rows = 0;
+            bool converged = false;
+            const bool ok = calc.CalcNWayQXVMatrix(strength, c.design, matrix, rows, converged);
+            if (c.validRows.empty()) {
+                EXPECT_FALSE(ok);
+                continue;
+            }
+            ASSERT_TRUE(ok) << strength;
+            ++generated;
+            const std::vector<Row> suite = Codes(c.design, matrix, rows);
+            std::vector<Row> suiteWithoutInvalid;
+            for (const Row& row : suite) {
+                EXPECT_TRUE(std::count(c.validRows.begin(), c.validRows.end(), row)) << "a test case breaks a rule";
+                EXPECT_LE(c.InvalidLevels(row), 1);
+                if (c.InvalidLevels(row) == 0)
+                    suiteWithoutInvalid.push_back(row);
+            }
+            const int t = std::min(strength, static_cast<int>(c.design.factors.size()));
+            EXPECT_TRUE(Includes(Combinations(suiteWithoutInvalid, t), Combinations(validWithoutInvalid, t)));
+            for (const Case::Group& group : c.groups)
+                EXPECT_TRUE(Includes(GroupCombinations(suiteWithoutInvalid, group), GroupCombinations(validWithoutInvalid, group)))
+                    << "group of " << group.factors.size() << " at " << group.strength;
+            EXPECT_TRUE(Includes(InvalidPairs(c, suite), InvalidPairs(c, c.validRows)));
+            withInvalid += !c.design.invalid.empty();
+            withGroups += !c.groups.empty();
+        }
+    }
+    EXPECT_GT(generated, 150);
+    EXPECT_GT(withInvalid, 50);
+    EXPECT_GT(withGroups, 50);
+}
