@@ -150,7 +150,7 @@ void CAllCombinations::CalculatePreConstraintsMatrix(const DesignTables& design,
     for (int32_t f = 0; f < design.NumFactors(); ++f) {
         std::vector<std::string> column;
         for (int32_t l = 0; l <= design.levelCounts[f]; ++l)
-            column.push_back(design.Name(f, l));
+            column.push_back(l == 0 ? design.Name(f, l) : design.ShownName(f, l));
         names.push_back(std::move(column));
     }
     matrix = AllCombinationsMatrix(std::move(names), design.levelCounts);

@@ -526,7 +526,7 @@ void CCalcNWay::ConvertFromNumericToActual(const DesignTables& design, const Kep
         for (int32_t f = 0; f < F; ++f) {
             const int32_t code = kept.codes[static_cast<size_t>(r + P) * F + f] + 1;
             matrix.levelCodes[static_cast<size_t>(r) * F + f] = code;
-            matrix.names[r][f] = design.Name(f, code);
+            matrix.names[r][f] = design.ShownName(f, code);
         }
     }
 }

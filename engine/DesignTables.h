@@ -22,6 +22,21 @@ struct DesignTables {
     // test. Missing entries are valid.
     std::vector<std::vector<uint8_t>> invalid;
 
+    // A level as test cases show it: an invalid one with "~" before its name.
+    std::string ShownName(int32_t f, int32_t l) const { return Invalid(f, l) ? "~" + Name(f, l) : Name(f, l); }
+    // The level code (1-based) of a text as test cases show it, or of its plain name, which
+    // comes first; 0 for none.
+    int32_t LevelOfShownName(int32_t f, const std::string& text) const
+    {
+        for (int32_t l = 1; l <= levelCounts[static_cast<size_t>(f)]; ++l)
+            if (Name(f, l) == text)
+                return l;
+        for (int32_t l = 1; !text.empty() && text[0] == '~' && l <= levelCounts[static_cast<size_t>(f)]; ++l)
+            if (Invalid(f, l) && text.compare(1, std::string::npos, Name(f, l)) == 0)
+                return l;
+        return 0;
+    }
+
     bool Invalid(int32_t f, int32_t l) const
     {
         return static_cast<size_t>(f) < invalid.size() && l >= 1 &&

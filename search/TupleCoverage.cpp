@@ -11,14 +11,18 @@
 
 namespace {
 
-// Level codes (0-based, -1 for a name that is no level) of each row; the first matching level wins.
+// Level codes (0-based, -1 for a name that is no level) of each row, the levels as test cases
+// show them; the first matching level wins, a plain name before a shown one.
 std::vector<std::vector<int32_t>> Codes(const DesignTables& design, const std::vector<std::vector<std::string>>& rows)
 {
     const int32_t F = design.NumFactors();
     std::vector<std::map<std::string, int32_t>> byName(static_cast<size_t>(F));
-    for (int32_t f = 0; f < F; ++f)
+    for (int32_t f = 0; f < F; ++f) {
+        for (int32_t l = design.levelCounts[f]; l >= 1; --l)
+            byName[f][design.ShownName(f, l)] = l - 1;
         for (int32_t l = design.levelCounts[f]; l >= 1; --l)
             byName[f][design.Name(f, l)] = l - 1;
+    }
     std::vector<std::vector<int32_t>> codes;
     for (const auto& row : rows) {
         std::vector<int32_t> coded(static_cast<size_t>(F), -1);

@@ -6,6 +6,8 @@
 #include "engine/DesignTables.h"
 #include "engine/GeneratedMatrix.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <functional>
 #include <random>
@@ -230,15 +232,21 @@ inline std::set<std::vector<int>> Combinations(const std::vector<Row>& rows, int
     return held;
 }
 
+// The generated rows as level codes, read from the names as shown: an invalid level is its
+// name after "~", any other its name.
 inline std::vector<Row> Codes(const DesignTables& design, const GeneratedMatrix& matrix, int32_t rows)
 {
     std::vector<Row> codes;
     for (int32_t r = 0; r < rows; ++r) {
         Row row;
         for (size_t f = 0; f < design.factors.size(); ++f) {
+            const std::string& shown = matrix.names[static_cast<size_t>(r)][f];
+            const bool marked = !shown.empty() && shown[0] == '~';  // no level of these designs starts so
             const auto& column = design.factors[f];
-            row.push_back(static_cast<int>(std::find(column.begin() + 1, column.end(), matrix.names[static_cast<size_t>(r)][f]) -
-                                           column.begin()) - 1);
+            const auto level = static_cast<int32_t>(std::find(column.begin() + 1, column.end(), marked ? shown.substr(1) : shown) -
+                                                    column.begin());
+            EXPECT_EQ(design.Invalid(static_cast<int32_t>(f), level), marked) << shown;
+            row.push_back(level - 1);
         }
         codes.push_back(row);
     }
