@@ -6,12 +6,17 @@
 #include "model/TextTable.h"
 
 #include <cstdint>
+#include <set>
+#include <utility>
 
 struct DesignText {
     std::int32_t numFactors = 0;    // factors 1..n
     std::int32_t maxNumLevels = 0;  // the largest level count
     LongArray levelCounts;          // factor 1..n
     TextTable factors;              // level 0..L x factor 1..n; level 0 is the name
+    // The levels marked invalid, as (level row 1..L, factor column 1..n) of the factor table:
+    // each is tried on its own in a negative test.
+    std::set<std::pair<int, int>> invalidLevels;
     std::int32_t numConstraints = 0;
     TextTable constraints;  // constraint 1..m x if factor, if level, then factor, can't-be level
     QString rules;          // the rules text; empty when the design has none

@@ -18,6 +18,13 @@ DesignTables ToEngineDesign(const DesignText& text)
         design.constraints.push_back({text.constraints.at(k, 1).toStdString(), text.constraints.at(k, 2).toStdString(),
                                       text.constraints.at(k, 3).toStdString(), text.constraints.at(k, 4).toStdString()});
     design.rules = text.rules.toStdString();
+    for (const auto& [level, factor] : text.invalidLevels)
+        if (factor >= 1 && factor <= numFactors && level >= 1 && level <= text.levelCounts.at(factor)) {
+            design.invalid.resize(std::size_t(numFactors));
+            std::vector<std::uint8_t>& marks = design.invalid[std::size_t(factor - 1)];
+            marks.resize(std::size_t(text.levelCounts.at(factor)), 0);
+            marks[std::size_t(level - 1)] = 1;
+        }
     for (int r = 1; r <= text.numPrevRuns; ++r) {
         std::vector<std::string> row;
         for (int f = 1; f <= numFactors; ++f)
