@@ -86,9 +86,9 @@ void FindAllCombinations()
     ShowCoverage(found, missing, violation);
 }
 
-void ReportGeneratedCoverage(std::int32_t In_lNumWays)
+void ReportGeneratedCoverage(std::int32_t In_lNumWays, bool In_bMixed)
 {
-    if (In_lNumWays <= 2) {
+    if (In_lNumWays <= 2 && !In_bMixed) {
         FindAllCombinations();
         return;
     }
@@ -99,7 +99,8 @@ void ReportGeneratedCoverage(std::int32_t In_lNumWays)
         return;
     const TupleCoverage coverage = CountTupleCoverage(design.tables, *design.constraints,
                                                       TestCaseRows(design.text.numFactors), In_lNumWays, false);
-    ShowCoverage(coverage.found, coverage.missing, coverage.violation);
+    const TupleCoverage total = TotalOf(coverage);
+    ShowCoverage(total.found, total.missing, coverage.violation);
 }
 
 bool FindAll2Ways(std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing, bool& Ret_bViolation)

@@ -10,8 +10,10 @@ void FindInteraction();
 void FindAllCombinations();
 // The summary that follows a generation of strength In_lNumWays: how many of the combinations of
 // levels of every In_lNumWays factors the new matrix covers, counted and worded as Find All
-// Combinations counts the pairs (which is what it does at strength 2).
-void ReportGeneratedCoverage(std::int32_t In_lNumWays);
+// Combinations counts the pairs (which is what it does at strength 2). A design with groups or
+// invalid levels (In_bMixed) counts everything it asks for: the combinations of valid levels,
+// the invalid-level pairs and each group's.
+void ReportGeneratedCoverage(std::int32_t In_lNumWays, bool In_bMixed = false);
 // Reads the three tables with validation and counts every pair of levels as found or missing.
 // False, with the counts at 0, when a read failed (it has shown its message).
 bool FindAll2Ways(std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing, bool& Ret_bViolation);

@@ -180,7 +180,7 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
     if (!Ret_bConverge && !gbAutoTest)
         ShowMessage(QStringLiteral("Failed to converge; this is usually caused by a nested constraint."), MsgButtons::Ok,
                     MsgIcon::None, 26);
-    ReportGeneratedCoverage(In_lNumWays);
+    ReportGeneratedCoverage(In_lNumWays, design.constraints->HasMixedRequirements());
     return GenerationOutcome::Generated;
 }
 

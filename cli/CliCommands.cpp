@@ -189,6 +189,19 @@ int Generate(const CliOptions& options)
 
 namespace {
 
+// The test cases of the saved matrix, as level names (or as shown).
+std::vector<std::vector<std::string>> SavedMatrix(const DesignText& tables)
+{
+    const GridCellStore& grid = HeadlessDesign::Workbook().TestCasesGrid();
+    std::vector<std::vector<std::string>> matrix;
+    for (int r = 2; r <= grid.maxRows(); ++r) {  // row 1 holds the factor names
+        std::vector<std::string>& row = matrix.emplace_back();
+        for (int f = 1; f <= tables.numFactors; ++f)
+            row.push_back(grid.text(f, r).toStdString());
+    }
+    return matrix;
+}
+
 // A level's or a pair's cells: factor name and level name, for each entry.
 QStringList EntryCells(const DesignText& tables, const ConstraintModel& model, std::initializer_list<int> entries)
 {
@@ -215,8 +228,15 @@ int Validate(const CliOptions& options)
         return kExitRefused;
     }
     out << "The design is valid.\n";
-    if (model.NumRules() > 0)
-        out << "The rules text holds " << Counted(std::size_t(model.NumRules()), "rule", "rules") << ".\n";
+    if (model.NumRules() > 0 || !model.Groups().empty())
+        out << "The rules text holds " << Counted(std::size_t(model.NumRules()), "rule", "rules")
+            << (model.Groups().empty() ? QString() : QStringLiteral(" and ") + Counted(model.Groups().size(), "group", "groups"))
+            << ".\n";
+    // With invalid levels or groups, what the saved matrix covers of each kind.
+    if (model.HasMixedRequirements())
+        for (const QString& line :
+             CoverageByKind(CountTupleCoverage(read.design, model, SavedMatrix(read.tables), 2, false), read.tables, 2))
+            out << line << "\n";
     // Designs whose constraints exclude nothing together keep the one line; otherwise what they
     // exclude follows, a level or a pair a line.
     const ImpliedExclusions& implied = model.Implied();
@@ -236,18 +256,15 @@ namespace {
 // The coverage of the combinations of levels of every `strength` factors by the saved matrix.
 int TupleCoverageReport(const CliOptions& options, const ReadDesign& read)
 {
-    const GridCellStore& grid = HeadlessDesign::Workbook().TestCasesGrid();
-    std::vector<std::vector<std::string>> matrix;
-    for (int r = 2; r <= grid.maxRows(); ++r) {  // row 1 holds the factor names
-        std::vector<std::string>& row = matrix.emplace_back();
-        for (int f = 1; f <= read.tables.numFactors; ++f)
-            row.push_back(grid.text(f, r).toStdString());
-    }
+    const std::vector<std::vector<std::string>> matrix = SavedMatrix(read.tables);
     const TupleCoverage coverage =
         CountTupleCoverage(read.design, *read.constraints, matrix, options.strength, options.missing);
     const auto clamped = [](std::int64_t count) { return std::int32_t(std::min<std::int64_t>(count, INT32_MAX)); };
     QTextStream out(stdout);
-    out << SummarizeCoverage(clamped(coverage.found), clamped(coverage.missing), coverage.violation).text << "\n";
+    const TupleCoverage total = TotalOf(coverage);
+    out << SummarizeCoverage(clamped(total.found), clamped(total.missing), coverage.violation).text << "\n";
+    for (const QString& line : CoverageByKind(coverage, read.tables, options.strength))
+        out << line << "\n";
     for (const TupleCoverage::Missing& missing : coverage.missingCombinations) {
         QStringList cells;
         for (std::size_t i = 0; i < missing.factors.size(); ++i)
@@ -291,7 +308,7 @@ int Coverage(const CliOptions& options)
     ReadDesign read;
     if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToSearch), read))
         return refused;
-    if (options.strength > 2)
+    if (options.strength > 2 || read.constraints->HasMixedRequirements())
         return TupleCoverageReport(options, read);
 
     const DesignText& tables = read.tables;

@@ -78,6 +78,24 @@ TEST_F(CliTest, SaveStoresTheMatrixAndCoverageCountsIt)
     }
 }
 
+TEST_F(CliTest, AGroupIsCoveredAtItsStrengthAndCountedApart)
+{
+    QByteArray factors;
+    for (const char name : QByteArray("ABCDEF"))
+        factors += "<Factor Name=\"" + QByteArray(1, name) + "\"><level>1</level><level>2</level><level>3</level></Factor>";
+    const QString design = write("group.test", kHeader + "<requirements><factors>" + factors +
+                                                   "</factors><constraints/><previousruns/><QXVMatrix/>"
+                                                   "<rules>{ [A], [B], [C] } @ 3;</rules></requirements>");
+    const CliRun run = Cli({"generate", design, "--seed", "1", "--save"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_LT(run.out.count('\n') - 1, 36) << "the triples of the group alone, not of every factor, need 27 or more";
+    const QString covered = "A total of 162 combinations out of 162 were found in the constraints, previous test, and the "
+                            "test case matrix.\n135 of 135 valid pairs\nGroup { [A], [B], [C] } @ 3: 27 of 27 triples\n";
+    EXPECT_EQ(Cli({"coverage", design}).out, covered);
+    EXPECT_EQ(Cli({"validate", design}).out, "The design is valid.\nThe rules text holds 0 rules and 1 group.\n" +
+                                                 covered.mid(covered.indexOf('\n') + 1));
+}
+
 TEST_F(CliTest, ConstraintsThatOnlyHoldTogetherAreKeptAndNamed)
 {
     // "A = a1 excludes B = b1" and "A = a1 excludes B = b2": no test case can hold A = a1.

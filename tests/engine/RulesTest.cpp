@@ -155,6 +155,15 @@ TEST(Rules, MistakesAreToldWithTheirLineAndColumn)
         {"# ü\n  [Größe] = 1;", 2, 3, "unknown factor [Größe]"},  // columns count characters
         {"\t[Sizé] = 1;", 1, 2, "unknown factor [Sizé]"},
         {"[Size] = 1e999;", 1, 10, "number 1e999 is out of range"},
+        // Groups of factors.
+        {"{ [OS], [Size] } @ 3;", 1, 20, "group strength 3 is larger than its 2 factors"},
+        {"{ [OS], [Size], [OS] } @ 2;", 1, 17, "factor [OS] is twice in the group"},
+        {"{ [OS], [Size], [Min] } @ 7;", 1, 27, "group strength must be from 2 to 6, found 7"},
+        {"{ [OS] [Size] } @ 2;", 1, 8, "expected , or }, found [Size]"},
+        {"{ [OS], [Size] } 2;", 1, 18, "expected @ and the group's strength, found 2"},
+        {"{ [OS], [Size] } @ 2.5;", 1, 20, "expected the group's strength, a whole number, found 2.5"},
+        {"{ [OS], [Colour] } @ 2;", 1, 9, "unknown factor [Colour]"},
+        {"{ OS } @ 2;", 1, 3, "expected a factor in [ ], found OS"},
     };
     for (const Case& c : cases) {
         RuleError error;
@@ -196,6 +205,15 @@ TEST(Rules, WhatNoRowCanKeepAndWhatTheRulesNameAreTold)
     EXPECT_EQ(model.BrokenBy(row).rules, std::vector<int32_t>{3});
 
     EXPECT_FALSE(ConstraintModel::Compile(Design("[OS] = \"Mac\";\n[OS] = \"Win\";")).model->AnyValidRow());
+
+    // A group asks for coverage and forbids nothing; its factors are kept in the design's order.
+    const ConstraintCompile grouped = ConstraintModel::Compile(Design("{ [Min], [OS], [Size] } @ 2;\n[OS] <> \"Win\";"));
+    ASSERT_TRUE(grouped.model);
+    ASSERT_EQ(grouped.model->Groups().size(), 1u);
+    EXPECT_EQ(grouped.model->Groups()[0].factors, (std::vector<int32_t>{0, 1, 2}));
+    EXPECT_EQ(grouped.model->Groups()[0].strength, 2);
+    EXPECT_EQ(grouped.model->NumRules(), 1);
+    EXPECT_EQ(grouped.model->Naming(entry(1, 1), entry(0, 0)).rules, std::vector<int32_t>{2});  // the rule's number
     EXPECT_FALSE(
         ConstraintModel::Compile(Design("[Min] < [Max];\n[Max] < [Size] AND [Size] < 5;")).model->AnyValidRow());
 }
