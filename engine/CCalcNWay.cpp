@@ -2,6 +2,7 @@
 
 #include "engine/AvailableMemory.h"
 #include "engine/EngineFatalError.h"
+#include "engine/MixedCompaction.h"
 #include "engine/MixedEvolution.h"
 #include "engine/QxvEvolution.h"
 #include "engine/RandomStream.h"
@@ -111,7 +112,7 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
         reporter_.closeNWayProgress();
         return false;
     }
-    if (compactMoves_ > 0 && kept.complete && kept.rows > design_.lNumPrevRuns && mixedTables_.empty())
+    if (compactMoves_ > 0 && kept.complete && kept.rows > design_.lNumPrevRuns)
         Compact(strength, kept);
     lBestNumRows_ = kept.rows;
     ConvertFromNumericToActual(In_design, kept, Ret_vaMatrix, Ret_lNumRowsInMatrix);
@@ -496,7 +497,9 @@ void CCalcNWay::PickKept(std::vector<Kept>& workerKept, Kept& kept)
 void CCalcNWay::Compact(int32_t strength, Kept& kept)
 {
     std::unique_ptr<CompactionSearch> compaction;
-    if (strength == 2)
+    if (!mixedTables_.empty())
+        compaction = std::make_unique<MixedCompaction>(design_, mixedTables_, kept.rows);
+    else if (strength == 2)
         compaction = std::make_unique<MatrixCompaction>(design_, kept.rows);
     else
         compaction = std::make_unique<TupleCompaction>(design_, tuples_, kept.rows);

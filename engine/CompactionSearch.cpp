@@ -140,7 +140,7 @@ void CompactionSearch::Cover(size_t item)
     uncoveredAt_[item] = -1;
 }
 
-void CompactionSearch::RemakeRow(int32_t r, const int32_t* entries, int32_t count, RandomStream& random)
+void CompactionSearch::RemakeRow(int32_t r, const int32_t* entries, int32_t count, RandomStream& random, bool validOnly)
 {
     // The given levels first, then the other factors in a random order, each keeping its level
     // where a valid row still holds it with those taken before, else taking the first that
@@ -172,7 +172,7 @@ void CompactionSearch::RemakeRow(int32_t r, const int32_t* entries, int32_t coun
         for (int32_t k = -1; k < levels && !found; ++k) {
             const int32_t level = k < 0 ? row[h] : (start + k) % levels;
             assumptions_[static_cast<size_t>(taken)] = d_.levelOffset[h] + level;
-            found = solver_->Feasible(assumptions_.data(), taken + 1);
+            found = solver_->Feasible(assumptions_.data(), taken + 1, validOnly);
             if (found)
                 row[h] = level;
         }

@@ -119,7 +119,8 @@ protected:
 
     // Row r becomes a valid row that holds the given level entries and keeps what it can of its
     // other levels (asked of the constraint solver, which exists when the design excludes pairs).
-    void RemakeRow(int32_t r, const int32_t* entries, int32_t count, RandomStream& random);
+    // validOnly: a row without an invalid level.
+    void RemakeRow(int32_t r, const int32_t* entries, int32_t count, RandomStream& random, bool validOnly = false);
 
     int32_t* RowAt(int32_t r) { return &rows_[static_cast<size_t>(r) * F_]; }
     const int32_t* RowAt(int32_t r) const { return &rows_[static_cast<size_t>(r) * F_]; }

@@ -52,6 +52,27 @@ bool Includes(const std::set<std::vector<int>>& covered, const std::set<std::vec
     return std::includes(covered.begin(), covered.end(), required.begin(), required.end());
 }
 
+// Checks one generated suite against the case.
+void ExpectWhatTheCaseAsks(const Case& c, const std::vector<Row>& suite, int strength)
+{
+    std::vector<Row> validWithoutInvalid, suiteWithoutInvalid;
+    for (const Row& row : c.validRows)
+        if (c.InvalidLevels(row) == 0)
+            validWithoutInvalid.push_back(row);
+    for (const Row& row : suite) {
+        EXPECT_TRUE(std::count(c.validRows.begin(), c.validRows.end(), row)) << "a test case breaks a rule";
+        EXPECT_LE(c.InvalidLevels(row), 1);
+        if (c.InvalidLevels(row) == 0)
+            suiteWithoutInvalid.push_back(row);
+    }
+    const int t = std::min(strength, static_cast<int>(c.design.factors.size()));
+    EXPECT_TRUE(Includes(Combinations(suiteWithoutInvalid, t), Combinations(validWithoutInvalid, t)));
+    for (const Case::Group& group : c.groups)
+        EXPECT_TRUE(Includes(GroupCombinations(suiteWithoutInvalid, group), GroupCombinations(validWithoutInvalid, group)))
+            << "group of " << group.factors.size() << " at " << group.strength;
+    EXPECT_TRUE(Includes(InvalidPairs(c, suite), InvalidPairs(c, c.validRows)));
+}
+
 }  // namespace
 
 TEST(MixedSearch, NegativeTestsAndGroupsGetWhatTheyAskOnRandomDesigns)
@@ -61,42 +82,28 @@ TEST(MixedSearch, NegativeTestsAndGroupsGetWhatTheyAskOnRandomDesigns)
     for (int trial = 0; trial < 120; ++trial) {
         const Case c = MakeCase(rng, {trial % 3 != 1, trial % 3 != 0});
         SCOPED_TRACE(c.design.rules);
-        std::vector<Row> validWithoutInvalid;
-        for (const Row& row : c.validRows)
-            if (c.InvalidLevels(row) == 0)
-                validWithoutInvalid.push_back(row);
         for (const int strength : {2, 3}) {
-            RecordingReporter reporter;
-            CCalcNWay calc(reporter, 2, static_cast<uint64_t>(trial), 1);
-            GeneratedMatrix matrix;
-            int32_t rows = 0;
-            bool converged = false;
-            const bool ok = calc.CalcNWayQXVMatrix(strength, c.design, matrix, rows, converged);
-            if (c.validRows.empty()) {
-                EXPECT_FALSE(ok);
-                continue;
+            for (const int64_t moves : {int64_t{0}, int64_t{400}}) {
+                RecordingReporter reporter;
+                CCalcNWay calc(reporter, 2, static_cast<uint64_t>(trial), 1);
+                calc.SetCompaction(moves);
+                GeneratedMatrix matrix;
+                int32_t rows = 0;
+                bool converged = false;
+                const bool ok = calc.CalcNWayQXVMatrix(strength, c.design, matrix, rows, converged);
+                if (c.validRows.empty()) {
+                    EXPECT_FALSE(ok);
+                    continue;
+                }
+                ASSERT_TRUE(ok) << strength;
+                ExpectWhatTheCaseAsks(c, Codes(c.design, matrix, rows), strength);
+                ++generated;
+                withInvalid += !c.design.invalid.empty();
+                withGroups += !c.groups.empty();
             }
-            ASSERT_TRUE(ok) << strength;
-            ++generated;
-            const std::vector<Row> suite = Codes(c.design, matrix, rows);
-            std::vector<Row> suiteWithoutInvalid;
-            for (const Row& row : suite) {
-                EXPECT_TRUE(std::count(c.validRows.begin(), c.validRows.end(), row)) << "a test case breaks a rule";
-                EXPECT_LE(c.InvalidLevels(row), 1);
-                if (c.InvalidLevels(row) == 0)
-                    suiteWithoutInvalid.push_back(row);
-            }
-            const int t = std::min(strength, static_cast<int>(c.design.factors.size()));
-            EXPECT_TRUE(Includes(Combinations(suiteWithoutInvalid, t), Combinations(validWithoutInvalid, t)));
-            for (const Case::Group& group : c.groups)
-                EXPECT_TRUE(Includes(GroupCombinations(suiteWithoutInvalid, group), GroupCombinations(validWithoutInvalid, group)))
-                    << "group of " << group.factors.size() << " at " << group.strength;
-            EXPECT_TRUE(Includes(InvalidPairs(c, suite), InvalidPairs(c, c.validRows)));
-            withInvalid += !c.design.invalid.empty();
-            withGroups += !c.groups.empty();
         }
     }
-    EXPECT_GT(generated, 150);
-    EXPECT_GT(withInvalid, 50);
-    EXPECT_GT(withGroups, 50);
+    EXPECT_GT(generated, 300);
+    EXPECT_GT(withInvalid, 100);
+    EXPECT_GT(withGroups, 100);
 }
