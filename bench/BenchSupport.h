@@ -1,0 +1,47 @@
+#pragma once
+// What the bench's tables share: a reporter that shows nothing, the classic configurations as
+// designs, the processor time, and one timed search with its promises checked.
+
+#include "engine/CCalcNWay.h"
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+class QuietReporter : public EngineReporter {
+public:
+    EngineAnswer showMessage(const EngineMessage& message) override;
+    void showNWayProgress() override {}
+    bool updateNWayProgress(double, int32_t, int32_t) override { return false; }
+    void closeNWayProgress() override {}
+    void showStatusProgress() override {}
+    bool updateStatusProgress(int, double) override { return false; }
+    void setBusyPointer(bool) override {}
+};
+
+struct Config {
+    const char* name;
+    std::vector<std::pair<int, int>> groups;  // (levels, factors)
+    int exclusions = 0;                       // drawn among the first quarter of the factors
+};
+
+// Factors F1.. with levels v1.., as the configuration says, and its exclusions.
+DesignTables MakeDesign(const Config& config);
+
+double ProcessCpuSeconds();
+
+struct Timing {
+    int32_t rows = 0;
+    double seconds = 0;
+    double cpuSeconds = 0;  // summed over the threads
+    double compactSeconds = 0;
+    bool converge = false;
+};
+
+// Whether the matrix holds no excluded pair and every other pair of the design.
+bool KeepsPromises(CCalcNWay& calc, const DesignTables& design, const GeneratedMatrix& matrix);
+
+// One search of strength 2 (compacted for compactSeconds when above 0), timed; with
+// promisesKept, whether the matrix keeps its promises.
+Timing Run(const DesignTables& design, int32_t evolutions, uint64_t seed, unsigned threads, double compactSeconds = 0,
+           bool* promisesKept = nullptr);
