@@ -5,6 +5,7 @@
 // can hold; every invalid level stands with every valid level of every other factor, where a
 // valid test case holds them; nothing breaks a rule.
 
+#include "engine/CAllCombinations.h"
 #include "engine/CCalcNWay.h"
 #include "tests/engine/RandomRules.h"
 #include "tests/engine/RecordingReporter.h"
@@ -75,6 +76,29 @@ void ExpectWhatTheCaseAsks(const Case& c, const std::vector<Row>& suite, int str
 
 }  // namespace
 
+// The listing leaves out every row that breaks a rule or holds two invalid levels, and
+// shows an invalid level with its "~".
+void ExpectListingOfValidRows(const Case& c)
+{
+    RecordingReporter reporter;
+    reporter.answers.push_back(EngineAnswer::Yes);  // to a listing of over 1,000 rows
+    CAllCombinations all(reporter);
+    AllCombinationsMatrix listing;
+    std::vector<bool> removed;
+    ASSERT_TRUE(all.CalcAllPossible(c.design, listing, removed));
+    std::vector<Row> kept;
+    for (int32_t r = 0; r < listing.NumRows(); ++r) {
+        if (removed[static_cast<size_t>(r)])
+            continue;
+        Row& row = kept.emplace_back();
+        for (int32_t f = 0; f < listing.NumFactors(); ++f) {
+            row.push_back(listing.LevelCode(r, f) - 1);
+            EXPECT_EQ(listing.LevelName(r, f)[0] == '~', c.Invalid(f, row.back()));
+        }
+    }
+    EXPECT_EQ(kept, c.validRows);
+}
+
 TEST(MixedSearch, NegativeTestsAndGroupsGetWhatTheyAskOnRandomDesigns)
 {
     std::mt19937_64 rng(241207);
@@ -97,6 +121,8 @@ TEST(MixedSearch, NegativeTestsAndGroupsGetWhatTheyAskOnRandomDesigns)
                 }
                 ASSERT_TRUE(ok) << strength;
                 ExpectWhatTheCaseAsks(c, Codes(c.design, matrix, rows), strength);
+                if (strength == 2 && moves == 0)
+                    ExpectListingOfValidRows(c);
                 ++generated;
                 withInvalid += !c.design.invalid.empty();
                 withGroups += !c.groups.empty();
