@@ -2,8 +2,6 @@
 
 #include "engine/AvailableMemory.h"
 #include "engine/EngineFatalError.h"
-#include "engine/MixedCompaction.h"
-#include "engine/MixedEvolution.h"
 #include "engine/QxvEvolution.h"
 #include "engine/RandomStream.h"
 #include "engine/TupleCompaction.h"
@@ -96,16 +94,14 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
         ShowInfeasibleConstraints();
         return false;
     }
-    mixedTables_.clear();
-    if (design_.constraints->HasMixedRequirements())
-        BuildMixedTables(strength);
-    else if (strength > 2)
-        tuples_.Build(design_, strength);
+    tupleTables_.clear();
+    if (strength > 2 || design_.constraints->HasMixedRequirements())
+        BuildTupleTables(strength);
 
     reporter_.showNWayProgress();
     Kept kept;
     bool converge = false;
-    const bool ok = RunSearch(strength, numEvolutions, threads, kept, converge);
+    const bool ok = RunSearch(numEvolutions, threads, kept, converge);
     Ret_bConverge = converge;
     if (!ok) {
         ShowInfeasibleConstraints();
@@ -113,37 +109,35 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
         return false;
     }
     if (compactMoves_ > 0 && kept.complete && kept.rows > design_.lNumPrevRuns)
-        Compact(strength, kept);
+        Compact(kept);
     lBestNumRows_ = kept.rows;
     ConvertFromNumericToActual(In_design, kept, Ret_vaMatrix, Ret_lNumRowsInMatrix);
     reporter_.closeNWayProgress();
     return true;
 }
 
-void CCalcNWay::BuildMixedTables(int32_t strength)
+void CCalcNWay::BuildTupleTables(int32_t strength)
 {
     // The design's strength over every factor, each group at its own, the invalid-level pairs.
     std::vector<int32_t> all(static_cast<size_t>(design_.lNumFactors));
     for (int32_t f = 0; f < design_.lNumFactors; ++f)
         all[static_cast<size_t>(f)] = f;
-    mixedTables_.emplace_back().Build(design_, strength, all, TupleTable::Kind::Valid);
+    tupleTables_.emplace_back().Build(design_, strength, all, TupleTable::Kind::Valid);
     for (const CompiledGroup& group : design_.constraints->Groups())
-        mixedTables_.emplace_back().Build(design_, group.strength, group.factors, TupleTable::Kind::Valid);
+        tupleTables_.emplace_back().Build(design_, group.strength, group.factors, TupleTable::Kind::Valid);
     if (design_.constraints->HasInvalidLevels())
-        mixedTables_.emplace_back().Build(design_, 2, all, TupleTable::Kind::InvalidPairs);
+        tupleTables_.emplace_back().Build(design_, 2, all, TupleTable::Kind::InvalidPairs);
 }
 
-bool CCalcNWay::RunSearch(int32_t strength, int32_t numEvolutions, unsigned threads, Kept& kept, bool& converge)
+bool CCalcNWay::RunSearch(int32_t numEvolutions, unsigned threads, Kept& kept, bool& converge)
 {
     const auto run = [&](const auto& make) {
         return threads <= 1 ? RunEvolutionsHere(numEvolutions, make, kept, converge)
                             : RunEvolutionsOnThreads(numEvolutions, threads, make, kept, converge);
     };
-    if (!mixedTables_.empty())
-        return run([this] { return std::make_unique<MixedEvolution>(design_, mixedTables_); });
-    if (strength == 2)
-        return run([this] { return std::make_unique<QxvEvolution>(design_); });
-    return run([this] { return std::make_unique<TupleEvolution>(design_, tuples_); });
+    if (!tupleTables_.empty())
+        return run([this] { return std::make_unique<TupleEvolution>(design_, tupleTables_); });
+    return run([this] { return std::make_unique<QxvEvolution>(design_); });
 }
 
 ImpliedExclusions CCalcNWay::FindImpliedExclusions(const DesignTables& design)
@@ -494,15 +488,13 @@ void CCalcNWay::PickKept(std::vector<Kept>& workerKept, Kept& kept)
     }
 }
 
-void CCalcNWay::Compact(int32_t strength, Kept& kept)
+void CCalcNWay::Compact(Kept& kept)
 {
     std::unique_ptr<CompactionSearch> compaction;
-    if (!mixedTables_.empty())
-        compaction = std::make_unique<MixedCompaction>(design_, mixedTables_, kept.rows);
-    else if (strength == 2)
-        compaction = std::make_unique<MatrixCompaction>(design_, kept.rows);
+    if (!tupleTables_.empty())
+        compaction = std::make_unique<TupleCompaction>(design_, tupleTables_, kept.rows);
     else
-        compaction = std::make_unique<TupleCompaction>(design_, tuples_, kept.rows);
+        compaction = std::make_unique<MatrixCompaction>(design_, kept.rows);
     RandomStream random(seed_, 0);  // the evolutions take the streams from 1 on
     compaction_ = compaction->Compact(kept.codes, kept.rows, compactMoves_, compactSeconds_, random,
                                      [&](double fraction, int32_t bestRows) {

@@ -8,8 +8,10 @@
 // The design is converted to level codes, then the evolutions run: each builds a complete
 // covering matrix from the previous tests, a random admissible row and greedy rows, and
 // removes the rows that cover nothing alone. At strength 3 to 6 (every combination of the
-// levels of every t factors) a TupleEvolution takes the place of the pair search's. The smallest matrix is kept (ties to the lowest
-// evolution number) and returned as level names, without the previous tests.
+// levels of every t factors), and for a design with groups or invalid levels at any strength,
+// a TupleEvolution over tables of every kind of requirement takes the place of the pair
+// search's. The smallest matrix is kept (ties to the lowest evolution number) and returned as
+// level names, without the previous tests.
 //
 // Evolutions run on several threads at once. Each takes its draws from its own stream,
 // derived from the seed and its number, so one seed gives the same matrix on any number of
@@ -20,8 +22,7 @@
 // compete for the result, which is returned as a normal result.
 //
 // Optionally the kept matrix, when complete, is then compacted (MatrixCompaction for pairs,
-// TupleCompaction beyond) on the
-// calling thread with a stream of its own, so the result still depends on the seed and the
+// TupleCompaction for tables of tuples) on the calling thread with a stream of its own, so the result still depends on the seed and the
 // effort alone. The progress window shows the rows of the best matrix so far; Stop keeps it.
 
 #include "engine/DesignTables.h"
@@ -100,11 +101,11 @@ private:
     int32_t ReportInOrder(SharedRun& run, bool& converge);
     static void PickKept(std::vector<Kept>& workerKept, Kept& kept);
     unsigned ThreadsThatFit(unsigned threads, int32_t strength);
-    void BuildMixedTables(int32_t strength);
-    bool RunSearch(int32_t strength, int32_t numEvolutions, unsigned threads, Kept& kept, bool& converge);
+    void BuildTupleTables(int32_t strength);
+    bool RunSearch(int32_t numEvolutions, unsigned threads, Kept& kept, bool& converge);
     void ShowInfeasibleConstraints();
     void ShowNoTestCases();
-    void Compact(int32_t strength, Kept& kept);
+    void Compact(Kept& kept);
     void ConvertFromNumericToActual(const DesignTables& design, const Kept& kept, GeneratedMatrix& matrix,
                                     int32_t& numRows) const;
 
@@ -113,8 +114,8 @@ private:
     uint64_t seed_;
     unsigned threads_;
     NumericDesign design_;
-    TupleTable tuples_;  // strength 3 and more
-    std::vector<TupleTable> mixedTables_;  // with groups or invalid levels: every kind of requirement
+    // From strength 3, or with groups or invalid levels: the tables of every kind of requirement.
+    std::vector<TupleTable> tupleTables_;
     int32_t lBestNumRows_ = 0;
     int32_t evolutionsFinished_ = 0;
     std::optional<uint64_t> availableMemory_;

@@ -1,177 +1,277 @@
 #include "engine/TupleCompaction.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <stdexcept>
 
-TupleCompaction::TupleCompaction(const NumericDesign& design, const TupleTable& table, int32_t maxRows)
-    : CompactionSearch(design, maxRows, table.numTuples), table_(table), t_(table.t)
+namespace {
+
+size_t TotalItems(const std::vector<TupleTable>& tables)
 {
-    if (table.numTuples > static_cast<uint64_t>(INT32_MAX))
+    size_t items = 0;
+    for (const TupleTable& table : tables)
+        items += table.numTuples;
+    if (items > static_cast<size_t>(INT32_MAX))
         throw std::length_error("TupleCompaction: more tuples than its lists address");
-    set_.resize(static_cast<size_t>(t_));
-    others_.resize(static_cast<size_t>(t_ - 1));
-    tupleFactors_.resize(static_cast<size_t>(t_));
-    tupleLevels_.resize(static_cast<size_t>(t_));
-    entries_.resize(static_cast<size_t>(t_));
-    // A row holds one tuple of each block: no fewer rows than a block has tuples still
-    // required after the previous tests.
+    return items;
+}
+
+}  // namespace
+
+TupleCompaction::TupleCompaction(const NumericDesign& design, const std::vector<TupleTable>& tables, int32_t maxRows)
+    : CompactionSearch(design, maxRows, TotalItems(tables)), tables_(tables)
+{
+    firstItem_.push_back(0);
     fewestRows_ = 1;
-    for (const uint32_t uncovered : table.baseBlockUncovered)
-        fewestRows_ = std::max(fewestRows_, static_cast<int32_t>(uncovered));
-}
-
-template <typename Visit>
-void TupleCompaction::ForEachTupleOf(const int32_t* row, Visit visit) const
-{
-    uint64_t block = 0;
-    ForEachColexSet(F_, t_, set_.data(), [&](const int32_t* set) {
-        uint64_t code = 0;
-        for (int32_t i = t_ - 1; i >= 0; --i)
-            code = code * static_cast<uint64_t>(d_.levels[set[i]]) + static_cast<uint64_t>(row[set[i]]);
-        visit(static_cast<size_t>(table_.blockOffset[block] + code));
-        ++block;
-    });
-}
-
-template <typename Visit>
-void TupleCompaction::ForEachSetWith(const int32_t* row, int32_t f, Visit visit) const
-{
-    // The (t - 1)-sets of the other factors, f put in its place: the block number grows by
-    // C(x, i + 1) for the factor x at place i, the code by its level times the levels before.
-    ForEachColexSet(F_ - 1, t_ - 1, others_.data(), [&](const int32_t* others) {
-        uint64_t rank = 0, code = 0, multiplier = 1, stride = 0;
-        int32_t place = 0;
-        const auto take = [&](int32_t x) {
-            rank += table_.Binomial(x, ++place);
-            if (x == f)
-                stride = multiplier;
-            else
-                code += static_cast<uint64_t>(row[x]) * multiplier;
-            multiplier *= static_cast<uint64_t>(d_.levels[x]);
-        };
-        bool placed = false;
-        for (int32_t i = 0; i < t_ - 1; ++i) {
-            const int32_t x = others[i] < f ? others[i] : others[i] + 1;
-            if (!placed && f < x) {
-                take(f);
-                placed = true;
+    for (const TupleTable& table : tables) {
+        firstItem_.push_back(firstItem_.back() + table.numTuples);
+        // A row holds one tuple of each block of a table it counts for.
+        for (const uint32_t uncovered : table.baseBlockUncovered)
+            fewestRows_ = std::max(fewestRows_, static_cast<int32_t>(uncovered));
+    }
+    for (int32_t f = 0; f < F_; ++f)
+        for (int32_t level = 0; level < d_.levels[f]; ++level)
+            if (InvalidLevel(f, level)) {
+                invalidFactors_.push_back(f);
+                break;
             }
-            take(x);
-        }
-        if (!placed)
-            take(f);
-        visit(static_cast<size_t>(table_.blockOffset[rank] + code), static_cast<size_t>(stride));
-    });
+    set_.resize(static_cast<size_t>(TupleTable::kMaxStrength));
+    others_.resize(static_cast<size_t>(TupleTable::kMaxStrength));
+    itemFactors_.resize(static_cast<size_t>(TupleTable::kMaxStrength));
+    itemLevels_.resize(static_cast<size_t>(TupleTable::kMaxStrength));
+    entries_.resize(static_cast<size_t>(TupleTable::kMaxStrength));
 }
 
-void TupleCompaction::ResetCounts()
+bool TupleCompaction::InvalidLevel(int32_t f, int32_t level) const
 {
-    // The required tuples the previous tests leave uncovered; the ones they cover stay covered
-    // whatever the generated rows do, so they need no count.
-    std::fill(counts_.begin(), counts_.end(), -1);
-    for (size_t word = 0; word < table_.baseUncovered.size(); ++word)
-        for (uint64_t bits = table_.baseUncovered[word]; bits != 0; bits &= bits - 1)
-            counts_[word * 64 + static_cast<size_t>(__builtin_ctzll(bits))] = 0;
+    return d_.constraints->HasInvalidLevels() && d_.constraints->Invalid(d_.levelOffset[f] + level);
 }
 
-bool TupleCompaction::ExcludedPair(int32_t f, int32_t lf, int32_t g, int32_t lg) const
+int32_t TupleCompaction::InvalidFactorOf(const int32_t* row) const
 {
-    return d_.anyExcluded && d_.Excluded(d_.levelOffset[f] + lf, d_.levelOffset[g] + lg);
+    for (const int32_t f : invalidFactors_)
+        if (InvalidLevel(f, row[f]))
+            return f;
+    return -1;
 }
 
 bool TupleCompaction::Clashes(const int32_t* row, int32_t f, int32_t level, int32_t skip) const
 {
     if (!d_.anyExcluded)
         return false;
+    const int32_t entry = d_.levelOffset[f] + level;
     for (int32_t g = 0; g < F_; ++g) {
-        if (g == f || std::find(tupleFactors_.begin(), tupleFactors_.begin() + skip, g) != tupleFactors_.begin() + skip)
+        if (g == f || std::find(itemFactors_.begin(), itemFactors_.begin() + skip, g) != itemFactors_.begin() + skip)
             continue;
-        if (ExcludedPair(f, level, g, row[g]))
+        if (d_.Excluded(entry, d_.levelOffset[g] + row[g]))
             return true;
     }
     return false;
 }
 
+template <typename Visit>
+void TupleCompaction::ForEachItemOf(const int32_t* row, Visit visit) const
+{
+    const int32_t invalid = InvalidFactorOf(row);
+    for (size_t k = 0; k < tables_.size(); ++k) {
+        const TupleTable& table = tables_[k];
+        if ((table.kind == TupleTable::Kind::Valid) != (invalid < 0))
+            continue;
+        if (table.kind == TupleTable::Kind::InvalidPairs) {
+            // Over every factor: its factors are the design's. Only the invalid level's pairs count.
+            for (int32_t g = 0; g < F_; ++g) {
+                if (g == invalid)
+                    continue;
+                const int32_t pair[2] = {std::min(invalid, g), std::max(invalid, g)};
+                const int32_t levels[2] = {row[pair[0]], row[pair[1]]};
+                visit(firstItem_[k] + table.Bit(pair, levels));
+            }
+            continue;
+        }
+        uint64_t block = 0;
+        ForEachColexSet(table.F, table.t, set_.data(), [&](const int32_t* set) {
+            uint64_t code = 0;
+            for (int32_t i = table.t - 1; i >= 0; --i)
+                code = code * static_cast<uint64_t>(table.levels[set[i]]) + static_cast<uint64_t>(row[table.factors[set[i]]]);
+            visit(firstItem_[k] + table.blockOffset[block] + code);
+            ++block;
+        });
+    }
+}
+
+template <typename Visit>
+void TupleCompaction::ForEachItemWith(const int32_t* row, int32_t f, Visit visit) const
+{
+    const int32_t invalid = InvalidFactorOf(row);
+    for (size_t k = 0; k < tables_.size(); ++k) {
+        const TupleTable& table = tables_[k];
+        if ((table.kind == TupleTable::Kind::Valid) != (invalid < 0))
+            continue;
+        if (table.kind == TupleTable::Kind::InvalidPairs) {
+            // The pairs of the invalid level with f, or all of them when f is its factor.
+            for (int32_t g = 0; g < F_; ++g) {
+                if (g == invalid || (f != invalid && g != f))
+                    continue;
+                const int32_t a = std::min(invalid, g), b = std::max(invalid, g);
+                const uint64_t first = firstItem_[k] + table.blockOffset[table.Binomial(a, 1) + table.Binomial(b, 2)];
+                const uint64_t width = static_cast<uint64_t>(table.levels[a]);
+                if (f == a)
+                    visit(first + static_cast<uint64_t>(row[b]) * width, uint64_t{1});
+                else
+                    visit(first + static_cast<uint64_t>(row[a]), width);
+            }
+            continue;
+        }
+        const auto at = std::lower_bound(table.factors.begin(), table.factors.end(), f);
+        if (at == table.factors.end() || *at != f)
+            continue;
+        const auto fl = static_cast<int32_t>(at - table.factors.begin());
+        // The (t - 1)-sets of the table's other factors, f put in its place: the block number
+        // grows by C(x, i + 1) for the factor x at place i, the code by its level times the levels before.
+        ForEachColexSet(table.F - 1, table.t - 1, others_.data(), [&](const int32_t* others) {
+            uint64_t rank = 0, code = 0, multiplier = 1, stride = 0;
+            int32_t place = 0;
+            const auto take = [&](int32_t x) {
+                rank += table.Binomial(x, ++place);
+                if (x == fl)
+                    stride = multiplier;
+                else
+                    code += static_cast<uint64_t>(row[table.factors[static_cast<size_t>(x)]]) * multiplier;
+                multiplier *= static_cast<uint64_t>(table.levels[static_cast<size_t>(x)]);
+            };
+            bool placed = false;
+            for (int32_t i = 0; i < table.t - 1; ++i) {
+                const int32_t x = others[i] < fl ? others[i] : others[i] + 1;
+                if (!placed && fl < x) {
+                    take(fl);
+                    placed = true;
+                }
+                take(x);
+            }
+            if (!placed)
+                take(fl);
+            visit(firstItem_[k] + table.blockOffset[rank] + code, stride);
+        });
+    }
+}
+
+void TupleCompaction::ResetCounts()
+{
+    // The required tuples the previous tests leave uncovered; the ones they cover need no count.
+    std::fill(counts_.begin(), counts_.end(), -1);
+    for (size_t k = 0; k < tables_.size(); ++k) {
+        const std::vector<uint64_t>& bits = tables_[k].baseUncovered;
+        for (size_t word = 0; word < bits.size(); ++word)
+            for (uint64_t set = bits[word]; set != 0; set &= set - 1)
+                counts_[firstItem_[k] + word * 64 + static_cast<size_t>(__builtin_ctzll(set))] = 0;
+    }
+}
+
 void TupleCompaction::AddCoverage(int32_t r, int32_t sign)
 {
     if (sign > 0)
-        ForEachTupleOf(RowAt(r), [&](size_t tuple) { CountIn(tuple); });
+        ForEachItemOf(RowAt(r), [&](size_t item) { CountIn(item); });
     else
-        ForEachTupleOf(RowAt(r), [&](size_t tuple) { CountOut(tuple); });
+        ForEachItemOf(RowAt(r), [&](size_t item) { CountOut(item); });
 }
 
 int32_t TupleCompaction::UniqueOf(int32_t r) const
 {
     int32_t alone = 0;
-    ForEachTupleOf(RowAt(r), [&](size_t tuple) { alone += counts_[tuple] == 1; });
+    ForEachItemOf(RowAt(r), [&](size_t item) { alone += counts_[item] == 1; });
     return alone;
 }
 
-void TupleCompaction::SetCell(int32_t r, int32_t f, int32_t level)
+void TupleCompaction::TakeItem(size_t item)
 {
-    // Tuples that are not required are never counted, so a row may pass through one.
-    int32_t* row = RowAt(r);
-    const auto old = static_cast<size_t>(row[f]);
-    ForEachSetWith(row, f, [&](size_t first, size_t stride) {
-        CountOut(first + old * stride);
-        CountIn(first + static_cast<size_t>(level) * stride);
-    });
-    row[f] = level;
-    Changed(r, f);
+    table_ = static_cast<size_t>(std::upper_bound(firstItem_.begin(), firstItem_.end(), item) - firstItem_.begin() - 1);
+    const TupleTable& table = tables_[table_];
+    const auto tuple = static_cast<uint32_t>(item - firstItem_[table_]);
+    const auto block = static_cast<uint64_t>(
+        std::upper_bound(table.blockOffset.begin(), table.blockOffset.end(), tuple) - table.blockOffset.begin() - 1);
+    t_ = table.t;
+    table.Unrank(block, set_.data());
+    table.LevelsOf(set_.data(), tuple - table.blockOffset[block], itemLevels_.data());
+    for (int32_t i = 0; i < t_; ++i) {
+        itemFactors_[static_cast<size_t>(i)] = table.factors[static_cast<size_t>(set_[static_cast<size_t>(i)])];
+        entries_[static_cast<size_t>(i)] = d_.levelOffset[itemFactors_[static_cast<size_t>(i)]] + itemLevels_[static_cast<size_t>(i)];
+    }
+}
+
+bool TupleCompaction::OneCellAway(const int32_t* row, int32_t& f, int32_t& level) const
+{
+    // Only a row of the kind that counts for the tuple: without an invalid level for one of
+    // valid levels, with the tuple's invalid level's factor for an invalid-level pair.
+    int32_t needed = -1;
+    for (int32_t i = 0; i < t_; ++i)
+        if (InvalidLevel(itemFactors_[static_cast<size_t>(i)], itemLevels_[static_cast<size_t>(i)]))
+            needed = itemFactors_[static_cast<size_t>(i)];
+    if (InvalidFactorOf(row) != needed)
+        return false;
+    f = -1;
+    for (int32_t i = 0; i < t_; ++i) {
+        if (row[itemFactors_[static_cast<size_t>(i)]] == itemLevels_[static_cast<size_t>(i)])
+            continue;
+        if (f >= 0)
+            return false;
+        f = itemFactors_[static_cast<size_t>(i)];
+        level = itemLevels_[static_cast<size_t>(i)];
+    }
+    return f >= 0;
 }
 
 int32_t TupleCompaction::Delta(int32_t r, int32_t f, int32_t level) const
 {
     const int32_t* row = RowAt(r);
-    if (Clashes(row, f, level, 0) || (d_.anyWideRule && d_.constraints->BreaksWideRule(row, f, level)))
+    const int32_t old = row[f];
+    if (InvalidLevel(f, old) != InvalidLevel(f, level) || Clashes(row, f, level, 0) ||
+        (d_.anyWideRule && d_.constraints->BreaksWideRule(row, f, level)))
         return kInvalid;
-    const auto old = static_cast<size_t>(row[f]);
     int32_t delta = 0;
-    ForEachSetWith(row, f, [&](size_t first, size_t stride) {
-        delta += (counts_[first + old * stride] == 1) - (counts_[first + static_cast<size_t>(level) * stride] == 0);
+    ForEachItemWith(row, f, [&](size_t first, size_t stride) {
+        delta += (counts_[first + static_cast<size_t>(old) * stride] == 1) - (counts_[first + static_cast<size_t>(level) * stride] == 0);
     });
     return delta;
 }
 
-void TupleCompaction::TakeItem(size_t item)
+void TupleCompaction::SetCell(int32_t r, int32_t f, int32_t level)
 {
-    const auto tuple = static_cast<uint32_t>(item);
-    const auto block = static_cast<uint64_t>(
-        std::upper_bound(table_.blockOffset.begin(), table_.blockOffset.end(), tuple) - table_.blockOffset.begin() - 1);
-    table_.Unrank(block, tupleFactors_.data());
-    table_.LevelsOf(tupleFactors_.data(), tuple - table_.blockOffset[block], tupleLevels_.data());
-}
-
-bool TupleCompaction::OneCellAway(const int32_t* row, int32_t& f, int32_t& level) const
-{
-    // The tuple is uncovered, so no row holds all of it.
-    f = -1;
-    for (int32_t i = 0; i < t_; ++i) {
-        if (row[tupleFactors_[i]] == tupleLevels_[i])
-            continue;
-        if (f >= 0)
-            return false;
-        f = tupleFactors_[i];
-        level = tupleLevels_[i];
+    int32_t* row = RowAt(r);
+    const int32_t old = row[f];
+    if (InvalidLevel(f, old) != InvalidLevel(f, level)) {
+        // The row changes kind: it counts for other tables now.
+        AddCoverage(r, -1);
+        row[f] = level;
+        AddCoverage(r, 1);
+    } else {
+        ForEachItemWith(row, f, [&](size_t first, size_t stride) {
+            CountOut(first + static_cast<size_t>(old) * stride);
+            CountIn(first + static_cast<size_t>(level) * stride);
+        });
+        row[f] = level;
     }
-    return f >= 0;
+    Changed(r, f);
 }
 
 void TupleCompaction::ForceCover(RandomStream& random)
 {
     const int32_t r = random.RandomIndex(P_, numRows_ - 1);
     const int32_t* row = RowAt(r);
-    bool valid = true;
-    for (int32_t i = 0; i < t_ && valid; ++i)
-        valid = !Clashes(row, tupleFactors_[i], tupleLevels_[i], t_);
-    if (valid && !BreaksWideRuleWith(r, tupleFactors_.data(), tupleLevels_.data(), t_)) {
+    int32_t needed = -1;  // the tuple's invalid level's factor
+    for (int32_t i = 0; i < t_; ++i)
+        if (InvalidLevel(itemFactors_[static_cast<size_t>(i)], itemLevels_[static_cast<size_t>(i)]))
+            needed = itemFactors_[static_cast<size_t>(i)];
+    // The row's own invalid level must go with the change unless it is the tuple's: a second
+    // one is an excluded pair, and a tuple of valid levels counts only in a row without one.
+    const int32_t invalid = InvalidFactorOf(row);
+    bool simple = invalid < 0 || invalid == needed ||
+                  std::find(itemFactors_.begin(), itemFactors_.begin() + t_, invalid) != itemFactors_.begin() + t_;
+    for (int32_t i = 0; i < t_ && simple; ++i)
+        simple = !Clashes(row, itemFactors_[static_cast<size_t>(i)], itemLevels_[static_cast<size_t>(i)], t_);
+    if (simple && !BreaksWideRuleWith(r, itemFactors_.data(), itemLevels_.data(), t_)) {
         for (int32_t i = 0; i < t_; ++i)
-            if (row[tupleFactors_[i]] != tupleLevels_[i])
-                SetCell(r, tupleFactors_[i], tupleLevels_[i]);
+            if (row[itemFactors_[static_cast<size_t>(i)]] != itemLevels_[static_cast<size_t>(i)])
+                SetCell(r, itemFactors_[static_cast<size_t>(i)], itemLevels_[static_cast<size_t>(i)]);
     } else if (solver_) {
-        for (int32_t i = 0; i < t_; ++i)
-            entries_[static_cast<size_t>(i)] = d_.levelOffset[tupleFactors_[i]] + tupleLevels_[i];
-        RemakeRow(r, entries_.data(), t_, random);
+        RemakeRow(r, entries_.data(), t_, random, needed < 0);
     }
 }

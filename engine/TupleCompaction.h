@@ -1,16 +1,15 @@
 #pragma once
-// Makes a complete covering matrix of strength 3 to 6 smaller, as MatrixCompaction does for
-// pairs: the same search (CompactionSearch) with moves over t-tuples.
+// Makes a complete matrix of TupleEvolution's (strength 3 to 6, or a design with groups or
+// invalid levels) smaller, as MatrixCompaction does for pairs: the same search
+// (CompactionSearch), its items the tuples of every table one after the other. A row without an invalid level counts for the tuples of
+// valid levels of every table, a row with one invalid level for that level's pairs; a row
+// goes only when every item stays covered.
 //
-// Each move takes a random uncovered tuple and, among the generated rows that already hold
-// t - 1 of its levels, the change of the one other cell that leaves the fewest tuples
-// uncovered; tabu cells and random ties as for pairs. A move never gives a row an excluded
-// pair. When no row qualifies a random generated row takes all t levels, or, where that
-// holds an excluded pair, becomes a valid row that holds them (asked of the constraint solver).
-//
-// Changing cell (r, f) from a to b touches the tuples of f with every (t - 1)-set of the other
-// factors: for each set, the tuple with a loses the row and the tuple with b gains it. The two
-// differ only in f's level, one stride apart in the table.
+// A move takes a random uncovered tuple and, among the generated rows of the kind that counts
+// for it and hold all of its levels but one, the change of that one cell that leaves the fewest
+// items uncovered; a move never changes a row's kind, gives it an excluded pair or breaks a
+// rule. When no row qualifies a random generated row takes the whole tuple, or becomes a valid
+// row of the tuple's kind that holds it (asked of the constraint solver).
 
 #include "engine/CompactionSearch.h"
 #include "engine/TupleTable.h"
@@ -20,8 +19,8 @@
 
 class TupleCompaction : public CompactionSearch {
 public:
-    // The table is the one the search of this strength was laid out with.
-    TupleCompaction(const NumericDesign& design, const TupleTable& table, int32_t maxRows);
+    // The tables are those the search was laid out with.
+    TupleCompaction(const NumericDesign& design, const std::vector<TupleTable>& tables, int32_t maxRows);
 
 private:
     void ResetCounts() override;
@@ -31,25 +30,31 @@ private:
     bool OneCellAway(const int32_t* row, int32_t& f, int32_t& level) const override;
     int32_t Delta(int32_t r, int32_t f, int32_t level) const override;
     void SetCell(int32_t r, int32_t f, int32_t level) override;
-    bool ExcludedPair(int32_t f, int32_t lf, int32_t g, int32_t lg) const;
-    // Whether level at factor f forms an excluded pair with the row's level of a factor other
-    // than f and those of the tuple being moved (the first `skip` of them).
-    bool Clashes(const int32_t* row, int32_t f, int32_t level, int32_t skip) const;
     void ForceCover(RandomStream& random) override;
 
-    // Calls visit(tuple) for the tuple of every t-set of factors the row holds.
+    // The factor of the row's invalid level, -1 for a row of valid levels.
+    int32_t InvalidFactorOf(const int32_t* row) const;
+    bool InvalidLevel(int32_t f, int32_t level) const;
+    // Whether level at factor f forms an excluded pair with the row's level of another factor,
+    // passing over the first `skip` factors of the tuple being moved.
+    bool Clashes(const int32_t* row, int32_t f, int32_t level, int32_t skip) const;
+    // Calls visit(item) for every item the row holds and counts for.
     template <typename Visit>
-    void ForEachTupleOf(const int32_t* row, Visit visit) const;
-    // Calls visit(first, stride) for every t-set holding f: the tuple with f at level v is
-    // first + v * stride, the other factors at the row's levels.
+    void ForEachItemOf(const int32_t* row, Visit visit) const;
+    // Calls visit(first, stride) for every item of a table counting for the row that f's level
+    // takes part in: f at level v is item first + v * stride, the others at the row's levels.
     template <typename Visit>
-    void ForEachSetWith(const int32_t* row, int32_t f, Visit visit) const;
+    void ForEachItemWith(const int32_t* row, int32_t f, Visit visit) const;
 
-    const TupleTable& table_;
-    const int32_t t_;
-    mutable std::vector<int32_t> set_;     // a t-set of factors (scratch)
-    mutable std::vector<int32_t> others_;  // a (t - 1)-set of the other factors (scratch)
-    std::vector<int32_t> tupleFactors_;    // the tuple being moved: its factors,
-    std::vector<int32_t> tupleLevels_;     // their levels
-    std::vector<int32_t> entries_;         // and their level entries
+    const std::vector<TupleTable>& tables_;
+    std::vector<int32_t> invalidFactors_;  // the factors with an invalid level
+    std::vector<size_t> firstItem_;  // per table: its first item; the number of items at the end
+    mutable std::vector<int32_t> set_;
+    mutable std::vector<int32_t> others_;
+    // The item being moved: its table, factors, levels and level entries.
+    size_t table_ = 0;
+    int32_t t_ = 0;
+    std::vector<int32_t> itemFactors_;
+    std::vector<int32_t> itemLevels_;
+    std::vector<int32_t> entries_;
 };

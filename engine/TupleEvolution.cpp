@@ -3,38 +3,45 @@
 #include <algorithm>
 #include <stdexcept>
 
-TupleEvolution::TupleEvolution(const DesignCodes& design, const TupleTable& table)
-    : d_(design), table_(table), F_(design.lNumFactors), t_(table.t)
+TupleEvolution::TupleEvolution(const DesignCodes& design, const std::vector<TupleTable>& tables)
+    : d_(design), F_(design.lNumFactors)
 {
     if (d_.anyConstraint)
         solver_ = std::make_unique<ConstraintSolver>(*d_.constraints);
-    uncovered_.resize(table_.baseUncovered.size());
-    blockUncovered_.resize(table_.baseBlockUncovered.size());
-    counts_.resize(table_.numTuples);
+    for (const TupleTable& tuples : tables) {
+        Table& table = tables_.emplace_back();
+        table.tuples = &tuples;
+        table.uncovered.resize(tuples.baseUncovered.size());
+        table.blockUncovered.resize(tuples.baseBlockUncovered.size());
+        table.counts.resize(tuples.numTuples);
+        table.localOf.assign(static_cast<size_t>(F_), -1);
+        for (int32_t i = 0; i < tuples.F; ++i)
+            table.localOf[static_cast<size_t>(tuples.factors[static_cast<size_t>(i)])] = i;
+    }
+    firstBlock_.push_back(0);
+    for (const Table& table : tables_)
+        firstBlock_.push_back(firstBlock_.back() + table.blockUncovered.size());
+    candidate_.resize(static_cast<size_t>(F_));
     fixed_.reserve(static_cast<size_t>(F_));
     order_.reserve(static_cast<size_t>(F_));
-    scores_.resize(static_cast<size_t>(d_.maxLevels));
+    scores_.resize(static_cast<size_t>(std::max(d_.maxLevels, 1)));
     merged_.reserve(static_cast<size_t>(F_));
-    set_.resize(static_cast<size_t>(t_));
-    setLevels_.resize(static_cast<size_t>(t_));
+    set_.resize(static_cast<size_t>(TupleTable::kMaxStrength));
+    setLevels_.resize(static_cast<size_t>(TupleTable::kMaxStrength));
     entries_.reserve(static_cast<size_t>(F_));
-    candidate_.resize(static_cast<size_t>(F_));
     uses_.resize(static_cast<size_t>(d_.levelOffset[F_]));
 }
 
-void TupleEvolution::Cover(uint64_t block, uint64_t bit)
+void TupleEvolution::Reset()
 {
-    uncovered_[bit / 64] &= ~(uint64_t{1} << (bit % 64));
-    --blockUncovered_[block];
-    --remaining_;
-}
-
-TupleEvolution::Outcome TupleEvolution::GenerateQXVMatrix(RandomStream& random)
-{
-    Outcome outcome;
-    std::copy(table_.baseUncovered.begin(), table_.baseUncovered.end(), uncovered_.begin());
-    std::copy(table_.baseBlockUncovered.begin(), table_.baseBlockUncovered.end(), blockUncovered_.begin());
-    remaining_ = table_.baseRemaining;
+    remaining_ = 0;
+    for (Table& table : tables_) {
+        std::copy(table.tuples->baseUncovered.begin(), table.tuples->baseUncovered.end(), table.uncovered.begin());
+        std::copy(table.tuples->baseBlockUncovered.begin(), table.tuples->baseBlockUncovered.end(),
+                  table.blockUncovered.begin());
+        table.remaining = table.tuples->baseRemaining;
+        remaining_ += table.remaining;
+    }
     numRows_ = d_.lNumPrevRuns;
     rows_.resize(static_cast<size_t>(numRows_) * F_);
     std::fill(uses_.begin(), uses_.end(), 0);
@@ -42,18 +49,23 @@ TupleEvolution::Outcome TupleEvolution::GenerateQXVMatrix(RandomStream& random)
         rows_[i] = d_.alPrevRuns[i] - 1;
         ++uses_[static_cast<size_t>(d_.levelOffset[static_cast<int32_t>(i % F_)] + rows_[i])];
     }
+}
+
+TupleEvolution::Outcome TupleEvolution::GenerateQXVMatrix(RandomStream& random)
+{
+    Outcome outcome;
+    Reset();
     if (remaining_ == 0) {
         outcome.noTestCases = numRows_ == 0;
         return outcome;
     }
     outcome.convergedTouched = outcome.converged = true;
-
     const double required = static_cast<double>(remaining_);
     while (remaining_ > 0) {
         rows_.resize(static_cast<size_t>(numRows_ + 1) * F_);
         int32_t* row = &rows_[static_cast<size_t>(numRows_) * F_];
         int64_t bestGain = -1;
-        mostUncovered_ = *std::max_element(blockUncovered_.begin(), blockUncovered_.end());
+        FindMostUncovered();
         for (int32_t c = 0; c < kCandidates && remaining_ > 0; ++c) {
             std::fill(candidate_.begin(), candidate_.end(), -1);
             if (!PlaceAnchor(random, candidate_.data())) {
@@ -81,43 +93,75 @@ TupleEvolution::Outcome TupleEvolution::GenerateQXVMatrix(RandomStream& random)
     return outcome;
 }
 
+void TupleEvolution::FindMostUncovered()
+{
+    mostUncovered_ = 0;
+    for (const Table& table : tables_)
+        if (!table.blockUncovered.empty())
+            mostUncovered_ = std::max(mostUncovered_, *std::max_element(table.blockUncovered.begin(), table.blockUncovered.end()));
+}
+
 bool TupleEvolution::PlaceAnchor(RandomStream& random, int32_t* row)
 {
-    // A block with the most uncovered tuples: the first from a drawn start.
-    const auto blocks = static_cast<int64_t>(table_.NumBlocks());
-    const int64_t start = blocks > 1 ? random.RandomIndex(0, static_cast<int32_t>(std::min<int64_t>(blocks, INT32_MAX) - 1)) : 0;
-    const uint32_t most = mostUncovered_;
-    uint64_t block = 0;
-    for (int64_t i = 0; i < blocks; ++i) {
-        block = static_cast<uint64_t>((start + i) % blocks);
-        if (blockUncovered_[block] == most)
-            break;
+    // A block with the most uncovered tuples in any table: the first from a drawn start over the
+    // blocks of all tables one after the other.
+    const uint64_t blocks = firstBlock_.back();
+    const auto start =
+        blocks > 1 ? static_cast<uint64_t>(random.RandomIndex(0, static_cast<int32_t>(std::min<uint64_t>(blocks, INT32_MAX) - 1))) : 0;
+    size_t k = static_cast<size_t>(std::upper_bound(firstBlock_.begin(), firstBlock_.end(), start) - firstBlock_.begin() - 1);
+    uint64_t at = start;
+    if (tables_.size() == 1) {
+        const std::vector<uint32_t>& uncovered = tables_[0].blockUncovered;
+        for (uint64_t i = 0; i < blocks && uncovered[at] != mostUncovered_; ++i)
+            at = at + 1 == blocks ? 0 : at + 1;
     }
-    // A drawn one of its uncovered tuples.
-    int32_t k = random.RandomIndex(0, static_cast<int32_t>(most) - 1);
-    const uint64_t first = table_.blockOffset[block];
+    for (uint64_t i = 0; i < blocks && tables_.size() > 1; ++i) {
+        if (tables_[k].blockUncovered[at - firstBlock_[k]] == mostUncovered_)
+            break;
+        if (++at == blocks) {
+            at = 0;
+            k = 0;
+        }
+        while (at == firstBlock_[k + 1])
+            ++k;
+    }
+    Table& table = tables_[k];
+    const uint64_t block = at - firstBlock_[k];
+    const TupleTable& tuples = *table.tuples;
+    int32_t pick = random.RandomIndex(0, static_cast<int32_t>(mostUncovered_) - 1);
+    const uint64_t first = tuples.blockOffset[block];
     uint64_t bit = first;
     for (;; ++bit)
-        if (Uncovered(bit) && k-- == 0)
+        if (table.Uncovered(bit) && pick-- == 0)
             break;
-    table_.Unrank(block, set_.data());
-    table_.LevelsOf(set_.data(), bit - first, setLevels_.data());
+    tuples.Unrank(block, set_.data());
+    tuples.LevelsOf(set_.data(), bit - first, setLevels_.data());
 
-    if (solver_) {
-        entries_.clear();
-        for (int32_t i = 0; i < t_; ++i)
-            entries_.push_back(d_.levelOffset[set_[i]] + setLevels_[i]);
-        if (!solver_->Feasible(entries_.data(), t_)) {
-            Cover(block, bit);  // no valid row holds it: it is required no longer
-            mostUncovered_ = *std::max_element(blockUncovered_.begin(), blockUncovered_.end());
-            return false;
-        }
+    entries_.clear();
+    invalidFactor_ = -1;
+    for (int32_t i = 0; i < tuples.t; ++i) {
+        const int32_t f = tuples.factors[static_cast<size_t>(set_[static_cast<size_t>(i)])];
+        const int32_t entry = d_.levelOffset[f] + setLevels_[static_cast<size_t>(i)];
+        entries_.push_back(entry);
+        if (d_.constraints->HasInvalidLevels() && d_.constraints->Invalid(entry))
+            invalidFactor_ = f;
+    }
+    if (solver_ && !solver_->Feasible(entries_.data(), tuples.t, invalidFactor_ < 0)) {
+        // No valid row of its kind holds it: it is required no longer.
+        table.uncovered[bit / 64] &= ~(uint64_t{1} << (bit % 64));
+        --table.blockUncovered[block];
+        --table.remaining;
+        --remaining_;
+        FindMostUncovered();
+        return false;
     }
     fixed_.clear();
-    for (int32_t i = 0; i < t_; ++i) {
-        row[set_[i]] = setLevels_[i];
-        fixed_.push_back(set_[i]);
+    for (int32_t i = 0; i < tuples.t; ++i) {
+        const int32_t f = tuples.factors[static_cast<size_t>(set_[static_cast<size_t>(i)])];
+        row[f] = setLevels_[static_cast<size_t>(i)];
+        fixed_.push_back(f);
     }
+    std::sort(fixed_.begin(), fixed_.end());
     return true;
 }
 
@@ -133,43 +177,53 @@ int64_t TupleEvolution::FillRow(RandomStream& random, int32_t* row)
 
     for (const int32_t f : order_) {
         ScoreLevels(f, row);
-        const int32_t L = d_.levels[f];
         for (;;) {
-            // The best score; among equals the level the matrix holds least often, which keeps
-            // the columns balanced; among those a drawn one.
-            const int32_t* uses = &uses_[static_cast<size_t>(d_.levelOffset[f])];
             int64_t best = -1;
-            int32_t fewest = 0, ties = 0;
-            for (int32_t v = 0; v < L; ++v) {
-                if (scores_[v] < 0)
-                    continue;
-                if (scores_[v] > best || (scores_[v] == best && uses[v] < fewest)) {
-                    best = scores_[v];
-                    fewest = uses[v];
-                    ties = 1;
-                } else if (scores_[v] == best && uses[v] == fewest) {
-                    ++ties;
-                }
-            }
-            if (best < 0)
+            const int32_t level = PickLevel(f, random, best);
+            if (level < 0)
                 throw std::logic_error("TupleEvolution: no level keeps the row valid");
-            int32_t pick = ties > 1 ? random.RandomIndex(0, ties - 1) : 0;
-            int32_t level = 0;
-            while (scores_[level] != best || uses[level] != fewest || pick-- > 0)
-                ++level;
             row[f] = level;
-            const bool breaksRule = d_.anyWideRule && !d_.constraints->WideRulesLeaveRoom(row, f, nullptr);
+            const bool keepsRules = !d_.anyWideRule || d_.constraints->WideRulesLeaveRoom(row, f, nullptr);
             row[f] = -1;
-            if (!solver_ || (!breaksRule && Completable(row, f, level))) {
+            if (!solver_ || (keepsRules && Completable(row, f, level))) {
                 row[f] = level;
                 gain += best;
                 break;
             }
-            scores_[level] = -1;
+            scores_[static_cast<size_t>(level)] = -1;
         }
         fixed_.insert(std::upper_bound(fixed_.begin(), fixed_.end(), f), f);
     }
     return gain;
+}
+
+int32_t TupleEvolution::PickLevel(int32_t f, RandomStream& random, int64_t& best)
+{
+    // The best score; among equals the level the matrix holds least often, which keeps the
+    // columns balanced; among those a drawn one. -1 when no level is allowed.
+    const int32_t L = d_.levels[f];
+    const int32_t* uses = &uses_[static_cast<size_t>(d_.levelOffset[f])];
+    int32_t fewest = 0, ties = 0;
+    best = -1;
+    for (int32_t v = 0; v < L; ++v) {
+        const int64_t score = scores_[static_cast<size_t>(v)];
+        if (score < 0)
+            continue;
+        if (score > best || (score == best && uses[v] < fewest)) {
+            best = score;
+            fewest = uses[v];
+            ties = 1;
+        } else if (score == best && uses[v] == fewest) {
+            ++ties;
+        }
+    }
+    if (best < 0)
+        return -1;
+    int32_t pick = ties > 1 ? random.RandomIndex(0, ties - 1) : 0;
+    int32_t level = 0;
+    while (scores_[static_cast<size_t>(level)] != best || uses[level] != fewest || pick-- > 0)
+        ++level;
+    return level;
 }
 
 bool TupleEvolution::Completable(const int32_t* row, int32_t f, int32_t level)
@@ -178,17 +232,21 @@ bool TupleEvolution::Completable(const int32_t* row, int32_t f, int32_t level)
     for (const int32_t g : fixed_)
         entries_.push_back(d_.levelOffset[g] + row[g]);
     entries_.push_back(d_.levelOffset[f] + level);
-    return solver_->Feasible(entries_.data(), static_cast<int32_t>(entries_.size()));
+    return solver_->Feasible(entries_.data(), static_cast<int32_t>(entries_.size()), invalidFactor_ < 0);
 }
 
 void TupleEvolution::ScoreLevels(int32_t f, const int32_t* row)
 {
+    // A level is allowed when it forms no excluded pair with a fixed one and, in a row of
+    // valid levels, is valid; a row with an invalid level takes no second one either, as those
+    // pairs are excluded.
     const int32_t L = d_.levels[f];
-    // A level that forms an excluded pair with a fixed one is not allowed.
+    const bool validRow = invalidFactor_ < 0;
     for (int32_t v = 0; v < L; ++v) {
-        bool allowed = true;
-        if (d_.anyExcluded) {
-            const uint64_t* excluded = d_.ExcludedWith(d_.levelOffset[f] + v);
+        const int32_t entry = d_.levelOffset[f] + v;
+        bool allowed = !(validRow && d_.constraints->HasInvalidLevels() && d_.constraints->Invalid(entry));
+        if (allowed && d_.anyExcluded) {
+            const uint64_t* excluded = d_.ExcludedWith(entry);
             for (const int32_t g : fixed_) {
                 const int32_t other = d_.levelOffset[g] + row[g];
                 if ((excluded[other / 64] >> (other % 64)) & 1) {
@@ -197,88 +255,168 @@ void TupleEvolution::ScoreLevels(int32_t f, const int32_t* row)
                 }
             }
         }
-        scores_[v] = allowed ? 0 : -1;
+        scores_[static_cast<size_t>(v)] = allowed ? 0 : -1;
     }
-
-    // Every (t - 1)-set of fixed factors with f makes a t-set; its tuples differ in f's level
-    // alone, one stride apart. The sets are walked in the order of the fixed factors with f
-    // among them, carrying the block number and the code of the levels as they grow.
-    if (static_cast<int32_t>(fixed_.size()) < t_ - 1)
-        return;
-    merged_.clear();
-    fPos_ = -1;
-    for (const int32_t g : fixed_) {
-        if (fPos_ < 0 && f < g) {
-            fPos_ = static_cast<int32_t>(merged_.size());
-            merged_.push_back(f);
+    for (const Table& table : tables_) {
+        if (table.localOf[static_cast<size_t>(f)] < 0 || (table.tuples->kind == TupleTable::Kind::Valid) != validRow)
+            continue;
+        if (!validRow) {
+            // The pairs of the row's invalid level with f's levels.
+            const int32_t a = table.localOf[static_cast<size_t>(invalidFactor_)], b = table.localOf[static_cast<size_t>(f)];
+            int32_t pair[2] = {std::min(a, b), std::max(a, b)};
+            int32_t levels[2];
+            for (int32_t v = 0; v < L; ++v) {
+                levels[a < b ? 0 : 1] = row[invalidFactor_];
+                levels[a < b ? 1 : 0] = v;
+                if (scores_[static_cast<size_t>(v)] >= 0 && table.Uncovered(table.tuples->Bit(pair, levels)))
+                    ++scores_[static_cast<size_t>(v)];
+            }
+            continue;
         }
-        merged_.push_back(g);
+        ScoreTable(table, f, row);
     }
-    if (fPos_ < 0) {
-        fPos_ = static_cast<int32_t>(merged_.size());
-        merged_.push_back(f);
-    }
-    scoredFactor_ = f;
-    scoredRow_ = row;
-    ScoreSets(0, 0, 0, 0, 1, 0, false);
 }
 
-void TupleEvolution::ScoreSets(int32_t depth, int32_t from, uint64_t rank, uint64_t code, uint64_t multiplier,
-                               uint64_t stride, bool holdsF)
+void TupleEvolution::ScoreTable(const Table& table, int32_t f, const int32_t* row)
 {
+    // Every (t - 1)-set of the table's fixed factors with f makes a t-set; its tuples differ in
+    // f's level alone, one stride apart. The sets are walked in the order of the table's fixed
+    // factors with f among them, carrying the block number and the code of the levels.
+    const TupleTable& tuples = *table.tuples;
+    const int32_t local = table.localOf[static_cast<size_t>(f)];
+    merged_.clear();
+    fPos_ = -1;
+    int32_t fixedHere = 0;
+    for (const int32_t g : fixed_) {
+        const int32_t x = table.localOf[static_cast<size_t>(g)];
+        if (x < 0)
+            continue;
+        if (fPos_ < 0 && local < x) {
+            fPos_ = static_cast<int32_t>(merged_.size());
+            merged_.push_back(local);
+        }
+        merged_.push_back(x);
+        ++fixedHere;
+    }
+    if (fixedHere < tuples.t - 1)
+        return;
+    if (fPos_ < 0) {
+        fPos_ = static_cast<int32_t>(merged_.size());
+        merged_.push_back(local);
+    }
+    scoredFactor_ = local;
+    scoredRow_ = row;
+    ScoreSets(table, 0, 0, 0, 0, 1, 0, false);
+}
+
+void TupleEvolution::ScoreSets(const Table& table, int32_t depth, int32_t from, uint64_t rank, uint64_t code,
+                               uint64_t multiplier, uint64_t stride, bool holdsF)
+{
+    const TupleTable& tuples = *table.tuples;
+    const int32_t t = tuples.t;
     const auto n = static_cast<int32_t>(merged_.size());
-    const int32_t L = d_.levels[scoredFactor_];
-    // Room is left for the deeper positions, and f is never passed without being taken: the
-    // last position takes f when nothing before did.
-    int32_t last = n - (t_ - depth);
+    const int32_t L = tuples.levels[static_cast<size_t>(scoredFactor_)];
+    // Room is left for the deeper positions, and f is never passed without being taken.
+    int32_t last = n - (t - depth);
     int32_t m = from;
     if (!holdsF) {
         last = std::min(last, fPos_);
-        if (depth + 1 == t_)
+        if (depth + 1 == t)
             m = fPos_;
     }
     for (; m <= last; ++m) {
-        const int32_t x = merged_[m];
+        const int32_t x = merged_[static_cast<size_t>(m)];
         const bool isF = x == scoredFactor_;
-        const uint64_t r = rank + table_.Binomial(x, depth + 1);
-        const uint64_t c = isF ? code : code + static_cast<uint64_t>(scoredRow_[x]) * multiplier;
+        const uint64_t r = rank + tuples.Binomial(x, depth + 1);
+        const uint64_t level = static_cast<uint64_t>(scoredRow_[tuples.factors[static_cast<size_t>(x)]]);
+        const uint64_t c = isF ? code : code + level * multiplier;
         const uint64_t st = isF ? multiplier : stride;
-        if (depth + 1 == t_) {
-            const uint64_t base = table_.blockOffset[r] + c;
+        if (depth + 1 == t) {
+            const uint64_t base = tuples.blockOffset[r] + c;
             for (int32_t v = 0; v < L; ++v)
-                if (scores_[v] >= 0 && Uncovered(base + static_cast<uint64_t>(v) * st))
-                    ++scores_[v];
+                if (scores_[static_cast<size_t>(v)] >= 0 && table.Uncovered(base + static_cast<uint64_t>(v) * st))
+                    ++scores_[static_cast<size_t>(v)];
         } else {
-            ScoreSets(depth + 1, m + 1, r, c, multiplier * static_cast<uint64_t>(d_.levels[x]), st, holdsF || isF);
+            ScoreSets(table, depth + 1, m + 1, r, c, multiplier * static_cast<uint64_t>(tuples.levels[static_cast<size_t>(x)]),
+                      st, holdsF || isF);
         }
     }
+}
+
+int32_t TupleEvolution::InvalidFactorOf(const int32_t* row) const
+{
+    if (!d_.constraints->HasInvalidLevels())
+        return -1;
+    for (int32_t f = 0; f < F_; ++f)
+        if (d_.constraints->Invalid(d_.levelOffset[f] + row[f]))
+            return f;
+    return -1;
+}
+
+template <typename Visit>
+void TupleEvolution::ForEachTupleOf(const Table& table, const int32_t* row, Visit visit)
+{
+    const TupleTable& tuples = *table.tuples;
+    if (!tuples.Covers(d_, row))
+        return;
+    if (tuples.kind == TupleTable::Kind::InvalidPairs) {
+        // Only the pairs of the row's one invalid level can be required.
+        const int32_t invalid = InvalidFactorOf(row);
+        const int32_t a = table.localOf[static_cast<size_t>(invalid)];
+        for (int32_t g = 0; g < tuples.F; ++g) {
+            if (g == a)
+                continue;
+            const int32_t pair[2] = {std::min(a, g), std::max(a, g)};
+            const int32_t levels[2] = {row[tuples.factors[static_cast<size_t>(pair[0])]],
+                                       row[tuples.factors[static_cast<size_t>(pair[1])]]};
+            visit(tuples.Rank(pair), tuples.Bit(pair, levels));
+        }
+        return;
+    }
+    uint64_t block = 0;
+    ForEachColexSet(tuples.F, tuples.t, set_.data(), [&](const int32_t* set) {
+        uint64_t code = 0;
+        for (int32_t i = tuples.t - 1; i >= 0; --i)
+            code = code * static_cast<uint64_t>(tuples.levels[static_cast<size_t>(set[i])]) +
+                   static_cast<uint64_t>(row[tuples.factors[static_cast<size_t>(set[i])]]);
+        visit(block, tuples.blockOffset[block] + code);
+        ++block;
+    });
 }
 
 void TupleEvolution::CoverRow(const int32_t* row)
 {
-    ForEachTupleOf(row, [&](uint64_t block, uint64_t bit) {
-        if (Uncovered(bit))
-            Cover(block, bit);
-    });
+    for (Table& table : tables_)
+        ForEachTupleOf(table, row, [&](uint64_t block, uint64_t bit) {
+            if (table.Uncovered(bit)) {
+                table.uncovered[bit / 64] &= ~(uint64_t{1} << (bit % 64));
+                --table.blockUncovered[block];
+                --table.remaining;
+                --remaining_;
+            }
+        });
 }
 
 void TupleEvolution::EliminateRows()
 {
-    // Rows holding each tuple, counted up to 255 and down for every row that goes, so a count
-    // is never above the truth; a generated row whose tuples all stand in another row as
-    // well covers nothing alone and goes.
-    std::fill(counts_.begin(), counts_.end(), 0);
-    for (int32_t r = 0; r < numRows_; ++r)
-        ForEachTupleOf(Row(r), [&](uint64_t, uint64_t bit) {
-            if (counts_[bit] < 255)
-                ++counts_[bit];
-        });
+    // Rows holding each tuple, counted up to 255 and down for every row that goes; a generated
+    // row whose tuples of every table all stand in another row as well covers nothing alone.
+    for (Table& table : tables_) {
+        std::fill(table.counts.begin(), table.counts.end(), 0);
+        for (int32_t r = 0; r < numRows_; ++r)
+            ForEachTupleOf(table, Row(r), [&](uint64_t, uint64_t bit) {
+                if (table.counts[bit] < 255)
+                    ++table.counts[bit];
+            });
+    }
     int32_t kept = d_.lNumPrevRuns;
     for (int32_t r = d_.lNumPrevRuns; r < numRows_; ++r) {
         bool alone = false;
-        ForEachTupleOf(Row(r), [&](uint64_t, uint64_t bit) { alone = alone || counts_[bit] < 2; });
+        for (Table& table : tables_)
+            ForEachTupleOf(table, Row(r), [&](uint64_t, uint64_t bit) { alone = alone || table.counts[bit] < 2; });
         if (!alone) {
-            ForEachTupleOf(Row(r), [&](uint64_t, uint64_t bit) { --counts_[bit]; });
+            for (Table& table : tables_)
+                ForEachTupleOf(table, Row(r), [&](uint64_t, uint64_t bit) { --table.counts[bit]; });
             continue;
         }
         if (kept != r)

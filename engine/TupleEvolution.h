@@ -1,20 +1,24 @@
 #pragma once
-// One evolution of the search for strength 3 and more: the matrix starts with the previous
-// tests, then gets greedy rows until every required t-tuple is covered, and finally loses
-// every generated row that covers no tuple alone.
+// One evolution of the search over tables of t-tuples: from strength 3, the combinations of the
+// design's strength; with groups or invalid levels, at any strength, those and the combinations
+// of each group of factors at the group's strength, and the invalid-level pairs (each invalid level with each valid level of every
+// other factor, in a row with no other invalid level). Each kind is a TupleTable. A row
+// without an invalid level covers the tuples of valid levels of every table; a row with one
+// invalid level covers that level's pairs only.
 //
-// A greedy row starts from an anchor, an uncovered tuple of the block with the most of them;
-// the other factors, in random order, each take the level that covers the most uncovered
-// tuples with the factors already fixed (ties drawn at random). With constraints every
-// choice keeps the row completable into a valid one (the constraint solver answers), and an
-// anchor that no valid row holds is dropped from the required tuples. Each row covers its
-// anchor, so an evolution always ends.
+// A greedy row starts from an anchor, an uncovered tuple of a block with the most of them in
+// any table; the other factors, in random order, each take the level that covers the most
+// uncovered tuples of the tables the row can cover, with the factors fixed so far (ties to the
+// level the matrix holds least often, then drawn). Every choice keeps the row completable
+// into a valid row of its kind; an anchor that no such row holds is required no longer. Each
+// row covers its anchor, so an evolution always ends, and it ends losing every generated row
+// that covers nothing alone.
 //
 // An object is a workspace reused across evolutions (one per thread).
 
 #include "engine/ConstraintSolver.h"
-#include "engine/EvolutionOutcome.h"
 #include "engine/DesignCodes.h"
+#include "engine/EvolutionOutcome.h"
 #include "engine/RandomStream.h"
 #include "engine/TupleTable.h"
 
@@ -25,28 +29,23 @@
 
 class TupleEvolution {
 public:
-    TupleEvolution(const DesignCodes& design, const TupleTable& table);
+    TupleEvolution(const DesignCodes& design, const std::vector<TupleTable>& tables);
 
     using Outcome = EvolutionOutcome;
     // Greedy rows built for each row of the matrix (the one covering the most tuples is kept),
-    // and the evolutions a generation of strength 3 and more runs unless told otherwise: each
-    // one weighs many candidates, so a few evolutions find what many would.
+    // and the evolutions a generation of this search runs unless told otherwise: each one
+    // weighs many candidates, so a few evolutions find what many would.
     static constexpr int32_t kCandidates = 50;
     static constexpr int32_t kDefaultEvolutions = 3;
     // The evolutions a generation runs, given the number set for pairs: few from strength 3,
-    // or for the search of several kinds of requirements (groups, invalid levels), which also
-    // weighs many candidates.
+    // or with groups or invalid levels.
     static int32_t EvolutionsFor(int32_t strength, int32_t pairEvolutions, bool mixedRequirements = false)
     {
         return (strength > 2 || mixedRequirements) && pairEvolutions > kDefaultEvolutions ? kDefaultEvolutions
                                                                                            : pairEvolutions;
     }
 
-    // Called after every greedy row with the share of the required tuples covered (0..1).
     void SetRowProgress(std::function<void(double)> rowProgress) { rowProgress_ = std::move(rowProgress); }
-
-    // Covers every required tuple, so the outcome always counts as converged; noTestCases
-    // when nothing at all is required.
     Outcome GenerateQXVMatrix(RandomStream& random);
 
     // The matrix of the last evolution, previous tests first: level codes 0-based.
@@ -54,61 +53,60 @@ public:
     const int32_t* Row(int32_t r) const { return &rows_[static_cast<size_t>(r) * F_]; }
 
 private:
-    bool Uncovered(uint64_t bit) const { return (uncovered_[bit / 64] >> (bit % 64)) & 1; }
-    void Cover(uint64_t block, uint64_t bit);
-    // Picks the anchor; false when a drawn anchor was dropped as no valid row holds it.
+    // A table and what the evolution has covered of it.
+    struct Table {
+        const TupleTable* tuples = nullptr;
+        std::vector<uint64_t> uncovered;
+        std::vector<uint32_t> blockUncovered;
+        uint64_t remaining = 0;
+        std::vector<int32_t> localOf;  // per factor of the design: its number in the table, or -1
+        std::vector<uint8_t> counts;   // rows holding each tuple (saturating), for elimination
+        bool Uncovered(uint64_t bit) const { return (uncovered[bit / 64] >> (bit % 64)) & 1; }
+    };
+
+    void Reset();
+    void FindMostUncovered();
     bool PlaceAnchor(RandomStream& random, int32_t* row);
-    // Fills the free factors; returns the tuples the row covers that were uncovered.
     int64_t FillRow(RandomStream& random, int32_t* row);
-    // Scores of every level of f against the fixed factors of the row.
+    int32_t PickLevel(int32_t f, RandomStream& random, int64_t& best);
     void ScoreLevels(int32_t f, const int32_t* row);
-    // Adds to the scores the sets that extend the partial set at depth (its block number so
-    // far, the code of its levels, the multiplier of the next level, f's stride if held).
-    void ScoreSets(int32_t depth, int32_t from, uint64_t rank, uint64_t code, uint64_t multiplier, uint64_t stride,
-                   bool holdsF);
-    // Calls visit(block, bit) for the tuple of every t-set of factors that the row holds.
+    void ScoreTable(const Table& table, int32_t f, const int32_t* row);
+    void ScoreSets(const Table& table, int32_t depth, int32_t from, uint64_t rank, uint64_t code, uint64_t multiplier,
+                   uint64_t stride, bool holdsF);
+    bool Completable(const int32_t* row, int32_t f, int32_t level);
+    // Calls visit(block, bit) for every tuple of the table that the row holds and covers.
     template <typename Visit>
-    void ForEachTupleOf(const int32_t* row, Visit visit)
-    {
-        uint64_t block = 0;
-        ForEachColexSet(F_, t_, set_.data(), [&](const int32_t* set) {
-            uint64_t code = 0;
-            for (int32_t i = t_ - 1; i >= 0; --i)
-                code = code * static_cast<uint64_t>(d_.levels[set[i]]) + static_cast<uint64_t>(row[set[i]]);
-            visit(block, table_.blockOffset[block] + code);
-            ++block;
-        });
-    }
+    void ForEachTupleOf(const Table& table, const int32_t* row, Visit visit);
     void CoverRow(const int32_t* row);
     void EliminateRows();
-    bool Completable(const int32_t* row, int32_t f, int32_t level);
+    int32_t InvalidFactorOf(const int32_t* row) const;
 
     const DesignCodes& d_;
-    const TupleTable& table_;
     const int32_t F_;
-    const int32_t t_;
+    std::vector<Table> tables_;
+    std::vector<uint64_t> firstBlock_;  // per table: its first block among all; their number at the end
     std::function<void(double)> rowProgress_;
     std::unique_ptr<ConstraintSolver> solver_;
-
-    std::vector<uint64_t> uncovered_;
-    std::vector<uint32_t> blockUncovered_;
     uint64_t remaining_ = 0;
-    uint32_t mostUncovered_ = 0;  // in one block, when the row was begun
+    uint32_t mostUncovered_ = 0;
+
     std::vector<int32_t> rows_;
     std::vector<int32_t> uses_;  // per level entry: rows of the matrix holding it
     int32_t numRows_ = 0;
 
-    // Row scratch.
-    std::vector<int32_t> candidate_;  // the candidate row being built
-    std::vector<int32_t> fixed_;      // the fixed factors, ascending
-    std::vector<int32_t> order_;      // the free factors in the order they are filled
-    std::vector<int64_t> scores_;     // per level of the factor being filled; -1: not allowed
-    std::vector<int32_t> merged_;     // the fixed factors with the scored one among them
+    // The row being built: its invalid factor (-1: a row of valid levels), the fixed factors
+    // (ascending), the free ones in the order they are filled, the scores of the factor being
+    // filled (-1: not allowed) and the scratch of a table's scoring.
+    int32_t invalidFactor_ = -1;
+    std::vector<int32_t> candidate_;
+    std::vector<int32_t> fixed_;
+    std::vector<int32_t> order_;
+    std::vector<int64_t> scores_;
+    std::vector<int32_t> merged_;
+    int32_t fPos_ = 0;
     int32_t scoredFactor_ = 0;
-    int32_t fPos_ = 0;  // its place in merged_
     const int32_t* scoredRow_ = nullptr;
-    std::vector<int32_t> set_;        // a t-set of factors
-    std::vector<int32_t> setLevels_;  // its levels
-    std::vector<int32_t> entries_;    // level entries for the solver
-    std::vector<uint8_t> counts_;     // rows holding each tuple (saturating), for elimination
+    std::vector<int32_t> set_;
+    std::vector<int32_t> setLevels_;
+    std::vector<int32_t> entries_;
 };
