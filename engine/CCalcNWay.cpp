@@ -236,15 +236,28 @@ unsigned CCalcNWay::ThreadsThatFit(unsigned threads, int32_t strength)
     // The pair tables are laid out for every strength; the tuple tables beside them. The
     // compaction runs once the evolutions are done, in one workspace of its own.
     double compactionBytes = 0;
-    if (strength > 2) {
-        std::vector<int32_t> levels;
-        for (const tNumFactor& factor : design_.atFactors)
-            levels.push_back(factor.lNumLevels);
-        const TupleTable::MemoryNeed tuples = TupleTable::EstimateMemory(levels, strength);
+    const auto addTable = [&](const std::vector<int32_t>& levels, int32_t t) {
+        const TupleTable::MemoryNeed tuples = TupleTable::EstimateMemory(levels, t);
         need.tableBytes += tuples.tableBytes;
         need.workspaceBytes += tuples.workspaceBytes;
         if (compactMoves_ > 0)
-            compactionBytes = tuples.compactionBytes;
+            compactionBytes += tuples.compactionBytes;
+    };
+    // The tables of tuples BuildTupleTables lays out.
+    const ConstraintModel& constraints = *design_.constraints;
+    if (strength > 2 || constraints.HasMixedRequirements()) {
+        std::vector<int32_t> levels;
+        for (const tNumFactor& factor : design_.atFactors)
+            levels.push_back(factor.lNumLevels);
+        addTable(levels, strength);
+        for (const CompiledGroup& group : constraints.Groups()) {
+            std::vector<int32_t> groupLevels;
+            for (const int32_t f : group.factors)
+                groupLevels.push_back(levels[static_cast<size_t>(f)]);
+            addTable(groupLevels, group.strength);
+        }
+        if (constraints.HasInvalidLevels())
+            addTable(levels, 2);
     }
     const std::string search = std::to_string(strength) + "-Way search";
     const std::optional<uint64_t> available = availableMemory_ ? availableMemory_ : AvailableMemoryBytes();
