@@ -69,8 +69,8 @@ TEST_F(CliOutputTest, AFullDiskLeavesTheEarlierFileAndSaysWhy)
         earlier.write("the earlier test cases\n");
     }
     for (const char* command : {"generate", "all"}) {
-        const CliRun run = Cli({command, command == std::string("all") ? small : design, "--evolutions", "2", "--yes",
-                                "--output", output});
+        const bool listing = command == std::string("all");
+        const CliRun run = Cli({command, listing ? small : design, listing ? "--yes" : "--evolutions=2", "--output", output});
         EXPECT_EQ(run.exitCode, 2) << command;
         EXPECT_TRUE(run.err.contains("The file could not be written: No space left on device.")) << run.err.toStdString();
         EXPECT_EQ(FileBytes(output), "the earlier test cases\n") << command;

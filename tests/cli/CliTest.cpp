@@ -7,6 +7,8 @@
 
 #include <sys/resource.h>
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -161,6 +163,50 @@ TEST_F(CliTest, ADesignWithoutAValidTestCaseIsSaidSoAndNothingOfTheSolverShows)
         EXPECT_EQ(run.exitCode, c.exitCode) << c.args.join(' ').toStdString();
         EXPECT_EQ(run.out, c.out) << c.args.join(' ').toStdString();
         EXPECT_EQ(run.err, c.err) << c.args.join(' ').toStdString();
+    }
+}
+
+TEST_F(CliTest, EachCommandTakesItsOwnOptionsAndTheManualPageNamesThemAll)
+{
+    const QString design = example();
+    struct Case {
+        QStringList args;
+        const char* problem;
+    };
+    const std::vector<Case> refused = {
+        {{"validate", design, "--compact", "5"}, "validate does not take --compact"},
+        {{"export", design, "--seed", "1", "--format", "csv", "--output", "x.csv"}, "export does not take --seed"},
+        {{"generate", design, "--yes"}, "generate does not take --yes"},
+        {{"generate", design, "--frobnicate"}, "unknown option --frobnicate"},
+        {{"generate", design, "--seed"}, "--seed needs a value"},
+        {{"generate", design, "--save=yes"}, "--save takes no value"},
+    };
+    for (const Case& c : refused) {
+        const CliRun run = Cli(c.args);
+        EXPECT_EQ(run.exitCode, 2) << c.problem;
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("vantrel-cli: ") + c.problem + "\n")) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains("usage: vantrel-cli " + c.args[0])) << "the command's own usage follows";
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    EXPECT_EQ(Cli({"generate", design, "--seed=3", "--evolutions=5"}).out, Cli({"generate", design, "--seed", "3", "--evolutions", "5"}).out);
+
+    // COMMAND --help gives that command's options only; --help every command and option, as the
+    // manual page does.
+    const QString coverage = Cli({"coverage", "--help"}).out;
+    EXPECT_TRUE(coverage.startsWith("usage: vantrel-cli coverage DESIGN.test [options]\n"));
+    EXPECT_TRUE(coverage.contains("--missing") && !coverage.contains("--seed"));
+    const CliRun help = Cli({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    const QString manual = QString::fromUtf8(FileBytes(QStringLiteral(VANTREL_MANUAL)));
+    const QStringList helpLines = help.out.split('\n');
+    for (const QString& line : helpLines) {
+        static const QRegularExpression command("^  ([a-z]+) "), option("^  --([a-z-]+)");
+        if (const QRegularExpressionMatch m = command.match(line); m.hasMatch()) {
+            EXPECT_TRUE(manual.contains(".B " + m.captured(1) + "\n")) << m.captured(1).toStdString();
+        }
+        if (const QRegularExpressionMatch m = option.match(line); m.hasMatch()) {
+            EXPECT_TRUE(manual.contains("\\-\\-" + QString(m.captured(1)).replace("-", "\\-"))) << m.captured(1).toStdString();
+        }
     }
 }
 
