@@ -20,6 +20,7 @@ CompactionSearch::CompactionSearch(const NumericDesign& design, int32_t maxRows,
     changedAt_.resize(cells);
     best_.resize(cells);
     counts_.resize(items);
+    weights_.assign(items, 1);
     uncovered_.resize(items);
     uncoveredAt_.resize(items);
     unique_.resize(static_cast<size_t>(maxRows));
@@ -247,10 +248,11 @@ void CompactionSearch::Move(RandomStream& random)
         int32_t level = 0;
         if (!OneCellAway(RowAt(r), f, level))
             continue;
-        const int32_t delta = Delta(r, f, level);
+        int32_t count = 0;
+        const int32_t delta = Delta(r, f, level, count);
         if (delta == kInvalid || delta > best.value)
             continue;
-        if (Tabu(r, f) && numUncovered_ + delta > 0)
+        if (Tabu(r, f) && numUncovered_ + count > 0)
             continue;
         if (!best.Offer(delta, random))
             continue;
@@ -258,6 +260,10 @@ void CompactionSearch::Move(RandomStream& random)
         chosenFactor = f;
         chosenLevel = level;
     }
+    // At a place where no move gains, the items still uncovered weigh more.
+    if (chosenRow < 0 || best.value >= 0)
+        for (int32_t k = 0; k < numUncovered_; ++k)
+            ++weights_[static_cast<size_t>(uncovered_[static_cast<size_t>(k)])];
     if (chosenRow < 0)
         ForceCover(random);
     else

@@ -57,16 +57,17 @@ protected:
     // Items row r holds alone.
     virtual int32_t UniqueOf(int32_t r) const = 0;
     // One move: a random uncovered item, then among the generated rows one cell away from
-    // holding it the change that leaves the fewest items uncovered (a cell changed in the last
-    // few moves only when that completes the matrix; ties drawn); without one, ForceCover.
+    // holding it the change that leaves the least weight of items uncovered (a cell changed in
+    // the last few moves only when that completes the matrix; ties drawn); without one,
+    // ForceCover. Where no move gains, the items still uncovered weigh one more.
     void Move(RandomStream& random);
     // Takes the item the move is to cover.
     virtual void TakeItem(size_t item) = 0;
     // Whether the row holds all of the taken item but one level: that level and its factor.
     virtual bool OneCellAway(const int32_t* row, int32_t& f, int32_t& level) const = 0;
-    // The change in uncovered items if row r took level at factor f; kInvalid when the row
-    // would hold an excluded pair.
-    virtual int32_t Delta(int32_t r, int32_t f, int32_t level) const = 0;
+    // The change in the weight of the uncovered items if row r took level at factor f, and in
+    // their number (count); kInvalid when the row would hold an excluded pair.
+    virtual int32_t Delta(int32_t r, int32_t f, int32_t level, int32_t& count) const = 0;
     virtual void SetCell(int32_t r, int32_t f, int32_t level) = 0;
     // A random generated row takes the whole item, remade by the solver when that would give
     // it an excluded pair.
@@ -94,7 +95,7 @@ protected:
     static constexpr int32_t kInvalid = 1 << 30;
 
     // Moves during which a changed cell stays put unless changing it completes the matrix.
-    static constexpr int64_t kTabuMoves = 2;
+    static constexpr int64_t kTabuMoves = 5;
     bool Tabu(int32_t r, int32_t f) const { return move_ - changedAt_[static_cast<size_t>(r) * F_ + f] <= kTabuMoves; }
     void Changed(int32_t r, int32_t f) { changedAt_[static_cast<size_t>(r) * F_ + f] = move_; }
 
@@ -133,6 +134,12 @@ protected:
     int64_t move_ = 0;
 
     std::vector<int32_t> counts_;       // per item: rows holding it, -1 not required
+    // Per item: its weight in the moves' choice. An item that stays uncovered while no move
+    // gains weighs more and more, so that the search leaves the place it is stuck in.
+    std::vector<int32_t> weights_;
+    // What a move gains or loses with an item that leaves or joins the uncovered.
+    int32_t Lost(size_t item) const { return counts_[item] == 1 ? weights_[item] : 0; }
+    int32_t Gained(size_t item) const { return counts_[item] == 0 ? weights_[item] : 0; }
     std::vector<int32_t> uncovered_;    // the required items no row holds
     std::vector<int32_t> uncoveredAt_;  // per item: its place in uncovered_, -1 when covered
     int32_t numUncovered_ = 0;

@@ -65,18 +65,21 @@ void MatrixCompaction::SetCell(int32_t r, int32_t f, int32_t level)
     Changed(r, f);
 }
 
-int32_t MatrixCompaction::Delta(int32_t r, int32_t f, int32_t level) const
+int32_t MatrixCompaction::Delta(int32_t r, int32_t f, int32_t level, int32_t& count) const
 {
     const int32_t* row = RowAt(r);
     const int32_t old = row[f];
     int32_t delta = 0;
+    count = 0;
     for (int32_t g = 0; g < F_; ++g) {
         if (g == f)
             continue;
-        const int32_t now = counts_[CellOf(f, level, g, row[g])];
-        if (now < 0)
+        const size_t now = CellOf(f, level, g, row[g]);
+        if (counts_[now] < 0)
             return kInvalid;
-        delta += (counts_[CellOf(f, old, g, row[g])] == 1) - (now == 0);
+        const size_t before = CellOf(f, old, g, row[g]);
+        count += (counts_[before] == 1) - (counts_[now] == 0);
+        delta += Lost(before) - Gained(now);
     }
     if (d_.anyWideRule && d_.constraints->BreaksWideRule(row, f, level))
         return kInvalid;

@@ -3,8 +3,8 @@
 // generated rows until every required pair is covered again, and so on while the effort lasts.
 //
 // Each move takes a random uncovered pair and, among the generated rows that already hold one
-// of its two levels, the change of one cell that covers it and leaves the fewest pairs
-// uncovered; a cell changed within the last few moves may change again only when that
+// of its two levels, the change of one cell that covers it and leaves the least weight of pairs
+// uncovered (CompactionSearch weighs them); a cell changed within the last few moves may change again only when that
 // completes the matrix (a tabu list), and ties go to a random one. A move never gives a row
 // an excluded pair (named by a constraint or implied). When no such move exists a random
 // generated row takes both levels, or, where that holds an excluded pair, becomes a valid row
@@ -29,7 +29,7 @@ private:
     int32_t UniqueOf(int32_t r) const override;
     void TakeItem(size_t cell) override;
     bool OneCellAway(const int32_t* row, int32_t& f, int32_t& level) const override;
-    int32_t Delta(int32_t r, int32_t f, int32_t level) const override;
+    int32_t Delta(int32_t r, int32_t f, int32_t level, int32_t& count) const override;
     void SetCell(int32_t r, int32_t f, int32_t level) override;
     void ForceCover(RandomStream& random) override;
     size_t CellOf(int32_t f, int32_t lf, int32_t g, int32_t lg) const

@@ -219,7 +219,7 @@ bool TupleCompaction::OneCellAway(const int32_t* row, int32_t& f, int32_t& level
     return f >= 0;
 }
 
-int32_t TupleCompaction::Delta(int32_t r, int32_t f, int32_t level) const
+int32_t TupleCompaction::Delta(int32_t r, int32_t f, int32_t level, int32_t& count) const
 {
     const int32_t* row = RowAt(r);
     const int32_t old = row[f];
@@ -227,8 +227,11 @@ int32_t TupleCompaction::Delta(int32_t r, int32_t f, int32_t level) const
         (d_.anyWideRule && d_.constraints->BreaksWideRule(row, f, level)))
         return kInvalid;
     int32_t delta = 0;
+    count = 0;
     ForEachItemWith(row, f, [&](size_t first, size_t stride) {
-        delta += (counts_[first + static_cast<size_t>(old) * stride] == 1) - (counts_[first + static_cast<size_t>(level) * stride] == 0);
+        const size_t before = first + static_cast<size_t>(old) * stride, now = first + static_cast<size_t>(level) * stride;
+        count += (counts_[before] == 1) - (counts_[now] == 0);
+        delta += Lost(before) - Gained(now);
     });
     return delta;
 }
