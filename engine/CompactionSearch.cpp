@@ -12,8 +12,8 @@ constexpr double kProgressSeconds = 0.1;
 
 }  // namespace
 
-CompactionSearch::CompactionSearch(const NumericDesign& design, int32_t maxRows, size_t items)
-    : d_(design), F_(design.lNumFactors), P_(design.lNumPrevRuns)
+CompactionSearch::CompactionSearch(const NumericDesign& design, int32_t maxRows, size_t items, int64_t tabuMoves)
+    : d_(design), F_(design.lNumFactors), P_(design.lNumPrevRuns), tabuMoves_(tabuMoves)
 {
     const auto cells = static_cast<size_t>(maxRows) * static_cast<size_t>(F_);
     rows_.resize(cells);
@@ -108,7 +108,7 @@ void CompactionSearch::Load(const std::vector<int32_t>& codes, int32_t rows)
 {
     numRows_ = rows;
     std::copy(codes.begin(), codes.begin() + static_cast<std::ptrdiff_t>(rows) * F_, rows_.begin());
-    std::fill(changedAt_.begin(), changedAt_.end(), int64_t{-kTabuMoves - 1});
+    std::fill(changedAt_.begin(), changedAt_.end(), int64_t{-tabuMoves_ - 1});
     ResetCounts();
     std::fill(uncoveredAt_.begin(), uncoveredAt_.end(), -1);
     numUncovered_ = 0;

@@ -46,8 +46,9 @@ public:
 
 protected:
     // maxRows: rows of the largest matrix to be compacted, previous tests included; items: the
-    // number of pairs or tuples the counts are kept for.
-    CompactionSearch(const NumericDesign& design, int32_t maxRows, size_t items);
+    // number of pairs or tuples the counts are kept for; tabuMoves: the moves during which a
+    // changed cell stays put unless changing it completes the matrix.
+    CompactionSearch(const NumericDesign& design, int32_t maxRows, size_t items, int64_t tabuMoves);
 
     // Sets counts_ before the generated rows are counted: 0 for an item they must cover, -1 for
     // one never required, above 0 for one the previous tests hold (their number of rows).
@@ -94,9 +95,7 @@ protected:
     };
     static constexpr int32_t kInvalid = 1 << 30;
 
-    // Moves during which a changed cell stays put unless changing it completes the matrix.
-    static constexpr int64_t kTabuMoves = 5;
-    bool Tabu(int32_t r, int32_t f) const { return move_ - changedAt_[static_cast<size_t>(r) * F_ + f] <= kTabuMoves; }
+    bool Tabu(int32_t r, int32_t f) const { return move_ - changedAt_[static_cast<size_t>(r) * F_ + f] <= tabuMoves_; }
     void Changed(int32_t r, int32_t f) { changedAt_[static_cast<size_t>(r) * F_ + f] = move_; }
 
     // Item bookkeeping for a row entering or leaving, a cell changing.
@@ -129,6 +128,7 @@ protected:
     const NumericDesign& d_;
     const int32_t F_;
     const int32_t P_;         // previous tests: rows 0..P-1, never changed
+    const int64_t tabuMoves_;
     int32_t fewestRows_ = 1;  // generated rows no complete matrix can do without
     int32_t numRows_ = 0;
     int64_t move_ = 0;

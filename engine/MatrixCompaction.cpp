@@ -3,7 +3,7 @@
 #include <algorithm>
 
 MatrixCompaction::MatrixCompaction(const NumericDesign& design, int32_t maxRows)
-    : CompactionSearch(design, maxRows, design.numCells)
+    : CompactionSearch(design, maxRows, design.numCells, kTabuMoves)
 {
     cellEntry_.resize(design.numCells * 2);
     for (const tInterBlock& block : design.atBlocks)

@@ -24,6 +24,8 @@ public:
     MatrixCompaction(const NumericDesign& design, int32_t maxRows);
 
 private:
+    // A pair's move goes back and forth between few rows: a changed cell waits five moves.
+    static constexpr int64_t kTabuMoves = 5;
     void ResetCounts() override;
     void AddCoverage(int32_t r, int32_t sign) override;
     int32_t UniqueOf(int32_t r) const override;

@@ -18,7 +18,7 @@ size_t TotalItems(const std::vector<TupleTable>& tables)
 }  // namespace
 
 TupleCompaction::TupleCompaction(const NumericDesign& design, const std::vector<TupleTable>& tables, int32_t maxRows)
-    : CompactionSearch(design, maxRows, TotalItems(tables)), tables_(tables)
+    : CompactionSearch(design, maxRows, TotalItems(tables), kTabuMoves), tables_(tables)
 {
     firstItem_.push_back(0);
     fewestRows_ = 1;

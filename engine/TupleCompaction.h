@@ -23,6 +23,8 @@ public:
     TupleCompaction(const NumericDesign& design, const std::vector<TupleTable>& tables, int32_t maxRows);
 
 private:
+    // A tuple has many rows one cell away: a changed cell waits one move only.
+    static constexpr int64_t kTabuMoves = 1;
     void ResetCounts() override;
     void AddCoverage(int32_t r, int32_t sign) override;
     int32_t UniqueOf(int32_t r) const override;
