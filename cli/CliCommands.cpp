@@ -135,10 +135,11 @@ int Generate(const CliOptions& options)
                                                                         read.constraints->HasMixedRequirements());
     CCalcNWay calc(reporter, evolutions, seed, options.threads);
     calc.SetConstraints(read.constraints);
-    const bool compact = options.compactSeconds > 0 || options.compactMoves > 0;
+    const bool compact = options.compactSeconds > 0 || options.compactMoves > 0 || options.timeLimit > 0;
     if (compact)
         calc.SetCompaction(options.compactMoves > 0 ? options.compactMoves : std::numeric_limits<std::int64_t>::max(),
                            options.compactSeconds);
+    calc.SetTimeLimit(options.timeLimit);
     GeneratedMatrix matrix;
     std::int32_t numRows = 0;
     bool converged = false;
@@ -149,12 +150,18 @@ int Generate(const CliOptions& options)
         return kExitRefused;  // its message has been shown
     }
     reporter.closeNWayProgress();
-    if (const MatrixCompaction::Outcome& done = calc.Compaction(); compact && done.rowsBefore > 0) {
+    const MatrixCompaction::Outcome& done = calc.Compaction();
+    if (compact && done.rowsBefore > 0) {
         const auto previous = static_cast<std::int32_t>(design.prevRuns.size());
         std::fprintf(stderr, "Compaction: %d test cases before, %d after, %lld moves%s.\n", done.rowsBefore - previous,
                      done.rowsAfter - previous, static_cast<long long>(done.moves),
                      done.timeUp ? " (stopped by the time limit)" : "");
     }
+    // What repeats the result without the budget.
+    if (options.timeLimit > 0)
+        std::fprintf(stderr, "Within %g s: %d evolutions and %lld compaction moves (--evolutions %d --compact-moves %lld).\n",
+                     options.timeLimit, calc.EvolutionsFinished(), static_cast<long long>(done.moves),
+                     calc.EvolutionsFinished(), static_cast<long long>(std::max<std::int64_t>(done.moves, 1)));
     if (numRows < 1) {
         ShowMessage(QStringLiteral("The Previous Tests contain all the combinations."), MsgButtons::OkCancel,
                     MsgIcon::Information);

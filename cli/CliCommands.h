@@ -18,6 +18,7 @@ struct CliOptions {
     unsigned threads = 0;  // 0: every core
     double compactSeconds = 0;      // compaction's time limit; 0: none
     std::int64_t compactMoves = 0;  // compaction's moves; 0: as many as the time allows
+    double timeLimit = 0;           // the whole generation's wall time; 0: none
     QString formatName;  // as given; read into format or exportKind by the command
     TextFormat format = TextFormat::Tsv;
     QString output;  // empty: standard output

@@ -94,6 +94,15 @@ QString ReadCompactMoves(const QString& value, CliOptions& o)
     return {};
 }
 
+QString ReadTime(const QString& value, CliOptions& o)
+{
+    bool ok = false;
+    o.timeLimit = value.toDouble(&ok);
+    if (!ok || !(o.timeLimit > 0) || o.timeLimit > 1e6)
+        return QStringLiteral("--time takes a number of seconds above 0");
+    return {};
+}
+
 QString ReadFormat(const QString& value, CliOptions& o)
 {
     o.formatName = value;
@@ -163,6 +172,10 @@ const std::vector<CliOption>& CliOptionTable()
         {"threads", "N", "evolutions run at once (default: every core)", ReadThreads},
         {"compact", "SECONDS", "then remove test cases while everything stays covered, for at most SECONDS", ReadCompact},
         {"compact-moves", "N", "compact for at most N moves (N repeats with --seed)", ReadCompactMoves},
+        {"time", "SECONDS",
+         "the whole generation within SECONDS: evolutions while half lasts, then compaction; the summary says "
+         "which --evolutions and --compact-moves repeat it",
+         ReadTime},
         {"format", "FORMAT", "tsv (default) or csv; for export %1", ReadFormat},
         {"output", "FILE", "write to FILE instead of standard output (\"-\": standard output)", ReadOutput},
         {"save", nullptr, "store the matrix in the design file", ReadSave},
@@ -178,7 +191,7 @@ const std::vector<CliCommand>& CliCommandTable()
         {"generate",
          "print the covering matrix: every pair of levels of every two factors (with --strength T every "
          "combination of levels of every T factors) that a valid test case can hold",
-         {"strength", "evolutions", "seed", "threads", "compact", "compact-moves", "format", "output", "save"},
+         {"strength", "evolutions", "seed", "threads", "compact", "compact-moves", "time", "format", "output", "save"},
          CliCommands::Generate},
         {"validate",
          "check the design: \"The design is valid.\" or the first problem (exit status 1 when no test case can "

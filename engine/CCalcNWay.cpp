@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -70,6 +71,7 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
         throw std::invalid_argument("CalcNWayQXVMatrix: one level count per factor");
 
     // The stored number of evolutions may be anything; at least one runs.
+    start_ = std::chrono::steady_clock::now();
     const int32_t numEvolutions = std::max(lMaxNumEvolutions_, 1);
     Ret_bConverge = false;
     lBestNumRows_ = 0;
@@ -108,8 +110,15 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
         reporter_.closeNWayProgress();
         return false;
     }
-    if (compactMoves_ > 0 && kept.complete && kept.rows > design_.lNumPrevRuns)
-        Compact(kept);
+    // Under a time budget the compaction takes what the evolutions left, however many moves.
+    const int64_t moves = timeLimit_ > 0 && compactMoves_ == 0 ? std::numeric_limits<int64_t>::max() : compactMoves_;
+    double seconds = compactSeconds_;
+    if (timeLimit_ > 0) {
+        const double left = timeLimit_ - std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+        seconds = seconds > 0 ? std::min(seconds, left) : left;
+    }
+    if (moves > 0 && (timeLimit_ <= 0 || seconds > 0) && kept.complete && kept.rows > design_.lNumPrevRuns)
+        Compact(kept, moves, seconds);
     lBestNumRows_ = kept.rows;
     ConvertFromNumericToActual(In_design, kept, Ret_vaMatrix, Ret_lNumRowsInMatrix);
     reporter_.closeNWayProgress();
@@ -240,7 +249,7 @@ unsigned CCalcNWay::ThreadsThatFit(unsigned threads, int32_t strength)
         const TupleTable::MemoryNeed tuples = TupleTable::EstimateMemory(levels, t);
         need.tableBytes += tuples.tableBytes;
         need.workspaceBytes += tuples.workspaceBytes;
-        if (compactMoves_ > 0)
+        if (compactMoves_ > 0 || timeLimit_ > 0)
             compactionBytes += tuples.compactionBytes;
     };
     // The tables of tuples BuildTupleTables lays out.
@@ -322,7 +331,7 @@ bool CCalcNWay::RunEvolutionsHere(int32_t numEvolutions, const Make& make, Kept&
         const bool complete = Complete(outcome);
         if (rows > 0 && (evo == 1 || (kept.evolution != 0 && kept.BeatenBy(rows, complete))))
             kept.Take(evolution, evo, complete, F);
-        if (reporter_.updateNWayProgress(1.0, evo, kept.rows))
+        if (reporter_.updateNWayProgress(1.0, evo, kept.rows) || EvolutionTimeUp())
             stop = true;
         if (stop)
             break;
@@ -478,12 +487,13 @@ int32_t CCalcNWay::ReportInOrder(SharedRun& run, bool& converge)
                 bestSoFar = record.rows;
                 bestComplete = record.complete;
             }
-            if (reporter_.updateNWayProgress(1.0, evo, bestSoFar))
+            if (reporter_.updateNWayProgress(1.0, evo, bestSoFar) || EvolutionTimeUp())
                 run.stop.store(true);
         }
         if (allDone)
             break;
-        if (!progressed && !run.stop.load() && reporter_.updateNWayProgress(run.latestCompleteness.load(), -1, -1))
+        if (!progressed && !run.stop.load() &&
+            (reporter_.updateNWayProgress(run.latestCompleteness.load(), -1, -1) || (reported > 0 && EvolutionTimeUp())))
             run.stop.store(true);
     }
     return reported;
@@ -501,7 +511,7 @@ void CCalcNWay::PickKept(std::vector<Kept>& workerKept, Kept& kept)
     }
 }
 
-void CCalcNWay::Compact(Kept& kept)
+void CCalcNWay::Compact(Kept& kept, int64_t moves, double seconds)
 {
     std::unique_ptr<CompactionSearch> compaction;
     if (!tupleTables_.empty())
@@ -509,7 +519,7 @@ void CCalcNWay::Compact(Kept& kept)
     else
         compaction = std::make_unique<MatrixCompaction>(design_, kept.rows);
     RandomStream random(seed_, 0);  // the evolutions take the streams from 1 on
-    compaction_ = compaction->Compact(kept.codes, kept.rows, compactMoves_, compactSeconds_, random,
+    compaction_ = compaction->Compact(kept.codes, kept.rows, moves, seconds, random,
                                      [&](double fraction, int32_t bestRows) {
                                          return reporter_.updateNWayProgress(fraction, -1, bestRows);
                                      });

@@ -32,6 +32,7 @@
 #include "engine/NumericDesign.h"
 #include "engine/TupleTable.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -70,6 +71,12 @@ public:
         compactMoves_ = moves;
         compactSeconds_ = seconds;
     }
+    // One budget of wall time for the whole generation (0: none). The evolutions start while
+    // half of it lasts (the first always runs, however long it takes), then the kept matrix is
+    // compacted for what is left (for at most the moves set, unlimited if none were). The
+    // evolutions finished and the compaction's moves repeat the result without a budget.
+    void SetTimeLimit(double seconds) { timeLimit_ = seconds; }
+
     // What the last compaction did; its row counts include the previous tests. rowsBefore
     // is 0 when none ran.
     const CompactionSearch::Outcome& Compaction() const { return compaction_; }
@@ -105,7 +112,7 @@ private:
     bool RunSearch(int32_t numEvolutions, unsigned threads, Kept& kept, bool& converge);
     void ShowInfeasibleConstraints();
     void ShowNoTestCases();
-    void Compact(Kept& kept);
+    void Compact(Kept& kept, int64_t moves, double seconds);
     void ConvertFromNumericToActual(const DesignTables& design, const Kept& kept, GeneratedMatrix& matrix,
                                     int32_t& numRows) const;
 
@@ -122,5 +129,13 @@ private:
     std::shared_ptr<const ConstraintModel> givenConstraints_;
     int64_t compactMoves_ = 0;
     double compactSeconds_ = 0;
+    double timeLimit_ = 0;
+    std::chrono::steady_clock::time_point start_;
+    // Whether the evolutions' half of the time budget is spent.
+    bool EvolutionTimeUp() const
+    {
+        return timeLimit_ > 0 &&
+               std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count() >= timeLimit_ / 2;
+    }
     CompactionSearch::Outcome compaction_;
 };
