@@ -115,6 +115,15 @@ void GridCellStore::clearRange(int c1, int r1, int c2, int r2)
     for (int r = r1; r <= r2; ++r)
         for (int c = c1; c <= c2; ++c)
             mTexts[offset(c, r)].clear();
+    // The marks of the cleared texts go with them; the few cells with settings are looked at,
+    // not every cell of the range.
+    for (auto it = mSettings.begin(); it != mSettings.end();) {
+        const int c = int(it.key() >> 32), r = int(it.key() & 0xffffffffu);
+        const bool dropped = it->marked && c >= c1 && c <= c2 && r >= r1 && r <= r2;
+        if (dropped)
+            it->marked = false;
+        it = dropped && *it == CellSettings{} ? mSettings.erase(it) : std::next(it);
+    }
     notifyChanged(c1, r1, c2, r2);
 }
 
@@ -195,6 +204,40 @@ void GridCellStore::setProtect(bool on)
         emit dataChanged(index(0, 0), index(mRows - 1, mCols - 1), {});
 }
 
+void GridCellStore::setMarked(int col, int row, bool marked)
+{
+    if (col < 1 || row < 1 || !inside(col, row) || isMarked(col, row) == marked)
+        return;
+    if (marked)
+        mSettings[key(col, row)].marked = true;
+    else
+        dropMark(col, row);
+    // The cell looks different; its text is the same.
+    emit dataChanged(index(row - 1, col - 1), index(row - 1, col - 1), {});
+}
+
+bool GridCellStore::isMarked(int col, int row) const
+{
+    const CellSettings* s = settings(col, row);
+    return s && s->marked;
+}
+
+QString GridCellStore::shownText(int col, int row) const
+{
+    return isMarked(col, row) ? QLatin1Char('~') + text(col, row) : text(col, row);
+}
+
+void GridCellStore::dropMark(int col, int row)
+{
+    // An entry left with nothing set goes, so that a store unmarked again equals the one before.
+    auto it = mSettings.find(key(col, row));
+    if (it == mSettings.end() || !it->marked)
+        return;
+    it->marked = false;
+    if (*it == CellSettings{})
+        mSettings.erase(it);
+}
+
 void GridCellStore::setComboCell(int col, int row, const QString& tabSeparatedItems)
 {
     if (!inside(col, row))
@@ -235,6 +278,8 @@ bool GridCellStore::editCell(int col, int row, const QString& text)
     QString& cell = mTexts[offset(col, row)];
     if (cell != text) {
         cell = text;
+        if (text.isEmpty())
+            dropMark(col, row);
         notifyChanged(col, row, col, row);
     }
     emit cellEdited(col, row);

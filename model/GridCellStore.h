@@ -1,6 +1,6 @@
 #pragma once
-// The cells of one sheet's grid: texts, captions, lock flags and combo lists, with the row
-// and column counts. Cells are addressed (column, row); row 0 holds the column captions and
+// The cells of one sheet's grid: texts, captions, lock flags, marks and combo lists, with the
+// row and column counts. Cells are addressed (column, row); row 0 holds the column captions and
 // column 0 the row captions, data starts at (1, 1); -1 in a range means every line.
 //
 // As an item model it shows the data cells; row 0 and column 0 are its header data.
@@ -53,6 +53,14 @@ public:
     bool protect() const { return mProtect; }
     bool isEditable(int col, int row) const { return !(mProtect && isLocked(col, row)); }
 
+    // Marks on data cells (on the Factors and Levels sheet: an invalid level). A mark belongs to
+    // the cell's text: it moves with the cell when lines are deleted, and goes when the text is
+    // cleared or edited away.
+    void setMarked(int col, int row, bool marked);
+    bool isMarked(int col, int row) const;
+    // The cell's text as the sheet shows and prints it: a marked one after a "~".
+    QString shownText(int col, int row) const;
+
     // Combo cells: a drop-down whose items are the tab-separated list.
     void setComboCell(int col, int row, const QString& tabSeparatedItems);
     bool isComboCell(int col, int row) const;
@@ -87,6 +95,7 @@ private:
         bool combo = false;
         bool lockSet = false;
         bool locked = false;
+        bool marked = false;
         QString comboList;
         friend bool operator==(const CellSettings&, const CellSettings&) = default;
     };
@@ -107,6 +116,7 @@ private:
     void resize(int cols, int rows);
     void notifyChanged(int c1, int r1, int c2, int r2);
     const CellSettings* settings(int col, int row) const;
+    void dropMark(int col, int row);
 
     int mRows = 0;
     int mCols = 0;

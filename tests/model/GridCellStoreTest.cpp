@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 class GridCellStoreTest : public ::testing::Test {
@@ -34,6 +36,17 @@ protected:
                 row << grid.text(c, r);
             out << row.join('|');
         }
+        return out;
+    }
+
+    // The marked cells, "<column><row>" each, row by row.
+    QStringList marked() const
+    {
+        QStringList out;
+        for (int r = 0; r <= grid.maxRows(); ++r)
+            for (int c = 0; c <= grid.maxCols(); ++c)
+                if (grid.isMarked(c, r))
+                    out << QStringLiteral("%1%2").arg(c).arg(r);
         return out;
     }
 };
@@ -89,6 +102,21 @@ TEST_F(GridCellStoreTest, DeletingRowsAndColumnsClosesTheGapAndKeepsTheCounts)
     grid.deleteCols(1, 1);
     EXPECT_EQ(lines(), (QStringList{"00|20|30|40|", "01|21|31|41|", "04|24|34|44|", "||||", "||||"}));
     EXPECT_FALSE(grid.isComboCell(1, 2));
+}
+
+TEST_F(GridCellStoreTest, AMarkGoesWithItsCellAndIsDroppedWithItsText)
+{
+    fill(3, 3);
+    const GridCellStore::State unmarked = grid.state();
+    for (const auto& [col, row] : {std::pair{0, 1}, {1, 0}, {1, 2}, {2, 2}, {3, 3}})  // captions carry none
+        grid.setMarked(col, row, true);
+    grid.deleteCols(1, 1);
+    grid.clearRange(2, 2, 2, 3);
+    EXPECT_EQ(marked(), (QStringList{"12"}));
+    EXPECT_EQ(grid.shownText(1, 2), "~22");
+    grid.setMarked(1, 2, false);
+    grid.setMaxCols(3);
+    EXPECT_EQ(grid.state().settings, unmarked.settings) << "unmarked again is the store it was: no Undo step";
 }
 
 TEST_F(GridCellStoreTest, ComboIndexIsThePositionOfTheTextInItsList)
