@@ -32,17 +32,20 @@ bool CFactors::IsBlank(const QString& text)
     return true;
 }
 
-bool CFactors::ReadFactorsNoValidate(TextTable& Ret_vaFactors, LongArray& Ret_alLevelCount)
+bool CFactors::ReadFactorsNoValidate(TextTable& Ret_vaFactors, LongArray& Ret_alLevelCount,
+                                     LevelCells* Ret_invalidLevels)
 {
-    return Read(false, Ret_vaFactors, Ret_alLevelCount);
+    return Read(false, Ret_vaFactors, Ret_alLevelCount, Ret_invalidLevels);
 }
 
-bool CFactors::ReadFactorsAndValidate(TextTable& Ret_vaFactors, LongArray& Ret_alLevelCount)
+bool CFactors::ReadFactorsAndValidate(TextTable& Ret_vaFactors, LongArray& Ret_alLevelCount,
+                                      LevelCells* Ret_invalidLevels)
 {
-    return Read(true, Ret_vaFactors, Ret_alLevelCount);
+    return Read(true, Ret_vaFactors, Ret_alLevelCount, Ret_invalidLevels);
 }
 
-bool CFactors::Read(bool validate, TextTable& Ret_vaFactors, LongArray& Ret_alLevelCount)
+bool CFactors::Read(bool validate, TextTable& Ret_vaFactors, LongArray& Ret_alLevelCount,
+                    LevelCells* Ret_invalidLevels)
 {
     if (mlNumFactors < 1 || lMaxNumLevels < 1) {
         ShowNeedFactorAndLevel();
@@ -51,7 +54,7 @@ bool CFactors::Read(bool validate, TextTable& Ret_vaFactors, LongArray& Ret_alLe
     ReadTableInformation();
     if (!(validate ? CleanAndValidateFactorsAndLevels() : CleanFactorsAndLevels()))
         return false;
-    TransferFactors(Ret_vaFactors, Ret_alLevelCount);
+    TransferFactors(Ret_vaFactors, Ret_alLevelCount, Ret_invalidLevels);
     return true;
 }
 
@@ -59,9 +62,13 @@ void CFactors::ReadTableInformation()
 {
     // Only the used extent: the spare column and row are never read.
     mvaFactors = TextTable(0, lMaxNumLevels, 1, mlNumFactors);
+    mInvalidLevels.clear();
     for (int r = 1; r <= lMaxNumLevels + 1; ++r)
-        for (int c = 1; c <= mlNumFactors; ++c)
+        for (int c = 1; c <= mlNumFactors; ++c) {
             mvaFactors(r - 1, c) = mGrid.text(c, r);
+            if (r >= 2 && mGrid.isMarked(c, r))
+                mInvalidLevels.emplace(r - 1, c);
+        }
 }
 
 bool CFactors::CleanFactorsAndLevels()
@@ -102,17 +109,22 @@ void CFactors::RemoveBlankFactors(std::int32_t numBlank)
 {
     mlNumFactors -= numBlank;  // directly: the status bar keeps the earlier count
     mvaFactors.redimPreserve(lMaxNumLevels, mlNumFactors);
+    std::erase_if(mInvalidLevels, [this](const std::pair<int, int>& level) { return level.second > mlNumFactors; });
 }
 
 bool CFactors::RemoveBlankLevelsAndGetNum(bool allowFactorsWithoutLevels)
 {
     malLevelCount = LongArray(1, mlNumFactors);
     std::vector<QString> packed(std::size_t(std::max(lMaxNumLevels, 0)) + 1);
+    LevelCells packedInvalid;  // each mark where its level is packed to
     for (int f = 1; f <= mlNumFactors; ++f) {
         std::int32_t& count = malLevelCount(f);
         for (int l = 1; l <= lMaxNumLevels; ++l) {
-            if (!IsBlank(mvaFactors.at(l, f)))
-                packed[std::size_t(++count)] = mvaFactors.at(l, f);
+            if (IsBlank(mvaFactors.at(l, f)))
+                continue;
+            packed[std::size_t(++count)] = mvaFactors.at(l, f);
+            if (mInvalidLevels.contains({l, f}))
+                packedInvalid.emplace(count, f);
         }
         if (count == 0 && !allowFactorsWithoutLevels) {
             ShowMessage(QStringLiteral("Factor '%1' has no levels defined.").arg(mvaFactors.at(0, f)),
@@ -122,6 +134,7 @@ bool CFactors::RemoveBlankLevelsAndGetNum(bool allowFactorsWithoutLevels)
         for (int l = 1; l <= lMaxNumLevels; ++l)
             mvaFactors(l, f) = l <= count ? packed[std::size_t(l)] : QString();
     }
+    mInvalidLevels = std::move(packedInvalid);
     return true;
 }
 
@@ -169,8 +182,11 @@ bool CFactors::CheckUniqueLevelNames() const
     return true;
 }
 
-void CFactors::TransferFactors(TextTable& Ret_vaFactors, LongArray& Ret_alLevelCount) const
+void CFactors::TransferFactors(TextTable& Ret_vaFactors, LongArray& Ret_alLevelCount,
+                               LevelCells* Ret_invalidLevels) const
 {
     Ret_vaFactors = mvaFactors;
     Ret_alLevelCount = malLevelCount;
+    if (Ret_invalidLevels)
+        *Ret_invalidLevels = mInvalidLevels;
 }

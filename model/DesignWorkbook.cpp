@@ -27,7 +27,10 @@ void DesignWorkbook::Put(const DesignText& design, SheetPutListener* windows)
             windows->AfterPut(table);
     };
     put(DesignTable::Factors, true,
-        [&] { PutFactors(design.numFactors, design.maxNumLevels, design.factors, design.levelCounts); });
+        [&] {
+            PutFactors(design.numFactors, design.maxNumLevels, design.factors, design.levelCounts,
+                       design.invalidLevels);
+        });
     put(DesignTable::Constraints, design.numConstraints > 0,
         [&] { PutConstraints(design.numConstraints, design.constraints); });
     put(DesignTable::PrevRuns, design.numPrevRuns > 0, [&] { PutPrevRuns(design.numPrevRuns, design.prevRuns); });
@@ -45,7 +48,7 @@ void DesignWorkbook::SetRules(const QString& rules)
 }
 
 void DesignWorkbook::PutFactors(std::int32_t numFactors, std::int32_t maxNumLevels, const TextTable& factors,
-                                const LongArray& levelCounts)
+                                const LongArray& levelCounts, const CFactors::LevelCells& invalidLevels)
 {
     numFactors = std::max<std::int32_t>(numFactors, 0);
     maxNumLevels = std::max<std::int32_t>(maxNumLevels, 0);
@@ -63,8 +66,11 @@ void DesignWorkbook::PutFactors(std::int32_t numFactors, std::int32_t maxNumLeve
         const bool counted = levelCounts.isDimensioned() && f >= levelCounts.lower() && f <= levelCounts.upper();
         const int lastLevel =
             std::min({counted ? int(levelCounts.at(f)) : 0, factors.rowUpper(), int(maxNumLevels)});
-        for (int l = std::max(0, factors.rowLower()); l <= lastLevel; ++l)
+        for (int l = std::max(0, factors.rowLower()); l <= lastLevel; ++l) {
             grid.setText(f, l + 1, factors.at(l, f));
+            if (l >= 1 && invalidLevels.contains({l, f}))
+                grid.setMarked(f, l + 1, true);
+        }
     }
 }
 
@@ -119,8 +125,8 @@ bool DesignWorkbook::HasTwoFactorsAtTwoLevels(const QString& refusal)
 
 bool DesignWorkbook::Read(bool validate, DesignText& t)
 {
-    const bool factorsRead = validate ? Factors().ReadFactorsAndValidate(t.factors, t.levelCounts)
-                                      : Factors().ReadFactorsNoValidate(t.factors, t.levelCounts);
+    const bool factorsRead = validate ? Factors().ReadFactorsAndValidate(t.factors, t.levelCounts, &t.invalidLevels)
+                                      : Factors().ReadFactorsNoValidate(t.factors, t.levelCounts, &t.invalidLevels);
     if (!factorsRead)
         return false;
     t.numFactors = t.factors.isDimensioned() ? t.factors.colUpper() : 0;

@@ -46,8 +46,10 @@ public:
     void Put(const DesignText& design, SheetPutListener* windows = nullptr);
     // The same one table at a time, in this order: the previous tests get a column for each
     // factor counted when they are put.
+    // The invalid levels are (level row, factor column) of the factor table; they are marked
+    // on the grid where a level is put.
     void PutFactors(std::int32_t numFactors, std::int32_t maxNumLevels, const TextTable& factors,
-                    const LongArray& levelCounts);
+                    const LongArray& levelCounts, const CFactors::LevelCells& invalidLevels = {});
     void PutConstraints(std::int32_t numConstraints, const TextTable& constraints);
     void PutPrevRuns(std::int32_t numPrevRuns, const TextTable& prevRuns);
     // False, the grid unchanged, when the matrix has no row.
@@ -55,7 +57,7 @@ public:
 
     // What every generation and search command does before it runs. The first: whether the
     // Factors and Levels sheet holds at least two factors at two levels; otherwise shows the
-    // refusal (OK only). The second: reads the factor table, then the constraint table, then
+    // refusal (OK only). The second: reads the factor table with its invalid levels, then the constraint table, then
     // the previous-test table, each validated against the factors when asked, into the design
     // with the rules text (it gets no matrix); stops at the first read that fails, after its
     // message. The rules are checked by whoever compiles them.
