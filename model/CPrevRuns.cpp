@@ -39,22 +39,36 @@ bool CPrevRuns::ReadPrevRunsNoValidate(const TextTable& In_vaFactors, const Long
 }
 
 bool CPrevRuns::ReadPrevRunsandValidate(const TextTable& In_vaFactors, const LongArray& In_alLevelCounts,
-                                        TextTable& Ret_vaPrevRuns, std::int32_t& Ret_lNumRealPrevRuns)
+                                        TextTable& Ret_vaPrevRuns, std::int32_t& Ret_lNumRealPrevRuns,
+                                        const CFactors::LevelCells& In_invalidLevels)
 {
     Read(In_vaFactors, Ret_vaPrevRuns, Ret_lNumRealPrevRuns);
-    return ValidatePreviousRuns(In_vaFactors, In_alLevelCounts, Ret_vaPrevRuns, Ret_lNumRealPrevRuns);
+    return ValidatePreviousRuns(In_vaFactors, In_alLevelCounts, In_invalidLevels, Ret_vaPrevRuns,
+                                Ret_lNumRealPrevRuns);
 }
 
 bool CPrevRuns::ValidatePreviousRuns(const TextTable& In_vaFactors, const LongArray& In_alLevelCounts,
-                                     const TextTable& vaPrevRuns, std::int32_t numPrevRuns)
+                                     const CFactors::LevelCells& In_invalidLevels, TextTable& vaPrevRuns,
+                                     std::int32_t numPrevRuns)
 {
     const int numFactors = In_vaFactors.isDimensioned() ? In_vaFactors.colUpper() : 0;
+    // The invalid level of factor f that the text shows with its "~", or 0.
+    const auto invalidShownAs = [&](int f, const QString& text) {
+        for (const auto& [level, factor] : In_invalidLevels)
+            if (factor == f && text.startsWith(u'~') && QStringView(text).mid(1) == In_vaFactors.at(level, f))
+                return level;
+        return 0;
+    };
     for (int i = 1; i <= numPrevRuns; ++i) {
         for (int f = 1; f <= numFactors; ++f) {
             const QString& value = vaPrevRuns.at(i, f);
             bool found = false;
             for (int l = 1; l <= In_alLevelCounts.at(f) && !found; ++l)
                 found = In_vaFactors.at(l, f) == value;
+            if (const int level = found ? 0 : invalidShownAs(f, value)) {
+                vaPrevRuns(i, f) = In_vaFactors.at(level, f);
+                found = true;
+            }
             if (!found) {
                 const QString& name = In_vaFactors.at(0, f);
                 ShowMessage(QStringLiteral("Previous test number ") + QString::number(i) + QStringLiteral(" factor ") +

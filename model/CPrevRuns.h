@@ -3,6 +3,7 @@
 // row. Keeps only the number of rows in use; every read takes the cells afresh into a table
 // of previous test 1..p x factor 1..n.
 
+#include "model/CFactors.h"
 #include "model/TextTable.h"
 
 #include <cstdint>
@@ -23,13 +24,17 @@ public:
     bool ReadPrevRunsNoValidate(const TextTable& In_vaFactors, const LongArray& In_alLevelCounts,
                                 TextTable& Ret_vaPrevRuns, std::int32_t& Ret_lNumRealPrevRuns);
     // Checks every cell against its factor's levels; False after the first problem's message.
+    // A cell names a level by its name, or an invalid level as test cases show it, "~" before
+    // its name (a level of that very name comes first); the table handed out holds the name.
     bool ReadPrevRunsandValidate(const TextTable& In_vaFactors, const LongArray& In_alLevelCounts,
-                                 TextTable& Ret_vaPrevRuns, std::int32_t& Ret_lNumRealPrevRuns);
+                                 TextTable& Ret_vaPrevRuns, std::int32_t& Ret_lNumRealPrevRuns,
+                                 const CFactors::LevelCells& In_invalidLevels = {});
 
 private:
     void Read(const TextTable& In_vaFactors, TextTable& Ret_vaPrevRuns, std::int32_t& Ret_lNumRealPrevRuns);
     static bool ValidatePreviousRuns(const TextTable& In_vaFactors, const LongArray& In_alLevelCounts,
-                                     const TextTable& vaPrevRuns, std::int32_t numPrevRuns);
+                                     const CFactors::LevelCells& In_invalidLevels, TextTable& vaPrevRuns,
+                                     std::int32_t numPrevRuns);
 
     GridCellStore& mGrid;
 };

@@ -137,7 +137,8 @@ bool DesignWorkbook::Read(bool validate, DesignText& t)
     if (validate) {
         return Constraints().ReadConstraintsAndValidate(t.factors, t.levelCounts, t.constraints,
                                                                  t.numConstraints) &&
-               PrevRuns().ReadPrevRunsandValidate(t.factors, t.levelCounts, t.prevRuns, t.numPrevRuns);
+               PrevRuns().ReadPrevRunsandValidate(t.factors, t.levelCounts, t.prevRuns, t.numPrevRuns,
+                                                  t.invalidLevels);
     }
     return Constraints().ReadConstraintsNoValidate(t.factors, t.levelCounts, t.constraints,
                                                             t.numConstraints) &&
