@@ -97,13 +97,35 @@ QDomElement AppendElement(QDomDocument& oDOM, QDomNode parent, const QString& ta
     return element;
 }
 
-// Appends <tag>text</tag> to parent.
+// Appends <tag>text</tag> to parent and returns it.
 template <typename Where>
-void AppendText(QDomDocument& oDOM, QDomNode parent, const QString& tag, const QString& text, Where where)
+QDomElement AppendText(QDomDocument& oDOM, QDomNode parent, const QString& tag, const QString& text, Where where)
 {
     Accept(text, true, where);
-    AppendElement(oDOM, parent, tag)
-        .appendChild(IsOnlyBlanks(text) ? QDomNode(oDOM.createCDATASection(text)) : QDomNode(oDOM.createTextNode(text)));
+    QDomElement element = AppendElement(oDOM, parent, tag);
+    element.appendChild(IsOnlyBlanks(text) ? QDomNode(oDOM.createCDATASection(text)) : QDomNode(oDOM.createTextNode(text)));
+    return element;
+}
+
+// <factors>: each factor with its name and levels; an invalid level carries invalid="1" (a
+// design without them is written as it always was).
+void AppendFactors(QDomDocument& oDOM, QDomElement& requirements, const DesignText& design)
+{
+    QDomElement factors = AppendElement(oDOM, requirements, QStringLiteral("factors"));
+    for (std::int32_t f = 1; f <= design.numFactors; ++f) {
+        QDomElement factor = oDOM.createElement(QStringLiteral("Factor"));
+        const QString& name = design.factors.at(0, f);
+        Accept(name, false, [f] { return QStringLiteral("The name of factor %1").arg(f); });
+        if (!CFile::AddAttribute(oDOM, factor, QStringLiteral("Name"), name))
+            ShowMessage(QStringLiteral("Error saving"));
+        for (std::int32_t j = 1; j <= design.levelCounts.at(f); ++j) {
+            QDomElement level = AppendText(oDOM, factor, QStringLiteral("level"), design.factors.at(j, f),
+                                           [j, f] { return QStringLiteral("Level %1 of factor %2").arg(j).arg(f); });
+            if (design.invalidLevels.contains({j, f}))
+                level.setAttribute(QStringLiteral("invalid"), QStringLiteral("1"));
+        }
+        factors.appendChild(factor);
+    }
 }
 
 // The serialised document as Latin-1, every other character a character reference. Such
@@ -137,6 +159,22 @@ bool Refuse(QString* Ret_strReason, const QString& reason)
     return false;
 }
 
+// The three design tables as one bundle, without invalid levels.
+DesignText DesignOfTables(std::int32_t numFactors, const LongArray& levelCounts, const TextTable& factors,
+                          std::int32_t numConstraints, const TextTable& constraints, std::int32_t numPrevRuns,
+                          const TextTable& prevRuns)
+{
+    DesignText design;
+    design.numFactors = numFactors;
+    design.levelCounts = levelCounts;
+    design.factors = factors;
+    design.numConstraints = numConstraints;
+    design.constraints = constraints;
+    design.numPrevRuns = numPrevRuns;
+    design.prevRuns = prevRuns;
+    return design;
+}
+
 }  // namespace
 
 CFile::CFile(DesignWorkbook& workbook) : mWorkbook(workbook), mTestCasesGrid(workbook.TestCasesGrid()) {}
@@ -146,14 +184,8 @@ bool CFile::SaveXMLFile(const QString& In_strPath, std::int32_t In_lNumFactors, 
                         const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
                         const TextTable& In_vaPrevRuns)
 {
-    DesignText design;
-    design.numFactors = In_lNumFactors;
-    design.levelCounts = In_alLevelCounts;
-    design.factors = In_vaFactors;
-    design.numConstraints = In_lNumConstraints;
-    design.constraints = In_vaConstraints;
-    design.numPrevRuns = In_lNumPrevRuns;
-    design.prevRuns = In_vaPrevRuns;
+    const DesignText design = DesignOfTables(In_lNumFactors, In_alLevelCounts, In_vaFactors, In_lNumConstraints,
+                                             In_vaConstraints, In_lNumPrevRuns, In_vaPrevRuns);
     FileIdentity onDisk;
     return SaveDesignFile(In_strPath, design, nullptr, onDisk) == GuardedSave::Saved;
 }
@@ -171,8 +203,7 @@ bool CFile::DocumentBytes(const QString& path, const DesignText& design, QByteAr
 {
     QBuffer buffer(&Ret_bytes);
     QString reason;
-    if (SaveXMLFile(buffer, design.numFactors, design.levelCounts, design.factors, design.numConstraints,
-                    design.constraints, design.numPrevRuns, design.prevRuns, &reason))
+    if (SaveXMLFile(buffer, design, &reason))
         return true;
     if (!reason.isEmpty())  // else cancelled by the user; the file stays as it was
         ShowSaveFailure(path, reason);
@@ -213,39 +244,34 @@ bool CFile::SaveXMLFile(QIODevice& device, std::int32_t In_lNumFactors, const Lo
                         const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
                         const TextTable& In_vaPrevRuns, QString* Ret_strReason)
 {
+    const DesignText design = DesignOfTables(In_lNumFactors, In_alLevelCounts, In_vaFactors, In_lNumConstraints,
+                                             In_vaConstraints, In_lNumPrevRuns, In_vaPrevRuns);
+    return SaveXMLFile(device, design, Ret_strReason);
+}
+
+bool CFile::SaveXMLFile(QIODevice& device, const DesignText& In_design, QString* Ret_strReason)
+{
     QDomDocument oDOM;
     try {
         oDOM.appendChild(oDOM.createProcessingInstruction(QStringLiteral("xml"), QString::fromLatin1(kDeclaration)));
         QDomElement requirements = AppendElement(oDOM, oDOM, QStringLiteral("requirements"));
-
-        QDomElement factors = AppendElement(oDOM, requirements, QStringLiteral("factors"));
-        for (std::int32_t f = 1; f <= In_lNumFactors; ++f) {
-            QDomElement factor = oDOM.createElement(QStringLiteral("Factor"));
-            const QString& name = In_vaFactors.at(0, f);
-            Accept(name, false, [f] { return QStringLiteral("The name of factor %1").arg(f); });
-            if (!AddAttribute(oDOM, factor, QStringLiteral("Name"), name))
-                ShowMessage(QStringLiteral("Error saving"));
-            for (std::int32_t j = 1; j <= In_alLevelCounts.at(f); ++j)
-                AppendText(oDOM, factor, QStringLiteral("level"), In_vaFactors.at(j, f),
-                           [j, f] { return QStringLiteral("Level %1 of factor %2").arg(j).arg(f); });
-            factors.appendChild(factor);
-        }
+        AppendFactors(oDOM, requirements, In_design);
 
         static const QString kFields[] = {QStringLiteral("iffactor"), QStringLiteral("iflevel"),
                                           QStringLiteral("thenfactor"), QStringLiteral("thenlevel")};
         QDomElement constraints = AppendElement(oDOM, requirements, QStringLiteral("constraints"));
-        for (std::int32_t c = 1; c <= In_lNumConstraints; ++c) {
+        for (std::int32_t c = 1; c <= In_design.numConstraints; ++c) {
             QDomElement constraint = AppendElement(oDOM, constraints, QStringLiteral("constraint"));
             for (int field = 1; field <= 4; ++field)
-                AppendText(oDOM, constraint, kFields[field - 1], In_vaConstraints.at(c, field),
+                AppendText(oDOM, constraint, kFields[field - 1], In_design.constraints.at(c, field),
                            [c, field] { return QStringLiteral("Field %1 of constraint %2").arg(field).arg(c); });
         }
 
         QDomElement previousRuns = AppendElement(oDOM, requirements, QStringLiteral("previousruns"));
-        for (std::int32_t r = 1; r <= In_lNumPrevRuns; ++r) {
+        for (std::int32_t r = 1; r <= In_design.numPrevRuns; ++r) {
             QDomElement previousRun = AppendElement(oDOM, previousRuns, QStringLiteral("previousrun"));
-            for (std::int32_t f = 1; f <= In_lNumFactors; ++f)
-                AppendText(oDOM, previousRun, QStringLiteral("run"), In_vaPrevRuns.at(r, f),
+            for (std::int32_t f = 1; f <= In_design.numFactors; ++f)
+                AppendText(oDOM, previousRun, QStringLiteral("run"), In_design.prevRuns.at(r, f),
                            [r, f] { return QStringLiteral("Factor %1 of previous test %2").arg(f).arg(r); });
         }
 

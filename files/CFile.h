@@ -5,6 +5,7 @@
 //   <?xml version="1.0" encoding="ISO-8859-1" standalone="yes"?>
 //   <requirements>
 //    <factors>       <Factor Name="..."><level>...</level>...</Factor>...       </factors>
+//                    (an invalid level: <level invalid="1">...</level>)
 //    <constraints>   <constraint><iffactor/><iflevel/><thenfactor/><thenlevel/></constraint>... </constraints>
 //    <previousruns>  <previousrun><run>...</run>... (one per factor)</previousrun>...  </previousruns>
 //    <QXVMatrix>     <row><run>...</run>... (one per column)</row>... (row 1: the factor names) </QXVMatrix>
@@ -75,6 +76,9 @@ public:
                      const TextTable& In_vaFactors, std::int32_t In_lNumConstraints,
                      const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
                      const TextTable& In_vaPrevRuns, QString* Ret_strReason = nullptr);
+    // The same from one bundle, with its invalid levels (its rules and matrix are not used: the
+    // workbook's are written).
+    bool SaveXMLFile(QIODevice& device, const DesignText& In_design, QString* Ret_strReason = nullptr);
 
     // Reads a design file into the tables (shapes as above; the matrix is grid row 1..R x
     // column 1..C). Ret_lMaxNumLevels comes in as 0 and is raised to the largest level count.

@@ -27,6 +27,7 @@ struct Section {
     QString tag;
     std::vector<Item> items;
     std::vector<QString> fields;  // every item's fields, item after item
+    std::vector<std::size_t> invalidFields;  // the fields marked invalid="1" (levels), in order
 
     const QString& Field(const Item& item, std::size_t k) const { return fields[item.firstField + k]; }
 };
@@ -67,13 +68,15 @@ std::optional<QString> ReadOutline(const QByteArray& bytes, Outline& outline)
                 ++outline.sectionCount;
                 section = nullptr;
                 if (outline.sections.size() < kKeptSections)
-                    section = &outline.sections.emplace_back(Section{xml.qualifiedName().toString(), {}, {}});
+                    section = &outline.sections.emplace_back(Section{xml.qualifiedName().toString(), {}, {}, {}});
                 else if (!outline.hasRules && xml.qualifiedName() == QLatin1String("rules"))
                     inRules = outline.hasRules = true;
             } else if (section && depth == 3) {
                 section->items.push_back(
                     Item{xml.attributes().value(QLatin1String("Name")).toString(), section->fields.size(), 0});
             } else if (section && depth == 4) {
+                if (xml.attributes().value(QLatin1String("invalid")) == QLatin1String("1"))
+                    section->invalidFields.push_back(section->fields.size());
                 field = &section->fields.emplace_back();
                 ++section->items.back().fieldCount;
             }
@@ -164,6 +167,13 @@ bool ReadFactors(const Section& factors, DesignText& d, QString& reason)
         d.factors(0, f) = factor.name;
         for (std::int32_t j = 1; j <= d.levelCounts(f); ++j)
             d.factors(j, f) = factors.Field(factor, std::size_t(j - 1));
+    }
+    // Each marked field is a level of the factor whose fields include it.
+    std::size_t item = 0;
+    for (const std::size_t marked : factors.invalidFields) {
+        while (marked >= factors.items[item].firstField + factors.items[item].fieldCount)
+            ++item;
+        d.invalidLevels.emplace(int(marked - factors.items[item].firstField) + 1, int(item) + 1);
     }
     return true;
 }

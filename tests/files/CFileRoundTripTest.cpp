@@ -184,3 +184,24 @@ TEST_F(CFileRoundTripTest, TheRulesComeBackAfterTheMatrixAndOnlyWhenThereAreAny)
     ASSERT_TRUE(CFile::OpenXMLFile(buffer, read));
     EXPECT_TRUE(read.rules.isEmpty());
 }
+
+TEST_F(CFileRoundTripTest, AnInvalidLevelIsMarkedOnItsLevelElementAndNothingElseOfTheFileChanges)
+{
+    const Design d = MakeDesign({{"Card", "valid", "expired", "blank"}, {"Amount", "1", "-1"}}, {}, {{"valid", "1"}});
+    FillGrid(grid, {{"Card", "Amount"}, {"~expired", "1"}});
+    QByteArray without = saveBytes(d), with;
+    DesignText marked;  // the same design, three of its levels invalid
+    QBuffer source(&without), out(&with);
+    ASSERT_TRUE(CFile::OpenXMLFile(source, marked));
+    marked.invalidLevels = {{2, 1}, {3, 1}, {2, 2}};
+    ASSERT_TRUE(file.SaveXMLFile(out, marked));
+    EXPECT_EQ(with.count("<level invalid=\"1\">"), 3);
+    EXPECT_EQ(QByteArray(with).replace(" invalid=\"1\"", ""), without) << "without marks: the file as ever";
+    expectSame(d, OpenBytes(with));
+
+    with.replace("<level invalid=\"1\">-1", "<level invalid=\"yes\">-1");  // only "1" marks a level
+    DesignText read;
+    QBuffer in(&with);
+    ASSERT_TRUE(CFile::OpenXMLFile(in, read));
+    EXPECT_EQ(read.invalidLevels, (CFactors::LevelCells{{2, 1}, {3, 1}}));
+}
