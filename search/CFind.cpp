@@ -4,6 +4,7 @@
 #include "model/GridCellStore.h"
 #include "platform/MessageBox.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 void CFind::LoadData(std::int32_t In_lNumFactors, const LongArray& In_alLevelCount, const TextTable& In_vaFactors,
@@ -21,6 +22,8 @@ void CFind::LoadData(std::int32_t In_lNumFactors, const LongArray& In_alLevelCou
     mvaPrevRuns = In_vaPrevRuns;
     mConstraints.reset();
     mLevelCodes.clear();
+    mMatrixCodes.clear();
+    mbMatrixRead = false;
 }
 
 const ConstraintModel& CFind::Constraints()
@@ -74,13 +77,12 @@ bool CFind::Find2WayInConstraints(const Pair& pair, LongArray& locations, LongAr
     return naming.Any();
 }
 
-bool CFind::Find2WayInPrevRuns(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count) const
+bool CFind::Find2WayInPrevRuns(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count)
 {
-    const QString& level1 = mvaFactors.at(pair.l1, pair.f1);
-    const QString& level2 = mvaFactors.at(pair.l2, pair.f2);
     bool found = false;
     for (int r = 1; r <= mlNumPrevRuns; ++r) {
-        if (mvaPrevRuns.at(r, pair.f1) == level1 && mvaPrevRuns.at(r, pair.f2) == level2) {
+        if (LevelCode(pair.f1, mvaPrevRuns.at(r, pair.f1)) == pair.l1 - 1 &&
+            LevelCode(pair.f2, mvaPrevRuns.at(r, pair.f2)) == pair.l2 - 1) {
             IncrementFindArray(InPrevRuns, r, locations, rows, count);
             found = true;
         }
@@ -91,37 +93,54 @@ bool CFind::Find2WayInPrevRuns(const Pair& pair, LongArray& locations, LongArray
 bool CFind::Find2WayInQXVMatrix(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count,
                                 bool& breaksRule)
 {
-    const QString& level1 = mvaFactors.at(pair.l1, pair.f1);
-    const QString& level2 = mvaFactors.at(pair.l2, pair.f2);
     const bool wideRules = Constraints().HasWideRules();
+    const std::vector<std::int32_t>& codes = MatrixCodes();
+    const auto numFactors = std::size_t(mlNumFactors);
     bool found = false;
     // Row 1 holds the factor names, not a test case: a level named like its own factor
     // must not be found there.
     const int lastRow = mTestCases.maxRows();
     for (int r = 2; r <= lastRow; ++r) {
-        if (mTestCases.text(pair.f1, r) == level1 && mTestCases.text(pair.f2, r) == level2) {
+        const std::int32_t* row = codes.data() + std::size_t(r - 2) * numFactors;
+        if (row[pair.f1 - 1] == pair.l1 - 1 && row[pair.f2 - 1] == pair.l2 - 1) {
             IncrementFindArray(InQXVMatrix, r, locations, rows, count);
             found = true;
-            if (wideRules && !breaksRule) {
-                GridRowCodes(r, mRowCodes);
-                breaksRule = mConstraints->BreaksWideRuleOver(mRowCodes.data(), pair.f1 - 1, pair.f2 - 1);
-            }
+            if (wideRules && !breaksRule)
+                breaksRule = mConstraints->BreaksWideRuleOver(row, pair.f1 - 1, pair.f2 - 1);
         }
     }
     return found;
 }
 
-void CFind::GridRowCodes(int gridRow, std::vector<std::int32_t>& codes)
+std::int32_t CFind::LevelCode(int f, const QString& text)
 {
     if (mLevelCodes.empty()) {
+        const ConstraintModel& model = Constraints();
         mLevelCodes.resize(std::size_t(mlNumFactors));
-        for (int f = 1; f <= mlNumFactors; ++f)
-            for (int l = malLevelCount.at(f); l >= 1; --l)  // the first of equal names wins
-                mLevelCodes[std::size_t(f - 1)].insert(mvaFactors.at(l, f), l - 1);
+        for (int g = 1; g <= mlNumFactors; ++g) {
+            QHash<QString, std::int32_t>& codes = mLevelCodes[std::size_t(g - 1)];
+            for (int l = malLevelCount.at(g); l >= 1; --l)  // the first of equal names wins
+                codes.insert(mvaFactors.at(l, g), l - 1);
+            for (int l = 1; l <= malLevelCount.at(g); ++l)
+                if (const QString shown = QLatin1Char('~') + mvaFactors.at(l, g);
+                    model.Invalid(model.LevelOffset()[std::size_t(g - 1)] + l - 1) && !codes.contains(shown))
+                    codes.insert(shown, l - 1);
+        }
     }
-    codes.assign(std::size_t(mlNumFactors), -1);
-    for (int f = 1; f <= mlNumFactors; ++f)
-        codes[std::size_t(f - 1)] = mLevelCodes[std::size_t(f - 1)].value(mTestCases.text(f, gridRow), -1);
+    return mLevelCodes[std::size_t(f - 1)].value(text, -1);
+}
+
+const std::vector<std::int32_t>& CFind::MatrixCodes()
+{
+    if (!mbMatrixRead) {
+        mbMatrixRead = true;
+        const int lastRow = mTestCases.maxRows();
+        mMatrixCodes.reserve(std::size_t(std::max(lastRow - 1, 0)) * std::size_t(mlNumFactors));
+        for (int r = 2; r <= lastRow; ++r)
+            for (int f = 1; f <= mlNumFactors; ++f)
+                mMatrixCodes.push_back(LevelCode(f, mTestCases.text(f, r)));
+    }
+    return mMatrixCodes;
 }
 
 void CFind::IncrementFindArray(std::int32_t location, std::int32_t row, LongArray& locations, LongArray& rows,

@@ -2,8 +2,9 @@
 // Finds where a pair of levels occurs: in a constraint (a forbidden pair needs no test: a
 // Constraints row or a rule over the pair's two factors that excludes it), in a previous test,
 // or in a row of the Test Cases matrix. Works on copies of the validated design tables and
-// their compiled constraints, and reads the Test Cases grid cell by cell. Lives for one
-// command.
+// their compiled constraints, and reads the Test Cases grid cell by cell, once: a cell holds a
+// level's name, or an invalid level's as test cases show it, "~" before the name. Lives for
+// one command.
 
 #include "engine/ConstraintModel.h"
 #include "model/TextTable.h"
@@ -48,14 +49,17 @@ private:
         std::int32_t f1, l1, f2, l2;
     };
     bool Find2WayInConstraints(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count);
-    bool Find2WayInPrevRuns(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count) const;
+    bool Find2WayInPrevRuns(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count);
     bool Find2WayInQXVMatrix(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count,
                              bool& breaksRule);
     static void IncrementFindArray(std::int32_t location, std::int32_t row, LongArray& locations, LongArray& rows,
                                    std::int32_t& count);
     const ConstraintModel& Constraints();
-    // A grid row as level codes (0-based, -1 for a name that is no level).
-    void GridRowCodes(int gridRow, std::vector<std::int32_t>& codes);
+    // The level (0-based) that a text names in factor f (1-based): a level's name, or "~" and an
+    // invalid level's name, a level of that very name coming first; -1 for none.
+    std::int32_t LevelCode(int f, const QString& text);
+    // The Test Cases grid's test cases (grid rows 2 on) as level codes, row after row.
+    const std::vector<std::int32_t>& MatrixCodes();
 
     const GridCellStore& mTestCases;
     bool mbQuiet;
@@ -68,5 +72,6 @@ private:
     TextTable mvaPrevRuns;
     std::shared_ptr<const ConstraintModel> mConstraints;
     std::vector<QHash<QString, std::int32_t>> mLevelCodes;  // per factor, made when first needed
-    std::vector<std::int32_t> mRowCodes;
+    std::vector<std::int32_t> mMatrixCodes;
+    bool mbMatrixRead = false;
 };

@@ -82,4 +82,24 @@ TEST_F(CFindTest, ARuleNamesThePairsItExcludesAndAMatrixRowThatBreaksOneIsAViola
     EXPECT_FALSE(violation);
 }
 
+TEST_F(CFindTest, AnInvalidLevelIsFoundWhereTestCasesShowIt)
+{
+    // a2 and c1 are invalid; "~c1" is a valid level of its own, which its text names first.
+    LongArray counts;
+    const TextTable factors = TestTables::FactorTable({{"A", "a1", "a2"}, {"C", "c1", "~c1"}}, counts);
+    DesignTables design{{{"A", "a1", "a2"}, {"C", "c1", "~c1"}}, {2, 2}, {}, {}, {}, {{0, 1}, {1, 0}}};
+    quietFind.LoadData(2, counts, factors, 0, TextTable(), 0, TextTable());
+    quietFind.LoadConstraints(ConstraintModel::Compile(design).model);
+    TestTables::FillGrid(matrix, {{"A", "C"}, {"~a2", "~c1"}, {"a1", "~c1"}, {"a2", "c1"}});
+    LongArray locations, rows;
+    std::int32_t count = 0;
+    bool violation = false;
+    EXPECT_TRUE(quietFind.Find2Way(1, 2, 2, 2, locations, rows, count, violation));  // ~a2 with the level ~c1
+    EXPECT_TRUE(quietFind.Find2Way(1, 2, 2, 1, locations, rows, count, violation));  // a2 and c1, plainly
+    EXPECT_FALSE(quietFind.Find2Way(1, 1, 2, 1, locations, rows, count, violation));
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(rows.at(1), 2);
+    EXPECT_EQ(rows.at(2), 4);
+}
+
 }  // namespace
