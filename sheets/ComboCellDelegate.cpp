@@ -80,7 +80,11 @@ void ComboCellDelegate::destroyEditor(QWidget* editor, const QModelIndex& index)
 void ComboCellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
-    option->font = mView.cellFont(SheetCol(index), SheetRow(index));
+    const GridView::CellLook look = mView.cellLook(SheetCol(index), SheetRow(index));
+    option->font = look.font;
+    option->text = look.text;
+    if (look.color.isValid())
+        option->palette.setColor(QPalette::Text, look.color);
 }
 
 void ComboCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const

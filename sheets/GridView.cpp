@@ -11,7 +11,9 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPainter>
+#include <QSet>
 #include <QStyleOptionHeader>
 #include <QStylePainter>
 #include <QToolTip>
@@ -23,6 +25,7 @@ constexpr int kMaxTypedWidth = 320;  // a column fits typed text up to this; a t
 constexpr int kTextPaddingX = 12;  // room for the cell margins
 constexpr int kComboArrowWidth = 16;
 constexpr int kTextPaddingY = 6;
+const QColor kMarkedTextColor(165, 55, 55);  // a muted red, readable on white and on grey
 }  // namespace
 
 GridView::GridView(GridCellStore& store, QWidget* parent) : QTableView(parent), mStore(&store)
@@ -268,19 +271,30 @@ void GridView::setActiveCell(int col, int row)
 
 // --- the clipboard -------------------------------------------------------------------------
 
+namespace {
+// The marked cells of a copied block, a line "row<TAB>column" (from 0) each, beside its text.
+const QString kMarksFormat = QStringLiteral("application/x-vantrel-cell-marks");
+}  // namespace
+
 void GridView::copyToClipboard() const
 {
     if (!mStore)
         return;
     const GridBlock block = selectedBlock();
-    QString text;
+    QString text, marks;
     for (int row = block.row1; row <= block.row2; ++row) {
         QStringList cells;
-        for (int col = block.col1; col <= block.col2; ++col)
+        for (int col = block.col1; col <= block.col2; ++col) {
             cells << mStore->text(col, row);
+            if (mStore->isMarked(col, row))
+                marks += QStringLiteral("%1\t%2\n").arg(row - block.row1).arg(col - block.col1);
+        }
         text += DelimitedLine(cells, TextFormat::Tsv) + QLatin1Char('\n');
     }
-    QGuiApplication::clipboard()->setText(text);
+    auto* data = new QMimeData;
+    data->setText(text);
+    data->setData(kMarksFormat, marks.toLatin1());
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 void GridView::cutToClipboard()
@@ -303,14 +317,26 @@ int GridView::pasteFromClipboard()
         commitData(editor);
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
-    const QList<QStringList> rows = ParseDelimitedText(QGuiApplication::clipboard()->text(), TextFormat::Tsv);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    const QList<QStringList> rows = ParseDelimitedText(data ? data->text() : QString(), TextFormat::Tsv);
+    // Text copied by another program carries no marks: the cells keep theirs, as when typed.
+    const bool withMarks = data && data->hasFormat(kMarksFormat);
+    QSet<QString> marked;
+    if (withMarks)
+        for (const QString& line : QString::fromLatin1(data->data(kMarksFormat)).split(QLatin1Char('\n')))
+            marked.insert(line);
     const GridBlock target = selectedBlock();
     int leftOut = 0;
     for (int r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < rows[r].size(); ++c)
+        for (int c = 0; c < rows[r].size(); ++c) {
+            const int col = target.col1 + c, row = target.row1 + r;
             // Each edit may grow the sheet, so the cells are tried in order, as typed.
-            if (!mStore->editCell(target.col1 + c, target.row1 + r, rows[r][c]))
+            if (!mStore->editCell(col, row, rows[r][c]))
                 ++leftOut;
+            else if (withMarks)
+                mStore->setMarked(col, row,
+                                  marked.contains(QStringLiteral("%1\t%2").arg(r).arg(c)) && isMarkable(col, row));
+        }
     return leftOut;
 }
 
@@ -352,6 +378,16 @@ QFont GridView::cellFont(int col, int row) const
     return rowFont(row);
 }
 
+GridView::CellLook GridView::cellLook(int col, int row) const
+{
+    CellLook look{mStore ? mStore->shownText(col, row) : QString(), cellFont(col, row), QColor()};
+    if (mStore && mStore->isMarked(col, row)) {
+        look.font.setItalic(true);
+        look.color = kMarkedTextColor;
+    }
+    return look;
+}
+
 void GridView::setRowBottomLine(int row, int col1, int col2)
 {
     mLineRow = row;
@@ -388,7 +424,8 @@ int GridView::widestTextWidth(int col) const
         return 0;
     int widest = 0;
     for (int row = 0; row <= mStore->maxRows(); ++row) {
-        int width = textWidth(mStore->text(col, row), cellFont(col, row));
+        const CellLook look = cellLook(col, row);
+        int width = textWidth(look.text, look.font);
         if (row > 0 && mStore->isComboCell(col, row))
             width += kComboArrowWidth;
         widest = std::max(widest, width);

@@ -8,10 +8,14 @@
 
 #include "model/GridCellStore.h"
 
+#include <QColor>
+#include <QFont>
 #include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QTableView>
+
+#include <functional>
 
 class ComboCellDelegate;
 class GridEvents;
@@ -43,14 +47,21 @@ public:
     // Marks a block (replacing the marks); it becomes the active cell's block.
     void selectBlock(int col1, int row1, int col2, int row2);
 
+    // Which cells can carry a mark of the store (on the Factors and Levels sheet: levels);
+    // none by default.
+    void setMarkable(std::function<bool(int col, int row)> markable) { mMarkable = std::move(markable); }
+    bool isMarkable(int col, int row) const { return mMarkable && mMarkable(col, row); }
+
     // The clipboard, as tab-separated rows (the text a spreadsheet program copies and
-    // pastes). Copy takes the block marked last (the active cell when nothing is marked).
+    // pastes), with the cells' marks beside it for this program. Copy takes the block
+    // selected last (the active cell when nothing is selected).
     void copyToClipboard() const;
-    // Copies the block, then clears its texts.
+    // Copies the block, then clears its texts (and with them their marks).
     void cutToClipboard();
-    // Writes the clipboard's rows from the top-left cell of the marked block on, row by row,
+    // Writes the clipboard's rows from the top-left cell of the selected block on, row by row,
     // each cell as if the user had typed it there: the sheet grows by its own rules and
-    // raises its change events. Returns how many cells fell outside the sheet and were left out.
+    // raises its change events. Cells copied here carry their marks along where a cell can
+    // carry one. Returns how many cells fell outside the sheet and were left out.
     int pasteFromClipboard();
     // Clears the texts of a block (captions, lock flags and lists stay).
     void clearBlockTexts(const GridBlock& block);
@@ -72,6 +83,15 @@ public:
     // Only ever larger.
     void widenColToText(int col);
     void heightenRowToText(int row);
+
+    // How a cell is drawn: its shown text, its font, and its text colour (invalid: the
+    // palette's). A marked cell shows its "~" in italics and a muted red.
+    struct CellLook {
+        QString text;
+        QFont font;
+        QColor color;
+    };
+    CellLook cellLook(int col, int row) const;
 
     // Fonts per row (row 0: the column captions) and one line under a row.
     QFont scaledBoldFont(double scale) const;
@@ -122,4 +142,5 @@ private:
     int mLineRow = -1, mLineCol1 = 0, mLineCol2 = 0;
     QPoint mCellBeforeReset;
     QString mEmptyHint;
+    std::function<bool(int col, int row)> mMarkable;
 };

@@ -50,7 +50,7 @@ struct TableMeasures {
         for (int r = 0; r <= lastRow; ++r)
             for (int c = 0; c <= lastCol; ++c) {
                 const QFontMetricsF& m = r == 0 || c == 0 ? strong : plain;
-                const QStringList lines = grid.text(c, r).split(QLatin1Char('\n'));
+                const QStringList lines = grid.shownText(c, r).split(QLatin1Char('\n'));
                 for (const QString& line : lines)
                     widths[std::size_t(c)] = std::max(widths[std::size_t(c)], m.horizontalAdvance(line) + 2 * padding);
                 heights[std::size_t(r)] =
@@ -152,7 +152,7 @@ bool SheetPrinter::Print(const GridCellStore& grid, const QString& title, QPrint
             painter.setFont(r == 0 || c == 0 ? bold : font);
             painter.drawRect(cell);
             painter.drawText(cell.adjusted(t.padding, t.padding, -t.padding, -t.padding),
-                             Qt::AlignLeft | Qt::AlignVCenter, grid.text(c, r));
+                             Qt::AlignLeft | Qt::AlignVCenter, grid.shownText(c, r));
             x += cell.width();
         };
         drawCell(0);

@@ -7,6 +7,8 @@
 #include "platform/MessageBox.h"
 
 #include <algorithm>
+#include <set>
+#include <utility>
 
 namespace {
 constexpr double kCaptionFontScale = 1.15;
@@ -19,6 +21,9 @@ frmFactorsAndLevels::frmFactorsAndLevels(DesignWorkbook& workbook, QWidget* pare
     : SheetWindow(workbook, workbook.FactorsGrid(), parent)
 {
     Grid->setEmptyHint(QStringLiteral("Type factor names in the first row, their levels below"));
+    // Only a level can be invalid: a cell below the names that holds one.
+    Grid->setMarkable(
+        [this](int col, int row) { return col >= 1 && row >= 2 && !CFactors::IsBlank(store().text(col, row)); });
     Form_Load();
 }
 
@@ -67,15 +72,18 @@ void frmFactorsAndLevels::Grid_Change(int col, int row)
             Grid->setSheetColWidth(n + 2, widest);
     }
     Grid->heightenRowToText(row);  // a text of several lines (pasted) shows whole
+    if (!Grid->isMarkable(col, row))
+        store().setMarked(col, row, false);  // a level typed away is no invalid level
     MarkDesignChanged();
 }
 
 bool frmFactorsAndLevels::LoadDataIntoGrid(std::int32_t In_lNumFactors, std::int32_t In_lMaxNumLevels,
-                                           const TextTable& In_vaFactors, const LongArray& In_alLevelCount)
+                                           const TextTable& In_vaFactors, const LongArray& In_alLevelCount,
+                                           const CFactors::LevelCells& In_invalidLevels)
 {
     SetupGrid();
     Grid->setRedraw(false);
-    workbook().PutFactors(In_lNumFactors, In_lMaxNumLevels, In_vaFactors, In_alLevelCount);
+    workbook().PutFactors(In_lNumFactors, In_lMaxNumLevels, In_vaFactors, In_alLevelCount, In_invalidLevels);
     ShowLoadedTable();
     return true;
 }
@@ -119,4 +127,33 @@ void frmFactorsAndLevels::DeleteColFromGrid()
         ShowMessage(QStringLiteral("The Previous Test sheet held values of the deleted factors; they were deleted "
                                    "with them. Undo brings them back."),
                     MsgButtons::Ok, MsgIcon::Information);
+}
+
+void frmFactorsAndLevels::MarkLevelInvalid()
+{
+    QList<GridBlock> blocks = Grid->selectedBlocks();
+    if (blocks.isEmpty())
+        blocks.append(Grid->selectedBlock());
+    std::set<std::pair<int, int>> levels;  // (column, row); blocks may overlap
+    for (const GridBlock& block : blocks)
+        for (int col = block.col1; col <= block.col2; ++col)
+            for (int row = block.row1; row <= block.row2; ++row)
+                if (Grid->isMarkable(col, row))
+                    levels.emplace(col, row);
+    if (levels.empty()) {
+        ShowMessage(QStringLiteral("Select the levels to mark invalid: the cells below the factor names that "
+                                   "hold a level."),
+                    MsgButtons::Ok, MsgIcon::Information);
+        return;
+    }
+    const bool mark =
+        std::ranges::any_of(levels, [this](const auto& cell) { return !store().isMarked(cell.first, cell.second); });
+    std::set<int> cols;
+    for (const auto& [col, row] : levels) {
+        store().setMarked(col, row, mark);
+        cols.insert(col);
+    }
+    for (const int col : cols)
+        Grid->widenColToText(col);  // room for the "~"
+    MarkDesignChanged();
 }

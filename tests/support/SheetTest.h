@@ -146,12 +146,12 @@ inline QStringList RowCaptions(const GridCellStore& grid, int first, int last)
     return out;
 }
 
-// The texts of one row, columns first..last.
+// The texts of one row as the sheet shows them (a marked cell's after its "~"), columns first..last.
 inline QStringList RowTexts(const GridCellStore& grid, int row, int first, int last)
 {
     QStringList out;
     for (int c = first; c <= last; ++c)
-        out << grid.text(c, row);
+        out << grid.shownText(c, row);
     return out;
 }
 
