@@ -46,11 +46,13 @@ bool HasTwoFactorsAtTwoLevels()
         QStringLiteral("You must have at least two factors at two levels to perform this operation."));
 }
 
+// A count as the summary takes it.
+std::int32_t Clamped(std::int64_t count) { return std::int32_t(std::min<std::int64_t>(count, INT32_MAX)); }
+
 // The summary box; a self-test run shows only one that reports a gap.
 void ShowCoverage(std::int64_t found, std::int64_t missing, bool violation)
 {
-    const auto clamped = [](std::int64_t count) { return std::int32_t(std::min<std::int64_t>(count, INT32_MAX)); };
-    const CoverageSummary summary = SummarizeCoverage(clamped(found), clamped(missing), violation);
+    const CoverageSummary summary = SummarizeCoverage(Clamped(found), Clamped(missing), violation);
     if (summary.complete && gbAutoTest)
         return;
     ShowMessage(summary.text, MsgButtons::Ok, MsgIcon::None, summary.helpContext);
@@ -67,6 +69,17 @@ std::vector<std::vector<std::string>> TestCaseRows(std::int32_t numFactors)
             row.push_back(grid.text(f, r).toStdString());
     }
     return rows;
+}
+
+// Every combination of the levels of In_lNumWays factors that the design asks for (with groups
+// or invalid levels, every kind of them), counted over the Test Cases sheet as one.
+TupleCoverage TotalCoverage(const CommandDesign& design, std::int32_t In_lNumWays)
+{
+    const TupleCoverage coverage = CountTupleCoverage(design.tables, *design.constraints,
+                                                      TestCaseRows(design.text.numFactors), In_lNumWays, false);
+    TupleCoverage total = TotalOf(coverage);
+    total.violation = coverage.violation;
+    return total;
 }
 }  // namespace
 
@@ -97,10 +110,8 @@ void ReportGeneratedCoverage(std::int32_t In_lNumWays, bool In_bMixed)
     CommandDesign design;
     if (!ReadCommandDesign(design))
         return;
-    const TupleCoverage coverage = CountTupleCoverage(design.tables, *design.constraints,
-                                                      TestCaseRows(design.text.numFactors), In_lNumWays, false);
-    const TupleCoverage total = TotalOf(coverage);
-    ShowCoverage(total.found, total.missing, coverage.violation);
+    const TupleCoverage total = TotalCoverage(design, In_lNumWays);
+    ShowCoverage(total.found, total.missing, total.violation);
 }
 
 bool FindAll2Ways(std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing, bool& Ret_bViolation)
@@ -111,6 +122,16 @@ bool FindAll2Ways(std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing, bo
     CommandDesign design;
     if (!ReadCommandDesign(design))
         return false;
+    // Counted as its generation reports it: two invalid levels, which no test case may hold,
+    // are no pair to find, and a pair of valid levels is one a test case without an invalid
+    // level holds.
+    if (design.constraints->HasMixedRequirements()) {
+        const TupleCoverage total = TotalCoverage(design, 2);
+        Ret_lNumFound = Clamped(total.found);
+        Ret_lNumMissing = Clamped(total.missing);
+        Ret_bViolation = total.violation;
+        return true;
+    }
     const DesignText& t = design.text;
     CFind find(TestCasesGrid(), gbAutoTest);
     find.LoadData(t.numFactors, t.levelCounts, t.factors, t.numConstraints, t.constraints, t.numPrevRuns,

@@ -14,8 +14,9 @@ void FindAllCombinations();
 // invalid levels (In_bMixed) counts everything it asks for: the combinations of valid levels,
 // the invalid-level pairs and each group's.
 void ReportGeneratedCoverage(std::int32_t In_lNumWays, bool In_bMixed = false);
-// Reads the three tables with validation and counts every pair of levels as found or missing.
-// False, with the counts at 0, when a read failed (it has shown its message).
+// Reads the three tables with validation and counts every pair of levels as found or missing;
+// a design with groups or invalid levels as its generation's summary counts it. False, with the
+// counts at 0, when a read failed (it has shown its message).
 bool FindAll2Ways(std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing, bool& Ret_bViolation);
 // Shows the sheet of the first occurrence with its row made active, and says how often the
 // pair was found.
