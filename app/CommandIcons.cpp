@@ -91,6 +91,19 @@ QIcon DrawnRules()
             p.drawLine(QPointF(10, y), QPointF(y == 17.0 ? 18 : 22, y));
     });
 }
+QIcon DrawnMarkLevelInvalid()
+{
+    return Drawn([](QPainter& p) {
+        p.drawRect(QRectF(3, 8, 26, 16));  // a cell
+        p.setPen(QPen(QColor(165, 55, 55), 2.5, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath tilde;  // the "~" before an invalid level
+        tilde.moveTo(8, 17);
+        tilde.cubicTo(11, 11, 14, 13, 16, 16);
+        tilde.cubicTo(18, 19, 21, 21, 24, 15);
+        p.drawPath(tilde);
+    });
+}
 }  // namespace
 
 QIcon CommandIcon(const QString& id, const QStyle& style)
@@ -115,11 +128,13 @@ QIcon CommandIcon(const QString& id, const QStyle& style)
         {ToolId::Undo, "edit-undo", standard(QStyle::SP_ArrowBack)},
         {ToolId::Redo, "edit-redo", standard(QStyle::SP_ArrowForward)},
         {ToolId::Rules, "text-x-script", DrawnRules},
+        {ToolId::MarkLevelInvalid, nullptr, DrawnMarkLevelInvalid},  // no theme has its like
         {ToolId::Generate2Way, "media-playback-start", standard(QStyle::SP_MediaPlay)},
         {ToolId::GenerateAllCombinations, "media-seek-forward", standard(QStyle::SP_MediaSeekForward)},
     };
     for (const Picture& picture : pictures)
         if (id == QLatin1String(picture.id))
-            return QIcon::fromTheme(QString::fromLatin1(picture.themeName), picture.fallback());
+            return picture.themeName ? QIcon::fromTheme(QString::fromLatin1(picture.themeName), picture.fallback())
+                                     : picture.fallback();
     return {};
 }

@@ -62,6 +62,9 @@ const QList<ToolSpec>& Tools()
         {ToolId::PrintSheet, "Print Sheet", "File", ""},
         {ToolId::Undo, "&Undo", "Edit", "Undoes the last change to the sheets.", K::Undo, "Ctrl+Z"},
         {ToolId::Redo, "&Redo", "Edit", "Makes the change last undone again.", K::Redo, "Ctrl+Shift+Z; Ctrl+Y"},
+        {ToolId::MarkLevelInvalid, "Mark Level &Invalid", "Edit",
+         "Marks the selected levels invalid, each tried on its own in a test case, or valid again.", K::UnknownKey,
+         "Ctrl+I"},
     });
     return tools;
 }
@@ -74,7 +77,7 @@ const QList<MenuSpec>& Menus()
           nullptr, ToolId::Exit}},
         {ToolId::mnuEdit,
          {ToolId::Undo, ToolId::Redo, nullptr, ToolId::Cut, ToolId::Copy, ToolId::Paste, ToolId::Clear, nullptr,
-          ToolId::DeleteRow, ToolId::DeleteColumn}},
+          ToolId::DeleteRow, ToolId::DeleteColumn, nullptr, ToolId::MarkLevelInvalid}},
         {ToolId::mnuView,
          {ToolId::OutlookBar, nullptr, ToolId::FactorsandLevels, ToolId::Constraints, ToolId::Rules,
           ToolId::PreviousTest, ToolId::TestCases}},

@@ -29,6 +29,7 @@ inline constexpr char Paste[] = "ID_Paste";
 inline constexpr char Clear[] = "ID_Clear";
 inline constexpr char DeleteRow[] = "ID_DeleteRow";
 inline constexpr char DeleteColumn[] = "ID_DeleteColumn";
+inline constexpr char MarkLevelInvalid[] = "ID_MarkLevelInvalid";
 
 inline constexpr char mnuView[] = "ID_mnuView";
 inline constexpr char OutlookBar[] = "ID_OutlookBar";

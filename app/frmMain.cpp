@@ -445,6 +445,7 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
         {ToolId::Rules, [this] { SwitchToOutlookItem(ItemRules); }},
         {ToolId::DeleteRow, [] { modMain::DeleteRowFromCurrentGrid(); }},
         {ToolId::DeleteColumn, [] { modMain::DeleteColFromCurrentGrid(); }},
+        {ToolId::MarkLevelInvalid, [] { modMain::MarkLevelInvalid(); }},
         {ToolId::Undo, [] { modMain::Undo(); }},
         {ToolId::Redo, [] { modMain::Redo(); }},
         {ToolId::About,

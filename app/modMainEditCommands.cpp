@@ -8,6 +8,7 @@
 #include "sheets/GridView.h"
 #include "sheets/RulesEditor.h"
 #include "sheets/SheetWindow.h"
+#include "sheets/frmFactorsAndLevels.h"
 #include "sheets/frmRules.h"
 
 namespace modMain {
@@ -134,5 +135,18 @@ void ClearFromGrid()
             grid->clearBlockTexts(block);
     });
     MarkDesignChanged();
+}
+
+void MarkLevelInvalid()
+{
+    frmMain* main = frmMain::Instance();
+    if (!main)
+        return;
+    if (main->SelectedItemIndex() != frmMain::ItemFactorsAndLevels) {
+        Refuse("Only levels can be marked invalid: select them on the Factors and Levels sheet.");
+        return;
+    }
+    frmFactorsAndLevels* sheet = main->FactorsSheet();
+    DesignHistory::Record(QStringLiteral("Mark Level Invalid"), [sheet] { sheet->MarkLevelInvalid(); });
 }
 }  // namespace modMain

@@ -11,6 +11,9 @@ void PrintCurGridWithDialog();
 void CopyToClipboard();
 void CutToClipboard();
 void PasteFromClipboard();
-// Clears the texts of every marked block (the active cell when nothing is marked).
+// Clears the texts of every selected block (the active cell when nothing is selected).
 void ClearFromGrid();
+// Mark Level Invalid on the Factors and Levels sheet, one step of the history; the other
+// sheets refuse it.
+void MarkLevelInvalid();
 }  // namespace modMain

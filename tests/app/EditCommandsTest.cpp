@@ -172,6 +172,7 @@ private slots:
              tool(ToolId::Paste), 0},
             {"cut", [&] { onFactors(1, 1, 2, 2); }, tool(ToolId::Cut), 0},
             {"clear", [&] { onFactors(2, 2, 3, 3); }, tool(ToolId::Clear), 0},
+            {"mark levels invalid", [&] { onFactors(1, 2, 2, 3); }, tool(ToolId::MarkLevelInvalid), 0},
             {"delete row", [&] { onFactors(1, 2, 1, 2); }, tool(ToolId::DeleteRow), 0},
             {"delete column and its previous tests", [&] { onFactors(1, 1, 1, 1); }, tool(ToolId::DeleteColumn), 1},
             {"delete a constraint",
