@@ -11,6 +11,7 @@
 #include "files/ExportOutput.h"
 #include "files/FileWriter.h"
 #include "files/MatrixExport.h"
+#include "files/ModelText.h"
 #include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
 #include "platform/MessageBox.h"
@@ -31,14 +32,21 @@ namespace CliCommands {
 
 namespace {
 
-bool OpenDesign(const CliOptions& options)
+// Opens the design onto the sheets: kExitOk, kExitRefused for a model text with a problem at
+// its line and column, or kExitUsage for a file that cannot be read, each told.
+int OpenDesign(const CliOptions& options, DesignText* read = nullptr)
 {
-    QString reason;
-    if (HeadlessDesign::Open(options.design, reason))
-        return true;
-    std::fprintf(stderr, "Error opening file: %s: %s\n", options.design.toLocal8Bit().constData(),
-                 reason.toLocal8Bit().constData());
-    return false;
+    DesignReadFailure failure;
+    if (HeadlessDesign::Open(options.design, failure, read))
+        return kExitOk;
+    const QByteArray path = HeadlessDesign::ShownPath(options.design).toLocal8Bit();
+    if (failure.line > 0) {
+        std::fprintf(stderr, "%s:%d:%d: %s\n", path.constData(), failure.line, failure.column,
+                     failure.message.toLocal8Bit().constData());
+        return kExitRefused;
+    }
+    std::fprintf(stderr, "Error opening file: %s: %s\n", path.constData(), failure.message.toLocal8Bit().constData());
+    return kExitUsage;
 }
 
 // Writes to the file, or to standard output when the path is empty or "-".
@@ -73,8 +81,8 @@ struct ReadDesign {
 // not check is told as DESIGN:LINE:COLUMN: message. kExitOk when the design is ready.
 int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, ReadDesign& read)
 {
-    if (!OpenDesign(options))
-        return kExitUsage;
+    if (const int failed = OpenDesign(options))
+        return failed;
     if (!tooSmallRefusal.isEmpty() && !HeadlessDesign::Workbook().HasTwoFactorsAtTwoLevels(tooSmallRefusal))
         return kExitRefused;
     if (!HeadlessDesign::Workbook().Read(true, read.tables))
@@ -84,8 +92,8 @@ int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, ReadD
     read.constraints = CompileConstraints(read.design, error);
     if (read.constraints)
         return kExitOk;
-    std::fprintf(stderr, "%s:%d:%d: %s\n", QFile::encodeName(options.design).constData(), error.at.line, error.at.column,
-                 error.message.c_str());
+    std::fprintf(stderr, "%s:%d:%d: %s\n", HeadlessDesign::ShownPath(options.design).toLocal8Bit().constData(),
+                 error.at.line + HeadlessDesign::RulesFirstLine() - 1, error.at.column, error.message.c_str());
     return kExitRefused;
 }
 
@@ -125,6 +133,11 @@ int Generate(const CliOptions& options)
     ReadDesign read;
     if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToGenerate), read))
         return refused;
+    if (options.save && (options.design == QLatin1String("-") || HeadlessDesign::OpenedModelText())) {
+        std::fprintf(stderr, "vantrel-cli: --save stores the matrix in a design file; a model text holds none "
+                             "(convert it to a .test first)\n");
+        return kExitUsage;
+    }
 
     const DesignText& tables = read.tables;
     const DesignTables& design = read.design;
@@ -337,8 +350,8 @@ int Coverage(const CliOptions& options)
 int Export(const CliOptions& options)
 {
     CliReporter reporter;
-    if (!OpenDesign(options))
-        return kExitUsage;
+    if (const int failed = OpenDesign(options))
+        return failed;
     // As in the desktop program, a design without a saved matrix exports the empty grid.
     const bool written = WriteBytes(options.output, [&](QIODevice& device, QString* reason) {
         return MatrixExport::WriteMatrix(HeadlessDesign::Workbook().TestCasesGrid(), options.exportKind, device, reason);
@@ -394,6 +407,33 @@ int All(const CliOptions& options)
         return WriteToDevice(device, chunk, reason);
     });
     return written ? kExitOk : kExitUsage;
+}
+
+int Convert(const CliOptions& options)
+{
+    CliReporter reporter;
+    reporter.setQuestionAnswer(MsgResult::Yes);  // a design keeps its matrix, however large
+    DesignText design;
+    if (const int failed = OpenDesign(options, &design))
+        return failed;
+    if (!options.output.endsWith(QLatin1String(".test"), Qt::CaseInsensitive)) {
+        QByteArray text;
+        QString reason;
+        if (!WriteModelText(design, text, reason)) {
+            std::fprintf(stderr, "%s\n", reason.toLocal8Bit().constData());
+            return kExitRefused;
+        }
+        if (design.numPrevRuns > 0 || design.numRows > 0)
+            std::fprintf(stderr, "The previous tests and the matrix are left out: a model text holds neither.\n");
+        return WriteBytes(options.output, [&](QIODevice& device, QString* why) { return WriteToDevice(device, text, why); })
+                   ? kExitOk
+                   : kExitUsage;
+    }
+    CFile file(HeadlessDesign::Workbook());
+    return WriteBytes(options.output,
+                      [&](QIODevice& device, QString* reason) { return file.SaveXMLFile(device, design, reason); })
+               ? kExitOk
+               : kExitUsage;
 }
 
 }  // namespace CliCommands

@@ -39,4 +39,6 @@ int Validate(const CliOptions& options);
 int Coverage(const CliOptions& options);
 int All(const CliOptions& options);
 int Export(const CliOptions& options);
+// Writes the design as the other kind: OUT ending in .test a design document, else a model text.
+int Convert(const CliOptions& options);
 }  // namespace CliCommands

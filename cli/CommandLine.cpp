@@ -211,6 +211,12 @@ const std::vector<CliCommand>& CliCommandTable()
                    "--output required)",
          {"format", "output"},
          CliCommands::Export},
+        {"convert",
+         "write the design as the other kind: OUT ending in .test a design file, anything else a model text "
+         "(\"-\": the text on standard output); previous tests and the matrix stay out of a model text",
+         {},
+         CliCommands::Convert,
+         "IN OUT"},
     };
     return commands;
 }
@@ -247,8 +253,12 @@ QString OptionUsage(const CliOption& option)
 
 QString CliCommandUsage(const CliCommand& command)
 {
-    QString usage = QStringLiteral("usage: vantrel-cli %1 DESIGN.test [options]\n\n").arg(QLatin1String(command.name));
-    usage += Folded(QString::fromLatin1(command.summary), 0) + QStringLiteral("\noptions:\n");
+    QString usage = QStringLiteral("usage: vantrel-cli %1 %2%3\n\n")
+                        .arg(QLatin1String(command.name), QLatin1String(command.operands),
+                             command.options.empty() ? QString() : QStringLiteral(" [options]"));
+    usage += Folded(QString::fromLatin1(command.summary), 0);
+    if (!command.options.empty())
+        usage += QStringLiteral("\noptions:\n");
     for (const CliOption& option : CliOptionTable())
         if (Takes(command, option.name))
             usage += OptionUsage(option);
@@ -257,14 +267,18 @@ QString CliCommandUsage(const CliCommand& command)
 
 QString CliUsage()
 {
-    QString usage = QStringLiteral("usage: vantrel-cli COMMAND DESIGN.test [options]\n"
+    QString usage = QStringLiteral("usage: vantrel-cli COMMAND DESIGN [options]\n"
                                    "       vantrel-cli COMMAND --help\n"
                                    "       vantrel-cli --help | --version\n\ncommands:\n");
     for (const CliCommand& command : CliCommandTable()) {
-        QString line = QString::fromLatin1(command.summary) + QStringLiteral(" [");
-        for (const char* option : command.options)
-            line += (line.endsWith(QLatin1Char('[')) ? QStringLiteral("--") : QStringLiteral(" --")) + QLatin1String(option);
-        usage += QStringLiteral("  %1").arg(QLatin1String(command.name), -11) + Folded(line + QLatin1Char(']'), 13);
+        QString line = QString::fromLatin1(command.summary);
+        if (!command.options.empty()) {
+            line += QStringLiteral(" [");
+            for (const char* option : command.options)
+                line += (line.endsWith(QLatin1Char('[')) ? QStringLiteral("--") : QStringLiteral(" --")) + QLatin1String(option);
+            line += QLatin1Char(']');
+        }
+        usage += QStringLiteral("  %1").arg(QLatin1String(command.name), -11) + Folded(line, 13);
     }
     usage += QStringLiteral("\noptions:\n");
     for (const CliOption& option : CliOptionTable())
@@ -392,10 +406,14 @@ int RunCommandLine(const QStringList& arguments)
         return UsageError(QStringLiteral("no command given"), CliUsage());
     if (!command)
         return UsageError(QStringLiteral("unknown command: ") + parsed.positionals[0], CliUsage());
-    if (parsed.positionals.size() != 2)
-        return UsageError(QStringLiteral("a command takes exactly one design file"), CliCommandUsage(*command));
+    const QStringList operands = QString::fromLatin1(command->operands).split(QLatin1Char(' '));
+    if (parsed.positionals.size() != operands.size() + 1)
+        return UsageError(QStringLiteral("%1 takes %2").arg(QLatin1String(command->name), operands.join(QLatin1Char(' '))),
+                          CliCommandUsage(*command));
     CliOptions options;
     options.design = parsed.positionals[1];
+    if (operands.size() > 1)
+        options.output = parsed.positionals[2];
     if (const QString wrong = ReadOptions(*command, parsed, options); !wrong.isEmpty())
         return UsageError(wrong, CliCommandUsage(*command));
     return Run(*command, options);

@@ -16,6 +16,9 @@ struct CliCommand {
     const char* summary;               // what it does, for the usage
     std::vector<const char*> options;  // the long names of the options it takes
     int (*run)(const CliOptions& options);
+    // The operands after the command's name, as the usage names them: the design, and for a
+    // command that writes one file besides, that file (which is options.output).
+    const char* operands = "DESIGN";
 };
 
 struct CliOption {

@@ -13,6 +13,8 @@ namespace HeadlessDesign {
 
 namespace {
 FileIdentity gOpened;  // the design file as it was read
+int gRulesFirstLine = 1;
+bool gModelText = false;
 std::unique_ptr<DesignWorkbook> gWorkbook;
 }  // namespace
 
@@ -25,20 +27,39 @@ DesignWorkbook& Workbook()
 
 void Release() { gWorkbook.reset(); }
 
-bool Open(const QString& path, QString& reason)
+bool Open(const QString& path, DesignReadFailure& failure, DesignText* read)
 {
     DesignText design;
-    const FileIdentity before = FileIdentity::Of(path);
-    if (!CFile::OpenXMLFile(path, design, &reason))
-        return false;
-    gOpened = before;
+    if (path == QLatin1String("-")) {
+        QFile input;
+        if (!input.open(stdin, QIODevice::ReadOnly) || !CFile::ReadDesign(input, design, failure))
+            return false;
+    } else {
+        const FileIdentity before = FileIdentity::Of(path);
+        if (!CFile::ReadDesignFile(path, design, failure))
+            return false;
+        gOpened = before;
+    }
+    gRulesFirstLine = design.rulesFirstLine;
+    gModelText = design.fromModelText;
 
     // The Test Cases sheet's empty layout, one row, stays for a design without a matrix: its
     // export is the empty grid.
     Workbook().TestCasesGrid().setMaxRows(1);
     Workbook().Put(design);
+    if (read)
+        *read = std::move(design);
     return true;
 }
+
+QString ShownPath(const QString& path)
+{
+    return path == QLatin1String("-") ? QStringLiteral("<stdin>") : path;
+}
+
+int RulesFirstLine() { return gRulesFirstLine; }
+
+bool OpenedModelText() { return gModelText; }
 
 void SetTestCases(const DesignText& tables, const std::vector<std::vector<QString>>& rows)
 {

@@ -17,9 +17,16 @@ namespace HeadlessDesign {
 DesignWorkbook& Workbook();
 void Release();
 
-// Reads the file and puts it on the four sheets, as the desktop program's Open does. False,
-// with the reason, when the file is no readable design.
-bool Open(const QString& path, QString& reason);
+// Reads the file, a design document or a model text ("-": either on standard input), and puts
+// it on the four sheets, as the desktop program's Open does. False, with the reason, when it is
+// no readable design. read, when given, gets the design as the file holds it.
+bool Open(const QString& path, DesignReadFailure& failure, DesignText* read = nullptr);
+// How the path is named in messages: "<stdin>" for "-".
+QString ShownPath(const QString& path);
+// The line of the opened file where its rules text starts.
+int RulesFirstLine();
+// Whether the opened design was a model text (which has no place for a matrix).
+bool OpenedModelText();
 
 // Puts a generated matrix (level names, one row per test case) on the Test Cases sheet,
 // its first row the factor names.

@@ -4,6 +4,7 @@
 #include "files/DesignSheets.h"
 #include "files/ExportOutput.h"
 #include "files/FileWriter.h"
+#include "files/ModelText.h"
 #include "model/DesignWorkbook.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBox.h"
@@ -107,8 +108,9 @@ QDomElement AppendText(QDomDocument& oDOM, QDomNode parent, const QString& tag, 
     return element;
 }
 
-// <factors>: each factor with its name and levels; an invalid level carries invalid="1" (a
-// design without them is written as it always was).
+// <factors>: each factor with its name and levels; an invalid level carries invalid="1", a
+// weighted one weight="N", one known by other names aliases="name|name" (a design without
+// them is written as it always was).
 void AppendFactors(QDomDocument& oDOM, QDomElement& requirements, const DesignText& design)
 {
     QDomElement factors = AppendElement(oDOM, requirements, QStringLiteral("factors"));
@@ -123,6 +125,10 @@ void AppendFactors(QDomDocument& oDOM, QDomElement& requirements, const DesignTe
                                            [j, f] { return QStringLiteral("Level %1 of factor %2").arg(j).arg(f); });
             if (design.invalidLevels.contains({j, f}))
                 level.setAttribute(QStringLiteral("invalid"), QStringLiteral("1"));
+            if (const auto weight = design.levelWeights.find({j, f}); weight != design.levelWeights.end())
+                level.setAttribute(QStringLiteral("weight"), QString::number(weight->second));
+            if (const auto aliases = design.levelAliases.find({j, f}); aliases != design.levelAliases.end())
+                level.setAttribute(QStringLiteral("aliases"), aliases->second.join(QLatin1Char('|')));
         }
         factors.appendChild(factor);
     }
@@ -351,17 +357,26 @@ bool CFile::OpenXMLFile(const QString& In_strPath, std::int32_t& Ret_lNumFactors
 
 bool CFile::OpenXMLFile(const QString& In_strPath, DesignText& Ret_contents, QString* Ret_strReason)
 {
+    DesignReadFailure failure;
+    if (ReadDesignFile(In_strPath, Ret_contents, failure))
+        return true;
+    return Refuse(Ret_strReason, failure.Described());
+}
+
+bool CFile::ReadDesignFile(const QString& In_strPath, DesignText& Ret_contents, DesignReadFailure& Ret_failure)
+{
     const QFileInfo info(In_strPath);
+    Ret_failure = {};
     if (!info.exists())
-        return Refuse(Ret_strReason, QStringLiteral("The file does not exist."));
-    if (info.isDir())
-        return Refuse(Ret_strReason, QStringLiteral("The path names a folder, not a file."));
-    if (!info.isFile())
-        return Refuse(Ret_strReason, QStringLiteral("The path names no regular file."));
+        Ret_failure.message = QStringLiteral("The file does not exist.");
+    else if (info.isDir())
+        Ret_failure.message = QStringLiteral("The path names a folder, not a file.");
+    else if (!info.isFile())
+        Ret_failure.message = QStringLiteral("The path names no regular file.");
+    if (!Ret_failure.message.isEmpty())
+        return false;
     QFile file(In_strPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return Refuse(Ret_strReason, QStringLiteral("The file could not be read: %1.").arg(file.errorString()));
-    return OpenXMLFile(file, Ret_contents, Ret_strReason);
+    return ReadDesign(file, Ret_contents, Ret_failure);
 }
 
 bool CFile::OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels,
@@ -381,13 +396,31 @@ bool CFile::OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::i
 
 bool CFile::OpenXMLFile(QIODevice& device, DesignText& Ret_contents, QString* Ret_strReason)
 {
-    if (!device.isOpen() && !device.open(QIODevice::ReadOnly))
-        return Refuse(Ret_strReason, QStringLiteral("The file could not be read: %1.").arg(device.errorString()));
+    DesignReadFailure failure;
+    if (ReadDesign(device, Ret_contents, failure))
+        return true;
+    return Refuse(Ret_strReason, failure.Described());
+}
+
+bool CFile::ReadDesign(QIODevice& device, DesignText& Ret_contents, DesignReadFailure& Ret_failure)
+{
+    Ret_failure = {};
+    if (!device.isOpen() && !device.open(QIODevice::ReadOnly)) {
+        Ret_failure.message = QStringLiteral("The file could not be read: %1.").arg(device.errorString());
+        return false;
+    }
     DesignText d;
     d.maxNumLevels = Ret_contents.maxNumLevels;
-    QString reason;
-    if (!ReadDesignDocument(device.readAll(), d, reason))
-        return Refuse(Ret_strReason, reason);
+    const QByteArray bytes = device.readAll();
+    if (IsModelText(bytes)) {
+        ModelTextError error;
+        if (!ReadModelText(bytes, d, error)) {
+            Ret_failure = {error.message, error.line, error.column};
+            return false;
+        }
+    } else if (!ReadDesignDocument(bytes, d, Ret_failure.message)) {
+        return false;
+    }
 
     if (d.numRows > kLoadingMessageRows) {
         // Let the windows repaint around the message; the user's input waits.
@@ -399,6 +432,13 @@ bool CFile::OpenXMLFile(QIODevice& device, DesignText& Ret_contents, QString* Re
     }
     Ret_contents = std::move(d);
     return true;
+}
+
+QString DesignReadFailure::Described() const
+{
+    if (line < 1)
+        return message;
+    return QStringLiteral("Line %1, column %2: %3.").arg(line).arg(column).arg(message);
 }
 
 bool CFile::AddAttribute(QDomDocument& oDOM, QDomElement& oElement, const QString& sName, const QString& sValue)

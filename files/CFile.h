@@ -38,6 +38,15 @@ class QDomDocument;
 class QDomElement;
 class QIODevice;
 
+// Why a design could not be read; a model text's problem has its line and column.
+struct DesignReadFailure {
+    QString message;
+    int line = 0;  // 0: the problem has no place in the text
+    int column = 0;
+    // "Line L, column C: message." or the message.
+    QString Described() const;
+};
+
 class CFile {
 public:
     // workbook: the open design, read when saving; its Test Cases grid is stored as the matrix.
@@ -94,6 +103,10 @@ public:
     static bool OpenXMLFile(const QString& In_strPath, DesignText& Ret_contents,
                             QString* Ret_strReason = nullptr);
     static bool OpenXMLFile(QIODevice& device, DesignText& Ret_contents, QString* Ret_strReason = nullptr);
+    // Reads a design of either kind, a design document or a model text, told by content;
+    // what the other reads call. Ret_failure says why it could not.
+    static bool ReadDesignFile(const QString& In_strPath, DesignText& Ret_contents, DesignReadFailure& Ret_failure);
+    static bool ReadDesign(QIODevice& device, DesignText& Ret_contents, DesignReadFailure& Ret_failure);
     // The same from a device (opened for reading here unless it is open).
     static bool OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels,
                             LongArray& Ret_alLevelCounts, TextTable& Ret_vaFactors,

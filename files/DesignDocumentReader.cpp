@@ -27,7 +27,14 @@ struct Section {
     QString tag;
     std::vector<Item> items;
     std::vector<QString> fields;  // every item's fields, item after item
-    std::vector<std::size_t> invalidFields;  // the fields marked invalid="1" (levels), in order
+    // The fields (levels) with an invalid="1", weight="N" or aliases="a|b" mark, in order.
+    struct Marked {
+        std::size_t field;
+        bool invalid;
+        std::int32_t weight;
+        QStringList aliases;
+    };
+    std::vector<Marked> markedFields;
 
     const QString& Field(const Item& item, std::size_t k) const { return fields[item.firstField + k]; }
 };
@@ -47,6 +54,16 @@ constexpr std::size_t kKeptSections = 4;
 // A piece of text made only of blanks (QChar::isSpace) is not part of an element's text
 // unless it stands in a CDATA section; the writer relies on that for texts of only blanks.
 bool IsKeptText(const QXmlStreamReader& xml) { return xml.isCDATA() || !xml.text().trimmed().isEmpty(); }
+
+void MarkField(const QXmlStreamAttributes& attributes, Section& section)
+{
+    const bool invalid = attributes.value(QLatin1String("invalid")) == QLatin1String("1");
+    const std::int32_t weight = std::max(1, attributes.value(QLatin1String("weight")).toInt());
+    const QString aliases = attributes.value(QLatin1String("aliases")).toString();
+    if (invalid || weight > 1 || !aliases.isEmpty())
+        section.markedFields.push_back({section.fields.size(), invalid, weight,
+                                        aliases.isEmpty() ? QStringList() : aliases.split(QLatin1Char('|'))});
+}
 
 // Reads the document's outline. The error of a document that is not well-formed, or nothing.
 std::optional<QString> ReadOutline(const QByteArray& bytes, Outline& outline)
@@ -75,8 +92,7 @@ std::optional<QString> ReadOutline(const QByteArray& bytes, Outline& outline)
                 section->items.push_back(
                     Item{xml.attributes().value(QLatin1String("Name")).toString(), section->fields.size(), 0});
             } else if (section && depth == 4) {
-                if (xml.attributes().value(QLatin1String("invalid")) == QLatin1String("1"))
-                    section->invalidFields.push_back(section->fields.size());
+                MarkField(xml.attributes(), *section);
                 field = &section->fields.emplace_back();
                 ++section->items.back().fieldCount;
             }
@@ -150,17 +166,8 @@ bool ReadFactors(const Section& factors, DesignText& d, QString& reason)
         d.levelCounts(f) = std::int32_t(factors.items[std::size_t(f - 1)].fieldCount);
         d.maxNumLevels = std::max(d.maxNumLevels, d.levelCounts(f));
     }
-    // The factor table, and the sheet that shows it, hold a cell for every level row of
-    // every factor, whatever the file holds: refused before it is laid out when the memory
-    // cannot hold it.
-    const double bytesNeeded = 2.0 * double(GridCellStore::kBytesPerCell) * (double(d.maxNumLevels) + 1) * n;
-    const std::optional<std::uint64_t> available = AvailableMemoryBytes();
-    if (available && bytesNeeded > double(*available))
-        return Refuse(reason, QStringLiteral("Its %1 factors of up to %2 levels would need %3 MB of memory, "
-                                             "more than this computer can give.")
-                                  .arg(n)
-                                  .arg(d.maxNumLevels)
-                                  .arg(std::ceil(bytesNeeded / (1024.0 * 1024.0)), 0, 'f', 0));
+    if (const std::optional<QString> tooLarge = WhyFactorTableTooLarge(n, d.maxNumLevels))
+        return Refuse(reason, *tooLarge);
     d.factors = TextTable(0, d.maxNumLevels, 1, n);
     for (std::int32_t f = 1; f <= n; ++f) {
         const Item& factor = factors.items[std::size_t(f - 1)];
@@ -170,10 +177,16 @@ bool ReadFactors(const Section& factors, DesignText& d, QString& reason)
     }
     // Each marked field is a level of the factor whose fields include it.
     std::size_t item = 0;
-    for (const std::size_t marked : factors.invalidFields) {
-        while (marked >= factors.items[item].firstField + factors.items[item].fieldCount)
+    for (const Section::Marked& marked : factors.markedFields) {
+        while (marked.field >= factors.items[item].firstField + factors.items[item].fieldCount)
             ++item;
-        d.invalidLevels.emplace(int(marked - factors.items[item].firstField) + 1, int(item) + 1);
+        const std::pair<int, int> level{int(marked.field - factors.items[item].firstField) + 1, int(item) + 1};
+        if (marked.invalid)
+            d.invalidLevels.insert(level);
+        if (marked.weight > 1)
+            d.levelWeights[level] = marked.weight;
+        if (!marked.aliases.isEmpty())
+            d.levelAliases[level] = marked.aliases;
     }
     return true;
 }
@@ -235,6 +248,22 @@ bool ReadMatrix(const Section& rows, DesignText& d, QString& reason)
 }
 
 }  // namespace
+
+std::optional<QString> WhyFactorTableTooLarge(std::int32_t numFactors, std::int32_t maxNumLevels)
+{
+    // The factor table, and the sheet that shows it, hold a cell for every level row of
+    // every factor, whatever the file holds: refused before it is laid out when the memory
+    // cannot hold it.
+    const double bytesNeeded = 2.0 * double(GridCellStore::kBytesPerCell) * (double(maxNumLevels) + 1) * numFactors;
+    const std::optional<std::uint64_t> available = AvailableMemoryBytes();
+    if (available && bytesNeeded > double(*available))
+        return QStringLiteral("Its %1 factors of up to %2 levels would need %3 MB of memory, "
+                              "more than this computer can give.")
+            .arg(numFactors)
+            .arg(maxNumLevels)
+            .arg(std::ceil(bytesNeeded / (1024.0 * 1024.0)), 0, 'f', 0);
+    return std::nullopt;
+}
 
 bool ReadDesignDocument(const QByteArray& bytes, DesignText& contents, QString& reason)
 {

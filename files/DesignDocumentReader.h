@@ -10,7 +10,14 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
+#include <optional>
+
 // Reads the document into contents (maxNumLevels comes in as 0 and is raised to the largest
 // level count). False when the bytes are no design of this layout: contents keeps every value
 // then and reason gets a sentence saying why.
 bool ReadDesignDocument(const QByteArray& bytes, DesignText& contents, QString& reason);
+
+// Why a factor table of numFactors factors of up to maxNumLevels levels cannot be laid out (it
+// and the sheet that shows it would need more memory than the computer can give), or nothing.
+std::optional<QString> WhyFactorTableTooLarge(std::int32_t numFactors, std::int32_t maxNumLevels);

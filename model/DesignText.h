@@ -5,7 +5,10 @@
 
 #include "model/TextTable.h"
 
+#include <QStringList>
+
 #include <cstdint>
+#include <map>
 #include <set>
 #include <utility>
 
@@ -20,6 +23,14 @@ struct DesignText {
     std::int32_t numConstraints = 0;
     TextTable constraints;  // constraint 1..m x if factor, if level, then factor, can't-be level
     QString rules;          // the rules text; empty when the design has none
+    // The line of the file where the rules text starts (a model text holds it after the
+    // factors), so that a rule's line can be told as the file's.
+    std::int32_t rulesFirstLine = 1;
+    bool fromModelText = false;  // read from a model text, which holds no matrix
+    // A model text's level weights (2 and more; 1 is not kept) and the other names a level is
+    // known by, keyed as invalidLevels are.
+    std::map<std::pair<int, int>, std::int32_t> levelWeights;
+    std::map<std::pair<int, int>, QStringList> levelAliases;
     std::int32_t numPrevRuns = 0;
     TextTable prevRuns;  // previous test 1..p x factor 1..n
     // The saved matrix, grid row 1..R x column 1..C, the factor-name row included; R is 0 when

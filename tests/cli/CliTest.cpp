@@ -193,7 +193,7 @@ TEST_F(CliTest, EachCommandTakesItsOwnOptionsAndTheManualPageNamesThemAll)
     // COMMAND --help gives that command's options only; --help every command and option, as the
     // manual page does.
     const QString coverage = Cli({"coverage", "--help"}).out;
-    EXPECT_TRUE(coverage.startsWith("usage: vantrel-cli coverage DESIGN.test [options]\n"));
+    EXPECT_TRUE(coverage.startsWith("usage: vantrel-cli coverage DESIGN [options]\n"));
     EXPECT_TRUE(coverage.contains("--missing") && !coverage.contains("--seed"));
     const CliRun help = Cli({"--help"});
     EXPECT_EQ(help.exitCode, 0);

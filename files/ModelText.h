@@ -1,0 +1,38 @@
+#pragma once
+// The model text: a design as plain UTF-8 lines, the form testers keep in version control.
+//
+//     # a comment line
+//     OS: Windows 11 | Win11, macOS (5), ~Solaris      a factor and its levels
+//     { OS, Browser, Locale } @ 3                      a group (or { [OS], [Browser] } @ 3)
+//     IF [OS] = "macOS" THEN [Browser] <> "Edge";      the rules text, to the end of the file
+//
+// A factor's name holds any character but ":", a level's any but "," and "|". A level may end
+// in a weight "(N)", N at least 1 (a preference among equally good levels), start with "~"
+// (invalid, tried on its own in a negative test; "~" is not part of its name) and carry other
+// names after "|". The first line that starts with IF, NOT, "[" or "(" starts the rules text.
+// A Constraints row is written as the rule it means, and such rules at the start of the rules
+// text are read back as Constraints rows. Previous tests and the matrix have no place here.
+
+#include "model/DesignText.h"
+
+#include <QByteArray>
+#include <QString>
+
+struct ModelTextError {
+    int line = 0;    // 1-based
+    int column = 0;  // 1-based, in characters
+    QString message;
+};
+
+// Whether the bytes are a model text rather than a design document: they hold no control
+// character but tabs and line ends, and their first character that is not blank (after a byte
+// order mark) is not "<". An empty file is neither.
+bool IsModelText(const QByteArray& bytes);
+
+// Reads the text into design (maxNumLevels comes in as 0 and is raised to the largest level
+// count). False at the first problem, design unchanged, error saying where and why.
+bool ReadModelText(const QByteArray& bytes, DesignText& design, ModelTextError& error);
+
+// The design as model text (its previous tests and matrix left out). False, with the reason,
+// when a name cannot be written so that it reads back the same.
+bool WriteModelText(const DesignText& design, QByteArray& text, QString& reason);
