@@ -9,9 +9,10 @@
 // A factor's name holds any character but ":", a level's any but "," and "|". A level may end
 // in a weight "(N)", N at least 1 (a preference among equally good levels), start with "~"
 // (invalid, tried on its own in a negative test; "~" is not part of its name) and carry other
-// names after "|". The first line that starts with IF, NOT, "[" or "(" starts the rules text.
-// A Constraints row is written as the rule it means, and such rules at the start of the rules
-// text are read back as Constraints rows. Previous tests and the matrix have no place here.
+// names after "|". The first line that starts with IF, NOT, "[", "(" or "{" starts the rules
+// text, with the comments above it after the last factor; a group on one line is written there
+// as the rules write it ({ [A], [B] } @ 2;). A Constraints row is written as the rule it means,
+// and such rules at the start of the rules text are read back as Constraints rows. Previous tests and the matrix have no place here.
 
 #include "model/DesignText.h"
 

@@ -55,13 +55,14 @@ bool StartsWithWord(const QString& text, int at, QLatin1String word)
     return after >= text.size() || !(text[after].isLetterOrNumber() || text[after] == QLatin1Char('_'));
 }
 
-// The first line of the rules: it starts with IF, NOT, "[" or "(".
+// The first line of the rules: it starts with IF, NOT, "[", "(" or "{" (a group).
 bool StartsRules(const QString& line)
 {
     const int at = FirstNonBlank(line);
     if (at >= line.size())
         return false;
-    return line[at] == QLatin1Char('[') || line[at] == QLatin1Char('(') || StartsWithWord(line, at, QLatin1String("IF")) ||
+    return line[at] == QLatin1Char('[') || line[at] == QLatin1Char('(') || line[at] == QLatin1Char('{') ||
+           StartsWithWord(line, at, QLatin1String("IF")) ||
            StartsWithWord(line, at, QLatin1String("NOT"));
 }
 
@@ -152,8 +153,6 @@ GroupLine ReadGroupLine(const QString& line, int lineNo)
     group.line = lineNo;
     const int open = FirstNonBlank(line);
     const int close = int(line.indexOf(QLatin1Char('}'), open));
-    if (close < 0)
-        Fail(lineNo, int(line.size()) + 1, QStringLiteral("missing } after the group's factors"));
     for (int from = open + 1; from <= close;) {
         const int comma = int(line.indexOf(QLatin1Char(','), from));
         const int to = comma < 0 || comma > close ? close : comma;
@@ -219,13 +218,25 @@ std::optional<std::array<QString, 4>> ConstraintOf(const QString& line)
 
 struct ReadModel {
     std::vector<FactorLine> factors;
-    std::vector<GroupLine> groups;
     std::vector<std::array<QString, 4>> constraints;
     QStringList rules;
     int rulesFirstLine = 1;
 };
 
-// The rules part, from its first line: the Constraints rows it starts with, then the rest.
+// A group on one line, { A, B } @ 2, checked and written as the rules write it; other lines
+// are the rules' own.
+QString RulesLine(const QString& line, int lineNo, const std::vector<FactorLine>& factors)
+{
+    const int at = FirstNonBlank(line);
+    if (at >= line.size() || line[at] != QLatin1Char('{') || !line.contains(QLatin1Char('}')))
+        return line;
+    const GroupLine group = ReadGroupLine(line, lineNo);
+    CheckGroup(group, factors);
+    return GroupRule(group);
+}
+
+// The rules part, from its first line: the Constraints rows it starts with, then the rest from
+// its first line that is not blank.
 void ReadRulesPart(const QStringList& lines, int first, ReadModel& model)
 {
     int k = first;
@@ -238,29 +249,25 @@ void ReadRulesPart(const QStringList& lines, int first, ReadModel& model)
         model.constraints.push_back(*row);
     }
     model.rulesFirstLine = k + 1;
-    model.rules = lines.mid(k);
+    for (; k < lines.size(); ++k)
+        model.rules << RulesLine(lines[k], k + 1, model.factors);
 }
 
 ReadModel ReadLines(const QStringList& lines)
 {
     ReadModel model;
+    int lastFactorLine = -1;
     for (int k = 0; k < lines.size(); ++k) {
         const QString& line = lines[k];
         const int at = FirstNonBlank(line);
         if (at >= line.size() || line[at] == QLatin1Char('#'))
             continue;
         if (StartsRules(line)) {
-            // The comments right above the first rule are the rules text's own.
-            int first = k;
-            while (first > 0 && lines[first - 1].trimmed().startsWith(QLatin1Char('#')))
-                --first;
-            ReadRulesPart(lines, first, model);
+            // The comments after the last factor are the rules text's own.
+            ReadRulesPart(lines, lastFactorLine + 1, model);
             break;
         }
-        if (line[at] == QLatin1Char('{')) {
-            model.groups.push_back(ReadGroupLine(line, k + 1));
-            continue;
-        }
+        lastFactorLine = k;
         model.factors.push_back(ReadFactorLine(line, k + 1));
         for (std::size_t f = 0; f + 1 < model.factors.size(); ++f)
             if (model.factors[f].name == model.factors.back().name)
@@ -268,8 +275,6 @@ ReadModel ReadLines(const QStringList& lines)
                                         .arg(model.factors.back().name)
                                         .arg(model.factors[f].line));
     }
-    for (const GroupLine& group : model.groups)
-        CheckGroup(group, model.factors);
     return model;
 }
 
@@ -310,11 +315,7 @@ void PutModel(const ReadModel& model, DesignText& d)
     for (std::int32_t c = 1; c <= d.numConstraints; ++c)
         for (int k = 1; k <= 4; ++k)
             d.constraints(c, k) = model.constraints[std::size_t(c - 1)][std::size_t(k - 1)];
-    // The groups of the factor part follow the rules, so that a rule's line stays the file's.
-    QStringList rules = model.rules;
-    for (const GroupLine& group : model.groups)
-        rules << GroupRule(group);
-    d.rules = rules.join(QLatin1Char('\n'));
+    d.rules = model.rules.join(QLatin1Char('\n'));
     d.rulesFirstLine = model.rulesFirstLine;
     d.fromModelText = true;
 }

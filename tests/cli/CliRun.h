@@ -11,12 +11,16 @@ struct CliRun {
     QString err;
 };
 
+// input: what it reads on standard input.
 inline CliRun Cli(const QStringList& args,
-                  const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
+                  const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+                  const QByteArray& input = {})
 {
     QProcess p;
     p.setProcessEnvironment(environment);
     p.start(QStringLiteral(VANTREL_CLI), args);
+    p.write(input);
+    p.closeWriteChannel();
     p.waitForFinished(120000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};

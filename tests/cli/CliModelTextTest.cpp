@@ -1,0 +1,106 @@
+// vantrel-cli on model texts: read from a file or standard input, converted both ways, and
+// their problems told at their line and column.
+#include "tests/cli/CliRun.h"
+#include "tests/support/TestFiles.h"
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kCheckout = "# a checkout\n"
+                             "OS: Windows 11, macOS (5), ~Solaris\n"
+                             "Browser: Chrome, Firefox, Edge\n"
+                             "Pay: Card, PayPal, ~Expired card\n"
+                             "\n"
+                             "IF [OS] = \"macOS\" THEN [Browser] <> \"Edge\";\n"
+                             "IF [OS] = \"Windows 11\" AND [Browser] = \"Chrome\" THEN [Pay] <> \"Card\";\n";
+
+class CliModelTextTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString write(const QString& name, const QByteArray& content)
+    {
+        EXPECT_TRUE(WriteFileBytes(dir.filePath(name), content));
+        return dir.filePath(name);
+    }
+};
+
+TEST_F(CliModelTextTest, StandardInputAndAFileGiveOneSuiteThatKeepsTheRules)
+{
+    const QStringList options = {"--seed", "5", "--evolutions", "30"};
+    const CliRun piped = Cli(QStringList{"generate", "-"} + options, QProcessEnvironment::systemEnvironment(), kCheckout);
+    ASSERT_EQ(piped.exitCode, 0) << piped.err.toStdString();
+    const CliRun fromFile = Cli(QStringList{"generate", write("checkout.model", kCheckout)} + options);
+    EXPECT_EQ(piped.out, fromFile.out);
+    const QStringList lines = piped.out.split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.first(), "OS\tBrowser\tPay");
+    bool sawInvalid = false;
+    for (const QString& line : lines.mid(1)) {
+        EXPECT_NE(line.section('\t', 0, 1), "macOS\tEdge") << line.toStdString();
+        EXPECT_NE(line, "Windows 11\tChrome\tCard");
+        sawInvalid = sawInvalid || line.contains("~Solaris");
+    }
+    EXPECT_TRUE(sawInvalid) << "an invalid level is written with its ~";
+}
+
+TEST_F(CliModelTextTest, ConvertGoesToADesignFileAndBackToAnEquivalentText)
+{
+    const QString test = dir.filePath("checkout.test");
+    ASSERT_EQ(Cli({"convert", write("checkout.txt", kCheckout), test}).exitCode, 0);
+    EXPECT_TRUE(FileBytes(test).startsWith("<?xml"));
+    const CliRun back = Cli({"convert", test, "-"});
+    ASSERT_EQ(back.exitCode, 0) << back.err.toStdString();
+    EXPECT_EQ(back.out.toStdString(), "OS: Windows 11, macOS (5), ~Solaris\n"
+                                      "Browser: Chrome, Firefox, Edge\n"
+                                      "Pay: Card, PayPal, ~Expired card\n"
+                                      "\n"
+                                      "IF [OS] = \"macOS\" THEN [Browser] <> \"Edge\";\n"
+                                      "\n"
+                                      "IF [OS] = \"Windows 11\" AND [Browser] = \"Chrome\" THEN [Pay] <> \"Card\";\n");
+    // The constraint came back as a Constraints row of the design file.
+    EXPECT_TRUE(FileBytes(test).contains("<iflevel>macOS</iflevel>"));
+    // The saved design's previous tests cannot go into a text: said, and left out.
+    const QString withPrevious = dir.filePath("previous.test");
+    ASSERT_EQ(Cli({"generate", test, "--seed", "1", "--evolutions", "5", "--output", "/dev/null"}).exitCode, 0);
+    QByteArray bytes = FileBytes(test);
+    bytes.replace("<previousruns/>",
+                  "<previousruns><previousrun><run>macOS</run><run>Chrome</run><run>Card</run></previousrun></previousruns>");
+    ASSERT_TRUE(WriteFileBytes(withPrevious, bytes));
+    const CliRun leftOut = Cli({"convert", withPrevious, dir.filePath("p.txt")});
+    EXPECT_EQ(leftOut.exitCode, 0);
+    EXPECT_EQ(leftOut.err, "The previous tests and the matrix are left out: a model text holds neither.\n");
+}
+
+TEST_F(CliModelTextTest, AProblemIsToldAtTheFilesLineAndColumn)
+{
+    const struct {
+        QByteArray text;
+        QStringList args;  // M: the model text's path
+        const char* message;
+        int exitCode;
+    } cases[] = {
+        {"A: a, b\nB: c,, d\n", {"validate", "M"}, "M:2:6: empty level\n", 1},
+        {kCheckout + "IF [Pay] = \"Cash\" THEN [OS] <> \"macOS\";\n", {"validate", "M"},
+         "M:8:12: factor [Pay] has no level \"Cash\"\n", 1},
+        {kCheckout, {"generate", "M", "--save"},
+         "vantrel-cli: --save stores the matrix in a design file; a model text holds none (convert it to a .test "
+         "first)\n",
+         2},
+        {"<requirements><factors><Factor Name=\"A:B\"><level>a</level></Factor></factors><constraints/>"
+         "<previousruns/></requirements>",
+         {"convert", "M", "-"}, "The factor \"A:B\" cannot be written as model text: it holds \":\".\n", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        const QString model = write("m.txt", c.text);
+        const CliRun run = Cli(QStringList(c.args).replaceInStrings(QRegularExpression("^M$"), model));
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.err.toStdString(), QString::fromLatin1(c.message).replace("M:", model + ":").toStdString());
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+}
+
+}  // namespace
