@@ -35,6 +35,9 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -115,6 +118,7 @@ frmMain* frmMain::Instance() { return gInstance; }
 void frmMain::Form_Load()
 {
     setWindowTitle(QStringLiteral("Vantrel"));
+    setAcceptDrops(true);
     CDefaults& defaults = modMain::Defaults();
     defaults.LoadDefaults();
     defaults.setMainWindow(this);
@@ -594,6 +598,31 @@ bool frmMain::Form_Unload()
         // Nothing may keep the program from getting out.
     }
     return true;
+}
+
+namespace {
+// The one local file a drag carries, or "".
+QString DroppedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile())
+        return {};
+    return data->urls().first().toLocalFile();
+}
+}  // namespace
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event)
+{
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    modMain::OpenFileFromPath(path);
 }
 
 void frmMain::closeEvent(QCloseEvent* event)

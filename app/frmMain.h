@@ -89,6 +89,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A design file or model text dropped on the window is opened, as Open does.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void Form_Load();

@@ -209,7 +209,7 @@ bool CFile::DocumentBytes(const QString& path, const DesignText& design, QByteAr
 {
     QBuffer buffer(&Ret_bytes);
     QString reason;
-    if (SaveXMLFile(buffer, design, &reason))
+    if (SavesAsModelText(path) ? WriteModelText(design, Ret_bytes, reason) : SaveXMLFile(buffer, design, &reason))
         return true;
     if (!reason.isEmpty())  // else cancelled by the user; the file stays as it was
         ShowSaveFailure(path, reason);
@@ -454,10 +454,28 @@ bool CFile::AddAttribute(QDomDocument& oDOM, QDomElement& oElement, const QStrin
 // --- the file commands' work ---------------------------------------------------------------
 
 namespace {
-const char* const kOpenFilter = "Test Files (*.test);;All Files (*.*)";
-const char* const kSaveFilter = "TEST Files (*.test);;All Files (*.*)";
+const char* const kOpenFilter = "Vantrel Designs (*.test);;Model Text (*.txt);;All Files (*.*)";
+const char* const kSaveFilter = "Vantrel Designs (*.test);;Model Text (*.txt);;All Files (*.*)";
 const char* const kDesignExtension = "test";
 }  // namespace
+
+bool CFile::SavesAsModelText(const QString& path) const
+{
+    return path.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive) || (path == mstrKnownFile && mbKnownIsModelText);
+}
+
+CFile::LeaveOut CFile::AskToLeaveOutOfModelText(const QString& path, const DesignText& design) const
+{
+    if (!SavesAsModelText(path) || (design.numPrevRuns == 0 && mTestCasesGrid.maxRows() < 2))
+        return LeaveOut::Yes;
+    switch (ShowMessage(QStringLiteral("A model text holds no previous tests and no test cases.\n\n"
+                                       "Do you want to save the design as model text without them?"),
+                        MsgButtons::YesNoCancel, MsgIcon::Question)) {
+    case MsgResult::Yes: return LeaveOut::Yes;
+    case MsgResult::No: return LeaveOut::No;
+    default: return LeaveOut::Cancel;
+    }
+}
 
 bool CFile::SaveFile(QString& In_strFileNameandPath)
 {
@@ -466,8 +484,13 @@ bool CFile::SaveFile(QString& In_strFileNameandPath)
         ShowMessage(QStringLiteral("You must have one factor and one level defined to save the file."));
         return false;
     }
-    if (!In_strFileNameandPath.isEmpty())
-        return SaveDataToPath(In_strFileNameandPath, true);
+    if (!In_strFileNameandPath.isEmpty()) {
+        bool chooseAnother = false;
+        if (SaveDataToPath(In_strFileNameandPath, true, &chooseAnother))
+            return true;
+        if (!chooseAnother)
+            return false;
+    }
     return SaveFileAs(In_strFileNameandPath);
 }
 
@@ -481,15 +504,20 @@ bool CFile::AskToOverwrite(const QString& path)
 
 bool CFile::SaveFileAs(QString& Ret_strFileAndPath)
 {
-    QString path;
-    if (!GetSaveFileNameFromUser(QString::fromLatin1(kDesignExtension), QString::fromLatin1(kSaveFilter), path))
-        return false;
-    // A save that wrote nothing is no save: the design stays changed and keeps its name. The
-    // user has agreed to replace whatever file is there.
-    if (!SaveDataToPath(path, false))
-        return false;
-    Ret_strFileAndPath = path;
-    return true;
+    for (;;) {
+        QString path;
+        if (!GetSaveFileNameFromUser(QString::fromLatin1(kDesignExtension), QString::fromLatin1(kSaveFilter), path))
+            return false;
+        // A save that wrote nothing is no save: the design stays changed and keeps its name. The
+        // user has agreed to replace whatever file is there.
+        bool chooseAnother = false;
+        if (SaveDataToPath(path, false, &chooseAnother)) {
+            Ret_strFileAndPath = path;
+            return true;
+        }
+        if (!chooseAnother)
+            return false;
+    }
 }
 
 QStringList CFile::CellsLeftOut() const
@@ -520,7 +548,7 @@ QStringList CFile::CellsLeftOut() const
     return out;
 }
 
-bool CFile::SaveDataToPath(const QString& path, bool guarded)
+bool CFile::SaveDataToPath(const QString& path, bool guarded, bool* Ret_chooseAnother)
 {
     const QStringList leftOut = CellsLeftOut();
     if (!leftOut.isEmpty()) {
@@ -537,6 +565,12 @@ bool CFile::SaveDataToPath(const QString& path, bool guarded)
     DesignText design;
     if (!mWorkbook.Read(false, design))
         return false;
+    switch (AskToLeaveOutOfModelText(path, design)) {
+    case LeaveOut::Yes: break;
+    case LeaveOut::No: *Ret_chooseAnother = true; return false;
+    case LeaveOut::Cancel: return false;
+    }
+    const bool modelText = SavesAsModelText(path);
     QByteArray bytes;
     if (!DocumentBytes(path, design, bytes))
         return false;
@@ -550,6 +584,7 @@ bool CFile::SaveDataToPath(const QString& path, bool guarded)
         case GuardedSave::Saved:
             mstrKnownFile = path;
             mKnownIdentity = onDisk;
+            mbKnownIsModelText = modelText;
             return true;
         case GuardedSave::NotSaved: return false;
         case GuardedSave::ChangedOnDisk:
@@ -598,6 +633,7 @@ bool CFile::OpenFile(bool In_bAskUser, bool In_bDirty, QString& In_strFileNamean
     In_strFileNameandPath = path;
     mstrKnownFile = path;
     mKnownIdentity = identity;
+    mbKnownIsModelText = d.fromModelText;
 
     // Every sheet is emptied first, so that nothing of the design shown before stays behind
     // (a design without constraints or test cases leaves those sheets empty).

@@ -16,6 +16,9 @@
 // would otherwise drop) is written as a CDATA section. The reader goes by position: it checks
 // the names of the first three sections only, and reads whatever elements stand below them.
 //
+// A design is also read from a model text (files/ModelText.h), told by content, and saved as
+// one to a ".txt" path or to the model text it was opened from.
+//
 // CFile also runs the file commands' work: saving the design read from the sheets, opening a
 // design onto the sheets (put by the workbook, dressed by DesignSheets), and the open and save dialogs with their
 // checks. The dialogs start in the user's documents folder until one is confirmed, then in
@@ -161,7 +164,15 @@ private:
     // False when a read or the write failed, after its message; nothing is written then.
     // guarded: the design file last opened or saved here is replaced only while it is still the
     // one this program knows, or the user agrees to overwrite what another program made of it.
-    bool SaveDataToPath(const QString& path, bool guarded);
+    // Ret_chooseAnother: set when the user wants to choose another file (No to leaving the
+    // previous tests and the matrix out of a model text).
+    bool SaveDataToPath(const QString& path, bool guarded, bool* Ret_chooseAnother);
+    // A design is saved as model text to a ".txt" path, and to the model text it was opened from.
+    bool SavesAsModelText(const QString& path) const;
+    // Before a model text leaves the previous tests and the matrix out: Yes, No (choose
+    // another file) or Cancel. Yes without a question when nothing is left out.
+    enum class LeaveOut { Yes, No, Cancel };
+    LeaveOut AskToLeaveOutOfModelText(const QString& path, const DesignText& design) const;
     // "... was changed by another program ...": True when the user wants it overwritten.
     static bool AskToOverwrite(const QString& path);
     // The document's bytes; False after the message saying why it cannot be made, or silently
@@ -185,5 +196,6 @@ private:
     // The design file as it was last read or written.
     QString mstrKnownFile;
     FileIdentity mKnownIdentity;
+    bool mbKnownIsModelText = false;
     std::function<void(bool first)> mWhileWaitingForLock;
 };

@@ -8,11 +8,16 @@
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
+#include "model/DesignWorkbook.h"
 #include "settings/CGetMyDataFolder.h"
 #include "tests/app/MainWindowTestCase.h"
 #include "tests/support/TestFiles.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QLockFile>
 #include <QMenu>
 #include <QStatusBar>
@@ -91,7 +96,7 @@ private slots:
         QTest::keySequence(&w, QKeySequence("Ctrl+S"));
         ExpectFile(w, "", true);
         QCOMPARE(dialogs->requests().last().title, QString("Save As"));
-        QCOMPARE(dialogs->requests().last().filter, QString("TEST Files (*.test);;All Files (*.*)"));
+        QCOMPARE(dialogs->requests().last().filter, QString("Vantrel Designs (*.test);;Model Text (*.txt);;All Files (*.*)"));
 
         dialogs->answer(path("design"));
         w.SSActiveToolBars1_ToolClick(ToolId::Save);
@@ -158,7 +163,7 @@ private slots:
         dialogs->answer("");
         w.SSActiveToolBars1_ToolClick(ToolId::SaveAs);  // cancelled: no folder chosen yet
         const QList<std::pair<QString, QString>> names = {{"sub/design.", "sub/design.test"},
-                                                          {"sub/design.txt", "sub/design.txt"},
+                                                          {"sub/design.xml", "sub/design.xml"},
                                                           {"sub/my.design", "sub/my.design"},
                                                           {"sub/  spaced  ", "sub/  spaced.test"}};
         for (const auto& [typed, stored] : names) {
@@ -178,7 +183,7 @@ private slots:
         const QString documents = CGetMyDataFolder().GetMyDocumentsFolderPath();
         QCOMPARE(folders, QStringList({documents, documents}) + QStringList(4, path("sub")));
         QCOMPARE(dialogs->requests().last().title, QString("Open"));
-        QCOMPARE(dialogs->requests().last().filter, QString("Test Files (*.test);;All Files (*.*)"));
+        QCOMPARE(dialogs->requests().last().filter, QString("Vantrel Designs (*.test);;Model Text (*.txt);;All Files (*.*)"));
     }
 
     void saveAsRefusesTheSystemFolderAndReplacesAFileOnlyWithLeave()
@@ -422,6 +427,61 @@ private slots:
                  QStringList(2, "Do you want to save your changes before exiting?"));  // this exit's and the last
         QVERIFY(FileBytes(path("at-exit.test")).contains("Name=\"Added\""));
         QCOMPARE(dialogs->requests().size(), 2);
+    }
+
+    void aModelTextOpensOnTheSheetsAndSavesAsTextOnlyWithLeave()
+    {
+        frmMain& w = shownWindow();
+        const QString model = path("checkout.txt");
+        QVERIFY(WriteFileBytes(model, "OS: Win, Mac, ~Solaris\nBrowser: Chrome, Edge\n\n"
+                                      "IF [OS] = \"Mac\" THEN [Browser] <> \"Edge\";\n[OS] <> \"Win\" OR [Browser] = \"Edge\";\n"));
+        dialogs->answer(model);
+        QTest::keySequence(&w, QKeySequence("Ctrl+O"));
+        ExpectFile(w, model, false);
+        DesignText design;
+        QVERIFY(modMain::Workbook().Read(false, design));
+        QCOMPARE(design.numFactors, 2);
+        QCOMPARE(design.invalidLevels, (std::set<std::pair<int, int>>{{3, 1}}));
+        QCOMPARE(design.numConstraints, 1);
+        QCOMPARE(modMain::Workbook().Rules(), QString("[OS] <> \"Win\" OR [Browser] = \"Edge\";"));
+        // Save writes the text back as text.
+        TypeIntoCell(*w.FactorsSheet()->Grid, 3, 1, "Screen");
+        TypeIntoCell(*w.FactorsSheet()->Grid, 3, 2, "Phone");
+        QTest::keySequence(&w, QKeySequence("Ctrl+S"));
+        QVERIFY2(FileBytes(model).startsWith("OS: Win, Mac, ~Solaris\nBrowser: Chrome, Edge\nScreen: Phone\n"),
+                 FileBytes(model).constData());
+        ExpectFile(w, model, false);
+
+        // What a text cannot hold is left out only with leave; No goes back to the dialog.
+        LoadDesign(w);
+        const QString text = path("design.txt");
+        messages.answer(MsgResult::No).answer(MsgResult::Yes);
+        dialogs->answer(text).answer(text);
+        QTest::keySequence(&w, QKeySequence("Ctrl+Shift+S"));
+        QCOMPARE(messages.texts(), QStringList(2, "A model text holds no previous tests and no test cases.\n\n"
+                                                  "Do you want to save the design as model text without them?"));
+        QCOMPARE(messages.last().buttons, MsgButtons::YesNoCancel);
+        QCOMPARE(messages.last().icon, MsgIcon::Question);
+        messages.clear();
+        QCOMPARE(dialogs->requests().size(), 3);
+        ExpectFile(w, text, false);
+        QVERIFY(FileBytes(text).startsWith("Browser: Firefox, Edge\n"));
+
+        // Dropped on the window, a model text opens; one with a problem names its line.
+        QVERIFY(WriteFileBytes(path("bad.txt"), "A: a, b\nB: c,, d\n"));
+        for (const QString& dropped : {path("bad.txt"), model}) {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(dropped)});
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&w, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            messages.answer(MsgResult::Ok);
+            QApplication::sendEvent(&w, &drop);
+        }
+        QCOMPARE(messages.texts(), QStringList("Error opening file\n" + path("bad.txt") + ": Line 2, column 6: empty level."));
+        messages.clear();
+        ExpectFile(w, model, false);
     }
 
     void theFileMenuOffersTheLastFourDesigns()
