@@ -3,6 +3,7 @@
 #include "model/EngineDesign.h"
 #include "cli/CliReporter.h"
 #include "cli/HeadlessDesign.h"
+#include "cli/JsonReport.h"
 #include "engine/CAllCombinations.h"
 #include "engine/CCalcNWay.h"
 #include "engine/EngineFatalError.h"
@@ -20,6 +21,8 @@
 #include "search/TupleCoverage.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QTextStream>
 
 #include <array>
@@ -64,10 +67,6 @@ bool WriteBytes(const QString& path, const std::function<bool(QIODevice&, QStrin
     return false;
 }
 
-bool WriteText(const QString& path, const QString& text)
-{
-    return WriteBytes(path, [&](QIODevice& device, QString* reason) { return WriteToDevice(device, text.toUtf8(), reason); });
-}
 
 // A read design as the engine takes it, with its constraints compiled once.
 struct ReadDesign {
@@ -123,6 +122,23 @@ QString MatrixText(const DesignText& tables, const std::vector<std::vector<QStri
     for (const std::vector<QString>& row : rows)
         text += DelimitedLine(QStringList(row.begin(), row.end()), format) + QLatin1Char('\n');
     return text;
+}
+
+// The generated suite as one JSON document, with what it covers of what the design requires.
+QByteArray GeneratedJson(const ReadDesign& read, const GeneratedMatrix& matrix,
+                         const std::vector<std::vector<QString>>& rows, const CliOptions& options, std::uint64_t seed,
+                         bool converged)
+{
+    const TupleCoverage coverage = CountTupleCoverage(read.design, *read.constraints, matrix.names, options.strength, true);
+    QJsonObject summary = JsonReport::CoverageSummary(coverage, read.tables);
+    summary.insert(QStringLiteral("rows"), double(rows.size()));
+    summary.insert(QStringLiteral("strength"), options.strength);
+    summary.insert(QStringLiteral("seed"), QString::number(seed));  // as text: JSON numbers lose 64-bit seeds
+    QJsonArray warnings;
+    if (!converged)
+        warnings.append(QStringLiteral("Failed to converge; this is usually caused by a nested constraint."));
+    summary.insert(QStringLiteral("warnings"), warnings);
+    return JsonReport::Document(read.tables, rows, summary);
 }
 
 }  // namespace
@@ -189,7 +205,9 @@ int Generate(const CliOptions& options)
         ShowMessage(QStringLiteral("Failed to converge; this is usually caused by a nested constraint."),
                     MsgButtons::Ok, MsgIcon::None, 26);
 
-    if (!WriteText(options.output, MatrixText(tables, rows, options.format)))
+    const QByteArray output = options.json ? GeneratedJson(read, matrix, rows, options, seed, converged)
+                                           : MatrixText(tables, rows, options.format).toUtf8();
+    if (!WriteBytes(options.output, [&](QIODevice& device, QString* reason) { return WriteToDevice(device, output, reason); }))
         return kExitUsage;
     if (options.save) {
         HeadlessDesign::SetTestCases(tables, rows);
@@ -233,6 +251,27 @@ QStringList EntryCells(const DesignText& tables, const ConstraintModel& model, s
     return cells;
 }
 
+// validate's answer as one JSON document: whether the design is valid, its rules and groups,
+// and what its constraints exclude together.
+int ValidateJson(const ReadDesign& read)
+{
+    const ConstraintModel& model = *read.constraints;
+    QJsonArray levels, pairs;
+    for (const int dead : model.Implied().deadLevels)
+        levels.append(QJsonArray::fromStringList(EntryCells(read.tables, model, {dead})));
+    for (const auto& [a, b] : model.Implied().pairs)
+        pairs.append(QJsonArray::fromStringList(EntryCells(read.tables, model, {a, b})));
+    const QJsonObject summary{{QStringLiteral("valid"), model.AnyValidRow()},
+                              {QStringLiteral("rules"), model.NumRules()},
+                              {QStringLiteral("groups"), int(model.Groups().size())},
+                              {QStringLiteral("excludedLevels"), levels},
+                              {QStringLiteral("excludedPairs"), pairs},
+                              {QStringLiteral("warnings"), QJsonArray()}};
+    const QByteArray text = JsonReport::Document(read.tables, {}, summary);
+    std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
+    return model.AnyValidRow() ? kExitOk : kExitRefused;
+}
+
 }  // namespace
 
 int Validate(const CliOptions& options)
@@ -242,6 +281,8 @@ int Validate(const CliOptions& options)
     if (const int refused = OpenAndRead(options, QString(), read))
         return refused;
     const ConstraintModel& model = *read.constraints;
+    if (options.json)
+        return ValidateJson(read);
     QTextStream out(stdout);
     if (!model.AnyValidRow()) {
         out << "No test case can satisfy every constraint.\n";
@@ -273,12 +314,46 @@ int Validate(const CliOptions& options)
 
 namespace {
 
+// coverage's answer as one JSON document: the saved matrix's rows, what they cover and, with
+// --missing, each combination they lack.
+int CoverageJson(const CliOptions& options, const ReadDesign& read, const std::vector<std::vector<std::string>>& matrix,
+                 const TupleCoverage& coverage)
+{
+    QJsonObject summary = JsonReport::CoverageSummary(coverage, read.tables);
+    summary.insert(QStringLiteral("rows"), double(matrix.size()));
+    summary.insert(QStringLiteral("strength"), options.strength);
+    if (options.missing) {
+        // The invalid-level pairs follow the combinations of valid levels.
+        QJsonArray missing;
+        for (const TupleCoverage::Missing& m : coverage.missingCombinations) {
+            QStringList cells;
+            for (std::size_t i = 0; i < m.factors.size(); ++i)
+                cells << read.tables.factors.at(0, m.factors[i]) << read.tables.factors.at(m.levels[i], m.factors[i]);
+            missing.append(QJsonObject{{QStringLiteral("levels"), QJsonArray::fromStringList(cells)},
+                                       {QStringLiteral("excludedTogether"), m.excludedTogether},
+                                       {QStringLiteral("invalidLevel"), missing.size() >= coverage.missing}});
+        }
+        summary.insert(QStringLiteral("missing"), missing);
+    }
+    std::vector<std::vector<QString>> rows;
+    for (const std::vector<std::string>& row : matrix) {
+        std::vector<QString>& cells = rows.emplace_back();
+        for (const std::string& cell : row)
+            cells.push_back(QString::fromStdString(cell));
+    }
+    const QByteArray text = JsonReport::Document(read.tables, rows, summary);
+    std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
+    return kExitOk;
+}
+
 // The coverage of the combinations of levels of every `strength` factors by the saved matrix.
 int TupleCoverageReport(const CliOptions& options, const ReadDesign& read)
 {
     const std::vector<std::vector<std::string>> matrix = SavedMatrix(read.tables);
     const TupleCoverage coverage =
-        CountTupleCoverage(read.design, *read.constraints, matrix, options.strength, options.missing);
+        CountTupleCoverage(read.design, *read.constraints, matrix, options.strength, options.missing || options.json);
+    if (options.json)
+        return CoverageJson(options, read, matrix, coverage);
     const auto clamped = [](std::int64_t count) { return std::int32_t(std::min<std::int64_t>(count, INT32_MAX)); };
     QTextStream out(stdout);
     const TupleCoverage total = TotalOf(coverage);
@@ -328,7 +403,7 @@ int Coverage(const CliOptions& options)
     ReadDesign read;
     if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToSearch), read))
         return refused;
-    if (options.strength > 2 || read.constraints->HasMixedRequirements())
+    if (options.strength > 2 || read.constraints->HasMixedRequirements() || options.json)
         return TupleCoverageReport(options, read);
 
     const DesignText& tables = read.tables;
@@ -359,6 +434,36 @@ int Export(const CliOptions& options)
     return written ? kExitOk : kExitUsage;
 }
 
+namespace {
+
+// all's listing as one JSON document, written as the rows are made.
+int AllJson(const CliOptions& options, const DesignText& tables, const AllCombinationsMatrix& listing,
+            const std::vector<bool>& removed)
+{
+    const bool written = WriteBytes(options.output, [&](QIODevice& device, QString* reason) {
+        QByteArray chunk = JsonReport::Opening(tables);
+        std::int64_t count = 0;
+        for (std::int32_t r = 0; r < listing.NumRows(); ++r) {
+            if (removed[std::size_t(r)])
+                continue;
+            QStringList cells;
+            for (std::int32_t f = 0; f < listing.NumFactors(); ++f)
+                cells << QString::fromStdString(listing.Name(f, listing.LevelCode(r, f)));
+            chunk += JsonReport::Row(cells, count++ == 0);
+            if (chunk.size() >= kChunkBytes) {
+                if (!WriteToDevice(device, chunk, reason))
+                    return false;
+                chunk.clear();
+            }
+        }
+        chunk += JsonReport::Closing(QJsonObject{{QStringLiteral("rows"), double(count)}});
+        return WriteToDevice(device, chunk, reason);
+    });
+    return written ? kExitOk : kExitUsage;
+}
+
+}  // namespace
+
 int All(const CliOptions& options)
 {
     CliReporter reporter;
@@ -386,6 +491,8 @@ int All(const CliOptions& options)
                 DelimitedLine({QString::fromStdString(listing.Name(f, code))}, options.format).toUtf8());
     const char delimiter = options.format == TextFormat::Csv ? ',' : '\t';
 
+    if (options.json)
+        return AllJson(options, tables, listing, removed);
     // Written as the rows are made, a chunk at a time: the listing's memory does not grow with it.
     const bool written = WriteBytes(options.output, [&](QIODevice& device, QString* reason) {
         QByteArray chunk = NamesLine(tables, options.format).toUtf8();

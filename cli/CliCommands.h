@@ -21,6 +21,7 @@ struct CliOptions {
     double timeLimit = 0;           // the whole generation's wall time; 0: none
     QString formatName;  // as given; read into format or exportKind by the command
     TextFormat format = TextFormat::Tsv;
+    bool json = false;  // --format json: one JSON document instead of the text
     QString output;  // empty: standard output
     bool save = false;
     bool yes = false;

@@ -176,7 +176,8 @@ const std::vector<CliOption>& CliOptionTable()
          "the whole generation within SECONDS: evolutions while half lasts, then compaction; the summary says "
          "which --evolutions and --compact-moves repeat it",
          ReadTime},
-        {"format", "FORMAT", "tsv (default) or csv; for export %1", ReadFormat},
+        {"format", "FORMAT", "tsv (default), csv or json (one document: factors, rows, summary); for export %1",
+         ReadFormat},
         {"output", "FILE", "write to FILE instead of standard output (\"-\": standard output)", ReadOutput},
         {"save", nullptr, "store the matrix in the design file", ReadSave},
         {"yes", nullptr, "answer Yes to the question before a listing of more than 1,000 combinations", ReadYes},
@@ -349,8 +350,12 @@ QString ResolveFormat(const CliCommand& command, const ParsedArguments& parsed, 
     }
     if (!given)
         return {};
+    if (options.formatName == QLatin1String("json")) {
+        options.json = true;
+        return {};
+    }
     if (options.formatName != QLatin1String("tsv") && options.formatName != QLatin1String("csv"))
-        return QStringLiteral("--format is tsv or csv");
+        return QStringLiteral("--format is tsv, csv or json");
     options.format = options.formatName == QLatin1String("csv") ? TextFormat::Csv : TextFormat::Tsv;
     return {};
 }

@@ -3,6 +3,10 @@
 #include "tests/cli/CliRun.h"
 #include "tests/support/TestFiles.h"
 
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -101,6 +105,69 @@ TEST_F(CliModelTextTest, AProblemIsToldAtTheFilesLineAndColumn)
         EXPECT_EQ(run.err.toStdString(), QString::fromLatin1(c.message).replace("M:", model + ":").toStdString());
         EXPECT_TRUE(run.out.isEmpty());
     }
+}
+
+TEST_F(CliModelTextTest, EveryExampleValidatesAndGenerates)
+{
+    const QDir examples(QStringLiteral(VANTREL_EXAMPLES));
+    const QStringList models = examples.entryList({"*.txt", "*.test"}, QDir::Files);
+    EXPECT_GE(models.size(), 8);
+    for (const QString& name : models) {
+        SCOPED_TRACE(name.toStdString());
+        const QString model = examples.filePath(name);
+        const CliRun validate = Cli({"validate", model});
+        EXPECT_EQ(validate.exitCode, 0) << validate.err.toStdString();
+        EXPECT_TRUE(validate.out.startsWith("The design is valid.\n"));
+        const QString strength = name.startsWith("compiler-flags") ? "3" : "2";
+        const CliRun generate = Cli({"generate", model, "--seed", "1", "--evolutions", "20", "--strength", strength});
+        EXPECT_EQ(generate.exitCode, 0) << generate.err.toStdString();
+        EXPECT_GE(generate.out.count('\n'), 10);
+    }
+}
+
+TEST_F(CliModelTextTest, JsonIsOneDocumentAParserReadsBack)
+{
+    const QString model = write("checkout.txt", kCheckout);
+    const auto parsed = [](const CliRun& run) {
+        QJsonParseError error{};
+        const QJsonDocument document = QJsonDocument::fromJson(run.out.toUtf8(), &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out.toStdString();
+        return document.object();
+    };
+    const QJsonObject suite = parsed(Cli({"generate", model, "--format", "json", "--seed", "3", "--evolutions", "20"}));
+    EXPECT_EQ(suite["factors"].toArray(), QJsonArray({"OS", "Browser", "Pay"}));
+    const QJsonObject summary = suite["summary"].toObject();
+    EXPECT_EQ(summary["rows"].toInt(), suite["rows"].toArray().size());
+    EXPECT_EQ(summary["strength"].toInt(), 2);
+    EXPECT_EQ(summary["seed"].toString(), "3");
+    EXPECT_EQ(summary["covered"], summary["required"]) << "a generated suite covers what it requires";
+    EXPECT_TRUE(summary["invalidLevelPairs"].toObject()["required"].toInt() > 0);
+    EXPECT_TRUE(QJsonDocument(suite["rows"].toArray()).toJson().contains("\"~Solaris\""));
+
+    const QJsonObject listing = parsed(Cli({"all", model, "--format", "json"}));
+    const CliRun text = Cli({"all", model});
+    EXPECT_EQ(listing["rows"].toArray().size(), text.out.count('\n') - 1);
+    EXPECT_EQ(listing["summary"].toObject()["rows"].toInt(), listing["rows"].toArray().size());
+
+    const QJsonObject valid = parsed(Cli({"validate", model, "--format", "json"}))["summary"].toObject();
+    EXPECT_TRUE(valid["valid"].toBool());
+    EXPECT_EQ(valid["rules"].toInt(), 1);  // the other is a Constraints row
+
+    // No saved matrix: everything is missing, listed with --missing.
+    const QJsonObject coverage = parsed(Cli({"coverage", model, "--format", "json", "--missing"}))["summary"].toObject();
+    EXPECT_EQ(coverage["rows"].toInt(), 0);
+    int validMissing = 0, invalidMissing = 0;
+    for (const QJsonValue& missing : coverage["missing"].toArray()) {
+        const QJsonObject m = missing.toObject();
+        EXPECT_EQ(m["levels"].toArray().size(), 4);
+        (m["invalidLevel"].toBool() ? invalidMissing : validMissing) += m["excludedTogether"].toBool() ? 0 : 1;
+    }
+    EXPECT_EQ(validMissing, coverage["required"].toInt() - coverage["covered"].toInt());
+    EXPECT_EQ(invalidMissing, coverage["invalidLevelPairs"].toObject()["required"].toInt());
+
+    const CliRun wrong = Cli({"generate", model, "--format", "xml"});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(wrong.err.startsWith("vantrel-cli: --format is tsv, csv or json\n"));
 }
 
 }  // namespace
