@@ -4,10 +4,12 @@
 #include "cli/CliReporter.h"
 #include "cli/HeadlessDesign.h"
 #include "cli/JsonReport.h"
+#include "cli/SuiteFile.h"
 #include "engine/CAllCombinations.h"
 #include "engine/CCalcNWay.h"
 #include "engine/EngineFatalError.h"
 #include "engine/RandomStream.h"
+#include "engine/SeedCompletion.h"
 #include "engine/TupleEvolution.h"
 #include "files/ExportOutput.h"
 #include "files/FileWriter.h"
@@ -80,12 +82,16 @@ struct ReadDesign {
 // not check is told as DESIGN:LINE:COLUMN: message. kExitOk when the design is ready.
 int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, ReadDesign& read)
 {
-    if (const int failed = OpenDesign(options))
+    DesignText opened;
+    if (const int failed = OpenDesign(options, &opened))
         return failed;
     if (!tooSmallRefusal.isEmpty() && !HeadlessDesign::Workbook().HasTwoFactorsAtTwoLevels(tooSmallRefusal))
         return kExitRefused;
     if (!HeadlessDesign::Workbook().Read(true, read.tables))
         return kExitRefused;
+    // What the sheets do not hold comes from the file: a model text's other names of levels.
+    read.tables.levelAliases = opened.levelAliases;
+    read.tables.levelWeights = opened.levelWeights;
     read.design = ToEngineDesign(read.tables);
     RuleError error;
     read.constraints = CompileConstraints(read.design, error);
@@ -143,6 +149,141 @@ QByteArray GeneratedJson(const ReadDesign& read, const GeneratedMatrix& matrix,
 
 }  // namespace
 
+namespace {
+
+int CannotRead(const QString& path, const QString& reason)
+{
+    std::fprintf(stderr, "Cannot read %s: %s\n", QFile::encodeName(path).constData(), reason.toLocal8Bit().constData());
+    return kExitUsage;
+}
+
+// The rows of a TSV, CSV or JSON file as level codes; kExitOk, or the exit status after the
+// problem was told (FILE:LINE:COLUMN: message).
+int ReadRowsFile(const QString& path, const DesignTables& design, bool wholeRows, SuiteRows& rows)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return CannotRead(path, file.errorString());
+    SuiteFileError error;
+    if (ReadSuiteFile(file.readAll(), design, wholeRows, rows, error))
+        return kExitOk;
+    std::fprintf(stderr, "%s:%d:%d: %s\n", QFile::encodeName(path).constData(), error.line, error.column,
+                 error.message.toLocal8Bit().constData());
+    return kExitRefused;
+}
+
+std::vector<std::string> RowNames(const DesignTables& design, const std::vector<std::int32_t>& codes, bool shown)
+{
+    std::vector<std::string> names;
+    for (std::int32_t f = 0; f < design.NumFactors(); ++f)
+        names.push_back(shown ? design.ShownName(f, codes[std::size_t(f)] + 1) : design.Name(f, codes[std::size_t(f)] + 1));
+    return names;
+}
+
+// --previous: its rows join the design's previous tests. --include: its rows, completed, too,
+// and they are the suite's first rows (seedRows, as shown).
+int AddSeedsAndPrevious(const CliOptions& options, ReadDesign& read, std::vector<std::vector<QString>>& seedRows)
+{
+    DesignTables& design = read.design;
+    if (!options.previous.isEmpty()) {
+        SuiteRows previous;
+        if (const int failed = ReadRowsFile(options.previous, design, true, previous))
+            return failed;
+        for (const std::vector<std::int32_t>& codes : previous.codes)
+            design.prevRuns.push_back(RowNames(design, codes, false));
+    }
+    if (options.include.isEmpty())
+        return kExitOk;
+    SuiteRows seeds;
+    if (const int failed = ReadRowsFile(options.include, design, false, seeds))
+        return failed;
+    const ConstraintModel& model = *read.constraints;
+    std::vector<std::vector<std::int32_t>> previousCodes;
+    for (const std::vector<std::string>& run : design.prevRuns) {
+        std::vector<std::int32_t>& codes = previousCodes.emplace_back();
+        for (std::int32_t f = 0; f < design.NumFactors(); ++f)
+            codes.push_back(design.LevelOfShownName(f, run[std::size_t(f)]) - 1);
+    }
+    std::vector<std::int32_t> weights(std::size_t(model.NumEntries()), 1);
+    for (const auto& [at, weight] : read.tables.levelWeights)
+        if (at.second <= model.NumFactors() && at.first <= model.Levels()[std::size_t(at.second - 1)])
+            weights[std::size_t(model.LevelOffset()[std::size_t(at.second - 1)] + at.first - 1)] = weight;
+    const std::int32_t broken = CompleteSeedRows(model, previousCodes, seeds.codes, weights);
+    if (broken >= 0) {
+        std::fprintf(stderr, "%s:%d:1: no valid test case holds the levels of this row\n",
+                     QFile::encodeName(options.include).constData(), seeds.lines[std::size_t(broken)]);
+        return kExitRefused;
+    }
+    for (const std::vector<std::int32_t>& codes : seeds.codes) {
+        design.prevRuns.push_back(RowNames(design, codes, false));
+        std::vector<QString>& shown = seedRows.emplace_back();
+        for (const std::string& name : RowNames(design, codes, true))
+            shown.push_back(QString::fromStdString(name));
+    }
+    return kExitOk;
+}
+
+// What compaction did and which options repeat a time budget's result, on standard error.
+void TellCompaction(const CliOptions& options, const CCalcNWay& calc, const DesignTables& design)
+{
+    const bool compact = options.compactSeconds > 0 || options.compactMoves > 0 || options.timeLimit > 0;
+    const MatrixCompaction::Outcome& done = calc.Compaction();
+    if (compact && done.rowsBefore > 0) {
+        const auto previous = static_cast<std::int32_t>(design.prevRuns.size());
+        std::fprintf(stderr, "Compaction: %d test cases before, %d after, %lld moves%s.\n", done.rowsBefore - previous,
+                     done.rowsAfter - previous, static_cast<long long>(done.moves),
+                     done.timeUp ? " (stopped by the time limit)" : "");
+    }
+    if (options.timeLimit > 0)
+        std::fprintf(stderr, "Within %g s: %d evolutions and %lld compaction moves (--evolutions %d --compact-moves %lld).\n",
+                     options.timeLimit, calc.EvolutionsFinished(), static_cast<long long>(done.moves),
+                     calc.EvolutionsFinished(), static_cast<long long>(std::max<std::int64_t>(done.moves, 1)));
+}
+
+// The search with the options' budget: kExitOk with the matrix, or the exit status.
+int Search(const CliOptions& options, const ReadDesign& read, std::uint64_t seed, CliReporter& reporter,
+           GeneratedMatrix& matrix, std::int32_t& numRows, bool& converged)
+{
+    const std::int32_t evolutions = options.evolutionsGiven
+                                        ? options.evolutions
+                                        : TupleEvolution::EvolutionsFor(options.strength, options.evolutions,
+                                                                        read.constraints->HasMixedRequirements());
+    CCalcNWay calc(reporter, evolutions, seed, options.threads);
+    calc.SetConstraints(read.constraints);
+    if (options.compactSeconds > 0 || options.compactMoves > 0 || options.timeLimit > 0)
+        calc.SetCompaction(options.compactMoves > 0 ? options.compactMoves : std::numeric_limits<std::int64_t>::max(),
+                           options.compactSeconds);
+    calc.SetTimeLimit(options.timeLimit);
+    try {
+        if (!calc.CalcNWayQXVMatrix(options.strength, read.design, matrix, numRows, converged))
+            return kExitRefused;
+    } catch (const EngineFatalError&) {
+        return kExitRefused;  // its message has been shown
+    }
+    reporter.closeNWayProgress();
+    TellCompaction(options, calc, read.design);
+    return kExitOk;
+}
+
+// --save: the suite becomes the design file's matrix, unless another program changed the file.
+int SaveSuite(const CliOptions& options, const DesignText& tables, const std::vector<std::vector<QString>>& rows,
+              CliReporter& reporter)
+{
+    HeadlessDesign::SetTestCases(tables, rows);
+    reporter.setQuestionAnswer(MsgResult::Yes);  // keep a large matrix in the file
+    switch (HeadlessDesign::Save(options.design)) {
+    case CFile::GuardedSave::Saved: return kExitOk;
+    case CFile::GuardedSave::NotSaved: return kExitUsage;
+    case CFile::GuardedSave::ChangedOnDisk: break;
+    }
+    // Another program changed the design while the search ran: its work stays.
+    std::fprintf(stderr, "The design %s was changed on disk since it was read; it was not saved.\n",
+                 QFile::encodeName(options.design).constData());
+    return kExitRefused;
+}
+
+}  // namespace
+
 int Generate(const CliOptions& options)
 {
     CliReporter reporter;
@@ -154,75 +295,34 @@ int Generate(const CliOptions& options)
                              "(convert it to a .test first)\n");
         return kExitUsage;
     }
-
-    const DesignText& tables = read.tables;
-    const DesignTables& design = read.design;
+    std::vector<std::vector<QString>> rows;  // the seeds first
+    if (const int failed = AddSeedsAndPrevious(options, read, rows))
+        return failed;
     const std::uint64_t seed = options.seedGiven ? options.seed : RandomStream::ClockSeed();
-    const std::int32_t evolutions = options.evolutionsGiven
-                                        ? options.evolutions
-                                        : TupleEvolution::EvolutionsFor(options.strength, options.evolutions,
-                                                                        read.constraints->HasMixedRequirements());
-    CCalcNWay calc(reporter, evolutions, seed, options.threads);
-    calc.SetConstraints(read.constraints);
-    const bool compact = options.compactSeconds > 0 || options.compactMoves > 0 || options.timeLimit > 0;
-    if (compact)
-        calc.SetCompaction(options.compactMoves > 0 ? options.compactMoves : std::numeric_limits<std::int64_t>::max(),
-                           options.compactSeconds);
-    calc.SetTimeLimit(options.timeLimit);
     GeneratedMatrix matrix;
     std::int32_t numRows = 0;
     bool converged = false;
-    try {
-        if (!calc.CalcNWayQXVMatrix(options.strength, design, matrix, numRows, converged))
-            return kExitRefused;
-    } catch (const EngineFatalError&) {
-        return kExitRefused;  // its message has been shown
-    }
-    reporter.closeNWayProgress();
-    const MatrixCompaction::Outcome& done = calc.Compaction();
-    if (compact && done.rowsBefore > 0) {
-        const auto previous = static_cast<std::int32_t>(design.prevRuns.size());
-        std::fprintf(stderr, "Compaction: %d test cases before, %d after, %lld moves%s.\n", done.rowsBefore - previous,
-                     done.rowsAfter - previous, static_cast<long long>(done.moves),
-                     done.timeUp ? " (stopped by the time limit)" : "");
-    }
-    // What repeats the result without the budget.
-    if (options.timeLimit > 0)
-        std::fprintf(stderr, "Within %g s: %d evolutions and %lld compaction moves (--evolutions %d --compact-moves %lld).\n",
-                     options.timeLimit, calc.EvolutionsFinished(), static_cast<long long>(done.moves),
-                     calc.EvolutionsFinished(), static_cast<long long>(std::max<std::int64_t>(done.moves, 1)));
-    if (numRows < 1) {
+    if (const int failed = Search(options, read, seed, reporter, matrix, numRows, converged))
+        return failed;
+    if (numRows < 1 && rows.empty()) {
         ShowMessage(QStringLiteral("The Previous Tests contain all the combinations."), MsgButtons::OkCancel,
                     MsgIcon::Information);
         return kExitRefused;
     }
-
-    auto rows = std::vector<std::vector<QString>>(std::size_t(numRows));
-    for (int r = 0; r < numRows; ++r)
+    for (int r = 0; r < numRows; ++r) {
+        std::vector<QString>& row = rows.emplace_back();
         for (const std::string& name : matrix.names[std::size_t(r)])
-            rows[std::size_t(r)].push_back(QString::fromStdString(name));
+            row.push_back(QString::fromStdString(name));
+    }
     if (!converged)
         ShowMessage(QStringLiteral("Failed to converge; this is usually caused by a nested constraint."),
                     MsgButtons::Ok, MsgIcon::None, 26);
 
     const QByteArray output = options.json ? GeneratedJson(read, matrix, rows, options, seed, converged)
-                                           : MatrixText(tables, rows, options.format).toUtf8();
+                                           : MatrixText(read.tables, rows, options.format).toUtf8();
     if (!WriteBytes(options.output, [&](QIODevice& device, QString* reason) { return WriteToDevice(device, output, reason); }))
         return kExitUsage;
-    if (options.save) {
-        HeadlessDesign::SetTestCases(tables, rows);
-        reporter.setQuestionAnswer(MsgResult::Yes);  // keep a large matrix in the file
-        switch (HeadlessDesign::Save(options.design)) {
-        case CFile::GuardedSave::Saved: break;
-        case CFile::GuardedSave::NotSaved: return kExitUsage;
-        case CFile::GuardedSave::ChangedOnDisk:
-            // Another program changed the design while the search ran: its work stays.
-            std::fprintf(stderr, "The design %s was changed on disk since it was read; it was not saved.\n",
-                         QFile::encodeName(options.design).constData());
-            return kExitRefused;
-        }
-    }
-    return kExitOk;
+    return options.save ? SaveSuite(options, read.tables, rows, reporter) : kExitOk;
 }
 
 namespace {
@@ -346,10 +446,10 @@ int CoverageJson(const CliOptions& options, const ReadDesign& read, const std::v
     return kExitOk;
 }
 
-// The coverage of the combinations of levels of every `strength` factors by the saved matrix.
-int TupleCoverageReport(const CliOptions& options, const ReadDesign& read)
+// The coverage of the combinations of levels of every `strength` factors by the matrix.
+int TupleCoverageReport(const CliOptions& options, const ReadDesign& read,
+                        const std::vector<std::vector<std::string>>& matrix)
 {
-    const std::vector<std::vector<std::string>> matrix = SavedMatrix(read.tables);
     const TupleCoverage coverage =
         CountTupleCoverage(read.design, *read.constraints, matrix, options.strength, options.missing || options.json);
     if (options.json)
@@ -395,6 +495,49 @@ void ListMissingPairs(const CliOptions& options, const ReadDesign& read, CFind& 
                 }
 }
 
+// The rows of the suite that break a constraint or a rule, each with what it breaks.
+QStringList BrokenRows(const ReadDesign& read, const SuiteRows& suite)
+{
+    const ConstraintModel& model = *read.constraints;
+    QStringList broken;
+    for (std::size_t r = 0; r < suite.codes.size(); ++r) {
+        const std::vector<std::int32_t>& codes = suite.codes[r];
+        if (std::find(codes.begin(), codes.end(), -1) != codes.end() || model.RowIsValid(codes.data()))
+            continue;
+        QStringList what;
+        const ConstraintModel::Statements statements = model.BrokenBy(codes.data());
+        for (const std::int32_t row : statements.constraintRows)
+            what << QStringLiteral("constraint %1").arg(row);
+        for (const std::int32_t rule : statements.rules)
+            what << QStringLiteral("the rule on line %1").arg(model.RuleLine(rule) + HeadlessDesign::RulesFirstLine() - 1);
+        if (what.isEmpty())
+            what << QStringLiteral("more than one invalid level");
+        broken << QStringLiteral("The test case on line %1 breaks %2.").arg(suite.lines[r]).arg(what.join(QStringLiteral(", ")));
+    }
+    return broken;
+}
+
+// coverage --suite: what a suite from anywhere covers of what the design requires; with
+// --missing, what it lacks and the rows that break a constraint. Exit status 1 when one does.
+int SuiteCoverage(const CliOptions& options, const ReadDesign& read)
+{
+    SuiteRows suite;
+    if (const int failed = ReadRowsFile(options.suite, read.design, false, suite))
+        return failed;
+    std::vector<std::vector<std::string>> matrix;
+    for (const std::vector<std::int32_t>& codes : suite.codes) {
+        std::vector<std::string>& row = matrix.emplace_back();
+        for (std::int32_t f = 0; f < read.design.NumFactors(); ++f)
+            row.push_back(codes[std::size_t(f)] < 0 ? std::string() : read.design.ShownName(f, codes[std::size_t(f)] + 1));
+    }
+    if (const int failed = TupleCoverageReport(options, read, matrix))
+        return failed;
+    const QStringList broken = BrokenRows(read, suite);
+    for (const QString& line : options.missing ? broken : QStringList())
+        std::fprintf(options.json ? stderr : stdout, "%s\n", line.toLocal8Bit().constData());
+    return broken.isEmpty() ? kExitOk : kExitRefused;
+}
+
 }  // namespace
 
 int Coverage(const CliOptions& options)
@@ -403,8 +546,10 @@ int Coverage(const CliOptions& options)
     ReadDesign read;
     if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToSearch), read))
         return refused;
+    if (!options.suite.isEmpty())
+        return SuiteCoverage(options, read);
     if (options.strength > 2 || read.constraints->HasMixedRequirements() || options.json)
-        return TupleCoverageReport(options, read);
+        return TupleCoverageReport(options, read, SavedMatrix(read.tables));
 
     const DesignText& tables = read.tables;
     CFind find(HeadlessDesign::Workbook().TestCasesGrid(), /*quiet=*/true);  // one summary, not a box per violated pair

@@ -26,6 +26,9 @@ struct CliOptions {
     bool save = false;
     bool yes = false;
     bool missing = false;
+    QString include;   // rows that must be in the suite
+    QString previous;  // tests already run, added to the design's
+    QString suite;     // a suite to count the coverage of, in place of the saved matrix
     ExportKind exportKind = ExportKind::CommaDelimited;
 };
 

@@ -115,6 +115,24 @@ QString ReadOutput(const QString& value, CliOptions& o)
     return {};
 }
 
+QString ReadInclude(const QString& value, CliOptions& o)
+{
+    o.include = value;
+    return {};
+}
+
+QString ReadPrevious(const QString& value, CliOptions& o)
+{
+    o.previous = value;
+    return {};
+}
+
+QString ReadSuite(const QString& value, CliOptions& o)
+{
+    o.suite = value;
+    return {};
+}
+
 QString ReadSave(const QString&, CliOptions& o)
 {
     o.save = true;
@@ -180,6 +198,12 @@ const std::vector<CliOption>& CliOptionTable()
          ReadFormat},
         {"output", "FILE", "write to FILE instead of standard output (\"-\": standard output)", ReadOutput},
         {"save", nullptr, "store the matrix in the design file", ReadSave},
+        {"include", "FILE",
+         "rows that must be in the suite, first (TSV, CSV or JSON; the first line names factors; an empty cell is "
+         "left to the generator)",
+         ReadInclude},
+        {"previous", "FILE", "tests already run (whole rows, as --include reads them), added to the design's", ReadPrevious},
+        {"suite", "FILE", "count what this suite covers (TSV, CSV or JSON) instead of the saved matrix", ReadSuite},
         {"yes", nullptr, "answer Yes to the question before a listing of more than 1,000 combinations", ReadYes},
         {"missing", nullptr, "list what is not covered", ReadMissing},
     };
@@ -192,7 +216,8 @@ const std::vector<CliCommand>& CliCommandTable()
         {"generate",
          "print the covering matrix: every pair of levels of every two factors (with --strength T every "
          "combination of levels of every T factors) that a valid test case can hold",
-         {"strength", "evolutions", "seed", "threads", "compact", "compact-moves", "time", "format", "output", "save"},
+         {"strength", "evolutions", "seed", "threads", "compact", "compact-moves", "time", "format", "output", "save",
+          "include", "previous"},
          CliCommands::Generate},
         {"validate",
          "check the design: \"The design is valid.\" or the first problem (exit status 1 when no test case can "
@@ -206,7 +231,7 @@ const std::vector<CliCommand>& CliCommandTable()
          CliCommands::All},
         {"coverage",
          "count the pairs (--strength T: the combinations of T levels) the design's saved matrix covers",
-         {"strength", "missing", "format"},
+         {"strength", "missing", "format", "suite"},
          CliCommands::Coverage},
         {"export", "write the design's saved matrix to a file, as the desktop program exports it (--format and "
                    "--output required)",

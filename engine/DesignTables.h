@@ -2,6 +2,7 @@
 // The three design tables as the engine receives them, in sheet order. Names are UTF-8,
 // never trimmed, and compared exactly (case-sensitive).
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -21,15 +22,30 @@ struct DesignTables {
     // invalid[f][l - 1] set: level l of factor f is invalid, tried on its own in a negative
     // test. Missing entries are valid.
     std::vector<std::vector<uint8_t>> invalid;
+    // aliases[f][l - 1]: the other names level l of factor f is known by in rules and seeds.
+    // Missing entries have none.
+    std::vector<std::vector<std::vector<std::string>>> aliases;
 
     // A level as test cases show it: an invalid one with "~" before its name.
     std::string ShownName(int32_t f, int32_t l) const { return Invalid(f, l) ? "~" + Name(f, l) : Name(f, l); }
+    // Whether the text is one of the other names of level l of factor f.
+    bool IsAlias(int32_t f, int32_t l, const std::string& text) const
+    {
+        if (static_cast<size_t>(f) >= aliases.size() || l < 1 || static_cast<size_t>(l) > aliases[static_cast<size_t>(f)].size())
+            return false;
+        const auto& names = aliases[static_cast<size_t>(f)][static_cast<size_t>(l - 1)];
+        return std::find(names.begin(), names.end(), text) != names.end();
+    }
+
     // The level code (1-based) of a text as test cases show it, or of its plain name, which
-    // comes first; 0 for none.
+    // comes first, or of one of its other names; 0 for none.
     int32_t LevelOfShownName(int32_t f, const std::string& text) const
     {
         for (int32_t l = 1; l <= levelCounts[static_cast<size_t>(f)]; ++l)
             if (Name(f, l) == text)
+                return l;
+        for (int32_t l = 1; l <= levelCounts[static_cast<size_t>(f)]; ++l)
+            if (IsAlias(f, l, text))
                 return l;
         for (int32_t l = 1; !text.empty() && text[0] == '~' && l <= levelCounts[static_cast<size_t>(f)]; ++l)
             if (Invalid(f, l) && text.compare(1, std::string::npos, Name(f, l)) == 0)

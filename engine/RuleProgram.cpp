@@ -237,7 +237,8 @@ private:
         }
         bool any = false;
         for (int32_t l = 0; l < Levels(f); ++l) {
-            const bool equal = Numeric(f) && readsAsNumber ? NumberOf(f, l) == number : NameOf(f, l) == value.text;
+            const bool equal = Numeric(f) && readsAsNumber ? NumberOf(f, l) == number
+                                                           : NameOf(f, l) == value.text || design_.IsAlias(f, l + 1, value.text);
             const bool holdsHere = IsOrdering(op) ? Compare(NumberOf(f, l), op, number) : equal == (op == RuleOp::Equal);
             any = any || equal;
             holds[l] = holds[l] || holdsHere;

@@ -25,6 +25,16 @@ DesignTables ToEngineDesign(const DesignText& text)
             marks.resize(std::size_t(text.levelCounts.at(factor)), 0);
             marks[std::size_t(level - 1)] = 1;
         }
+    for (const auto& [at, names] : text.levelAliases) {
+        const auto [level, factor] = at;
+        if (factor < 1 || factor > numFactors || level < 1 || level > text.levelCounts.at(factor))
+            continue;
+        design.aliases.resize(std::size_t(numFactors));
+        auto& ofFactor = design.aliases[std::size_t(factor - 1)];
+        ofFactor.resize(std::size_t(text.levelCounts.at(factor)));
+        for (const QString& name : names)
+            ofFactor[std::size_t(level - 1)].push_back(name.toStdString());
+    }
     for (int r = 1; r <= text.numPrevRuns; ++r) {
         std::vector<std::string> row;
         for (int f = 1; f <= numFactors; ++f)
