@@ -170,4 +170,50 @@ TEST_F(CliModelTextTest, JsonIsOneDocumentAParserReadsBack)
     EXPECT_TRUE(wrong.err.startsWith("vantrel-cli: --format is tsv, csv or json\n"));
 }
 
+TEST_F(CliModelTextTest, SeedsComeFirstAndABadSeedOrSuiteIsNamedAtItsLine)
+{
+    const QString model = write("checkout.txt", kCheckout);
+    // A partial seed, an invalid level's ~, a column missing: completed, first, as given.
+    write("seeds.csv", "Pay,OS\n~Expired card,macOS\n,Windows 11\n");
+    const CliRun seeded = Cli({"generate", model, "--include", dir.filePath("seeds.csv"), "--seed", "2"});
+    ASSERT_EQ(seeded.exitCode, 0) << seeded.err.toStdString();
+    const QStringList lines = seeded.out.split('\n', Qt::SkipEmptyParts);
+    EXPECT_TRUE(lines[1].startsWith("macOS\t") && lines[1].endsWith("\t~Expired card")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith("Windows 11\t")) << lines[2].toStdString();
+    EXPECT_NE(lines[1].section('\t', 1, 1), "Edge");
+
+    // A previous test is not printed again; the seeded suite's coverage comes back whole.
+    write("previous.tsv", "OS\tBrowser\tPay\nmacOS\tChrome\tCard\n");
+    const CliRun withPrevious = Cli({"generate", model, "--previous", dir.filePath("previous.tsv"), "--seed", "2"});
+    EXPECT_FALSE(withPrevious.out.contains("macOS\tChrome\tCard\n"));
+    write("suite.tsv", seeded.out.toUtf8());
+    const CliRun counted = Cli({"coverage", model, "--suite", dir.filePath("suite.tsv"), "--format", "json"});
+    EXPECT_EQ(counted.exitCode, 0) << counted.err.toStdString();
+    const QJsonObject summary = QJsonDocument::fromJson(counted.out.toUtf8()).object()["summary"].toObject();
+    EXPECT_EQ(summary["covered"], summary["required"]);
+
+    const struct {
+        QStringList args;
+        QByteArray file;
+        const char* message;
+        int exitCode;
+    } cases[] = {
+        {{"generate", model, "--include"}, "OS,Pay\nmacOS,Cash\n", "F:2:7: factor [Pay] has no level \"Cash\"\n", 1},
+        {{"generate", model, "--include"}, "OS,Browser\nmacOS,Edge\n", "F:2:1: no valid test case holds the levels of this row\n", 1},
+        {{"generate", model, "--include"}, "Os\n", "F:1:1: unknown factor [Os]\n", 1},
+        {{"generate", model, "--previous"}, "OS,Browser\nmacOS,Edge\n", "F:1:1: no column for factor [Pay]\n", 1},
+        {{"generate", model, "--previous"}, "OS\tBrowser\tPay\nmacOS\t\tCard\n", "F:2:7: no level for factor [Browser]\n", 1},
+        {{"coverage", model, "--missing", "--suite"}, "Pay\tOS\tBrowser\nCard\tmacOS\tEdge\n", "", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        const QString file = write("rows.txt", c.file);
+        const CliRun run = Cli(c.args + QStringList{file});
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.err.toStdString(), QString::fromLatin1(c.message).replace("F:", file + ":").toStdString());
+    }
+    const CliRun broken = Cli({"coverage", model, "--missing", "--suite", dir.filePath("rows.txt")});
+    EXPECT_TRUE(broken.out.endsWith("The test case on line 2 breaks constraint 1.\n")) << broken.out.toStdString();
+}
+
 }  // namespace
