@@ -6,6 +6,7 @@
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
+#include "model/DesignWorkbook.h"
 #include "platform/MessageBox.h"
 #include "settings/RecentFiles.h"
 #include "sheets/DesignHistory.h"
@@ -69,6 +70,7 @@ void FileNew()
     if (main)
         main->SetupSheets();
     gstrCurrentFile.clear();
+    Workbook().ForgetLevelExtras();
     gbDirty = false;
     gbDesignChanged = true;
     ForgetUndoSteps();

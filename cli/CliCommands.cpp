@@ -82,16 +82,12 @@ struct ReadDesign {
 // not check is told as DESIGN:LINE:COLUMN: message. kExitOk when the design is ready.
 int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, ReadDesign& read)
 {
-    DesignText opened;
-    if (const int failed = OpenDesign(options, &opened))
+    if (const int failed = OpenDesign(options))
         return failed;
     if (!tooSmallRefusal.isEmpty() && !HeadlessDesign::Workbook().HasTwoFactorsAtTwoLevels(tooSmallRefusal))
         return kExitRefused;
     if (!HeadlessDesign::Workbook().Read(true, read.tables))
         return kExitRefused;
-    // What the sheets do not hold comes from the file: a model text's other names of levels.
-    read.tables.levelAliases = opened.levelAliases;
-    read.tables.levelWeights = opened.levelWeights;
     read.design = ToEngineDesign(read.tables);
     RuleError error;
     read.constraints = CompileConstraints(read.design, error);

@@ -36,6 +36,35 @@ void DesignWorkbook::Put(const DesignText& design, SheetPutListener* windows)
     put(DesignTable::PrevRuns, design.numPrevRuns > 0, [&] { PutPrevRuns(design.numPrevRuns, design.prevRuns); });
     put(DesignTable::TestCases, design.numRows > 0, [&] { PutTestCases(design.numRows, design.numCols, design.matrix); });
     SetRules(design.rules);
+    KeepLevelExtras(design);
+}
+
+void DesignWorkbook::KeepLevelExtras(const DesignText& design)
+{
+    mLevelExtras.clear();
+    const auto at = [&design](const std::pair<int, int>& level) {
+        return std::make_pair(design.factors.at(0, level.second), design.factors.at(level.first, level.second));
+    };
+    for (const auto& [level, weight] : design.levelWeights)
+        mLevelExtras[at(level)].weight = weight;
+    for (const auto& [level, aliases] : design.levelAliases)
+        mLevelExtras[at(level)].aliases = aliases;
+}
+
+void DesignWorkbook::GiveLevelExtras(DesignText& design) const
+{
+    design.levelWeights.clear();
+    design.levelAliases.clear();
+    for (int f = 1; !mLevelExtras.empty() && f <= design.numFactors; ++f)
+        for (int j = 1; j <= design.levelCounts.at(f); ++j) {
+            const auto extras = mLevelExtras.find({design.factors.at(0, f), design.factors.at(j, f)});
+            if (extras == mLevelExtras.end())
+                continue;
+            if (extras->second.weight > 1)
+                design.levelWeights[{j, f}] = extras->second.weight;
+            if (!extras->second.aliases.isEmpty())
+                design.levelAliases[{j, f}] = extras->second.aliases;
+        }
 }
 
 void DesignWorkbook::SetRules(const QString& rules)
@@ -131,6 +160,7 @@ bool DesignWorkbook::Read(bool validate, DesignText& t)
         return false;
     t.numFactors = t.factors.isDimensioned() ? t.factors.colUpper() : 0;
     t.rules = mRules;
+    GiveLevelExtras(t);
     t.maxNumLevels = 0;
     for (int f = t.levelCounts.lower(); t.levelCounts.isDimensioned() && f <= t.levelCounts.upper(); ++f)
         t.maxNumLevels = std::max(t.maxNumLevels, t.levelCounts.at(f));

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 
 class DesignWorkbook {
@@ -39,7 +40,7 @@ public:
     CPrevRuns& PrevRuns() { return CreateOnFirstUse(mPrevRuns, PrevRunsGrid()); }
 
     // Puts the design's texts on the grids, which were set up empty, its rules text in place
-    // of the one held, and its counts on the
+    // of the one held, its levels' weights and other names, and its counts on the
     // model objects through their setters (so the status bar shows them). Only the data cells:
     // captions, lists and widths belong to the sheet windows, told around each table. A table
     // counted 0 leaves its grid's lines alone, as does a design without a matrix.
@@ -64,6 +65,9 @@ public:
     bool HasTwoFactorsAtTwoLevels(const QString& refusal);
     bool Read(bool validate, DesignText& design);
 
+    // A new design: the weights and other names of the levels put last are dropped.
+    void ForgetLevelExtras() { mLevelExtras.clear(); }
+
     void MarkEdited() const
     {
         if (mEdited)
@@ -78,6 +82,17 @@ private:
             object = std::make_unique<T>(grid);
         return *object;
     }
+
+    // A model text's weights and other names of levels, which the grids do not hold: kept by
+    // factor and level name, so that a level keeps them wherever an edit moves its cell (and
+    // loses them when renamed). Put sets them, Read gives them back.
+    struct LevelExtras {
+        std::int32_t weight = 1;
+        QStringList aliases;
+    };
+    void KeepLevelExtras(const DesignText& design);
+    void GiveLevelExtras(DesignText& design) const;
+    std::map<std::pair<QString, QString>, LevelExtras> mLevelExtras;
 
     std::function<void()> mEdited;
     std::function<void()> mRulesChanged;

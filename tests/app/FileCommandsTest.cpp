@@ -433,8 +433,8 @@ private slots:
     {
         frmMain& w = shownWindow();
         const QString model = path("checkout.txt");
-        QVERIFY(WriteFileBytes(model, "OS: Win, Mac, ~Solaris\nBrowser: Chrome, Edge\n\n"
-                                      "IF [OS] = \"Mac\" THEN [Browser] <> \"Edge\";\n[OS] <> \"Win\" OR [Browser] = \"Edge\";\n"));
+        QVERIFY(WriteFileBytes(model, "OS: Win | W (3), Mac, ~Solaris\nBrowser: Chrome, Edge\n\n"
+                                      "IF [OS] = \"Mac\" THEN [Browser] <> \"Edge\";\n[OS] <> \"W\" OR [Browser] = \"Edge\";\n"));
         dialogs->answer(model);
         QTest::keySequence(&w, QKeySequence("Ctrl+O"));
         ExpectFile(w, model, false);
@@ -443,12 +443,12 @@ private slots:
         QCOMPARE(design.numFactors, 2);
         QCOMPARE(design.invalidLevels, (std::set<std::pair<int, int>>{{3, 1}}));
         QCOMPARE(design.numConstraints, 1);
-        QCOMPARE(modMain::Workbook().Rules(), QString("[OS] <> \"Win\" OR [Browser] = \"Edge\";"));
-        // Save writes the text back as text.
+        QCOMPARE(modMain::Workbook().Rules(), QString("[OS] <> \"W\" OR [Browser] = \"Edge\";"));
+        // Save writes the text back as text, the level's weight and other name with it.
         TypeIntoCell(*w.FactorsSheet()->Grid, 3, 1, "Screen");
         TypeIntoCell(*w.FactorsSheet()->Grid, 3, 2, "Phone");
         QTest::keySequence(&w, QKeySequence("Ctrl+S"));
-        QVERIFY2(FileBytes(model).startsWith("OS: Win, Mac, ~Solaris\nBrowser: Chrome, Edge\nScreen: Phone\n"),
+        QVERIFY2(FileBytes(model).startsWith("OS: Win | W (3), Mac, ~Solaris\nBrowser: Chrome, Edge\nScreen: Phone\n"),
                  FileBytes(model).constData());
         ExpectFile(w, model, false);
 
