@@ -170,6 +170,13 @@ void CCalcNWay::ConvertFactorsToNumeric(const DesignTables& design)
         design_.atFactors[f].strName = design.Name(f, 0);
         design_.atFactors[f].lNumLevels = design.levelCounts[f];
     }
+    if (design.weights.empty())
+        return;
+    for (int32_t f = 0; f < F; ++f)
+        for (int32_t l = 0; l < design.levelCounts[f]; ++l) {
+            const auto& weights = static_cast<size_t>(f) < design.weights.size() ? design.weights[f] : std::vector<int32_t>{};
+            design_.weights.push_back(static_cast<size_t>(l) < weights.size() ? weights[l] : 1);
+        }
 }
 
 bool CCalcNWay::ConvertConstraintsToNumeric(const DesignTables& design)

@@ -24,6 +24,9 @@ struct DesignCodes {
     std::vector<tNumFactor> atFactors;
     std::vector<int32_t> alConstraints;  // lNumConstraints x 4: if factor, if level, then factor, then level
     std::vector<int32_t> alPrevRuns;     // lNumPrevRuns x lNumFactors
+    // Per level entry, the level's weight (the tie-break among levels of equal score); empty
+    // when every level weighs 1.
+    std::vector<int32_t> weights;
 
     // The design's compiled constraints; when none is given, PrepareCodes compiles the
     // Constraints rows of alConstraints.

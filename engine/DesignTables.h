@@ -25,6 +25,9 @@ struct DesignTables {
     // aliases[f][l - 1]: the other names level l of factor f is known by in rules and seeds.
     // Missing entries have none.
     std::vector<std::vector<std::vector<std::string>>> aliases;
+    // weights[f][l - 1]: level l of factor f is preferred to lighter ones where several are
+    // equally good for a test case. Missing entries weigh 1.
+    std::vector<std::vector<int32_t>> weights;
 
     // A level as test cases show it: an invalid one with "~" before its name.
     std::string ShownName(int32_t f, int32_t l) const { return Invalid(f, l) ? "~" + Name(f, l) : Name(f, l); }

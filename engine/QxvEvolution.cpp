@@ -292,7 +292,7 @@ void QxvEvolution::Select2WayLevelForFactor(RandomStream& random)
         else
             ScoreLevels(pos, scores, flags);
 
-        SortLevelsByScore(levels, random);
+        SortLevelsByScore(f, levels, random);
 
         // Highest score first; the first level that forms no excluded pair with a fixed
         // partner and breaks no wide rule on the levels fixed so far. When none complies the
@@ -369,12 +369,21 @@ void QxvEvolution::WatchLoneFactors(int32_t f)
         }
 }
 
-void QxvEvolution::SortLevelsByScore(int32_t levels, RandomStream& random)
+void QxvEvolution::SortLevelsByScore(int32_t f, int32_t levels, RandomStream& random)
 {
-    // The randomised sort is the only tie-break among levels of equal score.
+    // The randomised sort is the tie-break among levels of equal score, after the weights.
     for (int32_t l = 0; l < levels; ++l)
         levelIndex_[l] = l;
     LongDualArrayQuickSort(levelIndex_.data(), scores_.data(), 0, levels - 1, random);
+    if (d_.weights.empty())
+        return;
+    // The best come last: among those of the best score, the heaviest last.
+    int32_t first = levels - 1;
+    while (first > 0 && scores_[first - 1] == scores_[levels - 1])
+        --first;
+    const int32_t* weight = &d_.weights[static_cast<size_t>(d_.levelOffset[f])];
+    std::stable_sort(levelIndex_.begin() + first, levelIndex_.begin() + levels,
+                     [weight](int32_t a, int32_t b) { return weight[a] < weight[b]; });
 }
 
 void QxvEvolution::UndoRowCoverage(int32_t pos)
@@ -426,7 +435,7 @@ void QxvEvolution::RepairRow(int32_t pos, RandomStream& random)
         const int32_t f = alOrder_[p];
         const int32_t levels = d_.levels[f];
         ScoreLevelsBySets(f, scores, flags);
-        SortLevelsByScore(levels, random);
+        SortLevelsByScore(f, levels, random);
         int32_t k = levels - 1;
         for (; k >= 0; --k) {
             assumptions_[count] = d_.levelOffset[f] + index[k];

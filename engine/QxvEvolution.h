@@ -77,7 +77,7 @@ private:
     void CountFixed(int32_t f);
     void WatchLoneFactors(int32_t f);
     // levelIndex_ 0..levels-1 ordered by ascending scores_.
-    void SortLevelsByScore(int32_t levels, RandomStream& random);
+    void SortLevelsByScore(int32_t f, int32_t levels, RandomStream& random);
     void UndoRowCoverage(int32_t pos);
     bool RowHasExcludedPair(const int32_t* row);
     void AddRowCoverage(const int32_t* row);

@@ -35,6 +35,14 @@ DesignTables ToEngineDesign(const DesignText& text)
         for (const QString& name : names)
             ofFactor[std::size_t(level - 1)].push_back(name.toStdString());
     }
+    for (const auto& [at, weight] : text.levelWeights) {
+        const auto [level, factor] = at;
+        if (factor < 1 || factor > numFactors || level < 1 || level > text.levelCounts.at(factor))
+            continue;
+        design.weights.resize(std::size_t(numFactors));
+        design.weights[std::size_t(factor - 1)].resize(std::size_t(text.levelCounts.at(factor)), 1);
+        design.weights[std::size_t(factor - 1)][std::size_t(level - 1)] = weight;
+    }
     for (int r = 1; r <= text.numPrevRuns; ++r) {
         std::vector<std::string> row;
         for (int f = 1; f <= numFactors; ++f)

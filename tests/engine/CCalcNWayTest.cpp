@@ -70,6 +70,28 @@ TEST(CCalcNWay, FindsTheMinimumRowsOfSmallDesigns)
     }
 }
 
+TEST(CCalcNWay, AHeavierLevelWinsTiesWithoutCostingAPair)
+{
+    // 2 x 10 x 10: the two levels of F1 tie in most rows, where the heavier one is taken.
+    DesignTables design = Uniform(10, 3);
+    design.factors[0] = {"F1", "light", "heavy"};
+    design.levelCounts[0] = 2;
+    design.weights = {{1, 9}};
+    RecordingReporter reporter;
+    const RunResult run = Generate(reporter, design, 5, 1);
+    ASSERT_TRUE(run.ok);
+    int heavy = 0;
+    std::set<std::pair<int, int>> pairs;
+    for (int32_t r = 0; r < run.rows; ++r) {
+        heavy += run.matrix.Code(r, 0) == 2;
+        for (int f = 0; f < 3; ++f)
+            for (int g = f + 1; g < 3; ++g)
+                pairs.insert({f * 100 + run.matrix.Code(r, f), g * 100 + run.matrix.Code(r, g)});
+    }
+    EXPECT_EQ(pairs.size(), 2u * 10 + 2 * 10 + 10 * 10) << "every pair covered";
+    EXPECT_GE(heavy, 3 * (run.rows - heavy)) << "of " << run.rows;
+}
+
 TEST(CCalcNWay, ReportsInfeasibleConstraintsWhenNoRandomRowAvoidsAnExcludedPair)
 {
     // Every pair of levels of F1 and F2 is excluded, while F3's pairs still need covering.

@@ -87,7 +87,7 @@ TEST_F(CFindTest, AnInvalidLevelIsFoundWhereTestCasesShowIt)
     // a2 and c1 are invalid; "~c1" is a valid level of its own, which its text names first.
     LongArray counts;
     const TextTable factors = TestTables::FactorTable({{"A", "a1", "a2"}, {"C", "c1", "~c1"}}, counts);
-    DesignTables design{{{"A", "a1", "a2"}, {"C", "c1", "~c1"}}, {2, 2}, {}, {}, {}, {{0, 1}, {1, 0}}, {}};
+    DesignTables design{{{"A", "a1", "a2"}, {"C", "c1", "~c1"}}, {2, 2}, {}, {}, {}, {{0, 1}, {1, 0}}, {}, {}};
     quietFind.LoadData(2, counts, factors, 0, TextTable(), 0, TextTable());
     quietFind.LoadConstraints(ConstraintModel::Compile(design).model);
     TestTables::FillGrid(matrix, {{"A", "C"}, {"~a2", "~c1"}, {"a1", "~c1"}, {"a2", "c1"}});
