@@ -1,4 +1,4 @@
-// The settings' Qt side: a real window's placement in twips and back, and the wait cursor.
+// The Qt seams of the settings: a real window's placement in twips and back, and the wait cursor.
 // What the store keeps of the placement is CDefaultsTest's.
 #include "platform/qt/QtWaitCursor.h"
 #include "platform/qt/QtWindowPlacement.h"
@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <QtTest>
 
-class QtSettingsWidgetsTest : public QObject {
+class QtWaitCursorAndPlacementTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -61,5 +61,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(QtSettingsWidgetsTest)
-#include "QtSettingsWidgetsTest.moc"
+QTEST_MAIN(QtWaitCursorAndPlacementTest)
+#include "QtWaitCursorAndPlacementTest.moc"
