@@ -26,6 +26,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <limits>
 #include <functional>
 
 namespace modMain {
@@ -133,8 +134,9 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
         return GenerationOutcome::Refused;
     const DesignText& t = design.text;
 
-    const std::int32_t evolutions = TupleEvolution::EvolutionsFor(In_lNumWays, Defaults().lMaxNumEvolutions,
-                                                                  design.constraints->HasMixedRequirements());
+    const std::int32_t evolutions =
+        TupleEvolution::EvolutionsFor(In_lNumWays, Defaults().lMaxNumEvolutions, design.constraints->HasMixedRequirements(),
+                                      TupleEvolution::PairsOf(design.tables.levelCounts));
     GenerationReporter reporter(main);
     reporter.setEvolutionTotal(std::max<std::int32_t>(evolutions, 1));  // as the search counts them
     RunningSearch running(reporter);
@@ -146,8 +148,13 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
     try {
         CCalcNWay calc(reporter, evolutions, RandomStream::ClockSeed());
         calc.SetConstraints(design.constraints);
+        // Within a time limit compaction takes what the evolutions leave, unless an effort is set.
         if (Defaults().bCompactTestCases)
             calc.SetCompaction(std::int64_t{Defaults().lCompactEffort} * 1000);
+        else if (Defaults().bTimeLimit)
+            calc.SetCompaction(std::numeric_limits<std::int64_t>::max());
+        if (Defaults().bTimeLimit)
+            calc.SetTimeLimit(Defaults().lTimeLimitSeconds);
         if (!calc.CalcNWayQXVMatrix(In_lNumWays, design.tables, matrix, numRows, converged))
             return GenerationOutcome::Failed;
     } catch (const EngineFatalError&) {

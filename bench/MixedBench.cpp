@@ -19,7 +19,7 @@ struct Measured {
 Measured Search(const DesignTables& design, int32_t strength, bool tuples, uint64_t seed, double compactSeconds = 0)
 {
     QuietReporter reporter;
-    CCalcNWay calc(reporter, TupleEvolution::EvolutionsFor(strength, 1000, tuples), seed, 1);
+    CCalcNWay calc(reporter, TupleEvolution::EvolutionsFor(strength, 1000, tuples, 0), seed, 1);
     if (compactSeconds > 0)
         calc.SetCompaction(INT64_MAX, compactSeconds);
     GeneratedMatrix matrix;

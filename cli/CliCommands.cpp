@@ -243,7 +243,8 @@ int Search(const CliOptions& options, const ReadDesign& read, std::uint64_t seed
     const std::int32_t evolutions = options.evolutionsGiven
                                         ? options.evolutions
                                         : TupleEvolution::EvolutionsFor(options.strength, options.evolutions,
-                                                                        read.constraints->HasMixedRequirements());
+                                                                        read.constraints->HasMixedRequirements(),
+                                                                        TupleEvolution::PairsOf(read.design.levelCounts));
     CCalcNWay calc(reporter, evolutions, seed, options.threads);
     calc.SetConstraints(read.constraints);
     if (options.compactSeconds > 0 || options.compactMoves > 0 || options.timeLimit > 0)

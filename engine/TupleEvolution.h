@@ -22,6 +22,8 @@
 #include "engine/RandomStream.h"
 #include "engine/TupleTable.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -38,11 +40,26 @@ public:
     static constexpr int32_t kCandidates = 50;
     static constexpr int32_t kDefaultEvolutions = 3;
     // The evolutions a generation runs, given the number set for pairs: few from strength 3,
-    // or with groups or invalid levels.
-    static int32_t EvolutionsFor(int32_t strength, int32_t pairEvolutions, bool mixedRequirements = false)
+    // or with groups or invalid levels; and where the pairs times the evolutions pass
+    // kPairEvolutionBudget (designs of more than 100,000 pairs at 1,000 evolutions), as many
+    // as the budget holds, at least one: the wait grows with that product, and on so large a
+    // design the rows of one evolution vary little.
+    // pairs: the pairs of levels of every two factors (PairsOf).
+    static constexpr double kPairEvolutionBudget = 1e8;
+    static int32_t EvolutionsFor(int32_t strength, int32_t pairEvolutions, bool mixedRequirements, double pairs)
     {
-        return (strength > 2 || mixedRequirements) && pairEvolutions > kDefaultEvolutions ? kDefaultEvolutions
-                                                                                           : pairEvolutions;
+        if ((strength > 2 || mixedRequirements) && pairEvolutions > kDefaultEvolutions)
+            return kDefaultEvolutions;
+        const double affordable = std::floor(kPairEvolutionBudget / std::max(pairs, 1.0));
+        return affordable < pairEvolutions ? std::max<int32_t>(1, static_cast<int32_t>(affordable)) : pairEvolutions;
+    }
+    // The pairs of levels of every two factors of these level counts.
+    static double PairsOf(const std::vector<int32_t>& levelCounts)
+    {
+        double sum = 0, squares = 0;
+        for (const int32_t levels : levelCounts)
+            sum += levels, squares += static_cast<double>(levels) * levels;
+        return (sum * sum - squares) / 2;
     }
 
     void SetRowProgress(std::function<void(double)> rowProgress) { rowProgress_ = std::move(rowProgress); }

@@ -16,6 +16,9 @@ const QString kEvolutionsValue = QStringLiteral("lMaxNumEvolutions");
 constexpr std::int32_t kDefaultEvolutions = 1000;
 const QString kCompactValue = QStringLiteral("bCompactTestCases");
 const QString kCompactEffortValue = QStringLiteral("lCompactEffort");
+const QString kTimeLimitValue = QStringLiteral("bTimeLimit");
+const QString kTimeLimitSecondsValue = QStringLiteral("lTimeLimitSeconds");
+constexpr std::int32_t kDefaultTimeLimitSeconds = 60;
 constexpr std::int32_t kDefaultCompactEffort = 1000;
 const QString kStrengthValue = QStringLiteral("lStrength");
 constexpr std::int32_t kDefaultStrength = 3;
@@ -59,6 +62,7 @@ void CDefaults::LoadDefaults()
     lWidth = 0;
     lMaxNumEvolutions = ReadMaxNumEvolutionsFromRegistry();
     ReadCompactionFromRegistry(bCompactTestCases, lCompactEffort);
+    ReadTimeLimitFromRegistry(bTimeLimit, lTimeLimitSeconds);
     cRegistry registry;
     registry.SectionKey = kSettingsKey;
     lStrength = ReadLong(registry, kStrengthValue).value_or(kDefaultStrength);
@@ -71,6 +75,7 @@ void CDefaults::SaveDefaults()
 {
     WriteMaxNumEvolutionsToRegistry(lMaxNumEvolutions);
     WriteCompactionToRegistry(bCompactTestCases, lCompactEffort);
+    WriteTimeLimitToRegistry(bTimeLimit, lTimeLimitSeconds);
     try {
         cRegistry registry;
         registry.SectionKey = kSettingsKey;
@@ -117,6 +122,28 @@ void CDefaults::WriteCompactionToRegistry(bool compact, std::int32_t effortThous
         registry.SectionKey = kSettingsKey;
         WriteValue(registry, kCompactValue, cRegistry::REG_SZ, QString::number(compact ? 1 : 0));
         WriteValue(registry, kCompactEffortValue, cRegistry::REG_SZ, QString::number(effortThousands));
+    } catch (const RegistryError&) {
+        // Skipped: the values stay what they were in the store.
+    }
+}
+
+void CDefaults::ReadTimeLimitFromRegistry(bool& limited, std::int32_t& seconds)
+{
+    // Missing values (a store written before the limit existed) leave it off.
+    cRegistry registry;
+    registry.SectionKey = kSettingsKey;
+    limited = ReadLong(registry, kTimeLimitValue).value_or(0) == 1;
+    const std::int32_t stored = ReadLong(registry, kTimeLimitSecondsValue).value_or(kDefaultTimeLimitSeconds);
+    seconds = stored > 0 ? stored : kDefaultTimeLimitSeconds;
+}
+
+void CDefaults::WriteTimeLimitToRegistry(bool limited, std::int32_t seconds)
+{
+    try {
+        cRegistry registry;
+        registry.SectionKey = kSettingsKey;
+        WriteValue(registry, kTimeLimitValue, cRegistry::REG_SZ, QString::number(limited ? 1 : 0));
+        WriteValue(registry, kTimeLimitSecondsValue, cRegistry::REG_SZ, QString::number(seconds));
     } catch (const RegistryError&) {
         // Skipped: the values stay what they were in the store.
     }

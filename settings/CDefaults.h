@@ -6,11 +6,13 @@
 //
 // The settings key is ".Default\Software\Corvantis\Vantrel" with the value
 // "lMaxNumEvolutions" (text), "bCompactTestCases" (text, "1" or "0"), "lCompactEffort"
-// (text, thousands of moves) and "lStrength" (text, 2 to 6, 3 when missing or out of range);
+// (text, thousands of moves), "bTimeLimit" (text, "1" or "0") and "lTimeLimitSeconds" (text)
+// and "lStrength" (text, 2 to 6, 3 when missing or out of range);
 // the window's placement lives in its subkey "frmMain":
 // "Maximized" (integer, 1 or 0) and "Left", "Top", "Width", "Height" (text, twips).
 // Failures of the store never reach the user: reads fall back to 1000 evolutions, no
-// compaction at an effort of 1000, and a maximized window; writes are skipped.
+// compaction at an effort of 1000, no time limit (60 seconds when set), and a maximized
+// window; writes are skipped.
 
 #include <QString>
 
@@ -27,6 +29,10 @@ public:
     std::int32_t lMaxNumEvolutions = 1000;
     bool bCompactTestCases = false;
     std::int32_t lCompactEffort = 1000;  // thousands of moves
+    // Stop after lTimeLimitSeconds: the whole generation within that wall time, the evolutions
+    // while half of it lasts (the first always), then compaction; off by default.
+    bool bTimeLimit = false;
+    std::int32_t lTimeLimitSeconds = 60;
     std::int32_t lStrength = 3;          // of Generate N-Way
     bool bMaximize = false;
     std::int32_t lTop = 0;
@@ -42,6 +48,8 @@ public:
     void WriteMaxNumEvolutionsToRegistry(std::int32_t lValue);
     void ReadCompactionFromRegistry(bool& compact, std::int32_t& effortThousands);
     void WriteCompactionToRegistry(bool compact, std::int32_t effortThousands);
+    void ReadTimeLimitFromRegistry(bool& limited, std::int32_t& seconds);
+    void WriteTimeLimitToRegistry(bool limited, std::int32_t seconds);
     void ReadMainFormsCoordsFromReg(bool& Ret_bMaximized, std::int32_t& Ret_lLeft, std::int32_t& Ret_lTop,
                                     std::int32_t& Ret_lWidth, std::int32_t& Ret_lHeight);
     // Writes the placement of the main window given to setMainWindow; without one

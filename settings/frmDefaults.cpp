@@ -30,6 +30,9 @@ const frmDefaults::NumberRule kEvolutionsRule{10000, QStringLiteral("The number 
 const frmDefaults::NumberRule kEffortRule{1000000, QStringLiteral("The compaction effort must be numeric."),
                                           QStringLiteral("The compaction effort must be greater than zero."),
                                           QStringLiteral("The compaction effort must be 1,000,000 or less.")};
+const frmDefaults::NumberRule kSecondsRule{86400, QStringLiteral("The number of seconds must be numeric."),
+                                           QStringLiteral("The number of seconds must be greater than zero."),
+                                           QStringLiteral("The number of seconds must be 86,400 or less.")};
 
 QPushButton* AddButton(QDialogButtonBox* box, const QString& objectName, const QString& text,
                        QDialogButtonBox::ButtonRole role)
@@ -76,6 +79,14 @@ frmDefaults::frmDefaults(CDefaults& defaults, QWidget* parent) : QDialog(parent)
                        "stays covered. An effort of 1000 takes from under a second to a few minutes, depending "
                        "on the design; Stop keeps the smallest matrix so far."));
     connect(chkCompact, &QCheckBox::toggled, txtCompactEffort, &QWidget::setEnabled);
+    chkTimeLimit = new QCheckBox(QStringLiteral("S&top after a time"), this);
+    chkTimeLimit->setObjectName(QStringLiteral("chkTimeLimit"));
+    layout->addWidget(chkTimeLimit);
+    txtTimeLimit = addEntry(
+        "txtTimeLimit", QStringLiteral("Stop after ... seconds"), QStringLiteral("1 to 86,400"),
+        QStringLiteral("The whole generation ends within this time with the smallest matrix found: the "
+                       "evolutions run while half of it lasts (the first always), compaction the rest."));
+    connect(chkTimeLimit, &QCheckBox::toggled, txtTimeLimit, &QWidget::setEnabled);
 
     auto* buttons = new QDialogButtonBox(this);
     cmdOK = AddButton(buttons, QStringLiteral("cmdOK"), QStringLiteral("O&K"), QDialogButtonBox::AcceptRole);
@@ -95,6 +106,9 @@ frmDefaults::frmDefaults(CDefaults& defaults, QWidget* parent) : QDialog(parent)
     chkCompact->setChecked(mDefaults.bCompactTestCases);
     txtCompactEffort->setText(QString::number(mDefaults.lCompactEffort));
     txtCompactEffort->setEnabled(mDefaults.bCompactTestCases);
+    chkTimeLimit->setChecked(mDefaults.bTimeLimit);
+    txtTimeLimit->setText(QString::number(mDefaults.lTimeLimitSeconds));
+    txtTimeLimit->setEnabled(mDefaults.bTimeLimit);
 }
 
 QString frmDefaults::ProblemWith(const QString& text, const NumberRule& rule)
@@ -121,11 +135,18 @@ void frmDefaults::cmdOK_Click()
         field = txtCompactEffort;
         problem = ProblemWith(field->text(), kEffortRule);
     }
+    if (problem.isEmpty() && chkTimeLimit->isChecked()) {
+        field = txtTimeLimit;
+        problem = ProblemWith(field->text(), kSecondsRule);
+    }
     if (problem.isEmpty()) {
         mDefaults.lMaxNumEvolutions = *NumericTextToLong(txtMaxNumEvolutions->text());
         mDefaults.bCompactTestCases = chkCompact->isChecked();
         if (mDefaults.bCompactTestCases)
             mDefaults.lCompactEffort = *NumericTextToLong(txtCompactEffort->text());
+        mDefaults.bTimeLimit = chkTimeLimit->isChecked();
+        if (mDefaults.bTimeLimit)
+            mDefaults.lTimeLimitSeconds = *NumericTextToLong(txtTimeLimit->text());
         accept();
         return;
     }

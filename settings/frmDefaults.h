@@ -1,7 +1,8 @@
 #pragma once
-// The options dialog: the number of evolutions the n-way search runs, and whether its matrix
-// is compacted afterwards with what effort. Valid numbers (1 to 10,000 evolutions, 1 to
-// 1,000,000 thousand moves) go into the CDefaults it was given and reach the store at exit.
+// The options dialog: the number of evolutions the n-way search runs, whether its matrix
+// is compacted afterwards with what effort, and whether the whole generation stops after a
+// number of seconds. Valid numbers (1 to 10,000 evolutions, 1 to 1,000,000 thousand moves, 1
+// to 86,400 seconds) go into the CDefaults it was given and reach the store at exit.
 
 #include <QDialog>
 
@@ -30,6 +31,8 @@ private:
     QLineEdit* txtMaxNumEvolutions;
     QCheckBox* chkCompact;
     QLineEdit* txtCompactEffort;
+    QCheckBox* chkTimeLimit;
+    QLineEdit* txtTimeLimit;
     QPushButton* cmdOK;
     QPushButton* Command2;
     QPushButton* cmdHelp;

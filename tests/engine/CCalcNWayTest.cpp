@@ -5,6 +5,7 @@
 #include "engine/CCalcNWay.h"
 #include "engine/EngineFatalError.h"
 #include "engine/RandomStream.h"
+#include "engine/TupleEvolution.h"
 #include "tests/engine/LiteralQxvSearch.h"
 #include "tests/engine/RecordingReporter.h"
 
@@ -90,6 +91,26 @@ TEST(CCalcNWay, AHeavierLevelWinsTiesWithoutCostingAPair)
     }
     EXPECT_EQ(pairs.size(), 2u * 10 + 2 * 10 + 10 * 10) << "every pair covered";
     EXPECT_GE(heavy, 3 * (run.rows - heavy)) << "of " << run.rows;
+}
+
+TEST(CCalcNWay, LargeDesignsRunAsManyEvolutionsAsThePairBudgetHolds)
+{
+    EXPECT_EQ(TupleEvolution::PairsOf({2, 2, 2}), 12);
+    EXPECT_EQ(TupleEvolution::PairsOf(std::vector<int32_t>(1000, 2)), 1998000);
+    const struct {
+        int32_t strength, set;
+        bool mixed;
+        double pairs;
+        int32_t evolutions;
+    } cases[] = {
+        {2, 1000, false, 1e5, 1000},  // up to 100,000 pairs as set
+        {2, 1000, false, 1998000, 50},  // 2^1000
+        {2, 20, false, 1998000, 20},    // fewer set than the budget holds
+        {2, 1000, false, 2e11, 1},      // at least one
+        {3, 1000, false, 1e3, 3},       {2, 1000, true, 1e3, 3},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TupleEvolution::EvolutionsFor(c.strength, c.set, c.mixed, c.pairs), c.evolutions) << c.pairs;
 }
 
 TEST(CCalcNWay, ReportsInfeasibleConstraintsWhenNoRandomRowAvoidsAnExcludedPair)

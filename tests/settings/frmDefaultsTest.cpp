@@ -7,6 +7,7 @@
 #include "tests/support/SettingsSandbox.h"
 #include "tests/support/SheetTest.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -133,6 +134,34 @@ private slots:
         type("500");
         press("cmdOK");
         expectClosed(QDialog::Accepted, 500);
+    }
+
+    void aTimeLimitIsCheckedOnlyWhenSetAndStoredWithIt()
+    {
+        auto* limit = dialog->findChild<QCheckBox*>("chkTimeLimit");
+        auto* seconds = dialog->findChild<QLineEdit*>("txtTimeLimit");
+        QVERIFY(limit && seconds);
+        QVERIFY(!limit->isChecked() && !seconds->isEnabled());  // off by default
+        QCOMPARE(seconds->text(), QString("60"));
+        limit->click();
+        QVERIFY(seconds->isEnabled());
+        for (const auto& [entry, refusal] : {std::pair<QString, QString>{"0", "The number of seconds must be greater than zero."},
+                                             {"86401", "The number of seconds must be 86,400 or less."},
+                                             {"ten", "The number of seconds must be numeric."}}) {
+            seconds->clear();
+            QTest::keyClicks(seconds, entry);
+            messages.answer(MsgResult::Ok);
+            press("cmdOK");
+            TakeOnlyMessage(messages, refusal, MsgIcon::None);
+            QTRY_VERIFY(seconds->hasFocus());
+            QVERIFY(!defaults->bTimeLimit);
+        }
+        seconds->clear();
+        QTest::keyClicks(seconds, "12");
+        press("cmdOK");
+        expectClosed(QDialog::Accepted, 250);
+        QVERIFY(defaults->bTimeLimit);
+        QCOMPARE(defaults->lTimeLimitSeconds, 12);
     }
 
     void helpKeepsTheDialogAndCancelChangesNothing()
