@@ -23,17 +23,19 @@ NumericDesign::MemoryNeed NumericDesign::EstimateMemory() const
 
     MemoryNeed need;
     need.offsetsFit = 2 * cells + 32 <= std::numeric_limits<uint32_t>::max();
-    // States twice per cell, counts and slot sums, the factor-by-factor maps, the blocks,
-    // the two bit sets, the previous tests.
-    need.tableBytes = 2 * cells + 8 * cells + 16 * F * F + 28 * blocks + 2 * bitSet + 4 * lNumPrevRuns * F;
+    // States twice per cell, counts (and slot sums where rows may pass the row sets), the
+    // factor-by-factor maps, the blocks, the two bit sets, the previous tests.
+    const bool countsCells = CountsCellsFor(static_cast<int32_t>(std::min(rows, 1e9)));
+    need.tableBytes = 2 * cells + (countsCells ? 8 : 4) * cells + 16 * F * F + 28 * blocks + 2 * bitSet + 4 * lNumPrevRuns * F;
     // Finding what the constraints exclude together takes two more bit sets for a while;
     // each evolution keeps the pairs each level of a row covered, to undo them.
     const double rowLog = lNumConstraints > 0 ? F * std::ceil(sumLevels / 64) * 8 : 0;
     if (lNumConstraints > 0)
         need.tableBytes += 2 * bitSet;
-    // The states and one bit set again, counts and slot sums again, the matrix and its
-    // columns and the kept copy, per-block and per-level bookkeeping.
-    need.workspaceBytes = 2 * cells + bitSet + 8 * cells + 12 * rows * F + 20 * rows + 12 * blocks + 16 * sumLevels + rowLog;
+    // The states and one bit set again, counts and slot sums again where kept, the matrix and
+    // its columns and the kept copy, per-block and per-level bookkeeping.
+    need.workspaceBytes = 2 * cells + bitSet + (countsCells ? 8 * cells : 0) + 12 * rows * F + 20 * rows + 12 * blocks +
+                          16 * sumLevels + rowLog;
     return need;
 }
 

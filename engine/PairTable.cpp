@@ -18,7 +18,7 @@ void PairTable::BuildPairs(const DesignCodes& codes)
     LayOutStates(codes);
     baseState.assign(numStates, kUncovered);
     baseCounts.assign(numCells, 0);
-    baseRowSum.assign(numCells, 0);
+    baseRowSum.assign(CountsCells() ? numCells : 0, 0);
     baseDone.assign(atBlocks.size(), 0);
     baseNonZero.assign(static_cast<size_t>(codes.levelOffset[codes.lNumFactors]), 0);
     ExcludeWhatNoValidRowHolds(codes);
@@ -131,7 +131,8 @@ void PairTable::CountPreviousTests(const DesignCodes& codes)
                 if (count == 0)
                     MarkNonZero(codes, f, row[f] - 1, g, row[g] - 1, kCovered);
                 count += 1;
-                baseRowSum[cell] += static_cast<uint32_t>(p);
+                if (!baseRowSum.empty())
+                    baseRowSum[cell] += static_cast<uint32_t>(p);
             }
     }
 }

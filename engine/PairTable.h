@@ -31,6 +31,11 @@ struct PairTable {
 
     // Greedy rows one evolution may add for a design whose widest factor has maxLevels levels.
     static int32_t MaxIterationsFor(int32_t maxLevels);
+    // Row elimination of up to this many rows finds the pairs held by one row from per-level
+    // row sets; beyond, from per-cell counts and slot sums, which only such a design keeps.
+    static constexpr int32_t kMostRowsBySets = 256;
+    static bool CountsCellsFor(int32_t rows) { return rows > kMostRowsBySets; }
+    bool CountsCells() const { return CountsCellsFor(maxRows); }
 
     // Lays out the table for the prepared codes and computes the base arrays.
     void BuildPairs(const DesignCodes& codes);
@@ -48,7 +53,7 @@ struct PairTable {
 
     std::vector<uint8_t> baseState;    // numStates
     std::vector<int32_t> baseCounts;   // numCells: -1 excluded, else previous tests holding the pair
-    std::vector<uint32_t> baseRowSum;  // numCells: sum (mod 2^32) of the row numbers holding the pair
+    std::vector<uint32_t> baseRowSum;  // numCells when CountsCells(): sum (mod 2^32) of the row numbers holding the pair
     std::vector<int32_t> baseDone;     // per block: cells covered or excluded
     std::vector<int32_t> baseNonZero;  // per level: cells of that level covered or excluded
     int32_t baseIncomplete = 0;        // blocks with a required cell still uncovered

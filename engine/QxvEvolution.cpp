@@ -38,8 +38,10 @@ QxvEvolution::QxvEvolution(const NumericDesign& design)
     rowOrder_.resize(maxRows);
     rowsWith_.resize(design.levelFactor.size() * kSetRowWords);
     columns_.resize(maxRows * F);
-    counts_.resize(design.numCells);
-    rowSum_.resize(design.numCells);
+    if (design.CountsCells()) {
+        counts_.resize(design.numCells);
+        rowSum_.resize(design.numCells);
+    }
     unique_.resize(maxRows);
     sortKeys_.resize(maxRows);
     sortIndex_.resize(maxRows);

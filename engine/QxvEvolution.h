@@ -216,11 +216,11 @@ private:
     // rows, the rows holding each level are a bit set and the rows holding a pair one AND
     // away; beyond, each cell keeps the count of rows holding it and the sum of their slots
     // (the one row when the count is 1).
-    static constexpr int32_t kSetRowWords = 4;
+    static constexpr int32_t kSetRowWords = NumericDesign::kMostRowsBySets / 64;
     int32_t rowWords_ = 0;             // words of a level's row set; 0: counts per cell
     std::vector<uint64_t> rowsWith_;  // per level, rowWords_ words
     std::vector<int32_t> columns_;    // the matrix by factor: columns_[f * maxRows + slot]
-    std::vector<int32_t> counts_;
+    std::vector<int32_t> counts_;   // numCells, only where the rows may pass the row sets
     std::vector<uint32_t> rowSum_;
     std::vector<int32_t> unique_;
     std::vector<int32_t> sortKeys_;
