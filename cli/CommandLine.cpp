@@ -103,33 +103,11 @@ QString ReadTime(const QString& value, CliOptions& o)
     return {};
 }
 
-QString ReadFormat(const QString& value, CliOptions& o)
+// An option whose value is kept as given, a text or a path.
+template <QString CliOptions::*Field>
+QString ReadText(const QString& value, CliOptions& o)
 {
-    o.formatName = value;
-    return {};
-}
-
-QString ReadOutput(const QString& value, CliOptions& o)
-{
-    o.output = value;
-    return {};
-}
-
-QString ReadInclude(const QString& value, CliOptions& o)
-{
-    o.include = value;
-    return {};
-}
-
-QString ReadPrevious(const QString& value, CliOptions& o)
-{
-    o.previous = value;
-    return {};
-}
-
-QString ReadSuite(const QString& value, CliOptions& o)
-{
-    o.suite = value;
+    o.*Field = value;
     return {};
 }
 
@@ -195,15 +173,15 @@ const std::vector<CliOption>& CliOptionTable()
          "which --evolutions and --compact-moves repeat it",
          ReadTime},
         {"format", "FORMAT", "tsv (default), csv or json (one document: factors, rows, summary); for export %1",
-         ReadFormat},
-        {"output", "FILE", "write to FILE instead of standard output (\"-\": standard output)", ReadOutput},
+         ReadText<&CliOptions::formatName>},
+        {"output", "FILE", "write to FILE instead of standard output (\"-\": standard output)", ReadText<&CliOptions::output>},
         {"save", nullptr, "store the matrix in the design file", ReadSave},
         {"include", "FILE",
          "rows that must be in the suite, first (TSV, CSV or JSON; the first line names factors; an empty cell is "
          "left to the generator)",
-         ReadInclude},
-        {"previous", "FILE", "tests already run (whole rows, as --include reads them), added to the design's", ReadPrevious},
-        {"suite", "FILE", "count what this suite covers (TSV, CSV or JSON) instead of the saved matrix", ReadSuite},
+         ReadText<&CliOptions::include>},
+        {"previous", "FILE", "tests already run (whole rows, as --include reads them), added to the design's", ReadText<&CliOptions::previous>},
+        {"suite", "FILE", "count what this suite covers (TSV, CSV or JSON) instead of the saved matrix", ReadText<&CliOptions::suite>},
         {"yes", nullptr, "answer Yes to the question before a listing of more than 1,000 combinations", ReadYes},
         {"missing", nullptr, "list what is not covered", ReadMissing},
     };
