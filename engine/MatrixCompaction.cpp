@@ -6,25 +6,27 @@ MatrixCompaction::MatrixCompaction(const NumericDesign& design, int32_t maxRows)
     : CompactionSearch(design, maxRows, design.numCells, kTabuMoves)
 {
     cellEntry_.resize(design.numCells * 2);
-    for (const tInterBlock& block : design.atBlocks)
-        for (int32_t l1 = 0; l1 < design.levels[block.f1]; ++l1)
-            for (int32_t l2 = 0; l2 < design.levels[block.f2]; ++l2) {
-                const size_t cell = block.cellOffset + static_cast<size_t>(l1) * design.levels[block.f2] + l2;
-                cellEntry_[2 * cell] = design.levelOffset[block.f1] + l1;
-                cellEntry_[2 * cell + 1] = design.levelOffset[block.f2] + l2;
-            }
+    baseCounts_ = design.CountBase();
     // A row holds one pair of each block: no fewer rows than a block has pairs still
     // required after the previous tests. One row at least, for the moves to work on.
     fewestRows_ = 1;
-    for (const tInterBlock& block : design.atBlocks)
-        fewestRows_ = std::max<int32_t>(fewestRows_, static_cast<int32_t>(std::count(
-            design.baseCounts.begin() + block.cellOffset, design.baseCounts.begin() + block.cellOffset + block.lNumCombos, 0)));
+    for (int32_t f = 0; f < F_ - 1; ++f)
+        for (int32_t g = f + 1; g < F_; ++g) {
+            int32_t required = 0;
+            for (int32_t lf = 0; lf < design.levels[f]; ++lf)
+                for (int32_t lg = 0; lg < design.levels[g]; ++lg) {
+                    const size_t cell = CellOf(f, lf, g, lg);
+                    cellEntry_[2 * cell] = design.levelOffset[f] + lf;
+                    cellEntry_[2 * cell + 1] = design.levelOffset[g] + lg;
+                    required += baseCounts_[cell] == 0;
+                }
+            fewestRows_ = std::max(fewestRows_, required);
+        }
 }
 
 void MatrixCompaction::ResetCounts()
 {
-    // The previous tests' counts come with the design.
-    std::copy(d_.baseCounts.begin(), d_.baseCounts.end(), counts_.begin());
+    std::copy(baseCounts_.begin(), baseCounts_.end(), counts_.begin());
 }
 
 void MatrixCompaction::AddCoverage(int32_t r, int32_t sign)

@@ -34,13 +34,9 @@ private:
     int32_t Delta(int32_t r, int32_t f, int32_t level, int32_t& count) const override;
     void SetCell(int32_t r, int32_t f, int32_t level) override;
     void ForceCover(RandomStream& random) override;
-    size_t CellOf(int32_t f, int32_t lf, int32_t g, int32_t lg) const
-    {
-        if (f > g)
-            return d_.pairCellOffset[static_cast<size_t>(g) * F_ + f] + static_cast<size_t>(lg) * d_.levels[f] + lf;
-        return d_.pairCellOffset[static_cast<size_t>(f) * F_ + g] + static_cast<size_t>(lf) * d_.levels[g] + lg;
-    }
+    size_t CellOf(int32_t f, int32_t lf, int32_t g, int32_t lg) const { return d_.Cell(f, lf, g, lg); }
 
+    std::vector<int32_t> baseCounts_;  // the design's CountBase(): excluded cells and previous tests
     std::vector<int32_t> cellEntry_;  // per cell: the level entries of its two levels
     int32_t f_ = 0, a_ = 0, g_ = 0, b_ = 0;  // the pair being moved: factor f at level a, g at b
 };

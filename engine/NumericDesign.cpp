@@ -23,24 +23,25 @@ NumericDesign::MemoryNeed NumericDesign::EstimateMemory() const
 
     MemoryNeed need;
     need.offsetsFit = 2 * cells + 32 <= std::numeric_limits<uint32_t>::max();
-    // States twice per cell, counts (and slot sums where rows may pass the row sets), the
-    // factor-by-factor maps, the blocks, the two bit sets, the previous tests.
+    // States twice per cell where kept, counts and slot sums where rows may pass the row
+    // sets, cells done per block, the two bit sets, the previous tests.
     const bool countsCells = CountsCellsFor(static_cast<int32_t>(std::min(rows, 1e9)));
-    need.tableBytes = 2 * cells + (countsCells ? 8 : 4) * cells + 16 * F * F + 28 * blocks + 2 * bitSet + 4 * lNumPrevRuns * F;
+    const double states = KeepsStatesFor(2 * cells) ? 2 * cells : 0;
+    const double counts = countsCells ? 8 * cells : 0;
+    need.tableBytes = states + counts + 4 * blocks + 2 * bitSet + 4 * lNumPrevRuns * F + 24 * F;
     // Finding what the constraints exclude together takes two more bit sets for a while;
     // each evolution keeps the pairs each level of a row covered, to undo them.
     const double rowLog = lNumConstraints > 0 ? F * std::ceil(sumLevels / 64) * 8 : 0;
     if (lNumConstraints > 0)
         need.tableBytes += 2 * bitSet;
-    // The states and one bit set again, counts and slot sums again where kept, the matrix and
-    // its columns and the kept copy, per-block and per-level bookkeeping.
-    need.workspaceBytes = 2 * cells + bitSet + (countsCells ? 8 * cells : 0) + 12 * rows * F + 20 * rows + 12 * blocks +
-                          16 * sumLevels + rowLog;
+    // The states, one bit set and the counts again where kept, the matrix and its columns
+    // and the kept copy, per-block and per-level bookkeeping.
+    need.workspaceBytes = states + bitSet + counts + 12 * rows * F + 20 * rows + 4 * blocks + 16 * sumLevels + rowLog;
     return need;
 }
 
-void NumericDesign::BuildTables()
+void NumericDesign::BuildTables(double mostStatesKept)
 {
     PrepareCodes();
-    BuildPairs(*this);
+    BuildPairs(mostStatesKept);
 }

@@ -6,7 +6,7 @@
 #include "engine/DesignCodes.h"
 #include "engine/PairTable.h"
 
-struct NumericDesign : DesignCodes, PairTable {
+struct NumericDesign : PairTable {
     // What a search of this design takes, from the level counts and the number of previous
     // tests alone, before anything is laid out: the bytes of the shared tables, the bytes of
     // the workspace of one evolution (one per thread), and whether the cell offsets fit the
@@ -19,5 +19,5 @@ struct NumericDesign : DesignCodes, PairTable {
     MemoryNeed EstimateMemory() const;
 
     // Prepares the codes and lays out the pair table.
-    void BuildTables();
+    void BuildTables(double mostStatesKept = kMostStatesKept);
 };

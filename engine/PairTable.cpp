@@ -1,6 +1,7 @@
 #include "engine/PairTable.h"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 
 int32_t PairTable::MaxIterationsFor(int32_t maxLevels)
@@ -10,151 +11,151 @@ int32_t PairTable::MaxIterationsFor(int32_t maxLevels)
     return static_cast<int32_t>(std::min<int64_t>(limit, std::numeric_limits<int32_t>::max() / 2));
 }
 
-void PairTable::BuildPairs(const DesignCodes& codes)
+void PairTable::BuildPairs(double mostStatesKept)
 {
-    maxIterations = MaxIterationsFor(codes.maxLevels);
-    maxRows = codes.lNumPrevRuns + 1 + maxIterations;
-    LayOutBlocks(codes);
-    LayOutStates(codes);
-    baseState.assign(numStates, kUncovered);
-    baseCounts.assign(numCells, 0);
-    baseRowSum.assign(CountsCells() ? numCells : 0, 0);
-    baseDone.assign(atBlocks.size(), 0);
-    baseNonZero.assign(static_cast<size_t>(codes.levelOffset[codes.lNumFactors]), 0);
-    ExcludeWhatNoValidRowHolds(codes);
-    CountPreviousTests(codes);
+    maxIterations = MaxIterationsFor(maxLevels);
+    maxRows = lNumPrevRuns + 1 + maxIterations;
+    LayOut();
+    baseState.assign(KeepsStatesFor(static_cast<double>(numStates), mostStatesKept) ? numStates : 0, kUncovered);
+    baseDone.assign(static_cast<size_t>(numBlocks), 0);
+    baseNonZero.assign(static_cast<size_t>(levelOffset[lNumFactors]), 0);
+    SetUncoveredBits();
+    MarkExcludedCells();
+    CoverByPreviousTests();
+    baseCounts.clear();
+    baseRowSum.clear();
+    if (CountsCells()) {
+        baseCounts = CountBase();
+        baseRowSum.assign(numCells, 0);
+        CountPreviousTests(nullptr, baseRowSum.data());
+    }
     baseIncomplete = 0;
-    for (size_t b = 0; b < atBlocks.size(); ++b)
-        if (baseDone[b] < atBlocks[b].lNumCombos)
-            ++baseIncomplete;
-    SetUncoveredBits(codes);
+    for (int32_t f = 0; f < lNumFactors - 1; ++f)
+        for (int32_t g = f + 1; g < lNumFactors; ++g)
+            if (baseDone[BlockOf(f, g)] < NumCombos(f, g))
+                ++baseIncomplete;
 }
 
-void PairTable::LayOutBlocks(const DesignCodes& codes)
+void PairTable::LayOut()
 {
-    const int32_t F = codes.lNumFactors;
-    const size_t FF = static_cast<size_t>(F) * static_cast<size_t>(F);
-    atBlocks.clear();
-    blockOf.assign(FF, -1);
-    pairCellOffset.assign(FF, 0);
-    numCells = 0;
-    for (int32_t f1 = 0; f1 < F - 1; ++f1)
-        for (int32_t f2 = f1 + 1; f2 < F; ++f2) {
-            tInterBlock block;
-            block.f1 = f1;
-            block.f2 = f2;
-            block.lNumCombos = codes.levels[f1] * codes.levels[f2];
-            block.cellOffset = static_cast<uint32_t>(numCells);
-            const auto b = static_cast<int32_t>(atBlocks.size());
-            blockOf[f1 * F + f2] = b;
-            blockOf[f2 * F + f1] = b;
-            pairCellOffset[f1 * F + f2] = block.cellOffset;
-            numCells += static_cast<size_t>(block.lNumCombos);
-            atBlocks.push_back(block);
-        }
-    inverseCombos.resize(atBlocks.size());
-    for (size_t b = 0; b < atBlocks.size(); ++b)
-        inverseCombos[b] = atBlocks[b].lNumCombos > 0 ? 1.0 / atBlocks[b].lNumCombos : 0.0;
-}
-
-void PairTable::LayOutStates(const DesignCodes& codes)
-{
-    const int32_t F = codes.lNumFactors;
-    stateOffset.assign(static_cast<size_t>(F) * static_cast<size_t>(F), 0);
-    numStates = 0;
-    factorBlocks.clear();
-    factorBlocks.reserve(static_cast<size_t>(F) * static_cast<size_t>(std::max(F - 1, 0)));
-    for (int32_t f = 0; f < F; ++f)
-        for (int32_t g = 0; g < F; ++g) {
-            if (g == f)
-                continue;
-            stateOffset[f * F + g] = static_cast<uint32_t>(numStates);
-            numStates += static_cast<size_t>(codes.levels[f]) * static_cast<size_t>(codes.levels[g]);
-            factorBlocks.push_back(blockOf[f * F + g]);
-        }
-}
-
-void PairTable::MarkNonZero(const DesignCodes& codes, int32_t f, int32_t lf, int32_t g, int32_t lg, uint8_t state)
-{
-    const int32_t F = codes.lNumFactors;
-    baseDone[blockOf[f * F + g]] += 1;
-    baseNonZero[codes.levelOffset[f] + lf] += 1;
-    baseNonZero[codes.levelOffset[g] + lg] += 1;
-    baseState[stateOffset[f * F + g] + static_cast<size_t>(lg) * codes.levels[f] + lf] = state;
-    baseState[stateOffset[g * F + f] + static_cast<size_t>(lf) * codes.levels[g] + lg] = state;
-}
-
-void PairTable::ExcludeWhatNoValidRowHolds(const DesignCodes& codes)
-{
-    const int32_t F = codes.lNumFactors;
-    const std::vector<int32_t>& levels = codes.levels;
-    const std::vector<int32_t>& levelOffset = codes.levelOffset;
-    // Excludes cell (f = lf, g = lg) unless it already was.
-    auto excludePair = [&](int32_t f, int32_t lf, int32_t g, int32_t lg) {
-        if (f > g) {
-            std::swap(f, g);
-            std::swap(lf, lg);
-        }
-        int32_t& count = baseCounts[pairCellOffset[f * F + g] + static_cast<size_t>(lf) * levels[g] + lg];
-        if (count == -1)
-            return;
-        count = -1;
-        MarkNonZero(codes, f, lf, g, lg, kExcluded);
-    };
-    // The named and implied pairs, and those of a level no valid row holds.
-    for (const auto& [a, b] : codes.constraints->ExcludedPairs()) {
-        const int32_t f = codes.levelFactor[a], g = codes.levelFactor[b];
-        excludePair(f, a - levelOffset[f], g, b - levelOffset[g]);
+    // Blocks and cells in lexicographic order of (f, g), f < g; a factor's state runs by
+    // ascending partner, factor after factor.
+    const int32_t F = lNumFactors;
+    const int64_t entries = levelOffset[F];
+    firstBlock_.assign(static_cast<size_t>(F), 0);
+    firstCell_.assign(static_cast<size_t>(F), 0);
+    firstState_.assign(static_cast<size_t>(F), 0);
+    int64_t blocks = 0, cells = 0, states = 0;
+    for (int32_t f = 0; f < F; ++f) {
+        const int64_t L = levels[f];
+        firstBlock_[f] = static_cast<int32_t>(blocks - (f + 1));
+        firstCell_[f] = cells - L * levelOffset[f + 1];
+        firstState_[f] = states;
+        blocks += F - 1 - f;
+        cells += L * (entries - levelOffset[f + 1]);
+        states += L * (entries - L);
     }
-    for (int32_t dead = 0; dead < levelOffset[F]; ++dead) {
-        if (!codes.constraints->Unusable(dead))
-            continue;
-        const int32_t f = codes.levelFactor[dead];
-        for (int32_t g = 0; g < F; ++g)
-            for (int32_t m = 0; g != f && m < levels[g]; ++m)
-                excludePair(f, dead - levelOffset[f], g, m);
+    numBlocks = static_cast<int32_t>(blocks);
+    numCells = static_cast<size_t>(cells);
+    numStates = static_cast<size_t>(states);
+}
+
+void PairTable::MarkNonZero(int32_t f, int32_t lf, int32_t g, int32_t lg, uint8_t state)
+{
+    baseDone[BlockOf(f, g)] += 1;
+    baseNonZero[levelOffset[f] + lf] += 1;
+    baseNonZero[levelOffset[g] + lg] += 1;
+    if (KeepsStates()) {
+        baseState[StateOffset(f, g) + static_cast<size_t>(lg) * levels[f] + lf] = state;
+        baseState[StateOffset(g, f) + static_cast<size_t>(lf) * levels[g] + lg] = state;
     }
 }
 
-void PairTable::CountPreviousTests(const DesignCodes& codes)
+void PairTable::SetUncoveredBits()
+{
+    // Every pair with a level of another factor, less the excluded ones.
+    const int32_t W = levelWords;
+    const int32_t entries = levelOffset[lNumFactors];
+    baseUncoveredBits.assign(static_cast<size_t>(entries) * W, 0);
+    for (int32_t e = 0; e < entries; ++e) {
+        uint64_t* uncovered = &baseUncoveredBits[static_cast<size_t>(e) * W];
+        const uint64_t* excluded = ExcludedWith(e);
+        const int32_t f = levelFactor[e];
+        for (int32_t w = 0; w < W; ++w)
+            uncovered[w] = ~excluded[w];
+        // Not the factor's own levels, nor the bits past the last entry.
+        for (int32_t own = levelOffset[f]; own < levelOffset[f + 1]; ++own)
+            uncovered[own >> 6] &= ~(uint64_t{1} << (own & 63));
+        if (entries % 64)
+            uncovered[W - 1] &= (uint64_t{1} << (entries % 64)) - 1;
+    }
+}
+
+void PairTable::MarkExcludedCells()
+{
+    // Each excluded pair once, from its lower entry.
+    const int32_t entries = levelOffset[lNumFactors];
+    for (int32_t a = 0; a < entries; ++a) {
+        const uint64_t* excluded = ExcludedWith(a);
+        const int32_t f = levelFactor[a];
+        for (int32_t w = (a + 1) >> 6; w < levelWords; ++w)
+            for (uint64_t bits = excluded[w]; bits; bits &= bits - 1) {
+                const int32_t b = w * 64 + std::countr_zero(bits);
+                const int32_t g = levelFactor[b];
+                if (b > a && g != f)
+                    MarkNonZero(f, a - levelOffset[f], g, b - levelOffset[g], kExcluded);
+            }
+    }
+}
+
+void PairTable::CoverByPreviousTests()
 {
     // Previous tests cover their pairs; an excluded pair stays excluded.
-    const int32_t F = codes.lNumFactors;
-    for (int32_t p = 0; p < codes.lNumPrevRuns; ++p) {
-        const int32_t* row = &codes.alPrevRuns[static_cast<size_t>(p) * F];
+    const int32_t F = lNumFactors;
+    const int32_t W = levelWords;
+    for (int32_t p = 0; p < lNumPrevRuns; ++p) {
+        const int32_t* row = &alPrevRuns[static_cast<size_t>(p) * F];
         for (int32_t f = 0; f < F - 1; ++f)
             for (int32_t g = f + 1; g < F; ++g) {
-                const size_t cell = pairCellOffset[f * F + g] + static_cast<size_t>(row[f] - 1) * codes.levels[g] + (row[g] - 1);
-                int32_t& count = baseCounts[cell];
-                if (count < 0)
+                const int32_t a = levelOffset[f] + row[f] - 1, b = levelOffset[g] + row[g] - 1;
+                uint64_t& bit = baseUncoveredBits[static_cast<size_t>(a) * W + (b >> 6)];
+                const uint64_t mask = uint64_t{1} << (b & 63);
+                if (!(bit & mask))
                     continue;
-                if (count == 0)
-                    MarkNonZero(codes, f, row[f] - 1, g, row[g] - 1, kCovered);
-                count += 1;
-                if (!baseRowSum.empty())
-                    baseRowSum[cell] += static_cast<uint32_t>(p);
+                bit &= ~mask;
+                baseUncoveredBits[static_cast<size_t>(b) * W + (a >> 6)] &= ~(uint64_t{1} << (a & 63));
+                MarkNonZero(f, row[f] - 1, g, row[g] - 1, kCovered);
             }
     }
 }
 
-void PairTable::SetUncoveredBits(const DesignCodes& codes)
+void PairTable::CountPreviousTests(int32_t* counts, uint32_t* rowSum) const
 {
-    const int32_t F = codes.lNumFactors;
-    const std::vector<int32_t>& levels = codes.levels;
-    const std::vector<int32_t>& levelOffset = codes.levelOffset;
-    const int32_t W = codes.levelWords;
-    baseUncoveredBits.assign(static_cast<size_t>(levelOffset[F]) * W, 0);
-    for (int32_t f = 0; f < F; ++f)
-        for (int32_t l = 0; l < levels[f]; ++l) {
-            uint64_t* uncovered = &baseUncoveredBits[static_cast<size_t>(levelOffset[f] + l) * W];
-            for (int32_t g = 0; g < F; ++g) {
-                if (g == f)
+    const int32_t F = lNumFactors;
+    for (int32_t p = 0; p < lNumPrevRuns; ++p) {
+        const int32_t* row = &alPrevRuns[static_cast<size_t>(p) * F];
+        for (int32_t f = 0; f < F - 1; ++f)
+            for (int32_t g = f + 1; g < F; ++g) {
+                if (ExcludedPair(f, row[f] - 1, g, row[g] - 1))
                     continue;
-                for (int32_t m = 0; m < levels[g]; ++m) {
-                    const int32_t bit = levelOffset[g] + m;
-                    if (baseState[stateOffset[f * F + g] + static_cast<size_t>(m) * levels[f] + l] == kUncovered)
-                        uncovered[bit >> 6] |= uint64_t{1} << (bit & 63);
-                }
+                const size_t cell = Cell(f, row[f] - 1, g, row[g] - 1);
+                if (counts)
+                    counts[cell] += 1;
+                if (rowSum)
+                    rowSum[cell] += static_cast<uint32_t>(p);
             }
-        }
+    }
+}
+
+std::vector<int32_t> PairTable::CountBase() const
+{
+    std::vector<int32_t> counts(numCells, 0);
+    for (int32_t f = 0; f < lNumFactors - 1; ++f)
+        for (int32_t g = f + 1; g < lNumFactors; ++g)
+            for (int32_t lf = 0; lf < levels[f]; ++lf)
+                for (int32_t lg = 0; lg < levels[g]; ++lg)
+                    if (ExcludedPair(f, lf, g, lg))
+                        counts[Cell(f, lf, g, lg)] = -1;
+    CountPreviousTests(counts.data(), nullptr);
+    return counts;
 }

@@ -15,16 +15,18 @@ constexpr int32_t kRandomRowTries = 10000;
 }  // namespace
 
 QxvEvolution::QxvEvolution(const NumericDesign& design)
-    : d_(design), F_(design.lNumFactors), blocks_(static_cast<int32_t>(design.atBlocks.size())), W_(design.levelWords)
+    : d_(design), F_(design.lNumFactors), blocks_(design.numBlocks), W_(design.levelWords)
 {
     const auto F = static_cast<size_t>(F_);
     const auto maxLevels = static_cast<size_t>(std::max(design.maxLevels, 1));
     const auto maxRows = static_cast<size_t>(design.maxRows);
-    state_.resize(design.numStates + 32);  // room for reading whole lanes past the last run
+    if (design.KeepsStates()) {
+        state_.resize(design.numStates + 32);  // room for reading whole lanes past the last run
+        blockCompleteness_.resize(static_cast<size_t>(design.numBlocks));
+    }
     uncovered_.resize(design.baseUncoveredBits.size());
     fixed_.resize(static_cast<size_t>(W_));
-    done_.resize(design.atBlocks.size());
-    blockCompleteness_.resize(design.atBlocks.size());
+    done_.resize(static_cast<size_t>(design.numBlocks));
     nonZero_.resize(design.baseNonZero.size());
     factorCompleteness_.resize(F);
     factorChanged_.resize(F);
@@ -62,16 +64,21 @@ QxvEvolution::QxvEvolution(const NumericDesign& design)
 
 void QxvEvolution::ResetToBase()
 {
-    std::memcpy(state_.data(), d_.baseState.data(), d_.baseState.size());
+    if (!state_.empty())
+        std::memcpy(state_.data(), d_.baseState.data(), d_.baseState.size());
     std::copy(d_.baseUncoveredBits.begin(), d_.baseUncoveredBits.end(), uncovered_.begin());
     std::copy(d_.baseDone.begin(), d_.baseDone.end(), done_.begin());
     std::copy(d_.baseNonZero.begin(), d_.baseNonZero.end(), nonZero_.begin());
     incomplete_ = d_.baseIncomplete;
     sumCompleteness_ = 0.0;
-    for (int32_t b = 0; b < blocks_; ++b) {
-        blockCompleteness_[b] = static_cast<double>(done_[b]) / static_cast<double>(d_.atBlocks[b].lNumCombos);
-        sumCompleteness_ += blockCompleteness_[b];
-    }
+    for (int32_t f = 0; f < F_ - 1; ++f)
+        for (int32_t g = f + 1; g < F_; ++g) {
+            const int32_t b = d_.BlockOf(f, g);
+            const double completeness = static_cast<double>(done_[b]) / static_cast<double>(d_.NumCombos(f, g));
+            if (!blockCompleteness_.empty())
+                blockCompleteness_[b] = completeness;
+            sumCompleteness_ += completeness;
+        }
     std::fill(factorChanged_.begin(), factorChanged_.end(), uint8_t{1});
 
     // The matrix starts with the previous tests, in sheet order.
@@ -219,13 +226,14 @@ void QxvEvolution::EvaluteNWayCompleteness()
     int32_t changed[4];
     int32_t waiting = 0;
     auto sumWaiting = [&] {
-        const int32_t* blocks[4];
+        int32_t factors[4];
         double sums[4] = {0.0, 0.0, 0.0, 0.0};
         for (int32_t k = 0; k < 4; ++k)
-            blocks[k] = &d_.factorBlocks[static_cast<size_t>(changed[k < waiting ? k : 0]) * partners];
-        for (int32_t j = 0; j < partners; ++j)
-            for (int32_t k = 0; k < 4; ++k)
-                sums[k] += blockCompleteness_[blocks[k][j]];
+            factors[k] = changed[k < waiting ? k : 0];
+        if (blockCompleteness_.empty())
+            SumCompleteness<false>(factors, sums);
+        else
+            SumCompleteness<true>(factors, sums);
         for (int32_t k = 0; k < waiting; ++k)
             factorCompleteness_[changed[k]] = sums[k] / static_cast<double>(partners);
         waiting = 0;
@@ -240,6 +248,21 @@ void QxvEvolution::EvaluteNWayCompleteness()
     }
     if (waiting > 0)
         sumWaiting();
+}
+
+template <bool Stored>
+void QxvEvolution::SumCompleteness(const int32_t* factors, double* sums) const
+{
+    const int32_t* levels = d_.levels.data();
+    for (int32_t j = 0; j < F_ - 1; ++j)
+        for (int32_t k = 0; k < 4; ++k) {
+            const int32_t f = factors[k];
+            const int32_t b = d_.PartnerBlock(f, j);
+            if constexpr (Stored)
+                sums[k] += blockCompleteness_[b];
+            else
+                sums[k] += static_cast<double>(done_[b]) / static_cast<double>(levels[f] * levels[j + (j >= f)]);
+        }
 }
 
 void QxvEvolution::CalcCompletenessOrder(RandomStream& random)
@@ -288,8 +311,8 @@ void QxvEvolution::Select2WayLevelForFactor(RandomStream& random)
         const int32_t f = alOrder_[pos];
         const int32_t levels = d_.levels[f];
         // Both ways give the same scores: the bit sets cost a word per level, the cell runs
-        // one run per fixed partner.
-        if (levels * W_ < F_ - pos)
+        // (where the design keeps them) one run per fixed partner.
+        if (state_.empty() || levels * W_ < F_ - pos)
             ScoreLevelsBySets(f, scores, flags);
         else
             ScoreLevels(pos, scores, flags);
@@ -471,8 +494,6 @@ void QxvEvolution::CoverFixedPartners(int32_t f, int32_t level, uint64_t* log)
     const int32_t entryWord = entry >> 6;
     const uint64_t entryBit = uint64_t{1} << (entry & 63);
     const int32_t levels = d_.levels[f];
-    const uint32_t* offsets = &d_.stateOffset[static_cast<size_t>(f) * F_];
-    const int32_t* blocks = &d_.blockOf[static_cast<size_t>(f) * F_];
     uint64_t* uncovered = &uncovered_[static_cast<size_t>(entry) * W_];
     int32_t covered = 0;
     for (int32_t w = 0; w < W_; ++w) {
@@ -485,11 +506,9 @@ void QxvEvolution::CoverFixedPartners(int32_t f, int32_t level, uint64_t* log)
             partners &= partners - 1;
             const int32_t g = d_.levelFactor[bit];
             const int32_t lg = bit - d_.levelOffset[g];
-            state_[offsets[g] + static_cast<size_t>(lg) * levels + level] = NumericDesign::kCovered;
-            state_[d_.stateOffset[static_cast<size_t>(g) * F_ + f] + static_cast<size_t>(level) * d_.levels[g] + lg] =
-                NumericDesign::kCovered;
+            SetState(f, level, g, lg, NumericDesign::kCovered);
             uncovered_[static_cast<size_t>(bit) * W_ + entryWord] &= ~entryBit;
-            CountCoveredCell(blocks[g]);
+            CountCoveredCell(d_.BlockOf(f, g), levels * d_.levels[g]);
             ++nonZero_[bit];
             factorChanged_[g] = 1;
         }
@@ -522,8 +541,13 @@ void QxvEvolution::ScoreLevels(int32_t pos, int32_t* scores, uint8_t* flags) con
     // still uncovered (its score), and whether it forms an excluded pair with any (flags).
     const int32_t f = alOrder_[pos];
     const int32_t levels = d_.levels[f];
-    const uint32_t* offsets = &d_.stateOffset[static_cast<size_t>(f) * F_];
-    const uint8_t* state = state_.data();
+    // The runs of partners below f start at one origin, those above at another.
+    const uint8_t* below = state_.data() + d_.StateOrigin(f, false);
+    const uint8_t* above = state_.data() + d_.StateOrigin(f, true);
+    const int32_t* levelOffset = d_.levelOffset.data();
+    auto runOf = [&](int32_t g, int32_t lg) {
+        return (g < f ? below : above) + static_cast<size_t>(levelOffset[g] + lg) * levels;
+    };
     const int32_t anchor = alOrder_[0];
     if (levels <= 32 && F_ <= 256) {
         // Sixteen levels at a time in byte lanes; scores stay below 256 with at most 255
@@ -534,7 +558,7 @@ void QxvEvolution::ScoreLevels(int32_t pos, int32_t* scores, uint8_t* flags) con
         const Lanes ones = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
         const int32_t chunks = levels > 16 ? 2 : 1;
         auto addPartner = [&](int32_t g, int32_t lg) {
-            const uint8_t* cells = state + offsets[g] + static_cast<size_t>(lg) * levels;
+            const uint8_t* cells = runOf(g, lg);
             for (int32_t c = 0; c < chunks; ++c) {
                 Lanes v;
                 std::memcpy(&v, cells + 16 * c, sizeof v);
@@ -554,7 +578,7 @@ void QxvEvolution::ScoreLevels(int32_t pos, int32_t* scores, uint8_t* flags) con
     std::fill(scores, scores + levels, 0);
     std::fill(flags, flags + levels, uint8_t{0});
     auto addPartner = [&](int32_t g, int32_t lg) {
-        const uint8_t* cells = state + offsets[g] + static_cast<size_t>(lg) * levels;
+        const uint8_t* cells = runOf(g, lg);
         for (int32_t l = 0; l < levels; ++l) {
             scores[l] += cells[l] & NumericDesign::kUncovered;
             flags[l] |= cells[l];
@@ -631,18 +655,17 @@ void QxvEvolution::CountUniqueBySets()
         for (int32_t f = 0; f < F_; ++f)
             rowsWith_[static_cast<size_t>(d_.levelOffset[f] + row[f]) * Words + (slot >> 6)] |= uint64_t{1} << (slot & 63);
     }
-    for (const tInterBlock& block : d_.atBlocks) {
-        const int32_t width = d_.levels[block.f2];
-        const int32_t* counts = &d_.baseCounts[block.cellOffset];
-        const uint64_t* first = &rowsWith_[static_cast<size_t>(d_.levelOffset[block.f1]) * Words];
-        const uint64_t* second = &rowsWith_[static_cast<size_t>(d_.levelOffset[block.f2]) * Words];
-        for (int32_t l1 = 0; l1 < d_.levels[block.f1]; ++l1, first += Words)
-            for (int32_t l2 = 0; l2 < width; ++l2) {
-                const int32_t holder = SoleRow(first, second + l2 * Words, Words);
-                if (holder >= 0 && counts[l1 * width + l2] >= 0)
-                    ++unique_[holder];
-            }
-    }
+    for (int32_t f1 = 0; f1 < F_ - 1; ++f1)
+        for (int32_t f2 = f1 + 1; f2 < F_; ++f2) {
+            const uint64_t* first = &rowsWith_[static_cast<size_t>(d_.levelOffset[f1]) * Words];
+            const uint64_t* second = &rowsWith_[static_cast<size_t>(d_.levelOffset[f2]) * Words];
+            for (int32_t l1 = 0; l1 < d_.levels[f1]; ++l1, first += Words)
+                for (int32_t l2 = 0; l2 < d_.levels[f2]; ++l2) {
+                    const int32_t holder = SoleRow(first, second + l2 * Words, Words);
+                    if (holder >= 0 && !d_.ExcludedPair(f1, l1, f2, l2))
+                        ++unique_[holder];
+                }
+        }
 }
 
 void QxvEvolution::CountUniqueByCells()
@@ -650,31 +673,36 @@ void QxvEvolution::CountUniqueByCells()
     // Counts and slot sums of the whole matrix (the previous tests' come with the design),
     // then the pairs each row holds alone. Block by block, so that a block's cells stay in
     // the cache while every row passes through it; the level codes are read by column.
-    const int32_t P = d_.lNumPrevRuns;
-    const int32_t rows = numRows_;
     const auto stride = static_cast<size_t>(d_.maxRows);
-    for (int32_t slot = 0; slot < rows; ++slot)
+    for (int32_t slot = 0; slot < numRows_; ++slot)
         for (int32_t f = 0; f < F_; ++f)
             columns_[f * stride + slot] = matrix_[static_cast<size_t>(slot) * F_ + f];
     std::copy(d_.baseCounts.begin(), d_.baseCounts.end(), counts_.begin());
     std::copy(d_.baseRowSum.begin(), d_.baseRowSum.end(), rowSum_.begin());
-    for (const tInterBlock& block : d_.atBlocks) {
-        const int32_t* first = &columns_[block.f1 * stride];
-        const int32_t* second = &columns_[block.f2 * stride];
-        int32_t* counts = &counts_[block.cellOffset];
-        uint32_t* rowSum = &rowSum_[block.cellOffset];
-        const int32_t width = d_.levels[block.f2];
-        for (int32_t slot = P; slot < rows; ++slot) {
-            const int32_t cell = first[slot] * width + second[slot];
-            if (counts[cell] < 0)
-                continue;
-            ++counts[cell];
-            rowSum[cell] += static_cast<uint32_t>(slot);
-        }
-        for (int32_t cell = 0; cell < block.lNumCombos; ++cell)
-            if (counts[cell] == 1)
-                ++unique_[rowSum[cell]];
+    for (int32_t f1 = 0; f1 < F_ - 1; ++f1)
+        for (int32_t f2 = f1 + 1; f2 < F_; ++f2)
+            CountBlockUniqueByCells(f1, f2);
+}
+
+void QxvEvolution::CountBlockUniqueByCells(int32_t f1, int32_t f2)
+{
+    const int32_t P = d_.lNumPrevRuns;
+    const auto stride = static_cast<size_t>(d_.maxRows);
+    const int32_t* first = &columns_[f1 * stride];
+    const int32_t* second = &columns_[f2 * stride];
+    int32_t* counts = &counts_[d_.CellOffset(f1, f2)];
+    uint32_t* rowSum = &rowSum_[d_.CellOffset(f1, f2)];
+    const int32_t width = d_.levels[f2];
+    for (int32_t slot = P; slot < numRows_; ++slot) {
+        const int32_t cell = first[slot] * width + second[slot];
+        if (counts[cell] < 0)
+            continue;
+        ++counts[cell];
+        rowSum[cell] += static_cast<uint32_t>(slot);
     }
+    for (int32_t cell = 0; cell < d_.NumCombos(f1, f2); ++cell)
+        if (counts[cell] == 1)
+            ++unique_[rowSum[cell]];
 }
 
 void QxvEvolution::RemoveRowFromMatrix(int32_t position)
@@ -689,7 +717,7 @@ void QxvEvolution::RemoveRowFromMatrix(int32_t position)
         for (int32_t f = 0; f < F_ - 1; ++f)
             for (int32_t g = f + 1; g < F_; ++g) {
                 const int32_t holder = SoleRow(rowsOf(f), rowsOf(g), rowWords_);
-                if (holder >= 0 && d_.baseCounts[Cell(row, f, g)] >= 0)
+                if (holder >= 0 && !d_.ExcludedPair(f, row[f], g, row[g]))
                     ++unique_[holder];
             }
     } else {

@@ -87,18 +87,25 @@ private:
     // Counts pair (f = lf, g = lg) as covered if it was required and uncovered.
     void CoverPair(int32_t f, int32_t lf, int32_t g, int32_t lg)
     {
-        if (state_[d_.stateOffset[static_cast<size_t>(f) * F_ + g] + static_cast<size_t>(lg) * d_.levels[f] + lf] ==
-            NumericDesign::kUncovered)
+        const int32_t other = d_.levelOffset[g] + lg;
+        if ((uncovered_[static_cast<size_t>(d_.levelOffset[f] + lf) * W_ + (other >> 6)] >> (other & 63)) & 1)
             CoverNewPair(f, lf, g, lg);
+    }
+    // Sets the state of (f = lf, g = lg) in both runs, where the states are kept.
+    void SetState(int32_t f, int32_t lf, int32_t g, int32_t lg, uint8_t state)
+    {
+        if (state_.empty())
+            return;
+        state_[d_.StateOffset(f, g) + static_cast<size_t>(lg) * d_.levels[f] + lf] = state;
+        state_[d_.StateOffset(g, f) + static_cast<size_t>(lf) * d_.levels[g] + lg] = state;
     }
     // Counts a required pair that was uncovered until now.
     void CoverNewPair(int32_t f, int32_t lf, int32_t g, int32_t lg)
     {
-        state_[d_.stateOffset[static_cast<size_t>(f) * F_ + g] + static_cast<size_t>(lg) * d_.levels[f] + lf] = NumericDesign::kCovered;
-        state_[d_.stateOffset[static_cast<size_t>(g) * F_ + f] + static_cast<size_t>(lf) * d_.levels[g] + lg] = NumericDesign::kCovered;
+        SetState(f, lf, g, lg, NumericDesign::kCovered);
         ClearBit(&uncovered_[static_cast<size_t>(d_.levelOffset[f] + lf) * W_], d_.levelOffset[g] + lg);
         ClearBit(&uncovered_[static_cast<size_t>(d_.levelOffset[g] + lg) * W_], d_.levelOffset[f] + lf);
-        CountCoveredCell(d_.blockOf[static_cast<size_t>(f) * F_ + g]);
+        CountCoveredCell(d_.BlockOf(f, g), d_.NumCombos(f, g));
         ++nonZero_[d_.levelOffset[f] + lf];
         ++nonZero_[d_.levelOffset[g] + lg];
         factorChanged_[f] = 1;
@@ -107,34 +114,38 @@ private:
     // Counts a pair covered by the row under construction as required and uncovered again.
     void UncoverPair(int32_t f, int32_t lf, int32_t g, int32_t lg)
     {
-        state_[d_.stateOffset[static_cast<size_t>(f) * F_ + g] + static_cast<size_t>(lg) * d_.levels[f] + lf] = NumericDesign::kUncovered;
-        state_[d_.stateOffset[static_cast<size_t>(g) * F_ + f] + static_cast<size_t>(lf) * d_.levels[g] + lg] = NumericDesign::kUncovered;
+        SetState(f, lf, g, lg, NumericDesign::kUncovered);
         SetBit(&uncovered_[static_cast<size_t>(d_.levelOffset[f] + lf) * W_], d_.levelOffset[g] + lg);
         SetBit(&uncovered_[static_cast<size_t>(d_.levelOffset[g] + lg) * W_], d_.levelOffset[f] + lf);
-        const int32_t b = d_.blockOf[static_cast<size_t>(f) * F_ + g];
-        const int32_t combos = d_.atBlocks[b].lNumCombos;
+        const int32_t b = d_.BlockOf(f, g);
+        const int32_t combos = d_.NumCombos(f, g);
         if (done_[b] == combos)
             ++incomplete_;
         const int32_t done = --done_[b];
-        blockCompleteness_[b] = static_cast<double>(done) / static_cast<double>(combos);
-        sumCompleteness_ -= d_.inverseCombos[b];
+        if (!blockCompleteness_.empty())
+            blockCompleteness_[b] = static_cast<double>(done) / static_cast<double>(combos);
+        sumCompleteness_ -= 1.0 / combos;
         --nonZero_[d_.levelOffset[f] + lf];
         --nonZero_[d_.levelOffset[g] + lg];
         factorChanged_[f] = 1;
         factorChanged_[g] = 1;
     }
-    void CountCoveredCell(int32_t b)
+    void CountCoveredCell(int32_t b, int32_t combos)
     {
         const int32_t done = ++done_[b];
-        const int32_t combos = d_.atBlocks[b].lNumCombos;
-        blockCompleteness_[b] = static_cast<double>(done) / static_cast<double>(combos);
-        sumCompleteness_ += d_.inverseCombos[b];
+        if (!blockCompleteness_.empty())
+            blockCompleteness_[b] = static_cast<double>(done) / static_cast<double>(combos);
+        sumCompleteness_ += 1.0 / combos;
         if (done == combos)
             --incomplete_;
     }
     static void SetBit(uint64_t* set, int32_t bit) { set[bit >> 6] |= uint64_t{1} << (bit & 63); }
     static void ClearBit(uint64_t* set, int32_t bit) { set[bit >> 6] &= ~(uint64_t{1} << (bit & 63)); }
     void EvaluteNWayCompleteness();
+    // Adds to sums[k] the completeness of factors[k]'s blocks, partner by partner, for k < 4;
+    // Stored: as blockCompleteness_ keeps them.
+    template <bool Stored>
+    void SumCompleteness(const int32_t* factors, double* sums) const;
     void CalcCompletenessOrder(RandomStream& random);
     void Select2WayAnchorFactorAndLevel();
     void Select2WayLevelForFactor(RandomStream& random);
@@ -142,6 +153,7 @@ private:
     void RowElimination(RandomStream& random);
     void CalcRowsUniqueInters();
     void CountUniqueByCells();
+    void CountBlockUniqueByCells(int32_t f1, int32_t f2);
     template <int32_t Words>
     void CountUniqueBySets();
     void RemoveRowFromMatrix(int32_t position);
@@ -160,7 +172,15 @@ private:
     }
     size_t Cell(const int32_t* row, int32_t f, int32_t g) const
     {
-        return d_.pairCellOffset[static_cast<size_t>(f) * F_ + g] + static_cast<size_t>(row[f]) * d_.levels[g] + row[g];
+        return d_.CellOffset(f, g) + static_cast<size_t>(row[f]) * d_.levels[g] + row[g];
+    }
+    // The completeness of block (f, g): its cells covered or excluded, as a share.
+    double BlockCompleteness(int32_t f, int32_t g) const
+    {
+        const int32_t b = d_.BlockOf(f, g);
+        if (!blockCompleteness_.empty())
+            return blockCompleteness_[b];
+        return static_cast<double>(done_[b]) / static_cast<double>(d_.NumCombos(f, g));
     }
 
     const NumericDesign& d_;
@@ -169,10 +189,12 @@ private:
     const int32_t W_;  // words of a level's bit set
     std::function<void(double)> rowProgress_;
 
-    // Construction: the state of every cell (per factor of its pair), blocks done, cells per
-    // level that are no longer zero, per-block and per-factor completeness.
+    // Construction: the state of every cell (per factor of its pair) where the design keeps
+    // them, the uncovered pairs as bit sets per level, blocks done (and their completeness,
+    // kept beside them where the states are, worked out as it is read elsewhere), cells per
+    // level that are no longer zero, per-factor completeness.
     std::vector<uint8_t> state_;
-    std::vector<uint64_t> uncovered_;  // the uncovered states again, as bit sets per level
+    std::vector<uint64_t> uncovered_;
     std::vector<int32_t> done_;
     std::vector<double> blockCompleteness_;
     std::vector<int32_t> nonZero_;

@@ -14,7 +14,8 @@
 
 namespace {
 
-NumericDesign NumericFrom(const DesignTables& design)
+// mostStatesKept 0: the search scores from its bit sets alone, as on the largest designs.
+NumericDesign NumericFrom(const DesignTables& design, double mostStatesKept = NumericDesign::kMostStatesKept)
 {
     const LiteralQxvSearch literal(design);
     NumericDesign numeric;
@@ -26,7 +27,7 @@ NumericDesign NumericFrom(const DesignTables& design)
     numeric.lNumPrevRuns = static_cast<int32_t>(design.prevRuns.size());
     for (const auto& row : literal.PrevRunCodes())
         numeric.alPrevRuns.insert(numeric.alPrevRuns.end(), row.begin() + 1, row.end());
-    numeric.BuildTables();
+    numeric.BuildTables(mostStatesKept);
     return numeric;
 }
 
@@ -58,7 +59,7 @@ bool GeneratedRowHoldsExcludedPair(const QxvEvolution& evolution, const NumericD
         for (int32_t f = 0; f < F; ++f)
             for (int32_t g = f + 1; g < F; ++g) {
                 const int32_t* row = evolution.Row(r);
-                if (numeric.baseCounts[numeric.pairCellOffset[f * F + g] + row[f] * numeric.levels[g] + row[g]] < 0)
+                if (numeric.ExcludedPair(f, row[f], g, row[g]))
                     return true;
             }
     return false;
@@ -88,6 +89,7 @@ struct Counts {
     // exclude more together than they name.
     int repaired = 0;
     int withImpliedExclusions = 0;
+    int withoutStates = 0;
 };
 
 // Gives a factor of a design more levels ("v1".."vN"); the names its constraints and
@@ -115,7 +117,9 @@ Counts CompareEvolutions(const RandomDesignLimits& limits, int designs, int evol
             if (i % 2)
                 Widen(design, 1, 9);
         }
-        const NumericDesign numeric = NumericFrom(design);
+        // Every third design without the per-factor state runs.
+        const NumericDesign numeric = NumericFrom(design, i % 3 == 2 ? 0.0 : NumericDesign::kMostStatesKept);
+        counts.withoutStates += numeric.KeepsStates() ? 0 : 1;
         const DesignTables searched = WithImpliedExclusions(design, numeric);
         counts.withImpliedExclusions += searched.constraints.size() > design.constraints.size() ? 1 : 0;
         LiteralQxvSearch literal(searched);
@@ -159,6 +163,7 @@ TEST(IncrementalSearch, BuildsTheSameMatricesAsFullReanalysisOnTypicalDesigns)
 {
     const Counts counts = CompareEvolutions(RandomDesignLimits{}, 150, 3, 1001);
     EXPECT_EQ(counts.evolutions, 450);
+    EXPECT_EQ(counts.withoutStates, 50);
     EXPECT_GT(counts.over64Rows, 0);
     EXPECT_GT(counts.under33Rows, 0);
 }
