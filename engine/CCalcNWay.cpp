@@ -261,6 +261,8 @@ unsigned CCalcNWay::ThreadsThatFit(unsigned threads, int32_t strength)
     };
     // The tables of tuples BuildTupleTables lays out.
     const ConstraintModel& constraints = *design_.constraints;
+    if (strength == 2 && !constraints.HasMixedRequirements() && (compactMoves_ > 0 || timeLimit_ > 0))
+        compactionBytes = need.compactionBytes;
     if (strength > 2 || constraints.HasMixedRequirements()) {
         std::vector<int32_t> levels;
         for (const tNumFactor& factor : design_.atFactors)

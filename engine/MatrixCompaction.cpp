@@ -5,28 +5,20 @@
 MatrixCompaction::MatrixCompaction(const NumericDesign& design, int32_t maxRows)
     : CompactionSearch(design, maxRows, design.numCells, kTabuMoves)
 {
-    cellEntry_.resize(design.numCells * 2);
-    baseCounts_ = design.CountBase();
     // A row holds one pair of each block: no fewer rows than a block has pairs still
     // required after the previous tests. One row at least, for the moves to work on.
+    ResetCounts();
     fewestRows_ = 1;
     for (int32_t f = 0; f < F_ - 1; ++f)
         for (int32_t g = f + 1; g < F_; ++g) {
-            int32_t required = 0;
-            for (int32_t lf = 0; lf < design.levels[f]; ++lf)
-                for (int32_t lg = 0; lg < design.levels[g]; ++lg) {
-                    const size_t cell = CellOf(f, lf, g, lg);
-                    cellEntry_[2 * cell] = design.levelOffset[f] + lf;
-                    cellEntry_[2 * cell + 1] = design.levelOffset[g] + lg;
-                    required += baseCounts_[cell] == 0;
-                }
-            fewestRows_ = std::max(fewestRows_, required);
+            const auto first = counts_.begin() + static_cast<std::ptrdiff_t>(design.CellOffset(f, g));
+            fewestRows_ = std::max(fewestRows_, static_cast<int32_t>(std::count(first, first + design.NumCombos(f, g), 0)));
         }
 }
 
 void MatrixCompaction::ResetCounts()
 {
-    std::copy(baseCounts_.begin(), baseCounts_.end(), counts_.begin());
+    d_.CountBase(counts_.data());
 }
 
 void MatrixCompaction::AddCoverage(int32_t r, int32_t sign)
@@ -90,12 +82,7 @@ int32_t MatrixCompaction::Delta(int32_t r, int32_t f, int32_t level, int32_t& co
 
 void MatrixCompaction::TakeItem(size_t cell)
 {
-    const int32_t ea = cellEntry_[2 * cell];
-    const int32_t eb = cellEntry_[2 * cell + 1];
-    f_ = d_.levelFactor[static_cast<size_t>(ea)];
-    g_ = d_.levelFactor[static_cast<size_t>(eb)];
-    a_ = ea - d_.levelOffset[f_];
-    b_ = eb - d_.levelOffset[g_];
+    d_.PairOfCell(cell, f_, a_, g_, b_);
 }
 
 bool MatrixCompaction::OneCellAway(const int32_t* row, int32_t& f, int32_t& level) const

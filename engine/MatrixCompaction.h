@@ -36,7 +36,5 @@ private:
     void ForceCover(RandomStream& random) override;
     size_t CellOf(int32_t f, int32_t lf, int32_t g, int32_t lg) const { return d_.Cell(f, lf, g, lg); }
 
-    std::vector<int32_t> baseCounts_;  // the design's CountBase(): excluded cells and previous tests
-    std::vector<int32_t> cellEntry_;  // per cell: the level entries of its two levels
     int32_t f_ = 0, a_ = 0, g_ = 0, b_ = 0;  // the pair being moved: factor f at level a, g at b
 };

@@ -14,6 +14,7 @@ struct NumericDesign : PairTable {
     struct MemoryNeed {
         double tableBytes = 0;
         double workspaceBytes = 0;
+        double compactionBytes = 0;  // the pair compaction's workspace, when it runs
         bool offsetsFit = true;
     };
     MemoryNeed EstimateMemory() const;

@@ -25,7 +25,8 @@ void PairTable::BuildPairs(double mostStatesKept)
     baseCounts.clear();
     baseRowSum.clear();
     if (CountsCells()) {
-        baseCounts = CountBase();
+        baseCounts.resize(numCells);
+        CountBase(baseCounts.data());
         baseRowSum.assign(numCells, 0);
         CountPreviousTests(nullptr, baseRowSum.data());
     }
@@ -147,15 +148,36 @@ void PairTable::CountPreviousTests(int32_t* counts, uint32_t* rowSum) const
     }
 }
 
-std::vector<int32_t> PairTable::CountBase() const
+void PairTable::CountBase(int32_t* counts) const
 {
-    std::vector<int32_t> counts(numCells, 0);
     for (int32_t f = 0; f < lNumFactors - 1; ++f)
-        for (int32_t g = f + 1; g < lNumFactors; ++g)
+        for (int32_t g = f + 1; g < lNumFactors; ++g) {
+            int32_t* cell = &counts[CellOffset(f, g)];
             for (int32_t lf = 0; lf < levels[f]; ++lf)
                 for (int32_t lg = 0; lg < levels[g]; ++lg)
-                    if (ExcludedPair(f, lf, g, lg))
-                        counts[Cell(f, lf, g, lg)] = -1;
-    CountPreviousTests(counts.data(), nullptr);
-    return counts;
+                    *cell++ = ExcludedPair(f, lf, g, lg) ? -1 : 0;
+        }
+    CountPreviousTests(counts, nullptr);
+}
+
+void PairTable::PairOfCell(size_t cell, int32_t& f, int32_t& lf, int32_t& g, int32_t& lg) const
+{
+    // The last factor whose blocks start at or before the cell, then the partner whose block
+    // holds it: the cell's place in f's blocks over L(f) lies within the partner's entries.
+    const auto rowStart = [&](int32_t factor) { return firstCell_[factor] + int64_t{levels[factor]} * levelOffset[factor + 1]; };
+    const auto at = static_cast<int64_t>(cell);
+    int32_t low = 0, high = lNumFactors - 2;
+    while (low < high) {
+        const int32_t middle = (low + high + 1) / 2;
+        if (rowStart(middle) <= at)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    f = low;
+    const int64_t inRow = at - rowStart(f);
+    g = levelFactor[static_cast<size_t>(inRow / levels[f] + levelOffset[f + 1])];
+    const int64_t inBlock = at - static_cast<int64_t>(CellOffset(f, g));
+    lf = static_cast<int32_t>(inBlock / levels[g]);
+    lg = static_cast<int32_t>(inBlock % levels[g]);
 }

@@ -71,8 +71,10 @@ struct PairTable : DesignCodes {
     {
         return Excluded(levelOffset[f] + lf, levelOffset[g] + lg);
     }
-    // Per cell: -1 excluded, else the previous tests holding the pair.
-    std::vector<int32_t> CountBase() const;
+    // The pair of a cell: factors f < g at levels lf and lg.
+    void PairOfCell(size_t cell, int32_t& f, int32_t& lf, int32_t& g, int32_t& lg) const;
+    // Fills numCells counts: -1 excluded, else the previous tests holding the pair.
+    void CountBase(int32_t* counts) const;
 
     int32_t maxIterations = 0;  // greedy rows one evolution may add
     int32_t maxRows = 0;        // previous tests + random row + greedy rows
@@ -81,7 +83,7 @@ struct PairTable : DesignCodes {
     size_t numStates = 0;
 
     std::vector<uint8_t> baseState;    // numStates, only where KeepsStates()
-    std::vector<int32_t> baseCounts;   // numCells, only where CountsCells(): as CountBase()
+    std::vector<int32_t> baseCounts;   // numCells, only where CountsCells(): CountBase()'s
     std::vector<uint32_t> baseRowSum;  // numCells when CountsCells(): sum (mod 2^32) of the row numbers holding the pair
     std::vector<int32_t> baseDone;     // per block: cells covered or excluded
     std::vector<int32_t> baseNonZero;  // per level: cells of that level covered or excluded

@@ -197,6 +197,22 @@ TEST(CCalcNWay, RefusesASearchTheMemoryCannotHoldBeforeLayingItOut)
     EXPECT_TRUE(oneAtATime.messages.empty());
     EXPECT_EQ(narrow.matrix.levelCodes, wide.matrix.levelCodes);
 
+    // A compaction of the pairs needs its own workspace once the evolutions are done, here
+    // more than an evolution's.
+    ASSERT_GT(need.compactionBytes, need.workspaceBytes);
+    const auto withCompaction = static_cast<uint64_t>(need.tableBytes + std::max(need.workspaceBytes, need.compactionBytes));
+    for (const uint64_t memory : {withCompaction - 1, withCompaction}) {
+        RecordingReporter compacting;
+        CCalcNWay calc(compacting, 3, 5, 1);
+        calc.SetAvailableMemory(memory);
+        calc.SetCompaction(100);
+        GeneratedMatrix matrix;
+        int32_t rows = 0;
+        bool converge = false;
+        EXPECT_EQ(calc.CalcNWayQXVMatrix(2, design, matrix, rows, converge), memory == withCompaction);
+        EXPECT_EQ(compacting.messages.size(), memory == withCompaction ? 0u : 1u);
+    }
+
     // Unknown free memory does not stop a search.
     RecordingReporter unknown;
     EXPECT_TRUE(Generate(unknown, Uniform(3, 4), 2, 1, 5, 2, std::nullopt).ok);
