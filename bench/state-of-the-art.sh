@@ -5,7 +5,7 @@
 #
 #   bash bench/state-of-the-art.sh [path/to/vantrel-cli]    (default: build-bench/cli/vantrel-cli)
 #
-# Needs GNU time (/usr/bin/time, Debian package "time"); 2^10000 needs about 8 GB of memory.
+# Needs GNU time (/usr/bin/time, Debian package "time"); 2^10000 needs about 600 MB of memory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cli=${1:-build-bench/cli/vantrel-cli}

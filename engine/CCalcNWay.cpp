@@ -112,13 +112,8 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     }
     // Under a time budget the compaction takes what the evolutions left, however many moves.
     const int64_t moves = timeLimit_ > 0 && compactMoves_ == 0 ? std::numeric_limits<int64_t>::max() : compactMoves_;
-    double seconds = compactSeconds_;
-    if (timeLimit_ > 0) {
-        const double left = timeLimit_ - std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-        seconds = seconds > 0 ? std::min(seconds, left) : left;
-    }
-    if (moves > 0 && (timeLimit_ <= 0 || seconds > 0) && kept.complete && kept.rows > design_.lNumPrevRuns)
-        Compact(kept, moves, seconds);
+    if (moves > 0 && (timeLimit_ <= 0 || SecondsLeft() > 0) && kept.complete && kept.rows > design_.lNumPrevRuns)
+        Compact(kept, moves);
     lBestNumRows_ = kept.rows;
     ConvertFromNumericToActual(In_design, kept, Ret_vaMatrix, Ret_lNumRowsInMatrix);
     reporter_.closeNWayProgress();
@@ -520,13 +515,23 @@ void CCalcNWay::PickKept(std::vector<Kept>& workerKept, Kept& kept)
     }
 }
 
-void CCalcNWay::Compact(Kept& kept, int64_t moves, double seconds)
+double CCalcNWay::SecondsLeft() const
+{
+    return timeLimit_ - std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+}
+
+void CCalcNWay::Compact(Kept& kept, int64_t moves)
 {
     std::unique_ptr<CompactionSearch> compaction;
     if (!tupleTables_.empty())
         compaction = std::make_unique<TupleCompaction>(design_, tupleTables_, kept.rows);
     else
         compaction = std::make_unique<MatrixCompaction>(design_, kept.rows);
+    // Under a time budget, what is left of it once the compaction's tables are laid out (a
+    // moment at least: no time at all would mean no limit).
+    double seconds = compactSeconds_;
+    if (timeLimit_ > 0)
+        seconds = std::max(seconds > 0 ? std::min(seconds, SecondsLeft()) : SecondsLeft(), 1e-9);
     RandomStream random(seed_, 0);  // the evolutions take the streams from 1 on
     compaction_ = compaction->Compact(kept.codes, kept.rows, moves, seconds, random,
                                      [&](double fraction, int32_t bestRows) {

@@ -112,7 +112,9 @@ private:
     bool RunSearch(int32_t numEvolutions, unsigned threads, Kept& kept, bool& converge);
     void ShowInfeasibleConstraints();
     void ShowNoTestCases();
-    void Compact(Kept& kept, int64_t moves, double seconds);
+    void Compact(Kept& kept, int64_t moves);
+    // Of the time limit, from the start of the generation.
+    double SecondsLeft() const;
     void ConvertFromNumericToActual(const DesignTables& design, const Kept& kept, GeneratedMatrix& matrix,
                                     int32_t& numRows) const;
 
