@@ -55,17 +55,21 @@ int OpenDesign(const CliOptions& options, DesignText* read = nullptr)
 }
 
 // Writes to the file, or to standard output when the path is empty or "-".
-bool WriteBytes(const QString& path, const std::function<bool(QIODevice&, QString*)>& write)
+bool WriteBytes(const QString& path, const std::function<Result<void>(QIODevice&)>& write)
 {
     const bool toStandardOutput = path.isEmpty() || path == QLatin1String("-");
     std::fflush(stdout);
     FileWriter file = toStandardOutput ? FileWriter(stdout) : FileWriter(path);
-    QString reason;
-    if (file.open() && write(file.device(), &reason) && file.commit())
+    Result<void> written = file.open();
+    if (written)
+        written = write(file.device());
+    if (written)
+        written = file.commit();
+    if (written)
         return true;
     std::fprintf(stderr, "Cannot write %s: %s\n",
                  toStandardOutput ? "to standard output" : QFile::encodeName(path).constData(),
-                 (reason.isEmpty() ? file.reason() : reason).toLocal8Bit().constData());
+                 written.error().toLocal8Bit().constData());
     return false;
 }
 
@@ -317,7 +321,7 @@ int Generate(const CliOptions& options)
 
     const QByteArray output = options.json ? GeneratedJson(read, matrix, rows, options, seed, converged)
                                            : MatrixText(read.tables, rows, options.format).toUtf8();
-    if (!WriteBytes(options.output, [&](QIODevice& device, QString* reason) { return WriteToDevice(device, output, reason); }))
+    if (!WriteBytes(options.output, [&](QIODevice& device) { return WriteToDevice(device, output); }))
         return kExitUsage;
     return options.save ? SaveSuite(options, read.tables, rows, reporter) : kExitOk;
 }
@@ -570,8 +574,8 @@ int Export(const CliOptions& options)
     if (const int failed = OpenDesign(options))
         return failed;
     // As in the desktop program, a design without a saved matrix exports the empty grid.
-    const bool written = WriteBytes(options.output, [&](QIODevice& device, QString* reason) {
-        return MatrixExport::WriteMatrix(HeadlessDesign::Workbook().TestCasesGrid(), options.exportKind, device, reason);
+    const bool written = WriteBytes(options.output, [&](QIODevice& device) {
+        return MatrixExport::WriteMatrix(HeadlessDesign::Workbook().TestCasesGrid(), options.exportKind, device);
     });
     return written ? kExitOk : kExitUsage;
 }
@@ -582,7 +586,7 @@ namespace {
 int AllJson(const CliOptions& options, const DesignText& tables, const AllCombinationsMatrix& listing,
             const std::vector<bool>& removed)
 {
-    const bool written = WriteBytes(options.output, [&](QIODevice& device, QString* reason) {
+    const bool written = WriteBytes(options.output, [&](QIODevice& device) -> Result<void> {
         QByteArray chunk = JsonReport::Opening(tables);
         std::int64_t count = 0;
         for (std::int32_t r = 0; r < listing.NumRows(); ++r) {
@@ -593,13 +597,13 @@ int AllJson(const CliOptions& options, const DesignText& tables, const AllCombin
                 cells << QString::fromStdString(listing.Name(f, listing.LevelCode(r, f)));
             chunk += JsonReport::Row(cells, count++ == 0);
             if (chunk.size() >= kChunkBytes) {
-                if (!WriteToDevice(device, chunk, reason))
-                    return false;
+                if (Result<void> sent = WriteToDevice(device, chunk); !sent)
+                    return sent;
                 chunk.clear();
             }
         }
         chunk += JsonReport::Closing(QJsonObject{{QStringLiteral("rows"), double(count)}});
-        return WriteToDevice(device, chunk, reason);
+        return WriteToDevice(device, chunk);
     });
     return written ? kExitOk : kExitUsage;
 }
@@ -636,7 +640,7 @@ int All(const CliOptions& options)
     if (options.json)
         return AllJson(options, tables, listing, removed);
     // Written as the rows are made, a chunk at a time: the listing's memory does not grow with it.
-    const bool written = WriteBytes(options.output, [&](QIODevice& device, QString* reason) {
+    const bool written = WriteBytes(options.output, [&](QIODevice& device) -> Result<void> {
         QByteArray chunk = NamesLine(tables, options.format).toUtf8();
         for (std::int32_t r = 0; r < listing.NumRows(); ++r) {
             if (removed[std::size_t(r)])
@@ -648,12 +652,12 @@ int All(const CliOptions& options)
             }
             chunk += '\n';
             if (chunk.size() >= kChunkBytes) {
-                if (!WriteToDevice(device, chunk, reason))
-                    return false;
+                if (Result<void> sent = WriteToDevice(device, chunk); !sent)
+                    return sent;
                 chunk.clear();
             }
         }
-        return WriteToDevice(device, chunk, reason);
+        return WriteToDevice(device, chunk);
     });
     return written ? kExitOk : kExitUsage;
 }
@@ -674,13 +678,18 @@ int Convert(const CliOptions& options)
         }
         if (design.numPrevRuns > 0 || design.numRows > 0)
             std::fprintf(stderr, "The previous tests and the matrix are left out: a model text holds neither.\n");
-        return WriteBytes(options.output, [&](QIODevice& device, QString* why) { return WriteToDevice(device, text, why); })
+        return WriteBytes(options.output, [&](QIODevice& device) { return WriteToDevice(device, text); })
                    ? kExitOk
                    : kExitUsage;
     }
     CFile file(HeadlessDesign::Workbook());
     return WriteBytes(options.output,
-                      [&](QIODevice& device, QString* reason) { return file.SaveXMLFile(device, design, reason); })
+                      [&](QIODevice& device) -> Result<void> {
+                          QString reason;
+                          if (file.SaveXMLFile(device, design, &reason))
+                              return {};
+                          return Failure{reason};
+                      })
                ? kExitOk
                : kExitUsage;
 }

@@ -227,12 +227,16 @@ CFile::GuardedSave CFile::ReplaceFile(const QString& path, const QByteArray& byt
         return GuardedSave::ChangedOnDisk;
     } else {
         FileWriter file(path);
-        if (file.open() && WriteToDevice(file.device(), bytes, &reason) && file.commit()) {
+        Result<void> written = file.open();
+        if (written)
+            written = WriteToDevice(file.device(), bytes);
+        if (written)
+            written = file.commit();
+        if (written) {
             onDisk = FileIdentity::Of(path);  // before another program may replace it
             return GuardedSave::Saved;
         }
-        if (reason.isEmpty())
-            reason = file.reason();
+        reason = written.error();
     }
     ShowSaveFailure(path, reason);
     return GuardedSave::NotSaved;
@@ -314,7 +318,8 @@ bool CFile::SaveXMLFile(QIODevice& device, const DesignText& In_design, QString*
 
     if (!device.isOpen() && !device.open(QIODevice::WriteOnly))
         return Refuse(Ret_strReason, QStringLiteral("The file could not be created: %1.").arg(device.errorString()));
-    return WriteToDevice(device, Latin1WithReferences(oDOM.toString(1)), Ret_strReason);
+    const Result<void> written = WriteToDevice(device, Latin1WithReferences(oDOM.toString(1)));
+    return written ? true : Refuse(Ret_strReason, written.error());
 }
 
 namespace {

@@ -3,15 +3,16 @@
 #include "files/ExportOutput.h"
 #include "model/GridCellStore.h"
 
-bool DelimitedMatrixWriter::write(const GridCellStore& grid, QIODevice& device, QString* Ret_strReason) const
+Result<void> DelimitedMatrixWriter::write(const GridCellStore& grid, QIODevice& device) const
 {
     for (int r = 1; r <= grid.maxRows(); ++r) {
         QStringList cells;
         cells.reserve(grid.maxCols());
         for (int c = 1; c <= grid.maxCols(); ++c)
             cells << grid.text(c, r);
-        if (!WriteToDevice(device, (DelimitedLine(cells, mFormat) + QLatin1String("\r\n")).toUtf8(), Ret_strReason))
-            return false;
+        if (Result<void> written = WriteToDevice(device, (DelimitedLine(cells, mFormat) + QLatin1String("\r\n")).toUtf8());
+            !written)
+            return written;
     }
-    return true;
+    return {};
 }

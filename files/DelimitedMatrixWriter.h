@@ -4,7 +4,7 @@
 
 #include "files/DelimitedLine.h"
 
-#include <QString>
+#include "platform/Result.h"
 
 class GridCellStore;
 class QIODevice;
@@ -12,7 +12,7 @@ class QIODevice;
 class DelimitedMatrixWriter {
 public:
     explicit DelimitedMatrixWriter(TextFormat format) : mFormat(format) {}
-    bool write(const GridCellStore& grid, QIODevice& device, QString* Ret_strReason) const;
+    Result<void> write(const GridCellStore& grid, QIODevice& device) const;
 
 private:
     TextFormat mFormat;

@@ -8,14 +8,14 @@
 #include <iterator>
 
 namespace {
-bool WriteTabDelimited(const GridCellStore& grid, QIODevice& device, QString* Ret_strReason)
+Result<void> WriteTabDelimited(const GridCellStore& grid, QIODevice& device)
 {
-    return DelimitedMatrixWriter(TextFormat::Tsv).write(grid, device, Ret_strReason);
+    return DelimitedMatrixWriter(TextFormat::Tsv).write(grid, device);
 }
 
-bool WriteCommaDelimited(const GridCellStore& grid, QIODevice& device, QString* Ret_strReason)
+Result<void> WriteCommaDelimited(const GridCellStore& grid, QIODevice& device)
 {
-    return DelimitedMatrixWriter(TextFormat::Csv).write(grid, device, Ret_strReason);
+    return DelimitedMatrixWriter(TextFormat::Csv).write(grid, device);
 }
 
 constexpr ExportKindInfo kKinds[] = {

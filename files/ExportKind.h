@@ -3,6 +3,8 @@
 // its place in the Export menu, what its save dialog offers, the name vantrel-cli's --format
 // takes and its writer. A new format is a writer and a row here.
 
+#include "platform/Result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -24,9 +26,9 @@ inline constexpr char CommaDeliminated[] = "ID_CommaDeliminated";
 // Numbered as the Export commands hand them on.
 enum class ExportKind { Excel = 0, Xml = 1, Html = 2, TabDelimited = 3, CommaDelimited = 4 };
 
-// Writes the grid (rows 1..maxRows, columns 1..maxCols) to the device in one format. False,
-// with the reason, when the grid cannot be put in that format or the device refuses the bytes.
-using MatrixWriter = bool (*)(const GridCellStore& grid, QIODevice& device, QString* Ret_strReason);
+// Writes the grid (rows 1..maxRows, columns 1..maxCols) to the device in one format. A failure
+// says why when the grid cannot be put in that format or the device refuses the bytes.
+using MatrixWriter = Result<void> (*)(const GridCellStore& grid, QIODevice& device);
 
 struct ExportKindInfo {
     ExportKind kind;

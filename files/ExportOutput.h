@@ -1,6 +1,8 @@
 #pragma once
 // Writing bytes to a device, with the reason when the device refuses them.
 
+#include "platform/Result.h"
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
@@ -12,17 +14,14 @@ inline QString WriteFailureReason(const QIODevice& device)
 
 // Every byte or a failure. A write cut short by a full disk returns what fitted and says
 // nothing; the next one fails with the system's reason, so the rest is written again.
-inline bool WriteToDevice(QIODevice& device, const QByteArray& bytes, QString* Ret_strReason)
+inline Result<void> WriteToDevice(QIODevice& device, const QByteArray& bytes)
 {
     qint64 written = 0;
     while (written < bytes.size()) {
         const qint64 count = device.write(bytes.constData() + written, bytes.size() - written);
-        if (count <= 0) {
-            if (Ret_strReason)
-                *Ret_strReason = WriteFailureReason(device);
-            return false;
-        }
+        if (count <= 0)
+            return Failure{WriteFailureReason(device)};
         written += count;
     }
-    return true;
+    return {};
 }

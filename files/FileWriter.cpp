@@ -6,7 +6,7 @@ FileWriter::FileWriter(const QString& path) : mPath(path) {}
 
 FileWriter::FileWriter(std::FILE* stream) : mStream(stream) {}
 
-bool FileWriter::open()
+Result<void> FileWriter::open()
 {
     QFileDevice* file = nullptr;
     bool opened = false;
@@ -26,8 +26,8 @@ bool FileWriter::open()
         opened = mSaveFile->open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     }
     if (!opened)
-        mReason = QStringLiteral("The file could not be created: %1.").arg(file->errorString());
-    return opened;
+        return Failure{QStringLiteral("The file could not be created: %1.").arg(file->errorString())};
+    return {};
 }
 
 QIODevice& FileWriter::device()
@@ -37,7 +37,7 @@ QIODevice& FileWriter::device()
     return *mDirect;
 }
 
-bool FileWriter::commit()
+Result<void> FileWriter::commit()
 {
     bool done = false;
     QFileDevice* file = nullptr;
@@ -50,6 +50,6 @@ bool FileWriter::commit()
         mDirect->close();
     }
     if (!done)
-        mReason = QStringLiteral("The file could not be written: %1.").arg(file->errorString());
-    return done;
+        return Failure{QStringLiteral("The file could not be written: %1.").arg(file->errorString())};
+    return {};
 }

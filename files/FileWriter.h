@@ -6,7 +6,10 @@
 // so a write cut short by a full disk or a size limit is a failure, with the system's reason.
 //
 //     FileWriter out(path);
-//     if (!out.open() || !WriteToDevice(out.device(), bytes, &reason) || !out.commit()) ...
+//     if (Result<void> opened = out.open(); !opened) ... opened.error() ...
+//     ... WriteToDevice(out.device(), bytes) ..., then out.commit()
+
+#include "platform/Result.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -21,18 +24,16 @@ public:
     // Writes to an open C stream (standard output) instead of a file.
     explicit FileWriter(std::FILE* stream);
 
-    // False with reason() "The file could not be created: ...".
-    bool open();
+    // Fails with "The file could not be created: ...".
+    Result<void> open();
     QIODevice& device();
-    // Puts a regular file in place. False with reason() "The file could not be written: ...";
-    // the earlier file is then unchanged.
-    bool commit();
-    const QString& reason() const { return mReason; }
+    // Puts a regular file in place. Fails with "The file could not be written: ..."; the
+    // earlier file is then unchanged.
+    Result<void> commit();
 
 private:
     QString mPath;
     std::FILE* mStream = nullptr;
     std::unique_ptr<QSaveFile> mSaveFile;  // a regular file
     std::unique_ptr<QFile> mDirect;        // a device, a pipe, a stream
-    QString mReason;
 };

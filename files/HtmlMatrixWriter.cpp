@@ -27,10 +27,10 @@ QString Escaped(const QString& text)
 }
 }  // namespace
 
-bool HtmlMatrixWriter::write(const GridCellStore& grid, QIODevice& device, QString* Ret_strReason)
+Result<void> HtmlMatrixWriter::write(const GridCellStore& grid, QIODevice& device)
 {
-    if (!WriteToDevice(device, kHead, Ret_strReason))
-        return false;
+    if (Result<void> head = WriteToDevice(device, kHead); !head)
+        return head;
     for (int r = 1; r <= grid.maxRows(); ++r) {
         const QLatin1String cell(r == 1 ? "th" : "td");
         QString line = QStringLiteral("<tr>");
@@ -38,8 +38,8 @@ bool HtmlMatrixWriter::write(const GridCellStore& grid, QIODevice& device, QStri
             line += QLatin1Char('<') + cell + QLatin1Char('>') + Escaped(grid.text(c, r)) + QLatin1String("</") + cell +
                     QLatin1Char('>');
         line += QLatin1String("</tr>\r\n");
-        if (!WriteToDevice(device, line.toUtf8(), Ret_strReason))
-            return false;
+        if (Result<void> row = WriteToDevice(device, line.toUtf8()); !row)
+            return row;
     }
-    return WriteToDevice(device, kTail, Ret_strReason);
+    return WriteToDevice(device, kTail);
 }

@@ -3,12 +3,12 @@
 // heading row, then one table row per test case. Texts are escaped and shown with their
 // spaces and line breaks as typed.
 
-#include <QString>
+#include "platform/Result.h"
 
 class GridCellStore;
 class QIODevice;
 
 class HtmlMatrixWriter {
 public:
-    static bool write(const GridCellStore& grid, QIODevice& device, QString* Ret_strReason);
+    static Result<void> write(const GridCellStore& grid, QIODevice& device);
 };

@@ -9,29 +9,29 @@
 
 namespace MatrixExport {
 
-bool WriteMatrix(const GridCellStore& grid, ExportKind kind, QIODevice& device, QString* Ret_strReason)
+Result<void> WriteMatrix(const GridCellStore& grid, ExportKind kind, QIODevice& device)
 {
-    return ExportKindInfoOf(kind).write(grid, device, Ret_strReason);
+    return ExportKindInfoOf(kind).write(grid, device);
 }
 
-bool ExportMatrixToFile(const GridCellStore& grid, ExportKind kind, const QString& path, QString* Ret_strReason)
+Result<void> ExportMatrixToFile(const GridCellStore& grid, ExportKind kind, const QString& path)
 {
-    FileWriter file(path);
-    QString reason;
-    const bool written = file.open() && WriteMatrix(grid, kind, file.device(), &reason) && file.commit();
-    if (!written && Ret_strReason)
-        *Ret_strReason = reason.isEmpty() ? file.reason() : reason;
-    return written;  // an unfinished file goes with `file`
+    FileWriter file(path);  // an unfinished file goes with it
+    if (Result<void> opened = file.open(); !opened)
+        return opened;
+    if (Result<void> written = WriteMatrix(grid, kind, file.device()); !written)
+        return written;
+    return file.commit();
 }
 
 bool ExportMatrix(const GridCellStore& grid, ExportKind kind, const QString& path)
 {
-    QString reason;
-    if (ExportMatrixToFile(grid, kind, path, &reason))
+    const Result<void> exported = ExportMatrixToFile(grid, kind, path);
+    if (exported)
         return true;
     ShowMessage(QStringLiteral("The matrix could not be exported to\n%1\n\n%2\n\nAny earlier file of that name is "
                                "unchanged.")
-                    .arg(QDir::toNativeSeparators(path), reason),
+                    .arg(QDir::toNativeSeparators(path), exported.error()),
                 MsgButtons::Ok, MsgIcon::Critical);
     return false;
 }
@@ -40,10 +40,10 @@ bool ExportTestCases(const GridCellStore& testCases, ExportKind kind, const QStr
 {
     if (!ExportMatrix(testCases, kind, path))
         return false;
-    modShell::ShellError error;
-    if (!modShell::GShell(path, 10, QString(), QString(), QStringLiteral("open"), owner, &error))
+    const auto opened = modShell::GShell(path, 10, QString(), QString(), QStringLiteral("open"), owner);
+    if (!opened)
         ShowStatusMessage(QStringLiteral("%1 was exported but could not be opened: %2")
-                              .arg(QDir::toNativeSeparators(path), error.description));
+                              .arg(QDir::toNativeSeparators(path), opened.error().description));
     return true;
 }
 

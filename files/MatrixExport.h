@@ -5,6 +5,7 @@
 // file and any earlier file of that name unchanged.
 
 #include "files/ExportKind.h"
+#include "platform/Result.h"
 
 #include <QString>
 
@@ -14,12 +15,12 @@ class QObject;
 
 namespace MatrixExport {
 
-// Writes the grid in the kind's format to the device. False, with the reason, when the grid
-// cannot be put in that format or the device refuses the bytes.
-bool WriteMatrix(const GridCellStore& grid, ExportKind kind, QIODevice& device, QString* Ret_strReason);
+// Writes the grid in the kind's format to the device. A failure says why when the grid cannot
+// be put in that format or the device refuses the bytes.
+Result<void> WriteMatrix(const GridCellStore& grid, ExportKind kind, QIODevice& device);
 
-// Writes the file. False, with the reason, and nothing changed on disk when it fails.
-bool ExportMatrixToFile(const GridCellStore& grid, ExportKind kind, const QString& path, QString* Ret_strReason);
+// Writes the file. A failure says why, and nothing is changed on disk then.
+Result<void> ExportMatrixToFile(const GridCellStore& grid, ExportKind kind, const QString& path);
 
 // As ExportMatrixToFile; a failure is shown in a message box naming the file and the reason.
 bool ExportMatrix(const GridCellStore& grid, ExportKind kind, const QString& path);

@@ -18,13 +18,6 @@ namespace {
 constexpr int kMaxCellText = 32767;  // the longest text a workbook cell holds
 constexpr double kMaxColumnWidth = 60;
 
-bool Fail(QString* Ret_strReason, const QString& reason)
-{
-    if (Ret_strReason)
-        *Ret_strReason = reason;
-    return false;
-}
-
 QString TooLong(int row, int col)
 {
     return QStringLiteral("Row %1, column %2 holds more than %3 characters, more than a workbook cell holds.")
@@ -70,25 +63,25 @@ QString CloseFailureReason(lxw_error error, const QByteArray& libraryLines)
 
 // Builds the workbook in the named file.
 
-bool WriteWorkbookFile(const GridCellStore& grid, const QString& path, QString* Ret_strReason)
+Result<void> WriteWorkbookFile(const GridCellStore& grid, const QString& path)
 {
     const int rows = grid.maxRows(), cols = grid.maxCols();
     if (rows > LXW_ROW_MAX || cols > LXW_COL_MAX)
-        return Fail(Ret_strReason, QStringLiteral("The matrix has %1 rows and %2 columns; a workbook sheet holds at "
-                                                  "most %3 rows and %4 columns.")
-                                       .arg(rows)
-                                       .arg(cols)
-                                       .arg(LXW_ROW_MAX)
-                                       .arg(LXW_COL_MAX));
+        return Failure{QStringLiteral("The matrix has %1 rows and %2 columns; a workbook sheet holds at most %3 rows "
+                                      "and %4 columns.")
+                           .arg(rows)
+                           .arg(cols)
+                           .arg(LXW_ROW_MAX)
+                           .arg(LXW_COL_MAX)};
     for (int r = 1; r <= rows; ++r)
         for (int c = 1; c <= cols; ++c)
             if (grid.text(c, r).size() > kMaxCellText)
-                return Fail(Ret_strReason, TooLong(r, c));
+                return Failure{TooLong(r, c)};
 
     const QByteArray fileName = QFile::encodeName(path);
     std::unique_ptr<lxw_workbook, WorkbookCloser> workbook(workbook_new(fileName.constData()));
     if (!workbook)
-        return Fail(Ret_strReason, QStringLiteral("The workbook could not be started."));
+        return Failure{QStringLiteral("The workbook could not be started.")};
     lxw_worksheet* sheet = workbook_add_worksheet(workbook.get(), "QXV Matrix");
     lxw_format* text = workbook_add_format(workbook.get());
     format_set_num_format(text, "@");
@@ -103,9 +96,8 @@ bool WriteWorkbookFile(const GridCellStore& grid, const QString& path, QString* 
             lxw_error error = worksheet_write_string(sheet, lxw_row_t(r - 1), lxw_col_t(c - 1),
                                                      CellText(cell).constData(), r == 1 ? names : text);
             if (error != LXW_NO_ERROR)
-                return Fail(Ret_strReason, error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED
-                                               ? TooLong(r, c)
-                                               : LibraryReason(error) + QLatin1Char('.'));
+                return Failure{error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED ? TooLong(r, c)
+                                                                             : LibraryReason(error) + QLatin1Char('.')};
             double& width = widths[std::size_t(c - 1)];
             width = std::min(kMaxColumnWidth, std::max(width, double(cell.size()) + 2));
         }
@@ -119,24 +111,23 @@ bool WriteWorkbookFile(const GridCellStore& grid, const QString& path, QString* 
     const lxw_error closed = workbook_close(workbook.release());
     const QByteArray said = libraryLines.Finish();
     if (closed != LXW_NO_ERROR)
-        return Fail(Ret_strReason, QStringLiteral("The workbook could not be written: %1.")
-                                       .arg(CloseFailureReason(closed, said)));
-    return true;
+        return Failure{QStringLiteral("The workbook could not be written: %1.").arg(CloseFailureReason(closed, said))};
+    return {};
 }
 }  // namespace
 
-bool WorkbookMatrixWriter::write(const GridCellStore& grid, QIODevice& device, QString* Ret_strReason)
+Result<void> WorkbookMatrixWriter::write(const GridCellStore& grid, QIODevice& device)
 {
     // The library writes only to a named file: build the workbook in a private folder and
     // hand its bytes to the device.
     QTemporaryDir scratch;
     if (!scratch.isValid())
-        return Fail(Ret_strReason, QStringLiteral("No temporary folder could be made: %1.").arg(scratch.errorString()));
+        return Failure{QStringLiteral("No temporary folder could be made: %1.").arg(scratch.errorString())};
     const QString path = scratch.filePath(QStringLiteral("matrix.xlsx"));
-    if (!WriteWorkbookFile(grid, path, Ret_strReason))
-        return false;
+    if (Result<void> made = WriteWorkbookFile(grid, path); !made)
+        return made;
     QFile built(path);
     if (!built.open(QIODevice::ReadOnly))
-        return Fail(Ret_strReason, QStringLiteral("The workbook could not be read back: %1.").arg(built.errorString()));
-    return WriteToDevice(device, built.readAll(), Ret_strReason);
+        return Failure{QStringLiteral("The workbook could not be read back: %1.").arg(built.errorString())};
+    return WriteToDevice(device, built.readAll());
 }

@@ -3,12 +3,12 @@
 // grid row, the factor names first and in bold. Every cell is a text cell, so a level named
 // "=1+1" or "007" stays as typed.
 
-#include <QString>
+#include "platform/Result.h"
 
 class GridCellStore;
 class QIODevice;
 
 class WorkbookMatrixWriter {
 public:
-    static bool write(const GridCellStore& grid, QIODevice& device, QString* Ret_strReason);
+    static Result<void> write(const GridCellStore& grid, QIODevice& device);
 };

@@ -35,18 +35,13 @@ void WriteCellText(QXmlStreamWriter& xml, const QString& text)
 }
 }  // namespace
 
-bool XmlMatrixWriter::write(const GridCellStore& grid, QIODevice& device, QString* Ret_strReason)
+Result<void> XmlMatrixWriter::write(const GridCellStore& grid, QIODevice& device)
 {
     for (int r = 1; r <= grid.maxRows(); ++r)
         for (int c = 1; c <= grid.maxCols(); ++c)
-            if (!Storable(grid.text(c, r))) {
-                if (Ret_strReason)
-                    *Ret_strReason = QStringLiteral("Row %1, column %2 holds a character that an XML file cannot "
-                                                    "hold.")
-                                         .arg(r)
-                                         .arg(c);
-                return false;
-            }
+            if (!Storable(grid.text(c, r)))
+                return Failure{
+                    QStringLiteral("Row %1, column %2 holds a character that an XML file cannot hold.").arg(r).arg(c)};
 
     // Built in memory, then written whole: the stream writer would not go on after a write
     // cut short, and would leave no reason for it.
@@ -71,5 +66,5 @@ bool XmlMatrixWriter::write(const GridCellStore& grid, QIODevice& device, QStrin
     }
     xml.writeEndElement();
     xml.writeEndDocument();
-    return WriteToDevice(device, bytes, Ret_strReason);
+    return WriteToDevice(device, bytes);
 }

@@ -3,7 +3,7 @@
 // one "Row" element per grid row, the factor names first; a row holds one "Cell" element per
 // column with the cell's text.
 
-#include <QString>
+#include "platform/Result.h"
 
 class GridCellStore;
 class QIODevice;
@@ -11,5 +11,5 @@ class QIODevice;
 class XmlMatrixWriter {
 public:
     // Refuses, before writing anything, a grid with a character that XML 1.0 cannot carry.
-    static bool write(const GridCellStore& grid, QIODevice& device, QString* Ret_strReason);
+    static Result<void> write(const GridCellStore& grid, QIODevice& device);
 };

@@ -68,8 +68,8 @@ ShellError ShellErrorFor(int shellResult)
     return error;
 }
 
-bool GShell(const QString& file, int show, const QString& parameters, const QString& folder, const QString& verb,
-            QObject* owner, ShellError* Ret_error)
+Result<void, ShellError> GShell(const QString& file, int show, const QString& parameters, const QString& folder,
+                                const QString& verb, QObject* owner)
 {
     if (file.toUpper().contains(QLatin1String(".EXE")))
         show = 0;
@@ -86,10 +86,8 @@ bool GShell(const QString& file, int show, const QString& parameters, const QStr
     if (result == 0)
         result = OpenWithShell(request) ? kShellOpened : kShellNoAssociation;
     if (result > 32)
-        return true;
-    if (Ret_error)
-        *Ret_error = ShellErrorFor(result);
-    return false;
+        return {};
+    return Failure{ShellErrorFor(result)};
 }
 
 }  // namespace modShell

@@ -1,6 +1,8 @@
 #pragma once
 // Opening a file with the application the desktop associates with its type.
 
+#include "platform/Result.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -28,11 +30,11 @@ inline constexpr int kShellOpened = 33;
 
 // Opens the file. A name that holds ".EXE" in any letter case is shown hidden (show command 0);
 // without parameters and folder the file is opened in a normal window (show command 1),
-// whatever was asked. False on failure, with the reason in Ret_error when given: a missing
-// folder is shell result 3, a missing file 2, an unreadable file 5, and a file that the desktop
-// does not take 31, as the desktop says no more than whether it opened the file.
-bool GShell(const QString& file, int show, const QString& parameters, const QString& folder, const QString& verb,
-            QObject* owner, ShellError* Ret_error = nullptr);
+// whatever was asked. A failure carries the error of its shell result: a missing folder is
+// shell result 3, a missing file 2, an unreadable file 5, and a file that the desktop does not
+// take 31, as the desktop says no more than whether it opened the file.
+Result<void, ShellError> GShell(const QString& file, int show, const QString& parameters, const QString& folder,
+                                const QString& verb, QObject* owner);
 
 // The error number and text for a failing shell result (0 to 32).
 ShellError ShellErrorFor(int shellResult);

@@ -68,21 +68,26 @@ TEST_F(ExportCommandTest, ExportWritesTheTestCasesGridAndOpensTheFileOrSaysWhyNo
 
 TEST_F(ExportCommandTest, ShellOpenFailuresCarryTheirNumberTextAndSource)
 {
-    modShell::ShellError error;
-    EXPECT_FALSE(modShell::GShell(dir.filePath("none.csv"), 10, "", "", "open", nullptr, &error));
+    auto opened = modShell::GShell(dir.filePath("none.csv"), 10, "", "", "open", nullptr);
+    ASSERT_FALSE(opened);
+    modShell::ShellError error = opened.error();
     EXPECT_EQ(error.number, 53);
     EXPECT_EQ(error.description, "File not found");
     EXPECT_TRUE(error.source.endsWith(".GShell")) << error.source.toStdString();
     EXPECT_FALSE(error.source.startsWith(".")) << "the executable's name comes first";
 
-    EXPECT_FALSE(modShell::GShell(dir.filePath("gone/none.csv"), 10, "", "", "open", nullptr, &error));
+    opened = modShell::GShell(dir.filePath("gone/none.csv"), 10, "", "", "open", nullptr);
+    ASSERT_FALSE(opened);
+    error = opened.error();
     EXPECT_EQ(error.number, 76);
     EXPECT_EQ(error.description, "Path not found");
     EXPECT_TRUE(shell.requests().isEmpty()) << "a missing file is not handed to the desktop";
 
     shell.setTakes(false);
     const QString file = existingFile("f");
-    EXPECT_FALSE(modShell::GShell(file, 10, "", "", "open", nullptr, &error));
+    opened = modShell::GShell(file, 10, "", "", "open", nullptr);
+    ASSERT_FALSE(opened);
+    error = opened.error();
     EXPECT_EQ(error.number, -2147220425);  // the error base + 1048 + the desktop's 31
     EXPECT_EQ(error.description, "No application is associated with this file type.");
 

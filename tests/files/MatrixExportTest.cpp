@@ -263,13 +263,13 @@ TEST_F(MatrixExportTest, EveryWriterReportsADeviceThatFails)
     for (int k = 0; k < kNumExportKinds; ++k) {
         for (const qint64 capacity : {qint64(0), qint64(100)}) {
             FailingDevice device(capacity);
-            QString reason;
-            EXPECT_FALSE(MatrixExport::WriteMatrix(grid, ExportKind(k), device, &reason)) << "kind " << k;
-            EXPECT_EQ(reason, "The file could not be written: No space left on device.") << "kind " << k;
+            const Result<void> written = MatrixExport::WriteMatrix(grid, ExportKind(k), device);
+            ASSERT_FALSE(written) << "kind " << k;
+            EXPECT_EQ(written.error(), "The file could not be written: No space left on device.") << "kind " << k;
         }
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        EXPECT_TRUE(MatrixExport::WriteMatrix(grid, ExportKind(k), buffer, nullptr)) << "kind " << k;
+        EXPECT_TRUE(MatrixExport::WriteMatrix(grid, ExportKind(k), buffer)) << "kind " << k;
         EXPECT_GT(buffer.size(), 0);
     }
 }
@@ -311,9 +311,9 @@ TEST_F(MatrixExportTest, TextsAFormatCannotHoldAreRefusedNamingTheCellAndKeepThe
     };
     for (const auto& c : cases) {
         FillGrid(grid, c.cells);
-        QString reason;
-        EXPECT_FALSE(MatrixExport::ExportMatrixToFile(grid, c.kind, dir.filePath("refused"), &reason));
-        EXPECT_EQ(reason, c.reason);
+        const Result<void> exported = MatrixExport::ExportMatrixToFile(grid, c.kind, dir.filePath("refused"));
+        ASSERT_FALSE(exported);
+        EXPECT_EQ(exported.error(), c.reason);
         EXPECT_EQ(files(), QStringList());
     }
     EXPECT_EQ(ReadWorkbook(exported(ExportKind::Excel, longest, "m.xlsx")).cells, longest);
