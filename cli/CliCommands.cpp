@@ -41,9 +41,13 @@ namespace {
 // its line and column, or kExitUsage for a file that cannot be read, each told.
 int OpenDesign(const CliOptions& options, DesignText* read = nullptr)
 {
-    DesignReadFailure failure;
-    if (HeadlessDesign::Open(options.design, failure, read))
+    Result<DesignText, DesignReadFailure> opened = HeadlessDesign::Open(options.design);
+    if (opened) {
+        if (read)
+            *read = std::move(opened).value();
         return kExitOk;
+    }
+    const DesignReadFailure& failure = opened.error();
     const QByteArray path = HeadlessDesign::ShownPath(options.design).toLocal8Bit();
     if (failure.line > 0) {
         std::fprintf(stderr, "%s:%d:%d: %s\n", path.constData(), failure.line, failure.column,
@@ -670,15 +674,14 @@ int Convert(const CliOptions& options)
     if (const int failed = OpenDesign(options, &design))
         return failed;
     if (!options.output.endsWith(QLatin1String(".test"), Qt::CaseInsensitive)) {
-        QByteArray text;
-        QString reason;
-        if (!WriteModelText(design, text, reason)) {
-            std::fprintf(stderr, "%s\n", reason.toLocal8Bit().constData());
+        const Result<QByteArray> text = WriteModelText(design);
+        if (!text) {
+            std::fprintf(stderr, "%s\n", text.error().toLocal8Bit().constData());
             return kExitRefused;
         }
         if (design.numPrevRuns > 0 || design.numRows > 0)
             std::fprintf(stderr, "The previous tests and the matrix are left out: a model text holds neither.\n");
-        return WriteBytes(options.output, [&](QIODevice& device) { return WriteToDevice(device, text); })
+        return WriteBytes(options.output, [&](QIODevice& device) { return WriteToDevice(device, text.value()); })
                    ? kExitOk
                    : kExitUsage;
     }

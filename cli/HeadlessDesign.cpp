@@ -27,19 +27,19 @@ DesignWorkbook& Workbook()
 
 void Release() { gWorkbook.reset(); }
 
-bool Open(const QString& path, DesignReadFailure& failure, DesignText* read)
+Result<DesignText, DesignReadFailure> Open(const QString& path)
 {
-    DesignText design;
-    if (path == QLatin1String("-")) {
-        QFile input;
-        if (!input.open(stdin, QIODevice::ReadOnly) || !CFile::ReadDesign(input, design, failure))
-            return false;
-    } else {
-        const FileIdentity before = FileIdentity::Of(path);
-        if (!CFile::ReadDesignFile(path, design, failure))
-            return false;
+    const bool standardInput = path == QLatin1String("-");
+    const FileIdentity before = standardInput ? FileIdentity() : FileIdentity::Of(path);
+    QFile input;
+    if (standardInput && !input.open(stdin, QIODevice::ReadOnly))
+        return Failure{DesignReadFailure{}};
+    Result<DesignText, DesignReadFailure> read = standardInput ? CFile::ReadDesign(input) : CFile::ReadDesignFile(path);
+    if (!read)
+        return read;
+    if (!standardInput)
         gOpened = before;
-    }
+    const DesignText& design = read.value();
     gRulesFirstLine = design.rulesFirstLine;
     gModelText = design.fromModelText;
 
@@ -47,9 +47,7 @@ bool Open(const QString& path, DesignReadFailure& failure, DesignText* read)
     // export is the empty grid.
     Workbook().TestCasesGrid().setMaxRows(1);
     Workbook().Put(design);
-    if (read)
-        *read = std::move(design);
-    return true;
+    return read;
 }
 
 QString ShownPath(const QString& path)

@@ -18,9 +18,9 @@ DesignWorkbook& Workbook();
 void Release();
 
 // Reads the file, a design document or a model text ("-": either on standard input), and puts
-// it on the four sheets, as the desktop program's Open does. False, with the reason, when it is
-// no readable design. read, when given, gets the design as the file holds it.
-bool Open(const QString& path, DesignReadFailure& failure, DesignText* read = nullptr);
+// it on the four sheets, as the desktop program's Open does: the design as the file holds it,
+// or why it is no readable design.
+Result<DesignText, DesignReadFailure> Open(const QString& path);
 // How the path is named in messages: "<stdin>" for "-".
 QString ShownPath(const QString& path);
 // The line of the opened file where its rules text starts.

@@ -1,5 +1,6 @@
 #include "files/CFile.h"
 
+#include "files/DesignDocumentReader.h"
 #include "files/DesignFileLock.h"
 #include "files/DesignSheets.h"
 #include "files/ExportOutput.h"
@@ -158,6 +159,15 @@ void WaitInTheWindow(bool first)
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+// A design document read, its failure put as a read failure without a place.
+Result<DesignText, DesignReadFailure> ReadDocument(const QByteArray& bytes)
+{
+    Result<DesignText> read = ReadDesignDocument(bytes);
+    if (!read)
+        return Failure{DesignReadFailure{read.error()}};
+    return std::move(read).value();
+}
+
 bool Refuse(QString* Ret_strReason, const QString& reason)
 {
     if (Ret_strReason)
@@ -207,10 +217,19 @@ CFile::GuardedSave CFile::SaveDesignFile(const QString& In_strPath, const Design
 
 bool CFile::DocumentBytes(const QString& path, const DesignText& design, QByteArray& Ret_bytes)
 {
-    QBuffer buffer(&Ret_bytes);
     QString reason;
-    if (SavesAsModelText(path) ? WriteModelText(design, Ret_bytes, reason) : SaveXMLFile(buffer, design, &reason))
-        return true;
+    if (SavesAsModelText(path)) {
+        const Result<QByteArray> text = WriteModelText(design);
+        if (text) {
+            Ret_bytes = text.value();
+            return true;
+        }
+        reason = text.error();
+    } else {
+        QBuffer buffer(&Ret_bytes);
+        if (SaveXMLFile(buffer, design, &reason))
+            return true;
+    }
     if (!reason.isEmpty())  // else cancelled by the user; the file stays as it was
         ShowSaveFailure(path, reason);
     return false;
@@ -322,128 +341,50 @@ bool CFile::SaveXMLFile(QIODevice& device, const DesignText& In_design, QString*
     return written ? true : Refuse(Ret_strReason, written.error());
 }
 
-namespace {
-
-// A read design handed out as the tables of the long form.
-void HandOut(DesignText& d, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels, LongArray& Ret_alLevelCounts,
-             TextTable& Ret_vaFactors, std::int32_t& Ret_lNumConstraints, TextTable& Ret_vaConstraints,
-             std::int32_t& Ret_lNumPrevRuns, TextTable& Ret_vaPrevRuns, std::int32_t& Ret_lNumRows,
-             std::int32_t& Ret_lNumCols, TextTable& Ret_vaMatrix)
+Result<DesignText> CFile::OpenXMLFile(const QString& In_strPath)
 {
-    Ret_lNumFactors = d.numFactors;
-    Ret_lMaxNumLevels = d.maxNumLevels;
-    Ret_alLevelCounts = std::move(d.levelCounts);
-    Ret_vaFactors = std::move(d.factors);
-    Ret_lNumConstraints = d.numConstraints;
-    Ret_vaConstraints = std::move(d.constraints);
-    Ret_lNumPrevRuns = d.numPrevRuns;
-    Ret_vaPrevRuns = std::move(d.prevRuns);
-    Ret_lNumRows = d.numRows;
-    Ret_lNumCols = d.numCols;
-    Ret_vaMatrix = std::move(d.matrix);
+    Result<DesignText, DesignReadFailure> read = ReadDesignFile(In_strPath);
+    if (!read)
+        return Failure{read.error().Described()};
+    return std::move(read).value();
 }
 
-}  // namespace
-
-bool CFile::OpenXMLFile(const QString& In_strPath, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels,
-                        LongArray& Ret_alLevelCounts, TextTable& Ret_vaFactors, std::int32_t& Ret_lNumConstraints,
-                        TextTable& Ret_vaConstraints, std::int32_t& Ret_lNumPrevRuns, TextTable& Ret_vaPrevRuns,
-                        std::int32_t& Ret_lNumRows, std::int32_t& Ret_lNumCols, TextTable& Ret_vaMatrix,
-                        QString* Ret_strReason)
-{
-    DesignText d;
-    d.maxNumLevels = Ret_lMaxNumLevels;
-    if (!OpenXMLFile(In_strPath, d, Ret_strReason))
-        return false;
-    HandOut(d, Ret_lNumFactors, Ret_lMaxNumLevels, Ret_alLevelCounts, Ret_vaFactors, Ret_lNumConstraints,
-            Ret_vaConstraints, Ret_lNumPrevRuns, Ret_vaPrevRuns, Ret_lNumRows, Ret_lNumCols, Ret_vaMatrix);
-    return true;
-}
-
-bool CFile::OpenXMLFile(const QString& In_strPath, DesignText& Ret_contents, QString* Ret_strReason)
-{
-    DesignReadFailure failure;
-    if (ReadDesignFile(In_strPath, Ret_contents, failure))
-        return true;
-    return Refuse(Ret_strReason, failure.Described());
-}
-
-bool CFile::ReadDesignFile(const QString& In_strPath, DesignText& Ret_contents, DesignReadFailure& Ret_failure)
+Result<DesignText, DesignReadFailure> CFile::ReadDesignFile(const QString& In_strPath)
 {
     const QFileInfo info(In_strPath);
-    Ret_failure = {};
     if (!info.exists())
-        Ret_failure.message = QStringLiteral("The file does not exist.");
-    else if (info.isDir())
-        Ret_failure.message = QStringLiteral("The path names a folder, not a file.");
-    else if (!info.isFile())
-        Ret_failure.message = QStringLiteral("The path names no regular file.");
-    if (!Ret_failure.message.isEmpty())
-        return false;
+        return Failure{DesignReadFailure{QStringLiteral("The file does not exist.")}};
+    if (info.isDir())
+        return Failure{DesignReadFailure{QStringLiteral("The path names a folder, not a file.")}};
+    if (!info.isFile())
+        return Failure{DesignReadFailure{QStringLiteral("The path names no regular file.")}};
     QFile file(In_strPath);
-    return ReadDesign(file, Ret_contents, Ret_failure);
+    return ReadDesign(file);
 }
 
-bool CFile::OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels,
-                        LongArray& Ret_alLevelCounts, TextTable& Ret_vaFactors, std::int32_t& Ret_lNumConstraints,
-                        TextTable& Ret_vaConstraints, std::int32_t& Ret_lNumPrevRuns, TextTable& Ret_vaPrevRuns,
-                        std::int32_t& Ret_lNumRows, std::int32_t& Ret_lNumCols, TextTable& Ret_vaMatrix,
-                        QString* Ret_strReason)
+Result<DesignText> CFile::OpenXMLFile(QIODevice& device)
 {
-    DesignText d;
-    d.maxNumLevels = Ret_lMaxNumLevels;
-    if (!OpenXMLFile(device, d, Ret_strReason))
-        return false;
-    HandOut(d, Ret_lNumFactors, Ret_lMaxNumLevels, Ret_alLevelCounts, Ret_vaFactors, Ret_lNumConstraints,
-            Ret_vaConstraints, Ret_lNumPrevRuns, Ret_vaPrevRuns, Ret_lNumRows, Ret_lNumCols, Ret_vaMatrix);
-    return true;
+    Result<DesignText, DesignReadFailure> read = ReadDesign(device);
+    if (!read)
+        return Failure{read.error().Described()};
+    return std::move(read).value();
 }
 
-bool CFile::OpenXMLFile(QIODevice& device, DesignText& Ret_contents, QString* Ret_strReason)
+Result<DesignText, DesignReadFailure> CFile::ReadDesign(QIODevice& device)
 {
-    DesignReadFailure failure;
-    if (ReadDesign(device, Ret_contents, failure))
-        return true;
-    return Refuse(Ret_strReason, failure.Described());
-}
-
-bool CFile::ReadDesign(QIODevice& device, DesignText& Ret_contents, DesignReadFailure& Ret_failure)
-{
-    Ret_failure = {};
-    if (!device.isOpen() && !device.open(QIODevice::ReadOnly)) {
-        Ret_failure.message = QStringLiteral("The file could not be read: %1.").arg(device.errorString());
-        return false;
-    }
-    DesignText d;
-    d.maxNumLevels = Ret_contents.maxNumLevels;
+    if (!device.isOpen() && !device.open(QIODevice::ReadOnly))
+        return Failure{DesignReadFailure{QStringLiteral("The file could not be read: %1.").arg(device.errorString())}};
     const QByteArray bytes = device.readAll();
-    if (IsModelText(bytes)) {
-        ModelTextError error;
-        if (!ReadModelText(bytes, d, error)) {
-            Ret_failure = {error.message, error.line, error.column};
-            return false;
-        }
-    } else if (!ReadDesignDocument(bytes, d, Ret_failure.message)) {
-        return false;
-    }
-
-    if (d.numRows > kLoadingMessageRows) {
+    Result<DesignText, DesignReadFailure> read = IsModelText(bytes) ? ReadModelText(bytes) : ReadDocument(bytes);
+    if (read && read.value().numRows > kLoadingMessageRows) {
         // Let the windows repaint around the message; the user's input waits.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         ShowMessage(QStringLiteral("There are %1 columns in the Test Case matrix. Loading will take a few seconds.")
-                        .arg(d.numRows),
+                        .arg(read.value().numRows),
                     MsgButtons::Ok, MsgIcon::Information);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
-    Ret_contents = std::move(d);
-    return true;
-}
-
-QString DesignReadFailure::Described() const
-{
-    if (line < 1)
-        return message;
-    return QStringLiteral("Line %1, column %2: %3.").arg(line).arg(column).arg(message);
+    return read;
 }
 
 bool CFile::AddAttribute(QDomDocument& oDOM, QDomElement& oElement, const QString& sName, const QString& sValue)
@@ -627,14 +568,14 @@ bool CFile::OpenFile(bool In_bAskUser, bool In_bDirty, QString& In_strFileNamean
     if (In_bAskUser && !GetOpenFileNameFromUser(path))
         return false;
 
-    DesignText d;
     const FileIdentity identity = FileIdentity::Of(path);
-    QString reason;
-    if (!OpenXMLFile(path, d, &reason)) {
+    const Result<DesignText> read = OpenXMLFile(path);
+    if (!read) {
         // The message of old, then which file and why.
-        ShowMessage(QStringLiteral("Error opening file\n%1: %2").arg(QDir::toNativeSeparators(path), reason));
+        ShowMessage(QStringLiteral("Error opening file\n%1: %2").arg(QDir::toNativeSeparators(path), read.error()));
         return false;
     }
+    const DesignText& d = read.value();
     In_strFileNameandPath = path;
     mstrKnownFile = path;
     mKnownIdentity = identity;

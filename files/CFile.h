@@ -24,10 +24,12 @@
 // checks. The dialogs start in the user's documents folder until one is confirmed, then in
 // the folder chosen last.
 
-#include "files/DesignDocumentReader.h"
+#include "files/DesignReadFailure.h"
 #include "files/ExportKind.h"
 #include "files/FileIdentity.h"
+#include "model/DesignText.h"
 #include "model/TextTable.h"
+#include "platform/Result.h"
 
 #include <QString>
 #include <QStringList>
@@ -40,15 +42,6 @@ class GridCellStore;
 class QDomDocument;
 class QDomElement;
 class QIODevice;
-
-// Why a design could not be read; a model text's problem has its line and column.
-struct DesignReadFailure {
-    QString message;
-    int line = 0;  // 0: the problem has no place in the text
-    int column = 0;
-    // "Line L, column C: message." or the message.
-    QString Described() const;
-};
 
 class CFile {
 public:
@@ -92,30 +85,17 @@ public:
     // workbook's are written).
     bool SaveXMLFile(QIODevice& device, const DesignText& In_design, QString* Ret_strReason = nullptr);
 
-    // Reads a design file into the tables (shapes as above; the matrix is grid row 1..R x
-    // column 1..C). Ret_lMaxNumLevels comes in as 0 and is raised to the largest level count.
-    // False when the file is no design of this layout, or cannot be read: nothing is returned
-    // then (every out parameter keeps its value) and Ret_strReason, if given, gets a sentence
-    // saying why. Shows a message only before loading a matrix of more than 500 rows.
-    static bool OpenXMLFile(const QString& In_strPath, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels,
-                            LongArray& Ret_alLevelCounts, TextTable& Ret_vaFactors,
-                            std::int32_t& Ret_lNumConstraints, TextTable& Ret_vaConstraints,
-                            std::int32_t& Ret_lNumPrevRuns, TextTable& Ret_vaPrevRuns, std::int32_t& Ret_lNumRows,
-                            std::int32_t& Ret_lNumCols, TextTable& Ret_vaMatrix, QString* Ret_strReason = nullptr);
-    // The same into one bundle, the rules text with it.
-    static bool OpenXMLFile(const QString& In_strPath, DesignText& Ret_contents,
-                            QString* Ret_strReason = nullptr);
-    static bool OpenXMLFile(QIODevice& device, DesignText& Ret_contents, QString* Ret_strReason = nullptr);
-    // Reads a design of either kind, a design document or a model text, told by content;
-    // what the other reads call. Ret_failure says why it could not.
-    static bool ReadDesignFile(const QString& In_strPath, DesignText& Ret_contents, DesignReadFailure& Ret_failure);
-    static bool ReadDesign(QIODevice& device, DesignText& Ret_contents, DesignReadFailure& Ret_failure);
+    // Reads a design file: the tables (shapes as above; the matrix is grid row 1..R x column
+    // 1..C, maxNumLevels the largest level count) and the rules text. When the file is no design
+    // of this layout, or cannot be read, the failure is a sentence saying why. Shows a message
+    // only before loading a matrix of more than 500 rows.
+    static Result<DesignText> OpenXMLFile(const QString& In_strPath);
     // The same from a device (opened for reading here unless it is open).
-    static bool OpenXMLFile(QIODevice& device, std::int32_t& Ret_lNumFactors, std::int32_t& Ret_lMaxNumLevels,
-                            LongArray& Ret_alLevelCounts, TextTable& Ret_vaFactors,
-                            std::int32_t& Ret_lNumConstraints, TextTable& Ret_vaConstraints,
-                            std::int32_t& Ret_lNumPrevRuns, TextTable& Ret_vaPrevRuns, std::int32_t& Ret_lNumRows,
-                            std::int32_t& Ret_lNumCols, TextTable& Ret_vaMatrix, QString* Ret_strReason = nullptr);
+    static Result<DesignText> OpenXMLFile(QIODevice& device);
+    // Reads a design of either kind, a design document or a model text, told by content;
+    // what the other reads call. The failure of a model text has its line and column.
+    static Result<DesignText, DesignReadFailure> ReadDesignFile(const QString& In_strPath);
+    static Result<DesignText, DesignReadFailure> ReadDesign(QIODevice& device);
 
     // Gives oElement the attribute sName = sValue and returns True; False, changing nothing,
     // when the element already has an attribute of that name or is null.

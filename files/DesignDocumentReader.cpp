@@ -65,9 +65,10 @@ void MarkField(const QXmlStreamAttributes& attributes, Section& section)
                                         aliases.isEmpty() ? QStringList() : aliases.split(QLatin1Char('|'))});
 }
 
-// Reads the document's outline. The error of a document that is not well-formed, or nothing.
-std::optional<QString> ReadOutline(const QByteArray& bytes, Outline& outline)
+// Reads the document's outline; a document that is not well-formed fails with its error.
+Result<Outline> ReadOutline(const QByteArray& bytes)
 {
+    Outline outline;
     QXmlStreamReader xml(bytes);  // from the bytes, so the declared encoding decides how they read
     xml.setNamespaceProcessing(false);
     outline.sections.reserve(kKeptSections);
@@ -116,20 +117,14 @@ std::optional<QString> ReadOutline(const QByteArray& bytes, Outline& outline)
         }
     }
     if (xml.hasError())
-        return QStringLiteral("The file is not well-formed XML: %1 (line %2, column %3).")
-            .arg(xml.errorString())
-            .arg(xml.lineNumber())
-            .arg(xml.columnNumber());
-    return std::nullopt;
+        return Failure{QStringLiteral("The file is not well-formed XML: %1 (line %2, column %3).")
+                           .arg(xml.errorString())
+                           .arg(xml.lineNumber())
+                           .arg(xml.columnNumber())};
+    return outline;
 }
 
 QString NotADesign(const QString& why) { return QStringLiteral("The file is not a Vantrel design: ") + why; }
-
-bool Refuse(QString& reason, const QString& why)
-{
-    reason = why;
-    return false;
-}
 
 // The shape of the sections: three named ones, in order, before the matrix. They are found
 // by position whatever the root is called; when they are not there, a root of another name
@@ -156,8 +151,8 @@ std::optional<QString> WhyNotDesignSections(const Outline& outline)
 
 namespace {
 
-// The factor table from the first section; false, with the reason, when it cannot be held.
-bool ReadFactors(const Section& factors, DesignText& d, QString& reason)
+// The factor table from the first section; a failure says why when it cannot be held.
+Result<void> ReadFactors(const Section& factors, DesignText& d)
 {
     const auto n = std::int32_t(factors.items.size());
     d.numFactors = n;
@@ -167,7 +162,7 @@ bool ReadFactors(const Section& factors, DesignText& d, QString& reason)
         d.maxNumLevels = std::max(d.maxNumLevels, d.levelCounts(f));
     }
     if (const std::optional<QString> tooLarge = WhyFactorTableTooLarge(n, d.maxNumLevels))
-        return Refuse(reason, *tooLarge);
+        return Failure{*tooLarge};
     d.factors = TextTable(0, d.maxNumLevels, 1, n);
     for (std::int32_t f = 1; f <= n; ++f) {
         const Item& factor = factors.items[std::size_t(f - 1)];
@@ -188,63 +183,63 @@ bool ReadFactors(const Section& factors, DesignText& d, QString& reason)
         if (!marked.aliases.isEmpty())
             d.levelAliases[level] = marked.aliases;
     }
-    return true;
+    return {};
 }
 
-bool ReadConstraints(const Section& constraints, DesignText& d, QString& reason)
+Result<void> ReadConstraints(const Section& constraints, DesignText& d)
 {
     d.numConstraints = std::int32_t(constraints.items.size());
     if (d.numConstraints == 0)
-        return true;
+        return {};
     d.constraints = TextTable(1, d.numConstraints, 1, 4);
     for (std::int32_t c = 1; c <= d.numConstraints; ++c) {
         const Item& constraint = constraints.items[std::size_t(c - 1)];
         if (constraint.fieldCount < 4)
-            return Refuse(reason, QStringLiteral("Constraint %1 has %2 of its four fields.").arg(c).arg(constraint.fieldCount));
+            return Failure{QStringLiteral("Constraint %1 has %2 of its four fields.").arg(c).arg(constraint.fieldCount)};
         for (int k = 1; k <= 4; ++k)
             d.constraints(c, k) = constraints.Field(constraint, std::size_t(k - 1));
     }
-    return true;
+    return {};
 }
 
-bool ReadPrevRuns(const Section& prevRuns, DesignText& d, QString& reason)
+Result<void> ReadPrevRuns(const Section& prevRuns, DesignText& d)
 {
     const std::int32_t n = d.numFactors;
     d.numPrevRuns = std::int32_t(prevRuns.items.size());
     if (d.numPrevRuns == 0)
-        return true;
+        return {};
     d.prevRuns = TextTable(1, d.numPrevRuns, 1, n);
     for (std::int32_t r = 1; r <= d.numPrevRuns; ++r) {
         const Item& run = prevRuns.items[std::size_t(r - 1)];
         if (run.fieldCount < std::size_t(n))
-            return Refuse(reason, QStringLiteral("Previous test %1 names a level for %2 of the %3 factors.")
-                                      .arg(r)
-                                      .arg(run.fieldCount)
-                                      .arg(n));
+            return Failure{QStringLiteral("Previous test %1 names a level for %2 of the %3 factors.")
+                               .arg(r)
+                               .arg(run.fieldCount)
+                               .arg(n)};
         for (std::int32_t f = 1; f <= n; ++f)
             d.prevRuns(r, f) = prevRuns.Field(run, std::size_t(f - 1));
     }
-    return true;
+    return {};
 }
 
-bool ReadMatrix(const Section& rows, DesignText& d, QString& reason)
+Result<void> ReadMatrix(const Section& rows, DesignText& d)
 {
     if (rows.items.empty())
-        return true;
+        return {};
     d.numRows = std::int32_t(rows.items.size());
     d.numCols = std::int32_t(rows.items[0].fieldCount);
     d.matrix = TextTable(1, d.numRows, 1, d.numCols);
     for (std::int32_t r = 1; r <= d.numRows; ++r) {
         const Item& row = rows.items[std::size_t(r - 1)];
         if (row.fieldCount < std::size_t(d.numCols))
-            return Refuse(reason, QStringLiteral("Row %1 of the Test Cases matrix has %2 of the %3 cells of its first row.")
-                                      .arg(r)
-                                      .arg(row.fieldCount)
-                                      .arg(d.numCols));
+            return Failure{QStringLiteral("Row %1 of the Test Cases matrix has %2 of the %3 cells of its first row.")
+                               .arg(r)
+                               .arg(row.fieldCount)
+                               .arg(d.numCols)};
         for (std::int32_t c = 1; c <= d.numCols; ++c)
             d.matrix(r, c) = rows.Field(row, std::size_t(c - 1));
     }
-    return true;
+    return {};
 }
 
 }  // namespace
@@ -265,36 +260,39 @@ std::optional<QString> WhyFactorTableTooLarge(std::int32_t numFactors, std::int3
     return std::nullopt;
 }
 
-bool ReadDesignDocument(const QByteArray& bytes, DesignText& contents, QString& reason)
+Result<DesignText> ReadDesignDocument(const QByteArray& bytes)
 {
     if (bytes.isEmpty())
-        return Refuse(reason, QStringLiteral("The file is empty."));
+        return Failure{QStringLiteral("The file is empty.")};
 
     // A design nests four deep and carries at most one attribute per element; a stream
     // reader's time grows faster than the file with attributes, so far more is refused first.
     const XmlShape shape = MeasureXmlShape(bytes, kMaxXmlDepth, kMaxXmlAttributes);
     if (shape.depth > kMaxXmlDepth)
-        return Refuse(reason, NotADesign(QStringLiteral("its elements nest more than %1 deep.").arg(kMaxXmlDepth)));
+        return Failure{NotADesign(QStringLiteral("its elements nest more than %1 deep.").arg(kMaxXmlDepth))};
     if (shape.attributes > kMaxXmlAttributes)
-        return Refuse(reason, NotADesign(QStringLiteral("an element has more than %1 attributes.").arg(kMaxXmlAttributes)));
+        return Failure{NotADesign(QStringLiteral("an element has more than %1 attributes.").arg(kMaxXmlAttributes))};
 
-    Outline outline;
-    if (const std::optional<QString> error = ReadOutline(bytes, outline))
-        return Refuse(reason, *error);
-    if (const std::optional<QString> why = WhyNotDesignSections(outline))
-        return Refuse(reason, *why);
+    const Result<Outline> outline = ReadOutline(bytes);
+    if (!outline)
+        return Failure{outline.error()};
+    const std::vector<Section>& sections = outline.value().sections;
+    if (const std::optional<QString> why = WhyNotDesignSections(outline.value()))
+        return Failure{*why};
 
-    // Everything is read into this first, so that a refused file returns nothing. A file of
-    // three sections has no matrix.
+    // A file of three sections has no matrix.
     DesignText d;
-    d.maxNumLevels = contents.maxNumLevels;
-    d.rules = outline.rules;
-    if (!outline.sections[0].items.empty()) {
-        if (!ReadFactors(outline.sections[0], d, reason) || !ReadConstraints(outline.sections[1], d, reason) ||
-            !ReadPrevRuns(outline.sections[2], d, reason) ||
-            (outline.sections.size() > 3 && !ReadMatrix(outline.sections[3], d, reason)))
-            return false;
+    d.rules = outline.value().rules;
+    if (!sections[0].items.empty()) {
+        Result<void> read = ReadFactors(sections[0], d);
+        if (read)
+            read = ReadConstraints(sections[1], d);
+        if (read)
+            read = ReadPrevRuns(sections[2], d);
+        if (read && sections.size() > 3)
+            read = ReadMatrix(sections[3], d);
+        if (!read)
+            return Failure{read.error()};
     }
-    contents = std::move(d);
-    return true;
+    return d;
 }

@@ -6,6 +6,7 @@
 // Time and memory grow with the file, not with its nesting.
 
 #include "model/DesignText.h"
+#include "platform/Result.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,10 +14,9 @@
 #include <cstdint>
 #include <optional>
 
-// Reads the document into contents (maxNumLevels comes in as 0 and is raised to the largest
-// level count). False when the bytes are no design of this layout: contents keeps every value
-// then and reason gets a sentence saying why.
-bool ReadDesignDocument(const QByteArray& bytes, DesignText& contents, QString& reason);
+// Reads the document (its maxNumLevels is the largest level count). When the bytes are no
+// design of this layout, the failure is a sentence saying why.
+Result<DesignText> ReadDesignDocument(const QByteArray& bytes);
 
 // Why a factor table of numFactors factors of up to maxNumLevels levels cannot be laid out (it
 // and the sheet that shows it would need more memory than the computer can give), or nothing.

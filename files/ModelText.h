@@ -14,26 +14,22 @@
 // as the rules write it ({ [A], [B] } @ 2;). A Constraints row is written as the rule it means,
 // and such rules at the start of the rules text are read back as Constraints rows. Previous tests and the matrix have no place here.
 
+#include "files/DesignReadFailure.h"
 #include "model/DesignText.h"
+#include "platform/Result.h"
 
 #include <QByteArray>
 #include <QString>
-
-struct ModelTextError {
-    int line = 0;    // 1-based
-    int column = 0;  // 1-based, in characters
-    QString message;
-};
 
 // Whether the bytes are a model text rather than a design document: they hold no control
 // character but tabs and line ends, and their first character that is not blank (after a byte
 // order mark) is not "<". An empty file is neither.
 bool IsModelText(const QByteArray& bytes);
 
-// Reads the text into design (maxNumLevels comes in as 0 and is raised to the largest level
-// count). False at the first problem, design unchanged, error saying where and why.
-bool ReadModelText(const QByteArray& bytes, DesignText& design, ModelTextError& error);
+// Reads the text (the design's maxNumLevels is the largest level count). The first problem
+// fails the read, saying where (its line and column) and why.
+Result<DesignText, DesignReadFailure> ReadModelText(const QByteArray& bytes);
 
-// The design as model text (its previous tests and matrix left out). False, with the reason,
-// when a name cannot be written so that it reads back the same.
-bool WriteModelText(const DesignText& design, QByteArray& text, QString& reason);
+// The design as model text (its previous tests and matrix left out). Fails, saying why, when
+// a name cannot be written so that it reads back the same.
+Result<QByteArray> WriteModelText(const DesignText& design);

@@ -35,10 +35,10 @@ struct GroupLine {
 
 // A problem found while reading, thrown to the top of the read.
 struct Stop {
-    ModelTextError error;
+    DesignReadFailure failure;
 };
 
-[[noreturn]] void Fail(int line, int column, const QString& message) { throw Stop{{line, column, message}}; }
+[[noreturn]] void Fail(int line, int column, const QString& message) { throw Stop{{message, line, column}}; }
 
 int FirstNonBlank(const QString& text, int from = 0)
 {
@@ -348,7 +348,7 @@ bool IsModelText(const QByteArray& bytes)
     return at < bytes.size() && bytes[at] != '<';
 }
 
-bool ReadModelText(const QByteArray& bytes, DesignText& design, ModelTextError& error)
+Result<DesignText, DesignReadFailure> ReadModelText(const QByteArray& bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder(bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
@@ -361,12 +361,9 @@ bool ReadModelText(const QByteArray& bytes, DesignText& design, ModelTextError& 
             Fail(1, 1, QStringLiteral("the text is not UTF-8"));
         }
         DesignText d;
-        d.maxNumLevels = design.maxNumLevels;
         PutModel(ReadLines(lines), d);
-        design = std::move(d);
-        return true;
+        return d;
     } catch (const Stop& stop) {
-        error = stop.error;
-        return false;
+        return Failure{stop.failure};
     }
 }

@@ -51,17 +51,11 @@ QString Quoted(QString text)
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
-bool Refuse(QString& reason, const QString& why)
-{
-    reason = why;
-    return false;
-}
-
-bool FactorLine(const DesignText& d, int f, QString& line, QString& reason)
+Result<QString> FactorLine(const DesignText& d, int f)
 {
     const QString& name = d.factors.at(0, f);
     if (const QString problem = FactorNameProblem(name); !problem.isEmpty())
-        return Refuse(reason, QStringLiteral("The factor \"%1\" cannot be written as model text: %2.").arg(name, problem));
+        return Failure{QStringLiteral("The factor \"%1\" cannot be written as model text: %2.").arg(name, problem)};
     QStringList levels;
     for (int j = 1; j <= d.levelCounts.at(f); ++j) {
         const QString& level = d.factors.at(j, f);
@@ -70,8 +64,8 @@ bool FactorLine(const DesignText& d, int f, QString& line, QString& reason)
             names << aliases->second;
         for (const QString& each : names)
             if (const QString problem = LevelNameProblem(each); !problem.isEmpty())
-                return Refuse(reason, QStringLiteral("The level \"%1\" of factor %2 cannot be written as model text: %3.")
-                                          .arg(each, name, problem));
+                return Failure{QStringLiteral("The level \"%1\" of factor %2 cannot be written as model text: %3.")
+                                   .arg(each, name, problem)};
         QString text = names.join(QStringLiteral(" | "));
         if (d.invalidLevels.contains({j, f}))
             text.prepend(QLatin1Char('~'));
@@ -79,45 +73,42 @@ bool FactorLine(const DesignText& d, int f, QString& line, QString& reason)
             text += QStringLiteral(" (%1)").arg(weight->second);
         levels << text;
     }
-    line = name + QStringLiteral(": ") + levels.join(QStringLiteral(", ")) + QLatin1Char('\n');
-    return true;
+    return name + QStringLiteral(": ") + levels.join(QStringLiteral(", ")) + QLatin1Char('\n');
 }
 
-bool ConstraintLine(const DesignText& d, int c, QString& line, QString& reason)
+Result<QString> ConstraintLine(const DesignText& d, int c)
 {
     for (const int k : {1, 3})
         if (d.constraints.at(c, k).contains(QLatin1Char(']')))
-            return Refuse(reason, QStringLiteral("Constraint %1 cannot be written as a rule: the factor \"%2\" holds \"]\".")
-                                      .arg(c)
-                                      .arg(d.constraints.at(c, k)));
-    line = QStringLiteral("IF [%1] = %2 THEN [%3] <> %4;\n")
-               .arg(d.constraints.at(c, 1), Quoted(d.constraints.at(c, 2)), d.constraints.at(c, 3),
-                    Quoted(d.constraints.at(c, 4)));
-    return true;
+            return Failure{QStringLiteral("Constraint %1 cannot be written as a rule: the factor \"%2\" holds \"]\".")
+                               .arg(c)
+                               .arg(d.constraints.at(c, k))};
+    return QStringLiteral("IF [%1] = %2 THEN [%3] <> %4;\n")
+        .arg(d.constraints.at(c, 1), Quoted(d.constraints.at(c, 2)), d.constraints.at(c, 3),
+             Quoted(d.constraints.at(c, 4)));
 }
 
 }  // namespace
 
-bool WriteModelText(const DesignText& design, QByteArray& text, QString& reason)
+Result<QByteArray> WriteModelText(const DesignText& design)
 {
     QString out;
     for (int f = 1; f <= design.numFactors; ++f) {
-        QString line;
-        if (!FactorLine(design, f, line, reason))
-            return false;
-        out += line;
+        const Result<QString> line = FactorLine(design, f);
+        if (!line)
+            return Failure{line.error()};
+        out += line.value();
     }
     if (design.numConstraints > 0)
         out += QLatin1Char('\n');
     for (int c = 1; c <= design.numConstraints; ++c) {
-        QString line;
-        if (!ConstraintLine(design, c, line, reason))
-            return false;
-        out += line;
+        const Result<QString> line = ConstraintLine(design, c);
+        if (!line)
+            return Failure{line.error()};
+        out += line.value();
     }
     // The rules text, each of its lines ended (a last empty line included, so that it reads back).
     if (!design.rules.isEmpty())
         out += QLatin1Char('\n') + design.rules + QLatin1Char('\n');
-    text = out.toUtf8();
-    return true;
+    return out.toUtf8();
 }

@@ -171,18 +171,17 @@ TEST_F(CFileRoundTripTest, TheRulesComeBackAfterTheMatrixAndOnlyWhenThereAreAny)
         workbook.SetRules(rules);
         QByteArray with = saveBytes(d);
         ASSERT_TRUE(with.startsWith(without.left(without.indexOf("</requirements>"))));  // the rest is as before
-        DesignText read;
         QBuffer buffer(&with);
-        QString reason;
-        ASSERT_TRUE(CFile::OpenXMLFile(buffer, read, &reason)) << reason.toStdString();
-        EXPECT_EQ(read.rules, rules);
+        const Result<DesignText> read = CFile::OpenXMLFile(buffer);
+        ASSERT_TRUE(read) << read.error().toStdString();
+        EXPECT_EQ(read.value().rules, rules);
         expectSame(d, OpenBytes(with));  // what reads the first four sections by place reads the same
     }
-    DesignText read;
     QByteArray bytes = without;
     QBuffer buffer(&bytes);
-    ASSERT_TRUE(CFile::OpenXMLFile(buffer, read));
-    EXPECT_TRUE(read.rules.isEmpty());
+    const Result<DesignText> read = CFile::OpenXMLFile(buffer);
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(read.value().rules.isEmpty());
 }
 
 TEST_F(CFileRoundTripTest, AnInvalidLevelIsMarkedOnItsLevelElementAndNothingElseOfTheFileChanges)
@@ -190,9 +189,10 @@ TEST_F(CFileRoundTripTest, AnInvalidLevelIsMarkedOnItsLevelElementAndNothingElse
     const Design d = MakeDesign({{"Card", "valid", "expired", "blank"}, {"Amount", "1", "-1"}}, {}, {{"valid", "1"}});
     FillGrid(grid, {{"Card", "Amount"}, {"~expired", "1"}});
     QByteArray without = saveBytes(d), with;
-    DesignText marked;  // the same design, three of its levels invalid
     QBuffer source(&without), out(&with);
-    ASSERT_TRUE(CFile::OpenXMLFile(source, marked));
+    Result<DesignText> opened = CFile::OpenXMLFile(source);
+    ASSERT_TRUE(opened);
+    DesignText marked = opened.value();  // the same design, three of its levels invalid
     marked.invalidLevels = {{2, 1}, {3, 1}, {2, 2}};
     ASSERT_TRUE(file.SaveXMLFile(out, marked));
     EXPECT_EQ(with.count("<level invalid=\"1\">"), 3);
@@ -200,8 +200,8 @@ TEST_F(CFileRoundTripTest, AnInvalidLevelIsMarkedOnItsLevelElementAndNothingElse
     expectSame(d, OpenBytes(with));
 
     with.replace("<level invalid=\"1\">-1", "<level invalid=\"yes\">-1");  // only "1" marks a level
-    DesignText read;
     QBuffer in(&with);
-    ASSERT_TRUE(CFile::OpenXMLFile(in, read));
-    EXPECT_EQ(read.invalidLevels, (CFactors::LevelCells{{2, 1}, {3, 1}}));
+    const Result<DesignText> read = CFile::OpenXMLFile(in);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read.value().invalidLevels, (CFactors::LevelCells{{2, 1}, {3, 1}}));
 }

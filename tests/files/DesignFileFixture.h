@@ -63,8 +63,24 @@ template <typename Source>  // a path or a device
 Loaded Open(Source&& source)
 {
     Loaded l;
-    l.ok = CFile::OpenXMLFile(source, l.n, l.maxLevels, l.counts, l.factors, l.m, l.constraints, l.p, l.prevRuns, l.R,
-                              l.C, l.matrix, &l.reason);
+    Result<DesignText> read = CFile::OpenXMLFile(source);
+    l.ok = read.ok();
+    if (!read) {
+        l.reason = read.error();
+        return l;
+    }
+    DesignText& d = read.value();
+    l.n = d.numFactors;
+    l.maxLevels = d.maxNumLevels;
+    l.counts = std::move(d.levelCounts);
+    l.factors = std::move(d.factors);
+    l.m = d.numConstraints;
+    l.constraints = std::move(d.constraints);
+    l.p = d.numPrevRuns;
+    l.prevRuns = std::move(d.prevRuns);
+    l.R = d.numRows;
+    l.C = d.numCols;
+    l.matrix = std::move(d.matrix);
     return l;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <variant>
 
 namespace {
 
@@ -59,9 +60,9 @@ TEST(ModelTextTest, ReadsFactorsMarksGroupsConstraintsAndRules)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        DesignText d;
-        ModelTextError error;
-        ASSERT_TRUE(ReadModelText(c.text, d, error)) << error.line << ":" << error.column << " " << error.message.toStdString();
+        const auto read = ReadModelText(c.text);
+        ASSERT_TRUE(read) << read.error().line << ":" << read.error().column << " " << read.error().message.toStdString();
+        const DesignText& d = read.value();
         EXPECT_EQ(Summary(d), c.summary);
         EXPECT_TRUE(d.fromModelText);
     }
@@ -95,13 +96,12 @@ TEST(ModelTextTest, RefusesABadTextAtItsLineAndColumnAndReturnsNothing)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        DesignText d;
-        d.numFactors = 99;
-        ModelTextError error;
-        EXPECT_FALSE(ReadModelText(c.text, d, error));
+        const auto read = ReadModelText(c.text);
+        ASSERT_FALSE(read);
+        const DesignReadFailure& error = read.error();
         EXPECT_EQ(QStringLiteral("%1:%2: %3").arg(error.line).arg(error.column).arg(error.message).toStdString(),
                   c.problem);
-        EXPECT_EQ(d.numFactors, 99);
+        EXPECT_THROW((void)read.value(), std::bad_variant_access) << "a refused text returns no design";
     }
 }
 
@@ -166,12 +166,12 @@ TEST(ModelTextTest, ADesignComesBackThroughItsText)
     std::mt19937 random(7);
     for (int round = 0; round < 300; ++round) {
         const DesignText design = RandomDesign(random);
-        QByteArray text;
-        QString reason;
-        ASSERT_TRUE(WriteModelText(design, text, reason)) << reason.toStdString() << Summary(design);
-        DesignText back;
-        ModelTextError error;
-        ASSERT_TRUE(ReadModelText(text, back, error)) << text.toStdString() << error.message.toStdString();
+        const Result<QByteArray> written = WriteModelText(design);
+        ASSERT_TRUE(written) << written.error().toStdString() << Summary(design);
+        const QByteArray& text = written.value();
+        const auto read = ReadModelText(text);
+        ASSERT_TRUE(read) << text.toStdString() << read.error().message.toStdString();
+        DesignText back = read.value();
         SCOPED_TRACE(text.toStdString());
         // Where the rules start is the text's own; everything else is the design's.
         back.rulesFirstLine = design.rulesFirstLine;
@@ -205,10 +205,9 @@ TEST(ModelTextTest, RefusesToWriteANameThatWouldReadBackOtherwise)
         d.factors = TextTable(0, 1, 1, 1);
         d.factors(0, 1) = c.factor;
         d.factors(1, 1) = c.level;
-        QByteArray text;
-        QString reason;
-        EXPECT_FALSE(WriteModelText(d, text, reason));
-        EXPECT_EQ(reason.toStdString(), c.reason);
+        const Result<QByteArray> written = WriteModelText(d);
+        ASSERT_FALSE(written);
+        EXPECT_EQ(written.error().toStdString(), c.reason);
     }
 }
 
