@@ -86,11 +86,12 @@ bool OfferToSaveChanges()
 {
     if (!gbDirty)
         return true;
-    bool saved = false;
-    const bool goOn = File().OfferToSaveChanges(gstrCurrentFile, &saved);
-    if (saved)
-        Saved();
-    return goOn;
+    switch (File().OfferToSaveChanges(gstrCurrentFile)) {
+    case CFile::SaveOffer::Saved: Saved(); return true;
+    case CFile::SaveOffer::Declined: return true;
+    case CFile::SaveOffer::Cancelled: return false;
+    }
+    return false;
 }
 
 // Opens the design chosen with the open dialog (askUser) or the one at the path.
@@ -121,10 +122,10 @@ bool SaveFile()
 
 bool SaveFileAs()
 {
-    QString path;
-    if (!File().SaveFileAs(path))
+    const std::optional<QString> path = File().SaveFileAs();
+    if (!path)
         return false;
-    gstrCurrentFile = path;
+    gstrCurrentFile = *path;
     Saved();
     return true;
 }

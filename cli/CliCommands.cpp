@@ -687,12 +687,7 @@ int Convert(const CliOptions& options)
     }
     CFile file(HeadlessDesign::Workbook());
     return WriteBytes(options.output,
-                      [&](QIODevice& device) -> Result<void> {
-                          QString reason;
-                          if (file.SaveXMLFile(device, design, &reason))
-                              return {};
-                          return Failure{reason};
-                      })
+                      [&](QIODevice& device) { return file.SaveXMLFile(device, design); })
                ? kExitOk
                : kExitUsage;
 }

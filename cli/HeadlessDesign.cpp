@@ -83,8 +83,7 @@ CFile::GuardedSave Save(const QString& path)
             std::fprintf(stderr, "The design %s is being saved by another program; waiting for it to finish.\n",
                          QFile::encodeName(path).constData());
     });
-    FileIdentity onDisk;
-    return file.SaveDesignFile(path, t, &gOpened, onDisk);
+    return file.SaveDesignFile(path, t, &gOpened).state;
 }
 
 }  // namespace HeadlessDesign

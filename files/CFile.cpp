@@ -78,18 +78,16 @@ QString WhyUnstorable(const QString& text, bool elementText)
     return {};
 }
 
-// Thrown while building the document: the first text that the file cannot hold.
-struct UnstorableText {
-    QString reason;
-};
-
-// Refuses a text the file cannot hold; where() names it at the start of the sentence.
+// Refuses a text the file cannot hold: refusal, while still empty, gets a sentence saying why,
+// where() naming the text at its start. Only the first refusal is kept.
 template <typename Where>
-void Accept(const QString& text, bool elementText, Where where)
+void Accept(const QString& text, bool elementText, Where where, QString& refusal)
 {
+    if (!refusal.isEmpty())
+        return;
     const QString why = WhyUnstorable(text, elementText);
     if (!why.isEmpty())
-        throw UnstorableText{where() + QLatin1Char(' ') + why + QLatin1Char('.')};
+        refusal = where() + QLatin1Char(' ') + why + QLatin1Char('.');
 }
 
 QDomElement AppendElement(QDomDocument& oDOM, QDomNode parent, const QString& tag)
@@ -99,11 +97,12 @@ QDomElement AppendElement(QDomDocument& oDOM, QDomNode parent, const QString& ta
     return element;
 }
 
-// Appends <tag>text</tag> to parent and returns it.
+// Appends <tag>text</tag> to parent and returns it; a text the file cannot hold is refused.
 template <typename Where>
-QDomElement AppendText(QDomDocument& oDOM, QDomNode parent, const QString& tag, const QString& text, Where where)
+QDomElement AppendText(QDomDocument& oDOM, QDomNode parent, const QString& tag, const QString& text, Where where,
+                       QString& refusal)
 {
-    Accept(text, true, where);
+    Accept(text, true, where, refusal);
     QDomElement element = AppendElement(oDOM, parent, tag);
     element.appendChild(IsOnlyBlanks(text) ? QDomNode(oDOM.createCDATASection(text)) : QDomNode(oDOM.createTextNode(text)));
     return element;
@@ -112,18 +111,19 @@ QDomElement AppendText(QDomDocument& oDOM, QDomNode parent, const QString& tag, 
 // <factors>: each factor with its name and levels; an invalid level carries invalid="1", a
 // weighted one weight="N", one known by other names aliases="name|name" (a design without
 // them is written as it always was).
-void AppendFactors(QDomDocument& oDOM, QDomElement& requirements, const DesignText& design)
+void AppendFactors(QDomDocument& oDOM, QDomElement& requirements, const DesignText& design, QString& refusal)
 {
     QDomElement factors = AppendElement(oDOM, requirements, QStringLiteral("factors"));
     for (std::int32_t f = 1; f <= design.numFactors; ++f) {
         QDomElement factor = oDOM.createElement(QStringLiteral("Factor"));
         const QString& name = design.factors.at(0, f);
-        Accept(name, false, [f] { return QStringLiteral("The name of factor %1").arg(f); });
+        Accept(name, false, [f] { return QStringLiteral("The name of factor %1").arg(f); }, refusal);
         if (!CFile::AddAttribute(oDOM, factor, QStringLiteral("Name"), name))
             ShowMessage(QStringLiteral("Error saving"));
         for (std::int32_t j = 1; j <= design.levelCounts.at(f); ++j) {
-            QDomElement level = AppendText(oDOM, factor, QStringLiteral("level"), design.factors.at(j, f),
-                                           [j, f] { return QStringLiteral("Level %1 of factor %2").arg(j).arg(f); });
+            QDomElement level = AppendText(
+                oDOM, factor, QStringLiteral("level"), design.factors.at(j, f),
+                [j, f] { return QStringLiteral("Level %1 of factor %2").arg(j).arg(f); }, refusal);
             if (design.invalidLevels.contains({j, f}))
                 level.setAttribute(QStringLiteral("invalid"), QStringLiteral("1"));
             if (const auto weight = design.levelWeights.find({j, f}); weight != design.levelWeights.end())
@@ -168,13 +168,6 @@ Result<DesignText, DesignReadFailure> ReadDocument(const QByteArray& bytes)
     return std::move(read).value();
 }
 
-bool Refuse(QString* Ret_strReason, const QString& reason)
-{
-    if (Ret_strReason)
-        *Ret_strReason = reason;
-    return false;
-}
-
 // The three design tables as one bundle, without invalid levels.
 DesignText DesignOfTables(std::int32_t numFactors, const LongArray& levelCounts, const TextTable& factors,
                           std::int32_t numConstraints, const TextTable& constraints, std::int32_t numPrevRuns,
@@ -202,63 +195,57 @@ bool CFile::SaveXMLFile(const QString& In_strPath, std::int32_t In_lNumFactors, 
 {
     const DesignText design = DesignOfTables(In_lNumFactors, In_alLevelCounts, In_vaFactors, In_lNumConstraints,
                                              In_vaConstraints, In_lNumPrevRuns, In_vaPrevRuns);
-    FileIdentity onDisk;
-    return SaveDesignFile(In_strPath, design, nullptr, onDisk) == GuardedSave::Saved;
+    return SaveDesignFile(In_strPath, design, nullptr).state == GuardedSave::Saved;
 }
 
-CFile::GuardedSave CFile::SaveDesignFile(const QString& In_strPath, const DesignText& In_design,
-                                         const FileIdentity* In_pExpected, FileIdentity& Ret_onDisk)
+CFile::GuardedSaveOutcome CFile::SaveDesignFile(const QString& In_strPath, const DesignText& In_design,
+                                                const FileIdentity* In_pExpected)
 {
-    QByteArray bytes;
-    if (!DocumentBytes(In_strPath, In_design, bytes))
-        return GuardedSave::NotSaved;
-    return ReplaceFile(In_strPath, bytes, In_pExpected, Ret_onDisk);
+    const std::optional<QByteArray> bytes = DocumentBytes(In_strPath, In_design);
+    if (!bytes)
+        return {GuardedSave::NotSaved, {}};
+    return ReplaceFile(In_strPath, *bytes, In_pExpected);
 }
 
-bool CFile::DocumentBytes(const QString& path, const DesignText& design, QByteArray& Ret_bytes)
+std::optional<QByteArray> CFile::DocumentBytes(const QString& path, const DesignText& design)
 {
-    QString reason;
     if (SavesAsModelText(path)) {
-        const Result<QByteArray> text = WriteModelText(design);
-        if (text) {
-            Ret_bytes = text.value();
-            return true;
-        }
-        reason = text.error();
-    } else {
-        QBuffer buffer(&Ret_bytes);
-        if (SaveXMLFile(buffer, design, &reason))
-            return true;
+        Result<QByteArray> text = WriteModelText(design);
+        if (text)
+            return std::move(text).value();
+        ShowSaveFailure(path, text.error());
+        return std::nullopt;
     }
-    if (!reason.isEmpty())  // else cancelled by the user; the file stays as it was
-        ShowSaveFailure(path, reason);
-    return false;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (const Result<void> saved = SaveXMLFile(buffer, design); !saved) {
+        if (!saved.error().isEmpty())  // else cancelled by the user; the file stays as it was
+            ShowSaveFailure(path, saved.error());
+        return std::nullopt;
+    }
+    return bytes;
 }
 
-CFile::GuardedSave CFile::ReplaceFile(const QString& path, const QByteArray& bytes, const FileIdentity* expected,
-                                      FileIdentity& onDisk)
+CFile::GuardedSaveOutcome CFile::ReplaceFile(const QString& path, const QByteArray& bytes,
+                                             const FileIdentity* expected)
 {
     DesignFileLock lock(path);
-    QString reason;
-    if (!lock.Take(mWhileWaitingForLock ? mWhileWaitingForLock : WaitInTheWindow)) {
-        reason = lock.reason();
-    } else if (expected && !((onDisk = FileIdentity::Of(path)) == *expected)) {
-        return GuardedSave::ChangedOnDisk;
-    } else {
-        FileWriter file(path);
-        Result<void> written = file.open();
-        if (written)
-            written = WriteToDevice(file.device(), bytes);
-        if (written)
-            written = file.commit();
-        if (written) {
-            onDisk = FileIdentity::Of(path);  // before another program may replace it
-            return GuardedSave::Saved;
-        }
-        reason = written.error();
+    Result<void> written = lock.Take(mWhileWaitingForLock ? mWhileWaitingForLock : WaitInTheWindow);
+    if (written && expected) {
+        if (const FileIdentity onDisk = FileIdentity::Of(path); !(onDisk == *expected))
+            return {GuardedSave::ChangedOnDisk, onDisk};
     }
-    ShowSaveFailure(path, reason);
-    return GuardedSave::NotSaved;
+    FileWriter file(path);
+    if (written)
+        written = file.open();
+    if (written)
+        written = WriteToDevice(file.device(), bytes);
+    if (written)
+        written = file.commit();
+    if (written)
+        return {GuardedSave::Saved, FileIdentity::Of(path)};  // before another program may replace it
+    ShowSaveFailure(path, written.error());
+    return {GuardedSave::NotSaved, {}};
 }
 
 void CFile::ShowSaveFailure(const QString& path, const QString& reason)
@@ -268,77 +255,80 @@ void CFile::ShowSaveFailure(const QString& path, const QString& reason)
                 MsgButtons::Ok, MsgIcon::Critical);
 }
 
-bool CFile::SaveXMLFile(QIODevice& device, std::int32_t In_lNumFactors, const LongArray& In_alLevelCounts,
-                        const TextTable& In_vaFactors, std::int32_t In_lNumConstraints,
-                        const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
-                        const TextTable& In_vaPrevRuns, QString* Ret_strReason)
+Result<void> CFile::SaveXMLFile(QIODevice& device, std::int32_t In_lNumFactors, const LongArray& In_alLevelCounts,
+                                const TextTable& In_vaFactors, std::int32_t In_lNumConstraints,
+                                const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
+                                const TextTable& In_vaPrevRuns)
 {
     const DesignText design = DesignOfTables(In_lNumFactors, In_alLevelCounts, In_vaFactors, In_lNumConstraints,
                                              In_vaConstraints, In_lNumPrevRuns, In_vaPrevRuns);
-    return SaveXMLFile(device, design, Ret_strReason);
+    return SaveXMLFile(device, design);
 }
 
-bool CFile::SaveXMLFile(QIODevice& device, const DesignText& In_design, QString* Ret_strReason)
+Result<void> CFile::SaveXMLFile(QIODevice& device, const DesignText& In_design)
 {
     QDomDocument oDOM;
-    try {
-        oDOM.appendChild(oDOM.createProcessingInstruction(QStringLiteral("xml"), QString::fromLatin1(kDeclaration)));
-        QDomElement requirements = AppendElement(oDOM, oDOM, QStringLiteral("requirements"));
-        AppendFactors(oDOM, requirements, In_design);
+    QString refusal;  // the first text the file cannot hold
+    oDOM.appendChild(oDOM.createProcessingInstruction(QStringLiteral("xml"), QString::fromLatin1(kDeclaration)));
+    QDomElement requirements = AppendElement(oDOM, oDOM, QStringLiteral("requirements"));
+    AppendFactors(oDOM, requirements, In_design, refusal);
 
-        static const QString kFields[] = {QStringLiteral("iffactor"), QStringLiteral("iflevel"),
-                                          QStringLiteral("thenfactor"), QStringLiteral("thenlevel")};
-        QDomElement constraints = AppendElement(oDOM, requirements, QStringLiteral("constraints"));
-        for (std::int32_t c = 1; c <= In_design.numConstraints; ++c) {
-            QDomElement constraint = AppendElement(oDOM, constraints, QStringLiteral("constraint"));
-            for (int field = 1; field <= 4; ++field)
-                AppendText(oDOM, constraint, kFields[field - 1], In_design.constraints.at(c, field),
-                           [c, field] { return QStringLiteral("Field %1 of constraint %2").arg(field).arg(c); });
-        }
-
-        QDomElement previousRuns = AppendElement(oDOM, requirements, QStringLiteral("previousruns"));
-        for (std::int32_t r = 1; r <= In_design.numPrevRuns; ++r) {
-            QDomElement previousRun = AppendElement(oDOM, previousRuns, QStringLiteral("previousrun"));
-            for (std::int32_t f = 1; f <= In_design.numFactors; ++f)
-                AppendText(oDOM, previousRun, QStringLiteral("run"), In_design.prevRuns.at(r, f),
-                           [r, f] { return QStringLiteral("Factor %1 of previous test %2").arg(f).arg(r); });
-        }
-
-        // The matrix is the Test Cases grid from row 1 (the factor names) to its last row.
-        const std::int32_t R = mTestCasesGrid.maxRows();
-        const std::int32_t C = mTestCasesGrid.maxCols();
-        bool includeMatrix = true;
-        if (std::int64_t(R) * C > kLargeMatrixCells) {
-            // Only No leaves the matrix out; a question closed unanswered cancels the save.
-            const MsgResult answer =
-                ShowMessage(QStringLiteral("The Test Matrix is very large. Do you want to include it with the file?"),
-                            MsgButtons::YesNo, MsgIcon::Question, kLargeMatrixHelpContext);
-            if (answer != MsgResult::Yes && answer != MsgResult::No)
-                return Refuse(Ret_strReason, QString());
-            includeMatrix = answer == MsgResult::Yes;
-        }
-        QDomElement matrix = AppendElement(oDOM, requirements, QStringLiteral("QXVMatrix"));
-        if (R >= 2 && includeMatrix)
-            for (std::int32_t r = 1; r <= R; ++r) {
-                QDomElement row = AppendElement(oDOM, matrix, QStringLiteral("row"));
-                for (std::int32_t c = 1; c <= C; ++c)
-                    AppendText(oDOM, row, QStringLiteral("run"), mTestCasesGrid.text(c, r), [r, c] {
-                        return QStringLiteral("Row %1, column %2 of the Test Cases sheet").arg(r).arg(c);
-                    });
-            }
-        // The rules come last, and only when there are any: an older reader takes the first
-        // four sections by their place, and a design without rules stays the file it was.
-        if (!mWorkbook.Rules().isEmpty())
-            AppendText(oDOM, requirements, QStringLiteral("rules"), mWorkbook.Rules(),
-                       [] { return QStringLiteral("The rules text"); });
-    } catch (const UnstorableText& unstorable) {
-        return Refuse(Ret_strReason, unstorable.reason);
+    static const QString kFields[] = {QStringLiteral("iffactor"), QStringLiteral("iflevel"),
+                                      QStringLiteral("thenfactor"), QStringLiteral("thenlevel")};
+    QDomElement constraints = AppendElement(oDOM, requirements, QStringLiteral("constraints"));
+    for (std::int32_t c = 1; c <= In_design.numConstraints; ++c) {
+        QDomElement constraint = AppendElement(oDOM, constraints, QStringLiteral("constraint"));
+        for (int field = 1; field <= 4; ++field)
+            AppendText(
+                oDOM, constraint, kFields[field - 1], In_design.constraints.at(c, field),
+                [c, field] { return QStringLiteral("Field %1 of constraint %2").arg(field).arg(c); }, refusal);
     }
 
+    QDomElement previousRuns = AppendElement(oDOM, requirements, QStringLiteral("previousruns"));
+    for (std::int32_t r = 1; r <= In_design.numPrevRuns; ++r) {
+        QDomElement previousRun = AppendElement(oDOM, previousRuns, QStringLiteral("previousrun"));
+        for (std::int32_t f = 1; f <= In_design.numFactors; ++f)
+            AppendText(
+                oDOM, previousRun, QStringLiteral("run"), In_design.prevRuns.at(r, f),
+                [r, f] { return QStringLiteral("Factor %1 of previous test %2").arg(f).arg(r); }, refusal);
+    }
+    if (!refusal.isEmpty())  // refused before the question about the matrix
+        return Failure{refusal};
+
+    // The matrix is the Test Cases grid from row 1 (the factor names) to its last row.
+    const std::int32_t R = mTestCasesGrid.maxRows();
+    const std::int32_t C = mTestCasesGrid.maxCols();
+    bool includeMatrix = true;
+    if (std::int64_t(R) * C > kLargeMatrixCells) {
+        // Only No leaves the matrix out; a question closed unanswered cancels the save.
+        const MsgResult answer =
+            ShowMessage(QStringLiteral("The Test Matrix is very large. Do you want to include it with the file?"),
+                        MsgButtons::YesNo, MsgIcon::Question, kLargeMatrixHelpContext);
+        if (answer != MsgResult::Yes && answer != MsgResult::No)
+            return Failure{QString()};
+        includeMatrix = answer == MsgResult::Yes;
+    }
+    QDomElement matrix = AppendElement(oDOM, requirements, QStringLiteral("QXVMatrix"));
+    if (R >= 2 && includeMatrix)
+        for (std::int32_t r = 1; r <= R; ++r) {
+            QDomElement row = AppendElement(oDOM, matrix, QStringLiteral("row"));
+            for (std::int32_t c = 1; c <= C; ++c)
+                AppendText(
+                    oDOM, row, QStringLiteral("run"), mTestCasesGrid.text(c, r),
+                    [r, c] { return QStringLiteral("Row %1, column %2 of the Test Cases sheet").arg(r).arg(c); },
+                    refusal);
+        }
+    // The rules come last, and only when there are any: an older reader takes the first
+    // four sections by their place, and a design without rules stays the file it was.
+    if (!mWorkbook.Rules().isEmpty())
+        AppendText(oDOM, requirements, QStringLiteral("rules"), mWorkbook.Rules(),
+                   [] { return QStringLiteral("The rules text"); }, refusal);
+    if (!refusal.isEmpty())
+        return Failure{refusal};
+
     if (!device.isOpen() && !device.open(QIODevice::WriteOnly))
-        return Refuse(Ret_strReason, QStringLiteral("The file could not be created: %1.").arg(device.errorString()));
-    const Result<void> written = WriteToDevice(device, Latin1WithReferences(oDOM.toString(1)));
-    return written ? true : Refuse(Ret_strReason, written.error());
+        return Failure{QStringLiteral("The file could not be created: %1.").arg(device.errorString())};
+    return WriteToDevice(device, Latin1WithReferences(oDOM.toString(1)));
 }
 
 Result<DesignText> CFile::OpenXMLFile(const QString& In_strPath)
@@ -431,13 +421,15 @@ bool CFile::SaveFile(QString& In_strFileNameandPath)
         return false;
     }
     if (!In_strFileNameandPath.isEmpty()) {
-        bool chooseAnother = false;
-        if (SaveDataToPath(In_strFileNameandPath, true, &chooseAnother))
-            return true;
-        if (!chooseAnother)
-            return false;
+        const PathSave saved = SaveDataToPath(In_strFileNameandPath, true);
+        if (saved != PathSave::ChooseAnother)
+            return saved == PathSave::Saved;
     }
-    return SaveFileAs(In_strFileNameandPath);
+    const std::optional<QString> path = SaveFileAs();
+    if (!path)
+        return false;
+    In_strFileNameandPath = *path;
+    return true;
 }
 
 bool CFile::AskToOverwrite(const QString& path)
@@ -448,21 +440,20 @@ bool CFile::AskToOverwrite(const QString& path)
                        MsgButtons::YesNo, MsgIcon::Exclamation) == MsgResult::Yes;
 }
 
-bool CFile::SaveFileAs(QString& Ret_strFileAndPath)
+std::optional<QString> CFile::SaveFileAs()
 {
     for (;;) {
-        QString path;
-        if (!GetSaveFileNameFromUser(QString::fromLatin1(kDesignExtension), QString::fromLatin1(kSaveFilter), path))
-            return false;
+        const std::optional<QString> path =
+            GetSaveFileNameFromUser(QString::fromLatin1(kDesignExtension), QString::fromLatin1(kSaveFilter));
+        if (!path)
+            return std::nullopt;
         // A save that wrote nothing is no save: the design stays changed and keeps its name. The
         // user has agreed to replace whatever file is there.
-        bool chooseAnother = false;
-        if (SaveDataToPath(path, false, &chooseAnother)) {
-            Ret_strFileAndPath = path;
-            return true;
+        switch (SaveDataToPath(*path, false)) {
+        case PathSave::Saved: return path;
+        case PathSave::NotSaved: return std::nullopt;
+        case PathSave::ChooseAnother: break;
         }
-        if (!chooseAnother)
-            return false;
     }
 }
 
@@ -494,7 +485,7 @@ QStringList CFile::CellsLeftOut() const
     return out;
 }
 
-bool CFile::SaveDataToPath(const QString& path, bool guarded, bool* Ret_chooseAnother)
+CFile::PathSave CFile::SaveDataToPath(const QString& path, bool guarded)
 {
     const QStringList leftOut = CellsLeftOut();
     if (!leftOut.isEmpty()) {
@@ -506,67 +497,64 @@ bool CFile::SaveDataToPath(const QString& path, bool guarded, bool* Ret_chooseAn
                                        "Do you want to save the design without them?")
                             .arg(list),
                         MsgButtons::YesNo, MsgIcon::Exclamation) != MsgResult::Yes)
-            return false;
+            return PathSave::NotSaved;
     }
     DesignText design;
     if (!mWorkbook.Read(false, design))
-        return false;
+        return PathSave::NotSaved;
     switch (AskToLeaveOutOfModelText(path, design)) {
     case LeaveOut::Yes: break;
-    case LeaveOut::No: *Ret_chooseAnother = true; return false;
-    case LeaveOut::Cancel: return false;
+    case LeaveOut::No: return PathSave::ChooseAnother;
+    case LeaveOut::Cancel: return PathSave::NotSaved;
     }
     const bool modelText = SavesAsModelText(path);
-    QByteArray bytes;
-    if (!DocumentBytes(path, design, bytes))
-        return false;
+    const std::optional<QByteArray> bytes = DocumentBytes(path, design);
+    if (!bytes)
+        return PathSave::NotSaved;
     // The file as this program last read or wrote it, or as the user agreed to overwrite it.
     std::optional<FileIdentity> expected;
     if (guarded && path == mstrKnownFile)
         expected = mKnownIdentity;
     for (;;) {
-        FileIdentity onDisk;
-        switch (ReplaceFile(path, bytes, expected ? &*expected : nullptr, onDisk)) {
+        const GuardedSaveOutcome replaced = ReplaceFile(path, *bytes, expected ? &*expected : nullptr);
+        switch (replaced.state) {
         case GuardedSave::Saved:
             mstrKnownFile = path;
-            mKnownIdentity = onDisk;
+            mKnownIdentity = replaced.onDisk;
             mbKnownIsModelText = modelText;
-            return true;
-        case GuardedSave::NotSaved: return false;
+            return PathSave::Saved;
+        case GuardedSave::NotSaved: return PathSave::NotSaved;
         case GuardedSave::ChangedOnDisk:
             // Asked without the lock, which another program's save may need meanwhile.
             if (!AskToOverwrite(path))
-                return false;
-            expected = onDisk;
+                return PathSave::NotSaved;
+            expected = replaced.onDisk;
             break;
         }
     }
 }
 
-bool CFile::OfferToSaveChanges(QString& In_strFileNameandPath, bool* Ret_bSaved)
+CFile::SaveOffer CFile::OfferToSaveChanges(QString& In_strFileNameandPath)
 {
-    if (Ret_bSaved)
-        *Ret_bSaved = false;
     switch (ShowMessage(QStringLiteral("Do you want to save changes made to this document?"), MsgButtons::YesNoCancel,
                         MsgIcon::Information)) {
-    case MsgResult::Yes:
-        if (!SaveFile(In_strFileNameandPath))
-            return false;
-        if (Ret_bSaved)
-            *Ret_bSaved = true;
-        return true;
-    case MsgResult::No: return true;
-    default: return false;
+    case MsgResult::Yes: return SaveFile(In_strFileNameandPath) ? SaveOffer::Saved : SaveOffer::Cancelled;
+    case MsgResult::No: return SaveOffer::Declined;
+    default: return SaveOffer::Cancelled;
     }
 }
 
 bool CFile::OpenFile(bool In_bAskUser, bool In_bDirty, QString& In_strFileNameandPath)
 {
-    if (In_bDirty && !OfferToSaveChanges(In_strFileNameandPath))
+    if (In_bDirty && OfferToSaveChanges(In_strFileNameandPath) == SaveOffer::Cancelled)
         return false;
     QString path = In_strFileNameandPath;
-    if (In_bAskUser && !GetOpenFileNameFromUser(path))
-        return false;
+    if (In_bAskUser) {
+        const std::optional<QString> chosen = GetOpenFileNameFromUser();
+        if (!chosen)
+            return false;
+        path = *chosen;
+    }
 
     const FileIdentity identity = FileIdentity::Of(path);
     const Result<DesignText> read = OpenXMLFile(path);
@@ -601,24 +589,23 @@ void CFile::DialogConfirmed(const QString& path)
     mstrLastFolder = QFileInfo(path).absolutePath();
 }
 
-bool CFile::GetOpenFileNameFromUser(QString& Ret_strPath)
+std::optional<QString> CFile::GetOpenFileNameFromUser()
 {
     const FileDialogRequest request{QStringLiteral("Open"), StartFolder(), QString::fromLatin1(kOpenFilter), QString()};
     const QString path = GetOpenFileName(request).trimmed();
     if (path.isEmpty())
-        return false;
-    Ret_strPath = path;
+        return std::nullopt;
     DialogConfirmed(path);
-    return true;
+    return path;
 }
 
-bool CFile::GetSaveFileNameFromUser(const QString& In_strExtension, const QString& In_strFilter, QString& Ret_strPath)
+std::optional<QString> CFile::GetSaveFileNameFromUser(const QString& In_strExtension, const QString& In_strFilter)
 {
     const FileDialogRequest request{QStringLiteral("Save As"), StartFolder(), In_strFilter, QString()};
     for (;;) {
         QString path = GetSaveFileName(request).trimmed();
         if (path.isEmpty())
-            return false;
+            return std::nullopt;
         path = CorrectFileExtension(path, In_strExtension);
         if (FileInWindowsDir(path)) {
             ShowMessage(QStringLiteral("You can not store test files in the Windows System Folder"), MsgButtons::Ok,
@@ -629,9 +616,8 @@ bool CFile::GetSaveFileNameFromUser(const QString& In_strExtension, const QStrin
             ShowMessage(QStringLiteral("The file already exists. Do you want to replace the existing file?"),
                         MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes)
             continue;
-        Ret_strPath = path;
         DialogConfirmed(path);
-        return true;
+        return path;
     }
 }
 

@@ -36,6 +36,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class DesignWorkbook;
 class GridCellStore;
@@ -59,15 +60,19 @@ public:
                      const TextTable& In_vaFactors, std::int32_t In_lNumConstraints,
                      const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
                      const TextTable& In_vaPrevRuns);
-    // How a save that must not overwrite another program's work ended.
+    // How a save that must not overwrite another program's work ended, and the file as the
+    // lock left it: as written (Saved) or as found changed (ChangedOnDisk).
     enum class GuardedSave { Saved, NotSaved, ChangedOnDisk };
+    struct GuardedSaveOutcome {
+        GuardedSave state;
+        FileIdentity onDisk;
+    };
     // Writes the design and the Test Cases grid as SaveXMLFile does, holding the design's lock
     // (DesignFileLock) from the check of the file to its replacement. When In_pExpected is given
     // and the file on disk is no longer that one, nothing is written and nothing shown:
     // ChangedOnDisk. NotSaved follows the message of a failure, or a question cancelled.
-    // Ret_onDisk: the file as the lock left it, as written or as found changed.
-    GuardedSave SaveDesignFile(const QString& In_strPath, const DesignText& In_design,
-                               const FileIdentity* In_pExpected, FileIdentity& Ret_onDisk);
+    GuardedSaveOutcome SaveDesignFile(const QString& In_strPath, const DesignText& In_design,
+                                      const FileIdentity* In_pExpected);
     // What runs while a save waits for another program's save of the same design; `first` is
     // true the first time. By default the status bar says so and the windows stay painted.
     void SetWhileWaitingForLock(std::function<void(bool first)> whileWaiting)
@@ -75,15 +80,15 @@ public:
         mWhileWaitingForLock = std::move(whileWaiting);
     }
     // The same onto a device (opened for writing here unless it is open). Shows no message when
-    // it fails: False, with the reason in Ret_strReason ("" when the user closed the question
-    // about a large matrix unanswered: the save is cancelled, nothing is written).
-    bool SaveXMLFile(QIODevice& device, std::int32_t In_lNumFactors, const LongArray& In_alLevelCounts,
-                     const TextTable& In_vaFactors, std::int32_t In_lNumConstraints,
-                     const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
-                     const TextTable& In_vaPrevRuns, QString* Ret_strReason = nullptr);
+    // it fails: the failure says why (an empty reason when the user closed the question about a
+    // large matrix unanswered: the save is cancelled, nothing is written).
+    Result<void> SaveXMLFile(QIODevice& device, std::int32_t In_lNumFactors, const LongArray& In_alLevelCounts,
+                             const TextTable& In_vaFactors, std::int32_t In_lNumConstraints,
+                             const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
+                             const TextTable& In_vaPrevRuns);
     // The same from one bundle, with its invalid levels (its rules and matrix are not used: the
     // workbook's are written).
-    bool SaveXMLFile(QIODevice& device, const DesignText& In_design, QString* Ret_strReason = nullptr);
+    Result<void> SaveXMLFile(QIODevice& device, const DesignText& In_design);
 
     // Reads a design file: the tables (shapes as above; the matrix is grid row 1..R x column
     // 1..C, maxNumLevels the largest level count) and the rules text. When the file is no design
@@ -105,17 +110,18 @@ public:
     // then set to the one chosen). False, the path unchanged, when the design has no factor or
     // no level, the user cancelled, or nothing was written; each case has shown its message.
     bool SaveFile(QString& In_strFileNameandPath);
-    // Asks for a path with the save dialog and saves the design there. True, with the path in
-    // Ret_strFileAndPath, only when the file was written.
-    bool SaveFileAs(QString& Ret_strFileAndPath);
+    // Asks for a path with the save dialog and saves the design there. The path, only when the
+    // file was written.
+    std::optional<QString> SaveFileAs();
     // For a changed design (In_bDirty), offers to save it to In_strFileNameandPath first. Then
     // opens a design, asking with the open dialog when In_bAskUser, else the path given, and
     // loads it into the sheets. True with In_strFileNameandPath set to the opened path; False,
     // the sheets unchanged, when the user cancelled or the file is no design ("Error opening file").
     bool OpenFile(bool In_bAskUser, bool In_bDirty, QString& In_strFileNameandPath);
     // "Do you want to save changes made to this document?": Yes saves (SaveFile), No goes on.
-    // False when the user cancelled or the save did not happen; Ret_bSaved says whether it did.
-    bool OfferToSaveChanges(QString& In_strFileNameandPath, bool* Ret_bSaved = nullptr);
+    // Cancelled when the user cancelled or the save did not happen.
+    enum class SaveOffer { Saved, Declined, Cancelled };
+    SaveOffer OfferToSaveChanges(QString& In_strFileNameandPath);
 
     // The cells of the sheets that hold text a save leaves out (levels of a column without a
     // factor name, and that column's previous tests), one line per column: "sheet, column:
@@ -125,8 +131,8 @@ public:
     // The save dialog of design files and exports, "Save As" with the filter given ("Name
     // (*.ext);;All Files (*.*)"). The name gets the extension when it has none; a path in the
     // system folder is refused and an existing file needs the user's leave to be replaced, the
-    // dialog coming back in both cases. False when the user cancelled.
-    bool GetSaveFileNameFromUser(const QString& In_strExtension, const QString& In_strFilter, QString& Ret_strPath);
+    // dialog coming back in both cases. Nothing when the user cancelled.
+    std::optional<QString> GetSaveFileNameFromUser(const QString& In_strExtension, const QString& In_strFilter);
     // The file name with ".extension" added when it has no dot, "extension" when it ends in
     // its only dot; otherwise unchanged.
     static QString CorrectFileExtension(const QString& In_strFileName, const QString& In_strExtension);
@@ -141,12 +147,13 @@ public:
 
 private:
     // Reads the three design tables from the sheets (without validation) and writes the file.
-    // False when a read or the write failed, after its message; nothing is written then.
+    // NotSaved when a read or the write failed, after its message; nothing is written then.
     // guarded: the design file last opened or saved here is replaced only while it is still the
     // one this program knows, or the user agrees to overwrite what another program made of it.
-    // Ret_chooseAnother: set when the user wants to choose another file (No to leaving the
-    // previous tests and the matrix out of a model text).
-    bool SaveDataToPath(const QString& path, bool guarded, bool* Ret_chooseAnother);
+    // ChooseAnother when the user wants to choose another file (No to leaving the previous
+    // tests and the matrix out of a model text).
+    enum class PathSave { Saved, NotSaved, ChooseAnother };
+    PathSave SaveDataToPath(const QString& path, bool guarded);
     // A design is saved as model text to a ".txt" path, and to the model text it was opened from.
     bool SavesAsModelText(const QString& path) const;
     // Before a model text leaves the previous tests and the matrix out: Yes, No (choose
@@ -155,14 +162,14 @@ private:
     LeaveOut AskToLeaveOutOfModelText(const QString& path, const DesignText& design) const;
     // "... was changed by another program ...": True when the user wants it overwritten.
     static bool AskToOverwrite(const QString& path);
-    // The document's bytes; False after the message saying why it cannot be made, or silently
-    // when the user cancelled the question about a large matrix.
-    bool DocumentBytes(const QString& path, const DesignText& design, QByteArray& Ret_bytes);
+    // The document's bytes; nothing after the message saying why they cannot be made, or
+    // silently when the user cancelled the question about a large matrix.
+    std::optional<QByteArray> DocumentBytes(const QString& path, const DesignText& design);
     // Puts the bytes in place of the file under the design's lock, as SaveDesignFile says.
-    GuardedSave ReplaceFile(const QString& path, const QByteArray& bytes, const FileIdentity* expected,
-                            FileIdentity& onDisk);
+    GuardedSaveOutcome ReplaceFile(const QString& path, const QByteArray& bytes, const FileIdentity* expected);
     static void ShowSaveFailure(const QString& path, const QString& reason);
-    bool GetOpenFileNameFromUser(QString& Ret_strPath);
+    // The path chosen with the open dialog; nothing when the user cancelled.
+    std::optional<QString> GetOpenFileNameFromUser();
     // The documents folder until a dialog was confirmed, then the folder last chosen.
     QString StartFolder();
     void DialogConfirmed(const QString& path);

@@ -7,11 +7,12 @@
 
 bool CFile::ExportHandler(ExportKind kind)
 {
-    QString path;
-    if (!GetSaveFileNameFromUser(QString::fromLatin1(ExportKindInfoOf(kind).extension), ExportFilter(kind), path))
+    const std::optional<QString> path =
+        GetSaveFileNameFromUser(QString::fromLatin1(ExportKindInfoOf(kind).extension), ExportFilter(kind));
+    if (!path)
         return true;
     modCursor::StartAnimatedCursor(QStringLiteral("hourglas.ani"));
-    const bool exported = MatrixExport::ExportTestCases(mTestCasesGrid, kind, path, nullptr);
+    const bool exported = MatrixExport::ExportTestCases(mTestCasesGrid, kind, *path, nullptr);
     modCursor::RestoreLastCursor();
     return exported;
 }

@@ -10,8 +10,8 @@ Result<void> DelimitedMatrixWriter::write(const GridCellStore& grid, QIODevice& 
         cells.reserve(grid.maxCols());
         for (int c = 1; c <= grid.maxCols(); ++c)
             cells << grid.text(c, r);
-        if (Result<void> written = WriteToDevice(device, (DelimitedLine(cells, mFormat) + QLatin1String("\r\n")).toUtf8());
-            !written)
+        const QByteArray line = (DelimitedLine(cells, mFormat) + QLatin1String("\r\n")).toUtf8();
+        if (Result<void> written = WriteToDevice(device, line); !written)
             return written;
     }
     return {};

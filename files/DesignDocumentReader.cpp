@@ -195,7 +195,8 @@ Result<void> ReadConstraints(const Section& constraints, DesignText& d)
     for (std::int32_t c = 1; c <= d.numConstraints; ++c) {
         const Item& constraint = constraints.items[std::size_t(c - 1)];
         if (constraint.fieldCount < 4)
-            return Failure{QStringLiteral("Constraint %1 has %2 of its four fields.").arg(c).arg(constraint.fieldCount)};
+            return Failure{
+                QStringLiteral("Constraint %1 has %2 of its four fields.").arg(c).arg(constraint.fieldCount)};
         for (int k = 1; k <= 4; ++k)
             d.constraints(c, k) = constraints.Field(constraint, std::size_t(k - 1));
     }

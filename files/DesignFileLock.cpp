@@ -15,22 +15,21 @@ DesignFileLock::DesignFileLock(const QString& designPath) : mLock(LockPathOf(des
 
 QString DesignFileLock::LockPathOf(const QString& designPath) { return designPath + QStringLiteral(".lock"); }
 
-bool DesignFileLock::Take(const std::function<void(bool first)>& whileWaiting)
+Result<void> DesignFileLock::Take(const std::function<void(bool first)>& whileWaiting)
 {
     const QDeadlineTimer deadline(kPatience);
     for (bool first = true;; first = false) {
         if (mLock.tryLock(first ? std::chrono::milliseconds(0) : kRetry))
-            return true;
+            return {};
         if (mLock.error() != QLockFile::LockFailedError)
-            return true;
+            return {};
         if (deadline.hasExpired()) {
             qint64 pid = 0;
             QString host, program;
             mLock.getLockInfo(&pid, &host, &program);
-            mReason = QStringLiteral("Another program (%1, process %2 on %3) is saving it and has not finished. "
-                                     "If no program is saving it, delete the file %4.")
-                          .arg(program, QString::number(pid), host, QDir::toNativeSeparators(mLock.fileName()));
-            return false;
+            return Failure{QStringLiteral("Another program (%1, process %2 on %3) is saving it and has not finished. "
+                                          "If no program is saving it, delete the file %4.")
+                               .arg(program, QString::number(pid), host, QDir::toNativeSeparators(mLock.fileName()))};
         }
         if (whileWaiting)
             whileWaiting(first);

@@ -5,11 +5,13 @@
 // first one's file and can refuse to overwrite it.
 //
 //     DesignFileLock lock(path);
-//     if (!lock.Take(whileWaiting)) ... lock.reason() ...
+//     if (const Result<void> taken = lock.Take(whileWaiting); !taken) ... taken.error() ...
 //     ... check the file, replace it ...          // the lock goes with the object
 //
 // A lock left by a program that ended without letting it go is taken over; one held by a
 // running program is waited for, then given up with a reason.
+
+#include "platform/Result.h"
 
 #include <QLockFile>
 #include <QString>
@@ -29,13 +31,11 @@ public:
     static QString LockPathOf(const QString& designPath);
 
     // Takes the lock. While another program holds it, whileWaiting(first) runs between the
-    // tries, `first` true the first time. False, with reason() (a sentence), when it stays
-    // held longer than kPatience. Where no lock file can be made (a folder that cannot be
-    // written) there is none to take: True, and the save's own write fails with its reason.
-    bool Take(const std::function<void(bool first)>& whileWaiting = {});
-    const QString& reason() const { return mReason; }
+    // tries, `first` true the first time. Fails, saying why, when it stays held longer than
+    // kPatience. Where no lock file can be made (a folder that cannot be written) there is none
+    // to take: it succeeds, and the save's own write fails with its reason.
+    Result<void> Take(const std::function<void(bool first)>& whileWaiting = {});
 
 private:
     QLockFile mLock;
-    QString mReason;
 };

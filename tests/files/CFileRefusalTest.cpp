@@ -72,9 +72,9 @@ TEST_F(CFileRefusalTest, RefusesTextsTheFileCannotHoldAndKeepsTheEarlierFile)
         FillGrid(grid, c.matrix);
         QByteArray bytes;
         QBuffer buffer(&bytes);
-        QString reason;
-        EXPECT_FALSE(save(c.design, buffer, &reason));
-        EXPECT_TRUE(reason.startsWith(c.reason)) << reason.toStdString();
+        const Result<void> saved = save(c.design, buffer);
+        ASSERT_FALSE(saved);
+        EXPECT_TRUE(saved.error().startsWith(c.reason)) << saved.error().toStdString();
         EXPECT_TRUE(bytes.isEmpty());
     }
 
@@ -109,9 +109,9 @@ TEST_F(CFileRefusalTest, AFailedWriteReportsItAndLeavesTheEarlierFileByteForByte
     EXPECT_EQ(FileBytes(notAFolder), "plain bytes");
 
     FailingDevice device(0);
-    QString reason;
-    EXPECT_FALSE(save(d, device, &reason));
-    EXPECT_EQ(reason, "The file could not be written: No space left on device.");
+    const Result<void> written = save(d, device);
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.error(), "The file could not be written: No space left on device.");
 
     // Writing stops half-way through the new file: the earlier one stays, and nothing is left beside it.
     const QString existing = dir.filePath("existing.test");

@@ -108,9 +108,9 @@ protected:
                 grid.setText(c, r, QStringLiteral("r%1c%2").arg(r).arg(c));
     }
 
-    bool save(const Design& d, QIODevice& device, QString* reason = nullptr)
+    Result<void> save(const Design& d, QIODevice& device)
     {
-        return file.SaveXMLFile(device, d.n, d.counts, d.factors, d.m, d.constraints, d.p, d.prevRuns, reason);
+        return file.SaveXMLFile(device, d.n, d.counts, d.factors, d.m, d.constraints, d.p, d.prevRuns);
     }
     bool save(const Design& d, const QString& path)
     {
@@ -120,8 +120,8 @@ protected:
     {
         QByteArray bytes;
         QBuffer buffer(&bytes);
-        QString reason;
-        EXPECT_TRUE(save(d, buffer, &reason)) << reason.toStdString();
+        const Result<void> saved = save(d, buffer);
+        EXPECT_TRUE(saved) << saved.error().toStdString();
         return bytes;
     }
 

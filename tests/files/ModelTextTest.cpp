@@ -61,7 +61,8 @@ TEST(ModelTextTest, ReadsFactorsMarksGroupsConstraintsAndRules)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         const auto read = ReadModelText(c.text);
-        ASSERT_TRUE(read) << read.error().line << ":" << read.error().column << " " << read.error().message.toStdString();
+        ASSERT_TRUE(read) << read.error().line << ":" << read.error().column << " "
+                          << read.error().message.toStdString();
         const DesignText& d = read.value();
         EXPECT_EQ(Summary(d), c.summary);
         EXPECT_TRUE(d.fromModelText);
