@@ -363,7 +363,8 @@ Result<DesignText> CFile::OpenXMLFile(QIODevice& device)
 Result<DesignText, DesignReadFailure> CFile::ReadDesign(QIODevice& device)
 {
     if (!device.isOpen() && !device.open(QIODevice::ReadOnly))
-        return Failure{DesignReadFailure{QStringLiteral("The file could not be read: %1.").arg(device.errorString())}};
+        return Failure{
+            DesignReadFailure{QStringLiteral("The file could not be read: %1.").arg(device.errorString())}};
     const QByteArray bytes = device.readAll();
     Result<DesignText, DesignReadFailure> read = IsModelText(bytes) ? ReadModelText(bytes) : ReadDocument(bytes);
     if (read && read.value().numRows > kLoadingMessageRows) {

@@ -33,12 +33,14 @@ struct GroupLine {
     int line = 0;
 };
 
-// A problem found while reading, thrown to the top of the read.
-struct Stop {
-    DesignReadFailure failure;
-};
+// A part of the text as read, or the first problem found in it.
+template <typename T>
+using Parsed = Result<T, DesignReadFailure>;
 
-[[noreturn]] void Fail(int line, int column, const QString& message) { throw Stop{{message, line, column}}; }
+Failure<DesignReadFailure> Fail(int line, int column, const QString& message)
+{
+    return Failure{DesignReadFailure{message, line, column}};
+}
 
 int FirstNonBlank(const QString& text, int from = 0)
 {
@@ -79,7 +81,7 @@ QString Piece(const QString& line, int from, int to, int& column)
 
 // "(N)" at the end of a level: its weight, taken off the text. A parenthesis that holds
 // anything but digits and blanks belongs to the name ("Windows (x64)").
-std::int32_t TakeWeight(QString& text, int line, int column)
+Parsed<std::int32_t> TakeWeight(QString& text, int line, int column)
 {
     static const QRegularExpression weight(QStringLiteral("\\(\\s*([0-9]*)\\s*\\)$"));
     const QRegularExpressionMatch match = weight.match(text);
@@ -89,20 +91,23 @@ std::int32_t TakeWeight(QString& text, int line, int column)
     bool ok = false;
     const qlonglong value = digits.toLongLong(&ok);
     if (!ok || value < 1 || value > 1'000'000)
-        Fail(line, column + int(match.capturedStart()),
-             QStringLiteral("a weight is a whole number from 1 to 1000000 in parentheses"));
+        return Fail(line, column + int(match.capturedStart()),
+                    QStringLiteral("a weight is a whole number from 1 to 1000000 in parentheses"));
     text = text.left(match.capturedStart()).trimmed();
     return std::int32_t(value);
 }
 
-LevelLine ReadLevel(const QString& line, int lineNo, int from, int to)
+Parsed<LevelLine> ReadLevel(const QString& line, int lineNo, int from, int to)
 {
     int column = 0;
     QString text = Piece(line, from, to, column);
     if (text.isEmpty())
-        Fail(lineNo, column, QStringLiteral("empty level"));
+        return Fail(lineNo, column, QStringLiteral("empty level"));
     LevelLine level;
-    level.weight = TakeWeight(text, lineNo, column);
+    const Parsed<std::int32_t> weight = TakeWeight(text, lineNo, column);
+    if (!weight)
+        return Failure{weight.error()};
+    level.weight = weight.value();
     if (text.startsWith(QLatin1Char('~'))) {
         level.invalid = true;
         text = text.mid(1);
@@ -111,7 +116,8 @@ LevelLine ReadLevel(const QString& line, int lineNo, int from, int to)
     for (qsizetype k = 0; k < names.size(); ++k) {
         const QString name = names[k].trimmed();
         if (name.isEmpty())
-            Fail(lineNo, column, k == 0 ? QStringLiteral("a level needs a name") : QStringLiteral("empty alias"));
+            return Fail(lineNo, column,
+                        k == 0 ? QStringLiteral("a level needs a name") : QStringLiteral("empty alias"));
         if (k == 0)
             level.name = name;
         else
@@ -120,34 +126,38 @@ LevelLine ReadLevel(const QString& line, int lineNo, int from, int to)
     return level;
 }
 
-FactorLine ReadFactorLine(const QString& line, int lineNo)
+Parsed<FactorLine> ReadFactorLine(const QString& line, int lineNo)
 {
     const int colon = int(line.indexOf(QLatin1Char(':')));
     if (colon < 0)
-        Fail(lineNo, FirstNonBlank(line) + 1,
-             QStringLiteral("expected a factor (Name: level, level), a group ({ A, B } @ 2) or a rule"));
+        return Fail(lineNo, FirstNonBlank(line) + 1,
+                    QStringLiteral("expected a factor (Name: level, level), a group ({ A, B } @ 2) or a rule"));
     FactorLine factor;
     factor.line = lineNo;
     int column = 0;
     factor.name = Piece(line, 0, colon, column);
     if (factor.name.isEmpty())
-        Fail(lineNo, column, QStringLiteral("a factor needs a name before \":\""));
+        return Fail(lineNo, column, QStringLiteral("a factor needs a name before \":\""));
     int from = colon + 1;
     for (;;) {
         const int comma = int(line.indexOf(QLatin1Char(','), from));
         const int to = comma < 0 ? int(line.size()) : comma;
-        factor.levels.push_back(ReadLevel(line, lineNo, from, to));
+        Parsed<LevelLine> level = ReadLevel(line, lineNo, from, to);
+        if (!level)
+            return Failure{level.error()};
+        factor.levels.push_back(std::move(level).value());
         for (std::size_t k = 0; k + 1 < factor.levels.size(); ++k)
             if (factor.levels[k].name == factor.levels.back().name)
-                Fail(lineNo, FirstNonBlank(line, from) + 1,
-                     QStringLiteral("factor %1 has the level \"%2\" twice").arg(factor.name, factor.levels.back().name));
+                return Fail(lineNo, FirstNonBlank(line, from) + 1,
+                            QStringLiteral("factor %1 has the level \"%2\" twice")
+                                .arg(factor.name, factor.levels.back().name));
         if (comma < 0)
             return factor;
         from = comma + 1;
     }
 }
 
-GroupLine ReadGroupLine(const QString& line, int lineNo)
+Parsed<GroupLine> ReadGroupLine(const QString& line, int lineNo)
 {
     GroupLine group;
     group.line = lineNo;
@@ -161,7 +171,7 @@ GroupLine ReadGroupLine(const QString& line, int lineNo)
         if (name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']')) && name.size() >= 2)
             name = name.mid(1, name.size() - 2).trimmed();
         if (name.isEmpty())
-            Fail(lineNo, column, QStringLiteral("expected a factor's name in the group"));
+            return Fail(lineNo, column, QStringLiteral("expected a factor's name in the group"));
         group.factors << name;
         group.columns.push_back(column);
         from = to + 1;
@@ -169,27 +179,32 @@ GroupLine ReadGroupLine(const QString& line, int lineNo)
     static const QRegularExpression strength(QStringLiteral("^\\s*@\\s*([0-9]+)\\s*;?\\s*$"));
     const QRegularExpressionMatch match = strength.match(line.mid(close + 1));
     if (!match.hasMatch())
-        Fail(lineNo, FirstNonBlank(line, close + 1) + 1, QStringLiteral("expected @ and the group's strength after }"));
+        return Fail(lineNo, FirstNonBlank(line, close + 1) + 1,
+                    QStringLiteral("expected @ and the group's strength after }"));
     group.strength = match.captured(1).toInt();
     group.strengthColumn = close + 1 + int(match.capturedStart(1)) + 1;
     return group;
 }
 
-void CheckGroup(const GroupLine& group, const std::vector<FactorLine>& factors)
+Parsed<void> CheckGroup(const GroupLine& group, const std::vector<FactorLine>& factors)
 {
     for (qsizetype k = 0; k < group.factors.size(); ++k) {
         const QString& name = group.factors[k];
+        const int column = group.columns[std::size_t(k)];
         if (std::none_of(factors.begin(), factors.end(), [&](const FactorLine& f) { return f.name == name; }))
-            Fail(group.line, group.columns[std::size_t(k)], QStringLiteral("unknown factor [%1]").arg(name));
+            return Fail(group.line, column, QStringLiteral("unknown factor [%1]").arg(name));
         if (group.factors.indexOf(name) < k)
-            Fail(group.line, group.columns[std::size_t(k)], QStringLiteral("factor [%1] is twice in the group").arg(name));
+            return Fail(group.line, column, QStringLiteral("factor [%1] is twice in the group").arg(name));
     }
     if (group.strength < 2 || group.strength > 6)
-        Fail(group.line, group.strengthColumn,
-             QStringLiteral("group strength must be from 2 to 6, found %1").arg(group.strength));
+        return Fail(group.line, group.strengthColumn,
+                    QStringLiteral("group strength must be from 2 to 6, found %1").arg(group.strength));
     if (group.strength > group.factors.size())
-        Fail(group.line, group.strengthColumn,
-             QStringLiteral("group strength %1 is larger than its %2 factors").arg(group.strength).arg(group.factors.size()));
+        return Fail(group.line, group.strengthColumn,
+                    QStringLiteral("group strength %1 is larger than its %2 factors")
+                        .arg(group.strength)
+                        .arg(group.factors.size()));
+    return {};
 }
 
 QString GroupRule(const GroupLine& group)
@@ -225,19 +240,22 @@ struct ReadModel {
 
 // A group on one line, { A, B } @ 2, checked and written as the rules write it; other lines
 // are the rules' own.
-QString RulesLine(const QString& line, int lineNo, const std::vector<FactorLine>& factors)
+Parsed<QString> RulesLine(const QString& line, int lineNo, const std::vector<FactorLine>& factors)
 {
     const int at = FirstNonBlank(line);
     if (at >= line.size() || line[at] != QLatin1Char('{') || !line.contains(QLatin1Char('}')))
         return line;
-    const GroupLine group = ReadGroupLine(line, lineNo);
-    CheckGroup(group, factors);
-    return GroupRule(group);
+    const Parsed<GroupLine> group = ReadGroupLine(line, lineNo);
+    if (!group)
+        return Failure{group.error()};
+    if (const Parsed<void> checked = CheckGroup(group.value(), factors); !checked)
+        return Failure{checked.error()};
+    return GroupRule(group.value());
 }
 
 // The rules part, from its first line: the Constraints rows it starts with, then the rest from
 // its first line that is not blank.
-void ReadRulesPart(const QStringList& lines, int first, ReadModel& model)
+Parsed<void> ReadRulesPart(const QStringList& lines, int first, ReadModel& model)
 {
     int k = first;
     for (; k < lines.size(); ++k) {
@@ -249,11 +267,16 @@ void ReadRulesPart(const QStringList& lines, int first, ReadModel& model)
         model.constraints.push_back(*row);
     }
     model.rulesFirstLine = k + 1;
-    for (; k < lines.size(); ++k)
-        model.rules << RulesLine(lines[k], k + 1, model.factors);
+    for (; k < lines.size(); ++k) {
+        const Parsed<QString> rule = RulesLine(lines[k], k + 1, model.factors);
+        if (!rule)
+            return Failure{rule.error()};
+        model.rules << rule.value();
+    }
+    return {};
 }
 
-ReadModel ReadLines(const QStringList& lines)
+Parsed<ReadModel> ReadLines(const QStringList& lines)
 {
     ReadModel model;
     int lastFactorLine = -1;
@@ -264,21 +287,26 @@ ReadModel ReadLines(const QStringList& lines)
             continue;
         if (StartsRules(line)) {
             // The comments after the last factor are the rules text's own.
-            ReadRulesPart(lines, lastFactorLine + 1, model);
+            if (const Parsed<void> rules = ReadRulesPart(lines, lastFactorLine + 1, model); !rules)
+                return Failure{rules.error()};
             break;
         }
         lastFactorLine = k;
-        model.factors.push_back(ReadFactorLine(line, k + 1));
+        Parsed<FactorLine> factor = ReadFactorLine(line, k + 1);
+        if (!factor)
+            return Failure{factor.error()};
+        model.factors.push_back(std::move(factor).value());
         for (std::size_t f = 0; f + 1 < model.factors.size(); ++f)
             if (model.factors[f].name == model.factors.back().name)
-                Fail(k + 1, at + 1, QStringLiteral("factor %1 is already defined on line %2")
-                                        .arg(model.factors.back().name)
-                                        .arg(model.factors[f].line));
+                return Fail(k + 1, at + 1,
+                            QStringLiteral("factor %1 is already defined on line %2")
+                                .arg(model.factors.back().name)
+                                .arg(model.factors[f].line));
     }
     return model;
 }
 
-void PutFactors(const ReadModel& model, DesignText& d)
+Parsed<void> PutFactors(const ReadModel& model, DesignText& d)
 {
     const auto n = std::int32_t(model.factors.size());
     d.numFactors = n;
@@ -288,7 +316,7 @@ void PutFactors(const ReadModel& model, DesignText& d)
         d.maxNumLevels = std::max(d.maxNumLevels, d.levelCounts(f));
     }
     if (const std::optional<QString> tooLarge = WhyFactorTableTooLarge(n, d.maxNumLevels))
-        Fail(1, 1, *tooLarge);
+        return Fail(1, 1, *tooLarge);
     d.factors = TextTable(0, d.maxNumLevels, 1, n);
     for (std::int32_t f = 1; f <= n; ++f) {
         const FactorLine& factor = model.factors[std::size_t(f - 1)];
@@ -304,11 +332,14 @@ void PutFactors(const ReadModel& model, DesignText& d)
                 d.levelAliases[{j, f}] = level.aliases;
         }
     }
+    return {};
 }
 
-void PutModel(const ReadModel& model, DesignText& d)
+Parsed<DesignText> PutModel(const ReadModel& model)
 {
-    PutFactors(model, d);
+    DesignText d;
+    if (const Parsed<void> factors = PutFactors(model, d); !factors)
+        return Failure{factors.error()};
     d.numConstraints = std::int32_t(model.constraints.size());
     if (d.numConstraints > 0)
         d.constraints = TextTable(1, d.numConstraints, 1, 4);
@@ -318,6 +349,7 @@ void PutModel(const ReadModel& model, DesignText& d)
     d.rules = model.rules.join(QLatin1Char('\n'));
     d.rulesFirstLine = model.rulesFirstLine;
     d.fromModelText = true;
+    return d;
 }
 
 // The lines of the text without their ends; the last line's end makes no line of its own.
@@ -352,18 +384,15 @@ Result<DesignText, DesignReadFailure> ReadModelText(const QByteArray& bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder(bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
-    try {
-        const QStringList lines = Lines(text);
-        if (decoder.hasError()) {
-            for (int k = 0; k < lines.size(); ++k)
-                if (const qsizetype bad = lines[k].indexOf(QChar(QChar::ReplacementCharacter)); bad >= 0)
-                    Fail(k + 1, int(bad) + 1, QStringLiteral("the text is not UTF-8"));
-            Fail(1, 1, QStringLiteral("the text is not UTF-8"));
-        }
-        DesignText d;
-        PutModel(ReadLines(lines), d);
-        return d;
-    } catch (const Stop& stop) {
-        return Failure{stop.failure};
+    const QStringList lines = Lines(text);
+    if (decoder.hasError()) {
+        for (int k = 0; k < lines.size(); ++k)
+            if (const qsizetype bad = lines[k].indexOf(QChar(QChar::ReplacementCharacter)); bad >= 0)
+                return Fail(k + 1, int(bad) + 1, QStringLiteral("the text is not UTF-8"));
+        return Fail(1, 1, QStringLiteral("the text is not UTF-8"));
     }
+    const Parsed<ReadModel> model = ReadLines(lines);
+    if (!model)
+        return Failure{model.error()};
+    return PutModel(model.value());
 }
