@@ -1,7 +1,5 @@
 #include "app/CommandIcons.h"
 
-#include "app/ToolIds.h"
-
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -40,8 +38,11 @@ void Page(QPainter& p, QRectF r)
     p.drawPolyline(
         QPolygonF({{r.right() - fold, r.top()}, {r.right() - fold, r.top() + fold}, {r.right(), r.top() + fold}}));
 }
+}  // namespace
 
-QIcon DrawnCut()
+namespace CommandIcons {
+
+QIcon Cut(const QStyle&)
 {
     return Drawn([](QPainter& p) {
         p.drawLine(QPointF(9, 4), QPointF(21, 22));  // the blades cross
@@ -52,7 +53,7 @@ QIcon DrawnCut()
     });
 }
 
-QIcon DrawnCopy()
+QIcon Copy(const QStyle&)
 {
     return Drawn([](QPainter& p) {
         Page(p, QRectF(4, 3, 16, 20));
@@ -60,7 +61,7 @@ QIcon DrawnCopy()
     });
 }
 
-QIcon DrawnPaste()
+QIcon Paste(const QStyle&)
 {
     return Drawn([](QPainter& p) {
         p.setBrush(QColor(205, 170, 110));
@@ -72,7 +73,7 @@ QIcon DrawnPaste()
     });
 }
 
-QIcon DrawnPrint()
+QIcon Print(const QStyle&)
 {
     return Drawn([](QPainter& p) {
         Page(p, QRectF(9, 3, 14, 12));                 // the paper going in
@@ -83,7 +84,7 @@ QIcon DrawnPrint()
     });
 }
 
-QIcon DrawnRules()
+QIcon Rules(const QStyle&)
 {
     return Drawn([](QPainter& p) {
         Page(p, QRectF(5, 2, 22, 28));
@@ -91,7 +92,8 @@ QIcon DrawnRules()
             p.drawLine(QPointF(10, y), QPointF(y == 17.0 ? 18 : 22, y));
     });
 }
-QIcon DrawnMarkLevelInvalid()
+
+QIcon MarkLevelInvalid(const QStyle&)
 {
     return Drawn([](QPainter& p) {
         p.drawRect(QRectF(3, 8, 26, 16));  // a cell
@@ -104,37 +106,4 @@ QIcon DrawnMarkLevelInvalid()
         p.drawPath(tilde);
     });
 }
-}  // namespace
-
-QIcon CommandIcon(const QString& id, const QStyle& style)
-{
-    struct Picture {
-        const char* id;
-        const char* themeName;
-        std::function<QIcon()> fallback;
-    };
-    const auto standard = [&style](QStyle::StandardPixmap pixmap) {
-        return [&style, pixmap] { return style.standardIcon(pixmap); };
-    };
-    const Picture pictures[] = {
-        {ToolId::New, "document-new", standard(QStyle::SP_FileIcon)},
-        {ToolId::Open, "document-open", standard(QStyle::SP_DialogOpenButton)},
-        {ToolId::Save, "document-save", standard(QStyle::SP_DialogSaveButton)},
-        {ToolId::PrintSheet, "document-print", DrawnPrint},
-        {ToolId::Print, "document-print", DrawnPrint},
-        {ToolId::Cut, "edit-cut", DrawnCut},
-        {ToolId::Copy, "edit-copy", DrawnCopy},
-        {ToolId::Paste, "edit-paste", DrawnPaste},
-        {ToolId::Undo, "edit-undo", standard(QStyle::SP_ArrowBack)},
-        {ToolId::Redo, "edit-redo", standard(QStyle::SP_ArrowForward)},
-        {ToolId::Rules, "text-x-script", DrawnRules},
-        {ToolId::MarkLevelInvalid, nullptr, DrawnMarkLevelInvalid},  // no theme has its like
-        {ToolId::Generate2Way, "media-playback-start", standard(QStyle::SP_MediaPlay)},
-        {ToolId::GenerateAllCombinations, "media-seek-forward", standard(QStyle::SP_MediaSeekForward)},
-    };
-    for (const Picture& picture : pictures)
-        if (id == QLatin1String(picture.id))
-            return picture.themeName ? QIcon::fromTheme(QString::fromLatin1(picture.themeName), picture.fallback())
-                                     : picture.fallback();
-    return {};
-}
+}  // namespace CommandIcons

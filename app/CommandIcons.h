@@ -1,12 +1,26 @@
 #pragma once
-// The pictures of the commands, the same in the menus and on the toolbar: the desktop's icon
-// theme where it has the freedesktop name, otherwise a picture of the program's own (drawn
-// here, so that no theme and no image format plugin is needed).
+// The pictures of the commands, the same in the menus and on the toolbar, for the command
+// table's rows: the style's own, or a picture of the program's own, drawn here so that no theme
+// and no image format plugin is needed. Each takes the style it is shown in.
 
 #include <QIcon>
-#include <QString>
+#include <QStyle>
 
-class QStyle;
+namespace CommandIcons {
 
-// The picture of a tool ID; a null icon for a tool without one.
-QIcon CommandIcon(const QString& id, const QStyle& style);
+// The style's standard picture.
+template <QStyle::StandardPixmap Pixmap>
+QIcon Standard(const QStyle& style)
+{
+    return style.standardIcon(Pixmap);
+}
+
+QIcon Cut(const QStyle& style);
+QIcon Copy(const QStyle& style);
+QIcon Paste(const QStyle& style);
+QIcon Print(const QStyle& style);
+QIcon Rules(const QStyle& style);
+// A cell with the "~" before an invalid level.
+QIcon MarkLevelInvalid(const QStyle& style);
+
+}  // namespace CommandIcons

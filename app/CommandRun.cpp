@@ -1,6 +1,6 @@
 #include "app/CommandRun.h"
 
-#include "app/ToolIds.h"
+#include "app/CommandTable.h"
 #include "app/frmMain.h"
 
 #include <QAction>

@@ -1,133 +1,251 @@
 #include "app/CommandTable.h"
 
-#include "app/ToolIds.h"
+#include "app/CommandIcons.h"
+#include "app/frmAbout.h"
+#include "app/frmAutoTest.h"
+#include "app/frmMain.h"
+#include "app/modMain.h"
+#include "app/modMainCommands.h"
+#include "app/modMainEditCommands.h"
+#include "app/modMainFileCommands.h"
+#include "app/modMainFind.h"
+#include "app/modMainGeneration.h"
+#include "platform/HelpViewer.h"
+#include "settings/frmDefaults.h"
+
+#include <QStyle>
 
 #include <algorithm>
-
-namespace CommandTable {
+#include <utility>
 
 namespace {
-// The export tools come from the export formats' table, after the others, in their menu's order.
-QList<ToolSpec> WithExportTools(QList<ToolSpec> tools)
+using K = QKeySequence;
+using namespace CommandIcons;
+
+// Every command but the export tools, in definition order: a new command is a row at the end
+// (and the work it runs in modMain).
+const CommandSpec kCommands[] = {
+    {.id = ToolId::Close, .caption = "&Close", .category = "File", .description = "Closes the active document.",
+     .shortcut = K::Close, .menu = ToolId::mnuFile, .menuPlace = {1, 3},
+     .run = [](frmMain&) { modMain::FileNew(); }},
+    {.id = ToolId::Copy, .caption = "&Copy", .category = "Edit",
+     .description = "Copies the selected text to the Clipboard.", .shortcut = K::Copy,
+     .picture = {"edit-copy", Copy}, .menu = ToolId::mnuEdit, .menuPlace = {2, 2}, .toolbarPlace = {2, 3},
+     .run = [](frmMain&) { modMain::CopyToClipboard(); }},
+    {.id = ToolId::New, .caption = "&New...", .category = "File", .description = "Creates a new document.",
+     .shortcut = K::New, .picture = {"document-new", Standard<QStyle::SP_FileIcon>}, .menu = ToolId::mnuFile,
+     .menuPlace = {1, 1}, .toolbarPlace = {1, 1}, .run = [](frmMain&) { modMain::FileNew(); }},
+    {.id = ToolId::Open, .caption = "&Open...", .category = "File", .description = "Opens an existing document.",
+     .shortcut = K::Open, .picture = {"document-open", Standard<QStyle::SP_DialogOpenButton>},
+     .menu = ToolId::mnuFile, .menuPlace = {1, 2}, .toolbarPlace = {1, 2},
+     .run = [](frmMain&) { modMain::OpenFile(); }},
+    {.id = ToolId::Paste, .caption = "&Paste", .category = "Edit",
+     .description = "Inserts the contents of the Clipboard at the insertion point, and replaces any selection.",
+     .shortcut = K::Paste, .picture = {"edit-paste", Paste}, .menu = ToolId::mnuEdit, .menuPlace = {2, 3},
+     .toolbarPlace = {2, 4}, .run = [](frmMain&) { modMain::PasteFromClipboard(); }},
+    {.id = ToolId::Print, .caption = "&Print", .category = "File",
+     .description = "Prints the selected text to the default printer.", .shortcut = K::Print,
+     .picture = {"document-print", Print}, .menu = ToolId::mnuFile, .menuPlace = {3, 1},
+     .run = [](frmMain&) { modMain::PrintCurGridWithDialog(); }},
+    {.id = ToolId::Save, .caption = "&Save", .category = "File", .description = "Saves the active document.",
+     .shortcut = K::Save, .picture = {"document-save", Standard<QStyle::SP_DialogSaveButton>},
+     .menu = ToolId::mnuFile, .menuPlace = {2, 1}, .toolbarPlace = {1, 3},
+     .run = [](frmMain&) { modMain::SaveFile(); }},
+    {.id = ToolId::Cut, .caption = "Cu&t", .category = "Edit",
+     .description = "Removes the selected text and places it on the Clipboard.", .shortcut = K::Cut,
+     .picture = {"edit-cut", Cut}, .menu = ToolId::mnuEdit, .menuPlace = {2, 1}, .toolbarPlace = {2, 2},
+     .run = [](frmMain&) { modMain::CutToClipboard(); }},
+    {.id = ToolId::Exit, .caption = "E&xit", .category = "File", .description = "Exits the application.",
+     .shortcut = K::Quit, .extraShortcut = "Ctrl+Q", .menu = ToolId::mnuFile, .menuPlace = {4, 1},
+     .run = [](frmMain& window) { window.close(); }},
+    {.id = ToolId::mnuFile, .caption = "&File", .category = "File", .description = "File Menu",
+     .menu = CommandTable::kMenuBar, .menuPlace = {1, 1}},
+    {.id = ToolId::SaveAs, .caption = "Save As...", .category = "File", .description = "Save As button",
+     .shortcut = K::SaveAs, .extraShortcut = "Ctrl+Shift+S", .menu = ToolId::mnuFile, .menuPlace = {2, 2},
+     .run = [](frmMain&) { modMain::SaveFileAs(); }},
+    {.id = ToolId::mnuEdit, .caption = "&Edit", .category = "Edit", .description = "Edit Menu",
+     .menu = CommandTable::kMenuBar, .menuPlace = {1, 2}},
+    {.id = ToolId::Clear, .caption = "Cle&ar", .category = "Edit", .description = "Clear", .shortcut = K::Delete,
+     .menu = ToolId::mnuEdit, .menuPlace = {2, 4}, .run = [](frmMain&) { modMain::ClearFromGrid(); }},
+    {.id = ToolId::mnuView, .caption = "&View", .category = "View", .description = "View Menu",
+     .menu = CommandTable::kMenuBar, .menuPlace = {1, 3}},
+    {.id = ToolId::OutlookBar, .caption = "&Outlook Bar", .category = "View", .menu = ToolId::mnuView,
+     .menuPlace = {1, 1}, .run = [](frmMain&) { modMain::ToggleLeftPaneDisplay(); }},
+    {.id = ToolId::FactorsandLevels, .caption = "&Factors and Levels", .category = "View", .extraShortcut = "Ctrl+1",
+     .menu = ToolId::mnuView, .menuPlace = {2, 1}, .viewItem = frmMain::ItemFactorsAndLevels,
+     .run = [](frmMain& window) { window.SwitchToOutlookItem(frmMain::ItemFactorsAndLevels); }},
+    {.id = ToolId::Constraints, .caption = "&Constraints", .category = "View", .extraShortcut = "Ctrl+2",
+     .menu = ToolId::mnuView, .menuPlace = {2, 2}, .viewItem = frmMain::ItemConstraints,
+     .run = [](frmMain& window) { window.SwitchToOutlookItem(frmMain::ItemConstraints); }},
+    {.id = ToolId::PreviousTest, .caption = "&Previous Test", .category = "View", .extraShortcut = "Ctrl+3",
+     .menu = ToolId::mnuView, .menuPlace = {2, 4}, .viewItem = frmMain::ItemPreviousTest,
+     .run = [](frmMain& window) { window.SwitchToOutlookItem(frmMain::ItemPreviousTest); }},
+    {.id = ToolId::TestCases, .caption = "&Test Cases", .category = "View", .extraShortcut = "Ctrl+4",
+     .menu = ToolId::mnuView, .menuPlace = {2, 5}, .viewItem = frmMain::ItemTestCases,
+     .run = [](frmMain& window) { window.SwitchToOutlookItem(frmMain::ItemTestCases); }},
+    {.id = ToolId::Rules, .caption = "&Rules", .category = "View",
+     .description = "Shows the rules that every test case keeps.", .extraShortcut = "Ctrl+5",
+     .picture = {"text-x-script", Rules}, .menu = ToolId::mnuView, .menuPlace = {2, 3}, .toolbarPlace = {4, 1},
+     .viewItem = frmMain::ItemRules, .run = [](frmMain& window) { window.SwitchToOutlookItem(frmMain::ItemRules); }},
+    {.id = ToolId::mnuTools, .caption = "&Test", .category = "Tools", .description = "Tools menu item",
+     .menu = CommandTable::kMenuBar, .menuPlace = {1, 4}},
+    {.id = ToolId::ValidateDesign, .caption = "&Validate Design", .category = "Tools", .menu = ToolId::mnuTools,
+     .menuPlace = {1, 1}, .run = [](frmMain&) { modMain::ValidateDesgin(); }},
+    {.id = ToolId::mnuHelp, .caption = "&Help", .category = "Help", .menu = CommandTable::kMenuBar,
+     .menuPlace = {1, 6}},
+    {.id = ToolId::Help, .caption = "&Help", .category = "Help", .shortcut = K::HelpContents,
+     .menu = ToolId::mnuHelp, .menuPlace = {1, 1}, .run = [](frmMain&) { ShowHelp(1); }},
+    {.id = ToolId::About, .caption = "&About Vantrel", .category = "Help", .menu = ToolId::mnuHelp,
+     .menuPlace = {1, 2}, .run = [](frmMain& window) {
+         frmAbout about(&window);
+         about.exec();
+     }},
+    {.id = ToolId::GenerateAllCombinations, .caption = "&Generate All Combinations", .category = "Tools",
+     .picture = {"media-seek-forward", Standard<QStyle::SP_MediaSeekForward>}, .menu = ToolId::mnuTools,
+     .menuPlace = {2, 3}, .toolbarPlace = {5, 2}, .run = [](frmMain&) { modMain::GenerateAllPossible(); }},
+    {.id = ToolId::Generate2Way, .caption = "Generate &2 Way", .category = "Tools", .extraShortcut = "F5",
+     .picture = {"media-playback-start", Standard<QStyle::SP_MediaPlay>}, .menu = ToolId::mnuTools,
+     .menuPlace = {2, 1}, .toolbarPlace = {5, 1}, .run = [](frmMain&) { modMain::Generate2Way(); }},
+    {.id = ToolId::GenerateNWay, .caption = "Generate &N-Way...", .category = "Tools",
+     .description = "Generates test cases that hold every combination of the levels of 2 to 6 factors at a time.",
+     .extraShortcut = "Shift+F5", .menu = ToolId::mnuTools, .menuPlace = {2, 2},
+     .run = [](frmMain&) { modMain::GenerateNWayAsked(); }},
+    {.id = ToolId::DeleteRow, .caption = "Delete &Row", .category = "Edit", .menu = ToolId::mnuEdit,
+     .menuPlace = {3, 1}, .run = [](frmMain&) { modMain::DeleteRowFromCurrentGrid(); }},
+    {.id = ToolId::DeleteColumn, .caption = "&Delete Column", .category = "Edit", .menu = ToolId::mnuEdit,
+     .menuPlace = {3, 2}, .run = [](frmMain&) { modMain::DeleteColFromCurrentGrid(); }},
+    // Its items are enabled as it opens.
+    {.id = ToolId::mnuExport, .caption = "E&xport", .category = "Export", .menu = CommandTable::kMenuBar,
+     .menuPlace = {1, 5}, .run = [](frmMain&) { modMain::ExportMenuControl(); }},
+    {.id = ToolId::FindCombination, .caption = "&Find Combination...", .category = "Tools", .shortcut = K::Find,
+     .menu = ToolId::mnuTools, .menuPlace = {3, 1}, .run = [](frmMain&) { modMain::FindInteraction(); }},
+    {.id = ToolId::FindAllCombinations, .caption = "Find &All Combinations", .category = "Tools",
+     .menu = ToolId::mnuTools, .menuPlace = {3, 2}, .run = [](frmMain&) { modMain::FindAllCombinations(); }},
+    // A developer's window, on no menu: its keys open it.
+    {.id = ToolId::AutoTest, .caption = "AutoTest", .category = "Tools", .extraShortcut = "Ctrl+Shift+T",
+     .run = [](frmMain& window) {
+         auto* autoTest = window.findChild<frmAutoTest*>();
+         if (!autoTest)
+             autoTest = new frmAutoTest(&window);
+         autoTest->show();
+     }},
+    {.id = ToolId::Test, .caption = "Test", .category = "Help"},
+    {.id = ToolId::Options, .caption = "&Options...", .category = "Tools", .shortcut = K::Preferences,
+     .menu = ToolId::mnuTools, .menuPlace = {4, 1}, .run = [](frmMain& window) {
+         frmDefaults options(modMain::Defaults(), &window);
+         options.exec();
+     }},
+    {.id = ToolId::PrintSheet, .caption = "Print Sheet", .category = "File", .picture = {"document-print", Print},
+     .toolbarPlace = {2, 1}, .run = [](frmMain&) { modMain::PrintCurrentGrid(); }},
+    {.id = ToolId::Undo, .caption = "&Undo", .category = "Edit", .description = "Undoes the last change to the sheets.",
+     .shortcut = K::Undo, .extraShortcut = "Ctrl+Z", .picture = {"edit-undo", Standard<QStyle::SP_ArrowBack>},
+     .menu = ToolId::mnuEdit, .menuPlace = {1, 1}, .toolbarPlace = {3, 1}, .run = [](frmMain&) { modMain::Undo(); }},
+    {.id = ToolId::Redo, .caption = "&Redo", .category = "Edit", .description = "Makes the change last undone again.",
+     .shortcut = K::Redo, .extraShortcut = "Ctrl+Shift+Z; Ctrl+Y",
+     .picture = {"edit-redo", Standard<QStyle::SP_ArrowForward>}, .menu = ToolId::mnuEdit, .menuPlace = {1, 2},
+     .toolbarPlace = {3, 2}, .run = [](frmMain&) { modMain::Redo(); }},
+    {.id = ToolId::MarkLevelInvalid, .caption = "Mark Level &Invalid", .category = "Edit",
+     .description = "Marks the selected levels invalid, each tried on its own in a test case, or valid again.",
+     .extraShortcut = "Ctrl+I", .picture = {nullptr, MarkLevelInvalid},  // no theme has its like
+     .menu = ToolId::mnuEdit, .menuPlace = {4, 1}, .run = [](frmMain&) { modMain::MarkLevelInvalid(); }},
+};
+
+// The export formats in the Export menu's order, top to bottom.
+QList<const ExportKindInfo*> ExportMenu()
 {
-    for (const ExportKindInfo* format : ExportMenu())
-        tools.append({format->toolId, format->caption, "Export", ""});
+    QList<const ExportKindInfo*> formats;
+    for (const ExportKindInfo& format : ExportKinds())
+        formats.append(&format);
+    std::ranges::sort(formats, {}, &ExportKindInfo::menuPosition);
+    return formats;
+}
+
+// The tools placed by `place` (a menu place or a toolbar place; group 0 is nowhere) among those
+// `chosen`, in their order with nullptr between two groups.
+template <typename Chosen>
+QList<const CommandSpec*> Placed(ToolPlace CommandSpec::*place, Chosen chosen)
+{
+    QList<const CommandSpec*> tools;
+    for (const CommandSpec& command : CommandTable::Commands())
+        if ((command.*place).group > 0 && chosen(command))
+            tools.append(&command);
+    std::ranges::stable_sort(tools, {}, [place](const CommandSpec* command) {
+        return std::pair((command->*place).group, (command->*place).order);
+    });
+    for (qsizetype i = tools.size() - 1; i > 0; --i)
+        if ((tools[i]->*place).group != (tools[i - 1]->*place).group)
+            tools.insert(i, nullptr);
     return tools;
 }
 }  // namespace
 
-const QList<ToolSpec>& Tools()
+namespace CommandTable {
+
+const QList<CommandSpec>& Commands()
 {
-    using K = QKeySequence;
-    static const QList<ToolSpec> tools = WithExportTools({
-        {ToolId::Close, "&Close", "File", "Closes the active document.", K::Close},
-        {ToolId::Copy, "&Copy", "Edit", "Copies the selected text to the Clipboard.", K::Copy},
-        {ToolId::New, "&New...", "File", "Creates a new document.", K::New},
-        {ToolId::Open, "&Open...", "File", "Opens an existing document.", K::Open},
-        {ToolId::Paste, "&Paste", "Edit",
-         "Inserts the contents of the Clipboard at the insertion point, and replaces any selection.", K::Paste},
-        {ToolId::Print, "&Print", "File", "Prints the selected text to the default printer.", K::Print},
-        {ToolId::Save, "&Save", "File", "Saves the active document.", K::Save},
-        {ToolId::Cut, "Cu&t", "Edit", "Removes the selected text and places it on the Clipboard.", K::Cut},
-        {ToolId::Exit, "E&xit", "File", "Exits the application.", K::Quit, "Ctrl+Q"},
-        {ToolId::mnuFile, "&File", "File", "File Menu"},
-        {ToolId::SaveAs, "Save As...", "File", "Save As button", K::SaveAs, "Ctrl+Shift+S"},
-        {ToolId::mnuEdit, "&Edit", "Edit", "Edit Menu"},
-        {ToolId::Clear, "Cle&ar", "Edit", "Clear", K::Delete},
-        {ToolId::mnuView, "&View", "View", "View Menu"},
-        {ToolId::OutlookBar, "&Outlook Bar", "View", ""},
-        {ToolId::FactorsandLevels, "&Factors and Levels", "View", "", K::UnknownKey, "Ctrl+1"},
-        {ToolId::Constraints, "&Constraints", "View", "", K::UnknownKey, "Ctrl+2"},
-        {ToolId::PreviousTest, "&Previous Test", "View", "", K::UnknownKey, "Ctrl+3"},
-        {ToolId::TestCases, "&Test Cases", "View", "", K::UnknownKey, "Ctrl+4"},
-        {ToolId::Rules, "&Rules", "View", "Shows the rules that every test case keeps.", K::UnknownKey, "Ctrl+5"},
-        {ToolId::mnuTools, "&Test", "Tools", "Tools menu item"},
-        {ToolId::ValidateDesign, "&Validate Design", "Tools", ""},
-        {ToolId::mnuHelp, "&Help", "Help", ""},
-        {ToolId::Help, "&Help", "Help", "", K::HelpContents},
-        {ToolId::About, "&About Vantrel", "Help", ""},
-        {ToolId::GenerateAllCombinations, "&Generate All Combinations", "Tools", ""},
-        {ToolId::Generate2Way, "Generate &2 Way", "Tools", "", K::UnknownKey, "F5"},
-        {ToolId::GenerateNWay, "Generate &N-Way...", "Tools",
-         "Generates test cases that hold every combination of the levels of 2 to 6 factors at a time.", K::UnknownKey,
-         "Shift+F5"},
-        {ToolId::DeleteRow, "Delete &Row", "Edit", ""},
-        {ToolId::DeleteColumn, "&Delete Column", "Edit", ""},
-        {ToolId::mnuExport, "E&xport", "Export", ""},
-        {ToolId::FindCombination, "&Find Combination...", "Tools", "", K::Find},
-        {ToolId::FindAllCombinations, "Find &All Combinations", "Tools", ""},
-        {ToolId::AutoTest, "AutoTest", "Tools", "", K::UnknownKey, "Ctrl+Shift+T"},
-        {ToolId::Test, "Test", "Help", ""},
-        {ToolId::Options, "&Options...", "Tools", "", K::Preferences},
-        {ToolId::PrintSheet, "Print Sheet", "File", ""},
-        {ToolId::Undo, "&Undo", "Edit", "Undoes the last change to the sheets.", K::Undo, "Ctrl+Z"},
-        {ToolId::Redo, "&Redo", "Edit", "Makes the change last undone again.", K::Redo, "Ctrl+Shift+Z; Ctrl+Y"},
-        {ToolId::MarkLevelInvalid, "Mark Level &Invalid", "Edit",
-         "Marks the selected levels invalid, each tried on its own in a test case, or valid again.", K::UnknownKey,
-         "Ctrl+I"},
-    });
-    return tools;
+    // The export tools come from the export formats' table, after the others, in their menu's order.
+    static const QList<CommandSpec> commands = [] {
+        QList<CommandSpec> list(std::begin(kCommands), std::end(kCommands));
+        for (const ExportKindInfo* format : ExportMenu())
+            list.append({.id = format->toolId, .caption = format->caption, .category = "Export",
+                         .menu = ToolId::mnuExport, .menuPlace = {1, format->menuPosition + 1},
+                         .run = [kind = format->kind](frmMain&) { modMain::ExportAs(kind); }});
+        return list;
+    }();
+    return commands;
 }
 
-const QList<MenuSpec>& Menus()
+const CommandSpec* Find(const QString& id)
 {
-    static const QList<MenuSpec> menus = {
-        {ToolId::mnuFile,
-         {ToolId::New, ToolId::Open, ToolId::Close, nullptr, ToolId::Save, ToolId::SaveAs, nullptr, ToolId::Print,
-          nullptr, ToolId::Exit}},
-        {ToolId::mnuEdit,
-         {ToolId::Undo, ToolId::Redo, nullptr, ToolId::Cut, ToolId::Copy, ToolId::Paste, ToolId::Clear, nullptr,
-          ToolId::DeleteRow, ToolId::DeleteColumn, nullptr, ToolId::MarkLevelInvalid}},
-        {ToolId::mnuView,
-         {ToolId::OutlookBar, nullptr, ToolId::FactorsandLevels, ToolId::Constraints, ToolId::Rules,
-          ToolId::PreviousTest, ToolId::TestCases}},
-        {ToolId::mnuTools,
-         {ToolId::ValidateDesign, nullptr, ToolId::Generate2Way, ToolId::GenerateNWay,
-          ToolId::GenerateAllCombinations, nullptr, ToolId::FindCombination, ToolId::FindAllCombinations, nullptr,
-          ToolId::Options}},
-        {ToolId::mnuExport, ExportTools()},
-        {ToolId::mnuHelp, {ToolId::Help, ToolId::About}},
-    };
-    return menus;
+    for (const CommandSpec& command : Commands())
+        if (id == QLatin1String(command.id))
+            return &command;
+    return nullptr;
 }
 
-const QList<const char*>& StandardToolbar()
+QList<const CommandSpec*> MenuItems(const char* menu)
 {
-    static const QList<const char*> buttons = {
-        ToolId::New,  ToolId::Open,  ToolId::Save, nullptr,      ToolId::PrintSheet, ToolId::Cut,
-        ToolId::Copy, ToolId::Paste, nullptr,      ToolId::Undo, ToolId::Redo,       nullptr,
-        ToolId::Rules, nullptr, ToolId::Generate2Way, ToolId::GenerateAllCombinations};
-    return buttons;
+    return Placed(&CommandSpec::menuPlace,
+                  [menu](const CommandSpec& command) { return command.menu && qstrcmp(command.menu, menu) == 0; });
+}
+
+QList<const CommandSpec*> ToolbarButtons()
+{
+    return Placed(&CommandSpec::toolbarPlace, [](const CommandSpec&) { return true; });
 }
 
 const QList<const char*>& CurrentViewTools()
 {
-    static const QList<const char*> tools = {ToolId::FactorsandLevels, ToolId::Constraints, ToolId::PreviousTest,
-                                             ToolId::TestCases, ToolId::Rules};
-    return tools;
-}
-
-const QList<const ExportKindInfo*>& ExportMenu()
-{
-    static const QList<const ExportKindInfo*> formats = [] {
-        QList<const ExportKindInfo*> list;
-        for (const ExportKindInfo& format : ExportKinds())
-            list.append(&format);
-        std::ranges::sort(list, {}, &ExportKindInfo::menuPosition);
-        return list;
+    static const QList<const char*> tools = [] {
+        QList<const char*> list;
+        for (int item = 0;; ++item) {
+            const auto row = std::ranges::find(Commands(), item, &CommandSpec::viewItem);
+            if (row == Commands().end())
+                return list;
+            list.append(row->id);
+        }
     }();
-    return formats;
+    return tools;
 }
 
 const QList<const char*>& ExportTools()
 {
     static const QList<const char*> tools = [] {
         QList<const char*> list;
-        for (const ExportKindInfo* format : ExportMenu())
-            list.append(format->toolId);
+        for (const CommandSpec* command : MenuItems(ToolId::mnuExport))
+            list.append(command->id);
         return list;
     }();
     return tools;
+}
+
+QIcon Picture(const CommandSpec& command, const QStyle& style)
+{
+    const ToolPicture& picture = command.picture;
+    if (!picture.fallback)
+        return {};
+    return picture.themeName ? QIcon::fromTheme(QString::fromLatin1(picture.themeName), picture.fallback(style))
+                             : picture.fallback(style);
 }
 
 }  // namespace CommandTable

@@ -1,16 +1,8 @@
 #include "app/frmMain.h"
 
-#include "app/CommandIcons.h"
 #include "app/CommandTable.h"
-#include "app/ToolIds.h"
-#include "app/frmAbout.h"
-#include "app/frmAutoTest.h"
 #include "app/modMain.h"
-#include "app/modMainCommands.h"
-#include "app/modMainEditCommands.h"
 #include "app/modMainFileCommands.h"
-#include "app/modMainFind.h"
-#include "app/modMainGeneration.h"
 #include "errortrap/modFailSafe.h"
 #include "files/CFile.h"
 #include "model/CConstraints.h"
@@ -18,12 +10,10 @@
 #include "model/CPrevRuns.h"
 #include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
-#include "platform/HelpViewer.h"
 #include "platform/MessageBox.h"
 #include "platform/qt/QtWindowPlacement.h"
 #include "settings/CDefaults.h"
 #include "settings/RecentFiles.h"
-#include "settings/frmDefaults.h"
 #include "sheets/DesignHistory.h"
 #include "sheets/RulesEditor.h"
 #include "sheets/frmConstraints.h"
@@ -50,9 +40,7 @@
 #include <QToolBar>
 #include <QToolBox>
 
-#include <functional>
 #include <iterator>
-#include <utility>
 
 namespace {
 frmMain* gInstance = nullptr;
@@ -198,19 +186,20 @@ void frmMain::PlaceWindow()
 
 void frmMain::BuildCommands()
 {
-    for (const ToolSpec& tool : CommandTable::Tools()) {
-        auto* action = new QAction(QString::fromLatin1(tool.caption), this);
-        action->setObjectName(QString::fromLatin1(tool.id));
-        action->setStatusTip(QString::fromLatin1(tool.description));
-        action->setProperty("category", QString::fromLatin1(tool.category));
+    for (const CommandSpec& command : CommandTable::Commands()) {
+        auto* action = new QAction(QString::fromLatin1(command.caption), this);
+        action->setObjectName(QString::fromLatin1(command.id));
+        action->setStatusTip(QString::fromLatin1(command.description));
+        action->setProperty("category", QString::fromLatin1(command.category));
         QList<QKeySequence> keys;
-        if (tool.shortcut != QKeySequence::UnknownKey)
-            keys = QKeySequence::keyBindings(tool.shortcut);
-        if (tool.extraShortcut)
-            for (const QKeySequence& key : QKeySequence::listFromString(QString::fromLatin1(tool.extraShortcut)))
+        if (command.shortcut != QKeySequence::UnknownKey)
+            keys = QKeySequence::keyBindings(command.shortcut);
+        if (command.extraShortcut)
+            for (const QKeySequence& key : QKeySequence::listFromString(QString::fromLatin1(command.extraShortcut)))
                 if (!keys.contains(key))
                     keys.append(key);
         action->setShortcuts(keys);
+        action->setIcon(CommandTable::Picture(command, *style()));
         connect(action, &QAction::triggered, this, [this, action] { SSActiveToolBars1_ToolClick(action->objectName()); });
         addAction(action);  // shortcuts work for tools on no menu too
         mTools.insert(action->objectName(), action);
@@ -225,37 +214,40 @@ void frmMain::BuildCommands()
     }
     mTools.value(QLatin1String(ToolId::FactorsandLevels))->setChecked(true);
 
-    menuBar()->setObjectName(QStringLiteral("Menu Bar"));
-    for (const MenuSpec& menuDef : CommandTable::Menus()) {
-        QAction* menuTool = mTools.value(QString::fromLatin1(menuDef.id));
-        QMenu* menu = menuBar()->addMenu(menuTool->text());
-        menu->setObjectName(QString::fromLatin1(menuDef.id));
-        for (const char* id : menuDef.items) {
-            if (id)
-                menu->addAction(mTools.value(QString::fromLatin1(id)));
+    BuildMenus();
+    mStandard = addToolBar(QStringLiteral("Standard"));
+    mStandard->setObjectName(QStringLiteral("Standard"));
+    for (const CommandSpec* button : CommandTable::ToolbarButtons()) {
+        if (button)
+            mStandard->addAction(mTools.value(QString::fromLatin1(button->id)));
+        else
+            mStandard->addSeparator();
+    }
+}
+
+void frmMain::BuildMenus()
+{
+    menuBar()->setObjectName(QString::fromLatin1(CommandTable::kMenuBar));
+    for (const CommandSpec* menuTool : CommandTable::MenuItems(CommandTable::kMenuBar)) {
+        if (!menuTool)
+            continue;
+        QMenu* menu = menuBar()->addMenu(mTools.value(QString::fromLatin1(menuTool->id))->text());
+        menu->setObjectName(QString::fromLatin1(menuTool->id));
+        for (const CommandSpec* item : CommandTable::MenuItems(menuTool->id)) {
+            if (item)
+                menu->addAction(mTools.value(QString::fromLatin1(item->id)));
             else
                 menu->addSeparator();
         }
         // The menu's own tool is clicked as the menu opens.
-        connect(menu, &QMenu::aboutToShow, this, [this, id = QString::fromLatin1(menuDef.id)] { SSActiveToolBars1_ToolClick(id); });
-        if (qstrcmp(menuDef.id, ToolId::mnuEdit) == 0)
+        connect(menu, &QMenu::aboutToShow, this, [this, id = menu->objectName()] { SSActiveToolBars1_ToolClick(id); });
+        if (qstrcmp(menuTool->id, ToolId::mnuEdit) == 0)
             mEditMenu = menu;
-        if (qstrcmp(menuDef.id, ToolId::mnuFile) == 0) {
+        if (qstrcmp(menuTool->id, ToolId::mnuFile) == 0) {
             mFileMenu = menu;
             connect(menu, &QMenu::aboutToShow, this, &frmMain::RefreshRecentFiles);
         }
     }
-
-    mStandard = addToolBar(QStringLiteral("Standard"));
-    mStandard->setObjectName(QStringLiteral("Standard"));
-    for (const char* id : CommandTable::StandardToolbar()) {
-        if (id)
-            mStandard->addAction(mTools.value(QString::fromLatin1(id)));
-        else
-            mStandard->addSeparator();
-    }
-    for (QAction* tool : std::as_const(mTools))
-        tool->setIcon(CommandIcon(tool->objectName(), *style()));
 }
 
 void frmMain::BuildHistory()
@@ -421,70 +413,14 @@ void frmMain::SetItemPaneShown(bool shown) { mOutLookBar->setVisible(shown); }
 
 void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
 {
-    // In the order of the command table's dispatch; an ID without an entry (the menus but
-    // Export, and ID_Test) runs nothing.
-    const std::pair<const char*, std::function<void()>> dispatch[] = {
-        {ToolId::Save, [] { modMain::SaveFile(); }},
-        {ToolId::Open, [] { modMain::OpenFile(); }},
-        {ToolId::SaveAs, [] { modMain::SaveFileAs(); }},
-        {ToolId::New, [] { modMain::FileNew(); }},
-        {ToolId::Close, [] { modMain::FileNew(); }},
-        {ToolId::Exit, [this] { close(); }},
-        {ToolId::Print, [] { modMain::PrintCurGridWithDialog(); }},
-        {ToolId::PrintSheet, [] { modMain::PrintCurrentGrid(); }},
-        {ToolId::Copy, [] { modMain::CopyToClipboard(); }},
-        {ToolId::Cut, [] { modMain::CutToClipboard(); }},
-        {ToolId::Paste, [] { modMain::PasteFromClipboard(); }},
-        {ToolId::Clear, [] { modMain::ClearFromGrid(); }},
-        {ToolId::OutlookBar, [] { modMain::ToggleLeftPaneDisplay(); }},
-        {ToolId::ValidateDesign, [] { modMain::ValidateDesgin(); }},
-        {ToolId::GenerateAllCombinations, [] { modMain::GenerateAllPossible(); }},
-        {ToolId::mnuExport, [] { modMain::ExportMenuControl(); }},
-        {ToolId::Generate2Way, [] { modMain::Generate2Way(); }},
-        {ToolId::GenerateNWay, [] { modMain::GenerateNWayAsked(); }},
-        {ToolId::FactorsandLevels, [this] { SwitchToOutlookItem(ItemFactorsAndLevels); }},
-        {ToolId::Constraints, [this] { SwitchToOutlookItem(ItemConstraints); }},
-        {ToolId::PreviousTest, [this] { SwitchToOutlookItem(ItemPreviousTest); }},
-        {ToolId::TestCases, [this] { SwitchToOutlookItem(ItemTestCases); }},
-        {ToolId::Rules, [this] { SwitchToOutlookItem(ItemRules); }},
-        {ToolId::DeleteRow, [] { modMain::DeleteRowFromCurrentGrid(); }},
-        {ToolId::DeleteColumn, [] { modMain::DeleteColFromCurrentGrid(); }},
-        {ToolId::MarkLevelInvalid, [] { modMain::MarkLevelInvalid(); }},
-        {ToolId::Undo, [] { modMain::Undo(); }},
-        {ToolId::Redo, [] { modMain::Redo(); }},
-        {ToolId::About,
-         [this] {
-             frmAbout about(this);
-             about.exec();
-         }},
-        {ToolId::Help, [] { ShowHelp(1); }},
-        {ToolId::FindCombination, [] { modMain::FindInteraction(); }},
-        {ToolId::FindAllCombinations, [] { modMain::FindAllCombinations(); }},
-        {ToolId::Options,
-         [this] {
-             frmDefaults options(modMain::Defaults(), this);
-             options.exec();
-         }},
-        {ToolId::AutoTest,
-         [this] {
-             auto* autoTest = findChild<frmAutoTest*>();
-             if (!autoTest)
-                 autoTest = new frmAutoTest(this);
-             autoTest->show();
-         }},
-    };
-    const auto runTool = [this](const std::function<void()>& run) {
-        modFailSafe::RunProcedure("frmMain", "Sub SSActiveToolBars1_ToolClick", run);
-        if (gInstance == this)
-            UpdateModifiedMark();
-    };
-    for (const auto& [toolId, run] : dispatch)
-        if (id == QLatin1String(toolId))
-            return runTool(run);
-    // Each export format's tool exports in its format.
-    for (const ExportKindInfo& format : ExportKinds())
-        if (id == QLatin1String(format.toolId))
-            return runTool([kind = format.kind] { modMain::ExportAs(kind); });
+    // An ID that is not in the table, or a tool that runs nothing (the menus but Export, and
+    // ID_Test), does nothing.
+    const CommandSpec* command = CommandTable::Find(id);
+    if (!command || !command->run)
+        return;
+    modFailSafe::RunProcedure("frmMain", "Sub SSActiveToolBars1_ToolClick", [this, command] { command->run(*this); });
+    if (gInstance == this)
+        UpdateModifiedMark();
 }
 
 bool frmMain::OpenFileAtStart(const QString& path) { return modMain::OpenFileFromPath(path); }

@@ -97,7 +97,9 @@ private:
     void Form_Load();
     void PlaceWindow();
     void LoadGroupsAndItemsInOutlookBar();
+    // The actions, the option group "CurrentView" and the toolbar, from the command table.
     void BuildCommands();
+    void BuildMenus();
     // The design's Undo and Redo, and the state of their tools.
     void BuildHistory();
     // Undo and Redo act on the Rules sheet's own steps while it is shown, on the design's

@@ -1,7 +1,7 @@
 // The self-test window run through the real main window, sheets, engine and search: random
 // designs generated and checked, the counters, Stop, and the Registry Test button showing the
 // system folder.
-#include "app/ToolIds.h"
+#include "app/CommandTable.h"
 #include "app/frmAutoTest.h"
 #include "app/frmMain.h"
 #include "app/frmNWayStatus.h"

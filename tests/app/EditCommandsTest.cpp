@@ -1,7 +1,7 @@
 // The Edit menu's clipboard commands and the print commands on the sheet shown, driven
 // through their tool IDs: the Test Cases refusals, Clear over several blocks, copying to and
 // pasting from a spreadsheet's clipboard text, and printing to a PDF read back as text.
-#include "app/ToolIds.h"
+#include "app/CommandTable.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "model/CFactors.h"

@@ -1,7 +1,7 @@
 // The Export commands through the main window: offered only with test cases on the sheet, the
 // save dialog of each format, the file written from the Test Cases sheet and handed to the
 // desktop, the design left alone, and the system folder refused.
-#include "app/ToolIds.h"
+#include "app/CommandTable.h"
 #include "app/modMain.h"
 #include "model/GridCellStore.h"
 #include "tests/app/MainWindowTestCase.h"

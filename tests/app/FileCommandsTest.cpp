@@ -2,7 +2,7 @@
 // the file dialog and message doubles: the questions and what each answer does, the dialogs'
 // folders, names and checks, the flags and the title, failed writes, the exit question and the
 // recent designs.
-#include "app/ToolIds.h"
+#include "app/CommandTable.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "model/CConstraints.h"

@@ -1,7 +1,7 @@
 // Find Combination and Find All Combinations driven through their tool IDs: the regeneration
 // question, the refusals, the found messages with the row made active on the right sheet,
 // the summary's three wordings, and the Find Combination dialog's checks.
-#include "app/ToolIds.h"
+#include "app/CommandTable.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "model/DesignWorkbook.h"

@@ -1,7 +1,7 @@
 // The generation commands driven through their tool IDs: Generate 2 Way, Generate N-Way,
 // Validate Design and Generate All Combinations, with their refusals, flags and progress windows, Stop, and the
 // main window kept alive while a generation runs.
-#include "app/ToolIds.h"
+#include "app/CommandTable.h"
 #include "app/frmMain.h"
 #include "app/modMainGeneration.h"
 #include "app/frmNWayStatus.h"

@@ -1,7 +1,7 @@
 // Invalid levels through the main window: Mark Level Invalid on the selected levels (look,
 // toggle, Undo, refusals), the mark going with its level, and a design with invalid levels
 // generated, counted, exported as CSV, saved and opened again.
-#include "app/ToolIds.h"
+#include "app/CommandTable.h"
 #include "app/modMain.h"
 #include "files/DelimitedLine.h"
 #include "model/DesignWorkbook.h"

@@ -2,7 +2,7 @@
 // problem underlined at its place and named under the editor; the commands refuse rules that
 // do not check and put the cursor at the problem; the sheet's own Undo and Redo, the modified
 // mark, printing and finding; File New and Open leave no rules of another design behind.
-#include "app/ToolIds.h"
+#include "app/CommandTable.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "model/DesignWorkbook.h"

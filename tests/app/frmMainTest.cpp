@@ -1,6 +1,6 @@
 // The main window driven as a user would: switching views by their tool IDs, the about box,
 // start-up placement and the command-line open.
-#include "app/ToolIds.h"
+#include "app/CommandTable.h"
 #include "app/frmAbout.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
