@@ -48,7 +48,7 @@ private slots:
         Mark(grid, 1, 1, 1, 1);
         Mark(grid, 2, 2, 3, 2);
         Mark(grid, 3, 4, 3, 4);
-        w.SSActiveToolBars1_ToolClick(ToolId::Clear);
+        w.Tool(ToolId::Clear)->trigger();
         QCOMPARE(Lines(modMain::FactorsGrid()),
                  (QStringList{"|B|C|", "a1|||", "a2|b2|c2|", "a3|b3||", "|||"}));
         QCOMPARE(modMain::Factors().lNumFactors(), 3);  // clearing never shrinks the sheet
@@ -59,7 +59,7 @@ private slots:
     {
         frmMain& w = shownWindow();
         LoadCases(w, 3);
-        w.SSActiveToolBars1_ToolClick(ToolId::TestCases);
+        w.Tool(ToolId::TestCases)->trigger();
         const QStringList before = Lines(modMain::TestCasesGrid());
         GridView& grid = *w.TestCasesSheet()->Grid;
         grid.selectBlock(1, 1, 2, 2);
@@ -72,11 +72,11 @@ private slots:
         };
         QGuiApplication::clipboard()->setText("x\ty\n");
         for (const auto& [id, text] : refusals)
-            ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick(id); }, text, MsgIcon::Information);
+            ExpectOneBox(messages, [&] { w.Tool(id)->trigger(); }, text, MsgIcon::Information);
         QCOMPARE(Lines(modMain::TestCasesGrid()), before);
         QVERIFY(!modMain::gbDirty);
 
-        w.SSActiveToolBars1_ToolClick(ToolId::Copy);
+        w.Tool(ToolId::Copy)->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("Browser\tOS\nb1\to1\n"));
     }
 
@@ -89,7 +89,7 @@ private slots:
         // break in quotes, its own quote doubled.
         QGuiApplication::clipboard()->setText("Browser\tOS\tScreen\r\nFirefox\tLinux\tPhone\r\n"
                                               "Edge\t\"Win\tdows \"\"10\"\"\nPro\"\tDesktop\r\n");
-        w.SSActiveToolBars1_ToolClick(ToolId::Paste);
+        w.Tool(ToolId::Paste)->trigger();
         const GridCellStore& store = modMain::FactorsGrid();
         QCOMPARE(store.text(2, 3), QString("Win\tdows \"10\"\nPro"));
         QCOMPARE(modMain::Factors().lNumFactors(), 3);
@@ -98,10 +98,10 @@ private slots:
 
         // What Copy puts on the clipboard pastes back cell for cell.
         grid.selectBlock(1, 1, 3, 3);
-        w.SSActiveToolBars1_ToolClick(ToolId::Copy);
+        w.Tool(ToolId::Copy)->trigger();
         grid.setActiveCell(4, 1);
         grid.clearSelection();
-        w.SSActiveToolBars1_ToolClick(ToolId::Paste);
+        w.Tool(ToolId::Paste)->trigger();
         for (int r = 1; r <= 3; ++r)
             for (int c = 1; c <= 3; ++c)
                 QCOMPARE(store.text(c + 3, r), store.text(c, r));
@@ -110,7 +110,7 @@ private slots:
         // Cells beyond what typing can reach are left out and said so.
         grid.selectBlock(7, 2, 7, 2);
         QGuiApplication::clipboard()->setText("x\ty\n");
-        ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick(ToolId::Paste); },
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::Paste)->trigger(); },
                      "1 of the pasted cells fall outside the sheet and were not pasted. Factors are added by names in "
                      "the \"Factor Name\" row; the Constraints sheet has four columns and the Previous Test sheet one "
                      "per factor.",
@@ -119,7 +119,7 @@ private slots:
 
         // Cut takes the block to the clipboard and leaves it empty.
         grid.selectBlock(1, 2, 2, 2);
-        w.SSActiveToolBars1_ToolClick(ToolId::Cut);
+        w.Tool(ToolId::Cut)->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("Firefox\tLinux\n"));
         QCOMPARE(store.text(1, 2), QString());
         QCOMPARE(store.text(3, 2), QString("Phone"));
@@ -132,18 +132,18 @@ private slots:
                            {{"a1", "b2", "c1"}, {"a2", "", "c2"}});
         GridView& grid = *w.FactorsSheet()->Grid;
         grid.selectBlock(2, 1, 2, 1);
-        ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick(ToolId::DeleteColumn); },
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::DeleteColumn)->trigger(); },
                      "The Previous Test sheet held values of the deleted factors; they were deleted with them. "
                      "Undo brings them back.",
                      MsgIcon::Information);
         QCOMPARE(Lines(modMain::PrevRunsGrid(), 0, 1), (QStringList{"A|C", "a1|c1", "a2|c2", "|"}));
         // The spare column, and a factor without previous values, go without a word.
         grid.selectBlock(3, 1, 3, 1);
-        w.SSActiveToolBars1_ToolClick(ToolId::DeleteColumn);
+        w.Tool(ToolId::DeleteColumn)->trigger();
         w.SetupSheets();
         DesignLoader::Load(w, {{"A", {"a1"}}, {"B", {"b1"}}}, {}, {{"", "b1"}});
         grid.selectBlock(1, 1, 1, 1);
-        w.SSActiveToolBars1_ToolClick(ToolId::DeleteColumn);
+        w.Tool(ToolId::DeleteColumn)->trigger();
         QCOMPARE(ColCaptions(modMain::PrevRunsGrid(), 1, modMain::PrevRunsGrid().maxCols()), QStringList{"B"});
     }
 
@@ -160,7 +160,7 @@ private slots:
             w.SwitchToOutlookItem(frmMain::ItemFactorsAndLevels);
             factors.selectBlock(c1, r1, c2, r2);
         };
-        const auto tool = [&](const char* id) { return [&w, id] { w.SSActiveToolBars1_ToolClick(id); }; };
+        const auto tool = [&](const char* id) { return [&w, id] { w.Tool(id)->trigger(); }; };
         const QList<std::tuple<const char*, std::function<void()>, std::function<void()>, int>> changes = {
             {"typing a name", [] {}, [&] { TypeIntoCell(factors, 4, 1, "D"); }, 0},
             {"typing a level", [] {}, [&] { TypeIntoCell(factors, 1, 4, "a3"); }, 0},
@@ -222,15 +222,15 @@ private slots:
         PdfPrinterSetup printer(pdf);
         frmMain& w = shownWindow();
         DesignLoader::Load(w, {{"Browser", {"Firefox", "Edge"}}, {"OS", {"Linux", "Windows"}}});
-        w.SSActiveToolBars1_ToolClick(ToolId::PrintSheet);
+        w.Tool(ToolId::PrintSheet)->trigger();
         QString text = PdfText(pdf);
         for (const char* expected : {"Factors and levels", "Factor Name", "Level 2", "Factor 1", "Browser", "Firefox",
                                      "Edge", "Windows"})
             QVERIFY2(text.contains(expected), expected);
 
         LoadCases(w, 150);
-        w.SSActiveToolBars1_ToolClick(ToolId::TestCases);
-        w.SSActiveToolBars1_ToolClick(ToolId::Print);
+        w.Tool(ToolId::TestCases)->trigger();
+        w.Tool(ToolId::Print)->trigger();
         text = PdfText(pdf);
         QVERIFY2(text.count('\f') >= 3, "a long sheet takes several pages");
         for (const char* expected : {"Test Cases", "Case 150", "b150"})
@@ -241,8 +241,8 @@ private slots:
         // Thirty factors: landscape, the columns across several pages, each page with the row
         // captions and every caption whole.
         DesignLoader::Load(w, DesignLoader::Uniform(3, 30));
-        w.SSActiveToolBars1_ToolClick(ToolId::FactorsandLevels);
-        w.SSActiveToolBars1_ToolClick(ToolId::PrintSheet);
+        w.Tool(ToolId::FactorsandLevels)->trigger();
+        w.Tool(ToolId::PrintSheet)->trigger();
         text = PdfText(pdf);
         QVERIFY(PdfIsLandscape(pdf));
         QVERIFY2(text.count('\f') >= 2, qPrintable(text));

@@ -36,7 +36,7 @@ private slots:
         RecordingShellOpener shell;
         frmMain& w = window.emplace();
         modMain::TestCasesGrid().setMaxRows(2);
-        w.SSActiveToolBars1_ToolClick(ToolId::mnuExport);
+        w.Tool(ToolId::mnuExport)->trigger();
         for (const auto& kind : kExports)
             QVERIFY2(!w.Tool(kind.id)->isEnabled(), kind.id);
         // A generated matrix of two cases; opening the menu refreshes the commands.
@@ -57,7 +57,7 @@ private slots:
         // A desktop without an opener for the file: the status bar says so.
         shell.setTakes(false);
         dialogs->answer(path("unopened.csv"));
-        w.SSActiveToolBars1_ToolClick(ToolId::CommaDeliminated);
+        w.Tool(ToolId::CommaDeliminated)->trigger();
         const QString said = w.statusBar()->currentMessage();
         QVERIFY2(said.startsWith(path("unopened.csv") + " was exported but could not be opened: "), qPrintable(said));
         shell.setTakes(true);
@@ -65,7 +65,7 @@ private slots:
         // The system folder, in any letter case, is refused and the dialog comes back; Cancel
         // then writes and opens nothing.
         dialogs->answer("/USR/share/matrix.csv").answer(QString());
-        ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick(ToolId::CommaDeliminated); },
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::CommaDeliminated)->trigger(); },
                      "You can not store test files in the Windows System Folder", MsgIcon::Information);
         QCOMPARE(dialogs->requests().size(), qsizetype(std::size(kExports)) + 3);
         QCOMPARE(shell.requests().size(), qsizetype(std::size(kExports)) + 1);

@@ -66,13 +66,13 @@ private slots:
         dialogs->answer("");
         for (const auto& [id, answer] : {std::pair{ToolId::New, MsgResult::Cancel}, {ToolId::Close, MsgResult::Yes}}) {
             messages.answer(answer);
-            w.SSActiveToolBars1_ToolClick(id);
+            w.Tool(id)->trigger();
             TakeOnlyMessage(messages, "Do you want to save changes?", MsgIcon::Information, MsgButtons::YesNoCancel);
             QCOMPARE(Snapshot(w), before);
             QVERIFY(modMain::gbDirty);
         }
 
-        QCOMPARE(answered({MsgResult::No}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::Close); }),
+        QCOMPARE(answered({MsgResult::No}, [&] { w.Tool(ToolId::Close)->trigger(); }),
                  QStringList{"Do you want to save changes?"});
         QCOMPARE(Snapshot(w), empty);
         ExpectFile(w, "", false);
@@ -87,7 +87,7 @@ private slots:
     void saveOnAnUntitledDesignRunsSaveAs()
     {
         frmMain& w = shownWindow();
-        ExpectOneBox(messages, [&] { w.SSActiveToolBars1_ToolClick(ToolId::Save); },  // nothing typed: no dialog
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::Save)->trigger(); },  // nothing typed: no dialog
                      "You must have one factor and one level defined to save the file.", MsgIcon::None);
 
         LoadDesign(w);
@@ -99,14 +99,14 @@ private slots:
         QCOMPARE(dialogs->requests().last().filter, QString("Vantrel Designs (*.test);;Model Text (*.txt);;All Files (*.*)"));
 
         dialogs->answer(path("design"));
-        w.SSActiveToolBars1_ToolClick(ToolId::Save);
+        w.Tool(ToolId::Save)->trigger();
         const QString saved = path("design.test");
         ExpectFile(w, saved, false);
         QVERIFY(FileBytes(saved).contains("<Factor Name=\"Browser\">"));
 
         // Titled: Save writes back without a dialog.
         TypeIntoCell(*w.FactorsSheet()->Grid, 4, 1, "Locale");
-        w.SSActiveToolBars1_ToolClick(ToolId::Save);
+        w.Tool(ToolId::Save)->trigger();
         QVERIFY(FileBytes(saved).contains("<Factor Name=\"Locale\""));
         QVERIFY(!modMain::gbDirty);
         QCOMPARE(dialogs->requests().size(), 2);
@@ -119,7 +119,7 @@ private slots:
                                  "Do you want to overwrite it?";
         for (const MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
             messages.answer(answer);
-            w.SSActiveToolBars1_ToolClick(ToolId::Save);
+            w.Tool(ToolId::Save)->trigger();
             TakeOnlyMessage(messages, question, MsgIcon::Exclamation, MsgButtons::YesNo);
             QCOMPARE(FileBytes(saved) == "changed by another program", answer == MsgResult::No);
             QCOMPARE(modMain::gbDirty, answer == MsgResult::No);
@@ -135,7 +135,7 @@ private slots:
         LoadDesign(w);
         const QString saved = path("design.test");
         dialogs->answer(saved);
-        w.SSActiveToolBars1_ToolClick(ToolId::SaveAs);
+        w.Tool(ToolId::SaveAs)->trigger();
         TypeIntoCell(*w.FactorsSheet()->Grid, 4, 1, "Tone");
         QLockFile otherSave(saved + ".lock");
         QVERIFY(otherSave.tryLock());
@@ -145,7 +145,7 @@ private slots:
             QVERIFY(WriteFileBytes(saved, "saved by another program"));
             otherSave.unlock();
         });
-        const QStringList asked = answered({MsgResult::No}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::Save); });
+        const QStringList asked = answered({MsgResult::No}, [&] { w.Tool(ToolId::Save)->trigger(); });
         QCOMPARE(statusWhileWaiting, QString("Waiting for another program to finish saving the design..."));
         QCOMPARE(asked.size(), 1);
         QVERIFY(asked[0].endsWith("was changed by another program since Vantrel opened or saved it.\n\n"
@@ -161,7 +161,7 @@ private slots:
         LoadDesign(w);
         QVERIFY(QDir().mkpath(path("sub")));
         dialogs->answer("");
-        w.SSActiveToolBars1_ToolClick(ToolId::SaveAs);  // cancelled: no folder chosen yet
+        w.Tool(ToolId::SaveAs)->trigger();  // cancelled: no folder chosen yet
         const QList<std::pair<QString, QString>> names = {{"sub/design.", "sub/design.test"},
                                                           {"sub/design.xml", "sub/design.xml"},
                                                           {"sub/my.design", "sub/my.design"},
@@ -198,7 +198,7 @@ private slots:
         dialogs->answer(system + "/share/design").answer(system.toUpper() + "/Local/Design.test");
         dialogs->answer(path("old")).answer(path("old.test")).answer("");
         messages.answer(MsgResult::Ok).answer(MsgResult::Ok).answer(MsgResult::No).answer(MsgResult::No);
-        w.SSActiveToolBars1_ToolClick(ToolId::SaveAs);
+        w.Tool(ToolId::SaveAs)->trigger();
         QCOMPARE(messages.texts(), (QStringList{refusal, refusal, replace, replace}));
         QCOMPARE(messages.shown().first().icon, MsgIcon::Information);
         QCOMPARE(messages.shown().first().buttons, MsgButtons::Ok);
@@ -209,7 +209,7 @@ private slots:
         ExpectFile(w, "", true);
 
         dialogs->answer(path("old.test"));
-        QCOMPARE(answered({MsgResult::Yes}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::SaveAs); }), QStringList{replace});
+        QCOMPARE(answered({MsgResult::Yes}, [&] { w.Tool(ToolId::SaveAs)->trigger(); }), QStringList{replace});
         QVERIFY(FileBytes(path("old.test")).startsWith("<?xml"));
         ExpectFile(w, path("old.test"), false);
         QCOMPARE(dialogs->requests().size(), 6);
@@ -220,7 +220,7 @@ private slots:
         frmMain& w = shownWindow();
         LoadDesign(w);
         dialogs->answer(path("kept.test"));
-        w.SSActiveToolBars1_ToolClick(ToolId::SaveAs);
+        w.Tool(ToolId::SaveAs)->trigger();
         const QByteArray earlier = FileBytes(path("kept.test"));
         TypeIntoCell(*w.FactorsSheet()->Grid, 4, 1, "Changed");
         const QStringList before = Snapshot(w);
@@ -229,7 +229,7 @@ private slots:
 
         messages.answer(MsgResult::No).answer(MsgResult::Ok);
         dialogs->answer(path("bad.test"));
-        w.SSActiveToolBars1_ToolClick(ToolId::Open);
+        w.Tool(ToolId::Open)->trigger();
         QCOMPARE(messages.texts(),
                  (QStringList{"Do you want to save changes made to this document?",
                               "Error opening file\n" + path("bad.test") +
@@ -242,14 +242,14 @@ private slots:
         ExpectFile(w, path("kept.test"), true);
 
         // Cancel at the question: no dialog at all.
-        QCOMPARE(answered({MsgResult::Cancel}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::Open); }).size(), 1);
+        QCOMPARE(answered({MsgResult::Cancel}, [&] { w.Tool(ToolId::Open)->trigger(); }).size(), 1);
         QCOMPARE(dialogs->requests().size(), 2);
 
         // A write that fails keeps the earlier file and the changed flag.
         messages.answer(MsgResult::Ok);
         {
             FileSizeLimit limit(64);
-            w.SSActiveToolBars1_ToolClick(ToolId::Save);
+            w.Tool(ToolId::Save)->trigger();
         }
         QCOMPARE(messages.shown().size(), 1);
         QVERIFY(messages.last().text.startsWith("The design could not be saved to"));
@@ -261,7 +261,7 @@ private slots:
         // Save As into a folder that cannot exist (its parent is a file): the name stays.
         QVERIFY(WriteFileBytes(path("plain"), "a file"));
         dialogs->answer(path("plain/inside.test"));
-        QCOMPARE(answered({MsgResult::Ok}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::SaveAs); }).size(), 1);
+        QCOMPARE(answered({MsgResult::Ok}, [&] { w.Tool(ToolId::SaveAs)->trigger(); }).size(), 1);
         ExpectFile(w, path("kept.test"), true);
     }
 
@@ -289,7 +289,7 @@ private slots:
         if (!bytes.isNull())
             QVERIFY(WriteFileBytes(file, bytes));
         dialogs->answer(file);
-        const QStringList shown = answered({MsgResult::Ok}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::Open); });
+        const QStringList shown = answered({MsgResult::Ok}, [&] { w.Tool(ToolId::Open)->trigger(); });
         QCOMPARE(shown.size(), 1);
         const QStringList lines = shown.first().split('\n');
         QCOMPARE(lines.size(), 2);
@@ -305,7 +305,7 @@ private slots:
         GridView& grid = *w.FactorsSheet()->Grid;
         TypeIntoCell(grid, 4, 2, "Tablet");  // a level beside the last factor, no name above it
         grid.selectBlock(3, 1, 3, 1);         // the last factor's name cleared
-        w.SSActiveToolBars1_ToolClick(ToolId::Clear);
+        w.Tool(ToolId::Clear)->trigger();
         const QString question = "These cells are not saved, because their column has no factor name:\n\n"
                                  "Factors and Levels, Factor 3: Level 1, Level 2\n"
                                  "Factors and Levels, Factor 4: Level 1\n"
@@ -315,14 +315,14 @@ private slots:
         // No: nothing is written.
         dialogs->answer(file);
         messages.answer(MsgResult::No);
-        w.SSActiveToolBars1_ToolClick(ToolId::SaveAs);
+        w.Tool(ToolId::SaveAs)->trigger();
         TakeOnlyMessage(messages, question, MsgIcon::Exclamation, MsgButtons::YesNo);
         QVERIFY(!QFile::exists(file));
         ExpectFile(w, "", true);
 
         // Yes: saved without them, and the design still counts as changed, so Exit asks.
         dialogs->answer(file);
-        QCOMPARE(answered({MsgResult::Yes}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::SaveAs); }),
+        QCOMPARE(answered({MsgResult::Yes}, [&] { w.Tool(ToolId::SaveAs)->trigger(); }),
                  QStringList{question});
         QCOMPARE(FileBytes(file).count("<Factor "), 2);
         QVERIFY(!FileBytes(file).contains("Tablet"));
@@ -333,9 +333,9 @@ private slots:
         // Once the cells are gone (the Previous Test sheet keeps the named factors' columns as
         // it is shown), a save leaves the design saved.
         grid.selectBlock(3, 2, 4, 3);
-        w.SSActiveToolBars1_ToolClick(ToolId::Clear);
-        w.SSActiveToolBars1_ToolClick(ToolId::PreviousTest);
-        w.SSActiveToolBars1_ToolClick(ToolId::Save);
+        w.Tool(ToolId::Clear)->trigger();
+        w.Tool(ToolId::PreviousTest)->trigger();
+        w.Tool(ToolId::Save)->trigger();
         ExpectFile(w, file, false);
     }
 
@@ -348,19 +348,19 @@ private slots:
         const QString question = "The Test Matrix is very large. Do you want to include it with the file?";
         dialogs->answer(file);
         messages.answer(MsgResult::Yes);
-        w.SSActiveToolBars1_ToolClick(ToolId::SaveAs);
+        w.Tool(ToolId::SaveAs)->trigger();
         TakeOnlyMessage(messages, question, MsgIcon::Question, MsgButtons::YesNo, 27);
         const QByteArray withMatrix = FileBytes(file);
         QCOMPARE(withMatrix.count("<row>"), 401);
 
         // Escape or the close box: the save is cancelled, the file and the changed flag stay.
         modMain::gbDirty = true;
-        QCOMPARE(answered({MsgResult::Cancel}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::Save); }),
+        QCOMPARE(answered({MsgResult::Cancel}, [&] { w.Tool(ToolId::Save)->trigger(); }),
                  QStringList{question});
         QCOMPARE(FileBytes(file), withMatrix);
         ExpectFile(w, file, true);
 
-        QCOMPARE(answered({MsgResult::No}, [&] { w.SSActiveToolBars1_ToolClick(ToolId::Save); }), QStringList{question});
+        QCOMPARE(answered({MsgResult::No}, [&] { w.Tool(ToolId::Save)->trigger(); }), QStringList{question});
         QCOMPARE(FileBytes(file).count("<row>"), 0);
         ExpectFile(w, file, false);
     }
@@ -370,18 +370,18 @@ private slots:
         LoadDesign(window.emplace());
         const QStringList saved = Snapshot(*window, false);
         dialogs->answer(path("first.test"));
-        window->SSActiveToolBars1_ToolClick(ToolId::SaveAs);
+        window->Tool(ToolId::SaveAs)->trigger();
         window.reset();
         ResetApplicationState();
         frmMain& w = shownWindow();
         dialogs->answer(path("first.test")).answer(path("second.test"));
-        w.SSActiveToolBars1_ToolClick(ToolId::Open);
+        w.Tool(ToolId::Open)->trigger();
         QCOMPARE(Snapshot(w, false), saved);
         QCOMPARE(ColCaptions(modMain::TestCasesGrid(), 1, 3), (QStringList{"Factor A", "Factor B", "Factor C"}));
         ExpectFile(w, path("first.test"), false);
         QVERIFY(modMain::gbDesignChanged);
         QCOMPARE(w.SelectedItemIndex(), 0);
-        w.SSActiveToolBars1_ToolClick(ToolId::SaveAs);
+        w.Tool(ToolId::SaveAs)->trigger();
         QVERIFY(!FileBytes(path("first.test")).isEmpty());
         QCOMPARE(FileBytes(path("second.test")), FileBytes(path("first.test")));
 
@@ -390,7 +390,7 @@ private slots:
                                "<requirements><factors><Factor Name=\"X\"><level>1</level></Factor></factors>"
                                "<constraints/><previousruns/><QXVMatrix/></requirements>"));
         dialogs->answer(path("small.test"));
-        w.SSActiveToolBars1_ToolClick(ToolId::Open);
+        w.Tool(ToolId::Open)->trigger();
         QCOMPARE(Lines(modMain::ConstraintsGrid(), 1, 0), QStringList{"Constraint 1||||"});
         QCOMPARE(Lines(modMain::PrevRunsGrid(), 0, 0), (QStringList{"|", "Prev Test 1|"}));
         QCOMPARE(Lines(modMain::TestCasesGrid(), 0, 0), (QStringList{"|", "|"}));
@@ -490,7 +490,7 @@ private slots:
         LoadDesign(w);
         for (const char* name : {"a", "b", "c", "d", "e"}) {
             dialogs->answer(path(name));
-            w.SSActiveToolBars1_ToolClick(ToolId::SaveAs);
+            w.Tool(ToolId::SaveAs)->trigger();
         }
         auto* fileMenu = w.findChild<QMenu*>(ToolId::mnuFile);
         emit fileMenu->aboutToShow();
@@ -502,7 +502,7 @@ private slots:
                                       "&4 " + path("b.test")}));
         QCOMPARE(fileMenu->actions().last()->objectName(), QString(ToolId::Exit));
 
-        w.SSActiveToolBars1_ToolClick(ToolId::New);
+        w.Tool(ToolId::New)->trigger();
         emit fileMenu->aboutToShow();  // the list is rebuilt, not added to
         QAction* third = w.findChild<QAction*>("RecentFile3");
         QVERIFY(third);

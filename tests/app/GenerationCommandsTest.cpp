@@ -3,7 +3,6 @@
 // main window kept alive while a generation runs.
 #include "app/CommandTable.h"
 #include "app/frmMain.h"
-#include "app/modMainGeneration.h"
 #include "app/frmNWayStatus.h"
 #include "app/frmStatus.h"
 #include "app/frmStrength.h"
@@ -158,8 +157,13 @@ private slots:
         // Such a design is not valid, and a search of any strength says why before anything else.
         ExpectOneBox(messages, [&] { w.Tool(ToolId::ValidateDesign)->trigger(); },
                      "No test case can satisfy every constraint.", MsgIcon::Exclamation);
-        bool converged = true;
-        ExpectOneBox(messages, [&] { modMain::GenerateNWay(3, converged); }, "Infeasible constraints",
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<frmStrength*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->findChild<QSpinBox*>()->setValue(3);
+            dialog->accept();
+        });
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::GenerateNWay)->trigger(); }, "Infeasible constraints",
                      MsgIcon::Information, MsgButtons::OkCancel, 27);
         QCOMPARE(modMain::TestCasesGrid().maxRows(), 2);
         QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemFactorsAndLevels));

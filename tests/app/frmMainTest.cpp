@@ -38,7 +38,7 @@ private slots:
         QCOMPARE(w.SelectedItemIndex(), 1);
         QVERIFY(Checked(w, ToolId::Constraints));
         QVERIFY(!Checked(w, ToolId::FactorsandLevels));
-        w.SSActiveToolBars1_ToolClick(ToolId::TestCases);
+        w.Tool(ToolId::TestCases)->trigger();
         QCOMPARE(w.SelectedItemIndex(), 3);
         QVERIFY(Checked(w, ToolId::TestCases));
 
@@ -48,9 +48,9 @@ private slots:
         QCOMPARE(w.SelectedItemIndex(), 3);
 
         const bool shown = w.IsItemPaneShown();
-        w.SSActiveToolBars1_ToolClick(ToolId::OutlookBar);
+        w.Tool(ToolId::OutlookBar)->trigger();
         QCOMPARE(w.IsItemPaneShown(), !shown);
-        w.SSActiveToolBars1_ToolClick(ToolId::OutlookBar);
+        w.Tool(ToolId::OutlookBar)->trigger();
         QCOMPARE(w.IsItemPaneShown(), shown);
     }
 
@@ -61,7 +61,7 @@ private slots:
         about.findChild<QPushButton*>("cmdHelp")->click();
         about.findChild<QPushButton*>("Command1")->click();
         QCOMPARE(help.contexts(), (QList<int>{1, 35}));
-        window.emplace().SSActiveToolBars1_ToolClick(ToolId::Help);
+        window.emplace().Tool(ToolId::Help)->trigger();
         QCOMPARE(help.contexts().last(), 1);
     }
 
