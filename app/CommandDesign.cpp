@@ -8,7 +8,7 @@
 
 namespace modMain {
 
-bool ReadCommandDesign(CommandDesign& design)
+bool ReadCommandDesign(const CommandContext& context, CommandDesign& design)
 {
     if (!Workbook().Read(true, design.text))
         return false;
@@ -16,18 +16,18 @@ bool ReadCommandDesign(CommandDesign& design)
     RuleError error;
     design.constraints = CompileConstraints(design.tables, error);
     if (!design.constraints)
-        ShowRulesProblem(error);
+        ShowRulesProblem(context, error);
     return design.constraints != nullptr;
 }
 
-void ShowRulesProblem(const RuleError& error)
+void ShowRulesProblem(const CommandContext& context, const RuleError& error)
 {
     // Its Help button opens the help on the rule language.
     constexpr int kRulesHelpContext = 37;
-    ShowMessage(QString::fromStdString(error.Described()), MsgButtons::Ok, MsgIcon::Exclamation, kRulesHelpContext);
-    frmMain* main = frmMain::Instance();
-    if (main && error.at.line >= 1)
-        main->ShowRulesPlace(error.at.line, error.at.column);
+    ShowMessage(context.messages, QString::fromStdString(error.Described()), MsgButtons::Ok, MsgIcon::Exclamation,
+                kRulesHelpContext);
+    if (error.at.line >= 1)
+        context.window.ShowRulesPlace(error.at.line, error.at.column);
 }
 
 }  // namespace modMain

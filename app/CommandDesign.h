@@ -3,6 +3,7 @@
 // with its constraints compiled once for the command. A rules text that does not check is
 // shown with its line and column, and the Rules sheet opens at that place.
 
+#include "app/DesktopContext.h"
 #include "engine/ConstraintModel.h"
 #include "engine/DesignTables.h"
 #include "model/DesignText.h"
@@ -17,8 +18,8 @@ struct CommandDesign {
 
 namespace modMain {
 // False after the message of the first problem: a table that did not validate, or the rules.
-bool ReadCommandDesign(CommandDesign& design);
+bool ReadCommandDesign(const CommandContext& context, CommandDesign& design);
 // Shows where and why the rules text does not check (with a Help button on the rule
 // language), then shows the Rules sheet with the cursor at that place.
-void ShowRulesProblem(const RuleError& error);
+void ShowRulesProblem(const CommandContext& context, const RuleError& error);
 }  // namespace modMain

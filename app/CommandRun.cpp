@@ -21,18 +21,16 @@ bool StaysEnabled(const QString& id)
 }
 }  // namespace
 
-CommandRun::CommandRun(std::function<void()> stop) : mStop(std::move(stop))
+CommandRun::CommandRun(frmMain& window, std::function<void()> stop) : mStop(std::move(stop))
 {
     mOutermost = gRuns.empty();
     gRuns.push_back(this);
     if (!mOutermost)
         return;
     gCloseRequested = false;
-    mMain = frmMain::Instance();
-    if (mMain) {
-        mMain->installEventFilter(this);
-        DisableDesignCommands();
-    }
+    mMain = &window;
+    mMain->installEventFilter(this);
+    DisableDesignCommands();
 }
 
 CommandRun::~CommandRun()

@@ -12,12 +12,14 @@
 
 class QAction;
 class QWidget;
+class frmMain;
 
 class CommandRun : public QObject {
     Q_OBJECT
 public:
-    // stop: how this command is asked to stop when the main window is closed.
-    explicit CommandRun(std::function<void()> stop);
+    // window: the main window the command runs in; stop: how the command is asked to stop when
+    // that window is closed.
+    CommandRun(frmMain& window, std::function<void()> stop);
     ~CommandRun() override;
     CommandRun(const CommandRun&) = delete;
     CommandRun& operator=(const CommandRun&) = delete;

@@ -4,7 +4,6 @@
 #include "app/frmAbout.h"
 #include "app/frmAutoTest.h"
 #include "app/frmMain.h"
-#include "app/modMain.h"
 #include "app/modMainCommands.h"
 #include "app/modMainEditCommands.h"
 #include "app/modMainFileCommands.h"
@@ -27,127 +26,128 @@ using namespace CommandIcons;
 const CommandSpec kCommands[] = {
     {.id = ToolId::Close, .caption = "&Close", .category = "File", .description = "Closes the active document.",
      .shortcut = K::Close, .menu = ToolId::mnuFile, .menuPlace = {1, 3},
-     .run = [](frmMain&) { modMain::FileNew(); }},
+     .run = modMain::FileNew},
     {.id = ToolId::Copy, .caption = "&Copy", .category = "Edit",
      .description = "Copies the selected text to the Clipboard.", .shortcut = K::Copy,
      .picture = {"edit-copy", Copy}, .menu = ToolId::mnuEdit, .menuPlace = {2, 2}, .toolbarPlace = {2, 3},
-     .run = [](frmMain&) { modMain::CopyToClipboard(); }},
+     .run = modMain::CopyToClipboard},
     {.id = ToolId::New, .caption = "&New...", .category = "File", .description = "Creates a new document.",
      .shortcut = K::New, .picture = {"document-new", Standard<QStyle::SP_FileIcon>}, .menu = ToolId::mnuFile,
-     .menuPlace = {1, 1}, .toolbarPlace = {1, 1}, .run = [](frmMain&) { modMain::FileNew(); }},
+     .menuPlace = {1, 1}, .toolbarPlace = {1, 1}, .run = modMain::FileNew},
     {.id = ToolId::Open, .caption = "&Open...", .category = "File", .description = "Opens an existing document.",
      .shortcut = K::Open, .picture = {"document-open", Standard<QStyle::SP_DialogOpenButton>},
      .menu = ToolId::mnuFile, .menuPlace = {1, 2}, .toolbarPlace = {1, 2},
-     .run = [](frmMain&) { modMain::OpenFile(); }},
+     .run = modMain::OpenFile},
     {.id = ToolId::Paste, .caption = "&Paste", .category = "Edit",
      .description = "Inserts the contents of the Clipboard at the insertion point, and replaces any selection.",
      .shortcut = K::Paste, .picture = {"edit-paste", Paste}, .menu = ToolId::mnuEdit, .menuPlace = {2, 3},
-     .toolbarPlace = {2, 4}, .run = [](frmMain&) { modMain::PasteFromClipboard(); }},
+     .toolbarPlace = {2, 4}, .run = modMain::PasteFromClipboard},
     {.id = ToolId::Print, .caption = "&Print", .category = "File",
      .description = "Prints the selected text to the default printer.", .shortcut = K::Print,
      .picture = {"document-print", Print}, .menu = ToolId::mnuFile, .menuPlace = {3, 1},
-     .run = [](frmMain&) { modMain::PrintCurGridWithDialog(); }},
+     .run = modMain::PrintCurGridWithDialog},
     {.id = ToolId::Save, .caption = "&Save", .category = "File", .description = "Saves the active document.",
      .shortcut = K::Save, .picture = {"document-save", Standard<QStyle::SP_DialogSaveButton>},
      .menu = ToolId::mnuFile, .menuPlace = {2, 1}, .toolbarPlace = {1, 3},
-     .run = [](frmMain&) { modMain::SaveFile(); }},
+     .run = modMain::SaveFile},
     {.id = ToolId::Cut, .caption = "Cu&t", .category = "Edit",
      .description = "Removes the selected text and places it on the Clipboard.", .shortcut = K::Cut,
      .picture = {"edit-cut", Cut}, .menu = ToolId::mnuEdit, .menuPlace = {2, 1}, .toolbarPlace = {2, 2},
-     .run = [](frmMain&) { modMain::CutToClipboard(); }},
+     .run = modMain::CutToClipboard},
     {.id = ToolId::Exit, .caption = "E&xit", .category = "File", .description = "Exits the application.",
      .shortcut = K::Quit, .extraShortcut = "Ctrl+Q", .menu = ToolId::mnuFile, .menuPlace = {4, 1},
-     .run = [](frmMain& window) { window.close(); }},
+     .run = [](const CommandContext& c) { c.window.close(); }},
     {.id = ToolId::mnuFile, .caption = "&File", .category = "File", .description = "File Menu",
      .menu = CommandTable::kMenuBar, .menuPlace = {1, 1}},
     {.id = ToolId::SaveAs, .caption = "Save As...", .category = "File", .description = "Save As button",
      .shortcut = K::SaveAs, .extraShortcut = "Ctrl+Shift+S", .menu = ToolId::mnuFile, .menuPlace = {2, 2},
-     .run = [](frmMain&) { modMain::SaveFileAs(); }},
+     .run = modMain::SaveFileAs},
     {.id = ToolId::mnuEdit, .caption = "&Edit", .category = "Edit", .description = "Edit Menu",
      .menu = CommandTable::kMenuBar, .menuPlace = {1, 2}},
     {.id = ToolId::Clear, .caption = "Cle&ar", .category = "Edit", .description = "Clear", .shortcut = K::Delete,
-     .menu = ToolId::mnuEdit, .menuPlace = {2, 4}, .run = [](frmMain&) { modMain::ClearFromGrid(); }},
+     .menu = ToolId::mnuEdit, .menuPlace = {2, 4}, .run = modMain::ClearFromGrid},
     {.id = ToolId::mnuView, .caption = "&View", .category = "View", .description = "View Menu",
      .menu = CommandTable::kMenuBar, .menuPlace = {1, 3}},
     {.id = ToolId::OutlookBar, .caption = "&Outlook Bar", .category = "View", .menu = ToolId::mnuView,
-     .menuPlace = {1, 1}, .run = [](frmMain&) { modMain::ToggleLeftPaneDisplay(); }},
+     .menuPlace = {1, 1}, .run = modMain::ToggleLeftPaneDisplay},
     {.id = ToolId::FactorsandLevels, .caption = "&Factors and Levels", .category = "View", .extraShortcut = "Ctrl+1",
      .menu = ToolId::mnuView, .menuPlace = {2, 1}, .viewItem = frmMain::ItemFactorsAndLevels,
-     .run = [](frmMain& window) { window.SwitchToOutlookItem(frmMain::ItemFactorsAndLevels); }},
+     .run = [](const CommandContext& c) { c.window.SwitchToOutlookItem(frmMain::ItemFactorsAndLevels); }},
     {.id = ToolId::Constraints, .caption = "&Constraints", .category = "View", .extraShortcut = "Ctrl+2",
      .menu = ToolId::mnuView, .menuPlace = {2, 2}, .viewItem = frmMain::ItemConstraints,
-     .run = [](frmMain& window) { window.SwitchToOutlookItem(frmMain::ItemConstraints); }},
+     .run = [](const CommandContext& c) { c.window.SwitchToOutlookItem(frmMain::ItemConstraints); }},
     {.id = ToolId::PreviousTest, .caption = "&Previous Test", .category = "View", .extraShortcut = "Ctrl+3",
      .menu = ToolId::mnuView, .menuPlace = {2, 4}, .viewItem = frmMain::ItemPreviousTest,
-     .run = [](frmMain& window) { window.SwitchToOutlookItem(frmMain::ItemPreviousTest); }},
+     .run = [](const CommandContext& c) { c.window.SwitchToOutlookItem(frmMain::ItemPreviousTest); }},
     {.id = ToolId::TestCases, .caption = "&Test Cases", .category = "View", .extraShortcut = "Ctrl+4",
      .menu = ToolId::mnuView, .menuPlace = {2, 5}, .viewItem = frmMain::ItemTestCases,
-     .run = [](frmMain& window) { window.SwitchToOutlookItem(frmMain::ItemTestCases); }},
+     .run = [](const CommandContext& c) { c.window.SwitchToOutlookItem(frmMain::ItemTestCases); }},
     {.id = ToolId::Rules, .caption = "&Rules", .category = "View",
      .description = "Shows the rules that every test case keeps.", .extraShortcut = "Ctrl+5",
      .picture = {"text-x-script", Rules}, .menu = ToolId::mnuView, .menuPlace = {2, 3}, .toolbarPlace = {4, 1},
-     .viewItem = frmMain::ItemRules, .run = [](frmMain& window) { window.SwitchToOutlookItem(frmMain::ItemRules); }},
+     .viewItem = frmMain::ItemRules,
+     .run = [](const CommandContext& c) { c.window.SwitchToOutlookItem(frmMain::ItemRules); }},
     {.id = ToolId::mnuTools, .caption = "&Test", .category = "Tools", .description = "Tools menu item",
      .menu = CommandTable::kMenuBar, .menuPlace = {1, 4}},
     {.id = ToolId::ValidateDesign, .caption = "&Validate Design", .category = "Tools", .menu = ToolId::mnuTools,
-     .menuPlace = {1, 1}, .run = [](frmMain&) { modMain::ValidateDesgin(); }},
+     .menuPlace = {1, 1}, .run = modMain::ValidateDesgin},
     {.id = ToolId::mnuHelp, .caption = "&Help", .category = "Help", .menu = CommandTable::kMenuBar,
      .menuPlace = {1, 6}},
     {.id = ToolId::Help, .caption = "&Help", .category = "Help", .shortcut = K::HelpContents,
-     .menu = ToolId::mnuHelp, .menuPlace = {1, 1}, .run = [](frmMain&) { ShowHelp(1); }},
+     .menu = ToolId::mnuHelp, .menuPlace = {1, 1}, .run = [](const CommandContext& c) { c.help.showHelp(1); }},
     {.id = ToolId::About, .caption = "&About Vantrel", .category = "Help", .menu = ToolId::mnuHelp,
-     .menuPlace = {1, 2}, .run = [](frmMain& window) {
-         frmAbout about(&window);
+     .menuPlace = {1, 2}, .run = [](const CommandContext& c) {
+         frmAbout about(c.help, &c.window);
          about.exec();
      }},
     {.id = ToolId::GenerateAllCombinations, .caption = "&Generate All Combinations", .category = "Tools",
      .picture = {"media-seek-forward", Standard<QStyle::SP_MediaSeekForward>}, .menu = ToolId::mnuTools,
-     .menuPlace = {2, 3}, .toolbarPlace = {5, 2}, .run = [](frmMain&) { modMain::GenerateAllPossible(); }},
+     .menuPlace = {2, 3}, .toolbarPlace = {5, 2}, .run = modMain::GenerateAllPossible},
     {.id = ToolId::Generate2Way, .caption = "Generate &2 Way", .category = "Tools", .extraShortcut = "F5",
      .picture = {"media-playback-start", Standard<QStyle::SP_MediaPlay>}, .menu = ToolId::mnuTools,
-     .menuPlace = {2, 1}, .toolbarPlace = {5, 1}, .run = [](frmMain&) { modMain::Generate2Way(); }},
+     .menuPlace = {2, 1}, .toolbarPlace = {5, 1}, .run = modMain::Generate2Way},
     {.id = ToolId::GenerateNWay, .caption = "Generate &N-Way...", .category = "Tools",
      .description = "Generates test cases that hold every combination of the levels of 2 to 6 factors at a time.",
      .extraShortcut = "Shift+F5", .menu = ToolId::mnuTools, .menuPlace = {2, 2},
-     .run = [](frmMain&) { modMain::GenerateNWayAsked(); }},
+     .run = modMain::GenerateNWayAsked},
     {.id = ToolId::DeleteRow, .caption = "Delete &Row", .category = "Edit", .menu = ToolId::mnuEdit,
-     .menuPlace = {3, 1}, .run = [](frmMain&) { modMain::DeleteRowFromCurrentGrid(); }},
+     .menuPlace = {3, 1}, .run = modMain::DeleteRowFromCurrentGrid},
     {.id = ToolId::DeleteColumn, .caption = "&Delete Column", .category = "Edit", .menu = ToolId::mnuEdit,
-     .menuPlace = {3, 2}, .run = [](frmMain&) { modMain::DeleteColFromCurrentGrid(); }},
+     .menuPlace = {3, 2}, .run = modMain::DeleteColFromCurrentGrid},
     // Its items are enabled as it opens.
     {.id = ToolId::mnuExport, .caption = "E&xport", .category = "Export", .menu = CommandTable::kMenuBar,
-     .menuPlace = {1, 5}, .run = [](frmMain&) { modMain::ExportMenuControl(); }},
+     .menuPlace = {1, 5}, .run = modMain::ExportMenuControl},
     {.id = ToolId::FindCombination, .caption = "&Find Combination...", .category = "Tools", .shortcut = K::Find,
-     .menu = ToolId::mnuTools, .menuPlace = {3, 1}, .run = [](frmMain&) { modMain::FindInteraction(); }},
+     .menu = ToolId::mnuTools, .menuPlace = {3, 1}, .run = modMain::FindInteraction},
     {.id = ToolId::FindAllCombinations, .caption = "Find &All Combinations", .category = "Tools",
-     .menu = ToolId::mnuTools, .menuPlace = {3, 2}, .run = [](frmMain&) { modMain::FindAllCombinations(); }},
+     .menu = ToolId::mnuTools, .menuPlace = {3, 2}, .run = modMain::FindAllCombinations},
     // A developer's window, on no menu: its keys open it.
     {.id = ToolId::AutoTest, .caption = "AutoTest", .category = "Tools", .extraShortcut = "Ctrl+Shift+T",
-     .run = [](frmMain& window) {
-         auto* autoTest = window.findChild<frmAutoTest*>();
+     .run = [](const CommandContext& c) {
+         auto* autoTest = c.window.findChild<frmAutoTest*>();
          if (!autoTest)
-             autoTest = new frmAutoTest(&window);
+             autoTest = new frmAutoTest(c);
          autoTest->show();
      }},
     {.id = ToolId::Test, .caption = "Test", .category = "Help"},
     {.id = ToolId::Options, .caption = "&Options...", .category = "Tools", .shortcut = K::Preferences,
-     .menu = ToolId::mnuTools, .menuPlace = {4, 1}, .run = [](frmMain& window) {
-         frmDefaults options(modMain::Defaults(), &window);
+     .menu = ToolId::mnuTools, .menuPlace = {4, 1}, .run = [](const CommandContext& c) {
+         frmDefaults options(c.settings, &c.window);
          options.exec();
      }},
     {.id = ToolId::PrintSheet, .caption = "Print Sheet", .category = "File", .picture = {"document-print", Print},
-     .toolbarPlace = {2, 1}, .run = [](frmMain&) { modMain::PrintCurrentGrid(); }},
+     .toolbarPlace = {2, 1}, .run = modMain::PrintCurrentGrid},
     {.id = ToolId::Undo, .caption = "&Undo", .category = "Edit", .description = "Undoes the last change to the sheets.",
      .shortcut = K::Undo, .extraShortcut = "Ctrl+Z", .picture = {"edit-undo", Standard<QStyle::SP_ArrowBack>},
-     .menu = ToolId::mnuEdit, .menuPlace = {1, 1}, .toolbarPlace = {3, 1}, .run = [](frmMain&) { modMain::Undo(); }},
+     .menu = ToolId::mnuEdit, .menuPlace = {1, 1}, .toolbarPlace = {3, 1}, .run = modMain::Undo},
     {.id = ToolId::Redo, .caption = "&Redo", .category = "Edit", .description = "Makes the change last undone again.",
      .shortcut = K::Redo, .extraShortcut = "Ctrl+Shift+Z; Ctrl+Y",
      .picture = {"edit-redo", Standard<QStyle::SP_ArrowForward>}, .menu = ToolId::mnuEdit, .menuPlace = {1, 2},
-     .toolbarPlace = {3, 2}, .run = [](frmMain&) { modMain::Redo(); }},
+     .toolbarPlace = {3, 2}, .run = modMain::Redo},
     {.id = ToolId::MarkLevelInvalid, .caption = "Mark Level &Invalid", .category = "Edit",
      .description = "Marks the selected levels invalid, each tried on its own in a test case, or valid again.",
      .extraShortcut = "Ctrl+I", .picture = {nullptr, MarkLevelInvalid},  // no theme has its like
-     .menu = ToolId::mnuEdit, .menuPlace = {4, 1}, .run = [](frmMain&) { modMain::MarkLevelInvalid(); }},
+     .menu = ToolId::mnuEdit, .menuPlace = {4, 1}, .run = modMain::MarkLevelInvalid},
 };
 
 // The export formats in the Export menu's order, top to bottom.
@@ -189,7 +189,7 @@ const QList<CommandSpec>& Commands()
         for (const ExportKindInfo* format : ExportMenu())
             list.append({.id = format->toolId, .caption = format->caption, .category = "Export",
                          .menu = ToolId::mnuExport, .menuPlace = {1, format->menuPosition + 1},
-                         .run = [kind = format->kind](frmMain&) { modMain::ExportAs(kind); }});
+                         .run = [kind = format->kind](const CommandContext&) { modMain::ExportAs(kind); }});
         return list;
     }();
     return commands;

@@ -5,6 +5,7 @@
 // pictures and dispatch are all made from the rows; the export tools' rows come from the
 // export formats' table (files/ExportKind.cpp).
 
+#include "app/DesktopContext.h"
 #include "files/ExportKind.h"
 
 #include <QIcon>
@@ -15,7 +16,6 @@
 #include <functional>
 
 class QStyle;
-class frmMain;
 
 // The tool IDs that the program and its tests refer to by name. Each is the object name of its
 // action (and of its menu), so settings and tests find the tool by it: the texts never change.
@@ -103,7 +103,7 @@ struct CommandSpec {
     int viewItem = -1;
     // What a click runs; empty for a tool that runs nothing. A menu's own tool is clicked as
     // the menu opens.
-    std::function<void(frmMain& window)> run = {};
+    std::function<void(const CommandContext& context)> run = {};
 };
 
 namespace CommandTable {

@@ -1,5 +1,6 @@
 #include "app/DesktopSeams.h"
 
+#include "app/modMain.h"
 #include "errortrap/SystemReport.h"
 #include "settings/CGetMyDataFolder.h"
 #include "settings/modCursor.h"
@@ -15,6 +16,8 @@ DesktopSeams::DesktopSeams() : mPrinters(CGetMyDataFolder().GetMyDocumentsFolder
     SetReportPresenter(&mErrorReport);
     SetSystemDevicesSource(&QtReportPresenter::Devices);
 }
+
+DesktopContext DesktopSeams::Context() { return {mMessages, mHelp, modMain::Defaults()}; }
 
 // The error trap keeps its report window to the last: the stop record is written before.
 DesktopSeams::~DesktopSeams()

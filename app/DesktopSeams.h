@@ -1,7 +1,9 @@
 #pragma once
-// The desktop program's faces of the seams: built, installed and, when the object goes, removed
-// again, so that nothing is left pointing at a destroyed window or dialog.
+// The desktop program's faces of the seams: built, installed for the layers below the window
+// and, when the object goes, removed again, so that nothing is left pointing at a destroyed
+// window or dialog. The main window is handed the same faces in its context.
 
+#include "app/DesktopContext.h"
 #include "errortrap/QtReportPresenter.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtHelpViewer.h"
@@ -16,6 +18,9 @@ public:
     ~DesktopSeams();
     DesktopSeams(const DesktopSeams&) = delete;
     DesktopSeams& operator=(const DesktopSeams&) = delete;
+
+    // The main window's context: these faces and the settings.
+    DesktopContext Context();
 
 private:
     QtMessagePresenter mMessages;

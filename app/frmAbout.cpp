@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmAbout::frmAbout(QWidget* parent)
+frmAbout::frmAbout(HelpViewer& help, QWidget* parent)
     : QDialog(parent), cmdOk(new QPushButton(QStringLiteral("O&K"), this)),
       cmdHelp(new QPushButton(QStringLiteral("&Help"), this)),
       Command1(new QPushButton(QStringLiteral("&Tech Support"), this))
@@ -41,6 +41,6 @@ frmAbout::frmAbout(QWidget* parent)
     cmdOk->setDefault(true);
 
     connect(cmdOk, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cmdHelp, &QPushButton::clicked, this, [] { ShowHelp(1); });
-    connect(Command1, &QPushButton::clicked, this, [] { ShowHelp(35); });
+    connect(cmdHelp, &QPushButton::clicked, this, [&help] { help.showHelp(1); });
+    connect(Command1, &QPushButton::clicked, this, [&help] { help.showHelp(35); });
 }

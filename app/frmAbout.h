@@ -3,12 +3,14 @@
 
 #include <QDialog>
 
+class HelpViewer;
 class QPushButton;
 
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
-    explicit frmAbout(QWidget* parent = nullptr);
+    // help: where its Help and Tech Support buttons open the help.
+    explicit frmAbout(HelpViewer& help, QWidget* parent = nullptr);
 
 private:
     QPushButton* cmdOk;

@@ -39,12 +39,12 @@ QLabel* NewCounter(const char* name, QWidget* parent)
 }
 }  // namespace
 
-frmAutoTest::frmAutoTest(QWidget* parent)
-    : QWidget(parent, Qt::Window), cmdLoadGrid(NewButton("cmdLoadGrid", "Begin", this)),
+frmAutoTest::frmAutoTest(const CommandContext& context)
+    : QWidget(&context.window, Qt::Window), cmdLoadGrid(NewButton("cmdLoadGrid", "Begin", this)),
       cmdStop(NewButton("cmdStop", "Stop", this)), Command1(NewButton("Command1", "Registry Test", this)),
       lblNumDesigns(NewCounter("lblNumDesigns", this)), lblNumFailConverge(NewCounter("lblNumFailConverge", this)),
       lblNumInvalid(NewCounter("lblNumInvalid", this)), lblNumMissing(NewCounter("lblNumMissing", this)),
-      lblNumRejected(NewCounter("lblNumRejected", this)), mRandom(RandomStream::ClockSeed(), 0)
+      lblNumRejected(NewCounter("lblNumRejected", this)), mContext(context), mRandom(RandomStream::ClockSeed(), 0)
 {
     setObjectName(QStringLiteral("frmAutoTest"));
     setWindowTitle(QStringLiteral("AutoTest"));
@@ -79,8 +79,7 @@ void frmAutoTest::Form_Load()
 
 void frmAutoTest::cmdLoadGrid_Click()
 {
-    frmMain* main = frmMain::Instance();
-    if (!main || CommandRun::Active())
+    if (CommandRun::Active())
         return;
     mRandom = RandomStream(RandomStream::ClockSeed(), 0);
     mbStop = false;
@@ -90,12 +89,12 @@ void frmAutoTest::cmdLoadGrid_Click()
     cmdLoadGrid->setEnabled(false);
     {
         // Closing the main window ends the run after the design in progress.
-        CommandRun run([this] { cmdStop_Click(); });
+        CommandRun run(mContext.window, [this] { cmdStop_Click(); });
         for (std::int32_t i = 1; i <= mlDesignsPerRun; ++i) {
             RandomLoadGrid();
             QCoreApplication::processEvents();
             bool converged = false;
-            const modMain::GenerationOutcome outcome = modMain::GenerateNWay(2, converged);
+            const modMain::GenerationOutcome outcome = modMain::GenerateNWay(mContext, 2, converged);
             mlNumDesigns = i;
             if (outcome == modMain::GenerationOutcome::Refused) {
                 ++mlNumRejected;
@@ -103,7 +102,7 @@ void frmAutoTest::cmdLoadGrid_Click()
                 QCoreApplication::processEvents();
                 std::int32_t found = 0, missing = 0;
                 bool violation = false;
-                modMain::FindAll2Ways(found, missing, violation);
+                modMain::FindAll2Ways(mContext, found, missing, violation);
                 mlNumMissing += missing > 0 ? 1 : 0;
                 mlNumInvalid += violation ? 1 : 0;
             } else {
@@ -112,7 +111,7 @@ void frmAutoTest::cmdLoadGrid_Click()
             ShowCounters();
             QCoreApplication::processEvents();
             modMain::gbDirty = false;
-            modMain::FileNew();
+            modMain::FileNew(mContext);
             QCoreApplication::processEvents();
             if (mbStop)
                 break;
@@ -129,7 +128,7 @@ void frmAutoTest::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
 }
 
-void frmAutoTest::Command1_Click() { ShowMessage(CGetMyDataFolder().GetWindowsDir()); }
+void frmAutoTest::Command1_Click() { ShowMessage(mContext.messages, CGetMyDataFolder().GetWindowsDir()); }
 
 void frmAutoTest::ShowCounters()
 {
@@ -167,7 +166,7 @@ void frmAutoTest::InitFactors()
         for (int l = 1; l <= levelCounts.at(f); ++l)
             table(l, f) = LevelName(f, l);
     }
-    frmMain::Instance()->FactorsSheet()->LoadDataIntoGrid(numFactors, kMaxLevels, table, levelCounts);
+    mContext.window.FactorsSheet()->LoadDataIntoGrid(numFactors, kMaxLevels, table, levelCounts);
 }
 
 void frmAutoTest::InitConstraints()
@@ -189,9 +188,8 @@ void frmAutoTest::InitConstraints()
         table(c, 3) = mFactorNames[std::size_t(thenFactor - 1)];
         table(c, 4) = LevelName(thenFactor, thenLevel);
     }
-    frmMain* main = frmMain::Instance();
-    main->SwitchToOutlookItem(frmMain::ItemConstraints);
-    main->ConstraintsSheet()->LoadDataIntoGrid(numConstraints, table);
+    mContext.window.SwitchToOutlookItem(frmMain::ItemConstraints);
+    mContext.window.ConstraintsSheet()->LoadDataIntoGrid(numConstraints, table);
 }
 
 void frmAutoTest::InitPrevTest()
@@ -205,5 +203,5 @@ void frmAutoTest::InitPrevTest()
     for (int p = 1; p <= numPrevRuns; ++p)
         for (int f = 1; f <= numFactors; ++f)
             table(p, f) = LevelName(f, mRandom.RandomIndex(1, mLevelCounts[std::size_t(f - 1)]));
-    frmMain::Instance()->PrevRunsSheet()->LoadDataIntoGrid(numPrevRuns, table);
+    mContext.window.PrevRunsSheet()->LoadDataIntoGrid(numPrevRuns, table);
 }

@@ -4,6 +4,7 @@
 // number of designs or Stop. Counts the designs that failed to converge, violate a
 // constraint, miss a pair or were rejected by validation.
 
+#include "app/DesktopContext.h"
 #include "engine/RandomStream.h"
 
 #include <QWidget>
@@ -19,7 +20,8 @@ class frmAutoTest : public QWidget {
 public:
     static constexpr std::int32_t kDesignsPerRun = 100000;
 
-    explicit frmAutoTest(QWidget* parent = nullptr);
+    // A window of its own over the context's main window, whose sheets and commands it runs.
+    explicit frmAutoTest(const CommandContext& context);
 
     QPushButton* const cmdLoadGrid;  // Begin
     QPushButton* const cmdStop;
@@ -57,6 +59,7 @@ private:
     QString LevelName(int factor, int level) const;
     void ShowCounters();
 
+    const CommandContext mContext;
     RandomStream mRandom;
     bool mbStop = false;
     std::int32_t mlDesignsPerRun = kDesignsPerRun;

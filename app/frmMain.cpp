@@ -28,6 +28,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QPointer>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -43,8 +44,6 @@
 #include <iterator>
 
 namespace {
-frmMain* gInstance = nullptr;
-
 struct NavigationItem {
     frmMain::Item index;
     const char* caption;
@@ -81,10 +80,9 @@ const PanelSpec kPanels[] = {
 };
 }  // namespace
 
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
+frmMain::frmMain(const DesktopContext& desktop, QWidget* parent) : QMainWindow(parent), mDesktop(desktop)
 {
     setObjectName(QStringLiteral("frmMain"));
-    gInstance = this;
     Form_Load();
 }
 
@@ -96,18 +94,14 @@ frmMain::~frmMain()
     if (CurrentDesignSheets() == this)
         SetDesignSheets(nullptr);
     SetStatusPanels(nullptr);
-    modMain::Defaults().setMainWindow(nullptr);
-    if (gInstance == this)
-        gInstance = nullptr;
+    mDesktop.settings.setMainWindow(nullptr);
 }
-
-frmMain* frmMain::Instance() { return gInstance; }
 
 void frmMain::Form_Load()
 {
     setWindowTitle(QStringLiteral("Vantrel"));
     setAcceptDrops(true);
-    CDefaults& defaults = modMain::Defaults();
+    CDefaults& defaults = mDesktop.settings;
     defaults.LoadDefaults();
     defaults.setMainWindow(this);
     PlaceWindow();
@@ -164,7 +158,7 @@ void frmMain::Form_Load()
 
 void frmMain::PlaceWindow()
 {
-    const CDefaults& d = modMain::Defaults();
+    const CDefaults& d = mDesktop.settings;
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen->geometry();
     const std::int32_t screenWidth = QtWindowPlacement::PixelsToTwips(area.width(), screen->logicalDotsPerInchX());
@@ -418,12 +412,14 @@ void frmMain::SSActiveToolBars1_ToolClick(const QString& id)
     const CommandSpec* command = CommandTable::Find(id);
     if (!command || !command->run)
         return;
-    modFailSafe::RunProcedure("frmMain", "Sub SSActiveToolBars1_ToolClick", [this, command] { command->run(*this); });
-    if (gInstance == this)
+    const QPointer<frmMain> window(this);  // a command may end with the window gone
+    modFailSafe::RunProcedure("frmMain", "Sub SSActiveToolBars1_ToolClick",
+                              [this, command] { command->run(Context()); });
+    if (window)
         UpdateModifiedMark();
 }
 
-bool frmMain::OpenFileAtStart(const QString& path) { return modMain::OpenFileFromPath(path); }
+bool frmMain::OpenFileAtStart(const QString& path) { return modMain::OpenFileFromPath(Context(), path); }
 
 void frmMain::RefreshRecentFiles()
 {
@@ -439,7 +435,7 @@ void frmMain::RefreshRecentFiles()
         auto* tool = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QString(path).replace(QLatin1Char('&'), QLatin1String("&&"))), mFileMenu);
         tool->setObjectName(QStringLiteral("RecentFile%1").arg(i + 1));
         tool->setStatusTip(path);
-        connect(tool, &QAction::triggered, this, [path] { modMain::OpenFileFromPath(path); });
+        connect(tool, &QAction::triggered, this, [this, path] { modMain::OpenFileFromPath(Context(), path); });
         mFileMenu->insertAction(exitTool, tool);
         mRecentFileTools.append(tool);
     }
@@ -515,11 +511,12 @@ void frmMain::ShowFactorsAndLevels()
 bool frmMain::Form_Unload()
 {
     if (modMain::gbDirty) {
-        switch (ShowMessage(QStringLiteral("Do you want to save your changes before exiting?"), MsgButtons::YesNoCancel)) {
+        switch (ShowMessage(mDesktop.messages, QStringLiteral("Do you want to save your changes before exiting?"),
+                            MsgButtons::YesNoCancel)) {
         case MsgResult::Yes:
             // The Save command, Save As for an untitled design. The program stays open when
             // the design was not saved (cancelled or failed), so the changes are not lost.
-            if (!modMain::SaveFile())
+            if (!modMain::SaveFile(Context()))
                 return false;
             break;
         case MsgResult::Cancel:
@@ -529,7 +526,7 @@ bool frmMain::Form_Unload()
         }
     }
     try {
-        modMain::Defaults().SaveDefaults();
+        mDesktop.settings.SaveDefaults();
     } catch (...) {
         // Nothing may keep the program from getting out.
     }
@@ -558,7 +555,7 @@ void frmMain::dropEvent(QDropEvent* event)
     if (path.isEmpty())
         return;
     event->acceptProposedAction();
-    modMain::OpenFileFromPath(path);
+    modMain::OpenFileFromPath(Context(), path);
 }
 
 void frmMain::closeEvent(QCloseEvent* event)

@@ -4,6 +4,7 @@
 // the menu bar and the dockable "Standard" toolbar built from the command table, and the
 // three status panels.
 
+#include "app/DesktopContext.h"
 #include "files/DesignSheets.h"
 #include "platform/MainWindowPlacement.h"
 #include "platform/StatusPanels.h"
@@ -33,11 +34,12 @@ public:
     // Navigation items by index; the pane shows the Rules sheet beside Constraints.
     enum Item { ItemFactorsAndLevels = 0, ItemConstraints = 1, ItemPreviousTest = 2, ItemTestCases = 3, ItemRules = 4 };
 
-    explicit frmMain(QWidget* parent = nullptr);
+    // desktop: what the window and its commands work with, made at start-up.
+    explicit frmMain(const DesktopContext& desktop, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // The one main window while it exists; nullptr otherwise.
-    static frmMain* Instance();
+    // What a command of this window runs with.
+    CommandContext Context() { return {mDesktop, *this}; }
 
     // Selects a navigation item and reacts to it as if the user had clicked it.
     void SwitchToOutlookItem(int index);
@@ -50,6 +52,8 @@ public:
 
     // The grid sheet window of a navigation item (0..3); nullptr for any other index.
     SheetWindow* Sheet(int index) const;
+    // The grid sheet window shown; nullptr while the Rules sheet is.
+    SheetWindow* ShownSheet() const { return Sheet(SelectedItemIndex()); }
     frmFactorsAndLevels* FactorsSheet() const { return mFactors; }
     frmConstraints* ConstraintsSheet() const { return mConstraints; }
     frmPrevRuns* PrevRunsSheet() const { return mPrevRuns; }
@@ -108,6 +112,7 @@ private:
     void CheckViewTool(int index);
     bool Form_Unload();
 
+    const DesktopContext mDesktop;
     QHash<QString, QAction*> mTools;
     DesignHistory* mHistory = nullptr;
     QActionGroup* mCurrentView = nullptr;

@@ -9,7 +9,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-frmStrength::frmStrength(std::int32_t strength, QWidget* parent) : QDialog(parent)
+frmStrength::frmStrength(std::int32_t strength, HelpViewer& help, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmStrength"));
     setWindowTitle(QStringLiteral("Generate N-Way"));
@@ -29,7 +29,7 @@ frmStrength::frmStrength(std::int32_t strength, QWidget* parent) : QDialog(paren
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { ShowHelp(kHelpContext); });
+    connect(buttons, &QDialogButtonBox::helpRequested, this, [&help] { help.showHelp(kHelpContext); });
 
     auto* layout = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;

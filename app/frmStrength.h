@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+class HelpViewer;
 class QSpinBox;
 
 class frmStrength : public QDialog {
@@ -13,8 +14,9 @@ class frmStrength : public QDialog {
 public:
     static constexpr int kHelpContext = 36;
 
-    // strength: the one to offer first (the last one used).
-    explicit frmStrength(std::int32_t strength, QWidget* parent = nullptr);
+    // strength: the one to offer first (the last one used); help: where its Help button opens
+    // the help.
+    frmStrength(std::int32_t strength, HelpViewer& help, QWidget* parent = nullptr);
 
     std::int32_t Strength() const;
 

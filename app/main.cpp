@@ -21,7 +21,7 @@ int main(int argc, char** argv)
     {
         DesktopSeams seams;
         {
-            frmMain window;
+            frmMain window(seams.Context());
             window.show();
             if (!designPath.isEmpty())
                 window.OpenFileAtStart(designPath);

@@ -14,60 +14,51 @@
 
 namespace modMain {
 
-void ExportMenuControl()
+void ExportMenuControl(const CommandContext& context)
 {
-    frmMain* main = frmMain::Instance();
-    if (!main)
-        return;
     const bool enable = TestCasesGrid().maxRows() > 2;
     for (const char* id : CommandTable::ExportTools())
-        if (QAction* tool = main->Tool(QString::fromLatin1(id)))
+        if (QAction* tool = context.window.Tool(QString::fromLatin1(id)))
             tool->setEnabled(enable);
 }
 
-void ToggleLeftPaneDisplay()
+void ToggleLeftPaneDisplay(const CommandContext& context)
 {
-    if (frmMain* main = frmMain::Instance())
-        main->SetItemPaneShown(!main->IsItemPaneShown());
+    context.window.SetItemPaneShown(!context.window.IsItemPaneShown());
 }
 
-bool GetCurrentGrid(GridView*& grid)
+bool GetCurrentGrid(const CommandContext& context, GridView*& grid)
 {
-    frmMain* main = frmMain::Instance();
-    SheetWindow* sheet = main ? main->Sheet(main->SelectedItemIndex()) : nullptr;
+    SheetWindow* sheet = context.window.ShownSheet();
     if (!sheet)
         return false;
     grid = sheet->Grid;
     return true;
 }
 
-void DeleteRowFromCurrentGrid()
+void DeleteRowFromCurrentGrid(const CommandContext& context)
 {
-    frmMain* main = frmMain::Instance();
-    if (SheetWindow* sheet = main ? main->Sheet(main->SelectedItemIndex()) : nullptr)
+    if (SheetWindow* sheet = context.window.ShownSheet())
         DesignHistory::Record(QStringLiteral("Delete Row"), [sheet] { sheet->DeleteRowFromGrid(); });
 }
 
-void DeleteColFromCurrentGrid()
+void DeleteColFromCurrentGrid(const CommandContext& context)
 {
-    frmMain* main = frmMain::Instance();
-    if (SheetWindow* sheet = main ? main->Sheet(main->SelectedItemIndex()) : nullptr)
+    if (SheetWindow* sheet = context.window.ShownSheet())
         DesignHistory::Record(QStringLiteral("Delete Column"), [sheet] { sheet->DeleteColFromGrid(); });
 }
 
-void Undo()
+void Undo(const CommandContext& context)
 {
-    frmMain* main = frmMain::Instance();
-    if (frmRules* rules = main ? main->ShownRulesSheet() : nullptr)
+    if (frmRules* rules = context.window.ShownRulesSheet())
         rules->Editor()->undo();
     else if (DesignHistory* history = DesignHistory::Current())
         history->stack().undo();
 }
 
-void Redo()
+void Redo(const CommandContext& context)
 {
-    frmMain* main = frmMain::Instance();
-    if (frmRules* rules = main ? main->ShownRulesSheet() : nullptr)
+    if (frmRules* rules = context.window.ShownRulesSheet())
         rules->Editor()->redo();
     else if (DesignHistory* history = DesignHistory::Current())
         history->stack().redo();

@@ -2,24 +2,25 @@
 // The commands of the main window that only the dispatch uses, and the sheet commands that
 // act on the sheet shown.
 
+#include "app/DesktopContext.h"
 #include "files/ExportKind.h"
 
 class GridView;
 
 namespace modMain {
 // Enables the export tools when the Test Cases grid holds more than two rows.
-void ExportMenuControl();
+void ExportMenuControl(const CommandContext& context);
 // Shows or hides the navigation bar's item pane.
-void ToggleLeftPaneDisplay();
+void ToggleLeftPaneDisplay(const CommandContext& context);
 // The grid of the sheet shown; False (grid untouched) when there is none.
-bool GetCurrentGrid(GridView*& grid);
+bool GetCurrentGrid(const CommandContext& context, GridView*& grid);
 // The shown sheet's row and column deletion.
-void DeleteRowFromCurrentGrid();
-void DeleteColFromCurrentGrid();
+void DeleteRowFromCurrentGrid(const CommandContext& context);
+void DeleteColFromCurrentGrid(const CommandContext& context);
 // Undo and Redo of the changes to the design sheets, one step at a time; on the Rules sheet,
 // of its own typing.
-void Undo();
-void Redo();
+void Undo(const CommandContext& context);
+void Redo(const CommandContext& context);
 // The Export command of each format: the Test Cases matrix written in it.
 void ExportAs(ExportKind kind);
 }  // namespace modMain

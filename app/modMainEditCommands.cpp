@@ -13,41 +13,34 @@
 
 namespace modMain {
 namespace {
-SheetWindow* CurrentSheet()
-{
-    frmMain* main = frmMain::Instance();
-    return main ? main->Sheet(main->SelectedItemIndex()) : nullptr;
-}
-
 // The Rules sheet's editor while that sheet is shown; the commands act on its text.
-RulesEditor* ShownRulesEditor()
+RulesEditor* ShownRulesEditor(const frmMain& window)
 {
-    frmMain* main = frmMain::Instance();
-    frmRules* rules = main ? main->ShownRulesSheet() : nullptr;
+    frmRules* rules = window.ShownRulesSheet();
     return rules ? rules->Editor() : nullptr;
 }
 
-bool TestCasesShown()
+void Refuse(const CommandContext& context, const char* text)
 {
-    frmMain* main = frmMain::Instance();
-    return main && main->SelectedItemIndex() == frmMain::ItemTestCases;
+    ShowMessage(context.messages, QString::fromLatin1(text), MsgButtons::Ok, MsgIcon::Information);
 }
 
-void Refuse(const char* text) { ShowMessage(QString::fromLatin1(text), MsgButtons::Ok, MsgIcon::Information); }
-
-void Failed(const char* text) { ShowMessage(QString::fromLatin1(text), MsgButtons::Ok, MsgIcon::Critical); }
+void Failed(const CommandContext& context, const char* text)
+{
+    ShowMessage(context.messages, QString::fromLatin1(text), MsgButtons::Ok, MsgIcon::Critical);
+}
 
 // The grid of the sheet shown, for a command that changes it; nullptr after the Test Cases
 // sheet's refusal or the failure message.
-GridView* GridToChange(const char* refusal, const char* failure)
+GridView* GridToChange(const CommandContext& context, const char* refusal, const char* failure)
 {
-    if (TestCasesShown()) {
-        Refuse(refusal);
+    if (context.window.SelectedItemIndex() == frmMain::ItemTestCases) {
+        Refuse(context, refusal);
         return nullptr;
     }
     GridView* grid = nullptr;
-    if (!GetCurrentGrid(grid)) {
-        Failed(failure);
+    if (!GetCurrentGrid(context, grid)) {
+        Failed(context, failure);
         return nullptr;
     }
     return grid;
@@ -61,70 +54,71 @@ void MarkDesignChanged()
 }
 }  // namespace
 
-void PrintCurrentGrid()
+void PrintCurrentGrid(const CommandContext& context)
 {
-    frmMain* main = frmMain::Instance();
-    if (frmRules* rules = main ? main->ShownRulesSheet() : nullptr)
+    if (frmRules* rules = context.window.ShownRulesSheet())
         rules->PrintRules(false);
-    else if (SheetWindow* sheet = CurrentSheet())
+    else if (SheetWindow* sheet = context.window.ShownSheet())
         sheet->PrintGrid(false);
 }
 
-void PrintCurGridWithDialog()
+void PrintCurGridWithDialog(const CommandContext& context)
 {
-    frmMain* main = frmMain::Instance();
-    if (frmRules* rules = main ? main->ShownRulesSheet() : nullptr)
+    if (frmRules* rules = context.window.ShownRulesSheet())
         rules->PrintRules(true);
-    else if (SheetWindow* sheet = CurrentSheet())
+    else if (SheetWindow* sheet = context.window.ShownSheet())
         sheet->PrintGrid(true);
 }
 
-void CopyToClipboard()
+void CopyToClipboard(const CommandContext& context)
 {
-    if (RulesEditor* rules = ShownRulesEditor())
+    if (RulesEditor* rules = ShownRulesEditor(context.window))
         return rules->copy();
     GridView* grid = nullptr;
-    if (!GetCurrentGrid(grid)) {
-        Failed("Copy operation failed");
+    if (!GetCurrentGrid(context, grid)) {
+        Failed(context, "Copy operation failed");
         return;
     }
     grid->copyToClipboard();
 }
 
-void CutToClipboard()
+void CutToClipboard(const CommandContext& context)
 {
-    if (RulesEditor* rules = ShownRulesEditor())
+    if (RulesEditor* rules = ShownRulesEditor(context.window))
         return rules->cut();
-    if (GridView* grid = GridToChange("You cannot cut cells from the test case matrix.", "Clip operation failed")) {
+    if (GridView* grid =
+            GridToChange(context, "You cannot cut cells from the test case matrix.", "Clip operation failed")) {
         DesignHistory::Record(QStringLiteral("Cut"), [grid] { grid->cutToClipboard(); });
         MarkDesignChanged();
     }
 }
 
-void PasteFromClipboard()
+void PasteFromClipboard(const CommandContext& context)
 {
-    if (RulesEditor* rules = ShownRulesEditor())
+    if (RulesEditor* rules = ShownRulesEditor(context.window))
         return rules->paste();
-    GridView* grid = GridToChange("You cannot paste data to the test case grid.", "Paste operation failed");
+    GridView* grid = GridToChange(context, "You cannot paste data to the test case grid.", "Paste operation failed");
     if (!grid)
         return;
     // Every pasted cell is an edit of the sheet, which marks the design changed.
     int leftOut = 0;
     DesignHistory::Record(QStringLiteral("Paste"), [grid, &leftOut] { leftOut = grid->pasteFromClipboard(); });
     if (leftOut > 0)
-        ShowMessage(QStringLiteral("%1 of the pasted cells fall outside the sheet and were not pasted. "
+        ShowMessage(context.messages,
+                    QStringLiteral("%1 of the pasted cells fall outside the sheet and were not pasted. "
                                    "Factors are added by names in the \"Factor Name\" row; the Constraints "
                                    "sheet has four columns and the Previous Test sheet one per factor.")
                         .arg(leftOut),
                     MsgButtons::Ok, MsgIcon::Information);
 }
 
-void ClearFromGrid()
+void ClearFromGrid(const CommandContext& context)
 {
-    if (RulesEditor* rules = ShownRulesEditor())
+    if (RulesEditor* rules = ShownRulesEditor(context.window))
         return rules->textCursor().removeSelectedText();
     GridView* grid = GridToChange(
-        "You cannot clear the test matrix grid. You can generate a different set of test cases.", "Clear operation failed");
+        context, "You cannot clear the test matrix grid. You can generate a different set of test cases.",
+        "Clear operation failed");
     if (!grid)
         return;
     DesignHistory::Record(QStringLiteral("Clear"), [grid] {
@@ -137,16 +131,13 @@ void ClearFromGrid()
     MarkDesignChanged();
 }
 
-void MarkLevelInvalid()
+void MarkLevelInvalid(const CommandContext& context)
 {
-    frmMain* main = frmMain::Instance();
-    if (!main)
-        return;
-    if (main->SelectedItemIndex() != frmMain::ItemFactorsAndLevels) {
-        Refuse("Only levels can be marked invalid: select them on the Factors and Levels sheet.");
+    if (context.window.SelectedItemIndex() != frmMain::ItemFactorsAndLevels) {
+        Refuse(context, "Only levels can be marked invalid: select them on the Factors and Levels sheet.");
         return;
     }
-    frmFactorsAndLevels* sheet = main->FactorsSheet();
+    frmFactorsAndLevels* sheet = context.window.FactorsSheet();
     DesignHistory::Record(QStringLiteral("Mark Level Invalid"), [sheet] { sheet->MarkLevelInvalid(); });
 }
 }  // namespace modMain

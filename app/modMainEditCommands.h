@@ -3,17 +3,19 @@
 // Test Cases sheet refuses Cut, Paste and Clear; Copy and printing work on every sheet. On the
 // Rules sheet they act on the text (Clear removes the text selected).
 
+#include "app/DesktopContext.h"
+
 namespace modMain {
 // Print Sheet: the shown sheet to the printer, without a dialog.
-void PrintCurrentGrid();
+void PrintCurrentGrid(const CommandContext& context);
 // Print: the shown sheet, after the print dialog.
-void PrintCurGridWithDialog();
-void CopyToClipboard();
-void CutToClipboard();
-void PasteFromClipboard();
+void PrintCurGridWithDialog(const CommandContext& context);
+void CopyToClipboard(const CommandContext& context);
+void CutToClipboard(const CommandContext& context);
+void PasteFromClipboard(const CommandContext& context);
 // Clears the texts of every selected block (the active cell when nothing is selected).
-void ClearFromGrid();
+void ClearFromGrid(const CommandContext& context);
 // Mark Level Invalid on the Factors and Levels sheet, one step of the history; the other
 // sheets refuse it.
-void MarkLevelInvalid();
+void MarkLevelInvalid(const CommandContext& context);
 }  // namespace modMain

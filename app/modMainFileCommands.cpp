@@ -13,12 +13,6 @@
 
 namespace modMain {
 namespace {
-void SetTitle()
-{
-    if (frmMain* main = frmMain::Instance())
-        main->SetTitle();
-}
-
 // A new or opened design starts without steps to undo.
 void ForgetUndoSteps()
 {
@@ -28,35 +22,34 @@ void ForgetUndoSteps()
 
 // The design is now the file at gstrCurrentFile, as saved; it stays changed while the sheets
 // hold text that the file left out.
-void Saved()
+void Saved(frmMain& window)
 {
     gbDirty = !File().CellsLeftOut().isEmpty();
     RecentFiles().Add(gstrCurrentFile);
-    SetTitle();
+    window.SetTitle();
 }
 
 // The design is now the file at gstrCurrentFile, as opened.
-void Opened()
+void Opened(frmMain& window)
 {
     ForgetUndoSteps();
     gbDirty = false;
     gbDesignChanged = true;
     RecentFiles().Add(gstrCurrentFile);
-    SetTitle();
-    if (frmMain* main = frmMain::Instance())
-        main->ShowFactorsAndLevels();
+    window.SetTitle();
+    window.ShowFactorsAndLevels();
 }
 }  // namespace
 
-void FileNew()
+void FileNew(const CommandContext& context)
 {
     if (gbDirty) {
-        switch (ShowMessage(QStringLiteral("Do you want to save changes?"), MsgButtons::YesNoCancel,
+        switch (ShowMessage(context.messages, QStringLiteral("Do you want to save changes?"), MsgButtons::YesNoCancel,
                             MsgIcon::Information)) {
         case MsgResult::Yes:
             if (!File().SaveFile(gstrCurrentFile))
                 return;
-            Saved();
+            Saved(context.window);
             break;
         case MsgResult::No: break;
         default: return;
@@ -66,28 +59,25 @@ void FileNew()
     Factors().lMaxNumLevels = 0;
     Constraints().setLNumConstraints(0);
     PrevRuns().setLNumPrevRuns(0);
-    frmMain* main = frmMain::Instance();
-    if (main)
-        main->SetupSheets();
+    context.window.SetupSheets();
     gstrCurrentFile.clear();
     Workbook().ForgetLevelExtras();
     gbDirty = false;
     gbDesignChanged = true;
     ForgetUndoSteps();
-    SetTitle();
-    if (main)
-        main->ShowFactorsAndLevels();
+    context.window.SetTitle();
+    context.window.ShowFactorsAndLevels();
 }
 
 namespace {
 // A changed design is offered for saving first; a save that happened counts even when the
 // open is then cancelled.
-bool OfferToSaveChanges()
+bool OfferToSaveChanges(frmMain& window)
 {
     if (!gbDirty)
         return true;
     switch (File().OfferToSaveChanges(gstrCurrentFile)) {
-    case CFile::SaveOffer::Saved: Saved(); return true;
+    case CFile::SaveOffer::Saved: Saved(window); return true;
     case CFile::SaveOffer::Declined: return true;
     case CFile::SaveOffer::Cancelled: return false;
     }
@@ -95,38 +85,41 @@ bool OfferToSaveChanges()
 }
 
 // Opens the design chosen with the open dialog (askUser) or the one at the path.
-bool OpenDesign(bool askUser, const QString& path)
+bool OpenDesign(frmMain& window, bool askUser, const QString& path)
 {
-    if (!OfferToSaveChanges())
+    if (!OfferToSaveChanges(window))
         return false;
     QString opened = path;
     if (!File().OpenFile(askUser, false, opened))
         return false;
     gstrCurrentFile = opened;
-    Opened();
+    Opened(window);
     return true;
 }
 }  // namespace
 
-bool OpenFile() { return OpenDesign(true, gstrCurrentFile); }
+bool OpenFile(const CommandContext& context) { return OpenDesign(context.window, true, gstrCurrentFile); }
 
-bool OpenFileFromPath(const QString& path) { return OpenDesign(false, path); }
+bool OpenFileFromPath(const CommandContext& context, const QString& path)
+{
+    return OpenDesign(context.window, false, path);
+}
 
-bool SaveFile()
+bool SaveFile(const CommandContext& context)
 {
     if (!File().SaveFile(gstrCurrentFile))
         return false;
-    Saved();
+    Saved(context.window);
     return true;
 }
 
-bool SaveFileAs()
+bool SaveFileAs(const CommandContext& context)
 {
     const std::optional<QString> path = File().SaveFileAs();
     if (!path)
         return false;
     gstrCurrentFile = *path;
-    Saved();
+    Saved(context.window);
     return true;
 }
 }  // namespace modMain

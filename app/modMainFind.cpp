@@ -24,19 +24,20 @@ namespace {
 // A design edited since its test cases were generated is offered a regeneration first.
 // False when the command goes no further: the user declined, or the regeneration gave no
 // result (its messages have been shown).
-bool TestCasesCurrent(bool& regenerated)
+bool TestCasesCurrent(const CommandContext& context, bool& regenerated)
 {
     regenerated = false;
     if (!gbDesignChanged)
         return true;
     const MsgResult answer = ShowMessage(
+        context.messages,
         QStringLiteral("The test cases need to be recomputed before finding a combination. Would you like to generate "
                        "all two-way combinations now?"),
         MsgButtons::YesNoCancel);
     if (answer != MsgResult::Yes)
         return false;
     bool converged = false;
-    regenerated = GenerateNWay(2, converged) == GenerationOutcome::Generated;
+    regenerated = GenerateNWay(context, 2, converged) == GenerationOutcome::Generated;
     return regenerated;
 }
 
@@ -50,12 +51,12 @@ bool HasTwoFactorsAtTwoLevels()
 std::int32_t Clamped(std::int64_t count) { return std::int32_t(std::min<std::int64_t>(count, INT32_MAX)); }
 
 // The summary box; a self-test run shows only one that reports a gap.
-void ShowCoverage(std::int64_t found, std::int64_t missing, bool violation)
+void ShowCoverage(const CommandContext& context, std::int64_t found, std::int64_t missing, bool violation)
 {
     const CoverageSummary summary = SummarizeCoverage(Clamped(found), Clamped(missing), violation);
     if (summary.complete && gbAutoTest)
         return;
-    ShowMessage(summary.text, MsgButtons::Ok, MsgIcon::None, summary.helpContext);
+    ShowMessage(context.messages, summary.text, MsgButtons::Ok, MsgIcon::None, summary.helpContext);
 }
 
 // The test cases of the Test Cases sheet as level names, one per factor (row 1 holds the names).
@@ -83,10 +84,10 @@ TupleCoverage TotalCoverage(const CommandDesign& design, std::int32_t In_lNumWay
 }
 }  // namespace
 
-void FindAllCombinations()
+void FindAllCombinations(const CommandContext& context)
 {
     bool regenerated = false;
-    if (!TestCasesCurrent(regenerated))
+    if (!TestCasesCurrent(context, regenerated))
         return;
     if (regenerated)
         return;  // the generation has just reported the coverage of its matrix
@@ -94,33 +95,34 @@ void FindAllCombinations()
         return;
     std::int32_t found = 0, missing = 0;
     bool violation = false;
-    if (!FindAll2Ways(found, missing, violation))
+    if (!FindAll2Ways(context, found, missing, violation))
         return;  // the read has said why
-    ShowCoverage(found, missing, violation);
+    ShowCoverage(context, found, missing, violation);
 }
 
-void ReportGeneratedCoverage(std::int32_t In_lNumWays, bool In_bMixed)
+void ReportGeneratedCoverage(const CommandContext& context, std::int32_t In_lNumWays, bool In_bMixed)
 {
     if (In_lNumWays <= 2 && !In_bMixed) {
-        FindAllCombinations();
+        FindAllCombinations(context);
         return;
     }
     if (!HasTwoFactorsAtTwoLevels())
         return;
     CommandDesign design;
-    if (!ReadCommandDesign(design))
+    if (!ReadCommandDesign(context, design))
         return;
     const TupleCoverage total = TotalCoverage(design, In_lNumWays);
-    ShowCoverage(total.found, total.missing, total.violation);
+    ShowCoverage(context, total.found, total.missing, total.violation);
 }
 
-bool FindAll2Ways(std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing, bool& Ret_bViolation)
+bool FindAll2Ways(const CommandContext& context, std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing,
+                  bool& Ret_bViolation)
 {
     Ret_lNumFound = 0;
     Ret_lNumMissing = 0;
     Ret_bViolation = false;
     CommandDesign design;
-    if (!ReadCommandDesign(design))
+    if (!ReadCommandDesign(context, design))
         return false;
     // Counted as its generation reports it: two invalid levels, which no test case may hold,
     // are no pair to find, and a pair of valid levels is one a test case without an invalid
@@ -141,21 +143,21 @@ bool FindAll2Ways(std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing, bo
     return true;
 }
 
-void FindInteraction()
+void FindInteraction(const CommandContext& context)
 {
     bool regenerated = false;
-    if (!TestCasesCurrent(regenerated))
+    if (!TestCasesCurrent(context, regenerated))
         return;
     if (!HasTwoFactorsAtTwoLevels())
         return;
     CommandDesign design;
-    if (!ReadCommandDesign(design))
+    if (!ReadCommandDesign(context, design))
         return;
     const DesignText& t = design.text;
 
     std::int32_t firstFactor = 0, firstLevel = 0, secondFactor = 0, secondLevel = 0;
     {
-        frmFindInter dialog(frmMain::Instance());
+        frmFindInter dialog(&context.window);
         dialog.LoadFactorsAndLevels(t.numFactors, t.factors, t.levelCounts);
         dialog.exec();
         if (dialog.bUserCNX)
@@ -174,16 +176,15 @@ void FindInteraction()
     std::int32_t count = 0;
     bool violation = false;
     if (find.Find2Way(firstFactor, firstLevel, secondFactor, secondLevel, locations, rows, count, violation))
-        ActivateFoundCombination(count, locations.at(1), rows.at(1));
+        ActivateFoundCombination(context, count, locations.at(1), rows.at(1));
     else
-        ShowMessage(QStringLiteral("The combination was not found."));
+        ShowMessage(context.messages, QStringLiteral("The combination was not found."));
 }
 
-void ActivateFoundCombination(std::int32_t In_lNumFound, std::int32_t In_lLocation, std::int32_t In_lRow)
+void ActivateFoundCombination(const CommandContext& context, std::int32_t In_lNumFound, std::int32_t In_lLocation,
+                              std::int32_t In_lRow)
 {
-    frmMain* main = frmMain::Instance();
-    if (!main)
-        return;
+    frmMain& main = context.window;
     int item = frmMain::ItemTestCases;
     QString place = QStringLiteral("QXV Matrix");
     if (In_lLocation == CFind::InConstraints) {
@@ -198,17 +199,19 @@ void ActivateFoundCombination(std::int32_t In_lNumFound, std::int32_t In_lLocati
     }
     // A rule's row is its line in the rules text.
     if (item == frmMain::ItemRules)
-        main->ShowRulesPlace(In_lRow, 1);
+        main.ShowRulesPlace(In_lRow, 1);
     else
-        main->SwitchToOutlookItem(item);
-    if (SheetWindow* sheet = main->Sheet(item))
+        main.SwitchToOutlookItem(item);
+    if (SheetWindow* sheet = main.Sheet(item))
         sheet->Grid->setActiveCell(1, In_lRow);
     if (In_lNumFound == 1)
-        ShowMessage(QStringLiteral("The combination was found in the ") + place + QStringLiteral(" in the selected row."));
+        ShowMessage(context.messages, QStringLiteral("The combination was found in the ") + place +
+                                          QStringLiteral(" in the selected row."));
     else
-        ShowMessage(QStringLiteral("The combination was found a total of ") + QString::number(In_lNumFound) +
-                    QStringLiteral(" times. The first occurrence was found in the ") + place +
-                    QStringLiteral(" in the selected row."));
+        ShowMessage(context.messages, QStringLiteral("The combination was found a total of ") +
+                                          QString::number(In_lNumFound) +
+                                          QStringLiteral(" times. The first occurrence was found in the ") + place +
+                                          QStringLiteral(" in the selected row."));
 }
 
 }  // namespace modMain

@@ -65,11 +65,12 @@ bool PutGeneration(frmMain& main, const QString& what, const QString& strength, 
 {
     const bool staleBefore = gbDesignChanged;
     const QString strengthBefore = main.PanelText(kPanelStrength);
-    frmGenerate* sheet = main.TestCasesSheet();  // lives as long as the history
-    const auto shown = [sheet, staleBefore, strengthBefore, strength](bool generated) {
+    frmMain* window = &main;                     // lives as long as the history
+    frmGenerate* sheet = main.TestCasesSheet();  // likewise
+    const auto shown = [window, sheet, staleBefore, strengthBefore, strength](bool generated) {
         gbDirty = true;  // the file holds the sheet
         gbDesignChanged = generated ? false : staleBefore;
-        SetStatusPanelText(kPanelStrength, generated ? strength : strengthBefore);
+        window->setPanelText(kPanelStrength, generated ? strength : strengthBefore);
         for (int c = 0; c <= sheet->Grid->store()->maxCols(); ++c)
             sheet->Grid->fitColToText(c);
     };
@@ -77,7 +78,7 @@ bool PutGeneration(frmMain& main, const QString& what, const QString& strength, 
     if (filled) {
         gbDirty = true;
         gbDesignChanged = false;
-        SetStatusPanelText(kPanelStrength, strength);
+        main.setPanelText(kPanelStrength, strength);
     }
     return filled;
 }
@@ -98,49 +99,49 @@ void StopGeneration()
         gReporter->RequestStop();
 }
 
-void Generate2Way()
+void Generate2Way(const CommandContext& context)
 {
     bool converged = false;
-    GenerateNWay(2, converged);
+    GenerateNWay(context, 2, converged);
 }
 
-void GenerateNWayAsked()
+void GenerateNWayAsked(const CommandContext& context)
 {
-    frmMain* main = frmMain::Instance();
-    if (!main || gReporter)
+    if (gReporter)
         return;
-    std::int32_t strength = Defaults().lStrength;
+    std::int32_t strength = context.settings.lStrength;
     {
-        frmStrength dialog(strength, main);
+        frmStrength dialog(strength, context.help, &context.window);
         if (dialog.exec() != QDialog::Accepted)
             return;
         strength = dialog.Strength();
     }
-    Defaults().lStrength = strength;
+    context.settings.lStrength = strength;
     bool converged = false;
-    GenerateNWay(strength, converged);
+    GenerateNWay(context, strength, converged);
 }
 
-GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
+GenerationOutcome GenerateNWay(const CommandContext& context, std::int32_t In_lNumWays, bool& Ret_bConverge)
 {
     Ret_bConverge = false;
-    frmMain* main = frmMain::Instance();
-    if (!main || gReporter)
+    if (gReporter)
         return GenerationOutcome::Refused;
     if (!Workbook().HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
         return GenerationOutcome::Refused;
     CommandDesign design;
-    if (!ReadCommandDesign(design))
+    if (!ReadCommandDesign(context, design))
         return GenerationOutcome::Refused;
     const DesignText& t = design.text;
 
     const std::int32_t evolutions =
-        TupleEvolution::EvolutionsFor(In_lNumWays, Defaults().lMaxNumEvolutions, design.constraints->HasMixedRequirements(),
+        TupleEvolution::EvolutionsFor(In_lNumWays, context.settings.lMaxNumEvolutions,
+                                      design.constraints->HasMixedRequirements(),
                                       TupleEvolution::PairsOf(design.tables.levelCounts));
-    GenerationReporter reporter(main);
+    frmMain& main = context.window;
+    GenerationReporter reporter(&main);
     reporter.setEvolutionTotal(std::max<std::int32_t>(evolutions, 1));  // as the search counts them
     RunningSearch running(reporter);
-    CommandRun run([&reporter] { reporter.RequestStop(); });
+    CommandRun run(main, [&reporter] { reporter.RequestStop(); });
 
     GeneratedMatrix matrix;
     std::int32_t numRows = 0;
@@ -149,16 +150,17 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
         CCalcNWay calc(reporter, evolutions, RandomStream::ClockSeed());
         calc.SetConstraints(design.constraints);
         // Within a time limit compaction takes what the evolutions leave, unless an effort is set.
-        if (Defaults().bCompactTestCases)
-            calc.SetCompaction(std::int64_t{Defaults().lCompactEffort} * 1000);
-        else if (Defaults().bTimeLimit)
+        const CDefaults& settings = context.settings;
+        if (settings.bCompactTestCases)
+            calc.SetCompaction(std::int64_t{settings.lCompactEffort} * 1000);
+        else if (settings.bTimeLimit)
             calc.SetCompaction(std::numeric_limits<std::int64_t>::max());
-        if (Defaults().bTimeLimit)
-            calc.SetTimeLimit(Defaults().lTimeLimitSeconds);
+        if (settings.bTimeLimit)
+            calc.SetTimeLimit(settings.lTimeLimitSeconds);
         if (!calc.CalcNWayQXVMatrix(In_lNumWays, design.tables, matrix, numRows, converged))
             return GenerationOutcome::Failed;
     } catch (const EngineFatalError&) {
-        EndProgram(*main);
+        EndProgram(main);
         return GenerationOutcome::Failed;
     }
     // Previous tests that already cover every pair leave nothing to generate: coverage is complete.
@@ -167,56 +169,58 @@ GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge)
     const QString strength = QStringLiteral("%1-Way").arg(In_lNumWays);
     if (numRows < 1) {
         // The sheet must not go on showing a matrix of an earlier design as this one's.
-        PutGeneration(*main, QStringLiteral("Generate ") + strength, QString(), [main] {
-            main->TestCasesSheet()->SetupGrid();
+        PutGeneration(main, QStringLiteral("Generate ") + strength, QString(), [&main] {
+            main.TestCasesSheet()->SetupGrid();
             return true;
         });
         if (!gbAutoTest)
-            ShowMessage(QStringLiteral("The Previous Tests contain all the combinations."), MsgButtons::OkCancel,
-                        MsgIcon::Information);
+            ShowMessage(context.messages, QStringLiteral("The Previous Tests contain all the combinations."),
+                        MsgButtons::OkCancel, MsgIcon::Information);
     } else {
         const auto cell = [&matrix](int i, int c) {
             return QString::fromStdString(matrix.names[std::size_t(i - 1)][std::size_t(c - 1)]);
         };
-        if (!PutGeneration(*main, QStringLiteral("Generate ") + strength, strength,
-                           [&] { return LoadIntoTestCases(*main, reporter, t, numRows, cell, {}); }))
+        if (!PutGeneration(main, QStringLiteral("Generate ") + strength, strength,
+                           [&] { return LoadIntoTestCases(main, reporter, t, numRows, cell, {}); }))
             return GenerationOutcome::Cancelled;
     }
-    main->SwitchToOutlookItem(frmMain::ItemTestCases);
+    main.SwitchToOutlookItem(frmMain::ItemTestCases);
 
     if (!Ret_bConverge && !gbAutoTest)
-        ShowMessage(QStringLiteral("Failed to converge; this is usually caused by a nested constraint."), MsgButtons::Ok,
-                    MsgIcon::None, 26);
-    ReportGeneratedCoverage(In_lNumWays, design.constraints->HasMixedRequirements());
+        ShowMessage(context.messages,
+                    QStringLiteral("Failed to converge; this is usually caused by a nested constraint."),
+                    MsgButtons::Ok, MsgIcon::None, 26);
+    ReportGeneratedCoverage(context, In_lNumWays, design.constraints->HasMixedRequirements());
     return GenerationOutcome::Generated;
 }
 
-void ValidateDesgin()
+void ValidateDesgin(const CommandContext& context)
 {
     CommandDesign design;
-    if (!ReadCommandDesign(design))
+    if (!ReadCommandDesign(context, design))
         return;
     // A design no test case can satisfy is not valid, whatever its tables say.
     if (design.constraints->AnyValidRow())
-        ShowMessage(QStringLiteral("The design is valid."), MsgButtons::Ok, MsgIcon::Information);
+        ShowMessage(context.messages, QStringLiteral("The design is valid."), MsgButtons::Ok, MsgIcon::Information);
     else
-        ShowMessage(QStringLiteral("No test case can satisfy every constraint."), MsgButtons::Ok, MsgIcon::Exclamation);
+        ShowMessage(context.messages, QStringLiteral("No test case can satisfy every constraint."), MsgButtons::Ok,
+                    MsgIcon::Exclamation);
 }
 
-void GenerateAllPossible()
+void GenerateAllPossible(const CommandContext& context)
 {
-    frmMain* main = frmMain::Instance();
-    if (!main || CommandRun::Active())
+    if (CommandRun::Active())
         return;
     if (!Workbook().HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
         return;
     CommandDesign design;
-    if (!ReadCommandDesign(design))
+    if (!ReadCommandDesign(context, design))
         return;
     const DesignText& t = design.text;
 
-    GenerationReporter reporter(main);
-    CommandRun run(nullptr);
+    frmMain& main = context.window;
+    GenerationReporter reporter(&main);
+    CommandRun run(main, nullptr);
     CAllCombinations all(reporter);
     // The sheet's cell for every combination; the rows go straight from the listing into it.
     all.SetBytesPerShownCell(GridCellStore::kBytesPerCell);
@@ -237,9 +241,9 @@ void GenerateAllPossible()
             QCoreApplication::processEvents();  // a long listing keeps the windows painted
         return names[std::size_t(c - 1)][std::size_t(listing.LevelCode(i - 1, c - 1))];
     };
-    if (PutGeneration(*main, QStringLiteral("Generate All Combinations"), QString(),
-                      [&] { return LoadIntoTestCases(*main, reporter, t, listing.NumRows(), cell, removal); }))
-        main->SwitchToOutlookItem(frmMain::ItemTestCases);
+    if (PutGeneration(main, QStringLiteral("Generate All Combinations"), QString(),
+                      [&] { return LoadIntoTestCases(main, reporter, t, listing.NumRows(), cell, removal); }))
+        main.SwitchToOutlookItem(frmMain::ItemTestCases);
 }
 
 }  // namespace modMain

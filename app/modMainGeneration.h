@@ -9,6 +9,10 @@
 
 #include <cstdint>
 
+#include "app/DesktopContext.h"
+
+#include <cstdint>
+
 namespace modMain {
 
 // How a covering-matrix generation ended.
@@ -20,18 +24,18 @@ enum class GenerationOutcome {
 };
 
 // GenerateNWay with strength 2, its converged answer ignored.
-void Generate2Way();
+void Generate2Way(const CommandContext& context);
 // Generate N-Way: asks for the strength (offering the one used last, which it stores) and
 // generates, its converged answer ignored.
-void GenerateNWayAsked();
+void GenerateNWayAsked(const CommandContext& context);
 // The covering-matrix command at strength 2 to 6; beyond pairs it runs the stored number of
 // evolutions but at most the few the strength needs. Ret_bConverge: everything required is
 // covered (by a finished evolution, or already by the previous tests).
-GenerationOutcome GenerateNWay(std::int32_t In_lNumWays, bool& Ret_bConverge);
+GenerationOutcome GenerateNWay(const CommandContext& context, std::int32_t In_lNumWays, bool& Ret_bConverge);
 // Validates the three sheets: "The design is valid." or the first problem.
-void ValidateDesgin();
+void ValidateDesgin(const CommandContext& context);
 // Lists every combination of levels, less those a constraint forbids or a previous test ran.
-void GenerateAllPossible();
+void GenerateAllPossible(const CommandContext& context);
 
 // Presses Stop on the running covering-matrix search, if there is one.
 void StopGeneration();

@@ -23,5 +23,11 @@ MsgResult ShowMessage(const QString& text, MsgButtons buttons, MsgIcon icon, int
 {
     if (!gPresenter)
         return DefaultAnswer(buttons);
-    return gPresenter->show(MessageRequest{text, buttons, icon, helpContext});
+    return ShowMessage(*gPresenter, text, buttons, icon, helpContext);
+}
+
+MsgResult ShowMessage(MessagePresenter& presenter, const QString& text, MsgButtons buttons, MsgIcon icon,
+                      int helpContext)
+{
+    return presenter.show(MessageRequest{text, buttons, icon, helpContext});
 }

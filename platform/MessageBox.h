@@ -28,6 +28,9 @@ MessagePresenter* CurrentMessagePresenter();
 
 MsgResult ShowMessage(const QString& text, MsgButtons buttons = MsgButtons::Ok,
                       MsgIcon icon = MsgIcon::None, int helpContext = 0);
+// The same box, shown by the presenter given (the window's commands have theirs handed in).
+MsgResult ShowMessage(MessagePresenter& presenter, const QString& text, MsgButtons buttons = MsgButtons::Ok,
+                      MsgIcon icon = MsgIcon::None, int helpContext = 0);
 
 // The title of every box the program shows.
 inline constexpr QLatin1String kMessageTitle("Vantrel");

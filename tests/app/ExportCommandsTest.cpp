@@ -34,7 +34,7 @@ private slots:
     void eachFormatIsOfferedWithTestCasesAsksForItsFileWritesItAndOpensIt()
     {
         RecordingShellOpener shell;
-        frmMain& w = window.emplace();
+        frmMain& w = window.emplace(desktop());
         modMain::TestCasesGrid().setMaxRows(2);
         w.Tool(ToolId::mnuExport)->trigger();
         for (const auto& kind : kExports)

@@ -188,7 +188,7 @@ private slots:
 
     void saveAsRefusesTheSystemFolderAndReplacesAFileOnlyWithLeave()
     {
-        frmMain& w = window.emplace();
+        frmMain& w = window.emplace(desktop());
         LoadDesign(w);
         QVERIFY(WriteFileBytes(path("old.test"), "keep me"));
         const QString system = CGetMyDataFolder().GetWindowsDir();
@@ -367,7 +367,7 @@ private slots:
 
     void openInAFreshWindowBringsBackAllFourSheetsAndSavesTheSameFile()
     {
-        LoadDesign(window.emplace());
+        LoadDesign(window.emplace(desktop()));
         const QStringList saved = Snapshot(*window, false);
         dialogs->answer(path("first.test"));
         window->Tool(ToolId::SaveAs)->trigger();
@@ -486,7 +486,7 @@ private slots:
 
     void theFileMenuOffersTheLastFourDesigns()
     {
-        frmMain& w = window.emplace();
+        frmMain& w = window.emplace(desktop());
         LoadDesign(w);
         for (const char* name : {"a", "b", "c", "d", "e"}) {
             dialogs->answer(path(name));

@@ -183,7 +183,6 @@ private slots:
 
     void theDialogChecksItsChoicesInOrder()
     {
-        RecordingHelpViewer help;
         frmFindInter dialog;
         LongArray counts;
         dialog.LoadFactorsAndLevels(2, DesignLoader::FactorTable({{"A", {"a1", "a2"}}, {"B", {"b1", "b2", "b3"}}}, counts),

@@ -300,7 +300,6 @@ private slots:
     {
         StoreSettings({{"lMaxNumEvolutions", "10000"}});
         frmMain& w = shownWindow();
-        RecordingHelpViewer help;
         DesignLoader::Load(w, DesignLoader::Uniform(10, 50));
         struct PaintCounter : QObject {
             int paints = 0;

@@ -1,8 +1,8 @@
 #pragma once
 // Every test of the main window's commands starts from fresh stores and counts, clean flags,
-// a settings store of its own holding a small number of evolutions, the message and file
-// dialog doubles and an empty folder; it ends with its window gone, no box or dialog
-// unexpected and no answer left over.
+// a settings store of its own holding a small number of evolutions, the message, help and file
+// dialog doubles (the window's context holds the first two) and an empty folder; it ends with
+// its window gone, no box or dialog unexpected and no answer left over.
 
 #include "app/frmMain.h"
 #include "app/frmNWayStatus.h"
@@ -13,6 +13,7 @@
 #include "sheets/frmFactorsAndLevels.h"
 #include "sheets/frmGenerate.h"
 #include "sheets/frmPrevRuns.h"
+#include "tests/support/RecordingHelpViewer.h"
 #include "tests/support/ScriptedFileDialogs.h"
 #include "tests/support/SettingsSandbox.h"
 #include "tests/support/SheetTest.h"
@@ -124,11 +125,14 @@ class MainWindowTestCase : public QObject {
     Q_OBJECT
 protected:
     ScriptedMessages messages;
+    RecordingHelpViewer help;
     std::optional<ScriptedFileDialogs> dialogs;
     std::optional<QTemporaryDir> dir;
     std::optional<frmMain> window;
 
     QString path(const QString& name) const { return dir->filePath(name); }
+    // The context a window of the test is made with: the doubles and the settings.
+    DesktopContext desktop() { return {messages, help, modMain::Defaults()}; }
     // Runs act with the answers queued for its boxes, and returns the texts of the boxes shown,
     // forgotten; comparing them also shows that every answer was used.
     QStringList answered(std::initializer_list<MsgResult> answers, const std::function<void()>& act)
@@ -143,7 +147,7 @@ protected:
     // The test's main window, made (with the settings stored so far) and shown.
     frmMain& shownWindow()
     {
-        SheetTest::ShowWindow(window.emplace());
+        SheetTest::ShowWindow(window.emplace(desktop()));
         return *window;
     }
 
@@ -155,6 +159,7 @@ private slots:
         ClearSettings();
         StoreSettings({{"lMaxNumEvolutions", "20"}});
         messages.clear();
+        help.clear();
         dialogs.emplace();
         dir.emplace();
     }

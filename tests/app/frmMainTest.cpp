@@ -56,12 +56,11 @@ private slots:
 
     void aboutBoxOffersTwoHelpTopics()
     {
-        RecordingHelpViewer help;
-        frmAbout about;
+        frmAbout about(help);
         about.findChild<QPushButton*>("cmdHelp")->click();
         about.findChild<QPushButton*>("Command1")->click();
         QCOMPARE(help.contexts(), (QList<int>{1, 35}));
-        window.emplace().Tool(ToolId::Help)->trigger();
+        window.emplace(desktop()).Tool(ToolId::Help)->trigger();
         QCOMPARE(help.contexts().last(), 1);
     }
 
@@ -70,7 +69,7 @@ private slots:
         {
             // Maximized, with the default placement to restore to, the four items in one column,
             // the cursor on the first factor's name.
-            frmMain& w = window.emplace();
+            frmMain& w = window.emplace(desktop());
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
             QVERIFY(w.windowState() & Qt::WindowMaximized);
@@ -90,7 +89,7 @@ private slots:
         StoreSettings({{"frmMain/Maximized", 0}, {"frmMain/Left", "1440"}, {"frmMain/Top", "0"},
                        {"frmMain/Width", QString::number(screen - 1440 + 1)}, {"frmMain/Height", "4000"}});
         {
-            frmMain w;
+            frmMain w(desktop());
             QVERIFY(!(w.windowState() & Qt::WindowMaximized));
             const WindowPlacementTwips p = w.placementInTwips();
             QVERIFY2(std::abs(p.left - screen / 10) <= 30, qPrintable(QString::number(p.left)));
@@ -100,7 +99,7 @@ private slots:
             w.close();
         }
         ResetApplicationState();
-        const WindowPlacementTwips p = frmMain().placementInTwips();
+        const WindowPlacementTwips p = frmMain(desktop()).placementInTwips();
         QVERIFY2(std::abs(p.left - 1000) <= 15 && std::abs(p.top - 500) <= 15,
                  qPrintable(QString("%1,%2").arg(p.left).arg(p.top)));
     }

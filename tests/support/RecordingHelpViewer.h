@@ -11,6 +11,7 @@ public:
     ~RecordingHelpViewer() override { SetHelpViewer(nullptr); }
     void showHelp(int context) override { mContexts.append(context); }
     const QList<int>& contexts() const { return mContexts; }
+    void clear() { mContexts.clear(); }
 
 private:
     QList<int> mContexts;
