@@ -100,19 +100,15 @@ MemoryInfo ParseMemInfo(const QByteArray& meminfo)
     return {kilobytes("MemTotal"), kilobytes("MemAvailable"), kilobytes("SwapTotal"), kilobytes("SwapFree")};
 }
 
-QStringList CollectSystemReport()
+namespace {
+// The report's sections, in their order; each appends its heading and lines to r.
+void AddApplication(QStringList& r, const QFileInfo& exe, const QList<ProcessEntry>& processes)
 {
     const QString un = UnavailableText();
-    const SystemDevices devices = gDevices ? gDevices() : SystemDevices{};
-    const QString exePath = QCoreApplication::applicationFilePath();
-    const QFileInfo exe(exePath);
-    const QList<ProcessEntry> processes = Processes();
     const qint64 ownPid = QCoreApplication::applicationPid();
     bool previousInstance = false;
     for (const ProcessEntry& p : processes)
         previousInstance = previousInstance || (p.pid != ownPid && !p.path.isEmpty() && p.path == exe.canonicalFilePath());
-
-    QStringList r;
     r << QStringLiteral("Application");
     r << QStringLiteral("   Title...............") + Or(QCoreApplication::applicationName());
     r << QStringLiteral("   Path................") + Or(QCoreApplication::applicationDirPath());
@@ -123,7 +119,11 @@ QStringList CollectSystemReport()
     r << QStringLiteral("  EXE Time Stamp......") +
              (exe.exists() ? QLocale::c().toString(exe.lastModified(), QStringLiteral("yyyy-MM-dd hh:mm:ss")) : un);
     r << QStringLiteral("  EXE Size............") + (exe.exists() ? Grouped(exe.size()) + QStringLiteral(" bytes") : un);
+}
 
+void AddOperatingSystem(QStringList& r)
+{
+    const QString un = UnavailableText();
     r << QStringLiteral("Operating System");
     r << QStringLiteral("   Windows Version.....") + Or(QSysInfo::prettyProductName());
     r << QStringLiteral("   Build...............") + Or(QSysInfo::kernelType() + QLatin1Char(' ') + QSysInfo::kernelVersion());
@@ -132,7 +132,11 @@ QStringList CollectSystemReport()
     r << QStringLiteral("   Language............") + Or(QLocale::system().name());
     r << QStringLiteral("   Windows Directory...") + QStringLiteral("/usr");
     r << QStringLiteral("   Current Path........") + Or(QDir::currentPath());
+}
 
+void AddMemory(QStringList& r)
+{
+    const QString un = UnavailableText();
     const MemoryInfo mem = ParseMemInfo(ReadProc(QStringLiteral("/proc/meminfo")));
     const auto k = [&un](qint64 value) { return value < 0 ? un : Grouped(value) + QStringLiteral(" K"); };
     const bool haveVirtual = mem.totalK >= 0 && mem.swapTotalK >= 0;
@@ -147,7 +151,12 @@ QStringList CollectSystemReport()
                   ? QString::number(100.0 * static_cast<double>(mem.availableK) / static_cast<double>(mem.totalK), 'f', 2) +
                         QLatin1Char('%')
                   : un);
+}
 
+// The printer, the ports, the network, the screen, the mouse and the keyboard.
+void AddDevices(QStringList& r, const SystemDevices& devices)
+{
+    const QString un = UnavailableText();
     r << QStringLiteral("Printer");
     r << QStringLiteral("   Description.........") + Or(devices.defaultPrinter);
 
@@ -170,7 +179,10 @@ QStringList CollectSystemReport()
     r << QStringLiteral("Keyboard");
     r << QStringLiteral("   Driver..............") + Or(devices.keyboardDriver);
     r << QStringLiteral("   Type................") + Or(devices.keyboardType);
+}
 
+void AddProcesses(QStringList& r, const QFileInfo& exe, const QList<ProcessEntry>& processes)
+{
     r << QStringLiteral("/// Processes Running Concurrently with  ///");
     r << QStringLiteral("/// ") + exe.fileName() + QStringLiteral(" at Time of Error            ///");
     for (const ProcessEntry& p : processes) {
@@ -179,7 +191,10 @@ QStringList CollectSystemReport()
         r << QStringLiteral("   Thread Count........") + Or(p.threads);
         r << QStringLiteral("   Full Path...........") + Or(p.path);
     }
+}
 
+void AddProcessor(QStringList& r)
+{
     const QByteArray cpuinfo = ReadProc(QStringLiteral("/proc/cpuinfo"));
     int cpus = 0;
     for (const QByteArray& line : cpuinfo.split('\n'))
@@ -189,19 +204,38 @@ QStringList CollectSystemReport()
         model = QSysInfo::currentCpuArchitecture();
     r << QStringLiteral("Processor");
     r << QStringLiteral("   CPU.................") + Or(model);
-    r << QStringLiteral("   Number of CPUs......") + (cpus > 0 ? QString::number(cpus) : un);
+    r << QStringLiteral("   Number of CPUs......") + (cpus > 0 ? QString::number(cpus) : UnavailableText());
+}
 
+void AddDrives(QStringList& r)
+{
     QList<QStorageInfo> drives;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (volume.isValid() && volume.isReady() && volume.bytesTotal() > 0)
             drives.append(volume);
     }
     r << QStringLiteral("Drives");
-    r << QStringLiteral("   Floppies............") + un;
+    r << QStringLiteral("   Floppies............") + UnavailableText();
     r << QStringLiteral("   Disks...............") + QString::number(drives.size());
     for (const QStorageInfo& volume : drives) {
         r << QStringLiteral("   Drive ") + volume.rootPath() + QStringLiteral(":...........") + DriveType(volume) +
                  Grouped(volume.bytesAvailable() / 1024) + QStringLiteral(" KB Free");
     }
+}
+}  // namespace
+
+QStringList CollectSystemReport()
+{
+    const SystemDevices devices = gDevices ? gDevices() : SystemDevices{};
+    const QFileInfo exe(QCoreApplication::applicationFilePath());
+    const QList<ProcessEntry> processes = Processes();
+    QStringList r;
+    AddApplication(r, exe, processes);
+    AddOperatingSystem(r);
+    AddMemory(r);
+    AddDevices(r, devices);
+    AddProcesses(r, exe, processes);
+    AddProcessor(r);
+    AddDrives(r);
     return r;
 }
