@@ -179,6 +179,78 @@ bool LiteralQxvSearch::AddRandomRowToMatrix(Table& working, double& completeness
     return accepted;
 }
 
+// The next row: the least complete factor (the anchor) at its least covered level, then every
+// other factor, from the most complete towards the anchor, at the level that covers most.
+std::vector<int32_t> LiteralQxvSearch::NextRow(Table& working, RandomStream& random) const
+{
+    std::vector<int32_t> order(static_cast<size_t>(F_) + 1);
+    std::vector<int32_t> newRow(static_cast<size_t>(F_) + 1, 0);
+    std::vector<double> factorCompleteness = Evalute2WayCompleteness(working);
+    for (int32_t i = 1; i <= F_; ++i)
+        order[i] = i;
+    QuickSort(order, factorCompleteness, 1, F_, random);
+
+    // The anchor and its level.
+    const int32_t anchor = order[1];
+    std::vector<int32_t> anchorScores(static_cast<size_t>(levels_[anchor]) + 1, 0);
+    for (int32_t other = 1; other <= F_; ++other)
+        for (int32_t a = 1; a <= levels_[anchor] && other != anchor; ++a)
+            for (int32_t b = 1; b <= levels_[other]; ++b)
+                anchorScores[a] += CellOf(working, anchor, a, other, b) != 0 ? 1 : 0;
+    int32_t smallest = 2147483646;
+    for (int32_t a = 1; a <= levels_[anchor]; ++a)
+        if (anchorScores[a] < smallest) {
+            smallest = anchorScores[a];
+            newRow[1] = a;
+        }
+
+    // Every other factor, from the most complete towards the anchor.
+    auto isFactorFixed = [&](int32_t g, int32_t pos, int32_t& level) {
+        if (g == order[1]) {
+            level = newRow[1];
+            return true;
+        }
+        for (int32_t k = F_; k >= pos + 1; --k)
+            if (order[k] == g) {
+                level = newRow[k];
+                return true;
+            }
+        return false;
+    };
+    auto complies = [&](int32_t pos) {
+        for (int32_t k = F_; k >= pos; --k) {
+            const int32_t with = k == pos ? 1 : k;  // the anchor, then the factors placed before
+            if (CellOf(working, order[pos], newRow[pos], order[with], newRow[with]) == -1)
+                return false;
+        }
+        return true;
+    };
+    for (int32_t pos = F_; pos >= 2; --pos) {
+        const int32_t f = order[pos];
+        std::vector<int32_t> scores(static_cast<size_t>(levels_[f]) + 1, 0);
+        for (int32_t g = 1; g <= F_; ++g) {
+            int32_t lg = 0;
+            if (g != f && isFactorFixed(g, pos, lg))
+                for (int32_t l = 1; l <= levels_[f]; ++l)
+                    scores[l] += CellOf(working, f, l, g, lg) == 0 ? 1 : 0;
+        }
+        std::vector<int32_t> index(static_cast<size_t>(levels_[f]) + 1);
+        for (int32_t l = 1; l <= levels_[f]; ++l)
+            index[l] = l;
+        QuickSort(index, scores, 1, levels_[f], random);
+        for (int32_t k = levels_[f]; k >= 1; --k) {
+            newRow[pos] = index[k];
+            if (complies(pos))
+                break;
+        }
+    }
+
+    std::vector<int32_t> row(static_cast<size_t>(F_) + 1, 0);
+    for (int32_t i = 1; i <= F_; ++i)
+        row[order[i]] = newRow[i];
+    return row;
+}
+
 LiteralQxvSearch::Evolution LiteralQxvSearch::GenerateQXVMatrix(RandomStream& random)
 {
     Evolution evolution;
@@ -195,8 +267,6 @@ LiteralQxvSearch::Evolution LiteralQxvSearch::GenerateQXVMatrix(RandomStream& ra
     if (c >= 1)
         return evolution;
 
-    std::vector<int32_t> order(static_cast<size_t>(F_) + 1);
-    std::vector<int32_t> newRow(static_cast<size_t>(F_) + 1, 0);
     if (!AddRandomRowToMatrix(working, c, matrix, random)) {
         evolution.ok = false;
         return evolution;
@@ -204,70 +274,7 @@ LiteralQxvSearch::Evolution LiteralQxvSearch::GenerateQXVMatrix(RandomStream& ra
     const int32_t maxIter = std::max(maxLevels * maxLevels * 5, 100);
     int32_t iter = 0;
     while (c < 1 && iter < maxIter) {
-        std::vector<double> factorCompleteness = Evalute2WayCompleteness(working);
-        for (int32_t i = 1; i <= F_; ++i)
-            order[i] = i;
-        QuickSort(order, factorCompleteness, 1, F_, random);
-
-        // The anchor and its level.
-        const int32_t anchor = order[1];
-        std::vector<int32_t> anchorScores(static_cast<size_t>(levels_[anchor]) + 1, 0);
-        for (int32_t other = 1; other <= F_; ++other)
-            for (int32_t a = 1; a <= levels_[anchor] && other != anchor; ++a)
-                for (int32_t b = 1; b <= levels_[other]; ++b)
-                    anchorScores[a] += CellOf(working, anchor, a, other, b) != 0 ? 1 : 0;
-        int32_t smallest = 2147483646;
-        for (int32_t a = 1; a <= levels_[anchor]; ++a)
-            if (anchorScores[a] < smallest) {
-                smallest = anchorScores[a];
-                newRow[1] = a;
-            }
-
-        // Every other factor, from the most complete towards the anchor.
-        auto isFactorFixed = [&](int32_t g, int32_t pos, int32_t& level) {
-            if (g == order[1]) {
-                level = newRow[1];
-                return true;
-            }
-            for (int32_t k = F_; k >= pos + 1; --k)
-                if (order[k] == g) {
-                    level = newRow[k];
-                    return true;
-                }
-            return false;
-        };
-        auto complies = [&](int32_t pos) {
-            for (int32_t k = F_; k >= pos; --k) {
-                const int32_t with = k == pos ? 1 : k;  // the anchor, then the factors placed before
-                if (CellOf(working, order[pos], newRow[pos], order[with], newRow[with]) == -1)
-                    return false;
-            }
-            return true;
-        };
-        for (int32_t pos = F_; pos >= 2; --pos) {
-            const int32_t f = order[pos];
-            std::vector<int32_t> scores(static_cast<size_t>(levels_[f]) + 1, 0);
-            for (int32_t g = 1; g <= F_; ++g) {
-                int32_t lg = 0;
-                if (g != f && isFactorFixed(g, pos, lg))
-                    for (int32_t l = 1; l <= levels_[f]; ++l)
-                        scores[l] += CellOf(working, f, l, g, lg) == 0 ? 1 : 0;
-            }
-            std::vector<int32_t> index(static_cast<size_t>(levels_[f]) + 1);
-            for (int32_t l = 1; l <= levels_[f]; ++l)
-                index[l] = l;
-            QuickSort(index, scores, 1, levels_[f], random);
-            for (int32_t k = levels_[f]; k >= 1; --k) {
-                newRow[pos] = index[k];
-                if (complies(pos))
-                    break;
-            }
-        }
-
-        std::vector<int32_t> row(static_cast<size_t>(F_) + 1, 0);
-        for (int32_t i = 1; i <= F_; ++i)
-            row[order[i]] = newRow[i];
-        matrix.push_back(row);
+        matrix.push_back(NextRow(working, random));
         working = base;
         AnalyzeMatrixFor2Ways(matrix, working, c);
         iter += 1;

@@ -53,6 +53,7 @@ private:
     template <typename Key>
     static void QuickSort(std::vector<int32_t>& index, std::vector<Key>& keys, int32_t lMin, int32_t lMax, RandomStream& random);
     bool AddRandomRowToMatrix(Table& working, double& completeness, Matrix& matrix, RandomStream& random) const;
+    std::vector<int32_t> NextRow(Table& working, RandomStream& random) const;
     void RowElimination(const Table& base, Matrix& matrix, RandomStream& random) const;
 
     int32_t F_ = 0;
