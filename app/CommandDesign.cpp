@@ -10,7 +10,7 @@ namespace modMain {
 
 bool ReadCommandDesign(const CommandContext& context, CommandDesign& design)
 {
-    if (!Workbook().Read(true, design.text))
+    if (!context.design.Read(true, design.text))
         return false;
     design.tables = ToEngineDesign(design.text);
     RuleError error;

@@ -189,7 +189,7 @@ const QList<CommandSpec>& Commands()
         for (const ExportKindInfo* format : ExportMenu())
             list.append({.id = format->toolId, .caption = format->caption, .category = "Export",
                          .menu = ToolId::mnuExport, .menuPlace = {1, format->menuPosition + 1},
-                         .run = [kind = format->kind](const CommandContext&) { modMain::ExportAs(kind); }});
+                         .run = [kind = format->kind](const CommandContext& c) { modMain::ExportAs(c, kind); }});
         return list;
     }();
     return commands;

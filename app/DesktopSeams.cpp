@@ -17,7 +17,7 @@ DesktopSeams::DesktopSeams() : mPrinters(CGetMyDataFolder().GetMyDocumentsFolder
     SetSystemDevicesSource(&QtReportPresenter::Devices);
 }
 
-DesktopContext DesktopSeams::Context() { return {mMessages, mHelp, modMain::Defaults()}; }
+DesktopContext DesktopSeams::Context() { return modMain::Desktop(mMessages, mHelp); }
 
 // The error trap keeps its report window to the last: the stop record is written before.
 DesktopSeams::~DesktopSeams()

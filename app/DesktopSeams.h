@@ -19,7 +19,7 @@ public:
     DesktopSeams(const DesktopSeams&) = delete;
     DesktopSeams& operator=(const DesktopSeams&) = delete;
 
-    // The main window's context: these faces and the settings.
+    // The main window's context: these faces and the global objects.
     DesktopContext Context();
 
 private:

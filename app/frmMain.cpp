@@ -110,10 +110,10 @@ void frmMain::Form_Load()
     LoadGroupsAndItemsInOutlookBar();
     BuildHistory();
 
-    modMain::Factors().setLNumFactors(0);
-    modMain::Factors().lMaxNumLevels = 0;
-    modMain::Constraints().setLNumConstraints(0);
-    modMain::PrevRuns().setLNumPrevRuns(0);
+    mDesktop.design.Factors().setLNumFactors(0);
+    mDesktop.design.Factors().lMaxNumLevels = 0;
+    mDesktop.design.Constraints().setLNumConstraints(0);
+    mDesktop.design.PrevRuns().setLNumPrevRuns(0);
     modMain::gbDirty = false;
     modMain::gstrCurrentFile.clear();
 
@@ -134,18 +134,19 @@ void frmMain::Form_Load()
     strengthPanel->setObjectName(kPanelStrength);
     statusBar()->addWidget(strengthPanel);
     mPanels.insert(strengthPanel->objectName(), strengthPanel);
-    const auto countCases = [casesPanel, strengthPanel] {
-        const int rows = modMain::TestCasesGrid().maxRows();
+    GridCellStore& cases = mDesktop.design.TestCasesGrid();
+    const auto countCases = [&cases, casesPanel, strengthPanel] {
+        const int rows = cases.maxRows();
         casesPanel->setText(QStringLiteral("%1 Test Cases  ").arg(rows >= 2 ? rows - 1 : 0));
         strengthPanel->clear();
     };
     countCases();
-    GridCellStore& cases = modMain::TestCasesGrid();
     for (const auto signal : {&GridCellStore::rowsInserted, &GridCellStore::rowsRemoved})
         connect(&cases, signal, casesPanel, countCases);
     connect(&cases, &GridCellStore::modelReset, casesPanel, countCases);
     // The title's modified mark follows every edit of the design sheets.
-    for (GridCellStore* grid : {&modMain::FactorsGrid(), &modMain::ConstraintsGrid(), &modMain::PrevRunsGrid()})
+    DesignWorkbook& design = mDesktop.design;
+    for (GridCellStore* grid : {&design.FactorsGrid(), &design.ConstraintsGrid(), &design.PrevRunsGrid()})
         connect(grid, &GridCellStore::cellEdited, this, &frmMain::UpdateModifiedMark, Qt::QueuedConnection);
     connect(mRules, &frmRules::edited, this, &frmMain::UpdateModifiedMark);
 
@@ -247,10 +248,10 @@ void frmMain::BuildMenus()
 void frmMain::BuildHistory()
 {
     mHistory = new DesignHistory(
-        modMain::Workbook(),
+        mDesktop.design,
         [this] {
             // The windows follow a design put back: the line under the names, the widths.
-            mFactors->Grid->setRowBottomLine(1, 0, modMain::FactorsGrid().maxCols());
+            mFactors->Grid->setRowBottomLine(1, 0, mDesktop.design.FactorsGrid().maxCols());
             for (SheetWindow* sheet : {static_cast<SheetWindow*>(mFactors), static_cast<SheetWindow*>(mConstraints),
                                        static_cast<SheetWindow*>(mPrevRuns)})
                 for (int c = 0; c <= sheet->Grid->store()->maxCols(); ++c)
@@ -306,7 +307,7 @@ void frmMain::LoadGroupsAndItemsInOutlookBar()
     mOutLookBar->addItem(mItems, QStringLiteral("Requirements"));
 
     mSheets = new QStackedWidget(splitter);
-    DesignWorkbook& workbook = modMain::Workbook();
+    DesignWorkbook& workbook = mDesktop.design;
     mFactors = new frmFactorsAndLevels(workbook);
     mConstraints = new frmConstraints(workbook);
     mPrevRuns = new frmPrevRuns(workbook);

@@ -55,5 +55,10 @@ CFile& File()
     return *file;
 }
 
+DesktopContext Desktop(MessagePresenter& messages, HelpViewer& help)
+{
+    return {messages, help, Defaults(), Workbook(), File()};
+}
+
 void ReleaseGlobalObjects() { gObjects.reset(); }
 }  // namespace modMain

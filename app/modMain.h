@@ -2,6 +2,8 @@
 // Application state and the global objects. The design lives only in the four sheets'
 // grids; the model objects keep nothing but the used extent of their sheet.
 
+#include "app/DesktopContext.h"
+
 #include <QString>
 
 class CFactors;
@@ -34,6 +36,9 @@ CPrevRuns& PrevRuns();
 CDefaults& Defaults();
 // The design file and its dialogs, created on first use.
 CFile& File();
+
+// The desktop's context over these global objects, with the presenter and help given.
+DesktopContext Desktop(MessagePresenter& messages, HelpViewer& help);
 
 // Releases the global objects and the grids (at shutdown, and between tests).
 void ReleaseGlobalObjects();

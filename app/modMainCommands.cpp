@@ -4,6 +4,7 @@
 #include "app/frmMain.h"
 #include "app/modMain.h"
 #include "files/CFile.h"
+#include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
 #include "sheets/DesignHistory.h"
 #include "sheets/RulesEditor.h"
@@ -16,7 +17,7 @@ namespace modMain {
 
 void ExportMenuControl(const CommandContext& context)
 {
-    const bool enable = TestCasesGrid().maxRows() > 2;
+    const bool enable = context.design.TestCasesGrid().maxRows() > 2;
     for (const char* id : CommandTable::ExportTools())
         if (QAction* tool = context.window.Tool(QString::fromLatin1(id)))
             tool->setEnabled(enable);
@@ -64,6 +65,6 @@ void Redo(const CommandContext& context)
         history->stack().redo();
 }
 
-void ExportAs(ExportKind kind) { File().ExportHandler(kind); }
+void ExportAs(const CommandContext& context, ExportKind kind) { context.file.ExportHandler(kind); }
 
 }  // namespace modMain

@@ -22,5 +22,5 @@ void DeleteColFromCurrentGrid(const CommandContext& context);
 void Undo(const CommandContext& context);
 void Redo(const CommandContext& context);
 // The Export command of each format: the Test Cases matrix written in it.
-void ExportAs(ExportKind kind);
+void ExportAs(const CommandContext& context, ExportKind kind);
 }  // namespace modMain

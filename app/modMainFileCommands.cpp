@@ -22,11 +22,11 @@ void ForgetUndoSteps()
 
 // The design is now the file at gstrCurrentFile, as saved; it stays changed while the sheets
 // hold text that the file left out.
-void Saved(frmMain& window)
+void Saved(const CommandContext& context)
 {
-    gbDirty = !File().CellsLeftOut().isEmpty();
+    gbDirty = !context.file.CellsLeftOut().isEmpty();
     RecentFiles().Add(gstrCurrentFile);
-    window.SetTitle();
+    context.window.SetTitle();
 }
 
 // The design is now the file at gstrCurrentFile, as opened.
@@ -47,21 +47,22 @@ void FileNew(const CommandContext& context)
         switch (ShowMessage(context.messages, QStringLiteral("Do you want to save changes?"), MsgButtons::YesNoCancel,
                             MsgIcon::Information)) {
         case MsgResult::Yes:
-            if (!File().SaveFile(gstrCurrentFile))
+            if (!context.file.SaveFile(gstrCurrentFile))
                 return;
-            Saved(context.window);
+            Saved(context);
             break;
         case MsgResult::No: break;
         default: return;
         }
     }
-    Factors().setLNumFactors(0);
-    Factors().lMaxNumLevels = 0;
-    Constraints().setLNumConstraints(0);
-    PrevRuns().setLNumPrevRuns(0);
+    DesignWorkbook& design = context.design;
+    design.Factors().setLNumFactors(0);
+    design.Factors().lMaxNumLevels = 0;
+    design.Constraints().setLNumConstraints(0);
+    design.PrevRuns().setLNumPrevRuns(0);
     context.window.SetupSheets();
     gstrCurrentFile.clear();
-    Workbook().ForgetLevelExtras();
+    design.ForgetLevelExtras();
     gbDirty = false;
     gbDesignChanged = true;
     ForgetUndoSteps();
@@ -72,12 +73,12 @@ void FileNew(const CommandContext& context)
 namespace {
 // A changed design is offered for saving first; a save that happened counts even when the
 // open is then cancelled.
-bool OfferToSaveChanges(frmMain& window)
+bool OfferToSaveChanges(const CommandContext& context)
 {
     if (!gbDirty)
         return true;
-    switch (File().OfferToSaveChanges(gstrCurrentFile)) {
-    case CFile::SaveOffer::Saved: Saved(window); return true;
+    switch (context.file.OfferToSaveChanges(gstrCurrentFile)) {
+    case CFile::SaveOffer::Saved: Saved(context); return true;
     case CFile::SaveOffer::Declined: return true;
     case CFile::SaveOffer::Cancelled: return false;
     }
@@ -85,41 +86,41 @@ bool OfferToSaveChanges(frmMain& window)
 }
 
 // Opens the design chosen with the open dialog (askUser) or the one at the path.
-bool OpenDesign(frmMain& window, bool askUser, const QString& path)
+bool OpenDesign(const CommandContext& context, bool askUser, const QString& path)
 {
-    if (!OfferToSaveChanges(window))
+    if (!OfferToSaveChanges(context))
         return false;
     QString opened = path;
-    if (!File().OpenFile(askUser, false, opened))
+    if (!context.file.OpenFile(askUser, false, opened))
         return false;
     gstrCurrentFile = opened;
-    Opened(window);
+    Opened(context.window);
     return true;
 }
 }  // namespace
 
-bool OpenFile(const CommandContext& context) { return OpenDesign(context.window, true, gstrCurrentFile); }
+bool OpenFile(const CommandContext& context) { return OpenDesign(context, true, gstrCurrentFile); }
 
 bool OpenFileFromPath(const CommandContext& context, const QString& path)
 {
-    return OpenDesign(context.window, false, path);
+    return OpenDesign(context, false, path);
 }
 
 bool SaveFile(const CommandContext& context)
 {
-    if (!File().SaveFile(gstrCurrentFile))
+    if (!context.file.SaveFile(gstrCurrentFile))
         return false;
-    Saved(context.window);
+    Saved(context);
     return true;
 }
 
 bool SaveFileAs(const CommandContext& context)
 {
-    const std::optional<QString> path = File().SaveFileAs();
+    const std::optional<QString> path = context.file.SaveFileAs();
     if (!path)
         return false;
     gstrCurrentFile = *path;
-    Saved(context.window);
+    Saved(context);
     return true;
 }
 }  // namespace modMain

@@ -41,9 +41,9 @@ bool TestCasesCurrent(const CommandContext& context, bool& regenerated)
     return regenerated;
 }
 
-bool HasTwoFactorsAtTwoLevels()
+bool HasTwoFactorsAtTwoLevels(const CommandContext& context)
 {
-    return Workbook().HasTwoFactorsAtTwoLevels(
+    return context.design.HasTwoFactorsAtTwoLevels(
         QStringLiteral("You must have at least two factors at two levels to perform this operation."));
 }
 
@@ -60,9 +60,8 @@ void ShowCoverage(const CommandContext& context, std::int64_t found, std::int64_
 }
 
 // The test cases of the Test Cases sheet as level names, one per factor (row 1 holds the names).
-std::vector<std::vector<std::string>> TestCaseRows(std::int32_t numFactors)
+std::vector<std::vector<std::string>> TestCaseRows(const GridCellStore& grid, std::int32_t numFactors)
 {
-    const GridCellStore& grid = TestCasesGrid();
     std::vector<std::vector<std::string>> rows;
     for (int r = 2; r <= grid.maxRows(); ++r) {
         std::vector<std::string>& row = rows.emplace_back();
@@ -74,10 +73,10 @@ std::vector<std::vector<std::string>> TestCaseRows(std::int32_t numFactors)
 
 // Every combination of the levels of In_lNumWays factors that the design asks for (with groups
 // or invalid levels, every kind of them), counted over the Test Cases sheet as one.
-TupleCoverage TotalCoverage(const CommandDesign& design, std::int32_t In_lNumWays)
+TupleCoverage TotalCoverage(const CommandContext& context, const CommandDesign& design, std::int32_t In_lNumWays)
 {
-    const TupleCoverage coverage = CountTupleCoverage(design.tables, *design.constraints,
-                                                      TestCaseRows(design.text.numFactors), In_lNumWays, false);
+    const auto rows = TestCaseRows(context.design.TestCasesGrid(), design.text.numFactors);
+    const TupleCoverage coverage = CountTupleCoverage(design.tables, *design.constraints, rows, In_lNumWays, false);
     TupleCoverage total = TotalOf(coverage);
     total.violation = coverage.violation;
     return total;
@@ -91,7 +90,7 @@ void FindAllCombinations(const CommandContext& context)
         return;
     if (regenerated)
         return;  // the generation has just reported the coverage of its matrix
-    if (!HasTwoFactorsAtTwoLevels())
+    if (!HasTwoFactorsAtTwoLevels(context))
         return;
     std::int32_t found = 0, missing = 0;
     bool violation = false;
@@ -106,12 +105,12 @@ void ReportGeneratedCoverage(const CommandContext& context, std::int32_t In_lNum
         FindAllCombinations(context);
         return;
     }
-    if (!HasTwoFactorsAtTwoLevels())
+    if (!HasTwoFactorsAtTwoLevels(context))
         return;
     CommandDesign design;
     if (!ReadCommandDesign(context, design))
         return;
-    const TupleCoverage total = TotalCoverage(design, In_lNumWays);
+    const TupleCoverage total = TotalCoverage(context, design, In_lNumWays);
     ShowCoverage(context, total.found, total.missing, total.violation);
 }
 
@@ -128,14 +127,14 @@ bool FindAll2Ways(const CommandContext& context, std::int32_t& Ret_lNumFound, st
     // are no pair to find, and a pair of valid levels is one a test case without an invalid
     // level holds.
     if (design.constraints->HasMixedRequirements()) {
-        const TupleCoverage total = TotalCoverage(design, 2);
+        const TupleCoverage total = TotalCoverage(context, design, 2);
         Ret_lNumFound = Clamped(total.found);
         Ret_lNumMissing = Clamped(total.missing);
         Ret_bViolation = total.violation;
         return true;
     }
     const DesignText& t = design.text;
-    CFind find(TestCasesGrid(), gbAutoTest);
+    CFind find(context.design.TestCasesGrid(), gbAutoTest);
     find.LoadData(t.numFactors, t.levelCounts, t.factors, t.numConstraints, t.constraints, t.numPrevRuns,
                   t.prevRuns);
     find.LoadConstraints(design.constraints);
@@ -148,7 +147,7 @@ void FindInteraction(const CommandContext& context)
     bool regenerated = false;
     if (!TestCasesCurrent(context, regenerated))
         return;
-    if (!HasTwoFactorsAtTwoLevels())
+    if (!HasTwoFactorsAtTwoLevels(context))
         return;
     CommandDesign design;
     if (!ReadCommandDesign(context, design))
@@ -168,7 +167,7 @@ void FindInteraction(const CommandContext& context)
         secondLevel = dialog.lSecondLevel;
     }
 
-    CFind find(TestCasesGrid(), gbAutoTest);
+    CFind find(context.design.TestCasesGrid(), gbAutoTest);
     find.LoadData(t.numFactors, t.levelCounts, t.factors, t.numConstraints, t.constraints, t.numPrevRuns,
                   t.prevRuns);
     find.LoadConstraints(design.constraints);

@@ -126,7 +126,7 @@ GenerationOutcome GenerateNWay(const CommandContext& context, std::int32_t In_lN
     Ret_bConverge = false;
     if (gReporter)
         return GenerationOutcome::Refused;
-    if (!Workbook().HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
+    if (!context.design.HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
         return GenerationOutcome::Refused;
     CommandDesign design;
     if (!ReadCommandDesign(context, design))
@@ -211,7 +211,7 @@ void GenerateAllPossible(const CommandContext& context)
 {
     if (CommandRun::Active())
         return;
-    if (!Workbook().HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
+    if (!context.design.HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
         return;
     CommandDesign design;
     if (!ReadCommandDesign(context, design))

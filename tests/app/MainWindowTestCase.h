@@ -131,8 +131,8 @@ protected:
     std::optional<frmMain> window;
 
     QString path(const QString& name) const { return dir->filePath(name); }
-    // The context a window of the test is made with: the doubles and the settings.
-    DesktopContext desktop() { return {messages, help, modMain::Defaults()}; }
+    // The context a window of the test is made with: the doubles and the global objects.
+    DesktopContext desktop() { return modMain::Desktop(messages, help); }
     // Runs act with the answers queued for its boxes, and returns the texts of the boxes shown,
     // forgotten; comparing them also shows that every answer was used.
     QStringList answered(std::initializer_list<MsgResult> answers, const std::function<void()>& act)
