@@ -71,22 +71,17 @@ const CommandSpec kCommands[] = {
     {.id = ToolId::OutlookBar, .caption = "&Outlook Bar", .category = "View", .menu = ToolId::mnuView,
      .menuPlace = {1, 1}, .run = modMain::ToggleLeftPaneDisplay},
     {.id = ToolId::FactorsandLevels, .caption = "&Factors and Levels", .category = "View", .extraShortcut = "Ctrl+1",
-     .menu = ToolId::mnuView, .menuPlace = {2, 1}, .viewItem = frmMain::ItemFactorsAndLevels,
-     .run = [](const CommandContext& c) { c.window.SwitchToOutlookItem(frmMain::ItemFactorsAndLevels); }},
+     .menu = ToolId::mnuView, .menuPlace = {2, 1}, .viewItem = frmMain::ItemFactorsAndLevels},
     {.id = ToolId::Constraints, .caption = "&Constraints", .category = "View", .extraShortcut = "Ctrl+2",
-     .menu = ToolId::mnuView, .menuPlace = {2, 2}, .viewItem = frmMain::ItemConstraints,
-     .run = [](const CommandContext& c) { c.window.SwitchToOutlookItem(frmMain::ItemConstraints); }},
+     .menu = ToolId::mnuView, .menuPlace = {2, 2}, .viewItem = frmMain::ItemConstraints},
     {.id = ToolId::PreviousTest, .caption = "&Previous Test", .category = "View", .extraShortcut = "Ctrl+3",
-     .menu = ToolId::mnuView, .menuPlace = {2, 4}, .viewItem = frmMain::ItemPreviousTest,
-     .run = [](const CommandContext& c) { c.window.SwitchToOutlookItem(frmMain::ItemPreviousTest); }},
+     .menu = ToolId::mnuView, .menuPlace = {2, 4}, .viewItem = frmMain::ItemPreviousTest},
     {.id = ToolId::TestCases, .caption = "&Test Cases", .category = "View", .extraShortcut = "Ctrl+4",
-     .menu = ToolId::mnuView, .menuPlace = {2, 5}, .viewItem = frmMain::ItemTestCases,
-     .run = [](const CommandContext& c) { c.window.SwitchToOutlookItem(frmMain::ItemTestCases); }},
+     .menu = ToolId::mnuView, .menuPlace = {2, 5}, .viewItem = frmMain::ItemTestCases},
     {.id = ToolId::Rules, .caption = "&Rules", .category = "View",
      .description = "Shows the rules that every test case keeps.", .extraShortcut = "Ctrl+5",
      .picture = {"text-x-script", Rules}, .menu = ToolId::mnuView, .menuPlace = {2, 3}, .toolbarPlace = {4, 1},
-     .viewItem = frmMain::ItemRules,
-     .run = [](const CommandContext& c) { c.window.SwitchToOutlookItem(frmMain::ItemRules); }},
+     .viewItem = frmMain::ItemRules},
     {.id = ToolId::mnuTools, .caption = "&Test", .category = "Tools", .description = "Tools menu item",
      .menu = CommandTable::kMenuBar, .menuPlace = {1, 4}},
     {.id = ToolId::ValidateDesign, .caption = "&Validate Design", .category = "Tools", .menu = ToolId::mnuTools,
@@ -186,6 +181,12 @@ const QList<CommandSpec>& Commands()
     // The export tools come from the export formats' table, after the others, in their menu's order.
     static const QList<CommandSpec> commands = [] {
         QList<CommandSpec> list(std::begin(kCommands), std::end(kCommands));
+        // A view tool shows its sheet.
+        for (CommandSpec& command : list)
+            if (command.viewItem >= 0)
+                command.run = [item = command.viewItem](const CommandContext& c) {
+                    c.window.SwitchToOutlookItem(item);
+                };
         for (const ExportKindInfo* format : ExportMenu())
             list.append({.id = format->toolId, .caption = format->caption, .category = "Export",
                          .menu = ToolId::mnuExport, .menuPlace = {1, format->menuPosition + 1},

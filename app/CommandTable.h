@@ -98,8 +98,8 @@ struct CommandSpec {
                                  // menu's own tool; nullptr for none
     ToolPlace menuPlace = {};
     ToolPlace toolbarPlace = {};
-    // The navigation item whose sheet checks this tool in the option group "CurrentView"; -1
-    // for a tool outside the group.
+    // The navigation item whose sheet checks this tool in the option group "CurrentView", and
+    // which the tool shows; -1 for a tool outside the group.
     int viewItem = -1;
     // What a click runs; empty for a tool that runs nothing. A menu's own tool is clicked as
     // the menu opens.

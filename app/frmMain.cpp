@@ -110,10 +110,7 @@ void frmMain::Form_Load()
     LoadGroupsAndItemsInOutlookBar();
     BuildHistory();
 
-    mDesktop.design.Factors().setLNumFactors(0);
-    mDesktop.design.Factors().lMaxNumLevels = 0;
-    mDesktop.design.Constraints().setLNumConstraints(0);
-    mDesktop.design.PrevRuns().setLNumPrevRuns(0);
+    mDesktop.design.ClearCounts();
     modMain::gbDirty = false;
     modMain::gstrCurrentFile.clear();
 

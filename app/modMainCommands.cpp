@@ -49,21 +49,21 @@ void DeleteColFromCurrentGrid(const CommandContext& context)
         DesignHistory::Record(QStringLiteral("Delete Column"), [sheet] { sheet->DeleteColFromGrid(); });
 }
 
-void Undo(const CommandContext& context)
+namespace {
+// One step back (undo) or forward in the Rules sheet's text while it is shown, in the
+// design's history otherwise.
+void StepHistory(const CommandContext& context, bool back)
 {
     if (frmRules* rules = context.window.ShownRulesSheet())
-        rules->Editor()->undo();
+        back ? rules->Editor()->undo() : rules->Editor()->redo();
     else if (DesignHistory* history = DesignHistory::Current())
-        history->stack().undo();
+        back ? history->stack().undo() : history->stack().redo();
 }
+}  // namespace
 
-void Redo(const CommandContext& context)
-{
-    if (frmRules* rules = context.window.ShownRulesSheet())
-        rules->Editor()->redo();
-    else if (DesignHistory* history = DesignHistory::Current())
-        history->stack().redo();
-}
+void Undo(const CommandContext& context) { StepHistory(context, true); }
+
+void Redo(const CommandContext& context) { StepHistory(context, false); }
 
 void ExportAs(const CommandContext& context, ExportKind kind) { context.file.ExportHandler(kind); }
 

@@ -52,23 +52,19 @@ void MarkDesignChanged()
     gbDirty = true;
     gbDesignChanged = true;
 }
+
+void PrintShownSheet(const CommandContext& context, bool withDialog)
+{
+    if (frmRules* rules = context.window.ShownRulesSheet())
+        rules->PrintRules(withDialog);
+    else if (SheetWindow* sheet = context.window.ShownSheet())
+        sheet->PrintGrid(withDialog);
+}
 }  // namespace
 
-void PrintCurrentGrid(const CommandContext& context)
-{
-    if (frmRules* rules = context.window.ShownRulesSheet())
-        rules->PrintRules(false);
-    else if (SheetWindow* sheet = context.window.ShownSheet())
-        sheet->PrintGrid(false);
-}
+void PrintCurrentGrid(const CommandContext& context) { PrintShownSheet(context, false); }
 
-void PrintCurGridWithDialog(const CommandContext& context)
-{
-    if (frmRules* rules = context.window.ShownRulesSheet())
-        rules->PrintRules(true);
-    else if (SheetWindow* sheet = context.window.ShownSheet())
-        sheet->PrintGrid(true);
-}
+void PrintCurGridWithDialog(const CommandContext& context) { PrintShownSheet(context, true); }
 
 void CopyToClipboard(const CommandContext& context)
 {

@@ -55,14 +55,10 @@ void FileNew(const CommandContext& context)
         default: return;
         }
     }
-    DesignWorkbook& design = context.design;
-    design.Factors().setLNumFactors(0);
-    design.Factors().lMaxNumLevels = 0;
-    design.Constraints().setLNumConstraints(0);
-    design.PrevRuns().setLNumPrevRuns(0);
+    context.design.ClearCounts();
     context.window.SetupSheets();
     gstrCurrentFile.clear();
-    design.ForgetLevelExtras();
+    context.design.ForgetLevelExtras();
     gbDirty = false;
     gbDesignChanged = true;
     ForgetUndoSteps();

@@ -143,6 +143,14 @@ bool DesignWorkbook::PutTestCases(std::int32_t numRows, std::int32_t numCols, co
     return true;
 }
 
+void DesignWorkbook::ClearCounts()
+{
+    Factors().setLNumFactors(0);
+    Factors().lMaxNumLevels = 0;
+    Constraints().setLNumConstraints(0);
+    PrevRuns().setLNumPrevRuns(0);
+}
+
 bool DesignWorkbook::HasTwoFactorsAtTwoLevels(const QString& refusal)
 {
     const CFactors& factors = Factors();

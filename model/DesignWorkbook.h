@@ -67,6 +67,9 @@ public:
 
     // A new design: the weights and other names of the levels put last are dropped.
     void ForgetLevelExtras() { mLevelExtras.clear(); }
+    // The model objects count no factor, level, constraint or previous test (the grids are
+    // their windows' to empty).
+    void ClearCounts();
 
     void MarkEdited() const
     {
