@@ -67,6 +67,7 @@ public:
     // Each Constraints row as codes, 1-based: if factor, if level, then factor, then level.
     const std::vector<std::array<int32_t, 4>>& RowCodes() const { return rowCodes_; }
     int32_t NumRules() const { return static_cast<int32_t>(program_.Rules().size()); }
+    const RuleProgram& Program() const { return program_; }
     const std::vector<CompiledGroup>& Groups() const { return program_.Groups(); }
     // Anything a row must keep: then the search needs the solver.
     bool HasConstraints() const { return !rowCodes_.empty() || NumRules() > 0 || anyInvalid_; }

@@ -6,15 +6,17 @@ namespace {
 
 class Encoder {
 public:
-    Encoder(const RuleProgram& program, const std::vector<int32_t>& levelOffset, RuleClauses& out)
+    Encoder(const RuleProgram& program, const std::vector<int32_t>& levelOffset, int32_t firstFree, RuleClauses& out)
         : program_(program), levelOffset_(levelOffset), out_(out)
     {
-        out_.numVariables = levelOffset.back();
+        out_.numVariables = firstFree - 1;
     }
 
-    void Assert(const CompiledRule& rule)
+    // The rule holds; with a guard, only while the guard does.
+    void Assert(const CompiledRule& rule, int32_t guard = 0)
     {
-        Clause({Literal(rule.root)});
+        const int32_t root = Literal(rule.root);
+        Clause(guard != 0 ? std::vector<int32_t>{root, -guard} : std::vector<int32_t>{root});
         for (const int32_t f : rule.factors)
             if (std::find(oneLevel_.begin(), oneLevel_.end(), f) == oneLevel_.end()) {
                 oneLevel_.push_back(f);
@@ -120,8 +122,19 @@ private:
 RuleClauses EncodeRules(const RuleProgram& program, const std::vector<int32_t>& rules, const std::vector<int32_t>& levelOffset)
 {
     RuleClauses clauses;
-    Encoder encoder(program, levelOffset, clauses);
+    Encoder encoder(program, levelOffset, levelOffset.back() + 1, clauses);
     for (const int32_t r : rules)
         encoder.Assert(program.Rules()[static_cast<size_t>(r)]);
+    return clauses;
+}
+
+RuleClauses EncodeGuardedRules(const RuleProgram& program, const std::vector<int32_t>& levelOffset, int32_t firstGuard,
+                               int32_t firstFree)
+{
+    RuleClauses clauses;
+    const auto numRules = static_cast<int32_t>(program.Rules().size());
+    Encoder encoder(program, levelOffset, firstFree, clauses);
+    for (int32_t r = 0; r < numRules; ++r)
+        encoder.Assert(program.Rules()[static_cast<size_t>(r)], firstGuard + r);
     return clauses;
 }

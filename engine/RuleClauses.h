@@ -18,3 +18,8 @@ struct RuleClauses {
 // rules: the rules to encode, by their index in the program.
 RuleClauses EncodeRules(const RuleProgram& program, const std::vector<int32_t>& rules,
                         const std::vector<int32_t>& levelOffset);
+
+// Every rule of the program, rule r holding only while its guard, variable firstGuard + r, is
+// true; the encoding's own variables start at firstFree.
+RuleClauses EncodeGuardedRules(const RuleProgram& program, const std::vector<int32_t>& levelOffset, int32_t firstGuard,
+                               int32_t firstFree);

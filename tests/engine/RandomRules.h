@@ -120,6 +120,10 @@ private:
 struct Case {
     DesignTables design;
     std::vector<Row> validRows;  // keep every rule and hold at most one invalid level
+    // What each statement asks of a row: the rules, rule k on line k + 1 of the rules text,
+    // then the Constraints rows.
+    std::vector<std::function<bool(const Row&)>> rules, constraintRows;
+    std::vector<int> factorLevels;
     struct Group {
         std::vector<int> factors;
         int strength = 2;
@@ -167,6 +171,10 @@ inline Case MakeCase(std::mt19937_64& rng, Extras extras = {})
         c.design.constraints.push_back({factors[a].name, factors[a].Level(la), factors[b].name, factors[b].Level(lb)});
         rules.push_back({"", [a, b, la, lb](const Row& r) { return !(r[a] == la && r[b] == lb); }});
     }
+    for (const Rule& rule : rules)
+        (rule.text.empty() ? c.constraintRows : c.rules).push_back(rule.holds);
+    for (const Factor& factor : factors)
+        c.factorLevels.push_back(factor.levels);
     if (extras.invalidLevels)
         for (int k = pick(1, 2); k > 0; --k) {
             // One or two invalid levels on a factor, never all of its levels.
