@@ -5,11 +5,11 @@
 #include "app/modMain.h"
 #include "app/modMainGeneration.h"
 #include "model/DesignWorkbook.h"
-#include "model/GridCellStore.h"
 #include "platform/MessageBox.h"
+#include "engine/CoverageReport.h"
+#include "engine/ExclusionExplainer.h"
 #include "search/CFind.h"
 #include "search/CoverageSummary.h"
-#include "search/TupleCoverage.h"
 #include "search/frmFindInter.h"
 #include "sheets/SheetWindow.h"
 
@@ -47,39 +47,31 @@ bool HasTwoFactorsAtTwoLevels(const CommandContext& context)
         QStringLiteral("You must have at least two factors at two levels to perform this operation."));
 }
 
-// A count as the summary takes it.
+// A count as the self-test takes it.
 std::int32_t Clamped(std::int64_t count) { return std::int32_t(std::min<std::int64_t>(count, INT32_MAX)); }
 
-// The summary box; a self-test run shows only one that reports a gap.
-void ShowCoverage(const CommandContext& context, std::int64_t found, std::int64_t missing, bool violation)
+// What the Test Cases sheet covers of what the design requires at the strength given; false
+// when a read failed (it has shown its message).
+bool ReadCoverage(const CommandContext& context, std::int32_t strength, CoverageReport& report)
 {
-    const CoverageSummary summary = SummarizeCoverage(Clamped(found), Clamped(missing), violation);
+    CommandDesign design;
+    if (!ReadCommandDesign(context, design))
+        return false;
+    report = ReportCoverage(design.tables, *design.constraints, context.design.TestCaseNames(design.text.numFactors),
+                            {strength, false, false});
+    return true;
+}
+
+// The summary box, after a box for test cases that break a constraint; a self-test run shows
+// only a summary that reports a gap.
+void ShowCoverage(const CommandContext& context, const CoverageReport& report)
+{
+    if (report.AnySuiteViolation() && !gbAutoTest)
+        ShowMessage(context.messages, QStringLiteral("Violated constraints"));
+    const CoverageSummary summary = SummarizeCoverage(report);
     if (summary.complete && gbAutoTest)
         return;
     ShowMessage(context.messages, summary.text, MsgButtons::Ok, MsgIcon::None, summary.helpContext);
-}
-
-// The test cases of the Test Cases sheet as level names, one per factor (row 1 holds the names).
-std::vector<std::vector<std::string>> TestCaseRows(const GridCellStore& grid, std::int32_t numFactors)
-{
-    std::vector<std::vector<std::string>> rows;
-    for (int r = 2; r <= grid.maxRows(); ++r) {
-        std::vector<std::string>& row = rows.emplace_back();
-        for (int f = 1; f <= numFactors; ++f)
-            row.push_back(grid.text(f, r).toStdString());
-    }
-    return rows;
-}
-
-// Every combination of the levels of In_lNumWays factors that the design asks for (with groups
-// or invalid levels, every kind of them), counted over the Test Cases sheet as one.
-TupleCoverage TotalCoverage(const CommandContext& context, const CommandDesign& design, std::int32_t In_lNumWays)
-{
-    const auto rows = TestCaseRows(context.design.TestCasesGrid(), design.text.numFactors);
-    const TupleCoverage coverage = CountTupleCoverage(design.tables, *design.constraints, rows, In_lNumWays, false);
-    TupleCoverage total = TotalOf(coverage);
-    total.violation = coverage.violation;
-    return total;
 }
 }  // namespace
 
@@ -92,54 +84,29 @@ void FindAllCombinations(const CommandContext& context)
         return;  // the generation has just reported the coverage of its matrix
     if (!HasTwoFactorsAtTwoLevels(context))
         return;
-    std::int32_t found = 0, missing = 0;
-    bool violation = false;
-    if (!FindAll2Ways(context, found, missing, violation))
-        return;  // the read has said why
-    ShowCoverage(context, found, missing, violation);
+    CoverageReport report;
+    if (ReadCoverage(context, 2, report))
+        ShowCoverage(context, report);
 }
 
-void ReportGeneratedCoverage(const CommandContext& context, std::int32_t In_lNumWays, bool In_bMixed)
+void ReportGeneratedCoverage(const CommandContext& context, std::int32_t In_lNumWays)
 {
-    if (In_lNumWays <= 2 && !In_bMixed) {
-        FindAllCombinations(context);
-        return;
-    }
     if (!HasTwoFactorsAtTwoLevels(context))
         return;
-    CommandDesign design;
-    if (!ReadCommandDesign(context, design))
-        return;
-    const TupleCoverage total = TotalCoverage(context, design, In_lNumWays);
-    ShowCoverage(context, total.found, total.missing, total.violation);
+    CoverageReport report;
+    if (ReadCoverage(context, In_lNumWays, report))
+        ShowCoverage(context, report);
 }
 
 bool FindAll2Ways(const CommandContext& context, std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing,
                   bool& Ret_bViolation)
 {
-    Ret_lNumFound = 0;
-    Ret_lNumMissing = 0;
-    Ret_bViolation = false;
-    CommandDesign design;
-    if (!ReadCommandDesign(context, design))
-        return false;
-    // Counted as its generation reports it: two invalid levels, which no test case may hold,
-    // are no pair to find, and a pair of valid levels is one a test case without an invalid
-    // level holds.
-    if (design.constraints->HasMixedRequirements()) {
-        const TupleCoverage total = TotalCoverage(context, design, 2);
-        Ret_lNumFound = Clamped(total.found);
-        Ret_lNumMissing = Clamped(total.missing);
-        Ret_bViolation = total.violation;
-        return true;
-    }
-    const DesignText& t = design.text;
-    CFind find(context.design.TestCasesGrid(), gbAutoTest);
-    find.LoadData(t.numFactors, t.levelCounts, t.factors, t.numConstraints, t.constraints, t.numPrevRuns,
-                  t.prevRuns);
-    find.LoadConstraints(design.constraints);
-    find.FindAllCombinations(Ret_lNumFound, Ret_lNumMissing, Ret_bViolation);
-    return true;
+    CoverageReport report;
+    const bool read = ReadCoverage(context, 2, report);
+    Ret_lNumFound = Clamped(report.Covered() + report.Excluded());
+    Ret_lNumMissing = Clamped(report.Missing());
+    Ret_bViolation = report.AnySuiteViolation();
+    return read;
 }
 
 void FindInteraction(const CommandContext& context)
@@ -157,7 +124,7 @@ void FindInteraction(const CommandContext& context)
     std::int32_t firstFactor = 0, firstLevel = 0, secondFactor = 0, secondLevel = 0;
     {
         frmFindInter dialog(&context.window);
-        dialog.LoadFactorsAndLevels(t.numFactors, t.factors, t.levelCounts);
+        dialog.LoadFactorsAndLevels(t.numFactors, t.factors, t.levelCounts, t.invalidLevels);
         dialog.exec();
         if (dialog.bUserCNX)
             return;
@@ -174,10 +141,19 @@ void FindInteraction(const CommandContext& context)
     LongArray locations, rows;
     std::int32_t count = 0;
     bool violation = false;
-    if (find.Find2Way(firstFactor, firstLevel, secondFactor, secondLevel, locations, rows, count, violation))
+    if (find.Find2Way(firstFactor, firstLevel, secondFactor, secondLevel, locations, rows, count, violation)) {
         ActivateFoundCombination(context, count, locations.at(1), rows.at(1));
-    else
-        ShowMessage(context.messages, QStringLiteral("The combination was not found."));
+        return;
+    }
+    // Not found: a combination no valid test case can hold says why.
+    const ConstraintModel& model = *design.constraints;
+    const std::int32_t a = model.LevelOffset()[std::size_t(firstFactor - 1)] + firstLevel - 1;
+    const std::int32_t b = model.LevelOffset()[std::size_t(secondFactor - 1)] + secondLevel - 1;
+    ExclusionExplainer explainer(model);
+    const ExclusionReason reason = explainer.Explain({a, b}, !model.Invalid(a) && !model.Invalid(b));
+    ShowMessage(context.messages, reason.kind == ExclusionReason::Kind::CanOccur
+                                      ? QStringLiteral("The combination was not found.")
+                                      : QString::fromStdString(CannotOccurText("The combination", reason, model)));
 }
 
 void ActivateFoundCombination(const CommandContext& context, std::int32_t In_lNumFound, std::int32_t In_lLocation,

@@ -190,7 +190,7 @@ GenerationOutcome GenerateNWay(const CommandContext& context, std::int32_t In_lN
         ShowMessage(context.messages,
                     QStringLiteral("Failed to converge; this is usually caused by a nested constraint."),
                     MsgButtons::Ok, MsgIcon::None, 26);
-    ReportGeneratedCoverage(context, In_lNumWays, design.constraints->HasMixedRequirements());
+    ReportGeneratedCoverage(context, In_lNumWays);
     return GenerationOutcome::Generated;
 }
 

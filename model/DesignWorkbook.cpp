@@ -182,3 +182,15 @@ bool DesignWorkbook::Read(bool validate, DesignText& t)
                                                             t.numConstraints) &&
            PrevRuns().ReadPrevRunsNoValidate(t.factors, t.levelCounts, t.prevRuns, t.numPrevRuns);
 }
+
+std::vector<std::vector<std::string>> DesignWorkbook::TestCaseNames(std::int32_t numFactors)
+{
+    const GridCellStore& grid = TestCasesGrid();
+    std::vector<std::vector<std::string>> rows;
+    for (int r = 2; r <= grid.maxRows(); ++r) {
+        std::vector<std::string>& row = rows.emplace_back();
+        for (int f = 1; f <= numFactors; ++f)
+            row.push_back(grid.text(f, r).toStdString());
+    }
+    return rows;
+}

@@ -15,6 +15,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 class DesignWorkbook {
 public:
@@ -55,6 +57,9 @@ public:
     void PutPrevRuns(std::int32_t numPrevRuns, const TextTable& prevRuns);
     // False, the grid unchanged, when the matrix has no row.
     bool PutTestCases(std::int32_t numRows, std::int32_t numCols, const TextTable& matrix);
+    // The test cases of the Test Cases sheet as its cells show them, one name per factor (its
+    // first row, the factor names, left out).
+    std::vector<std::vector<std::string>> TestCaseNames(std::int32_t numFactors);
 
     // What every generation and search command does before it runs. The first: whether the
     // Factors and Levels sheet holds at least two factors at two levels; otherwise shows the

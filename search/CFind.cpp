@@ -152,24 +152,3 @@ void CFind::IncrementFindArray(std::int32_t location, std::int32_t row, LongArra
     locations(count) = location;
     rows(count) = row;
 }
-
-void CFind::FindAllCombinations(std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing,
-                                bool& Ret_bAnyConstraintViolations)
-{
-    Ret_lNumFound = 0;
-    Ret_lNumMissing = 0;
-    Ret_bAnyConstraintViolations = false;
-    for (int i = 1; i <= mlNumFactors - 1; ++i)
-        for (int j = i + 1; j <= mlNumFactors; ++j)
-            for (int a = 1; a <= malLevelCount.at(i); ++a)
-                for (int b = 1; b <= malLevelCount.at(j); ++b) {
-                    LongArray locations, rows;
-                    std::int32_t count = 0;
-                    bool violation = false;
-                    if (Find2Way(i, a, j, b, locations, rows, count, violation))
-                        ++Ret_lNumFound;
-                    else
-                        ++Ret_lNumMissing;
-                    Ret_bAnyConstraintViolations = Ret_bAnyConstraintViolations || violation;
-                }
-}

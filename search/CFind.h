@@ -40,10 +40,6 @@ public:
                   std::int32_t In_lSecondLevel, LongArray& Ret_alLocations, LongArray& Ret_alFindRows,
                   std::int32_t& Ret_lNumFound, bool& Ret_bViolateConstraints);
 
-    // Counts every 2-way level pair of the design as found or missing.
-    void FindAllCombinations(std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing,
-                             bool& Ret_bAnyConstraintViolations);
-
 private:
     struct Pair {
         std::int32_t f1, l1, f2, l2;

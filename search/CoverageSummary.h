@@ -1,28 +1,43 @@
 #pragma once
-// The one-line report of a whole-design pair count, in the three wordings the program uses,
-// with the help topic that explains each.
+// The coverage report as the program says it: the one-line summary of a whole-design count in
+// the wordings the program uses, with the help topic that explains each; a line for each kind
+// of combination; the cells of a combination and why one cannot occur.
+
+#include "engine/CoverageReport.h"
+#include "engine/ExclusionExplainer.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 
+struct DesignText;
+
 struct CoverageSummary {
     QString text;
     int helpContext = 0;
-    bool complete = false;  // every pair found and no constraint violated
+    bool complete = false;  // every required combination found and every test case sound
 };
 
-// found: pairs found in the constraints, the previous tests or the matrix; missing: pairs found
-// nowhere; violation: the matrix holds a pair that a constraint forbids.
-CoverageSummary SummarizeCoverage(std::int32_t found, std::int32_t missing, bool violation);
+// The Coverage view's help topic.
+inline constexpr int kCoverageHelpContext = 38;
 
-struct TupleCoverage;
-struct DesignText;
+// A combination no valid test case can hold counts as found in the constraints, as a pair a
+// Constraints row names does; what is missing is what a valid test case can hold, listed by the
+// Coverage view (commandLine: by --missing).
+CoverageSummary SummarizeCoverage(const CoverageReport& report, bool commandLine = false);
 
-// Every combination a design with invalid levels or groups asks for, of valid levels, of
-// invalid-level pairs and of each group, counted as one (found and missing only).
-TupleCoverage TotalOf(const TupleCoverage& coverage);
 // A line for each kind apart, when there is more than one: "12 of 12 valid pairs",
 // "8 of 8 invalid-level pairs", "Group { [A], [B], [C] } @ 3: 27 of 27 triples".
-QStringList CoverageByKind(const TupleCoverage& coverage, const DesignText& design, std::int32_t strength);
+QStringList CoverageByKind(const CoverageReport& report, const DesignText& design);
+// A requirement's name: "2-way", "invalid-level pairs", "Group { [A], [B] } @ 3".
+QString RequirementName(const CoverageRequirement& requirement, const DesignText& design);
+
+// A level entry of the design as its factor's name and the level as test cases show it.
+QStringList EntryCells(const DesignText& design, const ConstraintModel& model, std::int32_t entry);
+// "Country = Japan, Delivery = Locker".
+QString LevelsText(const DesignText& design, const ConstraintModel& model, const std::vector<std::int32_t>& entries);
+// What is wrong with a problem row: "breaks Constraints row 2 and the rule on line 11",
+// "holds 2 invalid levels", "holds a name that is no level of Country".
+QString ProblemText(const CoverageProblemRow& row, const ConstraintModel& model, const DesignText& design,
+                    std::int32_t firstRuleLine);

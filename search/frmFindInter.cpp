@@ -72,8 +72,9 @@ frmFindInter::frmFindInter(QWidget* parent)
 }
 
 void frmFindInter::LoadFactorsAndLevels(std::int32_t In_lNumFactors, const TextTable& In_vaFactors,
-                                        const LongArray& In_alLevelCount)
+                                        const LongArray& In_alLevelCount, const std::set<std::pair<int, int>>& In_invalidLevels)
 {
+    mInvalidLevels = In_invalidLevels;
     mlNumFactors = In_lNumFactors;
     mvaFactors = In_vaFactors;
     malLevelCount = In_alLevelCount;
@@ -90,8 +91,9 @@ void frmFindInter::FillLevels(QListWidget* levels, int f)
     levels->clear();
     if (f < 1 || f > mlNumFactors)
         return;
+    // An invalid level as test cases show it.
     for (int l = 1; l <= malLevelCount.at(f); ++l)
-        levels->addItem(mvaFactors.at(l, f));
+        levels->addItem(mInvalidLevels.count({l, f}) ? QLatin1Char('~') + mvaFactors.at(l, f) : mvaFactors.at(l, f));
 }
 
 void frmFindInter::cmdFind_Click()

@@ -7,6 +7,8 @@
 #include <QDialog>
 
 #include <cstdint>
+#include <set>
+#include <utility>
 
 class QListWidget;
 class QPushButton;
@@ -32,9 +34,10 @@ public:
     std::int32_t lSecondFactor = 0;
     std::int32_t lSecondLevel = 0;
 
-    // Fills both factor lists with the factor names, in factor order.
+    // Fills both factor lists with the factor names, in factor order. The invalid levels, as
+    // (level, factor) of the table, are listed as test cases show them, "~" first.
     void LoadFactorsAndLevels(std::int32_t In_lNumFactors, const TextTable& In_vaFactors,
-                              const LongArray& In_alLevelCount);
+                              const LongArray& In_alLevelCount, const std::set<std::pair<int, int>>& In_invalidLevels = {});
 
     void cmdFind_Click();
     void cmdCancel_Click();
@@ -48,4 +51,5 @@ private:
     std::int32_t mlNumFactors = 0;
     TextTable mvaFactors;
     LongArray malLevelCount;
+    std::set<std::pair<int, int>> mInvalidLevels;
 };

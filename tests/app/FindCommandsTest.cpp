@@ -127,10 +127,16 @@ private slots:
 
         DesignLoader::LoadTestCases(w, kDesign, {{"a1", "b1"}, {"a2", "b2"}});
         ExpectOneBox(messages, [&] { w.Tool(ToolId::FindAllCombinations)->trigger(); },
-                     Summary(2, 4, " There are nested constraints in the design."), MsgIcon::None,
-                     MsgButtons::Ok, 26);
+                     Summary(2, 4, " 2 combinations that a valid test case can hold are missing; the Coverage view "
+                                   "lists them."),
+                     MsgIcon::None, MsgButtons::Ok, 38);
+        DesignLoader::LoadTestCases(w, kDesign, {{"a1", "b1"}, {"a2", "b2"}, {"a1", "b2"}});
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::FindAllCombinations)->trigger(); },
+                     Summary(3, 4, " 1 combination that a valid test case can hold is missing; the Coverage view "
+                                   "lists it."),
+                     MsgIcon::None, MsgButtons::Ok, 38);
 
-        // A matrix row holding a forbidden pair: one box for the pair, then the summary.
+        // A matrix row holding a forbidden pair covers nothing: a box for it, then the summary.
         DesignLoader::Load(w, kDesign, {{"A", "a1", "B", "b1"}});
         DesignLoader::LoadTestCases(w, kDesign, {{"a1", "b1"}, {"a2", "b2"}});
         messages.answer(MsgResult::Ok).answer(MsgResult::Ok);
@@ -145,6 +151,41 @@ private slots:
         QCOMPARE(answered({MsgResult::Ok, MsgResult::Ok}, [&] { w.Tool(ToolId::FindCombination)->trigger(); }),
                  (QStringList{"Violated constraints", "The combination was found a total of 2 times. The first "
                                                       "occurrence was found in the Constraints in the selected row."}));
+    }
+
+    // A combination found nowhere that no valid test case can hold says why; the level lists
+    // show an invalid level as test cases do.
+    void findCombinationSaysWhyACombinationCannotOccur()
+    {
+        frmMain& w = shownWindow();
+        DesignLoader::Load(w, {{"Country", {"Germany", "Japan"}}, {"Delivery", {"Locker", "Ship"}}, {"Size", {"S", "L"}}});
+        modMain::Workbook().SetRules("# line 1\nIF [Delivery] = \"Locker\" THEN [Size] <> \"L\" AND [Country] <> \"Japan\";");
+        for (const auto& [col, row] : {std::pair{2, 3}, std::pair{3, 2}}) {  // Ship and S
+            w.FactorsSheet()->Grid->selectBlock(col, row, col, row);
+            w.Tool(ToolId::MarkLevelInvalid)->trigger();
+        }
+        modMain::gbDesignChanged = false;
+        const struct {
+            int f1, l1, f2, l2;
+            const char* message;
+        } cases[] = {
+            {1, 2, 2, 1, "The combination cannot occur: the rule on line 2."},
+            {3, 2, 2, 1, "The combination cannot occur: the rule on line 2."},
+            {1, 1, 3, 1, "The combination was not found."},
+            {2, 2, 3, 1, "The combination cannot occur. Two invalid levels never share a test case."},
+        };
+        for (const auto& c : cases) {
+            AnswerFindDialog(c.f1, c.l1, c.f2, c.l2);
+            ExpectOneBox(messages, [&] { w.Tool(ToolId::FindCombination)->trigger(); }, c.message, MsgIcon::None);
+        }
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<frmFindInter*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->lstFirstFactor->setCurrentRow(2);
+            QCOMPARE(dialog->lstFirstLevel->item(0)->text(), "~S");
+            dialog->reject();
+        });
+        w.Tool(ToolId::FindCombination)->trigger();
     }
 
     void refusalsTheRegenerationQuestionAndAFailedReadEndTheCommand()
