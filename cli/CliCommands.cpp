@@ -1,12 +1,13 @@
 #include "cli/CliCommands.h"
 
-#include "model/EngineDesign.h"
 #include "cli/CliReporter.h"
+#include "cli/CliSupport.h"
 #include "cli/HeadlessDesign.h"
 #include "cli/JsonReport.h"
 #include "cli/SuiteFile.h"
 #include "engine/CAllCombinations.h"
 #include "engine/CCalcNWay.h"
+#include "engine/CoverageReport.h"
 #include "engine/EngineFatalError.h"
 #include "engine/RandomStream.h"
 #include "engine/SeedCompletion.h"
@@ -18,9 +19,7 @@
 #include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
 #include "platform/MessageBox.h"
-#include "search/CFind.h"
 #include "search/CoverageSummary.h"
-#include "search/TupleCoverage.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -35,80 +34,9 @@
 
 namespace CliCommands {
 
+using namespace CliSupport;
+
 namespace {
-
-// Opens the design onto the sheets: kExitOk, kExitRefused for a model text with a problem at
-// its line and column, or kExitUsage for a file that cannot be read, each told.
-int OpenDesign(const CliOptions& options, DesignText* read = nullptr)
-{
-    Result<DesignText, DesignReadFailure> opened = HeadlessDesign::Open(options.design);
-    if (opened) {
-        if (read)
-            *read = std::move(opened).value();
-        return kExitOk;
-    }
-    const DesignReadFailure& failure = opened.error();
-    const QByteArray path = HeadlessDesign::ShownPath(options.design).toLocal8Bit();
-    if (failure.line > 0) {
-        std::fprintf(stderr, "%s:%d:%d: %s\n", path.constData(), failure.line, failure.column,
-                     failure.message.toLocal8Bit().constData());
-        return kExitRefused;
-    }
-    std::fprintf(stderr, "Error opening file: %s: %s\n", path.constData(), failure.message.toLocal8Bit().constData());
-    return kExitUsage;
-}
-
-// Writes to the file, or to standard output when the path is empty or "-".
-bool WriteBytes(const QString& path, const std::function<Result<void>(QIODevice&)>& write)
-{
-    const bool toStandardOutput = path.isEmpty() || path == QLatin1String("-");
-    std::fflush(stdout);
-    FileWriter file = toStandardOutput ? FileWriter(stdout) : FileWriter(path);
-    Result<void> written = file.open();
-    if (written)
-        written = write(file.device());
-    if (written)
-        written = file.commit();
-    if (written)
-        return true;
-    std::fprintf(stderr, "Cannot write %s: %s\n",
-                 toStandardOutput ? "to standard output" : QFile::encodeName(path).constData(),
-                 written.error().toLocal8Bit().constData());
-    return false;
-}
-
-
-// A read design as the engine takes it, with its constraints compiled once.
-struct ReadDesign {
-    DesignText tables;
-    DesignTables design;
-    std::shared_ptr<const ConstraintModel> constraints;
-};
-
-// Opens the design, makes the size check of generation and search (when given its refusal),
-// reads the three tables with validation and compiles the constraints; a rules text that does
-// not check is told as DESIGN:LINE:COLUMN: message. kExitOk when the design is ready.
-int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, ReadDesign& read)
-{
-    if (const int failed = OpenDesign(options))
-        return failed;
-    if (!tooSmallRefusal.isEmpty() && !HeadlessDesign::Workbook().HasTwoFactorsAtTwoLevels(tooSmallRefusal))
-        return kExitRefused;
-    if (!HeadlessDesign::Workbook().Read(true, read.tables))
-        return kExitRefused;
-    read.design = ToEngineDesign(read.tables);
-    RuleError error;
-    read.constraints = CompileConstraints(read.design, error);
-    if (read.constraints)
-        return kExitOk;
-    std::fprintf(stderr, "%s:%d:%d: %s\n", HeadlessDesign::ShownPath(options.design).toLocal8Bit().constData(),
-                 error.at.line + HeadlessDesign::RulesFirstLine() - 1, error.at.column, error.message.c_str());
-    return kExitRefused;
-}
-
-const char* const kTooSmallToGenerate =
-    "You must have at least two factors at two levels before generating the combinations.";
-const char* const kTooSmallToSearch = "You must have at least two factors at two levels to perform this operation.";
 
 // The header line of a matrix: the factor names.
 QString NamesLine(const DesignText& tables, TextFormat format)
@@ -139,8 +67,9 @@ QByteArray GeneratedJson(const ReadDesign& read, const GeneratedMatrix& matrix,
                          const std::vector<std::vector<QString>>& rows, const CliOptions& options, std::uint64_t seed,
                          bool converged)
 {
-    const TupleCoverage coverage = CountTupleCoverage(read.design, *read.constraints, matrix.names, options.strength, true);
-    QJsonObject summary = JsonReport::CoverageSummary(coverage, read.tables);
+    const CoverageReport report =
+        ReportCoverage(read.design, *read.constraints, matrix.names, {options.strength, false, false});
+    QJsonObject summary = JsonReport::CoverageSummary(report, read.tables);
     summary.insert(QStringLiteral("rows"), double(rows.size()));
     summary.insert(QStringLiteral("strength"), options.strength);
     summary.insert(QStringLiteral("seed"), QString::number(seed));  // as text: JSON numbers lose 64-bit seeds
@@ -154,27 +83,6 @@ QByteArray GeneratedJson(const ReadDesign& read, const GeneratedMatrix& matrix,
 }  // namespace
 
 namespace {
-
-int CannotRead(const QString& path, const QString& reason)
-{
-    std::fprintf(stderr, "Cannot read %s: %s\n", QFile::encodeName(path).constData(), reason.toLocal8Bit().constData());
-    return kExitUsage;
-}
-
-// The rows of a TSV, CSV or JSON file as level codes; kExitOk, or the exit status after the
-// problem was told (FILE:LINE:COLUMN: message).
-int ReadRowsFile(const QString& path, const DesignTables& design, bool wholeRows, SuiteRows& rows)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return CannotRead(path, file.errorString());
-    SuiteFileError error;
-    if (ReadSuiteFile(file.readAll(), design, wholeRows, rows, error))
-        return kExitOk;
-    std::fprintf(stderr, "%s:%d:%d: %s\n", QFile::encodeName(path).constData(), error.line, error.column,
-                 error.message.toLocal8Bit().constData());
-    return kExitRefused;
-}
 
 std::vector<std::string> RowNames(const DesignTables& design, const std::vector<std::int32_t>& codes, bool shown)
 {
@@ -332,27 +240,12 @@ int Generate(const CliOptions& options)
 
 namespace {
 
-// The test cases of the saved matrix, as level names (or as shown).
-std::vector<std::vector<std::string>> SavedMatrix(const DesignText& tables)
-{
-    const GridCellStore& grid = HeadlessDesign::Workbook().TestCasesGrid();
-    std::vector<std::vector<std::string>> matrix;
-    for (int r = 2; r <= grid.maxRows(); ++r) {  // row 1 holds the factor names
-        std::vector<std::string>& row = matrix.emplace_back();
-        for (int f = 1; f <= tables.numFactors; ++f)
-            row.push_back(grid.text(f, r).toStdString());
-    }
-    return matrix;
-}
-
 // A level's or a pair's cells: factor name and level name, for each entry.
 QStringList EntryCells(const DesignText& tables, const ConstraintModel& model, std::initializer_list<int> entries)
 {
     QStringList cells;
-    for (const int entry : entries) {
-        const int f = model.LevelFactor()[std::size_t(entry)];
-        cells << tables.factors.at(0, f + 1) << tables.factors.at(entry - model.LevelOffset()[std::size_t(f)] + 1, f + 1);
-    }
+    for (const int entry : entries)
+        cells << ::EntryCells(tables, model, entry);
     return cells;
 }
 
@@ -401,7 +294,7 @@ int Validate(const CliOptions& options)
     // With invalid levels or groups, what the saved matrix covers of each kind.
     if (model.HasMixedRequirements())
         for (const QString& line :
-             CoverageByKind(CountTupleCoverage(read.design, model, SavedMatrix(read.tables), 2, false), read.tables, 2))
+             CoverageByKind(ReportCoverage(read.design, model, SavedMatrix(read.tables), {2, false, false}), read.tables))
             out << line << "\n";
     // Designs whose constraints exclude nothing together keep the one line; otherwise what they
     // exclude follows, a level or a pair a line.
@@ -414,161 +307,6 @@ int Validate(const CliOptions& options)
         out << DelimitedLine(EntryCells(read.tables, model, {dead}), options.format) << "\n";
     for (const auto& [a, b] : implied.pairs)
         out << DelimitedLine(EntryCells(read.tables, model, {a, b}), options.format) << "\n";
-    return kExitOk;
-}
-
-namespace {
-
-// coverage's answer as one JSON document: the saved matrix's rows, what they cover and, with
-// --missing, each combination they lack.
-int CoverageJson(const CliOptions& options, const ReadDesign& read, const std::vector<std::vector<std::string>>& matrix,
-                 const TupleCoverage& coverage)
-{
-    QJsonObject summary = JsonReport::CoverageSummary(coverage, read.tables);
-    summary.insert(QStringLiteral("rows"), double(matrix.size()));
-    summary.insert(QStringLiteral("strength"), options.strength);
-    if (options.missing) {
-        // The invalid-level pairs follow the combinations of valid levels.
-        QJsonArray missing;
-        for (const TupleCoverage::Missing& m : coverage.missingCombinations) {
-            QStringList cells;
-            for (std::size_t i = 0; i < m.factors.size(); ++i)
-                cells << read.tables.factors.at(0, m.factors[i]) << read.tables.factors.at(m.levels[i], m.factors[i]);
-            missing.append(QJsonObject{{QStringLiteral("levels"), QJsonArray::fromStringList(cells)},
-                                       {QStringLiteral("excludedTogether"), m.excludedTogether},
-                                       {QStringLiteral("invalidLevel"), missing.size() >= coverage.missing}});
-        }
-        summary.insert(QStringLiteral("missing"), missing);
-    }
-    std::vector<std::vector<QString>> rows;
-    for (const std::vector<std::string>& row : matrix) {
-        std::vector<QString>& cells = rows.emplace_back();
-        for (const std::string& cell : row)
-            cells.push_back(QString::fromStdString(cell));
-    }
-    const QByteArray text = JsonReport::Document(read.tables, rows, summary);
-    std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
-    return kExitOk;
-}
-
-// The coverage of the combinations of levels of every `strength` factors by the matrix.
-int TupleCoverageReport(const CliOptions& options, const ReadDesign& read,
-                        const std::vector<std::vector<std::string>>& matrix)
-{
-    const TupleCoverage coverage =
-        CountTupleCoverage(read.design, *read.constraints, matrix, options.strength, options.missing || options.json);
-    if (options.json)
-        return CoverageJson(options, read, matrix, coverage);
-    const auto clamped = [](std::int64_t count) { return std::int32_t(std::min<std::int64_t>(count, INT32_MAX)); };
-    QTextStream out(stdout);
-    const TupleCoverage total = TotalOf(coverage);
-    out << SummarizeCoverage(clamped(total.found), clamped(total.missing), coverage.violation).text << "\n";
-    for (const QString& line : CoverageByKind(coverage, read.tables, options.strength))
-        out << line << "\n";
-    for (const TupleCoverage::Missing& missing : coverage.missingCombinations) {
-        QStringList cells;
-        for (std::size_t i = 0; i < missing.factors.size(); ++i)
-            cells << read.tables.factors.at(0, missing.factors[i])
-                  << read.tables.factors.at(missing.levels[i], missing.factors[i]);
-        if (missing.excludedTogether)
-            cells << QStringLiteral("excluded together");
-        out << DelimitedLine(cells, options.format) << "\n";
-    }
-    return kExitOk;
-}
-
-// The pairs found nowhere, each marked when no valid test case can hold it: no matrix can cover it.
-void ListMissingPairs(const CliOptions& options, const ReadDesign& read, CFind& find, QTextStream& out)
-{
-    const DesignText& tables = read.tables;
-    const ConstraintModel& model = *read.constraints;
-    for (int i = 1; i < tables.numFactors; ++i)
-        for (int j = i + 1; j <= tables.numFactors; ++j)
-            for (int a = 1; a <= tables.levelCounts.at(i); ++a)
-                for (int b = 1; b <= tables.levelCounts.at(j); ++b) {
-                    LongArray locations, rows;
-                    std::int32_t count = 0;
-                    bool violated = false;
-                    if (find.Find2Way(i, a, j, b, locations, rows, count, violated))
-                        continue;
-                    const int first = model.LevelOffset()[std::size_t(i - 1)] + a - 1;
-                    const int second = model.LevelOffset()[std::size_t(j - 1)] + b - 1;
-                    QStringList cells = EntryCells(tables, model, {first, second});
-                    if (!model.AnyValidRow() || model.Excluded(first, second))
-                        cells << QStringLiteral("excluded together");
-                    out << DelimitedLine(cells, options.format) << "\n";
-                }
-}
-
-// The rows of the suite that break a constraint or a rule, each with what it breaks.
-QStringList BrokenRows(const ReadDesign& read, const SuiteRows& suite)
-{
-    const ConstraintModel& model = *read.constraints;
-    QStringList broken;
-    for (std::size_t r = 0; r < suite.codes.size(); ++r) {
-        const std::vector<std::int32_t>& codes = suite.codes[r];
-        if (std::find(codes.begin(), codes.end(), -1) != codes.end() || model.RowIsValid(codes.data()))
-            continue;
-        QStringList what;
-        const ConstraintModel::Statements statements = model.BrokenBy(codes.data());
-        for (const std::int32_t row : statements.constraintRows)
-            what << QStringLiteral("constraint %1").arg(row);
-        for (const std::int32_t rule : statements.rules)
-            what << QStringLiteral("the rule on line %1").arg(model.RuleLine(rule) + HeadlessDesign::RulesFirstLine() - 1);
-        if (what.isEmpty())
-            what << QStringLiteral("more than one invalid level");
-        broken << QStringLiteral("The test case on line %1 breaks %2.").arg(suite.lines[r]).arg(what.join(QStringLiteral(", ")));
-    }
-    return broken;
-}
-
-// coverage --suite: what a suite from anywhere covers of what the design requires; with
-// --missing, what it lacks and the rows that break a constraint. Exit status 1 when one does.
-int SuiteCoverage(const CliOptions& options, const ReadDesign& read)
-{
-    SuiteRows suite;
-    if (const int failed = ReadRowsFile(options.suite, read.design, false, suite))
-        return failed;
-    std::vector<std::vector<std::string>> matrix;
-    for (const std::vector<std::int32_t>& codes : suite.codes) {
-        std::vector<std::string>& row = matrix.emplace_back();
-        for (std::int32_t f = 0; f < read.design.NumFactors(); ++f)
-            row.push_back(codes[std::size_t(f)] < 0 ? std::string() : read.design.ShownName(f, codes[std::size_t(f)] + 1));
-    }
-    if (const int failed = TupleCoverageReport(options, read, matrix))
-        return failed;
-    const QStringList broken = BrokenRows(read, suite);
-    for (const QString& line : options.missing ? broken : QStringList())
-        std::fprintf(options.json ? stderr : stdout, "%s\n", line.toLocal8Bit().constData());
-    return broken.isEmpty() ? kExitOk : kExitRefused;
-}
-
-}  // namespace
-
-int Coverage(const CliOptions& options)
-{
-    CliReporter reporter;
-    ReadDesign read;
-    if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToSearch), read))
-        return refused;
-    if (!options.suite.isEmpty())
-        return SuiteCoverage(options, read);
-    if (options.strength > 2 || read.constraints->HasMixedRequirements() || options.json)
-        return TupleCoverageReport(options, read, SavedMatrix(read.tables));
-
-    const DesignText& tables = read.tables;
-    CFind find(HeadlessDesign::Workbook().TestCasesGrid(), /*quiet=*/true);  // one summary, not a box per violated pair
-    find.LoadData(tables.numFactors, tables.levelCounts, tables.factors, tables.numConstraints, tables.constraints,
-                  tables.numPrevRuns, tables.prevRuns);
-    find.LoadConstraints(read.constraints);
-    std::int32_t found = 0, missing = 0;
-    bool violation = false;
-    find.FindAllCombinations(found, missing, violation);
-
-    QTextStream out(stdout);
-    out << SummarizeCoverage(found, missing, violation).text << "\n";
-    if (options.missing)
-        ListMissingPairs(options, read, find, out);
     return kExitOk;
 }
 

@@ -5,6 +5,7 @@
 #include "files/ExportKind.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -29,6 +30,8 @@ struct CliOptions {
     QString include;   // rows that must be in the suite
     QString previous;  // tests already run, added to the design's
     QString suite;     // a suite to count the coverage of, in place of the saved matrix
+    QString plot;      // where coverage draws its growth chart (SVG)
+    QStringList levels;  // explain's FACTOR=LEVEL operands
     ExportKind exportKind = ExportKind::CommaDelimited;
 };
 
@@ -40,7 +43,12 @@ inline constexpr int kExitUsage = 2;    // a usage error, or a file that cannot 
 namespace CliCommands {
 int Generate(const CliOptions& options);
 int Validate(const CliOptions& options);
+// Exit status 0 only when every combination the design requires is covered and no test case
+// breaks a constraint; 1 otherwise.
 int Coverage(const CliOptions& options);
+// Whether the levels can stand in one valid test case (0, with one such test case) or not (1,
+// with the smallest set of rules and Constraints rows that forbids them).
+int Explain(const CliOptions& options);
 int All(const CliOptions& options);
 int Export(const CliOptions& options);
 // Writes the design as the other kind: OUT ending in .test a design document, else a model text.

@@ -183,7 +183,8 @@ const std::vector<CliOption>& CliOptionTable()
         {"previous", "FILE", "tests already run (whole rows, as --include reads them), added to the design's", ReadText<&CliOptions::previous>},
         {"suite", "FILE", "count what this suite covers (TSV, CSV or JSON) instead of the saved matrix", ReadText<&CliOptions::suite>},
         {"yes", nullptr, "answer Yes to the question before a listing of more than 1,000 combinations", ReadYes},
-        {"missing", nullptr, "list what is not covered", ReadMissing},
+        {"missing", nullptr, "list what is not covered and what cannot occur, with why", ReadMissing},
+        {"plot", "FILE", "draw the coverage after each test case, for each kind of combination, as SVG", ReadText<&CliOptions::plot>},
     };
     return options;
 }
@@ -208,9 +209,17 @@ const std::vector<CliCommand>& CliCommandTable()
          {"yes", "format", "output"},
          CliCommands::All},
         {"coverage",
-         "count the pairs (--strength T: the combinations of T levels) the design's saved matrix covers",
-         {"strength", "missing", "format", "suite"},
+         "count the pairs (--strength T: the combinations of T levels) the design's saved matrix covers of those a "
+         "valid test case can hold (exit status 1 when one is missing or a test case breaks a constraint; with "
+         "--format csv, tsv or json only the data goes to standard output)",
+         {"strength", "missing", "format", "suite", "plot"},
          CliCommands::Coverage},
+        {"explain",
+         "say whether the levels can stand together in a valid test case, with one that holds them (exit status 0), "
+         "or which rules and Constraints rows forbid them (exit status 1)",
+         {},
+         CliCommands::Explain,
+         "DESIGN FACTOR=LEVEL FACTOR=LEVEL..."},
         {"export", "write the design's saved matrix to a file, as the desktop program exports it (--format and "
                    "--output required)",
          {"format", "output"},
@@ -415,12 +424,16 @@ int RunCommandLine(const QStringList& arguments)
     if (!command)
         return UsageError(QStringLiteral("unknown command: ") + parsed.positionals[0], CliUsage());
     const QStringList operands = QString::fromLatin1(command->operands).split(QLatin1Char(' '));
-    if (parsed.positionals.size() != operands.size() + 1)
+    // Operands ending in "..." are levels, as many as given beyond the ones named.
+    const bool levels = operands.last().endsWith(QLatin1String("..."));
+    if (levels ? parsed.positionals.size() < operands.size() + 1 : parsed.positionals.size() != operands.size() + 1)
         return UsageError(QStringLiteral("%1 takes %2").arg(QLatin1String(command->name), operands.join(QLatin1Char(' '))),
                           CliCommandUsage(*command));
     CliOptions options;
     options.design = parsed.positionals[1];
-    if (operands.size() > 1)
+    if (levels)
+        options.levels = parsed.positionals.mid(2);
+    else if (operands.size() > 1)
         options.output = parsed.positionals[2];
     if (const QString wrong = ReadOptions(*command, parsed, options); !wrong.isEmpty())
         return UsageError(wrong, CliCommandUsage(*command));

@@ -41,32 +41,46 @@ QByteArray Closing(const QJsonObject& summary)
     return "\n],\n\"summary\": " + QJsonDocument(summary).toJson(QJsonDocument::Compact) + "\n}\n";
 }
 
-QJsonObject CoverageSummary(const TupleCoverage& coverage, const DesignText& design)
+namespace {
+
+QJsonObject Counts(const CoverageRequirement& requirement)
 {
-    // What no valid test case can hold counts as covered, as a forbidden pair does: a complete
-    // suite covers what it requires.
-    const auto excludedTogether = std::count_if(coverage.missingCombinations.begin(), coverage.missingCombinations.end(),
-                                                [](const TupleCoverage::Missing& m) { return m.excludedTogether; });
-    QJsonObject summary{{QStringLiteral("covered"), double(coverage.found + excludedTogether)},
-                        {QStringLiteral("required"), double(coverage.found + coverage.missing)},
-                        {QStringLiteral("excludedTogether"), double(excludedTogether)},
-                        {QStringLiteral("violation"), coverage.violation}};
-    if (!design.invalidLevels.empty())
-        summary.insert(QStringLiteral("invalidLevelPairs"),
-                       QJsonObject{{QStringLiteral("covered"), double(coverage.invalidFound)},
-                                   {QStringLiteral("required"), double(coverage.invalidFound + coverage.invalidMissing)}});
+    QJsonArray growth;
+    for (const std::int64_t covered : requirement.growth)
+        growth.append(double(covered));
+    return {{QStringLiteral("required"), double(requirement.required)},
+            {QStringLiteral("covered"), double(requirement.covered)},
+            {QStringLiteral("missing"), double(requirement.Missing())},
+            {QStringLiteral("excluded"), double(requirement.excluded)},
+            {QStringLiteral("growth"), growth}};
+}
+
+}  // namespace
+
+QJsonObject CoverageSummary(const CoverageReport& report, const DesignText& design)
+{
+    QJsonObject summary;
     QJsonArray groups;
-    for (const TupleCoverage::Group& group : coverage.groups) {
-        QStringList factors;
-        for (const int f : group.factors)
-            factors << design.factors.at(0, f);
-        groups.append(QJsonObject{{QStringLiteral("factors"), QJsonArray::fromStringList(factors)},
-                                  {QStringLiteral("strength"), group.strength},
-                                  {QStringLiteral("covered"), double(group.found)},
-                                  {QStringLiteral("required"), double(group.found + group.missing)}});
+    for (const CoverageRequirement& requirement : report.requirements) {
+        switch (requirement.kind) {
+        case CoverageRequirement::Kind::Strength: summary = Counts(requirement); break;
+        case CoverageRequirement::Kind::InvalidPairs: summary.insert(QStringLiteral("invalidLevelPairs"), Counts(requirement)); break;
+        case CoverageRequirement::Kind::Group: {
+            QJsonObject group = Counts(requirement);
+            QStringList factors;
+            for (const int f : requirement.factors)
+                factors << design.factors.at(0, f + 1);
+            group.insert(QStringLiteral("factors"), QJsonArray::fromStringList(factors));
+            group.insert(QStringLiteral("strength"), requirement.strength);
+            groups.append(group);
+            break;
+        }
+        }
     }
     if (!groups.isEmpty())
         summary.insert(QStringLiteral("groups"), groups);
+    summary.insert(QStringLiteral("complete"), report.Complete());
+    summary.insert(QStringLiteral("violation"), report.AnySuiteViolation());
     return summary;
 }
 

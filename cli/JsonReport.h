@@ -6,7 +6,7 @@
 // Level names are written as the text output writes them, an invalid one with "~". all writes
 // its rows as they are made, so that a long listing does not grow in memory.
 
-#include "search/TupleCoverage.h"
+#include "engine/CoverageReport.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -29,8 +29,11 @@ QByteArray Opening(const DesignText& design);
 QByteArray Row(const QStringList& cells, bool first);
 QByteArray Closing(const QJsonObject& summary);
 
-// A coverage count (its missing combinations listed) as the summary gives it: "covered" and
-// "required" (what no valid test case can hold counted as covered, and told as
-// "excludedTogether"), with the invalid-level pairs and each group apart where the design has them.
-QJsonObject CoverageSummary(const TupleCoverage& coverage, const DesignText& design);
+// A coverage report as the summary gives it: at its top level the design's strength, with
+// "required" (what a valid test case can hold), "covered", "missing" (required = covered +
+// missing), "excluded" (what no valid test case can hold), "growth" (covered after each row,
+// previous tests included) and "complete"; the same for the invalid-level pairs
+// ("invalidLevelPairs") and each group ("groups", with "factors" and "strength") where the
+// design has them.
+QJsonObject CoverageSummary(const CoverageReport& report, const DesignText& design);
 }  // namespace JsonReport

@@ -153,17 +153,22 @@ TEST_F(CliModelTextTest, JsonIsOneDocumentAParserReadsBack)
     EXPECT_TRUE(valid["valid"].toBool());
     EXPECT_EQ(valid["rules"].toInt(), 1);  // the other is a Constraints row
 
-    // No saved matrix: everything is missing, listed with --missing.
-    const QJsonObject coverage = parsed(Cli({"coverage", model, "--format", "json", "--missing"}))["summary"].toObject();
+    // No saved matrix: everything a valid test case can hold is missing, listed with --missing,
+    // and what none can hold with why.
+    const CliRun gate = Cli({"coverage", model, "--format", "json", "--missing"});
+    EXPECT_EQ(gate.exitCode, 1);
+    const QJsonObject coverage = parsed(gate)["summary"].toObject();
     EXPECT_EQ(coverage["rows"].toInt(), 0);
-    int validMissing = 0, invalidMissing = 0;
-    for (const QJsonValue& missing : coverage["missing"].toArray()) {
-        const QJsonObject m = missing.toObject();
-        EXPECT_EQ(m["levels"].toArray().size(), 4);
-        (m["invalidLevel"].toBool() ? invalidMissing : validMissing) += m["excludedTogether"].toBool() ? 0 : 1;
+    const QJsonObject invalidPairs = coverage["invalidLevelPairs"].toObject();
+    for (const QJsonObject& counts : {coverage, invalidPairs}) {
+        EXPECT_EQ(counts["required"].toInt(), counts["covered"].toInt() + counts["missing"].toInt());
+        EXPECT_EQ(counts["growth"].toArray().size(), 0);
     }
-    EXPECT_EQ(validMissing, coverage["required"].toInt() - coverage["covered"].toInt());
-    EXPECT_EQ(invalidMissing, coverage["invalidLevelPairs"].toObject()["required"].toInt());
+    EXPECT_EQ(coverage["missingCombinations"].toArray().size(), coverage["missing"].toInt() + invalidPairs["missing"].toInt());
+    const QJsonArray excluded = coverage["excludedCombinations"].toArray();
+    EXPECT_EQ(excluded.size(), coverage["excluded"].toInt() + invalidPairs["excluded"].toInt());
+    for (const QJsonValue& entry : excluded)
+        EXPECT_FALSE(entry.toObject()["reason"].toString().isEmpty());
 
     const CliRun wrong = Cli({"generate", model, "--format", "xml"});
     EXPECT_EQ(wrong.exitCode, 2);
@@ -213,7 +218,7 @@ TEST_F(CliModelTextTest, SeedsComeFirstAndABadSeedOrSuiteIsNamedAtItsLine)
         EXPECT_EQ(run.err.toStdString(), QString::fromLatin1(c.message).replace("F:", file + ":").toStdString());
     }
     const CliRun broken = Cli({"coverage", model, "--missing", "--suite", dir.filePath("rows.txt")});
-    EXPECT_TRUE(broken.out.endsWith("The test case on line 2 breaks constraint 1.\n")) << broken.out.toStdString();
+    EXPECT_TRUE(broken.out.contains("\nThe test case on line 2 breaks Constraints row 1.\n")) << broken.out.toStdString();
 }
 
 }  // namespace

@@ -52,31 +52,39 @@ TEST_F(CliTest, GenerateWritesAHeaderAndOneLinePerTestCase)
 TEST_F(CliTest, SaveStoresTheMatrixAndCoverageCountsIt)
 {
     const QString design = example();
+    // No matrix yet: a gate for a build fails.
     const CliRun before = Cli({"coverage", design});
-    EXPECT_EQ(before.exitCode, 0);
-    EXPECT_TRUE(before.out.endsWith("There are nested constraints in the design.\n")) << before.out.toStdString();
+    EXPECT_EQ(before.exitCode, 1);
+    EXPECT_EQ(before.out, "A total of 13 combinations out of 102 were found in the constraints, previous test, and the "
+                          "test case matrix. 89 combinations that a valid test case can hold are missing; --missing "
+                          "lists them.\n");
 
     const QString csv = dir.filePath("matrix.csv");
     ASSERT_EQ(Cli({"generate", design, "--seed", "3", "--save", "--format", "csv", "--output", csv}).exitCode, 0);
     EXPECT_TRUE(FileBytes(csv).startsWith("Browser,Operating system,Screen,Language,Network\n"));
 
+    // Complete; what cannot occur is listed with the Constraints row that forbids it.
     const CliRun after = Cli({"coverage", design, "--missing"});
     EXPECT_EQ(after.exitCode, 0);
-    EXPECT_EQ(after.out, "A total of 102 combinations out of 102 were found in the constraints, previous test, and "
-                         "the test case matrix.\n");
+    EXPECT_TRUE(after.out.startsWith("A total of 102 combinations out of 102 were found in the constraints, previous "
+                                      "test, and the test case matrix.\nBrowser\tSafari\tOperating system\tLinux\t"
+                                      "cannot occur: Constraints row 1\n"))
+        << after.out.toStdString();
+    EXPECT_FALSE(after.out.contains("\tmissing\n"));
 
     // A pairwise matrix leaves combinations of three levels out; a matrix of strength 3 does not.
     const CliRun triples = Cli({"coverage", design, "--strength", "3", "--missing"});
-    EXPECT_TRUE(triples.out.contains("There are nested constraints in the design.\n")) << triples.out.toStdString();
-    EXPECT_GT(triples.out.count('\n'), 2) << "one line per missing combination";
+    EXPECT_EQ(triples.exitCode, 1);
+    EXPECT_GT(triples.out.count("\tmissing\n"), 2) << "one line per missing combination";
     // Compacted too: the saved matrix still covers every combination of three levels.
     for (const QStringList& compact : {QStringList{}, QStringList{"--compact-moves", "3000"}}) {
         const CliRun run = Cli(QStringList{"generate", design, "--strength", "3", "--seed", "3", "--save", "--output", csv} + compact);
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         EXPECT_EQ(run.err.startsWith("Compaction: "), !compact.isEmpty()) << run.err.toStdString();
-        EXPECT_EQ(Cli({"coverage", design, "--strength", "3", "--missing"}).out,
-                  "A total of 324 combinations out of 324 were found in the constraints, previous test, and the test "
-                  "case matrix.\n");
+        const CliRun covered = Cli({"coverage", design, "--strength", "3"});
+        EXPECT_EQ(covered.exitCode, 0);
+        EXPECT_EQ(covered.out, "A total of 324 combinations out of 324 were found in the constraints, previous test, and "
+                               "the test case matrix.\n");
     }
 }
 
@@ -117,8 +125,11 @@ TEST_F(CliTest, ConstraintsThatOnlyHoldTogetherAreKeptAndNamed)
     EXPECT_EQ(run.err, "");  // no "Failed to converge"
     EXPECT_FALSE(run.out.contains("a1")) << run.out.toStdString();
     const CliRun missing = Cli({"coverage", design, "--missing"});
-    EXPECT_TRUE(missing.out.endsWith("There are nested constraints in the design.\nA\ta1\tC\tc1\texcluded together\n"
-                                     "A\ta1\tC\tc2\texcluded together\n"))
+    EXPECT_EQ(missing.exitCode, 0);
+    EXPECT_TRUE(missing.out.endsWith("matrix.\nA\ta1\tB\tb1\tcannot occur: Constraints row 1\n"
+                                     "A\ta1\tB\tb2\tcannot occur: Constraints row 2\n"
+                                     "A\ta1\tC\tc1\tcannot occur: Constraints rows 1 and 2 together\n"
+                                     "A\ta1\tC\tc2\tcannot occur: Constraints rows 1 and 2 together\n"))
         << missing.out.toStdString();
 
     const QString none = write("none.test", Design(factors, excluding("a1", "b1") + excluding("a1", "b2") +
@@ -130,7 +141,10 @@ TEST_F(CliTest, ConstraintsThatOnlyHoldTogetherAreKeptAndNamed)
     const CliRun refused = Cli({"generate", none});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.err, "Infeasible constraints\n");
-    EXPECT_TRUE(Cli({"coverage", none, "--missing"}).out.endsWith("C\tc1\texcluded together\nB\tb2\tC\tc2\texcluded together\n"));
+    const CliRun counted = Cli({"coverage", none, "--missing"});
+    EXPECT_EQ(counted.exitCode, 1);
+    EXPECT_EQ(counted.err, "No test case can satisfy every constraint.\n");
+    EXPECT_TRUE(counted.out.endsWith("B\tb2\tC\tc2\tcannot occur: Constraints rows 2 and 4 together\n")) << counted.out.toStdString();
 }
 
 TEST_F(CliTest, ADesignWithoutAValidTestCaseIsSaidSoAndNothingOfTheSolverShows)
@@ -146,17 +160,18 @@ TEST_F(CliTest, ADesignWithoutAValidTestCaseIsSaidSoAndNothingOfTheSolverShows)
         int exitCode;
         QString out, err;
     };
-    const QString nested = "A total of 1 combinations out of 5 were found in the constraints, previous test, and the test "
-                           "case matrix. There are nested constraints in the design.\n";
+    const QString counted = "A total of 5 combinations out of 5 were found in the constraints, previous test, and the test "
+                            "case matrix.\n";
     const std::vector<Case> cases = {
         {{"generate", design}, 1, "", "Infeasible constraints\n"},
         {{"generate", design, "--strength", "3"}, 1, "", "Infeasible constraints\n"},
         {{"all", design}, 1, "", "Infeasible constraints\n"},
         {{"validate", design}, 1, "No test case can satisfy every constraint.\n", ""},
-        {{"coverage", design, "--missing"}, 0,
-         nested + "A\ta\tC\tc1\texcluded together\nA\ta\tC\tc2\texcluded together\n"
-                  "B\tb\tC\tc1\texcluded together\nB\tb\tC\tc2\texcluded together\n",
-         ""},
+        {{"coverage", design, "--missing"}, 1,
+         counted + "A\ta\tB\tb\tcannot occur: Constraints row 1\nA\ta\tC\tc1\tcannot occur: Constraints row 1\n"
+                   "A\ta\tC\tc2\tcannot occur: Constraints row 1\nB\tb\tC\tc1\tcannot occur: Constraints row 1\n"
+                   "B\tb\tC\tc2\tcannot occur: Constraints row 1\n",
+         "No test case can satisfy every constraint.\n"},
     };
     for (const Case& c : cases) {
         const CliRun run = Cli(c.args);
