@@ -212,27 +212,11 @@ CoverageRequirement Requirement(CoverageRequirement::Kind kind, int32_t strength
 
 }  // namespace
 
-int64_t CoverageReport::Required() const
+int64_t CoverageReport::Total(int64_t CoverageRequirement::*count) const
 {
     int64_t sum = 0;
     for (const CoverageRequirement& requirement : requirements)
-        sum += requirement.required;
-    return sum;
-}
-
-int64_t CoverageReport::Covered() const
-{
-    int64_t sum = 0;
-    for (const CoverageRequirement& requirement : requirements)
-        sum += requirement.covered;
-    return sum;
-}
-
-int64_t CoverageReport::Excluded() const
-{
-    int64_t sum = 0;
-    for (const CoverageRequirement& requirement : requirements)
-        sum += requirement.excluded;
+        sum += requirement.*count;
     return sum;
 }
 

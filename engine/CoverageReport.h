@@ -75,9 +75,10 @@ struct CoverageReport {
         return static_cast<size_t>(j) * static_cast<size_t>(j - 1) / 2 + static_cast<size_t>(i);
     }
     // Over every requirement.
-    int64_t Required() const;
-    int64_t Covered() const;
-    int64_t Excluded() const;
+    int64_t Total(int64_t CoverageRequirement::*count) const;
+    int64_t Required() const { return Total(&CoverageRequirement::required); }
+    int64_t Covered() const { return Total(&CoverageRequirement::covered); }
+    int64_t Excluded() const { return Total(&CoverageRequirement::excluded); }
     int64_t Missing() const { return Required() - Covered(); }
     // A row of the suite (not a previous test) covers nothing.
     bool AnySuiteProblem() const;
