@@ -3,6 +3,7 @@
 #include "app/CommandIcons.h"
 #include "app/frmAbout.h"
 #include "app/frmAutoTest.h"
+#include "app/frmCoverage.h"
 #include "app/frmMain.h"
 #include "app/modMainCommands.h"
 #include "app/modMainEditCommands.h"
@@ -116,6 +117,17 @@ const CommandSpec kCommands[] = {
      .menu = ToolId::mnuTools, .menuPlace = {3, 1}, .run = modMain::FindInteraction},
     {.id = ToolId::FindAllCombinations, .caption = "Find &All Combinations", .category = "Tools",
      .menu = ToolId::mnuTools, .menuPlace = {3, 2}, .run = modMain::FindAllCombinations},
+    {.id = ToolId::Coverage, .caption = "&Coverage...", .category = "Tools",
+     .description = "Shows how coverage grows with each test case, which factor pairs are thin, and what cannot occur.",
+     .extraShortcut = "F8", .menu = ToolId::mnuTools, .menuPlace = {3, 3},
+     .run = [](const CommandContext& c) {
+         auto* view = c.window.findChild<frmCoverage*>();
+         if (!view)
+             view = new frmCoverage(c);
+         view->show();
+         view->raise();
+         view->Refresh();
+     }},
     // A developer's window, on no menu: its keys open it.
     {.id = ToolId::AutoTest, .caption = "AutoTest", .category = "Tools", .extraShortcut = "Ctrl+Shift+T",
      .run = [](const CommandContext& c) {

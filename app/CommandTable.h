@@ -61,6 +61,7 @@ inline constexpr char GenerateNWay[] = "ID_GenerateNWay";
 inline constexpr char GenerateAllCombinations[] = "ID_GenerateAllCombinations";
 inline constexpr char FindCombination[] = "ID_FindCombination";
 inline constexpr char FindAllCombinations[] = "ID_FindAllCombinations";
+inline constexpr char Coverage[] = "ID_Coverage";
 inline constexpr char Options[] = "ID_Options";
 inline constexpr char AutoTest[] = "ID_AutoTest";
 

@@ -131,6 +131,11 @@ void frmMain::Form_Load()
     strengthPanel->setObjectName(kPanelStrength);
     statusBar()->addWidget(strengthPanel);
     mPanels.insert(strengthPanel->objectName(), strengthPanel);
+    // Whether the test cases were made for the design as it is.
+    auto* statePanel = new QLabel(this);
+    statePanel->setObjectName(kPanelMatrixState);
+    statusBar()->addWidget(statePanel);
+    mPanels.insert(statePanel->objectName(), statePanel);
     GridCellStore& cases = mDesktop.design.TestCasesGrid();
     const auto countCases = [&cases, casesPanel, strengthPanel] {
         const int rows = cases.maxRows();
@@ -450,7 +455,15 @@ void frmMain::SetTitle()
     UpdateModifiedMark();
 }
 
-void frmMain::UpdateModifiedMark() { setWindowModified(modMain::gbDirty); }
+void frmMain::UpdateModifiedMark()
+{
+    setWindowModified(modMain::gbDirty);
+    const bool stale = modMain::TestCasesStale(mDesktop.design);
+    setPanelText(kPanelMatrixState, stale ? QStringLiteral("Out of date") : QString());
+    if (QLabel* panel = mPanels.value(kPanelMatrixState))
+        panel->setToolTip(stale ? QStringLiteral("The design changed after these test cases were made.") : QString());
+    TestCasesSheet()->ShowStale(stale);
+}
 
 void frmMain::showStatusMessage(const QString& text)
 {

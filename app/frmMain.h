@@ -75,7 +75,9 @@ public:
     void RefreshRecentFiles();
     // "Vantrel" while untitled, "Vantrel  -  [path]" once a file is open.
     void SetTitle();
-    // The title's mark of unsaved changes, from gbDirty.
+    // The title's mark of unsaved changes, from gbDirty, and the marks of test cases made for
+    // an earlier design (the status bar's and the Test Cases sheet's), after every command
+    // and edit.
     void UpdateModifiedMark();
 
     // StatusPanels

@@ -2,6 +2,7 @@
 
 #include "files/CFile.h"
 #include "model/DesignWorkbook.h"
+#include "model/GridCellStore.h"
 #include "settings/CDefaults.h"
 
 #include <memory>
@@ -28,6 +29,8 @@ GlobalObjects& Objects()
     return *gObjects;
 }
 }  // namespace
+
+bool TestCasesStale(DesignWorkbook& design) { return gbDesignChanged && design.TestCasesGrid().maxRows() >= 2; }
 
 DesignWorkbook& Workbook() { return Objects().workbook; }
 GridCellStore& FactorsGrid() { return Workbook().FactorsGrid(); }

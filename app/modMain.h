@@ -20,6 +20,10 @@ extern bool gbDesignChanged;  // the Test Cases sheet is stale
 extern bool gbAutoTest;       // a self-test run was started; summaries and warnings are suppressed
 extern QString gstrCurrentFile;  // full path of the open design; "" while untitled
 
+// The design changed after the test cases it shows were made (a sheet without test cases is
+// never out of date).
+bool TestCasesStale(DesignWorkbook& design);
+
 // The open design: the sheets' grids and the model objects; created on first use.
 DesignWorkbook& Workbook();
 // The sheets' grids in navigation order: Factors and Levels, Constraints, Previous Test, Test Cases.

@@ -6,6 +6,7 @@
 #include "files/CFile.h"
 #include "model/DesignWorkbook.h"
 #include "model/GridCellStore.h"
+#include "platform/MessageBox.h"
 #include "sheets/DesignHistory.h"
 #include "sheets/RulesEditor.h"
 #include "sheets/SheetWindow.h"
@@ -65,6 +66,20 @@ void Undo(const CommandContext& context) { StepHistory(context, true); }
 
 void Redo(const CommandContext& context) { StepHistory(context, false); }
 
-void ExportAs(const CommandContext& context, ExportKind kind) { context.file.ExportHandler(kind); }
+void ExportAs(const CommandContext& context, ExportKind kind)
+{
+    if (GoOnWithStaleTestCases(context, "Export"))
+        context.file.ExportHandler(kind);
+}
+
+bool GoOnWithStaleTestCases(const CommandContext& context, const char* verb)
+{
+    return !TestCasesStale(context.design) ||
+           ShowMessage(context.messages,
+                       QStringLiteral("The test cases are out of date: the design changed after they were made. %1 them "
+                                      "anyway?")
+                           .arg(QLatin1String(verb)),
+                       MsgButtons::YesNo, MsgIcon::Question) == MsgResult::Yes;
+}
 
 }  // namespace modMain

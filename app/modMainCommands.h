@@ -22,5 +22,9 @@ void DeleteColFromCurrentGrid(const CommandContext& context);
 void Undo(const CommandContext& context);
 void Redo(const CommandContext& context);
 // The Export command of each format: the Test Cases matrix written in it.
+// Asks first when the test cases are out of date.
 void ExportAs(const CommandContext& context, ExportKind kind);
+// True when the test cases are current, or the user answers Yes to writing them all the same
+// ("Export" or "Print" them anyway).
+bool GoOnWithStaleTestCases(const CommandContext& context, const char* verb);
 }  // namespace modMain

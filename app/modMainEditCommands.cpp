@@ -57,7 +57,8 @@ void PrintShownSheet(const CommandContext& context, bool withDialog)
 {
     if (frmRules* rules = context.window.ShownRulesSheet())
         rules->PrintRules(withDialog);
-    else if (SheetWindow* sheet = context.window.ShownSheet())
+    else if (SheetWindow* sheet = context.window.ShownSheet();
+             sheet && (sheet != context.window.Sheet(frmMain::ItemTestCases) || GoOnWithStaleTestCases(context, "Print")))
         sheet->PrintGrid(withDialog);
 }
 }  // namespace

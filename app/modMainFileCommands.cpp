@@ -2,11 +2,13 @@
 
 #include "app/frmMain.h"
 #include "app/modMain.h"
+#include "engine/CoverageReport.h"
 #include "files/CFile.h"
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
 #include "model/DesignWorkbook.h"
+#include "model/EngineDesign.h"
 #include "platform/MessageBox.h"
 #include "settings/RecentFiles.h"
 #include "sheets/DesignHistory.h"
@@ -29,15 +31,30 @@ void Saved(const CommandContext& context)
     context.window.SetTitle();
 }
 
+// Whether the matrix opened with the design covers every pair it requires with valid test
+// cases: then it is the design's, not an earlier one's. Read quietly: a design that does not
+// read has its say when a command reads it.
+bool SavedMatrixCurrent(DesignWorkbook& design)
+{
+    DesignText text;
+    if (design.TestCasesGrid().maxRows() < 2 || !design.Read(false, text))
+        return false;
+    const DesignTables tables = ToEngineDesign(text);
+    RuleError error;
+    const std::shared_ptr<const ConstraintModel> model = CompileConstraints(tables, error);
+    return model && model->AnyValidRow() &&
+           ReportCoverage(tables, *model, design.TestCaseNames(text.numFactors), {2, false, false}).Complete();
+}
+
 // The design is now the file at gstrCurrentFile, as opened.
-void Opened(frmMain& window)
+void Opened(const CommandContext& context)
 {
     ForgetUndoSteps();
     gbDirty = false;
-    gbDesignChanged = true;
+    gbDesignChanged = !SavedMatrixCurrent(context.design);
     RecentFiles().Add(gstrCurrentFile);
-    window.SetTitle();
-    window.ShowFactorsAndLevels();
+    context.window.SetTitle();
+    context.window.ShowFactorsAndLevels();
 }
 }  // namespace
 
@@ -90,7 +107,7 @@ bool OpenDesign(const CommandContext& context, bool askUser, const QString& path
     if (!context.file.OpenFile(askUser, false, opened))
         return false;
     gstrCurrentFile = opened;
-    Opened(context.window);
+    Opened(context);
     return true;
 }
 }  // namespace

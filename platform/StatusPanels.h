@@ -21,3 +21,4 @@ inline constexpr QLatin1String kPanelFactors("FactorsAndLevels");
 inline constexpr QLatin1String kPanelConstraints("Constraints");
 inline constexpr QLatin1String kPanelPrevTest("Prev Test");
 inline constexpr QLatin1String kPanelStrength("Strength");
+inline constexpr QLatin1String kPanelMatrixState("MatrixState");  // "Out of date" while stale

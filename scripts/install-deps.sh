@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-charts-dev libqt6opengl6-dev
   libxlsxwriter-dev zlib1g-dev
   libcadical-dev
   googletest libgtest-dev

@@ -6,6 +6,8 @@
 #include "sheets/SheetLoadProgress.h"
 
 #include <QGuiApplication>
+#include <QLabel>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -164,4 +166,21 @@ void frmGenerate::Grid_KeyPress(int& keyCode)
         return;
     keyCode = 0;
     ShowRefusal("The test case matrix is locked to prevent accidental changing of results.");
+}
+
+void frmGenerate::ShowStale(bool stale)
+{
+    if (!mStaleBanner && !stale)
+        return;
+    if (!mStaleBanner) {
+        mStaleBanner = new QLabel(QStringLiteral("The design changed after these test cases were made: generate them "
+                                                 "again to bring them up to date."),
+                                  this);
+        mStaleBanner->setObjectName(QStringLiteral("StaleBanner"));
+        mStaleBanner->setWordWrap(true);
+        mStaleBanner->setMargin(6);
+        mStaleBanner->setStyleSheet(QStringLiteral("background: #fff3c4; color: #5c4400;"));
+        static_cast<QVBoxLayout*>(layout())->insertWidget(0, mStaleBanner);
+    }
+    mStaleBanner->setVisible(stale);
 }

@@ -13,6 +13,8 @@ class SheetLoadProgress;
 
 class DesignWorkbook;
 
+class QLabel;
+
 class frmGenerate : public SheetWindow {
     Q_OBJECT
 public:
@@ -45,10 +47,14 @@ public:
     // Spreadsheet column letters: 1 "A", 26 "Z", 27 "AA", 702 "ZZ".
     static QString GetIndexLetter(int index);
 
+    // A banner over the test cases while they were made for an earlier design.
+    void ShowStale(bool stale);
+
     void DeleteRowFromGrid() override;
     void DeleteColFromGrid() override;
     void Grid_KeyPress(int& keyCode) override;
 
 private:
     SheetLoadProgress* mProgress = nullptr;
+    QLabel* mStaleBanner = nullptr;  // made when first shown
 };

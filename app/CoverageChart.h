@@ -1,0 +1,12 @@
+#pragma once
+// The Coverage view's chart: for each requirement, the share of its combinations covered after
+// each test case, the previous tests at 0, and the point where it reaches all of them.
+
+#include "engine/CoverageReport.h"
+
+#include <QStringList>
+
+class QChart;
+
+// names: one per requirement of the report, for the legend.
+QChart* MakeCoverageChart(const CoverageReport& report, const QStringList& names);
