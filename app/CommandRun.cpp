@@ -93,4 +93,7 @@ void CommandRun::RestoreDesignCommands()
             widget->setEnabled(enabled);
     }
     mEnabled.clear();
+    // A command may have added a step: Undo follows the history, not the tools' old state.
+    if (mMain)
+        static_cast<frmMain*>(mMain.data())->UpdateUndoTools();
 }

@@ -267,7 +267,22 @@ void frmMain::BuildHistory()
         connect(&stack, changed, this, &frmMain::UpdateUndoTools);
     for (const auto changed : {&QPlainTextEdit::undoAvailable, &QPlainTextEdit::redoAvailable})
         connect(mRules->Editor(), changed, this, &frmMain::UpdateUndoTools);
+    // Back at the design saved, nothing is left unsaved (unless the rules changed since).
+    connect(&stack, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        if (clean && mDesktop.design.Rules() == mRulesSaved) {
+            modMain::gbDirty = false;
+            UpdateModifiedMark();
+        }
+    });
+    mHistory->SetStaleFlag(&modMain::gbDesignChanged);
     UpdateUndoTools();
+}
+
+void frmMain::DesignSaved()
+{
+    mRulesSaved = mDesktop.design.Rules();
+    if (mHistory && !modMain::gbDirty)
+        mHistory->MarkSaved();
 }
 
 void frmMain::UpdateUndoTools()
@@ -280,6 +295,8 @@ void frmMain::UpdateUndoTools()
         const QTextDocument* text = rules->Editor()->document();
         undo->setEnabled(text->isUndoAvailable());
         redo->setEnabled(text->isRedoAvailable());
+        undo->setText(QStringLiteral("&Undo Typing in the Rules"));
+        redo->setText(QStringLiteral("&Redo Typing in the Rules"));
         undo->setToolTip(QStringLiteral("Undo typing in the rules"));
         redo->setToolTip(QStringLiteral("Redo typing in the rules"));
         return;
@@ -287,8 +304,10 @@ void frmMain::UpdateUndoTools()
     const QUndoStack& stack = mHistory->stack();
     undo->setEnabled(stack.canUndo());
     redo->setEnabled(stack.canRedo());
-    undo->setToolTip((QStringLiteral("Undo ") + stack.undoText()).trimmed());
-    redo->setToolTip((QStringLiteral("Redo ") + stack.redoText()).trimmed());
+    undo->setText((QStringLiteral("&Undo ") + stack.undoText()).trimmed());
+    redo->setText((QStringLiteral("&Redo ") + stack.redoText()).trimmed());
+    undo->setToolTip(undo->text().remove(QLatin1Char('&')));
+    redo->setToolTip(redo->text().remove(QLatin1Char('&')));
 }
 
 void frmMain::LoadGroupsAndItemsInOutlookBar()

@@ -75,6 +75,12 @@ public:
     void RefreshRecentFiles();
     // "Vantrel" while untitled, "Vantrel  -  [path]" once a file is open.
     void SetTitle();
+    // Undo and Redo enabled and named after the steps they take ("&Undo Generate 2-Way"), or
+    // after the Rules sheet's typing while it is shown.
+    void UpdateUndoTools();
+    // The design as it stands is the one saved (or opened, or new): undoing back to it clears
+    // the mark of unsaved changes.
+    void DesignSaved();
     // The title's mark of unsaved changes, from gbDirty, and the marks of test cases made for
     // an earlier design (the status bar's and the Test Cases sheet's), after every command
     // and edit.
@@ -110,7 +116,6 @@ private:
     void BuildHistory();
     // Undo and Redo act on the Rules sheet's own steps while it is shown, on the design's
     // otherwise; their tools say whether there is a step.
-    void UpdateUndoTools();
     void CheckViewTool(int index);
     bool Form_Unload();
 
@@ -126,6 +131,7 @@ private:
     QListWidget* mItems = nullptr;
     QStackedWidget* mSheets = nullptr;
     QHash<QString, QLabel*> mPanels;
+    QString mRulesSaved;  // the rules text of the design saved
     frmFactorsAndLevels* mFactors = nullptr;
     frmConstraints* mConstraints = nullptr;
     frmPrevRuns* mPrevRuns = nullptr;

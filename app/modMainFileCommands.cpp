@@ -28,6 +28,7 @@ void Saved(const CommandContext& context)
 {
     gbDirty = !context.file.CellsLeftOut().isEmpty();
     RecentFiles().Add(gstrCurrentFile);
+    context.window.DesignSaved();
     context.window.SetTitle();
 }
 
@@ -53,6 +54,7 @@ void Opened(const CommandContext& context)
     gbDirty = false;
     gbDesignChanged = !SavedMatrixCurrent(context.design);
     RecentFiles().Add(gstrCurrentFile);
+    context.window.DesignSaved();
     context.window.SetTitle();
     context.window.ShowFactorsAndLevels();
 }
@@ -79,6 +81,7 @@ void FileNew(const CommandContext& context)
     gbDirty = false;
     gbDesignChanged = true;
     ForgetUndoSteps();
+    context.window.DesignSaved();
     context.window.SetTitle();
     context.window.ShowFactorsAndLevels();
 }

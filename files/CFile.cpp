@@ -391,8 +391,9 @@ bool CFile::AddAttribute(QDomDocument& oDOM, QDomElement& oElement, const QStrin
 // --- the file commands' work ---------------------------------------------------------------
 
 namespace {
-const char* const kOpenFilter = "Vantrel Designs (*.test);;Model Text (*.txt);;All Files (*.*)";
-const char* const kSaveFilter = "Vantrel Designs (*.test);;Model Text (*.txt);;All Files (*.*)";
+// Open shows both kinds at first, so that the model texts among the examples show too.
+const char* const kOpenFilter = "All Designs (*.test *.txt);;Test Files (*.test);;Model Text (*.txt);;All Files (*.*)";
+const char* const kSaveFilter = "TEST Files (*.test);;Model Text (*.txt);;All Files (*.*)";
 const char* const kDesignExtension = "test";
 }  // namespace
 

@@ -16,15 +16,22 @@ GridCellStore& Grid(DesignWorkbook& workbook, std::size_t i)
     return *grids[i];
 }
 
-// One change: the design before and after it. Pushing it does not apply it again.
+// One change: the design before and after it, and whether the test cases were out of date
+// before it (after it they are). Pushing it does not apply it again.
 class DesignStep : public QUndoCommand {
 public:
     DesignStep(DesignHistory& history, const QString& text, DesignHistory::Design before,
-               DesignHistory::Design after)
-        : QUndoCommand(text), mHistory(history), mBefore(std::move(before)), mAfter(std::move(after))
+               DesignHistory::Design after, bool staleBefore)
+        : QUndoCommand(text), mHistory(history), mBefore(std::move(before)), mAfter(std::move(after)),
+          mStaleBefore(staleBefore)
     {
     }
-    void undo() override { mHistory.put(mBefore, mAfter); }
+    void undo() override
+    {
+        mHistory.put(mBefore, mAfter);
+        if (bool* stale = mHistory.StaleFlag())
+            *stale = mStaleBefore;
+    }
     void redo() override
     {
         if (mPushed)
@@ -35,6 +42,7 @@ public:
 private:
     DesignHistory& mHistory;
     DesignHistory::Design mBefore, mAfter;
+    bool mStaleBefore;
     bool mPushed = false;
 };
 
@@ -93,6 +101,7 @@ void DesignHistory::Record(const QString& what, const std::function<void()>& cha
         return;
     }
     Design before = history->Take();
+    const bool staleBefore = history->mStale && *history->mStale;
     ++history->mRecording;
     try {
         change();
@@ -103,7 +112,7 @@ void DesignHistory::Record(const QString& what, const std::function<void()>& cha
     --history->mRecording;
     Design after = history->Take();
     if (!(after == before))
-        history->mStack.push(new DesignStep(*history, what, std::move(before), std::move(after)));
+        history->mStack.push(new DesignStep(*history, what, std::move(before), std::move(after), staleBefore));
 }
 
 bool DesignHistory::RecordGeneration(const QString& what, const std::function<bool()>& fill,

@@ -46,8 +46,15 @@ public:
                                  std::function<void(bool generated)> afterPut);
 
     QUndoStack& stack() { return mStack; }
-    // Forgets every step (a new or opened design).
+    // Forgets every step (a new or opened design); the design as it stands is the saved one.
     void clear() { mStack.clear(); }
+    // The design as it stands is the one saved: undoing or redoing back to it makes the stack
+    // clean again.
+    void MarkSaved() { mStack.setClean(); }
+    // The flag that says the test cases are out of date: each step puts back the value it had
+    // before it (undone) or after it (redone); a change of the design makes it true.
+    void SetStaleFlag(bool* stale) { mStale = stale; }
+    bool* StaleFlag() const { return mStale; }
 
     // The design as it stands; puts back the sheets in which design differs from other.
     Design Take() const;
@@ -58,4 +65,5 @@ private:
     QUndoStack mStack;
     std::function<void()> mAfterRestore;
     int mRecording = 0;
+    bool* mStale = nullptr;
 };

@@ -96,7 +96,7 @@ private slots:
         QTest::keySequence(&w, QKeySequence("Ctrl+S"));
         ExpectFile(w, "", true);
         QCOMPARE(dialogs->requests().last().title, QString("Save As"));
-        QCOMPARE(dialogs->requests().last().filter, QString("Vantrel Designs (*.test);;Model Text (*.txt);;All Files (*.*)"));
+        QCOMPARE(dialogs->requests().last().filter, QString("TEST Files (*.test);;Model Text (*.txt);;All Files (*.*)"));
 
         dialogs->answer(path("design"));
         w.Tool(ToolId::Save)->trigger();
@@ -110,6 +110,14 @@ private slots:
         QVERIFY(FileBytes(saved).contains("<Factor Name=\"Locale\""));
         QVERIFY(!modMain::gbDirty);
         QCOMPARE(dialogs->requests().size(), 2);
+
+        // Undoing back to the design saved leaves nothing unsaved; Redo changes it again.
+        TypeIntoCell(*w.FactorsSheet()->Grid, 4, 2, "fr");
+        QTRY_VERIFY(modMain::gbDirty);
+        w.Tool(ToolId::Undo)->trigger();
+        QVERIFY(!modMain::gbDirty && !w.isWindowModified());
+        w.Tool(ToolId::Redo)->trigger();
+        QVERIFY(modMain::gbDirty);
 
         // Another program rewrote the file since: Save asks first; No writes nothing, Yes overwrites.
         QVERIFY(WriteFileBytes(saved, "changed by another program"));
@@ -183,7 +191,8 @@ private slots:
         const QString documents = CGetMyDataFolder().GetMyDocumentsFolderPath();
         QCOMPARE(folders, QStringList({documents, documents}) + QStringList(4, path("sub")));
         QCOMPARE(dialogs->requests().last().title, QString("Open"));
-        QCOMPARE(dialogs->requests().last().filter, QString("Vantrel Designs (*.test);;Model Text (*.txt);;All Files (*.*)"));
+        QCOMPARE(dialogs->requests().last().filter,
+                 QString("All Designs (*.test *.txt);;Test Files (*.test);;Model Text (*.txt);;All Files (*.*)"));
     }
 
     void saveAsRefusesTheSystemFolderAndReplacesAFileOnlyWithLeave()

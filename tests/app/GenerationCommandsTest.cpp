@@ -81,8 +81,10 @@ private slots:
         QCOMPARE(modMain::Defaults().lStrength, 4);
     }
 
-    // A generation is one step of the design's history: Undo right after it puts the Test Cases
-    // sheet back, stale as it was, before any edit is undone; Redo gives the generated one back.
+    // A generation is one step of the design's history, named on the Undo tool as soon as it
+    // ends: Undo puts the Test Cases sheet back, stale as it was, before any edit is undone;
+    // Redo gives the generated one back. Undoing the edit makes the first matrix current again,
+    // and undoing everything leaves nothing unsaved.
     void aGenerationIsOneStepThatUndoTakesBackBeforeTheEditBeforeIt()
     {
         frmMain& w = shownWindow();
@@ -101,13 +103,14 @@ private slots:
         QCOMPARE(answered({MsgResult::Ok}, [&] { w.Tool(ToolId::GenerateNWay)->trigger(); }).size(), 1);
         const QStringList triples = Lines(modMain::TestCasesGrid(), 0, 0);
         QVERIFY(triples.join('|').contains("a3") && !triples.join('|').contains("a2"));
-        QCOMPARE(w.Tool(ToolId::Undo)->toolTip(), QString("Undo Generate 3-Way"));
+        QVERIFY(w.Tool(ToolId::Undo)->isEnabled());
+        QCOMPARE(w.Tool(ToolId::Undo)->text(), QString("&Undo Generate 3-Way"));
 
         const std::tuple<const char*, QStringList, QStringList, const char*, bool> steps[] = {
             {ToolId::Undo, renamed, pairs, "2-Way", true},
             {ToolId::Redo, renamed, triples, "3-Way", false},
             {ToolId::Undo, renamed, pairs, "2-Way", true},
-            {ToolId::Undo, named, pairs, "2-Way", true},
+            {ToolId::Undo, named, pairs, "2-Way", false},
         };
         for (const auto& [tool, factors, cases, strength, stale] : steps) {
             w.Tool(tool)->trigger();
@@ -116,6 +119,11 @@ private slots:
             QCOMPARE(w.PanelText("Strength"), QString(strength));
             ExpectFlags(true, stale);
         }
+        QCOMPARE(w.Tool(ToolId::Undo)->text(), QString("&Undo Generate 2-Way"));
+        w.Tool(ToolId::Undo)->trigger();
+        QCOMPARE(modMain::TestCasesGrid().maxRows(), 1);
+        QVERIFY(!modMain::gbDirty);
+        QVERIFY(!w.isWindowModified());
     }
 
     void validateAndTheGenerationsRefuseWhatDoesNotValidateAndChangeNothing()
