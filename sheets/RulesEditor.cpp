@@ -1,5 +1,8 @@
 #include "sheets/RulesEditor.h"
 
+#include <QDragEnterEvent>
+#include <QMimeData>
+
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPainter>
@@ -18,6 +21,30 @@ RulesEditor::RulesEditor(QWidget* parent) : QPlainTextEdit(parent), mMargin(new 
     connect(this, &QPlainTextEdit::blockCountChanged, this, [this] { setViewportMargins(MarginWidth(), 0, 0, 0); });
     connect(this, &QPlainTextEdit::updateRequest, this, &RulesEditor::FollowUpdate);
     setViewportMargins(MarginWidth(), 0, 0, 0);
+}
+
+void RulesEditor::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->ignore();  // files are the window's
+    else
+        QPlainTextEdit::dragEnterEvent(event);
+}
+
+void RulesEditor::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->ignore();
+    else
+        QPlainTextEdit::dragMoveEvent(event);
+}
+
+void RulesEditor::dropEvent(QDropEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->ignore();
+    else
+        QPlainTextEdit::dropEvent(event);
 }
 
 QString RulesEditor::Text() const

@@ -1,7 +1,8 @@
 #pragma once
 // The Rules sheet's text editor: plain text in a monospaced font, without wrapping, the line
 // numbers in a margin at its left. Enter and Shift+Enter both start a new line, so that a line
-// of the editor is a line of the rules text. Its own Undo and Redo are the sheet's.
+// of the editor is a line of the rules text. Its own Undo and Redo are the sheet's. A file
+// dropped on it is left to the window, which opens it as it opens one dropped anywhere.
 
 #include <QPlainTextEdit>
 
@@ -21,6 +22,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

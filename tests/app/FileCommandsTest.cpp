@@ -5,6 +5,8 @@
 #include "app/CommandTable.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
+#include "sheets/RulesEditor.h"
+#include "sheets/frmRules.h"
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
@@ -476,17 +478,21 @@ private slots:
         ExpectFile(w, text, false);
         QVERIFY(FileBytes(text).startsWith("Browser: Firefox, Edge\n"));
 
-        // Dropped on the window, a model text opens; one with a problem names its line.
+        // Dropped on the window, or on the Rules sheet's text, a model text opens; one with a
+        // problem names its line.
         QVERIFY(WriteFileBytes(path("bad.txt"), "A: a, b\nB: c,, d\n"));
+        w.Tool(ToolId::Rules)->trigger();
+        QWidget* rules = w.RulesSheet()->Editor()->viewport();
         for (const QString& dropped : {path("bad.txt"), model}) {
             QMimeData data;
             data.setUrls({QUrl::fromLocalFile(dropped)});
             QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(&w, &enter);
+            QApplication::sendEvent(rules, &enter);
             QVERIFY(enter.isAccepted());
             QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
             messages.answer(MsgResult::Ok);
-            QApplication::sendEvent(&w, &drop);
+            QApplication::sendEvent(rules, &drop);
+            QVERIFY(!w.RulesSheet()->Editor()->Text().contains("file:"));
         }
         QCOMPARE(messages.texts(), QStringList("Error opening file\n" + path("bad.txt") + ": Line 2, column 6: empty level."));
         messages.clear();
