@@ -255,9 +255,11 @@ private:
         if (IsOrdering(term.op) && !byNumber)
             Stop(term.opAt, "[" + (Numeric(f) ? term.other : term.factor) + "] is not numeric: " + RuleOpText(term.op) +
                                 " needs numbers");
+        bool anyEqual = false;
         const auto holds = [&](int32_t a, int32_t b) {
-            const bool result = byNumber ? Compare(NumberOf(f, a), term.op, NumberOf(g, b))
-                                         : (NameOf(f, a) == NameOf(g, b)) == (term.op == RuleOp::Equal);
+            const bool equal = byNumber ? NumberOf(f, a) == NumberOf(g, b) : NameOf(f, a) == NameOf(g, b);
+            anyEqual = anyEqual || equal;
+            const bool result = byNumber ? Compare(NumberOf(f, a), term.op, NumberOf(g, b)) : equal == (term.op == RuleOp::Equal);
             return static_cast<uint8_t>(result != negate);
         };
         RuleNode node;
@@ -273,6 +275,11 @@ private:
             for (int32_t a = 0; a < Levels(f); ++a)
                 for (int32_t b = 0; b < Levels(g); ++b)
                     truth_.push_back(holds(a, b));
+            // Compared for equality, two factors with no level in common make a rule that never fires.
+            if (!anyEqual && !IsOrdering(term.op))
+                Stop(term.opAt, "[" + term.factor + "] and [" + term.other + "] have no level in common: [" + term.factor +
+                                    "] " + RuleOpText(term.op) + " [" + term.other + "] is " +
+                                    (term.op == RuleOp::Equal ? "never" : "always") + " true");
         }
         nodes_.push_back(node);
         return static_cast<int32_t>(nodes_.size()) - 1;

@@ -135,6 +135,8 @@ TEST(Rules, MistakesAreToldWithTheirLineAndColumn)
         {"[Size] >= \"big\";", 1, 11, "\"big\" is not a number: >= needs numbers"},
         {"[OS] = 3;", 1, 8, "[OS] is not numeric: write the level as \"3\""},
         {"[OS] < [Size];", 1, 6, "[OS] is not numeric: < needs numbers"},
+        {"[OS] = [Size];", 1, 6, "[OS] and [Size] have no level in common: [OS] = [Size] is never true"},
+        {"IF [OS] <> [Size] THEN [Min] = 1;", 1, 9, "[OS] and [Size] have no level in common: [OS] <> [Size] is always true"},
         {"[OS] LIKE \"B*\";", 1, 11, "no level of [OS] is like \"B*\""},
         {"IF [OS] = \"Mac\" [Size] = 5;", 1, 17, "expected THEN, found [Size]"},
         {"[OS] = \"Mac\"", 1, 13, "missing ; at the end of the text"},
