@@ -5,6 +5,9 @@
 #include "app/modMain.h"
 #include "model/DesignWorkbook.h"
 #include "platform/MessageBox.h"
+#include "search/CoverageSummary.h"
+#include "sheets/GridView.h"
+#include "sheets/SheetWindow.h"
 
 namespace modMain {
 
@@ -15,9 +18,33 @@ bool ReadCommandDesign(const CommandContext& context, CommandDesign& design)
     design.tables = ToEngineDesign(design.text);
     RuleError error;
     design.constraints = CompileConstraints(design.tables, error);
-    if (!design.constraints)
+    if (!design.constraints) {
         ShowRulesProblem(context, error);
-    return design.constraints != nullptr;
+        return false;
+    }
+    // A test already run that breaks the constraints is refused as a misnamed one is.
+    const QString broken = BrokenPreviousTest(design.tables, *design.constraints, design.text, 1);
+    if (broken.isEmpty())
+        return true;
+    ShowMessage(context.messages, broken, MsgButtons::Ok, MsgIcon::Exclamation);
+    context.window.SwitchToOutlookItem(frmMain::ItemPreviousTest);
+    return false;
+}
+
+bool AnyValidTestCase(const CommandContext& context, const CommandDesign& design)
+{
+    if (design.constraints->AnyValidRow())
+        return true;
+    ExclusionReason reason;
+    ShowMessage(context.messages, NoValidTestCase(*design.constraints, 1, &reason), MsgButtons::Ok, MsgIcon::Exclamation);
+    const ConstraintModel::Statements& blamed = reason.statements;
+    if (!blamed.rules.empty()) {
+        context.window.ShowRulesPlace(design.constraints->RuleLine(blamed.rules.front()), 1);
+    } else if (!blamed.constraintRows.empty()) {
+        context.window.SwitchToOutlookItem(frmMain::ItemConstraints);
+        context.window.Sheet(frmMain::ItemConstraints)->Grid->setActiveCell(1, blamed.constraintRows.front());
+    }
+    return false;
 }
 
 void ShowRulesProblem(const CommandContext& context, const RuleError& error)

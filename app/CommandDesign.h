@@ -17,8 +17,12 @@ struct CommandDesign {
 };
 
 namespace modMain {
-// False after the message of the first problem: a table that did not validate, or the rules.
+// False after the message of the first problem: a table that did not validate, the rules, or
+// a previous test that breaks the constraints (then the Previous Test sheet is shown).
 bool ReadCommandDesign(const CommandContext& context, CommandDesign& design);
+// Whether some test case keeps every constraint of the design read; if none does, says which
+// rules and Constraints rows forbid every test case together and shows the first of them.
+bool AnyValidTestCase(const CommandContext& context, const CommandDesign& design);
 // Shows where and why the rules text does not check (with a Help button on the rule
 // language), then shows the Rules sheet with the cursor at that place.
 void ShowRulesProblem(const CommandContext& context, const RuleError& error);

@@ -20,6 +20,9 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
+#include <array>
+
 namespace {
 constexpr int kMaxFactors = 10;
 constexpr int kMaxLevels = 11;
@@ -173,6 +176,7 @@ void frmAutoTest::InitConstraints()
 {
     const int numFactors = int(mFactorNames.size());
     const int numConstraints = mRandom.RandomIndex(0, 1);
+    mConstraintCodes.clear();
     if (numConstraints == 0)
         return;
     TextTable table(1, numConstraints, 1, 4);
@@ -187,6 +191,7 @@ void frmAutoTest::InitConstraints()
         table(c, 2) = LevelName(ifFactor, ifLevel);
         table(c, 3) = mFactorNames[std::size_t(thenFactor - 1)];
         table(c, 4) = LevelName(thenFactor, thenLevel);
+        mConstraintCodes.push_back({ifFactor, ifLevel, thenFactor, thenLevel});
     }
     mContext.window.SwitchToOutlookItem(frmMain::ItemConstraints);
     mContext.window.ConstraintsSheet()->LoadDataIntoGrid(numConstraints, table);
@@ -195,13 +200,28 @@ void frmAutoTest::InitConstraints()
 void frmAutoTest::InitPrevTest()
 {
     const int numFactors = int(mFactorNames.size());
-    const int numPrevRuns = mRandom.RandomIndex(0, 20);
-    if (numPrevRuns == 0)
+    // Tests already run keep the constraints (one that breaks them is refused): a test that
+    // breaks one is drawn again, a few times, and left out if it still does.
+    std::vector<std::vector<int>> runs;
+    for (int p = mRandom.RandomIndex(0, 20); p > 0; --p) {
+        std::vector<int> run(std::size_t(numFactors), 0);
+        bool keeps = false;
+        for (int attempt = 0; attempt < 20 && !keeps; ++attempt) {
+            for (int f = 1; f <= numFactors; ++f)
+                run[std::size_t(f - 1)] = mRandom.RandomIndex(1, mLevelCounts[std::size_t(f - 1)]);
+            keeps = std::none_of(mConstraintCodes.begin(), mConstraintCodes.end(), [&](const std::array<int, 4>& c) {
+                return run[std::size_t(c[0] - 1)] == c[1] && run[std::size_t(c[2] - 1)] == c[3];
+            });
+        }
+        if (keeps)
+            runs.push_back(run);
+    }
+    if (runs.empty())
         return;
     // Level names, as the Previous Test sheet holds them.
-    TextTable table(1, numPrevRuns, 1, numFactors);
-    for (int p = 1; p <= numPrevRuns; ++p)
+    TextTable table(1, int(runs.size()), 1, numFactors);
+    for (int p = 1; p <= int(runs.size()); ++p)
         for (int f = 1; f <= numFactors; ++f)
-            table(p, f) = LevelName(f, mRandom.RandomIndex(1, mLevelCounts[std::size_t(f - 1)]));
-    mContext.window.PrevRunsSheet()->LoadDataIntoGrid(numPrevRuns, table);
+            table(p, f) = LevelName(f, runs[std::size_t(p - 1)][std::size_t(f - 1)]);
+    mContext.window.PrevRunsSheet()->LoadDataIntoGrid(int(runs.size()), table);
 }

@@ -9,6 +9,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -72,4 +73,5 @@ private:
     // The design being tested: factor names and level counts, factor 1 at position 0.
     std::vector<QString> mFactorNames;
     std::vector<std::int32_t> mLevelCounts;
+    std::vector<std::array<int, 4>> mConstraintCodes;  // the constraints drawn: if factor, level, then factor, level
 };

@@ -129,7 +129,7 @@ GenerationOutcome GenerateNWay(const CommandContext& context, std::int32_t In_lN
     if (!context.design.HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
         return GenerationOutcome::Refused;
     CommandDesign design;
-    if (!ReadCommandDesign(context, design))
+    if (!ReadCommandDesign(context, design) || !AnyValidTestCase(context, design))
         return GenerationOutcome::Refused;
     const DesignText& t = design.text;
 
@@ -200,11 +200,8 @@ void ValidateDesgin(const CommandContext& context)
     if (!ReadCommandDesign(context, design))
         return;
     // A design no test case can satisfy is not valid, whatever its tables say.
-    if (design.constraints->AnyValidRow())
+    if (AnyValidTestCase(context, design))
         ShowMessage(context.messages, QStringLiteral("The design is valid."), MsgButtons::Ok, MsgIcon::Information);
-    else
-        ShowMessage(context.messages, QStringLiteral("No test case can satisfy every constraint."), MsgButtons::Ok,
-                    MsgIcon::Exclamation);
 }
 
 void GenerateAllPossible(const CommandContext& context)
@@ -214,7 +211,7 @@ void GenerateAllPossible(const CommandContext& context)
     if (!context.design.HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
         return;
     CommandDesign design;
-    if (!ReadCommandDesign(context, design))
+    if (!ReadCommandDesign(context, design) || !AnyValidTestCase(context, design))
         return;
     const DesignText& t = design.text;
 

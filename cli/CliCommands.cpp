@@ -101,8 +101,20 @@ int AddSeedsAndPrevious(const CliOptions& options, ReadDesign& read, std::vector
         SuiteRows previous;
         if (const int failed = ReadRowsFile(options.previous, design, true, previous))
             return failed;
-        for (const std::vector<std::int32_t>& codes : previous.codes)
+        for (std::size_t r = 0; r < previous.codes.size(); ++r) {
+            const std::vector<std::int32_t>& codes = previous.codes[r];
+            CoverageProblemRow problem;
+            for (std::int32_t f = 0; f < design.NumFactors(); ++f)
+                problem.invalidLevels += design.Invalid(f, codes[std::size_t(f)] + 1);
+            if (problem.invalidLevels > 1 || !read.constraints->RowIsValid(codes.data())) {
+                problem.broken = read.constraints->BrokenBy(codes.data());
+                Tell(QStringLiteral("%1:%2:1: this test %3").arg(options.previous)
+                         .arg(previous.lines[r])
+                         .arg(ProblemText(problem, *read.constraints, read.tables, HeadlessDesign::RulesFirstLine())));
+                return kExitRefused;
+            }
             design.prevRuns.push_back(RowNames(design, codes, false));
+        }
     }
     if (options.include.isEmpty())
         return kExitOk;
@@ -283,7 +295,7 @@ int Validate(const CliOptions& options)
         return ValidateJson(read);
     QTextStream out(stdout);
     if (!model.AnyValidRow()) {
-        out << "No test case can satisfy every constraint.\n";
+        out << NoValidTestCase(model, HeadlessDesign::RulesFirstLine()) << "\n";
         return kExitRefused;
     }
     out << "The design is valid.\n";

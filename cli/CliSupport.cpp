@@ -4,6 +4,7 @@
 #include "files/FileWriter.h"
 #include "model/DesignWorkbook.h"
 #include "model/EngineDesign.h"
+#include "search/CoverageSummary.h"
 
 #include <QFile>
 
@@ -69,10 +70,18 @@ int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, ReadD
     read.design = ToEngineDesign(read.tables);
     RuleError error;
     read.constraints = CompileConstraints(read.design, error);
-    if (read.constraints)
+    const QByteArray path = HeadlessDesign::ShownPath(options.design).toLocal8Bit();
+    if (!read.constraints) {
+        std::fprintf(stderr, "%s:%d:%d: %s\n", path.constData(), error.at.line + HeadlessDesign::RulesFirstLine() - 1,
+                     error.at.column, error.message.c_str());
+        return kExitRefused;
+    }
+    // A test already run that breaks the constraints is refused as a misnamed one is.
+    const QString broken =
+        BrokenPreviousTest(read.design, *read.constraints, read.tables, HeadlessDesign::RulesFirstLine());
+    if (broken.isEmpty())
         return kExitOk;
-    std::fprintf(stderr, "%s:%d:%d: %s\n", HeadlessDesign::ShownPath(options.design).toLocal8Bit().constData(),
-                 error.at.line + HeadlessDesign::RulesFirstLine() - 1, error.at.column, error.message.c_str());
+    std::fprintf(stderr, "%s: %s\n", path.constData(), broken.toLocal8Bit().constData());
     return kExitRefused;
 }
 

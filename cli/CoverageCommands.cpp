@@ -179,7 +179,7 @@ int Coverage(const CliOptions& options)
     if (written != kExitOk)
         return written;
     if (!read.constraints->AnyValidRow()) {
-        Tell(QStringLiteral("No test case can satisfy every constraint."));
+        Tell(NoValidTestCase(*read.constraints, HeadlessDesign::RulesFirstLine()));
         return kExitRefused;
     }
     return report.Complete() ? kExitOk : kExitRefused;

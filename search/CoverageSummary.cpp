@@ -1,6 +1,9 @@
 #include "search/CoverageSummary.h"
 
+#include "engine/LevelLookup.h"
 #include "model/DesignText.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -113,4 +116,35 @@ QString ProblemText(const CoverageProblemRow& row, const ConstraintModel& model,
     if (row.invalidLevels > 1)
         what << QStringLiteral("holds %1 invalid levels").arg(row.invalidLevels);
     return what.join(QStringLiteral(" and "));
+}
+
+QString BrokenPreviousTest(const DesignTables& design, const ConstraintModel& model, const DesignText& text,
+                           std::int32_t firstRuleLine)
+{
+    const std::vector<std::vector<std::int32_t>> rows = LevelLookup(design).Codes(design.prevRuns);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (std::find(rows[r].begin(), rows[r].end(), -1) != rows[r].end())
+            continue;  // its names are the validation's to refuse
+        CoverageProblemRow problem;
+        problem.row = std::int32_t(r);
+        for (std::int32_t f = 0; f < model.NumFactors(); ++f)
+            problem.invalidLevels += model.Invalid(model.LevelOffset()[std::size_t(f)] + rows[r][std::size_t(f)]);
+        if (problem.invalidLevels <= 1 && model.RowIsValid(rows[r].data()))
+            continue;
+        problem.broken = model.BrokenBy(rows[r].data());
+        return QStringLiteral("Previous test number %1 ").arg(r + 1) + ProblemText(problem, model, text, firstRuleLine) +
+               QLatin1Char('.');
+    }
+    return {};
+}
+
+QString NoValidTestCase(const ConstraintModel& model, std::int32_t firstRuleLine, ExclusionReason* reason)
+{
+    ExclusionExplainer explainer(model);
+    const ExclusionReason why = explainer.Explain({});
+    if (reason)
+        *reason = why;
+    const std::string phrase = ReasonPhrase(why, model, firstRuleLine);
+    return QStringLiteral("No test case can satisfy every constraint") +
+           (phrase.empty() ? QString() : QStringLiteral(": ") + QString::fromStdString(phrase)) + QLatin1Char('.');
 }

@@ -41,3 +41,12 @@ QString LevelsText(const DesignText& design, const ConstraintModel& model, const
 // "holds 2 invalid levels", "holds a name that is no level of Country".
 QString ProblemText(const CoverageProblemRow& row, const ConstraintModel& model, const DesignText& design,
                     std::int32_t firstRuleLine);
+
+// The first previous test that breaks a Constraints row or a rule, or holds two invalid
+// levels, as its refusal: "Previous test number 2 breaks the rule on line 11."; empty when
+// every previous test keeps them.
+QString BrokenPreviousTest(const DesignTables& design, const ConstraintModel& model, const DesignText& text,
+                           std::int32_t firstRuleLine);
+// Why no test case at all can satisfy the constraints: "No test case can satisfy every
+// constraint: the rules on lines 2 and 5 together." The reason, for showing where it is.
+QString NoValidTestCase(const ConstraintModel& model, std::int32_t firstRuleLine, ExclusionReason* reason = nullptr);

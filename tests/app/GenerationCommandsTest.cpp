@@ -150,8 +150,8 @@ private slots:
                          MsgButtons::Ok, 28);
         }
 
-        // Constraints that forbid every row while pairs of C are still needed: the engine's
-        // message, and nothing else changes.
+        // Constraints that forbid every row: every command says which, as Validate Design does,
+        // and shows the first of them; nothing else changes.
         const std::vector<Factor> design{{"A", {"a1", "a2"}}, {"B", {"b1", "b2"}}, {"C", {"c1", "c2"}}};
         DesignLoader::Load(w, design,
                            {{"A", "a1", "B", "b1"}, {"A", "a1", "B", "b2"}, {"A", "a2", "B", "b1"}, {"A", "a2", "B", "b2"}});
@@ -159,23 +159,27 @@ private slots:
         w.SwitchToOutlookItem(frmMain::ItemFactorsAndLevels);
         modMain::gbDirty = false;
         modMain::gbDesignChanged = true;
-        ExpectOneBox(messages, [&] { w.Tool(ToolId::Generate2Way)->trigger(); },
-                     "Infeasible constraints", MsgIcon::Information, MsgButtons::OkCancel, 27);
+        const QString none = "No test case can satisfy every constraint: Constraints rows 1, 2, 3 and 4 together.";
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::Generate2Way)->trigger(); }, none, MsgIcon::Exclamation);
         ExpectFlags(false, true);
-        // Such a design is not valid, and a search of any strength says why before anything else.
-        ExpectOneBox(messages, [&] { w.Tool(ToolId::ValidateDesign)->trigger(); },
-                     "No test case can satisfy every constraint.", MsgIcon::Exclamation);
+        QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemConstraints));
+        QCOMPARE(w.Sheet(frmMain::ItemConstraints)->Grid->activeRow(), 1);
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::ValidateDesign)->trigger(); }, none, MsgIcon::Exclamation);
         QTimer::singleShot(0, [] {
             auto* dialog = qobject_cast<frmStrength*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             dialog->findChild<QSpinBox*>()->setValue(3);
             dialog->accept();
         });
-        ExpectOneBox(messages, [&] { w.Tool(ToolId::GenerateNWay)->trigger(); }, "Infeasible constraints",
-                     MsgIcon::Information, MsgButtons::OkCancel, 27);
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::GenerateNWay)->trigger(); }, none, MsgIcon::Exclamation);
         QCOMPARE(modMain::TestCasesGrid().maxRows(), 2);
-        QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemFactorsAndLevels));
         QVERIFY(w.Tool(ToolId::Generate2Way)->isEnabled());
+
+        // A previous test that breaks a constraint is refused, and its sheet shown.
+        DesignLoader::Load(w, design, {{"A", "a1", "B", "b1"}}, {{"a2", "b2", "c1"}, {"a1", "b1", "c2"}});
+        ExpectOneBox(messages, [&] { w.Tool(ToolId::Generate2Way)->trigger(); },
+                     "Previous test number 2 breaks Constraints row 1.", MsgIcon::Exclamation);
+        QCOMPARE(w.SelectedItemIndex(), int(frmMain::ItemPreviousTest));
     }
 
     void previousTestsThatCoverEverythingLeaveNoTestCases()

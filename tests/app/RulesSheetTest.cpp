@@ -97,7 +97,11 @@ private slots:
                                     << "Line 3, column 34: factor [Browser] has no level \"Chrome\"" << "\"Chrome\";";
         QTest::newRow("end of the text") << R"([OS] = "Mac")"
                                          << "Line 1, column 13: missing ; at the end of the text" << "\"";
-        QTest::newRow("checks") << "[OS] <> [Browser];" << "" << "";
+        QTest::newRow("no level in common") << "[OS] <> [Browser];"
+                                            << "Line 1, column 6: [OS] and [Browser] have no level in common: [OS] <> "
+                                               "[Browser] is always true"
+                                            << "<>";
+        QTest::newRow("checks") << "[OS] <> \"Mac\";" << "" << "";
     }
     void aProblemIsMarkedWhereverItStands()
     {

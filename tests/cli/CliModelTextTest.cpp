@@ -208,6 +208,8 @@ TEST_F(CliModelTextTest, SeedsComeFirstAndABadSeedOrSuiteIsNamedAtItsLine)
         {{"generate", model, "--include"}, "Os\n", "F:1:1: unknown factor [Os]\n", 1},
         {{"generate", model, "--previous"}, "OS,Browser\nmacOS,Edge\n", "F:1:1: no column for factor [Pay]\n", 1},
         {{"generate", model, "--previous"}, "OS\tBrowser\tPay\nmacOS\t\tCard\n", "F:2:7: no level for factor [Browser]\n", 1},
+        {{"generate", model, "--previous"}, "OS\tBrowser\tPay\nmacOS\tChrome\tCard\nmacOS\tEdge\tCard\n",
+         "F:3:1: this test breaks Constraints row 1\n", 1},
         {{"coverage", model, "--missing", "--suite"}, "Pay\tOS\tBrowser\nCard\tmacOS\tEdge\n", "", 1},
     };
     for (const auto& c : cases) {

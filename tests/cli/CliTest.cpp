@@ -137,13 +137,13 @@ TEST_F(CliTest, ConstraintsThatOnlyHoldTogetherAreKeptAndNamed)
     // Such a design is not valid, and nothing else is said before the constraints' refusal.
     const CliRun invalid = Cli({"validate", none});
     EXPECT_EQ(invalid.exitCode, 1);
-    EXPECT_EQ(invalid.out, "No test case can satisfy every constraint.\n");
+    EXPECT_EQ(invalid.out, "No test case can satisfy every constraint: Constraints rows 1, 2, 3 and 4 together.\n");
     const CliRun refused = Cli({"generate", none});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.err, "Infeasible constraints\n");
     const CliRun counted = Cli({"coverage", none, "--missing"});
     EXPECT_EQ(counted.exitCode, 1);
-    EXPECT_EQ(counted.err, "No test case can satisfy every constraint.\n");
+    EXPECT_EQ(counted.err, "No test case can satisfy every constraint: Constraints rows 1, 2, 3 and 4 together.\n");
     EXPECT_TRUE(counted.out.endsWith("B\tb2\tC\tc2\tcannot occur: Constraints rows 2 and 4 together\n")) << counted.out.toStdString();
 }
 
@@ -166,12 +166,12 @@ TEST_F(CliTest, ADesignWithoutAValidTestCaseIsSaidSoAndNothingOfTheSolverShows)
         {{"generate", design}, 1, "", "Infeasible constraints\n"},
         {{"generate", design, "--strength", "3"}, 1, "", "Infeasible constraints\n"},
         {{"all", design}, 1, "", "Infeasible constraints\n"},
-        {{"validate", design}, 1, "No test case can satisfy every constraint.\n", ""},
+        {{"validate", design}, 1, "No test case can satisfy every constraint: Constraints row 1.\n", ""},
         {{"coverage", design, "--missing"}, 1,
          counted + "A\ta\tB\tb\tcannot occur: Constraints row 1\nA\ta\tC\tc1\tcannot occur: Constraints row 1\n"
                    "A\ta\tC\tc2\tcannot occur: Constraints row 1\nB\tb\tC\tc1\tcannot occur: Constraints row 1\n"
                    "B\tb\tC\tc2\tcannot occur: Constraints row 1\n",
-         "No test case can satisfy every constraint.\n"},
+         "No test case can satisfy every constraint: Constraints row 1.\n"},
     };
     for (const Case& c : cases) {
         const CliRun run = Cli(c.args);
