@@ -238,7 +238,10 @@ void TellCompaction(const CliOptions& options, const CCalcNWay& calc, const Desi
                      done.rowsAfter - previous, static_cast<long long>(done.moves),
                      done.timeUp ? " (stopped by the time limit)" : "");
     }
-    if (options.timeLimit > 0)
+    if (options.timeLimit > 0 && calc.EvolutionCut())
+        std::fprintf(stderr, "Within %g s: %d evolutions, the last cut short by the time limit, and %lld compaction moves.\n",
+                     options.timeLimit, calc.EvolutionsFinished(), static_cast<long long>(done.moves));
+    else if (options.timeLimit > 0)
         std::fprintf(stderr, "Within %g s: %d evolutions and %lld compaction moves (--evolutions %d --compact-moves %lld).\n",
                      options.timeLimit, calc.EvolutionsFinished(), static_cast<long long>(done.moves),
                      calc.EvolutionsFinished(), static_cast<long long>(std::max<std::int64_t>(done.moves, 1)));

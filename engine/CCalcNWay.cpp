@@ -76,6 +76,7 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     Ret_bConverge = false;
     lBestNumRows_ = 0;
     evolutionsFinished_ = 0;
+    evolutionCut_ = false;
     compaction_ = CompactionSearch::Outcome{};
 
     ConvertFactorsToNumeric(In_design);
@@ -318,6 +319,7 @@ bool CCalcNWay::RunEvolutionsHere(int32_t numEvolutions, const Make& make, Kept&
         if (reporter_.updateNWayProgress(completeness, -1, -1))
             stop = true;
     });
+    HurryUnderBudget(evolution);
     bool convergedFlag = false;  // shared by the evolutions; one that is settled from the start leaves it
     for (int32_t evo = 1; evo <= numEvolutions; ++evo) {
         RandomStream random(seed_, static_cast<uint64_t>(evo));
@@ -325,6 +327,7 @@ bool CCalcNWay::RunEvolutionsHere(int32_t numEvolutions, const Make& make, Kept&
         if (!outcome.ok)
             return false;
         ++evolutionsFinished_;
+        evolutionCut_ = evolutionCut_ || outcome.hurried;
         if (outcome.noTestCases)
             ShowNoTestCases();
         if (outcome.convergedTouched)
@@ -335,12 +338,25 @@ bool CCalcNWay::RunEvolutionsHere(int32_t numEvolutions, const Make& make, Kept&
         const bool complete = Complete(outcome);
         if (rows > 0 && (evo == 1 || (kept.evolution != 0 && kept.BeatenBy(rows, complete))))
             kept.Take(evolution, evo, complete, F);
-        if (reporter_.updateNWayProgress(1.0, evo, kept.rows) || EvolutionTimeUp())
+        // An evolution that had to hurry leaves no time for another.
+        if (reporter_.updateNWayProgress(1.0, evo, kept.rows) || EvolutionTimeUp() || outcome.hurried)
             stop = true;
         if (stop)
             break;
     }
     return true;
+}
+
+// Under a time budget, an evolution of tuples still running when the evolutions' share is
+// spent builds its remaining rows from one candidate each: the first evolution may not
+// overrun the budget, however large the design.
+template <typename Evolution>
+void CCalcNWay::HurryUnderBudget(Evolution& evolution) const
+{
+    if constexpr (requires { evolution.SetHurry([] { return false; }); }) {
+        if (timeLimit_ > 0)
+            evolution.SetHurry([this] { return EvolutionLate(); });
+    }
 }
 
 // What the workers and the reporting thread share while evolutions run on several threads.
@@ -403,8 +419,10 @@ bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, 
             convergedFlag = record.outcome.converged;
         converge = converge || convergedFlag;
     }
-    for (int32_t evo = 1; evo <= numEvolutions; ++evo)
+    for (int32_t evo = 1; evo <= numEvolutions; ++evo) {
         evolutionsFinished_ += run.records[evo].finished.load() ? 1 : 0;
+        evolutionCut_ = evolutionCut_ || (run.records[evo].finished.load() && run.records[evo].outcome.hurried);
+    }
 
     // An empty first matrix is kept and never beaten.
     if (!(run.records[1].finished.load() && run.records[1].rows == 0))
@@ -420,6 +438,7 @@ void CCalcNWay::RunWorker(SharedRun& run, const Make& make, Kept& mine)
     auto& evolution = *workspace;
     evolution.SetRowProgress(
         [&run](double completeness) { run.latestCompleteness.store(completeness, std::memory_order_relaxed); });
+    HurryUnderBudget(evolution);
     while (!run.stop.load() && !run.failed.load()) {
         const int32_t evo = run.nextEvolution.fetch_add(1);
         if (evo > run.numEvolutions)
@@ -491,7 +510,7 @@ int32_t CCalcNWay::ReportInOrder(SharedRun& run, bool& converge)
                 bestSoFar = record.rows;
                 bestComplete = record.complete;
             }
-            if (reporter_.updateNWayProgress(1.0, evo, bestSoFar) || EvolutionTimeUp())
+            if (reporter_.updateNWayProgress(1.0, evo, bestSoFar) || EvolutionTimeUp() || record.outcome.hurried)
                 run.stop.store(true);
         }
         if (allDone)
@@ -517,7 +536,7 @@ void CCalcNWay::PickKept(std::vector<Kept>& workerKept, Kept& kept)
 
 double CCalcNWay::SecondsLeft() const
 {
-    return timeLimit_ - std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    return timeLimit_ - SecondsSpent();
 }
 
 void CCalcNWay::Compact(Kept& kept, int64_t moves)

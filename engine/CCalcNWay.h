@@ -63,6 +63,9 @@ public:
     // evolutions that finished.
     int32_t BestNumRows() const { return lBestNumRows_; }
     int32_t EvolutionsFinished() const { return evolutionsFinished_; }
+    // Whether a time budget cut an evolution short (its later rows built from one candidate
+    // each): the evolutions finished then repeat the result only within the same budget.
+    bool EvolutionCut() const { return evolutionCut_; }
 
     // Compaction after the evolutions: at most `moves` moves (0: no compaction, the default)
     // and at most `seconds` (0: no time limit).
@@ -105,6 +108,8 @@ private:
     // calling thread, the final pick among the workers' kept matrices.
     template <typename Make>
     void RunWorker(SharedRun& run, const Make& make, Kept& mine);
+    template <typename Evolution>
+    void HurryUnderBudget(Evolution& evolution) const;
     int32_t ReportInOrder(SharedRun& run, bool& converge);
     static void PickKept(std::vector<Kept>& workerKept, Kept& kept);
     unsigned ThreadsThatFit(unsigned threads, int32_t strength);
@@ -127,17 +132,18 @@ private:
     std::vector<TupleTable> tupleTables_;
     int32_t lBestNumRows_ = 0;
     int32_t evolutionsFinished_ = 0;
+    bool evolutionCut_ = false;
     std::optional<uint64_t> availableMemory_;
     std::shared_ptr<const ConstraintModel> givenConstraints_;
     int64_t compactMoves_ = 0;
     double compactSeconds_ = 0;
     double timeLimit_ = 0;
     std::chrono::steady_clock::time_point start_;
-    // Whether the evolutions' half of the time budget is spent.
-    bool EvolutionTimeUp() const
-    {
-        return timeLimit_ > 0 &&
-               std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count() >= timeLimit_ / 2;
-    }
+    // Whether the evolutions' half of the time budget is spent; whether an evolution still
+    // running should hurry, leaving the compaction most of the budget.
+    bool EvolutionTimeUp() const { return timeLimit_ > 0 && SecondsSpent() >= timeLimit_ / 2; }
+    bool EvolutionLate() const { return timeLimit_ > 0 && SecondsSpent() >= timeLimit_ * kHurryShare; }
+    static constexpr double kHurryShare = 0.25;
+    double SecondsSpent() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(); }
     CompactionSearch::Outcome compaction_;
 };
