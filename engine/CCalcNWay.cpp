@@ -2,6 +2,7 @@
 
 #include "engine/AvailableMemory.h"
 #include "engine/EngineFatalError.h"
+#include "engine/PairArrayConstruction.h"
 #include "engine/QxvEvolution.h"
 #include "engine/RandomStream.h"
 #include "engine/TupleCompaction.h"
@@ -113,8 +114,10 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     }
     // Under a time budget the compaction takes what the evolutions left, however many moves.
     const int64_t moves = timeLimit_ > 0 && compactMoves_ == 0 ? std::numeric_limits<int64_t>::max() : compactMoves_;
-    if (moves > 0 && (timeLimit_ <= 0 || SecondsLeft() > 0) && kept.complete && kept.rows > design_.lNumPrevRuns)
+    if (moves > 0 && (timeLimit_ <= 0 || SecondsLeft() > 0) && kept.complete && kept.rows > design_.lNumPrevRuns) {
+        StartFromConstruction(kept, strength);
         Compact(kept, moves);
+    }
     lBestNumRows_ = kept.rows;
     ConvertFromNumericToActual(In_design, kept, Ret_vaMatrix, Ret_lNumRowsInMatrix);
     reporter_.closeNWayProgress();
@@ -532,6 +535,22 @@ void CCalcNWay::PickKept(std::vector<Kept>& workerKept, Kept& kept)
             (candidate.rows == kept.rows && candidate.complete == kept.complete && candidate.evolution < kept.evolution))
             kept = std::move(candidate);
     }
+}
+
+void CCalcNWay::StartFromConstruction(Kept& kept, int32_t strength) const
+{
+    // A design of level counts alone, pairwise: an array built from finite fields, when it
+    // has fewer rows than the evolutions' matrix, is what the compaction starts from.
+    if (strength != 2 || !tupleTables_.empty() || design_.anyConstraint)
+        return;
+    const int32_t F = design_.lNumFactors;
+    const int32_t P = design_.lNumPrevRuns;
+    const std::vector<int32_t> built = BuildPairArray(design_.levels, kept.rows - P);
+    if (built.empty())
+        return;
+    kept.codes.resize(static_cast<size_t>(P) * F);
+    kept.codes.insert(kept.codes.end(), built.begin(), built.end());
+    kept.rows = P + static_cast<int32_t>(built.size()) / F;
 }
 
 double CCalcNWay::SecondsLeft() const

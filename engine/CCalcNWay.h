@@ -117,6 +117,7 @@ private:
     bool RunSearch(int32_t numEvolutions, unsigned threads, Kept& kept, bool& converge);
     void ShowInfeasibleConstraints();
     void ShowNoTestCases();
+    void StartFromConstruction(Kept& kept, int32_t strength) const;
     void Compact(Kept& kept, int64_t moves);
     // Of the time limit, from the start of the generation.
     double SecondsLeft() const;
