@@ -78,6 +78,7 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     lBestNumRows_ = 0;
     evolutionsFinished_ = 0;
     evolutionCut_ = false;
+    compactionsRun_ = 0;
     compaction_ = CompactionSearch::Outcome{};
 
     ConvertFactorsToNumeric(In_design);
@@ -89,6 +90,7 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     // Sets of more factors than the design has: every combination of all of them.
     const int32_t strength = std::min(In_lNumWays, std::max(design_.lNumFactors, 2));
     unsigned threads = threads_ != 0 ? threads_ : std::max(1u, std::thread::hardware_concurrency());
+    compactions_ = threads;
     threads = ThreadsThatFit(static_cast<unsigned>(std::min<int64_t>(threads, numEvolutions)), strength);
     if (threads == 0)
         return false;
@@ -285,6 +287,9 @@ unsigned CCalcNWay::ThreadsThatFit(unsigned threads, int32_t strength)
     while (threads > 1 && need.tableBytes + threads * need.workspaceBytes > room)
         --threads;
     const double needed = need.tableBytes + std::max(need.workspaceBytes, compactionBytes);
+    // As many compactions at once as the threads, while the machine holds a workspace for each.
+    while (compactions_ > 1 && need.tableBytes + compactions_ * compactionBytes > room)
+        --compactions_;
     if (needed <= room)
         return threads;
     if (!std::isfinite(needed)) {
@@ -560,21 +565,48 @@ double CCalcNWay::SecondsLeft() const
 
 void CCalcNWay::Compact(Kept& kept, int64_t moves)
 {
-    std::unique_ptr<CompactionSearch> compaction;
-    if (!tupleTables_.empty())
-        compaction = std::make_unique<TupleCompaction>(design_, tupleTables_, kept.rows);
-    else
-        compaction = std::make_unique<MatrixCompaction>(design_, kept.rows);
+    // One search per thread from the same matrix, each with a stream of its own (the first
+    // the one a single search takes), all with the same effort: the smallest result is kept,
+    // ties to the lowest number, so a seed and a thread count give one matrix. Only the first
+    // search, on the calling thread, reports; a Stop reaches the others at their next look.
+    const unsigned searches = std::max(1u, compactions_);
+    std::vector<std::unique_ptr<CompactionSearch>> compactions;
+    for (unsigned s = 0; s < searches; ++s) {
+        if (!tupleTables_.empty())
+            compactions.push_back(std::make_unique<TupleCompaction>(design_, tupleTables_, kept.rows));
+        else
+            compactions.push_back(std::make_unique<MatrixCompaction>(design_, kept.rows));
+    }
     // Under a time budget, what is left of it once the compaction's tables are laid out (a
     // moment at least: no time at all would mean no limit).
     double seconds = compactSeconds_;
     if (timeLimit_ > 0)
         seconds = std::max(seconds > 0 ? std::min(seconds, SecondsLeft()) : SecondsLeft(), 1e-9);
-    RandomStream random(seed_, 0);  // the evolutions take the streams from 1 on
-    compaction_ = compaction->Compact(kept.codes, kept.rows, moves, seconds, random,
-                                     [&](double fraction, int32_t bestRows) {
-                                         return reporter_.updateNWayProgress(fraction, -1, bestRows);
-                                     });
+    std::vector<std::vector<int32_t>> codes(searches, kept.codes);
+    std::vector<int32_t> rows(searches, kept.rows);
+    std::vector<CompactionSearch::Outcome> outcomes(searches);
+    std::atomic<bool> stop{false};
+    const auto run = [&](unsigned s) {
+        RandomStream random(seed_, s == 0 ? 0 : ~uint64_t{0} - s);  // the evolutions take the streams from 1 on
+        outcomes[s] = compactions[s]->Compact(codes[s], rows[s], moves, seconds, random, [&](double fraction, int32_t best) {
+            if (s == 0 && reporter_.updateNWayProgress(fraction, -1, best))
+                stop.store(true);
+            return stop.load();
+        });
+    };
+    std::vector<std::thread> others;
+    for (unsigned s = 1; s < searches; ++s)
+        others.emplace_back(run, s);
+    run(0);
+    for (std::thread& thread : others)
+        thread.join();
+    unsigned chosen = 0;
+    for (unsigned s = 1; s < searches; ++s)
+        chosen = rows[s] < rows[chosen] ? s : chosen;
+    compaction_ = outcomes[chosen];
+    compactionsRun_ = searches;
+    kept.codes = std::move(codes[chosen]);
+    kept.rows = rows[chosen];
 }
 
 void CCalcNWay::ConvertFromNumericToActual(const DesignTables& design, const Kept& kept, GeneratedMatrix& matrix,

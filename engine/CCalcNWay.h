@@ -22,8 +22,11 @@
 // compete for the result, which is returned as a normal result.
 //
 // Optionally the kept matrix, when complete, is then compacted (MatrixCompaction for pairs,
-// TupleCompaction for tables of tuples) on the calling thread with a stream of its own, so the result still depends on the seed and the
-// effort alone. The progress window shows the rows of the best matrix so far; Stop keeps it.
+// TupleCompaction for tables of tuples): one search per thread, each with a stream of its own,
+// the smallest result kept, so the result depends on the seed, the thread count and the effort
+// alone (a time budget may end the searches at other moves from run to run). A design of level
+// counts alone may start its pairwise compaction from an array built from finite fields. The
+// progress window shows the rows of the first search's best matrix so far; Stop keeps it.
 
 #include "engine/DesignTables.h"
 #include "engine/EngineReporter.h"
@@ -66,6 +69,8 @@ public:
     // Whether a time budget cut an evolution short (its later rows built from one candidate
     // each): the evolutions finished then repeat the result only within the same budget.
     bool EvolutionCut() const { return evolutionCut_; }
+    // Compactions the last call ran at once (one per thread, as the memory held).
+    unsigned CompactionsRun() const { return compactionsRun_; }
 
     // Compaction after the evolutions: at most `moves` moves (0: no compaction, the default)
     // and at most `seconds` (0: no time limit).
@@ -134,6 +139,8 @@ private:
     int32_t lBestNumRows_ = 0;
     int32_t evolutionsFinished_ = 0;
     bool evolutionCut_ = false;
+    unsigned compactions_ = 1;  // compactions run at once: one per thread, as the memory holds
+    unsigned compactionsRun_ = 0;
     std::optional<uint64_t> availableMemory_;
     std::shared_ptr<const ConstraintModel> givenConstraints_;
     int64_t compactMoves_ = 0;
