@@ -3,6 +3,7 @@
 #include "engine/AvailableMemory.h"
 #include "engine/EngineFatalError.h"
 #include "engine/PairArrayConstruction.h"
+#include "engine/TripleArrayConstruction.h"
 #include "engine/QxvEvolution.h"
 #include "engine/RandomStream.h"
 #include "engine/TupleCompaction.h"
@@ -544,13 +545,15 @@ void CCalcNWay::PickKept(std::vector<Kept>& workerKept, Kept& kept)
 
 void CCalcNWay::StartFromConstruction(Kept& kept, int32_t strength) const
 {
-    // A design of level counts alone, pairwise: an array built from finite fields, when it
-    // has fewer rows than the evolutions' matrix, is what the compaction starts from.
-    if (strength != 2 || !tupleTables_.empty() || design_.anyConstraint)
+    // A design of level counts alone, at strength two or three: an array built from finite
+    // fields, when it has fewer rows than the evolutions' matrix, is what the compaction
+    // starts from.
+    if (strength > 3 || design_.anyConstraint || design_.constraints->HasMixedRequirements())
         return;
     const int32_t F = design_.lNumFactors;
     const int32_t P = design_.lNumPrevRuns;
-    const std::vector<int32_t> built = BuildPairArray(design_.levels, kept.rows - P);
+    const std::vector<int32_t> built =
+        strength == 2 ? BuildPairArray(design_.levels, kept.rows - P) : BuildTripleArray(design_.levels, kept.rows - P);
     if (built.empty())
         return;
     kept.codes.resize(static_cast<size_t>(P) * F);

@@ -1,6 +1,7 @@
 #include "engine/PairArrayConstruction.h"
 
 #include "engine/FiniteField.h"
+#include "engine/OrthogonalArray.h"
 
 #include <algorithm>
 #include <set>
@@ -14,17 +15,10 @@ struct Block {
     int32_t Rows() const { return columns == 0 ? 0 : static_cast<int32_t>(codes.size()) / columns; }
 };
 
-// The field's orthogonal array with `columns` columns (at most q + 1), the constant rows first.
+// The field's orthogonal array of strength two with `columns` columns (at most q + 1).
 Block FieldArray(const FiniteField& field, int32_t columns)
 {
-    const int32_t q = field.Order();
-    Block block;
-    block.columns = columns;
-    for (int32_t b = 0; b < q; ++b)
-        for (int32_t a = 0; a < q; ++a)
-            for (int32_t i = 0; i < columns; ++i)
-                block.codes.push_back(i == q ? b : field.Add(a, field.Multiply(i, b)));
-    return block;
+    return Block{columns, OrthogonalArray(field, 2, columns)};
 }
 
 // Column (i, j) takes column i of the upper array above column j of the lower one.

@@ -1,10 +1,11 @@
 // The arrays built from finite fields: each field's sums and products make a field, and the
-// arrays built from them hold every pair of levels of every two factors, within the rows the
-// construction promises.
+// arrays built from them hold every pair (strength two) or triple (three) of levels of their
+// factors, within the rows the construction promises.
 
 #include "engine/CCalcNWay.h"
 #include "engine/FiniteField.h"
 #include "engine/PairArrayConstruction.h"
+#include "engine/TripleArrayConstruction.h"
 #include "tests/engine/RecordingReporter.h"
 
 #include <gtest/gtest.h>
@@ -103,4 +104,36 @@ TEST(PairArrayConstruction, StartsTheCompactionOfADesignOfLevelCountsAloneAndKee
         hold(row);
     }
     EXPECT_EQ(held.size(), 435u * 100u);
+}
+
+TEST(TripleArrayConstruction, HoldsEveryTripleWithinThePromisedRows)
+{
+    // Level counts, then the most rows: one array of the field of 5; the doubling of the field
+    // of 4's (64 + 3 x 16); of the field of 5's with levels folded.
+    const std::vector<std::tuple<std::vector<int32_t>, int32_t>> cases = {
+        {std::vector<int32_t>(6, 5), 125},
+        {std::vector<int32_t>(10, 4), 112},
+        {{5, 3, 4, 2, 5, 5, 3, 2, 4}, 225},
+    };
+    for (const auto& [levels, most] : cases) {
+        const auto k = static_cast<int32_t>(levels.size());
+        SCOPED_TRACE(k);
+        const std::vector<int32_t> codes = BuildTripleArray(levels, 1000);
+        ASSERT_FALSE(codes.empty());
+        const auto rows = static_cast<int32_t>(codes.size()) / k;
+        EXPECT_LE(rows, most);
+        const auto at = [&](int32_t r, int32_t f) { return codes[static_cast<size_t>(r * k + f)]; };
+        size_t held = 0, required = 0;
+        for (int32_t f = 0; f < k; ++f)
+            for (int32_t g = f + 1; g < k; ++g)
+                for (int32_t h = g + 1; h < k; ++h) {
+                    std::set<std::tuple<int32_t, int32_t, int32_t>> triples;
+                    for (int32_t r = 0; r < rows; ++r)
+                        triples.emplace(at(r, f), at(r, g), at(r, h));
+                    held += triples.size();
+                    required += static_cast<size_t>(levels[static_cast<size_t>(f)] * levels[static_cast<size_t>(g)] *
+                                                    levels[static_cast<size_t>(h)]);
+                }
+        EXPECT_EQ(held, required);
+    }
 }
