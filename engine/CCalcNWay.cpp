@@ -3,6 +3,7 @@
 #include "engine/AvailableMemory.h"
 #include "engine/EngineFatalError.h"
 #include "engine/PairArrayConstruction.h"
+#include "engine/SearchedProduct.h"
 #include "engine/TripleArrayConstruction.h"
 #include "engine/QxvEvolution.h"
 #include "engine/RandomStream.h"
@@ -548,12 +549,19 @@ void CCalcNWay::StartFromConstruction(Kept& kept, int32_t strength) const
     // A design of level counts alone, at strength two or three: an array built from finite
     // fields, when it has fewer rows than the evolutions' matrix, is what the compaction
     // starts from.
-    if (strength > 3 || design_.anyConstraint || design_.constraints->HasMixedRequirements())
+    if (!constructions_ || strength > 3 || design_.anyConstraint || design_.constraints->HasMixedRequirements())
         return;
     const int32_t F = design_.lNumFactors;
     const int32_t P = design_.lNumPrevRuns;
-    const std::vector<int32_t> built =
+    std::vector<int32_t> built =
         strength == 2 ? BuildPairArray(design_.levels, kept.rows - P) : BuildTripleArray(design_.levels, kept.rows - P);
+    // The product of searched arrays takes a second or two: not from a budget too short for it.
+    if (strength == 2 && (timeLimit_ <= 0 || SecondsLeft() >= kSearchedProductSeconds)) {
+        const int32_t bound = built.empty() ? kept.rows - P : static_cast<int32_t>(built.size()) / F;
+        std::vector<int32_t> searched = BuildSearchedProduct(design_.levels, bound, seed_);
+        if (!searched.empty())
+            built = std::move(searched);
+    }
     if (built.empty())
         return;
     kept.codes.resize(static_cast<size_t>(P) * F);

@@ -93,6 +93,10 @@ public:
     // same design); without, the engine compiles them itself.
     void SetConstraints(std::shared_ptr<const ConstraintModel> constraints) { givenConstraints_ = std::move(constraints); }
 
+    // Whether a compaction may start from an array built from finite fields or from smaller
+    // searched ones (by default it may).
+    void SetConstructions(bool allowed) { constructions_ = allowed; }
+
     // The memory free for the search; by default what the machine reports when asked.
     void SetAvailableMemory(std::optional<uint64_t> bytes) { availableMemory_ = bytes; }
 
@@ -123,6 +127,7 @@ private:
     void ShowInfeasibleConstraints();
     void ShowNoTestCases();
     void StartFromConstruction(Kept& kept, int32_t strength) const;
+    static constexpr double kSearchedProductSeconds = 10;
     void Compact(Kept& kept, int64_t moves);
     // Of the time limit, from the start of the generation.
     double SecondsLeft() const;
@@ -141,6 +146,7 @@ private:
     bool evolutionCut_ = false;
     unsigned compactions_ = 1;  // compactions run at once: one per thread, as the memory holds
     unsigned compactionsRun_ = 0;
+    bool constructions_ = true;
     std::optional<uint64_t> availableMemory_;
     std::shared_ptr<const ConstraintModel> givenConstraints_;
     int64_t compactMoves_ = 0;

@@ -24,17 +24,7 @@ Block FieldArray(const FiniteField& field, int32_t columns)
 // Column (i, j) takes column i of the upper array above column j of the lower one.
 Block Product(const Block& upper, const Block& lower)
 {
-    Block block;
-    block.columns = upper.columns * lower.columns;
-    for (int32_t r = 0; r < upper.Rows(); ++r)
-        for (int32_t i = 0; i < upper.columns; ++i)
-            for (int32_t j = 0; j < lower.columns; ++j)
-                block.codes.push_back(upper.codes[static_cast<size_t>(r) * upper.columns + i]);
-    for (int32_t r = 0; r < lower.Rows(); ++r)
-        for (int32_t i = 0; i < upper.columns; ++i)
-            for (int32_t j = 0; j < lower.columns; ++j)
-                block.codes.push_back(lower.codes[static_cast<size_t>(r) * lower.columns + j]);
-    return block;
+    return Block{upper.columns * lower.columns, PairArrayProduct(upper.codes, upper.columns, lower.codes, lower.columns)};
 }
 
 // The plan of an array for k columns: the orders of the fields multiplied (one: a single
@@ -87,17 +77,37 @@ std::vector<int32_t> BuildPairArray(const std::vector<int32_t>& levels, int32_t 
         const Block factor = FieldArray(*FiniteField::Of(q), plan.orders.size() == 1 ? std::min(k, q + 1) : q);
         array = array.columns == 0 ? factor : Product(array, factor);
     }
-    // The first k columns, levels folded onto each factor's own, each row once.
+    const std::vector<int32_t> codes = FoldedRows(array.codes, array.columns, levels);
+    if (static_cast<int64_t>(codes.size()) >= int64_t{rowsToBeat} * k)
+        return {};
+    return codes;
+}
+
+std::vector<int32_t> PairArrayProduct(const std::vector<int32_t>& upper, int32_t upperColumns,
+                                      const std::vector<int32_t>& lower, int32_t lowerColumns)
+{
+    std::vector<int32_t> codes;
+    for (size_t r = 0; r < upper.size(); r += static_cast<size_t>(upperColumns))
+        for (int32_t i = 0; i < upperColumns; ++i)
+            codes.insert(codes.end(), static_cast<size_t>(lowerColumns), upper[r + static_cast<size_t>(i)]);
+    for (size_t r = 0; r < lower.size(); r += static_cast<size_t>(lowerColumns))
+        for (int32_t i = 0; i < upperColumns; ++i)
+            codes.insert(codes.end(), lower.begin() + static_cast<std::ptrdiff_t>(r),
+                         lower.begin() + static_cast<std::ptrdiff_t>(r) + lowerColumns);
+    return codes;
+}
+
+std::vector<int32_t> FoldedRows(const std::vector<int32_t>& array, int32_t columns, const std::vector<int32_t>& levels)
+{
+    const auto k = static_cast<int32_t>(levels.size());
     std::vector<int32_t> codes;
     std::set<std::vector<int32_t>> seen;
     std::vector<int32_t> row(static_cast<size_t>(k));
-    for (int32_t r = 0; r < array.Rows(); ++r) {
+    for (size_t r = 0; r < array.size(); r += static_cast<size_t>(columns)) {
         for (int32_t f = 0; f < k; ++f)
-            row[static_cast<size_t>(f)] = array.codes[static_cast<size_t>(r) * array.columns + f] % levels[static_cast<size_t>(f)];
+            row[static_cast<size_t>(f)] = array[r + static_cast<size_t>(f)] % levels[static_cast<size_t>(f)];
         if (seen.insert(row).second)
             codes.insert(codes.end(), row.begin(), row.end());
     }
-    if (static_cast<int64_t>(codes.size()) >= int64_t{rowsToBeat} * k)
-        return {};
     return codes;
 }

@@ -16,3 +16,11 @@
 // The smallest array of the kind for the level counts: rows x F level codes, 0-based; empty
 // when none has fewer than rowsToBeat rows (or the largest count passes the fields made).
 std::vector<int32_t> BuildPairArray(const std::vector<int32_t>& levels, int32_t rowsToBeat);
+
+// The product of two arrays of strength two (rows x columns codes each): upper's columns
+// times lower's, upper's rows above lower's.
+std::vector<int32_t> PairArrayProduct(const std::vector<int32_t>& upper, int32_t upperColumns,
+                                      const std::vector<int32_t>& lower, int32_t lowerColumns);
+// The rows of an array of `columns` columns cut to the first F = levels.size() factors, each
+// level above its factor's count folded onto its own (modulo the count), each row once.
+std::vector<int32_t> FoldedRows(const std::vector<int32_t>& array, int32_t columns, const std::vector<int32_t>& levels);

@@ -2,9 +2,9 @@
 
 #include "engine/FiniteField.h"
 #include "engine/OrthogonalArray.h"
+#include "engine/PairArrayConstruction.h"
 
 #include <algorithm>
-#include <set>
 
 namespace {
 
@@ -45,15 +45,7 @@ std::vector<int32_t> BuildTripleArray(const std::vector<int32_t>& levels, int32_
     const FiniteField field = *FiniteField::Of(q);
     const int32_t width = doubling ? 2 * ((k + 1) / 2) : k;
     const std::vector<int32_t> array = doubling ? Doubled(field, width / 2) : OrthogonalArray(field, 3, k);
-    std::vector<int32_t> codes;
-    std::set<std::vector<int32_t>> seen;
-    std::vector<int32_t> row(static_cast<size_t>(k));
-    for (size_t r = 0; r < array.size(); r += static_cast<size_t>(width)) {
-        for (int32_t f = 0; f < k; ++f)
-            row[static_cast<size_t>(f)] = array[r + static_cast<size_t>(f)] % levels[static_cast<size_t>(f)];
-        if (seen.insert(row).second)
-            codes.insert(codes.end(), row.begin(), row.end());
-    }
+    const std::vector<int32_t> codes = FoldedRows(array, width, levels);
     if (static_cast<int64_t>(codes.size()) >= int64_t{rowsToBeat} * k)
         return {};
     return codes;

@@ -5,6 +5,7 @@
 #include "engine/CCalcNWay.h"
 #include "engine/FiniteField.h"
 #include "engine/PairArrayConstruction.h"
+#include "engine/SearchedProduct.h"
 #include "engine/TripleArrayConstruction.h"
 #include "tests/engine/RecordingReporter.h"
 
@@ -136,4 +137,19 @@ TEST(TripleArrayConstruction, HoldsEveryTripleWithinThePromisedRows)
                 }
         EXPECT_EQ(held, required);
     }
+}
+
+TEST(SearchedProduct, HoldsEveryPairInFewerRowsThanTheFieldsAndRepeatsForASeed)
+{
+    const std::vector<int32_t> levels(60, 3);
+    const std::vector<int32_t> fields = BuildPairArray(levels, 1000), searched = BuildSearchedProduct(levels, 1000, 7);
+    ASSERT_FALSE(searched.empty());
+    EXPECT_LT(searched.size(), fields.size());
+    std::set<std::tuple<int32_t, int32_t, int32_t, int32_t>> held;
+    for (size_t r = 0; r < searched.size(); r += 60)
+        for (int32_t f = 0; f < 60; ++f)
+            for (int32_t g = f + 1; g < 60; ++g)
+                held.emplace(f, searched[r + static_cast<size_t>(f)], g, searched[r + static_cast<size_t>(g)]);
+    EXPECT_EQ(held.size(), 1770u * 9u);
+    EXPECT_EQ(BuildSearchedProduct(levels, 1000, 7), searched);
 }
