@@ -4,6 +4,7 @@
 #include "engine/FiniteField.h"
 #include "engine/OrthogonalArray.h"
 #include "engine/PairArrayConstruction.h"
+#include "engine/SilentReporter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,18 +15,6 @@ namespace {
 // The searches of the two arrays: evolutions, then compaction moves.
 constexpr int32_t kEvolutions = 50;
 constexpr int64_t kMoves = 200000;
-
-// The searches inside a construction show nothing and are never stopped.
-class QuietReporter : public EngineReporter {
-public:
-    EngineAnswer showMessage(const EngineMessage&) override { return EngineAnswer::Ok; }
-    void showNWayProgress() override {}
-    bool updateNWayProgress(double, int32_t, int32_t) override { return false; }
-    void closeNWayProgress() override {}
-    void showStatusProgress() override {}
-    bool updateStatusProgress(int, double) override { return false; }
-    void setBusyPointer(bool) override {}
-};
 
 // An array of strength two for k factors of v levels whose first v rows are constant.
 std::vector<int32_t> SearchedArray(int32_t v, int32_t k, uint64_t seed)
@@ -45,7 +34,7 @@ std::vector<int32_t> SearchedArray(int32_t v, int32_t k, uint64_t seed)
     }
     for (int32_t a = 1; a <= v; ++a)
         design.prevRuns.emplace_back(static_cast<size_t>(k), name('v', a));
-    QuietReporter reporter;
+    SilentReporter reporter;  // shows nothing, never stops
     CCalcNWay calc(reporter, kEvolutions, seed, 1);
     calc.SetCompaction(kMoves);
     calc.SetConstructions(false);
