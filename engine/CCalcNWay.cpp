@@ -605,15 +605,36 @@ void CCalcNWay::Compact(Kept& kept, int64_t moves)
             return stop.load();
         });
     };
+    // An error in another search ends that search only (its matrix, a complete one, stays
+    // where it was loaded); it is handed to the reporter on this thread.
+    std::vector<std::exception_ptr> errors(searches);
     std::vector<std::thread> others;
     for (unsigned s = 1; s < searches; ++s)
-        others.emplace_back(run, s);
-    run(0);
+        others.emplace_back([&, s] {
+            try {
+                run(s);
+            } catch (...) {
+                errors[s] = std::current_exception();
+            }
+        });
+    try {
+        run(0);
+    } catch (...) {
+        // The others stop at their next look and are waited for before the error goes on.
+        stop.store(true);
+        for (std::thread& thread : others)
+            thread.join();
+        throw;
+    }
     for (std::thread& thread : others)
         thread.join();
     unsigned chosen = 0;
-    for (unsigned s = 1; s < searches; ++s)
-        chosen = rows[s] < rows[chosen] ? s : chosen;
+    for (unsigned s = 1; s < searches; ++s) {
+        if (errors[s])
+            reporter_.reportWorkerError(errors[s]);
+        else
+            chosen = rows[s] < rows[chosen] ? s : chosen;
+    }
     compaction_ = outcomes[chosen];
     compactionsRun_ = searches;
     kept.codes = std::move(codes[chosen]);
