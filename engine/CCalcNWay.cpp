@@ -357,9 +357,9 @@ bool CCalcNWay::RunEvolutionsHere(int32_t numEvolutions, const Make& make, Kept&
     return true;
 }
 
-// Under a time budget, an evolution of tuples still running when the evolutions' share is
-// spent builds its remaining rows from one candidate each: the first evolution may not
-// overrun the budget, however large the design.
+// Under a time budget, an evolution of tuples still running when a quarter of the budget is
+// spent builds its remaining rows from one candidate each, leaving the compaction the rest:
+// the first evolution of a large design would overrun the whole budget otherwise.
 template <typename Evolution>
 void CCalcNWay::HurryUnderBudget(Evolution& evolution) const
 {
