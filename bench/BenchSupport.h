@@ -3,20 +3,16 @@
 // designs, the processor time, and one timed search with its promises checked.
 
 #include "engine/CCalcNWay.h"
+#include "engine/SilentReporter.h"
 
 #include <cstdint>
 #include <utility>
 #include <vector>
 
-class QuietReporter : public EngineReporter {
+// Shows nothing but the messages, on standard error.
+class QuietReporter : public SilentReporter {
 public:
     EngineAnswer showMessage(const EngineMessage& message) override;
-    void showNWayProgress() override {}
-    bool updateNWayProgress(double, int32_t, int32_t) override { return false; }
-    void closeNWayProgress() override {}
-    void showStatusProgress() override {}
-    bool updateStatusProgress(int, double) override { return false; }
-    void setBusyPointer(bool) override {}
 };
 
 struct Config {

@@ -158,7 +158,15 @@ void TellCompaction(const CliOptions& options, const CCalcNWay& calc, const Desi
                      done.rowsAfter - previous, static_cast<long long>(done.moves),
                      done.timeUp ? " (stopped by the time limit)" : "");
     }
-    if (options.timeLimit > 0)
+    // Where an evolution was cut short or several compactions stopped at moves of their own,
+    // only the same budget repeats the suite.
+    if (options.timeLimit > 0 && calc.EvolutionCut())
+        std::fprintf(stderr, "Within %g s: %d evolutions, the last cut short by the time limit, and %lld compaction moves.\n",
+                     options.timeLimit, calc.EvolutionsFinished(), static_cast<long long>(done.moves));
+    else if (options.timeLimit > 0 && calc.CompactionsRun() > 1)
+        std::fprintf(stderr, "Within %g s: %d evolutions and %u compactions at once, the one kept of %lld moves.\n",
+                     options.timeLimit, calc.EvolutionsFinished(), calc.CompactionsRun(), static_cast<long long>(done.moves));
+    else if (options.timeLimit > 0)
         std::fprintf(stderr, "Within %g s: %d evolutions and %lld compaction moves (--evolutions %d --compact-moves %lld).\n",
                      options.timeLimit, calc.EvolutionsFinished(), static_cast<long long>(done.moves),
                      calc.EvolutionsFinished(), static_cast<long long>(std::max<std::int64_t>(done.moves, 1)));

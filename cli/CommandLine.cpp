@@ -165,12 +165,14 @@ const std::vector<CliOption>& CliOptionTable()
         {"strength", "T", "every combination of the levels of every T factors (2 to 6, default 2)", ReadStrength},
         {"evolutions", "N", "evolutions of the search (1 to 10000, default 1000; 3 from strength 3)", ReadEvolutions},
         {"seed", "S", "the seed of the random draws, to repeat a run", ReadSeed},
-        {"threads", "N", "evolutions run at once (default: every core)", ReadThreads},
+        {"threads", "N", "evolutions, and compactions from one matrix, run at once (default: every core; the seed "
+                         "with N repeats a suite)",
+         ReadThreads},
         {"compact", "SECONDS", "then remove test cases while everything stays covered, for at most SECONDS", ReadCompact},
         {"compact-moves", "N", "compact for at most N moves (N repeats with --seed)", ReadCompactMoves},
         {"time", "SECONDS",
-         "the whole generation within SECONDS: evolutions while half lasts, then compaction; the summary says "
-         "which --evolutions and --compact-moves repeat it",
+         "the whole generation within SECONDS: evolutions while half lasts, then compaction; with one thread the "
+         "summary says which --evolutions and --compact-moves repeat it",
          ReadTime},
         {"format", "FORMAT", "tsv (default), csv or json (one document: factors, rows, summary); for export %1",
          ReadText<&CliOptions::formatName>},

@@ -2,6 +2,9 @@
 
 #include "engine/AvailableMemory.h"
 #include "engine/EngineFatalError.h"
+#include "engine/PairArrayConstruction.h"
+#include "engine/SearchedProduct.h"
+#include "engine/TripleArrayConstruction.h"
 #include "engine/QxvEvolution.h"
 #include "engine/RandomStream.h"
 #include "engine/TupleCompaction.h"
@@ -76,6 +79,8 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     Ret_bConverge = false;
     lBestNumRows_ = 0;
     evolutionsFinished_ = 0;
+    evolutionCut_ = false;
+    compactionsRun_ = 0;
     compaction_ = CompactionSearch::Outcome{};
 
     ConvertFactorsToNumeric(In_design);
@@ -87,6 +92,7 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     // Sets of more factors than the design has: every combination of all of them.
     const int32_t strength = std::min(In_lNumWays, std::max(design_.lNumFactors, 2));
     unsigned threads = threads_ != 0 ? threads_ : std::max(1u, std::thread::hardware_concurrency());
+    compactions_ = threads;
     threads = ThreadsThatFit(static_cast<unsigned>(std::min<int64_t>(threads, numEvolutions)), strength);
     if (threads == 0)
         return false;
@@ -112,8 +118,10 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     }
     // Under a time budget the compaction takes what the evolutions left, however many moves.
     const int64_t moves = timeLimit_ > 0 && compactMoves_ == 0 ? std::numeric_limits<int64_t>::max() : compactMoves_;
-    if (moves > 0 && (timeLimit_ <= 0 || SecondsLeft() > 0) && kept.complete && kept.rows > design_.lNumPrevRuns)
+    if (moves > 0 && (timeLimit_ <= 0 || SecondsLeft() > 0) && kept.complete && kept.rows > design_.lNumPrevRuns) {
+        StartFromConstruction(kept, strength);
         Compact(kept, moves);
+    }
     lBestNumRows_ = kept.rows;
     ConvertFromNumericToActual(In_design, kept, Ret_vaMatrix, Ret_lNumRowsInMatrix);
     reporter_.closeNWayProgress();
@@ -281,6 +289,9 @@ unsigned CCalcNWay::ThreadsThatFit(unsigned threads, int32_t strength)
     while (threads > 1 && need.tableBytes + threads * need.workspaceBytes > room)
         --threads;
     const double needed = need.tableBytes + std::max(need.workspaceBytes, compactionBytes);
+    // As many compactions at once as the threads, while the machine holds a workspace for each.
+    while (compactions_ > 1 && need.tableBytes + compactions_ * compactionBytes > room)
+        --compactions_;
     if (needed <= room)
         return threads;
     if (!std::isfinite(needed)) {
@@ -318,6 +329,7 @@ bool CCalcNWay::RunEvolutionsHere(int32_t numEvolutions, const Make& make, Kept&
         if (reporter_.updateNWayProgress(completeness, -1, -1))
             stop = true;
     });
+    HurryUnderBudget(evolution);
     bool convergedFlag = false;  // shared by the evolutions; one that is settled from the start leaves it
     for (int32_t evo = 1; evo <= numEvolutions; ++evo) {
         RandomStream random(seed_, static_cast<uint64_t>(evo));
@@ -325,6 +337,7 @@ bool CCalcNWay::RunEvolutionsHere(int32_t numEvolutions, const Make& make, Kept&
         if (!outcome.ok)
             return false;
         ++evolutionsFinished_;
+        evolutionCut_ = evolutionCut_ || outcome.hurried;
         if (outcome.noTestCases)
             ShowNoTestCases();
         if (outcome.convergedTouched)
@@ -335,12 +348,25 @@ bool CCalcNWay::RunEvolutionsHere(int32_t numEvolutions, const Make& make, Kept&
         const bool complete = Complete(outcome);
         if (rows > 0 && (evo == 1 || (kept.evolution != 0 && kept.BeatenBy(rows, complete))))
             kept.Take(evolution, evo, complete, F);
-        if (reporter_.updateNWayProgress(1.0, evo, kept.rows) || EvolutionTimeUp())
+        // An evolution that had to hurry leaves no time for another.
+        if (reporter_.updateNWayProgress(1.0, evo, kept.rows) || EvolutionTimeUp() || outcome.hurried)
             stop = true;
         if (stop)
             break;
     }
     return true;
+}
+
+// Under a time budget, an evolution of tuples still running when a quarter of the budget is
+// spent builds its remaining rows from one candidate each, leaving the compaction the rest:
+// the first evolution of a large design would overrun the whole budget otherwise.
+template <typename Evolution>
+void CCalcNWay::HurryUnderBudget(Evolution& evolution) const
+{
+    if constexpr (requires { evolution.SetHurry([] { return false; }); }) {
+        if (timeLimit_ > 0)
+            evolution.SetHurry([this] { return EvolutionLate(); });
+    }
 }
 
 // What the workers and the reporting thread share while evolutions run on several threads.
@@ -403,8 +429,10 @@ bool CCalcNWay::RunEvolutionsOnThreads(int32_t numEvolutions, unsigned threads, 
             convergedFlag = record.outcome.converged;
         converge = converge || convergedFlag;
     }
-    for (int32_t evo = 1; evo <= numEvolutions; ++evo)
+    for (int32_t evo = 1; evo <= numEvolutions; ++evo) {
         evolutionsFinished_ += run.records[evo].finished.load() ? 1 : 0;
+        evolutionCut_ = evolutionCut_ || (run.records[evo].finished.load() && run.records[evo].outcome.hurried);
+    }
 
     // An empty first matrix is kept and never beaten.
     if (!(run.records[1].finished.load() && run.records[1].rows == 0))
@@ -420,6 +448,7 @@ void CCalcNWay::RunWorker(SharedRun& run, const Make& make, Kept& mine)
     auto& evolution = *workspace;
     evolution.SetRowProgress(
         [&run](double completeness) { run.latestCompleteness.store(completeness, std::memory_order_relaxed); });
+    HurryUnderBudget(evolution);
     while (!run.stop.load() && !run.failed.load()) {
         const int32_t evo = run.nextEvolution.fetch_add(1);
         if (evo > run.numEvolutions)
@@ -491,7 +520,7 @@ int32_t CCalcNWay::ReportInOrder(SharedRun& run, bool& converge)
                 bestSoFar = record.rows;
                 bestComplete = record.complete;
             }
-            if (reporter_.updateNWayProgress(1.0, evo, bestSoFar) || EvolutionTimeUp())
+            if (reporter_.updateNWayProgress(1.0, evo, bestSoFar) || EvolutionTimeUp() || record.outcome.hurried)
                 run.stop.store(true);
         }
         if (allDone)
@@ -515,28 +544,101 @@ void CCalcNWay::PickKept(std::vector<Kept>& workerKept, Kept& kept)
     }
 }
 
+void CCalcNWay::StartFromConstruction(Kept& kept, int32_t strength) const
+{
+    // A design of level counts alone, at strength two or three: an array built from finite
+    // fields, when it has fewer rows than the evolutions' matrix, is what the compaction
+    // starts from.
+    if (!constructions_ || strength > 3 || design_.anyConstraint || design_.constraints->HasMixedRequirements())
+        return;
+    const int32_t F = design_.lNumFactors;
+    const int32_t P = design_.lNumPrevRuns;
+    std::vector<int32_t> built =
+        strength == 2 ? BuildPairArray(design_.levels, kept.rows - P) : BuildTripleArray(design_.levels, kept.rows - P);
+    // The product of searched arrays takes a second or two: not from a budget too short for it.
+    if (strength == 2 && (timeLimit_ <= 0 || SecondsLeft() >= kSearchedProductSeconds)) {
+        const int32_t bound = built.empty() ? kept.rows - P : static_cast<int32_t>(built.size()) / F;
+        std::vector<int32_t> searched = BuildSearchedProduct(design_.levels, bound, seed_);
+        if (!searched.empty())
+            built = std::move(searched);
+    }
+    if (built.empty())
+        return;
+    kept.codes.resize(static_cast<size_t>(P) * F);
+    kept.codes.insert(kept.codes.end(), built.begin(), built.end());
+    kept.rows = P + static_cast<int32_t>(built.size()) / F;
+}
+
 double CCalcNWay::SecondsLeft() const
 {
-    return timeLimit_ - std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    return timeLimit_ - SecondsSpent();
 }
 
 void CCalcNWay::Compact(Kept& kept, int64_t moves)
 {
-    std::unique_ptr<CompactionSearch> compaction;
-    if (!tupleTables_.empty())
-        compaction = std::make_unique<TupleCompaction>(design_, tupleTables_, kept.rows);
-    else
-        compaction = std::make_unique<MatrixCompaction>(design_, kept.rows);
+    // One search per thread from the same matrix, each with a stream of its own (the first
+    // the one a single search takes), all with the same effort: the smallest result is kept,
+    // ties to the lowest number, so a seed and a thread count give one matrix. Only the first
+    // search, on the calling thread, reports; a Stop reaches the others at their next look.
+    const unsigned searches = std::max(1u, compactions_);
+    std::vector<std::unique_ptr<CompactionSearch>> compactions;
+    for (unsigned s = 0; s < searches; ++s) {
+        if (!tupleTables_.empty())
+            compactions.push_back(std::make_unique<TupleCompaction>(design_, tupleTables_, kept.rows));
+        else
+            compactions.push_back(std::make_unique<MatrixCompaction>(design_, kept.rows));
+    }
     // Under a time budget, what is left of it once the compaction's tables are laid out (a
     // moment at least: no time at all would mean no limit).
     double seconds = compactSeconds_;
     if (timeLimit_ > 0)
         seconds = std::max(seconds > 0 ? std::min(seconds, SecondsLeft()) : SecondsLeft(), 1e-9);
-    RandomStream random(seed_, 0);  // the evolutions take the streams from 1 on
-    compaction_ = compaction->Compact(kept.codes, kept.rows, moves, seconds, random,
-                                     [&](double fraction, int32_t bestRows) {
-                                         return reporter_.updateNWayProgress(fraction, -1, bestRows);
-                                     });
+    std::vector<std::vector<int32_t>> codes(searches, kept.codes);
+    std::vector<int32_t> rows(searches, kept.rows);
+    std::vector<CompactionSearch::Outcome> outcomes(searches);
+    std::atomic<bool> stop{false};
+    const auto run = [&](unsigned s) {
+        RandomStream random(seed_, s == 0 ? 0 : ~uint64_t{0} - s);  // the evolutions take the streams from 1 on
+        outcomes[s] = compactions[s]->Compact(codes[s], rows[s], moves, seconds, random, [&](double fraction, int32_t best) {
+            if (s == 0 && reporter_.updateNWayProgress(fraction, -1, best))
+                stop.store(true);
+            return stop.load();
+        });
+    };
+    // An error in another search ends that search only (its matrix, a complete one, stays
+    // where it was loaded); it is handed to the reporter on this thread.
+    std::vector<std::exception_ptr> errors(searches);
+    std::vector<std::thread> others;
+    for (unsigned s = 1; s < searches; ++s)
+        others.emplace_back([&, s] {
+            try {
+                run(s);
+            } catch (...) {
+                errors[s] = std::current_exception();
+            }
+        });
+    try {
+        run(0);
+    } catch (...) {
+        // The others stop at their next look and are waited for before the error goes on.
+        stop.store(true);
+        for (std::thread& thread : others)
+            thread.join();
+        throw;
+    }
+    for (std::thread& thread : others)
+        thread.join();
+    unsigned chosen = 0;
+    for (unsigned s = 1; s < searches; ++s) {
+        if (errors[s])
+            reporter_.reportWorkerError(errors[s]);
+        else
+            chosen = rows[s] < rows[chosen] ? s : chosen;
+    }
+    compaction_ = outcomes[chosen];
+    compactionsRun_ = searches;
+    kept.codes = std::move(codes[chosen]);
+    kept.rows = rows[chosen];
 }
 
 void CCalcNWay::ConvertFromNumericToActual(const DesignTables& design, const Kept& kept, GeneratedMatrix& matrix,

@@ -22,8 +22,11 @@
 // compete for the result, which is returned as a normal result.
 //
 // Optionally the kept matrix, when complete, is then compacted (MatrixCompaction for pairs,
-// TupleCompaction for tables of tuples) on the calling thread with a stream of its own, so the result still depends on the seed and the
-// effort alone. The progress window shows the rows of the best matrix so far; Stop keeps it.
+// TupleCompaction for tables of tuples): one search per thread, each with a stream of its own,
+// the smallest result kept, so the result depends on the seed, the thread count and the effort
+// alone (a time budget may end the searches at other moves from run to run). A design of level
+// counts alone may start its pairwise compaction from an array built from finite fields. The
+// progress window shows the rows of the first search's best matrix so far; Stop keeps it.
 
 #include "engine/DesignTables.h"
 #include "engine/EngineReporter.h"
@@ -63,6 +66,11 @@ public:
     // evolutions that finished.
     int32_t BestNumRows() const { return lBestNumRows_; }
     int32_t EvolutionsFinished() const { return evolutionsFinished_; }
+    // Whether a time budget cut an evolution short (its later rows built from one candidate
+    // each): the evolutions finished then repeat the result only within the same budget.
+    bool EvolutionCut() const { return evolutionCut_; }
+    // Compactions the last call ran at once (one per thread, as the memory held).
+    unsigned CompactionsRun() const { return compactionsRun_; }
 
     // Compaction after the evolutions: at most `moves` moves (0: no compaction, the default)
     // and at most `seconds` (0: no time limit).
@@ -85,6 +93,10 @@ public:
     // same design); without, the engine compiles them itself.
     void SetConstraints(std::shared_ptr<const ConstraintModel> constraints) { givenConstraints_ = std::move(constraints); }
 
+    // Whether a compaction may start from an array built from finite fields or from smaller
+    // searched ones (by default it may).
+    void SetConstructions(bool allowed) { constructions_ = allowed; }
+
     // The memory free for the search; by default what the machine reports when asked.
     void SetAvailableMemory(std::optional<uint64_t> bytes) { availableMemory_ = bytes; }
 
@@ -105,6 +117,8 @@ private:
     // calling thread, the final pick among the workers' kept matrices.
     template <typename Make>
     void RunWorker(SharedRun& run, const Make& make, Kept& mine);
+    template <typename Evolution>
+    void HurryUnderBudget(Evolution& evolution) const;
     int32_t ReportInOrder(SharedRun& run, bool& converge);
     static void PickKept(std::vector<Kept>& workerKept, Kept& kept);
     unsigned ThreadsThatFit(unsigned threads, int32_t strength);
@@ -112,6 +126,8 @@ private:
     bool RunSearch(int32_t numEvolutions, unsigned threads, Kept& kept, bool& converge);
     void ShowInfeasibleConstraints();
     void ShowNoTestCases();
+    void StartFromConstruction(Kept& kept, int32_t strength) const;
+    static constexpr double kSearchedProductSeconds = 10;
     void Compact(Kept& kept, int64_t moves);
     // Of the time limit, from the start of the generation.
     double SecondsLeft() const;
@@ -127,17 +143,21 @@ private:
     std::vector<TupleTable> tupleTables_;
     int32_t lBestNumRows_ = 0;
     int32_t evolutionsFinished_ = 0;
+    bool evolutionCut_ = false;
+    unsigned compactions_ = 1;  // compactions run at once: one per thread, as the memory holds
+    unsigned compactionsRun_ = 0;
+    bool constructions_ = true;
     std::optional<uint64_t> availableMemory_;
     std::shared_ptr<const ConstraintModel> givenConstraints_;
     int64_t compactMoves_ = 0;
     double compactSeconds_ = 0;
     double timeLimit_ = 0;
     std::chrono::steady_clock::time_point start_;
-    // Whether the evolutions' half of the time budget is spent.
-    bool EvolutionTimeUp() const
-    {
-        return timeLimit_ > 0 &&
-               std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count() >= timeLimit_ / 2;
-    }
+    // Whether the evolutions' half of the time budget is spent; whether an evolution still
+    // running should hurry, leaving the compaction most of the budget.
+    bool EvolutionTimeUp() const { return timeLimit_ > 0 && SecondsSpent() >= timeLimit_ / 2; }
+    bool EvolutionLate() const { return timeLimit_ > 0 && SecondsSpent() >= timeLimit_ * kHurryShare; }
+    static constexpr double kHurryShare = 0.25;
+    double SecondsSpent() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(); }
     CompactionSearch::Outcome compaction_;
 };

@@ -7,6 +7,8 @@
 namespace {
 
 constexpr double kProgressSeconds = 0.1;
+// Uncovered items whose levels are kept for the moves' scores.
+constexpr size_t kKeptUncovered = size_t{1} << 16;
 
 // Moves until the next look at the clock: about every 2 ms of moves (so that the time limit
 // is kept as closely on a design whose moves are slow), every 1,024 at most.
@@ -26,12 +28,25 @@ CompactionSearch::CompactionSearch(const NumericDesign& design, int32_t maxRows,
     const auto cells = static_cast<size_t>(maxRows) * static_cast<size_t>(F_);
     rows_.resize(cells);
     changedAt_.resize(cells);
+    aloneWeight_.resize(cells);
+    aloneCount_.resize(cells);
     best_.resize(cells);
-    counts_.resize(items);
+    itemState_.resize(2 * items);
     weights_.assign(items, 1);
-    uncovered_.resize(items);
-    uncoveredAt_.resize(items);
+    uncovered_.Reset(items, kKeptUncovered);
     unique_.resize(static_cast<size_t>(maxRows));
+    candidates_.resize(static_cast<size_t>(maxRows));
+    entries_.resize(UncoveredItems::kMostEntries);
+    matchFactor_.resize(UncoveredItems::kMostEntries);
+    matchEntry_.resize(UncoveredItems::kMostEntries);
+    numMatches_.resize(UncoveredItems::kMostEntries);
+    matches_.resize(UncoveredItems::kMostEntries * std::min(items, kKeptUncovered));
+    for (int32_t f = 0; f < F_; ++f)
+        for (int32_t level = 0; level < d_.levels[f]; ++level)
+            if (InvalidLevel(f, level)) {
+                invalidFactors_.push_back(f);
+                break;
+            }
     if (design.anyConstraint) {
         solver_ = std::make_unique<ConstraintSolver>(*design.constraints);
         assumptions_.resize(static_cast<size_t>(F_));
@@ -40,6 +55,14 @@ CompactionSearch::CompactionSearch(const NumericDesign& design, int32_t maxRows,
 }
 
 CompactionSearch::~CompactionSearch() = default;
+
+int32_t CompactionSearch::InvalidFactorOf(const int32_t* row) const
+{
+    for (const int32_t f : invalidFactors_)
+        if (InvalidLevel(f, row[f]))
+            return f;
+    return -1;
+}
 
 bool CompactionSearch::BreaksWideRuleWith(int32_t r, const int32_t* f, const int32_t* l, int32_t count)
 {
@@ -75,7 +98,7 @@ CompactionSearch::Outcome CompactionSearch::Compact(std::vector<int32_t>& codes,
     move_ = 0;
     int64_t nextClock = 1;
     while (move_ < moves) {
-        if (numUncovered_ == 0) {
+        if (uncovered_.Size() == 0) {
             RemoveIdleRows();
             SaveBest();
             if (numRows_ - P_ <= fewestRows_)
@@ -103,7 +126,7 @@ CompactionSearch::Outcome CompactionSearch::Compact(std::vector<int32_t>& codes,
             }
         }
     }
-    if (numUncovered_ == 0) {
+    if (uncovered_.Size() == 0) {
         RemoveIdleRows();
         SaveBest();
     }
@@ -120,36 +143,39 @@ void CompactionSearch::Load(const std::vector<int32_t>& codes, int32_t rows)
     numRows_ = rows;
     std::copy(codes.begin(), codes.begin() + static_cast<std::ptrdiff_t>(rows) * F_, rows_.begin());
     std::fill(changedAt_.begin(), changedAt_.end(), int64_t{-tabuMoves_ - 1});
+    std::fill(itemState_.begin(), itemState_.end(), 0);
     ResetCounts();
-    std::fill(uncoveredAt_.begin(), uncoveredAt_.end(), -1);
-    numUncovered_ = 0;
-    for (size_t item = 0; item < counts_.size(); ++item)
-        if (counts_[item] == 0)
-            Uncover(item);
+    std::fill(unique_.begin(), unique_.end(), 0);
+    std::fill(aloneWeight_.begin(), aloneWeight_.end(), 0);
+    std::fill(aloneCount_.begin(), aloneCount_.end(), 0);
+    uncovered_.Clear();
     for (int32_t r = P_; r < rows; ++r)
         AddCoverage(r, 1);
     // The matrix is complete: what it leaves uncovered no valid row holds.
-    while (numUncovered_ > 0) {
-        const auto item = static_cast<size_t>(uncovered_[static_cast<size_t>(numUncovered_ - 1)]);
-        Cover(item);
-        counts_[item] = -1;
+    for (size_t item = 0; item < NumItems(); ++item)
+        if (Count(item) == 0)
+            SetCount(item, kExcluded);
+}
+
+void CompactionSearch::HoldAlone(size_t item, int32_t r, const int32_t* factors, int32_t t, int32_t sign)
+{
+    unique_[static_cast<size_t>(r)] += sign;
+    const size_t cells = static_cast<size_t>(r) * F_;
+    for (int32_t i = 0; i < t; ++i) {
+        aloneWeight_[cells + static_cast<size_t>(factors[i])] += sign * weights_[item];
+        aloneCount_[cells + static_cast<size_t>(factors[i])] += sign;
     }
 }
 
-void CompactionSearch::Uncover(size_t item)
+void CompactionSearch::Uncover(size_t item, const int32_t* row, const int32_t* factors, int32_t t)
 {
-    uncoveredAt_[item] = numUncovered_;
-    uncovered_[static_cast<size_t>(numUncovered_++)] = static_cast<int32_t>(item);
-}
-
-void CompactionSearch::Cover(size_t item)
-{
-    // The last uncovered item takes its place.
-    const int32_t at = uncoveredAt_[item];
-    const int32_t last = uncovered_[static_cast<size_t>(--numUncovered_)];
-    uncovered_[static_cast<size_t>(at)] = last;
-    uncoveredAt_[static_cast<size_t>(last)] = at;
-    uncoveredAt_[item] = -1;
+    int32_t invalid = -1;
+    for (int32_t i = 0; i < t; ++i) {
+        entries_[static_cast<size_t>(i)] = d_.levelOffset[factors[i]] + row[factors[i]];
+        if (InvalidLevel(factors[i], row[factors[i]]))
+            invalid = factors[i];
+    }
+    uncovered_.Add(item, entries_.data(), t, invalid);
 }
 
 void CompactionSearch::RemakeRow(int32_t r, const int32_t* entries, int32_t count, RandomStream& random, bool validOnly)
@@ -197,42 +223,32 @@ void CompactionSearch::RemakeRow(int32_t r, const int32_t* entries, int32_t coun
               move_);
 }
 
-void CompactionSearch::CountUnique()
-{
-    for (int32_t r = P_; r < numRows_; ++r)
-        unique_[static_cast<size_t>(r)] = UniqueOf(r);
-}
-
 void CompactionSearch::RemoveRow(int32_t r)
 {
-    // Later rows move up by one, so the matrix keeps its order.
+    // The last row takes its place (its items counted out and in again under its new number).
     AddCoverage(r, -1);
-    const auto from = static_cast<std::ptrdiff_t>(r + 1) * F_;
-    const auto end = static_cast<std::ptrdiff_t>(numRows_) * F_;
-    std::copy(rows_.begin() + from, rows_.begin() + end, rows_.begin() + from - F_);
-    std::copy(changedAt_.begin() + from, changedAt_.begin() + end, changedAt_.begin() + from - F_);
+    const int32_t last = numRows_ - 1;
+    if (r != last) {
+        AddCoverage(last, -1);
+        const auto from = static_cast<std::ptrdiff_t>(last) * F_, to = static_cast<std::ptrdiff_t>(r) * F_;
+        std::copy(rows_.begin() + from, rows_.begin() + from + F_, rows_.begin() + to);
+        std::copy(changedAt_.begin() + from, changedAt_.begin() + from + F_, changedAt_.begin() + to);
+        AddCoverage(r, 1);
+    }
     --numRows_;
 }
 
 void CompactionSearch::RemoveIdleRows()
 {
-    // Removing a row that covers nothing alone may leave another one an item of its own, so
-    // the counts are taken again after each.
-    for (;;) {
-        CountUnique();
-        int32_t idle = -1;
-        for (int32_t r = numRows_ - 1; r >= P_ && idle < 0; --r)
-            if (unique_[static_cast<size_t>(r)] == 0)
-                idle = r;
-        if (idle < 0)
-            return;
-        RemoveRow(idle);
-    }
+    // Removing a row only takes items from the others' counts, so a row holding something
+    // alone keeps it: one pass from the last row down, where the rows that move were passed.
+    for (int32_t r = numRows_ - 1; r >= P_; --r)
+        if (unique_[static_cast<size_t>(r)] == 0)
+            RemoveRow(r);
 }
 
 void CompactionSearch::RemoveFewestUniqueRow(RandomStream& random)
 {
-    CountUnique();
     RandomMinimum fewest(kInvalid);
     int32_t chosen = P_;
     for (int32_t r = P_; r < numRows_; ++r)
@@ -249,34 +265,95 @@ void CompactionSearch::SaveBest()
 
 void CompactionSearch::Move(RandomStream& random)
 {
-    TakeItem(static_cast<size_t>(uncovered_[static_cast<size_t>(random.RandomIndex(0, numUncovered_ - 1))]));
+    const int32_t target = random.RandomIndex(0, uncovered_.Size() - 1);
+    TakeItem(static_cast<size_t>(uncovered_.ItemAt(target)));
+    const int32_t found = FindCandidates();
+    const bool kept = uncovered_.AllKept();
+    if (kept)
+        MatchUncovered(target);
     RandomMinimum best(kInvalid);
-    int32_t chosenRow = -1;
-    int32_t chosenFactor = 0;
-    int32_t chosenLevel = 0;
-    for (int32_t r = P_; r < numRows_; ++r) {
-        int32_t f = 0;
-        int32_t level = 0;
-        if (!OneCellAway(RowAt(r), f, level))
-            continue;
+    const Candidate* chosen = nullptr;
+    for (int32_t i = 0; i < found; ++i) {
+        const Candidate& candidate = candidates_[static_cast<size_t>(i)];
         int32_t count = 0;
-        const int32_t delta = Delta(r, f, level, count);
-        if (delta == kInvalid || delta > best.value)
+        const int32_t delta =
+            kept ? KeptDelta(candidate, count) : Delta(candidate.row, candidate.factor, candidate.level, count);
+        if (delta > best.value || (Tabu(candidate.row, candidate.factor) && uncovered_.Size() + count > 0) ||
+            !Allowed(candidate.row, candidate.factor, candidate.level))
             continue;
-        if (Tabu(r, f) && numUncovered_ + count > 0)
-            continue;
-        if (!best.Offer(delta, random))
-            continue;
-        chosenRow = r;
-        chosenFactor = f;
-        chosenLevel = level;
+        if (best.Offer(delta, random))
+            chosen = &candidate;
     }
     // At a place where no move gains, the items still uncovered weigh more.
-    if (chosenRow < 0 || best.value >= 0)
-        for (int32_t k = 0; k < numUncovered_; ++k)
-            ++weights_[static_cast<size_t>(uncovered_[static_cast<size_t>(k)])];
-    if (chosenRow < 0)
+    if (chosen == nullptr || best.value >= 0)
+        for (int32_t k = 0; k < uncovered_.Size(); ++k)
+            ++weights_[static_cast<size_t>(uncovered_.ItemAt(k))];
+    if (chosen == nullptr)
         ForceCover(random);
     else
-        SetCell(chosenRow, chosenFactor, chosenLevel);
+        SetCell(chosen->row, chosen->factor, chosen->level);
+}
+
+int32_t CompactionSearch::FindCandidates()
+{
+    int32_t found = 0;
+    for (int32_t r = P_; r < numRows_; ++r) {
+        Candidate& candidate = candidates_[static_cast<size_t>(found)];
+        if (OneCellAway(RowAt(r), candidate.factor, candidate.level)) {
+            candidate.row = r;
+            ++found;
+        }
+    }
+    return found;
+}
+
+void CompactionSearch::MatchUncovered(int32_t target)
+{
+    const int32_t t = uncovered_.NumEntriesAt(target);
+    const int32_t* levels = uncovered_.EntriesAt(target);
+    for (int32_t i = 0; i < t; ++i) {
+        matchEntry_[static_cast<size_t>(i)] = levels[i];
+        matchFactor_[static_cast<size_t>(i)] = d_.levelFactor[static_cast<size_t>(levels[i])];
+        numMatches_[static_cast<size_t>(i)] = 0;
+    }
+    const auto capacity = matches_.size() / UncoveredItems::kMostEntries;
+    for (int32_t k = 0; k < uncovered_.Size(); ++k) {
+        const int32_t* entries = uncovered_.EntriesAt(k);
+        for (int32_t j = uncovered_.NumEntriesAt(k); j-- > 0;)
+            for (int32_t i = 0; i < t; ++i)
+                if (entries[j] == matchEntry_[static_cast<size_t>(i)])
+                    matches_[static_cast<size_t>(i) * capacity + static_cast<size_t>(numMatches_[static_cast<size_t>(i)]++)] = k;
+    }
+    for (int32_t i = t; i < UncoveredItems::kMostEntries; ++i)
+        matchFactor_[static_cast<size_t>(i)] = -1;
+}
+
+int32_t CompactionSearch::KeptDelta(const Candidate& candidate, int32_t& count) const
+{
+    size_t i = 0;
+    while (matchFactor_[i] != candidate.factor)
+        ++i;
+    const int32_t* row = RowAt(candidate.row);
+    const int32_t kind = InvalidFactorOf(row);  // a change never changes it
+    const auto capacity = matches_.size() / UncoveredItems::kMostEntries;
+    int64_t gained = 0;
+    int32_t gainedCount = 0;
+    for (int32_t m = 0; m < numMatches_[i]; ++m) {
+        const int32_t k = matches_[i * capacity + static_cast<size_t>(m)];
+        if (uncovered_.InvalidFactorAt(k) != kind)
+            continue;
+        const int32_t* entries = uncovered_.EntriesAt(k);
+        bool holds = true;
+        for (int32_t j = uncovered_.NumEntriesAt(k); j-- > 0 && holds;) {
+            const int32_t f = d_.levelFactor[static_cast<size_t>(entries[j])];
+            holds = f == candidate.factor || row[f] == entries[j] - d_.levelOffset[f];
+        }
+        if (holds) {
+            gained += weights_[static_cast<size_t>(uncovered_.ItemAt(k))];
+            ++gainedCount;
+        }
+    }
+    const size_t cell = static_cast<size_t>(candidate.row) * F_ + static_cast<size_t>(candidate.factor);
+    count = aloneCount_[cell] - gainedCount;
+    return static_cast<int32_t>(std::clamp<int64_t>(aloneWeight_[cell] - gained, -kInvalid + 1, kInvalid - 1));
 }

@@ -11,4 +11,5 @@ struct EvolutionOutcome {
     bool solverFirstRow = false;    // every random first row was rejected; the solver gave one
     int32_t repairedRows = 0;       // rows repaired after a cornered factor
     int64_t unreachableTuples = 0;  // strength 3 and more: required tuples no valid row holds
+    bool hurried = false;           // a time budget cut the candidates of its later rows to one
 };

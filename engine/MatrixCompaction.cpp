@@ -11,14 +11,29 @@ MatrixCompaction::MatrixCompaction(const NumericDesign& design, int32_t maxRows)
     fewestRows_ = 1;
     for (int32_t f = 0; f < F_ - 1; ++f)
         for (int32_t g = f + 1; g < F_; ++g) {
-            const auto first = counts_.begin() + static_cast<std::ptrdiff_t>(design.CellOffset(f, g));
-            fewestRows_ = std::max(fewestRows_, static_cast<int32_t>(std::count(first, first + design.NumCombos(f, g), 0)));
+            const size_t first = design.CellOffset(f, g);
+            int32_t required = 0;
+            for (size_t cell = first; cell < first + static_cast<size_t>(design.NumCombos(f, g)); ++cell)
+                required += Count(cell) == 0;
+            fewestRows_ = std::max(fewestRows_, required);
         }
 }
 
 void MatrixCompaction::ResetCounts()
 {
-    d_.CountBase(counts_.data());
+    // A pair a previous test holds is never a generated row's alone.
+    for (int32_t f = 0; f < F_ - 1; ++f)
+        for (int32_t g = f + 1; g < F_; ++g)
+            for (int32_t lf = 0; lf < d_.levels[f]; ++lf)
+                for (int32_t lg = 0; lg < d_.levels[g]; ++lg)
+                    SetCount(CellOf(f, lf, g, lg), d_.ExcludedPair(f, lf, g, lg) ? kExcluded : 0);
+    for (int32_t p = 0; p < P_; ++p) {
+        const int32_t* test = &d_.alPrevRuns[static_cast<size_t>(p) * F_];
+        for (int32_t f = 0; f < F_ - 1; ++f)
+            for (int32_t g = f + 1; g < F_; ++g)
+                if (!d_.ExcludedPair(f, test[f] - 1, g, test[g] - 1))
+                    SetCount(CellOf(f, test[f] - 1, g, test[g] - 1), kSettled);
+    }
 }
 
 void MatrixCompaction::AddCoverage(int32_t r, int32_t sign)
@@ -27,21 +42,12 @@ void MatrixCompaction::AddCoverage(int32_t r, int32_t sign)
     for (int32_t f = 0; f < F_ - 1; ++f)
         for (int32_t g = f + 1; g < F_; ++g) {
             const size_t cell = CellOf(f, row[f], g, row[g]);
+            const int32_t pair[2] = {f, g};
             if (sign > 0)
-                CountIn(cell);
+                CountIn(cell, r, pair, 2);
             else
-                CountOut(cell);
+                CountOut(cell, r, pair, 2);
         }
-}
-
-int32_t MatrixCompaction::UniqueOf(int32_t r) const
-{
-    const int32_t* row = RowAt(r);
-    int32_t alone = 0;
-    for (int32_t f = 0; f < F_ - 1; ++f)
-        for (int32_t g = f + 1; g < F_; ++g)
-            alone += counts_[CellOf(f, row[f], g, row[g])] == 1;
-    return alone;
 }
 
 void MatrixCompaction::SetCell(int32_t r, int32_t f, int32_t level)
@@ -52,11 +58,25 @@ void MatrixCompaction::SetCell(int32_t r, int32_t f, int32_t level)
     for (int32_t g = 0; g < F_; ++g) {
         if (g == f)
             continue;
-        CountOut(CellOf(f, old, g, row[g]));
-        CountIn(CellOf(f, level, g, row[g]));
+        const int32_t pair[2] = {f, g};
+        CountOut(CellOf(f, old, g, row[g]), r, pair, 2);
+        CountIn(CellOf(f, level, g, row[g]), r, pair, 2);
     }
     row[f] = level;
     Changed(r, f);
+}
+
+bool MatrixCompaction::Allowed(int32_t r, int32_t f, int32_t level) const
+{
+    if (!d_.anyConstraint)
+        return true;
+    // Excluded pairs are those the constraints name or imply and those the loaded matrix
+    // showed no valid row holds.
+    const int32_t* row = RowAt(r);
+    for (int32_t g = 0; g < F_; ++g)
+        if (g != f && Count(CellOf(f, level, g, row[g])) == kExcluded)
+            return false;
+    return !(d_.anyWideRule && d_.constraints->BreaksWideRule(row, f, level));
 }
 
 int32_t MatrixCompaction::Delta(int32_t r, int32_t f, int32_t level, int32_t& count) const
@@ -69,14 +89,10 @@ int32_t MatrixCompaction::Delta(int32_t r, int32_t f, int32_t level, int32_t& co
         if (g == f)
             continue;
         const size_t now = CellOf(f, level, g, row[g]);
-        if (counts_[now] < 0)
-            return kInvalid;
         const size_t before = CellOf(f, old, g, row[g]);
-        count += (counts_[before] == 1) - (counts_[now] == 0);
+        count += (Count(before) == 1) - (Count(now) == 0);
         delta += Lost(before) - Gained(now);
     }
-    if (d_.anyWideRule && d_.constraints->BreaksWideRule(row, f, level))
-        return kInvalid;
     return delta;
 }
 
@@ -108,7 +124,7 @@ void MatrixCompaction::ForceCover(RandomStream& random)
     bool valid = true;
     for (int32_t h = 0; h < F_ && valid; ++h)
         if (h != f && h != g)
-            valid = counts_[CellOf(f, a, h, row[h])] >= 0 && counts_[CellOf(g, b, h, row[h])] >= 0;
+            valid = Count(CellOf(f, a, h, row[h])) != kExcluded && Count(CellOf(g, b, h, row[h])) != kExcluded;
     const int32_t factors[2] = {f, g}, levels[2] = {a, b};
     if (valid && !BreaksWideRuleWith(r, factors, levels, 2)) {
         SetCell(r, f, a);

@@ -28,9 +28,9 @@ private:
     static constexpr int64_t kTabuMoves = 5;
     void ResetCounts() override;
     void AddCoverage(int32_t r, int32_t sign) override;
-    int32_t UniqueOf(int32_t r) const override;
     void TakeItem(size_t cell) override;
     bool OneCellAway(const int32_t* row, int32_t& f, int32_t& level) const override;
+    bool Allowed(int32_t r, int32_t f, int32_t level) const override;
     int32_t Delta(int32_t r, int32_t f, int32_t level, int32_t& count) const override;
     void SetCell(int32_t r, int32_t f, int32_t level) override;
     void ForceCover(RandomStream& random) override;

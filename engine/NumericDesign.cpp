@@ -36,9 +36,9 @@ NumericDesign::MemoryNeed NumericDesign::EstimateMemory() const
         need.tableBytes += 2 * bitSet;
     // The states, one bit set and the counts again where kept, the matrix and its columns
     // and the kept copy, per-block and per-level bookkeeping.
-    // A compaction of pairs: a row count, a weight, a place in the uncovered list and the
-    // list itself per cell.
-    need.compactionBytes = 16 * cells;
+    // A compaction of pairs: a row count, the sum of the rows holding it, a weight, a place
+    // in the uncovered list and the list itself per cell.
+    need.compactionBytes = 20 * cells;
     need.workspaceBytes = states + bitSet + counts + 12 * rows * F + 20 * rows + 4 * blocks + 16 * sumLevels + rowLog;
     return need;
 }

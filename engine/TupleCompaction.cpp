@@ -28,30 +28,12 @@ TupleCompaction::TupleCompaction(const NumericDesign& design, const std::vector<
         for (const uint32_t uncovered : table.baseBlockUncovered)
             fewestRows_ = std::max(fewestRows_, static_cast<int32_t>(uncovered));
     }
-    for (int32_t f = 0; f < F_; ++f)
-        for (int32_t level = 0; level < d_.levels[f]; ++level)
-            if (InvalidLevel(f, level)) {
-                invalidFactors_.push_back(f);
-                break;
-            }
     set_.resize(static_cast<size_t>(TupleTable::kMaxStrength));
     others_.resize(static_cast<size_t>(TupleTable::kMaxStrength));
+    visitedFactors_.resize(static_cast<size_t>(TupleTable::kMaxStrength));
     itemFactors_.resize(static_cast<size_t>(TupleTable::kMaxStrength));
     itemLevels_.resize(static_cast<size_t>(TupleTable::kMaxStrength));
     entries_.resize(static_cast<size_t>(TupleTable::kMaxStrength));
-}
-
-bool TupleCompaction::InvalidLevel(int32_t f, int32_t level) const
-{
-    return d_.constraints->HasInvalidLevels() && d_.constraints->Invalid(d_.levelOffset[f] + level);
-}
-
-int32_t TupleCompaction::InvalidFactorOf(const int32_t* row) const
-{
-    for (const int32_t f : invalidFactors_)
-        if (InvalidLevel(f, row[f]))
-            return f;
-    return -1;
 }
 
 bool TupleCompaction::Clashes(const int32_t* row, int32_t f, int32_t level, int32_t skip) const
@@ -83,16 +65,19 @@ void TupleCompaction::ForEachItemOf(const int32_t* row, Visit visit) const
                     continue;
                 const int32_t pair[2] = {std::min(invalid, g), std::max(invalid, g)};
                 const int32_t levels[2] = {row[pair[0]], row[pair[1]]};
-                visit(firstItem_[k] + table.Bit(pair, levels));
+                visit(firstItem_[k] + table.Bit(pair, levels), pair, 2);
             }
             continue;
         }
         uint64_t block = 0;
+        int32_t* factors = visitedFactors_.data();
         ForEachColexSet(table.F, table.t, set_.data(), [&](const int32_t* set) {
             uint64_t code = 0;
-            for (int32_t i = table.t - 1; i >= 0; --i)
-                code = code * static_cast<uint64_t>(table.levels[set[i]]) + static_cast<uint64_t>(row[table.factors[set[i]]]);
-            visit(firstItem_[k] + table.blockOffset[block] + code);
+            for (int32_t i = table.t - 1; i >= 0; --i) {
+                factors[i] = table.factors[static_cast<size_t>(set[i])];
+                code = code * static_cast<uint64_t>(table.levels[set[i]]) + static_cast<uint64_t>(row[factors[i]]);
+            }
+            visit(firstItem_[k] + table.blockOffset[block] + code, static_cast<const int32_t*>(factors), table.t);
             ++block;
         });
     }
@@ -112,12 +97,13 @@ void TupleCompaction::ForEachItemWith(const int32_t* row, int32_t f, Visit visit
                 if (g == invalid || (f != invalid && g != f))
                     continue;
                 const int32_t a = std::min(invalid, g), b = std::max(invalid, g);
+                const int32_t pair[2] = {a, b};
                 const uint64_t first = firstItem_[k] + table.blockOffset[table.Binomial(a, 1) + table.Binomial(b, 2)];
                 const uint64_t width = static_cast<uint64_t>(table.levels[a]);
                 if (f == a)
-                    visit(first + static_cast<uint64_t>(row[b]) * width, uint64_t{1});
+                    visit(first + static_cast<uint64_t>(row[b]) * width, uint64_t{1}, pair, 2);
                 else
-                    visit(first + static_cast<uint64_t>(row[a]), width);
+                    visit(first + static_cast<uint64_t>(row[a]), width, pair, 2);
             }
             continue;
         }
@@ -127,10 +113,12 @@ void TupleCompaction::ForEachItemWith(const int32_t* row, int32_t f, Visit visit
         const auto fl = static_cast<int32_t>(at - table.factors.begin());
         // The (t - 1)-sets of the table's other factors, f put in its place: the block number
         // grows by C(x, i + 1) for the factor x at place i, the code by its level times the levels before.
+        int32_t* factors = visitedFactors_.data();
         ForEachColexSet(table.F - 1, table.t - 1, others_.data(), [&](const int32_t* others) {
             uint64_t rank = 0, code = 0, multiplier = 1, stride = 0;
             int32_t place = 0;
             const auto take = [&](int32_t x) {
+                factors[place] = table.factors[static_cast<size_t>(x)];
                 rank += table.Binomial(x, ++place);
                 if (x == fl)
                     stride = multiplier;
@@ -149,7 +137,7 @@ void TupleCompaction::ForEachItemWith(const int32_t* row, int32_t f, Visit visit
             }
             if (!placed)
                 take(fl);
-            visit(firstItem_[k] + table.blockOffset[rank] + code, stride);
+            visit(firstItem_[k] + table.blockOffset[rank] + code, stride, static_cast<const int32_t*>(factors), table.t);
         });
     }
 }
@@ -157,28 +145,22 @@ void TupleCompaction::ForEachItemWith(const int32_t* row, int32_t f, Visit visit
 void TupleCompaction::ResetCounts()
 {
     // The required tuples the previous tests leave uncovered; the ones they cover need no count.
-    std::fill(counts_.begin(), counts_.end(), -1);
+    for (size_t item = 0; item < NumItems(); ++item)
+        SetCount(item, kSettled);
     for (size_t k = 0; k < tables_.size(); ++k) {
         const std::vector<uint64_t>& bits = tables_[k].baseUncovered;
         for (size_t word = 0; word < bits.size(); ++word)
             for (uint64_t set = bits[word]; set != 0; set &= set - 1)
-                counts_[firstItem_[k] + word * 64 + static_cast<size_t>(__builtin_ctzll(set))] = 0;
+                SetCount(firstItem_[k] + word * 64 + static_cast<size_t>(__builtin_ctzll(set)), 0);
     }
 }
 
 void TupleCompaction::AddCoverage(int32_t r, int32_t sign)
 {
     if (sign > 0)
-        ForEachItemOf(RowAt(r), [&](size_t item) { CountIn(item); });
+        ForEachItemOf(RowAt(r), [&](size_t item, const int32_t* factors, int32_t t) { CountIn(item, r, factors, t); });
     else
-        ForEachItemOf(RowAt(r), [&](size_t item) { CountOut(item); });
-}
-
-int32_t TupleCompaction::UniqueOf(int32_t r) const
-{
-    int32_t alone = 0;
-    ForEachItemOf(RowAt(r), [&](size_t item) { alone += counts_[item] == 1; });
-    return alone;
+        ForEachItemOf(RowAt(r), [&](size_t item, const int32_t* factors, int32_t t) { CountOut(item, r, factors, t); });
 }
 
 void TupleCompaction::TakeItem(size_t item)
@@ -219,18 +201,22 @@ bool TupleCompaction::OneCellAway(const int32_t* row, int32_t& f, int32_t& level
     return f >= 0;
 }
 
+bool TupleCompaction::Allowed(int32_t r, int32_t f, int32_t level) const
+{
+    const int32_t* row = RowAt(r);
+    return InvalidLevel(f, row[f]) == InvalidLevel(f, level) && !Clashes(row, f, level, 0) &&
+           !(d_.anyWideRule && d_.constraints->BreaksWideRule(row, f, level));
+}
+
 int32_t TupleCompaction::Delta(int32_t r, int32_t f, int32_t level, int32_t& count) const
 {
     const int32_t* row = RowAt(r);
     const int32_t old = row[f];
-    if (InvalidLevel(f, old) != InvalidLevel(f, level) || Clashes(row, f, level, 0) ||
-        (d_.anyWideRule && d_.constraints->BreaksWideRule(row, f, level)))
-        return kInvalid;
     int32_t delta = 0;
     count = 0;
-    ForEachItemWith(row, f, [&](size_t first, size_t stride) {
+    ForEachItemWith(row, f, [&](size_t first, size_t stride, const int32_t*, int32_t) {
         const size_t before = first + static_cast<size_t>(old) * stride, now = first + static_cast<size_t>(level) * stride;
-        count += (counts_[before] == 1) - (counts_[now] == 0);
+        count += (Count(before) == 1) - (Count(now) == 0);
         delta += Lost(before) - Gained(now);
     });
     return delta;
@@ -246,9 +232,9 @@ void TupleCompaction::SetCell(int32_t r, int32_t f, int32_t level)
         row[f] = level;
         AddCoverage(r, 1);
     } else {
-        ForEachItemWith(row, f, [&](size_t first, size_t stride) {
-            CountOut(first + static_cast<size_t>(old) * stride);
-            CountIn(first + static_cast<size_t>(level) * stride);
+        ForEachItemWith(row, f, [&](size_t first, size_t stride, const int32_t* factors, int32_t t) {
+            CountOut(first + static_cast<size_t>(old) * stride, r, factors, t);
+            CountIn(first + static_cast<size_t>(level) * stride, r, factors, t);
         });
         row[f] = level;
     }

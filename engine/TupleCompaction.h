@@ -27,32 +27,31 @@ private:
     static constexpr int64_t kTabuMoves = 1;
     void ResetCounts() override;
     void AddCoverage(int32_t r, int32_t sign) override;
-    int32_t UniqueOf(int32_t r) const override;
     void TakeItem(size_t item) override;
     bool OneCellAway(const int32_t* row, int32_t& f, int32_t& level) const override;
+    bool Allowed(int32_t r, int32_t f, int32_t level) const override;
     int32_t Delta(int32_t r, int32_t f, int32_t level, int32_t& count) const override;
     void SetCell(int32_t r, int32_t f, int32_t level) override;
     void ForceCover(RandomStream& random) override;
 
-    // The factor of the row's invalid level, -1 for a row of valid levels.
-    int32_t InvalidFactorOf(const int32_t* row) const;
-    bool InvalidLevel(int32_t f, int32_t level) const;
     // Whether level at factor f forms an excluded pair with the row's level of another factor,
     // passing over the first `skip` factors of the tuple being moved.
     bool Clashes(const int32_t* row, int32_t f, int32_t level, int32_t skip) const;
-    // Calls visit(item) for every item the row holds and counts for.
+    // Calls visit(item, factors, t) for every item the row holds and counts for, with the
+    // item's t factors.
     template <typename Visit>
     void ForEachItemOf(const int32_t* row, Visit visit) const;
-    // Calls visit(first, stride) for every item of a table counting for the row that f's level
-    // takes part in: f at level v is item first + v * stride, the others at the row's levels.
+    // Calls visit(first, stride, factors, t) for every item of a table counting for the row
+    // that f's level takes part in: f at level v is item first + v * stride, the others at the
+    // row's levels.
     template <typename Visit>
     void ForEachItemWith(const int32_t* row, int32_t f, Visit visit) const;
 
     const std::vector<TupleTable>& tables_;
-    std::vector<int32_t> invalidFactors_;  // the factors with an invalid level
     std::vector<size_t> firstItem_;  // per table: its first item; the number of items at the end
     mutable std::vector<int32_t> set_;
     mutable std::vector<int32_t> others_;
+    mutable std::vector<int32_t> visitedFactors_;  // scratch: the factors of the item visited
     // The item being moved: its table, factors, levels and level entries.
     size_t table_ = 0;
     int32_t t_ = 0;

@@ -61,12 +61,17 @@ TupleEvolution::Outcome TupleEvolution::GenerateQXVMatrix(RandomStream& random)
     }
     outcome.convergedTouched = outcome.converged = true;
     const double required = static_cast<double>(remaining_);
+    int32_t candidates = kCandidates;
     while (remaining_ > 0) {
+        if (candidates > 1 && hurry_ && hurry_()) {
+            candidates = 1;
+            outcome.hurried = true;
+        }
         rows_.resize(static_cast<size_t>(numRows_ + 1) * F_);
         int32_t* row = &rows_[static_cast<size_t>(numRows_) * F_];
         int64_t bestGain = -1;
         FindMostUncovered();
-        for (int32_t c = 0; c < kCandidates && remaining_ > 0; ++c) {
+        for (int32_t c = 0; c < candidates && remaining_ > 0; ++c) {
             std::fill(candidate_.begin(), candidate_.end(), -1);
             if (!PlaceAnchor(random, candidate_.data())) {
                 ++outcome.unreachableTuples;

@@ -63,6 +63,9 @@ public:
     }
 
     void SetRowProgress(std::function<void(double)> rowProgress) { rowProgress_ = std::move(rowProgress); }
+    // Asked before each row; once it answers true (a time budget running out), the rest of the
+    // evolution builds each row from one candidate, so that a complete matrix comes soon.
+    void SetHurry(std::function<bool()> hurry) { hurry_ = std::move(hurry); }
     Outcome GenerateQXVMatrix(RandomStream& random);
 
     // The matrix of the last evolution, previous tests first: level codes 0-based.
@@ -103,6 +106,7 @@ private:
     std::vector<Table> tables_;
     std::vector<uint64_t> firstBlock_;  // per table: its first block among all; their number at the end
     std::function<void(double)> rowProgress_;
+    std::function<bool()> hurry_;
     std::unique_ptr<ConstraintSolver> solver_;
     uint64_t remaining_ = 0;
     uint32_t mostUncovered_ = 0;

@@ -32,10 +32,10 @@ TupleTable::MemoryNeed TupleTable::EstimateMemory(const std::vector<int32_t>& le
         return {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
                 std::numeric_limits<double>::infinity()};
     // The table: base bits, block offsets and counts. An evolution: its bits, a row count per
-    // tuple for row elimination, its block counts. A compaction: a row count, a place in the
-    // uncovered list, the list itself and a weight per tuple (32 bits each, so signed tuple
-    // numbers).
-    const double compaction = tuples > INT32_MAX ? std::numeric_limits<double>::infinity() : tuples * 16;
+    // tuple for row elimination, its block counts. A compaction: a row count, the sum of the
+    // rows holding it, a place in the uncovered list, the list itself and a weight per tuple
+    // (32 bits each, so signed tuple numbers).
+    const double compaction = tuples > INT32_MAX ? std::numeric_limits<double>::infinity() : tuples * 20;
     return {tuples / 8 + sets * 12, tuples / 8 + tuples + sets * 4, compaction};
 }
 

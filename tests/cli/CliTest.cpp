@@ -228,13 +228,13 @@ TEST_F(CliTest, EachCommandTakesItsOwnOptionsAndTheManualPageNamesThemAll)
 TEST_F(CliTest, ATimeBudgetSaysWhatRepeatsItsSuite)
 {
     const QString design = example();
-    const CliRun budget = Cli({"generate", design, "--seed", "4", "--time", "0.5"});
+    const CliRun budget = Cli({"generate", design, "--seed", "4", "--threads", "1", "--time", "0.5"});
     ASSERT_EQ(budget.exitCode, 0) << budget.err.toStdString();
     const QRegularExpressionMatch repeat =
         QRegularExpression(R"(\(--evolutions (\d+) --compact-moves (\d+)\)\.\n$)").match(budget.err);
     ASSERT_TRUE(repeat.hasMatch()) << budget.err.toStdString();
-    const CliRun again = Cli({"generate", design, "--seed", "4", "--evolutions", repeat.captured(1), "--compact-moves",
-                              repeat.captured(2)});
+    const CliRun again = Cli({"generate", design, "--seed", "4", "--threads", "1", "--evolutions", repeat.captured(1),
+                              "--compact-moves", repeat.captured(2)});
     EXPECT_EQ(again.out, budget.out);
 }
 
