@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QMetaObject>
+#include <QShortcut>
 
 namespace {
 std::vector<CommandRun*> gRuns;
@@ -23,6 +24,10 @@ bool StaysEnabled(const QString& id)
 
 CommandRun::CommandRun(frmMain& window, std::function<void()> stop) : mStop(std::move(stop))
 {
+    if (mStop) {
+        mEscape = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
+        connect(mEscape, &QShortcut::activated, this, [this] { mStop(); });
+    }
     mOutermost = gRuns.empty();
     gRuns.push_back(this);
     if (!mOutermost)
@@ -35,6 +40,7 @@ CommandRun::CommandRun(frmMain& window, std::function<void()> stop) : mStop(std:
 
 CommandRun::~CommandRun()
 {
+    delete mEscape;
     std::erase(gRuns, this);
     if (!mOutermost)
         return;

@@ -14,11 +14,13 @@ class QAction;
 class QWidget;
 class frmMain;
 
+class QShortcut;
+
 class CommandRun : public QObject {
     Q_OBJECT
 public:
     // window: the main window the command runs in; stop: how the command is asked to stop when
-    // that window is closed.
+    // that window is closed, or Escape is pressed in it.
     CommandRun(frmMain& window, std::function<void()> stop);
     ~CommandRun() override;
     CommandRun(const CommandRun&) = delete;
@@ -36,6 +38,7 @@ private:
     void RestoreDesignCommands();
 
     std::function<void()> mStop;
+    QPointer<QShortcut> mEscape;
     bool mOutermost = false;
     QPointer<QWidget> mMain;
     std::vector<std::pair<QPointer<QObject>, bool>> mEnabled;  // widgets and tools with their state before

@@ -40,6 +40,8 @@ void GenerationReporter::showNWayProgress()
     delete mNWay;  // every run starts from the window's load state
     mNWay = new frmNWayStatus(mOwner);
     mNWay->setEvolutionTotal(mEvolutionTotal);
+    mNWay->setEvolutionNote(mEvolutionNote);
+    mNWay->setTimeLimit(mTimeLimit);
     mNWay->adjustSize();
     QtWindowPlacement::centreOn(*mNWay, mOwner);
     mNWay->show();
@@ -48,7 +50,14 @@ void GenerationReporter::showNWayProgress()
 
 bool GenerationReporter::updateNWayProgress(double fraction, int32_t numComplete, int32_t smallest)
 {
-    return mNWay && mNWay->UpdateNWayProgress(fraction, numComplete, smallest);
+    mStopPressed = mStopPressed || (mNWay && mNWay->UpdateNWayProgress(fraction, numComplete, smallest));
+    return mStopPressed;
+}
+
+void GenerationReporter::nWayCompactionStarted(int32_t rows)
+{
+    if (mNWay)
+        mNWay->ShowCompaction(rows);
 }
 
 void GenerationReporter::closeNWayProgress()

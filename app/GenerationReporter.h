@@ -7,6 +7,7 @@
 #include "engine/EngineReporter.h"
 
 #include <QPointer>
+#include <QString>
 
 class QWidget;
 class frmNWayStatus;
@@ -25,8 +26,17 @@ public:
     // The covering-matrix progress window while it is shown; nullptr otherwise.
     frmNWayStatus* NWayStatus() const;
 
-    // The evolutions the covering-matrix search will run, for its progress window.
-    void setEvolutionTotal(int32_t total) { mEvolutionTotal = total; }
+    // The evolutions the covering-matrix search will run, for its progress window, and why
+    // they differ from the number in Options (empty when they do not).
+    void setEvolutionTotal(int32_t total, const QString& note = {})
+    {
+        mEvolutionTotal = total;
+        mEvolutionNote = note;
+    }
+    // The generation's time limit in seconds (0: none), shown counting down.
+    void setTimeLimit(double seconds) { mTimeLimit = seconds; }
+    // Whether Stop ended the covering-matrix search.
+    bool StopPressed() const { return mStopPressed; }
     // Presses Stop on the covering-matrix search, when one runs.
     void RequestStop();
 
@@ -34,6 +44,7 @@ public:
     void showNWayProgress() override;
     bool updateNWayProgress(double fraction, int32_t numComplete, int32_t smallest) override;
     void closeNWayProgress() override;
+    void nWayCompactionStarted(int32_t rows) override;
     void showStatusProgress() override;
     // True once the status window's Cancel was pressed.
     bool updateStatusProgress(int barType, double fraction) override;
@@ -47,4 +58,7 @@ private:
     QPointer<frmStatus> mStatus;
     bool mBusy = false;
     int32_t mEvolutionTotal = 0;
+    QString mEvolutionNote;
+    double mTimeLimit = 0;
+    bool mStopPressed = false;
 };

@@ -62,16 +62,17 @@ bool ReadCoverage(const CommandContext& context, std::int32_t strength, Coverage
     return true;
 }
 
-// The summary box, after a box for test cases that break a constraint; a self-test run shows
-// only a summary that reports a gap.
-void ShowCoverage(const CommandContext& context, const CoverageReport& report)
+// The summary box, after a box for test cases that break a constraint, with what else there
+// is to say after its count; a self-test run shows only a summary that reports a gap.
+void ShowCoverage(const CommandContext& context, const CoverageReport& report, const QString& ending = {})
 {
     if (report.AnySuiteViolation() && !gbAutoTest)
         ShowMessage(context.messages, QStringLiteral("Violated constraints"));
     const CoverageSummary summary = SummarizeCoverage(report);
     if (summary.complete && gbAutoTest)
         return;
-    ShowMessage(context.messages, summary.text, MsgButtons::Ok, MsgIcon::None, summary.helpContext);
+    ShowMessage(context.messages, ending.isEmpty() ? summary.text : summary.text + QStringLiteral("\n\n") + ending,
+                MsgButtons::Ok, MsgIcon::None, summary.helpContext);
 }
 }  // namespace
 
@@ -89,13 +90,13 @@ void FindAllCombinations(const CommandContext& context)
         ShowCoverage(context, report);
 }
 
-void ReportGeneratedCoverage(const CommandContext& context, std::int32_t In_lNumWays)
+void ReportGeneratedCoverage(const CommandContext& context, std::int32_t In_lNumWays, const QString& ending)
 {
     if (!HasTwoFactorsAtTwoLevels(context))
         return;
     CoverageReport report;
     if (ReadCoverage(context, In_lNumWays, report))
-        ShowCoverage(context, report);
+        ShowCoverage(context, report, ending);
 }
 
 bool FindAll2Ways(const CommandContext& context, std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing,

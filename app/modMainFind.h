@@ -5,6 +5,8 @@
 
 #include "app/DesktopContext.h"
 
+#include <QString>
+
 #include <cstdint>
 
 namespace modMain {
@@ -13,7 +15,9 @@ void FindAllCombinations(const CommandContext& context);
 // The summary that follows a generation of strength In_lNumWays: how many of the combinations the
 // design requires at that strength the new matrix covers (with groups or invalid levels, every
 // kind of them counted as one), worded as Find All Combinations words the pairs' count.
-void ReportGeneratedCoverage(const CommandContext& context, std::int32_t In_lNumWays);
+// ending: what else the search has to say (what ended it, what compaction removed), after the
+// count; empty for nothing.
+void ReportGeneratedCoverage(const CommandContext& context, std::int32_t In_lNumWays, const QString& ending = {});
 // Reads the three tables with validation and counts every combination of two levels the design
 // requires as found or missing: one that no valid test case can hold is found in the
 // constraints. False, with the counts at 0, when a read failed (it has shown its message).

@@ -19,6 +19,7 @@
 #include "platform/MessageBox.h"
 #include "platform/StatusPanels.h"
 #include "settings/CDefaults.h"
+#include "engine/CompactionSearch.h"
 #include "sheets/DesignHistory.h"
 #include "sheets/frmGenerate.h"
 
@@ -121,31 +122,53 @@ void GenerateNWayAsked(const CommandContext& context)
     GenerateNWay(context, strength, converged);
 }
 
-GenerationOutcome GenerateNWay(const CommandContext& context, std::int32_t In_lNumWays, bool& Ret_bConverge)
-{
-    Ret_bConverge = false;
-    if (gReporter)
-        return GenerationOutcome::Refused;
-    if (!context.design.HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
-        return GenerationOutcome::Refused;
-    CommandDesign design;
-    if (!ReadCommandDesign(context, design) || !AnyValidTestCase(context, design))
-        return GenerationOutcome::Refused;
-    const DesignText& t = design.text;
-
-    const std::int32_t evolutions =
-        TupleEvolution::EvolutionsFor(In_lNumWays, context.settings.lMaxNumEvolutions,
-                                      design.constraints->HasMixedRequirements(),
-                                      TupleEvolution::PairsOf(design.tables.levelCounts));
-    frmMain& main = context.window;
-    GenerationReporter reporter(&main);
-    reporter.setEvolutionTotal(std::max<std::int32_t>(evolutions, 1));  // as the search counts them
-    RunningSearch running(reporter);
-    CommandRun run(main, [&reporter] { reporter.RequestStop(); });
-
+namespace {
+// What a search left for the command: the matrix, whether it converged, and what ended it.
+struct SearchResult {
     GeneratedMatrix matrix;
     std::int32_t numRows = 0;
     bool converged = false;
+    QString ending;  // the time limit or Stop, and what compaction removed; empty when neither
+};
+
+// Why the search runs another number of evolutions than Options holds.
+QString EvolutionNote(std::int32_t evolutions, std::int32_t set, std::int32_t strength, bool mixed)
+{
+    if (evolutions == set)
+        return {};
+    if (strength > 2 || mixed)
+        return QStringLiteral("%1 evolutions, not the %2 of Options: a search of combinations of three or more levels, "
+                              "or with groups or invalid levels, weighs 50 candidates for every test case.")
+            .arg(evolutions)
+            .arg(set);
+    return QStringLiteral("%1 evolutions, not the %2 of Options: a design of so many pairs of levels runs as many as a "
+                          "fixed amount of work holds.")
+        .arg(evolutions)
+        .arg(set);
+}
+
+// What ended the search besides covering everything, and what compaction took away.
+// previous: the previous tests, which the matrix's counts include.
+QString SearchEnding(const CCalcNWay& calc, const GenerationReporter& reporter, const CDefaults& settings,
+                     std::int32_t previous)
+{
+    QStringList said;
+    if (reporter.StopPressed())
+        said << QStringLiteral("Stop ended the search.");
+    else if (settings.bTimeLimit && (calc.EvolutionCut() || calc.Compaction().timeUp))
+        said << QStringLiteral("The time limit of %1 seconds ended the search.").arg(settings.lTimeLimitSeconds);
+    const CompactionSearch::Outcome& compaction = calc.Compaction();
+    if (compaction.rowsBefore > 0)
+        said << QStringLiteral("Compaction removed %1 of %2 test cases.")
+                    .arg(compaction.rowsBefore - compaction.rowsAfter)
+                    .arg(compaction.rowsBefore - previous);
+    return said.join(QLatin1Char(' '));
+}
+
+// Runs the covering-matrix search with the settings' budget; Failed after the engine's message.
+GenerationOutcome SearchMatrix(const CommandContext& context, const CommandDesign& design, std::int32_t strength,
+                               GenerationReporter& reporter, std::int32_t evolutions, SearchResult& result)
+{
     try {
         CCalcNWay calc(reporter, evolutions, RandomStream::ClockSeed());
         calc.SetConstraints(design.constraints);
@@ -157,17 +180,23 @@ GenerationOutcome GenerateNWay(const CommandContext& context, std::int32_t In_lN
             calc.SetCompaction(std::numeric_limits<std::int64_t>::max());
         if (settings.bTimeLimit)
             calc.SetTimeLimit(settings.lTimeLimitSeconds);
-        if (!calc.CalcNWayQXVMatrix(In_lNumWays, design.tables, matrix, numRows, converged))
+        if (!calc.CalcNWayQXVMatrix(strength, design.tables, result.matrix, result.numRows, result.converged))
             return GenerationOutcome::Failed;
+        result.ending = SearchEnding(calc, reporter, settings, std::int32_t(design.tables.prevRuns.size()));
     } catch (const EngineFatalError&) {
-        EndProgram(main);
+        EndProgram(context.window);
         return GenerationOutcome::Failed;
     }
-    // Previous tests that already cover every pair leave nothing to generate: coverage is complete.
-    Ret_bConverge = converged || numRows < 1;
+    return GenerationOutcome::Generated;
+}
 
-    const QString strength = QStringLiteral("%1-Way").arg(In_lNumWays);
-    if (numRows < 1) {
+// Puts the search's matrix on the Test Cases sheet as a step of the history; false when the
+// user cancelled the filling.
+bool PutSearched(const CommandContext& context, const CommandDesign& design, GenerationReporter& reporter,
+                 const SearchResult& result, const QString& strength)
+{
+    frmMain& main = context.window;
+    if (result.numRows < 1) {
         // The sheet must not go on showing a matrix of an earlier design as this one's.
         PutGeneration(main, QStringLiteral("Generate ") + strength, QString(), [&main] {
             main.TestCasesSheet()->SetupGrid();
@@ -176,21 +205,52 @@ GenerationOutcome GenerateNWay(const CommandContext& context, std::int32_t In_lN
         if (!gbAutoTest)
             ShowMessage(context.messages, QStringLiteral("The Previous Tests contain all the combinations."),
                         MsgButtons::OkCancel, MsgIcon::Information);
-    } else {
-        const auto cell = [&matrix](int i, int c) {
-            return QString::fromStdString(matrix.names[std::size_t(i - 1)][std::size_t(c - 1)]);
-        };
-        if (!PutGeneration(main, QStringLiteral("Generate ") + strength, strength,
-                           [&] { return LoadIntoTestCases(main, reporter, t, numRows, cell, {}); }))
-            return GenerationOutcome::Cancelled;
+        return true;
     }
-    main.SwitchToOutlookItem(frmMain::ItemTestCases);
+    const auto cell = [&result](int i, int c) {
+        return QString::fromStdString(result.matrix.names[std::size_t(i - 1)][std::size_t(c - 1)]);
+    };
+    return PutGeneration(main, QStringLiteral("Generate ") + strength, strength, [&] {
+        return LoadIntoTestCases(main, reporter, design.text, result.numRows, cell, {});
+    });
+}
+}  // namespace
+
+GenerationOutcome GenerateNWay(const CommandContext& context, std::int32_t In_lNumWays, bool& Ret_bConverge)
+{
+    Ret_bConverge = false;
+    if (gReporter)
+        return GenerationOutcome::Refused;
+    if (!context.design.HasTwoFactorsAtTwoLevels(QString::fromLatin1(kTooSmall)))
+        return GenerationOutcome::Refused;
+    CommandDesign design;
+    if (!ReadCommandDesign(context, design) || !AnyValidTestCase(context, design))
+        return GenerationOutcome::Refused;
+
+    const bool mixed = design.constraints->HasMixedRequirements();
+    const std::int32_t evolutions = TupleEvolution::EvolutionsFor(In_lNumWays, context.settings.lMaxNumEvolutions, mixed,
+                                                                  TupleEvolution::PairsOf(design.tables.levelCounts));
+    GenerationReporter reporter(&context.window);
+    reporter.setEvolutionTotal(std::max<std::int32_t>(evolutions, 1),  // as the search counts them
+                               EvolutionNote(evolutions, context.settings.lMaxNumEvolutions, In_lNumWays, mixed));
+    reporter.setTimeLimit(context.settings.bTimeLimit ? context.settings.lTimeLimitSeconds : 0);
+    RunningSearch running(reporter);
+    CommandRun run(context.window, [&reporter] { reporter.RequestStop(); });
+    SearchResult result;
+    if (const GenerationOutcome searched = SearchMatrix(context, design, In_lNumWays, reporter, evolutions, result);
+        searched != GenerationOutcome::Generated)
+        return searched;
+    // Previous tests that already cover every pair leave nothing to generate: coverage is complete.
+    Ret_bConverge = result.converged || result.numRows < 1;
+    if (!PutSearched(context, design, reporter, result, QStringLiteral("%1-Way").arg(In_lNumWays)))
+        return GenerationOutcome::Cancelled;
+    context.window.SwitchToOutlookItem(frmMain::ItemTestCases);
 
     if (!Ret_bConverge && !gbAutoTest)
         ShowMessage(context.messages,
                     QStringLiteral("Failed to converge; this is usually caused by a nested constraint."),
                     MsgButtons::Ok, MsgIcon::None, 26);
-    ReportGeneratedCoverage(context, In_lNumWays);
+    ReportGeneratedCoverage(context, In_lNumWays, result.ending);
     return GenerationOutcome::Generated;
 }
 

@@ -593,6 +593,7 @@ void CCalcNWay::Compact(Kept& kept, int64_t moves)
     double seconds = compactSeconds_;
     if (timeLimit_ > 0)
         seconds = std::max(seconds > 0 ? std::min(seconds, SecondsLeft()) : SecondsLeft(), 1e-9);
+    reporter_.nWayCompactionStarted(kept.rows);
     std::vector<std::vector<int32_t>> codes(searches, kept.codes);
     std::vector<int32_t> rows(searches, kept.rows);
     std::vector<CompactionSearch::Outcome> outcomes(searches);

@@ -23,6 +23,9 @@ public:
     // are. Returns true once Stop has been pressed (and keeps returning true).
     virtual bool updateNWayProgress(double fraction, int32_t numComplete, int32_t smallest) = 0;
     virtual void closeNWayProgress() = 0;
+    // The search goes on to compaction from a matrix of `rows` test cases (previous tests
+    // included): the progress calls now tell the compaction's best matrix.
+    virtual void nWayCompactionStarted(int32_t rows) { (void)rows; }
 
     // The status window of the all-combinations listing: bars 1 (listing), 2 (constraints),
     // 3 (previous tests). It stays open when the listing ends; whoever fills the Test Cases

@@ -324,7 +324,7 @@ private slots:
         QElapsedTimer sincePress;
         qint64 stopToEnd = -1;
         int paintsDuring = 0;
-        QString labelDuring;
+        QString labelDuring, noteDuring;
         bool disabledMeanwhile = false, helpStayed = false, stopShown = false;
         WhileGenerating([&](frmNWayStatus& status) {
             w.installEventFilter(&counter);
@@ -333,12 +333,13 @@ private slots:
             QTimer::singleShot(600, &status, [&] {
                 paintsDuring = counter.paints;
                 labelDuring = status.lblNum->text();
+                noteDuring = status.lblNote->isVisibleTo(&status) ? status.lblNote->text() : QString();
                 disabledMeanwhile = !w.Tool(ToolId::Save)->isEnabled() && !w.Tool(ToolId::FindCombination)->isEnabled() &&
                                     !w.centralWidget()->isEnabled();
                 helpStayed = w.Tool(ToolId::Help)->isEnabled();
                 connect(&status, &QObject::destroyed, [&] { stopToEnd = sincePress.elapsed(); });
                 sincePress.start();
-                QTest::mouseClick(status.cmdStop, Qt::LeftButton);
+                QTest::keyClick(&w, Qt::Key_Escape);  // Escape in the main window stops as Stop does
                 stopShown = status.lblStop->text() == "Generation will stop in a moment...";
             });
         });
@@ -350,6 +351,8 @@ private slots:
         // 10,000 evolutions are set; the 122,500 pairs of 10^50 hold 816 within the pair budget.
         QVERIFY2(labelDuring.startsWith("Total iterations: ") && labelDuring.endsWith(" of 816"),
                  qPrintable(labelDuring));
+        QVERIFY2(noteDuring.startsWith("816 evolutions, not the 10000 of Options: a design of so many pairs"),
+                 qPrintable(noteDuring));
         QVERIFY(stopToEnd >= 0);
         // About the window staying responsive, not the engine's speed: a wide margin.
         QVERIFY2(stopToEnd < 5000, qPrintable(QString::number(stopToEnd)));
@@ -357,12 +360,28 @@ private slots:
         QVERIFY(disabledMeanwhile);
         QVERIFY(helpStayed);
         QCOMPARE(messages.texts().size(), 1);
-        QVERIFY2(messages.texts().first().startsWith("A total of 122500 combinations out of 122500 "),
+        QVERIFY2(messages.texts().first().startsWith("A total of 122500 combinations out of 122500 ") &&
+                     messages.texts().first().endsWith("matrix.\n\nStop ended the search."),
                  qPrintable(messages.texts().first()));
         messages.clear();
         QVERIFY(modMain::TestCasesGrid().maxRows() > 100);
         QCOMPARE(w.PanelText("TestCases"), QString("%1 Test Cases  ").arg(modMain::TestCasesGrid().maxRows() - 1));
         QVERIFY(w.Tool(ToolId::Save)->isEnabled());
+    }
+
+    // Compaction says what it removed after the count.
+    void theSummarySaysWhatCompactionRemoved()
+    {
+        StoreSettings({{"bCompactTestCases", "1"}, {"lCompactEffort", "2"}});
+        frmMain& w = shownWindow();
+        DesignLoader::Load(w, DesignLoader::Uniform(3, 8));
+        const QStringList shown = answered({MsgResult::Ok}, [&] { w.Tool(ToolId::Generate2Way)->trigger(); });
+        QCOMPARE(shown.size(), 1);
+        const QRegularExpression said("^A total of 252 combinations out of 252 .*matrix\\.\n\nCompaction removed (\\d+) of "
+                                      "(\\d+) test cases\\.$");
+        const QRegularExpressionMatch match = said.match(shown.first());
+        QVERIFY2(match.hasMatch(), qPrintable(shown.first()));
+        QCOMPARE(match.captured(2).toInt() - match.captured(1).toInt(), modMain::TestCasesGrid().maxRows() - 1);
     }
 
     void closingTheMainWindowStopsTheGenerationFirst()
@@ -405,6 +424,17 @@ private slots:
         QCOMPARE(nway.pbStatus->value(), nway.pbStatus->maximum() / 4);
         nway.UpdateNWayProgress(0.4, -1, -1);
         QCOMPARE(nway.pbStatus->value(), nway.pbStatus->maximum() * 3 / 10);
+        // The time left, the compaction, why the evolutions differ, and Escape as Stop.
+        frmNWayStatus timed;
+        QVERIFY(!timed.lblTime->isVisibleTo(&timed) && !timed.lblPhase->isVisibleTo(&timed));
+        timed.setTimeLimit(30);
+        QCOMPARE(timed.lblTime->text(), QString("Time left: 30 s"));
+        timed.ShowCompaction(42);
+        QCOMPARE(timed.lblPhase->text(), QString("Compacting the test cases: 42 to start from..."));
+        timed.setEvolutionNote("3 evolutions");
+        QVERIFY(timed.lblNote->isVisibleTo(&timed));
+        QTest::keyClick(&timed, Qt::Key_Escape);
+        QVERIFY(timed.StopPressed());
 
         frmStatus status;
         QVERIFY(!status.UpdateProgress(frmStatus::BarPrevRuns, 0.5));
