@@ -98,3 +98,40 @@ std::vector<std::string> Model::FactorNames() const
 }
 
 }  // namespace vantrel
+
+namespace vantrel {
+
+Result<void> Design::CheckRules(const Model& model)
+{
+    DesignTables tables;
+    tables.rules = model.rules;
+    for (const Factor& factor : model.factors) {
+        std::vector<std::string>& column = tables.factors.emplace_back();
+        column.push_back(factor.name);
+        for (const Level& level : factor.levels)
+            column.push_back(level.name);
+        tables.levelCounts.push_back(int32_t(factor.levels.size()));
+    }
+    RuleError error;
+    if (ConstraintModel::CheckRules(tables, error))
+        return {};
+    return Error{Error::Kind::Rules, error.message, error.at.line + model.rulesFirstLine - 1, error.at.column, 0, 37};
+}
+
+Statements Design::Naming(LevelRef a, LevelRef b) const
+{
+    return impl_->StatementsOf(impl_->constraints->Naming(impl_->Entry(a), impl_->Entry(b)));
+}
+
+ExcludedTogether Design::Excluded() const
+{
+    const ImpliedExclusions& implied = impl_->constraints->Implied();
+    ExcludedTogether excluded;
+    for (const int32_t entry : implied.deadLevels)
+        excluded.levels.push_back(impl_->RefOf(entry));
+    for (const auto& [a, b] : implied.pairs)
+        excluded.pairs.emplace_back(impl_->RefOf(a), impl_->RefOf(b));
+    return excluded;
+}
+
+}  // namespace vantrel

@@ -156,8 +156,43 @@ struct VANTREL_API Coverage {
     std::vector<std::string> ByKind() const;
 };
 
+// Every combination of the levels of all factors, in odometer order (the last factor's level
+// changes fastest), each marked when it breaks a constraint or a previous test ran it.
+class VANTREL_API Listing {
+public:
+    int64_t Rows() const;
+    int Factors() const;
+    int LevelCount(int factor) const;
+    int Level(int64_t row, int factor) const;  // 0-based
+    bool Removed(int64_t row) const;
+    // The level as test cases show it ("~" before an invalid one).
+    const std::string& Shown(int factor, int level) const;
+
+    struct Impl;
+    explicit Listing(std::shared_ptr<const Impl> impl) : impl_(std::move(impl)) {}
+
+private:
+    std::shared_ptr<const Impl> impl_;
+};
+
+struct ListingOptions {
+    uint64_t bytesPerShownCell = 0;       // what showing a cell costs, counted against the memory
+    std::string thousandsSeparator = ",";  // in the question's numbers
+};
+
+// What the constraints exclude together beyond what they name: levels and pairs of levels no
+// valid test case holds.
+struct ExcludedTogether {
+    std::vector<LevelRef> levels;
+    std::vector<std::pair<LevelRef, LevelRef>> pairs;
+};
+
 class VANTREL_API Design {
 public:
+    // Whether the model's rules text checks against its factors and levels, before anything
+    // else of the model is checked: for an editor, as the text is typed.
+    static Result<void> CheckRules(const Model& model);
+
     // Checks the model (names, Constraints rows, the rules, the previous tests and the seeds'
     // names) and compiles its constraints once.
     static Result<Design> Compile(Model model);
@@ -181,6 +216,16 @@ public:
     // Whether the levels can stand together in a valid test case; validOnly: in one without
     // an invalid level.
     Reason Explain(const std::vector<LevelRef>& levels, bool validOnly = false) const;
+    // The Constraints rows and the rules over the two levels' own factors that exclude them.
+    Statements Naming(LevelRef a, LevelRef b) const;
+    ExcludedTogether Excluded() const;
+    // Every combination of levels. confirm(question, helpTopic) is asked before a listing of
+    // more than 1,000 combinations; progress(step, fraction) (steps 1 listing, 2 constraints,
+    // 3 previous tests) answers false to cancel. Declined or cancelled: an error of kind Declined.
+    Result<Listing> AllCombinations(const ListingOptions& options,
+                                    const std::function<bool(const std::string& question, int helpTopic)>& confirm,
+                                    const std::function<bool(int step, double fraction)>& progress = {}) const;
+
     // The level a cell names in factor f: plain name, other name, or "~" and an invalid level's
     // name; -1 for none.
     int LevelOf(int factor, const std::string& text) const;

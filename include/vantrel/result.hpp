@@ -19,6 +19,7 @@ struct Error {
         TooLarge,    // the design needs more than this computer can give
         Internal,    // an impossibility inside the library
         Io,          // a file that cannot be read or written
+        Declined,    // the caller answered no, or cancelled: nothing was done
     };
     Kind kind = Kind::Model;
     std::string message;

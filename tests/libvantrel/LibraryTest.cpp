@@ -135,3 +135,48 @@ TEST(Library, SaysWhyLevelsCannotStandTogether)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Library, ListsEveryCombinationAsksAboveAThousandAndNamesWhatExcludes)
+{
+    const vantrel::Design design = Compiled(Shop());
+    std::vector<std::string> asked;
+    const auto confirm = [&](const std::string& question, int) {
+        asked.push_back(question);
+        return true;
+    };
+    const vantrel::Result<vantrel::Listing> listing = design.AllCombinations({}, confirm);
+    ASSERT_TRUE(listing.ok()) << listing.error().message;
+    EXPECT_TRUE(asked.empty());  // 2 x 2 x 2 x 3 rows
+    EXPECT_EQ(listing->Rows(), 24);
+    int kept = 0;
+    for (int64_t r = 0; r < listing->Rows(); ++r)
+        kept += !listing->Removed(r);
+    EXPECT_EQ(kept, 24 - 6 - 2 - 2);  // Japan with Locker; then Locker, then Guest, with Oversized
+    EXPECT_EQ(listing->Shown(3, 2), "~Broken");
+
+    vantrel::Model wide = Shop();
+    for (int f = 0; f < 6; ++f)
+        wide.factors.push_back(Factor("W" + std::to_string(f), {"a", "b", "c"}));
+    const vantrel::Result<vantrel::Listing> declined =
+        Compiled(wide).AllCombinations({}, [](const std::string&, int) { return false; });
+    ASSERT_FALSE(declined.ok());
+    EXPECT_EQ(declined.error().kind, vantrel::Error::Kind::Declined);
+
+    EXPECT_EQ(design.Naming({0, 0}, {3, 1}).constraintRows, std::vector<int>{1});
+    EXPECT_FALSE(design.Naming({1, 1}, {2, 1}).Any());  // a rule over three factors names no pair
+    vantrel::Model dead = Shop();
+    dead.constraints.push_back({"Delivery", "Locker", "Customer", "Registered"});
+    dead.constraints.push_back({"Delivery", "Locker", "Customer", "Guest"});
+    EXPECT_EQ(Compiled(dead).Excluded().levels.size(), 1u);  // Locker
+
+    vantrel::Model typed = Shop();
+    typed.rules = "\n[Basket] = \"Huge\";";
+    const vantrel::Result<void> checked = vantrel::Design::CheckRules(typed);
+    ASSERT_FALSE(checked.ok());
+    EXPECT_EQ(checked.error().line, 11);
+    EXPECT_EQ(checked.error().message, "factor [Basket] has no level \"Huge\"");
+}
+
+}  // namespace
