@@ -1,11 +1,10 @@
 #include "app/CommandDesign.h"
 
-#include "model/EngineDesign.h"
 #include "app/frmMain.h"
 #include "app/modMain.h"
+#include "model/DesignModel.h"
 #include "model/DesignWorkbook.h"
 #include "platform/MessageBox.h"
-#include "search/CoverageSummary.h"
 #include "sheets/GridView.h"
 #include "sheets/SheetWindow.h"
 
@@ -15,46 +14,59 @@ bool ReadCommandDesign(const CommandContext& context, CommandDesign& design)
 {
     if (!context.design.Read(true, design.text))
         return false;
-    design.tables = ToEngineDesign(design.text);
-    RuleError error;
-    design.constraints = CompileConstraints(design.tables, error);
-    if (!design.constraints) {
-        ShowRulesProblem(context, error);
-        return false;
-    }
-    // A test already run that breaks the constraints is refused as a misnamed one is.
-    const QString broken = BrokenPreviousTest(design.tables, *design.constraints, design.text, 1);
-    if (broken.isEmpty())
+    vantrel::Result<vantrel::Design> compiled = vantrel::Design::Compile(ToModel(design.text));
+    if (compiled) {
+        design.design = std::move(compiled).value();
         return true;
-    ShowMessage(context.messages, broken, MsgButtons::Ok, MsgIcon::Exclamation);
-    context.window.SwitchToOutlookItem(frmMain::ItemPreviousTest);
+    }
+    ShowLibraryError(context, compiled.error());
     return false;
 }
 
 bool AnyValidTestCase(const CommandContext& context, const CommandDesign& design)
 {
-    if (design.constraints->AnyValidRow())
+    if (design.design->AnyValidTestCase())
         return true;
-    ExclusionReason reason;
-    ShowMessage(context.messages, NoValidTestCase(*design.constraints, 1, &reason), MsgButtons::Ok, MsgIcon::Exclamation);
-    const ConstraintModel::Statements& blamed = reason.statements;
-    if (!blamed.rules.empty()) {
-        context.window.ShowRulesPlace(design.constraints->RuleLine(blamed.rules.front()), 1);
-    } else if (!blamed.constraintRows.empty()) {
-        context.window.SwitchToOutlookItem(frmMain::ItemConstraints);
-        context.window.Sheet(frmMain::ItemConstraints)->Grid->setActiveCell(1, blamed.constraintRows.front());
-    }
+    ShowMessage(context.messages, QString::fromStdString(design.design->WhyNoValidTestCase()), MsgButtons::Ok,
+                MsgIcon::Exclamation);
+    ShowStatements(context, design.design->Explain({}).statements);
     return false;
 }
 
-void ShowRulesProblem(const CommandContext& context, const RuleError& error)
+void ShowStatements(const CommandContext& context, const vantrel::Statements& statements)
 {
-    // Its Help button opens the help on the rule language.
-    constexpr int kRulesHelpContext = 37;
-    ShowMessage(context.messages, QString::fromStdString(error.Described()), MsgButtons::Ok, MsgIcon::Exclamation,
-                kRulesHelpContext);
-    if (error.at.line >= 1)
-        context.window.ShowRulesPlace(error.at.line, error.at.column);
+    if (!statements.ruleLines.empty()) {
+        context.window.ShowRulesPlace(statements.ruleLines.front(), 1);
+    } else if (!statements.constraintRows.empty()) {
+        context.window.SwitchToOutlookItem(frmMain::ItemConstraints);
+        context.window.Sheet(frmMain::ItemConstraints)->Grid->setActiveCell(1, statements.constraintRows.front());
+    }
+}
+
+void ShowLibraryError(const CommandContext& context, const vantrel::Error& error)
+{
+    const QString message = QString::fromStdString(error.message);
+    switch (error.kind) {
+    case vantrel::Error::Kind::Rules:
+        ShowMessage(context.messages, QStringLiteral("Rules, line %1, column %2: %3").arg(error.line).arg(error.column).arg(message),
+                    MsgButtons::Ok, MsgIcon::Exclamation, error.helpTopic);
+        if (error.line >= 1)
+            context.window.ShowRulesPlace(error.line, error.column);
+        return;
+    case vantrel::Error::Kind::Rows:
+        // A test already run that breaks the constraints is refused as a misnamed one is.
+        ShowMessage(context.messages, message + QLatin1Char('.'), MsgButtons::Ok, MsgIcon::Exclamation);
+        context.window.SwitchToOutlookItem(frmMain::ItemPreviousTest);
+        return;
+    case vantrel::Error::Kind::Infeasible:
+        ShowMessage(context.messages, message, MsgButtons::OkCancel, MsgIcon::Information, error.helpTopic);
+        return;
+    case vantrel::Error::Kind::TooLarge:
+        ShowMessage(context.messages, message, MsgButtons::Ok, MsgIcon::Critical, error.helpTopic);
+        return;
+    case vantrel::Error::Kind::Declined: return;
+    default: ShowMessage(context.messages, message, MsgButtons::Ok, MsgIcon::None, error.helpTopic); return;
+    }
 }
 
 }  // namespace modMain

@@ -1,19 +1,18 @@
 #pragma once
 // What the window's generation and search commands read first: the sheets' design, validated,
-// with its constraints compiled once for the command. A rules text that does not check is
-// shown with its line and column, and the Rules sheet opens at that place.
+// compiled once for the command by the library. A rules text that does not check is shown with
+// its line and column, and the Rules sheet opens at that place.
 
 #include "app/DesktopContext.h"
-#include "engine/ConstraintModel.h"
-#include "engine/DesignTables.h"
 #include "model/DesignText.h"
 
-#include <memory>
+#include <vantrel/design.hpp>
+
+#include <optional>
 
 struct CommandDesign {
     DesignText text;
-    DesignTables tables;  // as the engine takes them
-    std::shared_ptr<const ConstraintModel> constraints;
+    std::optional<vantrel::Design> design;  // once read
 };
 
 namespace modMain {
@@ -23,7 +22,10 @@ bool ReadCommandDesign(const CommandContext& context, CommandDesign& design);
 // Whether some test case keeps every constraint of the design read; if none does, says which
 // rules and Constraints rows forbid every test case together and shows the first of them.
 bool AnyValidTestCase(const CommandContext& context, const CommandDesign& design);
-// Shows where and why the rules text does not check (with a Help button on the rule
-// language), then shows the Rules sheet with the cursor at that place.
-void ShowRulesProblem(const CommandContext& context, const RuleError& error);
+// Shows the rules and Constraints rows named, the first rule on the Rules sheet, else the first
+// Constraints row on its sheet.
+void ShowStatements(const CommandContext& context, const vantrel::Statements& statements);
+// Shows an error of the library as a message box: a rules text that does not check where it
+// goes wrong (with a Help button on the rule language); the rest with the icon of its kind.
+void ShowLibraryError(const CommandContext& context, const vantrel::Error& error);
 }  // namespace modMain

@@ -10,7 +10,7 @@
 
 namespace {
 
-double Percent(const CoverageRequirement& requirement, std::int64_t covered)
+double Percent(const vantrel::Requirement& requirement, std::int64_t covered)
 {
     return requirement.required > 0 ? 100.0 * double(covered) / double(requirement.required) : 100.0;
 }
@@ -26,7 +26,7 @@ QValueAxis* Axis(const QString& title, double max, const QString& format)
 
 }  // namespace
 
-QChart* MakeCoverageChart(const CoverageReport& report, const QStringList& names)
+QChart* MakeCoverageChart(const vantrel::Coverage& report, const QStringList& names)
 {
     auto* chart = new QChart;
     chart->setTitle(QStringLiteral("Coverage by test case"));
@@ -39,7 +39,7 @@ QChart* MakeCoverageChart(const CoverageReport& report, const QStringList& names
     auto* full = new QScatterSeries;
     full->setMarkerSize(9);
     for (qsizetype k = 0; k < qsizetype(report.requirements.size()); ++k) {
-        const CoverageRequirement& requirement = report.requirements[std::size_t(k)];
+        const vantrel::Requirement& requirement = report.requirements[std::size_t(k)];
         auto* line = new QLineSeries;
         line->append(0, Percent(requirement, requirement.coveredByPrevious));
         for (std::size_t r = 0; r < requirement.growth.size(); ++r)

@@ -1,19 +1,16 @@
 #include "app/GenerationReporter.h"
 
-#include "model/EngineDesign.h"
 #include "app/frmNWayStatus.h"
 #include "app/frmStatus.h"
 #include "errortrap/modFailSafe.h"
 #include "platform/qt/QtWindowPlacement.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 
 GenerationReporter::GenerationReporter(QWidget* owner) : mOwner(owner) {}
 
 GenerationReporter::~GenerationReporter()
 {
-    setBusyPointer(false);
     delete mNWay;
     delete mStatus;
 }
@@ -33,57 +30,36 @@ void GenerationReporter::RequestStop()
         mNWay->cmdStop_Click();
 }
 
-EngineAnswer GenerationReporter::showMessage(const EngineMessage& message) { return ShowEngineMessage(message); }
-
-void GenerationReporter::showNWayProgress()
+bool GenerationReporter::SearchProgress(const vantrel::Progress& progress)
 {
-    delete mNWay;  // every run starts from the window's load state
-    mNWay = new frmNWayStatus(mOwner);
-    mNWay->setEvolutionTotal(mEvolutionTotal);
-    mNWay->setEvolutionNote(mEvolutionNote);
-    mNWay->setTimeLimit(mTimeLimit);
-    mNWay->adjustSize();
-    QtWindowPlacement::centreOn(*mNWay, mOwner);
-    mNWay->show();
-    QCoreApplication::processEvents();
+    if (!mNWay) {
+        mNWay = new frmNWayStatus(mOwner);
+        mNWay->setEvolutionTotal(mEvolutionTotal);
+        mNWay->setEvolutionNote(mEvolutionNote);
+        mNWay->setTimeLimit(mTimeLimit);
+        mNWay->adjustSize();
+        QtWindowPlacement::centreOn(*mNWay, mOwner);
+        mNWay->show();
+    }
+    if (progress.phase == vantrel::Progress::Phase::Compaction && !mCompacting) {
+        mCompacting = true;
+        mNWay->ShowCompaction(progress.bestRows);
+    }
+    mStopPressed = mStopPressed || mNWay->UpdateNWayProgress(progress.fraction, progress.evolutionsDone, progress.bestRows);
+    return !mStopPressed;
 }
 
-bool GenerationReporter::updateNWayProgress(double fraction, int32_t numComplete, int32_t smallest)
+void GenerationReporter::CloseSearchProgress() { delete mNWay; }
+
+bool GenerationReporter::ListingProgress(int step, double fraction)
 {
-    mStopPressed = mStopPressed || (mNWay && mNWay->UpdateNWayProgress(fraction, numComplete, smallest));
-    return mStopPressed;
+    frmStatus& status = Status();
+    if (!status.isVisible())
+        status.Show();
+    return !status.UpdateProgress(step, fraction);
 }
 
-void GenerationReporter::nWayCompactionStarted(int32_t rows)
-{
-    if (mNWay)
-        mNWay->ShowCompaction(rows);
-}
-
-void GenerationReporter::closeNWayProgress()
-{
-    delete mNWay;
-}
-
-void GenerationReporter::showStatusProgress() { Status().Show(); }
-
-bool GenerationReporter::updateStatusProgress(int barType, double fraction)
-{
-    return Status().UpdateProgress(barType, fraction);
-}
-
-void GenerationReporter::setBusyPointer(bool busy)
-{
-    if (busy == mBusy)
-        return;
-    mBusy = busy;
-    if (busy)
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QGuiApplication::restoreOverrideCursor();
-}
-
-void GenerationReporter::reportWorkerError(std::exception_ptr error)
+void GenerationReporter::ReportWorkerError(std::exception_ptr error)
 {
     try {
         std::rethrow_exception(error);

@@ -1,23 +1,26 @@
 #pragma once
-// The desktop program's side of the engine for one command: engine messages go through the
-// message seam, the covering-matrix search reports to frmNWayStatus, the all-combinations
-// listing and the filling of the Test Cases sheet to frmStatus, and long loops show the
-// hourglass. The windows belong to the reporter and go with it.
+// The desktop program's side of a generation for one command: the covering-matrix search
+// reports to frmNWayStatus (shown at its first report), the all-combinations listing and the
+// filling of the Test Cases sheet to frmStatus, and an error of a worker thread goes to the
+// error trap. The windows belong to the reporter and go with it.
 
-#include "engine/EngineReporter.h"
+#include <vantrel/design.hpp>
 
 #include <QPointer>
 #include <QString>
+
+#include <cstdint>
+#include <exception>
 
 class QWidget;
 class frmNWayStatus;
 class frmStatus;
 
-class GenerationReporter : public EngineReporter {
+class GenerationReporter {
 public:
     // owner: the window the progress windows stay in front of (may be nullptr).
     explicit GenerationReporter(QWidget* owner);
-    ~GenerationReporter() override;
+    ~GenerationReporter();
     GenerationReporter(const GenerationReporter&) = delete;
     GenerationReporter& operator=(const GenerationReporter&) = delete;
 
@@ -40,25 +43,22 @@ public:
     // Presses Stop on the covering-matrix search, when one runs.
     void RequestStop();
 
-    EngineAnswer showMessage(const EngineMessage& message) override;
-    void showNWayProgress() override;
-    bool updateNWayProgress(double fraction, int32_t numComplete, int32_t smallest) override;
-    void closeNWayProgress() override;
-    void nWayCompactionStarted(int32_t rows) override;
-    void showStatusProgress() override;
-    // True once the status window's Cancel was pressed.
-    bool updateStatusProgress(int barType, double fraction) override;
-    void setBusyPointer(bool busy) override;
+    // The search's progress; false once Stop was pressed.
+    bool SearchProgress(const vantrel::Progress& progress);
+    void CloseSearchProgress();
+    // The listing's steps (1 listing, 2 constraints, 3 previous tests); false once Cancel was
+    // pressed.
+    bool ListingProgress(int step, double fraction);
     // Hands the error to the error trap; the evolution it ended has no result.
-    void reportWorkerError(std::exception_ptr error) override;
+    void ReportWorkerError(std::exception_ptr error);
 
 private:
     QPointer<QWidget> mOwner;
     QPointer<frmNWayStatus> mNWay;
     QPointer<frmStatus> mStatus;
-    bool mBusy = false;
     int32_t mEvolutionTotal = 0;
     QString mEvolutionNote;
     double mTimeLimit = 0;
     bool mStopPressed = false;
+    bool mCompacting = false;
 };

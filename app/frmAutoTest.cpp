@@ -47,7 +47,7 @@ frmAutoTest::frmAutoTest(const CommandContext& context)
       cmdStop(NewButton("cmdStop", "Stop", this)), Command1(NewButton("Command1", "Registry Test", this)),
       lblNumDesigns(NewCounter("lblNumDesigns", this)), lblNumFailConverge(NewCounter("lblNumFailConverge", this)),
       lblNumInvalid(NewCounter("lblNumInvalid", this)), lblNumMissing(NewCounter("lblNumMissing", this)),
-      lblNumRejected(NewCounter("lblNumRejected", this)), mContext(context), mRandom(RandomStream::ClockSeed(), 0)
+      lblNumRejected(NewCounter("lblNumRejected", this)), mContext(context), mRandom(std::random_device{}())
 {
     setObjectName(QStringLiteral("frmAutoTest"));
     setWindowTitle(QStringLiteral("AutoTest"));
@@ -84,7 +84,7 @@ void frmAutoTest::cmdLoadGrid_Click()
 {
     if (CommandRun::Active())
         return;
-    mRandom = RandomStream(RandomStream::ClockSeed(), 0);
+    mRandom.seed(std::random_device{}());
     mbStop = false;
     modMain::gbAutoTest = true;
     mlNumDesigns = mlNumFailConverge = mlNumInvalid = mlNumMissing = mlNumRejected = 0;
@@ -156,14 +156,14 @@ QString frmAutoTest::LevelName(int factor, int level) const
 
 void frmAutoTest::InitFactors()
 {
-    const int numFactors = mRandom.RandomIndex(2, kMaxFactors);
+    const int numFactors = RandomIndex(2, kMaxFactors);
     mFactorNames.clear();
     mLevelCounts.clear();
     TextTable table(0, kMaxLevels, 1, numFactors);
     LongArray levelCounts(1, numFactors);
     for (int f = 1; f <= numFactors; ++f) {
         mFactorNames.push_back(QString(QChar(65 + f)));  // "B" for factor 1 up to "K" for factor 10
-        mLevelCounts.push_back(mRandom.RandomIndex(2, kMaxLevels));
+        mLevelCounts.push_back(RandomIndex(2, kMaxLevels));
         levelCounts(f) = mLevelCounts.back();
         table(0, f) = mFactorNames.back();
         for (int l = 1; l <= levelCounts.at(f); ++l)
@@ -175,18 +175,18 @@ void frmAutoTest::InitFactors()
 void frmAutoTest::InitConstraints()
 {
     const int numFactors = int(mFactorNames.size());
-    const int numConstraints = mRandom.RandomIndex(0, 1);
+    const int numConstraints = RandomIndex(0, 1);
     mConstraintCodes.clear();
     if (numConstraints == 0)
         return;
     TextTable table(1, numConstraints, 1, 4);
     for (int c = 1; c <= numConstraints; ++c) {
-        const int ifFactor = mRandom.RandomIndex(1, numFactors);
+        const int ifFactor = RandomIndex(1, numFactors);
         int thenFactor = ifFactor;
         while (thenFactor == ifFactor)
-            thenFactor = mRandom.RandomIndex(1, numFactors);
-        const int ifLevel = mRandom.RandomIndex(1, mLevelCounts[std::size_t(ifFactor - 1)]);
-        const int thenLevel = mRandom.RandomIndex(1, mLevelCounts[std::size_t(thenFactor - 1)]);
+            thenFactor = RandomIndex(1, numFactors);
+        const int ifLevel = RandomIndex(1, mLevelCounts[std::size_t(ifFactor - 1)]);
+        const int thenLevel = RandomIndex(1, mLevelCounts[std::size_t(thenFactor - 1)]);
         table(c, 1) = mFactorNames[std::size_t(ifFactor - 1)];
         table(c, 2) = LevelName(ifFactor, ifLevel);
         table(c, 3) = mFactorNames[std::size_t(thenFactor - 1)];
@@ -203,12 +203,12 @@ void frmAutoTest::InitPrevTest()
     // Tests already run keep the constraints (one that breaks them is refused): a test that
     // breaks one is drawn again, a few times, and left out if it still does.
     std::vector<std::vector<int>> runs;
-    for (int p = mRandom.RandomIndex(0, 20); p > 0; --p) {
+    for (int p = RandomIndex(0, 20); p > 0; --p) {
         std::vector<int> run(std::size_t(numFactors), 0);
         bool keeps = false;
         for (int attempt = 0; attempt < 20 && !keeps; ++attempt) {
             for (int f = 1; f <= numFactors; ++f)
-                run[std::size_t(f - 1)] = mRandom.RandomIndex(1, mLevelCounts[std::size_t(f - 1)]);
+                run[std::size_t(f - 1)] = RandomIndex(1, mLevelCounts[std::size_t(f - 1)]);
             keeps = std::none_of(mConstraintCodes.begin(), mConstraintCodes.end(), [&](const std::array<int, 4>& c) {
                 return run[std::size_t(c[0] - 1)] == c[1] && run[std::size_t(c[2] - 1)] == c[3];
             });

@@ -5,11 +5,11 @@
 // constraint, miss a pair or were rejected by validation.
 
 #include "app/DesktopContext.h"
-#include "engine/RandomStream.h"
 
 #include <QWidget>
 
 #include <array>
+#include <random>
 #include <cstdint>
 #include <vector>
 
@@ -61,7 +61,9 @@ private:
     void ShowCounters();
 
     const CommandContext mContext;
-    RandomStream mRandom;
+    // A whole number from a to b, both included.
+    int RandomIndex(int a, int b) { return std::uniform_int_distribution<int>(a, b)(mRandom); }
+    std::mt19937_64 mRandom;
     bool mbStop = false;
     std::int32_t mlDesignsPerRun = kDesignsPerRun;
     std::int32_t mlNumDesigns = 0;

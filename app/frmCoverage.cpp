@@ -121,12 +121,10 @@ void frmCoverage::LayOut()
 void frmCoverage::Refresh()
 {
     mRead = modMain::ReadCommandDesign(mContext, mDesign);
-    mReport = CoverageReport();
-    if (mRead) {
-        const auto rows = mContext.design.TestCaseNames(mDesign.text.numFactors);
-        mReport = ReportCoverage(mDesign.tables, *mDesign.constraints, rows, {spnStrength->value(), true, true});
-        mExplainer = std::make_unique<ExclusionExplainer>(*mDesign.constraints);
-    }
+    mReport = vantrel::Coverage();
+    if (mRead)
+        mReport = mDesign.design->CoverageOf(mContext.design.TestCaseNames(mDesign.text.numFactors),
+                                             {spnStrength->value(), true, true});
     lblSummary->setText(mRead ? SummarizeCoverage(mReport).text : QStringLiteral("The design does not read."));
     lblDetail->clear();
     FillChart();
@@ -139,8 +137,8 @@ void frmCoverage::Refresh()
 QStringList frmCoverage::RequirementNames() const
 {
     QStringList names;
-    for (const CoverageRequirement& requirement : mReport.requirements)
-        names << RequirementName(requirement, mDesign.text);
+    for (const vantrel::Requirement& requirement : mReport.requirements)
+        names << QString::fromStdString(requirement.name);
     return names;
 }
 
@@ -166,7 +164,7 @@ void frmCoverage::FillPairs()
         for (int j = 0; j < F; ++j) {
             if (i == j)
                 continue;
-            const CoverageReport::Counts& counts = mReport.factorPairs[mReport.FactorPair(std::min(i, j), std::max(i, j))];
+            const vantrel::Coverage::Counts& counts = mReport.factorPairs[mReport.FactorPair(std::min(i, j), std::max(i, j))];
             QTableWidgetItem* item = Cell(QStringLiteral("%1/%2").arg(counts.covered).arg(counts.required));
             const double share = counts.required > 0 ? double(counts.covered) / double(counts.required) : 1.0;
             item->setBackground(ShareColour(share));
@@ -195,23 +193,24 @@ void frmCoverage::FillCombinations()
     mListed.clear();
     if (!mRead)
         return;
-    const ConstraintModel& model = *mDesign.constraints;
-    for (std::size_t k = 0; k < mReport.problemRows.size() && mListed.size() < kMaxListed; ++k) {
-        const CoverageProblemRow& row = mReport.problemRows[k];
+    const vantrel::Design& design = *mDesign.design;
+    for (std::size_t k = 0; k < mReport.problems.size() && mListed.size() < kMaxListed; ++k) {
+        const vantrel::ProblemRow& row = mReport.problems[k];
         AddListed({Listed::Kind::TestCase, k, {}},
                   row.previous ? QStringLiteral("Previous test %1").arg(row.row + 1) : QStringLiteral("Test case %1").arg(row.row + 1),
-                  QString(), ProblemText(row, model, mDesign.text, 1));
+                  QString(), QString::fromStdString(row.problem));
     }
     for (std::size_t k = 0; k < mReport.missing.size() && mListed.size() < kMaxListed; ++k)
-        AddListed({Listed::Kind::Missing, k, {}}, QStringLiteral("Missing"), LevelsText(mDesign.text, model, mReport.missing[k].entries),
+        AddListed({Listed::Kind::Missing, k, {}}, QStringLiteral("Missing"), LevelsText(design, mReport.missing[k].levels),
                   QString());
     for (std::size_t k = 0; k < mReport.excluded.size() && mListed.size() < kMaxListed; ++k) {
-        const CoverageCombination& excluded = mReport.excluded[k];
-        const bool validOnly = mReport.requirements[std::size_t(excluded.requirement)].kind != CoverageRequirement::Kind::InvalidPairs;
-        ExclusionReason reason = mExplainer->Explain(excluded.entries, validOnly);
-        const QString why = QString::fromStdString(ReasonPhrase(reason, model));
+        const vantrel::Combination& excluded = mReport.excluded[k];
+        const bool validOnly =
+            mReport.requirements[std::size_t(excluded.requirement)].kind != vantrel::Requirement::Kind::InvalidPairs;
+        vantrel::Reason reason = design.Explain(excluded.levels, validOnly);
+        const QString why = QString::fromStdString(reason.phrase);
         AddListed({Listed::Kind::CannotOccur, k, std::move(reason)}, QStringLiteral("Cannot occur"),
-                  LevelsText(mDesign.text, model, excluded.entries), why);
+                  LevelsText(design, excluded.levels), why);
     }
     tblCombinations->resizeColumnToContents(0);
     tblCombinations->resizeColumnToContents(1);
@@ -223,50 +222,35 @@ void frmCoverage::ShowSelected()
     if (ranges.isEmpty() || std::size_t(ranges.first().topRow()) >= mListed.size())
         return;
     const Listed& listed = mListed[std::size_t(ranges.first().topRow())];
-    const ConstraintModel& model = *mDesign.constraints;
+    const vantrel::Design& design = *mDesign.design;
     switch (listed.kind) {
     case Listed::Kind::Missing: {
-        const std::vector<std::int32_t>& entries = mReport.missing[listed.index].entries;
-        lblDetail->setText(LevelsText(mDesign.text, model, entries) + QStringLiteral(" can occur: ") + ExampleText(entries));
+        const std::vector<vantrel::LevelRef>& levels = mReport.missing[listed.index].levels;
+        lblDetail->setText(LevelsText(design, levels) + QStringLiteral(" can occur: ") + ExampleText(levels));
         break;
     }
     case Listed::Kind::CannotOccur:
-        lblDetail->setText(QString::fromStdString(CannotOccurText(
-            LevelsText(mDesign.text, model, mReport.excluded[listed.index].entries).toStdString(), listed.reason, model)));
-        ShowStatementsOf(listed.reason);
+        lblDetail->setText(QString::fromStdString(
+            listed.reason.Sentence(LevelsText(design, mReport.excluded[listed.index].levels).toStdString())));
+        modMain::ShowStatements(mContext, listed.reason.statements);
         break;
     case Listed::Kind::TestCase:
         lblDetail->setText(tblCombinations->item(ranges.first().topRow(), 0)->text() + QLatin1Char(' ') +
                            tblCombinations->item(ranges.first().topRow(), 2)->text() + QLatin1Char('.'));
-        ShowProblemRow(mReport.problemRows[listed.index]);
+        ShowProblemRow(mReport.problems[listed.index]);
         break;
     }
 }
 
-QString frmCoverage::ExampleText(const std::vector<std::int32_t>& entries)
+QString frmCoverage::ExampleText(const std::vector<vantrel::LevelRef>& levels)
 {
-    const ConstraintModel& model = *mDesign.constraints;
-    const ExclusionReason reason = mExplainer->Explain(entries, true);
-    if (reason.kind != ExclusionReason::Kind::CanOccur)
-        return QString::fromStdString(ReasonPhrase(reason, model));
-    std::vector<std::int32_t> row;
-    for (std::int32_t f = 0; f < model.NumFactors(); ++f)
-        row.push_back(model.LevelOffset()[std::size_t(f)] + reason.example[std::size_t(f)]);
-    return QStringLiteral("for example ") + LevelsText(mDesign.text, model, row) + QLatin1Char('.');
+    const vantrel::Reason reason = mDesign.design->Explain(levels, true);
+    if (!reason.CanOccur())
+        return QString::fromStdString(reason.phrase);
+    return QStringLiteral("for example ") + LevelsText(*mDesign.design, RowLevels(reason.example)) + QLatin1Char('.');
 }
 
-void frmCoverage::ShowStatementsOf(const ExclusionReason& reason)
-{
-    frmMain& main = mContext.window;
-    if (!reason.statements.rules.empty()) {
-        main.ShowRulesPlace(mDesign.constraints->RuleLine(reason.statements.rules.front()), 1);
-    } else if (!reason.statements.constraintRows.empty()) {
-        main.SwitchToOutlookItem(frmMain::ItemConstraints);
-        main.Sheet(frmMain::ItemConstraints)->Grid->setActiveCell(1, reason.statements.constraintRows.front());
-    }
-}
-
-void frmCoverage::ShowProblemRow(const CoverageProblemRow& row)
+void frmCoverage::ShowProblemRow(const vantrel::ProblemRow& row)
 {
     // A test case stands in grid row its number + 1, below the factor names.
     const int item = row.previous ? frmMain::ItemPreviousTest : frmMain::ItemTestCases;

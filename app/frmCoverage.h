@@ -8,8 +8,6 @@
 
 #include "app/CommandDesign.h"
 #include "app/DesktopContext.h"
-#include "engine/CoverageReport.h"
-#include "engine/ExclusionExplainer.h"
 
 #include <QWidget>
 
@@ -57,7 +55,7 @@ private:
     struct Listed {
         enum class Kind { Missing, CannotOccur, TestCase } kind;
         std::size_t index;  // in the report's missing, excluded or problem rows
-        ExclusionReason reason;
+        vantrel::Reason reason;
     };
 
     void LayOut();
@@ -66,15 +64,13 @@ private:
     void FillCombinations();
     void AddListed(Listed listed, const QString& what, const QString& levels, const QString& why);
     void ShowSelected();
-    void ShowStatementsOf(const ExclusionReason& reason);
-    void ShowProblemRow(const CoverageProblemRow& row);
-    QString ExampleText(const std::vector<std::int32_t>& entries);
+    void ShowProblemRow(const vantrel::ProblemRow& row);
+    QString ExampleText(const std::vector<vantrel::LevelRef>& levels);
     QStringList RequirementNames() const;
 
     CommandContext mContext;
     CommandDesign mDesign;
     bool mRead = false;
-    CoverageReport mReport;
-    std::unique_ptr<ExclusionExplainer> mExplainer;
+    vantrel::Coverage mReport;
     std::vector<Listed> mListed;
 };

@@ -1,6 +1,6 @@
 #include "app/frmStrength.h"
 
-#include "engine/TupleTable.h"
+#include <vantrel/design.hpp>
 #include "platform/HelpViewer.h"
 
 #include <QDialogButtonBox>
@@ -16,7 +16,7 @@ frmStrength::frmStrength(std::int32_t strength, HelpViewer& help, QWidget* paren
 
     spnStrength = new QSpinBox(this);
     spnStrength->setObjectName(QStringLiteral("spnStrength"));
-    spnStrength->setRange(2, TupleTable::kMaxStrength);
+    spnStrength->setRange(2, vantrel::kMaxStrength);
     spnStrength->setValue(strength);
     auto* caption = new QLabel(QStringLiteral("&Factors at a time:"), this);
     caption->setBuddy(spnStrength);

@@ -2,13 +2,14 @@
 
 #include "app/frmMain.h"
 #include "app/modMain.h"
-#include "engine/CoverageReport.h"
 #include "files/CFile.h"
 #include "model/CConstraints.h"
 #include "model/CFactors.h"
 #include "model/CPrevRuns.h"
 #include "model/DesignWorkbook.h"
-#include "model/EngineDesign.h"
+#include "model/DesignModel.h"
+
+#include <vantrel/design.hpp>
 #include "platform/MessageBox.h"
 #include "settings/RecentFiles.h"
 #include "sheets/DesignHistory.h"
@@ -40,11 +41,9 @@ bool SavedMatrixCurrent(DesignWorkbook& design)
     DesignText text;
     if (design.TestCasesGrid().maxRows() < 2 || !design.Read(false, text))
         return false;
-    const DesignTables tables = ToEngineDesign(text);
-    RuleError error;
-    const std::shared_ptr<const ConstraintModel> model = CompileConstraints(tables, error);
-    return model && model->AnyValidRow() &&
-           ReportCoverage(tables, *model, design.TestCaseNames(text.numFactors), {2, false, false}).Complete();
+    const vantrel::Result<vantrel::Design> compiled = vantrel::Design::Compile(ToModel(text));
+    return compiled && compiled->AnyValidTestCase() &&
+           compiled->CoverageOf(design.TestCaseNames(text.numFactors), {2, false, false}).Complete();
 }
 
 // The design is now the file at gstrCurrentFile, as opened.

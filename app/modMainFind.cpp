@@ -6,8 +6,6 @@
 #include "app/modMainGeneration.h"
 #include "model/DesignWorkbook.h"
 #include "platform/MessageBox.h"
-#include "engine/CoverageReport.h"
-#include "engine/ExclusionExplainer.h"
 #include "search/CFind.h"
 #include "search/CoverageSummary.h"
 #include "search/frmFindInter.h"
@@ -52,19 +50,18 @@ std::int32_t Clamped(std::int64_t count) { return std::int32_t(std::min<std::int
 
 // What the Test Cases sheet covers of what the design requires at the strength given; false
 // when a read failed (it has shown its message).
-bool ReadCoverage(const CommandContext& context, std::int32_t strength, CoverageReport& report)
+bool ReadCoverage(const CommandContext& context, std::int32_t strength, vantrel::Coverage& report)
 {
     CommandDesign design;
     if (!ReadCommandDesign(context, design))
         return false;
-    report = ReportCoverage(design.tables, *design.constraints, context.design.TestCaseNames(design.text.numFactors),
-                            {strength, false, false});
+    report = design.design->CoverageOf(context.design.TestCaseNames(design.text.numFactors), {strength, false, false});
     return true;
 }
 
 // The summary box, after a box for test cases that break a constraint, with what else there
 // is to say after its count; a self-test run shows only a summary that reports a gap.
-void ShowCoverage(const CommandContext& context, const CoverageReport& report, const QString& ending = {})
+void ShowCoverage(const CommandContext& context, const vantrel::Coverage& report, const QString& ending = {})
 {
     if (report.AnySuiteViolation() && !gbAutoTest)
         ShowMessage(context.messages, QStringLiteral("Violated constraints"));
@@ -85,7 +82,7 @@ void FindAllCombinations(const CommandContext& context)
         return;  // the generation has just reported the coverage of its matrix
     if (!HasTwoFactorsAtTwoLevels(context))
         return;
-    CoverageReport report;
+    vantrel::Coverage report;
     if (ReadCoverage(context, 2, report))
         ShowCoverage(context, report);
 }
@@ -94,7 +91,7 @@ void ReportGeneratedCoverage(const CommandContext& context, std::int32_t In_lNum
 {
     if (!HasTwoFactorsAtTwoLevels(context))
         return;
-    CoverageReport report;
+    vantrel::Coverage report;
     if (ReadCoverage(context, In_lNumWays, report))
         ShowCoverage(context, report, ending);
 }
@@ -102,7 +99,7 @@ void ReportGeneratedCoverage(const CommandContext& context, std::int32_t In_lNum
 bool FindAll2Ways(const CommandContext& context, std::int32_t& Ret_lNumFound, std::int32_t& Ret_lNumMissing,
                   bool& Ret_bViolation)
 {
-    CoverageReport report;
+    vantrel::Coverage report;
     const bool read = ReadCoverage(context, 2, report);
     Ret_lNumFound = Clamped(report.Covered() + report.Excluded());
     Ret_lNumMissing = Clamped(report.Missing());
@@ -138,7 +135,7 @@ void FindInteraction(const CommandContext& context)
     CFind find(context.design.TestCasesGrid(), gbAutoTest);
     find.LoadData(t.numFactors, t.levelCounts, t.factors, t.numConstraints, t.constraints, t.numPrevRuns,
                   t.prevRuns);
-    find.LoadConstraints(design.constraints);
+    find.LoadConstraints(*design.design);
     LongArray locations, rows;
     std::int32_t count = 0;
     bool violation = false;
@@ -147,14 +144,10 @@ void FindInteraction(const CommandContext& context)
         return;
     }
     // Not found: a combination no valid test case can hold says why.
-    const ConstraintModel& model = *design.constraints;
-    const std::int32_t a = model.LevelOffset()[std::size_t(firstFactor - 1)] + firstLevel - 1;
-    const std::int32_t b = model.LevelOffset()[std::size_t(secondFactor - 1)] + secondLevel - 1;
-    ExclusionExplainer explainer(model);
-    const ExclusionReason reason = explainer.Explain({a, b}, !model.Invalid(a) && !model.Invalid(b));
-    ShowMessage(context.messages, reason.kind == ExclusionReason::Kind::CanOccur
-                                      ? QStringLiteral("The combination was not found.")
-                                      : QString::fromStdString(CannotOccurText("The combination", reason, model)));
+    const vantrel::LevelRef a{firstFactor - 1, firstLevel - 1}, b{secondFactor - 1, secondLevel - 1};
+    const vantrel::Reason reason = design.design->Explain({a, b}, !design.design->Invalid(a) && !design.design->Invalid(b));
+    ShowMessage(context.messages, reason.CanOccur() ? QStringLiteral("The combination was not found.")
+                                                    : QString::fromStdString(reason.Sentence("The combination")));
 }
 
 void ActivateFoundCombination(const CommandContext& context, std::int32_t In_lNumFound, std::int32_t In_lLocation,

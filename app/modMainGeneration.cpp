@@ -2,7 +2,6 @@
 
 #include "app/CommandDesign.h"
 #include "app/CommandRun.h"
-#include "model/EngineDesign.h"
 #include "app/GenerationReporter.h"
 #include "app/frmMain.h"
 #include "app/frmStatus.h"
@@ -10,25 +9,21 @@
 #include "app/modMain.h"
 #include "model/DesignWorkbook.h"
 #include "app/modMainFind.h"
-#include "engine/CAllCombinations.h"
-#include "engine/CCalcNWay.h"
-#include "engine/EngineFatalError.h"
-#include "engine/RandomStream.h"
-#include "engine/TupleEvolution.h"
 #include "model/GridCellStore.h"
 #include "platform/MessageBox.h"
 #include "platform/StatusPanels.h"
 #include "settings/CDefaults.h"
-#include "engine/CompactionSearch.h"
 #include "sheets/DesignHistory.h"
 #include "sheets/frmGenerate.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLocale>
 
 #include <algorithm>
 #include <limits>
 #include <functional>
+#include <optional>
 
 namespace modMain {
 
@@ -84,6 +79,30 @@ bool PutGeneration(frmMain& main, const QString& what, const QString& strength, 
     return filled;
 }
 
+// Puts the listing on the Test Cases sheet: one shared text per level name, so that the
+// sheet's cells hold references, not copies.
+void PutListing(const CommandContext& context, const CommandDesign& design, GenerationReporter& reporter,
+                const vantrel::Listing& listing)
+{
+    std::vector<std::vector<QString>> names{std::size_t(listing.Factors())};
+    for (int f = 0; f < listing.Factors(); ++f)
+        for (int l = 0; l < listing.LevelCount(f); ++l)
+            names[std::size_t(f)].push_back(QString::fromStdString(listing.Shown(f, l)));
+    std::vector<bool> removal(std::size_t(listing.Rows()));
+    for (std::int64_t r = 0; r < listing.Rows(); ++r)
+        removal[std::size_t(r)] = listing.Removed(r);
+    const auto cell = [&](int i, int c) {
+        if (c == 1 && (i & 0xFFFF) == 0)
+            QCoreApplication::processEvents();  // a long listing keeps the windows painted
+        return names[std::size_t(c - 1)][std::size_t(listing.Level(i - 1, c - 1))];
+    };
+    frmMain& main = context.window;
+    if (PutGeneration(main, QStringLiteral("Generate All Combinations"), QString(), [&] {
+            return LoadIntoTestCases(main, reporter, design.text, int(listing.Rows()), cell, removal);
+        }))
+        main.SwitchToOutlookItem(frmMain::ItemTestCases);
+}
+
 // Keeps a pointer to the running search's reporter for Stop.
 class RunningSearch {
 public:
@@ -123,23 +142,14 @@ void GenerateNWayAsked(const CommandContext& context)
 }
 
 namespace {
-// What a search left for the command: the matrix, whether it converged, and what ended it.
-struct SearchResult {
-    GeneratedMatrix matrix;
-    std::int32_t numRows = 0;
-    bool converged = false;
-    QString ending;  // the time limit or Stop, and what compaction removed; empty when neither
-};
-
 // Why the search runs another number of evolutions than Options holds.
-QString EvolutionNote(std::int32_t evolutions, std::int32_t set, std::int32_t strength, bool mixed)
+QString EvolutionNote(std::int32_t evolutions, std::int32_t set)
 {
     if (evolutions == set)
         return {};
-    if (strength > 2 || mixed)
-        return QStringLiteral("%1 evolutions, not the %2 of Options: a search of combinations of three or more levels, "
+    if (evolutions == 3 && set > 3)
+        return QStringLiteral("3 evolutions, not the %1 of Options: a search of combinations of three or more levels, "
                               "or with groups or invalid levels, weighs 50 candidates for every test case.")
-            .arg(evolutions)
             .arg(set);
     return QStringLiteral("%1 evolutions, not the %2 of Options: a design of so many pairs of levels runs as many as a "
                           "fixed amount of work holds.")
@@ -148,55 +158,52 @@ QString EvolutionNote(std::int32_t evolutions, std::int32_t set, std::int32_t st
 }
 
 // What ended the search besides covering everything, and what compaction took away.
-// previous: the previous tests, which the matrix's counts include.
-QString SearchEnding(const CCalcNWay& calc, const GenerationReporter& reporter, const CDefaults& settings,
-                     std::int32_t previous)
+QString SearchEnding(const vantrel::Suite& suite, const GenerationReporter& reporter, const CDefaults& settings)
 {
     QStringList said;
     if (reporter.StopPressed())
         said << QStringLiteral("Stop ended the search.");
-    else if (settings.bTimeLimit && (calc.EvolutionCut() || calc.Compaction().timeUp))
+    else if (settings.bTimeLimit && suite.timeUp)
         said << QStringLiteral("The time limit of %1 seconds ended the search.").arg(settings.lTimeLimitSeconds);
-    const CompactionSearch::Outcome& compaction = calc.Compaction();
-    if (compaction.rowsBefore > 0)
+    if (suite.compactedFrom > 0)
         said << QStringLiteral("Compaction removed %1 of %2 test cases.")
-                    .arg(compaction.rowsBefore - compaction.rowsAfter)
-                    .arg(compaction.rowsBefore - previous);
+                    .arg(suite.compactedFrom - suite.compactedTo)
+                    .arg(suite.compactedFrom);
     return said.join(QLatin1Char(' '));
 }
 
-// Runs the covering-matrix search with the settings' budget; Failed after the engine's message.
-GenerationOutcome SearchMatrix(const CommandContext& context, const CommandDesign& design, std::int32_t strength,
-                               GenerationReporter& reporter, std::int32_t evolutions, SearchResult& result)
+// The search with the settings' budget; an error of the library is shown (an internal one
+// ends the program), and nothing is given.
+std::optional<vantrel::Suite> SearchMatrix(const CommandContext& context, const CommandDesign& design,
+                                           std::int32_t strength, GenerationReporter& reporter)
 {
-    try {
-        CCalcNWay calc(reporter, evolutions, RandomStream::ClockSeed());
-        calc.SetConstraints(design.constraints);
-        // Within a time limit compaction takes what the evolutions leave, unless an effort is set.
-        const CDefaults& settings = context.settings;
-        if (settings.bCompactTestCases)
-            calc.SetCompaction(std::int64_t{settings.lCompactEffort} * 1000);
-        else if (settings.bTimeLimit)
-            calc.SetCompaction(std::numeric_limits<std::int64_t>::max());
-        if (settings.bTimeLimit)
-            calc.SetTimeLimit(settings.lTimeLimitSeconds);
-        if (!calc.CalcNWayQXVMatrix(strength, design.tables, result.matrix, result.numRows, result.converged))
-            return GenerationOutcome::Failed;
-        result.ending = SearchEnding(calc, reporter, settings, std::int32_t(design.tables.prevRuns.size()));
-    } catch (const EngineFatalError&) {
+    const CDefaults& settings = context.settings;
+    vantrel::Options options;
+    options.strength = strength;
+    options.pairEvolutions = settings.lMaxNumEvolutions;
+    if (settings.bCompactTestCases)
+        options.compactMoves = std::int64_t{settings.lCompactEffort} * 1000;
+    if (settings.bTimeLimit)
+        options.timeLimit = settings.lTimeLimitSeconds;
+    vantrel::Result<vantrel::Suite> suite = design.design->Generate(
+        options, [&reporter](const vantrel::Progress& progress) { return reporter.SearchProgress(progress); },
+        [&reporter](std::exception_ptr error) { reporter.ReportWorkerError(error); });
+    reporter.CloseSearchProgress();
+    if (suite)
+        return std::move(suite).value();
+    ShowLibraryError(context, suite.error());
+    if (suite.error().kind == vantrel::Error::Kind::Internal)
         EndProgram(context.window);
-        return GenerationOutcome::Failed;
-    }
-    return GenerationOutcome::Generated;
+    return std::nullopt;
 }
 
 // Puts the search's matrix on the Test Cases sheet as a step of the history; false when the
 // user cancelled the filling.
 bool PutSearched(const CommandContext& context, const CommandDesign& design, GenerationReporter& reporter,
-                 const SearchResult& result, const QString& strength)
+                 const vantrel::Suite& suite, const QString& strength)
 {
     frmMain& main = context.window;
-    if (result.numRows < 1) {
+    if (suite.rows.empty()) {
         // The sheet must not go on showing a matrix of an earlier design as this one's.
         PutGeneration(main, QStringLiteral("Generate ") + strength, QString(), [&main] {
             main.TestCasesSheet()->SetupGrid();
@@ -207,11 +214,11 @@ bool PutSearched(const CommandContext& context, const CommandDesign& design, Gen
                         MsgButtons::OkCancel, MsgIcon::Information);
         return true;
     }
-    const auto cell = [&result](int i, int c) {
-        return QString::fromStdString(result.matrix.names[std::size_t(i - 1)][std::size_t(c - 1)]);
+    const auto cell = [&suite](int i, int c) {
+        return QString::fromStdString(suite.rows[std::size_t(i - 1)][std::size_t(c - 1)]);
     };
     return PutGeneration(main, QStringLiteral("Generate ") + strength, strength, [&] {
-        return LoadIntoTestCases(main, reporter, design.text, result.numRows, cell, {});
+        return LoadIntoTestCases(main, reporter, design.text, int(suite.rows.size()), cell, {});
     });
 }
 }  // namespace
@@ -227,22 +234,19 @@ GenerationOutcome GenerateNWay(const CommandContext& context, std::int32_t In_lN
     if (!ReadCommandDesign(context, design) || !AnyValidTestCase(context, design))
         return GenerationOutcome::Refused;
 
-    const bool mixed = design.constraints->HasMixedRequirements();
-    const std::int32_t evolutions = TupleEvolution::EvolutionsFor(In_lNumWays, context.settings.lMaxNumEvolutions, mixed,
-                                                                  TupleEvolution::PairsOf(design.tables.levelCounts));
+    const std::int32_t evolutions = design.design->DefaultEvolutions(In_lNumWays, context.settings.lMaxNumEvolutions);
     GenerationReporter reporter(&context.window);
     reporter.setEvolutionTotal(std::max<std::int32_t>(evolutions, 1),  // as the search counts them
-                               EvolutionNote(evolutions, context.settings.lMaxNumEvolutions, In_lNumWays, mixed));
+                               EvolutionNote(evolutions, context.settings.lMaxNumEvolutions));
     reporter.setTimeLimit(context.settings.bTimeLimit ? context.settings.lTimeLimitSeconds : 0);
     RunningSearch running(reporter);
     CommandRun run(context.window, [&reporter] { reporter.RequestStop(); });
-    SearchResult result;
-    if (const GenerationOutcome searched = SearchMatrix(context, design, In_lNumWays, reporter, evolutions, result);
-        searched != GenerationOutcome::Generated)
-        return searched;
+    const std::optional<vantrel::Suite> suite = SearchMatrix(context, design, In_lNumWays, reporter);
+    if (!suite)
+        return GenerationOutcome::Failed;
     // Previous tests that already cover every pair leave nothing to generate: coverage is complete.
-    Ret_bConverge = result.converged || result.numRows < 1;
-    if (!PutSearched(context, design, reporter, result, QStringLiteral("%1-Way").arg(In_lNumWays)))
+    Ret_bConverge = suite->converged;
+    if (!PutSearched(context, design, reporter, *suite, QStringLiteral("%1-Way").arg(In_lNumWays)))
         return GenerationOutcome::Cancelled;
     context.window.SwitchToOutlookItem(frmMain::ItemTestCases);
 
@@ -250,7 +254,7 @@ GenerationOutcome GenerateNWay(const CommandContext& context, std::int32_t In_lN
         ShowMessage(context.messages,
                     QStringLiteral("Failed to converge; this is usually caused by a nested constraint."),
                     MsgButtons::Ok, MsgIcon::None, 26);
-    ReportGeneratedCoverage(context, In_lNumWays, result.ending);
+    ReportGeneratedCoverage(context, In_lNumWays, SearchEnding(*suite, reporter, context.settings));
     return GenerationOutcome::Generated;
 }
 
@@ -273,34 +277,24 @@ void GenerateAllPossible(const CommandContext& context)
     CommandDesign design;
     if (!ReadCommandDesign(context, design) || !AnyValidTestCase(context, design))
         return;
-    const DesignText& t = design.text;
-
     frmMain& main = context.window;
     GenerationReporter reporter(&main);
     CommandRun run(main, nullptr);
-    CAllCombinations all(reporter);
     // The sheet's cell for every combination; the rows go straight from the listing into it.
-    all.SetBytesPerShownCell(GridCellStore::kBytesPerCell);
-    all.SetThousandsSeparator(QLocale().groupSeparator().toStdString());
-    AllCombinationsMatrix listing;
-    std::vector<bool> removal;
-    if (!all.CalcAllPossible(design.tables, *design.constraints, listing, removal))
-        return;  // declined, refused or cancelled: the sheet is as it was
-
-    // One shared text per level name: the sheet's cells hold references, not copies.
-    const int numFactors = listing.NumFactors();
-    std::vector<std::vector<QString>> names{std::size_t(numFactors)};
-    for (int f = 0; f < numFactors; ++f)
-        for (int l = 0; l <= listing.LevelCount(f); ++l)
-            names[std::size_t(f)].push_back(QString::fromStdString(listing.Name(f, l)));
-    const auto cell = [&](int i, int c) {
-        if (c == 1 && (i & 0xFFFF) == 0)
-            QCoreApplication::processEvents();  // a long listing keeps the windows painted
-        return names[std::size_t(c - 1)][std::size_t(listing.LevelCode(i - 1, c - 1))];
+    const vantrel::ListingOptions options{GridCellStore::kBytesPerCell, QLocale().groupSeparator().toStdString()};
+    const auto confirm = [&context](const std::string& question, int helpTopic) {
+        return ShowMessage(context.messages, QString::fromStdString(question), MsgButtons::YesNo, MsgIcon::None,
+                           helpTopic) == MsgResult::Yes;
     };
-    if (PutGeneration(main, QStringLiteral("Generate All Combinations"), QString(),
-                      [&] { return LoadIntoTestCases(main, reporter, t, listing.NumRows(), cell, removal); }))
-        main.SwitchToOutlookItem(frmMain::ItemTestCases);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    vantrel::Result<vantrel::Listing> listed = design.design->AllCombinations(
+        options, confirm, [&reporter](int step, double fraction) { return reporter.ListingProgress(step, fraction); });
+    QGuiApplication::restoreOverrideCursor();
+    if (!listed) {
+        ShowLibraryError(context, listed.error());  // declined or cancelled: the sheet is as it was
+        return;
+    }
+    PutListing(context, design, reporter, listed.value());
 }
 
 }  // namespace modMain

@@ -4,14 +4,6 @@
 #include "cli/CliSupport.h"
 #include "cli/HeadlessDesign.h"
 #include "cli/JsonReport.h"
-#include "cli/SuiteFile.h"
-#include "engine/CAllCombinations.h"
-#include "engine/CCalcNWay.h"
-#include "engine/CoverageReport.h"
-#include "engine/EngineFatalError.h"
-#include "engine/RandomStream.h"
-#include "engine/SeedCompletion.h"
-#include "engine/TupleEvolution.h"
 #include "files/ExportOutput.h"
 #include "files/FileWriter.h"
 #include "files/MatrixExport.h"
@@ -20,6 +12,8 @@
 #include "model/GridCellStore.h"
 #include "platform/MessageBox.h"
 #include "search/CoverageSummary.h"
+
+#include <vantrel/delimited.hpp>
 
 #include <QFile>
 #include <QJsonArray>
@@ -38,15 +32,6 @@ using namespace CliSupport;
 
 namespace {
 
-// The header line of a matrix: the factor names.
-QString NamesLine(const DesignText& tables, TextFormat format)
-{
-    QStringList names;
-    for (int f = 1; f <= tables.numFactors; ++f)
-        names << tables.factors.at(0, f);
-    return DelimitedLine(names, format) + QLatin1Char('\n');
-}
-
 constexpr qsizetype kChunkBytes = 1 << 16;
 
 QString Counted(std::size_t count, const char* one, const char* many)
@@ -54,240 +39,30 @@ QString Counted(std::size_t count, const char* one, const char* many)
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
 }
 
-QString MatrixText(const DesignText& tables, const std::vector<std::vector<QString>>& rows, TextFormat format)
-{
-    QString text = NamesLine(tables, format);
-    for (const std::vector<QString>& row : rows)
-        text += DelimitedLine(QStringList(row.begin(), row.end()), format) + QLatin1Char('\n');
-    return text;
-}
-
-// The generated suite as one JSON document, with what it covers of what the design requires.
-QByteArray GeneratedJson(const ReadDesign& read, const GeneratedMatrix& matrix,
-                         const std::vector<std::vector<QString>>& rows, const CliOptions& options, std::uint64_t seed,
-                         bool converged)
-{
-    const CoverageReport report =
-        ReportCoverage(read.design, *read.constraints, matrix.names, {options.strength, false, false});
-    QJsonObject summary = JsonReport::CoverageSummary(report, read.tables);
-    summary.insert(QStringLiteral("rows"), double(rows.size()));
-    summary.insert(QStringLiteral("strength"), options.strength);
-    summary.insert(QStringLiteral("seed"), QString::number(seed));  // as text: JSON numbers lose 64-bit seeds
-    QJsonArray warnings;
-    if (!converged)
-        warnings.append(QStringLiteral("Failed to converge; this is usually caused by a nested constraint."));
-    summary.insert(QStringLiteral("warnings"), warnings);
-    return JsonReport::Document(read.tables, rows, summary);
-}
-
 }  // namespace
 
 namespace {
-
-std::vector<std::string> RowNames(const DesignTables& design, const std::vector<std::int32_t>& codes, bool shown)
-{
-    std::vector<std::string> names;
-    for (std::int32_t f = 0; f < design.NumFactors(); ++f)
-        names.push_back(shown ? design.ShownName(f, codes[std::size_t(f)] + 1) : design.Name(f, codes[std::size_t(f)] + 1));
-    return names;
-}
-
-// --previous: its rows join the design's previous tests. --include: its rows, completed, too,
-// and they are the suite's first rows (seedRows, as shown).
-int AddSeedsAndPrevious(const CliOptions& options, ReadDesign& read, std::vector<std::vector<QString>>& seedRows)
-{
-    DesignTables& design = read.design;
-    if (!options.previous.isEmpty()) {
-        SuiteRows previous;
-        if (const int failed = ReadRowsFile(options.previous, design, true, previous))
-            return failed;
-        for (std::size_t r = 0; r < previous.codes.size(); ++r) {
-            const std::vector<std::int32_t>& codes = previous.codes[r];
-            CoverageProblemRow problem;
-            for (std::int32_t f = 0; f < design.NumFactors(); ++f)
-                problem.invalidLevels += design.Invalid(f, codes[std::size_t(f)] + 1);
-            if (problem.invalidLevels > 1 || !read.constraints->RowIsValid(codes.data())) {
-                problem.broken = read.constraints->BrokenBy(codes.data());
-                Tell(QStringLiteral("%1:%2:1: this test %3").arg(options.previous)
-                         .arg(previous.lines[r])
-                         .arg(ProblemText(problem, *read.constraints, read.tables, HeadlessDesign::RulesFirstLine())));
-                return kExitRefused;
-            }
-            design.prevRuns.push_back(RowNames(design, codes, false));
-        }
-    }
-    if (options.include.isEmpty())
-        return kExitOk;
-    SuiteRows seeds;
-    if (const int failed = ReadRowsFile(options.include, design, false, seeds))
-        return failed;
-    const ConstraintModel& model = *read.constraints;
-    std::vector<std::vector<std::int32_t>> previousCodes;
-    for (const std::vector<std::string>& run : design.prevRuns) {
-        std::vector<std::int32_t>& codes = previousCodes.emplace_back();
-        for (std::int32_t f = 0; f < design.NumFactors(); ++f)
-            codes.push_back(design.LevelOfShownName(f, run[std::size_t(f)]) - 1);
-    }
-    std::vector<std::int32_t> weights(std::size_t(model.NumEntries()), 1);
-    for (const auto& [at, weight] : read.tables.levelWeights)
-        if (at.second <= model.NumFactors() && at.first <= model.Levels()[std::size_t(at.second - 1)])
-            weights[std::size_t(model.LevelOffset()[std::size_t(at.second - 1)] + at.first - 1)] = weight;
-    const std::int32_t broken = CompleteSeedRows(model, previousCodes, seeds.codes, weights);
-    if (broken >= 0) {
-        std::fprintf(stderr, "%s:%d:1: no valid test case holds the levels of this row\n",
-                     QFile::encodeName(options.include).constData(), seeds.lines[std::size_t(broken)]);
-        return kExitRefused;
-    }
-    for (const std::vector<std::int32_t>& codes : seeds.codes) {
-        design.prevRuns.push_back(RowNames(design, codes, false));
-        std::vector<QString>& shown = seedRows.emplace_back();
-        for (const std::string& name : RowNames(design, codes, true))
-            shown.push_back(QString::fromStdString(name));
-    }
-    return kExitOk;
-}
-
-// What compaction did and which options repeat a time budget's result, on standard error.
-void TellCompaction(const CliOptions& options, const CCalcNWay& calc, const DesignTables& design)
-{
-    const bool compact = options.compactSeconds > 0 || options.compactMoves > 0 || options.timeLimit > 0;
-    const MatrixCompaction::Outcome& done = calc.Compaction();
-    if (compact && done.rowsBefore > 0) {
-        const auto previous = static_cast<std::int32_t>(design.prevRuns.size());
-        std::fprintf(stderr, "Compaction: %d test cases before, %d after, %lld moves%s.\n", done.rowsBefore - previous,
-                     done.rowsAfter - previous, static_cast<long long>(done.moves),
-                     done.timeUp ? " (stopped by the time limit)" : "");
-    }
-    // Where an evolution was cut short or several compactions stopped at moves of their own,
-    // only the same budget repeats the suite.
-    if (options.timeLimit > 0 && calc.EvolutionCut())
-        std::fprintf(stderr, "Within %g s: %d evolutions, the last cut short by the time limit, and %lld compaction moves.\n",
-                     options.timeLimit, calc.EvolutionsFinished(), static_cast<long long>(done.moves));
-    else if (options.timeLimit > 0 && calc.CompactionsRun() > 1)
-        std::fprintf(stderr, "Within %g s: %d evolutions and %u compactions at once, the one kept of %lld moves.\n",
-                     options.timeLimit, calc.EvolutionsFinished(), calc.CompactionsRun(), static_cast<long long>(done.moves));
-    else if (options.timeLimit > 0)
-        std::fprintf(stderr, "Within %g s: %d evolutions and %lld compaction moves (--evolutions %d --compact-moves %lld).\n",
-                     options.timeLimit, calc.EvolutionsFinished(), static_cast<long long>(done.moves),
-                     calc.EvolutionsFinished(), static_cast<long long>(std::max<std::int64_t>(done.moves, 1)));
-}
-
-// The search with the options' budget: kExitOk with the matrix, or the exit status.
-int Search(const CliOptions& options, const ReadDesign& read, std::uint64_t seed, CliReporter& reporter,
-           GeneratedMatrix& matrix, std::int32_t& numRows, bool& converged)
-{
-    const std::int32_t evolutions = options.evolutionsGiven
-                                        ? options.evolutions
-                                        : TupleEvolution::EvolutionsFor(options.strength, options.evolutions,
-                                                                        read.constraints->HasMixedRequirements(),
-                                                                        TupleEvolution::PairsOf(read.design.levelCounts));
-    CCalcNWay calc(reporter, evolutions, seed, options.threads);
-    calc.SetConstraints(read.constraints);
-    if (options.compactSeconds > 0 || options.compactMoves > 0 || options.timeLimit > 0)
-        calc.SetCompaction(options.compactMoves > 0 ? options.compactMoves : std::numeric_limits<std::int64_t>::max(),
-                           options.compactSeconds);
-    calc.SetTimeLimit(options.timeLimit);
-    try {
-        if (!calc.CalcNWayQXVMatrix(options.strength, read.design, matrix, numRows, converged))
-            return kExitRefused;
-    } catch (const EngineFatalError&) {
-        return kExitRefused;  // its message has been shown
-    }
-    reporter.closeNWayProgress();
-    TellCompaction(options, calc, read.design);
-    return kExitOk;
-}
-
-// --save: the suite becomes the design file's matrix, unless another program changed the file.
-int SaveSuite(const CliOptions& options, const DesignText& tables, const std::vector<std::vector<QString>>& rows,
-              CliReporter& reporter)
-{
-    HeadlessDesign::SetTestCases(tables, rows);
-    reporter.setQuestionAnswer(MsgResult::Yes);  // keep a large matrix in the file
-    switch (HeadlessDesign::Save(options.design)) {
-    case CFile::GuardedSave::Saved: return kExitOk;
-    case CFile::GuardedSave::NotSaved: return kExitUsage;
-    case CFile::GuardedSave::ChangedOnDisk: break;
-    }
-    // Another program changed the design while the search ran: its work stays.
-    std::fprintf(stderr, "The design %s was changed on disk since it was read; it was not saved.\n",
-                 QFile::encodeName(options.design).constData());
-    return kExitRefused;
-}
-
-}  // namespace
-
-int Generate(const CliOptions& options)
-{
-    CliReporter reporter;
-    ReadDesign read;
-    if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToGenerate), read))
-        return refused;
-    if (options.save && (options.design == QLatin1String("-") || HeadlessDesign::OpenedModelText())) {
-        std::fprintf(stderr, "vantrel-cli: --save stores the matrix in a design file; a model text holds none "
-                             "(convert it to a .test first)\n");
-        return kExitUsage;
-    }
-    std::vector<std::vector<QString>> rows;  // the seeds first
-    if (const int failed = AddSeedsAndPrevious(options, read, rows))
-        return failed;
-    const std::uint64_t seed = options.seedGiven ? options.seed : RandomStream::ClockSeed();
-    GeneratedMatrix matrix;
-    std::int32_t numRows = 0;
-    bool converged = false;
-    if (const int failed = Search(options, read, seed, reporter, matrix, numRows, converged))
-        return failed;
-    if (numRows < 1 && rows.empty()) {
-        ShowMessage(QStringLiteral("The Previous Tests contain all the combinations."), MsgButtons::OkCancel,
-                    MsgIcon::Information);
-        return kExitRefused;
-    }
-    for (int r = 0; r < numRows; ++r) {
-        std::vector<QString>& row = rows.emplace_back();
-        for (const std::string& name : matrix.names[std::size_t(r)])
-            row.push_back(QString::fromStdString(name));
-    }
-    if (!converged)
-        ShowMessage(QStringLiteral("Failed to converge; this is usually caused by a nested constraint."),
-                    MsgButtons::Ok, MsgIcon::None, 26);
-
-    const QByteArray output = options.json ? GeneratedJson(read, matrix, rows, options, seed, converged)
-                                           : MatrixText(read.tables, rows, options.format).toUtf8();
-    if (!WriteBytes(options.output, [&](QIODevice& device) { return WriteToDevice(device, output); }))
-        return kExitUsage;
-    return options.save ? SaveSuite(options, read.tables, rows, reporter) : kExitOk;
-}
-
-namespace {
-
-// A level's or a pair's cells: factor name and level name, for each entry.
-QStringList EntryCells(const DesignText& tables, const ConstraintModel& model, std::initializer_list<int> entries)
-{
-    QStringList cells;
-    for (const int entry : entries)
-        cells << ::EntryCells(tables, model, entry);
-    return cells;
-}
 
 // validate's answer as one JSON document: whether the design is valid, its rules and groups,
 // and what its constraints exclude together.
 int ValidateJson(const ReadDesign& read)
 {
-    const ConstraintModel& model = *read.constraints;
+    const vantrel::Design& design = *read.design;
+    const vantrel::ExcludedTogether excluded = design.Excluded();
     QJsonArray levels, pairs;
-    for (const int dead : model.Implied().deadLevels)
-        levels.append(QJsonArray::fromStringList(EntryCells(read.tables, model, {dead})));
-    for (const auto& [a, b] : model.Implied().pairs)
-        pairs.append(QJsonArray::fromStringList(EntryCells(read.tables, model, {a, b})));
-    const QJsonObject summary{{QStringLiteral("valid"), model.AnyValidRow()},
-                              {QStringLiteral("rules"), model.NumRules()},
-                              {QStringLiteral("groups"), int(model.Groups().size())},
+    for (const vantrel::LevelRef& level : excluded.levels)
+        levels.append(QJsonArray::fromStringList(LevelCells(design, level)));
+    for (const auto& [a, b] : excluded.pairs)
+        pairs.append(QJsonArray::fromStringList(LevelCells(design, {a, b})));
+    const QJsonObject summary{{QStringLiteral("valid"), design.AnyValidTestCase()},
+                              {QStringLiteral("rules"), design.NumRules()},
+                              {QStringLiteral("groups"), design.NumGroups()},
                               {QStringLiteral("excludedLevels"), levels},
                               {QStringLiteral("excludedPairs"), pairs},
                               {QStringLiteral("warnings"), QJsonArray()}};
     const QByteArray text = JsonReport::Document(read.tables, {}, summary);
     std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
-    return model.AnyValidRow() ? kExitOk : kExitRefused;
+    return design.AnyValidTestCase() ? kExitOk : kExitRefused;
 }
 
 }  // namespace
@@ -298,35 +73,33 @@ int Validate(const CliOptions& options)
     ReadDesign read;
     if (const int refused = OpenAndRead(options, QString(), read))
         return refused;
-    const ConstraintModel& model = *read.constraints;
+    const vantrel::Design& design = *read.design;
     if (options.json)
         return ValidateJson(read);
     QTextStream out(stdout);
-    if (!model.AnyValidRow()) {
-        out << NoValidTestCase(model, HeadlessDesign::RulesFirstLine()) << "\n";
+    if (!design.AnyValidTestCase()) {
+        out << QString::fromStdString(design.WhyNoValidTestCase()) << "\n";
         return kExitRefused;
     }
     out << "The design is valid.\n";
-    if (model.NumRules() > 0 || !model.Groups().empty())
-        out << "The rules text holds " << Counted(std::size_t(model.NumRules()), "rule", "rules")
-            << (model.Groups().empty() ? QString() : QStringLiteral(" and ") + Counted(model.Groups().size(), "group", "groups"))
+    if (design.NumRules() > 0 || design.NumGroups() > 0)
+        out << "The rules text holds " << Counted(std::size_t(design.NumRules()), "rule", "rules")
+            << (design.NumGroups() == 0 ? QString() : QStringLiteral(" and ") + Counted(std::size_t(design.NumGroups()), "group", "groups"))
             << ".\n";
     // With invalid levels or groups, what the saved matrix covers of each kind.
-    if (model.HasMixedRequirements())
-        for (const QString& line :
-             CoverageByKind(ReportCoverage(read.design, model, SavedMatrix(read.tables), {2, false, false}), read.tables))
-            out << line << "\n";
+    for (const QString& line : ToStrings(design.CoverageOf(SavedMatrix(read.tables), {2, false, false}).ByKind()))
+        out << line << "\n";
     // Designs whose constraints exclude nothing together keep the one line; otherwise what they
     // exclude follows, a level or a pair a line.
-    const ImpliedExclusions& implied = model.Implied();
-    if (implied.deadLevels.empty() && implied.pairs.empty())
+    const vantrel::ExcludedTogether excluded = design.Excluded();
+    if (excluded.levels.empty() && excluded.pairs.empty())
         return kExitOk;
-    out << "Together the constraints also exclude " << Counted(implied.deadLevels.size(), "level", "levels") << " and "
-        << Counted(implied.pairs.size(), "further pair", "further pairs") << " of levels that no constraint names.\n";
-    for (const int dead : implied.deadLevels)
-        out << DelimitedLine(EntryCells(read.tables, model, {dead}), options.format) << "\n";
-    for (const auto& [a, b] : implied.pairs)
-        out << DelimitedLine(EntryCells(read.tables, model, {a, b}), options.format) << "\n";
+    out << "Together the constraints also exclude " << Counted(excluded.levels.size(), "level", "levels") << " and "
+        << Counted(excluded.pairs.size(), "further pair", "further pairs") << " of levels that no constraint names.\n";
+    for (const vantrel::LevelRef& level : excluded.levels)
+        out << DelimitedLine(LevelCells(design, level), options.format) << "\n";
+    for (const auto& [a, b] : excluded.pairs)
+        out << DelimitedLine(LevelCells(design, {a, b}), options.format) << "\n";
     return kExitOk;
 }
 
@@ -345,18 +118,17 @@ int Export(const CliOptions& options)
 namespace {
 
 // all's listing as one JSON document, written as the rows are made.
-int AllJson(const CliOptions& options, const DesignText& tables, const AllCombinationsMatrix& listing,
-            const std::vector<bool>& removed)
+int AllJson(const CliOptions& options, const DesignText& tables, const vantrel::Listing& listing)
 {
     const bool written = WriteBytes(options.output, [&](QIODevice& device) -> Result<void> {
         QByteArray chunk = JsonReport::Opening(tables);
         std::int64_t count = 0;
-        for (std::int32_t r = 0; r < listing.NumRows(); ++r) {
-            if (removed[std::size_t(r)])
+        for (std::int64_t r = 0; r < listing.Rows(); ++r) {
+            if (listing.Removed(r))
                 continue;
             QStringList cells;
-            for (std::int32_t f = 0; f < listing.NumFactors(); ++f)
-                cells << QString::fromStdString(listing.Name(f, listing.LevelCode(r, f)));
+            for (int f = 0; f < listing.Factors(); ++f)
+                cells << QString::fromStdString(listing.Shown(f, listing.Level(r, f)));
             chunk += JsonReport::Row(cells, count++ == 0);
             if (chunk.size() >= kChunkBytes) {
                 if (Result<void> sent = WriteToDevice(device, chunk); !sent)
@@ -370,49 +142,37 @@ int AllJson(const CliOptions& options, const DesignText& tables, const AllCombin
     return written ? kExitOk : kExitUsage;
 }
 
-}  // namespace
-
-int All(const CliOptions& options)
+// all's listing as delimited text, by the library's one writer: every level's cell made once,
+// the rows written as they are made, a chunk at a time, so that memory does not grow with them.
+int AllDelimited(const CliOptions& options, const vantrel::Design& design, const vantrel::Listing& listing)
 {
-    CliReporter reporter;
-    reporter.setQuestionAnswer(options.yes ? MsgResult::Yes : MsgResult::No);
-    ReadDesign read;
-    if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToGenerate), read))
-        return refused;
-    const DesignText& tables = read.tables;
-
-    CAllCombinations all(reporter);  // the rows are streamed out: no sheet holds them
-    AllCombinationsMatrix listing;
-    std::vector<bool> removed;
-    if (!all.CalcAllPossible(read.design, *read.constraints, listing, removed)) {
-        if (!options.yes && reporter.answeredAQuestion())
-            std::fprintf(stderr, "Answered No. Run it again with --yes to answer Yes.\n");
+    const vantrel::Delimiter delimiter = options.format == TextFormat::Csv ? vantrel::Delimiter::Comma : vantrel::Delimiter::Tab;
+    std::vector<std::vector<QByteArray>> cellBytes(std::size_t(listing.Factors()));
+    for (int f = 0; f < listing.Factors(); ++f)
+        for (int l = 0; l < listing.LevelCount(f); ++l) {
+            const vantrel::Result<std::string> cell = vantrel::DelimitedLine({listing.Shown(f, l)}, delimiter);
+            if (!cell) {
+                Tell(QString::fromStdString(cell.error().message));
+                return kExitRefused;
+            }
+            cellBytes[std::size_t(f)].push_back(QByteArray::fromStdString(cell.value()).chopped(2));
+        }
+    const vantrel::Result<std::string> header = vantrel::DelimitedLine(design.model().FactorNames(), delimiter);
+    if (!header) {
+        Tell(QString::fromStdString(header.error().message));
         return kExitRefused;
     }
-    reporter.closeNWayProgress();
-
-    // Every level's cell as it will be written, quoted where it must be, made once.
-    std::vector<std::vector<QByteArray>> cellBytes(std::size_t(listing.NumFactors()));
-    for (std::int32_t f = 0; f < listing.NumFactors(); ++f)
-        for (std::int32_t code = 0; code <= listing.LevelCount(f); ++code)
-            cellBytes[std::size_t(f)].push_back(
-                DelimitedLine({QString::fromStdString(listing.Name(f, code))}, options.format).toUtf8());
-    const char delimiter = options.format == TextFormat::Csv ? ',' : '\t';
-
-    if (options.json)
-        return AllJson(options, tables, listing, removed);
-    // Written as the rows are made, a chunk at a time: the listing's memory does not grow with it.
     const bool written = WriteBytes(options.output, [&](QIODevice& device) -> Result<void> {
-        QByteArray chunk = NamesLine(tables, options.format).toUtf8();
-        for (std::int32_t r = 0; r < listing.NumRows(); ++r) {
-            if (removed[std::size_t(r)])
+        QByteArray chunk = QByteArray::fromStdString(header.value());
+        for (std::int64_t r = 0; r < listing.Rows(); ++r) {
+            if (listing.Removed(r))
                 continue;
-            for (std::int32_t f = 0; f < listing.NumFactors(); ++f) {
+            for (int f = 0; f < listing.Factors(); ++f) {
                 if (f > 0)
-                    chunk += delimiter;
-                chunk += cellBytes[std::size_t(f)][std::size_t(listing.LevelCode(r, f))];
+                    chunk += delimiter == vantrel::Delimiter::Comma ? ',' : '\t';
+                chunk += cellBytes[std::size_t(f)][std::size_t(listing.Level(r, f))];
             }
-            chunk += '\n';
+            chunk += "\r\n";
             if (chunk.size() >= kChunkBytes) {
                 if (Result<void> sent = WriteToDevice(device, chunk); !sent)
                     return sent;
@@ -422,6 +182,33 @@ int All(const CliOptions& options)
         return WriteToDevice(device, chunk);
     });
     return written ? kExitOk : kExitUsage;
+}
+
+}  // namespace
+
+int All(const CliOptions& options)
+{
+    CliReporter reporter;
+    ReadDesign read;
+    if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToGenerate), read))
+        return refused;
+    bool asked = false;
+    const auto confirm = [&](const std::string& question, int) {
+        Tell(QString::fromStdString(question));
+        asked = true;
+        return options.yes;
+    };
+    vantrel::Result<vantrel::Listing> listing = read.design->AllCombinations(
+        {}, confirm, [&](int step, double fraction) { return reporter.ListingProgress(step, fraction); });
+    reporter.CloseProgress();
+    if (!listing) {
+        if (listing.error().kind != vantrel::Error::Kind::Declined)
+            Tell(QString::fromStdString(listing.error().message));
+        else if (asked)
+            std::fprintf(stderr, "Answered No. Run it again with --yes to answer Yes.\n");
+        return kExitRefused;
+    }
+    return options.json ? AllJson(options, read.tables, listing.value()) : AllDelimited(options, *read.design, listing.value());
 }
 
 int Convert(const CliOptions& options)

@@ -1,7 +1,5 @@
 #include "cli/CliReporter.h"
 
-#include "model/EngineDesign.h"
-
 #include <cstdio>
 #include <unistd.h>
 
@@ -9,13 +7,13 @@ CliReporter::CliReporter() : mTerminal(isatty(STDERR_FILENO) == 1) { SetMessageP
 
 CliReporter::~CliReporter()
 {
-    closeNWayProgress();
+    CloseProgress();
     SetMessagePresenter(nullptr);
 }
 
 MsgResult CliReporter::show(const MessageRequest& request)
 {
-    closeNWayProgress();
+    CloseProgress();
     std::fprintf(stderr, "%s\n", request.text.toLocal8Bit().constData());
     switch (request.buttons) {
     case MsgButtons::YesNo:
@@ -27,31 +25,28 @@ MsgResult CliReporter::show(const MessageRequest& request)
     }
 }
 
-EngineAnswer CliReporter::showMessage(const EngineMessage& message) { return ShowEngineMessage(message); }
-
-bool CliReporter::updateNWayProgress(double fraction, int32_t numComplete, int32_t smallest)
+bool CliReporter::SearchProgress(const vantrel::Progress& progress)
 {
-    if (mTerminal && numComplete != -1) {
-        std::fprintf(stderr, "\rEvolutions: %d  Fewest test cases: %d   ", numComplete, smallest);
+    if (mTerminal && progress.evolutionsDone != -1) {
+        std::fprintf(stderr, "\rEvolutions: %d  Fewest test cases: %d   ", progress.evolutionsDone, progress.bestRows);
         mLineOpen = true;
-    } else if (mTerminal && smallest != -1) {
-        std::fprintf(stderr, "\rCompacting: %d test cases   ", smallest);
+    } else if (mTerminal && progress.bestRows != -1) {
+        std::fprintf(stderr, "\rCompacting: %d test cases   ", progress.bestRows);
         mLineOpen = true;
     }
-    (void)fraction;
-    return false;
+    return true;
 }
 
-bool CliReporter::updateStatusProgress(int barType, double fraction)
+bool CliReporter::ListingProgress(int barType, double fraction)
 {
     if (mTerminal && barType == 1) {
         std::fprintf(stderr, "\rListing combinations: %3d%%", int(fraction * 100));
         mLineOpen = true;
     }
-    return false;
+    return true;
 }
 
-void CliReporter::closeNWayProgress()
+void CliReporter::CloseProgress()
 {
     if (mLineOpen)
         std::fprintf(stderr, "\n");

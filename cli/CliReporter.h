@@ -3,10 +3,11 @@
 // answered from the command line, and a progress line is drawn while standard error is a
 // terminal.
 
-#include "engine/EngineReporter.h"
 #include "platform/MessageBox.h"
 
-class CliReporter : public MessagePresenter, public EngineReporter {
+#include <vantrel/design.hpp>
+
+class CliReporter : public MessagePresenter {
 public:
     CliReporter();
     ~CliReporter() override;
@@ -18,13 +19,12 @@ public:
 
     MsgResult show(const MessageRequest& request) override;
 
-    EngineAnswer showMessage(const EngineMessage& message) override;
-    void showNWayProgress() override {}
-    bool updateNWayProgress(double fraction, int32_t numComplete, int32_t smallest) override;
-    void closeNWayProgress() override;
-    void showStatusProgress() override {}
-    bool updateStatusProgress(int barType, double fraction) override;
-    void setBusyPointer(bool) override {}
+    // The search's progress line; never stops it.
+    bool SearchProgress(const vantrel::Progress& progress);
+    // The listing's; never cancels it.
+    bool ListingProgress(int step, double fraction);
+    // Ends the progress line.
+    void CloseProgress();
 
 private:
     MsgResult mQuestionAnswer = MsgResult::No;

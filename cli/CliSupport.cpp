@@ -3,8 +3,7 @@
 #include "cli/HeadlessDesign.h"
 #include "files/FileWriter.h"
 #include "model/DesignWorkbook.h"
-#include "model/EngineDesign.h"
-#include "search/CoverageSummary.h"
+#include "model/DesignModel.h"
 
 #include <QFile>
 
@@ -67,25 +66,27 @@ int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, ReadD
         return kExitRefused;
     if (!HeadlessDesign::Workbook().Read(true, read.tables))
         return kExitRefused;
-    read.design = ToEngineDesign(read.tables);
-    RuleError error;
-    read.constraints = CompileConstraints(read.design, error);
-    const QByteArray path = HeadlessDesign::ShownPath(options.design).toLocal8Bit();
-    if (!read.constraints) {
-        std::fprintf(stderr, "%s:%d:%d: %s\n", path.constData(), error.at.line + HeadlessDesign::RulesFirstLine() - 1,
-                     error.at.column, error.message.c_str());
-        return kExitRefused;
-    }
-    // A test already run that breaks the constraints is refused as a misnamed one is.
-    const QString broken =
-        BrokenPreviousTest(read.design, *read.constraints, read.tables, HeadlessDesign::RulesFirstLine());
-    if (broken.isEmpty())
+    read.model = ToModel(read.tables, HeadlessDesign::RulesFirstLine());
+    return Recompile(options, read);
+}
+
+int Recompile(const CliOptions& options, ReadDesign& read)
+{
+    vantrel::Result<vantrel::Design> compiled = vantrel::Design::Compile(read.model);
+    if (compiled) {
+        read.design = std::move(compiled).value();
         return kExitOk;
-    std::fprintf(stderr, "%s: %s\n", path.constData(), broken.toLocal8Bit().constData());
+    }
+    const vantrel::Error& error = compiled.error();
+    const QByteArray path = HeadlessDesign::ShownPath(options.design).toLocal8Bit();
+    if (error.kind == vantrel::Error::Kind::Rules)
+        std::fprintf(stderr, "%s:%d:%d: %s\n", path.constData(), error.line, error.column, error.message.c_str());
+    else
+        std::fprintf(stderr, "%s: %s.\n", path.constData(), error.message.c_str());
     return kExitRefused;
 }
 
-int ReadRowsFile(const QString& path, const DesignTables& design, bool wholeRows, SuiteRows& rows)
+int ReadRowsFile(const QString& path, const vantrel::Design& design, bool wholeRows, SuiteRows& rows)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -101,6 +102,14 @@ int ReadRowsFile(const QString& path, const DesignTables& design, bool wholeRows
 std::vector<std::vector<std::string>> SavedMatrix(const DesignText& tables)
 {
     return HeadlessDesign::Workbook().TestCaseNames(tables.numFactors);
+}
+
+vantrel::Row ShownRow(const vantrel::Design& design, const std::vector<int32_t>& codes)
+{
+    vantrel::Row row;
+    for (std::size_t f = 0; f < codes.size(); ++f)
+        row.push_back(codes[f] < 0 ? std::string() : design.Shown({int(f), codes[f]}));
+    return row;
 }
 
 void Tell(const QString& message) { std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData()); }

@@ -4,16 +4,17 @@
 
 #include "cli/CliCommands.h"
 #include "cli/SuiteFile.h"
-#include "engine/ConstraintModel.h"
-#include "engine/DesignTables.h"
 #include "model/DesignText.h"
 #include "platform/Result.h"
+
+#include <vantrel/design.hpp>
 
 #include <QIODevice>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,11 +25,12 @@ inline const char* const kTooSmallToGenerate =
 inline const char* const kTooSmallToSearch =
     "You must have at least two factors at two levels to perform this operation.";
 
-// A read design as the engine takes it, with its constraints compiled once.
+// A read design: its tables, and the library's model of it, compiled once.
 struct ReadDesign {
     DesignText tables;
-    DesignTables design;
-    std::shared_ptr<const ConstraintModel> constraints;
+    vantrel::Model model;
+    std::optional<vantrel::Design> design;
+    std::vector<int> seedLines;  // the line of each seed row in its file
 };
 
 // Opens the design onto the sheets: kExitOk, kExitRefused for a model text with a problem at
@@ -36,13 +38,18 @@ struct ReadDesign {
 int OpenDesign(const CliOptions& options, DesignText* read = nullptr);
 
 // Opens the design, makes the size check of generation and search (when given its refusal),
-// reads the three tables with validation and compiles the constraints; a rules text that does
-// not check is told as DESIGN:LINE:COLUMN: message. kExitOk when the design is ready.
+// reads the three tables with validation and compiles the model; a rules text that does not
+// check is told as DESIGN:LINE:COLUMN: message. kExitOk when the design is ready.
 int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, ReadDesign& read);
+// Compiles the read model again (after rows were added to it); kExitOk, or the exit status
+// after the problem was told.
+int Recompile(const CliOptions& options, ReadDesign& read);
 
 // The rows of a TSV, CSV or JSON file as level codes; kExitOk, or the exit status after the
 // problem was told (FILE:LINE:COLUMN: message).
-int ReadRowsFile(const QString& path, const DesignTables& design, bool wholeRows, SuiteRows& rows);
+int ReadRowsFile(const QString& path, const vantrel::Design& design, bool wholeRows, SuiteRows& rows);
+// A row of level codes (0-based, -1 for none) as test cases show the levels ("" for none).
+vantrel::Row ShownRow(const vantrel::Design& design, const std::vector<int32_t>& codes);
 
 // The test cases of the opened design's saved matrix, as level names (or as shown).
 std::vector<std::vector<std::string>> SavedMatrix(const DesignText& tables);

@@ -7,9 +7,6 @@
 #include "cli/CliSupport.h"
 #include "cli/HeadlessDesign.h"
 #include "cli/JsonReport.h"
-#include "engine/CoverageReport.h"
-#include "engine/ExclusionExplainer.h"
-#include "engine/LevelLookup.h"
 #include "files/CoverageChartSvg.h"
 #include "files/ExportOutput.h"
 #include "search/CoverageSummary.h"
@@ -33,16 +30,13 @@ struct CountedSuite {
     bool fromFile = false;
 };
 
-CoverageReport ReportOn(const ReadDesign& read, const CountedSuite& suite, const CliOptions& options)
+vantrel::Coverage ReportOn(const ReadDesign& read, const CountedSuite& suite, const CliOptions& options)
 {
-    const CoverageQuestion question{options.strength, options.missing, false};
-    if (!suite.fromFile)
-        return ReportCoverage(read.design, *read.constraints, suite.names, question);
-    return ReportCoverage(*read.constraints, LevelLookup(read.design).Codes(read.design.prevRuns), suite.file.codes, question);
+    return read.design->CoverageOf(suite.names, {options.strength, options.missing, false});
 }
 
 // "The test case on line 9" of a suite file, "Test case 3" of the saved matrix, "Previous test 2".
-QString RowPlace(const CountedSuite& suite, const CoverageProblemRow& row)
+QString RowPlace(const CountedSuite& suite, const vantrel::ProblemRow& row)
 {
     if (row.previous)
         return QStringLiteral("Previous test %1").arg(row.row + 1);
@@ -51,12 +45,11 @@ QString RowPlace(const CountedSuite& suite, const CoverageProblemRow& row)
     return QStringLiteral("Test case %1").arg(row.row + 1);
 }
 
-QStringList ProblemLines(const ReadDesign& read, const CountedSuite& suite, const CoverageReport& report)
+QStringList ProblemLines(const CountedSuite& suite, const vantrel::Coverage& report)
 {
     QStringList lines;
-    for (const CoverageProblemRow& row : report.problemRows)
-        lines << RowPlace(suite, row) + QLatin1Char(' ') +
-                     ProblemText(row, *read.constraints, read.tables, HeadlessDesign::RulesFirstLine()) + QLatin1Char('.');
+    for (const vantrel::ProblemRow& row : report.problems)
+        lines << RowPlace(suite, row) + QLatin1Char(' ') + QString::fromStdString(row.problem) + QLatin1Char('.');
     return lines;
 }
 
@@ -67,35 +60,27 @@ struct ListedCombination {
     QString reason;  // why it cannot occur
 };
 
-std::vector<ListedCombination> Listed(const ReadDesign& read, const CoverageReport& report)
+std::vector<ListedCombination> Listed(const ReadDesign& read, const vantrel::Coverage& report)
 {
-    const ConstraintModel& model = *read.constraints;
+    const vantrel::Design& design = *read.design;
     std::vector<ListedCombination> listed;
-    for (const CoverageCombination& missing : report.missing) {
-        ListedCombination& entry = listed.emplace_back();
-        for (const std::int32_t e : missing.entries)
-            entry.cells << EntryCells(read.tables, model, e);
-    }
-    ExclusionExplainer explainer(model);
-    for (const CoverageCombination& excluded : report.excluded) {
-        ListedCombination& entry = listed.emplace_back();
-        for (const std::int32_t e : excluded.entries)
-            entry.cells << EntryCells(read.tables, model, e);
-        entry.missing = false;
+    for (const vantrel::Combination& missing : report.missing)
+        listed.push_back({LevelCells(design, missing.levels), true, QString()});
+    for (const vantrel::Combination& excluded : report.excluded) {
         const bool validOnly =
-            report.requirements[std::size_t(excluded.requirement)].kind != CoverageRequirement::Kind::InvalidPairs;
-        entry.reason = QString::fromStdString(
-            ReasonPhrase(explainer.Explain(excluded.entries, validOnly), model, HeadlessDesign::RulesFirstLine()));
+            report.requirements[std::size_t(excluded.requirement)].kind != vantrel::Requirement::Kind::InvalidPairs;
+        listed.push_back({LevelCells(design, excluded.levels), false,
+                          QString::fromStdString(design.Explain(excluded.levels, validOnly).phrase)});
     }
     return listed;
 }
 
-int CoverageJson(const ReadDesign& read, const CountedSuite& suite, const CoverageReport& report, const CliOptions& options)
+int CoverageJson(const ReadDesign& read, const CountedSuite& suite, const vantrel::Coverage& report, const CliOptions& options)
 {
     QJsonObject summary = JsonReport::CoverageSummary(report, read.tables);
     summary.insert(QStringLiteral("rows"), double(report.suiteRows));
     summary.insert(QStringLiteral("strength"), options.strength);
-    summary.insert(QStringLiteral("problemRows"), QJsonArray::fromStringList(ProblemLines(read, suite, report)));
+    summary.insert(QStringLiteral("problemRows"), QJsonArray::fromStringList(ProblemLines(suite, report)));
     if (options.missing) {
         QJsonArray missing, excluded;
         for (const ListedCombination& entry : Listed(read, report)) {
@@ -120,7 +105,7 @@ int CoverageJson(const ReadDesign& read, const CountedSuite& suite, const Covera
 
 // Text: everything on standard output. --format tsv or csv: the listing alone there, and the
 // counts and the problem rows told on standard error.
-int CoverageText(const ReadDesign& read, const CountedSuite& suite, const CoverageReport& report, const CliOptions& options)
+int CoverageText(const ReadDesign& read, const CountedSuite& suite, const vantrel::Coverage& report, const CliOptions& options)
 {
     const bool dataOnly = !options.formatName.isEmpty();
     QByteArray out;
@@ -131,7 +116,7 @@ int CoverageText(const ReadDesign& read, const CountedSuite& suite, const Covera
             out += line.toUtf8() + '\n';
     };
     say(SummarizeCoverage(report, true).text);
-    for (const QString& line : CoverageByKind(report, read.tables) + ProblemLines(read, suite, report))
+    for (const QString& line : ToStrings(report.ByKind()) + ProblemLines(suite, report))
         say(line);
     for (const ListedCombination& entry : options.missing ? Listed(read, report) : std::vector<ListedCombination>()) {
         const QString status = entry.missing ? QStringLiteral("missing") : QStringLiteral("cannot occur: ") + entry.reason;
@@ -140,11 +125,11 @@ int CoverageText(const ReadDesign& read, const CountedSuite& suite, const Covera
     return WriteBytes(QString(), [&](QIODevice& device) { return WriteToDevice(device, out); }) ? kExitOk : kExitUsage;
 }
 
-int WritePlot(const QString& path, const ReadDesign& read, const CoverageReport& report)
+int WritePlot(const QString& path, const vantrel::Coverage& report)
 {
     QStringList names;
-    for (const CoverageRequirement& requirement : report.requirements)
-        names << RequirementName(requirement, read.tables);
+    for (const vantrel::Requirement& requirement : report.requirements)
+        names << QString::fromStdString(requirement.name);
     const QByteArray svg = CoverageChartSvg(report, names);
     return WriteBytes(path, [&](QIODevice& device) { return WriteToDevice(device, svg); }) ? kExitOk : kExitUsage;
 }
@@ -160,26 +145,22 @@ int Coverage(const CliOptions& options)
     CountedSuite suite;
     suite.fromFile = !options.suite.isEmpty();
     if (suite.fromFile) {
-        if (const int failed = ReadRowsFile(options.suite, read.design, false, suite.file))
+        if (const int failed = ReadRowsFile(options.suite, *read.design, false, suite.file))
             return failed;
-        for (const std::vector<std::int32_t>& codes : suite.file.codes) {
-            std::vector<std::string>& row = suite.names.emplace_back();
-            for (std::int32_t f = 0; f < read.design.NumFactors(); ++f)
-                row.push_back(codes[std::size_t(f)] < 0 ? std::string()
-                                                        : read.design.ShownName(f, codes[std::size_t(f)] + 1));
-        }
+        for (const std::vector<std::int32_t>& codes : suite.file.codes)
+            suite.names.push_back(ShownRow(*read.design, codes));
     } else {
         suite.names = SavedMatrix(read.tables);
     }
-    const CoverageReport report = ReportOn(read, suite, options);
+    const vantrel::Coverage report = ReportOn(read, suite, options);
     if (!options.plot.isEmpty())
-        if (const int failed = WritePlot(options.plot, read, report))
+        if (const int failed = WritePlot(options.plot, report))
             return failed;
     const int written = options.json ? CoverageJson(read, suite, report, options) : CoverageText(read, suite, report, options);
     if (written != kExitOk)
         return written;
-    if (!read.constraints->AnyValidRow()) {
-        Tell(NoValidTestCase(*read.constraints, HeadlessDesign::RulesFirstLine()));
+    if (!read.design->AnyValidTestCase()) {
+        Tell(QString::fromStdString(read.design->WhyNoValidTestCase()));
         return kExitRefused;
     }
     return report.Complete() ? kExitOk : kExitRefused;
@@ -188,33 +169,33 @@ int Coverage(const CliOptions& options)
 namespace {
 
 // "Factor=Level": the first "=" after which a level of the factor before it follows.
-bool ParseLevel(const DesignTables& design, const LevelLookup& lookup, const QString& text, std::int32_t& f,
-                std::int32_t& level)
+bool ParseLevel(const vantrel::Design& design, const QString& text, vantrel::LevelRef& level)
 {
     const std::string bytes = text.toStdString();
+    const std::vector<std::string> names = design.model().FactorNames();
     for (std::size_t at = bytes.find('='); at != std::string::npos; at = bytes.find('=', at + 1))
-        for (f = 0; f < design.NumFactors(); ++f)
-            if (design.Name(f, 0) == bytes.substr(0, at) && (level = lookup.Level(f, bytes.substr(at + 1))) > 0)
+        for (std::size_t f = 0; f < names.size(); ++f)
+            if (names[f] == bytes.substr(0, at) && (level.level = design.LevelOf(int(f), bytes.substr(at + 1))) >= 0) {
+                level.factor = int(f);
                 return true;
+            }
     return false;
 }
 
 // The statements' own text: each rule's first line, each Constraints row as the rule it means.
-QStringList StatementLines(const ReadDesign& read, const ConstraintModel::Statements& statements)
+QStringList StatementLines(const ReadDesign& read, const vantrel::Statements& statements)
 {
     QStringList lines;
     const QStringList rulesText = read.tables.rules.split(QLatin1Char('\n'));
-    for (const std::int32_t row : statements.constraintRows) {
-        const auto& c = read.design.constraints[std::size_t(row - 1)];
+    for (const int row : statements.constraintRows) {
+        const vantrel::ConstraintRow& c = read.model.constraints[std::size_t(row - 1)];
         lines << QStringLiteral("  Constraints row %1: IF [%2] = \"%3\" THEN [%4] <> \"%5\";")
                      .arg(row)
-                     .arg(QString::fromStdString(c[0]), QString::fromStdString(c[1]), QString::fromStdString(c[2]),
-                          QString::fromStdString(c[3]));
+                     .arg(QString::fromStdString(c.ifFactor), QString::fromStdString(c.ifLevel),
+                          QString::fromStdString(c.thenFactor), QString::fromStdString(c.thenLevel));
     }
-    for (const std::int32_t rule : statements.rules) {
-        const std::int32_t line = read.constraints->RuleLine(rule);
-        lines << QStringLiteral("  line %1: %2").arg(line + HeadlessDesign::RulesFirstLine() - 1).arg(rulesText.value(line - 1).trimmed());
-    }
+    for (const int line : statements.ruleLines)
+        lines << QStringLiteral("  line %1: %2").arg(line).arg(rulesText.value(line - HeadlessDesign::RulesFirstLine()).trimmed());
     return lines;
 }
 
@@ -226,40 +207,37 @@ int Explain(const CliOptions& options)
     ReadDesign read;
     if (const int refused = OpenAndRead(options, QString(), read))
         return refused;
-    const ConstraintModel& model = *read.constraints;
-    const LevelLookup lookup(read.design);
-    std::vector<std::int32_t> entries;
+    const vantrel::Design& design = *read.design;
+    std::vector<vantrel::LevelRef> levels;
     bool anyInvalid = false;
     for (const QString& text : options.levels) {
-        std::int32_t f = 0, level = 0;
-        if (!ParseLevel(read.design, lookup, text, f, level)) {
+        vantrel::LevelRef level;
+        if (!ParseLevel(design, text, level)) {
             Tell(QStringLiteral("vantrel-cli: \"%1\" names no level of a factor of the design (FACTOR=LEVEL)").arg(text));
             return kExitUsage;
         }
-        entries.push_back(model.LevelOffset()[std::size_t(f)] + level - 1);
-        anyInvalid = anyInvalid || model.Invalid(entries.back());
+        levels.push_back(level);
+        anyInvalid = anyInvalid || design.Invalid(level);
     }
-    ExclusionExplainer explainer(model);
-    const ExclusionReason reason = explainer.Explain(entries, !anyInvalid);
-    const std::string what = LevelsText(read.tables, model, entries).toStdString();
+    const vantrel::Reason reason = design.Explain(levels, !anyInvalid);
+    const std::string what = LevelsText(design, levels).toStdString();
     QByteArray out;
-    if (reason.kind == ExclusionReason::Kind::CanOccur) {
-        // A test case that holds them, as generate writes one.
-        QStringList names, cells;
-        for (std::int32_t f = 0; f < read.design.NumFactors(); ++f) {
-            names << read.tables.factors.at(0, f + 1);
-            cells << EntryCells(read.tables, model, model.LevelOffset()[std::size_t(f)] + reason.example[std::size_t(f)])[1];
-        }
+    if (reason.CanOccur()) {
+        // A test case that holds them, as a message shows it: its factors, then its levels.
+        const QStringList cells = LevelCells(design, RowLevels(reason.example));
+        QStringList names, levels;
+        for (qsizetype k = 0; k < cells.size(); k += 2)
+            names << cells[k], levels << cells[k + 1];
         out = QByteArray::fromStdString(what) + " can occur, for example in this test case:\n" +
-              DelimitedLine(names, TextFormat::Tsv).toUtf8() + '\n' + DelimitedLine(cells, TextFormat::Tsv).toUtf8() + '\n';
+              DelimitedLine(names, TextFormat::Tsv).toUtf8() + '\n' + DelimitedLine(levels, TextFormat::Tsv).toUtf8() + '\n';
     } else {
-        out = QByteArray::fromStdString(CannotOccurText(what, reason, model, HeadlessDesign::RulesFirstLine())) + '\n';
+        out = QByteArray::fromStdString(reason.Sentence(what)) + '\n';
         for (const QString& line : StatementLines(read, reason.statements))
             out += line.toUtf8() + '\n';
     }
     if (!WriteBytes(QString(), [&](QIODevice& device) { return WriteToDevice(device, out); }))
         return kExitUsage;
-    return reason.kind == ExclusionReason::Kind::CanOccur ? kExitOk : kExitRefused;
+    return reason.CanOccur() ? kExitOk : kExitRefused;
 }
 
 }  // namespace CliCommands

@@ -43,7 +43,7 @@ QByteArray Closing(const QJsonObject& summary)
 
 namespace {
 
-QJsonObject Counts(const CoverageRequirement& requirement)
+QJsonObject Counts(const vantrel::Requirement& requirement)
 {
     QJsonArray growth;
     for (const std::int64_t covered : requirement.growth)
@@ -57,15 +57,15 @@ QJsonObject Counts(const CoverageRequirement& requirement)
 
 }  // namespace
 
-QJsonObject CoverageSummary(const CoverageReport& report, const DesignText& design)
+QJsonObject CoverageSummary(const vantrel::Coverage& report, const DesignText& design)
 {
     QJsonObject summary;
     QJsonArray groups;
-    for (const CoverageRequirement& requirement : report.requirements) {
+    for (const vantrel::Requirement& requirement : report.requirements) {
         switch (requirement.kind) {
-        case CoverageRequirement::Kind::Strength: summary = Counts(requirement); break;
-        case CoverageRequirement::Kind::InvalidPairs: summary.insert(QStringLiteral("invalidLevelPairs"), Counts(requirement)); break;
-        case CoverageRequirement::Kind::Group: {
+        case vantrel::Requirement::Kind::Strength: summary = Counts(requirement); break;
+        case vantrel::Requirement::Kind::InvalidPairs: summary.insert(QStringLiteral("invalidLevelPairs"), Counts(requirement)); break;
+        case vantrel::Requirement::Kind::Group: {
             QJsonObject group = Counts(requirement);
             QStringList factors;
             for (const int f : requirement.factors)

@@ -6,7 +6,7 @@
 // Level names are written as the text output writes them, an invalid one with "~". all writes
 // its rows as they are made, so that a long listing does not grow in memory.
 
-#include "engine/CoverageReport.h"
+#include <vantrel/design.hpp>
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -35,5 +35,5 @@ QByteArray Closing(const QJsonObject& summary);
 // previous tests included) and "complete"; the same for the invalid-level pairs
 // ("invalidLevelPairs") and each group ("groups", with "factors" and "strength") where the
 // design has them.
-QJsonObject CoverageSummary(const CoverageReport& report, const DesignText& design);
+QJsonObject CoverageSummary(const vantrel::Coverage& report, const DesignText& design);
 }  // namespace JsonReport

@@ -107,14 +107,16 @@ int ColumnOf(const Cells& cells, std::size_t row, qsizetype cell)
 }
 
 // The design factor of each column.
-std::vector<int32_t> HeaderFactors(const Cells& cells, const DesignTables& design, bool wholeRows)
+std::vector<int32_t> HeaderFactors(const Cells& cells, const vantrel::Design& design, bool wholeRows)
 {
     const int headerLine = cells.headerLine;
+    const std::vector<std::string> names = design.model().FactorNames();
+    const auto numFactors = int32_t(names.size());
     std::vector<int32_t> factors;
     for (qsizetype k = 0; k < cells.header.size(); ++k) {
         int32_t found = -1;
-        for (int32_t f = 0; f < design.NumFactors(); ++f)
-            if (design.Name(f, 0) == cells.header[k].toStdString())
+        for (int32_t f = 0; f < numFactors; ++f)
+            if (names[std::size_t(f)] == cells.header[k].toStdString())
                 found = f;
         if (found < 0)
             Fail(headerLine, ColumnOf(cells, 0, k), QStringLiteral("unknown factor [%1]").arg(cells.header[k]));
@@ -122,18 +124,18 @@ std::vector<int32_t> HeaderFactors(const Cells& cells, const DesignTables& desig
             Fail(headerLine, ColumnOf(cells, 0, k), QStringLiteral("factor [%1] has two columns").arg(cells.header[k]));
         factors.push_back(found);
     }
-    for (int32_t f = 0; wholeRows && f < design.NumFactors(); ++f)
+    for (int32_t f = 0; wholeRows && f < numFactors; ++f)
         if (std::find(factors.begin(), factors.end(), f) == factors.end())
-            Fail(headerLine, 1, QStringLiteral("no column for factor [%1]").arg(QString::fromStdString(design.Name(f, 0))));
+            Fail(headerLine, 1, QStringLiteral("no column for factor [%1]").arg(QString::fromStdString(names[std::size_t(f)])));
     return factors;
 }
 
-SuiteRows Resolve(const Cells& cells, const DesignTables& design, bool wholeRows)
+SuiteRows Resolve(const Cells& cells, const vantrel::Design& design, bool wholeRows)
 {
     const std::vector<int32_t> factors = HeaderFactors(cells, design, wholeRows);
     SuiteRows rows;
     for (std::size_t r = 0; r < cells.rows.size(); ++r) {
-        std::vector<int32_t>& codes = rows.codes.emplace_back(std::size_t(design.NumFactors()), -1);
+        std::vector<int32_t>& codes = rows.codes.emplace_back(design.model().factors.size(), -1);
         rows.lines.push_back(cells.lines[r]);
         const QStringList& row = cells.rows[r];
         if (row.size() > cells.header.size())
@@ -148,11 +150,11 @@ SuiteRows Resolve(const Cells& cells, const DesignTables& design, bool wholeRows
                          QStringLiteral("no level for factor [%1]").arg(cells.header[k]));
                 continue;
             }
-            const int32_t level = design.LevelOfShownName(f, name);
-            if (level < 1)
+            const int32_t level = design.LevelOf(f, name);
+            if (level < 0)
                 Fail(cells.lines[r], ColumnOf(cells, r + 1, k),
                      QStringLiteral("factor [%1] has no level \"%2\"").arg(cells.header[k], text));
-            codes[std::size_t(f)] = level - 1;
+            codes[std::size_t(f)] = level;
         }
     }
     return rows;
@@ -160,7 +162,7 @@ SuiteRows Resolve(const Cells& cells, const DesignTables& design, bool wholeRows
 
 }  // namespace
 
-bool ReadSuiteFile(const QByteArray& bytes, const DesignTables& design, bool wholeRows, SuiteRows& rows,
+bool ReadSuiteFile(const QByteArray& bytes, const vantrel::Design& design, bool wholeRows, SuiteRows& rows,
                    SuiteFileError& error)
 {
     try {

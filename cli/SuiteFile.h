@@ -5,7 +5,7 @@
 // not necessarily all of them; a cell names a level by its name, its name as test cases show it
 // ("~" before an invalid one) or one of its other names, or is empty.
 
-#include "engine/DesignTables.h"
+#include <vantrel/design.hpp>
 
 #include <QByteArray>
 #include <QString>
@@ -26,5 +26,5 @@ struct SuiteRows {
 };
 
 // wholeRows: every factor must have a column and every cell a level (tests already run).
-bool ReadSuiteFile(const QByteArray& bytes, const DesignTables& design, bool wholeRows, SuiteRows& rows,
+bool ReadSuiteFile(const QByteArray& bytes, const vantrel::Design& design, bool wholeRows, SuiteRows& rows,
                    SuiteFileError& error);

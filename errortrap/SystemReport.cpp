@@ -1,7 +1,5 @@
 #include "errortrap/SystemReport.h"
 
-#include "engine/CAllCombinations.h"
-
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -17,7 +15,7 @@ std::function<SystemDevices()> gDevices;
 
 QString Grouped(qint64 value)
 {
-    return QString::fromStdString(CAllCombinations::FormatThousands(static_cast<double>(value), ","));
+    return QLocale(QLocale::English, QLocale::UnitedStates).toString(value);  // 1,234,567
 }
 
 QString Or(const QString& value) { return value.isEmpty() ? UnavailableText() : value; }

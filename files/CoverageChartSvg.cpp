@@ -10,7 +10,7 @@ constexpr double kWidth = 720, kHeight = 420;
 constexpr double kLeft = 64, kRight = 24, kTop = 48, kBottom = 56;
 const char* const kColours[] = {"#1f6fb4", "#d9730d", "#2e8b57", "#a23b72", "#6b5b95", "#8c564b"};
 
-double Share(const CoverageRequirement& requirement, std::int64_t covered)
+double Share(const vantrel::Requirement& requirement, std::int64_t covered)
 {
     return requirement.required > 0 ? double(covered) / double(requirement.required) : 1.0;
 }
@@ -43,7 +43,7 @@ QString Axes(const Plot& plot)
     return svg;
 }
 
-QString Series(const Plot& plot, const CoverageRequirement& requirement, const QString& name, int index)
+QString Series(const Plot& plot, const vantrel::Requirement& requirement, const QString& name, int index)
 {
     const QString colour = QString::fromLatin1(kColours[index % 6]);
     QString points = Number(plot.X(0)) + QLatin1Char(',') + Number(plot.Y(Share(requirement, requirement.coveredByPrevious)));
@@ -66,7 +66,7 @@ QString Series(const Plot& plot, const CoverageRequirement& requirement, const Q
 
 }  // namespace
 
-int FullAfter(const CoverageRequirement& requirement)
+int FullAfter(const vantrel::Requirement& requirement)
 {
     if (requirement.coveredByPrevious >= requirement.required)
         return 0;
@@ -76,7 +76,7 @@ int FullAfter(const CoverageRequirement& requirement)
     return -1;
 }
 
-QByteArray CoverageChartSvg(const CoverageReport& report, const QStringList& names)
+QByteArray CoverageChartSvg(const vantrel::Coverage& report, const QStringList& names)
 {
     Plot plot;
     plot.rows = int(report.suiteRows);

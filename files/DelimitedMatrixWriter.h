@@ -1,6 +1,8 @@
 #pragma once
 // Writes the Test Cases grid as delimited text in UTF-8: one line per grid row, the factor
-// names first, each line ended with CR LF (see DelimitedLine for the quoting).
+// names first, by the library's one writer of the format (vantrel/delimited.hpp): CSV quoted
+// where a cell needs it, TSV as it is (a cell with a tab or a line break is refused), each
+// line ended with CR LF.
 
 #include "files/DelimitedLine.h"
 

@@ -1,6 +1,6 @@
 #include "files/DesignDocumentReader.h"
 
-#include "engine/AvailableMemory.h"
+#include <vantrel/system.hpp>
 #include "files/XmlShape.h"
 #include "model/GridCellStore.h"
 
@@ -251,7 +251,7 @@ std::optional<QString> WhyFactorTableTooLarge(std::int32_t numFactors, std::int3
     // every factor, whatever the file holds: refused before it is laid out when the memory
     // cannot hold it.
     const double bytesNeeded = 2.0 * double(GridCellStore::kBytesPerCell) * (double(maxNumLevels) + 1) * numFactors;
-    const std::optional<std::uint64_t> available = AvailableMemoryBytes();
+    const std::optional<std::uint64_t> available = vantrel::AvailableMemoryBytes();
     if (available && bytesNeeded > double(*available))
         return QStringLiteral("Its %1 factors of up to %2 levels would need %3 MB of memory, "
                               "more than this computer can give.")

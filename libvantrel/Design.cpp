@@ -50,12 +50,15 @@ Result<Design> Design::Compile(Model model)
     // A test already run that breaks the constraints is refused as a misnamed one is.
     const std::vector<std::vector<int32_t>> previous = impl->lookup.Codes(impl->tables.prevRuns);
     for (size_t r = 0; r < previous.size(); ++r)
-        if (const std::string problem = RowProblem(*impl, previous[r]); !problem.empty())
-            return Error{Error::Kind::Rows, "previous test " + std::to_string(r + 1) + " " + problem, 0, 0, int(r + 1)};
+        if (const std::string problem = ::RowProblem(*impl, previous[r]); !problem.empty())
+            return Error{Error::Kind::Rows, "Previous test number " + std::to_string(r + 1) + " " + problem, 0, 0, int(r + 1)};
     return Design(std::move(impl));
 }
 
 const Model& Design::model() const { return impl_->model; }
+
+int Design::NumRules() const { return impl_->constraints->NumRules(); }
+int Design::NumGroups() const { return int(impl_->constraints->Groups().size()); }
 
 bool Design::AnyValidTestCase() const { return impl_->constraints->AnyValidRow(); }
 
@@ -65,9 +68,9 @@ std::string Design::WhyNoValidTestCase() const
     return "No test case can satisfy every constraint" + (reason.phrase.empty() ? std::string() : ": " + reason.phrase) + ".";
 }
 
-int Design::DefaultEvolutions(int strength) const
+int Design::DefaultEvolutions(int strength, int pairEvolutions) const
 {
-    return TupleEvolution::EvolutionsFor(strength, 1000, impl_->constraints->HasMixedRequirements(),
+    return TupleEvolution::EvolutionsFor(strength, pairEvolutions, impl_->constraints->HasMixedRequirements(),
                                          TupleEvolution::PairsOf(impl_->tables.levelCounts));
 }
 
@@ -88,6 +91,15 @@ int Design::LevelOf(int factor, const std::string& text) const
 }
 
 std::string Design::Shown(LevelRef level) const { return impl_->tables.ShownName(level.factor, level.level + 1); }
+
+std::string Design::RowProblem(const Row& row) const { return ::RowProblem(*impl_, impl_->lookup.Codes(row)); }
+
+bool Design::Invalid(LevelRef level) const { return impl_->constraints->Invalid(impl_->Entry(level)); }
+
+bool Design::BreaksRuleOver(const std::vector<int>& row, int f, int g) const
+{
+    return impl_->constraints->BreaksWideRuleOver(row.data(), f, g);
+}
 
 std::vector<std::string> Model::FactorNames() const
 {

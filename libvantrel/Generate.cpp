@@ -10,7 +10,6 @@
 #include "engine/EngineReporter.h"
 #include "engine/RandomStream.h"
 #include "engine/SeedCompletion.h"
-#include "engine/TupleEvolution.h"
 
 #include <limits>
 #include <optional>
@@ -123,6 +122,7 @@ void TellOutcome(const CCalcNWay& calc, int32_t previous, Suite& suite)
     suite.evolutionsRun = calc.EvolutionsFinished();
     suite.evolutionCut = calc.EvolutionCut();
     suite.timeUp = calc.EvolutionCut() || compaction.timeUp;
+    suite.compactionTimeUp = compaction.timeUp;
     suite.compactionMoves = compaction.moves;
     suite.compactionsRun = calc.CompactionsRun();
     if (compaction.rowsBefore > 0) {
@@ -142,10 +142,7 @@ Result<Suite> Design::Generate(const Options& options, const ProgressCallback& p
     Suite suite;
     suite.factors = design.model.FactorNames();
     suite.seed = options.seed ? *options.seed : RandomStream::ClockSeed();
-    suite.evolutionsTotal = options.evolutions ? *options.evolutions
-                                               : TupleEvolution::EvolutionsFor(options.strength, options.pairEvolutions,
-                                                                               design.constraints->HasMixedRequirements(),
-                                                                               TupleEvolution::PairsOf(design.tables.levelCounts));
+    suite.evolutionsTotal = options.evolutions ? *options.evolutions : DefaultEvolutions(options.strength, options.pairEvolutions);
     DesignTables tables = design.tables;
     const size_t previous = tables.prevRuns.size();
     if (Result<void> seeded = AddSeeds(design, tables, suite); !seeded)

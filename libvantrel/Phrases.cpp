@@ -42,3 +42,14 @@ vantrel::Reason ReasonOf(const vantrel::Design::Impl& design, const ExclusionRea
     told.phrase = ReasonPhrase(reason, *design.constraints, design.model.rulesFirstLine);
     return told;
 }
+
+std::string vantrel::Reason::Sentence(const std::string& what) const
+{
+    if (kind == Kind::CanOccur)
+        return what + " can occur.";
+    if (kind == Kind::Statements)
+        return what + " cannot occur: " + phrase + ".";
+    std::string sentence = phrase;
+    sentence[0] = char(sentence[0] - 'a' + 'A');  // a sentence of its own
+    return what + " cannot occur. " + sentence + ".";
+}

@@ -1,12 +1,12 @@
 #include "model/RulesCheck.h"
 
-#include "engine/ConstraintModel.h"
+#include <vantrel/design.hpp>
 #include "model/CFactors.h"
 #include "model/DesignWorkbook.h"
 
 namespace RulesCheck {
 
-Result Check(DesignWorkbook& workbook, RuleError& error)
+Result Check(DesignWorkbook& workbook, vantrel::Error& error)
 {
     if (workbook.Rules().isEmpty())
         return Result::Checks;
@@ -19,17 +19,20 @@ Result Check(DesignWorkbook& workbook, RuleError& error)
         --numFactors;
     if (numFactors < 1)
         return Result::NoFactors;
-    DesignTables design;
-    design.rules = workbook.Rules().toStdString();
+    vantrel::Model model;
+    model.rules = workbook.Rules().toStdString();
     for (int f = 1; f <= numFactors; ++f) {
-        std::vector<std::string>& column = design.factors.emplace_back();
-        column.push_back(grid.text(f, 1).toStdString());
+        vantrel::Factor& factor = model.factors.emplace_back();
+        factor.name = grid.text(f, 1).toStdString();
         for (int row = 2; row <= factors.lMaxNumLevels + 1; ++row)
             if (!CFactors::IsBlank(grid.text(f, row)))
-                column.push_back(grid.text(f, row).toStdString());
-        design.levelCounts.push_back(std::int32_t(column.size()) - 1);
+                factor.levels.push_back(vantrel::Level{grid.text(f, row).toStdString(), 1, {}, false});
     }
-    return ConstraintModel::CheckRules(design, error) ? Result::Checks : Result::Problem;
+    const vantrel::Result<void> checked = vantrel::Design::CheckRules(model);
+    if (checked)
+        return Result::Checks;
+    error = checked.error();
+    return Result::Problem;
 }
 
 }  // namespace RulesCheck

@@ -4,7 +4,7 @@
 // changing its counts, so that it need not be valid yet; the commands check the rules again
 // against the validated design.
 
-#include "engine/RuleError.h"
+#include <vantrel/result.hpp>
 
 class DesignWorkbook;
 
@@ -15,5 +15,6 @@ enum class Result {
     NoFactors,  // the sheet holds no named factor, so the text was not checked
 };
 
-Result Check(DesignWorkbook& workbook, RuleError& error);
+// error: where and why the text does not check (its line and column, its message).
+Result Check(DesignWorkbook& workbook, vantrel::Error& error);
 }  // namespace RulesCheck

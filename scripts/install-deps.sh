@@ -8,6 +8,7 @@ packages=(
   libxlsxwriter-dev zlib1g-dev
   libcadical-dev
   googletest libgtest-dev
+  pybind11-dev python3-dev python3-pytest
   xvfb xauth poppler-utils unzip
   desktop-file-utils shared-mime-info man-db
 )

@@ -1,6 +1,6 @@
 #include "search/CFind.h"
 
-#include "model/EngineDesign.h"
+#include "model/DesignModel.h"
 #include "model/GridCellStore.h"
 #include "platform/MessageBox.h"
 
@@ -20,27 +20,26 @@ void CFind::LoadData(std::int32_t In_lNumFactors, const LongArray& In_alLevelCou
     mvaConstraints = In_vaConstraints;
     mlNumPrevRuns = In_lNumPrevRuns;
     mvaPrevRuns = In_vaPrevRuns;
-    mConstraints.reset();
-    mLevelCodes.clear();
+    mDesign.reset();
     mMatrixCodes.clear();
     mbMatrixRead = false;
 }
 
-const ConstraintModel& CFind::Constraints()
+const vantrel::Design& CFind::Design()
 {
-    if (!mConstraints) {
+    if (!mDesign) {
         DesignText text;
         text.numFactors = mlNumFactors;
         text.levelCounts = malLevelCount;
         text.factors = mvaFactors;
         text.numConstraints = mlNumConstraints;
         text.constraints = mvaConstraints;
-        RuleError error;
-        mConstraints = CompileConstraints(ToEngineDesign(text), error);
-        if (!mConstraints)
+        vantrel::Result<vantrel::Design> compiled = vantrel::Design::Compile(ToModel(text));
+        if (!compiled)
             throw std::invalid_argument("CFind: the design's constraints were not validated");
+        mDesign = std::move(compiled).value();
     }
-    return *mConstraints;
+    return *mDesign;
 }
 
 bool CFind::Find2Way(std::int32_t In_lFirstFactor, std::int32_t In_lFirstLevel, std::int32_t In_lSecondFactor,
@@ -64,16 +63,11 @@ bool CFind::Find2WayInConstraints(const Pair& pair, LongArray& locations, LongAr
 {
     if (pair.f1 == pair.f2)
         return false;
-    const ConstraintModel& model = Constraints();
-    const std::int32_t a = model.LevelOffset()[std::size_t(pair.f1 - 1)] + pair.l1 - 1;
-    const std::int32_t b = model.LevelOffset()[std::size_t(pair.f2 - 1)] + pair.l2 - 1;
-    if (!model.NamesPair(a, b))
-        return false;
-    const ConstraintModel::Statements naming = model.Naming(a, b);
+    const vantrel::Statements naming = Design().Naming({pair.f1 - 1, pair.l1 - 1}, {pair.f2 - 1, pair.l2 - 1});
     for (const std::int32_t k : naming.constraintRows)
         IncrementFindArray(InConstraints, k, locations, rows, count);
-    for (const std::int32_t rule : naming.rules)
-        IncrementFindArray(InRules, model.RuleLine(rule), locations, rows, count);
+    for (const std::int32_t line : naming.ruleLines)
+        IncrementFindArray(InRules, line, locations, rows, count);
     return naming.Any();
 }
 
@@ -93,7 +87,6 @@ bool CFind::Find2WayInPrevRuns(const Pair& pair, LongArray& locations, LongArray
 bool CFind::Find2WayInQXVMatrix(const Pair& pair, LongArray& locations, LongArray& rows, std::int32_t& count,
                                 bool& breaksRule)
 {
-    const bool wideRules = Constraints().HasWideRules();
     const std::vector<std::int32_t>& codes = MatrixCodes();
     const auto numFactors = std::size_t(mlNumFactors);
     bool found = false;
@@ -105,30 +98,14 @@ bool CFind::Find2WayInQXVMatrix(const Pair& pair, LongArray& locations, LongArra
         if (row[pair.f1 - 1] == pair.l1 - 1 && row[pair.f2 - 1] == pair.l2 - 1) {
             IncrementFindArray(InQXVMatrix, r, locations, rows, count);
             found = true;
-            if (wideRules && !breaksRule)
-                breaksRule = mConstraints->BreaksWideRuleOver(row, pair.f1 - 1, pair.f2 - 1);
+            if (!breaksRule && std::find(row, row + numFactors, -1) == row + numFactors)
+                breaksRule = Design().BreaksRuleOver(std::vector<int>(row, row + numFactors), pair.f1 - 1, pair.f2 - 1);
         }
     }
     return found;
 }
 
-std::int32_t CFind::LevelCode(int f, const QString& text)
-{
-    if (mLevelCodes.empty()) {
-        const ConstraintModel& model = Constraints();
-        mLevelCodes.resize(std::size_t(mlNumFactors));
-        for (int g = 1; g <= mlNumFactors; ++g) {
-            QHash<QString, std::int32_t>& codes = mLevelCodes[std::size_t(g - 1)];
-            for (int l = malLevelCount.at(g); l >= 1; --l)  // the first of equal names wins
-                codes.insert(mvaFactors.at(l, g), l - 1);
-            for (int l = 1; l <= malLevelCount.at(g); ++l)
-                if (const QString shown = QLatin1Char('~') + mvaFactors.at(l, g);
-                    model.Invalid(model.LevelOffset()[std::size_t(g - 1)] + l - 1) && !codes.contains(shown))
-                    codes.insert(shown, l - 1);
-        }
-    }
-    return mLevelCodes[std::size_t(f - 1)].value(text, -1);
-}
+std::int32_t CFind::LevelCode(int f, const QString& text) { return Design().LevelOf(f - 1, text.toStdString()); }
 
 const std::vector<std::int32_t>& CFind::MatrixCodes()
 {

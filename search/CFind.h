@@ -6,13 +6,13 @@
 // level's name, or an invalid level's as test cases show it, "~" before the name. Lives for
 // one command.
 
-#include "engine/ConstraintModel.h"
 #include "model/TextTable.h"
 
-#include <QHash>
+#include <vantrel/design.hpp>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class GridCellStore;
@@ -28,9 +28,9 @@ public:
     void LoadData(std::int32_t In_lNumFactors, const LongArray& In_alLevelCount, const TextTable& In_vaFactors,
                   std::int32_t In_lNumConstraints, const TextTable& In_vaConstraints, std::int32_t In_lNumPrevRuns,
                   const TextTable& In_vaPrevRuns);
-    // The design's constraints as the command compiled them, rules included; without, those of
-    // the Constraints rows loaded are compiled on first use.
-    void LoadConstraints(std::shared_ptr<const ConstraintModel> constraints) { mConstraints = std::move(constraints); }
+    // The design as the command compiled it, rules included; without, the design of the tables
+    // loaded is compiled on first use.
+    void LoadConstraints(const vantrel::Design& design) { mDesign = design; }
 
     // True when the pair (level l1 of factor f1, level l2 of factor f2) occurs anywhere; every
     // occurrence is appended to the list, constraints first, then rules, previous tests and
@@ -50,7 +50,7 @@ private:
                              bool& breaksRule);
     static void IncrementFindArray(std::int32_t location, std::int32_t row, LongArray& locations, LongArray& rows,
                                    std::int32_t& count);
-    const ConstraintModel& Constraints();
+    const vantrel::Design& Design();
     // The level (0-based) that a text names in factor f (1-based): a level's name, or "~" and an
     // invalid level's name, a level of that very name coming first; -1 for none.
     std::int32_t LevelCode(int f, const QString& text);
@@ -66,8 +66,7 @@ private:
     TextTable mvaConstraints;
     std::int32_t mlNumPrevRuns = 0;
     TextTable mvaPrevRuns;
-    std::shared_ptr<const ConstraintModel> mConstraints;
-    std::vector<QHash<QString, std::int32_t>> mLevelCodes;  // per factor, made when first needed
+    std::optional<vantrel::Design> mDesign;
     std::vector<std::int32_t> mMatrixCodes;
     bool mbMatrixRead = false;
 };

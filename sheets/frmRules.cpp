@@ -1,6 +1,6 @@
 #include "sheets/frmRules.h"
 
-#include "engine/RuleError.h"
+#include <vantrel/result.hpp>
 #include "model/DesignWorkbook.h"
 #include "model/RulesCheck.h"
 #include "platform/MessageBox.h"
@@ -23,9 +23,9 @@ constexpr int kCheckDelayMs = 400;
 
 // The place of a problem: from its column to the end of the word there, or the character
 // before it when it stands at the end of a line.
-QTextCursor ProblemPlace(const RulesEditor& editor, const RuleError& error)
+QTextCursor ProblemPlace(const RulesEditor& editor, const vantrel::Error& error)
 {
-    QTextCursor place = editor.CursorAt(error.at.line, error.at.column);
+    QTextCursor place = editor.CursorAt(error.line, error.column);
     const QString line = place.block().text();
     int at = place.positionInBlock();
     while (at < line.size() && !line.at(at).isSpace())
@@ -131,7 +131,7 @@ void frmRules::SetupSheet()
 void frmRules::CheckNow()
 {
     mCheckTimer.stop();
-    RuleError error;
+    vantrel::Error error;
     switch (RulesCheck::Check(mWorkbook, error)) {
     case RulesCheck::Result::Checks: ShowProblem(nullptr, QString()); break;
     case RulesCheck::Result::NoFactors:
@@ -139,14 +139,14 @@ void frmRules::CheckNow()
         break;
     case RulesCheck::Result::Problem:
         ShowProblem(&error, QStringLiteral("Line %1, column %2: %3")
-                                .arg(error.at.line)
-                                .arg(error.at.column)
+                                .arg(error.line)
+                                .arg(error.column)
                                 .arg(QString::fromStdString(error.message)));
         break;
     }
 }
 
-void frmRules::ShowProblem(const RuleError* error, const QString& line)
+void frmRules::ShowProblem(const vantrel::Error* error, const QString& line)
 {
     mCheckLine->setText(line);
     QList<QTextEdit::ExtraSelection> marks;

@@ -13,7 +13,9 @@ class DesignWorkbook;
 class QLabel;
 class QLineEdit;
 class RulesEditor;
-struct RuleError;
+namespace vantrel {
+struct Error;
+}
 
 class frmRules : public QWidget {
     Q_OBJECT
@@ -56,7 +58,7 @@ private:
     QWidget* BuildFindBar();
     void TextChanged();
     void ShowWorkbookRules();
-    void ShowProblem(const RuleError* error, const QString& line);
+    void ShowProblem(const vantrel::Error* error, const QString& line);
     // Ctrl+F, F3 and Shift+F3 belong to the sheet while it has the focus.
     bool IsFindKey(const QKeyEvent& key) const;
     void FindKeyPressed(const QKeyEvent& key);

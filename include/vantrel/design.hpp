@@ -53,6 +53,7 @@ struct Suite {
     bool converged = true;  // every combination a valid test case can hold is covered
     bool stopped = false;   // the progress callback stopped the search
     bool timeUp = false;    // the time limit ended the evolutions or the compaction
+    bool compactionTimeUp = false;  // ... the compaction
     int evolutionsTotal = 0;
     int evolutionsRun = 0;
     bool evolutionCut = false;  // the time limit hurried an evolution: only the same limit repeats the suite
@@ -77,7 +78,7 @@ struct Statements {
 };
 
 // Why some levels cannot stand together in a valid test case.
-struct Reason {
+struct VANTREL_API Reason {
     enum class Kind {
         CanOccur,          // they can: `example` is a valid test case holding them
         SameFactor,        // two levels of one factor
@@ -90,7 +91,13 @@ struct Reason {
     std::vector<int> example; // CanOccur: a level (0-based) of each factor
     std::string phrase;       // "the rule on line 11", "two invalid levels never share a test case"
     bool CanOccur() const { return kind == Kind::CanOccur; }
+    // "<what> cannot occur: the rule on line 11." or, where no statement is to blame,
+    // "<what> cannot occur. Two invalid levels never share a test case."; "<what> can occur."
+    std::string Sentence(const std::string& what) const;
 };
+
+// The highest strength a suite can be asked for.
+inline constexpr int kMaxStrength = 6;
 
 struct CoverageQuestion {
     int strength = 2;
@@ -198,14 +205,18 @@ public:
     static Result<Design> Compile(Model model);
 
     const Model& model() const;
+    // The rules and the groups of the rules text.
+    int NumRules() const;
+    int NumGroups() const;
     // Some test case keeps every constraint.
     bool AnyValidTestCase() const;
     // Why no test case keeps every constraint: "No test case can satisfy every constraint:
     // the rules on lines 2 and 5 together."
     std::string WhyNoValidTestCase() const;
 
-    // The evolutions a generation runs by default at this strength.
-    int DefaultEvolutions(int strength) const;
+    // The evolutions a generation runs by default at this strength, given the number for a
+    // pairwise search.
+    int DefaultEvolutions(int strength, int pairEvolutions = 1000) const;
     // workerError: an error that ended one evolution on another thread, handed over on the
     // generating thread (the search goes on without that evolution); by default dropped.
     Result<Suite> Generate(const Options& options, const ProgressCallback& progress = {},
@@ -216,6 +227,10 @@ public:
     // Whether the levels can stand together in a valid test case; validOnly: in one without
     // an invalid level.
     Reason Explain(const std::vector<LevelRef>& levels, bool validOnly = false) const;
+    // What is wrong with a row (a level per factor, as test cases show them): "" for a
+    // complete, valid one; else "breaks Constraints row 2 and the rule on line 11", "holds 2
+    // invalid levels" or "holds a name that is no level of [OS]".
+    std::string RowProblem(const Row& row) const;
     // The Constraints rows and the rules over the two levels' own factors that exclude them.
     Statements Naming(LevelRef a, LevelRef b) const;
     ExcludedTogether Excluded() const;
@@ -231,6 +246,10 @@ public:
     int LevelOf(int factor, const std::string& text) const;
     // A level as test cases show it ("~" before an invalid one).
     std::string Shown(LevelRef level) const;
+    bool Invalid(LevelRef level) const;
+    // A rule that reads both factors f and g and that the complete row (a level of each
+    // factor, 0-based) breaks.
+    bool BreaksRuleOver(const std::vector<int>& row, int f, int g) const;
 
     struct Impl;
 

@@ -21,9 +21,9 @@ protected:
     {
         const CliRun generated = Cli({"generate", kCheckout, "--seed", "1"});
         EXPECT_EQ(generated.exitCode, 0) << generated.err.toStdString();
-        const QStringList lines = generated.out.split('\n', Qt::SkipEmptyParts);
+        const QStringList lines = Lines(generated.out);
         const QString path = dir.filePath(rows < 0 ? "all.tsv" : "head.tsv");
-        EXPECT_TRUE(WriteFileBytes(path, (lines.mid(0, rows < 0 ? -1 : rows + 1).join('\n') + '\n').toUtf8()));
+        EXPECT_TRUE(WriteFileBytes(path, (lines.mid(0, rows < 0 ? -1 : rows + 1).join("\r\n") + "\r\n").toUtf8()));
         return path;
     }
 };

@@ -39,7 +39,7 @@ TEST_F(CliModelTextTest, StandardInputAndAFileGiveOneSuiteThatKeepsTheRules)
     ASSERT_EQ(piped.exitCode, 0) << piped.err.toStdString();
     const CliRun fromFile = Cli(QStringList{"generate", write("checkout.model", kCheckout)} + options);
     EXPECT_EQ(piped.out, fromFile.out);
-    const QStringList lines = piped.out.split('\n', Qt::SkipEmptyParts);
+    const QStringList lines = Lines(piped.out);
     EXPECT_EQ(lines.first(), "OS\tBrowser\tPay");
     bool sawInvalid = false;
     for (const QString& line : lines.mid(1)) {
@@ -182,7 +182,7 @@ TEST_F(CliModelTextTest, SeedsComeFirstAndABadSeedOrSuiteIsNamedAtItsLine)
     write("seeds.csv", "Pay,OS\n~Expired card,macOS\n,Windows 11\n");
     const CliRun seeded = Cli({"generate", model, "--include", dir.filePath("seeds.csv"), "--seed", "2"});
     ASSERT_EQ(seeded.exitCode, 0) << seeded.err.toStdString();
-    const QStringList lines = seeded.out.split('\n', Qt::SkipEmptyParts);
+    const QStringList lines = Lines(seeded.out);
     EXPECT_TRUE(lines[1].startsWith("macOS\t") && lines[1].endsWith("\t~Expired card")) << lines[1].toStdString();
     EXPECT_TRUE(lines[2].startsWith("Windows 11\t")) << lines[2].toStdString();
     EXPECT_NE(lines[1].section('\t', 1, 1), "Edge");

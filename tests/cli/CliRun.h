@@ -25,3 +25,6 @@ inline CliRun Cli(const QStringList& args,
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }
+
+// The lines of delimited text as vantrel-cli writes suites, each ended with CR LF.
+inline QStringList Lines(const QString& text) { return text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts); }

@@ -263,7 +263,7 @@ TEST_F(TrapTest, AWorkerThreadsErrorIsReportedOnTheGuiThreadAndEndsItsProcedure)
 
 TEST_F(TrapTest, AnEvolutionsErrorIsReportedAsTheSearchsOwn)
 {
-    GenerationReporter(nullptr).reportWorkerError(std::make_exception_ptr(std::bad_alloc()));
+    GenerationReporter(nullptr).ReportWorkerError(std::make_exception_ptr(std::bad_alloc()));
     ASSERT_EQ(report.shown().size(), 1);
     const ErrorRecord& r = report.shown()[0].records.last();
     EXPECT_EQ(r.number, 7);  // out of memory

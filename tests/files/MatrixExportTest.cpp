@@ -179,6 +179,16 @@ const Cells kAwkward = {
     {"", "plain", "", "-2"},
 };
 
+// The same without a tab or a line break in a cell, which tab-separated text cannot hold.
+Cells TabSafe(Cells cells)
+{
+    for (QStringList& row : cells)
+        for (QString& cell : row)
+            if (cell.contains('\t') || cell.contains('\n') || cell.contains('\r'))
+                cell = "no tab";
+    return cells;
+}
+
 class MatrixExportTest : public SeamTest {
 protected:
     QTemporaryDir dir;
@@ -203,9 +213,10 @@ TEST_F(MatrixExportTest, EveryFormatReadsBackAsTypedEvenWhenEmpty)
 {
     // Before anything is generated the Test Cases grid is one empty cell; a design file
     // without a matrix can leave it with no cells at all.
-    for (const Cells& cells : {kAwkward, Cells{{""}}, Cells{}}) {
+    for (const Cells& typed : {kAwkward, Cells{{""}}, Cells{}}) {
         for (int k = 0; k < kNumExportKinds; ++k) {
             const ExportKind kind = ExportKind(k);
+            const Cells cells = kind == ExportKind::TabDelimited ? TabSafe(typed) : typed;
             SCOPED_TRACE(QString("%1 rows, kind %2").arg(cells.size()).arg(k).toStdString());
             const QString name = QString("%1.%2").arg(cells.size()).arg(ExportKindInfoOf(kind).extension);
             const QString path = exported(kind, cells, name);
@@ -252,14 +263,23 @@ TEST_F(MatrixExportTest, EachFormatsOwnRules)
     EXPECT_TRUE(csv.startsWith("\"Browser, engine\",\"Say \"\"hi\"\"\",\"Two\nlines\",=1+1\r\n"))
         << csv.left(60).toStdString();
     EXPECT_TRUE(csv.contains("\r\n,plain,,-2\r\n")) << "cells that need no quotes stand as typed";
-    EXPECT_TRUE(FileBytes(exported(ExportKind::TabDelimited, kAwkward, "m.txt"))
-                    .startsWith("Browser, engine\t\"Say \"\"hi\"\"\"\t"))
-        << "a comma needs no quotes between tabs";
+    // Tab-separated text stands as typed, quotes and commas too; a tab or a line break, which
+    // it cannot hold, is refused with the cell that holds it.
+    EXPECT_TRUE(FileBytes(exported(ExportKind::TabDelimited, TabSafe(kAwkward), "m.txt"))
+                    .startsWith("Browser, engine\tSay \"hi\"\tno tab\t=1+1\r\n"));
+    FillGrid(grid, kAwkward);
+    messages.answer(MsgResult::Ok);
+    EXPECT_FALSE(MatrixExport::ExportMatrix(grid, ExportKind::TabDelimited, dir.filePath("refused.txt")));
+    EXPECT_TRUE(messages.last().text.contains("\n\n\"Two\nlines\" holds a tab or a line break, which a tab-separated file "
+                                              "cannot hold: write it comma-separated\n\n"))
+        << messages.last().text.toStdString();
+    messages.clear();
+    EXPECT_FALSE(QFile::exists(dir.filePath("refused.txt")));
 }
 
 TEST_F(MatrixExportTest, EveryWriterReportsADeviceThatFails)
 {
-    FillGrid(grid, kAwkward);
+    FillGrid(grid, TabSafe(kAwkward));
     for (int k = 0; k < kNumExportKinds; ++k) {
         for (const qint64 capacity : {qint64(0), qint64(100)}) {
             FailingDevice device(capacity);

@@ -58,7 +58,7 @@ TEST(Library, RefusesWhatAModelCannotHoldAndSaysWhere)
         {"previous", [](auto& m) { m.previous = {{"Guest", "Mars", "Standard", "One"}}; }, K::Rows,
          "previous test 1: factor [Country] has no level \"Mars\"", 0, 0, 1},
         {"previous broken", [](auto& m) { m.previous = {{"Guest", "Germany", "Standard", "One"}, {"Guest", "Japan", "Locker", "One"}}; },
-         K::Rows, "previous test 2 breaks the rule on line 11", 0, 0, 2},
+         K::Rows, "Previous test number 2 breaks the rule on line 11", 0, 0, 2},
     };
     for (const Case& c : cases) {
         vantrel::Model model = Shop();
@@ -116,6 +116,9 @@ TEST(Library, SaysWhyLevelsCannotStandTogether)
     EXPECT_EQ(japan.kind, vantrel::Reason::Kind::Statements);
     EXPECT_EQ(japan.statements.ruleLines, std::vector<int>{11});
     EXPECT_EQ(japan.phrase, "the rule on line 11");
+    EXPECT_EQ(japan.Sentence("X"), "X cannot occur: the rule on line 11.");
+    EXPECT_EQ(design.Explain({{0, 0}, {3, 1}}).Sentence("X"), "X cannot occur: Constraints row 1.");
+    EXPECT_EQ(design.Explain({{1, 0}, {1, 1}}).Sentence("X"), "X cannot occur. A test case holds one level of each factor.");
     const vantrel::Reason germany = design.Explain({{1, 0}, {2, 1}});
     ASSERT_TRUE(germany.CanOccur());
     EXPECT_EQ(germany.example[1], 0);

@@ -24,8 +24,10 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6xml6 qt6-qpa-plugins libxlsxwriter4 fonts-dejavu-core; do
   grep -qw "$p" <<<"$depends" || fail "Depends lacks $p: $depends"
 done
-# Every library the programs load directly comes from a package it depends on.
-for soname in $(readelf -d "$build/app/vantrel" "$build/cli/vantrel-cli" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | sort -u); do
+# Every library the programs load directly comes from a package it depends on, but Vantrel's
+# own, which the package holds.
+dpkg-deb -c "$deb" | grep "/libvantrel.so.0" >/dev/null || fail "the package does not hold libvantrel.so.0"
+for soname in $(readelf -d "$build/app/vantrel" "$build/cli/vantrel-cli" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | grep -v '^libvantrel\.so' | sort -u); do
   owners=$(dpkg -S "*/$soname" | cut -d: -f1 | sort -u)
   owner=$(grep -v -e '^lib32' -e '-i386$' <<<"$owners" | head -1)
   grep -qw "$owner" <<<"$depends" || fail "$soname comes from $owner, which the package does not depend on"

@@ -4,13 +4,21 @@
 // (tests/app/FindCommandsTest.cpp).
 #include "search/CFind.h"
 
-#include "engine/ConstraintModel.h"
+#include <vantrel/design.hpp>
 
 #include "model/GridCellStore.h"
 #include "tests/support/SeamTest.h"
 #include "tests/support/TestTables.h"
 
 namespace {
+
+vantrel::Factor Factor(const std::string& name, const std::vector<std::string>& levels)
+{
+    vantrel::Factor factor{name, {}};
+    for (const std::string& level : levels)
+        factor.levels.push_back(vantrel::Level{level, 1, {}, false});
+    return factor;
+}
 
 class CFindTest : public SeamTest {
 protected:
@@ -54,13 +62,11 @@ TEST_F(CFindTest, ARuleNamesThePairsItExcludesAndAMatrixRowThatBreaksOneIsAViola
 {
     LongArray counts;
     const TextTable factors = TestTables::FactorTable({{"A", "a1", "a2"}, {"B", "b1", "b2"}, {"C", "c1", "c2"}}, counts);
-    DesignTables design;
-    design.factors = {{"A", "a1", "a2"}, {"B", "b1", "b2"}, {"C", "c1", "c2"}};
-    design.levelCounts = {2, 2, 2};
-    design.rules = "# two lines first\n\nIF [A] = \"a1\" THEN [B] = \"b1\";\nIF [A] = \"a2\" AND [B] = \"b2\" THEN [C] <> \"c2\";";
-    const std::shared_ptr<const ConstraintModel> model = ConstraintModel::Compile(design).model;
+    vantrel::Model model;
+    model.factors = {Factor("A", {"a1", "a2"}), Factor("B", {"b1", "b2"}), Factor("C", {"c1", "c2"})};
+    model.rules = "# two lines first\n\nIF [A] = \"a1\" THEN [B] = \"b1\";\nIF [A] = \"a2\" AND [B] = \"b2\" THEN [C] <> \"c2\";";
     quietFind.LoadData(3, counts, factors, 0, TextTable(), 0, TextTable());
-    quietFind.LoadConstraints(model);
+    quietFind.LoadConstraints(vantrel::Design::Compile(model).value());
     // The second row breaks the rule over three factors; no rule names one of its pairs.
     TestTables::FillGrid(matrix, {{"A", "B", "C"}, {"a1", "b1", "c1"}, {"a2", "b2", "c2"}});
     LongArray locations, rows;
@@ -84,9 +90,11 @@ TEST_F(CFindTest, AnInvalidLevelIsFoundWhereTestCasesShowIt)
     // a2 and c1 are invalid; "~c1" is a valid level of its own, which its text names first.
     LongArray counts;
     const TextTable factors = TestTables::FactorTable({{"A", "a1", "a2"}, {"C", "c1", "~c1"}}, counts);
-    DesignTables design{{{"A", "a1", "a2"}, {"C", "c1", "~c1"}}, {2, 2}, {}, {}, {}, {{0, 1}, {1, 0}}, {}, {}};
+    vantrel::Model model;
+    model.factors = {Factor("A", {"a1", "a2"}), Factor("C", {"c1", "~c1"})};
+    model.factors[0].levels[1].invalid = model.factors[1].levels[0].invalid = true;
     quietFind.LoadData(2, counts, factors, 0, TextTable(), 0, TextTable());
-    quietFind.LoadConstraints(ConstraintModel::Compile(design).model);
+    quietFind.LoadConstraints(vantrel::Design::Compile(model).value());
     TestTables::FillGrid(matrix, {{"A", "C"}, {"~a2", "~c1"}, {"a1", "~c1"}, {"a2", "c1"}});
     LongArray locations, rows;
     std::int32_t count = 0;
