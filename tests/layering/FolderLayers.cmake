@@ -1,9 +1,10 @@
 # Fails when a source file includes from a folder above its own. The folders stand in one
 # order, by level; a file may include from its own folder and from folders before it, so the
-# folders' include graph can hold no cycle. The engine includes no Qt header, and the desktop
-# program's global objects (app/modMain.h) are reached from app/ alone.
+# folders' include graph can hold no cycle. The engine and the library include no Qt header;
+# the engine's headers are included by the library alone (the programs see its public headers,
+# <vantrel/...>), and the desktop program's global objects (app/modMain.h) from app/ alone.
 #   cmake -DSOURCE_DIR=<tree> -P FolderLayers.cmake
-set(order engine platform model settings files search errortrap sheets app cli)
+set(order engine libvantrel platform model settings files search errortrap sheets app cli python)
 
 set(faults "")
 foreach(folder IN LISTS order)
@@ -17,11 +18,13 @@ foreach(folder IN LISTS order)
         list(FIND order ${CMAKE_MATCH_1} included)
         if(included GREATER rank)
           string(APPEND faults "  ${name} includes from ${CMAKE_MATCH_1}/, a folder above ${folder}/\n")
+        elseif(CMAKE_MATCH_1 STREQUAL "engine" AND NOT folder MATCHES "^(engine|libvantrel)$")
+          string(APPEND faults "  ${name} includes an engine header: only the library does\n")
         elseif(line MATCHES "\"app/modMain\\.h\"" AND NOT folder STREQUAL "app")
           string(APPEND faults "  ${name} includes app/modMain.h, the desktop program's global objects\n")
         endif()
-      elseif(folder STREQUAL "engine" AND line MATCHES "#[ \t]*include[ \t]*<(Q[A-Za-z]*)")
-        string(APPEND faults "  ${name} includes <${CMAKE_MATCH_1}>: the engine stays free of Qt\n")
+      elseif(folder MATCHES "^(engine|libvantrel)$" AND line MATCHES "#[ \t]*include[ \t]*<(Q[A-Za-z]*)")
+        string(APPEND faults "  ${name} includes <${CMAKE_MATCH_1}>: the library stays free of Qt\n")
       endif()
     endforeach()
   endforeach()

@@ -1,0 +1,2 @@
+// Reaches below the library into the engine.
+#include "engine/CCalcNWay.h"
