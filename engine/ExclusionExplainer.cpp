@@ -224,15 +224,3 @@ std::string ReasonPhrase(const ExclusionReason& reason, const ConstraintModel& m
     }
     return DescribeStatements(reason.statements, model, firstRuleLine);
 }
-
-std::string CannotOccurText(const std::string& what, const ExclusionReason& reason, const ConstraintModel& model,
-                            int32_t firstRuleLine)
-{
-    if (reason.kind == ExclusionReason::Kind::CanOccur)
-        return what + " can occur.";
-    std::string phrase = ReasonPhrase(reason, model, firstRuleLine);
-    if (reason.kind == ExclusionReason::Kind::Statements)
-        return what + " cannot occur: " + phrase + ".";
-    phrase[0] = static_cast<char>(phrase[0] - 'a' + 'A');  // a sentence of its own
-    return what + " cannot occur. " + phrase + ".";
-}

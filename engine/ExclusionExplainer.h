@@ -66,7 +66,3 @@ std::string DescribeStatements(const ConstraintModel::Statements& statements, co
 // Why the levels cannot occur: the statements' phrase, or "two invalid levels never share a
 // test case", "a test case holds one level of each factor", ...; empty where they can.
 std::string ReasonPhrase(const ExclusionReason& reason, const ConstraintModel& model, int32_t firstRuleLine = 1);
-// "<what> cannot occur: the rule on line 11." or, where no statement is to blame,
-// "<what> cannot occur. Two invalid levels never share a test case."; "<what> can occur."
-std::string CannotOccurText(const std::string& what, const ExclusionReason& reason, const ConstraintModel& model,
-                            int32_t firstRuleLine = 1);
