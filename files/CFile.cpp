@@ -168,6 +168,17 @@ Result<DesignText, DesignReadFailure> ReadDocument(const QByteArray& bytes)
     return std::move(read).value();
 }
 
+// The design the bytes hold, read as what their content says they are.
+Result<DesignText, DesignReadFailure> ReadByKind(const QByteArray& bytes)
+{
+    switch (KindOfDesignFile(bytes)) {
+    case DesignFileKind::ModelText: return ReadModelText(bytes);
+    case DesignFileKind::Document: return ReadDocument(bytes);
+    case DesignFileKind::Neither: break;
+    }
+    return Failure{DesignReadFailure{QStringLiteral("The file is neither a Vantrel design nor a model text.")}};
+}
+
 // The three design tables as one bundle, without invalid levels.
 DesignText DesignOfTables(std::int32_t numFactors, const LongArray& levelCounts, const TextTable& factors,
                           std::int32_t numConstraints, const TextTable& constraints, std::int32_t numPrevRuns,
@@ -366,7 +377,7 @@ Result<DesignText, DesignReadFailure> CFile::ReadDesign(QIODevice& device)
         return Failure{
             DesignReadFailure{QStringLiteral("The file could not be read: %1.").arg(device.errorString())}};
     const QByteArray bytes = device.readAll();
-    Result<DesignText, DesignReadFailure> read = IsModelText(bytes) ? ReadModelText(bytes) : ReadDocument(bytes);
+    Result<DesignText, DesignReadFailure> read = ReadByKind(bytes);
     if (read && read.value().numRows > kLoadingMessageRows) {
         // Let the windows repaint around the message; the user's input waits.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -17,7 +17,8 @@
 // the names of the first three sections only, and reads whatever elements stand below them.
 //
 // A design is also read from a model text (files/ModelText.h), told by content, and saved as
-// one to a ".txt" path or to the model text it was opened from.
+// one to a ".txt" path or to the model text it was opened from. A file that is neither is
+// refused as such.
 //
 // CFile also runs the file commands' work: saving the design read from the sheets, opening a
 // design onto the sheets (put by the workbook, dressed by DesignSheets), and the open and save dialogs with their
