@@ -109,8 +109,9 @@ QDomElement AppendText(QDomDocument& oDOM, QDomNode parent, const QString& tag, 
 }
 
 // <factors>: each factor with its name and levels; an invalid level carries invalid="1", a
-// weighted one weight="N", one known by other names aliases="name|name" (a design without
-// them is written as it always was).
+// weighted one weight="N", one known by other names aliases="name|name", a factor with a
+// model text's comment lines above it comments="..." (a design without them is written as it
+// always was).
 void AppendFactors(QDomDocument& oDOM, QDomElement& requirements, const DesignText& design, QString& refusal)
 {
     QDomElement factors = AppendElement(oDOM, requirements, QStringLiteral("factors"));
@@ -120,6 +121,10 @@ void AppendFactors(QDomDocument& oDOM, QDomElement& requirements, const DesignTe
         Accept(name, false, [f] { return QStringLiteral("The name of factor %1").arg(f); }, refusal);
         if (!CFile::AddAttribute(oDOM, factor, QStringLiteral("Name"), name))
             ShowMessage(QStringLiteral("Error saving"));
+        if (const auto comments = design.textLayout.aboveFactor.find(f); comments != design.textLayout.aboveFactor.end()) {
+            Accept(comments->second, false, [f] { return QStringLiteral("The comments above factor %1").arg(f); }, refusal);
+            factor.setAttribute(QStringLiteral("comments"), comments->second);
+        }
         for (std::int32_t j = 1; j <= design.levelCounts.at(f); ++j) {
             QDomElement level = AppendText(
                 oDOM, factor, QStringLiteral("level"), design.factors.at(j, f),

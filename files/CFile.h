@@ -5,7 +5,8 @@
 //   <?xml version="1.0" encoding="ISO-8859-1" standalone="yes"?>
 //   <requirements>
 //    <factors>       <Factor Name="..."><level>...</level>...</Factor>...       </factors>
-//                    (an invalid level: <level invalid="1">...</level>)
+//                    (an invalid level: <level invalid="1">...</level>; a model text's comment
+//                    lines above a factor: <Factor Name="..." comments="# ...&#xa;">)
 //    <constraints>   <constraint><iffactor/><iflevel/><thenfactor/><thenlevel/></constraint>... </constraints>
 //    <previousruns>  <previousrun><run>...</run>... (one per factor)</previousrun>...  </previousruns>
 //    <QXVMatrix>     <row><run>...</run>... (one per column)</row>... (row 1: the factor names) </QXVMatrix>
