@@ -309,6 +309,9 @@ int Generate(const CliOptions& options)
     bool converged = false;
     if (const int failed = Search(options, read, seed, reporter, matrix, numRows, converged))
         return failed;
+    // Seeds and previous tests that already cover every pair leave nothing to generate:
+    // coverage is complete.
+    converged = converged || numRows < 1;
     if (numRows < 1 && rows.empty()) {
         ShowMessage(QStringLiteral("The Previous Tests contain all the combinations."), MsgButtons::OkCancel,
                     MsgIcon::Information);
