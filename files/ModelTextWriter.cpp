@@ -55,14 +55,17 @@ QString FactorNameProblem(const QString& name)
     return {};
 }
 
-QString LevelNameProblem(const QString& name)
+// Why one of a level's names cannot stand where it is written, or "": its own name first
+// (after the "~" of an invalid level, which tells it from one), then its other names, then its
+// weight "(N)", if any.
+QString LevelNameProblem(const QString& name, bool marksInvalid, bool endsText)
 {
     const QString problem = NameProblem(name, u",|");
     if (!problem.isEmpty())
         return problem;
-    if (name.startsWith(u'~'))
+    if (marksInvalid && name.startsWith(u'~'))
         return QStringLiteral("it starts with \"~\", which marks an invalid level");
-    if (ModelTextSyntax::FindWeight(name))
+    if (endsText && ModelTextSyntax::FindWeight(name))
         return QStringLiteral("it ends with what reads as a weight");
     return {};
 }
@@ -127,6 +130,8 @@ private:
     void Refuse(const QString& problem) { problems << problem; }
     void Comments(int f);
     QStringList Levels(int f);
+    QString LevelText(int j, int f);
+    void RefuseLevel(const QString& name, int f, const QString& why);
     QString ConstraintLine(int c);
     QString RulesLines();
 
@@ -158,37 +163,44 @@ void TextWriting::Comments(int f)
 
 QStringList TextWriting::Levels(int f)
 {
-    const QString& factor = d.factors.at(0, f);
     QStringList levels;
     QSet<QString> seen;
     for (int j = 1; j <= d.levelCounts.at(f); ++j) {
         const QString& level = d.factors.at(j, f);
-        QStringList names{level};
-        if (const auto aliases = d.levelAliases.find({j, f}); aliases != d.levelAliases.end())
-            names << aliases->second;
-        const auto refuse = [&](const QString& name, const QString& why) {
-            Refuse(QStringLiteral("The level \"%1\" of factor %2 cannot be written as model text: %3.")
-                       .arg(name, factor, why));
-        };
-        for (const QString& name : names)
-            if (const QString problem = LevelNameProblem(name); !problem.isEmpty())
-                refuse(name, problem);
         if (seen.contains(level))
-            refuse(level, QStringLiteral("the factor has two levels of that name"));
+            RefuseLevel(level, f, QStringLiteral("the factor has two levels of that name"));
         seen.insert(level);
-        QString text = names.join(QStringLiteral(" | "));
-        if (d.invalidLevels.contains({j, f}))
-            text.prepend(u'~');
-        if (const auto weight = d.levelWeights.find({j, f}); weight != d.levelWeights.end()) {
-            if (weight->second < 1 || weight->second > ModelTextSyntax::kMaxWeight)
-                refuse(level, QStringLiteral("its weight %1 is not from 1 to %2")
-                                  .arg(weight->second)
-                                  .arg(ModelTextSyntax::kMaxWeight));
-            text += QStringLiteral(" (%1)").arg(weight->second);
-        }
-        levels << text;
+        levels << LevelText(j, f);
     }
     return levels;
+}
+
+// The level as its factor's line writes it: "~name | other name (N)".
+QString TextWriting::LevelText(int j, int f)
+{
+    const bool invalid = d.invalidLevels.contains({j, f});
+    const auto weight = d.levelWeights.find({j, f});
+    const bool weighted = weight != d.levelWeights.end() && weight->second != 1;
+    QStringList names{d.factors.at(j, f)};
+    if (const auto aliases = d.levelAliases.find({j, f}); aliases != d.levelAliases.end())
+        names << aliases->second;
+    for (qsizetype k = 0; k < names.size(); ++k)
+        if (const QString problem = LevelNameProblem(names[k], k == 0 && !invalid, k + 1 == names.size() && !weighted);
+            !problem.isEmpty())
+            RefuseLevel(names[k], f, problem);
+    QString text = (invalid ? QStringLiteral("~") : QString()) + names.join(QStringLiteral(" | "));
+    if (!weighted)
+        return text;
+    if (weight->second < 1 || weight->second > ModelTextSyntax::kMaxWeight)
+        RefuseLevel(names[0], f,
+                    QStringLiteral("its weight %1 is not from 1 to %2").arg(weight->second).arg(ModelTextSyntax::kMaxWeight));
+    return text + QStringLiteral(" (%1)").arg(weight->second);
+}
+
+void TextWriting::RefuseLevel(const QString& name, int f, const QString& why)
+{
+    Refuse(QStringLiteral("The level \"%1\" of factor %2 cannot be written as model text: %3.")
+               .arg(name, d.factors.at(0, f), why));
 }
 
 QString TextWriting::ConstraintLine(int c)

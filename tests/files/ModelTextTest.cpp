@@ -159,6 +159,7 @@ TEST(ModelTextTest, TextsWrittenOrKeptReadAndWriteBackByteForByte)
         "A: a1, a2\nB: b1, b2\nIF [A] = \"a1\" THEN [B] <> \"b1\";\nIF [A] IN {\"a2\"} THEN [B] <> \"b2\";\n",
         "A: a1, a2\nB: b1, b2\n\n\nIF [A] = \"a1\" THEN [B] <> \"b1\";\n\nIF [A] = \"a1\" THEN [A] <> \"a2\";\n\n",
         "A: a\n  \n\t# indented\nB: b\n# trailing comment\n",
+        "A: ~~a, v (2) (3), b | ~c | d ()\n",  // an invalid level's name may start with "~"
         // A first name starting with U+FEFF keeps it behind a byte order mark; a line ending in
         // CR keeps it when every line ends with CR LF.
         "\xEF\xBB\xBF\xEF\xBB\xBF" "A: a, b\r\nB: c\r\n\r\nIF [A] = \"a\"\r\r\n THEN [B] = \"c\";\r\n",
@@ -296,8 +297,8 @@ TEST(ModelTextTest, RefusesToWriteANameThatWouldReadBackOtherwiseNamingEveryOne)
     EXPECT_EQ(written.error().toStdString(),
               "The factor \"A:1\" cannot be written as model text: it holds \":\".\n"
               "The level \"a|1\" of factor A:1 cannot be written as model text: it holds \"|\".\n"
-              "The level \"a|1\" of factor A:1 cannot be written as model text: it holds \"|\".\n"
               "The level \"a|1\" of factor A:1 cannot be written as model text: the factor has two levels of that name.\n"
+              "The level \"a|1\" of factor A:1 cannot be written as model text: it holds \"|\".\n"
               "The comments above factor B cannot be written as model text: a line of them is neither blank nor a "
               "comment.\n"
               "The level \"~b\" of factor B cannot be written as model text: it starts with \"~\", which marks an "
