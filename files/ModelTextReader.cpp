@@ -28,7 +28,6 @@ struct FactorLine {
     QString name;
     int line = 0;
     std::vector<LevelLine> levels;
-    QSet<QString> levelNames;
 };
 
 struct GroupLine {
@@ -43,6 +42,7 @@ struct GroupLine {
 struct ReadModel {
     std::vector<FactorLine> factors;
     QHash<QString, int> factorOf;  // index in factors, by name
+    QSet<std::pair<int, QString>> levels;  // (index in factors, level name) of every level
     std::vector<ConstraintFields> constraints;
     QString rules;
     int rulesFirstLine = 1;
@@ -120,8 +120,15 @@ Parsed<LevelLine> ReadLevel(const QString& line, int lineNo, int from, int to)
     return level;
 }
 
-Parsed<FactorLine> ReadFactorLine(const QString& line, int lineNo)
+// The factor line of the factor with that index, its levels added to those of the model.
+Parsed<FactorLine> ReadFactorLine(const QString& line, int lineNo, int index, ReadModel& model)
 {
+    // A carriage return that ends no line would run two lines into one factor.
+    int last = int(line.size());
+    while (last > 0 && line[last - 1].isSpace())
+        --last;
+    if (const int cr = int(QStringView(line).left(last).indexOf(u'\r')); cr >= 0)
+        return Fail(lineNo, cr + 1, QStringLiteral("a carriage return within the line: lines end with LF or CR LF"));
     const int colon = int(line.indexOf(u':'));
     if (colon < 0)
         return Fail(lineNo, FirstNonBlank(line) + 1,
@@ -137,10 +144,11 @@ Parsed<FactorLine> ReadFactorLine(const QString& line, int lineNo)
         Parsed<LevelLine> level = ReadLevel(line, lineNo, from, comma < 0 ? int(line.size()) : comma);
         if (!level)
             return Failure{level.error()};
-        if (factor.levelNames.contains(level.value().name))
+        const qsizetype known = model.levels.size();
+        model.levels.insert({index, level.value().name});
+        if (model.levels.size() == known)
             return Fail(lineNo, FirstNonBlank(line, from) + 1,
                         QStringLiteral("factor %1 has the level \"%2\" twice").arg(factor.name, level.value().name));
-        factor.levelNames.insert(level.value().name);
         factor.levels.push_back(std::move(level).value());
         if (comma < 0)
             return factor;
@@ -236,8 +244,7 @@ std::optional<ConstraintFields> RowOf(const QString& line, const ReadModel& mode
     const auto ifFactor = model.factorOf.constFind((*row)[0]);
     const auto thenFactor = model.factorOf.constFind((*row)[2]);
     if (ifFactor == model.factorOf.cend() || thenFactor == model.factorOf.cend() || *ifFactor == *thenFactor ||
-        !model.factors[std::size_t(*ifFactor)].levelNames.contains((*row)[1]) ||
-        !model.factors[std::size_t(*thenFactor)].levelNames.contains((*row)[3]))
+        !model.levels.contains({*ifFactor, (*row)[1]}) || !model.levels.contains({*thenFactor, (*row)[3]}))
         return std::nullopt;
     return row;
 }
@@ -263,7 +270,7 @@ Parsed<int> ReadFactorPart(const QStringList& lines, ReadModel& model)
             above += line + u'\n';
             continue;
         }
-        Parsed<FactorLine> factor = ReadFactorLine(line, k + 1);
+        Parsed<FactorLine> factor = ReadFactorLine(line, k + 1, int(model.factors.size()), model);
         if (!factor)
             return Failure{factor.error()};
         const QString& name = factor.value().name;

@@ -117,7 +117,7 @@ public:
         QString rows;
         for (int c = 1; c <= d.numConstraints; ++c)
             rows += ConstraintLine(c) + u'\n';
-        const QString rules = RulesLines();
+        const QString rules = RulesLines(!rows.isEmpty());
         if (!rows.isEmpty())
             out += BlankLinesOr(d.textLayout.aboveRows) + rows;
         if (!rules.isEmpty())
@@ -133,11 +133,12 @@ private:
     QString LevelText(int j, int f);
     void RefuseLevel(const QString& name, int f, const QString& why);
     QString ConstraintLine(int c);
-    QString RulesLines();
+    QString RulesLines(bool afterRows);
 
     const DesignText& d;
     QString out;
     QStringList problems;
+    QSet<std::pair<int, QString>> levelNames;  // (factor, level name) of the levels written
 };
 
 void TextWriting::Comments(int f)
@@ -164,12 +165,11 @@ void TextWriting::Comments(int f)
 QStringList TextWriting::Levels(int f)
 {
     QStringList levels;
-    QSet<QString> seen;
     for (int j = 1; j <= d.levelCounts.at(f); ++j) {
-        const QString& level = d.factors.at(j, f);
-        if (seen.contains(level))
-            RefuseLevel(level, f, QStringLiteral("the factor has two levels of that name"));
-        seen.insert(level);
+        const qsizetype known = levelNames.size();
+        levelNames.insert({f, d.factors.at(j, f)});
+        if (levelNames.size() == known)
+            RefuseLevel(d.factors.at(j, f), f, QStringLiteral("the factor has two levels of that name"));
         levels << LevelText(j, f);
     }
     return levels;
@@ -222,15 +222,16 @@ QString TextWriting::ConstraintLine(int c)
 }
 
 // The rules text, each of its lines ended (a last empty line included, so that it reads back),
-// each group in the form the text it was read from wrote it in.
-QString TextWriting::RulesLines()
+// each group in the form the text it was read from wrote it in. Unless rows stand before it,
+// its first line that is not a comment must start a rule, or it would read as a factor's.
+QString TextWriting::RulesLines(bool afterRows)
 {
     if (ModelTextSyntax::IsBlank(d.rules))
         return {};
     if (const QString problem = CharacterProblem(d.rules, true); !problem.isEmpty())
         Refuse(QStringLiteral("The rules text cannot be written as model text: %1.").arg(problem));
     QString text;
-    bool started = false;
+    bool started = afterRows;
     for (const QString& line : d.rules.split(u'\n')) {
         if (!started && !ModelTextSyntax::IsBlank(line) && !ModelTextSyntax::IsComment(line)) {
             started = true;

@@ -112,6 +112,7 @@ TEST(ModelTextTest, RefusesABadTextAtItsLineAndColumnAndReturnsNothing)
         {"A: a, b\nB: c\n{ , B } @ 2", "3:3: expected a factor's name in the group"},
         {"A: caf\xE9, b", "1:7: the text is not UTF-8"},
         {"A: a\nB: b\x0c c", "2:5: the text holds the control character U+000C"},
+        {"A: a, b\rB: c\r\n", "1:8: a carriage return within the line: lines end with LF or CR LF"},
         // Factor lines after the first rule: said where they stand, not where the rules fail later.
         {"# c\n\nif [A] = \"a1\" then [B] <> \"b1\";\nA: a1, a2\nB: b1, b2\n",
          "4:1: factor lines come before the rules, which start on line 3"},
