@@ -46,6 +46,7 @@ struct ReadModel {
     std::vector<ConstraintFields> constraints;
     QString rules;
     int rulesFirstLine = 1;
+    int firstRuleLine = 0;  // the line that ended the factors by starting a rule or a row
     ModelTextLayout layout;
 };
 
@@ -264,8 +265,12 @@ Parsed<int> ReadFactorPart(const QStringList& lines, ReadModel& model)
 {
     QString above;
     int rulesPart = 0;
-    for (int k = 0; k < lines.size() && !ModelTextSyntax::StartsRules(lines[k]); ++k) {
+    for (int k = 0; k < lines.size(); ++k) {
         const QString& line = lines[k];
+        if (ModelTextSyntax::StartsRules(line)) {
+            model.firstRuleLine = k + 1;
+            break;
+        }
         if (ModelTextSyntax::IsBlank(line) || ModelTextSyntax::IsComment(line)) {
             above += line + u'\n';
             continue;
@@ -308,12 +313,8 @@ Parsed<void> CheckNoFactorAmongRules(const QStringList& rules, const ReadModel& 
     const qsizetype index = qsizetype(parsed.error.at.line) - 1;
     if (parsed.ok || index < 0 || index >= rules.size() || !LooksLikeFactorLine(rules[index]))
         return {};
-    const qsizetype first = std::find_if(rules.begin(), rules.end(), [](const QString& line) {
-                                return ModelTextSyntax::StartsRules(line);
-                            }) - rules.begin();
     return Fail(model.rulesFirstLine + int(index), FirstNonBlank(rules[index]) + 1,
-                QStringLiteral("factor lines come before the rules, which start on line %1")
-                    .arg(model.rulesFirstLine + int(first)));
+                QStringLiteral("factor lines come before the rules, which start on line %1").arg(model.firstRuleLine));
 }
 
 // The lines after the last factor's: the blank lines above the Constraints rows, the rows,

@@ -117,6 +117,7 @@ TEST(ModelTextTest, RefusesABadTextAtItsLineAndColumnAndReturnsNothing)
         {"# c\n\nif [A] = \"a1\" then [B] <> \"b1\";\nA: a1, a2\nB: b1, b2\n",
          "4:1: factor lines come before the rules, which start on line 3"},
         {"X: x\n# rules\nNOT [X] = \"x\";\n\n  Y: y1, y2\n", "5:3: factor lines come before the rules, which start on line 3"},
+        {"X: x, y\nZ: z\nIF [X] = \"x\" THEN [Z] <> \"z\";\nY: y1\n", "4:1: factor lines come before the rules, which start on line 3"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
