@@ -56,17 +56,14 @@ QString FactorNameProblem(const QString& name)
 }
 
 // Why one of a level's names cannot stand where it is written, or "": its own name first
-// (after the "~" of an invalid level, which tells it from one), then its other names, then its
-// weight "(N)", if any.
-QString LevelNameProblem(const QString& name, bool marksInvalid, bool endsText)
+// (after the "~" of an invalid level, which tells it from one), then its other names.
+QString LevelNameProblem(const QString& name, bool marksInvalid)
 {
     const QString problem = NameProblem(name, u",|");
     if (!problem.isEmpty())
         return problem;
     if (marksInvalid && name.startsWith(u'~'))
         return QStringLiteral("it starts with \"~\", which marks an invalid level");
-    if (endsText && ModelTextSyntax::FindWeight(name))
-        return QStringLiteral("it ends with what reads as a weight");
     return {};
 }
 
@@ -175,26 +172,25 @@ QStringList TextWriting::Levels(int f)
     return levels;
 }
 
-// The level as its factor's line writes it: "~name | other name (N)".
+// The level as its factor's line writes it: "~name | other name (N)". A text that ends in what
+// reads as a weight gets its weight written, 1 too, which the reader takes off instead.
 QString TextWriting::LevelText(int j, int f)
 {
     const bool invalid = d.invalidLevels.contains({j, f});
-    const auto weight = d.levelWeights.find({j, f});
-    const bool weighted = weight != d.levelWeights.end() && weight->second != 1;
     QStringList names{d.factors.at(j, f)};
     if (const auto aliases = d.levelAliases.find({j, f}); aliases != d.levelAliases.end())
         names << aliases->second;
     for (qsizetype k = 0; k < names.size(); ++k)
-        if (const QString problem = LevelNameProblem(names[k], k == 0 && !invalid, k + 1 == names.size() && !weighted);
-            !problem.isEmpty())
+        if (const QString problem = LevelNameProblem(names[k], k == 0 && !invalid); !problem.isEmpty())
             RefuseLevel(names[k], f, problem);
-    QString text = (invalid ? QStringLiteral("~") : QString()) + names.join(QStringLiteral(" | "));
-    if (!weighted)
+    const QString text = (invalid ? QStringLiteral("~") : QString()) + names.join(QStringLiteral(" | "));
+    const auto found = d.levelWeights.find({j, f});
+    const std::int32_t weight = found == d.levelWeights.end() ? 1 : found->second;
+    if (weight < 1 || weight > ModelTextSyntax::kMaxWeight)
+        RefuseLevel(names[0], f, QStringLiteral("its weight %1 is not from 1 to %2").arg(weight).arg(ModelTextSyntax::kMaxWeight));
+    if (weight == 1 && !ModelTextSyntax::FindWeight(text))
         return text;
-    if (weight->second < 1 || weight->second > ModelTextSyntax::kMaxWeight)
-        RefuseLevel(names[0], f,
-                    QStringLiteral("its weight %1 is not from 1 to %2").arg(weight->second).arg(ModelTextSyntax::kMaxWeight));
-    return text + QStringLiteral(" (%1)").arg(weight->second);
+    return text + QStringLiteral(" (%1)").arg(weight);
 }
 
 void TextWriting::RefuseLevel(const QString& name, int f, const QString& why)

@@ -161,7 +161,9 @@ TEST(ModelTextTest, TextsWrittenOrKeptReadAndWriteBackByteForByte)
         "A: a1, a2\nB: b1, b2\nIF [A] = \"a1\" THEN [B] <> \"b1\";\nIF [A] IN {\"a2\"} THEN [B] <> \"b2\";\n",
         "A: a1, a2\nB: b1, b2\n\n\nIF [A] = \"a1\" THEN [B] <> \"b1\";\n\nIF [A] = \"a1\" THEN [A] <> \"a2\";\n\n",
         "A: a\n  \n\t# indented\nB: b\n# trailing comment\n",
-        "A: ~~a, v (2) (3), b | ~c | d ()\n",  // an invalid level's name may start with "~"
+        // An invalid level's name may start with "~"; a name that ends in what reads as a
+        // weight is written with its weight, 1 too.
+        "A: ~~a, v (2) (3), b | ~c | d (), w | x (1) (1)\n",
         // A first name starting with U+FEFF keeps it behind a byte order mark; a line ending in
         // CR keeps it when every line ends with CR LF.
         "\xEF\xBB\xBF\xEF\xBB\xBF" "A: a, b\r\nB: c\r\n\r\nIF [A] = \"a\"\r\r\n THEN [B] = \"c\";\r\n",
@@ -180,7 +182,7 @@ TEST(ModelTextTest, TextsWrittenOrKeptReadAndWriteBackByteForByte)
 DesignText RandomDesign(std::mt19937& random)
 {
     static const QStringList pool = {"a", "B 2", "Café", "東京", "x-y_z", "10:30", "(q)", "Win (x64)", "\"quoted\"",
-                                     "back\\slash", "a]b", "😀", "e.g. this", "N/A", "50%", "v ()", "t\tab", "<x>",
+                                     "back\\slash", "a]b", "😀", "e.g. this", "N/A", "50%", "v ()", "n (7)", "t\tab", "<x>",
                                      QString(QChar(0xFEFF)) + "bom", "#5", "~"};
     const auto pick = [&](int n) { return int(random() % unsigned(n)); };
     DesignText d;
@@ -261,7 +263,6 @@ TEST(ModelTextTest, RefusesToWriteANameThatWouldReadBackOtherwiseNamingEveryOne)
         {"A", "a,b", "The level \"a,b\" of factor A cannot be written as model text: it holds \",\"."},
         {"A", "a|b", "The level \"a|b\" of factor A cannot be written as model text: it holds \"|\"."},
         {"A", "~a", "The level \"~a\" of factor A cannot be written as model text: it starts with \"~\", which marks an invalid level."},
-        {"A", "v (2)", "The level \"v (2)\" of factor A cannot be written as model text: it ends with what reads as a weight."},
         {"A", "", "The level \"\" of factor A cannot be written as model text: it is empty."},
         {"A", "a\x01", "The level \"a\x01\" of factor A cannot be written as model text: it holds the control character U+0001."},
         {"A", QString(QChar(0xD800)), "The level \"" + QString(QChar(0xD800)) +
