@@ -5,6 +5,7 @@
 #include "files/ModelText.h"
 #include "model/EngineDesign.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -19,14 +20,25 @@ bool SameDesign(const DesignText& a, const DesignText& b)
            a.textLayout == b.textLayout;
 }
 
-bool Empty(const DesignText& d) { return d.numFactors == 0 && d.numConstraints == 0 && d.rules.isEmpty(); }
+// The designs that a model text cannot be written from: an empty one, and one whose first
+// factor's name starts with "<" (read from a text that starts with a blank beyond ASCII's),
+// which would start a text read as a design document.
+bool Unwritable(const DesignText& d)
+{
+    if (d.numFactors == 0)
+        return d.numConstraints == 0 && d.rules.isEmpty();
+    const auto above = d.textLayout.aboveFactor.find(1);
+    const QString lead = above == d.textLayout.aboveFactor.end() ? QString() : above->second;
+    return d.factors.at(0, 1).startsWith('<') &&
+           std::all_of(lead.begin(), lead.end(), [](QChar c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+}
 
 // A design that can be read is written back, unless nothing in it can be.
 std::string CheckWrittenBack(const DesignText& design)
 {
     const Result<QByteArray> written = WriteModelText(design);
     if (!written)
-        return Empty(design) ? "" : "a design read from a model text cannot be written: " + written.error().toStdString();
+        return Unwritable(design) ? "" : "a design read from a model text cannot be written: " + written.error().toStdString();
     const auto again = ReadModelText(written.value());
     if (!again)
         return "the written text does not read back: " + again.error().Described().toStdString();
