@@ -6,7 +6,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <algorithm>
+#include <string>
+#include <unordered_map>
 
 namespace {
 
@@ -106,24 +107,47 @@ int ColumnOf(const Cells& cells, std::size_t row, qsizetype cell)
     return std::size_t(cell) < columns.size() ? columns[std::size_t(cell)] : 1;
 }
 
+using NameIndex = std::unordered_map<std::string, int32_t>;
+
+// The level codes (1-based) of factor f by every text a cell may name them with, as
+// DesignTables::LevelOfShownName tries them: names, then other names, then an invalid
+// level's name after "~". A file's cells are so found in time that grows with the file.
+NameIndex LevelsByShownName(const DesignTables& design, int32_t f)
+{
+    NameIndex levels;
+    const int32_t count = design.levelCounts[std::size_t(f)];
+    for (int32_t l = 1; l <= count; ++l)
+        levels.emplace(design.Name(f, l), l);
+    for (int32_t l = 1; std::size_t(f) < design.aliases.size() && l <= count; ++l)
+        if (std::size_t(l) <= design.aliases[std::size_t(f)].size())
+            for (const std::string& alias : design.aliases[std::size_t(f)][std::size_t(l - 1)])
+                levels.emplace(alias, l);
+    for (int32_t l = 1; l <= count; ++l)
+        if (design.Invalid(f, l))
+            levels.emplace("~" + design.Name(f, l), l);
+    return levels;
+}
+
 // The design factor of each column.
 std::vector<int32_t> HeaderFactors(const Cells& cells, const DesignTables& design, bool wholeRows)
 {
     const int headerLine = cells.headerLine;
+    NameIndex byName;  // the last factor of a name, as a search from the first keeps
+    for (int32_t f = 0; f < design.NumFactors(); ++f)
+        byName[design.Name(f, 0)] = f;
     std::vector<int32_t> factors;
+    std::vector<bool> seen(std::size_t(design.NumFactors()));
     for (qsizetype k = 0; k < cells.header.size(); ++k) {
-        int32_t found = -1;
-        for (int32_t f = 0; f < design.NumFactors(); ++f)
-            if (design.Name(f, 0) == cells.header[k].toStdString())
-                found = f;
-        if (found < 0)
+        const auto found = byName.find(cells.header[k].toStdString());
+        if (found == byName.end())
             Fail(headerLine, ColumnOf(cells, 0, k), QStringLiteral("unknown factor [%1]").arg(cells.header[k]));
-        if (std::find(factors.begin(), factors.end(), found) != factors.end())
+        if (seen[std::size_t(found->second)])
             Fail(headerLine, ColumnOf(cells, 0, k), QStringLiteral("factor [%1] has two columns").arg(cells.header[k]));
-        factors.push_back(found);
+        seen[std::size_t(found->second)] = true;
+        factors.push_back(found->second);
     }
     for (int32_t f = 0; wholeRows && f < design.NumFactors(); ++f)
-        if (std::find(factors.begin(), factors.end(), f) == factors.end())
+        if (!seen[std::size_t(f)])
             Fail(headerLine, 1, QStringLiteral("no column for factor [%1]").arg(QString::fromStdString(design.Name(f, 0))));
     return factors;
 }
@@ -131,6 +155,9 @@ std::vector<int32_t> HeaderFactors(const Cells& cells, const DesignTables& desig
 SuiteRows Resolve(const Cells& cells, const DesignTables& design, bool wholeRows)
 {
     const std::vector<int32_t> factors = HeaderFactors(cells, design, wholeRows);
+    std::vector<NameIndex> levels;
+    for (const int32_t f : factors)
+        levels.push_back(LevelsByShownName(design, f));
     SuiteRows rows;
     for (std::size_t r = 0; r < cells.rows.size(); ++r) {
         std::vector<int32_t>& codes = rows.codes.emplace_back(std::size_t(design.NumFactors()), -1);
@@ -148,7 +175,8 @@ SuiteRows Resolve(const Cells& cells, const DesignTables& design, bool wholeRows
                          QStringLiteral("no level for factor [%1]").arg(cells.header[k]));
                 continue;
             }
-            const int32_t level = design.LevelOfShownName(f, name);
+            const auto found = levels[std::size_t(k)].find(name);
+            const int32_t level = found == levels[std::size_t(k)].end() ? 0 : found->second;
             if (level < 1)
                 Fail(cells.lines[r], ColumnOf(cells, r + 1, k),
                      QStringLiteral("factor [%1] has no level \"%2\"").arg(cells.header[k], text));
