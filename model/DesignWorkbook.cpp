@@ -48,20 +48,25 @@ void DesignWorkbook::KeepTextLayout(const DesignText& design)
     mCommentsAboveFactor.clear();
     for (const auto& [f, comments] : design.textLayout.aboveFactor)
         if (f >= 1 && f <= design.numFactors)
-            mCommentsAboveFactor.emplace(design.factors.at(0, f), comments);
+            mCommentsAboveFactor.emplace(design.factors.at(0, f), std::make_pair(f, comments));
 }
 
 void DesignWorkbook::GiveTextLayout(DesignText& design) const
 {
     design.textLayout = mTextLayout;
-    // A factor's comments go above the first factor of its name.
+    std::map<int, QString>& above = design.textLayout.aboveFactor;
+    // A factor's comments go above the first factor of its name; those of a name no factor has
+    // now (a factor renamed) above the factor in its column, unless it has its own.
     std::set<QString> given;
     for (int f = 1; !mCommentsAboveFactor.empty() && f <= design.numFactors; ++f) {
         const QString& name = design.factors.at(0, f);
         const auto comments = mCommentsAboveFactor.find(name);
         if (comments != mCommentsAboveFactor.end() && given.insert(name).second)
-            design.textLayout.aboveFactor[f] = comments->second;
+            above[f] = comments->second.second;
     }
+    for (const auto& [name, kept] : mCommentsAboveFactor)
+        if (!given.contains(name) && kept.first <= design.numFactors)
+            above.emplace(kept.first, kept.second);
 }
 
 void DesignWorkbook::KeepLevelExtras(const DesignText& design)

@@ -105,11 +105,12 @@ private:
 
     // A model text's layout (comments, blank lines, the form of its groups), which the grids do
     // not hold; the comments above a factor kept by its name, so that they stay with it
-    // wherever an edit moves its column. Put sets it, Read gives it back.
+    // wherever an edit moves its column, and by its column, for a rename. Put sets it, Read
+    // gives it back.
     void KeepTextLayout(const DesignText& design);
     void GiveTextLayout(DesignText& design) const;
     ModelTextLayout mTextLayout;  // but its comments above factors
-    std::map<QString, QString> mCommentsAboveFactor;
+    std::map<QString, std::pair<int, QString>> mCommentsAboveFactor;  // by name: column, comments
 
     std::function<void()> mEdited;
     std::function<void()> mRulesChanged;
