@@ -74,24 +74,30 @@ std::string CheckModelText(const QByteArray& bytes)
     return KindOfDesignFile(bytes) == DesignFileKind::ModelText ? CheckWrittenBack(read.value()) : "";
 }
 
-std::string CheckSuiteFile(const QByteArray& bytes)
+std::string CheckSuiteFileAs(const QByteArray& bytes, bool wholeRows)
 {
     static const DesignTables design = SuiteDesign();
-    for (const bool wholeRows : {false, true}) {
-        SuiteRows rows;
-        SuiteFileError error;
-        if (!ReadSuiteFile(bytes, design, wholeRows, rows, error))
-            continue;
-        for (const std::vector<int32_t>& codes : rows.codes) {
-            if (codes.size() != design.levelCounts.size())
-                return "a row of another length than the design's factors";
-            for (std::size_t f = 0; f < codes.size(); ++f)
-                if (codes[f] < (wholeRows ? 0 : -1) || codes[f] >= design.levelCounts[f])
-                    return "a row names no level of the design";
-        }
+    SuiteRows rows;
+    SuiteFileError error;
+    if (!ReadSuiteFile(bytes, design, wholeRows, rows, error))
+        return {};
+    for (const std::vector<int32_t>& codes : rows.codes) {
+        if (codes.size() != design.levelCounts.size())
+            return "a row of another length than the design's factors";
+        for (std::size_t f = 0; f < codes.size(); ++f)
+            if (codes[f] < (wholeRows ? 0 : -1) || codes[f] >= design.levelCounts[f])
+                return "a row names no level of the design";
     }
     return {};
 }
+
+std::string CheckSuiteFile(const QByteArray& bytes)
+{
+    const std::string asSeeds = CheckSuiteFileAs(bytes, false);
+    return asSeeds.empty() ? CheckSuiteFileAs(bytes, true) : asSeeds;
+}
+
+std::string CheckSuiteFileOneWay(const QByteArray& bytes) { return CheckSuiteFileAs(bytes, bytes.size() % 2 == 1); }
 
 int FuzzOneInput(std::string (*check)(const QByteArray&), const std::uint8_t* data, std::size_t size)
 {

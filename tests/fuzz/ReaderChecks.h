@@ -14,9 +14,13 @@
 std::string CheckModelText(const QByteArray& bytes);
 
 // The seed and suite file reader (TSV, CSV, JSON) on a small design with other names and
-// invalid levels, for seeds and for whole rows: the bytes read or are refused with a place,
-// and the rows read name levels of the design.
+// invalid levels, for seeds and for whole rows: the bytes read or are refused, and the rows
+// read name levels of the design.
 std::string CheckSuiteFile(const QByteArray& bytes);
+// The same, as seeds or as whole rows by the input's length, odd or even: half the work per
+// input for a fuzzing run.
+std::string CheckSuiteFileAs(const QByteArray& bytes, bool wholeRows);
+std::string CheckSuiteFileOneWay(const QByteArray& bytes);
 
 // A fuzzing target's one input through a check; a problem is printed and stops the run.
 int FuzzOneInput(std::string (*check)(const QByteArray&), const std::uint8_t* data, std::size_t size);

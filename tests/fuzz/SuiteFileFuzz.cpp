@@ -4,5 +4,5 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    return FuzzOneInput(CheckSuiteFile, data, size);
+    return FuzzOneInput(CheckSuiteFileOneWay, data, size);
 }
