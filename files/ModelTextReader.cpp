@@ -341,8 +341,10 @@ Parsed<void> ReadRulesPart(const QStringList& lines, int from, ReadModel& model)
             return Failure{rule.error()};
         rules << rule.value();
     }
-    if (rules.isEmpty())
+    if (rules.isEmpty()) {
+        model.layout.endLines = aboveRules;
         return {};
+    }
     model.rules = rules.join(u'\n');
     model.rulesFirstLine = rulesFirstLine;
     model.layout.aboveRules = aboveRules;
@@ -451,6 +453,10 @@ Result<DesignText, DesignReadFailure> ReadModelText(const QByteArray& bytes)
     if (const Parsed<void> checked = CheckCharacters(lines, decoder.hasError()); !checked)
         return Failure{checked.error()};
     ReadModel model;
+    // Written back with CR LF when the first line ends so, or a line keeps a CR at its end.
+    const qsizetype firstLineEnd = text.indexOf(u'\n');
+    model.layout.crLfLineEnds = (firstLineEnd > 0 && text[firstLineEnd - 1] == u'\r') ||
+                                std::any_of(lines.begin(), lines.end(), [](const QString& line) { return line.endsWith(u'\r'); });
     const Parsed<int> rulesPart = ReadFactorPart(lines, model);
     if (!rulesPart)
         return Failure{rulesPart.error()};

@@ -119,6 +119,8 @@ public:
             out += BlankLinesOr(d.textLayout.aboveRows) + rows;
         if (!rules.isEmpty())
             out += BlankLinesOr(d.textLayout.aboveRules) + rules;
+        else if (!out.isEmpty())
+            out += BlankLinesOr(d.textLayout.endLines);
     }
 
     Result<QByteArray> Written() const;
@@ -245,9 +247,9 @@ QString TextWriting::RulesLines(bool afterRows)
 Result<QByteArray> TextWriting::Written() const
 {
     QString text = out;
-    // A line that ends in a carriage return keeps it when every line ends with CR LF, of which
-    // the reader takes the CR off.
-    if (text.contains(QStringLiteral("\r\n")))
+    // Lines end as the text's did; a line that ends in a carriage return keeps it when every
+    // line ends with CR LF, of which the reader takes the CR off.
+    if (d.textLayout.crLfLineEnds || text.contains(QStringLiteral("\r\n")))
         text.replace(u'\n', QStringLiteral("\r\n"));
     // A text that starts with U+FEFF (a first factor's name may) gets a byte order mark, which
     // the reader takes off.

@@ -17,9 +17,14 @@ struct ModelTextLayout {
     // rules text's own first line.
     QString aboveRows = QStringLiteral("\n");
     QString aboveRules = QStringLiteral("\n");
+    // The blank lines that end a text without rules (a rules text keeps its own).
+    QString endLines;
     // The groups the text wrote in its own form ("{ A, B } @ 2"), by the line of the rules text
     // that stands for each ("{ [A], [B] } @ 2;").
     std::map<QString, QString> groupLines;
+    // Whether the text's lines end with CR LF rather than LF: its first line does, or a line of
+    // it ends with a CR of its own (CR CR LF), which only CR LF line ends keep.
+    bool crLfLineEnds = false;
 
     friend bool operator==(const ModelTextLayout&, const ModelTextLayout&) = default;
 };

@@ -37,7 +37,7 @@ std::string Summary(const DesignText& d)
         layout << rule + "=" + written;
     return (factors.join(' ') + " | " + rows.join(' ') + " | @" + QString::number(d.rulesFirstLine) + " " + d.rules +
             " | " + layout.join(' ') + " rows" + QString::number(d.textLayout.aboveRows.size()) + " rules" +
-            QString::number(d.textLayout.aboveRules.size()))
+            QString::number(d.textLayout.aboveRules.size()) + (d.textLayout.crLfLineEnds ? " crlf" : ""))
         .toStdString();
 }
 
@@ -48,7 +48,7 @@ TEST(ModelTextTest, ReadsFactorsMarksGroupsConstraintsRulesAndComments)
         const char* summary;
     } cases[] = {
         {"OS: Win, Mac\nBrowser : Chrome ,Edge\n", "OS=Win,Mac Browser=Chrome,Edge |  | @1  |  rows1 rules1"},
-        {"\xEF\xBB\xBF# comment\r\n\r\nA: x, y\r\n", "A=x,y |  | @1  | 1:# comment\n\n rows1 rules1"},
+        {"\xEF\xBB\xBF# comment\r\n\r\nA: x, y\r\n", "A=x,y |  | @1  | 1:# comment\n\n rows1 rules1 crlf"},
         {"A: ~x, y (5), Windows 11 | Win11 | W11, Win (x64), v (), /p/processing-instruction(\"pi\")",
          "A=~x,y(5),Windows 11|Win11|W11,Win (x64),v (),/p/processing-instruction(\"pi\") |  | @1  |  rows1 rules1"},
         {"A: ~z | zz (2), b", "A=~z(2)|zz,b |  | @1  |  rows1 rules1"},
@@ -167,6 +167,8 @@ TEST(ModelTextTest, TextsWrittenOrKeptReadAndWriteBackByteForByte)
         // A first name starting with U+FEFF keeps it behind a byte order mark; a line ending in
         // CR keeps it when every line ends with CR LF.
         "\xEF\xBB\xBF\xEF\xBB\xBF" "A: a, b\r\nB: c\r\n\r\nIF [A] = \"a\"\r\r\n THEN [B] = \"c\";\r\n",
+        "# lines that end with CR LF\r\nA: a, b\r\nB: c\r\n\r\nIF [A] = \"a\" THEN [B] = \"c\";\r\n",
+        "A: a, b\nB: c\n\n  \n", "A: a, b\nB: c, d\n\nIF [A] = \"a\" THEN [B] <> \"c\";\n\n",  // blank lines at the end
     };
     for (const char* text : texts) {
         SCOPED_TRACE(text);
@@ -238,8 +240,9 @@ TEST(ModelTextTest, ADesignComesBackThroughItsTextWhichWritesBackTheSame)
         const auto read = ReadModelText(text);
         ASSERT_TRUE(read) << read.error().Described().toStdString();
         DesignText back = read.value();
-        // Where the rules start is the text's own; everything else is the design's.
+        // Where the rules start and how lines end are the text's own; everything else is the design's.
         back.rulesFirstLine = design.rulesFirstLine;
+        back.textLayout.crLfLineEnds = design.textLayout.crLfLineEnds;
         EXPECT_EQ(Summary(back), Summary(design));
         const Result<QByteArray> again = WriteModelText(back);
         ASSERT_TRUE(again);
