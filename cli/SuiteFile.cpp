@@ -6,7 +6,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <algorithm>
+#include <string>
+#include <unordered_map>
 
 namespace {
 
@@ -112,20 +113,22 @@ std::vector<int32_t> HeaderFactors(const Cells& cells, const vantrel::Design& de
     const int headerLine = cells.headerLine;
     const std::vector<std::string> names = design.model().FactorNames();
     const auto numFactors = int32_t(names.size());
+    std::unordered_map<std::string, int32_t> byName;  // the last factor of a name, as a search from the first keeps
+    for (int32_t f = 0; f < numFactors; ++f)
+        byName[names[std::size_t(f)]] = f;
     std::vector<int32_t> factors;
+    std::vector<bool> seen(names.size());
     for (qsizetype k = 0; k < cells.header.size(); ++k) {
-        int32_t found = -1;
-        for (int32_t f = 0; f < numFactors; ++f)
-            if (names[std::size_t(f)] == cells.header[k].toStdString())
-                found = f;
-        if (found < 0)
+        const auto found = byName.find(cells.header[k].toStdString());
+        if (found == byName.end())
             Fail(headerLine, ColumnOf(cells, 0, k), QStringLiteral("unknown factor [%1]").arg(cells.header[k]));
-        if (std::find(factors.begin(), factors.end(), found) != factors.end())
+        if (seen[std::size_t(found->second)])
             Fail(headerLine, ColumnOf(cells, 0, k), QStringLiteral("factor [%1] has two columns").arg(cells.header[k]));
-        factors.push_back(found);
+        seen[std::size_t(found->second)] = true;
+        factors.push_back(found->second);
     }
     for (int32_t f = 0; wholeRows && f < numFactors; ++f)
-        if (std::find(factors.begin(), factors.end(), f) == factors.end())
+        if (!seen[std::size_t(f)])
             Fail(headerLine, 1, QStringLiteral("no column for factor [%1]").arg(QString::fromStdString(names[std::size_t(f)])));
     return factors;
 }

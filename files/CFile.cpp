@@ -109,8 +109,9 @@ QDomElement AppendText(QDomDocument& oDOM, QDomNode parent, const QString& tag, 
 }
 
 // <factors>: each factor with its name and levels; an invalid level carries invalid="1", a
-// weighted one weight="N", one known by other names aliases="name|name" (a design without
-// them is written as it always was).
+// weighted one weight="N", one known by other names aliases="name|name", a factor with a
+// model text's comment lines above it comments="..." (a design without them is written as it
+// always was).
 void AppendFactors(QDomDocument& oDOM, QDomElement& requirements, const DesignText& design, QString& refusal)
 {
     QDomElement factors = AppendElement(oDOM, requirements, QStringLiteral("factors"));
@@ -120,6 +121,10 @@ void AppendFactors(QDomDocument& oDOM, QDomElement& requirements, const DesignTe
         Accept(name, false, [f] { return QStringLiteral("The name of factor %1").arg(f); }, refusal);
         if (!CFile::AddAttribute(oDOM, factor, QStringLiteral("Name"), name))
             ShowMessage(QStringLiteral("Error saving"));
+        if (const auto comments = design.textLayout.aboveFactor.find(f); comments != design.textLayout.aboveFactor.end()) {
+            Accept(comments->second, false, [f] { return QStringLiteral("The comments above factor %1").arg(f); }, refusal);
+            factor.setAttribute(QStringLiteral("comments"), comments->second);
+        }
         for (std::int32_t j = 1; j <= design.levelCounts.at(f); ++j) {
             QDomElement level = AppendText(
                 oDOM, factor, QStringLiteral("level"), design.factors.at(j, f),
@@ -166,6 +171,17 @@ Result<DesignText, DesignReadFailure> ReadDocument(const QByteArray& bytes)
     if (!read)
         return Failure{DesignReadFailure{read.error()}};
     return std::move(read).value();
+}
+
+// The design the bytes hold, read as what their content says they are.
+Result<DesignText, DesignReadFailure> ReadByKind(const QByteArray& bytes)
+{
+    switch (KindOfDesignFile(bytes)) {
+    case DesignFileKind::ModelText: return ReadModelText(bytes);
+    case DesignFileKind::Document: return ReadDocument(bytes);
+    case DesignFileKind::Neither: break;
+    }
+    return Failure{DesignReadFailure{QStringLiteral("The file is neither a Vantrel design nor a model text.")}};
 }
 
 // The three design tables as one bundle, without invalid levels.
@@ -366,7 +382,7 @@ Result<DesignText, DesignReadFailure> CFile::ReadDesign(QIODevice& device)
         return Failure{
             DesignReadFailure{QStringLiteral("The file could not be read: %1.").arg(device.errorString())}};
     const QByteArray bytes = device.readAll();
-    Result<DesignText, DesignReadFailure> read = IsModelText(bytes) ? ReadModelText(bytes) : ReadDocument(bytes);
+    Result<DesignText, DesignReadFailure> read = ReadByKind(bytes);
     if (read && read.value().numRows > kLoadingMessageRows) {
         // Let the windows repaint around the message; the user's input waits.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

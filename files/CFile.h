@@ -5,7 +5,8 @@
 //   <?xml version="1.0" encoding="ISO-8859-1" standalone="yes"?>
 //   <requirements>
 //    <factors>       <Factor Name="..."><level>...</level>...</Factor>...       </factors>
-//                    (an invalid level: <level invalid="1">...</level>)
+//                    (an invalid level: <level invalid="1">...</level>; a model text's comment
+//                    lines above a factor: <Factor Name="..." comments="# ...&#xa;">)
 //    <constraints>   <constraint><iffactor/><iflevel/><thenfactor/><thenlevel/></constraint>... </constraints>
 //    <previousruns>  <previousrun><run>...</run>... (one per factor)</previousrun>...  </previousruns>
 //    <QXVMatrix>     <row><run>...</run>... (one per column)</row>... (row 1: the factor names) </QXVMatrix>
@@ -17,7 +18,8 @@
 // the names of the first three sections only, and reads whatever elements stand below them.
 //
 // A design is also read from a model text (files/ModelText.h), told by content, and saved as
-// one to a ".txt" path or to the model text it was opened from.
+// one to a ".txt" path or to the model text it was opened from. A file that is neither is
+// refused as such.
 //
 // CFile also runs the file commands' work: saving the design read from the sheets, opening a
 // design onto the sheets (put by the workbook, dressed by DesignSheets), and the open and save dialogs with their

@@ -19,7 +19,8 @@ constexpr int kMaxXmlAttributes = 16;
 
 // One element below a section, with the texts of the elements below it.
 struct Item {
-    QString name;  // its "Name" attribute (a factor's name)
+    QString name;      // its "Name" attribute (a factor's name)
+    QString comments;  // its "comments" attribute (a factor's, from a model text)
     std::size_t firstField = 0, fieldCount = 0;
 };
 
@@ -90,8 +91,9 @@ Result<Outline> ReadOutline(const QByteArray& bytes)
                 else if (!outline.hasRules && xml.qualifiedName() == QLatin1String("rules"))
                     inRules = outline.hasRules = true;
             } else if (section && depth == 3) {
-                section->items.push_back(
-                    Item{xml.attributes().value(QLatin1String("Name")).toString(), section->fields.size(), 0});
+                section->items.push_back(Item{xml.attributes().value(QLatin1String("Name")).toString(),
+                                              xml.attributes().value(QLatin1String("comments")).toString(),
+                                              section->fields.size(), 0});
             } else if (section && depth == 4) {
                 MarkField(xml.attributes(), *section);
                 field = &section->fields.emplace_back();
@@ -167,6 +169,8 @@ Result<void> ReadFactors(const Section& factors, DesignText& d)
     for (std::int32_t f = 1; f <= n; ++f) {
         const Item& factor = factors.items[std::size_t(f - 1)];
         d.factors(0, f) = factor.name;
+        if (!factor.comments.isEmpty())
+            d.textLayout.aboveFactor[f] = factor.comments;
         for (std::int32_t j = 1; j <= d.levelCounts(f); ++j)
             d.factors(j, f) = factors.Field(factor, std::size_t(j - 1));
     }

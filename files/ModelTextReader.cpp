@@ -1,14 +1,20 @@
 #include "files/ModelText.h"
 
 #include "files/DesignDocumentReader.h"
+#include "files/ModelTextSyntax.h"
 
+#include <vantrel/design.hpp>
+
+#include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <array>
-#include <optional>
+#include <utility>
 #include <vector>
+
+using ModelTextSyntax::ConstraintFields;
 
 namespace {
 
@@ -33,6 +39,18 @@ struct GroupLine {
     int line = 0;
 };
 
+// The text as read so far.
+struct ReadModel {
+    std::vector<FactorLine> factors;
+    QHash<QString, int> factorOf;  // index in factors, by name
+    QSet<std::pair<int, QString>> levels;  // (index in factors, level name) of every level
+    std::vector<ConstraintFields> constraints;
+    QString rules;
+    int rulesFirstLine = 1;
+    int firstRuleLine = 0;  // the line that ended the factors by starting a rule or a row
+    ModelTextLayout layout;
+};
+
 // A part of the text as read, or the first problem found in it.
 template <typename T>
 using Parsed = Result<T, DesignReadFailure>;
@@ -49,25 +67,6 @@ int FirstNonBlank(const QString& text, int from = 0)
     return from;
 }
 
-bool StartsWithWord(const QString& text, int at, QLatin1String word)
-{
-    if (text.mid(at, word.size()).compare(word, Qt::CaseInsensitive) != 0)
-        return false;
-    const int after = at + int(word.size());
-    return after >= text.size() || !(text[after].isLetterOrNumber() || text[after] == QLatin1Char('_'));
-}
-
-// The first line of the rules: it starts with IF, NOT, "[", "(" or "{" (a group).
-bool StartsRules(const QString& line)
-{
-    const int at = FirstNonBlank(line);
-    if (at >= line.size())
-        return false;
-    return line[at] == QLatin1Char('[') || line[at] == QLatin1Char('(') || line[at] == QLatin1Char('{') ||
-           StartsWithWord(line, at, QLatin1String("IF")) ||
-           StartsWithWord(line, at, QLatin1String("NOT"));
-}
-
 // The text between from and to (exclusive), trimmed, and the column where it starts.
 QString Piece(const QString& line, int from, int to, int& column)
 {
@@ -79,21 +78,18 @@ QString Piece(const QString& line, int from, int to, int& column)
     return line.mid(start, std::max(0, end - start));
 }
 
-// "(N)" at the end of a level: its weight, taken off the text. A parenthesis that holds
-// anything but digits and blanks belongs to the name ("Windows (x64)").
+// "(N)" at the end of a level: its weight, taken off the text.
 Parsed<std::int32_t> TakeWeight(QString& text, int line, int column)
 {
-    static const QRegularExpression weight(QStringLiteral("\\(\\s*([0-9]*)\\s*\\)$"));
-    const QRegularExpressionMatch match = weight.match(text);
-    if (!match.hasMatch())
+    const std::optional<ModelTextSyntax::WeightMark> mark = ModelTextSyntax::FindWeight(text);
+    if (!mark)
         return 1;
-    const QString digits = match.captured(1);
     bool ok = false;
-    const qlonglong value = digits.toLongLong(&ok);
-    if (!ok || value < 1 || value > 1'000'000)
-        return Fail(line, column + int(match.capturedStart()),
-                    QStringLiteral("a weight is a whole number from 1 to 1000000 in parentheses"));
-    text = text.left(match.capturedStart()).trimmed();
+    const qlonglong value = mark->digits.toLongLong(&ok);
+    if (!ok || value < 1 || value > ModelTextSyntax::kMaxWeight)
+        return Fail(line, column + int(mark->at),
+                    QStringLiteral("a weight is a whole number from 1 to %1 in parentheses").arg(ModelTextSyntax::kMaxWeight));
+    text = text.left(mark->at).trimmed();
     return std::int32_t(value);
 }
 
@@ -108,11 +104,11 @@ Parsed<LevelLine> ReadLevel(const QString& line, int lineNo, int from, int to)
     if (!weight)
         return Failure{weight.error()};
     level.weight = weight.value();
-    if (text.startsWith(QLatin1Char('~'))) {
+    if (text.startsWith(u'~')) {
         level.invalid = true;
         text = text.mid(1);
     }
-    const QStringList names = text.split(QLatin1Char('|'));
+    const QStringList names = text.split(u'|');
     for (qsizetype k = 0; k < names.size(); ++k) {
         const QString name = names[k].trimmed();
         if (name.isEmpty())
@@ -126,9 +122,16 @@ Parsed<LevelLine> ReadLevel(const QString& line, int lineNo, int from, int to)
     return level;
 }
 
-Parsed<FactorLine> ReadFactorLine(const QString& line, int lineNo)
+// The factor line of the factor with that index, its levels added to those of the model.
+Parsed<FactorLine> ReadFactorLine(const QString& line, int lineNo, int index, ReadModel& model)
 {
-    const int colon = int(line.indexOf(QLatin1Char(':')));
+    // A carriage return that ends no line would run two lines into one factor.
+    int last = int(line.size());
+    while (last > 0 && line[last - 1].isSpace())
+        --last;
+    if (const int cr = int(QStringView(line).left(last).indexOf(u'\r')); cr >= 0)
+        return Fail(lineNo, cr + 1, QStringLiteral("a carriage return within the line: lines end with LF or CR LF"));
+    const int colon = int(line.indexOf(u':'));
     if (colon < 0)
         return Fail(lineNo, FirstNonBlank(line) + 1,
                     QStringLiteral("expected a factor (Name: level, level), a group ({ A, B } @ 2) or a rule"));
@@ -138,19 +141,17 @@ Parsed<FactorLine> ReadFactorLine(const QString& line, int lineNo)
     factor.name = Piece(line, 0, colon, column);
     if (factor.name.isEmpty())
         return Fail(lineNo, column, QStringLiteral("a factor needs a name before \":\""));
-    int from = colon + 1;
-    for (;;) {
-        const int comma = int(line.indexOf(QLatin1Char(','), from));
-        const int to = comma < 0 ? int(line.size()) : comma;
-        Parsed<LevelLine> level = ReadLevel(line, lineNo, from, to);
+    for (int from = colon + 1;;) {
+        const int comma = int(line.indexOf(u',', from));
+        Parsed<LevelLine> level = ReadLevel(line, lineNo, from, comma < 0 ? int(line.size()) : comma);
         if (!level)
             return Failure{level.error()};
+        const qsizetype known = model.levels.size();
+        model.levels.insert({index, level.value().name});
+        if (model.levels.size() == known)
+            return Fail(lineNo, FirstNonBlank(line, from) + 1,
+                        QStringLiteral("factor %1 has the level \"%2\" twice").arg(factor.name, level.value().name));
         factor.levels.push_back(std::move(level).value());
-        for (std::size_t k = 0; k + 1 < factor.levels.size(); ++k)
-            if (factor.levels[k].name == factor.levels.back().name)
-                return Fail(lineNo, FirstNonBlank(line, from) + 1,
-                            QStringLiteral("factor %1 has the level \"%2\" twice")
-                                .arg(factor.name, factor.levels.back().name));
         if (comma < 0)
             return factor;
         from = comma + 1;
@@ -162,13 +163,13 @@ Parsed<GroupLine> ReadGroupLine(const QString& line, int lineNo)
     GroupLine group;
     group.line = lineNo;
     const int open = FirstNonBlank(line);
-    const int close = int(line.indexOf(QLatin1Char('}'), open));
+    const int close = int(line.indexOf(u'}', open));
     for (int from = open + 1; from <= close;) {
-        const int comma = int(line.indexOf(QLatin1Char(','), from));
+        const int comma = int(line.indexOf(u',', from));
         const int to = comma < 0 || comma > close ? close : comma;
         int column = 0;
         QString name = Piece(line, from, to, column);
-        if (name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']')) && name.size() >= 2)
+        if (name.startsWith(u'[') && name.endsWith(u']') && name.size() >= 2)
             name = name.mid(1, name.size() - 2).trimmed();
         if (name.isEmpty())
             return Fail(lineNo, column, QStringLiteral("expected a factor's name in the group"));
@@ -186,15 +187,17 @@ Parsed<GroupLine> ReadGroupLine(const QString& line, int lineNo)
     return group;
 }
 
-Parsed<void> CheckGroup(const GroupLine& group, const std::vector<FactorLine>& factors)
+Parsed<void> CheckGroup(const GroupLine& group, const ReadModel& model)
 {
+    QSet<QString> seen;
     for (qsizetype k = 0; k < group.factors.size(); ++k) {
         const QString& name = group.factors[k];
         const int column = group.columns[std::size_t(k)];
-        if (std::none_of(factors.begin(), factors.end(), [&](const FactorLine& f) { return f.name == name; }))
+        if (!model.factorOf.contains(name))
             return Fail(group.line, column, QStringLiteral("unknown factor [%1]").arg(name));
-        if (group.factors.indexOf(name) < k)
+        if (seen.contains(name))
             return Fail(group.line, column, QStringLiteral("factor [%1] is twice in the group").arg(name));
+        seen.insert(name);
     }
     if (group.strength < 2 || group.strength > 6)
         return Fail(group.line, group.strengthColumn,
@@ -211,99 +214,144 @@ QString GroupRule(const GroupLine& group)
 {
     QStringList names;
     for (const QString& name : group.factors)
-        names << QLatin1Char('[') + name + QLatin1Char(']');
+        names << u'[' + name + u']';
     return QStringLiteral("{ %1 } @ %2;").arg(names.join(QStringLiteral(", "))).arg(group.strength);
 }
 
-// A rule of the one shape a Constraints row is written as, read back as that row.
-std::optional<std::array<QString, 4>> ConstraintOf(const QString& line)
-{
-    static const QRegularExpression row(QStringLiteral(
-        "^\\s*IF \\[([^\\]]+)\\] = \"((?:[^\"\\\\]|\\\\.)*)\" THEN \\[([^\\]]+)\\] <> \"((?:[^\"\\\\]|\\\\.)*)\";\\s*$"));
-    const QRegularExpressionMatch match = row.match(line);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const auto unescaped = [](QString text) {
-        static const QRegularExpression escape(QStringLiteral("\\\\(.)"));
-        return text.replace(escape, QStringLiteral("\\1"));
-    };
-    return std::array<QString, 4>{match.captured(1), unescaped(match.captured(2)), match.captured(3),
-                                  unescaped(match.captured(4))};
-}
-
-struct ReadModel {
-    std::vector<FactorLine> factors;
-    std::vector<std::array<QString, 4>> constraints;
-    QStringList rules;
-    int rulesFirstLine = 1;
-};
-
-// A group on one line, { A, B } @ 2, checked and written as the rules write it; other lines
-// are the rules' own.
-Parsed<QString> RulesLine(const QString& line, int lineNo, const std::vector<FactorLine>& factors)
+// A line of the rules text: a group on one line, { A, B } @ 2, checked and written as the
+// rules write it, with the form the text wrote it in kept; any other line as it is.
+Parsed<QString> RulesLine(const QString& line, int lineNo, ReadModel& model)
 {
     const int at = FirstNonBlank(line);
-    if (at >= line.size() || line[at] != QLatin1Char('{') || !line.contains(QLatin1Char('}')))
+    if (at >= line.size() || line[at] != u'{' || !line.contains(u'}'))
         return line;
     const Parsed<GroupLine> group = ReadGroupLine(line, lineNo);
     if (!group)
         return Failure{group.error()};
-    if (const Parsed<void> checked = CheckGroup(group.value(), factors); !checked)
+    if (const Parsed<void> checked = CheckGroup(group.value(), model); !checked)
         return Failure{checked.error()};
-    return GroupRule(group.value());
+    QString rule = GroupRule(group.value());
+    if (rule != line)
+        model.layout.groupLines[rule] = line;
+    return rule;
 }
 
-// The rules part, from its first line: the Constraints rows it starts with, then the rest from
-// its first line that is not blank.
-Parsed<void> ReadRulesPart(const QStringList& lines, int first, ReadModel& model)
+// The Constraints row a rule line means: one of the shape a row is written as, over two
+// different factors of the design and a level of each. Any other rule stays a rule.
+std::optional<ConstraintFields> RowOf(const QString& line, const ReadModel& model)
 {
-    int k = first;
-    for (; k < lines.size(); ++k) {
-        if (lines[k].trimmed().isEmpty())
-            continue;
-        const std::optional<std::array<QString, 4>> row = ConstraintOf(lines[k]);
-        if (!row)
-            break;
-        model.constraints.push_back(*row);
-    }
-    model.rulesFirstLine = k + 1;
-    for (; k < lines.size(); ++k) {
-        const Parsed<QString> rule = RulesLine(lines[k], k + 1, model.factors);
-        if (!rule)
-            return Failure{rule.error()};
-        model.rules << rule.value();
-    }
-    return {};
+    std::optional<ConstraintFields> row = ModelTextSyntax::ConstraintOfRule(line);
+    if (!row)
+        return std::nullopt;
+    const auto ifFactor = model.factorOf.constFind((*row)[0]);
+    const auto thenFactor = model.factorOf.constFind((*row)[2]);
+    if (ifFactor == model.factorOf.cend() || thenFactor == model.factorOf.cend() || *ifFactor == *thenFactor ||
+        !model.levels.contains({*ifFactor, (*row)[1]}) || !model.levels.contains({*thenFactor, (*row)[3]}))
+        return std::nullopt;
+    return row;
 }
 
-Parsed<ReadModel> ReadLines(const QStringList& lines)
+// The blank lines from line k on, each ended; k is left on the first that is not blank.
+QString BlankLines(const QStringList& lines, int& k)
 {
-    ReadModel model;
-    int lastFactorLine = -1;
+    QString blank;
+    for (; k < lines.size() && ModelTextSyntax::IsBlank(lines[k]); ++k)
+        blank += lines[k] + u'\n';
+    return blank;
+}
+
+// The factor lines, each with the comment and blank lines above it, up to the first line that
+// starts the rules; the line after the last factor's (0-based), where the rules part starts.
+Parsed<int> ReadFactorPart(const QStringList& lines, ReadModel& model)
+{
+    QString above;
+    int rulesPart = 0;
     for (int k = 0; k < lines.size(); ++k) {
         const QString& line = lines[k];
-        const int at = FirstNonBlank(line);
-        if (at >= line.size() || line[at] == QLatin1Char('#'))
-            continue;
-        if (StartsRules(line)) {
-            // The comments after the last factor are the rules text's own.
-            if (const Parsed<void> rules = ReadRulesPart(lines, lastFactorLine + 1, model); !rules)
-                return Failure{rules.error()};
+        if (ModelTextSyntax::StartsRules(line)) {
+            model.firstRuleLine = k + 1;
             break;
         }
-        lastFactorLine = k;
-        Parsed<FactorLine> factor = ReadFactorLine(line, k + 1);
+        if (ModelTextSyntax::IsBlank(line) || ModelTextSyntax::IsComment(line)) {
+            above += line + u'\n';
+            continue;
+        }
+        Parsed<FactorLine> factor = ReadFactorLine(line, k + 1, int(model.factors.size()), model);
         if (!factor)
             return Failure{factor.error()};
+        const QString& name = factor.value().name;
+        if (const auto known = model.factorOf.constFind(name); known != model.factorOf.cend())
+            return Fail(k + 1, FirstNonBlank(line) + 1,
+                        QStringLiteral("factor %1 is already defined on line %2")
+                            .arg(name)
+                            .arg(model.factors[std::size_t(*known)].line));
+        model.factorOf.insert(name, int(model.factors.size()));
         model.factors.push_back(std::move(factor).value());
-        for (std::size_t f = 0; f + 1 < model.factors.size(); ++f)
-            if (model.factors[f].name == model.factors.back().name)
-                return Fail(k + 1, at + 1,
-                            QStringLiteral("factor %1 is already defined on line %2")
-                                .arg(model.factors.back().name)
-                                .arg(model.factors[f].line));
+        if (!above.isEmpty())
+            model.layout.aboveFactor[std::int32_t(model.factors.size())] = std::exchange(above, QString());
+        rulesPart = k + 1;
     }
-    return model;
+    return rulesPart;
+}
+
+// A line the rules cannot read that reads as a factor's: a name without brackets or quotes
+// before a colon.
+bool LooksLikeFactorLine(const QString& line)
+{
+    const qsizetype colon = line.indexOf(u':');
+    if (colon < 0)
+        return false;
+    const QStringView name = QStringView(line).left(colon);
+    return !name.trimmed().isEmpty() && !name.contains(u'[') && !name.contains(u'"') &&
+           !ModelTextSyntax::StartsRules(name);
+}
+
+// A factor line below the first rule is read as part of the rules, where it does not parse:
+// said at that line, with the line where the rules start.
+Parsed<void> CheckNoFactorAmongRules(const QStringList& rules, const ReadModel& model)
+{
+    vantrel::Model rulesAlone;  // without factors: where the text stops reading as rules
+    rulesAlone.rules = model.rules.toStdString();
+    const vantrel::Result<void> checked = vantrel::Design::CheckRules(rulesAlone);
+    const qsizetype index = checked ? -1 : qsizetype(checked.error().line) - 1;
+    if (index < 0 || index >= rules.size() || !LooksLikeFactorLine(rules[index]))
+        return {};
+    return Fail(model.rulesFirstLine + int(index), FirstNonBlank(rules[index]) + 1,
+                QStringLiteral("factor lines come before the rules, which start on line %1").arg(model.firstRuleLine));
+}
+
+// The lines after the last factor's: the blank lines above the Constraints rows, the rows,
+// the blank lines above the rules text, and the rules text to the end of the file.
+Parsed<void> ReadRulesPart(const QStringList& lines, int from, ReadModel& model)
+{
+    int k = from;
+    const QString aboveRows = BlankLines(lines, k);
+    for (; k < lines.size(); ++k) {
+        std::optional<ConstraintFields> row = RowOf(lines[k], model);
+        if (!row)
+            break;
+        model.constraints.push_back(std::move(*row));
+    }
+    const bool rows = !model.constraints.empty();
+    const QString aboveRules = rows ? BlankLines(lines, k) : aboveRows;
+    if (rows)
+        model.layout.aboveRows = aboveRows;
+    const int rulesFirstLine = k + 1;
+    QStringList rules;
+    for (; k < lines.size(); ++k) {
+        const Parsed<QString> rule = RulesLine(lines[k], k + 1, model);
+        if (!rule)
+            return Failure{rule.error()};
+        rules << rule.value();
+    }
+    if (rules.isEmpty()) {
+        model.layout.endLines = aboveRules;
+        return {};
+    }
+    model.rules = rules.join(u'\n');
+    model.rulesFirstLine = rulesFirstLine;
+    model.layout.aboveRules = aboveRules;
+    return CheckNoFactorAmongRules(rules, model);
 }
 
 Parsed<void> PutFactors(const ReadModel& model, DesignText& d)
@@ -346,53 +394,76 @@ Parsed<DesignText> PutModel(const ReadModel& model)
     for (std::int32_t c = 1; c <= d.numConstraints; ++c)
         for (int k = 1; k <= 4; ++k)
             d.constraints(c, k) = model.constraints[std::size_t(c - 1)][std::size_t(k - 1)];
-    d.rules = model.rules.join(QLatin1Char('\n'));
+    d.rules = model.rules;
     d.rulesFirstLine = model.rulesFirstLine;
+    d.textLayout = model.layout;
     d.fromModelText = true;
     return d;
 }
 
-// The lines of the text without their ends; the last line's end makes no line of its own.
+// The lines of the text without their ends ("\n" or "\r\n"); the last line's end makes no
+// line of its own.
 QStringList Lines(const QString& text)
 {
-    QStringList lines = text.split(QLatin1Char('\n'));
+    QStringList lines = text.split(u'\n');
     if (!lines.isEmpty() && lines.back().isEmpty())
         lines.removeLast();
     for (QString& line : lines)
-        if (line.endsWith(QLatin1Char('\r')))
+        if (line.endsWith(u'\r'))
             line.chop(1);
     return lines;
 }
 
+// The first character that is not UTF-8 or is a control character but a tab or a line end.
+Parsed<void> CheckCharacters(const QStringList& lines, bool notUtf8)
+{
+    for (int k = 0; k < lines.size(); ++k)
+        for (qsizetype i = 0; i < lines[k].size(); ++i) {
+            const char16_t c = lines[k][i].unicode();
+            if (notUtf8 && c == QChar::ReplacementCharacter)
+                return Fail(k + 1, int(i) + 1, QStringLiteral("the text is not UTF-8"));
+            if (c < 0x20 && c != u'\t' && c != u'\r')
+                return Fail(k + 1, int(i) + 1,
+                            QStringLiteral("the text holds the control character %1")
+                                .arg(ModelTextSyntax::CodePoint(lines[k][i])));
+        }
+    if (notUtf8)
+        return Fail(1, 1, QStringLiteral("the text is not UTF-8"));
+    return {};
+}
+
 }  // namespace
 
-bool IsModelText(const QByteArray& bytes)
+DesignFileKind KindOfDesignFile(const QByteArray& bytes)
 {
-    // Control characters (but tab and line ends) mark a binary file, for the document reader to refuse.
-    const bool binary = std::any_of(bytes.begin(), bytes.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r';
-    });
-    if (bytes.isEmpty() || binary)
-        return false;
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))  // UTF-16, for the XML reader
+        return DesignFileKind::Document;
     qsizetype at = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     while (at < bytes.size() && (bytes[at] == ' ' || bytes[at] == '\t' || bytes[at] == '\r' || bytes[at] == '\n'))
         ++at;
-    return at < bytes.size() && bytes[at] != '<';
+    // An empty file is the document reader's to refuse.
+    if (at == bytes.size() || bytes[at] == '<')
+        return DesignFileKind::Document;
+    return bytes.contains('\0') ? DesignFileKind::Neither : DesignFileKind::ModelText;
 }
 
 Result<DesignText, DesignReadFailure> ReadModelText(const QByteArray& bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    // One byte order mark is taken off, and only one: a first name may start with U+FEFF.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     const QString text = decoder(bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes);
     const QStringList lines = Lines(text);
-    if (decoder.hasError()) {
-        for (int k = 0; k < lines.size(); ++k)
-            if (const qsizetype bad = lines[k].indexOf(QChar(QChar::ReplacementCharacter)); bad >= 0)
-                return Fail(k + 1, int(bad) + 1, QStringLiteral("the text is not UTF-8"));
-        return Fail(1, 1, QStringLiteral("the text is not UTF-8"));
-    }
-    const Parsed<ReadModel> model = ReadLines(lines);
-    if (!model)
-        return Failure{model.error()};
-    return PutModel(model.value());
+    if (const Parsed<void> checked = CheckCharacters(lines, decoder.hasError()); !checked)
+        return Failure{checked.error()};
+    ReadModel model;
+    // Written back with CR LF when the first line ends so, or a line keeps a CR at its end.
+    const qsizetype firstLineEnd = text.indexOf(u'\n');
+    model.layout.crLfLineEnds = (firstLineEnd > 0 && text[firstLineEnd - 1] == u'\r') ||
+                                std::any_of(lines.begin(), lines.end(), [](const QString& line) { return line.endsWith(u'\r'); });
+    const Parsed<int> rulesPart = ReadFactorPart(lines, model);
+    if (!rulesPart)
+        return Failure{rulesPart.error()};
+    if (const Parsed<void> rules = ReadRulesPart(lines, rulesPart.value(), model); !rules)
+        return Failure{rules.error()};
+    return PutModel(model);
 }

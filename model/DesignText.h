@@ -3,6 +3,7 @@
 // rules text, the previous tests and, where a design file holds one, the saved matrix. It is what a design
 // file holds, what the commands read from the sheets and what is put back on them.
 
+#include "model/ModelTextLayout.h"
 #include "model/TextTable.h"
 
 #include <QStringList>
@@ -31,6 +32,9 @@ struct DesignText {
     // known by, keyed as invalidLevels are.
     std::map<std::pair<int, int>, std::int32_t> levelWeights;
     std::map<std::pair<int, int>, QStringList> levelAliases;
+    // A model text's comments and blank lines, kept for the text it is written back as (a
+    // design document keeps the comments above its factors).
+    ModelTextLayout textLayout;
     std::int32_t numPrevRuns = 0;
     TextTable prevRuns;  // previous test 1..p x factor 1..n
     // The saved matrix, grid row 1..R x column 1..C, the factor-name row included; R is 0 when

@@ -3,6 +3,7 @@
 #include "platform/MessageBox.h"
 
 #include <algorithm>
+#include <set>
 
 namespace {
 constexpr int kConstraintFields = 4;
@@ -37,6 +38,35 @@ void DesignWorkbook::Put(const DesignText& design, SheetPutListener* windows)
     put(DesignTable::TestCases, design.numRows > 0, [&] { PutTestCases(design.numRows, design.numCols, design.matrix); });
     SetRules(design.rules);
     KeepLevelExtras(design);
+    KeepTextLayout(design);
+}
+
+void DesignWorkbook::KeepTextLayout(const DesignText& design)
+{
+    mTextLayout = design.textLayout;
+    mTextLayout.aboveFactor.clear();
+    mCommentsAboveFactor.clear();
+    for (const auto& [f, comments] : design.textLayout.aboveFactor)
+        if (f >= 1 && f <= design.numFactors)
+            mCommentsAboveFactor.emplace(design.factors.at(0, f), std::make_pair(f, comments));
+}
+
+void DesignWorkbook::GiveTextLayout(DesignText& design) const
+{
+    design.textLayout = mTextLayout;
+    std::map<int, QString>& above = design.textLayout.aboveFactor;
+    // A factor's comments go above the first factor of its name; those of a name no factor has
+    // now (a factor renamed) above the factor in its column, unless it has its own.
+    std::set<QString> given;
+    for (int f = 1; !mCommentsAboveFactor.empty() && f <= design.numFactors; ++f) {
+        const QString& name = design.factors.at(0, f);
+        const auto comments = mCommentsAboveFactor.find(name);
+        if (comments != mCommentsAboveFactor.end() && given.insert(name).second)
+            above[f] = comments->second.second;
+    }
+    for (const auto& [name, kept] : mCommentsAboveFactor)
+        if (!given.contains(name) && kept.first <= design.numFactors)
+            above.emplace(kept.first, kept.second);
 }
 
 void DesignWorkbook::KeepLevelExtras(const DesignText& design)
@@ -169,6 +199,7 @@ bool DesignWorkbook::Read(bool validate, DesignText& t)
     t.numFactors = t.factors.isDimensioned() ? t.factors.colUpper() : 0;
     t.rules = mRules;
     GiveLevelExtras(t);
+    GiveTextLayout(t);
     t.maxNumLevels = 0;
     for (int f = t.levelCounts.lower(); t.levelCounts.isDimensioned() && f <= t.levelCounts.upper(); ++f)
         t.maxNumLevels = std::max(t.maxNumLevels, t.levelCounts.at(f));

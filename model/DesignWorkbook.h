@@ -42,8 +42,8 @@ public:
     CPrevRuns& PrevRuns() { return CreateOnFirstUse(mPrevRuns, PrevRunsGrid()); }
 
     // Puts the design's texts on the grids, which were set up empty, its rules text in place
-    // of the one held, its levels' weights and other names, and its counts on the
-    // model objects through their setters (so the status bar shows them). Only the data cells:
+    // of the one held, its levels' weights and other names, its model text's layout, and its
+    // counts on the model objects through their setters (so the status bar shows them). Only the data cells:
     // captions, lists and widths belong to the sheet windows, told around each table. A table
     // counted 0 leaves its grid's lines alone, as does a design without a matrix.
     void Put(const DesignText& design, SheetPutListener* windows = nullptr);
@@ -70,8 +70,14 @@ public:
     bool HasTwoFactorsAtTwoLevels(const QString& refusal);
     bool Read(bool validate, DesignText& design);
 
-    // A new design: the weights and other names of the levels put last are dropped.
-    void ForgetLevelExtras() { mLevelExtras.clear(); }
+    // A new design: the weights and other names of the levels put last, and the comments and
+    // blank lines of the model text put last, are dropped.
+    void ForgetLevelExtras()
+    {
+        mLevelExtras.clear();
+        mTextLayout = {};
+        mCommentsAboveFactor.clear();
+    }
     // The model objects count no factor, level, constraint or previous test (the grids are
     // their windows' to empty).
     void ClearCounts();
@@ -101,6 +107,15 @@ private:
     void KeepLevelExtras(const DesignText& design);
     void GiveLevelExtras(DesignText& design) const;
     std::map<std::pair<QString, QString>, LevelExtras> mLevelExtras;
+
+    // A model text's layout (comments, blank lines, the form of its groups), which the grids do
+    // not hold; the comments above a factor kept by its name, so that they stay with it
+    // wherever an edit moves its column, and by its column, for a rename. Put sets it, Read
+    // gives it back.
+    void KeepTextLayout(const DesignText& design);
+    void GiveTextLayout(DesignText& design) const;
+    ModelTextLayout mTextLayout;  // but its comments above factors
+    std::map<QString, std::pair<int, QString>> mCommentsAboveFactor;  // by name: column, comments
 
     std::function<void()> mEdited;
     std::function<void()> mRulesChanged;

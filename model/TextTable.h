@@ -2,11 +2,17 @@
 // The design tables: two-dimensional tables of cell texts with their own index bounds,
 // first index the sheet row, second the sheet column (the factor table starts its rows
 // at 0, every other table at 1). A default-constructed table is undimensioned.
+//
+// Each column holds its cells down to the last one written, and the cells below read empty:
+// a factor table costs its levels, not its factors times the most levels of any. A column
+// grows at its end only, so a reference to a cell stays good while others are written.
 
 #include <QString>
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
+#include <utility>
 #include <vector>
 
 class TextTable {
@@ -22,21 +28,23 @@ public:
     int rowCount() const { return mRowUpper - mRowLower + 1; }
     int colCount() const { return mColUpper - mColLower + 1; }
 
-    const QString& at(int row, int col) const { return mCells[offset(row, col)]; }
-    QString& operator()(int row, int col) { return mCells[offset(row, col)]; }
-    void set(int row, int col, const QString& text) { mCells[offset(row, col)] = text; }
+    const QString& at(int row, int col) const;
+    QString& operator()(int row, int col);
+    void set(int row, int col, const QString& text) { (*this)(row, col) = text; }
 
     // Changes the upper bounds and keeps every cell that is still inside.
     void redimPreserve(int rowUpper, int colUpper);
 
-    friend bool operator==(const TextTable&, const TextTable&) = default;
+    // Same bounds and same texts; a cell never written equals an empty one.
+    friend bool operator==(const TextTable& a, const TextTable& b);
 
 private:
-    std::size_t offset(int row, int col) const;
+    // The index of the cell's column and its place in it; throws out_of_range outside the bounds.
+    std::pair<std::size_t, std::size_t> place(int row, int col) const;
 
     bool mDimensioned = false;
     int mRowLower = 1, mRowUpper = 0, mColLower = 1, mColUpper = 0;
-    std::vector<QString> mCells;
+    std::vector<std::deque<QString>> mColumns;
 };
 
 // A one-dimensional table of 32-bit counts with its own lower bound (the level counts).

@@ -22,6 +22,7 @@ const char* KindName(vantrel::Error::Kind kind)
     case vantrel::Error::Kind::TooLarge: return "too large";
     case vantrel::Error::Kind::Internal: return "internal";
     case vantrel::Error::Kind::Io: return "io";
+    case vantrel::Error::Kind::Declined: return "declined";
     }
     return "model";
 }

@@ -6,25 +6,13 @@
 
 #include <iostream>
 
-namespace {
-
-vantrel::Factor Factor(std::string name, std::vector<std::string> levels)
-{
-    vantrel::Factor factor{std::move(name), {}};
-    for (std::string& level : levels)
-        factor.levels.push_back(vantrel::Level{std::move(level), 1, {}, false});
-    return factor;
-}
-
-}  // namespace
-
 int main()
 {
     vantrel::Model model;
-    model.factors = {Factor("Customer", {"Guest", "Registered", "Premium"}),
-                     Factor("Country", {"Germany", "France", "United States", "Japan"}),
-                     Factor("Delivery", {"Standard", "Express", "Pickup", "Locker"}),
-                     Factor("Basket", {"One item", "Many items", "Oversized"})};
+    model.factors = {vantrel::Factor::Of("Customer", {"Guest", "Registered", "Premium"}),
+                     vantrel::Factor::Of("Country", {"Germany", "France", "United States", "Japan"}),
+                     vantrel::Factor::Of("Delivery", {"Standard", "Express", "Pickup", "Locker"}),
+                     vantrel::Factor::Of("Basket", {"One item", "Many items", "Oversized"})};
     model.rules = "IF [Delivery] = \"Pickup\" THEN [Country] IN {\"Germany\", \"France\"};\n"
                   "IF [Delivery] = \"Locker\" THEN [Basket] <> \"Oversized\" AND [Country] <> \"Japan\";\n";
     const vantrel::Result<vantrel::Design> design = vantrel::Design::Compile(model);

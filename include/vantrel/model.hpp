@@ -22,6 +22,14 @@ struct Level {
 struct Factor {
     std::string name;
     std::vector<Level> levels;
+    // A factor of plain levels: weight 1, no other names, none invalid.
+    static Factor Of(std::string name, const std::vector<std::string>& levels)
+    {
+        Factor factor{std::move(name), {}};
+        for (const std::string& level : levels)
+            factor.levels.push_back(Level{level, 1, {}, false});
+        return factor;
+    }
 };
 
 // "If factor ifFactor is at level ifLevel, then factor thenFactor can't be level thenLevel."

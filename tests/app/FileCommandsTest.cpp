@@ -284,7 +284,7 @@ private slots:
                                   "<constraints/><previousruns/></requirements>";
         QTest::newRow("truncated") << design.left(40) << "The file is not well-formed XML: ";
         QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
-                                << "The file is not well-formed XML: ";
+                                << "The file is neither a Vantrel design nor a model text.";
         QTest::newRow("empty") << QByteArray("") << "The file is empty.";
         QTest::newRow("wrong root") << QByteArray("<html><head/><body/></html>")
                                     << "The file is not a Vantrel design: its root element is <html>, not "

@@ -57,7 +57,9 @@ TEST_F(CliModelTextTest, ConvertGoesToADesignFileAndBackToAnEquivalentText)
     EXPECT_TRUE(FileBytes(test).startsWith("<?xml"));
     const CliRun back = Cli({"convert", test, "-"});
     ASSERT_EQ(back.exitCode, 0) << back.err.toStdString();
-    EXPECT_EQ(back.out.toStdString(), "OS: Windows 11, macOS (5), ~Solaris\n"
+    // The design file keeps the comments; the blank lines are those of a text written afresh.
+    EXPECT_EQ(back.out.toStdString(), "# a checkout\n"
+                                      "OS: Windows 11, macOS (5), ~Solaris\n"
                                       "Browser: Chrome, Firefox, Edge\n"
                                       "Pay: Card, PayPal, ~Expired card\n"
                                       "\n"
@@ -78,6 +80,27 @@ TEST_F(CliModelTextTest, ConvertGoesToADesignFileAndBackToAnEquivalentText)
     EXPECT_EQ(leftOut.err, "The previous tests and the matrix are left out: a model text holds neither.\n");
 }
 
+TEST_F(CliModelTextTest, ConvertPrintsATextAsItWasWrittenAndItsRulesGenerate)
+{
+    const QByteArray text = "# two factors\n"
+                            "A: a1, a2\n"
+                            "# between the factors\n"
+                            "\n"
+                            "B: b1, b2 (2)\n"
+                            "IF [A] = \"a1\" THEN [A] <> \"a2\";\n"
+                            "# in the rules\n"
+                            "IF [A] = \"a2\" THEN [B] <> \"b2\";\n";
+    const CliRun converted = Cli({"convert", write("m.txt", text), "-"});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err.toStdString();
+    EXPECT_EQ(converted.out.toStdString(), text.toStdString());
+    // The rule over one factor stays a rule, and the design generates.
+    const CliRun generated = Cli({"generate", "-", "--seed", "1"}, QProcessEnvironment::systemEnvironment(),
+                                 converted.out.toUtf8());
+    EXPECT_EQ(generated.exitCode, 0) << generated.err.toStdString();
+    EXPECT_EQ(generated.out.count('\n'), 4) << generated.out.toStdString();
+    EXPECT_FALSE(generated.out.contains("a2\tb2"));
+}
+
 TEST_F(CliModelTextTest, AProblemIsToldAtTheFilesLineAndColumn)
 {
     const struct {
@@ -96,6 +119,19 @@ TEST_F(CliModelTextTest, AProblemIsToldAtTheFilesLineAndColumn)
         {"<requirements><factors><Factor Name=\"A:B\"><level>a</level></Factor></factors><constraints/>"
          "<previousruns/></requirements>",
          {"convert", "M", "-"}, "The factor \"A:B\" cannot be written as model text: it holds \":\".\n", 1},
+        {"<requirements><factors><Factor Name=\"A:B\"><level>a,b</level><level>c</level></Factor></factors>"
+         "<constraints/><previousruns/></requirements>",
+         {"convert", "M", "-"},
+         "The factor \"A:B\" cannot be written as model text: it holds \":\".\n"
+         "The level \"a,b\" of factor A:B cannot be written as model text: it holds \",\".\n",
+         1},
+        // A missing ";" is told at the end of the rule that lacks it.
+        {"A: a1, a2\nB: b1, b2\n\nIF [A] = \"a1\" THEN [B] <> \"b1\"\nIF [A] = \"a2\" THEN [B] <> \"b2\";\n",
+         {"validate", "M"}, "M:4:31: missing ; before IF\n", 1},
+        {"# rules first\n\nif [A] = \"a1\" then [B] <> \"b1\";\nA: a1, a2\nB: b1, b2\n", {"validate", "M"},
+         "M:4:1: factor lines come before the rules, which start on line 3\n", 1},
+        {QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), {"validate", "M"},
+         "Error opening file: M: The file is neither a Vantrel design nor a model text.\n", 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
@@ -122,6 +158,9 @@ TEST_F(CliModelTextTest, EveryExampleValidatesAndGenerates)
         const CliRun generate = Cli({"generate", model, "--seed", "1", "--evolutions", "20", "--strength", strength});
         EXPECT_EQ(generate.exitCode, 0) << generate.err.toStdString();
         EXPECT_GE(generate.out.count('\n'), 10);
+        if (name.endsWith(".txt")) {  // written back as it was written
+            EXPECT_EQ(Cli({"convert", model, "-"}).out.toUtf8(), FileBytes(model));
+        }
     }
 }
 
@@ -219,6 +258,13 @@ TEST_F(CliModelTextTest, SeedsComeFirstAndABadSeedOrSuiteIsNamedAtItsLine)
         EXPECT_EQ(run.exitCode, c.exitCode);
         EXPECT_EQ(run.err.toStdString(), QString::fromLatin1(c.message).replace("F:", file + ":").toStdString());
     }
+    // Seeds that cover every pair leave nothing to generate, which is no failure to converge.
+    write("all.tsv", "A\tB\na1\tb1\na1\tb2\na2\tb1\na2\tb2\n");
+    const CliRun covered = Cli({"generate", write("ab.txt", "A: a1, a2\nB: b1, b2\n"), "--include", dir.filePath("all.tsv")});
+    EXPECT_EQ(covered.exitCode, 0);
+    EXPECT_EQ(covered.err, "");
+    EXPECT_EQ(covered.out, "A\tB\r\na1\tb1\r\na1\tb2\r\na2\tb1\r\na2\tb2\r\n");
+
     const CliRun broken = Cli({"coverage", model, "--missing", "--suite", dir.filePath("rows.txt")});
     EXPECT_TRUE(broken.out.contains("\nThe test case on line 2 breaks Constraints row 1.\n")) << broken.out.toStdString();
 }

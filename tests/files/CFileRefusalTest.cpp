@@ -15,6 +15,7 @@ TEST_F(CFileRefusalTest, RefusesFilesOfAnotherLayoutAndReturnsNothing)
         const char* reason;
     } cases[] = {
         {"", "The file is empty."},
+        {QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR<<<<", 20), "The file is neither a Vantrel design nor a model text."},
         {"<requirements><factors></requirements>", "The file is not well-formed XML: "},
         {"<requirements><factors/><constraints/></requirements>",
          "The file is not a Vantrel design: it has 2 of the four sections."},

@@ -1,5 +1,7 @@
 #include "tests/files/DesignFileFixture.h"
 
+#include "files/ModelText.h"
+
 #include <QDomDocument>
 
 namespace {
@@ -182,6 +184,23 @@ TEST_F(CFileRoundTripTest, TheRulesComeBackAfterTheMatrixAndOnlyWhenThereAreAny)
     const Result<DesignText> read = CFile::OpenXMLFile(buffer);
     ASSERT_TRUE(read);
     EXPECT_TRUE(read.value().rules.isEmpty());
+}
+
+TEST_F(CFileRoundTripTest, AModelTextsCommentsStayThroughADesignDocument)
+{
+    const QByteArray text = "# caf\xC3\xA9 \xE6\x9D\xB1 <&>\r\r\n\t# tab\r\n\r\nA: a, b\r\n  # on B\r\nB: c, d\r\n";
+    const Result<DesignText, DesignReadFailure> model = ReadModelText(text);
+    ASSERT_TRUE(model);
+    ASSERT_EQ(model.value().textLayout.aboveFactor.size(), 2u);
+    QByteArray bytes;
+    QBuffer out(&bytes);
+    ASSERT_TRUE(file.SaveXMLFile(out, model.value()));
+    QBuffer in(&bytes);
+    const Result<DesignText> read = CFile::OpenXMLFile(in);
+    ASSERT_TRUE(read) << read.error().toStdString();
+    EXPECT_EQ(read.value().textLayout.aboveFactor, model.value().textLayout.aboveFactor);
+    EXPECT_EQ(WriteModelText(read.value()).value(), text);
+    expectSame(MakeDesign({{"A", "a", "b"}, {"B", "c", "d"}}), OpenBytes(bytes.replace(" comments=", " other=")));
 }
 
 TEST_F(CFileRoundTripTest, AnInvalidLevelIsMarkedOnItsLevelElementAndNothingElseOfTheFileChanges)

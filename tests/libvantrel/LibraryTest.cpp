@@ -8,20 +8,12 @@
 
 namespace {
 
-vantrel::Factor Factor(const std::string& name, std::vector<std::string> levels)
-{
-    vantrel::Factor factor{name, {}};
-    for (std::string& level : levels)
-        factor.levels.push_back(vantrel::Level{std::move(level), 1, {}, false});
-    return factor;
-}
-
 // A shop's checkout: the rule of line 2 forbids Japan with Locker, and Locker with Oversized.
 vantrel::Model Shop()
 {
     vantrel::Model model;
-    model.factors = {Factor("Customer", {"Guest", "Registered"}), Factor("Country", {"Germany", "Japan"}),
-                     Factor("Delivery", {"Standard", "Locker"}), Factor("Basket", {"One", "Oversized"})};
+    model.factors = {vantrel::Factor::Of("Customer", {"Guest", "Registered"}), vantrel::Factor::Of("Country", {"Germany", "Japan"}),
+                     vantrel::Factor::Of("Delivery", {"Standard", "Locker"}), vantrel::Factor::Of("Basket", {"One", "Oversized"})};
     model.factors[0].levels[1].aliases = {"Member"};
     model.factors[3].levels.push_back({"Broken", 1, {}, true});
     model.constraints = {{"Customer", "Guest", "Basket", "Oversized"}};
@@ -161,7 +153,7 @@ TEST(Library, ListsEveryCombinationAsksAboveAThousandAndNamesWhatExcludes)
 
     vantrel::Model wide = Shop();
     for (int f = 0; f < 6; ++f)
-        wide.factors.push_back(Factor("W" + std::to_string(f), {"a", "b", "c"}));
+        wide.factors.push_back(vantrel::Factor::Of("W" + std::to_string(f), {"a", "b", "c"}));
     const vantrel::Result<vantrel::Listing> declined =
         Compiled(wide).AllCombinations({}, [](const std::string&, int) { return false; });
     ASSERT_FALSE(declined.ok());

@@ -78,4 +78,37 @@ TEST_F(DesignWorkbookTest, APutDesignReadsBackWithItsCounts)
     }
 }
 
+// A model text's comments stay with their factor's name wherever its column goes, or with
+// their column when the factor is renamed; a new design drops them.
+TEST_F(DesignWorkbookTest, AModelTextsLayoutComesBackWithItsFactors)
+{
+    DesignText d = Design({{"A", "a1", "a2"}, {"B", "b1", "b2"}}, {}, {}, {});
+    d.textLayout.aboveFactor = {{1, "# on A\n"}, {2, "\n# on B\n"}};
+    d.textLayout.aboveRules = "";
+    d.textLayout.groupLines = {{"{ [A], [B] } @ 2;", "{ A, B } @ 2"}};
+    DesignWorkbook workbook;
+    workbook.Put(d);
+    const auto read = [&workbook] {
+        DesignText t;
+        EXPECT_TRUE(workbook.Read(false, t));
+        return t.textLayout;
+    };
+    EXPECT_EQ(read(), d.textLayout);
+
+    GridCellStore& grid = workbook.FactorsGrid();
+    grid.setText(1, 1, "C");  // A renamed
+    EXPECT_EQ(read(), d.textLayout);
+    for (int row = 1; row <= 3; ++row) {  // B and C change places; C becomes D
+        const QString c = grid.text(1, row);
+        grid.setText(1, row, grid.text(2, row));
+        grid.setText(2, row, row == 1 ? "D" : c);
+    }
+    ModelTextLayout moved = d.textLayout;
+    moved.aboveFactor = {{1, "\n# on B\n"}};  // A's column is B's now, which has its own
+    EXPECT_EQ(read(), moved);
+
+    workbook.ForgetLevelExtras();
+    EXPECT_EQ(read(), ModelTextLayout());
+}
+
 }  // namespace

@@ -12,14 +12,6 @@
 
 namespace {
 
-vantrel::Factor Factor(const std::string& name, const std::vector<std::string>& levels)
-{
-    vantrel::Factor factor{name, {}};
-    for (const std::string& level : levels)
-        factor.levels.push_back(vantrel::Level{level, 1, {}, false});
-    return factor;
-}
-
 class CFindTest : public SeamTest {
 protected:
     GridCellStore matrix;
@@ -63,7 +55,7 @@ TEST_F(CFindTest, ARuleNamesThePairsItExcludesAndAMatrixRowThatBreaksOneIsAViola
     LongArray counts;
     const TextTable factors = TestTables::FactorTable({{"A", "a1", "a2"}, {"B", "b1", "b2"}, {"C", "c1", "c2"}}, counts);
     vantrel::Model model;
-    model.factors = {Factor("A", {"a1", "a2"}), Factor("B", {"b1", "b2"}), Factor("C", {"c1", "c2"})};
+    model.factors = {vantrel::Factor::Of("A", {"a1", "a2"}), vantrel::Factor::Of("B", {"b1", "b2"}), vantrel::Factor::Of("C", {"c1", "c2"})};
     model.rules = "# two lines first\n\nIF [A] = \"a1\" THEN [B] = \"b1\";\nIF [A] = \"a2\" AND [B] = \"b2\" THEN [C] <> \"c2\";";
     quietFind.LoadData(3, counts, factors, 0, TextTable(), 0, TextTable());
     quietFind.LoadConstraints(vantrel::Design::Compile(model).value());
@@ -91,7 +83,7 @@ TEST_F(CFindTest, AnInvalidLevelIsFoundWhereTestCasesShowIt)
     LongArray counts;
     const TextTable factors = TestTables::FactorTable({{"A", "a1", "a2"}, {"C", "c1", "~c1"}}, counts);
     vantrel::Model model;
-    model.factors = {Factor("A", {"a1", "a2"}), Factor("C", {"c1", "~c1"})};
+    model.factors = {vantrel::Factor::Of("A", {"a1", "a2"}), vantrel::Factor::Of("C", {"c1", "~c1"})};
     model.factors[0].levels[1].invalid = model.factors[1].levels[0].invalid = true;
     quietFind.LoadData(2, counts, factors, 0, TextTable(), 0, TextTable());
     quietFind.LoadConstraints(vantrel::Design::Compile(model).value());
