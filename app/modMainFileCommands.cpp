@@ -76,7 +76,7 @@ void FileNew(const CommandContext& context)
     context.design.ClearCounts();
     context.window.SetupSheets();
     gstrCurrentFile.clear();
-    context.design.ForgetLevelExtras();
+    context.design.ForgetTextLayout();
     gbDirty = false;
     gbDesignChanged = true;
     ForgetUndoSteps();

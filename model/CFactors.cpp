@@ -63,11 +63,14 @@ void CFactors::ReadTableInformation()
     // Only the used extent: the spare column and row are never read.
     mvaFactors = TextTable(0, lMaxNumLevels, 1, mlNumFactors);
     mInvalidLevels.clear();
+    mLevelExtras.clear();
     for (int r = 1; r <= lMaxNumLevels + 1; ++r)
         for (int c = 1; c <= mlNumFactors; ++c) {
             mvaFactors(r - 1, c) = mGrid.text(c, r);
             if (r >= 2 && mGrid.isMarked(c, r))
                 mInvalidLevels.emplace(r - 1, c);
+            if (LevelExtras extras = mGrid.levelExtras(c, r); r >= 2 && !extras.Empty())
+                mLevelExtras.emplace(std::make_pair(r - 1, c), std::move(extras));
         }
 }
 
@@ -110,6 +113,7 @@ void CFactors::RemoveBlankFactors(std::int32_t numBlank)
     mlNumFactors -= numBlank;  // directly: the status bar keeps the earlier count
     mvaFactors.redimPreserve(lMaxNumLevels, mlNumFactors);
     std::erase_if(mInvalidLevels, [this](const std::pair<int, int>& level) { return level.second > mlNumFactors; });
+    std::erase_if(mLevelExtras, [this](const auto& level) { return level.first.second > mlNumFactors; });
 }
 
 bool CFactors::RemoveBlankLevelsAndGetNum(bool allowFactorsWithoutLevels)
@@ -117,6 +121,7 @@ bool CFactors::RemoveBlankLevelsAndGetNum(bool allowFactorsWithoutLevels)
     malLevelCount = LongArray(1, mlNumFactors);
     std::vector<QString> packed(std::size_t(std::max(lMaxNumLevels, 0)) + 1);
     LevelCells packedInvalid;  // each mark where its level is packed to
+    LevelExtrasByCell packedExtras;
     for (int f = 1; f <= mlNumFactors; ++f) {
         std::int32_t& count = malLevelCount(f);
         for (int l = 1; l <= lMaxNumLevels; ++l) {
@@ -125,6 +130,8 @@ bool CFactors::RemoveBlankLevelsAndGetNum(bool allowFactorsWithoutLevels)
             packed[std::size_t(++count)] = mvaFactors.at(l, f);
             if (mInvalidLevels.contains({l, f}))
                 packedInvalid.emplace(count, f);
+            if (const auto extras = mLevelExtras.find({l, f}); extras != mLevelExtras.end())
+                packedExtras.emplace(std::make_pair(count, f), extras->second);
         }
         if (count == 0 && !allowFactorsWithoutLevels) {
             ShowMessage(QStringLiteral("Factor '%1' has no levels defined.").arg(mvaFactors.at(0, f)),
@@ -135,6 +142,7 @@ bool CFactors::RemoveBlankLevelsAndGetNum(bool allowFactorsWithoutLevels)
             mvaFactors(l, f) = l <= count ? packed[std::size_t(l)] : QString();
     }
     mInvalidLevels = std::move(packedInvalid);
+    mLevelExtras = std::move(packedExtras);
     return true;
 }
 

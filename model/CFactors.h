@@ -2,11 +2,14 @@
 // The model of the Factors and Levels sheet. It keeps only the used extent of the sheet;
 // every read takes the cells afresh, cleans them, optionally validates them and hands out
 // a copy of the factor table (level 0..lMaxNumLevels x factor 1..F, level 0 = the name)
-// and the level counts (1..F), with the levels marked invalid on the sheet.
+// and the level counts (1..F), with the levels marked invalid on the sheet and the weights and
+// other names of levels.
 
+#include "model/LevelExtras.h"
 #include "model/TextTable.h"
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <utility>
 
@@ -34,6 +37,10 @@ public:
     bool ReadFactorsAndValidate(TextTable& Ret_vaFactors, LongArray& Ret_alLevelCount,
                                 LevelCells* Ret_invalidLevels = nullptr);
 
+    // The weights and other names of the levels the last read gave, keyed as its invalid levels.
+    using LevelExtrasByCell = std::map<std::pair<int, int>, LevelExtras>;
+    const LevelExtrasByCell& LevelExtrasRead() const { return mLevelExtras; }
+
     // A name or level cell is blank when empty or one to five spaces.
     static bool IsBlank(const QString& text);
 
@@ -53,4 +60,5 @@ private:
     TextTable mvaFactors;
     LongArray malLevelCount;
     LevelCells mInvalidLevels;  // as the factor table holds them, step by step
+    LevelExtrasByCell mLevelExtras;  // alike
 };

@@ -31,13 +31,13 @@ void DesignWorkbook::Put(const DesignText& design, SheetPutListener* windows)
         [&] {
             PutFactors(design.numFactors, design.maxNumLevels, design.factors, design.levelCounts,
                        design.invalidLevels);
+            PutLevelExtras(design);
         });
     put(DesignTable::Constraints, design.numConstraints > 0,
         [&] { PutConstraints(design.numConstraints, design.constraints); });
     put(DesignTable::PrevRuns, design.numPrevRuns > 0, [&] { PutPrevRuns(design.numPrevRuns, design.prevRuns); });
     put(DesignTable::TestCases, design.numRows > 0, [&] { PutTestCases(design.numRows, design.numCols, design.matrix); });
     SetRules(design.rules);
-    KeepLevelExtras(design);
     KeepTextLayout(design);
 }
 
@@ -69,32 +69,16 @@ void DesignWorkbook::GiveTextLayout(DesignText& design) const
             above.emplace(kept.first, kept.second);
 }
 
-void DesignWorkbook::KeepLevelExtras(const DesignText& design)
-{
-    mLevelExtras.clear();
-    const auto at = [&design](const std::pair<int, int>& level) {
-        return std::make_pair(design.factors.at(0, level.second), design.factors.at(level.first, level.second));
-    };
-    for (const auto& [level, weight] : design.levelWeights)
-        mLevelExtras[at(level)].weight = weight;
-    for (const auto& [level, aliases] : design.levelAliases)
-        mLevelExtras[at(level)].aliases = aliases;
-}
-
-void DesignWorkbook::GiveLevelExtras(DesignText& design) const
+void DesignWorkbook::GiveLevelExtras(DesignText& design)
 {
     design.levelWeights.clear();
     design.levelAliases.clear();
-    for (int f = 1; !mLevelExtras.empty() && f <= design.numFactors; ++f)
-        for (int j = 1; j <= design.levelCounts.at(f); ++j) {
-            const auto extras = mLevelExtras.find({design.factors.at(0, f), design.factors.at(j, f)});
-            if (extras == mLevelExtras.end())
-                continue;
-            if (extras->second.weight > 1)
-                design.levelWeights[{j, f}] = extras->second.weight;
-            if (!extras->second.aliases.isEmpty())
-                design.levelAliases[{j, f}] = extras->second.aliases;
-        }
+    for (const auto& [level, extras] : Factors().LevelExtrasRead()) {
+        if (extras.weight != 1)
+            design.levelWeights[level] = extras.weight;
+        if (!extras.aliases.isEmpty())
+            design.levelAliases[level] = extras.aliases;
+    }
 }
 
 void DesignWorkbook::SetRules(const QString& rules)
@@ -130,6 +114,21 @@ void DesignWorkbook::PutFactors(std::int32_t numFactors, std::int32_t maxNumLeve
             if (l >= 1 && invalidLevels.contains({l, f}))
                 grid.setMarked(f, l + 1, true);
         }
+    }
+}
+
+void DesignWorkbook::PutLevelExtras(const DesignText& design)
+{
+    GridCellStore& grid = FactorsGrid();
+    for (const auto& [level, weight] : design.levelWeights) {
+        LevelExtras extras = grid.levelExtras(level.second, level.first + 1);
+        extras.weight = weight;
+        grid.setLevelExtras(level.second, level.first + 1, extras);
+    }
+    for (const auto& [level, aliases] : design.levelAliases) {
+        LevelExtras extras = grid.levelExtras(level.second, level.first + 1);
+        extras.aliases = aliases;
+        grid.setLevelExtras(level.second, level.first + 1, extras);
     }
 }
 

@@ -53,6 +53,8 @@ public:
     // on the grid where a level is put.
     void PutFactors(std::int32_t numFactors, std::int32_t maxNumLevels, const TextTable& factors,
                     const LongArray& levelCounts, const CFactors::LevelCells& invalidLevels = {});
+    // The design's level weights and other names, on the levels PutFactors put.
+    void PutLevelExtras(const DesignText& design);
     void PutConstraints(std::int32_t numConstraints, const TextTable& constraints);
     void PutPrevRuns(std::int32_t numPrevRuns, const TextTable& prevRuns);
     // False, the grid unchanged, when the matrix has no row.
@@ -70,11 +72,9 @@ public:
     bool HasTwoFactorsAtTwoLevels(const QString& refusal);
     bool Read(bool validate, DesignText& design);
 
-    // A new design: the weights and other names of the levels put last, and the comments and
-    // blank lines of the model text put last, are dropped.
-    void ForgetLevelExtras()
+    // A new design: the comments and blank lines of the model text put last are dropped.
+    void ForgetTextLayout()
     {
-        mLevelExtras.clear();
         mTextLayout = {};
         mCommentsAboveFactor.clear();
     }
@@ -97,16 +97,8 @@ private:
         return *object;
     }
 
-    // A model text's weights and other names of levels, which the grids do not hold: kept by
-    // factor and level name, so that a level keeps them wherever an edit moves its cell (and
-    // loses them when renamed). Put sets them, Read gives them back.
-    struct LevelExtras {
-        std::int32_t weight = 1;
-        QStringList aliases;
-    };
-    void KeepLevelExtras(const DesignText& design);
-    void GiveLevelExtras(DesignText& design) const;
-    std::map<std::pair<QString, QString>, LevelExtras> mLevelExtras;
+    // The weights and other names of the levels the factor table read gives.
+    void GiveLevelExtras(DesignText& design);
 
     // A model text's layout (comments, blank lines, the form of its groups), which the grids do
     // not hold; the comments above a factor kept by its name, so that they stay with it

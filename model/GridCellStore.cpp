@@ -119,9 +119,11 @@ void GridCellStore::clearRange(int c1, int r1, int c2, int r2)
     // not every cell of the range.
     for (auto it = mSettings.begin(); it != mSettings.end();) {
         const int c = int(it.key() >> 32), r = int(it.key() & 0xffffffffu);
-        const bool dropped = it->marked && c >= c1 && c <= c2 && r >= r1 && r <= r2;
-        if (dropped)
+        const bool dropped = (it->marked || !it->extras.Empty()) && c >= c1 && c <= c2 && r >= r1 && r <= r2;
+        if (dropped) {
             it->marked = false;
+            it->extras = {};
+        }
         it = dropped && *it == CellSettings{} ? mSettings.erase(it) : std::next(it);
     }
     notifyChanged(c1, r1, c2, r2);
@@ -208,10 +210,10 @@ void GridCellStore::setMarked(int col, int row, bool marked)
 {
     if (col < 1 || row < 1 || !inside(col, row) || isMarked(col, row) == marked)
         return;
-    if (marked)
-        mSettings[key(col, row)].marked = true;
-    else
-        dropMark(col, row);
+    CellSettings& s = mSettings[key(col, row)];
+    s.marked = marked;
+    if (s == CellSettings{})
+        mSettings.remove(key(col, row));
     // The cell looks different; its text is the same.
     emit dataChanged(index(row - 1, col - 1), index(row - 1, col - 1), {});
 }
@@ -222,18 +224,39 @@ bool GridCellStore::isMarked(int col, int row) const
     return s && s->marked;
 }
 
+void GridCellStore::setLevelExtras(int col, int row, const LevelExtras& extras)
+{
+    if (col < 1 || row < 1 || !inside(col, row) || levelExtras(col, row) == extras)
+        return;
+    CellSettings& s = mSettings[key(col, row)];
+    s.extras = extras;
+    if (s == CellSettings{})
+        mSettings.remove(key(col, row));
+    emit dataChanged(index(row - 1, col - 1), index(row - 1, col - 1), {});
+}
+
+LevelExtras GridCellStore::levelExtras(int col, int row) const
+{
+    const CellSettings* s = settings(col, row);
+    return s ? s->extras : LevelExtras{};
+}
+
 QString GridCellStore::shownText(int col, int row) const
 {
-    return isMarked(col, row) ? QLatin1Char('~') + text(col, row) : text(col, row);
+    const CellSettings* s = settings(col, row);
+    if (!s)
+        return text(col, row);
+    return (s->marked ? QStringLiteral("~") : QString()) + text(col, row) + s->extras.Suffix();
 }
 
 void GridCellStore::dropMark(int col, int row)
 {
     // An entry left with nothing set goes, so that a store unmarked again equals the one before.
     auto it = mSettings.find(key(col, row));
-    if (it == mSettings.end() || !it->marked)
+    if (it == mSettings.end() || (!it->marked && it->extras.Empty()))
         return;
     it->marked = false;
+    it->extras = {};
     if (*it == CellSettings{})
         mSettings.erase(it);
 }
@@ -314,6 +337,8 @@ QVariant GridCellStore::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
         return {};
+    if (role == Qt::EditRole && mEditText)
+        return mEditText(index.column() + 1, index.row() + 1);
     return text(index.column() + 1, index.row() + 1);
 }
 

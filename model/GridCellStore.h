@@ -7,12 +7,14 @@
 // Programmatic writes raise no change event; an edit through the view (setData) raises
 // cellEdited, the grid's change event.
 
+#include "model/LevelExtras.h"
 #include "model/TextTable.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 class GridCellStore : public QAbstractTableModel {
@@ -58,8 +60,15 @@ public:
     // cleared or edited away.
     void setMarked(int col, int row, bool marked);
     bool isMarked(int col, int row) const;
-    // The cell's text as the sheet shows and prints it: a marked one after a "~".
+    // A level's weight and other names (on the Factors and Levels sheet), kept with the cell as
+    // its mark is.
+    void setLevelExtras(int col, int row, const LevelExtras& extras);
+    LevelExtras levelExtras(int col, int row) const;
+    // The cell's text as the sheet shows and prints it: a marked one after a "~", a level's
+    // other names and weight after it.
     QString shownText(int col, int row) const;
+    // The text a cell's editor starts from: by default the cell's text.
+    void setEditText(std::function<QString(int col, int row)> editText) { mEditText = std::move(editText); }
 
     // Combo cells: a drop-down whose items are the tab-separated list.
     void setComboCell(int col, int row, const QString& tabSeparatedItems);
@@ -96,6 +105,7 @@ private:
         bool lockSet = false;
         bool locked = false;
         bool marked = false;
+        LevelExtras extras;
         QString comboList;
         friend bool operator==(const CellSettings&, const CellSettings&) = default;
     };
@@ -116,6 +126,7 @@ private:
     void resize(int cols, int rows);
     void notifyChanged(int c1, int r1, int c2, int r2);
     const CellSettings* settings(int col, int row) const;
+    // Drops the mark and the level extras of a cell whose text goes.
     void dropMark(int col, int row);
 
     int mRows = 0;
@@ -124,4 +135,5 @@ private:
     QHash<quint64, CellSettings> mSettings;
     bool mAllLocked = false;
     bool mProtect = false;
+    std::function<QString(int, int)> mEditText;
 };

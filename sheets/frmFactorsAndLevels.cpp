@@ -5,6 +5,7 @@
 #include "model/FactorsSheetExtent.h"
 #include "model/GridCellStore.h"
 #include "platform/MessageBox.h"
+#include "sheets/LevelCellText.h"
 
 #include <algorithm>
 #include <set>
@@ -24,6 +25,11 @@ frmFactorsAndLevels::frmFactorsAndLevels(DesignWorkbook& workbook, QWidget* pare
     // Only a level can be invalid: a cell below the names that holds one.
     Grid->setMarkable(
         [this](int col, int row) { return col >= 1 && row >= 2 && !CFactors::IsBlank(store().text(col, row)); });
+    // A level is edited as a model text writes it, its other names and weight after its name.
+    store().setEditText([this](int col, int row) {
+        const QString& name = store().text(col, row);
+        return row >= 2 ? LevelEditText(name, store().levelExtras(col, row)) : name;
+    });
     Form_Load();
 }
 
@@ -72,9 +78,23 @@ void frmFactorsAndLevels::Grid_Change(int col, int row)
             Grid->setSheetColWidth(n + 2, widest);
     }
     Grid->heightenRowToText(row);  // a text of several lines (pasted) shows whole
+    if (row >= 2)
+        TakeTypedLevel(col, row);
     if (!Grid->isMarkable(col, row))
         store().setMarked(col, row, false);  // a level typed away is no invalid level
     MarkDesignChanged();
+}
+
+void frmFactorsAndLevels::TakeTypedLevel(int col, int row)
+{
+    const TypedLevel typed = ReadTypedLevel(store().text(col, row));
+    if (!typed.problem.isEmpty())
+        ShowMessage(QStringLiteral("The level \"%1\" is taken as a name: %2.").arg(typed.name, typed.problem),
+                    MsgButtons::Ok, MsgIcon::Information);
+    store().setText(col, row, typed.name);
+    store().setLevelExtras(col, row, typed.extras);
+    if (typed.invalid)
+        store().setMarked(col, row, true);
 }
 
 bool frmFactorsAndLevels::LoadDataIntoGrid(std::int32_t In_lNumFactors, std::int32_t In_lMaxNumLevels,

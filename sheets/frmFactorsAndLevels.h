@@ -2,7 +2,8 @@
 // The Factors and Levels sheet: one factor per column, its name in row 1 ("Factor Name"),
 // its levels below. One spare column and one spare row stay beyond the used part; typing
 // into them makes them used and adds new spare lines. A level can be marked invalid: it shows
-// its name after a "~", in italics.
+// its name after a "~", in italics. A level's other names and weight show after its name as a
+// model text writes them ("Windows 11 | Win11 (3)"), and are typed so.
 
 #include "model/CFactors.h"
 #include "model/TextTable.h"
@@ -36,4 +37,9 @@ public:
     void MarkLevelInvalid();
 
     void Grid_Change(int col, int row) override;
+
+private:
+    // A level typed with other names or a weight ("Windows 11 | Win11 (3)") keeps its name on
+    // the cell and the rest with it; one typed without them carries none.
+    void TakeTypedLevel(int col, int row);
 };

@@ -107,7 +107,7 @@ TEST_F(DesignWorkbookTest, AModelTextsLayoutComesBackWithItsFactors)
     moved.aboveFactor = {{1, "\n# on B\n"}};  // A's column is B's now, which has its own
     EXPECT_EQ(read(), moved);
 
-    workbook.ForgetLevelExtras();
+    workbook.ForgetTextLayout();
     EXPECT_EQ(read(), ModelTextLayout());
 }
 
