@@ -88,7 +88,7 @@ int Validate(const CliOptions& options)
             << ".\n";
     // With invalid levels or groups, what the saved matrix covers of each kind.
     for (const QString& line : ToStrings(design.CoverageOf(SavedMatrix(read.tables), {2, false, false}).ByKind()))
-        out << line << "\n";
+        out << "Covered by the saved test cases: " << line << ".\n";
     // Designs whose constraints exclude nothing together keep the one line; otherwise what they
     // exclude follows, a level or a pair a line.
     const vantrel::ExcludedTogether excluded = design.Excluded();
