@@ -7,7 +7,7 @@
 #   bash bench/best-known.sh [path/to/vantrel-cli] [--only PATTERN]
 #
 # PATTERN (an extended regular expression) picks the lines by their name. The constrained
-# models come from ../shared/bench (or $VANTREL_MODELS). Needs GNU time (Debian package "time").
+# models come from bench/models (or $VANTREL_MODELS). Needs GNU time (Debian package "time").
 # The whole run takes about 30 minutes; run nothing else beside it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +19,7 @@ while (($#)); do
         *) cli=$1; shift ;;
     esac
 done
-models=${VANTREL_MODELS:-../shared/bench}
+models=${VANTREL_MODELS:-bench/models}
 [[ -x /usr/bin/time ]] || { echo "GNU time is needed: apt-get install time" >&2; exit 2; }
 [[ -x $cli ]] || { echo "no $cli: cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release && ninja -C build-bench vantrel-cli" >&2; exit 2; }
 work=$(mktemp -d)
