@@ -1,6 +1,7 @@
 // Level weights and other names on the Factors and Levels sheet: shown after the name as a model
 // text writes them, typed so, kept through a rename, Undo, both file kinds, and never part of
-// the names the other sheets list.
+// the names the other sheets list. With VANTREL_SCREENSHOTS set to a folder, the window is saved
+// there as factors-sheet-extras.png.
 #include "app/CommandTable.h"
 #include "app/modMain.h"
 #include "model/DesignWorkbook.h"
@@ -78,6 +79,8 @@ private slots:
                  (QStringList{"Browser|OS|", "Chrome (3)|Windows 11 | Win11|", "Firefox|macOS|"}));
         QCOMPARE(modMain::FactorsGrid().text(1, 2), QString("Chrome"));
         QCOMPARE(grid.model()->data(grid.model()->index(1, 1), Qt::EditRole).toString(), QString("Windows 11 | Win11"));
+        if (const QByteArray folder = qgetenv("VANTREL_SCREENSHOTS"); !folder.isEmpty())
+            QVERIFY(w.grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/factors-sheet-extras.png")));
         // The other sheets list the names.
         QVERIFY(w.PrevRunsSheet()->LoadDataIntoGrid(1, TestTables::Rows({{"Chrome", "Win11"}}, 2)));
         QCOMPARE(modMain::PrevRunsGrid().comboList(1, 1), QString("\tChrome\tFirefox"));
