@@ -3,6 +3,7 @@
 
 #include <vantrel/delimited.hpp>
 #include <vantrel/design.hpp>
+#include <vantrel/modeltext.hpp>
 
 #include <pybind11/functional.h>
 #include <pybind11/pybind11.h>
@@ -87,6 +88,9 @@ void BindModel(py::module_& m)
         .def_readwrite("rules_first_line", &vantrel::Model::rulesFirstLine)
         .def_readwrite("previous", &vantrel::Model::previous)
         .def_readwrite("seeds", &vantrel::Model::seeds);
+    // A model text, as str or bytes (UTF-8), and back as str; the model keeps the text's layout.
+    m.def("read_text", [](const std::string& text) { return Unwrap(vantrel::ReadModelText(text)); });
+    m.def("write_text", [](const vantrel::Model& model) { return Unwrap(vantrel::WriteModelText(model)); });
 }
 
 void BindSuite(py::module_& m)

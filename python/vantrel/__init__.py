@@ -83,7 +83,8 @@ class Model:
 
     @classmethod
     def from_text(cls, text):
-        """The model a model text holds."""
+        """The model a model text (str, or bytes in UTF-8) holds; a problem raises ModelError
+        with its line and column. to_text() writes it back as it was, comments and all."""
         model = cls.__new__(cls)
         model._data = _vantrel.read_text(text)
         model._design = None
@@ -121,8 +122,9 @@ class Model:
 
 
 def read(path):
-    """The model of a model text file."""
-    with open(path, encoding="utf-8", newline="") as text:
+    """The model of a model text file; a problem in it raises ModelError with its line and
+    column, bytes that are not UTF-8 included."""
+    with open(path, "rb") as text:
         return Model.from_text(text.read())
 
 

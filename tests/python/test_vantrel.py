@@ -100,3 +100,18 @@ def test_parametrize_makes_one_test_case_per_row_with_identifiers_and_marks():
     assert len(ids) == len(set(ids)) == len(vantrel.generate(model, seed=1))
     invalid = [p for p in params if any(m.name == "vantrel_invalid" for m in p.marks)]
     assert invalid and all(p.values[0] == "Old" and p.id.startswith("~Old-") for p in invalid)
+
+
+def test_a_model_text_reads_writes_back_and_refuses_with_its_place(tmp_path):
+    text = "# shop\r\nCustomer: Guest, ~Banned\r\nCountry: DE, JP (3)\r\n\r\n{ Customer, Country } @ 2\r\n"
+    path = tmp_path / "shop.txt"
+    path.write_bytes(text.encode())
+    model = vantrel.read(str(path))
+    assert model.factors == ["Customer", "Country"] and model.levels("Customer") == ["Guest", "~Banned"]
+    assert model.to_text() == text and vantrel.Model.from_text(text).to_text() == text
+    assert len(vantrel.generate(model, seed=1)) > 0
+    for bad, kind, place in [("A: a, , b", "model", (1, 7)), ("A: a\n{ A, B } @ 2", "rules", (2, 6)),
+                             (b"A: caf\xe9", "model", (1, 7))]:
+        with pytest.raises(vantrel.ModelError) as error:
+            vantrel.Model.from_text(bad)
+        assert (error.value.kind, error.value.line, error.value.column) == (kind, *place)
