@@ -148,6 +148,9 @@ class Suite(collections.abc.Sequence):
     def __len__(self):
         return len(self._rows)
 
+    def __repr__(self):
+        return f"<vantrel.Suite of {len(self._rows)} test cases over {len(self.factors)} factors>"
+
     def to_tsv(self):
         return _vantrel.delimited(self.factors, self._data.rows, True)
 
@@ -155,10 +158,12 @@ class Suite(collections.abc.Sequence):
         return _vantrel.delimited(self.factors, self._data.rows, False)
 
 
-def generate(model, strength=2, seed=None, time=None, compact=None, evolutions=None, threads=None):
+def generate(model, strength=2, seed=None, time=None, compact=None, evolutions=None, threads=None,
+             compact_moves=None):
     """A suite that covers every combination of the levels of every `strength` factors that a
     valid test case can hold. seed repeats a suite; time (seconds) bounds the whole generation;
-    compact (seconds) removes test cases afterwards while everything stays covered."""
+    compact (seconds) removes test cases afterwards while everything stays covered, and
+    compact_moves so many moves of it (a seed repeats them)."""
     options = _vantrel.Options()
     options.strength = int(strength)
     if seed is not None:
@@ -167,6 +172,8 @@ def generate(model, strength=2, seed=None, time=None, compact=None, evolutions=N
         options.time_limit = float(time)
     if compact is not None:
         options.compact_seconds = float(compact)
+    if compact_moves is not None:
+        options.compact_moves = int(compact_moves)
     if evolutions is not None:
         options.evolutions = int(evolutions)
     if threads is not None:

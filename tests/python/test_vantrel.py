@@ -4,6 +4,7 @@ explanations, errors, the interpreter left free during a search, and the pytest 
 import _thread
 import itertools
 import os
+import subprocess
 import threading
 import time
 
@@ -115,3 +116,20 @@ def test_a_model_text_reads_writes_back_and_refuses_with_its_place(tmp_path):
         with pytest.raises(vantrel.ModelError) as error:
             vantrel.Model.from_text(bad)
         assert (error.value.kind, error.value.line, error.value.column) == (kind, *place)
+
+
+@pytest.mark.parametrize("example, options, flags", [
+    ("checkout.txt", {}, []),
+    ("payment-form.txt", {"strength": 3}, ["--strength", "3"]),
+    ("cloud-vm.txt", {"compact_moves": 20000}, ["--compact-moves", "20000"]),
+])
+def test_the_module_writes_the_suite_vantrel_cli_writes_byte_for_byte(example, options, flags):
+    cli = os.environ.get("VANTREL_CLI")
+    if not cli:
+        pytest.skip("VANTREL_CLI names no vantrel-cli to compare with")
+    path = os.path.join("examples", example)
+    suite = vantrel.generate(vantrel.read(path), seed=7, threads=1, **options)
+    run = subprocess.run([cli, "generate", path, "--seed", "7", "--threads", "1"] + flags,
+                         capture_output=True, check=True)
+    assert run.stdout.decode("utf-8") == suite.to_tsv()
+    assert repr(suite).startswith(f"<vantrel.Suite of {len(suite)} test cases")
