@@ -200,12 +200,9 @@ bool QxvEvolution::RowHasExcludedPair(const int32_t* row)
     std::fill(fixed_.begin(), fixed_.end(), uint64_t{0});
     for (int32_t f = 0; f < F_; ++f)
         SetBit(held, d_.levelOffset[f] + row[f]);
-    for (int32_t f = 0; f < F_; ++f) {
-        const uint64_t* excluded = d_.ExcludedWith(d_.levelOffset[f] + row[f]);
-        for (int32_t w = 0; w < W_; ++w)
-            if (excluded[w] & held[w])
-                return true;
-    }
+    for (int32_t f = 0; f < F_; ++f)
+        if (d_.ExcludesAnyOf(d_.levelOffset[f] + row[f], held))
+            return true;
     return false;
 }
 
@@ -523,15 +520,11 @@ VANTREL_POPCOUNT_CLONES void QxvEvolution::ScoreLevelsBySets(int32_t f, int32_t*
     for (int32_t l = 0; l < d_.levels[f]; ++l) {
         const size_t first = static_cast<size_t>(d_.levelOffset[f] + l) * W_;
         const uint64_t* uncovered = &uncovered_[first];
-        const uint64_t* excluded = d_.ExcludedWith(d_.levelOffset[f] + l);
         int32_t score = 0;
-        uint64_t forbidden = 0;
-        for (int32_t w = 0; w < W_; ++w) {
+        for (int32_t w = 0; w < W_; ++w)
             score += std::popcount(uncovered[w] & fixed[w]);
-            forbidden |= excluded[w] & fixed[w];
-        }
         scores[l] = score;
-        flags[l] = forbidden ? NumericDesign::kExcluded : 0;
+        flags[l] = d_.anyExcluded && d_.ExcludesAnyOf(d_.levelOffset[f] + l, fixed) ? NumericDesign::kExcluded : 0;
     }
 }
 

@@ -250,16 +250,8 @@ void TupleEvolution::ScoreLevels(int32_t f, const int32_t* row)
     for (int32_t v = 0; v < L; ++v) {
         const int32_t entry = d_.levelOffset[f] + v;
         bool allowed = !(validRow && d_.constraints->HasInvalidLevels() && d_.constraints->Invalid(entry));
-        if (allowed && d_.anyExcluded) {
-            const uint64_t* excluded = d_.ExcludedWith(entry);
-            for (const int32_t g : fixed_) {
-                const int32_t other = d_.levelOffset[g] + row[g];
-                if ((excluded[other / 64] >> (other % 64)) & 1) {
-                    allowed = false;
-                    break;
-                }
-            }
-        }
+        for (size_t k = 0; allowed && d_.anyExcluded && k < fixed_.size(); ++k)
+            allowed = !d_.Excluded(entry, d_.levelOffset[fixed_[k]] + row[fixed_[k]]);
         scores_[static_cast<size_t>(v)] = allowed ? 0 : -1;
     }
     for (const Table& table : tables_) {
