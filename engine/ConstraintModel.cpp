@@ -3,6 +3,7 @@
 #include "engine/RuleSyntax.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace {
 
@@ -67,10 +68,8 @@ void ConstraintModel::Layout(const std::vector<int32_t>& levels)
     for (int32_t f = 0; f < F; ++f)
         std::fill(levelFactor_.begin() + levelOffset_[f], levelFactor_.begin() + levelOffset_[f + 1], f);
     forbidden_.assign(levelFactor_.size(), 0);
-    invalid_.assign(levelFactor_.size(), 0);
     unusable_.assign(levelFactor_.size(), 0);
-    levelWords_ = (levelOffset_[F] + 63) / 64;
-    excludedBits_.assign(levelFactor_.size() * static_cast<size_t>(levelWords_), 0);
+    exclusions_ = LevelExclusions(levelOffset_);
     wideOfFirst_.assign(static_cast<size_t>(F) + 1, 0);
 }
 
@@ -113,24 +112,47 @@ bool ConstraintModel::ResolveRows(const DesignTables& design, ConstraintCompile&
 
 void ConstraintModel::ExcludeRowPairs()
 {
-    // A pair named twice (either way round) is excluded once, in the order first named.
-    for (const auto& codes : rowCodes_)
-        ExcludeNamedPair(levelOffset_[codes[0] - 1] + codes[1] - 1, levelOffset_[codes[2] - 1] + codes[3] - 1);
+    for (const auto& codes : rowCodes_) {
+        const int32_t a = levelOffset_[codes[0] - 1] + codes[1] - 1, b = levelOffset_[codes[2] - 1] + codes[3] - 1;
+        exclusions_.AddPair(a, b);
+        listedPairs_.emplace_back(a, b);
+    }
 }
 
 void ConstraintModel::MarkInvalidLevels(const DesignTables& design)
 {
+    // No row holds two invalid levels: a class of the exclusions, not a list of its pairs.
     for (int32_t f = 0; f < NumFactors(); ++f)
         for (int32_t l = 0; l < levels_[static_cast<size_t>(f)]; ++l)
             if (design.Invalid(f, l + 1)) {
-                invalid_[static_cast<size_t>(levelOffset_[static_cast<size_t>(f)] + l)] = 1;
+                exclusions_.MarkInvalid(levelOffset_[static_cast<size_t>(f)] + l);
                 anyInvalid_ = true;
             }
-    // No row holds two invalid levels.
-    for (int32_t a = 0; a < NumEntries(); ++a)
-        for (int32_t b = levelOffset_[static_cast<size_t>(levelFactor_[static_cast<size_t>(a)]) + 1]; invalid_[a] && b < NumEntries(); ++b)
-            if (invalid_[static_cast<size_t>(b)])
-                ExcludeNamedPair(a, b);
+}
+
+RuleClauses ConstraintModel::InvalidLevelClauses(int32_t validSelector, int32_t firstFree) const
+{
+    // s: an invalid level up to here is held.
+    RuleClauses clauses;
+    clauses.numVariables = firstFree - 1;
+    const auto add = [&](std::initializer_list<int32_t> literals) {
+        clauses.literals.insert(clauses.literals.end(), literals);
+        clauses.literals.push_back(0);
+    };
+    int32_t previous = 0;
+    for (int32_t entry = 0; entry < NumEntries(); ++entry) {
+        if (!Invalid(entry))
+            continue;
+        const int32_t level = entry + 1, held = ++clauses.numVariables;
+        add({-level, held});
+        add({-validSelector, -level});
+        if (previous != 0) {
+            add({-previous, held});
+            add({-previous, -level});
+        }
+        previous = held;
+    }
+    return clauses;
 }
 
 int32_t ConstraintModel::RuleLine(int32_t rule) const
@@ -141,25 +163,12 @@ int32_t ConstraintModel::RuleLine(int32_t rule) const
     return 0;
 }
 
-void ConstraintModel::ExcludeNamedPair(int32_t a, int32_t b)
-{
-    if (!Excluded(a, b)) {
-        excludedPairs_.emplace_back(a, b);
-        MarkExcluded(a, b);
-    }
-}
-
-void ConstraintModel::MarkExcluded(int32_t a, int32_t b)
-{
-    excludedBits_[static_cast<size_t>(a) * levelWords_ + static_cast<size_t>(b) / 64] |= uint64_t{1} << (b % 64);
-    excludedBits_[static_cast<size_t>(b) * levelWords_ + static_cast<size_t>(a) / 64] |= uint64_t{1} << (a % 64);
-}
-
 void ConstraintModel::SplitRules()
 {
     // Rules over one or two factors say what they exclude, tried on every level or pair of
     // levels; the others stay rules.
     std::vector<int32_t> row(levels_.size(), -1);
+    std::vector<int32_t> encoded;
     const auto& rules = program_.Rules();
     for (size_t r = 0; r < rules.size(); ++r) {
         const CompiledRule& rule = rules[r];
@@ -170,14 +179,11 @@ void ConstraintModel::SplitRules()
                     forbidden_[static_cast<size_t>(levelOffset_[f] + row[f])] = 1;
             row[f] = -1;
         } else if (rule.factors.size() == 2) {
-            const int32_t g = rule.factors[1];
-            for (row[f] = 0; row[f] < levels_[f]; ++row[f])
-                for (row[g] = 0; row[g] < levels_[g]; ++row[g])
-                    if (program_.Evaluate(rule, row.data()) == RuleProgram::Truth::False)
-                        ExcludeNamedPair(levelOffset_[f] + row[f], levelOffset_[g] + row[g]);
-            row[f] = row[g] = -1;
+            if (!ExcludePairsOf(rule, row))
+                encoded.push_back(static_cast<int32_t>(r));
         } else {
             wide_.push_back(static_cast<int32_t>(r));
+            encoded.push_back(static_cast<int32_t>(r));
             for (const int32_t factor : rule.factors)
                 ++wideOfFirst_[static_cast<size_t>(factor) + 1];
         }
@@ -189,11 +195,45 @@ void ConstraintModel::SplitRules()
     for (const int32_t r : wide_)
         for (const int32_t factor : rules[static_cast<size_t>(r)].factors)
             wideOf_[static_cast<size_t>(filled[static_cast<size_t>(factor)]++)] = r;
-    wideClauses_ = EncodeRules(program_, wide_, levelOffset_);
+    encodedRules_ = EncodeRules(program_, encoded, levelOffset_);
     std::copy(forbidden_.begin(), forbidden_.end(), unusable_.begin());
-    for (const auto& [a, b] : excludedPairs_)
-        namedKeys_.push_back(Key(a, b));
-    std::sort(namedKeys_.begin(), namedKeys_.end());
+    exclusions_.Finish();
+}
+
+bool ConstraintModel::ExcludePairsOf(const CompiledRule& rule, std::vector<int32_t>& row)
+{
+    // The pairs the rule excludes, as bits both ways round: per level of f over g's levels and
+    // per level of g over f's. Few go to the solver one by one, as a Constraints row's; where
+    // they are more than the two factors' levels, the rule itself does (false).
+    const int32_t f = rule.factors[0], g = rule.factors[1];
+    const int32_t levelsF = levels_[static_cast<size_t>(f)], levelsG = levels_[static_cast<size_t>(g)];
+    const size_t wordsF = (static_cast<size_t>(levelsF) + 63) / 64, wordsG = (static_cast<size_t>(levelsG) + 63) / 64;
+    std::vector<uint64_t> ofF(static_cast<size_t>(levelsF) * wordsG, 0), ofG(static_cast<size_t>(levelsG) * wordsF, 0);
+    int64_t excluded = 0;
+    for (int32_t a = 0; a < levelsF; ++a) {
+        row[f] = a;
+        for (int32_t b = 0; b < levelsG; ++b) {
+            row[g] = b;
+            if (program_.Evaluate(rule, row.data()) != RuleProgram::Truth::False)
+                continue;
+            ofF[static_cast<size_t>(a) * wordsG + static_cast<size_t>(b) / 64] |= uint64_t{1} << (b % 64);
+            ofG[static_cast<size_t>(b) * wordsF + static_cast<size_t>(a) / 64] |= uint64_t{1} << (a % 64);
+            ++excluded;
+        }
+    }
+    row[f] = row[g] = -1;
+    const int32_t firstF = levelOffset_[static_cast<size_t>(f)], firstG = levelOffset_[static_cast<size_t>(g)];
+    for (int32_t a = 0; a < levelsF; ++a)
+        exclusions_.AddPartners(firstF + a, firstG, &ofF[static_cast<size_t>(a) * wordsG], levelsG);
+    for (int32_t b = 0; b < levelsG; ++b)
+        exclusions_.AddPartners(firstG + b, firstF, &ofG[static_cast<size_t>(b) * wordsF], levelsF);
+    if (excluded > int64_t{levelsF} + levelsG)
+        return false;
+    for (int32_t a = 0; a < levelsF; ++a)
+        for (int32_t b = 0; b < levelsG; ++b)
+            if ((ofF[static_cast<size_t>(a) * wordsG + static_cast<size_t>(b) / 64] >> (b % 64)) & 1)
+                listedPairs_.emplace_back(firstF + a, firstG + b);
+    return true;
 }
 
 void ConstraintModel::FindImplied()
@@ -213,18 +253,14 @@ void ConstraintModel::FindImplied()
     implied_.deadLevels.erase(named, implied_.deadLevels.end());
     for (const int32_t entry : implied_.deadLevels)
         unusable_[static_cast<size_t>(entry)] = 1;
-    for (int32_t entry = 0; entry < NumEntries(); ++entry) {
-        if (!unusable_[static_cast<size_t>(entry)])
-            continue;
-        anyUnusable_ = true;
-        for (int32_t other = 0; other < NumEntries(); ++other)
-            if (levelFactor_[static_cast<size_t>(other)] != levelFactor_[static_cast<size_t>(entry)])
-                MarkExcluded(entry, other);
-    }
+    for (int32_t entry = 0; entry < NumEntries(); ++entry)
+        if (unusable_[static_cast<size_t>(entry)])
+            exclusions_.MarkUnusable(entry);
     for (const auto& [a, b] : implied_.pairs) {
-        MarkExcluded(a, b);
-        excludedPairs_.emplace_back(a, b);
+        exclusions_.AddPair(a, b);
+        listedPairs_.emplace_back(a, b);
     }
+    exclusions_.Finish();
 }
 
 bool ConstraintModel::BreaksAnyWideRule(const int32_t* row) const
@@ -238,13 +274,7 @@ bool ConstraintModel::BreaksAnyWideRule(const int32_t* row) const
 bool ConstraintModel::RoomFor(int32_t* row, int32_t g, const uint64_t* fixed) const
 {
     const auto fits = [&](int32_t entry) {
-        if (unusable_[static_cast<size_t>(entry)])
-            return false;
-        const uint64_t* excluded = ExcludedWith(entry);
-        for (int32_t w = 0; fixed && w < levelWords_; ++w)
-            if (excluded[w] & fixed[w])
-                return false;
-        return true;
+        return !unusable_[static_cast<size_t>(entry)] && !(fixed && ExcludesAnyOf(entry, fixed));
     };
     bool room = false;
     for (int32_t m = 0; m < levels_[static_cast<size_t>(g)] && !room; ++m) {
@@ -299,11 +329,33 @@ void ConstraintModel::FindCornering()
                 for (const int32_t g : factors)
                     mark(entry, g);
     }
+    // The factors of its excluded partners: those of the pairs listed; every other factor for
+    // an unusable level, else those with an unusable level, and for an invalid level those with
+    // an invalid level.
+    std::vector<uint64_t> withUnusable(static_cast<size_t>(factorWords_), 0), withInvalid(withUnusable);
     for (int32_t entry = 0; entry < NumEntries(); ++entry) {
-        const uint64_t* excluded = ExcludedWith(entry);
-        for (int32_t w = 0; w < levelWords_; ++w)
-            for (uint64_t bits = excluded[w]; bits != 0; bits &= bits - 1)
-                mark(entry, levelFactor_[static_cast<size_t>(w * 64 + __builtin_ctzll(bits))]);
+        const int32_t f = levelFactor_[static_cast<size_t>(entry)];
+        if (exclusions_.Unusable(entry))
+            withUnusable[static_cast<size_t>(f) / 64] |= uint64_t{1} << (f % 64);
+        if (exclusions_.Invalid(entry))
+            withInvalid[static_cast<size_t>(f) / 64] |= uint64_t{1} << (f % 64);
+    }
+    for (int32_t entry = 0; entry < NumEntries(); ++entry) {
+        const int32_t f = levelFactor_[static_cast<size_t>(entry)];
+        const bool unusable = exclusions_.Unusable(entry), invalid = exclusions_.Invalid(entry);
+        exclusions_.ForEachListedWord(entry, [&](int32_t w, uint64_t bits) {
+            for (; bits != 0; bits &= bits - 1)
+                mark(entry, levelFactor_[static_cast<size_t>(w * 64 + std::countr_zero(bits))]);
+        });
+        uint64_t* row = &cornering_[static_cast<size_t>(entry) * factorWords_];
+        for (int32_t w = 0; w < factorWords_; ++w) {
+            uint64_t others = unusable ? ~uint64_t{0} : withUnusable[static_cast<size_t>(w)] | (invalid ? withInvalid[static_cast<size_t>(w)] : 0);
+            if (f / 64 == w)
+                others &= ~(uint64_t{1} << (f % 64));
+            if (w == factorWords_ - 1 && NumFactors() % 64)
+                others &= (uint64_t{1} << (NumFactors() % 64)) - 1;
+            row[w] |= others;
+        }
     }
 }
 
@@ -322,7 +374,7 @@ bool ConstraintModel::RowIsValid(const int32_t* row) const
 {
     int32_t invalid = 0;
     for (int32_t f = 0; anyInvalid_ && f < NumFactors(); ++f)
-        invalid += invalid_[static_cast<size_t>(levelOffset_[static_cast<size_t>(f)] + row[f])];
+        invalid += Invalid(levelOffset_[static_cast<size_t>(f)] + row[f]);
     if (invalid > 1)
         return false;
     for (const auto& codes : rowCodes_)
@@ -356,7 +408,7 @@ ConstraintModel::Statements ConstraintModel::Naming(int32_t a, int32_t b) const
         const auto& codes = rowCodes_[c];
         const int32_t ifEntry = levelOffset_[codes[0] - 1] + codes[1] - 1;
         const int32_t thenEntry = levelOffset_[codes[2] - 1] + codes[3] - 1;
-        if (Key(ifEntry, thenEntry) == Key(a, b))
+        if (std::minmax(ifEntry, thenEntry) == std::minmax(a, b))
             naming.constraintRows.push_back(static_cast<int32_t>(c) + 1);
     }
     std::vector<int32_t> row(levels_.size(), -1);
@@ -372,6 +424,13 @@ ConstraintModel::Statements ConstraintModel::Naming(int32_t a, int32_t b) const
 
 bool ConstraintModel::NamesPair(int32_t a, int32_t b) const
 {
-    return forbidden_[static_cast<size_t>(a)] || forbidden_[static_cast<size_t>(b)] ||
-           std::binary_search(namedKeys_.begin(), namedKeys_.end(), Key(a, b));
+    // The pairs listed are those named and the implied ones (listed ascending).
+    if (forbidden_[static_cast<size_t>(a)] || forbidden_[static_cast<size_t>(b)])
+        return true;
+    if (levelFactor_[static_cast<size_t>(a)] == levelFactor_[static_cast<size_t>(b)])
+        return false;
+    if (Invalid(a) && Invalid(b))
+        return true;
+    return exclusions_.PairListed(a, b) &&
+           !std::binary_search(implied_.pairs.begin(), implied_.pairs.end(), std::pair<int32_t, int32_t>(std::min(a, b), std::max(a, b)));
 }

@@ -8,7 +8,10 @@
 // test tries one at a time). The rules text also holds the design's groups of factors. The rules become what the search can use fast:
 // a rule over one factor forbids levels, a rule over two factors excludes pairs, as a
 // Constraints row does; only rules over three or more factors ("wide" rules) stay rules, read
-// by the search as it fixes levels and by the constraint solver as clauses.
+// by the search as it fixes levels and by the constraint solver as clauses. The solver is told
+// few excluded pairs one by one; a two-factor rule that excludes more pairs than its factors
+// have levels ([A] = [B]) and the invalid levels are stated whole, in clauses that grow with
+// the levels, not with their pairs.
 //
 // Level entries number the levels of all factors one after the other (levelOffset[f] + l,
 // both 0-based); row codes below are 0-based too, -1 for a factor not yet fixed.
@@ -17,6 +20,7 @@
 
 #include "engine/DesignTables.h"
 #include "engine/ImpliedExclusions.h"
+#include "engine/LevelExclusions.h"
 #include "engine/RuleClauses.h"
 #include "engine/RuleError.h"
 #include "engine/RuleProgram.h"
@@ -77,22 +81,23 @@ public:
     bool HasMixedRequirements() const { return !Groups().empty() || anyInvalid_; }
     // Levels marked invalid. Two of them never stand in one row.
     bool HasInvalidLevels() const { return anyInvalid_; }
-    bool Invalid(int32_t entry) const { return invalid_[static_cast<size_t>(entry)] != 0; }
+    bool Invalid(int32_t entry) const { return exclusions_.Invalid(entry); }
 
     // A valid row holds no excluded pair (one a Constraints row or a two-factor rule names, one
-    // the constraints imply, one of a level no valid row holds) and keeps every wide rule.
+    // the constraints imply, one of a level no valid row holds, two invalid levels) and keeps
+    // every wide rule.
     bool AnyValidRow() const { return implied_.anyValidRow; }
     const ImpliedExclusions& Implied() const { return implied_; }
-    bool AnyExcluded() const { return !excludedPairs_.empty() || anyUnusable_; }
-    bool Excluded(int32_t entry, int32_t other) const
-    {
-        return (excludedBits_[static_cast<size_t>(entry) * levelWords_ + static_cast<size_t>(other) / 64] >> (other % 64)) & 1;
-    }
-    // The excluded partners of an entry as a bit set over all entries, levelWords() words.
-    const uint64_t* ExcludedWith(int32_t entry) const { return &excludedBits_[static_cast<size_t>(entry) * levelWords_]; }
-    int32_t LevelWords() const { return levelWords_; }
-    // The named pairs, each once, and the implied ones, as level entries.
-    const std::vector<std::pair<int32_t, int32_t>>& ExcludedPairs() const { return excludedPairs_; }
+    bool AnyExcluded() const { return exclusions_.Any(); }
+    bool Excluded(int32_t entry, int32_t other) const { return exclusions_.Excluded(entry, other); }
+    // Whether the entry forms an excluded pair with any entry of the set, LevelWords() words
+    // over all entries.
+    bool ExcludesAnyOf(int32_t entry, const uint64_t* set) const { return exclusions_.ExcludesAnyOf(entry, set); }
+    const LevelExclusions& Exclusions() const { return exclusions_; }
+    int32_t LevelWords() const { return exclusions_.Words(); }
+    // The excluded pairs the solver is told one by one, as level entries: those the Constraints
+    // rows name, those of the two-factor rules that exclude few, the implied ones.
+    const std::vector<std::pair<int32_t, int32_t>>& ListedPairs() const { return listedPairs_; }
     // A level that no valid row holds: a rule over its factor alone forbids it (it is
     // Forbidden), or the constraints together exclude it (one of Implied().deadLevels).
     bool Unusable(int32_t entry) const { return unusable_[static_cast<size_t>(entry)] != 0; }
@@ -136,8 +141,12 @@ public:
     bool BreaksAnyWideRule(const int32_t* row) const;
     // A wide rule that reads both factors f and g and that the row breaks.
     bool BreaksWideRuleOver(const int32_t* row, int32_t f, int32_t g) const;
-    // The wide rules as clauses for the solver.
-    const RuleClauses& WideClauses() const { return wideClauses_; }
+    // The rules the solver reads as clauses: the wide ones and the two-factor ones that exclude
+    // more pairs than their factors have levels (stated whole, their size grows with the levels).
+    const RuleClauses& EncodedRules() const { return encodedRules_; }
+    // At most one invalid level in a row, as clauses over the level variables (entry + 1) with a
+    // ladder of variables from firstFree on; none while validSelector is true.
+    RuleClauses InvalidLevelClauses(int32_t validSelector, int32_t firstFree) const;
 
     // Constraints rows and rules, by number (1-based), in order.
     struct Statements {
@@ -164,14 +173,9 @@ private:
     void MarkInvalidLevels(const DesignTables& design);
     void ExcludeRowPairs();
     void SplitRules();
-    void ExcludeNamedPair(int32_t a, int32_t b);
-    void MarkExcluded(int32_t a, int32_t b);
+    bool ExcludePairsOf(const CompiledRule& rule, std::vector<int32_t>& row);
     void FindImplied();
     void FindCornering();
-    static uint64_t Key(int32_t a, int32_t b)
-    {
-        return a < b ? uint64_t(uint32_t(a)) << 32 | uint32_t(b) : uint64_t(uint32_t(b)) << 32 | uint32_t(a);
-    }
 
     std::vector<int32_t> levels_;
     std::vector<int32_t> levelOffset_;
@@ -182,20 +186,16 @@ private:
     // Rules over one and two factors as what they exclude; the wide ones, and per factor the
     // wide ones that read it (wideOf_ from wideOfFirst_[f] to wideOfFirst_[f + 1]).
     std::vector<uint8_t> forbidden_;          // per entry: a one-factor rule forbids it
-    std::vector<uint8_t> invalid_;            // per entry: an invalid level
     bool anyInvalid_ = false;
-    std::vector<uint64_t> namedKeys_;         // every named pair, sorted (first << 32 | second)
     std::vector<int32_t> wide_;
     std::vector<int32_t> wideOf_;
     std::vector<int32_t> wideOfFirst_;
     int32_t factorWords_ = 0;
     std::vector<uint64_t> cornering_;  // with wide rules, per level: the factors CorneredBy names
-    RuleClauses wideClauses_;
+    RuleClauses encodedRules_;
 
     ImpliedExclusions implied_;
-    std::vector<std::pair<int32_t, int32_t>> excludedPairs_;
+    LevelExclusions exclusions_;
+    std::vector<std::pair<int32_t, int32_t>> listedPairs_;
     std::vector<uint8_t> unusable_;
-    bool anyUnusable_ = false;
-    int32_t levelWords_ = 0;
-    std::vector<uint64_t> excludedBits_;
 };

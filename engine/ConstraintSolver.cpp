@@ -10,6 +10,7 @@ ConstraintSolver::ConstraintSolver(const ConstraintModel& model)
     : model_(model),
       oneLevel_(static_cast<size_t>(model.NumFactors()), 0),
       held_(static_cast<size_t>(model.LevelWords()), 0),
+      blocked_(static_cast<size_t>(model.LevelWords()), 0),
       row_(static_cast<size_t>(model.NumFactors()), 0),
       solver_(std::make_unique<CaDiCaL::Solver>()),
       witness_(static_cast<size_t>(model.LevelWords()), 0),
@@ -22,7 +23,7 @@ ConstraintSolver::ConstraintSolver(const ConstraintModel& model)
             solver_->add(entry + 1);
         solver_->add(0);
     }
-    for (const auto& [a, b] : model.ExcludedPairs()) {
+    for (const auto& [a, b] : model.ListedPairs()) {
         solver_->add(-(a + 1));
         solver_->add(-(b + 1));
         solver_->add(0);
@@ -32,18 +33,14 @@ ConstraintSolver::ConstraintSolver(const ConstraintModel& model)
             solver_->add(-(entry + 1));
             solver_->add(0);
         }
-    for (const int32_t literal : model.WideClauses().literals)
+    for (const int32_t literal : model.EncodedRules().literals)
         solver_->add(literal);
     for (int32_t f = 0; f < model.NumFactors(); ++f)
         oneLevel_[static_cast<size_t>(f)] = model.ReadByWideRule(f) ? 1 : 0;
     if (model.HasInvalidLevels()) {
-        validSelector_ = model.WideClauses().numVariables + 1;
-        for (int32_t entry = 0; entry < model.NumEntries(); ++entry)
-            if (model.Invalid(entry)) {
-                solver_->add(-validSelector_);
-                solver_->add(-(entry + 1));
-                solver_->add(0);
-            }
+        validSelector_ = model.EncodedRules().numVariables + 1;
+        for (const int32_t literal : model.InvalidLevelClauses(validSelector_, validSelector_ + 1).literals)
+            solver_->add(literal);
     }
 }
 
@@ -66,7 +63,7 @@ bool ConstraintSolver::Feasible(const int32_t* entries, int32_t count, bool vali
     std::fill(held_.begin(), held_.end(), uint64_t{0});
     for (int32_t entry = 0; entry < model_.NumEntries(); ++entry)
         if (solver_->val(entry + 1) > 0)
-            Hold(entry);
+            held_[static_cast<size_t>(entry >> 6)] |= uint64_t{1} << (entry & 63);
     SetWitnessFromHeld();
     return true;
 }
@@ -111,12 +108,8 @@ bool ConstraintSolver::WitnessTakes(int32_t entry)
     // The entry in place of its factor's levels: it must form no excluded pair with any level
     // the witness holds (of other factors; no pair is excluded within a factor) and keep the
     // wide rules of its factor on the witness's row.
-    if (model_.Unusable(entry) || (validOnly_ && model_.Invalid(entry)))
+    if (model_.Unusable(entry) || (validOnly_ && model_.Invalid(entry)) || model_.ExcludesAnyOf(entry, witness_.data()))
         return false;
-    const uint64_t* excluded = model_.ExcludedWith(entry);
-    for (int32_t w = 0; w < model_.LevelWords(); ++w)
-        if (excluded[w] & witness_[static_cast<size_t>(w)])
-            return false;
     const int32_t f = model_.LevelFactor()[static_cast<size_t>(entry)];
     const int32_t first = model_.LevelOffset()[static_cast<size_t>(f)];
     if (oneLevel_[static_cast<size_t>(f)] && model_.BreaksWideRule(witnessRow_.data(), f, entry - first))
@@ -131,18 +124,49 @@ bool ConstraintSolver::WitnessTakes(int32_t entry)
 
 bool ConstraintSolver::Fits(int32_t entry) const
 {
-    if (model_.Unusable(entry) || (validOnly_ && model_.Invalid(entry)))
-        return false;
-    const uint64_t* excluded = model_.ExcludedWith(entry);
-    for (int32_t w = 0; w < model_.LevelWords(); ++w)
-        if (excluded[w] & held_[static_cast<size_t>(w)])
-            return false;
-    return true;
+    return !model_.Unusable(entry) && !(validOnly_ && model_.Invalid(entry)) &&
+           !((blocked_[static_cast<size_t>(entry >> 6)] >> (entry & 63)) & 1);
+}
+
+void ConstraintSolver::Hold(int32_t entry)
+{
+    held_[static_cast<size_t>(entry >> 6)] |= uint64_t{1} << (entry & 63);
+    const LevelExclusions& exclusions = model_.Exclusions();
+    const auto block = [&](int32_t w, uint64_t bits) { blocked_[static_cast<size_t>(w)] |= bits; };
+    if (exclusions.Unusable(entry)) {
+        exclusions.ForEachWord(entry, block);
+        return;
+    }
+    exclusions.ForEachListedWord(entry, block);
+    // A class is blocked but for the factor of the first held level that excludes it; a
+    // second factor's level blocks all of it.
+    const int32_t f = exclusions.FactorOf(entry);
+    const auto blockClass = [&](int32_t& blockedBut, bool unusable) {
+        if (blockedBut == kWholeClass || blockedBut == f)
+            return;
+        const int32_t except = blockedBut == kNoClass ? f : -1;
+        if (unusable)
+            exclusions.ForEachUnusableWord(except, block);
+        else
+            exclusions.ForEachInvalidWord(except, block);
+        blockedBut = except < 0 ? kWholeClass : f;
+    };
+    if (exclusions.AnyUnusable())
+        blockClass(unusableBlockedBut_, true);
+    if (exclusions.Invalid(entry))
+        blockClass(invalidBlockedBut_, false);
+}
+
+void ConstraintSolver::ClearHeld()
+{
+    std::fill(held_.begin(), held_.end(), uint64_t{0});
+    std::fill(blocked_.begin(), blocked_.end(), uint64_t{0});
+    unusableBlockedBut_ = invalidBlockedBut_ = kNoClass;
 }
 
 ConstraintSolver::Quick ConstraintSolver::QuickLook(const int32_t* entries, int32_t count)
 {
-    std::fill(held_.begin(), held_.end(), uint64_t{0});
+    ClearHeld();
     for (int32_t i = 0; i < count; ++i) {
         if (!Fits(entries[i]))
             return Quick::Infeasible;

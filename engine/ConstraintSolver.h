@@ -3,11 +3,12 @@
 // satisfiability question, answered here by an incremental SAT solver under assumptions.
 //
 // One variable per level of the design (its level entry + 1). Each factor holds at least one
-// of its levels, no row holds both levels of an excluded pair nor a level no valid row holds,
-// and the wide rules hold as the model's clauses say. "At most one level per factor" is left
-// out where no wide rule reads the factor: from any assignment that satisfies these clauses,
-// taking any one true level of each factor gives a valid row, so the witness of an answer
-// stands for many rows at once.
+// of its levels, no row holds both levels of a listed excluded pair nor a level no valid row
+// holds nor two invalid levels, and the rules the model encodes (the wide ones, the two-factor
+// ones that exclude many pairs) hold as its clauses say. "At most one level per factor" is
+// left out where no such rule reads the factor: from any assignment that satisfies these
+// clauses, taking any one true level of each factor gives a valid row, so the witness of an
+// answer stands for many rows at once.
 //
 // An answer depends only on the question asked, never on what the solver was asked before:
 // a search that takes its decisions from answers alone stays repeatable, whatever thread the
@@ -49,9 +50,12 @@ public:
 private:
     enum class Quick { Feasible, Infeasible, Unknown };
     Quick QuickLook(const int32_t* entries, int32_t count);
+    // Whether the entry may join the levels held: usable, valid where asked, forming no
+    // excluded pair with a held one.
     bool Fits(int32_t entry) const;
     bool WitnessAnswers(const int32_t* entries, int32_t count);
-    void Hold(int32_t entry) { held_[static_cast<size_t>(entry >> 6)] |= uint64_t{1} << (entry & 63); }
+    void Hold(int32_t entry);
+    void ClearHeld();
     bool IsHeld(int32_t entry) const { return (held_[static_cast<size_t>(entry >> 6)] >> (entry & 63)) & 1; }
     bool FirstFitCompletion();
     bool WitnessTakes(int32_t entry);
@@ -60,6 +64,11 @@ private:
     const ConstraintModel& model_;
     std::vector<uint8_t> oneLevel_;  // per factor: a wide rule reads it
     std::vector<uint64_t> held_;     // the levels of a first-fit completion
+    std::vector<uint64_t> blocked_;  // the levels they form an excluded pair with
+    // For the unusable levels and the invalid ones: the factor whose levels of the class are
+    // not yet blocked, kNoClass while none is, kWholeClass once all are.
+    static constexpr int32_t kNoClass = -1, kWholeClass = -2;
+    int32_t unusableBlockedBut_ = kNoClass, invalidBlockedBut_ = kNoClass;
     std::vector<int32_t> row_;       // that completion as a row
     std::unique_ptr<CaDiCaL::Solver> solver_;
     std::vector<uint64_t> witness_;     // a set over all entries

@@ -31,8 +31,17 @@ public:
 
 private:
     void AddRow(const std::vector<int32_t>& row, bool previous);
+    // A combination of the block at hand that some row holds: its code, the first sound row
+    // holding it (kNever: none), whether a row that breaks a constraint holds it.
+    struct Held {
+        int64_t code;
+        int32_t firstRow;
+        bool byBroken;
+    };
     void CountBlock(const int32_t* set, int32_t t, int32_t index);
-    void Tally(int32_t index, int32_t t, int64_t code, int32_t invalidHere);
+    void HeldCombinations(const int32_t* set, int32_t t, int32_t rowKind);
+    void Tally(int32_t index, int32_t t, const Held& held, int32_t invalidHere);
+    void CountCovered(CoverageRequirement& requirement, int32_t first);
     bool CannotOccur(int32_t t, bool validOnly);
     void List(std::vector<CoverageCombination>& list, int32_t index, int32_t t)
     {
@@ -47,8 +56,7 @@ private:
     std::vector<int32_t> rows_;          // every row's codes, one after the other
     std::vector<int32_t> rowInvalid_;    // per row: its invalid levels; -1 for a row that covers nothing
     std::vector<uint8_t> rowSound_;      // per row: complete and valid
-    std::vector<int32_t> firstRow_;      // per combination of the set at hand: the first sound row holding it
-    std::vector<uint8_t> heldByBroken_;  // per combination: a previous test that breaks a constraint holds it
+    std::vector<Held> held_;             // of the block at hand, ascending by code
     std::vector<int64_t> growthDelta_;   // per suite row: what it newly covered
     std::vector<int32_t> levels_, entries_;
     int64_t blockRequired_ = 0, blockCovered_ = 0;
@@ -109,38 +117,34 @@ void CoverageCounter::Count(int32_t index)
 void CoverageCounter::CountBlock(const int32_t* set, int32_t t, int32_t index)
 {
     const CoverageRequirement& requirement = report_.requirements[static_cast<size_t>(index)];
-    // The rows that cover this kind: without an invalid level, or with the one.
-    const int32_t rowKind = requirement.kind == CoverageRequirement::Kind::InvalidPairs ? 1 : 0;
     const std::vector<int32_t>& levels = model_.Levels();
     int64_t combinations = 1;
     for (int32_t i = 0; i < t; ++i)
         combinations *= levels[static_cast<size_t>(set[i])];
-    firstRow_.assign(static_cast<size_t>(combinations), kNever);
-    heldByBroken_.assign(static_cast<size_t>(combinations), 0);
-    const auto F = static_cast<size_t>(model_.NumFactors());
-    for (size_t r = 0; r < rowInvalid_.size(); ++r) {
-        if (rowInvalid_[r] != rowKind)
-            continue;
-        const int32_t* row = &rows_[r * F];
-        int64_t code = 0;
-        for (int32_t i = t - 1; i >= 0; --i)
-            code = code * levels[static_cast<size_t>(set[i])] + row[set[i]];
-        if (!rowSound_[r])
-            heldByBroken_[static_cast<size_t>(code)] = 1;
-        else
-            firstRow_[static_cast<size_t>(code)] = std::min(firstRow_[static_cast<size_t>(code)], static_cast<int32_t>(r));
-    }
+    HeldCombinations(set, t, requirement.kind == CoverageRequirement::Kind::InvalidPairs ? 1 : 0);
     blockRequired_ = blockCovered_ = 0;
-    std::fill(levels_.begin(), levels_.end(), 0);
-    for (int64_t code = 0; code < combinations; ++code) {
-        int32_t invalidHere = 0;
-        for (int32_t i = 0; i < t; ++i) {
-            entries_[static_cast<size_t>(i)] = model_.LevelOffset()[static_cast<size_t>(set[i])] + levels_[static_cast<size_t>(i)];
-            invalidHere += model_.Invalid(entries_[static_cast<size_t>(i)]);
+    if (!question_.listCombinations && !model_.HasConstraints()) {
+        // Every combination is required and none is excluded: only those the rows hold are
+        // visited, so a block of many levels costs its rows, not its combinations.
+        CoverageRequirement& counts = report_.requirements[static_cast<size_t>(index)];
+        for (const Held& held : held_)
+            CountCovered(counts, held.byBroken && held.firstRow >= numPrevious_ ? 0 : held.firstRow);
+        counts.required += combinations - blockCovered_;
+        blockRequired_ += combinations - blockCovered_;
+    } else {
+        std::fill(levels_.begin(), levels_.end(), 0);
+        size_t next = 0;
+        for (int64_t code = 0; code < combinations; ++code) {
+            int32_t invalidHere = 0;
+            for (int32_t i = 0; i < t; ++i) {
+                entries_[static_cast<size_t>(i)] = model_.LevelOffset()[static_cast<size_t>(set[i])] + levels_[static_cast<size_t>(i)];
+                invalidHere += model_.Invalid(entries_[static_cast<size_t>(i)]);
+            }
+            const Held held = next < held_.size() && held_[next].code == code ? held_[next++] : Held{code, kNever, false};
+            Tally(index, t, held, invalidHere);
+            for (int32_t i = 0; i < t && ++levels_[static_cast<size_t>(i)] == levels[static_cast<size_t>(set[i])]; ++i)
+                levels_[static_cast<size_t>(i)] = 0;  // the first factor's level changes fastest
         }
-        Tally(index, t, code, invalidHere);
-        for (int32_t i = 0; i < t && ++levels_[static_cast<size_t>(i)] == levels[static_cast<size_t>(set[i])]; ++i)
-            levels_[static_cast<size_t>(i)] = 0;  // the first factor's level changes fastest
     }
     if (index != 0 || report_.factorPairs.empty())
         return;
@@ -152,25 +156,47 @@ void CoverageCounter::CountBlock(const int32_t* set, int32_t t, int32_t index)
         }
 }
 
-void CoverageCounter::Tally(int32_t index, int32_t t, int64_t code, int32_t invalidHere)
+void CoverageCounter::HeldCombinations(const int32_t* set, int32_t t, int32_t rowKind)
+{
+    // The rows that cover this kind: without an invalid level, or with the one. Per combination
+    // a row holds, ascending: the first sound row, and whether a row that breaks a constraint
+    // holds it.
+    const std::vector<int32_t>& levels = model_.Levels();
+    const auto F = static_cast<size_t>(model_.NumFactors());
+    held_.clear();
+    for (size_t r = 0; r < rowInvalid_.size(); ++r) {
+        if (rowInvalid_[r] != rowKind)
+            continue;
+        const int32_t* row = &rows_[r * F];
+        int64_t code = 0;
+        for (int32_t i = t - 1; i >= 0; --i)
+            code = code * levels[static_cast<size_t>(set[i])] + row[set[i]];
+        held_.push_back(rowSound_[r] ? Held{code, static_cast<int32_t>(r), false} : Held{code, kNever, true});
+    }
+    std::sort(held_.begin(), held_.end(), [](const Held& x, const Held& y) { return x.code < y.code; });
+    size_t kept = 0;
+    for (size_t k = 0; k < held_.size(); ++k) {
+        if (kept > 0 && held_[kept - 1].code == held_[k].code) {
+            held_[kept - 1].firstRow = std::min(held_[kept - 1].firstRow, held_[k].firstRow);
+            held_[kept - 1].byBroken = held_[kept - 1].byBroken || held_[k].byBroken;
+        } else {
+            held_[kept++] = held_[k];
+        }
+    }
+    held_.resize(kept);
+}
+void CoverageCounter::Tally(int32_t index, int32_t t, const Held& held, int32_t invalidHere)
 {
     CoverageRequirement& requirement = report_.requirements[static_cast<size_t>(index)];
     const bool invalidPairs = requirement.kind == CoverageRequirement::Kind::InvalidPairs;
     if (invalidPairs ? invalidHere == 0 : invalidHere > 0)
         return;  // a combination of another kind
-    int32_t first = firstRow_[static_cast<size_t>(code)];
+    int32_t first = held.firstRow;
     const bool cannotOccur = first == kNever && (invalidHere > 1 || CannotOccur(t, !invalidPairs));
-    if (heldByBroken_[static_cast<size_t>(code)] && !cannotOccur && first >= numPrevious_)
+    if (held.byBroken && !cannotOccur && first >= numPrevious_)
         first = 0;  // a previous test holds it, before any row of the suite
     if (first != kNever) {
-        ++requirement.required;
-        ++requirement.covered;
-        ++blockRequired_;
-        ++blockCovered_;
-        if (first < numPrevious_)
-            ++requirement.coveredByPrevious;
-        else
-            ++growthDelta_[static_cast<size_t>(first - numPrevious_)];
+        CountCovered(requirement, first);
         return;
     }
     if (cannotOccur) {
@@ -181,6 +207,19 @@ void CoverageCounter::Tally(int32_t index, int32_t t, int64_t code, int32_t inva
     ++requirement.required;
     ++blockRequired_;
     List(report_.missing, index, t);
+}
+
+void CoverageCounter::CountCovered(CoverageRequirement& requirement, int32_t first)
+{
+    // A combination the row `first` holds first (a previous test before any row of the suite).
+    ++requirement.required;
+    ++requirement.covered;
+    ++blockRequired_;
+    ++blockCovered_;
+    if (first < numPrevious_)
+        ++requirement.coveredByPrevious;
+    else
+        ++growthDelta_[static_cast<size_t>(first - numPrevious_)];
 }
 
 bool CoverageCounter::CannotOccur(int32_t t, bool validOnly)

@@ -48,5 +48,5 @@ struct DesignCodes {
     bool anyWideRule = false;
     int32_t levelWords = 0;  // 64-bit words of a set over all level entries
     bool Excluded(int32_t entry, int32_t other) const { return constraints->Excluded(entry, other); }
-    const uint64_t* ExcludedWith(int32_t entry) const { return constraints->ExcludedWith(entry); }
+    bool ExcludesAnyOf(int32_t entry, const uint64_t* set) const { return constraints->ExcludesAnyOf(entry, set); }
 };

@@ -39,26 +39,10 @@ ExclusionExplainer::~ExclusionExplainer() = default;
 
 void ExclusionExplainer::EncodeInvalidLevels()
 {
-    // At most one invalid level in a row, as a ladder (s: an invalid level up to here is held),
-    // and none while the selector is assumed.
-    int32_t previous = 0;
-    for (int32_t entry = 0; entry < model_.NumEntries(); ++entry) {
-        if (!model_.Invalid(entry))
-            continue;
-        const int32_t level = entry + 1, held = nextVariable_++;
-        for (const auto& clause : {std::vector<int32_t>{-level, held}, std::vector<int32_t>{-validSelector_, -level}}) {
-            for (const int32_t literal : clause)
-                solver_->add(literal);
-            solver_->add(0);
-        }
-        if (previous != 0)
-            for (const auto& clause : {std::vector<int32_t>{-previous, held}, std::vector<int32_t>{-previous, -level}}) {
-                for (const int32_t literal : clause)
-                    solver_->add(literal);
-                solver_->add(0);
-            }
-        previous = held;
-    }
+    const RuleClauses invalid = model_.InvalidLevelClauses(validSelector_, nextVariable_);
+    for (const int32_t literal : invalid.literals)
+        solver_->add(literal);
+    nextVariable_ = invalid.numVariables + 1;
 }
 
 ExclusionReason ExclusionExplainer::Explain(const std::vector<int32_t>& entries, bool validOnly)

@@ -4,23 +4,37 @@
 #include "engine/ConstraintSolver.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace {
 
-// Bit sets of level entries, one per level entry.
-class EntrySets {
+// Which pairs of levels some witness held: per level entry, a bit set over the entries of the
+// factors after its own, from the word that holds the first of them on. Their size grows with
+// the pairs of levels of two factors, not with the square of all levels.
+class WitnessedPairs {
 public:
-    explicit EntrySets(int32_t entries) : words_((entries + 63) / 64), bits_(static_cast<size_t>(entries) * words_, 0) {}
-    uint64_t* Of(int32_t entry) { return &bits_[static_cast<size_t>(entry) * words_]; }
-    bool Has(int32_t entry, int32_t other) const
+    explicit WitnessedPairs(const ConstraintModel& model)
+        : words_(model.LevelWords()), start_(static_cast<size_t>(model.NumEntries())), first_(start_.size() + 1, 0)
     {
-        return (bits_[static_cast<size_t>(entry) * words_ + (other >> 6)] >> (other & 63)) & 1;
+        const std::vector<int32_t>& offset = model.LevelOffset();
+        for (int32_t e = 0; e < model.NumEntries(); ++e) {
+            const int32_t after = offset[static_cast<size_t>(model.LevelFactor()[static_cast<size_t>(e)]) + 1];
+            start_[static_cast<size_t>(e)] = std::min(after >> 6, words_);
+            first_[static_cast<size_t>(e) + 1] = first_[static_cast<size_t>(e)] + static_cast<size_t>(words_ - start_[static_cast<size_t>(e)]);
+        }
+        bits_.assign(first_.back(), 0);
     }
-    void Add(int32_t entry, int32_t other) { Of(entry)[other >> 6] |= uint64_t{1} << (other & 63); }
-    int32_t Words() const { return words_; }
+    // The first word of the entry's set, over all entries, and the word w (from it on).
+    int32_t StartWord(int32_t entry) const { return start_[static_cast<size_t>(entry)]; }
+    uint64_t& Word(int32_t entry, int32_t w)
+    {
+        return bits_[first_[static_cast<size_t>(entry)] + static_cast<size_t>(w - StartWord(entry))];
+    }
 
 private:
     int32_t words_;
+    std::vector<int32_t> start_;
+    std::vector<size_t> first_;
     std::vector<uint64_t> bits_;
 };
 
@@ -39,15 +53,12 @@ ImpliedExclusions FindImpliedExclusions(const ConstraintModel& model)
         return found;
     }
 
-    std::vector<int32_t> factorOf(static_cast<size_t>(entries));
-    for (size_t f = 0; f + 1 < levelOffset.size(); ++f)
-        std::fill(factorOf.begin() + levelOffset[f], factorOf.begin() + levelOffset[f + 1], static_cast<int32_t>(f));
-
     // Every pair of levels a witness holds is held by a valid row: only the pairs no witness
     // holds need a question of their own.
-    EntrySets witnessed(entries);
-    std::vector<uint8_t> live(static_cast<size_t>(entries), 0);
-    std::vector<uint64_t> held(static_cast<size_t>(witnessed.Words()));
+    const int32_t words = model.LevelWords();
+    WitnessedPairs witnessed(model);
+    std::vector<uint64_t> live(static_cast<size_t>(words), 0);
+    std::vector<uint64_t> held(static_cast<size_t>(words));
     std::vector<int32_t> heldEntries;
     auto absorbWitness = [&] {
         std::fill(held.begin(), held.end(), uint64_t{0});
@@ -56,18 +67,18 @@ ImpliedExclusions FindImpliedExclusions(const ConstraintModel& model)
             if (solver.Holds(e)) {
                 held[static_cast<size_t>(e >> 6)] |= uint64_t{1} << (e & 63);
                 heldEntries.push_back(e);
-                live[static_cast<size_t>(e)] = 1;
             }
-        for (int32_t e : heldEntries) {
-            uint64_t* set = witnessed.Of(e);
-            for (int32_t w = 0; w < witnessed.Words(); ++w)
-                set[w] |= held[static_cast<size_t>(w)];
-        }
+        for (int32_t w = 0; w < words; ++w)
+            live[static_cast<size_t>(w)] |= held[static_cast<size_t>(w)];
+        for (const int32_t e : heldEntries)
+            for (int32_t w = witnessed.StartWord(e); w < words; ++w)
+                witnessed.Word(e, w) |= held[static_cast<size_t>(w)];
     };
     absorbWitness();
+    const auto isLive = [&](int32_t e) { return (live[static_cast<size_t>(e >> 6)] >> (e & 63)) & 1; };
 
     for (int32_t e = 0; e < entries; ++e) {
-        if (live[static_cast<size_t>(e)])
+        if (isLive(e))
             continue;
         if (solver.Feasible(&e, 1))
             absorbWitness();
@@ -75,18 +86,30 @@ ImpliedExclusions FindImpliedExclusions(const ConstraintModel& model)
             found.deadLevels.push_back(e);
     }
 
+    // The pairs of a live level with a live level of a later factor that neither a witness
+    // holds nor the constraints exclude, word by word.
+    std::vector<uint64_t> excluded(static_cast<size_t>(words), 0);
     for (int32_t a = 0; a < entries; ++a) {
-        if (!live[static_cast<size_t>(a)])
+        if (!isLive(a))
             continue;
-        for (int32_t b = levelOffset[static_cast<size_t>(factorOf[static_cast<size_t>(a)]) + 1]; b < entries; ++b) {
-            if (!live[static_cast<size_t>(b)] || witnessed.Has(a, b) || model.Excluded(a, b))
-                continue;
-            const int32_t pair[2] = {a, b};
-            if (solver.Feasible(pair, 2))
-                absorbWitness();
-            else
-                found.pairs.emplace_back(a, b);
+        const int32_t after = levelOffset[static_cast<size_t>(model.LevelFactor()[static_cast<size_t>(a)]) + 1];
+        model.Exclusions().ForEachWord(a, [&](int32_t w, uint64_t bits) { excluded[static_cast<size_t>(w)] = bits; });
+        for (int32_t w = witnessed.StartWord(a); w < words; ++w) {
+            uint64_t open = live[static_cast<size_t>(w)] & ~excluded[static_cast<size_t>(w)] & ~witnessed.Word(a, w);
+            if (w == after >> 6)
+                open &= ~((uint64_t{1} << (after & 63)) - 1);  // the levels of the later factors only
+            for (; open != 0; open &= open - 1) {
+                const int32_t pair[2] = {a, w * 64 + std::countr_zero(open)};
+                // A witness found on the way may hold the pairs still to come.
+                if ((witnessed.Word(a, w) >> (pair[1] & 63)) & 1)
+                    continue;
+                if (solver.Feasible(pair, 2))
+                    absorbWitness();
+                else
+                    found.pairs.emplace_back(pair[0], pair[1]);
+            }
         }
+        model.Exclusions().ForEachWord(a, [&](int32_t w, uint64_t) { excluded[static_cast<size_t>(w)] = 0; });
     }
     found.solverCalls = solver.SolverCalls();
     return found;

@@ -77,16 +77,15 @@ void PairTable::SetUncoveredBits()
     // Every pair with a level of another factor, less the excluded ones.
     const int32_t W = levelWords;
     const int32_t entries = levelOffset[lNumFactors];
-    baseUncoveredBits.assign(static_cast<size_t>(entries) * W, 0);
+    const LevelExclusions& exclusions = constraints->Exclusions();
+    baseUncoveredBits.assign(static_cast<size_t>(entries) * W, ~uint64_t{0});
     for (int32_t e = 0; e < entries; ++e) {
         uint64_t* uncovered = &baseUncoveredBits[static_cast<size_t>(e) * W];
-        const uint64_t* excluded = ExcludedWith(e);
-        const int32_t f = levelFactor[e];
-        for (int32_t w = 0; w < W; ++w)
-            uncovered[w] = ~excluded[w];
+        exclusions.ForEachWord(e, [&](int32_t w, uint64_t bits) { uncovered[w] &= ~bits; });
         // Not the factor's own levels, nor the bits past the last entry.
-        for (int32_t own = levelOffset[f]; own < levelOffset[f + 1]; ++own)
-            uncovered[own >> 6] &= ~(uint64_t{1} << (own & 63));
+        const int32_t f = levelFactor[e];
+        for (int32_t w = levelOffset[f] >> 6; w <= (levelOffset[f + 1] - 1) >> 6; ++w)
+            uncovered[w] &= ~exclusions.FactorMask(f, w);
         if (entries % 64)
             uncovered[W - 1] &= (uint64_t{1} << (entries % 64)) - 1;
     }
@@ -97,15 +96,15 @@ void PairTable::MarkExcludedCells()
     // Each excluded pair once, from its lower entry.
     const int32_t entries = levelOffset[lNumFactors];
     for (int32_t a = 0; a < entries; ++a) {
-        const uint64_t* excluded = ExcludedWith(a);
         const int32_t f = levelFactor[a];
-        for (int32_t w = (a + 1) >> 6; w < levelWords; ++w)
-            for (uint64_t bits = excluded[w]; bits; bits &= bits - 1) {
+        constraints->Exclusions().ForEachWord(a, [&](int32_t w, uint64_t bits) {
+            for (; bits; bits &= bits - 1) {
                 const int32_t b = w * 64 + std::countr_zero(bits);
                 const int32_t g = levelFactor[b];
                 if (b > a && g != f)
                     MarkNonZero(f, a - levelOffset[f], g, b - levelOffset[g], kExcluded);
             }
+        });
     }
 }
 

@@ -19,7 +19,6 @@ QxvEvolution::QxvEvolution(const NumericDesign& design)
 {
     const auto F = static_cast<size_t>(F_);
     const auto maxLevels = static_cast<size_t>(std::max(design.maxLevels, 1));
-    const auto maxRows = static_cast<size_t>(design.maxRows);
     if (design.KeepsStates()) {
         state_.resize(design.numStates + 32);  // room for reading whole lanes past the last run
         blockCompleteness_.resize(static_cast<size_t>(design.numBlocks));
@@ -36,17 +35,12 @@ QxvEvolution::QxvEvolution(const NumericDesign& design)
     scores_.resize(maxLevels);
     levelFlags_.resize(maxLevels);
     levelIndex_.resize(maxLevels);
-    matrix_.resize(maxRows * F);
-    rowOrder_.resize(maxRows);
     rowsWith_.resize(design.levelFactor.size() * kSetRowWords);
-    columns_.resize(maxRows * F);
     if (design.CountsCells()) {
         counts_.resize(design.numCells);
         rowSum_.resize(design.numCells);
     }
-    unique_.resize(maxRows);
-    sortKeys_.resize(maxRows);
-    sortIndex_.resize(maxRows);
+    ReserveRows(std::min(design.maxRows, design.lNumPrevRuns + 1 + kFirstGreedyRows));
     if (design.anyConstraint) {
         solver_ = std::make_unique<ConstraintSolver>(*design.constraints);
         coveredLog_.resize(F * static_cast<size_t>(W_));
@@ -60,6 +54,18 @@ QxvEvolution::QxvEvolution(const NumericDesign& design)
             most = std::max(most, design.constraints->NumWideRulesOf(f));
         lone_.resize(static_cast<size_t>(most));
     }
+}
+
+void QxvEvolution::ReserveRows(int32_t rows)
+{
+    if (rows <= rowCapacity_)
+        return;
+    rowCapacity_ = std::min(d_.maxRows, std::max(rows, 2 * rowCapacity_));
+    const auto capacity = static_cast<size_t>(rowCapacity_);
+    matrix_.resize(capacity * F_);
+    columns_.resize(capacity * F_);
+    for (auto* perRow : {&rowOrder_, &unique_, &sortKeys_, &sortIndex_})
+        perRow->resize(capacity);
 }
 
 void QxvEvolution::ResetToBase()
@@ -109,6 +115,7 @@ QxvEvolution::Outcome QxvEvolution::GenerateQXVMatrix(RandomStream& random)
 
     int32_t iter = 0;
     while (incomplete_ > 0 && iter < d_.maxIterations) {
+        ReserveRows(numRows_ + 1);
         EvaluteNWayCompleteness();
         CalcCompletenessOrder(random);
         Select2WayAnchorFactorAndLevel();
@@ -200,12 +207,9 @@ bool QxvEvolution::RowHasExcludedPair(const int32_t* row)
     std::fill(fixed_.begin(), fixed_.end(), uint64_t{0});
     for (int32_t f = 0; f < F_; ++f)
         SetBit(held, d_.levelOffset[f] + row[f]);
-    for (int32_t f = 0; f < F_; ++f) {
-        const uint64_t* excluded = d_.ExcludedWith(d_.levelOffset[f] + row[f]);
-        for (int32_t w = 0; w < W_; ++w)
-            if (excluded[w] & held[w])
-                return true;
-    }
+    for (int32_t f = 0; f < F_; ++f)
+        if (d_.ExcludesAnyOf(d_.levelOffset[f] + row[f], held))
+            return true;
     return false;
 }
 
@@ -523,15 +527,11 @@ VANTREL_POPCOUNT_CLONES void QxvEvolution::ScoreLevelsBySets(int32_t f, int32_t*
     for (int32_t l = 0; l < d_.levels[f]; ++l) {
         const size_t first = static_cast<size_t>(d_.levelOffset[f] + l) * W_;
         const uint64_t* uncovered = &uncovered_[first];
-        const uint64_t* excluded = d_.ExcludedWith(d_.levelOffset[f] + l);
         int32_t score = 0;
-        uint64_t forbidden = 0;
-        for (int32_t w = 0; w < W_; ++w) {
+        for (int32_t w = 0; w < W_; ++w)
             score += std::popcount(uncovered[w] & fixed[w]);
-            forbidden |= excluded[w] & fixed[w];
-        }
         scores[l] = score;
-        flags[l] = forbidden ? NumericDesign::kExcluded : 0;
+        flags[l] = d_.anyExcluded && d_.ExcludesAnyOf(d_.levelOffset[f] + l, fixed) ? NumericDesign::kExcluded : 0;
     }
 }
 
@@ -673,7 +673,7 @@ void QxvEvolution::CountUniqueByCells()
     // Counts and slot sums of the whole matrix (the previous tests' come with the design),
     // then the pairs each row holds alone. Block by block, so that a block's cells stay in
     // the cache while every row passes through it; the level codes are read by column.
-    const auto stride = static_cast<size_t>(d_.maxRows);
+    const auto stride = static_cast<size_t>(rowCapacity_);
     for (int32_t slot = 0; slot < numRows_; ++slot)
         for (int32_t f = 0; f < F_; ++f)
             columns_[f * stride + slot] = matrix_[static_cast<size_t>(slot) * F_ + f];
@@ -687,7 +687,7 @@ void QxvEvolution::CountUniqueByCells()
 void QxvEvolution::CountBlockUniqueByCells(int32_t f1, int32_t f2)
 {
     const int32_t P = d_.lNumPrevRuns;
-    const auto stride = static_cast<size_t>(d_.maxRows);
+    const auto stride = static_cast<size_t>(rowCapacity_);
     const int32_t* first = &columns_[f1 * stride];
     const int32_t* second = &columns_[f2 * stride];
     int32_t* counts = &counts_[d_.CellOffset(f1, f2)];

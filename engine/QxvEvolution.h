@@ -7,7 +7,10 @@
 // Coverage is kept up to date as rows are added and removed instead of re-analysing the
 // whole matrix after every step; every decision, and so every draw, is the one a full
 // re-analysis would lead to. An object is a workspace reused across evolutions (one per
-// thread); nothing is allocated while an evolution runs.
+// thread). Its matrix starts with room for the previous tests and a few thousand rows, which
+// is all most designs take; a design of many levels, whose iteration limit allows far more
+// rows than it needs, doubles that room as its rows come, so memory follows the rows the
+// evolutions add, not the limit. Nothing else is allocated while an evolution runs.
 //
 // No row the search adds holds an excluded pair. Where the greedy choice corners a factor
 // (every level of it forms an excluded pair with a level already chosen), the row is
@@ -64,6 +67,8 @@ public:
     }
 
 private:
+    // Room for this many rows, previous tests included, in the matrix and the per-row arrays.
+    void ReserveRows(int32_t rows);
     void ResetToBase();
     bool AddRandomRowToMatrix(RandomStream& random);
     void DrawRandomRow(RandomStream& random, int32_t* row);
@@ -229,7 +234,9 @@ private:
     bool solverFirstRow_ = false;
 
     // The matrix: rows in slots in the order they were added; rowOrder_ lists the slots of
-    // the rows still in the matrix.
+    // the rows still in the matrix. Room for rowCapacity_ rows (at most the design's maxRows).
+    static constexpr int32_t kFirstGreedyRows = 4096;
+    int32_t rowCapacity_ = 0;
     std::vector<int32_t> matrix_;
     std::vector<int32_t> rowOrder_;
     int32_t numRows_ = 0;
@@ -241,7 +248,7 @@ private:
     static constexpr int32_t kSetRowWords = NumericDesign::kMostRowsBySets / 64;
     int32_t rowWords_ = 0;             // words of a level's row set; 0: counts per cell
     std::vector<uint64_t> rowsWith_;  // per level, rowWords_ words
-    std::vector<int32_t> columns_;    // the matrix by factor: columns_[f * maxRows + slot]
+    std::vector<int32_t> columns_;    // the matrix by factor: columns_[f * rowCapacity_ + slot]
     std::vector<int32_t> counts_;   // numCells, only where the rows may pass the row sets
     std::vector<uint32_t> rowSum_;
     std::vector<int32_t> unique_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 
 namespace {
@@ -14,19 +15,6 @@ struct CompileStop {
 [[noreturn]] void Stop(RulePosition at, std::string message)
 {
     throw CompileStop{{at, std::move(message)}};
-}
-
-bool Compare(double a, RuleOp op, double b)
-{
-    switch (op) {
-    case RuleOp::Equal: return a == b;
-    case RuleOp::NotEqual: return a != b;
-    case RuleOp::Less: return a < b;
-    case RuleOp::LessOrEqual: return a <= b;
-    case RuleOp::Greater: return a > b;
-    case RuleOp::GreaterOrEqual: return a >= b;
-    }
-    return false;
 }
 
 bool IsOrdering(RuleOp op)
@@ -82,8 +70,8 @@ std::string Shown(const RuleValue& value)
 class RuleCompiler {
 public:
     RuleCompiler(const DesignTables& design, std::vector<RuleNode>& nodes, std::vector<int32_t>& kids,
-                 std::vector<uint8_t>& truth)
-        : design_(design), nodes_(nodes), kids_(kids), truth_(truth)
+                 std::vector<uint8_t>& truth, std::vector<int32_t>& keys)
+        : design_(design), nodes_(nodes), kids_(kids), truth_(truth), keys_(keys)
     {
         const int32_t F = design.NumFactors();
         numbers_.resize(static_cast<size_t>(F));
@@ -239,7 +227,7 @@ private:
         for (int32_t l = 0; l < Levels(f); ++l) {
             const bool equal = Numeric(f) && readsAsNumber ? NumberOf(f, l) == number
                                                            : NameOf(f, l) == value.text || design_.IsAlias(f, l + 1, value.text);
-            const bool holdsHere = IsOrdering(op) ? Compare(NumberOf(f, l), op, number) : equal == (op == RuleOp::Equal);
+            const bool holdsHere = IsOrdering(op) ? RuleProgram::Compare(NumberOf(f, l), op, number) : equal == (op == RuleOp::Equal);
             any = any || equal;
             holds[l] = holds[l] || holdsHere;
         }
@@ -255,40 +243,88 @@ private:
         if (IsOrdering(term.op) && !byNumber)
             Stop(term.opAt, "[" + (Numeric(f) ? term.other : term.factor) + "] is not numeric: " + RuleOpText(term.op) +
                                 " needs numbers");
-        bool anyEqual = false;
-        const auto holds = [&](int32_t a, int32_t b) {
-            const bool equal = byNumber ? NumberOf(f, a) == NumberOf(g, b) : NameOf(f, a) == NameOf(g, b);
-            anyEqual = anyEqual || equal;
-            const bool result = byNumber ? Compare(NumberOf(f, a), term.op, NumberOf(g, b)) : equal == (term.op == RuleOp::Equal);
-            return static_cast<uint8_t>(result != negate);
-        };
         RuleNode node;
         node.f = f;
         node.truth = static_cast<uint32_t>(truth_.size());
         if (f == g) {  // a factor compared with itself reads one level
             node.kind = RuleNode::Kind::Levels;
             for (int32_t a = 0; a < Levels(f); ++a)
-                truth_.push_back(holds(a, a));
-        } else {
-            node.kind = RuleNode::Kind::Pair;
-            node.g = g;
-            for (int32_t a = 0; a < Levels(f); ++a)
-                for (int32_t b = 0; b < Levels(g); ++b)
-                    truth_.push_back(holds(a, b));
-            // Compared for equality, two factors with no level in common make a rule that never fires.
-            if (!anyEqual && !IsOrdering(term.op))
-                Stop(term.opAt, "[" + term.factor + "] and [" + term.other + "] have no level in common: [" + term.factor +
-                                    "] " + RuleOpText(term.op) + " [" + term.other + "] is " +
-                                    (term.op == RuleOp::Equal ? "never" : "always") + " true");
+                truth_.push_back(static_cast<uint8_t>(RuleProgram::Compare(0, term.op, 0) != negate));
+            nodes_.push_back(node);
+            return static_cast<int32_t>(nodes_.size()) - 1;
         }
+        node.kind = RuleNode::Kind::Pair;
+        node.g = g;
+        node.op = negate ? Negated(term.op) : term.op;
+        node.truth = static_cast<uint32_t>(keys_.size());
+        node.other = node.truth + static_cast<uint32_t>(Levels(f));
+        const bool anyEqual = byNumber ? AddNumberKeys(f, g) : AddNameKeys(f, g);
+        // Compared for equality, two factors with no level in common make a rule that never fires.
+        if (!anyEqual && !IsOrdering(term.op))
+            Stop(term.opAt, "[" + term.factor + "] and [" + term.other + "] have no level in common: [" + term.factor +
+                                "] " + RuleOpText(term.op) + " [" + term.other + "] is " +
+                                (term.op == RuleOp::Equal ? "never" : "always") + " true");
         nodes_.push_back(node);
         return static_cast<int32_t>(nodes_.size()) - 1;
+    }
+
+    static RuleOp Negated(RuleOp op)
+    {
+        switch (op) {
+        case RuleOp::Equal: return RuleOp::NotEqual;
+        case RuleOp::NotEqual: return RuleOp::Equal;
+        case RuleOp::Less: return RuleOp::GreaterOrEqual;
+        case RuleOp::LessOrEqual: return RuleOp::Greater;
+        case RuleOp::Greater: return RuleOp::LessOrEqual;
+        case RuleOp::GreaterOrEqual: return RuleOp::Less;
+        }
+        return op;
+    }
+
+    // The keys of f's levels, then g's: the rank of each level's number among the numbers of
+    // both. Whether a level of f equals one of g.
+    bool AddNumberKeys(int32_t f, int32_t g)
+    {
+        std::vector<double> values;
+        for (const int32_t factor : {f, g})
+            for (int32_t l = 0; l < Levels(factor); ++l)
+                values.push_back(NumberOf(factor, l));
+        std::sort(values.begin(), values.end());
+        values.erase(std::unique(values.begin(), values.end()), values.end());
+        for (const int32_t factor : {f, g})
+            for (int32_t l = 0; l < Levels(factor); ++l)
+                keys_.push_back(static_cast<int32_t>(std::lower_bound(values.begin(), values.end(), NumberOf(factor, l)) - values.begin()));
+        return SharesKey(f, g, static_cast<int32_t>(values.size()));
+    }
+
+    // The keys of f's levels, then g's: one per distinct name.
+    bool AddNameKeys(int32_t f, int32_t g)
+    {
+        std::unordered_map<std::string_view, int32_t> keyOf;
+        for (const int32_t factor : {f, g})
+            for (int32_t l = 0; l < Levels(factor); ++l)
+                keys_.push_back(keyOf.emplace(NameOf(factor, l), static_cast<int32_t>(keyOf.size())).first->second);
+        return SharesKey(f, g, static_cast<int32_t>(keyOf.size()));
+    }
+
+    // Whether the last keys added, f's then g's, share a key.
+    bool SharesKey(int32_t f, int32_t g, int32_t numKeys) const
+    {
+        std::vector<uint8_t> ofF(static_cast<size_t>(numKeys), 0);
+        const size_t first = keys_.size() - static_cast<size_t>(Levels(f) + Levels(g));
+        for (size_t k = first; k < first + static_cast<size_t>(Levels(f)); ++k)
+            ofF[static_cast<size_t>(keys_[k])] = 1;
+        for (size_t k = first + static_cast<size_t>(Levels(f)); k < keys_.size(); ++k)
+            if (ofF[static_cast<size_t>(keys_[k])])
+                return true;
+        return false;
     }
 
     const DesignTables& design_;
     std::vector<RuleNode>& nodes_;
     std::vector<int32_t>& kids_;
     std::vector<uint8_t>& truth_;
+    std::vector<int32_t>& keys_;
     std::unordered_map<std::string, int32_t> factorOf_;
     std::vector<std::vector<double>> numbers_;  // per factor: its levels' numbers, empty when not numeric
     std::vector<int32_t> factors_;              // of the rule being built
@@ -302,9 +338,10 @@ bool RuleProgram::Compile(const std::vector<RuleStatement>& statements, const De
     nodes_.clear();
     kids_.clear();
     truth_.clear();
+    keys_.clear();
     literals_.clear();
     clauseBegin_.assign(1, 0);
-    RuleCompiler compiler(design, nodes_, kids_, truth_);
+    RuleCompiler compiler(design, nodes_, kids_, truth_, keys_);
     try {
         for (const RuleStatement& statement : statements) {
             if (statement.kind == RuleStatement::Kind::Group)
@@ -433,8 +470,7 @@ RuleProgram::Truth RuleProgram::Eval(int32_t index, const int32_t* row, int32_t 
         const int32_t a = levelOf(node.f), b = levelOf(node.g);
         if (a < 0 || b < 0)
             return Truth::Unknown;
-        const uint32_t cell = node.truth + static_cast<uint32_t>(a) * static_cast<uint32_t>(levels_[node.g]) + static_cast<uint32_t>(b);
-        return truth_[cell] ? Truth::True : Truth::False;
+        return PairHolds(node, a, b) ? Truth::True : Truth::False;
     }
     case RuleNode::Kind::All:
     case RuleNode::Kind::Any: {

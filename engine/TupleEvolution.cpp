@@ -1,6 +1,7 @@
 #include "engine/TupleEvolution.h"
 
 #include <algorithm>
+#include <bit>
 #include <stdexcept>
 
 TupleEvolution::TupleEvolution(const DesignCodes& design, const std::vector<TupleTable>& tables)
@@ -32,11 +33,40 @@ TupleEvolution::TupleEvolution(const DesignCodes& design, const std::vector<Tupl
     uses_.resize(static_cast<size_t>(d_.levelOffset[F_]));
 }
 
+void TupleEvolution::Table::CountChunks()
+{
+    chunkUncovered.assign((uncovered.size() + kChunkWords - 1) / kChunkWords, 0);
+    for (size_t w = 0; w < uncovered.size(); ++w)
+        chunkUncovered[w / kChunkWords] += static_cast<uint32_t>(std::popcount(uncovered[w]));
+}
+
+uint64_t TupleEvolution::Table::NthUncovered(uint64_t from, int32_t n) const
+{
+    // Word by word to the end of from's chunk, then chunk by chunk, then word by word again.
+    uint64_t w = from / 64;
+    uint64_t bits = uncovered[w] & (~uint64_t{0} << (from % 64));
+    for (;;) {
+        const int32_t here = std::popcount(bits);
+        if (here > n)
+            break;
+        n -= here;
+        if (++w % kChunkWords == 0) {
+            for (; static_cast<int32_t>(chunkUncovered[w / kChunkWords]) <= n; w += kChunkWords)
+                n -= static_cast<int32_t>(chunkUncovered[w / kChunkWords]);
+        }
+        bits = uncovered[w];
+    }
+    for (; n > 0; --n)
+        bits &= bits - 1;
+    return w * 64 + static_cast<uint64_t>(std::countr_zero(bits));
+}
+
 void TupleEvolution::Reset()
 {
     remaining_ = 0;
     for (Table& table : tables_) {
         std::copy(table.tuples->baseUncovered.begin(), table.tuples->baseUncovered.end(), table.uncovered.begin());
+        table.CountChunks();
         std::copy(table.tuples->baseBlockUncovered.begin(), table.tuples->baseBlockUncovered.end(),
                   table.blockUncovered.begin());
         table.remaining = table.tuples->baseRemaining;
@@ -135,10 +165,7 @@ bool TupleEvolution::PlaceAnchor(RandomStream& random, int32_t* row)
     const TupleTable& tuples = *table.tuples;
     int32_t pick = random.RandomIndex(0, static_cast<int32_t>(mostUncovered_) - 1);
     const uint64_t first = tuples.blockOffset[block];
-    uint64_t bit = first;
-    for (;; ++bit)
-        if (table.Uncovered(bit) && pick-- == 0)
-            break;
+    const uint64_t bit = table.NthUncovered(first, pick);
     tuples.Unrank(block, set_.data());
     tuples.LevelsOf(set_.data(), bit - first, setLevels_.data());
 
@@ -153,7 +180,7 @@ bool TupleEvolution::PlaceAnchor(RandomStream& random, int32_t* row)
     }
     if (solver_ && !solver_->Feasible(entries_.data(), tuples.t, invalidFactor_ < 0)) {
         // No valid row of its kind holds it: it is required no longer.
-        table.uncovered[bit / 64] &= ~(uint64_t{1} << (bit % 64));
+        table.Cover(bit);
         --table.blockUncovered[block];
         --table.remaining;
         --remaining_;
@@ -250,16 +277,8 @@ void TupleEvolution::ScoreLevels(int32_t f, const int32_t* row)
     for (int32_t v = 0; v < L; ++v) {
         const int32_t entry = d_.levelOffset[f] + v;
         bool allowed = !(validRow && d_.constraints->HasInvalidLevels() && d_.constraints->Invalid(entry));
-        if (allowed && d_.anyExcluded) {
-            const uint64_t* excluded = d_.ExcludedWith(entry);
-            for (const int32_t g : fixed_) {
-                const int32_t other = d_.levelOffset[g] + row[g];
-                if ((excluded[other / 64] >> (other % 64)) & 1) {
-                    allowed = false;
-                    break;
-                }
-            }
-        }
+        for (size_t k = 0; allowed && d_.anyExcluded && k < fixed_.size(); ++k)
+            allowed = !d_.Excluded(entry, d_.levelOffset[fixed_[k]] + row[fixed_[k]]);
         scores_[static_cast<size_t>(v)] = allowed ? 0 : -1;
     }
     for (const Table& table : tables_) {
@@ -394,7 +413,7 @@ void TupleEvolution::CoverRow(const int32_t* row)
     for (Table& table : tables_)
         ForEachTupleOf(table, row, [&](uint64_t block, uint64_t bit) {
             if (table.Uncovered(bit)) {
-                table.uncovered[bit / 64] &= ~(uint64_t{1} << (bit % 64));
+                table.Cover(bit);
                 --table.blockUncovered[block];
                 --table.remaining;
                 --remaining_;

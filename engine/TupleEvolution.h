@@ -82,6 +82,18 @@ private:
         std::vector<int32_t> localOf;  // per factor of the design: its number in the table, or -1
         std::vector<uint8_t> counts;   // rows holding each tuple (saturating), for elimination
         bool Uncovered(uint64_t bit) const { return (uncovered[bit / 64] >> (bit % 64)) & 1; }
+        // The uncovered tuples per chunk of kChunkWords words, so that finding one skips the
+        // covered stretches of a block of many tuples with few uncovered a chunk at a time.
+        static constexpr uint64_t kChunkWords = 64;
+        std::vector<uint32_t> chunkUncovered;
+        void CountChunks();
+        void Cover(uint64_t bit)
+        {
+            uncovered[bit / 64] &= ~(uint64_t{1} << (bit % 64));
+            --chunkUncovered[bit / 64 / kChunkWords];
+        }
+        // The uncovered tuple `n` places after the first one from `from` on (there must be one).
+        uint64_t NthUncovered(uint64_t from, int32_t n) const;
     };
 
     void Reset();

@@ -186,6 +186,47 @@ TEST(CoverageReportTest, CountsEveryRequirementAsBruteForceDoes)
     }
 }
 
+TEST(CoverageReportTest, CountsADesignWithoutConstraintsByItsRowsAlone)
+{
+    // Without constraints only the combinations the rows hold are visited: the counts match
+    // those of the listing, which visits every combination, and a block of 10^10 pairs costs
+    // its rows.
+    struct Sizes {
+        std::vector<int32_t> levels;
+        int32_t strength;
+    };
+    for (const Sizes& sizes : {Sizes{{3, 2, 4}, 2}, Sizes{{3, 2, 4, 2}, 3}, Sizes{{100000, 100000, 2}, 2}}) {
+        DesignTables design;
+        for (size_t f = 0; f < sizes.levels.size(); ++f) {
+            design.factors.push_back({"F" + std::to_string(f)});
+            for (int32_t l = 0; l < sizes.levels[f]; ++l)
+                design.factors.back().push_back("l" + std::to_string(l));
+        }
+        design.levelCounts = sizes.levels;
+        const auto model = Compiled(design);
+        const std::vector<std::vector<int32_t>> previous{std::vector<int32_t>(sizes.levels.size(), 1)};
+        std::vector<std::vector<int32_t>> suite{std::vector<int32_t>(sizes.levels.size(), 0), previous[0],
+                                                std::vector<int32_t>(sizes.levels.size(), 0)};
+        suite[2][0] = 2;
+        const CoverageReport report = ReportCoverage(*model, previous, suite, {sizes.strength, false, true});
+        const CoverageRequirement& got = report.requirements.at(0);
+        if (sizes.levels[0] > 1000) {
+            EXPECT_EQ(got.required, int64_t{100000} * 100000 + 2 * 100000 * 2);
+            EXPECT_EQ(got.covered, 3 + 3 + 2);  // the previous test, the first row, the third's two new pairs
+            EXPECT_EQ(got.growth, (std::vector<int64_t>{6, 6, 8}));
+            continue;
+        }
+        const CoverageReport listed = ReportCoverage(*model, previous, suite, {sizes.strength, true, true});
+        const CoverageRequirement& want = listed.requirements.at(0);
+        EXPECT_EQ(got.required, want.required);
+        EXPECT_EQ(got.covered, want.covered);
+        EXPECT_EQ(got.coveredByPrevious, want.coveredByPrevious);
+        EXPECT_EQ(got.growth, want.growth);
+        for (size_t k = 0; k < listed.factorPairs.size(); ++k)
+            EXPECT_EQ(report.factorPairs[k].required, listed.factorPairs[k].required);
+    }
+}
+
 TEST(CoverageReportTest, NamesTheRowAndItsProblem)
 {
     DesignTables design;

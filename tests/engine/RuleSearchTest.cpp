@@ -79,3 +79,55 @@ TEST(RuleSearch, ListingsAndSuitesKeepTheRulesOfRandomDesigns)
     EXPECT_GT(infeasible, 5);
     EXPECT_GT(generated, 200);
 }
+
+TEST(RuleSearch, ComparisonsOfFactorsOfManyLevelsKeepTheirRules)
+{
+    // Two factors of 70 numeric levels (A 1..70, B 31..100) and one of three: a comparison of A
+    // and B is stated to the solver over their levels in order, not pair by pair; optionally
+    // with 40 invalid levels on each, of which a row holds one at most.
+    struct Case {
+        std::string rules;
+        std::function<bool(int, int, int)> holds;  // A's and B's numbers, C's code
+        bool invalidLevels;
+    };
+    const std::vector<Case> cases{
+        {"[A] = [B];", [](int a, int b, int) { return a == b; }, false},
+        {"[A] < [B] OR [C] = \"x1\";", [](int a, int b, int c) { return a < b || c == 0; }, false},
+        {"IF [C] = \"x2\" THEN [A] <> [B] ELSE [A] >= [B];", [](int a, int b, int c) { return c == 1 ? a != b : a >= b; }, false},
+        {"[A] <= [B];", [](int a, int b, int) { return a <= b; }, true},
+        {"", [](int, int, int) { return true; }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rules);
+        DesignTables design;
+        design.factors = {{"A"}, {"B"}, {"C", "x1", "x2", "x3"}};
+        for (int l = 1; l <= 70; ++l) {
+            design.factors[0].push_back(std::to_string(l));
+            design.factors[1].push_back(std::to_string(l + 30));
+        }
+        design.levelCounts = {70, 70, 3};
+        design.rules = c.rules;
+        if (c.invalidLevels)
+            design.invalid = {std::vector<uint8_t>(70, 0), std::vector<uint8_t>(70, 0), {0, 0, 0}};
+        for (int l = 10; c.invalidLevels && l < 50; ++l)
+            design.invalid[0][static_cast<size_t>(l)] = design.invalid[1][static_cast<size_t>(l + 5)] = 1;
+        std::vector<Row> valid;
+        for (int a = 0; a < 70; ++a)
+            for (int b = 0; b < 70; ++b)
+                for (int x = 0; x < 3; ++x)
+                    if (c.holds(a + 1, b + 31, x) && design.Invalid(0, a + 1) + design.Invalid(1, b + 1) <= 1)
+                        valid.push_back({a, b, x});
+        RecordingReporter reporter;
+        CCalcNWay calc(reporter, 1, 7, 1);
+        GeneratedMatrix matrix;
+        int32_t rows = 0;
+        bool converged = false;
+        ASSERT_TRUE(calc.CalcNWayQXVMatrix(2, design, matrix, rows, converged));
+        const std::vector<Row> suite = Codes(design, matrix, rows);
+        const std::set<Row> validSet(valid.begin(), valid.end());
+        for (const Row& row : suite)
+            EXPECT_TRUE(validSet.count(row)) << row[0] + 1 << " " << row[1] + 31 << " " << row[2];
+        const std::set<std::vector<int>> required = Combinations(valid, 2), covered = Combinations(suite, 2);
+        EXPECT_TRUE(std::includes(covered.begin(), covered.end(), required.begin(), required.end()));
+    }
+}
