@@ -85,6 +85,9 @@ void TellCompaction(const CliOptions& options, const vantrel::Suite& suite, int 
     else if (options.timeLimit > 0 && suite.compactionsRun > 1)
         std::fprintf(stderr, "Within %g s: %d evolutions and %u compactions at once, the one kept of %lld moves.\n",
                      options.timeLimit, suite.evolutionsRun, suite.compactionsRun, moves);
+    else if (options.timeLimit > 0 && suite.compactedFrom == 0)  // too little time left to start one
+        std::fprintf(stderr, "Within %g s: %d evolutions and no compaction (--evolutions %d).\n", options.timeLimit,
+                     suite.evolutionsRun, suite.evolutionsRun);
     else if (options.timeLimit > 0)
         std::fprintf(stderr, "Within %g s: %d evolutions and %lld compaction moves (--evolutions %d --compact-moves %lld).\n",
                      options.timeLimit, suite.evolutionsRun, moves, suite.evolutionsRun, std::max<long long>(moves, 1));

@@ -118,7 +118,7 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     }
     // Under a time budget the compaction takes what the evolutions left, however many moves.
     const int64_t moves = timeLimit_ > 0 && compactMoves_ == 0 ? std::numeric_limits<int64_t>::max() : compactMoves_;
-    if (moves > 0 && (timeLimit_ <= 0 || SecondsLeft() > 0) && kept.complete && kept.rows > design_.lNumPrevRuns) {
+    if (moves > 0 && CompactionFitsBudget() && kept.complete && kept.rows > design_.lNumPrevRuns) {
         StartFromConstruction(kept, strength);
         Compact(kept, moves);
     }
@@ -572,6 +572,16 @@ void CCalcNWay::StartFromConstruction(Kept& kept, int32_t strength) const
 double CCalcNWay::SecondsLeft() const
 {
     return timeLimit_ - SecondsSpent();
+}
+
+bool CCalcNWay::CompactionFitsBudget() const
+{
+    if (timeLimit_ <= 0)
+        return true;
+    // Laying out the compaction's tables costs about what an evolution did (both go over every
+    // combination once per row): with less time left than that, the constructed suite is kept.
+    const double perEvolution = SecondsSpent() / std::max(evolutionsFinished_, 1);
+    return SecondsLeft() > perEvolution;
 }
 
 void CCalcNWay::Compact(Kept& kept, int64_t moves)

@@ -155,6 +155,8 @@ private:
     std::chrono::steady_clock::time_point start_;
     // Whether the evolutions' half of the time budget is spent; whether an evolution still
     // running should hurry, leaving the compaction most of the budget.
+    // Under a time budget, whether what is left of it can pay for a compaction's start.
+    bool CompactionFitsBudget() const;
     bool EvolutionTimeUp() const { return timeLimit_ > 0 && SecondsSpent() >= timeLimit_ / 2; }
     bool EvolutionLate() const { return timeLimit_ > 0 && SecondsSpent() >= timeLimit_ * kHurryShare; }
     static constexpr double kHurryShare = 0.25;
