@@ -1,7 +1,7 @@
 #pragma once
 // A level's cell on the Factors and Levels sheet, typed as a factor line of a model text
 // writes a level: "Windows 11 | Win11 (3)" is the level "Windows 11", known also as "Win11",
-// at weight 3; "~Solaris" an invalid level. The model text's own reader and writer read and
+// at weight 3; "~Solaris" an invalid level. The library's model text reader and writer read and
 // write it, so that a cell takes what a text takes.
 
 #include "model/LevelExtras.h"
