@@ -4,16 +4,11 @@
 // its line and column, and the Rules sheet opens at that place.
 
 #include "app/DesktopContext.h"
-#include "model/DesignText.h"
+#include "model/DesignModel.h"
 
 #include <vantrel/design.hpp>
 
 #include <optional>
-
-struct CommandDesign {
-    DesignText text;
-    std::optional<vantrel::Design> design;  // once read
-};
 
 namespace modMain {
 // False after the message of the first problem: a table that did not validate, the rules, or

@@ -45,7 +45,7 @@ namespace {
 
 // validate's answer as one JSON document: whether the design is valid, its rules and groups,
 // and what its constraints exclude together.
-int ValidateJson(const ReadDesign& read)
+int ValidateJson(const CommandDesign& read)
 {
     const vantrel::Design& design = *read.design;
     const vantrel::ExcludedTogether excluded = design.Excluded();
@@ -60,7 +60,7 @@ int ValidateJson(const ReadDesign& read)
                               {QStringLiteral("excludedLevels"), levels},
                               {QStringLiteral("excludedPairs"), pairs},
                               {QStringLiteral("warnings"), QJsonArray()}};
-    const QByteArray text = JsonReport::Document(read.tables, {}, summary);
+    const QByteArray text = JsonReport::Document(read.text, {}, summary);
     std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
     return design.AnyValidTestCase() ? kExitOk : kExitRefused;
 }
@@ -70,7 +70,7 @@ int ValidateJson(const ReadDesign& read)
 int Validate(const CliOptions& options)
 {
     CliReporter reporter;
-    ReadDesign read;
+    CommandDesign read;
     if (const int refused = OpenAndRead(options, QString(), read))
         return refused;
     const vantrel::Design& design = *read.design;
@@ -87,7 +87,7 @@ int Validate(const CliOptions& options)
             << (design.NumGroups() == 0 ? QString() : QStringLiteral(" and ") + Counted(std::size_t(design.NumGroups()), "group", "groups"))
             << ".\n";
     // With invalid levels or groups, what the saved matrix covers of each kind.
-    for (const QString& line : ToStrings(design.CoverageOf(SavedMatrix(read.tables), {2, false, false}).ByKind()))
+    for (const QString& line : ToStrings(design.CoverageOf(SavedMatrix(read.text), {2, false, false}).ByKind()))
         out << "Covered by the saved test cases: " << line << ".\n";
     // Designs whose constraints exclude nothing together keep the one line; otherwise what they
     // exclude follows, a level or a pair a line.
@@ -189,7 +189,7 @@ int AllDelimited(const CliOptions& options, const vantrel::Design& design, const
 int All(const CliOptions& options)
 {
     CliReporter reporter;
-    ReadDesign read;
+    CommandDesign read;
     if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToGenerate), read))
         return refused;
     bool asked = false;
@@ -208,7 +208,7 @@ int All(const CliOptions& options)
             std::fprintf(stderr, "Answered No. Run it again with --yes to answer Yes.\n");
         return kExitRefused;
     }
-    return options.json ? AllJson(options, read.tables, listing.value()) : AllDelimited(options, *read.design, listing.value());
+    return options.json ? AllJson(options, read.text, listing.value()) : AllDelimited(options, *read.design, listing.value());
 }
 
 int Convert(const CliOptions& options)

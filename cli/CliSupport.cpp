@@ -58,21 +58,20 @@ bool WriteBytes(const QString& path, const std::function<Result<void>(QIODevice&
     return false;
 }
 
-int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, ReadDesign& read)
+int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, CommandDesign& read)
 {
     if (const int failed = OpenDesign(options))
         return failed;
     if (!tooSmallRefusal.isEmpty() && !HeadlessDesign::Workbook().HasTwoFactorsAtTwoLevels(tooSmallRefusal))
         return kExitRefused;
-    if (!HeadlessDesign::Workbook().Read(true, read.tables))
+    if (!HeadlessDesign::Workbook().Read(true, read.text))
         return kExitRefused;
-    read.model = ToModel(read.tables, HeadlessDesign::RulesFirstLine());
-    return Recompile(options, read);
+    return Recompile(options, ToModel(read.text, HeadlessDesign::RulesFirstLine()), read);
 }
 
-int Recompile(const CliOptions& options, ReadDesign& read)
+int Recompile(const CliOptions& options, const vantrel::Model& model, CommandDesign& read)
 {
-    vantrel::Result<vantrel::Design> compiled = vantrel::Design::Compile(read.model);
+    vantrel::Result<vantrel::Design> compiled = vantrel::Design::Compile(model);
     if (compiled) {
         read.design = std::move(compiled).value();
         return kExitOk;

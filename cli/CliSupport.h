@@ -4,7 +4,7 @@
 
 #include "cli/CliCommands.h"
 #include "cli/SuiteFile.h"
-#include "model/DesignText.h"
+#include "model/DesignModel.h"
 #include "platform/Result.h"
 
 #include <vantrel/design.hpp>
@@ -26,12 +26,6 @@ inline const char* const kTooSmallToSearch =
     "You must have at least two factors at two levels to perform this operation.";
 
 // A read design: its tables, and the library's model of it, compiled once.
-struct ReadDesign {
-    DesignText tables;
-    vantrel::Model model;
-    std::optional<vantrel::Design> design;
-    std::vector<int> seedLines;  // the line of each seed row in its file
-};
 
 // Opens the design onto the sheets: kExitOk, kExitRefused for a model text with a problem at
 // its line and column, or kExitUsage for a file that cannot be read, each told.
@@ -40,10 +34,10 @@ int OpenDesign(const CliOptions& options, DesignText* read = nullptr);
 // Opens the design, makes the size check of generation and search (when given its refusal),
 // reads the three tables with validation and compiles the model; a rules text that does not
 // check is told as DESIGN:LINE:COLUMN: message. kExitOk when the design is ready.
-int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, ReadDesign& read);
-// Compiles the read model again (after rows were added to it); kExitOk, or the exit status
-// after the problem was told.
-int Recompile(const CliOptions& options, ReadDesign& read);
+int OpenAndRead(const CliOptions& options, const QString& tooSmallRefusal, CommandDesign& read);
+// Compiles the model (the read one, with rows added) into read.design; kExitOk, or the exit
+// status after the problem was told.
+int Recompile(const CliOptions& options, const vantrel::Model& model, CommandDesign& read);
 
 // The rows of a TSV, CSV or JSON file as level codes; kExitOk, or the exit status after the
 // problem was told (FILE:LINE:COLUMN: message).

@@ -30,7 +30,7 @@ struct CountedSuite {
     bool fromFile = false;
 };
 
-vantrel::Coverage ReportOn(const ReadDesign& read, const CountedSuite& suite, const CliOptions& options)
+vantrel::Coverage ReportOn(const CommandDesign& read, const CountedSuite& suite, const CliOptions& options)
 {
     return read.design->CoverageOf(suite.names, {options.strength, options.missing, false});
 }
@@ -60,7 +60,7 @@ struct ListedCombination {
     QString reason;  // why it cannot occur
 };
 
-std::vector<ListedCombination> Listed(const ReadDesign& read, const vantrel::Coverage& report)
+std::vector<ListedCombination> Listed(const CommandDesign& read, const vantrel::Coverage& report)
 {
     const vantrel::Design& design = *read.design;
     std::vector<ListedCombination> listed;
@@ -75,9 +75,9 @@ std::vector<ListedCombination> Listed(const ReadDesign& read, const vantrel::Cov
     return listed;
 }
 
-int CoverageJson(const ReadDesign& read, const CountedSuite& suite, const vantrel::Coverage& report, const CliOptions& options)
+int CoverageJson(const CommandDesign& read, const CountedSuite& suite, const vantrel::Coverage& report, const CliOptions& options)
 {
-    QJsonObject summary = JsonReport::CoverageSummary(report, read.tables);
+    QJsonObject summary = JsonReport::CoverageSummary(report, read.text);
     summary.insert(QStringLiteral("rows"), double(report.suiteRows));
     summary.insert(QStringLiteral("strength"), options.strength);
     summary.insert(QStringLiteral("problemRows"), QJsonArray::fromStringList(ProblemLines(suite, report)));
@@ -99,13 +99,13 @@ int CoverageJson(const ReadDesign& read, const CountedSuite& suite, const vantre
         for (const std::string& cell : row)
             cells.push_back(QString::fromStdString(cell));
     }
-    const QByteArray text = JsonReport::Document(read.tables, rows, summary);
+    const QByteArray text = JsonReport::Document(read.text, rows, summary);
     return WriteBytes(QString(), [&](QIODevice& device) { return WriteToDevice(device, text); }) ? kExitOk : kExitUsage;
 }
 
 // Text: everything on standard output. --format tsv or csv: the listing alone there, and the
 // counts and the problem rows told on standard error.
-int CoverageText(const ReadDesign& read, const CountedSuite& suite, const vantrel::Coverage& report, const CliOptions& options)
+int CoverageText(const CommandDesign& read, const CountedSuite& suite, const vantrel::Coverage& report, const CliOptions& options)
 {
     const bool dataOnly = !options.formatName.isEmpty();
     QByteArray out;
@@ -139,7 +139,7 @@ int WritePlot(const QString& path, const vantrel::Coverage& report)
 int Coverage(const CliOptions& options)
 {
     CliReporter reporter;
-    ReadDesign read;
+    CommandDesign read;
     if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToSearch), read))
         return refused;
     CountedSuite suite;
@@ -150,7 +150,7 @@ int Coverage(const CliOptions& options)
         for (const std::vector<std::int32_t>& codes : suite.file.codes)
             suite.names.push_back(ShownRow(*read.design, codes));
     } else {
-        suite.names = SavedMatrix(read.tables);
+        suite.names = SavedMatrix(read.text);
     }
     const vantrel::Coverage report = ReportOn(read, suite, options);
     if (!options.plot.isEmpty())
@@ -183,12 +183,12 @@ bool ParseLevel(const vantrel::Design& design, const QString& text, vantrel::Lev
 }
 
 // The statements' own text: each rule's first line, each Constraints row as the rule it means.
-QStringList StatementLines(const ReadDesign& read, const vantrel::Statements& statements)
+QStringList StatementLines(const CommandDesign& read, const vantrel::Statements& statements)
 {
     QStringList lines;
-    const QStringList rulesText = read.tables.rules.split(QLatin1Char('\n'));
+    const QStringList rulesText = read.text.rules.split(QLatin1Char('\n'));
     for (const int row : statements.constraintRows) {
-        const vantrel::ConstraintRow& c = read.model.constraints[std::size_t(row - 1)];
+        const vantrel::ConstraintRow& c = read.design->model().constraints[std::size_t(row - 1)];
         lines << QStringLiteral("  Constraints row %1: IF [%2] = \"%3\" THEN [%4] <> \"%5\";")
                      .arg(row)
                      .arg(QString::fromStdString(c.ifFactor), QString::fromStdString(c.ifLevel),
@@ -204,7 +204,7 @@ QStringList StatementLines(const ReadDesign& read, const vantrel::Statements& st
 int Explain(const CliOptions& options)
 {
     CliReporter reporter;
-    ReadDesign read;
+    CommandDesign read;
     if (const int refused = OpenAndRead(options, QString(), read))
         return refused;
     const vantrel::Design& design = *read.design;

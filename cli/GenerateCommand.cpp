@@ -26,8 +26,9 @@ namespace {
 // --previous: its rows join the design's previous tests, each refused if it breaks the
 // constraints. --include: its rows are the suite's first, completed by the generator. The
 // model is compiled again with them.
-int AddSeedsAndPrevious(const CliOptions& options, ReadDesign& read)
+int AddSeedsAndPrevious(const CliOptions& options, CommandDesign& read, std::vector<int>& seedLines)
 {
+    vantrel::Model model = read.design->model();
     if (!options.previous.isEmpty()) {
         SuiteRows previous;
         if (const int failed = ReadRowsFile(options.previous, *read.design, true, previous))
@@ -38,7 +39,7 @@ int AddSeedsAndPrevious(const CliOptions& options, ReadDesign& read)
                 Tell(QStringLiteral("%1:%2:1: this test %3").arg(options.previous).arg(previous.lines[r]).arg(QString::fromStdString(problem)));
                 return kExitRefused;
             }
-            read.model.previous.push_back(row);
+            model.previous.push_back(row);
         }
     }
     if (!options.include.isEmpty()) {
@@ -46,10 +47,10 @@ int AddSeedsAndPrevious(const CliOptions& options, ReadDesign& read)
         if (const int failed = ReadRowsFile(options.include, *read.design, false, seeds))
             return failed;
         for (const std::vector<int32_t>& codes : seeds.codes)
-            read.model.seeds.push_back(ShownRow(*read.design, codes));
-        read.seedLines = seeds.lines;
+            model.seeds.push_back(ShownRow(*read.design, codes));
+        seedLines = seeds.lines;
     }
-    return options.previous.isEmpty() && options.include.isEmpty() ? kExitOk : Recompile(options, read);
+    return options.previous.isEmpty() && options.include.isEmpty() ? kExitOk : Recompile(options, model, read);
 }
 
 vantrel::Options OptionsOf(const CliOptions& options)
@@ -94,7 +95,8 @@ void TellCompaction(const CliOptions& options, const vantrel::Suite& suite, int 
 }
 
 // The search: kExitOk with the suite, or the exit status after the error was told.
-int Search(const CliOptions& options, const ReadDesign& read, CliReporter& reporter, vantrel::Suite& suite)
+int Search(const CliOptions& options, const CommandDesign& read, const std::vector<int>& seedLines, CliReporter& reporter,
+           vantrel::Suite& suite)
 {
     vantrel::Result<vantrel::Suite> searched =
         read.design->Generate(OptionsOf(options), [&](const vantrel::Progress& progress) { return reporter.SearchProgress(progress); });
@@ -104,10 +106,10 @@ int Search(const CliOptions& options, const ReadDesign& read, CliReporter& repor
         return kExitOk;
     }
     const vantrel::Error& error = searched.error();
-    if (error.kind == vantrel::Error::Kind::Rows && !read.seedLines.empty())
+    if (error.kind == vantrel::Error::Kind::Rows && !seedLines.empty())
         Tell(QStringLiteral("%1:%2:1: %3")
                  .arg(options.include)
-                 .arg(read.seedLines[std::size_t(error.row - 1)])
+                 .arg(seedLines[std::size_t(error.row - 1)])
                  .arg(QString::fromStdString(error.message)));
     else
         Tell(QString::fromStdString(error.message));
@@ -126,10 +128,10 @@ std::vector<std::vector<QString>> QRows(const std::vector<vantrel::Row>& rows)
 }
 
 // The generated suite as one JSON document, with what it covers of what the design requires.
-QByteArray GeneratedJson(const ReadDesign& read, const vantrel::Suite& suite, const CliOptions& options)
+QByteArray GeneratedJson(const CommandDesign& read, const vantrel::Suite& suite, const CliOptions& options)
 {
     const vantrel::Coverage coverage = read.design->CoverageOf(suite.rows, {options.strength, false, false});
-    QJsonObject summary = JsonReport::CoverageSummary(coverage, read.tables);
+    QJsonObject summary = JsonReport::CoverageSummary(coverage, read.text);
     summary.insert(QStringLiteral("rows"), double(suite.rows.size()));
     summary.insert(QStringLiteral("strength"), options.strength);
     summary.insert(QStringLiteral("seed"), QString::number(suite.seed));  // as text: JSON numbers lose 64-bit seeds
@@ -137,7 +139,7 @@ QByteArray GeneratedJson(const ReadDesign& read, const vantrel::Suite& suite, co
     if (!suite.converged)
         warnings.append(QStringLiteral("Failed to converge; this is usually caused by a nested constraint."));
     summary.insert(QStringLiteral("warnings"), warnings);
-    return JsonReport::Document(read.tables, QRows(suite.rows), summary);
+    return JsonReport::Document(read.text, QRows(suite.rows), summary);
 }
 
 // --save: the suite becomes the design file's matrix, unless another program changed the file.
@@ -158,7 +160,7 @@ int SaveSuite(const CliOptions& options, const DesignText& tables, const std::ve
 }
 
 // The suite as the options ask: JSON, or delimited text by the library's one writer.
-int WriteSuite(const CliOptions& options, const ReadDesign& read, const vantrel::Suite& suite)
+int WriteSuite(const CliOptions& options, const CommandDesign& read, const vantrel::Suite& suite)
 {
     QByteArray output;
     if (options.json) {
@@ -180,7 +182,7 @@ int WriteSuite(const CliOptions& options, const ReadDesign& read, const vantrel:
 int Generate(const CliOptions& options)
 {
     CliReporter reporter;
-    ReadDesign read;
+    CommandDesign read;
     if (const int refused = OpenAndRead(options, QString::fromLatin1(kTooSmallToGenerate), read))
         return refused;
     if (options.save && (options.design == QLatin1String("-") || HeadlessDesign::OpenedModelText())) {
@@ -188,12 +190,13 @@ int Generate(const CliOptions& options)
                              "(convert it to a .test first)\n");
         return kExitUsage;
     }
-    if (const int failed = AddSeedsAndPrevious(options, read))
+    std::vector<int> seedLines;  // the line of each seed row in its file
+    if (const int failed = AddSeedsAndPrevious(options, read, seedLines))
         return failed;
     vantrel::Suite suite;
-    if (const int failed = Search(options, read, reporter, suite))
+    if (const int failed = Search(options, read, seedLines, reporter, suite))
         return failed;
-    TellCompaction(options, suite, int(read.model.seeds.size()));
+    TellCompaction(options, suite, int(read.design->model().seeds.size()));
     if (suite.rows.empty()) {
         ShowMessage(QStringLiteral("The Previous Tests contain all the combinations."), MsgButtons::OkCancel,
                     MsgIcon::Information);
@@ -204,7 +207,7 @@ int Generate(const CliOptions& options)
                     MsgButtons::Ok, MsgIcon::None, 26);
     if (const int failed = WriteSuite(options, read, suite))
         return failed;
-    return options.save ? SaveSuite(options, read.tables, suite.rows, reporter) : kExitOk;
+    return options.save ? SaveSuite(options, read.text, suite.rows, reporter) : kExitOk;
 }
 
 }  // namespace CliCommands

@@ -5,10 +5,19 @@
 
 #include "model/DesignText.h"
 
+#include <vantrel/design.hpp>
 #include <vantrel/model.hpp>
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+// A design as a command of the window or the command line reads it: the tables, validated, and
+// once they check, the library's design compiled from them.
+struct CommandDesign {
+    DesignText text;
+    std::optional<vantrel::Design> design;  // once compiled
+};
 
 // rulesFirstLine: the line of the file the rules text starts on, for the lines messages tell.
 vantrel::Model ToModel(const DesignText& design, int rulesFirstLine = 1);
