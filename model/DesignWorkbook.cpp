@@ -119,17 +119,13 @@ void DesignWorkbook::PutFactors(std::int32_t numFactors, std::int32_t maxNumLeve
 
 void DesignWorkbook::PutLevelExtras(const DesignText& design)
 {
-    GridCellStore& grid = FactorsGrid();
-    for (const auto& [level, weight] : design.levelWeights) {
-        LevelExtras extras = grid.levelExtras(level.second, level.first + 1);
-        extras.weight = weight;
-        grid.setLevelExtras(level.second, level.first + 1, extras);
-    }
-    for (const auto& [level, aliases] : design.levelAliases) {
-        LevelExtras extras = grid.levelExtras(level.second, level.first + 1);
-        extras.aliases = aliases;
-        grid.setLevelExtras(level.second, level.first + 1, extras);
-    }
+    std::map<std::pair<int, int>, LevelExtras> extras;
+    for (const auto& [level, weight] : design.levelWeights)
+        extras[level].weight = weight;
+    for (const auto& [level, aliases] : design.levelAliases)
+        extras[level].aliases = aliases;
+    for (const auto& [level, carried] : extras)
+        FactorsGrid().setLevelExtras(level.second, level.first + 1, carried);
 }
 
 void DesignWorkbook::PutConstraints(std::int32_t numConstraints, const TextTable& constraints)

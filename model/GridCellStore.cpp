@@ -208,14 +208,8 @@ void GridCellStore::setProtect(bool on)
 
 void GridCellStore::setMarked(int col, int row, bool marked)
 {
-    if (col < 1 || row < 1 || !inside(col, row) || isMarked(col, row) == marked)
-        return;
-    CellSettings& s = mSettings[key(col, row)];
-    s.marked = marked;
-    if (s == CellSettings{})
-        mSettings.remove(key(col, row));
-    // The cell looks different; its text is the same.
-    emit dataChanged(index(row - 1, col - 1), index(row - 1, col - 1), {});
+    if (isMarked(col, row) != marked)
+        changeLook(col, row, [marked](CellSettings& s) { s.marked = marked; });
 }
 
 bool GridCellStore::isMarked(int col, int row) const
@@ -226,12 +220,19 @@ bool GridCellStore::isMarked(int col, int row) const
 
 void GridCellStore::setLevelExtras(int col, int row, const LevelExtras& extras)
 {
-    if (col < 1 || row < 1 || !inside(col, row) || levelExtras(col, row) == extras)
+    if (!(levelExtras(col, row) == extras))
+        changeLook(col, row, [&extras](CellSettings& s) { s.extras = extras; });
+}
+
+void GridCellStore::changeLook(int col, int row, const std::function<void(CellSettings&)>& change)
+{
+    if (col < 1 || row < 1 || !inside(col, row))
         return;
     CellSettings& s = mSettings[key(col, row)];
-    s.extras = extras;
+    change(s);
     if (s == CellSettings{})
-        mSettings.remove(key(col, row));
+        mSettings.remove(key(col, row));  // so that a cell changed back equals the one before
+    // The cell looks different; its text is the same.
     emit dataChanged(index(row - 1, col - 1), index(row - 1, col - 1), {});
 }
 

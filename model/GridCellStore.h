@@ -126,6 +126,8 @@ private:
     void resize(int cols, int rows);
     void notifyChanged(int c1, int r1, int c2, int r2);
     const CellSettings* settings(int col, int row) const;
+    // Changes a data cell's mark or level extras: how it looks, not its text.
+    void changeLook(int col, int row, const std::function<void(CellSettings&)>& change);
     // Drops the mark and the level extras of a cell whose text goes.
     void dropMark(int col, int row);
 
