@@ -358,14 +358,15 @@ bool CCalcNWay::RunEvolutionsHere(int32_t numEvolutions, const Make& make, Kept&
 }
 
 // Under a time budget, an evolution of tuples still running when a quarter of the budget is
-// spent builds its remaining rows from one candidate each, leaving the compaction the rest:
-// the first evolution of a large design would overrun the whole budget otherwise.
+// spent, or whose candidates still to come in a row would take it past that, builds its
+// remaining rows from one candidate each, leaving the compaction the rest: the first evolution
+// of a large design would overrun the whole budget otherwise.
 template <typename Evolution>
 void CCalcNWay::HurryUnderBudget(Evolution& evolution) const
 {
-    if constexpr (requires { evolution.SetHurry([] { return false; }); }) {
+    if constexpr (requires { evolution.SetHurry([](double) { return false; }); }) {
         if (timeLimit_ > 0)
-            evolution.SetHurry([this] { return EvolutionLate(); });
+            evolution.SetHurry([this](double secondsAhead) { return EvolutionLate(secondsAhead); });
     }
 }
 

@@ -153,12 +153,16 @@ private:
     double compactSeconds_ = 0;
     double timeLimit_ = 0;
     std::chrono::steady_clock::time_point start_;
-    // Whether the evolutions' half of the time budget is spent; whether an evolution still
-    // running should hurry, leaving the compaction most of the budget.
     // Under a time budget, whether what is left of it can pay for a compaction's start.
     bool CompactionFitsBudget() const;
+    // Whether the evolutions' half of the time budget is spent; whether an evolution still
+    // running should hurry (with secondsAhead of work in view), leaving the compaction most
+    // of the budget.
     bool EvolutionTimeUp() const { return timeLimit_ > 0 && SecondsSpent() >= timeLimit_ / 2; }
-    bool EvolutionLate() const { return timeLimit_ > 0 && SecondsSpent() >= timeLimit_ * kHurryShare; }
+    bool EvolutionLate(double secondsAhead = 0) const
+    {
+        return timeLimit_ > 0 && SecondsSpent() + secondsAhead >= timeLimit_ * kHurryShare;
+    }
     static constexpr double kHurryShare = 0.25;
     double SecondsSpent() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(); }
     CompactionSearch::Outcome compaction_;

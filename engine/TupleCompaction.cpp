@@ -77,7 +77,7 @@ void TupleCompaction::ForEachItemOf(const int32_t* row, Visit visit) const
                 factors[i] = table.factors[static_cast<size_t>(set[i])];
                 code = code * static_cast<uint64_t>(table.levels[set[i]]) + static_cast<uint64_t>(row[factors[i]]);
             }
-            visit(firstItem_[k] + table.blockOffset[block] + code, static_cast<const int32_t*>(factors), table.t);
+            visit(firstItem_[k] + table.Offset(block) + code, static_cast<const int32_t*>(factors), table.t);
             ++block;
         });
     }
@@ -98,7 +98,7 @@ void TupleCompaction::ForEachItemWith(const int32_t* row, int32_t f, Visit visit
                     continue;
                 const int32_t a = std::min(invalid, g), b = std::max(invalid, g);
                 const int32_t pair[2] = {a, b};
-                const uint64_t first = firstItem_[k] + table.blockOffset[table.Binomial(a, 1) + table.Binomial(b, 2)];
+                const uint64_t first = firstItem_[k] + table.Offset(table.Binomial(a, 1) + table.Binomial(b, 2));
                 const uint64_t width = static_cast<uint64_t>(table.levels[a]);
                 if (f == a)
                     visit(first + static_cast<uint64_t>(row[b]) * width, uint64_t{1}, pair, 2);
@@ -137,7 +137,7 @@ void TupleCompaction::ForEachItemWith(const int32_t* row, int32_t f, Visit visit
             }
             if (!placed)
                 take(fl);
-            visit(firstItem_[k] + table.blockOffset[rank] + code, stride, static_cast<const int32_t*>(factors), table.t);
+            visit(firstItem_[k] + table.Offset(rank) + code, stride, static_cast<const int32_t*>(factors), table.t);
         });
     }
 }
@@ -172,7 +172,7 @@ void TupleCompaction::TakeItem(size_t item)
         std::upper_bound(table.blockOffset.begin(), table.blockOffset.end(), tuple) - table.blockOffset.begin() - 1);
     t_ = table.t;
     table.Unrank(block, set_.data());
-    table.LevelsOf(set_.data(), tuple - table.blockOffset[block], itemLevels_.data());
+    table.LevelsOf(set_.data(), tuple - table.Offset(block), itemLevels_.data());
     for (int32_t i = 0; i < t_; ++i) {
         itemFactors_[static_cast<size_t>(i)] = table.factors[static_cast<size_t>(set_[static_cast<size_t>(i)])];
         entries_[static_cast<size_t>(i)] = d_.levelOffset[itemFactors_[static_cast<size_t>(i)]] + itemLevels_[static_cast<size_t>(i)];

@@ -1,6 +1,7 @@
 #include "engine/TupleEvolution.h"
 
 #include <algorithm>
+#include <chrono>
 #include <bit>
 #include <stdexcept>
 
@@ -27,6 +28,10 @@ TupleEvolution::TupleEvolution(const DesignCodes& design, const std::vector<Tupl
     order_.reserve(static_cast<size_t>(F_));
     scores_.resize(static_cast<size_t>(std::max(d_.maxLevels, 1)));
     merged_.reserve(static_cast<size_t>(F_));
+    mergedCounts_.reserve(static_cast<size_t>(F_));
+    mergedLevels_.reserve(static_cast<size_t>(F_));
+    local_.resize(static_cast<size_t>(F_));
+    tally_.resize(scores_.size());
     set_.resize(static_cast<size_t>(TupleTable::kMaxStrength));
     setLevels_.resize(static_cast<size_t>(TupleTable::kMaxStrength));
     entries_.reserve(static_cast<size_t>(F_));
@@ -79,6 +84,15 @@ void TupleEvolution::Reset()
         rows_[i] = d_.alPrevRuns[i] - 1;
         ++uses_[static_cast<size_t>(d_.levelOffset[static_cast<int32_t>(i % F_)] + rows_[i])];
     }
+    for (Table& table : tables_) {
+        std::fill(table.counts.begin(), table.counts.end(), 0);
+        for (int32_t r = 0; r < numRows_; ++r)
+            ForEachTupleOf(table, Row(r), [&](uint64_t, uint64_t bit) {
+                if (table.counts[bit] < 255)
+                    ++table.counts[bit];
+            });
+    }
+    hurried_ = false;
 }
 
 TupleEvolution::Outcome TupleEvolution::GenerateQXVMatrix(RandomStream& random)
@@ -93,15 +107,13 @@ TupleEvolution::Outcome TupleEvolution::GenerateQXVMatrix(RandomStream& random)
     const double required = static_cast<double>(remaining_);
     int32_t candidates = kCandidates;
     while (remaining_ > 0) {
-        if (candidates > 1 && hurry_ && hurry_()) {
-            candidates = 1;
-            outcome.hurried = true;
-        }
+        Hurry(candidates, outcome, 0);
         rows_.resize(static_cast<size_t>(numRows_ + 1) * F_);
         int32_t* row = &rows_[static_cast<size_t>(numRows_) * F_];
         int64_t bestGain = -1;
         FindMostUncovered();
         for (int32_t c = 0; c < candidates && remaining_ > 0; ++c) {
+            const auto started = std::chrono::steady_clock::now();
             std::fill(candidate_.begin(), candidate_.end(), -1);
             if (!PlaceAnchor(random, candidate_.data())) {
                 ++outcome.unreachableTuples;
@@ -113,6 +125,9 @@ TupleEvolution::Outcome TupleEvolution::GenerateQXVMatrix(RandomStream& random)
                 bestGain = gain;
                 std::copy(candidate_.begin(), candidate_.end(), row);
             }
+            // A row of many factors takes long: the budget may run out among its candidates.
+            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+            Hurry(candidates, outcome, took.count() * (candidates - c - 1));
         }
         if (bestGain < 0)
             break;  // the last required tuples were dropped
@@ -124,8 +139,17 @@ TupleEvolution::Outcome TupleEvolution::GenerateQXVMatrix(RandomStream& random)
             rowProgress_(1.0 - static_cast<double>(remaining_) / required);
     }
     rows_.resize(static_cast<size_t>(numRows_) * F_);
-    EliminateRows();
+    if (!hurried_)
+        EliminateRows();
     return outcome;
+}
+
+void TupleEvolution::Hurry(int32_t& candidates, Outcome& outcome, double secondsAhead)
+{
+    if (candidates > 1 && hurry_ && hurry_(secondsAhead)) {
+        candidates = 1;
+        outcome.hurried = hurried_ = true;
+    }
 }
 
 void TupleEvolution::FindMostUncovered()
@@ -164,7 +188,7 @@ bool TupleEvolution::PlaceAnchor(RandomStream& random, int32_t* row)
     const uint64_t block = at - firstBlock_[k];
     const TupleTable& tuples = *table.tuples;
     int32_t pick = random.RandomIndex(0, static_cast<int32_t>(mostUncovered_) - 1);
-    const uint64_t first = tuples.blockOffset[block];
+    const uint64_t first = tuples.Offset(block);
     const uint64_t bit = table.NthUncovered(first, pick);
     tuples.Unrank(block, set_.data());
     tuples.LevelsOf(set_.data(), bit - first, setLevels_.data());
@@ -204,7 +228,9 @@ int64_t TupleEvolution::FillRow(RandomStream& random, int32_t* row)
     for (int32_t f = 0; f < F_; ++f)
         if (row[f] < 0)
             order_.push_back(f);
-    for (int32_t i = static_cast<int32_t>(order_.size()) - 1; i > 0; --i)
+    // In a hurry the factors are filled in their own order: the sets of each with the factors
+    // before it are then one run of blocks, read one after the other.
+    for (int32_t i = static_cast<int32_t>(order_.size()) - 1; i > 0 && !hurried_; --i)
         std::swap(order_[i], order_[random.RandomIndex(0, i)]);
 
     for (const int32_t f : order_) {
@@ -328,43 +354,54 @@ void TupleEvolution::ScoreTable(const Table& table, int32_t f, const int32_t* ro
         fPos_ = static_cast<int32_t>(merged_.size());
         merged_.push_back(local);
     }
-    scoredFactor_ = local;
-    scoredRow_ = row;
-    ScoreSets(table, 0, 0, 0, 0, 1, 0, false);
+    // Each place's level count and the row's level there (f's taken as 0), for the walk.
+    mergedCounts_.clear();
+    mergedLevels_.clear();
+    for (const int32_t x : merged_) {
+        mergedCounts_.push_back(tuples.levels[static_cast<size_t>(x)]);
+        mergedLevels_.push_back(x == local ? 0 : row[tuples.factors[static_cast<size_t>(x)]]);
+    }
+    const int32_t L = tuples.levels[static_cast<size_t>(local)];
+    scoredLevels_ = static_cast<size_t>(L);
+    std::fill_n(tally_.begin(), L, 0);
+    ScoreSets(table, tuples.t - 1, static_cast<int32_t>(merged_.size()), 0, 0, 0, false);
+    for (int32_t v = 0; v < L; ++v)
+        if (scores_[static_cast<size_t>(v)] >= 0)
+            scores_[static_cast<size_t>(v)] += tally_[static_cast<size_t>(v)];
 }
 
-void TupleEvolution::ScoreSets(const Table& table, int32_t depth, int32_t from, uint64_t rank, uint64_t code,
-                               uint64_t multiplier, uint64_t stride, bool holdsF)
+void TupleEvolution::ScoreSets(const Table& table, int32_t depth, int32_t below, uint64_t rank, uint64_t code,
+                               uint64_t stride, bool holdsF)
 {
+    // The sets are walked in colex order, their largest factor outermost, so that the blocks
+    // (and their tuples) are read one after the other rather than a stride apart: on a design
+    // of many factors this is what the scoring waits for. The code of the row's levels (f's
+    // taken as 0) and f's stride grow by Horner's rule, one step per factor picked. f is never
+    // passed without being taken.
     const TupleTable& tuples = *table.tuples;
-    const int32_t t = tuples.t;
-    const auto n = static_cast<int32_t>(merged_.size());
-    const int32_t L = tuples.levels[static_cast<size_t>(scoredFactor_)];
-    // Room is left for the deeper positions, and f is never passed without being taken.
-    int32_t last = n - (t - depth);
-    int32_t m = from;
-    if (!holdsF) {
-        last = std::min(last, fPos_);
-        if (depth + 1 == t)
-            m = fPos_;
-    }
-    for (; m <= last; ++m) {
+    int32_t first = depth;
+    if (!holdsF)
+        first = std::max(first, fPos_);
+    const int32_t last = !holdsF && depth == 0 ? std::min(fPos_, below - 1) : below - 1;
+    for (int32_t m = first; m <= last; ++m) {
         const int32_t x = merged_[static_cast<size_t>(m)];
-        const bool isF = x == scoredFactor_;
+        const auto count = static_cast<uint64_t>(mergedCounts_[static_cast<size_t>(m)]);
+        const uint64_t c = static_cast<uint64_t>(mergedLevels_[static_cast<size_t>(m)]) + count * code;
+        const uint64_t st = (m == fPos_ ? 1 : 0) + count * stride;
         const uint64_t r = rank + tuples.Binomial(x, depth + 1);
-        const uint64_t level = static_cast<uint64_t>(scoredRow_[tuples.factors[static_cast<size_t>(x)]]);
-        const uint64_t c = isF ? code : code + level * multiplier;
-        const uint64_t st = isF ? multiplier : stride;
-        if (depth + 1 == t) {
-            const uint64_t base = tuples.blockOffset[r] + c;
-            for (int32_t v = 0; v < L; ++v)
-                if (scores_[static_cast<size_t>(v)] >= 0 && table.Uncovered(base + static_cast<uint64_t>(v) * st))
-                    ++scores_[static_cast<size_t>(v)];
-        } else {
-            ScoreSets(table, depth + 1, m + 1, r, c, multiplier * static_cast<uint64_t>(tuples.levels[static_cast<size_t>(x)]),
-                      st, holdsF || isF);
-        }
+        if (depth > 0)
+            ScoreSets(table, depth - 1, m, r, c, st, holdsF || m == fPos_);
+        else
+            TallyLevels(table, tuples.Offset(r) + c, st);
     }
+}
+
+void TupleEvolution::TallyLevels(const Table& table, uint64_t base, uint64_t stride)
+{
+    // Counted whether or not the level is allowed (no branch to mispredict); ScoreTable adds
+    // the counts of the allowed ones.
+    for (size_t v = 0; v < scoredLevels_; ++v)
+        tally_[v] += table.Uncovered(base + v * stride);
 }
 
 int32_t TupleEvolution::InvalidFactorOf(const int32_t* row) const
@@ -397,21 +434,19 @@ void TupleEvolution::ForEachTupleOf(const Table& table, const int32_t* row, Visi
         }
         return;
     }
-    uint64_t block = 0;
-    ForEachColexSet(tuples.F, tuples.t, set_.data(), [&](const int32_t* set) {
-        uint64_t code = 0;
-        for (int32_t i = tuples.t - 1; i >= 0; --i)
-            code = code * static_cast<uint64_t>(tuples.levels[static_cast<size_t>(set[i])]) +
-                   static_cast<uint64_t>(row[tuples.factors[static_cast<size_t>(set[i])]]);
-        visit(block, tuples.blockOffset[block] + code);
-        ++block;
-    });
+    for (int32_t x = 0; x < tuples.F; ++x)
+        local_[static_cast<size_t>(x)] = row[tuples.factors[static_cast<size_t>(x)]];
+    tuples.ForEachTupleOfRow(local_.data(), visit);
 }
 
 void TupleEvolution::CoverRow(const int32_t* row)
 {
+    // The rows holding each tuple are counted as they come, for the elimination at the end;
+    // not in a hurry, which has no time for it (the counts are what covering a row waits for).
     for (Table& table : tables_)
         ForEachTupleOf(table, row, [&](uint64_t block, uint64_t bit) {
+            if (!hurried_ && table.counts[bit] < 255)
+                ++table.counts[bit];
             if (table.Uncovered(bit)) {
                 table.Cover(bit);
                 --table.blockUncovered[block];
@@ -423,21 +458,14 @@ void TupleEvolution::CoverRow(const int32_t* row)
 
 void TupleEvolution::EliminateRows()
 {
-    // Rows holding each tuple, counted up to 255 and down for every row that goes; a generated
-    // row whose tuples of every table all stand in another row as well covers nothing alone.
-    for (Table& table : tables_) {
-        std::fill(table.counts.begin(), table.counts.end(), 0);
-        for (int32_t r = 0; r < numRows_; ++r)
-            ForEachTupleOf(table, Row(r), [&](uint64_t, uint64_t bit) {
-                if (table.counts[bit] < 255)
-                    ++table.counts[bit];
-            });
-    }
+    // Rows holding each tuple (counted up to 255 as rows were covered), counted down for every
+    // row that goes; a generated row whose tuples of every table all stand in another row as
+    // well covers nothing alone.
     int32_t kept = d_.lNumPrevRuns;
     for (int32_t r = d_.lNumPrevRuns; r < numRows_; ++r) {
         bool alone = false;
         for (Table& table : tables_)
-            ForEachTupleOf(table, Row(r), [&](uint64_t, uint64_t bit) { alone = alone || table.counts[bit] < 2; });
+            ForEachTupleOf(table, Row(r), [&](uint64_t, uint64_t bit) { return !(alone = alone || table.counts[bit] < 2); });
         if (!alone) {
             for (Table& table : tables_)
                 ForEachTupleOf(table, Row(r), [&](uint64_t, uint64_t bit) { --table.counts[bit]; });

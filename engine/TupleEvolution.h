@@ -12,7 +12,8 @@
 // level the matrix holds least often, then drawn). Every choice keeps the row completable
 // into a valid row of its kind; an anchor that no such row holds is required no longer. Each
 // row covers its anchor, so an evolution always ends, and it ends losing every generated row
-// that covers nothing alone.
+// that covers nothing alone (one in a hurry keeps them: counting the rows of each tuple is what
+// covering a row of many factors waits for; a compaction after it removes them).
 //
 // An object is a workspace reused across evolutions (one per thread).
 
@@ -63,9 +64,11 @@ public:
     }
 
     void SetRowProgress(std::function<void(double)> rowProgress) { rowProgress_ = std::move(rowProgress); }
-    // Asked before each row; once it answers true (a time budget running out), the rest of the
-    // evolution builds each row from one candidate, so that a complete matrix comes soon.
-    void SetHurry(std::function<bool()> hurry) { hurry_ = std::move(hurry); }
+    // Asked before each row and after each candidate, with the seconds the candidates still
+    // to come in the row would take at the pace of the last one; once it answers true (a time
+    // budget running out), the rest of the evolution builds each row from one candidate, so
+    // that a complete matrix comes soon.
+    void SetHurry(std::function<bool(double secondsAhead)> hurry) { hurry_ = std::move(hurry); }
     Outcome GenerateQXVMatrix(RandomStream& random);
 
     // The matrix of the last evolution, previous tests first: level codes 0-based.
@@ -97,16 +100,21 @@ private:
     };
 
     void Reset();
+    void Hurry(int32_t& candidates, Outcome& outcome, double secondsAhead);
     void FindMostUncovered();
     bool PlaceAnchor(RandomStream& random, int32_t* row);
     int64_t FillRow(RandomStream& random, int32_t* row);
     int32_t PickLevel(int32_t f, RandomStream& random, int64_t& best);
     void ScoreLevels(int32_t f, const int32_t* row);
     void ScoreTable(const Table& table, int32_t f, const int32_t* row);
-    void ScoreSets(const Table& table, int32_t depth, int32_t from, uint64_t rank, uint64_t code, uint64_t multiplier,
-                   uint64_t stride, bool holdsF);
+    // Scores f's levels over the sets whose positions up to `depth` are still to be picked
+    // from merged_[0, below); rank, code and stride are those of the factors picked above.
+    void ScoreSets(const Table& table, int32_t depth, int32_t below, uint64_t rank, uint64_t code, uint64_t stride,
+                   bool holdsF);
+    void TallyLevels(const Table& table, uint64_t base, uint64_t stride);
     bool Completable(const int32_t* row, int32_t f, int32_t level);
-    // Calls visit(block, bit) for every tuple of the table that the row holds and covers.
+    // Calls visit(block, bit) for every tuple of the table that the row holds and covers; a
+    // visit that returns a bool ends the walk by returning false.
     template <typename Visit>
     void ForEachTupleOf(const Table& table, const int32_t* row, Visit visit);
     void CoverRow(const int32_t* row);
@@ -118,7 +126,7 @@ private:
     std::vector<Table> tables_;
     std::vector<uint64_t> firstBlock_;  // per table: its first block among all; their number at the end
     std::function<void(double)> rowProgress_;
-    std::function<bool()> hurry_;
+    std::function<bool(double)> hurry_;
     std::unique_ptr<ConstraintSolver> solver_;
     uint64_t remaining_ = 0;
     uint32_t mostUncovered_ = 0;
@@ -126,6 +134,7 @@ private:
     std::vector<int32_t> rows_;
     std::vector<int32_t> uses_;  // per level entry: rows of the matrix holding it
     int32_t numRows_ = 0;
+    bool hurried_ = false;  // the budget cut this evolution's candidates
 
     // The row being built: its invalid factor (-1: a row of valid levels), the fixed factors
     // (ascending), the free ones in the order they are filled, the scores of the factor being
@@ -136,9 +145,12 @@ private:
     std::vector<int32_t> order_;
     std::vector<int64_t> scores_;
     std::vector<int32_t> merged_;
+    std::vector<int32_t> mergedCounts_;
+    std::vector<int32_t> mergedLevels_;
     int32_t fPos_ = 0;
-    int32_t scoredFactor_ = 0;
-    const int32_t* scoredRow_ = nullptr;
+    size_t scoredLevels_ = 0;
+    std::vector<int32_t> local_;  // a row's levels by a table's factors
+    std::vector<int64_t> tally_;  // uncovered tuples per level of the factor being scored
     std::vector<int32_t> set_;
     std::vector<int32_t> setLevels_;
     std::vector<int32_t> entries_;

@@ -1,7 +1,9 @@
 #include "engine/TupleTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <stdexcept>
 
@@ -100,6 +102,9 @@ void TupleTable::LayOutBlocks()
     if (numTuples > UINT32_MAX)
         throw std::length_error("TupleTable: more tuples than 32-bit offsets address");
     blockOffset.push_back(static_cast<uint32_t>(numTuples));
+    uniformBlockSize = 0;
+    if (std::adjacent_find(levels.begin(), levels.end(), std::not_equal_to<>()) == levels.end() && NumBlocks() > 0)
+        uniformBlockSize = blockOffset[1];
 }
 
 void TupleTable::MarkRequired(const DesignCodes& design)
@@ -110,6 +115,14 @@ void TupleTable::MarkRequired(const DesignCodes& design)
     std::vector<int32_t> a(static_cast<size_t>(t)), l(static_cast<size_t>(t));
     const ConstraintModel& model = *design.constraints;
     const auto entry = [&](int32_t i) { return design.levelOffset[factors[static_cast<size_t>(a[i])]] + l[i]; };
+    if (kind == Kind::Valid && !design.anyExcluded && !model.HasInvalidLevels()) {
+        // Nothing excluded: every tuple is required.
+        for (uint64_t bit = 0; bit < numTuples; ++bit)
+            baseUncovered[bit / 64] |= uint64_t{1} << (bit % 64);
+        for (uint64_t block = 0; block < NumBlocks(); ++block)
+            baseBlockUncovered[block] = blockOffset[block + 1] - blockOffset[block];
+        return;
+    }
     uint64_t block = 0;
     ForEachColexSet(F, t, a.data(), [&](const int32_t* set) {
         const uint64_t first = blockOffset[block], size = blockOffset[block + 1] - first;

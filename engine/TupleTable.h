@@ -18,6 +18,7 @@
 #include "engine/DesignCodes.h"
 
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 struct TupleTable {
@@ -47,6 +48,9 @@ struct TupleTable {
 
     uint64_t Binomial(int32_t n, int32_t k) const { return binomial[static_cast<size_t>(n) * (t + 1) + k]; }
     uint64_t NumBlocks() const { return blockOffset.size() - 1; }
+    // The first bit of a block: with every factor of one level count, a product rather than a
+    // look into blockOffset, which a walk over the blocks of one factor reads a stride apart.
+    uint64_t Offset(uint64_t block) const { return uniformBlockSize != 0 ? block * uniformBlockSize : blockOffset[block]; }
     // The block of the factors a[0] < ... < a[t - 1].
     uint64_t Rank(const int32_t* a) const
     {
@@ -63,7 +67,7 @@ struct TupleTable {
         uint64_t code = 0;
         for (int32_t i = t - 1; i >= 0; --i)
             code = code * static_cast<uint64_t>(levels[a[i]]) + static_cast<uint64_t>(l[i]);
-        return blockOffset[Rank(a)] + code;
+        return Offset(Rank(a)) + code;
     }
     void LevelsOf(const int32_t* a, uint64_t code, int32_t* l) const
     {
@@ -71,6 +75,19 @@ struct TupleTable {
             l[i] = static_cast<int32_t>(code % static_cast<uint64_t>(levels[a[i]]));
             code /= static_cast<uint64_t>(levels[a[i]]);
         }
+    }
+
+    // Calls visit(block, bit) for the tuple of every t-set the levels `row` (by the table's
+    // factors) hold, block after block; a visit that returns a bool ends the walk by returning
+    // false. The code is built from the largest factor down (Horner's rule), one step per
+    // factor picked, rather than from scratch for every set.
+    template <typename Visit>
+    void ForEachTupleOfRow(const int32_t* row, Visit visit) const
+    {
+        if (t > F)
+            return;
+        uint64_t block = 0;
+        WalkSets(t - 1, F, 0, row, block, visit);
     }
 
     int32_t t = 0;
@@ -82,12 +99,33 @@ struct TupleTable {
     // First bit of each block, the number of tuples at the end (32 bits: the workspace of four
     // billion tuples would not fit in memory anyway).
     std::vector<uint32_t> blockOffset;
+    uint64_t uniformBlockSize = 0;  // the tuples of every block when all level counts are one, else 0
     uint64_t numTuples = 0;
     std::vector<uint64_t> baseUncovered;        // one bit per tuple
     std::vector<uint32_t> baseBlockUncovered;   // per block
     uint64_t baseRemaining = 0;
 
 private:
+    // Returns false when a visit ended the walk.
+    template <typename Visit>
+    bool WalkSets(int32_t depth, int32_t below, uint64_t code, const int32_t* row, uint64_t& block, Visit& visit) const
+    {
+        for (int32_t x = depth; x < below; ++x) {
+            const uint64_t c = static_cast<uint64_t>(row[x]) + static_cast<uint64_t>(levels[static_cast<size_t>(x)]) * code;
+            if (depth > 0) {
+                if (!WalkSets(depth - 1, x, c, row, block, visit))
+                    return false;
+            } else if constexpr (std::is_same_v<decltype(visit(block, c)), bool>) {
+                if (!visit(block, Offset(block) + c))
+                    return false;
+                ++block;
+            } else {
+                visit(block, Offset(block) + c);
+                ++block;
+            }
+        }
+        return true;
+    }
     void LayOutBlocks();
     void MarkRequired(const DesignCodes& design);
     void CountPreviousTests(const DesignCodes& design);
