@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <vector>
 
 struct CliOptions {
     QString design;
@@ -19,6 +20,7 @@ struct CliOptions {
     unsigned threads = 0;  // 0: every core
     double compactSeconds = 0;      // compaction's time limit; 0: none
     std::int64_t compactMoves = 0;  // compaction's moves; 0: as many as the time allows
+    std::vector<std::int64_t> searchMoves;  // --compact-moves M1,M2,...: one compaction each
     double timeLimit = 0;           // the whole generation's wall time; 0: none
     QString formatName;  // as given; read into format or exportKind by the command
     TextFormat format = TextFormat::Tsv;

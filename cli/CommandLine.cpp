@@ -85,12 +85,21 @@ QString ReadCompact(const QString& value, CliOptions& o)
     return {};
 }
 
+// N, or N1,N2,... for one compaction each at once (what a time budget on several threads ran).
 QString ReadCompactMoves(const QString& value, CliOptions& o)
 {
-    qulonglong number = 0;
-    if (!ParseNumber(value, 1'000'000'000'000ULL, number) || number < 1)
-        return QStringLiteral("--compact-moves takes a number from 1 to 10^12");
-    o.compactMoves = std::int64_t(number);
+    const QStringList parts = value.split(QLatin1Char(','));
+    o.searchMoves.clear();
+    for (const QString& part : parts) {
+        qulonglong number = 0;
+        if (!ParseNumber(part, 1'000'000'000'000ULL, number) || number < 1 || parts.size() > 1024)
+            return QStringLiteral("--compact-moves takes a number from 1 to 10^12, or one for each of at most 1024 "
+                                  "compactions, separated by commas");
+        o.searchMoves.push_back(std::int64_t(number));
+    }
+    o.compactMoves = *std::max_element(o.searchMoves.begin(), o.searchMoves.end());
+    if (parts.size() == 1)
+        o.searchMoves.clear();
     return {};
 }
 
@@ -169,10 +178,12 @@ const std::vector<CliOption>& CliOptionTable()
                          "with N repeats a suite)",
          ReadThreads},
         {"compact", "SECONDS", "then remove test cases while everything stays covered, for at most SECONDS", ReadCompact},
-        {"compact-moves", "N", "compact for at most N moves (N repeats with --seed)", ReadCompactMoves},
+        {"compact-moves", "N",
+         "compact for at most N moves (N repeats with --seed); N1,N2,...: one compaction each, at once",
+         ReadCompactMoves},
         {"time", "SECONDS",
-         "the whole generation within SECONDS: evolutions while half lasts, then compaction; with one thread the "
-         "summary says which --evolutions and --compact-moves repeat it",
+         "the whole generation within SECONDS: evolutions while half lasts, then compaction; the summary says which "
+         "--evolutions and --compact-moves repeat it",
          ReadTime},
         {"format", "FORMAT", "tsv (default), csv or json (one document: factors, rows, summary); for export %1",
          ReadText<&CliOptions::formatName>},

@@ -15,7 +15,10 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace CliCommands {
 
@@ -65,8 +68,21 @@ vantrel::Options OptionsOf(const CliOptions& options)
     settings.timeLimit = options.timeLimit;
     settings.compactSeconds = options.compactSeconds;
     settings.compactMoves = options.compactMoves;
+    settings.searchMoves = options.searchMoves;
     settings.threads = options.threads;
     return settings;
+}
+
+// The moves of each compaction, as --compact-moves takes them (a search that made none: 1).
+std::string MovesList(const std::vector<int64_t>& moves)
+{
+    std::string list;
+    for (const int64_t m : moves) {
+        if (!list.empty())
+            list += ',';
+        list += std::to_string(std::max<int64_t>(m, 1));
+    }
+    return list;
 }
 
 // What compaction did and which options repeat a time budget's result, on standard error.
@@ -84,8 +100,11 @@ void TellCompaction(const CliOptions& options, const vantrel::Suite& suite, int 
         std::fprintf(stderr, "Within %g s: %d evolutions, the last cut short by the time limit, and %lld compaction moves.\n",
                      options.timeLimit, suite.evolutionsRun, moves);
     else if (options.timeLimit > 0 && suite.compactionsRun > 1)
-        std::fprintf(stderr, "Within %g s: %d evolutions and %u compactions at once, the one kept of %lld moves.\n",
-                     options.timeLimit, suite.evolutionsRun, suite.compactionsRun, moves);
+        std::fprintf(stderr,
+                     "Within %g s: %d evolutions and %u compactions at once, the one kept of %lld moves (--evolutions "
+                     "%d --compact-moves %s).\n",
+                     options.timeLimit, suite.evolutionsRun, suite.compactionsRun, moves, suite.evolutionsRun,
+                     MovesList(suite.searchMoves).c_str());
     else if (options.timeLimit > 0 && suite.compactedFrom == 0)  // too little time left to start one
         std::fprintf(stderr, "Within %g s: %d evolutions and no compaction (--evolutions %d).\n", options.timeLimit,
                      suite.evolutionsRun, suite.evolutionsRun);

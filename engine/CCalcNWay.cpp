@@ -92,7 +92,8 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     // Sets of more factors than the design has: every combination of all of them.
     const int32_t strength = std::min(In_lNumWays, std::max(design_.lNumFactors, 2));
     unsigned threads = threads_ != 0 ? threads_ : std::max(1u, std::thread::hardware_concurrency());
-    compactions_ = threads;
+    compactions_ = searchMoves_.empty() ? threads : static_cast<unsigned>(searchMoves_.size());
+    movesRun_.clear();
     threads = ThreadsThatFit(static_cast<unsigned>(std::min<int64_t>(threads, numEvolutions)), strength);
     if (threads == 0)
         return false;
@@ -611,7 +612,8 @@ void CCalcNWay::Compact(Kept& kept, int64_t moves)
     std::atomic<bool> stop{false};
     const auto run = [&](unsigned s) {
         RandomStream random(seed_, s == 0 ? 0 : ~uint64_t{0} - s);  // the evolutions take the streams from 1 on
-        outcomes[s] = compactions[s]->Compact(codes[s], rows[s], moves, seconds, random, [&](double fraction, int32_t best) {
+        const int64_t effort = s < searchMoves_.size() ? searchMoves_[s] : moves;
+        outcomes[s] = compactions[s]->Compact(codes[s], rows[s], effort, seconds, random, [&](double fraction, int32_t best) {
             if (s == 0 && reporter_.updateNWayProgress(fraction, -1, best))
                 stop.store(true);
             return stop.load();
@@ -649,6 +651,8 @@ void CCalcNWay::Compact(Kept& kept, int64_t moves)
     }
     compaction_ = outcomes[chosen];
     compactionsRun_ = searches;
+    for (const CompactionSearch::Outcome& outcome : outcomes)
+        movesRun_.push_back(outcome.moves);
     kept.codes = std::move(codes[chosen]);
     kept.rows = rows[chosen];
 }

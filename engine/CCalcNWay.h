@@ -35,6 +35,7 @@
 #include "engine/NumericDesign.h"
 #include "engine/TupleTable.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -79,6 +80,17 @@ public:
         compactMoves_ = moves;
         compactSeconds_ = seconds;
     }
+    // One compaction per entry, all at once from the kept matrix, each for its own number of
+    // moves (the effort SetCompaction sets is then the largest): with the SearchMoves of a
+    // budget's run on several threads, what repeats its suite without the budget.
+    void SetSearchMoves(std::vector<int64_t> moves)
+    {
+        searchMoves_ = std::move(moves);
+        if (!searchMoves_.empty())
+            compactMoves_ = *std::max_element(searchMoves_.begin(), searchMoves_.end());
+    }
+    // The moves each compaction of the last call made, in the order of their streams.
+    const std::vector<int64_t>& SearchMoves() const { return movesRun_; }
     // One budget of wall time for the whole generation (0: none). The evolutions start while
     // half of it lasts (the first always runs, however long it takes), then the kept matrix is
     // compacted for what is left (for at most the moves set, unlimited if none were). The
@@ -150,6 +162,8 @@ private:
     std::optional<uint64_t> availableMemory_;
     std::shared_ptr<const ConstraintModel> givenConstraints_;
     int64_t compactMoves_ = 0;
+    std::vector<int64_t> searchMoves_;
+    std::vector<int64_t> movesRun_;
     double compactSeconds_ = 0;
     double timeLimit_ = 0;
     std::chrono::steady_clock::time_point start_;

@@ -109,40 +109,59 @@ void TupleTable::LayOutBlocks()
 
 void TupleTable::MarkRequired(const DesignCodes& design)
 {
-    // Every tuple of its kind that holds no excluded pair is required.
+    // Every tuple of its kind that holds no excluded pair is required. A block of factors no
+    // two of which exclude anything together, none with an invalid level, is required whole:
+    // on a design of many factors and few constraints that is nearly every block.
     baseUncovered.assign((numTuples + 63) / 64, 0);
     baseBlockUncovered.assign(NumBlocks(), 0);
-    std::vector<int32_t> a(static_cast<size_t>(t)), l(static_cast<size_t>(t));
     const ConstraintModel& model = *design.constraints;
-    const auto entry = [&](int32_t i) { return design.levelOffset[factors[static_cast<size_t>(a[i])]] + l[i]; };
-    if (kind == Kind::Valid && !design.anyExcluded && !model.HasInvalidLevels()) {
-        // Nothing excluded: every tuple is required.
-        for (uint64_t bit = 0; bit < numTuples; ++bit)
-            baseUncovered[bit / 64] |= uint64_t{1} << (bit % 64);
-        for (uint64_t block = 0; block < NumBlocks(); ++block)
-            baseBlockUncovered[block] = blockOffset[block + 1] - blockOffset[block];
-        return;
+    std::vector<uint8_t> plainPair(static_cast<size_t>(F) * F, 1), plainFactor(static_cast<size_t>(F), 1);
+    for (int32_t x = 0; x < F; ++x) {
+        const int32_t fx = factors[static_cast<size_t>(x)];
+        for (int32_t v = 0; v < levels[static_cast<size_t>(x)] && model.HasInvalidLevels(); ++v)
+            plainFactor[static_cast<size_t>(x)] &= !model.Invalid(design.levelOffset[fx] + v);
+        for (int32_t y = 0; y < x && design.anyExcluded; ++y) {
+            const int32_t fy = factors[static_cast<size_t>(y)];
+            bool any = false;
+            for (int32_t v = 0; v < levels[static_cast<size_t>(x)] && !any; ++v)
+                for (int32_t w = 0; w < levels[static_cast<size_t>(y)] && !any; ++w)
+                    any = design.Excluded(design.levelOffset[fx] + v, design.levelOffset[fy] + w);
+            plainPair[static_cast<size_t>(x) * F + y] = plainPair[static_cast<size_t>(y) * F + x] = !any;
+        }
     }
+    std::vector<int32_t> a(static_cast<size_t>(t)), l(static_cast<size_t>(t));
     uint64_t block = 0;
     ForEachColexSet(F, t, a.data(), [&](const int32_t* set) {
+        bool plain = kind == Kind::Valid;
+        for (int32_t i = 0; i < t && plain; ++i) {
+            plain = plainFactor[static_cast<size_t>(set[i])] != 0;
+            for (int32_t j = 0; j < i && plain; ++j)
+                plain = plainPair[static_cast<size_t>(set[i]) * F + set[j]] != 0;
+        }
         const uint64_t first = blockOffset[block], size = blockOffset[block + 1] - first;
         for (uint64_t code = 0; code < size; ++code) {
-            LevelsOf(set, code, l.data());
-            int32_t invalid = 0;
-            bool required = true;
-            for (int32_t i = 0; i < t && required; ++i) {
-                invalid += model.HasInvalidLevels() && model.Invalid(entry(i));
-                for (int32_t j = i + 1; j < t && required; ++j)
-                    required = !(design.anyExcluded && design.Excluded(entry(i), entry(j)));
-            }
-            required = required && invalid == (kind == Kind::InvalidPairs ? 1 : 0);
-            if (required) {
+            if (plain || TupleRequired(design, set, code, l.data())) {
                 baseUncovered[(first + code) / 64] |= uint64_t{1} << ((first + code) % 64);
                 ++baseBlockUncovered[block];
             }
         }
         ++block;
     });
+}
+
+bool TupleTable::TupleRequired(const DesignCodes& design, const int32_t* set, uint64_t code, int32_t* l) const
+{
+    const ConstraintModel& model = *design.constraints;
+    const auto entry = [&](int32_t i) { return design.levelOffset[factors[static_cast<size_t>(set[i])]] + l[i]; };
+    LevelsOf(set, code, l);
+    int32_t invalid = 0;
+    bool required = true;
+    for (int32_t i = 0; i < t && required; ++i) {
+        invalid += model.HasInvalidLevels() && model.Invalid(entry(i));
+        for (int32_t j = i + 1; j < t && required; ++j)
+            required = !(design.anyExcluded && design.Excluded(entry(i), entry(j)));
+    }
+    return required && invalid == (kind == Kind::InvalidPairs ? 1 : 0);
 }
 
 bool TupleTable::Covers(const DesignCodes& design, const int32_t* row) const

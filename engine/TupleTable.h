@@ -128,6 +128,9 @@ private:
     }
     void LayOutBlocks();
     void MarkRequired(const DesignCodes& design);
+    // Whether the tuple `code` of the factors `set` is one a row of this table's kind may hold
+    // (l: scratch for its levels).
+    bool TupleRequired(const DesignCodes& design, const int32_t* set, uint64_t code, int32_t* l) const;
     void CountPreviousTests(const DesignCodes& design);
 };
 

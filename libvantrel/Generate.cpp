@@ -11,6 +11,7 @@
 #include "engine/RandomStream.h"
 #include "engine/SeedCompletion.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -113,6 +114,7 @@ void SetBudget(CCalcNWay& calc, const Options& options)
     if (options.compactSeconds > 0 || options.compactMoves > 0 || options.timeLimit > 0)
         calc.SetCompaction(options.compactMoves > 0 ? options.compactMoves : std::numeric_limits<int64_t>::max(),
                            options.compactSeconds);
+    calc.SetSearchMoves(options.searchMoves);
     calc.SetTimeLimit(options.timeLimit);
 }
 
@@ -125,6 +127,7 @@ void TellOutcome(const CCalcNWay& calc, int32_t previous, Suite& suite)
     suite.compactionTimeUp = compaction.timeUp;
     suite.compactionMoves = compaction.moves;
     suite.compactionsRun = calc.CompactionsRun();
+    suite.searchMoves = calc.SearchMoves();
     if (compaction.rowsBefore > 0) {
         suite.compactedFrom = compaction.rowsBefore - previous;
         suite.compactedTo = compaction.rowsAfter - previous;
@@ -139,6 +142,9 @@ Result<Suite> Design::Generate(const Options& options, const ProgressCallback& p
     const Impl& design = *impl_;
     if (options.strength < 2 || options.strength > 6)
         return Error{Error::Kind::Model, "the strength is a number from 2 to 6"};
+    if (options.searchMoves.size() > 1024 ||
+        std::any_of(options.searchMoves.begin(), options.searchMoves.end(), [](int64_t moves) { return moves < 1; }))
+        return Error{Error::Kind::Model, "the moves of each compaction are a number from 1 on, for at most 1024 of them"};
     Suite suite;
     suite.factors = design.model.FactorNames();
     suite.seed = options.seed ? *options.seed : RandomStream::ClockSeed();

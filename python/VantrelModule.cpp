@@ -103,6 +103,7 @@ void BindSuite(py::module_& m)
         .def_readwrite("time_limit", &vantrel::Options::timeLimit)
         .def_readwrite("compact_seconds", &vantrel::Options::compactSeconds)
         .def_readwrite("compact_moves", &vantrel::Options::compactMoves)
+        .def_readwrite("search_moves", &vantrel::Options::searchMoves)
         .def_readwrite("threads", &vantrel::Options::threads);
     py::class_<vantrel::Suite>(m, "SuiteData")
         .def_readonly("factors", &vantrel::Suite::factors)
@@ -114,7 +115,8 @@ void BindSuite(py::module_& m)
         .def_readonly("evolutions", &vantrel::Suite::evolutionsRun)
         .def_readonly("compacted_from", &vantrel::Suite::compactedFrom)
         .def_readonly("compacted_to", &vantrel::Suite::compactedTo)
-        .def_readonly("compaction_moves", &vantrel::Suite::compactionMoves);
+        .def_readonly("compaction_moves", &vantrel::Suite::compactionMoves)
+        .def_readonly("search_moves", &vantrel::Suite::searchMoves);
     m.def("delimited", [](const std::vector<std::string>& header, const std::vector<vantrel::Row>& rows, bool tabs) {
         return Unwrap(vantrel::Delimited(header, rows, tabs ? vantrel::Delimiter::Tab : vantrel::Delimiter::Comma));
     });

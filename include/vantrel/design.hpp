@@ -31,6 +31,9 @@ struct Options {
     double timeLimit = 0;            // seconds for the whole generation, compaction included; 0: none
     double compactSeconds = 0;       // then remove test cases while everything stays covered, so long
     int64_t compactMoves = 0;        // ... or for so many moves (a seed repeats them); 0: none
+    // One compaction per entry, at once, each for its own moves: a suite's searchMoves repeat
+    // the compactions a time limit ended on several threads. Empty: one per thread.
+    std::vector<int64_t> searchMoves;
     unsigned threads = 0;            // searches at once; 0: every core
 };
 
@@ -61,6 +64,7 @@ struct Suite {
     int compactedTo = 0;
     int64_t compactionMoves = 0;
     unsigned compactionsRun = 0;  // compactions at once (one per thread)
+    std::vector<int64_t> searchMoves;  // the moves of each of them
 };
 
 // A level of a factor, both 0-based.

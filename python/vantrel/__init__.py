@@ -140,6 +140,7 @@ class Suite(collections.abc.Sequence):
             "rows": len(self._rows), "strength": strength, "seed": data.seed, "converged": data.converged,
             "stopped": data.stopped, "time_up": data.time_up, "evolutions": data.evolutions,
             "compacted_from": data.compacted_from, "compacted_to": data.compacted_to,
+            "compaction_moves": list(data.search_moves),
         }
 
     def __getitem__(self, index):
@@ -163,7 +164,8 @@ def generate(model, strength=2, seed=None, time=None, compact=None, evolutions=N
     """A suite that covers every combination of the levels of every `strength` factors that a
     valid test case can hold. seed repeats a suite; time (seconds) bounds the whole generation;
     compact (seconds) removes test cases afterwards while everything stays covered, and
-    compact_moves so many moves of it (a seed repeats them)."""
+    compact_moves so many moves of it (a seed repeats them; a list runs one compaction per
+    entry at once, as summary["compaction_moves"] tells them after a time limit)."""
     options = _vantrel.Options()
     options.strength = int(strength)
     if seed is not None:
@@ -172,7 +174,10 @@ def generate(model, strength=2, seed=None, time=None, compact=None, evolutions=N
         options.time_limit = float(time)
     if compact is not None:
         options.compact_seconds = float(compact)
-    if compact_moves is not None:
+    if isinstance(compact_moves, (list, tuple)):
+        options.search_moves = [int(m) for m in compact_moves]
+        options.compact_moves = max(options.search_moves, default=0)
+    elif compact_moves is not None:
         options.compact_moves = int(compact_moves)
     if evolutions is not None:
         options.evolutions = int(evolutions)

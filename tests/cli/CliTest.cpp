@@ -229,15 +229,22 @@ TEST_F(CliTest, EachCommandTakesItsOwnOptionsAndTheManualPageNamesThemAll)
 
 TEST_F(CliTest, ATimeBudgetSaysWhatRepeatsItsSuite)
 {
+    // On two threads two compactions stop at moves of their own: the summary lists each.
     const QString design = example();
-    const CliRun budget = Cli({"generate", design, "--seed", "4", "--threads", "1", "--time", "0.5"});
-    ASSERT_EQ(budget.exitCode, 0) << budget.err.toStdString();
-    const QRegularExpressionMatch repeat =
-        QRegularExpression(R"(\(--evolutions (\d+) --compact-moves (\d+)\)\.\n$)").match(budget.err);
-    ASSERT_TRUE(repeat.hasMatch()) << budget.err.toStdString();
-    const CliRun again = Cli({"generate", design, "--seed", "4", "--threads", "1", "--evolutions", repeat.captured(1),
-                              "--compact-moves", repeat.captured(2)});
-    EXPECT_EQ(again.out, budget.out);
+    for (const char* threads : {"1", "2"}) {
+        SCOPED_TRACE(threads);
+        const CliRun budget = Cli({"generate", design, "--seed", "4", "--threads", threads, "--time", "0.5"});
+        ASSERT_EQ(budget.exitCode, 0) << budget.err.toStdString();
+        const QRegularExpressionMatch repeat =
+            QRegularExpression(R"(\(--evolutions (\d+) --compact-moves ([\d,]+)\)\.\n$)").match(budget.err);
+        ASSERT_TRUE(repeat.hasMatch()) << budget.err.toStdString();
+        EXPECT_EQ(repeat.captured(2).count(','), QString(threads).toInt() - 1);
+        const CliRun again = Cli({"generate", design, "--seed", "4", "--threads", threads, "--evolutions",
+                                  repeat.captured(1), "--compact-moves", repeat.captured(2)});
+        EXPECT_EQ(again.out, budget.out);
+    }
+    for (const char* moves : {"0", "5,", "5,x", "1,0"})
+        EXPECT_EQ(Cli({"generate", design, "--compact-moves", moves}).exitCode, 2) << moves;
 }
 
 TEST_F(CliTest, RefusalsAndTheirExitCodes)

@@ -122,6 +122,7 @@ def test_a_model_text_reads_writes_back_and_refuses_with_its_place(tmp_path):
     ("checkout.txt", {}, []),
     ("payment-form.txt", {"strength": 3}, ["--strength", "3"]),
     ("cloud-vm.txt", {"compact_moves": 20000}, ["--compact-moves", "20000"]),
+    ("cloud-vm.txt", {"compact_moves": [3000, 9000]}, ["--compact-moves", "3000,9000"]),
 ])
 def test_the_module_writes_the_suite_vantrel_cli_writes_byte_for_byte(example, options, flags):
     cli = os.environ.get("VANTREL_CLI")
