@@ -383,25 +383,47 @@ void TupleEvolution::ScoreSets(const Table& table, int32_t depth, int32_t below,
     if (!holdsF)
         first = std::max(first, fPos_);
     const int32_t last = !holdsF && depth == 0 ? std::min(fPos_, below - 1) : below - 1;
+    if (depth == 0) {
+        switch (scoredLevels_) {
+        case 2: return TallyRun<2>(table, first, last, rank, code, stride);
+        case 3: return TallyRun<3>(table, first, last, rank, code, stride);
+        case 4: return TallyRun<4>(table, first, last, rank, code, stride);
+        default: return TallyRun<0>(table, first, last, rank, code, stride);
+        }
+    }
     for (int32_t m = first; m <= last; ++m) {
-        const int32_t x = merged_[static_cast<size_t>(m)];
         const auto count = static_cast<uint64_t>(mergedCounts_[static_cast<size_t>(m)]);
         const uint64_t c = static_cast<uint64_t>(mergedLevels_[static_cast<size_t>(m)]) + count * code;
         const uint64_t st = (m == fPos_ ? 1 : 0) + count * stride;
-        const uint64_t r = rank + tuples.Binomial(x, depth + 1);
-        if (depth > 0)
-            ScoreSets(table, depth - 1, m, r, c, st, holdsF || m == fPos_);
-        else
-            TallyLevels(table, tuples.Offset(r) + c, st);
+        ScoreSets(table, depth - 1, m, rank + tuples.Binomial(merged_[static_cast<size_t>(m)], depth + 1), c, st,
+                  holdsF || m == fPos_);
     }
 }
 
-void TupleEvolution::TallyLevels(const Table& table, uint64_t base, uint64_t stride)
+template <int32_t kLevels>
+void TupleEvolution::TallyRun(const Table& table, int32_t first, int32_t last, uint64_t rank, uint64_t code,
+                              uint64_t stride)
 {
-    // Counted whether or not the level is allowed (no branch to mispredict); ScoreTable adds
-    // the counts of the allowed ones.
-    for (size_t v = 0; v < scoredLevels_; ++v)
-        tally_[v] += table.Uncovered(base + v * stride);
+    // The last factor of each set: the uncovered tuples per level of f, counted whether or not
+    // the level is allowed (no branch to mispredict), in registers where the level count is
+    // known here; ScoreTable adds the counts of the allowed ones.
+    const TupleTable& tuples = *table.tuples;
+    const size_t L = kLevels > 0 ? static_cast<size_t>(kLevels) : scoredLevels_;
+    int64_t counts[kLevels > 0 ? kLevels : 1] = {};
+    for (int32_t m = first; m <= last; ++m) {
+        const auto count = static_cast<uint64_t>(mergedCounts_[static_cast<size_t>(m)]);
+        const uint64_t base = tuples.Offset(rank + static_cast<uint64_t>(merged_[static_cast<size_t>(m)])) +
+                              static_cast<uint64_t>(mergedLevels_[static_cast<size_t>(m)]) + count * code;
+        const uint64_t st = (m == fPos_ ? 1 : 0) + count * stride;
+        for (size_t v = 0; v < L; ++v) {
+            if constexpr (kLevels > 0)
+                counts[v] += table.Uncovered(base + v * st);
+            else
+                tally_[v] += table.Uncovered(base + v * st);
+        }
+    }
+    for (size_t v = 0; v < static_cast<size_t>(kLevels); ++v)
+        tally_[v] += counts[v];
 }
 
 int32_t TupleEvolution::InvalidFactorOf(const int32_t* row) const

@@ -111,7 +111,8 @@ private:
     // from merged_[0, below); rank, code and stride are those of the factors picked above.
     void ScoreSets(const Table& table, int32_t depth, int32_t below, uint64_t rank, uint64_t code, uint64_t stride,
                    bool holdsF);
-    void TallyLevels(const Table& table, uint64_t base, uint64_t stride);
+    template <int32_t kLevels>
+    void TallyRun(const Table& table, int32_t first, int32_t last, uint64_t rank, uint64_t code, uint64_t stride);
     bool Completable(const int32_t* row, int32_t f, int32_t level);
     // Calls visit(block, bit) for every tuple of the table that the row holds and covers; a
     // visit that returns a bool ends the walk by returning false.
