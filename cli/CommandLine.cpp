@@ -85,19 +85,20 @@ QString ReadCompact(const QString& value, CliOptions& o)
     return {};
 }
 
-// N, or N1,N2,... for one compaction each at once (what a time budget on several threads ran).
+// N, or N1,N2,... for one compaction each at once (what a time budget on several threads ran;
+// one of them may have made no move).
 QString ReadCompactMoves(const QString& value, CliOptions& o)
 {
     const QStringList parts = value.split(QLatin1Char(','));
     o.searchMoves.clear();
     for (const QString& part : parts) {
         qulonglong number = 0;
-        if (!ParseNumber(part, 1'000'000'000'000ULL, number) || number < 1 || parts.size() > 1024)
-            return QStringLiteral("--compact-moves takes a number from 1 to 10^12, or one for each of at most 1024 "
-                                  "compactions, separated by commas");
+        if (!ParseNumber(part, 1'000'000'000'000ULL, number) || (number < 1 && parts.size() == 1) || parts.size() > 1024)
+            return QStringLiteral("--compact-moves takes a number from 1 to 10^12, or one from 0 for each of at most "
+                                  "1024 compactions, separated by commas");
         o.searchMoves.push_back(std::int64_t(number));
     }
-    o.compactMoves = *std::max_element(o.searchMoves.begin(), o.searchMoves.end());
+    o.compactMoves = std::max<std::int64_t>(1, *std::max_element(o.searchMoves.begin(), o.searchMoves.end()));
     if (parts.size() == 1)
         o.searchMoves.clear();
     return {};

@@ -73,14 +73,14 @@ vantrel::Options OptionsOf(const CliOptions& options)
     return settings;
 }
 
-// The moves of each compaction, as --compact-moves takes them (a search that made none: 1).
+// The moves of each compaction, as --compact-moves takes them.
 std::string MovesList(const std::vector<int64_t>& moves)
 {
     std::string list;
     for (const int64_t m : moves) {
         if (!list.empty())
             list += ',';
-        list += std::to_string(std::max<int64_t>(m, 1));
+        list += std::to_string(m);
     }
     return list;
 }

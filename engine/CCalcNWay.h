@@ -81,13 +81,13 @@ public:
         compactSeconds_ = seconds;
     }
     // One compaction per entry, all at once from the kept matrix, each for its own number of
-    // moves (the effort SetCompaction sets is then the largest): with the SearchMoves of a
-    // budget's run on several threads, what repeats its suite without the budget.
+    // moves, 0 included (the effort SetCompaction sets is then the largest): with the
+    // SearchMoves of a budget's run on several threads, what repeats its suite without it.
     void SetSearchMoves(std::vector<int64_t> moves)
     {
         searchMoves_ = std::move(moves);
         if (!searchMoves_.empty())
-            compactMoves_ = *std::max_element(searchMoves_.begin(), searchMoves_.end());
+            compactMoves_ = std::max<int64_t>(1, *std::max_element(searchMoves_.begin(), searchMoves_.end()));
     }
     // The moves each compaction of the last call made, in the order of their streams.
     const std::vector<int64_t>& SearchMoves() const { return movesRun_; }

@@ -143,8 +143,8 @@ Result<Suite> Design::Generate(const Options& options, const ProgressCallback& p
     if (options.strength < 2 || options.strength > 6)
         return Error{Error::Kind::Model, "the strength is a number from 2 to 6"};
     if (options.searchMoves.size() > 1024 ||
-        std::any_of(options.searchMoves.begin(), options.searchMoves.end(), [](int64_t moves) { return moves < 1; }))
-        return Error{Error::Kind::Model, "the moves of each compaction are a number from 1 on, for at most 1024 of them"};
+        std::any_of(options.searchMoves.begin(), options.searchMoves.end(), [](int64_t moves) { return moves < 0; }))
+        return Error{Error::Kind::Model, "the moves of each compaction are a number from 0 on, for at most 1024 of them"};
     Suite suite;
     suite.factors = design.model.FactorNames();
     suite.seed = options.seed ? *options.seed : RandomStream::ClockSeed();

@@ -243,7 +243,7 @@ TEST_F(CliTest, ATimeBudgetSaysWhatRepeatsItsSuite)
                                   repeat.captured(1), "--compact-moves", repeat.captured(2)});
         EXPECT_EQ(again.out, budget.out);
     }
-    for (const char* moves : {"0", "5,", "5,x", "1,0"})
+    for (const char* moves : {"0", "5,", "5,x", "-1,3"})
         EXPECT_EQ(Cli({"generate", design, "--compact-moves", moves}).exitCode, 2) << moves;
 }
 
