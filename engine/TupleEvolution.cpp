@@ -1,8 +1,8 @@
 #include "engine/TupleEvolution.h"
 
 #include <algorithm>
-#include <chrono>
 #include <bit>
+#include <chrono>
 #include <stdexcept>
 
 TupleEvolution::TupleEvolution(const DesignCodes& design, const std::vector<TupleTable>& tables)
