@@ -98,9 +98,10 @@ QString ReadCompactMoves(const QString& value, CliOptions& o)
                                   "1024 compactions, separated by commas");
         o.searchMoves.push_back(std::int64_t(number));
     }
-    o.compactMoves = std::max<std::int64_t>(1, *std::max_element(o.searchMoves.begin(), o.searchMoves.end()));
-    if (parts.size() == 1)
+    if (parts.size() == 1) {
+        o.compactMoves = o.searchMoves.front();
         o.searchMoves.clear();
+    }
     return {};
 }
 

@@ -88,7 +88,8 @@ std::string MovesList(const std::vector<int64_t>& moves)
 // What compaction did and which options repeat a time budget's result, on standard error.
 void TellCompaction(const CliOptions& options, const vantrel::Suite& suite, int seeds)
 {
-    const bool compact = options.compactSeconds > 0 || options.compactMoves > 0 || options.timeLimit > 0;
+    const bool compact =
+        options.compactSeconds > 0 || options.compactMoves > 0 || !options.searchMoves.empty() || options.timeLimit > 0;
     if (compact && suite.compactedFrom > 0)
         std::fprintf(stderr, "Compaction: %d test cases before, %d after, %lld moves%s.\n", suite.compactedFrom - seeds,
                      suite.compactedTo - seeds, static_cast<long long>(suite.compactionMoves),

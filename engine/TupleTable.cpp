@@ -178,23 +178,20 @@ bool TupleTable::Covers(const DesignCodes& design, const int32_t* row) const
 void TupleTable::CountPreviousTests(const DesignCodes& design)
 {
     // The previous tests cover theirs.
-    std::vector<int32_t> a(static_cast<size_t>(t)), l(static_cast<size_t>(t)), run(static_cast<size_t>(design.lNumFactors));
+    std::vector<int32_t> run(static_cast<size_t>(design.lNumFactors)), local(static_cast<size_t>(F));
     for (int32_t p = 0; p < design.lNumPrevRuns; ++p) {
         for (int32_t f = 0; f < design.lNumFactors; ++f)
             run[static_cast<size_t>(f)] = design.alPrevRuns[static_cast<size_t>(p) * design.lNumFactors + f] - 1;
         if (!Covers(design, run.data()))
             continue;
-        uint64_t block = 0;
-        ForEachColexSet(F, t, a.data(), [&](const int32_t* set) {
-            for (int32_t i = 0; i < t; ++i)
-                l[static_cast<size_t>(i)] = run[static_cast<size_t>(factors[static_cast<size_t>(set[i])])];
-            const uint64_t bit = Bit(set, l.data());
+        for (int32_t x = 0; x < F; ++x)
+            local[static_cast<size_t>(x)] = run[static_cast<size_t>(factors[static_cast<size_t>(x)])];
+        ForEachTupleOfRow(local.data(), [&](uint64_t block, uint64_t bit) {
             uint64_t& word = baseUncovered[bit / 64];
             if ((word >> (bit % 64)) & 1) {
                 word &= ~(uint64_t{1} << (bit % 64));
                 --baseBlockUncovered[block];
             }
-            ++block;
         });
     }
     baseRemaining = 0;

@@ -176,7 +176,6 @@ def generate(model, strength=2, seed=None, time=None, compact=None, evolutions=N
         options.compact_seconds = float(compact)
     if isinstance(compact_moves, (list, tuple)):
         options.search_moves = [int(m) for m in compact_moves]
-        options.compact_moves = max(options.search_moves, default=0)
     elif compact_moves is not None:
         options.compact_moves = int(compact_moves)
     if evolutions is not None:
