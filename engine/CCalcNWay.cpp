@@ -1,6 +1,7 @@
 #include "engine/CCalcNWay.h"
 
 #include "engine/AvailableMemory.h"
+#include "engine/CyclicStarterArray.h"
 #include "engine/EngineFatalError.h"
 #include "engine/PairArrayConstruction.h"
 #include "engine/SearchedProduct.h"
@@ -548,21 +549,25 @@ void CCalcNWay::PickKept(std::vector<Kept>& workerKept, Kept& kept)
 
 void CCalcNWay::StartFromConstruction(Kept& kept, int32_t strength) const
 {
-    // A design of level counts alone, at strength two or three: an array built from finite
-    // fields, when it has fewer rows than the evolutions' matrix, is what the compaction
-    // starts from.
-    if (!constructions_ || strength > 3 || design_.anyConstraint || design_.constraints->HasMixedRequirements())
+    // A design of level counts alone: an array built from finite fields (strength two or
+    // three), when it has fewer rows than the evolutions' matrix, is what the compaction starts
+    // from; then the product of searched arrays (strength two) and the starters' arrays, which
+    // take a second or more each: not from a budget too short for them.
+    if (!constructions_ || design_.anyConstraint || design_.constraints->HasMixedRequirements())
         return;
     const int32_t F = design_.lNumFactors;
     const int32_t P = design_.lNumPrevRuns;
-    std::vector<int32_t> built =
-        strength == 2 ? BuildPairArray(design_.levels, kept.rows - P) : BuildTripleArray(design_.levels, kept.rows - P);
-    // The product of searched arrays takes a second or two: not from a budget too short for it.
-    if (strength == 2 && (timeLimit_ <= 0 || SecondsLeft() >= kSearchedProductSeconds)) {
-        const int32_t bound = built.empty() ? kept.rows - P : static_cast<int32_t>(built.size()) / F;
-        std::vector<int32_t> searched = BuildSearchedProduct(design_.levels, bound, seed_);
-        if (!searched.empty())
-            built = std::move(searched);
+    std::vector<int32_t> built = strength == 2   ? BuildPairArray(design_.levels, kept.rows - P)
+                                 : strength == 3 ? BuildTripleArray(design_.levels, kept.rows - P)
+                                                 : std::vector<int32_t>{};
+    const auto bound = [&] { return built.empty() ? kept.rows - P : static_cast<int32_t>(built.size()) / F; };
+    if (timeLimit_ <= 0 || SecondsLeft() >= kSearchedArraySeconds) {
+        std::vector<int32_t> smaller = strength == 2 ? BuildSearchedProduct(design_.levels, bound(), seed_) : std::vector<int32_t>{};
+        if (!smaller.empty())
+            built = std::move(smaller);
+        smaller = BuildStarterArray(design_.levels, strength, bound(), seed_);
+        if (!smaller.empty())
+            built = std::move(smaller);
     }
     if (built.empty())
         return;

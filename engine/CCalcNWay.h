@@ -139,7 +139,7 @@ private:
     void ShowInfeasibleConstraints();
     void ShowNoTestCases();
     void StartFromConstruction(Kept& kept, int32_t strength) const;
-    static constexpr double kSearchedProductSeconds = 10;
+    static constexpr double kSearchedArraySeconds = 10;
     void Compact(Kept& kept, int64_t moves);
     // Of the time limit, from the start of the generation.
     double SecondsLeft() const;

@@ -12,12 +12,13 @@
 
 namespace {
 
-// The searches of the two arrays: evolutions, then compaction moves.
+// The search of an array: evolutions, then compaction moves.
 constexpr int32_t kEvolutions = 50;
 constexpr int64_t kMoves = 200000;
 
-// An array of strength two for k factors of v levels whose first v rows are constant.
-std::vector<int32_t> SearchedArray(int32_t v, int32_t k, uint64_t seed)
+}  // namespace
+
+std::vector<int32_t> SearchedPairArray(int32_t v, int32_t k, uint64_t seed)
 {
     DesignTables design;
     // Names of their own: a factor's or a level's number after a letter.
@@ -51,8 +52,6 @@ std::vector<int32_t> SearchedArray(int32_t v, int32_t k, uint64_t seed)
     return codes;
 }
 
-}  // namespace
-
 std::vector<int32_t> BuildSearchedProduct(const std::vector<int32_t>& levels, int32_t rowsToBeat, uint64_t seed)
 {
     const auto k = static_cast<int32_t>(levels.size());
@@ -65,7 +64,7 @@ std::vector<int32_t> BuildSearchedProduct(const std::vector<int32_t>& levels, in
     // smaller. Either only pays for many factors.
     std::vector<int32_t> best;
     const auto consider = [&](const std::vector<int32_t>& upper, int32_t upperColumns, int32_t lowerColumns) {
-        const std::vector<int32_t> lower = SearchedArray(v, lowerColumns, seed);
+        const std::vector<int32_t> lower = SearchedPairArray(v, lowerColumns, seed);
         if (upper.empty() || lower.empty())
             return;
         std::vector<int32_t> codes = FoldedRows(PairArrayProduct(upper, upperColumns, lower, lowerColumns),
@@ -75,7 +74,7 @@ std::vector<int32_t> BuildSearchedProduct(const std::vector<int32_t>& levels, in
     };
     const auto root = static_cast<int32_t>(std::ceil(std::sqrt(static_cast<double>(k))));
     if ((k + root - 1) / root > v + 1)
-        consider(SearchedArray(v, root, seed), root, (k + root - 1) / root);
+        consider(SearchedPairArray(v, root, seed), root, (k + root - 1) / root);
     if ((k + q - 1) / q > v + 1)
         consider(OrthogonalArray(*FiniteField::Of(q), 2, q), q, (k + q - 1) / q);
     return best;

@@ -13,3 +13,7 @@
 // rows x F level codes (0-based) for the level counts, or empty when the product has no fewer
 // than rowsToBeat rows.
 std::vector<int32_t> BuildSearchedProduct(const std::vector<int32_t>& levels, int32_t rowsToBeat, uint64_t seed);
+
+// An array of strength two for k factors of v levels whose first v rows are constant, as the
+// search finds it with a fixed effort: rows x k level codes, 0-based.
+std::vector<int32_t> SearchedPairArray(int32_t v, int32_t k, uint64_t seed);
