@@ -298,7 +298,14 @@ std::vector<int32_t> BuildStarterArray(const std::vector<int32_t>& levels, int32
     int64_t tuples = 1;
     for (int32_t i = 0; i < strength && tuples <= kMostTuples; ++i)
         tuples *= v;
-    if (k <= strength || v < 2 || tuples > kMostTuples)
+    // A move weighs, for each change of each of k cells, the sets of columns through the cell:
+    // C(k - 1, t - 1), a t-th of them once rotations count once.
+    double through = 1;
+    for (int32_t i = 1; i < strength; ++i)
+        through = through * (k - i) / i;
+    through /= strength;
+    if (k <= strength || v < 2 || tuples > kMostTuples ||
+        through * k * (v - 1) * 2 > static_cast<double>(kTuplesPerSearch / kFewestSteps))
         return {};
     RandomStream random(seed, 0);
     std::vector<int32_t> best;
