@@ -103,7 +103,7 @@ struct StarterConditions {
 class StarterSearch {
 public:
     StarterSearch(const StarterConditions& conditions, int32_t m, RandomStream& random)
-        : c_(conditions), m_(m), random_(random)
+        : c_(conditions), random_(random)
     {
         const size_t all = static_cast<size_t>(c_.DistanceSets()) * static_cast<size_t>(c_.classes);
         counts_.assign(all, 0);
@@ -115,7 +115,7 @@ public:
         tabuUntil_.assign(cells_.size() * static_cast<size_t>(c_.v), 0);
         for (int32_t& level : cells_)
             level = random_.RandomIndex(0, c_.v - 1);
-        for (int32_t j = 0; j < m_; ++j)
+        for (int32_t j = 0; j < m; ++j)
             for (int32_t d = 0; d < c_.DistanceSets(); ++d)
                 for (int32_t shift = 0; shift < c_.k; ++shift)
                     Count(j, d, shift, +1);
@@ -193,7 +193,6 @@ private:
     void Move(int64_t step);
 
     const StarterConditions& c_;
-    int32_t m_;
     RandomStream& random_;
     std::vector<int32_t> cells_;      // m x k levels
     std::vector<int32_t> counts_;     // per set of distances and class

@@ -9,11 +9,11 @@
 #include "engine/PairArrayConstruction.h"
 #include "engine/SearchedProduct.h"
 #include "engine/TripleArrayConstruction.h"
+#include "engine/TupleTable.h"
 #include "tests/engine/RecordingReporter.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <set>
 #include <tuple>
 
@@ -28,30 +28,21 @@ std::pair<size_t, size_t> TuplesHeldAndRequired(const std::vector<int32_t>& code
     for (size_t i = 0; i < codes.size(); ++i)
         EXPECT_LT(codes[i], levels[i % k]);
     size_t held = 0, required = 0;
-    std::vector<size_t> set;
-    const std::function<void(size_t)> visit = [&](size_t from) {
-        if (set.size() == t) {
-            std::set<std::vector<int32_t>> tuples;
-            size_t all = 1;
-            for (const size_t f : set)
-                all *= static_cast<size_t>(levels[f]);
-            for (size_t r = 0; r < codes.size(); r += k) {
-                std::vector<int32_t> tuple;
-                for (const size_t f : set)
-                    tuple.push_back(codes[r + f]);
-                tuples.insert(tuple);
-            }
-            held += tuples.size();
-            required += all;
-            return;
+    std::vector<int32_t> set(t);
+    ForEachColexSet(static_cast<int32_t>(k), static_cast<int32_t>(t), set.data(), [&](const int32_t* columns) {
+        std::set<std::vector<int32_t>> tuples;
+        size_t all = 1;
+        for (size_t i = 0; i < t; ++i)
+            all *= static_cast<size_t>(levels[static_cast<size_t>(columns[i])]);
+        for (size_t r = 0; r < codes.size(); r += k) {
+            std::vector<int32_t> tuple;
+            for (size_t i = 0; i < t; ++i)
+                tuple.push_back(codes[r + static_cast<size_t>(columns[i])]);
+            tuples.insert(tuple);
         }
-        for (size_t f = from; f < k; ++f) {
-            set.push_back(f);
-            visit(f + 1);
-            set.pop_back();
-        }
-    };
-    visit(0);
+        held += tuples.size();
+        required += all;
+    });
     return {held, required};
 }
 
