@@ -1,7 +1,7 @@
 #include "engine/CCalcNWay.h"
 
 #include "engine/AvailableMemory.h"
-#include "engine/CyclicStarterArray.h"
+#include "engine/StarterArray.h"
 #include "engine/EngineFatalError.h"
 #include "engine/PairArrayConstruction.h"
 #include "engine/SearchedProduct.h"
@@ -565,7 +565,10 @@ void CCalcNWay::StartFromConstruction(Kept& kept, int32_t strength) const
         std::vector<int32_t> smaller = strength == 2 ? BuildSearchedProduct(design_.levels, bound(), seed_) : std::vector<int32_t>{};
         if (!smaller.empty())
             built = std::move(smaller);
-        smaller = BuildStarterArray(design_.levels, strength, bound(), seed_);
+        // The starters' searches end for a Stop, or where the compaction would be left too little.
+        smaller = BuildStarterArray(design_.levels, strength, bound(), seed_, [this] {
+            return reporter_.updateNWayProgress(1.0, -1, -1) || (timeLimit_ > 0 && SecondsLeft() < kStarterReserveSeconds);
+        });
         if (!smaller.empty())
             built = std::move(smaller);
     }

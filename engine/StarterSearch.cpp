@@ -1,0 +1,339 @@
+#include "engine/StarterSearch.h"
+
+#include "engine/FiniteField.h"
+#include "engine/RandomStream.h"
+#include "engine/TupleTable.h"
+
+#include <algorithm>
+#include <functional>
+
+StarterConditions::StarterConditions(int32_t t, int32_t k, int32_t g, int32_t f) : t(t), k(k), g(g), v(g + f), shifts(k)
+{
+    ClassifyCyclic();
+    ListDistances(std::vector<int32_t>{0});
+    ListThrough();
+}
+
+StarterConditions::StarterConditions(int32_t t, int32_t k, const FiniteField& field)
+    : t(t), k(k), g(field.Order()), v(g), shifts(1)
+{
+    ClassifyAffine(field);
+    std::vector<int32_t> scratch(static_cast<size_t>(t));
+    ForEachColexSet(k, t, scratch.data(),
+                    [this](const int32_t* set) { columns.insert(columns.end(), set, set + this->t); });
+    ListThrough();
+}
+
+void StarterConditions::ListThrough()
+{
+    through.resize(static_cast<size_t>(k));
+    for (int32_t d = 0; d < ColumnSets(); ++d)
+        for (int32_t shift = 0; shift < shifts; ++shift)
+            for (int32_t i = 0; i < t; ++i)
+                through[static_cast<size_t>((shift + columns[static_cast<size_t>(d * t + i)]) % k)].push_back(
+                    {d, shift});
+}
+
+namespace {
+
+// The class of every code of t levels of v, numbered in the order of their first codes: key
+// gives the code of a tuple's class's representative (the levels given), or -1 for no class.
+template <typename Key>
+std::vector<int32_t> NumberedClasses(int32_t t, int32_t v, Key key, int32_t& classes)
+{
+    int64_t tuples = 1;
+    for (int32_t i = 0; i < t; ++i)
+        tuples *= v;
+    std::vector<int32_t> classOf(static_cast<size_t>(tuples), -1), dense(static_cast<size_t>(tuples), -1);
+    std::vector<int32_t> levels(static_cast<size_t>(t));
+    for (int32_t code = 0; code < tuples; ++code) {
+        for (int32_t i = t - 1, rest = code; i >= 0; --i, rest /= v)
+            levels[static_cast<size_t>(i)] = rest % v;
+        const int32_t representative = key(levels);
+        if (representative < 0)
+            continue;
+        int32_t& id = dense[static_cast<size_t>(representative)];
+        if (id < 0)
+            id = classes++;
+        classOf[static_cast<size_t>(code)] = id;
+    }
+    return classOf;
+}
+
+}  // namespace
+
+// A tuple's class: its levels with the first group level's subtracted from every group level.
+void StarterConditions::ClassifyCyclic()
+{
+    classOf = NumberedClasses(t, v, [this](const std::vector<int32_t>& levels) {
+        const auto first = std::find_if(levels.begin(), levels.end(), [this](int32_t l) { return l < g; });
+        if (first == levels.end())
+            return -1;
+        const int32_t base = *first;
+        int32_t key = 0;
+        for (const int32_t l : levels)
+            key = key * v + (l < g ? (l - base + g) % g : l);
+        return key;
+    }, classes);
+}
+
+// A tuple's class: its levels less the first, divided by the first nonzero difference. Tuples
+// of one level alone, which the array's constant rows hold, have none.
+void StarterConditions::ClassifyAffine(const FiniteField& field)
+{
+    std::vector<int32_t> negative(static_cast<size_t>(v)), inverse(static_cast<size_t>(v));
+    for (int32_t x = 0; x < v; ++x)
+        for (int32_t y = 0; y < v; ++y) {
+            if (field.Add(x, y) == 0)
+                negative[static_cast<size_t>(x)] = y;
+            if (field.Multiply(x, y) == 1)
+                inverse[static_cast<size_t>(x)] = y;
+        }
+    classOf = NumberedClasses(t, v, [&](const std::vector<int32_t>& levels) {
+        const int32_t less = negative[static_cast<size_t>(levels[0])];
+        const auto first = std::find_if(levels.begin(), levels.end(), [&](int32_t l) { return l != levels[0]; });
+        if (first == levels.end())
+            return -1;
+        const int32_t scale = inverse[static_cast<size_t>(field.Add(*first, less))];
+        int32_t key = 0;
+        for (const int32_t l : levels)
+            key = key * v + field.Multiply(field.Add(l, less), scale);
+        return key;
+    }, classes);
+}
+
+// Every increasing run of t distances from 0 below k, after the given start, that comes first
+// among the runs read from each of its columns (those are the same tuples, rotated: the same
+// classes must show).
+void StarterConditions::ListDistances(std::vector<int32_t> run)
+{
+    if (static_cast<int32_t>(run.size()) == t) {
+        if (FirstOfItsRotations(run))
+            columns.insert(columns.end(), run.begin(), run.end());
+        return;
+    }
+    for (int32_t d = run.back() + 1; d < k; ++d) {
+        run.push_back(d);
+        ListDistances(run);
+        run.pop_back();
+    }
+}
+
+bool StarterConditions::FirstOfItsRotations(const std::vector<int32_t>& run) const
+{
+    std::vector<int32_t> rotated(run.size());
+    for (const int32_t from : run) {
+        for (size_t i = 0; i < run.size(); ++i)
+            rotated[i] = (run[i] - from + k) % k;
+        std::sort(rotated.begin(), rotated.end());
+        if (rotated < run)
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+// A search asks whether to give up every so many moves (a move takes a millisecond at most).
+constexpr int64_t kStepsBetweenLooks = 16;
+
+// m starters searched together. A condition (a set of columns and a class) counted zero
+// times is unmet; its weight grows at each move that finds nothing better, so that the search
+// leaves where it is stuck.
+class StarterSearch {
+public:
+    StarterSearch(const StarterConditions& conditions, int32_t m, RandomStream& random)
+        : c_(conditions), random_(random)
+    {
+        const size_t all = static_cast<size_t>(c_.ColumnSets()) * static_cast<size_t>(c_.classes);
+        counts_.assign(all, 0);
+        weights_.assign(all, 1);
+        marks_.assign(all, 0);
+        unmet_ = static_cast<int64_t>(all);
+        cost_ = unmet_;
+        cells_.resize(static_cast<size_t>(m) * static_cast<size_t>(c_.k));
+        tabuUntil_.assign(cells_.size() * static_cast<size_t>(c_.v), 0);
+        for (int32_t& level : cells_)
+            level = random_.RandomIndex(0, c_.v - 1);
+        for (int32_t j = 0; j < m; ++j)
+            for (int32_t d = 0; d < c_.ColumnSets(); ++d)
+                for (int32_t shift = 0; shift < c_.shifts; ++shift)
+                    Count(j, d, shift, +1);
+    }
+
+    // Moves until every condition is met, or gives up after maxSteps or when asked to.
+    void Run(int64_t maxSteps, const std::function<bool()>& giveUp)
+    {
+        for (int64_t step = 0; unmet_ > 0 && step < maxSteps && (step % kStepsBetweenLooks != 0 || !giveUp());)
+            Move(++step);
+    }
+
+    bool Found() const { return unmet_ == 0; }
+    const std::vector<int32_t>& Starters() const { return cells_; }
+
+private:
+    // The condition starter j's shift meets on the set of columns d, or -1 for none.
+    int32_t Condition(int32_t j, int32_t d, int32_t shift) const
+    {
+        const int32_t* row = &cells_[static_cast<size_t>(j) * static_cast<size_t>(c_.k)];
+        const int32_t* column = &c_.columns[static_cast<size_t>(d) * static_cast<size_t>(c_.t)];
+        int32_t code = 0;
+        for (int32_t i = 0; i < c_.t; ++i) {
+            const int32_t position = shift + column[i];
+            code = code * c_.v + row[position >= c_.k ? position - c_.k : position];
+        }
+        const int32_t cls = c_.classOf[static_cast<size_t>(code)];
+        return cls < 0 ? -1 : d * c_.classes + cls;
+    }
+
+    void Count(int32_t j, int32_t d, int32_t shift, int32_t sign)
+    {
+        const int32_t condition = Condition(j, d, shift);
+        if (condition < 0)
+            return;
+        int32_t& count = counts_[static_cast<size_t>(condition)];
+        if (sign < 0 && --count == 0) {
+            ++unmet_;
+            cost_ += weights_[static_cast<size_t>(condition)];
+        } else if (sign > 0 && count++ == 0) {
+            --unmet_;
+            cost_ -= weights_[static_cast<size_t>(condition)];
+        }
+    }
+
+    // The weight of the unmet conditions that starter j's tuples through p, uncounted, would
+    // meet with the cell's present level (each condition once).
+    int64_t Gain(int32_t j, int32_t p)
+    {
+        if (++stamp_ == 0) {
+            std::fill(marks_.begin(), marks_.end(), 0);
+            stamp_ = 1;
+        }
+        int64_t gain = 0;
+        for (const auto& [d, shift] : c_.through[static_cast<size_t>(p)]) {
+            const int32_t condition = Condition(j, d, shift);
+            if (condition >= 0 && counts_[static_cast<size_t>(condition)] == 0 &&
+                marks_[static_cast<size_t>(condition)] != stamp_) {
+                marks_[static_cast<size_t>(condition)] = stamp_;
+                gain += weights_[static_cast<size_t>(condition)];
+            }
+        }
+        return gain;
+    }
+
+    // Counts (sign 1) or uncounts (-1) the tuples of starter j through position p.
+    void Place(int32_t j, int32_t p, int32_t sign)
+    {
+        for (const auto& [d, shift] : c_.through[static_cast<size_t>(p)])
+            Count(j, d, shift, sign);
+    }
+
+    void Move(int64_t step);
+
+    const StarterConditions& c_;
+    RandomStream& random_;
+    std::vector<int32_t> cells_;      // m x k levels
+    std::vector<int32_t> counts_;     // per set of columns and class
+    std::vector<int64_t> weights_;    // alike
+    std::vector<int64_t> tabuUntil_;  // per cell and level: the step it may be taken again
+    std::vector<uint32_t> marks_;     // per condition: the Gain that counted it last
+    uint32_t stamp_ = 0;
+    int64_t unmet_ = 0;
+    int64_t cost_ = 0;  // the weights of the unmet conditions
+};
+
+// The change of one cell, not tabu, that leaves the least weight unmet (ties at random).
+void StarterSearch::Move(int64_t step)
+{
+    int64_t bestCost = INT64_MAX;
+    int32_t bestCell = -1, bestLevel = -1, ties = 0;
+    for (int32_t cell = 0; cell < static_cast<int32_t>(cells_.size()); ++cell) {
+        const int32_t j = cell / c_.k, p = cell % c_.k;
+        const int32_t old = cells_[static_cast<size_t>(cell)];
+        Place(j, p, -1);
+        for (int32_t level = 0; level < c_.v; ++level) {
+            if (level == old || tabuUntil_[static_cast<size_t>(cell * c_.v + level)] > step)
+                continue;
+            cells_[static_cast<size_t>(cell)] = level;
+            const int64_t cost = cost_ - Gain(j, p);
+            if (cost < bestCost) {
+                ties = 0;
+                bestCost = cost;
+            }
+            if (cost == bestCost && random_.RandomIndex(0, ties++) == 0) {
+                bestCell = cell;
+                bestLevel = level;
+            }
+        }
+        cells_[static_cast<size_t>(cell)] = old;
+        Place(j, p, +1);
+    }
+    if (bestCell < 0)
+        return;
+    if (bestCost >= cost_)
+        for (size_t i = 0; i < counts_.size(); ++i)
+            if (counts_[i] == 0) {
+                ++weights_[i];
+                ++cost_;
+            }
+    const int32_t j = bestCell / c_.k, p = bestCell % c_.k;
+    tabuUntil_[static_cast<size_t>(bestCell * c_.v + cells_[static_cast<size_t>(bestCell)])] =
+        step + 3 + random_.RandomIndex(0, 4);
+    Place(j, p, -1);
+    cells_[static_cast<size_t>(bestCell)] = bestLevel;
+    Place(j, p, +1);
+}
+
+std::vector<int32_t> FindStarters(const StarterConditions& conditions, int32_t m, RandomStream& random, int64_t maxSteps,
+                                  const std::function<bool()>& giveUp)
+{
+    StarterSearch search(conditions, m, random);
+    search.Run(maxSteps, giveUp);
+    return search.Found() ? search.Starters() : std::vector<int32_t>{};
+}
+
+// Below this many moves a search is not worth starting.
+constexpr int64_t kFewestSteps = 1000;
+// The most tuples of levels of t factors the classes are tabulated for.
+constexpr int64_t kMostTuples = 1 << 20;
+
+}  // namespace
+
+bool StarterSearchPays(int32_t t, int32_t k, int32_t v, bool shifts, StarterBudget budget)
+{
+    int64_t tuples = 1;
+    for (int32_t i = 0; i < t && tuples <= kMostTuples; ++i)
+        tuples *= v;
+    // A move weighs, for each change of each of k cells, the sets of columns through the cell:
+    // C(k - 1, t - 1), a t-th of them where shifts make rotations one set.
+    double through = 1;
+    for (int32_t i = 1; i < t; ++i)
+        through = through * (k - i) / i;
+    if (shifts)
+        through /= t;
+    return tuples <= kMostTuples && through * k * (v - 1) * 2 <= static_cast<double>(budget.tuples / kFewestSteps);
+}
+
+std::vector<int32_t> FewestStarters(const StarterConditions& conditions, int32_t most, int32_t fewest,
+                                    RandomStream& random, StarterBudget budget, const std::function<bool()>& giveUp)
+{
+    std::vector<int32_t> starters;
+    for (int32_t m = most; m >= fewest; --m) {
+        const int64_t tuplesPerStep = int64_t{m} * conditions.k * (conditions.v - 1) * 2 *
+                                      static_cast<int64_t>(conditions.through[0].size());
+        const int64_t steps = std::min(budget.steps, budget.tuples / tuplesPerStep);
+        if (steps < kFewestSteps)
+            continue;  // fewer starters leave more moves
+        std::vector<int32_t> found = FindStarters(conditions, m, random, steps, giveUp);
+        if (found.empty())
+            break;
+        starters = std::move(found);
+    }
+    return starters;
+}
+
+std::vector<int32_t> FindStarters(int32_t t, int32_t k, int32_t g, int32_t f, int32_t m, RandomStream& random,
+                                  int64_t maxSteps)
+{
+    return FindStarters(StarterConditions(t, k, g, f), m, random, maxSteps, [] { return false; });
+}
