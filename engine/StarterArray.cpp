@@ -37,17 +37,20 @@ std::vector<int32_t> Develop(const std::vector<int32_t>& starters, int32_t k, in
     return codes;
 }
 
-// Every map x -> a x + b (a nonzero) of the field applied to every starter, then the rows of
-// one level alone.
-std::vector<int32_t> DevelopAffine(const std::vector<int32_t>& starters, int32_t k, const FiniteField& field)
+// Every map x -> a x + b (a nonzero) of the field applied to every shift of every starter by a
+// multiple of step columns, then the rows of one level alone.
+std::vector<int32_t> DevelopAffine(const std::vector<int32_t>& starters, int32_t k, int32_t step, const FiniteField& field)
 {
     const int32_t q = field.Order();
     std::vector<int32_t> codes;
     for (size_t first = 0; first < starters.size(); first += static_cast<size_t>(k))
-        for (int32_t a = 1; a < q; ++a)
-            for (int32_t b = 0; b < q; ++b)
-                for (int32_t c = 0; c < k; ++c)
-                    codes.push_back(field.Add(field.Multiply(a, starters[first + static_cast<size_t>(c)]), b));
+        for (int32_t shift = 0; shift < k; shift += step)
+            for (int32_t a = 1; a < q; ++a)
+                for (int32_t b = 0; b < q; ++b)
+                    for (int32_t c = 0; c < k; ++c) {
+                        const int32_t level = starters[first + static_cast<size_t>((c + shift) % k)];
+                        codes.push_back(field.Add(field.Multiply(a, level), b));
+                    }
     for (int32_t level = 0; level < q; ++level)
         codes.insert(codes.end(), static_cast<size_t>(k), level);
     return codes;
@@ -105,12 +108,25 @@ std::vector<int32_t> AffineStarterArray(const std::vector<int32_t>& levels, int3
     if (!field || field->Order() < kFewestAffineLevels || !StarterSearchPays(strength, k, field->Order(), false, kAffineBudget))
         return {};
     const int32_t q = field->Order();
-    const StarterConditions conditions(strength, k, *field);
-    int32_t most = conditions.classes - 1;  // each starter shows one class on each set of columns
-    while (int64_t{most + 1} * q * (q - 1) + q < bound)
-        ++most;
-    const std::vector<int32_t> starters = FewestStarters(conditions, most, conditions.classes, random, kAffineBudget, giveUp);
-    return starters.empty() ? std::vector<int32_t>{} : FoldedRows(DevelopAffine(starters, k, *field), k, levels);
+    std::vector<int32_t> best;
+    // The columns shift by multiples of k / s, for every s dividing k: larger groups first,
+    // as their searches are smaller.
+    for (int32_t shifts = k; shifts >= 1; --shifts) {
+        if (k % shifts != 0)
+            continue;
+        const StarterConditions conditions(strength, k, *field, shifts);
+        const int32_t fewest = (conditions.classes + shifts - 1) / shifts;  // a shift shows one class a set
+        const int64_t rowsPerStarter = int64_t{shifts} * q * (q - 1);
+        int32_t most = fewest - 1;
+        while ((most + 1) * rowsPerStarter + q < bound)
+            ++most;
+        const std::vector<int32_t> starters = FewestStarters(conditions, most, fewest, random, kAffineBudget, giveUp);
+        if (starters.empty())
+            continue;
+        best = FoldedRows(DevelopAffine(starters, k, k / shifts, *field), k, levels);
+        bound = static_cast<int64_t>(best.size()) / k;
+    }
+    return best;
 }
 
 }  // namespace

@@ -13,11 +13,13 @@
 //   strength t of the fixed levels below holds those (one row for one fixed level; strength two
 //   only for more).
 // - Affine: the levels are the field of q elements (q the smallest prime power at or above the
-//   largest level count), m starters give m q (q - 1) rows, every map x -> a x + b (a nonzero)
-//   applied to every starter, and q constant rows follow. The maps make of a tuple with two
-//   levels or more every tuple with the same ratios of differences, so the starters must show,
-//   on every set of t columns, every such class. 10 factors of 5 levels at strength three take
-//   9 starters: 185 rows, where the fields give 225.
+//   largest level count); the columns shift by the multiples of k / s, for s dividing k (s = 1:
+//   they stay). m starters give m s q (q - 1) rows, every map x -> a x + b (a nonzero) applied
+//   to every shift of every starter, and q constant rows follow. The maps make of a tuple with
+//   two levels or more every tuple with the same ratios of differences, so the starters must
+//   show, on every set of t columns but those a shift makes of another, every such class. 10
+//   factors of 5 levels at strength three take 9 starters with the columns staying: 185 rows,
+//   where the fields give 225; 8 factors of 4 levels 2 starters over 4 shifts: 100 (112).
 //
 // The fewest starters and the most fixed levels for which one is found win.
 

@@ -14,13 +14,16 @@ StarterConditions::StarterConditions(int32_t t, int32_t k, int32_t g, int32_t f)
     ListThrough();
 }
 
-StarterConditions::StarterConditions(int32_t t, int32_t k, const FiniteField& field)
-    : t(t), k(k), g(field.Order()), v(g), shifts(1)
+StarterConditions::StarterConditions(int32_t t, int32_t k, const FiniteField& field, int32_t shifts)
+    : t(t), k(k), g(field.Order()), v(g), shifts(shifts), step(k / shifts)
 {
     ClassifyAffine(field);
     std::vector<int32_t> scratch(static_cast<size_t>(t));
-    ForEachColexSet(k, t, scratch.data(),
-                    [this](const int32_t* set) { columns.insert(columns.end(), set, set + this->t); });
+    ForEachColexSet(k, t, scratch.data(), [this](const int32_t* set) {
+        const std::vector<int32_t> run(set, set + this->t);
+        if (FirstOfItsShifts(run))
+            columns.insert(columns.end(), run.begin(), run.end());
+    });
     ListThrough();
 }
 
@@ -28,7 +31,7 @@ void StarterConditions::ListThrough()
 {
     through.resize(static_cast<size_t>(k));
     for (int32_t d = 0; d < ColumnSets(); ++d)
-        for (int32_t shift = 0; shift < shifts; ++shift)
+        for (int32_t shift = 0; shift < shifts * step; shift += step)
             for (int32_t i = 0; i < t; ++i)
                 through[static_cast<size_t>((shift + columns[static_cast<size_t>(d * t + i)]) % k)].push_back(
                     {d, shift});
@@ -119,6 +122,21 @@ void StarterConditions::ListDistances(std::vector<int32_t> run)
     }
 }
 
+// Whether the set of columns comes first among its shifts by the step (the rows the shifts
+// develop read those the same).
+bool StarterConditions::FirstOfItsShifts(const std::vector<int32_t>& run) const
+{
+    std::vector<int32_t> shifted(run.size());
+    for (int32_t shift = step; shift < k; shift += step) {
+        for (size_t i = 0; i < run.size(); ++i)
+            shifted[i] = (run[i] + shift) % k;
+        std::sort(shifted.begin(), shifted.end());
+        if (shifted < run)
+            return false;
+    }
+    return true;
+}
+
 bool StarterConditions::FirstOfItsRotations(const std::vector<int32_t>& run) const
 {
     std::vector<int32_t> rotated(run.size());
@@ -157,7 +175,7 @@ public:
             level = random_.RandomIndex(0, c_.v - 1);
         for (int32_t j = 0; j < m; ++j)
             for (int32_t d = 0; d < c_.ColumnSets(); ++d)
-                for (int32_t shift = 0; shift < c_.shifts; ++shift)
+                for (int32_t shift = 0; shift < c_.shifts * c_.step; shift += c_.step)
                     Count(j, d, shift, +1);
     }
 

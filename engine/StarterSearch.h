@@ -23,13 +23,15 @@ class RandomStream;
 struct StarterConditions {
     // The cyclic development with g group levels and f fixed ones.
     StarterConditions(int32_t t, int32_t k, int32_t g, int32_t f);
-    // The affine development over the field.
-    StarterConditions(int32_t t, int32_t k, const FiniteField& field);
+    // The affine development over the field, with the columns shifted by multiples of k / shifts
+    // (shifts divides k; 1 where the columns stay).
+    StarterConditions(int32_t t, int32_t k, const FiniteField& field, int32_t shifts);
 
     int32_t ColumnSets() const { return static_cast<int32_t>(columns.size()) / t; }
 
     int32_t t, k, g, v;
-    int32_t shifts;  // of the columns: k, or 1 where the columns stay
+    int32_t shifts;    // of the columns, the first none
+    int32_t step = 1;  // the columns one shift moves
     int32_t classes = 0;
     std::vector<int32_t> classOf;  // per code of t levels
     std::vector<int32_t> columns;  // t per set of columns
@@ -40,6 +42,7 @@ private:
     void ClassifyAffine(const FiniteField& field);
     void ListDistances(std::vector<int32_t> run);
     bool FirstOfItsRotations(const std::vector<int32_t>& run) const;
+    bool FirstOfItsShifts(const std::vector<int32_t>& run) const;
     void ListThrough();
 };
 
