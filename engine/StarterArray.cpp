@@ -7,6 +7,7 @@
 #include "engine/StarterSearch.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -115,7 +116,11 @@ std::vector<int32_t> AffineStarterArray(const std::vector<int32_t>& levels, int3
         if (k % shifts != 0)
             continue;
         const StarterConditions conditions(strength, k, *field, shifts);
-        const int32_t fewest = (conditions.classes + shifts - 1) / shifts;  // a shift shows one class a set
+        // A shift shows one class on a set of columns; and the columns, read over every shift of
+        // every starter, must differ, or two of them would never show two levels.
+        int32_t fewest = (conditions.classes + shifts - 1) / shifts;
+        while (std::pow(static_cast<double>(q), static_cast<double>(fewest) * shifts) < k)
+            ++fewest;
         const int64_t rowsPerStarter = int64_t{shifts} * q * (q - 1);
         int32_t most = fewest - 1;
         while ((most + 1) * rowsPerStarter + q < bound)

@@ -192,6 +192,7 @@ TEST(StarterArray, HoldsEveryTupleInFewerRowsThanTheFieldsWhereFactorsAreFew)
     EXPECT_EQ(BuildStarterArray(levels, 2, 91, 1), codes) << "one seed, one array";
     EXPECT_TRUE(BuildStarterArray(levels, 2, static_cast<int32_t>(codes.size() / levels.size()), 1).empty())
         << "as many rows as the bound are no gain";
+    EXPECT_TRUE(BuildStarterArray(levels, 2, 91, 1, [] { return true; }).empty()) << "a Stop ends every search";
     // Too many factors beside the levels for a starter to pay: nothing is searched.
     EXPECT_TRUE(BuildStarterArray(std::vector<int32_t>(100, 3), 2, 30, 1).empty());
     RandomStream random(1, 0);
