@@ -21,7 +21,7 @@ constexpr int32_t kFewestAffineLevels = 4;
 
 // Every shift of every starter with every group element added to its group levels, then the
 // array of the fixed levels: one row for one fixed level, a searched pairwise one for more.
-std::vector<int32_t> Develop(const std::vector<int32_t>& starters, int32_t k, int32_t g, int32_t f, uint64_t seed)
+std::vector<int32_t> DevelopCyclic(const std::vector<int32_t>& starters, int32_t k, int32_t g, int32_t f, uint64_t seed)
 {
     std::vector<int32_t> codes;
     for (size_t first = 0; first < starters.size(); first += static_cast<size_t>(k))
@@ -88,7 +88,7 @@ std::vector<int32_t> CyclicStarterArray(const std::vector<int32_t>& levels, int3
         missed = starters.empty() && most >= fewest ? missed + 1 : 0;
         if (starters.empty())
             continue;
-        std::vector<int32_t> codes = FoldedRows(Develop(starters, k, g, f, seed), k, levels);
+        std::vector<int32_t> codes = FoldedRows(DevelopCyclic(starters, k, g, f, seed), k, levels);
         if (static_cast<int64_t>(codes.size()) < bound * k) {
             bound = static_cast<int64_t>(codes.size()) / k;
             best = std::move(codes);
