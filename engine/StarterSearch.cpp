@@ -32,9 +32,9 @@ void StarterConditions::ListThrough()
     through.resize(static_cast<size_t>(k));
     for (int32_t d = 0; d < ColumnSets(); ++d)
         for (int32_t shift = 0; shift < shifts * step; shift += step)
-            for (int32_t i = 0; i < t; ++i)
-                through[static_cast<size_t>((shift + columns[static_cast<size_t>(d * t + i)]) % k)].push_back(
-                    {d, shift});
+            for (int32_t i = 0, weight = 1; i < t; ++i, weight *= v)
+                through[static_cast<size_t>((shift + columns[static_cast<size_t>(d * t + t - 1 - i)]) % k)].push_back(
+                    {d, shift, weight});
 }
 
 namespace {
@@ -171,6 +171,8 @@ public:
         cost_ = unmet_;
         cells_.resize(static_cast<size_t>(m) * static_cast<size_t>(c_.k));
         tabuUntil_.assign(cells_.size() * static_cast<size_t>(c_.v), 0);
+        for (const auto& through : c_.through)
+            rests_.resize(std::max(rests_.size(), through.size()));
         for (int32_t& level : cells_)
             level = random_.RandomIndex(0, c_.v - 1);
         for (int32_t j = 0; j < m; ++j)
@@ -190,8 +192,8 @@ public:
     const std::vector<int32_t>& Starters() const { return cells_; }
 
 private:
-    // The condition starter j's shift meets on the set of columns d, or -1 for none.
-    int32_t Condition(int32_t j, int32_t d, int32_t shift) const
+    // The code of the levels starter j's shift shows on the set of columns d.
+    int32_t Code(int32_t j, int32_t d, int32_t shift) const
     {
         const int32_t* row = &cells_[static_cast<size_t>(j) * static_cast<size_t>(c_.k)];
         const int32_t* column = &c_.columns[static_cast<size_t>(d) * static_cast<size_t>(c_.t)];
@@ -200,13 +202,20 @@ private:
             const int32_t position = shift + column[i];
             code = code * c_.v + row[position >= c_.k ? position - c_.k : position];
         }
-        const int32_t cls = c_.classOf[static_cast<size_t>(code)];
+        return code;
+    }
+
+    // The condition starter j's shift meets on the set of columns d, or -1 for none.
+    int32_t Condition(int32_t j, int32_t d, int32_t shift) const
+    {
+        const int32_t cls = c_.classOf[static_cast<size_t>(Code(j, d, shift))];
         return cls < 0 ? -1 : d * c_.classes + cls;
     }
 
-    void Count(int32_t j, int32_t d, int32_t shift, int32_t sign)
+    void Count(int32_t j, int32_t d, int32_t shift, int32_t sign) { Count(Condition(j, d, shift), sign); }
+
+    void Count(int32_t condition, int32_t sign)
     {
-        const int32_t condition = Condition(j, d, shift);
         if (condition < 0)
             return;
         int32_t& count = counts_[static_cast<size_t>(condition)];
@@ -219,17 +228,34 @@ private:
         }
     }
 
+    // The condition of the tuple through a position that the level there makes of the rest
+    // (the tuple's code with the position's level taken as 0), or -1 for none.
+    int32_t ConditionOf(const StarterConditions::Through& through, int32_t rest, int32_t level) const
+    {
+        const int32_t cls = c_.classOf[static_cast<size_t>(rest + level * through.weight)];
+        return cls < 0 ? -1 : through.set * c_.classes + cls;
+    }
+
+    // Notes the rests of starter j's tuples through position p, which holds old.
+    void TakeRests(int32_t j, int32_t p, int32_t old)
+    {
+        const auto& through = c_.through[static_cast<size_t>(p)];
+        for (size_t e = 0; e < through.size(); ++e)
+            rests_[e] = Code(j, through[e].set, through[e].shift) - old * through[e].weight;
+    }
+
     // The weight of the unmet conditions that starter j's tuples through p, uncounted, would
-    // meet with the cell's present level (each condition once).
-    int64_t Gain(int32_t j, int32_t p)
+    // meet with the level there (each condition once).
+    int64_t Gain(int32_t p, int32_t level)
     {
         if (++stamp_ == 0) {
             std::fill(marks_.begin(), marks_.end(), 0);
             stamp_ = 1;
         }
         int64_t gain = 0;
-        for (const auto& [d, shift] : c_.through[static_cast<size_t>(p)]) {
-            const int32_t condition = Condition(j, d, shift);
+        const auto& through = c_.through[static_cast<size_t>(p)];
+        for (size_t e = 0; e < through.size(); ++e) {
+            const int32_t condition = ConditionOf(through[e], rests_[e], level);
             if (condition >= 0 && counts_[static_cast<size_t>(condition)] == 0 &&
                 marks_[static_cast<size_t>(condition)] != stamp_) {
                 marks_[static_cast<size_t>(condition)] = stamp_;
@@ -239,11 +265,12 @@ private:
         return gain;
     }
 
-    // Counts (sign 1) or uncounts (-1) the tuples of starter j through position p.
-    void Place(int32_t j, int32_t p, int32_t sign)
+    // Counts (sign 1) or uncounts (-1) the tuples through position p with the level there.
+    void Place(int32_t p, int32_t level, int32_t sign)
     {
-        for (const auto& [d, shift] : c_.through[static_cast<size_t>(p)])
-            Count(j, d, shift, sign);
+        const auto& through = c_.through[static_cast<size_t>(p)];
+        for (size_t e = 0; e < through.size(); ++e)
+            Count(ConditionOf(through[e], rests_[e], level), sign);
     }
 
     void Move(int64_t step);
@@ -255,6 +282,7 @@ private:
     std::vector<int64_t> weights_;    // alike
     std::vector<int64_t> tabuUntil_;  // per cell and level: the step it may be taken again
     std::vector<uint32_t> marks_;     // per condition: the Gain that counted it last
+    std::vector<int32_t> rests_;      // per tuple through the cell weighed: its code less the cell's level
     uint32_t stamp_ = 0;
     int64_t unmet_ = 0;
     int64_t cost_ = 0;  // the weights of the unmet conditions
@@ -268,12 +296,12 @@ void StarterSearch::Move(int64_t step)
     for (int32_t cell = 0; cell < static_cast<int32_t>(cells_.size()); ++cell) {
         const int32_t j = cell / c_.k, p = cell % c_.k;
         const int32_t old = cells_[static_cast<size_t>(cell)];
-        Place(j, p, -1);
+        TakeRests(j, p, old);
+        Place(p, old, -1);
         for (int32_t level = 0; level < c_.v; ++level) {
             if (level == old || tabuUntil_[static_cast<size_t>(cell * c_.v + level)] > step)
                 continue;
-            cells_[static_cast<size_t>(cell)] = level;
-            const int64_t cost = cost_ - Gain(j, p);
+            const int64_t cost = cost_ - Gain(p, level);
             if (cost < bestCost) {
                 ties = 0;
                 bestCost = cost;
@@ -283,8 +311,7 @@ void StarterSearch::Move(int64_t step)
                 bestLevel = level;
             }
         }
-        cells_[static_cast<size_t>(cell)] = old;
-        Place(j, p, +1);
+        Place(p, old, +1);
     }
     if (bestCell < 0)
         return;
@@ -297,9 +324,10 @@ void StarterSearch::Move(int64_t step)
     const int32_t j = bestCell / c_.k, p = bestCell % c_.k;
     tabuUntil_[static_cast<size_t>(bestCell * c_.v + cells_[static_cast<size_t>(bestCell)])] =
         step + 3 + random_.RandomIndex(0, 4);
-    Place(j, p, -1);
+    TakeRests(j, p, cells_[static_cast<size_t>(bestCell)]);
+    Place(p, cells_[static_cast<size_t>(bestCell)], -1);
     cells_[static_cast<size_t>(bestCell)] = bestLevel;
-    Place(j, p, +1);
+    Place(p, bestLevel, +1);
 }
 
 std::vector<int32_t> FindStarters(const StarterConditions& conditions, int32_t m, RandomStream& random, int64_t maxSteps,

@@ -35,7 +35,14 @@ struct StarterConditions {
     int32_t classes = 0;
     std::vector<int32_t> classOf;  // per code of t levels
     std::vector<int32_t> columns;  // t per set of columns
-    std::vector<std::vector<std::pair<int32_t, int32_t>>> through;  // per position: (set, shift)
+    // A tuple of a starter's shift through a position: its set of columns, the shift, and what
+    // a level at the position adds to the tuple's code (v to the power of the places after it).
+    struct Through {
+        int32_t set;
+        int32_t shift;
+        int32_t weight;
+    };
+    std::vector<std::vector<Through>> through;  // per position
 
 private:
     void ClassifyCyclic();
