@@ -15,8 +15,8 @@ namespace {
 // The moves of one search. Cyclic: enough for the starter of 20 factors of 10 levels with 3
 // fixed ones on most seeds. Affine: enough for the 9 starters of 10 factors of 5 levels at
 // strength three on most seeds (about ten seconds).
-constexpr StarterBudget kCyclicBudget{20000, 320000000};
-constexpr StarterBudget kAffineBudget{60000, 2000000000};
+constexpr StarterBudget kCyclicBudget{40000, 640000000};
+constexpr StarterBudget kAffineBudget{120000, 4000000000};
 constexpr int32_t kFewestAffineLevels = 4;
 
 // Every shift of every starter with every group element added to its group levels, then the
