@@ -1,10 +1,10 @@
 #include "engine/CCalcNWay.h"
 
 #include "engine/AvailableMemory.h"
-#include "engine/StarterArray.h"
 #include "engine/EngineFatalError.h"
 #include "engine/PairArrayConstruction.h"
 #include "engine/SearchedProduct.h"
+#include "engine/StarterArray.h"
 #include "engine/TripleArrayConstruction.h"
 #include "engine/QxvEvolution.h"
 #include "engine/RandomStream.h"

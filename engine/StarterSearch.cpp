@@ -345,17 +345,17 @@ constexpr int64_t kMostTuples = 1 << 20;
 
 }  // namespace
 
-bool StarterSearchPays(int32_t t, int32_t k, int32_t v, bool shifts, StarterBudget budget)
+bool StarterSearchPays(int32_t t, int32_t k, int32_t v, bool cyclic, StarterBudget budget)
 {
     int64_t tuples = 1;
     for (int32_t i = 0; i < t && tuples <= kMostTuples; ++i)
         tuples *= v;
     // A move weighs, for each change of each of k cells, the sets of columns through the cell:
-    // C(k - 1, t - 1), a t-th of them where shifts make rotations one set.
+    // C(k - 1, t - 1), a t-th of them where the rotations of a set are one.
     double through = 1;
     for (int32_t i = 1; i < t; ++i)
         through = through * (k - i) / i;
-    if (shifts)
+    if (cyclic)
         through /= t;
     return tuples <= kMostTuples && through * k * (v - 1) * 2 <= static_cast<double>(budget.tuples / kFewestSteps);
 }

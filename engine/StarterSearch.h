@@ -6,8 +6,9 @@
 // map onto another shows every class but those the array's extra rows hold.
 //
 // Two developments: the cyclic one (every cyclic shift of the columns, the group levels
-// 0..g-1 added to modulo g, f further levels fixed), and the affine one (the columns stay, the
-// levels are the field of v elements under every map x -> a x + b, a nonzero).
+// 0..g-1 added to modulo g, f further levels fixed), and the affine one (the columns shift by
+// multiples of k / s, or stay; the levels are the field of v elements under every map
+// x -> a x + b, a nonzero).
 
 #include <cstdint>
 #include <functional>
@@ -62,8 +63,9 @@ struct StarterBudget {
 
 // Whether starters of k columns of v levels at strength t are worth building conditions for and
 // searching on the budget: not where the tuples of levels to classify are too many, nor where
-// a move (with shifts, or with the columns staying) weighs too many sets of columns.
-bool StarterSearchPays(int32_t t, int32_t k, int32_t v, bool shifts, StarterBudget budget);
+// a move weighs too many sets of columns (a t-th as many for the cyclic development, whose
+// rotations of a set are one).
+bool StarterSearchPays(int32_t t, int32_t k, int32_t v, bool cyclic, StarterBudget budget);
 
 // The fewest starters (m x k levels) from most down to fewest that the searches find, or empty
 // for none: each m gets a search of its own, and the first one that fails (or gives up when
