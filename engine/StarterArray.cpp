@@ -111,8 +111,8 @@ std::vector<int32_t> AffineStarterArray(const std::vector<int32_t>& levels, int3
     const int32_t q = field->Order();
     std::vector<int32_t> best;
     // The columns shift by multiples of k / s, for every s dividing k: larger groups first,
-    // as their searches are smaller.
-    for (int32_t shifts = k; shifts >= 1; --shifts) {
+    // as their searches are smaller, until two of them in a row find nothing.
+    for (int32_t shifts = k, missed = 0; shifts >= 1 && missed < 2; --shifts) {
         if (k % shifts != 0)
             continue;
         const StarterConditions conditions(strength, k, *field, shifts);
@@ -126,6 +126,7 @@ std::vector<int32_t> AffineStarterArray(const std::vector<int32_t>& levels, int3
         while ((most + 1) * rowsPerStarter + q < bound)
             ++most;
         const std::vector<int32_t> starters = FewestStarters(conditions, most, fewest, random, kAffineBudget, giveUp);
+        missed = starters.empty() && most >= fewest ? missed + 1 : 0;
         if (starters.empty())
             continue;
         best = FoldedRows(DevelopAffine(starters, k, k / shifts, *field), k, levels);
