@@ -565,9 +565,17 @@ void CCalcNWay::StartFromConstruction(Kept& kept, int32_t strength) const
         std::vector<int32_t> smaller = strength == 2 ? BuildSearchedProduct(design_.levels, bound(), seed_) : std::vector<int32_t>{};
         if (!smaller.empty())
             built = std::move(smaller);
-        // The starters' searches end for a Stop, or where the compaction would be left too little.
-        smaller = BuildStarterArray(design_.levels, strength, bound(), seed_, [this] {
-            return reporter_.updateNWayProgress(1.0, -1, -1) || (timeLimit_ > 0 && SecondsLeft() < kStarterReserveSeconds);
+        // The starters' searches end where the compaction would be left too little, or for a
+        // Stop, which the progress window is asked about as often as the compaction asks it (no
+        // evolution is running: its share of the bar is none).
+        double lastLook = -kStarterLookSeconds;
+        bool stopped = false;
+        smaller = BuildStarterArray(design_.levels, strength, bound(), seed_, [&] {
+            if (!stopped && SecondsSpent() - lastLook >= kStarterLookSeconds) {
+                lastLook = SecondsSpent();
+                stopped = reporter_.updateNWayProgress(0.0, -1, -1);
+            }
+            return stopped || (timeLimit_ > 0 && SecondsLeft() < kStarterReserveSeconds);
         });
         if (!smaller.empty())
             built = std::move(smaller);

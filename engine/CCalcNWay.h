@@ -141,6 +141,7 @@ private:
     void StartFromConstruction(Kept& kept, int32_t strength) const;
     static constexpr double kSearchedArraySeconds = 10;
     static constexpr double kStarterReserveSeconds = 5;
+    static constexpr double kStarterLookSeconds = 0.1;
     void Compact(Kept& kept, int64_t moves);
     // Of the time limit, from the start of the generation.
     double SecondsLeft() const;

@@ -106,12 +106,12 @@ void StarterConditions::ClassifyAffine(const FiniteField& field)
 }
 
 // Every increasing run of t distances from 0 below k, after the given start, that comes first
-// among the runs read from each of its columns (those are the same tuples, rotated: the same
-// classes must show).
+// among its shifts (those read the same tuples, rotated: the same classes must show; the first
+// shift of a run from 0 is one from 0 too).
 void StarterConditions::ListDistances(std::vector<int32_t> run)
 {
     if (static_cast<int32_t>(run.size()) == t) {
-        if (FirstOfItsRotations(run))
+        if (FirstOfItsShifts(run))
             columns.insert(columns.end(), run.begin(), run.end());
         return;
     }
@@ -122,8 +122,8 @@ void StarterConditions::ListDistances(std::vector<int32_t> run)
     }
 }
 
-// Whether the set of columns comes first among its shifts by the step (the rows the shifts
-// develop read those the same).
+// Whether the set of columns comes first among its shifts by multiples of the step (the rows
+// the shifts develop read those the same).
 bool StarterConditions::FirstOfItsShifts(const std::vector<int32_t>& run) const
 {
     std::vector<int32_t> shifted(run.size());
@@ -132,19 +132,6 @@ bool StarterConditions::FirstOfItsShifts(const std::vector<int32_t>& run) const
             shifted[i] = (run[i] + shift) % k;
         std::sort(shifted.begin(), shifted.end());
         if (shifted < run)
-            return false;
-    }
-    return true;
-}
-
-bool StarterConditions::FirstOfItsRotations(const std::vector<int32_t>& run) const
-{
-    std::vector<int32_t> rotated(run.size());
-    for (const int32_t from : run) {
-        for (size_t i = 0; i < run.size(); ++i)
-            rotated[i] = (run[i] - from + k) % k;
-        std::sort(rotated.begin(), rotated.end());
-        if (rotated < run)
             return false;
     }
     return true;

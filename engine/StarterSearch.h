@@ -49,7 +49,6 @@ private:
     void ClassifyCyclic();
     void ClassifyAffine(const FiniteField& field);
     void ListDistances(std::vector<int32_t> run);
-    bool FirstOfItsRotations(const std::vector<int32_t>& run) const;
     bool FirstOfItsShifts(const std::vector<int32_t>& run) const;
     void ListThrough();
 };

@@ -3,12 +3,12 @@
 // factors, within the rows the construction promises.
 
 #include "engine/CCalcNWay.h"
-#include "engine/StarterArray.h"
-#include "engine/StarterSearch.h"
 #include "engine/FiniteField.h"
 #include "engine/RandomStream.h"
 #include "engine/PairArrayConstruction.h"
 #include "engine/SearchedProduct.h"
+#include "engine/StarterArray.h"
+#include "engine/StarterSearch.h"
 #include "engine/TripleArrayConstruction.h"
 #include "engine/TupleTable.h"
 #include "tests/engine/RecordingReporter.h"
@@ -170,8 +170,8 @@ TEST(StarterArray, HoldsEveryTupleInFewerRowsThanTheFieldsWhereFactorsAreFew)
     // 20 factors of 10 levels pairwise the shifts of a starter with 2 or 3 fixed levels (the
     // fields give 230 rows, the best known array has 155), mixed counts folded onto the largest
     // one's; at strength three one starter over the levels modulo 3 (the best known array has
-    // 59 rows); eight affine ones over the field of 4 for 8 factors of 4 levels (the fields'
-    // doubling 112); at strength four eight over the levels modulo 2 and a fixed one (159).
+    // 59 rows); for 8 factors of 4 levels two affine ones over the field of 4 and 4 shifts of
+    // the columns (the fields' doubling 112); at strength four eight over the levels modulo 2 and a fixed one (159).
     const std::vector<std::tuple<int32_t, std::vector<int32_t>, int32_t, int32_t>> cases = {
         {2, std::vector<int32_t>(20, 10), 186, 171},
         {2, {7, 7, 6, 7, 5, 7, 7, 7, 4, 7, 7, 6}, 91, 73},
