@@ -11,7 +11,7 @@ StarterConditions::StarterConditions(int32_t t, int32_t k, int32_t g, int32_t f)
 {
     ClassifyCyclic();
     ListDistances(std::vector<int32_t>{0});
-    ListThrough();
+    CountThroughPosition();
 }
 
 StarterConditions::StarterConditions(int32_t t, int32_t k, const FiniteField& field, int32_t shifts)
@@ -24,17 +24,52 @@ StarterConditions::StarterConditions(int32_t t, int32_t k, const FiniteField& fi
         if (FirstOfItsShifts(run))
             columns.insert(columns.end(), run.begin(), run.end());
     });
-    ListThrough();
+    CountThroughPosition();
 }
 
-void StarterConditions::ListThrough()
+void StarterConditions::CountThroughPosition()
 {
-    through.resize(static_cast<size_t>(k));
     for (int32_t d = 0; d < ColumnSets(); ++d)
         for (int32_t shift = 0; shift < shifts * step; shift += step)
-            for (int32_t i = 0, weight = 1; i < t; ++i, weight *= v)
-                through[static_cast<size_t>((shift + columns[static_cast<size_t>(d * t + t - 1 - i)]) % k)].push_back(
-                    {d, shift, weight});
+            for (int32_t i = 0; i < t; ++i)
+                throughPosition += (shift + columns[static_cast<size_t>(d * t + i)]) % k == 0 ? 1 : 0;
+}
+
+TupleReads StarterConditions::Reads(int32_t m) const
+{
+    TupleReads reads;
+    reads.t = t;
+    reads.v = v;
+    reads.cells = m * k;
+    reads.sets = ColumnSets();
+    reads.classes = classes;
+    reads.classOf = classOf;
+    reads.through.resize(static_cast<size_t>(reads.cells));
+    std::vector<int32_t> cells(static_cast<size_t>(t));
+    for (int32_t j = 0; j < m; ++j)
+        for (int32_t d = 0; d < ColumnSets(); ++d)
+            for (int32_t shift = 0; shift < shifts * step; shift += step) {
+                for (int32_t i = 0; i < t; ++i)
+                    cells[static_cast<size_t>(i)] = j * k + (shift + columns[static_cast<size_t>(d * t + i)]) % k;
+                reads.Add(d, cells.data());
+            }
+    return reads;
+}
+
+void TupleReads::Add(int32_t set, const int32_t* tupleCells)
+{
+    const auto tuple = static_cast<int32_t>(setOf.size());
+    setOf.push_back(set);
+    reads.insert(reads.end(), tupleCells, tupleCells + t);
+    // A cell read at two places of the tuple (one level for two columns) is one entry, its
+    // weights summed, so that changing it changes both.
+    for (int32_t i = t - 1, weight = 1; i >= 0; --i, weight *= v) {
+        auto& cell = through[static_cast<size_t>(tupleCells[i])];
+        if (!cell.empty() && cell.back().tuple == tuple)
+            cell.back().weight += weight;
+        else
+            cell.push_back({tuple, weight});
+    }
 }
 
 namespace {
@@ -142,30 +177,28 @@ namespace {
 // A search asks whether to give up every so many moves (a move takes a millisecond at most).
 constexpr int64_t kStepsBetweenLooks = 16;
 
-// m starters searched together. A condition (a set of columns and a class) counted zero
-// times is unmet; its weight grows at each move that finds nothing better, so that the search
-// leaves where it is stuck.
-class StarterSearch {
+// The cells searched. A condition (a set of columns and a class) counted zero times is unmet;
+// its weight grows at each move that finds nothing better, so that the search leaves where it
+// is stuck.
+class CellSearch {
 public:
-    StarterSearch(const StarterConditions& conditions, int32_t m, RandomStream& random)
-        : c_(conditions), random_(random)
+    CellSearch(const TupleReads& reads, RandomStream& random, const std::vector<int32_t>& start)
+        : r_(reads), random_(random)
     {
-        const size_t all = static_cast<size_t>(c_.ColumnSets()) * static_cast<size_t>(c_.classes);
+        const size_t all = static_cast<size_t>(r_.sets) * static_cast<size_t>(r_.classes);
         counts_.assign(all, 0);
         weights_.assign(all, 1);
         marks_.assign(all, 0);
         unmet_ = static_cast<int64_t>(all);
         cost_ = unmet_;
-        cells_.resize(static_cast<size_t>(m) * static_cast<size_t>(c_.k));
-        tabuUntil_.assign(cells_.size() * static_cast<size_t>(c_.v), 0);
-        for (const auto& through : c_.through)
+        cells_.resize(static_cast<size_t>(r_.cells));
+        tabuUntil_.assign(cells_.size() * static_cast<size_t>(r_.v), 0);
+        for (const auto& through : r_.through)
             rests_.resize(std::max(rests_.size(), through.size()));
-        for (int32_t& level : cells_)
-            level = random_.RandomIndex(0, c_.v - 1);
-        for (int32_t j = 0; j < m; ++j)
-            for (int32_t d = 0; d < c_.ColumnSets(); ++d)
-                for (int32_t shift = 0; shift < c_.shifts * c_.step; shift += c_.step)
-                    Count(j, d, shift, +1);
+        for (size_t cell = 0; cell < cells_.size(); ++cell)
+            cells_[cell] = cell < start.size() ? start[cell] : random_.RandomIndex(0, r_.v - 1);
+        for (int32_t tuple = 0; tuple < static_cast<int32_t>(r_.setOf.size()); ++tuple)
+            Count(Condition(tuple, Code(tuple)), +1);
     }
 
     // Moves until every condition is met, or gives up after maxSteps or when asked to.
@@ -176,30 +209,24 @@ public:
     }
 
     bool Found() const { return unmet_ == 0; }
-    const std::vector<int32_t>& Starters() const { return cells_; }
+    const std::vector<int32_t>& Cells() const { return cells_; }
 
 private:
-    // The code of the levels starter j's shift shows on the set of columns d.
-    int32_t Code(int32_t j, int32_t d, int32_t shift) const
+    int32_t Code(int32_t tuple) const
     {
-        const int32_t* row = &cells_[static_cast<size_t>(j) * static_cast<size_t>(c_.k)];
-        const int32_t* column = &c_.columns[static_cast<size_t>(d) * static_cast<size_t>(c_.t)];
+        const int32_t* read = &r_.reads[static_cast<size_t>(tuple) * static_cast<size_t>(r_.t)];
         int32_t code = 0;
-        for (int32_t i = 0; i < c_.t; ++i) {
-            const int32_t position = shift + column[i];
-            code = code * c_.v + row[position >= c_.k ? position - c_.k : position];
-        }
+        for (int32_t i = 0; i < r_.t; ++i)
+            code = code * r_.v + cells_[static_cast<size_t>(read[i])];
         return code;
     }
 
-    // The condition starter j's shift meets on the set of columns d, or -1 for none.
-    int32_t Condition(int32_t j, int32_t d, int32_t shift) const
+    // The condition the tuple meets with the code, or -1 for none.
+    int32_t Condition(int32_t tuple, int32_t code) const
     {
-        const int32_t cls = c_.classOf[static_cast<size_t>(Code(j, d, shift))];
-        return cls < 0 ? -1 : d * c_.classes + cls;
+        const int32_t cls = r_.classOf[static_cast<size_t>(code)];
+        return cls < 0 ? -1 : r_.setOf[static_cast<size_t>(tuple)] * r_.classes + cls;
     }
-
-    void Count(int32_t j, int32_t d, int32_t shift, int32_t sign) { Count(Condition(j, d, shift), sign); }
 
     void Count(int32_t condition, int32_t sign)
     {
@@ -215,34 +242,27 @@ private:
         }
     }
 
-    // The condition of the tuple through a position that the level there makes of the rest
-    // (the tuple's code with the position's level taken as 0), or -1 for none.
-    int32_t ConditionOf(const StarterConditions::Through& through, int32_t rest, int32_t level) const
+    // Notes the rests of the tuples through the cell, which holds old: their codes with the
+    // cell's level taken as 0.
+    void TakeRests(int32_t cell, int32_t old)
     {
-        const int32_t cls = c_.classOf[static_cast<size_t>(rest + level * through.weight)];
-        return cls < 0 ? -1 : through.set * c_.classes + cls;
-    }
-
-    // Notes the rests of starter j's tuples through position p, which holds old.
-    void TakeRests(int32_t j, int32_t p, int32_t old)
-    {
-        const auto& through = c_.through[static_cast<size_t>(p)];
+        const auto& through = r_.through[static_cast<size_t>(cell)];
         for (size_t e = 0; e < through.size(); ++e)
-            rests_[e] = Code(j, through[e].set, through[e].shift) - old * through[e].weight;
+            rests_[e] = Code(through[e].tuple) - old * through[e].weight;
     }
 
-    // The weight of the unmet conditions that starter j's tuples through p, uncounted, would
+    // The weight of the unmet conditions that the tuples through the cell, uncounted, would
     // meet with the level there (each condition once).
-    int64_t Gain(int32_t p, int32_t level)
+    int64_t Gain(int32_t cell, int32_t level)
     {
         if (++stamp_ == 0) {
             std::fill(marks_.begin(), marks_.end(), 0);
             stamp_ = 1;
         }
         int64_t gain = 0;
-        const auto& through = c_.through[static_cast<size_t>(p)];
+        const auto& through = r_.through[static_cast<size_t>(cell)];
         for (size_t e = 0; e < through.size(); ++e) {
-            const int32_t condition = ConditionOf(through[e], rests_[e], level);
+            const int32_t condition = Condition(through[e].tuple, rests_[e] + level * through[e].weight);
             if (condition >= 0 && counts_[static_cast<size_t>(condition)] == 0 &&
                 marks_[static_cast<size_t>(condition)] != stamp_) {
                 marks_[static_cast<size_t>(condition)] = stamp_;
@@ -252,19 +272,19 @@ private:
         return gain;
     }
 
-    // Counts (sign 1) or uncounts (-1) the tuples through position p with the level there.
-    void Place(int32_t p, int32_t level, int32_t sign)
+    // Counts (sign 1) or uncounts (-1) the tuples through the cell with the level there.
+    void Place(int32_t cell, int32_t level, int32_t sign)
     {
-        const auto& through = c_.through[static_cast<size_t>(p)];
+        const auto& through = r_.through[static_cast<size_t>(cell)];
         for (size_t e = 0; e < through.size(); ++e)
-            Count(ConditionOf(through[e], rests_[e], level), sign);
+            Count(Condition(through[e].tuple, rests_[e] + level * through[e].weight), sign);
     }
 
     void Move(int64_t step);
 
-    const StarterConditions& c_;
+    const TupleReads& r_;
     RandomStream& random_;
-    std::vector<int32_t> cells_;      // m x k levels
+    std::vector<int32_t> cells_;
     std::vector<int32_t> counts_;     // per set of columns and class
     std::vector<int64_t> weights_;    // alike
     std::vector<int64_t> tabuUntil_;  // per cell and level: the step it may be taken again
@@ -276,19 +296,18 @@ private:
 };
 
 // The change of one cell, not tabu, that leaves the least weight unmet (ties at random).
-void StarterSearch::Move(int64_t step)
+void CellSearch::Move(int64_t step)
 {
     int64_t bestCost = INT64_MAX;
     int32_t bestCell = -1, bestLevel = -1, ties = 0;
     for (int32_t cell = 0; cell < static_cast<int32_t>(cells_.size()); ++cell) {
-        const int32_t j = cell / c_.k, p = cell % c_.k;
         const int32_t old = cells_[static_cast<size_t>(cell)];
-        TakeRests(j, p, old);
-        Place(p, old, -1);
-        for (int32_t level = 0; level < c_.v; ++level) {
-            if (level == old || tabuUntil_[static_cast<size_t>(cell * c_.v + level)] > step)
+        TakeRests(cell, old);
+        Place(cell, old, -1);
+        for (int32_t level = 0; level < r_.v; ++level) {
+            if (level == old || tabuUntil_[static_cast<size_t>(cell * r_.v + level)] > step)
                 continue;
-            const int64_t cost = cost_ - Gain(p, level);
+            const int64_t cost = cost_ - Gain(cell, level);
             if (cost < bestCost) {
                 ties = 0;
                 bestCost = cost;
@@ -298,7 +317,7 @@ void StarterSearch::Move(int64_t step)
                 bestLevel = level;
             }
         }
-        Place(p, old, +1);
+        Place(cell, old, +1);
     }
     if (bestCell < 0)
         return;
@@ -308,21 +327,12 @@ void StarterSearch::Move(int64_t step)
                 ++weights_[i];
                 ++cost_;
             }
-    const int32_t j = bestCell / c_.k, p = bestCell % c_.k;
-    tabuUntil_[static_cast<size_t>(bestCell * c_.v + cells_[static_cast<size_t>(bestCell)])] =
-        step + 3 + random_.RandomIndex(0, 4);
-    TakeRests(j, p, cells_[static_cast<size_t>(bestCell)]);
-    Place(p, cells_[static_cast<size_t>(bestCell)], -1);
-    cells_[static_cast<size_t>(bestCell)] = bestLevel;
-    Place(p, bestLevel, +1);
-}
-
-std::vector<int32_t> FindStarters(const StarterConditions& conditions, int32_t m, RandomStream& random, int64_t maxSteps,
-                                  const std::function<bool()>& giveUp)
-{
-    StarterSearch search(conditions, m, random);
-    search.Run(maxSteps, giveUp);
-    return search.Found() ? search.Starters() : std::vector<int32_t>{};
+    int32_t& level = cells_[static_cast<size_t>(bestCell)];
+    tabuUntil_[static_cast<size_t>(bestCell * r_.v + level)] = step + 3 + random_.RandomIndex(0, 4);
+    TakeRests(bestCell, level);
+    Place(bestCell, level, -1);
+    level = bestLevel;
+    Place(bestCell, level, +1);
 }
 
 // Below this many moves a search is not worth starting.
@@ -352,12 +362,11 @@ std::vector<int32_t> FewestStarters(const StarterConditions& conditions, int32_t
 {
     std::vector<int32_t> starters;
     for (int32_t m = most; m >= fewest; --m) {
-        const int64_t tuplesPerStep = int64_t{m} * conditions.k * (conditions.v - 1) * 2 *
-                                      static_cast<int64_t>(conditions.through[0].size());
+        const int64_t tuplesPerStep = int64_t{m} * conditions.k * (conditions.v - 1) * 2 * conditions.throughPosition;
         const int64_t steps = std::min(budget.steps, budget.tuples / tuplesPerStep);
         if (steps < kFewestSteps)
             continue;  // fewer starters leave more moves
-        std::vector<int32_t> found = FindStarters(conditions, m, random, steps, giveUp);
+        std::vector<int32_t> found = SearchCells(conditions.Reads(m), random, steps, giveUp);
         if (found.empty())
             break;
         starters = std::move(found);
@@ -365,8 +374,16 @@ std::vector<int32_t> FewestStarters(const StarterConditions& conditions, int32_t
     return starters;
 }
 
+std::vector<int32_t> SearchCells(const TupleReads& reads, RandomStream& random, int64_t maxSteps,
+                                 const std::function<bool()>& giveUp, const std::vector<int32_t>& start)
+{
+    CellSearch search(reads, random, start);
+    search.Run(maxSteps, giveUp);
+    return search.Found() ? search.Cells() : std::vector<int32_t>{};
+}
+
 std::vector<int32_t> FindStarters(int32_t t, int32_t k, int32_t g, int32_t f, int32_t m, RandomStream& random,
                                   int64_t maxSteps)
 {
-    return FindStarters(StarterConditions(t, k, g, f), m, random, maxSteps, [] { return false; });
+    return SearchCells(StarterConditions(t, k, g, f).Reads(m), random, maxSteps, [] { return false; });
 }

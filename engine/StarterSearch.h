@@ -9,6 +9,9 @@
 // 0..g-1 added to modulo g, f further levels fixed), and the affine one (the columns shift by
 // multiples of k / s, or stay; the levels are the field of v elements under every map
 // x -> a x + b, a nonzero).
+//
+// The search itself (SearchCells) changes cells to meet conditions on the tuples they make,
+// whatever develops them: engine/CirculantArray.h shifts starter columns down the rows with it.
 
 #include <cstdint>
 #include <functional>
@@ -17,10 +20,28 @@
 class FiniteField;
 class RandomStream;
 
+// The tuples a search of cells counts: each reads t cells, as the code of t levels of v, and
+// meets the condition of its set of columns and its code's class (none for a class of -1). The
+// search looks for cells that meet every condition.
+struct TupleReads {
+    int32_t t = 0, v = 0, cells = 0, sets = 0, classes = 0;
+    std::vector<int32_t> classOf;  // per code of t levels
+    std::vector<int32_t> setOf;    // per tuple
+    std::vector<int32_t> reads;    // t cells per tuple, the first the most significant level
+    // A tuple through a cell, and what a level in the cell adds to its code.
+    struct Through {
+        int32_t tuple;
+        int32_t weight;
+    };
+    std::vector<std::vector<Through>> through;  // per cell
+
+    // Appends a tuple of the set reading the cells, and lists it through them.
+    void Add(int32_t set, const int32_t* cells);
+};
+
 // What starters must show: the class of every tuple of t levels (-1 for the tuples the extra
-// rows hold), and for every set of t columns the group keeps apart (as distances from the
-// first column where the columns shift, as columns where they stay), the positions of the
-// starter's shifts that read it.
+// rows hold), and every set of t columns the group keeps apart (as distances from the first
+// column where the columns shift, as columns where they stay).
 struct StarterConditions {
     // The cyclic development with g group levels and f fixed ones.
     StarterConditions(int32_t t, int32_t k, int32_t g, int32_t f);
@@ -36,21 +57,17 @@ struct StarterConditions {
     int32_t classes = 0;
     std::vector<int32_t> classOf;  // per code of t levels
     std::vector<int32_t> columns;  // t per set of columns
-    // A tuple of a starter's shift through a position: its set of columns, the shift, and what
-    // a level at the position adds to the tuple's code (v to the power of the places after it).
-    struct Through {
-        int32_t set;
-        int32_t shift;
-        int32_t weight;
-    };
-    std::vector<std::vector<Through>> through;  // per position
+    int32_t throughPosition = 0;   // the tuples of one starter through its first position
+
+    // The tuples m starters show: every shift of every starter on every set of columns.
+    TupleReads Reads(int32_t m) const;
 
 private:
     void ClassifyCyclic();
     void ClassifyAffine(const FiniteField& field);
     void ListDistances(std::vector<int32_t> run);
     bool FirstOfItsShifts(const std::vector<int32_t>& run) const;
-    void ListThrough();
+    void CountThroughPosition();
 };
 
 // The moves one search may make: at most steps, and at most tuples weighed in all (a move
@@ -71,6 +88,12 @@ bool StarterSearchPays(int32_t t, int32_t k, int32_t v, bool cyclic, StarterBudg
 // giveUp says so, every few moves) ends the descent.
 std::vector<int32_t> FewestStarters(const StarterConditions& conditions, int32_t most, int32_t fewest,
                                     RandomStream& random, StarterBudget budget, const std::function<bool()>& giveUp);
+
+// Cells (reads.cells levels) that meet every condition, or empty when none were found within
+// maxSteps moves or giveUp (asked every few moves) said so. The search starts from the levels
+// of start in the first cells, at random in the others.
+std::vector<int32_t> SearchCells(const TupleReads& reads, RandomStream& random, int64_t maxSteps,
+                                 const std::function<bool()>& giveUp, const std::vector<int32_t>& start = {});
 
 // m cyclic starters of k levels (m x k codes: the group's 0..g-1, the fixed ones g..g+f-1)
 // that qualify at strength t, or empty when none were found within maxSteps moves.
