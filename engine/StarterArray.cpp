@@ -1,5 +1,6 @@
 #include "engine/StarterArray.h"
 
+#include "engine/CirculantArray.h"
 #include "engine/FiniteField.h"
 #include "engine/PairArrayConstruction.h"
 #include "engine/RandomStream.h"
@@ -146,5 +147,8 @@ std::vector<int32_t> BuildStarterArray(const std::vector<int32_t>& levels, int32
     std::vector<int32_t> cyclic = CyclicStarterArray(levels, strength, rowsToBeat, random, seed, giveUp);
     const auto bound = cyclic.empty() ? rowsToBeat : static_cast<int64_t>(cyclic.size() / levels.size());
     std::vector<int32_t> affine = AffineStarterArray(levels, strength, bound, random, giveUp);
-    return affine.empty() ? cyclic : affine;
+    std::vector<int32_t> best = affine.empty() ? std::move(cyclic) : std::move(affine);
+    const auto circulantBound = best.empty() ? rowsToBeat : static_cast<int32_t>(best.size() / levels.size());
+    std::vector<int32_t> circulant = BuildCirculantArray(levels, strength, circulantBound, seed, giveUp);
+    return circulant.empty() ? best : circulant;
 }

@@ -3,6 +3,7 @@
 // factors, within the rows the construction promises.
 
 #include "engine/CCalcNWay.h"
+#include "engine/CirculantArray.h"
 #include "engine/FiniteField.h"
 #include "engine/RandomStream.h"
 #include "engine/PairArrayConstruction.h"
@@ -153,6 +154,28 @@ TEST(TripleArrayConstruction, HoldsEveryTripleWithinThePromisedRows)
     }
 }
 
+TEST(CirculantArray, ShiftedStarterColumnsHoldEveryTuple)
+{
+    // Strength, factors, levels, then n shifted rows of m starters and e rows beside: 49 factors
+    // of 2 levels at strength three from 2 starters of 25 (the last column left out, a second
+    // column of one starter reading its levels in the rows beside), 11 from one of 11.
+    const std::vector<std::tuple<int32_t, int32_t, int32_t, int32_t, int32_t, int32_t>> cases = {
+        {3, 49, 2, 25, 2, 5},
+        {3, 11, 2, 11, 1, 1},
+    };
+    for (const auto& [t, k, v, n, m, e] : cases) {
+        SCOPED_TRACE(k);
+        RandomStream random(1, 1);
+        const std::vector<int32_t> cells = SearchCells(CirculantReads(t, k, v, n, m, e), random, 5000, [] { return false; });
+        ASSERT_EQ(cells.size(), static_cast<size_t>(m * n + e * m));
+        const std::vector<int32_t> codes = DevelopCirculant(cells, k, n, m, e);
+        ASSERT_EQ(codes.size(), static_cast<size_t>((n + e) * k));
+        const auto [held, required] = TuplesHeldAndRequired(codes, std::vector<int32_t>(static_cast<size_t>(k), v),
+                                                            static_cast<size_t>(t));
+        EXPECT_EQ(held, required);
+    }
+}
+
 TEST(SearchedProduct, HoldsEveryPairInFewerRowsThanTheFieldsAndRepeatsForASeed)
 {
     const std::vector<int32_t> levels(60, 3);
@@ -171,11 +194,14 @@ TEST(StarterArray, HoldsEveryTupleInFewerRowsThanTheFieldsWhereFactorsAreFew)
     // fields give 230 rows, the best known array has 155), mixed counts folded onto the largest
     // one's; at strength three one starter over the levels modulo 3 (the best known array has
     // 59 rows); for 8 factors of 4 levels two affine ones over the field of 4 and 4 shifts of
-    // the columns (the fields' doubling 112); at strength four eight over the levels modulo 2 and a fixed one (159).
+    // the columns (the fields' doubling 112); at strength four eight over the levels modulo 2 and
+    // a fixed one (159); for 20 factors of 2 levels at strength three the shifts of a starter
+    // column of 20 levels (the optimum is 18).
     const std::vector<std::tuple<int32_t, std::vector<int32_t>, int32_t, int32_t>> cases = {
         {2, std::vector<int32_t>(20, 10), 186, 171},
         {2, {7, 7, 6, 7, 5, 7, 7, 7, 4, 7, 7, 6}, 91, 73},
         {3, std::vector<int32_t>(20, 3), 76, 60},
+        {3, std::vector<int32_t>(20, 2), 25, 21},
         {3, std::vector<int32_t>(8, 4), 112, 100},
         {4, std::vector<int32_t>(10, 3), 189, 175},
     };
