@@ -212,6 +212,7 @@ public:
     const std::vector<int32_t>& Cells() const { return cells_; }
 
 private:
+    // The code of the levels the tuple reads.
     int32_t Code(int32_t tuple) const
     {
         const int32_t* read = &r_.reads[static_cast<size_t>(tuple) * static_cast<size_t>(r_.t)];
