@@ -6,6 +6,7 @@
 #include "engine/TupleTable.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -111,8 +112,13 @@ std::vector<int32_t> BuildCirculantArray(const std::vector<int32_t>& levels, int
             continue;
         std::vector<int32_t> cells;
         bool found = false;
-        // No more rows beside the shifted ones than those: the shifts are what covers.
-        for (int32_t e = std::min(bound - 1 - n, n); e >= 1 && n + e >= codes; --e) {
+        // No more rows beside the shifted ones than those (the shifts are what covers), nor than
+        // the v^m rows of one level per starter that differ.
+        const double differing = std::pow(static_cast<double>(v), static_cast<double>(m));
+        const auto most = static_cast<int32_t>(std::min<double>({bound - 1.0 - n, 1.0 * n, differing}));
+        if (2 * (n + most) < bound)
+            continue;  // half the rows to beat: beyond what the best arrays save over the evolutions'
+        for (int32_t e = most; e >= 1 && n + e >= codes; --e) {
             const double tuples = sets / n * (n + e), tuplesPerStep = 2.0 * (v - 1) * strength * tuples;
             const auto steps = static_cast<int64_t>(std::min<double>(kCirculantBudget.steps, kCirculantBudget.tuples / tuplesPerStep));
             if (steps < kFewestSteps)
