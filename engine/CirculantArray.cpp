@@ -82,7 +82,6 @@ namespace {
 // looked at times their shifts, and the tuples a move weighs.
 constexpr StarterBudget kCirculantBudget{5000, 2000000000};
 constexpr double kMostShiftedSets = 5e7;
-constexpr int64_t kFewestSteps = 1000;
 
 }  // namespace
 
@@ -121,9 +120,9 @@ std::vector<int32_t> BuildCirculantArray(const std::vector<int32_t>& levels, int
         if (3 * (n + most) < 2 * bound)
             continue;
         for (int32_t e = most; e >= 1 && n + e >= codes; --e) {
-            const double tuples = sets / n * (n + e), tuplesPerStep = 2.0 * (v - 1) * strength * tuples;
-            const auto steps = static_cast<int64_t>(std::min<double>(kCirculantBudget.steps, kCirculantBudget.tuples / tuplesPerStep));
-            if (steps < kFewestSteps)
+            const double tuples = sets / n * (n + e);
+            const int64_t steps = MovesWithin(kCirculantBudget, 2.0 * (v - 1) * strength * tuples);
+            if (steps == 0)
                 break;
             cells.resize(std::min(cells.size(), static_cast<size_t>(m * n + e * m)));
             cells = SearchCells(CirculantReads(strength, k, v, n, m, e), random, steps, giveUp, cells);

@@ -11,7 +11,6 @@ StarterConditions::StarterConditions(int32_t t, int32_t k, int32_t g, int32_t f)
 {
     ClassifyCyclic();
     ListDistances(std::vector<int32_t>{0});
-    CountThroughPosition();
 }
 
 StarterConditions::StarterConditions(int32_t t, int32_t k, const FiniteField& field, int32_t shifts)
@@ -24,15 +23,6 @@ StarterConditions::StarterConditions(int32_t t, int32_t k, const FiniteField& fi
         if (FirstOfItsShifts(run))
             columns.insert(columns.end(), run.begin(), run.end());
     });
-    CountThroughPosition();
-}
-
-void StarterConditions::CountThroughPosition()
-{
-    for (int32_t d = 0; d < ColumnSets(); ++d)
-        for (int32_t shift = 0; shift < shifts * step; shift += step)
-            for (int32_t i = 0; i < t; ++i)
-                throughPosition += (shift + columns[static_cast<size_t>(d * t + i)]) % k == 0 ? 1 : 0;
 }
 
 TupleReads StarterConditions::Reads(int32_t m) const
@@ -358,16 +348,25 @@ bool StarterSearchPays(int32_t t, int32_t k, int32_t v, bool cyclic, StarterBudg
     return tuples <= kMostTuples && through * k * (v - 1) * 2 <= static_cast<double>(budget.tuples / kFewestSteps);
 }
 
+int64_t MovesWithin(StarterBudget budget, double tuplesPerMove)
+{
+    const double affordable = static_cast<double>(budget.tuples) / tuplesPerMove;
+    const auto moves = static_cast<int64_t>(std::min(static_cast<double>(budget.steps), affordable));
+    return moves < kFewestSteps ? 0 : moves;
+}
+
 std::vector<int32_t> FewestStarters(const StarterConditions& conditions, int32_t most, int32_t fewest,
                                     RandomStream& random, StarterBudget budget, const std::function<bool()>& giveUp)
 {
     std::vector<int32_t> starters;
     for (int32_t m = most; m >= fewest; --m) {
-        const int64_t tuplesPerStep = int64_t{m} * conditions.k * (conditions.v - 1) * 2 * conditions.throughPosition;
-        const int64_t steps = std::min(budget.steps, budget.tuples / tuplesPerStep);
-        if (steps < kFewestSteps)
+        // A move weighs every change of every cell, the tuples through it uncounted and counted.
+        const TupleReads reads = conditions.Reads(m);
+        const double weighed = 2.0 * reads.cells * (conditions.v - 1) * static_cast<double>(reads.through[0].size());
+        const int64_t steps = MovesWithin(budget, weighed);
+        if (steps == 0)
             continue;  // fewer starters leave more moves
-        std::vector<int32_t> found = SearchCells(conditions.Reads(m), random, steps, giveUp);
+        std::vector<int32_t> found = SearchCells(reads, random, steps, giveUp);
         if (found.empty())
             break;
         starters = std::move(found);

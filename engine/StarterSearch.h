@@ -57,7 +57,6 @@ struct StarterConditions {
     int32_t classes = 0;
     std::vector<int32_t> classOf;  // per code of t levels
     std::vector<int32_t> columns;  // t per set of columns
-    int32_t throughPosition = 0;   // the tuples of one starter through its first position
 
     // The tuples m starters show: every shift of every starter on every set of columns.
     TupleReads Reads(int32_t m) const;
@@ -67,7 +66,6 @@ private:
     void ClassifyAffine(const FiniteField& field);
     void ListDistances(std::vector<int32_t> run);
     bool FirstOfItsShifts(const std::vector<int32_t>& run) const;
-    void CountThroughPosition();
 };
 
 // The moves one search may make: at most steps, and at most tuples weighed in all (a move
@@ -76,6 +74,10 @@ struct StarterBudget {
     int64_t steps;
     int64_t tuples;
 };
+
+// The moves a search may make on the budget where a move weighs tuplesPerMove tuples, or 0
+// where they are too few for a search to be worth starting.
+int64_t MovesWithin(StarterBudget budget, double tuplesPerMove);
 
 // Whether starters of k columns of v levels at strength t are worth building conditions for and
 // searching on the budget: not where the tuples of levels to classify are too many, nor where
