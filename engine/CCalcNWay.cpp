@@ -2,6 +2,7 @@
 
 #include "engine/AvailableMemory.h"
 #include "engine/EngineFatalError.h"
+#include "engine/HashedArray.h"
 #include "engine/PairArrayConstruction.h"
 #include "engine/SearchedProduct.h"
 #include "engine/StarterArray.h"
@@ -49,6 +50,15 @@ struct CCalcNWay::Kept {
     bool BeatenBy(int32_t otherRows, bool otherComplete) const
     {
         return evolution == 0 || Beats(otherRows, otherComplete, rows, complete);
+    }
+
+    // The rows built (rows x F codes, complete) after the previous tests, P rows.
+    void Replace(const std::vector<int32_t>& built, int32_t P, int32_t F)
+    {
+        codes.resize(static_cast<size_t>(P) * F);
+        codes.insert(codes.end(), built.begin(), built.end());
+        rows = P + static_cast<int32_t>(built.size()) / F;
+        complete = true;
     }
 
     template <typename Evolution>
@@ -107,11 +117,14 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     tupleTables_.clear();
     if (strength > 2 || design_.constraints->HasMixedRequirements())
         BuildTupleTables(strength);
+    BuildBudgetArray(strength);
 
     reporter_.showNWayProgress();
     Kept kept;
     bool converge = false;
     const bool ok = RunSearch(numEvolutions, threads, kept, converge);
+    if (ok)
+        TakeBudgetArray(kept, converge);
     Ret_bConverge = converge;
     if (!ok) {
         ShowInfeasibleConstraints();
@@ -120,9 +133,11 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     }
     // Under a time budget the compaction takes what the evolutions left, however many moves.
     const int64_t moves = timeLimit_ > 0 && compactMoves_ == 0 ? std::numeric_limits<int64_t>::max() : compactMoves_;
+    secondsPerEvolution_ = SecondsSpent() / std::max(evolutionsFinished_, 1);
     if (moves > 0 && CompactionFitsBudget() && kept.complete && kept.rows > design_.lNumPrevRuns) {
         StartFromConstruction(kept, strength);
-        Compact(kept, moves);
+        if (CompactionFitsBudget())
+            Compact(kept, moves);
     }
     lBestNumRows_ = kept.rows;
     ConvertFromNumericToActual(In_design, kept, Ret_vaMatrix, Ret_lNumRowsInMatrix);
@@ -362,13 +377,16 @@ bool CCalcNWay::RunEvolutionsHere(int32_t numEvolutions, const Make& make, Kept&
 // Under a time budget, an evolution of tuples still running when a quarter of the budget is
 // spent, or whose candidates still to come in a row would take it past that, builds its
 // remaining rows from one candidate each, leaving the compaction the rest: the first evolution
-// of a large design would overrun the whole budget otherwise.
+// of a large design would overrun the whole budget otherwise. Where an array made at once
+// stands by, one still running near the end of the budget gives up for it.
 template <typename Evolution>
 void CCalcNWay::HurryUnderBudget(Evolution& evolution) const
 {
     if constexpr (requires { evolution.SetHurry([](double) { return false; }); }) {
         if (timeLimit_ > 0)
             evolution.SetHurry([this](double secondsAhead) { return EvolutionLate(secondsAhead); });
+        if (!budgetArray_.empty())
+            evolution.SetGiveUp([this] { return SecondsSpent() >= timeLimit_ * kGiveUpShare; });
     }
 }
 
@@ -575,16 +593,33 @@ void CCalcNWay::StartFromConstruction(Kept& kept, int32_t strength) const
                 lastLook = SecondsSpent();
                 stopped = reporter_.updateNWayProgress(0.0, -1, -1);
             }
-            return stopped || (timeLimit_ > 0 && SecondsLeft() < kStarterReserveSeconds);
+            return stopped || (timeLimit_ > 0 && SecondsLeft() < std::max(kStarterReserveSeconds, CompactionStartSeconds()));
         });
         if (!smaller.empty())
             built = std::move(smaller);
     }
-    if (built.empty())
+    if (!built.empty())
+        kept.Replace(built, P, F);
+}
+
+void CCalcNWay::BuildBudgetArray(int32_t strength)
+{
+    budgetArray_.clear();
+    if (timeLimit_ <= 0 || !constructions_ || strength < 3 || design_.anyConstraint ||
+        design_.constraints->HasMixedRequirements() || tupleTables_.empty() ||
+        static_cast<double>(tupleTables_[0].numTuples) < kBudgetArrayTuples)
         return;
-    kept.codes.resize(static_cast<size_t>(P) * F);
-    kept.codes.insert(kept.codes.end(), built.begin(), built.end());
-    kept.rows = P + static_cast<int32_t>(built.size()) / F;
+    budgetArray_ = BuildHashedArray(design_.levels, strength, seed_);
+}
+
+void CCalcNWay::TakeBudgetArray(Kept& kept, bool& converge) const
+{
+    const int32_t F = design_.lNumFactors;
+    const int32_t P = design_.lNumPrevRuns;
+    if (budgetArray_.empty() || (kept.complete && static_cast<size_t>(kept.rows - P) * F <= budgetArray_.size()))
+        return;
+    kept.Replace(budgetArray_, P, F);
+    converge = true;
 }
 
 double CCalcNWay::SecondsLeft() const
@@ -592,14 +627,19 @@ double CCalcNWay::SecondsLeft() const
     return timeLimit_ - SecondsSpent();
 }
 
+double CCalcNWay::CompactionStartSeconds() const
+{
+    // Laying out the compaction's tables and loading the matrix go over every combination once
+    // per row, as an evolution does, but at random places rather than block after block: up to
+    // twice an evolution's time (10^50 at strength 3: 16 s against 9).
+    return kCompactionStartPerEvolution * secondsPerEvolution_;
+}
+
 bool CCalcNWay::CompactionFitsBudget() const
 {
-    if (timeLimit_ <= 0)
-        return true;
-    // Laying out the compaction's tables costs about what an evolution did (both go over every
-    // combination once per row): with less time left than that, the constructed suite is kept.
-    const double perEvolution = SecondsSpent() / std::max(evolutionsFinished_, 1);
-    return SecondsLeft() > perEvolution;
+    // With less of the budget left than the compaction's start would take, the suite so far is
+    // kept.
+    return timeLimit_ <= 0 || SecondsLeft() > CompactionStartSeconds();
 }
 
 void CCalcNWay::Compact(Kept& kept, int64_t moves)

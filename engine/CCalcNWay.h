@@ -169,8 +169,12 @@ private:
     double compactSeconds_ = 0;
     double timeLimit_ = 0;
     std::chrono::steady_clock::time_point start_;
-    // Under a time budget, whether what is left of it can pay for a compaction's start.
+    // Under a time budget, whether what is left of it can pay for a compaction's start, and
+    // what that start takes, from the seconds an evolution took.
     bool CompactionFitsBudget() const;
+    double CompactionStartSeconds() const;
+    static constexpr double kCompactionStartPerEvolution = 2;
+    double secondsPerEvolution_ = 0;
     // Whether the evolutions' half of the time budget is spent; whether an evolution still
     // running should hurry (with secondsAhead of work in view), leaving the compaction most
     // of the budget.
@@ -180,6 +184,14 @@ private:
         return timeLimit_ > 0 && SecondsSpent() + secondsAhead >= timeLimit_ * kHurryShare;
     }
     static constexpr double kHurryShare = 0.25;
+    // Under a time budget, a design of level counts alone with this many combinations or more
+    // gets an array made at once (engine/HashedArray.h) before the evolutions; an evolution still
+    // running when this share of the budget is spent gives up, and the array takes its place.
+    static constexpr double kBudgetArrayTuples = 1e7;
+    static constexpr double kGiveUpShare = 0.9;
+    std::vector<int32_t> budgetArray_;
+    void BuildBudgetArray(int32_t strength);
+    void TakeBudgetArray(Kept& kept, bool& converge) const;
     double SecondsSpent() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(); }
     CompactionSearch::Outcome compaction_;
 };

@@ -107,6 +107,11 @@ TupleEvolution::Outcome TupleEvolution::GenerateQXVMatrix(RandomStream& random)
     const double required = static_cast<double>(remaining_);
     int32_t candidates = kCandidates;
     while (remaining_ > 0) {
+        if (giveUp_ && giveUp_()) {
+            outcome.converged = false;
+            outcome.hurried = true;
+            break;
+        }
         Hurry(candidates, outcome, 0);
         rows_.resize(static_cast<size_t>(numRows_ + 1) * F_);
         int32_t* row = &rows_[static_cast<size_t>(numRows_) * F_];
@@ -139,7 +144,7 @@ TupleEvolution::Outcome TupleEvolution::GenerateQXVMatrix(RandomStream& random)
             rowProgress_(1.0 - static_cast<double>(remaining_) / required);
     }
     rows_.resize(static_cast<size_t>(numRows_) * F_);
-    if (!hurried_)
+    if (!outcome.hurried)
         EliminateRows();
     return outcome;
 }

@@ -69,6 +69,9 @@ public:
     // budget running out), the rest of the evolution builds each row from one candidate, so
     // that a complete matrix comes soon.
     void SetHurry(std::function<bool(double secondsAhead)> hurry) { hurry_ = std::move(hurry); }
+    // Asked before each row; once it answers true (a time budget spent, with a suite made
+    // another way to take its place), the evolution ends where it is, incomplete.
+    void SetGiveUp(std::function<bool()> giveUp) { giveUp_ = std::move(giveUp); }
     Outcome GenerateQXVMatrix(RandomStream& random);
 
     // The matrix of the last evolution, previous tests first: level codes 0-based.
@@ -128,6 +131,7 @@ private:
     std::vector<uint64_t> firstBlock_;  // per table: its first block among all; their number at the end
     std::function<void(double)> rowProgress_;
     std::function<bool(double)> hurry_;
+    std::function<bool()> giveUp_;
     std::unique_ptr<ConstraintSolver> solver_;
     uint64_t remaining_ = 0;
     uint32_t mostUncovered_ = 0;

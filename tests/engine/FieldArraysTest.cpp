@@ -5,6 +5,7 @@
 #include "engine/CCalcNWay.h"
 #include "engine/CirculantArray.h"
 #include "engine/FiniteField.h"
+#include "engine/HashedArray.h"
 #include "engine/RandomStream.h"
 #include "engine/PairArrayConstruction.h"
 #include "engine/SearchedProduct.h"
@@ -31,21 +32,37 @@ std::pair<size_t, size_t> TuplesHeldAndRequired(const std::vector<int32_t>& code
         EXPECT_LT(codes[i], levels[i % k]);
     size_t held = 0, required = 0;
     std::vector<int32_t> set(t);
+    std::vector<char> seen;
     ForEachColexSet(static_cast<int32_t>(k), static_cast<int32_t>(t), set.data(), [&](const int32_t* columns) {
-        std::set<std::vector<int32_t>> tuples;
         size_t all = 1;
         for (size_t i = 0; i < t; ++i)
             all *= static_cast<size_t>(levels[static_cast<size_t>(columns[i])]);
+        seen.assign(all, 0);
         for (size_t r = 0; r < codes.size(); r += k) {
-            std::vector<int32_t> tuple;
+            size_t code = 0;
             for (size_t i = 0; i < t; ++i)
-                tuple.push_back(codes[r + static_cast<size_t>(columns[i])]);
-            tuples.insert(tuple);
+                code = code * static_cast<size_t>(levels[static_cast<size_t>(columns[i])]) +
+                       static_cast<size_t>(codes[r + static_cast<size_t>(columns[i])]);
+            held += seen[code] == 0 ? 1 : 0;
+            seen[code] = 1;
         }
-        held += tuples.size();
         required += all;
     });
     return {held, required};
+}
+
+// A design of level counts alone: k factors of v levels.
+DesignTables LevelCountsAlone(int32_t k, int32_t v)
+{
+    DesignTables design;
+    for (int f = 1; f <= k; ++f) {
+        std::vector<std::string> column{"F" + std::to_string(f)};
+        for (int l = 1; l <= v; ++l)
+            column.push_back("v" + std::to_string(l));
+        design.factors.push_back(column);
+        design.levelCounts.push_back(v);
+    }
+    return design;
 }
 
 }  // namespace
@@ -100,14 +117,7 @@ TEST(PairArrayConstruction, StartsTheCompactionOfADesignOfLevelCountsAloneAndKee
 {
     // 10^30: two arrays of the field of 11 (230 rows against the evolutions' 250 or so); the
     // previous tests come first and are never returned.
-    DesignTables design;
-    for (int f = 1; f <= 30; ++f) {
-        std::vector<std::string> column{"F" + std::to_string(f)};
-        for (int l = 1; l <= 10; ++l)
-            column.push_back("v" + std::to_string(l));
-        design.factors.push_back(column);
-        design.levelCounts.push_back(10);
-    }
+    DesignTables design = LevelCountsAlone(30, 10);
     design.prevRuns = {std::vector<std::string>(30, "v3"), std::vector<std::string>(30, "v7")};
     RecordingReporter reporter;
     CCalcNWay calc(reporter, 2, 5, 1);
@@ -152,6 +162,56 @@ TEST(TripleArrayConstruction, HoldsEveryTripleWithinThePromisedRows)
         const auto [held, required] = TuplesHeldAndRequired(codes, levels, 3);
         EXPECT_EQ(held, required);
     }
+}
+
+TEST(HashedArray, HoldsEveryTupleOfManyFactorsFromTheFieldsArrayOfFew)
+{
+    // Strength, level counts, then the most rows: 50 factors of 10 levels at strength three
+    // from the field of 11's array of 12 columns, 4 rows of the family; 30 of mixed counts from
+    // the field of 9's, 3 rows; 14 of 11 levels at strength four, 2 rows.
+    std::vector<int32_t> mixed;
+    for (int32_t f = 0; f < 30; ++f)
+        mixed.push_back(9 - f % 4);
+    const std::vector<std::tuple<int32_t, std::vector<int32_t>, int32_t>> cases = {
+        {3, std::vector<int32_t>(50, 10), 4 * 1331},
+        {3, mixed, 3 * 729},
+        {4, std::vector<int32_t>(14, 11), 2 * 14641},
+    };
+    for (const auto& [t, levels, most] : cases) {
+        SCOPED_TRACE(levels.size());
+        const std::vector<int32_t> codes = BuildHashedArray(levels, t, 1);
+        ASSERT_FALSE(codes.empty());
+        EXPECT_LE(codes.size() / levels.size(), static_cast<size_t>(most));
+        const auto [held, required] = TuplesHeldAndRequired(codes, levels, static_cast<size_t>(t));
+        EXPECT_EQ(held, required);
+    }
+    EXPECT_TRUE(BuildHashedArray(std::vector<int32_t>(100, 2), 4, 1).empty()) << "a field of few columns: no array";
+    EXPECT_TRUE(HashFamily(100, 12, 3, 2, 1).empty()) << "a family longer than allowed: none";
+}
+
+TEST(HashedArray, TakesThePlaceOfAnEvolutionTheBudgetCannotFinish)
+{
+    // 42 factors of 10 levels at strength three (11 million triples) within a hundredth of a
+    // second: the evolution gives up at once, and the array made at once follows the previous
+    // test, complete.
+    DesignTables design = LevelCountsAlone(42, 10);
+    design.prevRuns = {std::vector<std::string>(42, "v3")};
+    RecordingReporter reporter;
+    CCalcNWay calc(reporter, 3, 1, 1);
+    calc.SetTimeLimit(0.01);
+    GeneratedMatrix matrix;
+    int32_t rows = 0;
+    bool converge = false;
+    ASSERT_TRUE(calc.CalcNWayQXVMatrix(3, design, matrix, rows, converge));
+    EXPECT_TRUE(converge);
+    EXPECT_TRUE(calc.EvolutionCut());
+    EXPECT_LE(rows, 5 * 1331);
+    std::vector<int32_t> codes(42, 2);
+    for (const int32_t code : matrix.levelCodes)
+        codes.push_back(code - 1);
+    const auto [held, required] = TuplesHeldAndRequired(codes, std::vector<int32_t>(42, 10), 3);
+    EXPECT_EQ(held, required);
+    EXPECT_TRUE(reporter.texts().empty());
 }
 
 TEST(CirculantArray, ShiftedStarterColumnsHoldEveryTuple)
