@@ -203,13 +203,16 @@ std::vector<int32_t> HashFamily(int32_t k, int32_t m, int32_t t, int32_t mostRow
 std::vector<int32_t> BuildHashedArray(const std::vector<int32_t>& levels, int32_t t, uint64_t seed)
 {
     const auto k = static_cast<int32_t>(levels.size());
-    if (k <= t || SetsOf(k, t) > kMostSets)
+    const auto [fewest, most] = std::minmax_element(levels.begin(), levels.end());
+    // Every factor reads the same columns of v levels: one of far fewer levels would leave the
+    // array several times the evolutions' size.
+    if (k <= t || SetsOf(k, t) > kMostSets || *fewest * 2 < *most)
         return {};
     // The field's array and family that make the fewest rows.
     FieldArray best;
     std::vector<int32_t> bestFamily;
     int64_t bestRows = std::numeric_limits<int64_t>::max();
-    for (FieldArray& field : FieldArrays(k, *std::max_element(levels.begin(), levels.end()), t)) {
+    for (FieldArray& field : FieldArrays(k, *most, t)) {
         const auto mostRows = static_cast<int32_t>(std::min<int64_t>((bestRows - 1) / field.Rows(), kMostFamilyRows));
         std::vector<int32_t> family = HashFamily(k, field.columns, t, mostRows, seed);
         if (family.empty())

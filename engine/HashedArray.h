@@ -26,5 +26,6 @@
 std::vector<int32_t> HashFamily(int32_t k, int32_t m, int32_t t, int32_t mostRows, uint64_t seed);
 
 // rows x F level codes (0-based) of strength t for the level counts, or empty where no field's
-// array fits or the sets of t factors are too many to list. One seed gives one array.
+// array fits, the sets of t factors are too many to list, or a factor has fewer than half the
+// levels of another. One seed gives one array.
 std::vector<int32_t> BuildHashedArray(const std::vector<int32_t>& levels, int32_t t, uint64_t seed);

@@ -186,6 +186,9 @@ TEST(HashedArray, HoldsEveryTupleOfManyFactorsFromTheFieldsArrayOfFew)
         EXPECT_EQ(held, required);
     }
     EXPECT_TRUE(BuildHashedArray(std::vector<int32_t>(100, 2), 4, 1).empty()) << "a field of few columns: no array";
+    std::vector<int32_t> fewBeside(60, 2);
+    fewBeside[0] = 10;
+    EXPECT_TRUE(BuildHashedArray(fewBeside, 3, 1).empty()) << "factors of far fewer levels: no array";
     EXPECT_TRUE(HashFamily(100, 12, 3, 2, 1).empty()) << "a family longer than allowed: none";
 }
 
