@@ -7,6 +7,7 @@
 #include "engine/RandomStream.h"
 #include "engine/TupleEvolution.h"
 #include "tests/engine/LiteralQxvSearch.h"
+#include "tests/engine/RandomDesign.h"
 #include "tests/engine/RecordingReporter.h"
 
 #include <gtest/gtest.h>
@@ -16,20 +17,6 @@
 #include <set>
 
 namespace {
-
-// L^k: k factors "F1".. of L levels "v1".. each.
-DesignTables Uniform(int levels, int factors)
-{
-    DesignTables design;
-    for (int f = 1; f <= factors; ++f) {
-        std::vector<std::string> column{std::string("F").append(std::to_string(f))};
-        for (int l = 1; l <= levels; ++l)
-            column.push_back(std::string("v").append(std::to_string(l)));
-        design.factors.push_back(column);
-        design.levelCounts.push_back(levels);
-    }
-    return design;
-}
 
 struct RunResult {
     bool ok = false;
@@ -58,12 +45,12 @@ TEST(CCalcNWay, FindsTheMinimumRowsOfSmallDesigns)
 {
     for (unsigned threads : {1u, 2u}) {
         RecordingReporter reporter;
-        const RunResult two = Generate(reporter, Uniform(2, 2), 10, threads);
+        const RunResult two = Generate(reporter, UniformDesign(2, 2), 10, threads);
         ASSERT_TRUE(two.ok);
         EXPECT_TRUE(two.converge);
         EXPECT_EQ(two.rows, 4);  // every pair is covered: the coverage checker's tests
 
-        const RunResult three = Generate(reporter, Uniform(3, 4), 50, threads);
+        const RunResult three = Generate(reporter, UniformDesign(3, 4), 50, threads);
         EXPECT_EQ(three.rows, 9);  // 3^4 has a 9-row covering matrix and the search finds it
         EXPECT_TRUE(reporter.messages.empty());
         EXPECT_EQ(reporter.nwayShown, 2);
@@ -74,7 +61,7 @@ TEST(CCalcNWay, FindsTheMinimumRowsOfSmallDesigns)
 TEST(CCalcNWay, AHeavierLevelWinsTiesWithoutCostingAPair)
 {
     // 2 x 10 x 10: the two levels of F1 tie in most rows, where the heavier one is taken.
-    DesignTables design = Uniform(10, 3);
+    DesignTables design = UniformDesign(10, 3);
     design.factors[0] = {"F1", "light", "heavy"};
     design.levelCounts[0] = 2;
     design.weights = {{1, 9}};
@@ -116,7 +103,7 @@ TEST(CCalcNWay, LargeDesignsRunAsManyEvolutionsAsThePairBudgetHolds)
 TEST(CCalcNWay, ReportsInfeasibleConstraintsWhenNoRandomRowAvoidsAnExcludedPair)
 {
     // Every pair of levels of F1 and F2 is excluded, while F3's pairs still need covering.
-    DesignTables design = Uniform(2, 3);
+    DesignTables design = UniformDesign(2, 3);
     for (const char* a : {"v1", "v2"})
         for (const char* b : {"v1", "v2"})
             design.constraints.push_back({"F1", a, "F2", b});
@@ -134,11 +121,11 @@ TEST(CCalcNWay, ReportsInfeasibleConstraintsWhenNoRandomRowAvoidsAnExcludedPair)
 TEST(CCalcNWay, KeepsConstraintsThatOnlyHoldTogether)
 {
     // "F1 = v1 excludes F2 = v1" and "F1 = v1 excludes F2 = v2": no valid row holds F1 = v1.
-    DesignTables cornered = Uniform(2, 3);
+    DesignTables cornered = UniformDesign(2, 3);
     cornered.constraints = {{"F1", "v1", "F2", "v1"}, {"F1", "v1", "F2", "v2"}};
     // Thirty two-level factors where a factor at v2 excludes the next at v1: 31 valid rows
     // among 2^30, which 10,000 random first rows never meet.
-    DesignTables chain = Uniform(2, 30);
+    DesignTables chain = UniformDesign(2, 30);
     for (int f = 1; f < 30; ++f)
         chain.constraints.push_back({"F" + std::to_string(f), "v2", "F" + std::to_string(f + 1), "v1"});
     for (const bool isChain : {false, true})
@@ -169,7 +156,7 @@ TEST(CCalcNWay, KeepsConstraintsThatOnlyHoldTogether)
 
 TEST(CCalcNWay, RefusesASearchTheMemoryCannotHoldBeforeLayingItOut)
 {
-    const DesignTables design = Uniform(10, 50);
+    const DesignTables design = UniformDesign(10, 50);
     NumericDesign numeric;
     numeric.lNumFactors = 50;
     numeric.atFactors.assign(50, tNumFactor{"", 10});
@@ -215,14 +202,14 @@ TEST(CCalcNWay, RefusesASearchTheMemoryCannotHoldBeforeLayingItOut)
 
     // Unknown free memory does not stop a search.
     RecordingReporter unknown;
-    EXPECT_TRUE(Generate(unknown, Uniform(3, 4), 2, 1, 5, 2, std::nullopt).ok);
+    EXPECT_TRUE(Generate(unknown, UniformDesign(3, 4), 2, 1, 5, 2, std::nullopt).ok);
 }
 
 TEST(CCalcNWay, RefusesADesignWithMoreCellsThanItsOffsetsCanAddress)
 {
     // 1,000 factors of 100 levels: about 5 billion pairs of levels.
     RecordingReporter reporter;
-    const RunResult run = Generate(reporter, Uniform(100, 1000), 1, 1);
+    const RunResult run = Generate(reporter, UniformDesign(100, 1000), 1, 1);
     EXPECT_FALSE(run.ok);
     EXPECT_EQ(reporter.texts(), std::vector<std::string>{"The current design has more than 2 billion pairs of levels, too many "
                                                          "for the 2-Way search. Use fewer factors or fewer levels."});
@@ -242,7 +229,7 @@ TEST(CCalcNWay, NeverReturnsPreviousTestsAndCountsThemInTheBestSize)
                           {{{"v1", "v1"}, {"v1", "v1"}}, 3, 5, true}};
     for (const Case& c : cases)
         for (unsigned threads : {1u, 2u}) {
-            DesignTables design = Uniform(2, 2);
+            DesignTables design = UniformDesign(2, 2);
             design.prevRuns = c.prevRuns;
             RecordingReporter reporter;
             const RunResult run = Generate(reporter, design, 5, threads);
@@ -263,7 +250,7 @@ TEST(CCalcNWay, ReportsEveryEvolutionInOrderWithTheBestSizeSoFar)
 {
     for (unsigned threads : {1u, 2u}) {
         RecordingReporter reporter;
-        const RunResult run = Generate(reporter, Uniform(3, 13), 30, threads);
+        const RunResult run = Generate(reporter, UniformDesign(3, 13), 30, threads);
         ASSERT_EQ(reporter.evolutionCalls.size(), 30u);
         for (size_t i = 0; i < reporter.evolutionCalls.size(); ++i) {
             EXPECT_EQ(reporter.evolutionCalls[i].numComplete, static_cast<int32_t>(i) + 1);
@@ -284,7 +271,7 @@ TEST(CCalcNWay, ReportsEveryEvolutionInOrderWithTheBestSizeSoFar)
 
 TEST(CCalcNWay, StopEndsTheSearchAfterTheRunningEvolutions)
 {
-    const DesignTables design = Uniform(3, 8);
+    const DesignTables design = UniformDesign(3, 8);
     // On the calling thread the search stops exactly after the evolution whose report
     // answered Stop, with the best of the evolutions so far.
     RecordingReporter one;
@@ -312,7 +299,7 @@ TEST(CCalcNWay, RunsAtLeastOneEvolutionWhateverTheStoredNumber)
 {
     for (int32_t stored : {0, -5}) {
         RecordingReporter reporter;
-        const RunResult run = Generate(reporter, Uniform(2, 3), stored, 2);
+        const RunResult run = Generate(reporter, UniformDesign(2, 3), stored, 2);
         EXPECT_TRUE(run.ok);
         EXPECT_EQ(run.finished, 1);
         EXPECT_GT(run.rows, 0);
@@ -326,7 +313,7 @@ TEST(CCalcNWay, ShowsFatalMessagesForDesignsThatValidationLetThrough)
                                                       {"f1", "v1", "F2", "v1"}, {"F1", "v1 ", "F2", "v1"},
                                                       {"F1", "v1", "F2", "v3"}};
     for (size_t i = 0; i < std::size(constraints); ++i) {
-        DesignTables design = Uniform(2, 3);
+        DesignTables design = UniformDesign(2, 3);
         design.constraints.push_back(constraints[i]);
         RecordingReporter reporter;
         EXPECT_THROW(Generate(reporter, design, 5, 1), EngineFatalError);
@@ -337,14 +324,14 @@ TEST(CCalcNWay, ShowsFatalMessagesForDesignsThatValidationLetThrough)
 
     for (const int32_t strength : {1, 7}) {
         RecordingReporter ways;
-        EXPECT_THROW(Generate(ways, Uniform(2, 3), 5, 1, 5, strength), EngineFatalError);
+        EXPECT_THROW(Generate(ways, UniformDesign(2, 3), 5, 1, 5, strength), EngineFatalError);
         EXPECT_EQ(ways.texts(), std::vector<std::string>{"KQ Error: Infeasible number of ways in AllocateInteractions"});
     }
 }
 
 TEST(CCalcNWay, EndsWithoutAResultOnInvalidPreviousTests)
 {
-    DesignTables design = Uniform(2, 3);
+    DesignTables design = UniformDesign(2, 3);
     design.prevRuns = {{"v1", "V1", "v1"}, {"v1", "v1", "v1"}, {"v3", "v1", "x"}};
     RecordingReporter reporter;
     const RunResult run = Generate(reporter, design, 5, 1);
@@ -359,15 +346,15 @@ TEST(CCalcNWay, HigherStrengthsRepeatOnAnyThreadsAndRefuseWhatTheMemoryCannotHol
     // A strength beyond the number of factors asks for every combination of all of them.
     for (const int32_t strength : {3, 4}) {
         RecordingReporter reporter;
-        EXPECT_EQ(Generate(reporter, Uniform(2, 3), 2, 1, 5, strength).rows, 8);
+        EXPECT_EQ(Generate(reporter, UniformDesign(2, 3), 2, 1, 5, strength).rows, 8);
     }
     RecordingReporter one, two;
-    const RunResult onOne = Generate(one, Uniform(3, 6), 4, 1, 9, 3), onTwo = Generate(two, Uniform(3, 6), 4, 2, 9, 3);
+    const RunResult onOne = Generate(one, UniformDesign(3, 6), 4, 1, 9, 3), onTwo = Generate(two, UniformDesign(3, 6), 4, 2, 9, 3);
     ASSERT_TRUE(onOne.ok && onOne.converge);
     EXPECT_EQ(onOne.matrix.levelCodes, onTwo.matrix.levelCodes);
 
     RecordingReporter refused;
-    EXPECT_FALSE(Generate(refused, Uniform(10, 40), 1, 1, 5, 4, uint64_t{100} << 20).ok);
+    EXPECT_FALSE(Generate(refused, UniformDesign(10, 40), 1, 1, 5, 4, uint64_t{100} << 20).ok);
     ASSERT_EQ(refused.texts().size(), 1u);
     EXPECT_TRUE(refused.texts()[0].find("MB of memory for the 4-Way search") != std::string::npos) << refused.texts()[0];
     // The compaction's workspace counts too: 10^20 at strength 4 fits 200 MB without it.
@@ -378,11 +365,11 @@ TEST(CCalcNWay, HigherStrengthsRepeatOnAnyThreadsAndRefuseWhatTheMemoryCannotHol
     GeneratedMatrix matrix;
     int32_t rows = 0;
     bool converge = false;
-    EXPECT_FALSE(compacting.CalcNWayQXVMatrix(4, Uniform(10, 20), matrix, rows, converge));
+    EXPECT_FALSE(compacting.CalcNWayQXVMatrix(4, UniformDesign(10, 20), matrix, rows, converge));
     ASSERT_EQ(noRoomToCompact.texts().size(), 1u);
     EXPECT_NE(noRoomToCompact.texts()[0].find("MB of memory for the 4-Way search"), std::string::npos);
     RecordingReporter beyondCounting;
-    EXPECT_FALSE(Generate(beyondCounting, Uniform(10, 400), 1, 1, 5, 6).ok);
+    EXPECT_FALSE(Generate(beyondCounting, UniformDesign(10, 400), 1, 1, 5, 6).ok);
     EXPECT_EQ(beyondCounting.texts(), std::vector<std::string>{"The current design has too many combinations of levels "
                                                                "for the 6-Way search. Use fewer factors or fewer levels."});
 }

@@ -13,6 +13,7 @@
 #include "engine/StarterSearch.h"
 #include "engine/TripleArrayConstruction.h"
 #include "engine/TupleTable.h"
+#include "tests/engine/RandomDesign.h"
 #include "tests/engine/RecordingReporter.h"
 
 #include <gtest/gtest.h>
@@ -51,18 +52,19 @@ std::pair<size_t, size_t> TuplesHeldAndRequired(const std::vector<int32_t>& code
     return {held, required};
 }
 
-// A design of level counts alone: k factors of v levels.
-DesignTables LevelCountsAlone(int32_t k, int32_t v)
+// What a calculation generates for the design at the strength.
+struct Generated {
+    bool ok = false;
+    GeneratedMatrix matrix;
+    int32_t rows = 0;
+    bool converge = false;
+};
+
+Generated Generate(CCalcNWay& calc, int32_t strength, const DesignTables& design)
 {
-    DesignTables design;
-    for (int f = 1; f <= k; ++f) {
-        std::vector<std::string> column{"F" + std::to_string(f)};
-        for (int l = 1; l <= v; ++l)
-            column.push_back("v" + std::to_string(l));
-        design.factors.push_back(column);
-        design.levelCounts.push_back(v);
-    }
-    return design;
+    Generated out;
+    out.ok = calc.CalcNWayQXVMatrix(strength, design, out.matrix, out.rows, out.converge);
+    return out;
 }
 
 }  // namespace
@@ -117,15 +119,13 @@ TEST(PairArrayConstruction, StartsTheCompactionOfADesignOfLevelCountsAloneAndKee
 {
     // 10^30: two arrays of the field of 11 (230 rows against the evolutions' 250 or so); the
     // previous tests come first and are never returned.
-    DesignTables design = LevelCountsAlone(30, 10);
+    DesignTables design = UniformDesign(10, 30);
     design.prevRuns = {std::vector<std::string>(30, "v3"), std::vector<std::string>(30, "v7")};
     RecordingReporter reporter;
     CCalcNWay calc(reporter, 2, 5, 1);
     calc.SetCompaction(2000);
-    GeneratedMatrix matrix;
-    int32_t rows = 0;
-    bool converge = false;
-    ASSERT_TRUE(calc.CalcNWayQXVMatrix(2, design, matrix, rows, converge));
+    const auto [ok, matrix, rows, converge] = Generate(calc, 2, design);
+    ASSERT_TRUE(ok);
     EXPECT_LE(calc.Compaction().rowsBefore, 2 + 230);
     std::set<std::tuple<int32_t, int32_t, int32_t, int32_t>> held;
     const auto hold = [&](const std::vector<int32_t>& row) {
@@ -197,15 +197,13 @@ TEST(HashedArray, TakesThePlaceOfAnEvolutionTheBudgetCannotFinish)
     // 42 factors of 10 levels at strength three (11 million triples) within a hundredth of a
     // second: the evolution gives up at once, and the array made at once follows the previous
     // test, complete.
-    DesignTables design = LevelCountsAlone(42, 10);
+    DesignTables design = UniformDesign(10, 42);
     design.prevRuns = {std::vector<std::string>(42, "v3")};
     RecordingReporter reporter;
     CCalcNWay calc(reporter, 3, 1, 1);
     calc.SetTimeLimit(0.01);
-    GeneratedMatrix matrix;
-    int32_t rows = 0;
-    bool converge = false;
-    ASSERT_TRUE(calc.CalcNWayQXVMatrix(3, design, matrix, rows, converge));
+    const auto [ok, matrix, rows, converge] = Generate(calc, 3, design);
+    ASSERT_TRUE(ok);
     EXPECT_TRUE(converge);
     EXPECT_TRUE(calc.EvolutionCut());
     EXPECT_LE(rows, 5 * 1331);

@@ -23,6 +23,20 @@ inline std::string NumberedName(const char* prefix, int number)
     return name;
 }
 
+// L^k: k factors "F1".. of L levels "v1".. each.
+inline DesignTables UniformDesign(int levels, int factors)
+{
+    DesignTables design;
+    for (int f = 1; f <= factors; ++f) {
+        std::vector<std::string> column{NumberedName("F", f)};
+        for (int l = 1; l <= levels; ++l)
+            column.push_back(NumberedName("v", l));
+        design.factors.push_back(column);
+        design.levelCounts.push_back(levels);
+    }
+    return design;
+}
+
 inline DesignTables MakeRandomDesign(std::mt19937_64& rng, const RandomDesignLimits& limits)
 {
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
