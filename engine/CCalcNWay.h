@@ -187,7 +187,7 @@ private:
     // Under a time budget, a design of level counts alone with this many combinations or more
     // gets an array made at once (engine/HashedArray.h) before the evolutions; an evolution still
     // running when this share of the budget is spent gives up, and the array takes its place.
-    static constexpr double kBudgetArrayTuples = 1e7;
+    static constexpr double kBudgetArrayTuples = 1e6;
     static constexpr double kGiveUpShare = 0.9;
     std::vector<int32_t> budgetArray_;
     void BuildBudgetArray(int32_t strength);
