@@ -593,7 +593,7 @@ void CCalcNWay::StartFromConstruction(Kept& kept, int32_t strength) const
                 lastLook = SecondsSpent();
                 stopped = reporter_.updateNWayProgress(0.0, -1, -1);
             }
-            return stopped || (timeLimit_ > 0 && SecondsLeft() < std::max(kStarterReserveSeconds, CompactionStartSeconds()));
+            return stopped || (timeLimit_ > 0 && SecondsLeft() < std::max(kStarterReserveSeconds, kStarterReservePerStart * CompactionStartSeconds()));
         });
         if (!smaller.empty())
             built = std::move(smaller);
@@ -630,9 +630,10 @@ double CCalcNWay::SecondsLeft() const
 double CCalcNWay::CompactionStartSeconds() const
 {
     // Laying out the compaction's tables and loading the matrix go over every combination once
-    // per row, as an evolution does, but at random places rather than block after block: up to
-    // twice an evolution's time (10^50 at strength 3: 16 s against 9).
-    return kCompactionStartPerEvolution * secondsPerEvolution_;
+    // per row, as an evolution does, but at random places rather than block after block: about
+    // an evolution's time, up to twice or three times (10^50 at strength 3: 16 s against 9; the
+    // loading stops where the budget ends, the matrix kept as it was).
+    return secondsPerEvolution_;
 }
 
 bool CCalcNWay::CompactionFitsBudget() const

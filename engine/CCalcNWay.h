@@ -140,7 +140,9 @@ private:
     void ShowNoTestCases();
     void StartFromConstruction(Kept& kept, int32_t strength) const;
     static constexpr double kSearchedArraySeconds = 10;
+    // The starters' searches leave the compaction at least this, and twice its start's reckoning.
     static constexpr double kStarterReserveSeconds = 5;
+    static constexpr double kStarterReservePerStart = 2;
     static constexpr double kStarterLookSeconds = 0.1;
     void Compact(Kept& kept, int64_t moves);
     // Of the time limit, from the start of the generation.
@@ -173,7 +175,6 @@ private:
     // what that start takes, from the seconds an evolution took.
     bool CompactionFitsBudget() const;
     double CompactionStartSeconds() const;
-    static constexpr double kCompactionStartPerEvolution = 2;
     double secondsPerEvolution_ = 0;
     // Whether the evolutions' half of the time budget is spent; whether an evolution still
     // running should hurry (with secondsAhead of work in view), leaving the compaction most

@@ -91,7 +91,12 @@ CompactionSearch::Outcome CompactionSearch::Compact(std::vector<int32_t>& codes,
     const Clock::time_point start = Clock::now();
     Outcome outcome;
     outcome.rowsBefore = rows;
-    Load(codes, rows);
+    if (!Load(codes, rows, seconds)) {  // the matrix stays as it came
+        outcome.timeUp = true;
+        outcome.rowsAfter = rows;
+        outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        return outcome;
+    }
     SaveBest();
 
     double lastReport = -kProgressSeconds;
@@ -138,8 +143,9 @@ CompactionSearch::Outcome CompactionSearch::Compact(std::vector<int32_t>& codes,
     return outcome;
 }
 
-void CompactionSearch::Load(const std::vector<int32_t>& codes, int32_t rows)
+bool CompactionSearch::Load(const std::vector<int32_t>& codes, int32_t rows, double seconds)
 {
+    const auto start = std::chrono::steady_clock::now();
     numRows_ = rows;
     std::copy(codes.begin(), codes.begin() + static_cast<std::ptrdiff_t>(rows) * F_, rows_.begin());
     std::fill(changedAt_.begin(), changedAt_.end(), int64_t{-tabuMoves_ - 1});
@@ -149,12 +155,17 @@ void CompactionSearch::Load(const std::vector<int32_t>& codes, int32_t rows)
     std::fill(aloneWeight_.begin(), aloneWeight_.end(), 0);
     std::fill(aloneCount_.begin(), aloneCount_.end(), 0);
     uncovered_.Clear();
-    for (int32_t r = P_; r < rows; ++r)
+    for (int32_t r = P_; r < rows; ++r) {
+        // On a design of many factors a row takes a while, and so many rows may pass a budget.
+        if (seconds > 0 && std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >= seconds)
+            return false;
         AddCoverage(r, 1);
+    }
     // The matrix is complete: what it leaves uncovered no valid row holds.
     for (size_t item = 0; item < NumItems(); ++item)
         if (Count(item) == 0)
             SetCount(item, kExcluded);
+    return true;
 }
 
 void CompactionSearch::HoldAlone(size_t item, int32_t r, const int32_t* factors, int32_t t, int32_t sign)

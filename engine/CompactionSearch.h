@@ -187,7 +187,8 @@ private:
         int32_t row, factor, level;
     };
 
-    void Load(const std::vector<int32_t>& codes, int32_t rows);
+    // Loads the matrix, or stops when the seconds pass (0: no limit) and says so.
+    bool Load(const std::vector<int32_t>& codes, int32_t rows, double seconds);
     void RemoveRow(int32_t r);
     void RemoveIdleRows();
     void RemoveFewestUniqueRow(RandomStream& random);

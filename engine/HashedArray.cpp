@@ -4,6 +4,7 @@
 #include "engine/OrthogonalArray.h"
 #include "engine/PairArrayConstruction.h"
 #include "engine/RandomStream.h"
+#include "engine/SearchedProduct.h"
 #include "engine/TupleTable.h"
 
 #include <algorithm>
@@ -26,6 +27,13 @@ constexpr int32_t kFieldsTried = 2;
 constexpr int32_t kFewestColumnsPerStrength = 3;
 // A family longer than this is no use.
 constexpr int32_t kMostFamilyRows = 1000;
+// The polynomial families' highest degree, the most combinations of the search's small arrays
+// (for one evolution and a short compaction to take a moment) and that effort.
+constexpr int32_t kMostDegree = 4;
+constexpr double kMostSearchedTuples = 6e4;
+constexpr SearchEffort kSmallArrayEffort{1, 2000};
+// The most a factor's combinations of t levels may pass another's.
+constexpr double kMostCombinationRatio = 2;
 
 double SetsOf(int32_t k, int32_t t)
 {
@@ -153,25 +161,97 @@ private:
     std::vector<int32_t> throughStart_, through_;
 };
 
-// The field's orthogonal array of strength t: rows x columns level codes.
-struct FieldArray {
-    std::vector<int32_t> codes;
+// A small array of strength t (rows x columns level codes) and a family mapping the factors to
+// its columns (rows x k): together, the rows of the composed array.
+struct Composition {
+    std::vector<int32_t> small;
     int32_t columns = 0;
-    int64_t Rows() const { return static_cast<int64_t>(codes.size()) / columns; }
+    std::vector<int32_t> family;
+
+    int64_t Rows(int32_t k) const
+    {
+        return static_cast<int64_t>(small.size() / static_cast<size_t>(columns)) *
+               static_cast<int64_t>(family.size() / static_cast<size_t>(k));
+    }
 };
 
-std::vector<FieldArray> FieldArrays(int32_t k, int32_t v, int32_t t)
+// The field's orthogonal arrays, of q + 1 columns or at most `columns` where given, with the
+// searched families of the factors onto them; none with fewer columns than a few times the
+// strength, which would take a long family.
+void ComposeWithSearchedFamilies(int32_t k, int32_t v, int32_t t, uint64_t seed, Composition& best)
 {
-    std::vector<FieldArray> arrays;
+    int32_t tried = 0;
     for (int32_t q = FiniteField::PrimePowerAtLeast(std::max(v, t));
-         static_cast<int32_t>(arrays.size()) < kFieldsTried && q <= FiniteField::kLargest && std::pow(q, t) <= kMostFieldRows;
-         q = FiniteField::PrimePowerAtLeast(q + 1)) {
+         tried < kFieldsTried && q <= FiniteField::kLargest && q + 1 >= kFewestColumnsPerStrength * t &&
+         std::pow(q, t) <= kMostFieldRows;
+         q = FiniteField::PrimePowerAtLeast(q + 1), ++tried) {
         const int32_t columns = std::min({q + 1, kMostColumns, k});
-        if (q + 1 < kFewestColumnsPerStrength * t)
-            break;
-        arrays.push_back({OrthogonalArray(*FiniteField::Of(q), t, columns), columns});
+        const auto fieldRows = static_cast<int64_t>(std::pow(q, t));
+        const int64_t bestRows = best.family.empty() ? std::numeric_limits<int64_t>::max() : best.Rows(k);
+        const auto mostRows = static_cast<int32_t>(std::min<int64_t>((bestRows - 1) / fieldRows, kMostFamilyRows));
+        std::vector<int32_t> family = HashFamily(k, columns, t, mostRows, seed);
+        if (!family.empty())
+            best = {OrthogonalArray(*FiniteField::Of(q), t, columns), columns, std::move(family)};
     }
-    return arrays;
+}
+
+// The polynomials of degree below d over the field of p elements, one per factor (the digits of
+// its number in base p the coefficients), read at the points 0..s-1 of the field: two of them
+// agree at d - 1 points at most, so t of them are apart at one of s = C(t, 2) (d - 1) + 1 points.
+// Empty where the field has fewer points or p^d < k.
+std::vector<int32_t> PolynomialFamily(int32_t k, int32_t t, const FiniteField& field, int32_t d)
+{
+    const int32_t p = field.Order();
+    const int32_t s = t * (t - 1) / 2 * (d - 1) + 1;
+    if (s > p || std::pow(p, d) < k)
+        return {};
+    std::vector<int32_t> family, digits(static_cast<size_t>(d));
+    for (int32_t x = 0; x < s; ++x)
+        for (int32_t f = 0; f < k; ++f) {
+            for (int32_t i = 0, rest = f; i < d; ++i, rest /= p)
+                digits[static_cast<size_t>(i)] = rest % p;
+            int32_t value = 0;  // Horner's rule from the highest digit
+            for (int32_t i = d - 1; i >= 0; --i)
+                value = field.Add(field.Multiply(value, x), digits[static_cast<size_t>(i)]);
+            family.push_back(value);
+        }
+    return family;
+}
+
+// A small array of p columns: the field's (q^t rows, q + 1 columns at most) or the search's for
+// few levels, whichever has fewer rows; empty where neither fits.
+std::vector<int32_t> SmallArrayOf(int32_t p, int32_t v, int32_t t, uint64_t seed)
+{
+    std::vector<int32_t> best;
+    const int32_t q = FiniteField::PrimePowerAtLeast(std::max(v, t));
+    if (q <= FiniteField::kLargest && q + 1 >= p && std::pow(q, t) <= kMostFieldRows)
+        best = OrthogonalArray(*FiniteField::Of(q), t, p);
+    if (std::pow(v, t) * SetsOf(p, t) <= kMostSearchedTuples) {
+        std::vector<int32_t> searched = SearchedArray(v, p, t, seed, kSmallArrayEffort);
+        if (!searched.empty() && (best.empty() || searched.size() < best.size()))
+            best = std::move(searched);
+    }
+    return best;
+}
+
+// The polynomial families of every degree from 2 with the small arrays of their fields' sizes.
+void ComposeWithPolynomialFamilies(int32_t k, int32_t v, int32_t t, uint64_t seed, Composition& best)
+{
+    for (int32_t d = 2; d <= kMostDegree; ++d) {
+        const int32_t s = t * (t - 1) / 2 * (d - 1) + 1;
+        const auto root = static_cast<int32_t>(std::ceil(std::pow(k, 1.0 / d) - 1e-9));
+        const int32_t p = FiniteField::PrimePowerAtLeast(std::min(std::max({root, s, t + 1}), FiniteField::kLargest + 1));
+        const int64_t bestRows = best.family.empty() ? std::numeric_limits<int64_t>::max() : best.Rows(k);
+        if (p > FiniteField::kLargest || p >= k || s * std::pow(v, t) >= static_cast<double>(bestRows))
+            continue;
+        std::vector<int32_t> family = PolynomialFamily(k, t, *FiniteField::Of(p), d);
+        std::vector<int32_t> small = family.empty() ? family : SmallArrayOf(p, v, t, seed);
+        if (small.empty())
+            continue;
+        Composition composition{std::move(small), p, std::move(family)};
+        if (composition.Rows(k) < bestRows)
+            best = std::move(composition);
+    }
 }
 
 }  // namespace
@@ -204,30 +284,20 @@ std::vector<int32_t> BuildHashedArray(const std::vector<int32_t>& levels, int32_
 {
     const auto k = static_cast<int32_t>(levels.size());
     const auto [fewest, most] = std::minmax_element(levels.begin(), levels.end());
-    // Every factor reads the same columns of v levels: one of far fewer levels would leave the
-    // array several times the evolutions' size.
-    if (k <= t || SetsOf(k, t) > kMostSets || *fewest * 2 < *most)
+    // Every factor reads the same columns of the most levels: where a factor's combinations
+    // are far fewer than another's, the array would be several times the evolutions' size.
+    if (k <= t || std::pow(*most, t) > kMostCombinationRatio * std::pow(*fewest, t))
         return {};
-    // The field's array and family that make the fewest rows.
-    FieldArray best;
-    std::vector<int32_t> bestFamily;
-    int64_t bestRows = std::numeric_limits<int64_t>::max();
-    for (FieldArray& field : FieldArrays(k, *most, t)) {
-        const auto mostRows = static_cast<int32_t>(std::min<int64_t>((bestRows - 1) / field.Rows(), kMostFamilyRows));
-        std::vector<int32_t> family = HashFamily(k, field.columns, t, mostRows, seed);
-        if (family.empty())
-            continue;
-        bestRows = field.Rows() * static_cast<int64_t>(family.size() / static_cast<size_t>(k));
-        best = std::move(field);
-        bestFamily = std::move(family);
-    }
-    if (bestFamily.empty())
+    Composition best;
+    ComposeWithSearchedFamilies(k, *most, t, seed, best);
+    ComposeWithPolynomialFamilies(k, *most, t, seed, best);
+    if (best.family.empty())
         return {};
     std::vector<int32_t> codes;
-    codes.reserve(static_cast<size_t>(bestRows) * static_cast<size_t>(k));
-    for (size_t x = 0; x < bestFamily.size(); x += static_cast<size_t>(k))
-        for (size_t r = 0; r < best.codes.size(); r += static_cast<size_t>(best.columns))
+    codes.reserve(static_cast<size_t>(best.Rows(k)) * static_cast<size_t>(k));
+    for (size_t x = 0; x < best.family.size(); x += static_cast<size_t>(k))
+        for (size_t r = 0; r < best.small.size(); r += static_cast<size_t>(best.columns))
             for (int32_t f = 0; f < k; ++f)
-                codes.push_back(best.codes[r + static_cast<size_t>(bestFamily[x + static_cast<size_t>(f)])]);
+                codes.push_back(best.small[r + static_cast<size_t>(best.family[x + static_cast<size_t>(f)])]);
     return FoldedRows(codes, k, levels);
 }

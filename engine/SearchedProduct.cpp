@@ -18,7 +18,7 @@ constexpr int64_t kMoves = 200000;
 
 }  // namespace
 
-std::vector<int32_t> SearchedPairArray(int32_t v, int32_t k, uint64_t seed)
+std::vector<int32_t> SearchedArray(int32_t v, int32_t k, int32_t strength, uint64_t seed, SearchEffort effort)
 {
     DesignTables design;
     // Names of their own: a factor's or a level's number after a letter.
@@ -36,13 +36,13 @@ std::vector<int32_t> SearchedPairArray(int32_t v, int32_t k, uint64_t seed)
     for (int32_t a = 1; a <= v; ++a)
         design.prevRuns.emplace_back(static_cast<size_t>(k), name('v', a));
     SilentReporter reporter;  // shows nothing, never stops
-    CCalcNWay calc(reporter, kEvolutions, seed, 1);
-    calc.SetCompaction(kMoves);
+    CCalcNWay calc(reporter, effort.evolutions, seed, 1);
+    calc.SetCompaction(effort.moves);
     calc.SetConstructions(false);
     GeneratedMatrix matrix;
     int32_t rows = 0;
     bool converged = false;
-    if (!calc.CalcNWayQXVMatrix(2, design, matrix, rows, converged))
+    if (!calc.CalcNWayQXVMatrix(strength, design, matrix, rows, converged))
         return {};
     std::vector<int32_t> codes;
     for (int32_t a = 0; a < v; ++a)
@@ -50,6 +50,11 @@ std::vector<int32_t> SearchedPairArray(int32_t v, int32_t k, uint64_t seed)
     for (const int32_t code : matrix.levelCodes)
         codes.push_back(code - 1);
     return codes;
+}
+
+std::vector<int32_t> SearchedPairArray(int32_t v, int32_t k, uint64_t seed)
+{
+    return SearchedArray(v, k, 2, seed, {kEvolutions, kMoves});
 }
 
 std::vector<int32_t> BuildSearchedProduct(const std::vector<int32_t>& levels, int32_t rowsToBeat, uint64_t seed)

@@ -17,3 +17,10 @@ std::vector<int32_t> BuildSearchedProduct(const std::vector<int32_t>& levels, in
 // An array of strength two for k factors of v levels whose first v rows are constant, as the
 // search finds it with a fixed effort: rows x k level codes, 0-based.
 std::vector<int32_t> SearchedPairArray(int32_t v, int32_t k, uint64_t seed);
+
+// The same at any strength, with the effort given: evolutions, then compaction moves.
+struct SearchEffort {
+    int32_t evolutions;
+    int64_t moves;
+};
+std::vector<int32_t> SearchedArray(int32_t v, int32_t k, int32_t strength, uint64_t seed, SearchEffort effort);

@@ -391,6 +391,35 @@ TEST(CCalcNWay, MatchesNamesExactlyAndReturnsThemUntouched)
     }
 }
 
+TEST(CCalcNWay, ACompactionOutOfTimeWhileLoadingLeavesTheSuiteAsItCame)
+{
+    // Pairs and triples: a compaction given no time at all stops before its first row is
+    // loaded, and the evolutions' suite comes back whole.
+    for (const int32_t strength : {2, 3}) {
+        SCOPED_TRACE(strength);
+        const DesignTables design = UniformDesign(3, 12);
+        std::vector<GeneratedMatrix> matrices;
+        for (const double seconds : {0.0, 1e-9}) {
+            RecordingReporter reporter;
+            CCalcNWay calc(reporter, 2, 5, 1);
+            calc.SetConstructions(false);
+            calc.SetCompaction(seconds > 0 ? 1000 : 0, seconds);
+            GeneratedMatrix matrix;
+            int32_t rows = 0;
+            bool converge = false;
+            ASSERT_TRUE(calc.CalcNWayQXVMatrix(strength, design, matrix, rows, converge));
+            EXPECT_TRUE(converge);
+            if (seconds > 0) {
+                EXPECT_TRUE(calc.Compaction().timeUp);
+                EXPECT_EQ(calc.Compaction().moves, 0);
+                EXPECT_EQ(calc.Compaction().rowsAfter, calc.Compaction().rowsBefore);
+            }
+            matrices.push_back(matrix);
+        }
+        EXPECT_EQ(matrices[1].levelCodes, matrices[0].levelCodes);
+    }
+}
+
 TEST(RandomStream, TurnsDrawsIntoIndicesThatStayInTheirRange)
 {
     const float highest = 0x1.fffffep-1f;  // the largest draw below 1
