@@ -175,9 +175,9 @@ struct Composition {
     }
 };
 
-// The field's orthogonal arrays, of q + 1 columns or at most `columns` where given, with the
-// searched families of the factors onto them; none with fewer columns than a few times the
-// strength, which would take a long family.
+// The fields' orthogonal arrays (q + 1 columns, k at most) with the searched families of the
+// factors onto them, where smaller than the best so far; none with fewer columns than a few
+// times the strength, which would take a long family.
 void ComposeWithSearchedFamilies(int32_t k, int32_t v, int32_t t, uint64_t seed, Composition& best)
 {
     int32_t tried = 0;
