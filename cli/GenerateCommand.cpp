@@ -97,7 +97,12 @@ void TellCompaction(const CliOptions& options, const vantrel::Suite& suite, int 
     // Where an evolution was cut short or several compactions stopped at moves of their own,
     // only the same budget repeats the suite.
     const long long moves = suite.compactionMoves;
-    if (options.timeLimit > 0 && suite.evolutionCut)
+    if (options.timeLimit > 0 && suite.builtAtOnce)
+        std::fprintf(stderr,
+                     "Within %g s: %d evolutions, then a suite made at once kept in their place, and %lld compaction "
+                     "moves.\n",
+                     options.timeLimit, suite.evolutionsRun, moves);
+    else if (options.timeLimit > 0 && suite.evolutionCut)
         std::fprintf(stderr, "Within %g s: %d evolutions, the last cut short by the time limit, and %lld compaction moves.\n",
                      options.timeLimit, suite.evolutionsRun, moves);
     else if (options.timeLimit > 0 && suite.compactionsRun > 1)

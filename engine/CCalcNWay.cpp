@@ -91,6 +91,7 @@ bool CCalcNWay::CalcNWayQXVMatrix(int32_t In_lNumWays, const DesignTables& In_de
     lBestNumRows_ = 0;
     evolutionsFinished_ = 0;
     evolutionCut_ = false;
+    builtAtOnce_ = false;
     compactionsRun_ = 0;
     compaction_ = CompactionSearch::Outcome{};
 
@@ -612,7 +613,7 @@ void CCalcNWay::BuildBudgetArray(int32_t strength)
     budgetArray_ = BuildHashedArray(design_.levels, strength, seed_);
 }
 
-void CCalcNWay::TakeBudgetArray(Kept& kept, bool& converge) const
+void CCalcNWay::TakeBudgetArray(Kept& kept, bool& converge)
 {
     const int32_t F = design_.lNumFactors;
     const int32_t P = design_.lNumPrevRuns;
@@ -620,6 +621,7 @@ void CCalcNWay::TakeBudgetArray(Kept& kept, bool& converge) const
         return;
     kept.Replace(budgetArray_, P, F);
     converge = true;
+    builtAtOnce_ = evolutionCut_ = true;
 }
 
 double CCalcNWay::SecondsLeft() const

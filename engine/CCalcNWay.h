@@ -70,6 +70,9 @@ public:
     // Whether a time budget cut an evolution short (its later rows built from one candidate
     // each): the evolutions finished then repeat the result only within the same budget.
     bool EvolutionCut() const { return evolutionCut_; }
+    // Whether an array made at once under a time budget took the evolutions' place (smaller, or
+    // they could not finish): it too repeats only within the same budget.
+    bool BuiltAtOnce() const { return builtAtOnce_; }
     // Compactions the last call ran at once (one per thread, as the memory held).
     unsigned CompactionsRun() const { return compactionsRun_; }
 
@@ -160,6 +163,7 @@ private:
     int32_t lBestNumRows_ = 0;
     int32_t evolutionsFinished_ = 0;
     bool evolutionCut_ = false;
+    bool builtAtOnce_ = false;
     unsigned compactions_ = 1;  // compactions run at once: one per thread, as the memory holds
     unsigned compactionsRun_ = 0;
     bool constructions_ = true;
@@ -192,7 +196,7 @@ private:
     static constexpr double kGiveUpShare = 0.9;
     std::vector<int32_t> budgetArray_;
     void BuildBudgetArray(int32_t strength);
-    void TakeBudgetArray(Kept& kept, bool& converge) const;
+    void TakeBudgetArray(Kept& kept, bool& converge);
     double SecondsSpent() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(); }
     CompactionSearch::Outcome compaction_;
 };

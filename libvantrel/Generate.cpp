@@ -123,6 +123,7 @@ void TellOutcome(const CCalcNWay& calc, int32_t previous, Suite& suite)
     const CompactionSearch::Outcome& compaction = calc.Compaction();
     suite.evolutionsRun = calc.EvolutionsFinished();
     suite.evolutionCut = calc.EvolutionCut();
+    suite.builtAtOnce = calc.BuiltAtOnce();
     suite.timeUp = calc.EvolutionCut() || compaction.timeUp;
     suite.compactionTimeUp = compaction.timeUp;
     suite.compactionMoves = compaction.moves;

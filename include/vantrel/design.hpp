@@ -60,6 +60,7 @@ struct Suite {
     int evolutionsTotal = 0;
     int evolutionsRun = 0;
     bool evolutionCut = false;  // the time limit hurried an evolution: only the same limit repeats the suite
+    bool builtAtOnce = false;   // a suite made at once under the time limit took the evolutions' place (as above)
     int compactedFrom = 0;      // test cases before compaction, seeds included (0: none ran)
     int compactedTo = 0;
     int64_t compactionMoves = 0;

@@ -208,6 +208,7 @@ TEST(HashedArray, TakesThePlaceOfAnEvolutionTheBudgetCannotFinish)
     ASSERT_TRUE(ok);
     EXPECT_TRUE(converge);
     EXPECT_TRUE(calc.EvolutionCut());
+    EXPECT_TRUE(calc.BuiltAtOnce());
     EXPECT_LE(rows, 5 * 1331);
     std::vector<int32_t> codes(42, 2);
     for (const int32_t code : matrix.levelCodes)
