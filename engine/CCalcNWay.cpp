@@ -572,7 +572,7 @@ void CCalcNWay::StartFromConstruction(Kept& kept, int32_t strength) const
     // three), when it has fewer rows than the evolutions' matrix, is what the compaction starts
     // from; then the product of searched arrays (strength two) and the starters' arrays, which
     // take a second or more each: not from a budget too short for them.
-    if (!constructions_ || design_.anyConstraint || design_.constraints->HasMixedRequirements())
+    if (!ConstructionsFit())
         return;
     const int32_t F = design_.lNumFactors;
     const int32_t P = design_.lNumPrevRuns;
@@ -606,8 +606,7 @@ void CCalcNWay::StartFromConstruction(Kept& kept, int32_t strength) const
 void CCalcNWay::BuildBudgetArray(int32_t strength)
 {
     budgetArray_.clear();
-    if (timeLimit_ <= 0 || !constructions_ || strength < 3 || design_.anyConstraint ||
-        design_.constraints->HasMixedRequirements() || tupleTables_.empty() ||
+    if (timeLimit_ <= 0 || !ConstructionsFit() || strength < 3 || tupleTables_.empty() ||
         static_cast<double>(tupleTables_[0].numTuples) < kBudgetArrayTuples)
         return;
     budgetArray_ = BuildHashedArray(design_.levels, strength, seed_);
@@ -617,11 +616,20 @@ void CCalcNWay::TakeBudgetArray(Kept& kept, bool& converge)
 {
     const int32_t F = design_.lNumFactors;
     const int32_t P = design_.lNumPrevRuns;
-    if (budgetArray_.empty() || (kept.complete && static_cast<size_t>(kept.rows - P) * F <= budgetArray_.size()))
+    const std::vector<int32_t> array = std::move(budgetArray_);  // not held past this call
+    budgetArray_.clear();
+    if (array.empty() || (kept.complete && static_cast<size_t>(kept.rows - P) * F <= array.size()))
         return;
-    kept.Replace(budgetArray_, P, F);
+    kept.Replace(array, P, F);
     converge = true;
     builtAtOnce_ = evolutionCut_ = true;
+}
+
+bool CCalcNWay::ConstructionsFit() const
+{
+    // A design of level counts alone: no constraint ties its factors, and no group or invalid
+    // level asks for more than its strength.
+    return constructions_ && !design_.anyConstraint && !design_.constraints->HasMixedRequirements();
 }
 
 double CCalcNWay::SecondsLeft() const

@@ -195,6 +195,9 @@ private:
     static constexpr double kBudgetArrayTuples = 1e6;
     static constexpr double kGiveUpShare = 0.9;
     std::vector<int32_t> budgetArray_;
+    // Whether the constructions may stand in for the search: allowed, and a design of level
+    // counts alone.
+    bool ConstructionsFit() const;
     void BuildBudgetArray(int32_t strength);
     void TakeBudgetArray(Kept& kept, bool& converge);
     double SecondsSpent() const { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(); }

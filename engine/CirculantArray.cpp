@@ -92,11 +92,7 @@ std::vector<int32_t> BuildCirculantArray(const std::vector<int32_t>& levels, int
     const int32_t v = *std::max_element(levels.begin(), levels.end());
     if (strength < 3 || k <= strength || v < 2)
         return {};  // pairwise, the cyclic starters and the searched products do better
-    double sets = 1, codes = 1;
-    for (int32_t i = 0; i < strength; ++i) {
-        sets = sets * (k - i) / (i + 1);
-        codes *= v;
-    }
+    const double sets = SetsOf(k, strength), codes = std::pow(v, strength);
     RandomStream random(seed, 1);
     std::vector<int32_t> best;
     int32_t bound = rowsToBeat;

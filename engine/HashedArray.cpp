@@ -35,14 +35,6 @@ constexpr SearchEffort kSmallArrayEffort{1, 2000};
 // The most a factor's combinations of t levels may pass another's.
 constexpr double kMostCombinationRatio = 2;
 
-double SetsOf(int32_t k, int32_t t)
-{
-    double sets = 1;
-    for (int32_t i = 0; i < t; ++i)
-        sets = sets * (k - i) / (i + 1);
-    return sets;
-}
-
 // A column below m that the used ones (a bit each) leave, drawn.
 int32_t FreeColumn(uint64_t used, int32_t m, RandomStream& random)
 {

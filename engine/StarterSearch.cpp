@@ -340,9 +340,7 @@ bool StarterSearchPays(int32_t t, int32_t k, int32_t v, bool cyclic, StarterBudg
         tuples *= v;
     // A move weighs, for each change of each of k cells, the sets of columns through the cell:
     // C(k - 1, t - 1), a t-th of them where the rotations of a set are one.
-    double through = 1;
-    for (int32_t i = 1; i < t; ++i)
-        through = through * (k - i) / i;
+    double through = SetsOf(k - 1, t - 1);
     if (cyclic)
         through /= t;
     return tuples <= kMostTuples && through * k * (v - 1) * 2 <= static_cast<double>(budget.tuples / kFewestSteps);

@@ -134,6 +134,16 @@ private:
     void CountPreviousTests(const DesignCodes& design);
 };
 
+// The number of t-sets of n, as a double: gates weigh it before any of them is laid out, and it
+// may pass every integer type.
+inline double SetsOf(int32_t n, int32_t t)
+{
+    double sets = 1;
+    for (int32_t i = 0; i < t; ++i)
+        sets = sets * (n - i) / (i + 1);
+    return sets;
+}
+
 // Calls visit(a) for every t-set a[0] < ... < a[t - 1] of 0..n-1 in colex order, the order of
 // their blocks. a is a scratch array of t entries.
 template <typename Visit>
